@@ -1,0 +1,16 @@
+# Checked builds: any sanitizer report ends the process with an error.
+if(VRASK_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+if(VRASK_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+if(VRASK_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "VRASK_FUZZ needs clang")
+  endif()
+  # Coverage for the fuzzers in every library; the fuzz targets add the driver.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -1,0 +1,13 @@
+# Shared by the scripts: where things are, and how to configure a build.
+repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export CCACHE_BASEDIR="$repo_root"   # worktrees of the repository share one cache
+export CCACHE_NOHASHDIR=1
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# configure <build folder> <cmake options...>
+configure() {
+  local build=$1
+  shift
+  cmake -S "$repo_root" -B "$build" -G Ninja \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "$@" >/dev/null
+}

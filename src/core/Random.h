@@ -1,0 +1,38 @@
+#pragma once
+// CRandom: the game's one random generator, a shift register of 250 words with lag 103
+// combined by exclusive-or. Every user owns an instance and seeds it; the game logic of a
+// network battle draws only from generators whose seeds all players share.
+
+#include <array>
+#include <cstdint>
+
+// State of the linear congruential step used while seeding: one for the whole process, so
+// seeding one instance also moves it for the next (each seeding starts it from its seed).
+extern uint32_t g_randomSeedState;
+
+namespace random_detail {
+constexpr std::array<int, 250> MakeSuccessors() {
+  std::array<int, 250> table{};
+  for (int i = 0; i < 250; ++i) table[i] = (i + 1) % 250;
+  return table;
+}
+}  // namespace random_detail
+
+// (i + 1) modulo 250 for each i.
+inline constexpr std::array<int, 250> g_randomSuccessor = random_detail::MakeSuccessors();
+
+class CRandom {
+ public:
+  static constexpr int kStateWords = 250;
+  static constexpr uint32_t kDefaultSeed = 1234567890u;
+
+  CRandom() { Seed(kDefaultSeed); }
+  explicit CRandom(uint32_t seed) { Seed(seed); }
+
+  void Seed(uint32_t seed);
+  uint32_t Next();
+
+  int indexA = 0;    // the word replaced next
+  int indexB = 103;  // its partner
+  uint32_t state[kStateWords] = {};
+};

@@ -1,0 +1,37 @@
+#include "platform/Clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace platform {
+namespace {
+std::mutex g_sourceMutex;
+std::function<uint32_t()> g_source;
+const auto g_start = std::chrono::steady_clock::now();
+}  // namespace
+
+uint32_t TickCount() {
+  {
+    std::lock_guard<std::mutex> lock(g_sourceMutex);
+    if (g_source) return g_source();
+  }
+  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - g_start);
+  return static_cast<uint32_t>(elapsed.count());
+}
+
+void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void SetTickSource(std::function<uint32_t()> source) {
+  std::lock_guard<std::mutex> lock(g_sourceMutex);
+  g_source = std::move(source);
+}
+
+ManualClock::ManualClock(uint32_t start) : now_(start) {
+  SetTickSource([this]() -> uint32_t { return now_.load(); });
+}
+
+ManualClock::~ManualClock() { SetTickSource({}); }
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+// The millisecond tick clock: milliseconds since the process started, wrapping at 2^32 as
+// the game expects of its tick counts. Tests can drive it by hand.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+uint32_t TickCount();
+
+// Sleeps the calling thread.
+void SleepMs(uint32_t ms);
+
+// Replaces the clock (tests); an empty function goes back to the real one.
+void SetTickSource(std::function<uint32_t()> source);
+
+// A clock that moves only when told to, for tests: install it, then Advance.
+class ManualClock {
+ public:
+  explicit ManualClock(uint32_t start = 0);
+  ~ManualClock();
+  ManualClock(const ManualClock&) = delete;
+  ManualClock& operator=(const ManualClock&) = delete;
+  void Advance(uint32_t ms) { now_ += ms; }
+  void Set(uint32_t ms) { now_ = ms; }
+  uint32_t Now() const { return now_; }
+
+ private:
+  std::atomic<uint32_t> now_;
+};
+
+}  // namespace platform

@@ -1,0 +1,177 @@
+#include "platform/Files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The entry of 'directory' that matches 'name' without regard to case; an exact match
+// wins, then the first match in sorted order. Empty when there is none.
+std::string FindEntryNoCase(const std::string& directory, const std::string& name) {
+  DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (!dir) return {};
+  std::vector<std::string> matches;
+  while (dirent* entry = ::readdir(dir)) {
+    if (EqualNoCase(entry->d_name, name)) matches.emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  if (matches.empty()) return {};
+  std::sort(matches.begin(), matches.end());
+  return matches.front();
+}
+
+}  // namespace
+
+std::string ResolvePath(std::string_view path) {
+  std::string result;
+  size_t pos = 0;
+  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {
+    result = "/";
+    pos = 1;
+  }
+  bool missing = false;  // once a component is missing, the rest is kept as written
+  while (pos <= path.size()) {
+    size_t end = path.find_first_of("/\\", pos);
+    if (end == std::string_view::npos) end = path.size();
+    std::string component(path.substr(pos, end - pos));
+    pos = end + 1;
+    if (component.empty() || component == ".") {
+      if (end == path.size()) break;
+      continue;
+    }
+    std::string base = result.empty() ? std::string() : result;
+    std::string candidate = base.empty() ? component : (base.back() == '/' ? base + component : base + "/" + component);
+    if (!missing && component != ".." && !PathExists(candidate)) {
+      std::string found = FindEntryNoCase(base.empty() ? "." : base, component);
+      if (!found.empty()) {
+        candidate = base.empty() ? found : (base.back() == '/' ? base + found : base + "/" + found);
+      } else {
+        missing = true;
+      }
+    }
+    result = candidate;
+    if (end == path.size()) break;
+  }
+  if (result.empty()) result = ".";
+  return result;
+}
+
+FILE* OpenFile(std::string_view path, const char* mode) {
+  if (path.empty()) return nullptr;
+  return std::fopen(ResolvePath(path).c_str(), mode);
+}
+
+bool FileExists(std::string_view path) {
+  struct stat st;
+  return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+  struct stat st;
+  return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(std::string_view path) { return ::unlink(ResolvePath(path).c_str()) == 0; }
+
+bool RenameFile(std::string_view from, std::string_view to) {
+  return ::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0;
+}
+
+bool MakeDirectory(std::string_view path) {
+  std::string real = ResolvePath(path);
+  if (::mkdir(real.c_str(), 0755) == 0) return true;
+  return errno == EEXIST && DirectoryExists(real);
+}
+
+int64_t FileSize(std::string_view path) {
+  struct stat st;
+  if (::stat(ResolvePath(path).c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+std::string CurrentDirectory() {
+  char buffer[PATH_MAX];
+  if (!::getcwd(buffer, sizeof buffer)) return {};
+  return buffer;
+}
+
+bool ChangeDirectory(std::string_view path) { return ::chdir(ResolvePath(path).c_str()) == 0; }
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' ||
+        std::tolower(static_cast<unsigned char>(pattern[p])) == std::tolower(static_cast<unsigned char>(name[n])))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::vector<std::string> ListDirectory(std::string_view directory, std::string_view pattern) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(ResolvePath(directory).c_str());
+  if (!dir) return names;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (WildcardMatch(pattern, name)) names.emplace_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& out) {
+  out.clear();
+  FILE* f = OpenFile(path, "rb");
+  if (!f) return false;
+  uint8_t chunk[65536];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.insert(out.end(), chunk, chunk + got);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+bool WriteWholeFile(std::string_view path, const void* data, size_t size) {
+  FILE* f = OpenFile(path, "wb");
+  if (!f) return false;
+  bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
+  ok = (std::fclose(f) == 0) && ok;
+  return ok;
+}
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+// Files with the game's own paths: '\' and '/' both separate, and every component is
+// matched without regard to case when the exact name is not there, as the game's data
+// expects ("cfg\VRASK.CFG" finds cfg/vrask.cfg).
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The real path for a game path: separators turned to '/', and each existing component
+// replaced by the directory entry that matches it without regard to case. Components that
+// do not exist are kept as written, so a file about to be created gets the name asked for.
+std::string ResolvePath(std::string_view path);
+
+// fopen on the resolved path. Null on failure.
+FILE* OpenFile(std::string_view path, const char* mode);
+
+bool FileExists(std::string_view path);
+bool DirectoryExists(std::string_view path);
+bool RemoveFile(std::string_view path);
+// Replaces the destination when it exists (atomically on one file system).
+bool RenameFile(std::string_view from, std::string_view to);
+// Makes the directory; true when it exists afterwards.
+bool MakeDirectory(std::string_view path);
+// Size in bytes, or -1 when the file cannot be examined.
+int64_t FileSize(std::string_view path);
+
+// The process's current directory, without a trailing separator (empty on failure).
+std::string CurrentDirectory();
+bool ChangeDirectory(std::string_view path);
+
+// Names of the entries of a directory whose names match a pattern of '*' and '?'
+// without regard to case, sorted so that every machine sees the same order.
+std::vector<std::string> ListDirectory(std::string_view directory, std::string_view pattern = "*");
+
+// Whole-file helpers for tools and tests.
+bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& out);
+bool WriteWholeFile(std::string_view path, const void* data, size_t size);
+
+// '*' and '?' matching without regard to case.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+}  // namespace platform

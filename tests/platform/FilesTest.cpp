@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "platform/Files.h"
+#include "support/TestSupport.h"
+
+using testing_support::TempDir;
+
+TEST(Files, GamePathsResolveWithoutRegardToCase) {
+  TempDir dir(true);
+  dir.Write("cfg/vrask.cfg", "x");
+  dir.Write("Sprites/Body Text 640.sft", "y");
+  EXPECT_TRUE(platform::FileExists("cfg\\VRASK.CFG"));
+  EXPECT_TRUE(platform::FileExists("CFG/vrask.cfg"));
+  EXPECT_TRUE(platform::FileExists(dir.Path() + "\\sprites\\body text 640.SFT"));
+  EXPECT_EQ(platform::ResolvePath("SPRITES\\body TEXT 640.sft"), "Sprites/Body Text 640.sft");
+  EXPECT_FALSE(platform::FileExists("cfg\\missing.cfg"));
+}
+
+TEST(Files, MissingComponentsKeepTheirNameForCreation) {
+  TempDir dir(true);
+  dir.Write("Save/keep", "");
+  EXPECT_EQ(platform::ResolvePath("save\\New Game.sav"), "Save/New Game.sav");
+  FILE* f = platform::OpenFile("SAVE\\New Game.sav", "wb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  EXPECT_TRUE(platform::FileExists("Save/New Game.sav"));
+}
+
+TEST(Files, RenameReplacesAndListingIsSortedAndFiltered) {
+  TempDir dir(true);
+  dir.Write("a.sav", "old");
+  dir.Write("b.tmp", "new");
+  dir.Write("C.SAV", "other");
+  ASSERT_TRUE(platform::RenameFile("b.tmp", "a.sav"));
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(platform::ReadWholeFile("a.sav", bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new");
+  EXPECT_EQ(platform::ListDirectory(".", "*.sav"), (std::vector<std::string>{"C.SAV", "a.sav"}));
+}
+
+TEST(Files, WildcardsMatchLikeTheGameExpects) {
+  EXPECT_TRUE(platform::WildcardMatch("*.map", "Hills.MAP"));
+  EXPECT_TRUE(platform::WildcardMatch("sec??.*", "SEC01.nod"));
+  EXPECT_FALSE(platform::WildcardMatch("sec??.*", "sec1.nod"));
+  EXPECT_TRUE(platform::WildcardMatch("*", ""));
+}

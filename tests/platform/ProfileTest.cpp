@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "platform/Files.h"
+#include "platform/Profile.h"
+#include "support/TestSupport.h"
+
+using testing_support::TempDir;
+
+namespace {
+
+const char* kSample =
+    "; a comment line\n"
+    "[Video]\n"
+    "Width = 800 \n"
+    "Title=\"  Realms of Vrask  \"\n"
+    "Single='quoted'\n"
+    "Mixed=\"open only\n"
+    "Inline=value ; not a comment\n"
+    "  ;Hidden=1\n"
+    "Empty=\n"
+    "width=640\n"
+    "\n"
+    "[ sound ]\r\n"
+    "Volume=-300\r\n"
+    "[VIDEO]\n"
+    "Depth=32\n";
+
+struct ReadCase {
+  const char* section;
+  const char* key;
+  const char* expected;
+};
+
+class ProfileRead : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ProfileRead, GivesTheWindowsAnswer) {
+  TempDir dir;
+  dir.Write("game.cfg", kSample);
+  const ReadCase& c = GetParam();
+  EXPECT_EQ(platform::ReadProfileString(c.section, c.key, "<default>", dir.File("game.cfg")), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileRead,
+    ::testing::Values(ReadCase{"Video", "Width", "800"},                  // blanks trimmed
+                      ReadCase{"video", "WIDTH", "800"},                  // case ignored, first match wins
+                      ReadCase{"Video", "Title", "  Realms of Vrask  "},  // matching quotes removed, inside kept
+                      ReadCase{"Video", "Single", "quoted"},
+                      ReadCase{"Video", "Mixed", "\"open only"},          // unmatched quote kept
+                      ReadCase{"Video", "Inline", "value ; not a comment"},
+                      ReadCase{"Video", ";Hidden", "<default>"},          // comment line is no key
+                      ReadCase{"Video", "Hidden", "<default>"},
+                      ReadCase{"Video", "Empty", ""},                     // present but empty
+                      ReadCase{"Sound", "Volume", "-300"},                // section name trimmed, CRLF
+                      ReadCase{"Video", "Depth", "<default>"},            // second [VIDEO] is not searched
+                      ReadCase{"Missing", "Width", "<default>"},
+                      ReadCase{"Video", "Missing", "<default>"}));
+
+TEST(Profile, MissingFileGivesDefault) {
+  TempDir dir;
+  EXPECT_EQ(platform::ReadProfileString("A", "B", "dflt", dir.File("none.cfg")), "dflt");
+  EXPECT_EQ(platform::ReadProfileInt("A", "B", 42, dir.File("none.cfg")), 42);
+}
+
+TEST(Profile, ResultIsCutToTheCallersSize) {
+  TempDir dir;
+  dir.Write("a.cfg", "[S]\nK=abcdefgh\n");
+  char out[5] = "zzzz";
+  EXPECT_EQ(platform::ReadProfileString("S", "K", "", out, sizeof out, dir.File("a.cfg")), 4u);
+  EXPECT_STREQ(out, "abcd");
+  char defaultOut[3];
+  EXPECT_EQ(platform::ReadProfileString("S", "None", "long default", defaultOut, sizeof defaultOut, dir.File("a.cfg")), 2u);
+  EXPECT_STREQ(defaultOut, "lo");
+}
+
+TEST(Profile, IntegersAndTheirDefault) {
+  TempDir dir;
+  dir.Write("a.cfg", "[S]\nA=12\nB=-7 apples\nC=abc\nD= +3\n");
+  std::string file = dir.File("a.cfg");
+  EXPECT_EQ(platform::ReadProfileInt("S", "A", 0, file), 12);
+  EXPECT_EQ(platform::ReadProfileInt("S", "B", 0, file), -7);
+  EXPECT_EQ(platform::ReadProfileInt("S", "C", 9, file), 9);
+  EXPECT_EQ(platform::ReadProfileInt("S", "D", 0, file), 3);
+}
+
+TEST(Profile, WriteReplacesAppendsAndCreates) {
+  TempDir dir;
+  std::string file = dir.File("sub/new.cfg");
+  // Creates the file and the section.
+  ASSERT_FALSE(platform::WriteProfileString("Mouse", "Speed", "5", file));  // folder missing
+  dir.Write("sub/keep.txt", "");
+  ASSERT_TRUE(platform::WriteProfileString("Mouse", "Speed", "5", file));
+  EXPECT_EQ(platform::ReadProfileString("mouse", "speed", "", file), "5");
+  // Replaces the first match, appends a new key to its section, appends a new section.
+  ASSERT_TRUE(platform::WriteProfileString("MOUSE", "speed", "7", file));
+  ASSERT_TRUE(platform::WriteProfileString("Mouse", "Swap", "TRUE", file));
+  ASSERT_TRUE(platform::WriteProfileString("Video", "Width", "640", file));
+  ASSERT_TRUE(platform::WriteProfileString("Mouse", "Hover", "1", file));
+  EXPECT_EQ(platform::ReadProfileString("Mouse", "Speed", "", file), "7");
+  EXPECT_EQ(platform::ReadProfileString("Mouse", "Hover", "", file), "1");
+  EXPECT_EQ(platform::ReadProfileString("Video", "Width", "", file), "640");
+  auto keys = platform::ReadProfileKeyNames("Mouse", file);
+  EXPECT_EQ(keys, (std::vector<std::string>{"speed", "Swap", "Hover"}));
+  EXPECT_EQ(platform::ReadProfileSectionNames(file), (std::vector<std::string>{"Mouse", "Video"}));
+}
+
+TEST(Profile, WriteKeepsCommentsAndOtherLines) {
+  TempDir dir;
+  dir.Write("a.cfg", "; header\r\n[S]\r\nA=1\r\n\r\n[T]\r\nB=2\r\n");
+  std::string file = dir.File("a.cfg");
+  ASSERT_TRUE(platform::WriteProfileString("S", "C", "3", file));
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(file, bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "; header\r\n[S]\r\nA=1\r\nC=3\r\n\r\n[T]\r\nB=2\r\n");
+}
+
+TEST(Profile, ReadSeesTheFileChangeBehindItsBack) {
+  TempDir dir;
+  dir.Write("a.cfg", "[S]\nA=1\n");
+  EXPECT_EQ(platform::ReadProfileInt("S", "A", 0, dir.File("a.cfg")), 1);
+  dir.Write("a.cfg", "[S]\nA=22\n");
+  EXPECT_EQ(platform::ReadProfileInt("S", "A", 0, dir.File("a.cfg")), 22);
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#pragma once
+// What the test suites share: temporary folders, recorded message boxes, the exit trap, and
+// the folder of the forged data.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/MessageBox.h"
+
+namespace testing_support {
+
+// The folder the build forged the game's data into.
+std::string ForgedDataDir();
+
+// A fresh empty folder, removed with everything in it at the end of the scope. With
+// enter = true the process's current directory moves into it for the scope.
+class TempDir {
+ public:
+  explicit TempDir(bool enter = false);
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  // path + "/" + name
+  std::string File(const std::string& name) const;
+  void Write(const std::string& name, const std::string& contents) const;
+  void Write(const std::string& name, const std::vector<unsigned char>& contents) const;
+
+ private:
+  std::string path_;
+  std::string previousDir_;
+};
+
+// Records every message box shown while it lives and answers each from a script of
+// answers (then with the box's default).
+class BoxRecorder {
+ public:
+  BoxRecorder();
+  ~BoxRecorder();
+  BoxRecorder(const BoxRecorder&) = delete;
+  BoxRecorder& operator=(const BoxRecorder&) = delete;
+  void QueueAnswer(int answer) { answers_.push_back(answer); }
+  const std::vector<platform::MessageBoxCall>& Boxes() const { return boxes_; }
+  size_t Count() const { return boxes_.size(); }
+  bool Saw(const std::string& caption) const;
+  void Clear() { boxes_.clear(); }
+
+ private:
+  std::vector<platform::MessageBoxCall> boxes_;
+  std::vector<int> answers_;
+};
+
+// Thrown by the exit trap in place of ending the process.
+struct ProcessExit {
+  int code;
+};
+
+// While it lives, platform::ExitProcess throws ProcessExit instead of ending the process.
+class ExitTrap {
+ public:
+  ExitTrap();
+  ~ExitTrap();
+  ExitTrap(const ExitTrap&) = delete;
+  ExitTrap& operator=(const ExitTrap&) = delete;
+};
+
+// Runs fn and answers the exit code it ended with, or -1 when it returned.
+int ExitCodeOf(const std::function<void()>& fn);
+
+}  // namespace testing_support
