@@ -105,6 +105,13 @@ bool MakeDirectory(std::string_view path) {
   return errno == EEXIST && DirectoryExists(real);
 }
 
+bool MakeWritable(std::string_view path) {
+  std::string real = ResolvePath(path);
+  struct stat st;
+  if (::stat(real.c_str(), &st) != 0) return false;
+  return ::chmod(real.c_str(), st.st_mode | S_IWUSR) == 0;
+}
+
 int64_t FileSize(std::string_view path) {
   struct stat st;
   if (::stat(ResolvePath(path).c_str(), &st) != 0) return -1;

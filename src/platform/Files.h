@@ -26,6 +26,8 @@ bool RemoveFile(std::string_view path);
 bool RenameFile(std::string_view from, std::string_view to);
 // Makes the directory; true when it exists afterwards.
 bool MakeDirectory(std::string_view path);
+// Clears a read-only file's protection; true when the file is writable afterwards.
+bool MakeWritable(std::string_view path);
 // Size in bytes, or -1 when the file cannot be examined.
 int64_t FileSize(std::string_view path);
 

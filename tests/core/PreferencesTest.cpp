@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "core/Options.h"
+#include "core/Preferences.h"
+#include "support/TestSupport.h"
+
+using testing_support::TempDir;
+
+namespace {
+
+class PreferencesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetGlobalOptions(); }
+  void TearDown() override { ResetGlobalOptions(); }
+  CPreferences Load(const std::string& text) {
+    dir_.Write("cfg/prefs.cfg", text);
+    CPreferences prefs;
+    prefs.Load();
+    return prefs;
+  }
+  TempDir dir_{true};
+};
+
+TEST_F(PreferencesTest, NoFileMeansSoundAndMusicOff) {
+  CPreferences prefs;
+  prefs.Load();
+  EXPECT_EQ(prefs.soundEnabled, 0);
+  EXPECT_EQ(prefs.cdMusicEnabled, 0);
+  EXPECT_EQ(prefs.musicVolume, 15);  // missing key
+  EXPECT_EQ(prefs.sfxVolume, 0);
+  EXPECT_EQ(prefs.framePeriod, 50);
+}
+
+TEST_F(PreferencesTest, ScrollSpeedMustBeAMultipleOfEight) {
+  struct Case {
+    const char* value;
+    int expected;
+  };
+  for (Case c : {Case{"20", 32}, Case{"200", 128}, Case{"1", 32}, Case{"16", 16}, Case{"8", 8}}) {
+    EXPECT_EQ(Load(std::string("[MOUSE]\nMouseScrollSpeed=") + c.value + "\n").mouseScrollSpeed, c.expected) << c.value;
+  }
+}
+
+TEST_F(PreferencesTest, ClampsAndFlags) {
+  CPreferences prefs = Load(
+      "[MOUSE]\nMouseScrollBtn=left\nAllowUnselectMode=TRUE\n"
+      "[VIDEO]\nIsHighRes=TRUE\nWindowSize=40\nAlphaBlending=false\nTerrainLightLevels=1\n"
+      "DialogSpeed=-2\nMaxFramesPerSec=30\nPlayFMV=no\n"
+      "[SOUND]\nSoundEnabled=yes\nCDMusicEnabled=FALSE\nMusicVolume=7\n"
+      "[TOOLTIP]\nTooltipQuickDelay=9999\nTooltipLongDelay=-5\n");
+  EXPECT_EQ(prefs.mouseScrollButton, 1);
+  EXPECT_EQ(prefs.allowUnselectMode, 1);
+  EXPECT_EQ(prefs.isHighRes, 1);
+  EXPECT_EQ(prefs.windowSize, 15);
+  EXPECT_EQ(prefs.alphaBlending, 0);
+  EXPECT_EQ(prefs.terrainLightLevels, 2);
+  EXPECT_EQ(prefs.dialogSpeed, 0);
+  EXPECT_EQ(prefs.maxFramesPerSec, 30);
+  EXPECT_EQ(prefs.framePeriod, 33);
+  EXPECT_EQ(prefs.playFmv, 0);
+  EXPECT_EQ(prefs.soundEnabled, 1);
+  EXPECT_EQ(prefs.cdMusicEnabled, 0);
+  EXPECT_EQ(prefs.musicVolume, 7);
+  EXPECT_EQ(prefs.tooltipQuickDelay, 2000);
+  EXPECT_EQ(prefs.tooltipLongDelay, 0);
+
+  EXPECT_EQ(Load("[VIDEO]\nMaxFramesPerSec=0\n").framePeriod, 1000);
+}
+
+TEST_F(PreferencesTest, HighResolutionNeedsAKnownInstallation) {
+  g_installType = 2;
+  EXPECT_EQ(Load("[VIDEO]\nIsHighRes=TRUE\n").isHighRes, 0);
+}
+
+TEST_F(PreferencesTest, SaveAndLoadKeepEveryField) {
+  dir_.Write("cfg/keep", "");
+  CPreferences saved;
+  saved.mouseScrollButton = 0;
+  saved.mouseScrollSpeed = 64;
+  saved.allowUnselectMode = 1;
+  saved.isHighRes = 1;
+  saved.windowSize = 9;
+  saved.transparentBlits = 1;
+  saved.alphaBlending = 0;
+  saved.terrainLightLevels = 128;
+  saved.playFmv = 0;
+  saved.playFmvOut = 1;
+  saved.cutDownAnims = 1;
+  saved.dialogSpeed = 2;
+  saved.maxFramesPerSec = 40;
+  saved.framePeriod = 25;
+  saved.soundEnabled = 1;
+  saved.cdMusicEnabled = 1;
+  saved.musicVolume = 3;
+  saved.sfxVolume = -400;
+  saved.playerName = "Morgana";
+  saved.lobbyLoginName = "mor\ngana";  // a line break would split the file's line
+  saved.lobbyPassword = "secret";
+  saved.tooltipQuickDelay = 100;
+  saved.tooltipLongDelay = 900;
+  ASSERT_TRUE(saved.Save());
+  saved.lobbyLoginName = "morgana";
+
+  CPreferences loaded;
+  loaded.Load();
+  EXPECT_EQ(loaded.mouseScrollButton, saved.mouseScrollButton);
+  EXPECT_EQ(loaded.mouseScrollSpeed, saved.mouseScrollSpeed);
+  EXPECT_EQ(loaded.allowUnselectMode, saved.allowUnselectMode);
+  EXPECT_EQ(loaded.isHighRes, saved.isHighRes);
+  EXPECT_EQ(loaded.windowSize, saved.windowSize);
+  EXPECT_EQ(loaded.transparentBlits, saved.transparentBlits);
+  EXPECT_EQ(loaded.alphaBlending, saved.alphaBlending);
+  EXPECT_EQ(loaded.terrainLightLevels, saved.terrainLightLevels);
+  EXPECT_EQ(loaded.playFmv, saved.playFmv);
+  EXPECT_EQ(loaded.playFmvOut, saved.playFmvOut);
+  EXPECT_EQ(loaded.cutDownAnims, saved.cutDownAnims);
+  EXPECT_EQ(loaded.dialogSpeed, saved.dialogSpeed);
+  EXPECT_EQ(loaded.maxFramesPerSec, saved.maxFramesPerSec);
+  EXPECT_EQ(loaded.framePeriod, saved.framePeriod);
+  EXPECT_EQ(loaded.soundEnabled, saved.soundEnabled);
+  EXPECT_EQ(loaded.cdMusicEnabled, saved.cdMusicEnabled);
+  EXPECT_EQ(loaded.musicVolume, saved.musicVolume);
+  EXPECT_EQ(loaded.sfxVolume, saved.sfxVolume);
+  EXPECT_EQ(loaded.playerName, saved.playerName);
+  EXPECT_EQ(loaded.lobbyLoginName, saved.lobbyLoginName);
+  EXPECT_EQ(loaded.lobbyPassword, saved.lobbyPassword);
+  EXPECT_EQ(loaded.tooltipQuickDelay, saved.tooltipQuickDelay);
+  EXPECT_EQ(loaded.tooltipLongDelay, saved.tooltipLongDelay);
+}
+
+}  // namespace
