@@ -1,0 +1,103 @@
+#pragma once
+// What every sprite printer shares: the reject test and clip columns and rows of a frame,
+// and the walk over a row's runs. Internal to the printers.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "graphics/PrintTarget.h"
+#include "graphics/SpriteFrame.h"
+
+namespace printing {
+
+// Where a frame lands and which of its rows and columns are inside the clip rectangle.
+struct FrameClip {
+  int left, top, width, height;
+  int firstRow, endRow;  // frame rows [firstRow, endRow) are visible
+  int firstCol, endCol;  // frame columns [firstCol, endCol) are visible
+  bool Horizontal() const { return firstCol > 0 || endCol < width; }
+};
+
+// The box of width x height at left, top against the clip rectangle: false when nothing
+// of it is visible.
+inline bool ClipBox(int left, int top, int width, int height, FrameClip& clip) {
+  if (left + width <= g_clipLeft || top + height <= g_clipTop || left >= g_clipRight || top >= g_clipBottom)
+    return false;
+  clip.left = left;
+  clip.top = top;
+  clip.width = width;
+  clip.height = height;
+  clip.firstRow = top < g_clipTop ? g_clipTop - top : 0;
+  clip.endRow = top + height > g_clipBottom ? g_clipBottom - top : height;
+  clip.firstCol = left < g_clipLeft ? g_clipLeft - left : 0;
+  clip.endCol = left + width > g_clipRight ? g_clipRight - left : width;
+  return true;
+}
+
+// The frame drawn with its hotspot at x, y: false when it is empty or nothing is visible.
+inline bool ClipFrame(CSpriteFrame frame, int x, int y, FrameClip& clip) {
+  if (!frame) return false;
+  const int width = frame.Width(), height = frame.Height();
+  if (width == 0 && height == 0) return false;
+  return ClipBox(x - frame.HotspotX(), y - frame.HotspotY(), width, height, clip);
+}
+
+// The first pixel of a target row.
+inline uint16_t* TargetRow(int row) { return g_spriteTarget + static_cast<ptrdiff_t>(row) * g_spritePitch; }
+
+// Calls run(column, pixelIndex, count) for each opaque run of a row, in order, and answers
+// the column where the row ended (the width when the runs add up).
+template <class Run>
+inline int WalkRuns(const uint8_t* ctrl, int width, Run&& run) {
+  int column = 0, pixel = 0;
+  while (column < width) {
+    column += *ctrl++;
+    if (column >= width) break;
+    const int count = *ctrl++;
+    run(column, pixel, count);
+    column += count;
+    pixel += count;
+  }
+  return column;
+}
+
+// The same, handing on only the part of each run inside [firstCol, endCol).
+template <class Run>
+inline int WalkClippedRuns(const uint8_t* ctrl, int width, int firstCol, int endCol, Run&& run) {
+  return WalkRuns(ctrl, width, [&](int column, int pixel, int count) {
+    const int start = std::max(column, firstCol), end = std::min(column + count, endCol);
+    if (start < end) run(start, pixel + (start - column), end - start);
+  });
+}
+
+// Prints every visible row: segment(destination, pixels, count) for each visible piece of
+// a run, destination already at its target pixel. Run sums are checked on clipped rows,
+// and on every row when checkAll is set.
+template <class Segment>
+inline PrintResult PrintVisibleRuns(CSpriteFrame frame, const FrameClip& clip, bool checkAll, int pixelSize,
+                                    Segment&& segment) {
+  PrintResult result = kPrintDone;
+  const bool clipped = clip.Horizontal();
+  for (int row = clip.firstRow; row < clip.endRow; ++row) {
+    uint16_t* target = TargetRow(clip.top + row);
+    const int left = clip.left;
+    const uint8_t* pixels = frame.RowPixels(row);
+    int end;
+    if (!clipped) {
+      end = WalkRuns(frame.RowControls(row), clip.width, [&](int column, int pixel, int count) {
+        segment(target + (left + column), pixels + pixel * pixelSize, count);
+      });
+      if (!checkAll) continue;
+    } else {
+      end = WalkClippedRuns(frame.RowControls(row), clip.width, clip.firstCol, clip.endCol,
+                            [&](int column, int pixel, int count) {
+                              segment(target + (left + column), pixels + pixel * pixelSize, count);
+                            });
+    }
+    if (end != clip.width) result = kPrintBadRunSum;
+  }
+  return result;
+}
+
+}  // namespace printing
