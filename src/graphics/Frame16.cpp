@@ -68,7 +68,7 @@ uint16_t GreyPixel(uint16_t pixel) {
 PrintResult PrintFrame16(CSpriteFrame frame, int x, int y) {
   if (g_hide_HC_sprites) return kPrintDone;
   FrameClip clip;
-  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
+  if (!ClipFrame(frame, x, y, clip) || !frame.Is16Bit()) return kPrintDone;
   PrintVisibleRuns(frame, clip, false, 2, CopyPixels);
   return kPrintDone;
 }
@@ -76,7 +76,7 @@ PrintResult PrintFrame16(CSpriteFrame frame, int x, int y) {
 PrintResult PrintFrame16Grey(CSpriteFrame frame, int x, int y) {
   if (g_hide_HC_sprites) return kPrintDone;
   FrameClip clip;
-  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
+  if (!ClipFrame(frame, x, y, clip) || !frame.Is16Bit()) return kPrintDone;
   if (clip.Horizontal()) {
     PrintVisibleRuns(frame, clip, false, 2, CopyPixels);
     return kPrintDone;

@@ -16,7 +16,8 @@ size_t ShadedFrameSize(CSpriteFrame frame);
 // the end of its list.
 int ShadeFrameToCache(CSpriteFrame frame, uint8_t* destination, size_t capacity, int light, int listIndex);
 
-// Copies the frame's pixels as they are. Nothing while g_hide_HC_sprites is set.
+// Copies the frame's pixels as they are. Nothing while g_hide_HC_sprites is set, nor for a
+// frame of 8-bit pixels.
 PrintResult PrintFrame16(CSpriteFrame frame, int x, int y);
 
 // The same in grey (disabled buttons); a frame crossing a side of the clip rectangle is
