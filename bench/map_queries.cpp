@@ -1,0 +1,117 @@
+// Cell and passability queries on a 100 x 100 x 12 map of forged terrain, against a plain
+// walk over an array of the same cells.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "core/Random.h"
+#include "forge/TerrainTypes.h"
+#include "map/Map.h"
+#include "map/MapUnits.h"
+#include "support/RatioMain.h"
+
+namespace {
+
+namespace t = forge::terrain;
+
+// Hills of earth under grass, water in the hollows, and a few walls: every kind of cell.
+void BuildMap() {
+  static bool built = false;
+  if (built) return;
+  built = true;
+  std::vector<uint8_t> file = forge::TerrainFileBytes(forge::ForgedTerrainTypes());
+  g_terrainTypes.Assign(file.data() + 16, file.size() - 16);
+  g_map.Create(100, 100, 12, 5, 5);
+  g_map.waterLevel = 2;
+  CRandom random(5);
+  for (int y = 0; y < 100; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      int ground = 1 + static_cast<int>((random.Next() % 3) + (x / 10 + y / 10) % 4);
+      for (int z = 0; z < ground; ++z) g_map.CellAt(x, y, z).terrain = t::kEarth;
+      int top = ground <= 2 ? t::kWater : (random.Next() % 9 == 0 ? t::kStone : t::kGrass);
+      g_map.CellAt(x, y, ground).terrain = static_cast<uint16_t>(top);
+      if (top == t::kWater) g_map.CellAt(x, y, ground).state |= state_bits::kLiquid;
+    }
+  }
+  g_map.FinishTerrainShapes();
+}
+
+// The positions every benchmark visits, in the same order.
+struct Probe {
+  int x, y, z;
+};
+const std::vector<Probe>& Probes() {
+  static std::vector<Probe> probes = [] {
+    std::vector<Probe> list;
+    CRandom random(9);
+    for (int i = 0; i < 4096; ++i)
+      list.push_back({static_cast<int>(random.Next() % 100), static_cast<int>(random.Next() % 100),
+                      static_cast<int>(random.Next() % 12)});
+    return list;
+  }();
+  return probes;
+}
+
+void BM_Baseline_ArrayWalk(benchmark::State& state) {
+  BuildMap();
+  std::vector<uint16_t> terrain(static_cast<size_t>(g_map.cellCount));
+  for (int i = 0; i < g_map.cellCount; ++i) terrain[static_cast<size_t>(i)] = g_map.cells[i].terrain;
+  const auto& probes = Probes();
+  for (auto _ : state) {
+    unsigned sum = 0;
+    for (const Probe& p : probes) sum += terrain[static_cast<size_t>(p.x + p.y * 100 + p.z * 10000)];
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * probes.size()));
+}
+
+void BM_CellAtWrapped(benchmark::State& state) {
+  BuildMap();
+  const auto& probes = Probes();
+  for (auto _ : state) {
+    unsigned sum = 0;
+    for (const Probe& p : probes) sum += g_map.CellAtWrapped(p.x + 100, p.y - 100, p.z)->terrain;
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * probes.size()));
+}
+
+void BM_CanOccupy(benchmark::State& state) {
+  BuildMap();
+  const auto& probes = Probes();
+  CMoveQuery query = CMoveQuery::MinimalWalker();
+  query.size = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    int count = 0;
+    for (const Probe& p : probes) count += g_map.CanOccupy(p.x, p.y, p.z, query);
+    benchmark::DoNotOptimize(count);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * probes.size()));
+}
+
+void BM_CanStepBetween(benchmark::State& state) {
+  BuildMap();
+  const auto& probes = Probes();
+  CMoveQuery query = CMoveQuery::MinimalWalker();
+  query.flying = static_cast<uint8_t>(state.range(0));
+  for (auto _ : state) {
+    int count = 0;
+    for (size_t i = 0; i < probes.size(); ++i) {
+      const Probe& p = probes[i];
+      const GridStep& step = kNeighbours26[i % 26];
+      int kind, support = -1;
+      count += g_map.CanStepBetween(p.x, p.y, p.z, p.x + step.dx, p.y + step.dy, p.z + step.dz, query, &kind, &support);
+    }
+    benchmark::DoNotOptimize(count);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * probes.size()));
+}
+
+BENCHMARK(BM_Baseline_ArrayWalk);
+BENCHMARK(BM_CellAtWrapped);
+BENCHMARK(BM_CanOccupy)->Arg(1)->Arg(2);
+BENCHMARK(BM_CanStepBetween)->Arg(0)->Arg(1);
+
+}  // namespace
+
+VRASK_BENCH_MAIN()

@@ -1,0 +1,108 @@
+#pragma once
+// What the battle map asks of the subsystems built above it (creatures, effects, world
+// objects, the battle, the computer player). Each is a small interface whose default answers
+// the neutral value; the owning subsystem installs its own implementation at start-up
+// (g_mapHooks.creatures = &myCreatures, ...). Tests install fakes with MapHooksScope.
+
+#include <cstdint>
+
+struct CMapCell;
+
+// A creature's place and build, as the water and the map queries need them.
+struct CreaturePlace {
+  int x = 0, y = 0, level = 0;  // cell
+  int height = 1;               // levels, from its type
+  int size = 1;                 // footprint 1 or 2
+  int movementKind = 0;         // 0-3, 2 the swimmer
+};
+
+class IMapCreatures {
+ public:
+  virtual ~IMapCreatures() = default;
+  // The next creature in use after `after` (-1 starts the walk); -1 at the end.
+  virtual int NextInUse(int after) { return -1; }
+  virtual bool GetPlace(int creature, CreaturePlace& out) { return false; }
+  // 1 when the cells the creature would fill there are free.
+  virtual int HasRoomAt(int creature, int x, int y, int level) { return 0; }
+  // 1 when the creature could stand there (its type's query and the map's occupation test).
+  virtual int FitsAt(int creature, int x, int y, int level) { return 0; }
+  // Unmarks the old cells, moves, marks the new cells.
+  virtual void Relocate(int creature, int x, int y, int level) {}
+  // Whether the army's record marks the creature as lost to it.
+  virtual bool IsLostToArmy(int army, int creature) { return false; }
+};
+
+class IMapEffects {
+ public:
+  virtual ~IMapEffects() = default;
+  // Kind of an effect of the pool, -1 when there is none.
+  virtual int Kind(int effect) { return -1; }
+  // The next effect in the same cell's chain, 0xFFFF at the end.
+  virtual int NextInCell(int effect) { return 0xFFFF; }
+  virtual void Deactivate(int effect) {}
+  // The effect's tile changed (effects of kind 33).
+  virtual void AffectTerrainTile(int effect) {}
+  // The water rose to this level.
+  virtual void MarkKind14(int level) {}
+  // The extent into which particle positions wrap (32W, 32H, 16L).
+  virtual void SetParticleWorldSize(int width, int height, int depth) {}
+};
+
+class IMapObjects {
+ public:
+  virtual ~IMapObjects() = default;
+  // The next world object in the same cell's chain, 0xFFFF at the end.
+  virtual int NextInCell(int object) { return 0xFFFF; }
+  virtual void CreateEffect(int object) {}
+  // First unused world object, -1 when none.
+  virtual int FindFree() { return -1; }
+  virtual void SetKind(int object, int kind) {}
+  virtual void Place(int object, int x, int y, int level) {}
+};
+
+class IMapBattle {
+ public:
+  virtual ~IMapBattle() = default;
+  // Adds a changed cell to the battle's list (once).
+  virtual void AddChangedCell(CMapCell* cell) {}
+  // The scanner's notice of a changed cell.
+  virtual void ScannerCellChanged(int x, int y, int level) {}
+  // One step of the loading progress bar.
+  virtual void ProgressStep() {}
+};
+
+class IMapAI {
+ public:
+  virtual ~IMapAI() = default;
+  // Credits a gain or a loss to one side, on computer-player controller 0 or 1.
+  virtual void ShareGain(int controller, int side, int amount) {}
+  virtual void ShareLoss(int controller, int side, int amount) {}
+  // The computer player's value of a change of health or mana.
+  virtual int ComputeDamageValue(int type, int health, int damage, float d, float e) { return 0; }
+};
+
+struct MapHooks {
+  IMapCreatures* creatures;
+  IMapEffects* effects;
+  IMapObjects* objects;
+  IMapBattle* battle;
+  IMapAI* ai;
+};
+
+// Never holds a null member: each starts at the neutral default.
+extern MapHooks g_mapHooks;
+
+// The neutral defaults, for restoring.
+MapHooks DefaultMapHooks();
+
+// Installs hooks for a scope and puts the previous ones back.
+class MapHooksScope {
+ public:
+  explicit MapHooksScope(const MapHooks& hooks) : saved_(g_mapHooks) { g_mapHooks = hooks; }
+  ~MapHooksScope() { g_mapHooks = saved_; }
+  MapHooksScope(const MapHooksScope&) = delete;
+  MapHooksScope& operator=(const MapHooksScope&) = delete;
+
+ private:
+  MapHooks saved_;
+};

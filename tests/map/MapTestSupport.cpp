@@ -1,0 +1,81 @@
+#include "MapTestSupport.h"
+
+#include "map/Doors.h"
+
+namespace map_test {
+
+std::vector<CTerrainType> ForgedTypes() {
+  std::vector<uint8_t> file = forge::TerrainFileBytes(forge::ForgedTerrainTypes());
+  CTerrainTypeTable table;
+  EXPECT_TRUE(table.Assign(file.data() + 16, file.size() - 16));
+  std::vector<CTerrainType> types;
+  for (int i = 0; i < table.Count(); ++i) types.push_back(table.Get(i));
+  return types;
+}
+
+void UseTypes(const std::vector<CTerrainType>& types) { g_terrainTypes.Assign(types); }
+
+void MapTest::TearDown() {
+  g_map.Clear();
+  g_map.waterLevel = 0;
+  g_tileSpans.Free();
+  g_terrainTypes.Clear();
+  FreeDoorsConfig();
+}
+
+void MapTest::MakeMap(int width, int height, int levels) {
+  UseTypes(ForgedTypes());
+  ASSERT_EQ(g_map.Create(width, height, levels, 1, 1), 1);
+  g_map.waterLevel = 0;
+  g_tileSpans.Reset();
+}
+
+void MapTest::FillLevel(int level, int type) {
+  for (int y = 0; y < g_map.height; ++y)
+    for (int x = 0; x < g_map.width; ++x) Set(x, y, level, type);
+}
+
+void MapTest::Set(int x, int y, int level, int type) {
+  CMapCell& cell = Cell(x, y, level);
+  cell.terrain = static_cast<uint16_t>(type);
+  if (TerrainOf(type).IsLiquid())
+    cell.state |= state_bits::kLiquid;
+  else
+    cell.state &= static_cast<uint16_t>(~state_bits::kLiquid);
+}
+
+int FakeCreatures::NextInUse(int after) {
+  auto it = creatures.upper_bound(after);
+  return it == creatures.end() ? -1 : it->first;
+}
+
+bool FakeCreatures::GetPlace(int creature, CreaturePlace& out) {
+  auto it = creatures.find(creature);
+  if (it == creatures.end()) return false;
+  out = it->second.place;
+  return true;
+}
+
+int FakeCreatures::HasRoomAt(int creature, int x, int y, int level) {
+  auto it = creatures.find(creature);
+  return it != creatures.end() && level <= it->second.roomUpTo ? 1 : 0;
+}
+
+namespace {
+PathNotices* g_notices = nullptr;
+void RecordNotice(int x, int y, int level, int kind) {
+  if (g_notices) g_notices->notices.push_back({x, y, level, kind});
+}
+}  // namespace
+
+PathNotices::PathNotices() {
+  g_notices = this;
+  g_pathCellChanged = &RecordNotice;
+}
+
+PathNotices::~PathNotices() {
+  g_notices = nullptr;
+  g_pathCellChanged = nullptr;
+}
+
+}  // namespace map_test

@@ -1,0 +1,116 @@
+#pragma once
+// Fixtures of the map tests: the forged terrain types, a fresh map, and fakes of the
+// subsystems above the map.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "forge/TerrainTypes.h"
+#include "map/Map.h"
+#include "map/MapHooks.h"
+#include "map/TileOverlay.h"
+
+namespace map_test {
+
+namespace t = forge::terrain;
+
+// The forged terrain types, read back through the map's own table.
+std::vector<CTerrainType> ForgedTypes();
+void UseTypes(const std::vector<CTerrainType>& types);
+
+// A fresh map of the given size with the forged types, no hooks installed.
+class MapTest : public ::testing::Test {
+ protected:
+  void SetUp() override { MakeMap(48, 44, 8); }
+  void TearDown() override;
+  void MakeMap(int width, int height, int levels);
+  // Floor of grass over the whole of one level.
+  void FillLevel(int level, int type);
+  void Set(int x, int y, int level, int type);
+  CMapCell& Cell(int x, int y, int level) { return g_map.CellAt(x, y, level); }
+};
+
+// Records what the map asks of the subsystems above it.
+struct FakeCreatures : IMapCreatures {
+  struct Creature {
+    CreaturePlace place;
+    int roomUpTo = 1000;  // HasRoomAt and FitsAt answer 1 up to this level
+  };
+  std::map<int, Creature> creatures;
+  std::set<std::pair<int, int>> lost;  // (army, creature)
+  std::vector<std::vector<int>> relocations;
+  int NextInUse(int after) override;
+  bool GetPlace(int creature, CreaturePlace& out) override;
+  int HasRoomAt(int creature, int x, int y, int level) override;
+  int FitsAt(int creature, int x, int y, int level) override { return HasRoomAt(creature, x, y, level); }
+  void Relocate(int creature, int x, int y, int level) override { relocations.push_back({creature, x, y, level}); }
+  bool IsLostToArmy(int army, int creature) override { return lost.count({army, creature}) != 0; }
+};
+
+struct FakeEffects : IMapEffects {
+  std::map<int, int> kinds;  // effect -> kind
+  std::map<int, int> next;   // effect -> next in cell
+  std::vector<int> deactivated, tileAffected, waterMarks;
+  std::vector<int> worldSize;
+  int Kind(int effect) override { return kinds.count(effect) ? kinds[effect] : -1; }
+  int NextInCell(int effect) override { return next.count(effect) ? next[effect] : 0xFFFF; }
+  void Deactivate(int effect) override { deactivated.push_back(effect); }
+  void AffectTerrainTile(int effect) override { tileAffected.push_back(effect); }
+  void MarkKind14(int level) override { waterMarks.push_back(level); }
+  void SetParticleWorldSize(int w, int h, int d) override { worldSize = {w, h, d}; }
+};
+
+struct FakeObjects : IMapObjects {
+  std::map<int, int> next;
+  std::vector<int> effectsCreated;
+  int freeObject = 40;
+  std::vector<std::vector<int>> placed, kinds;
+  int NextInCell(int object) override { return next.count(object) ? next[object] : 0xFFFF; }
+  void CreateEffect(int object) override { effectsCreated.push_back(object); }
+  int FindFree() override { return freeObject; }
+  void SetKind(int object, int kind) override { kinds.push_back({object, kind}); }
+  void Place(int object, int x, int y, int level) override { placed.push_back({object, x, y, level}); }
+};
+
+struct FakeBattle : IMapBattle {
+  std::vector<CMapCell*> changedCells;
+  std::vector<std::vector<int>> scannerCells;
+  int progressSteps = 0;
+  void AddChangedCell(CMapCell* cell) override { changedCells.push_back(cell); }
+  void ScannerCellChanged(int x, int y, int level) override { scannerCells.push_back({x, y, level}); }
+  void ProgressStep() override { ++progressSteps; }
+};
+
+struct FakeAI : IMapAI {
+  std::vector<std::vector<int>> gains, losses;  // controller, side, amount
+  int damageValue = 10;
+  float lastRate = 0;
+  void ShareGain(int controller, int side, int amount) override { gains.push_back({controller, side, amount}); }
+  void ShareLoss(int controller, int side, int amount) override { losses.push_back({controller, side, amount}); }
+  int ComputeDamageValue(int, int, int, float d, float) override {
+    lastRate = d;
+    return damageValue;
+  }
+};
+
+// All fakes, installed for the life of the object.
+struct FakeHooks {
+  FakeCreatures creatures;
+  FakeEffects effects;
+  FakeObjects objects;
+  FakeBattle battle;
+  FakeAI ai;
+  MapHooksScope scope{MapHooks{&creatures, &effects, &objects, &battle, &ai}};
+};
+
+// Records the path network's notices.
+struct PathNotices {
+  PathNotices();
+  ~PathNotices();
+  std::vector<std::vector<int>> notices;  // x, y, level, kind
+};
+
+}  // namespace map_test

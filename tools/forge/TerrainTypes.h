@@ -1,0 +1,71 @@
+#pragma once
+// The forged terrain types: what each type number is, and the terrain type data file
+// (terrain.ttd: a 16-byte header, then one 356-byte record per type number).
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace forge {
+
+// One terrain type as the forge describes it; written field by field into its record.
+struct TerrainDef {
+  std::array<uint8_t, 128> solidMask{};  // 8 bytes per quarter level
+  int32_t height = 1;
+  int32_t baseIndex = 0;
+  int32_t rotated270 = 0, rotated180 = 0, rotated90 = 0;
+  int32_t groundHeight = 0;
+  int32_t kind = 0;
+  int32_t damageThreshold = 255;
+  int32_t afterDestruction = 0;
+  uint8_t sideFlags = 0;
+  int32_t doorIndex = 255;
+  uint8_t typeFlags = 0;
+  std::array<int32_t, 4> blockFrame{}, firstSideFrame{}, secondSideFrame{};
+  std::array<int32_t, 3> targetOffset{16, 16, 0};
+  int32_t ignition = 0, burnValue = 0, supportValue = 0, stepOnType = -1, scannerClass = 0;
+
+  // Fills quarter levels first..last (inclusive) of the mask solid.
+  TerrainDef& SolidQuarters(int first, int last);
+  // Makes one side of every quarter level solid (a thin wall): row 0 north, column 7 east,
+  // row 7 south, column 0 west.
+  TerrainDef& WallSide(uint8_t side);
+};
+
+// Numbers of the forged terrain types the section generator uses.
+namespace terrain {
+inline constexpr int kEmpty = 0;
+inline constexpr int kGrass = 1;       // low floor
+inline constexpr int kEarth = 2;       // full block
+inline constexpr int kRock = 3;        // indestructible full block
+inline constexpr int kStone = 4;       // wall block, stood on from above
+inline constexpr int kRubble = 5;      // what walls leave
+inline constexpr int kWater = 6;       // liquid surface
+inline constexpr int kFord = 7;        // liquid that may be walked on
+inline constexpr int kBridge = 8;      // wooden deck over water
+inline constexpr int kDoor = 9;        // wooden door block, door 0
+inline constexpr int kRoof = 10;       // roof slab
+inline constexpr int kWallNorth = 11;  // thin walls, one per side; they turn into each other
+inline constexpr int kWallEast = 12;
+inline constexpr int kWallSouth = 13;
+inline constexpr int kWallWest = 14;
+inline constexpr int kSand = 15;                 // low floor by the water
+inline constexpr int kCliff = 16;                // indestructible high rock
+inline constexpr int kIronDoor = 17;             // door 1, a door with an object in its doorway
+inline constexpr int kRegionPatternFirst = 237;  // 237..260: ground around regions of power
+inline constexpr int kRegionPatternLast = 260;
+inline constexpr int kRegionFrameFirst = 280;  // frames of the region centre's animation
+inline constexpr int kRegionCentre = 285;
+inline constexpr int kCount = 286;
+}  // namespace terrain
+
+// Every forged type, indexed by its number.
+std::vector<TerrainDef> ForgedTerrainTypes();
+
+// The 356-byte record of a type.
+std::vector<uint8_t> TerrainRecordBytes(const TerrainDef& type);
+
+// A whole terrain type data file: header (0, total size, version 4, type count), records.
+std::vector<uint8_t> TerrainFileBytes(const std::vector<TerrainDef>& types, int32_t version = 4);
+
+}  // namespace forge
