@@ -1,0 +1,579 @@
+#include "platform/Window.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/SdlVideo.h"
+
+namespace platform {
+
+struct WindowData {
+  SDL_Window* sdl = nullptr;
+  WindowProc procedure = nullptr;
+  bool fullScreen = false;
+  int clientWidth = 0;
+  int clientHeight = 0;
+};
+
+namespace detail {
+void (*g_redrawWindow)(WindowHandle window) = nullptr;
+void (*g_windowClosing)(WindowHandle window) = nullptr;
+}  // namespace detail
+
+namespace {
+
+struct NoCaseLess {
+  bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
+};
+
+std::map<std::string, WindowProc, NoCaseLess> g_classes;
+std::map<std::string, unsigned, NoCaseLess> g_registeredMessages;
+std::vector<std::unique_ptr<WindowData>> g_windows;
+
+std::recursive_mutex g_queueMutex;
+std::deque<Message> g_queue;
+bool g_quitPosted = false;
+int g_quitCode = 0;
+
+bool g_videoStarted = false;
+int g_presentedFrames = 0;
+
+WindowData* Find(WindowHandle window) {
+  for (auto& w : g_windows)
+    if (w.get() == window) return w.get();
+  return nullptr;
+}
+
+void Enqueue(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+  std::lock_guard<std::recursive_mutex> lock(g_queueMutex);
+  g_queue.push_back(Message{window, message, wParam, lParam});
+}
+
+// The virtual key of an SDL key, 0 for keys the game has no code for.
+int VirtualKeyOf(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
+  switch (key) {
+    case SDLK_BACKSPACE:
+      return VK_BACK;
+    case SDLK_TAB:
+      return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+      return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT:
+      return VK_MENU;
+    case SDLK_PAUSE:
+      return VK_PAUSE;
+    case SDLK_CAPSLOCK:
+      return VK_CAPITAL;
+    case SDLK_ESCAPE:
+      return VK_ESCAPE;
+    case SDLK_SPACE:
+      return VK_SPACE;
+    case SDLK_PAGEUP:
+      return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+      return VK_NEXT;
+    case SDLK_END:
+      return VK_END;
+    case SDLK_HOME:
+      return VK_HOME;
+    case SDLK_LEFT:
+      return VK_LEFT;
+    case SDLK_UP:
+      return VK_UP;
+    case SDLK_RIGHT:
+      return VK_RIGHT;
+    case SDLK_DOWN:
+      return VK_DOWN;
+    case SDLK_INSERT:
+      return VK_INSERT;
+    case SDLK_DELETE:
+      return VK_DELETE;
+    case SDLK_KP_0:
+      return VK_NUMPAD0;
+    case SDLK_KP_MULTIPLY:
+      return VK_MULTIPLY;
+    case SDLK_KP_PLUS:
+      return VK_ADD;
+    case SDLK_KP_MINUS:
+      return VK_SUBTRACT;
+    case SDLK_KP_PERIOD:
+      return VK_DECIMAL;
+    case SDLK_KP_DIVIDE:
+      return VK_DIVIDE;
+    case SDLK_SEMICOLON:
+      return 0xBA;
+    case SDLK_EQUALS:
+      return 0xBB;
+    case SDLK_COMMA:
+      return 0xBC;
+    case SDLK_MINUS:
+      return 0xBD;
+    case SDLK_PERIOD:
+      return 0xBE;
+    case SDLK_SLASH:
+      return 0xBF;
+    case SDLK_BACKQUOTE:
+      return 0xC0;
+    case SDLK_LEFTBRACKET:
+      return 0xDB;
+    case SDLK_BACKSLASH:
+      return 0xDC;
+    case SDLK_RIGHTBRACKET:
+      return 0xDD;
+    case SDLK_QUOTE:
+      return 0xDE;
+    default:
+      return 0;
+  }
+}
+
+SDL_Keycode SdlKeyOf(int virtualKey) {
+  for (SDL_Keycode key : {SDLK_BACKSPACE, SDLK_TAB,    SDLK_RETURN, SDLK_LSHIFT, SDLK_LCTRL,    SDLK_LALT,  SDLK_PAUSE,
+                          SDLK_CAPSLOCK,  SDLK_ESCAPE, SDLK_SPACE,  SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_END,   SDLK_HOME,
+                          SDLK_LEFT,      SDLK_UP,     SDLK_RIGHT,  SDLK_DOWN,   SDLK_INSERT,   SDLK_DELETE}) {
+    if (VirtualKeyOf(key) == virtualKey) return key;
+  }
+  if (virtualKey >= 'A' && virtualKey <= 'Z') return SDLK_a + (virtualKey - 'A');
+  if (virtualKey >= '0' && virtualKey <= '9') return SDLK_0 + (virtualKey - '0');
+  if (virtualKey >= VK_F1 && virtualKey < VK_F1 + 12) return SDLK_F1 + (virtualKey - VK_F1);
+  return SDLK_UNKNOWN;
+}
+
+uintptr_t MouseFlags(Uint32 buttons) {
+  uintptr_t flags = 0;
+  if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
+  if (buttons & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
+  SDL_Keymod mods = SDL_GetModState();
+  if (mods & KMOD_SHIFT) flags |= MK_SHIFT;
+  if (mods & KMOD_CTRL) flags |= MK_CONTROL;
+  return flags;
+}
+
+WindowHandle TargetOf(Uint32 sdlWindowId) {
+  WindowHandle window = detail::WindowOfSdlId(sdlWindowId);
+  return window ? window : FirstWindow();
+}
+
+// The key's lParam: repeat count 1, the scan code, and whether the key was already down.
+intptr_t KeyParam(const SDL_KeyboardEvent& key, bool down) {
+  uint32_t param = 1u | (static_cast<uint32_t>(key.keysym.scancode & 0xFF) << 16);
+  if (key.repeat) param |= 1u << 30;
+  if (!down) param |= 3u << 30;
+  return static_cast<intptr_t>(param);
+}
+
+void TranslateKey(const SDL_KeyboardEvent& key, bool down) {
+  int vk = VirtualKeyOf(key.keysym.sym);
+  if (vk == 0) return;
+  WindowHandle window = TargetOf(key.windowID);
+  bool alt = (key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU;
+  unsigned message = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+  Enqueue(window, message, static_cast<uintptr_t>(vk), KeyParam(key, down));
+  // Keys that type a control character give it as a character too, as text input does not.
+  if (down && !alt && (vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_BACK || vk == VK_TAB))
+    Enqueue(window, WM_CHAR, static_cast<uintptr_t>(vk), 1);
+}
+
+void TranslateText(const SDL_TextInputEvent& text) {
+  WindowHandle window = TargetOf(text.windowID);
+  // The game's texts are single-byte: plain ASCII passes, two-byte UTF-8 up to U+00FF becomes
+  // its Latin-1 byte, anything else is dropped.
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.text);
+  while (*p) {
+    if (*p < 0x80) {
+      if (*p >= 0x20) Enqueue(window, WM_CHAR, *p, 1);
+      ++p;
+    } else if ((*p & 0xE0) == 0xC0 && (p[1] & 0xC0) == 0x80) {
+      unsigned code = ((*p & 0x1F) << 6) | (p[1] & 0x3F);
+      if (code <= 0xFF) Enqueue(window, WM_CHAR, code, 1);
+      p += 2;
+    } else {
+      ++p;
+      while ((*p & 0xC0) == 0x80) ++p;
+    }
+  }
+}
+
+void TranslateMouseButton(const SDL_MouseButtonEvent& button, bool down) {
+  unsigned message;
+  if (button.button == SDL_BUTTON_LEFT)
+    message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+  else if (button.button == SDL_BUTTON_RIGHT)
+    message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+  else
+    return;
+  Enqueue(TargetOf(button.windowID), message, MouseFlags(SDL_GetMouseState(nullptr, nullptr)),
+          MakePointParam(button.x, button.y));
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& event) {
+  WindowHandle window = detail::WindowOfSdlId(event.windowID);
+  if (!window) return;
+  switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+      Enqueue(window, WM_CLOSE, 0, 0);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      Enqueue(window, WM_ACTIVATEAPP, 1, 0);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      Enqueue(window, WM_ACTIVATEAPP, 0, 0);
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      if (detail::g_redrawWindow) detail::g_redrawWindow(window);
+      break;
+    default:
+      break;
+  }
+}
+
+void Translate(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      // Asked to end from outside (a signal): the same as closing the main window.
+      if (WindowHandle window = FirstWindow()) Enqueue(window, WM_CLOSE, 0, 0);
+      break;
+    case SDL_WINDOWEVENT:
+      TranslateWindowEvent(event.window);
+      break;
+    case SDL_KEYDOWN:
+      TranslateKey(event.key, true);
+      break;
+    case SDL_KEYUP:
+      TranslateKey(event.key, false);
+      break;
+    case SDL_TEXTINPUT:
+      TranslateText(event.text);
+      break;
+    case SDL_MOUSEMOTION:
+      Enqueue(TargetOf(event.motion.windowID), WM_MOUSEMOVE, MouseFlags(event.motion.state),
+              MakePointParam(event.motion.x, event.motion.y));
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      TranslateMouseButton(event.button, true);
+      break;
+    case SDL_MOUSEBUTTONUP:
+      TranslateMouseButton(event.button, false);
+      break;
+    default:
+      break;
+  }
+}
+
+void PumpSystemEvents() {
+  if (!g_videoStarted) return;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) Translate(event);
+}
+
+void PushSdlEvent(SDL_Event& event) {
+  if (!detail::EnsureVideo()) return;
+  SDL_PushEvent(&event);
+}
+
+Uint32 FirstSdlWindowId() {
+  WindowHandle window = FirstWindow();
+  return window && window->sdl ? SDL_GetWindowID(window->sdl) : 0;
+}
+
+}  // namespace
+
+namespace detail {
+
+bool EnsureVideo() {
+  if (g_videoStarted) return true;
+  // Closing the last window must not end the program behind the window procedure's back.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  g_videoStarted = true;
+  return true;
+}
+
+SDL_Window* SdlWindowOf(WindowHandle window) {
+  WindowData* data = Find(window);
+  return data ? data->sdl : nullptr;
+}
+
+WindowHandle WindowOfSdlId(Uint32 id) {
+  for (auto& w : g_windows)
+    if (w->sdl && SDL_GetWindowID(w->sdl) == id) return w.get();
+  return nullptr;
+}
+
+void CountPresentedFrame() {
+  ++g_presentedFrames;
+  static const int closeAfter = [] {
+    const char* text = std::getenv("VRASK_CLOSE_AFTER_FRAMES");
+    return text ? std::atoi(text) : 0;
+  }();
+  if (closeAfter > 0 && g_presentedFrames == closeAfter) SimulateCloseRequest();
+}
+
+int PresentedFrames() { return g_presentedFrames; }
+
+}  // namespace detail
+
+bool RegisterWindowClass(const char* className, WindowProc procedure) {
+  if (!className || !procedure || g_classes.count(className)) return false;
+  g_classes[className] = procedure;
+  return true;
+}
+
+bool IsWindowClassRegistered(const char* className) { return className && g_classes.count(className) > 0; }
+
+void UnregisterWindowClasses() { g_classes.clear(); }
+
+WindowHandle CreateAppWindow(const char* className, const char* title, const WindowPlacement& placement) {
+  auto found = className ? g_classes.find(className) : g_classes.end();
+  if (found == g_classes.end() || !detail::EnsureVideo()) return nullptr;
+  Uint32 flags = SDL_WINDOW_SHOWN;
+  int x = placement.left, y = placement.top;
+  if (placement.fullScreen) {
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    x = y = SDL_WINDOWPOS_CENTERED_DISPLAY(placement.display);
+  }
+  SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, placement.clientWidth, placement.clientHeight, flags);
+  if (!sdl) return nullptr;
+  auto data = std::make_unique<WindowData>();
+  data->sdl = sdl;
+  data->procedure = found->second;
+  data->fullScreen = placement.fullScreen;
+  data->clientWidth = placement.clientWidth;
+  data->clientHeight = placement.clientHeight;
+  WindowHandle window = data.get();
+  g_windows.push_back(std::move(data));
+  if (window->procedure(window, WM_CREATE, 0, 0) == -1) {
+    DestroyAppWindow(window);
+    return nullptr;
+  }
+  window->procedure(window, WM_ACTIVATEAPP, 1, 0);
+  return window;
+}
+
+bool DestroyAppWindow(WindowHandle window) {
+  WindowData* data = Find(window);
+  if (!data) return false;
+  data->procedure(window, WM_DESTROY, 0, 0);
+  if (detail::g_windowClosing) detail::g_windowClosing(window);
+  // The procedure may have destroyed the window itself while handling WM_DESTROY.
+  auto it = std::find_if(g_windows.begin(), g_windows.end(), [&](auto& w) { return w.get() == window; });
+  if (it == g_windows.end()) return true;
+  SDL_DestroyWindow((*it)->sdl);
+  g_windows.erase(it);
+  RemoveMessages(window, 0, 0xFFFFFFFFu);
+  return true;
+}
+
+bool IsWindow(WindowHandle window) { return Find(window) != nullptr; }
+
+WindowHandle FirstWindow() { return g_windows.empty() ? nullptr : g_windows.front().get(); }
+
+void GetClientSize(WindowHandle window, int& width, int& height) {
+  WindowData* data = Find(window);
+  width = data ? data->clientWidth : 0;
+  height = data ? data->clientHeight : 0;
+}
+
+void ClientToScreen(WindowHandle window, int& x, int& y) {
+  // The game's pictures always map onto the client area one to one (the display scales the
+  // whole client area to the real window), so client and game coordinates agree.
+  (void)window;
+}
+
+intptr_t DefaultWindowProc(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+  if (message == WM_CLOSE) DestroyAppWindow(window);
+  return 0;
+}
+
+bool PeekMessage(Message& message, bool remove) {
+  PumpSystemEvents();
+  std::lock_guard<std::recursive_mutex> lock(g_queueMutex);
+  if (g_queue.empty()) {
+    if (!g_quitPosted) return false;
+    message = Message{nullptr, WM_QUIT, static_cast<uintptr_t>(g_quitCode), 0};
+    if (remove) g_quitPosted = false;
+    return true;
+  }
+  message = g_queue.front();
+  if (remove) g_queue.pop_front();
+  return true;
+}
+
+bool GetMessage(Message& message) {
+  while (!PeekMessage(message, true)) {
+    if (g_videoStarted)
+      SDL_WaitEventTimeout(nullptr, 10);
+    else
+      SDL_Delay(1);
+  }
+  return message.message != WM_QUIT;
+}
+
+intptr_t DispatchMessage(const Message& message) {
+  WindowData* data = Find(message.window);
+  if (!data) return 0;
+  return data->procedure(message.window, message.message, message.wParam, message.lParam);
+}
+
+intptr_t SendMessage(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+  return DispatchMessage(Message{window, message, wParam, lParam});
+}
+
+bool PostMessage(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+  if (window && !Find(window)) return false;
+  Enqueue(window, message, wParam, lParam);
+  return true;
+}
+
+void PostQuitMessage(int exitCode) {
+  std::lock_guard<std::recursive_mutex> lock(g_queueMutex);
+  g_quitPosted = true;
+  g_quitCode = exitCode;
+}
+
+int RemoveMessages(WindowHandle window, unsigned first, unsigned last) {
+  PumpSystemEvents();
+  std::lock_guard<std::recursive_mutex> lock(g_queueMutex);
+  size_t before = g_queue.size();
+  g_queue.erase(std::remove_if(g_queue.begin(), g_queue.end(),
+                               [&](const Message& m) {
+                                 return (!window || m.window == window) && m.message >= first && m.message <= last;
+                               }),
+                g_queue.end());
+  return static_cast<int>(before - g_queue.size());
+}
+
+void ClearMessageQueue() {
+  PumpSystemEvents();
+  std::lock_guard<std::recursive_mutex> lock(g_queueMutex);
+  g_queue.clear();
+  g_quitPosted = false;
+  g_quitCode = 0;
+}
+
+unsigned RegisterWindowMessage(const char* name) {
+  if (!name || !*name) return 0;
+  auto found = g_registeredMessages.find(name);
+  if (found != g_registeredMessages.end()) return found->second;
+  unsigned id = 0xC000 + static_cast<unsigned>(g_registeredMessages.size());
+  g_registeredMessages[name] = id;
+  return id;
+}
+
+void GetScreenSize(int& width, int& height) {
+  width = 640;
+  height = 480;
+  SDL_DisplayMode mode;
+  if (detail::EnsureVideo() && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+    width = mode.w;
+    height = mode.h;
+  }
+}
+
+int DesktopBitsPerPixel() { return 16; }
+int DesktopPlanes() { return 1; }
+
+void ShowSystemCursor(bool show) {
+  if (detail::EnsureVideo()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void GetMousePosition(int& x, int& y) {
+  x = y = 0;
+  if (!g_videoStarted) return;
+  SDL_GetMouseState(&x, &y);
+  // The display scales the game's picture to the window; positions are the game's pixels.
+  if (WindowHandle window = FirstWindow()) {
+    if (SDL_Renderer* renderer = SDL_GetRenderer(window->sdl)) {
+      float lx = 0, ly = 0;
+      SDL_RenderWindowToLogical(renderer, x, y, &lx, &ly);
+      x = static_cast<int>(lx);
+      y = static_cast<int>(ly);
+    }
+  }
+}
+
+bool FindOutsideWindow(const char* className) { return false; }
+
+void SimulateKey(int virtualKey, bool down, bool alt) {
+  SDL_Event event{};
+  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  event.key.windowID = FirstSdlWindowId();
+  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  event.key.keysym.sym = SdlKeyOf(virtualKey);
+  event.key.keysym.mod = alt ? KMOD_LALT : KMOD_NONE;
+  PushSdlEvent(event);
+}
+
+void SimulateText(const char* text) {
+  SDL_Event event{};
+  event.type = SDL_TEXTINPUT;
+  event.text.windowID = FirstSdlWindowId();
+  std::strncpy(event.text.text, text ? text : "", sizeof event.text.text - 1);
+  PushSdlEvent(event);
+}
+
+void SimulateMouseMove(int x, int y) {
+  SDL_Event event{};
+  event.type = SDL_MOUSEMOTION;
+  event.motion.windowID = FirstSdlWindowId();
+  event.motion.x = x;
+  event.motion.y = y;
+  PushSdlEvent(event);
+}
+
+void SimulateMouseButton(bool left, bool down, int x, int y) {
+  SDL_Event event{};
+  event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  event.button.windowID = FirstSdlWindowId();
+  event.button.button = left ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
+  event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+  event.button.x = x;
+  event.button.y = y;
+  PushSdlEvent(event);
+}
+
+void SimulateFocus(bool gained) {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.windowID = FirstSdlWindowId();
+  event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+  PushSdlEvent(event);
+}
+
+void SimulateCloseRequest() {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.windowID = FirstSdlWindowId();
+  event.window.event = SDL_WINDOWEVENT_CLOSE;
+  PushSdlEvent(event);
+}
+
+void ShutdownVideo() {
+  if (!g_videoStarted || !g_windows.empty()) return;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+  g_videoStarted = false;
+}
+
+}  // namespace platform
