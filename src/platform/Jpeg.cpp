@@ -1,10 +1,14 @@
 #include "platform/Jpeg.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+
+// The library's header needs size_t and FILE declared before it.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "platform/Files.h"
 
