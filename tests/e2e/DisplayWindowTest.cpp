@@ -89,8 +89,9 @@ TEST(DisplayWindow, APresentedPictureIsWhatTheScreenShows) {
   EXPECT_TRUE(Near(shot.At(100 + 160, 100 + 360), 255, 255, 255));
   EXPECT_TRUE(Near(shot.At(100 + 639, 100 + 479), 0, 0, 255));
 
+  // Video stays up: the X libraries keep some of their state to the end of the process, where
+  // the leak checker knows them (quitting SDL would unload them first and hide their names).
   platform::DestroyAppWindow(window);
-  platform::ShutdownVideo();
 }
 
 }  // namespace
