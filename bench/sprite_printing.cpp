@@ -3,6 +3,7 @@
 // counted are the opaque pixels written, two bytes each.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -10,8 +11,11 @@
 #include "forge/SpriteWriter.h"
 #include "graphics/ColourTables.h"
 #include "graphics/Frame16.h"
+#include "graphics/PrintFX.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/SpritePrinter.h"
+#include "graphics/TunedPrinters.h"
+#include "graphics/TypePrinters.h"
 #include "support/RatioMain.h"
 
 namespace {
@@ -25,11 +29,14 @@ struct Placed {
 
 // Frames, their colour tables and where they go on the screen.
 struct Scene {
-  Scene() {
+  // opaque: solid 64x64 tiles only (the printers' best case).
+  explicit Scene(bool solidTiles = false) {
     forge::PaletteBuilder palette;
     const int skin = palette.AddRamp(200, 150, 110, 32), cloth = palette.AddRamp(60, 80, 170, 32);
     const int earth = palette.AddRamp(110, 140, 60, 64);
-    BuildTablesNormal(16, &tables, const_cast<uint8_t*>(palette.Bytes().data()));
+    std::array<uint8_t, 768> bytes = palette.Bytes();
+    BuildTablesNormal(16, &tables, bytes.data());
+    BuildWideTablesNormal(16, &tables->next, bytes.data());
     auto add = [&](const forge::Canvas& c) { encoded.push_back(forge::EncodeFrame(c, 0, 0, 0)); };
     // A figure: head, body, legs apart, a gap between arm and body.
     forge::Canvas figure(40, 56);
@@ -50,6 +57,13 @@ struct Scene {
     forge::Canvas panel(120, 40);
     panel.Bevel(0, 0, 120, 40, earth + 10, earth + 60, earth + 2, 3);
     add(panel);
+    if (solidTiles) {
+      forge::Canvas tile(64, 64);
+      for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) tile.Set(x, y, earth + (x + y) % 64);
+      encoded.assign(3, forge::EncodeFrame(tile, 0, 0, 0));
+      figure = diamond = panel = tile;
+    }
     // Tiled across the screen, row by row, until the opaque pixels fill one screen.
     long opaque = 0;
     const long target = static_cast<long>(kScreenWidth) * kScreenHeight;
@@ -84,6 +98,11 @@ Scene& TheScene() {
   return scene;
 }
 
+Scene& OpaqueScene() {
+  static Scene scene(true);
+  return scene;
+}
+
 std::vector<uint16_t>& Screen() {
   static std::vector<uint16_t> pixels(static_cast<size_t>(kScreenWidth) * kScreenHeight);
   SetSpriteTarget(pixels.data(), kScreenWidth, kScreenHeight);
@@ -102,8 +121,7 @@ void BM_Baseline_Memcpy(benchmark::State& state) {
 }
 
 template <class Print>
-void PrintScene(benchmark::State& state, Print print) {
-  Scene& scene = TheScene();
+void PrintScene(benchmark::State& state, Print print, Scene& scene = TheScene()) {
   std::vector<uint16_t>& screen = Screen();
   for (auto _ : state) {
     for (const Placed& p : scene.placed) print(p.frame, p.x, p.y);
@@ -116,22 +134,128 @@ void BM_PortablePrinter(benchmark::State& state) {
   PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteFrameC(f, x, y, -20, 0); });
 }
 
-void BM_PortablePrinter_Frame16(benchmark::State& state) {
+void BM_TunedPrinter_Sse2(benchmark::State& state) {
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteSse2(f, x, y, -20, 0); });
+}
+
+void BM_TunedPrinter_Avx2(benchmark::State& state) {
+  if (!DetectPrinterProcessor().hasAvx2) return state.SkipWithError("no AVX2");
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteAvx2(f, x, y, -20, 0); });
+}
+
+void BM_TunedPrinter_Avx512(benchmark::State& state) {
+  if (!DetectPrinterProcessor().hasAvx512Vbmi) return state.SkipWithError("no AVX-512 VBMI");
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteAvx512(f, x, y, -20, 0); });
+}
+
+void BM_Opaque_TunedPrinter_Avx512(benchmark::State& state) {
+  if (!DetectPrinterProcessor().hasAvx512Vbmi) return state.SkipWithError("no AVX-512 VBMI");
+  PrintScene(
+      state, [](CSpriteFrame f, int x, int y) { PrintSpriteAvx512(f, x, y, -20, 0); }, OpaqueScene());
+}
+
+void BM_WideTuned_Avx512(benchmark::State& state) {
+  if (!DetectPrinterProcessor().hasAvx512Vbmi) return state.SkipWithError("no AVX-512 VBMI");
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteWideAvx512(f, x, y, -20, 1); });
+}
+
+void BM_Opaque_PortablePrinter(benchmark::State& state) {
+  PrintScene(
+      state, [](CSpriteFrame f, int x, int y) { PrintSpriteFrameC(f, x, y, -20, 0); }, OpaqueScene());
+}
+
+void BM_Opaque_TunedPrinter_Sse2(benchmark::State& state) {
+  PrintScene(
+      state, [](CSpriteFrame f, int x, int y) { PrintSpriteSse2(f, x, y, -20, 0); }, OpaqueScene());
+}
+
+void BM_Opaque_TunedPrinter_Avx2(benchmark::State& state) {
+  if (!DetectPrinterProcessor().hasAvx2) return state.SkipWithError("no AVX2");
+  PrintScene(
+      state, [](CSpriteFrame f, int x, int y) { PrintSpriteAvx2(f, x, y, -20, 0); }, OpaqueScene());
+}
+
+void BM_WidePortable(benchmark::State& state) {
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteWideC(f, x, y, -20, 1); });
+}
+
+void BM_WideTuned_Sse2(benchmark::State& state) {
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteWideSse2(f, x, y, -20, 1); });
+}
+
+void BM_WideTuned_Avx2(benchmark::State& state) {
+  if (!DetectPrinterProcessor().hasAvx2) return state.SkipWithError("no AVX2");
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteWideAvx2(f, x, y, -20, 1); });
+}
+
+void BM_WaterPortable(benchmark::State& state) {
+  InitSpriteWaveTable();
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteWaterC(f, x + 2, y); });
+}
+
+void BM_WaterTuned(benchmark::State& state) {
+  InitSpriteWaveTable();
+  PrintScene(state, [](CSpriteFrame f, int x, int y) { PrintSpriteWaterSse2(f, x + 2, y); });
+}
+
+// The print types, each over the same scene.
+void BM_PrintType(benchmark::State& state) {
+  const int type = static_cast<int>(state.range(0));
+  PrintScene(state, [type](CSpriteFrame f, int x, int y) { PrintSpriteOfType(type, f, x, y, -20, 0); });
+}
+
+template <class Print16>
+void PrintCachedScene(benchmark::State& state, Print16 print) {
   Scene& scene = TheScene();
   std::vector<Placed> cached;
   for (size_t i = 0; i < scene.placed.size(); ++i)
     cached.push_back({CSpriteFrame{scene.cached[i % 3].data(), nullptr}, scene.placed[i].x, scene.placed[i].y});
   std::vector<uint16_t>& screen = Screen();
   for (auto _ : state) {
-    for (const Placed& p : cached) PrintFrame16(p.frame, p.x, p.y);
+    for (const Placed& p : cached) print(p.frame, p.x, p.y);
     benchmark::DoNotOptimize(screen.data());
   }
   state.SetBytesProcessed(state.iterations() * scene.pixelBytes);
 }
 
+void BM_Frame16Portable(benchmark::State& state) { PrintCachedScene(state, PrintFrame16); }
+void BM_Frame16Tuned_Sse2(benchmark::State& state) { PrintCachedScene(state, PrintFrame16Sse2); }
+void BM_Frame16Tuned_Avx2(benchmark::State& state) {
+  if (!DetectPrinterProcessor().hasAvx2) return state.SkipWithError("no AVX2");
+  PrintCachedScene(state, PrintFrame16Avx2);
+}
+
 BENCHMARK(BM_Baseline_Memcpy);
 BENCHMARK(BM_PortablePrinter);
-BENCHMARK(BM_PortablePrinter_Frame16);
+BENCHMARK(BM_TunedPrinter_Sse2);
+BENCHMARK(BM_TunedPrinter_Avx2);
+BENCHMARK(BM_TunedPrinter_Avx512);
+BENCHMARK(BM_Opaque_PortablePrinter);
+BENCHMARK(BM_Opaque_TunedPrinter_Sse2);
+BENCHMARK(BM_Opaque_TunedPrinter_Avx2);
+BENCHMARK(BM_Opaque_TunedPrinter_Avx512);
+BENCHMARK(BM_WidePortable);
+BENCHMARK(BM_WideTuned_Sse2);
+BENCHMARK(BM_WideTuned_Avx2);
+BENCHMARK(BM_WideTuned_Avx512);
+BENCHMARK(BM_Frame16Portable);
+BENCHMARK(BM_Frame16Tuned_Sse2);
+BENCHMARK(BM_Frame16Tuned_Avx2);
+BENCHMARK(BM_WaterPortable);
+BENCHMARK(BM_WaterTuned);
+BENCHMARK(BM_PrintType)
+    ->ArgName("type")
+    ->Arg(PRT_SHADOW)
+    ->Arg(PRT_TRANS25)
+    ->Arg(PRT_TRANS50)
+    ->Arg(PRT_TRANS75)
+    ->Arg(PRT_OUTLINE)
+    ->Arg(PRT_INC)
+    ->Arg(PRT_SHIMMER)
+    ->Arg(PRT_OUTLINE_GOLD)
+    ->Arg(PRT_SHIMMER_8)
+    ->Arg(PRT_BLACK)
+    ->Arg(PRT_NORMAL);
 
 }  // namespace
 

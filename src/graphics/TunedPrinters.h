@@ -1,0 +1,40 @@
+#pragma once
+// Printers tuned for the processor, their selection at start-up, and the copy of the
+// second target buffer. Each tuned printer writes exactly the pixels of its portable
+// counterpart; the schedules are one for every x86-64 processor (SSE2), one for processors
+// with AVX2 and, for the colour-table printers, one for AVX-512 with byte permutes (VBMI),
+// chosen at run time.
+
+#include "graphics/SpritePrinter.h"
+
+// What the processor probe tells the printer selection.
+struct PrinterProcessor {
+  bool hasAvx2 = false;
+  bool hasAvx512Vbmi = false;  // AVX-512 F, BW and VBMI
+};
+
+// The processor this program runs on, as far as the printers care.
+PrinterProcessor DetectPrinterProcessor();
+
+// Fills the four printer pointers for the processor; then, while the option
+// UseCSpritePrinter is on, the main pointer gets the portable printer.
+void SelectSpritePrinters(const PrinterProcessor& processor);
+
+PrintResult PrintSpriteSse2(CSpriteFrame frame, int x, int y, int light, int listIndex);
+PrintResult PrintSpriteAvx2(CSpriteFrame frame, int x, int y, int light, int listIndex);
+PrintResult PrintSpriteAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex);
+PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int listIndex);
+PrintResult PrintSpriteWideAvx2(CSpriteFrame frame, int x, int y, int light, int listIndex);
+PrintResult PrintSpriteWideAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex);
+PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y);
+PrintResult PrintFrame16Sse2(CSpriteFrame frame, int x, int y);
+PrintResult PrintFrame16Avx2(CSpriteFrame frame, int x, int y);
+
+// The size of the second target buffer in pixels, set with it by the battle screen; the
+// copy never reads past it.
+extern size_t g_secondTargetSize;
+
+// Copies the visible part of the second target buffer into the print target: g_spriteRows
+// rows of g_spritePitch pixels from g_secondTargetOrigin, rows g_spritePitch + 2 x
+// g_secondTargetMargin apart. Rows that would read past the buffer are not copied.
+void CopyToSpriteTarget();

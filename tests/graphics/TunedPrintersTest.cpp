@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include "PrintFixture.h"
+#include "core/Options.h"
+#include "graphics/BlitBenchmark.h"
+#include "graphics/ColourTables.h"
+#include "graphics/Frame16.h"
+#include "graphics/TunedPrinters.h"
+
+using namespace print_test;
+
+namespace {
+
+struct Variant {
+  const char* name;
+  SpritePrinter tuned;
+  SpritePrinter portable;
+  int needs;  // 0 nothing, 1 AVX2, 2 AVX-512 VBMI
+};
+
+const Variant kVariants[] = {
+    {"main sse2", PrintSpriteSse2, PrintSpriteFrameC, 0},
+    {"main avx2", PrintSpriteAvx2, PrintSpriteFrameC, 1},
+    {"main avx512", PrintSpriteAvx512, PrintSpriteFrameC, 2},
+    {"wide sse2", PrintSpriteWideSse2, PrintSpriteWideC, 0},
+    {"wide avx2", PrintSpriteWideAvx2, PrintSpriteWideC, 1},
+    {"wide avx512", PrintSpriteWideAvx512, PrintSpriteWideC, 2},
+};
+
+// Frames of every shape the printers meet: long runs (past 16 and 255), single pixels,
+// holes, a frame wider than any clip, a one-row sliver.
+std::vector<Frame> Frames() {
+  std::vector<Frame> frames;
+  frames.emplace_back(Blob(37, 29), 18, 14);
+  forge::Canvas runs(300, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 300; ++x)
+      if ((x / (y + 3)) % 5 != 0) runs.Set(x, y, (x * 31 + y) % 256);
+  frames.emplace_back(runs, 150, 2);
+  forge::Canvas dots(17, 9);
+  for (int y = 0; y < 9; ++y)
+    for (int x = y % 2; x < 17; x += 2) dots.Set(x, y, 255 - x);
+  frames.emplace_back(dots, 0, 0);
+  forge::Canvas blocks(200, 4);
+  const int lengths[4] = {64, 65, 127, 128};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < lengths[y]; ++x) blocks.Set(x + y, y, (x * 5 + y) % 256);
+  frames.emplace_back(blocks, 100, 2);
+  forge::Canvas sliver(64, 1);
+  sliver.Fill(255);
+  frames.emplace_back(sliver, 32, 0);
+  return frames;
+}
+
+TEST(TunedPrinters, GiveThePortablePixels) {
+  const PrinterProcessor processor = DetectPrinterProcessor();
+  std::array<uint8_t, 768> palette{};
+  for (int i = 0; i < 768; ++i) palette[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 7);
+  ShadeTableList* list = nullptr;
+  ASSERT_TRUE(BuildTablesNormal(16, &list, palette.data()));
+  ASSERT_TRUE(BuildWideTablesNormal(16, &list->next, palette.data()));
+  const int clips[][4] = {{0, 0, 96, 64}, {5, 7, 90, 60}, {20, 30, 40, 31}, {0, 0, 0, 0}};
+  const int places[][2] = {{48, 32}, {0, 0}, {95, 63}, {20, 30}, {-10, 40}, {100, 10}, {70, 62}, {48, -3}};
+  int compared = 0;
+  for (const Variant& v : kVariants) {
+    if ((v.needs == 1 && !processor.hasAvx2) || (v.needs == 2 && !processor.hasAvx512Vbmi)) continue;
+    for (const Frame& frame : Frames())
+      for (const auto& clip : clips)
+        for (const auto& place : places)
+          for (int light : {-128, -127, -40, 0, 15, 127})
+            for (int index : {0, 1, 2}) {
+              Target portable(96, 64), tuned(96, 64);
+              SetSpriteTarget(portable.pixels.data(), 96, 64);
+              SetSpriteClipRect(clip[0], clip[1], clip[2], clip[3]);
+              const PrintResult a = v.portable(frame.View(list), place[0], place[1], light, index);
+              SetSpriteTarget(tuned.pixels.data(), 96, 64);
+              const PrintResult b = v.tuned(frame.View(list), place[0], place[1], light, index);
+              ASSERT_EQ(tuned.pixels, portable.pixels)
+                  << v.name << " light " << light << " at " << place[0] << "," << place[1] << " list " << index;
+              EXPECT_EQ(a, b);
+              ++compared;
+            }
+  }
+  EXPECT_GT(compared, 0);
+  FreeLinkedList(list);
+}
+
+TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
+  const bool avx2 = DetectPrinterProcessor().hasAvx2;
+  TableList list;
+  InitSpriteWaveTable();
+  for (const Frame& frame : Frames()) {
+    std::vector<uint8_t> copy(ShadedFrameSize(frame.View(list.head)));
+    ASSERT_EQ(ShadeFrameToCache(frame.View(list.head), copy.data(), copy.size(), 0, 0), 0);
+    const CSpriteFrame frame16{copy.data(), nullptr};
+    for (const auto& place : {std::array<int, 2>{48, 32}, {5, 5}, {90, 60}, {-4, 30}, {60, 1}}) {
+      for (int tick : {0, 3, 250}) {
+        g_gameTick = tick;
+        MaskPrinter printers[][2] = {{PrintFrame16, PrintFrame16Sse2},
+                                     {PrintFrame16, avx2 ? PrintFrame16Avx2 : PrintFrame16Sse2},
+                                     {PrintSpriteWaterC, PrintSpriteWaterSse2}};
+        for (auto& pair : printers) {
+          const CSpriteFrame f = pair[0] == PrintSpriteWaterC ? frame.View(list.head) : frame16;
+          Target portable(96, 64), tuned(96, 64);
+          for (size_t i = 0; i < portable.pixels.size(); ++i)
+            portable.pixels[i] = tuned.pixels[i] = static_cast<uint16_t>(i * 13);
+          SetSpriteTarget(portable.pixels.data(), 96, 64);
+          SetSpriteClipRect(2, 3, 93, 62);
+          const PrintResult a = pair[0](f, place[0], place[1]);
+          SetSpriteTarget(tuned.pixels.data(), 96, 64);
+          const PrintResult b = pair[1](f, place[0], place[1]);
+          ASSERT_EQ(tuned.pixels, portable.pixels) << place[0] << "," << place[1] << " tick " << tick;
+          EXPECT_EQ(a, b);
+        }
+      }
+    }
+  }
+  g_gameTick = 0;
+}
+
+TEST(TunedPrinters, SelectionKeepsThePortableMainPrinterWhileTheOptionIsOn) {
+  const SpritePrinter saved[2] = {g_printSprite, g_printSpriteAlt};
+  const MaskPrinter savedMasks[2] = {g_printSpriteWater, g_printFrame16};
+  g_useCSpritePrinter = 1;
+  SelectSpritePrinters(PrinterProcessor{true, false});
+  EXPECT_EQ(g_printSprite, &PrintSpriteFrameC);
+  EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideAvx2);
+  EXPECT_EQ(g_printFrame16, &PrintFrame16Avx2);
+  EXPECT_EQ(g_printSpriteWater, &PrintSpriteWaterSse2);
+  g_useCSpritePrinter = 0;
+  SelectSpritePrinters(PrinterProcessor{true, true});
+  EXPECT_EQ(g_printSprite, &PrintSpriteAvx512);
+  EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideAvx512);
+  SelectSpritePrinters(PrinterProcessor{false, false});
+  EXPECT_EQ(g_printSprite, &PrintSpriteSse2);
+  EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideSse2);
+  EXPECT_EQ(g_printFrame16, &PrintFrame16Sse2);
+  g_useCSpritePrinter = 1;
+  g_printSprite = saved[0];
+  g_printSpriteAlt = saved[1];
+  g_printSpriteWater = savedMasks[0];
+  g_printFrame16 = savedMasks[1];
+}
+
+TEST(BufferCopy, CopiesTheVisibleRowsAndStopsAtTheBuffer) {
+  // Second buffer: 4 rows of 8 + 2 x 2 margin pixels; the visible part starts at row 1, column 2.
+  std::vector<uint16_t> second(12 * 4);
+  for (size_t i = 0; i < second.size(); ++i) second[i] = static_cast<uint16_t>(i);
+  Target target(8, 3);
+  g_secondTarget = second.data();
+  g_secondTargetOrigin = second.data() + 12 + 2;
+  g_secondTargetMargin = 2;
+  g_secondTargetSize = second.size();
+  CopyToSpriteTarget();
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(target.At(x, y), 12 * (y + 1) + 2 + x);
+  // A buffer two rows short: only the rows inside it are copied.
+  Target short_(8, 3);
+  g_secondTargetSize = 12 * 3;
+  CopyToSpriteTarget();
+  EXPECT_EQ(short_.At(0, 1), 12 * 2 + 2);
+  EXPECT_EQ(short_.At(0, 2), kBackground);
+  g_secondTargetOrigin = nullptr;
+  g_secondTargetSize = 0;
+  g_secondTargetMargin = 0;
+}
+
+TEST(BlitBenchmark, KeepsTheBestCountsAndNeverDividesByZero) {
+  static uint64_t clock;
+  static int calls;
+  clock = 1000;
+  calls = 0;
+  g_readCycleCounter = [] {
+    ++calls;
+    // Every print takes 50 cycles, except that the tuned printer is "free".
+    return clock += calls > 40 ? 0 : 50;
+  };
+  static int shown[2];
+  g_showBlitBenchmark = [](int difference, int percent) {
+    shown[0] = difference;
+    shown[1] = percent;
+  };
+  TableList list;
+  Frame frame(Blob(20, 20), 0, 0);
+  std::vector<uint16_t> back(640 * 480);
+  g_blitBenchmarkMinimum[0] = g_blitBenchmarkMinimum[1] = 0xFFFFFFFFu;
+  EXPECT_EQ(BenchmarkBlit(back.data(), 640, 480, frame.View(list.head)), 50);
+  EXPECT_EQ(g_blitBenchmarkMinimum[0], 50u);
+  EXPECT_EQ(g_blitBenchmarkMinimum[1], 0u);
+  EXPECT_EQ(shown[0], 50);
+  EXPECT_EQ(shown[1], 0);
+  EXPECT_EQ(BenchmarkBlit(back.data(), 640, 480, CSpriteFrame{}), 0);  // nothing to shade
+  g_readCycleCounter = [] { return static_cast<uint64_t>(0); };
+  g_showBlitBenchmark = nullptr;
+  SetSpriteTarget(nullptr, 0, 0);
+}
+
+}  // namespace
