@@ -21,6 +21,11 @@ uint32_t TickCount() {
   return static_cast<uint32_t>(elapsed.count());
 }
 
+uint32_t SystemTimeMs() {
+  auto now = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
+  return static_cast<uint32_t>(now.count());
+}
+
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void SetTickSource(std::function<uint32_t()> source) {

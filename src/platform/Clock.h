@@ -10,6 +10,10 @@ namespace platform {
 
 uint32_t TickCount();
 
+// Milliseconds of the wall clock, wrapping at 2^32: differs from run to run, so only the
+// few places that want a fresh seed on every run read it (never the game logic).
+uint32_t SystemTimeMs();
+
 // Sleeps the calling thread.
 void SleepMs(uint32_t ms);
 

@@ -122,7 +122,8 @@ const ParsedFile& Load(const std::string& real) {
 // Index of the first section line with this name, or -1.
 int FindSection(const ParsedFile& file, std::string_view section) {
   for (size_t i = 0; i < file.lines.size(); ++i)
-    if (file.lines[i].kind == Line::kSection && EqualNoCase(file.lines[i].name, Trim(section))) return static_cast<int>(i);
+    if (file.lines[i].kind == Line::kSection && EqualNoCase(file.lines[i].name, Trim(section)))
+      return static_cast<int>(i);
   return -1;
 }
 
@@ -192,8 +193,7 @@ int ReadProfileInt(std::string_view section, std::string_view key, int defaultVa
   return static_cast<int>(static_cast<uint32_t>(negative ? -n : n));
 }
 
-bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
-                        std::string_view path) {
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value, std::string_view path) {
   std::lock_guard<std::mutex> lock(g_cacheMutex);
   std::string real = ResolvePath(path);
   ParsedFile file = Load(real);
@@ -239,6 +239,33 @@ std::vector<std::string> ReadProfileSectionNames(std::string_view path) {
   for (const Line& line : file.lines)
     if (line.kind == Line::kSection) names.push_back(line.name);
   return names;
+}
+
+size_t ReadProfileSection(std::string_view section, char* out, size_t size, std::string_view path) {
+  if (out == nullptr || size < 2) return 0;
+  std::string list;  // every line with its terminator
+  {
+    std::lock_guard<std::mutex> lock(g_cacheMutex);
+    const ParsedFile& file = Load(ResolvePath(path));
+    int s = FindSection(file, section);
+    for (size_t i = s + 1; s >= 0 && i < file.lines.size() && file.lines[i].kind != Line::kSection; ++i) {
+      const Line& line = file.lines[i];
+      if (line.kind != Line::kKey) continue;
+      list += line.name;
+      if (Trim(file.rawLines[i]).find('=') != std::string_view::npos) list += "=" + line.value;
+      list += '\0';
+    }
+  }
+  if (list.size() + 1 <= size) {
+    std::memcpy(out, list.data(), list.size());
+    out[list.size()] = '\0';
+    if (list.empty()) out[1] = '\0';
+    return list.size();
+  }
+  std::memcpy(out, list.data(), size - 2);
+  out[size - 2] = '\0';
+  out[size - 1] = '\0';
+  return size - 2;
 }
 
 std::vector<std::string> ReadProfileKeyNames(std::string_view section, std::string_view path) {

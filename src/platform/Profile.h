@@ -14,8 +14,8 @@ namespace platform {
 
 // Copies the value (or the default) into out, cut to size - 1 characters and terminated.
 // Returns the number of characters copied. size 0 copies nothing.
-size_t ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                         char* out, size_t size, std::string_view path);
+size_t ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue, char* out,
+                         size_t size, std::string_view path);
 
 // The value, or the default; uncut.
 std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -27,11 +27,18 @@ int ReadProfileInt(std::string_view section, std::string_view key, int defaultVa
 
 // Replaces the first matching key's line, or appends the key to the section, or appends
 // the section; creates the file when missing. Returns false when the file cannot be written.
-bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
-                        std::string_view path);
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value, std::string_view path);
 
 // Removes the first matching key of the section; true when the file was written or had no such key.
 bool DeleteProfileKey(std::string_view section, std::string_view key, std::string_view path);
+
+// The lines of the first matching section, as the section-reading call of the game's INI
+// files hands them out: each key line as "name=value" (a line without '=' as its text),
+// comment and blank lines left out, each ended by a '\0' and the list by a second '\0'. When
+// the section does not fit, as much as fits is copied, the list is ended, and the result is
+// size - 2. Otherwise the result is the number of characters copied, the final '\0' not
+// counted. A missing file or section gives an empty list (0). size below 2 copies nothing.
+size_t ReadProfileSection(std::string_view section, char* out, size_t size, std::string_view path);
 
 // The section names in file order, and the key names of the first matching section.
 std::vector<std::string> ReadProfileSectionNames(std::string_view path);

@@ -1,0 +1,247 @@
+#include "platform/AudioMixer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+uint32_t GainOf(int32_t centibels) {
+  if (centibels <= kVolumeMin) return 0;
+  if (centibels >= 0) return 65536;
+  return static_cast<uint32_t>(std::lround(65536.0 * std::pow(10.0, centibels / 2000.0)));
+}
+
+bool IsPlayableFormat(const PcmFormat& format) {
+  if (format.formatTag != 1) return false;
+  if (format.channels != 1 && format.channels != 2) return false;
+  if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return false;
+  if (format.blockAlign != format.channels * format.bitsPerSample / 8) return false;
+  return format.samplesPerSec >= 100 && format.samplesPerSec <= 200000;
+}
+
+// --- SoundBuffer ---------------------------------------------------------------------------
+
+SoundBuffer::SoundBuffer(AudioMixer& mixer, const PcmFormat& format, std::shared_ptr<std::vector<uint8_t>> data)
+    : mixer_(mixer), format_(format), data_(std::move(data)), frames_(data_->size() / format.blockAlign) {}
+
+SoundBuffer::~SoundBuffer() {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  mixer_.RemoveLocked(this);
+}
+
+std::span<uint8_t> SoundBuffer::Lock() {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  if (playing_ || lost_ || data_.use_count() != 1) return {};
+  return std::span<uint8_t>(*data_);
+}
+
+int32_t SoundBuffer::Play(bool loop) {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  if (lost_) return kAudioBufferLost;
+  looping_ = loop;
+  if (!playing_) {
+    playing_ = true;
+    mixer_.StartLocked(this);
+  }
+  return kAudioOk;
+}
+
+int32_t SoundBuffer::Stop() {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  playing_ = false;
+  mixer_.RemoveLocked(this);
+  return kAudioOk;
+}
+
+int32_t SoundBuffer::SetPosition(uint32_t byteOffset) {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  size_t frame = byteOffset / format_.blockAlign;
+  if (frame > frames_) return kAudioInvalidParam;
+  position_ = static_cast<uint64_t>(frame) << 16;
+  return kAudioOk;
+}
+
+uint32_t SoundBuffer::Position() const {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  return static_cast<uint32_t>((position_ >> 16) * format_.blockAlign);
+}
+
+int32_t SoundBuffer::GetStatus(Status& status) const {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  status.playing = playing_;
+  status.looping = playing_ && looping_;
+  status.lost = lost_;
+  return kAudioOk;
+}
+
+int32_t SoundBuffer::SetVolume(int32_t centibels) {
+  if (centibels < kVolumeMin || centibels > kVolumeMax) return kAudioInvalidParam;
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  volume_ = centibels;
+  return kAudioOk;
+}
+
+int32_t SoundBuffer::Volume() const {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  return volume_;
+}
+
+int32_t SoundBuffer::SetPan(int32_t pan) {
+  if (pan < kPanLeft || pan > kPanRight) return kAudioInvalidParam;
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  pan_ = pan;
+  return kAudioOk;
+}
+
+int32_t SoundBuffer::Pan() const {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  return pan_;
+}
+
+void SoundBuffer::SetLine(AudioLine line) {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  line_ = line;
+}
+
+void SoundBuffer::SetOnFinished(std::function<void()> onFinished) {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  onFinished_ = std::move(onFinished);
+}
+
+void SoundBuffer::MarkLost() {
+  std::lock_guard<std::mutex> lock(mixer_.mutex_);
+  lost_ = true;
+  playing_ = false;
+  mixer_.RemoveLocked(this);
+}
+
+int SoundBuffer::SampleAt(size_t frame, int channel) const {
+  const uint8_t* at = data_->data() + frame * format_.blockAlign;
+  if (format_.bitsPerSample == 8) return (static_cast<int>(at[channel]) - 128) * 256;
+  return static_cast<int16_t>(static_cast<uint16_t>(at[2 * channel] | at[2 * channel + 1] << 8));
+}
+
+bool SoundBuffer::MixInto(int32_t* accumulator, size_t frames, uint32_t step, int32_t masterVolume, uint32_t lineLeft,
+                          uint32_t lineRight) {
+  int32_t base = volume_ + (line_ == AudioLine::kEffects ? masterVolume : 0);
+  int64_t gainLeft = GainOf(base + std::min(0, -pan_));
+  int64_t gainRight = GainOf(base + std::min(0, pan_));
+  if (line_ == AudioLine::kCdLine) {
+    gainLeft = gainLeft * lineLeft >> 16;
+    gainRight = gainRight * lineRight >> 16;
+  }
+  const int right = format_.channels == 2 ? 1 : 0;
+  const uint64_t end = static_cast<uint64_t>(frames_) << 16;
+  for (size_t f = 0; f < frames; ++f) {
+    if (position_ >= end) {
+      if (!looping_) {
+        position_ = 0;
+        return true;
+      }
+      position_ %= end;
+    }
+    size_t index = static_cast<size_t>(position_ >> 16);
+    int64_t fraction = static_cast<int64_t>(position_ & 0xFFFF);
+    int64_t left = SampleAt(index, 0);
+    int64_t rightSample = SampleAt(index, right);
+    if (fraction != 0) {
+      // Between two frames (rates differ): interpolate toward the next, wrapping when looping.
+      size_t next = index + 1 < frames_ ? index + 1 : (looping_ ? 0 : index);
+      left += (SampleAt(next, 0) - left) * fraction >> 16;
+      rightSample += (SampleAt(next, right) - rightSample) * fraction >> 16;
+    }
+    accumulator[2 * f] += static_cast<int32_t>(left * gainLeft >> 16);
+    accumulator[2 * f + 1] += static_cast<int32_t>(rightSample * gainRight >> 16);
+    position_ += step;
+  }
+  if (position_ >= end && !looping_) {
+    position_ = 0;
+    return true;
+  }
+  return false;
+}
+
+// --- AudioMixer ----------------------------------------------------------------------------
+
+AudioMixer::AudioMixer(uint32_t outputRate) : outputRate_(outputRate) {}
+
+AudioMixer::~AudioMixer() = default;
+
+int32_t AudioMixer::CreateBuffer(const PcmFormat& format, size_t bytes, std::unique_ptr<SoundBuffer>& out) {
+  out.reset();
+  if (!IsPlayableFormat(format)) return kAudioBadFormat;
+  size_t whole = bytes - bytes % format.blockAlign;
+  if (whole == 0) return kAudioInvalidParam;
+  auto data = std::make_shared<std::vector<uint8_t>>(whole, format.bitsPerSample == 8 ? 0x80 : 0);
+  out.reset(new SoundBuffer(*this, format, std::move(data)));
+  return kAudioOk;
+}
+
+int32_t AudioMixer::DuplicateBuffer(const SoundBuffer& source, std::unique_ptr<SoundBuffer>& out) {
+  out.reset();
+  if (&source.mixer_ != this) return kAudioInvalidParam;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (source.lost_) return kAudioBufferLost;
+  }
+  out.reset(new SoundBuffer(*this, source.format_, source.data_));
+  std::lock_guard<std::mutex> lock(mutex_);
+  out->line_ = source.line_;
+  return kAudioOk;
+}
+
+int32_t AudioMixer::SetMasterVolume(int32_t centibels) {
+  if (centibels < kVolumeMin || centibels > kVolumeMax) return kAudioInvalidParam;
+  std::lock_guard<std::mutex> lock(mutex_);
+  masterVolume_ = centibels;
+  return kAudioOk;
+}
+
+int32_t AudioMixer::MasterVolume() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return masterVolume_;
+}
+
+void AudioMixer::SetCdLineVolume(uint16_t left, uint16_t right) {
+  // 0xFFFF is full volume: scale so that it gives exactly 1.0 in 16.16.
+  std::lock_guard<std::mutex> lock(mutex_);
+  cdLineLeft_ = (static_cast<uint32_t>(left) * 65536 + 32767) / 65535;
+  cdLineRight_ = (static_cast<uint32_t>(right) * 65536 + 32767) / 65535;
+}
+
+void AudioMixer::Mix(int16_t* out, size_t frames) {
+  std::vector<std::function<void()>> finished;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    accumulator_.assign(frames * kChannels, 0);
+    for (size_t i = 0; i < playing_.size();) {
+      SoundBuffer* buffer = playing_[i];
+      uint32_t step = static_cast<uint32_t>((static_cast<uint64_t>(buffer->format_.samplesPerSec) << 16) / outputRate_);
+      if (buffer->MixInto(accumulator_.data(), frames, step, masterVolume_, cdLineLeft_, cdLineRight_)) {
+        buffer->playing_ = false;
+        if (buffer->onFinished_) finished.push_back(buffer->onFinished_);
+        playing_.erase(playing_.begin() + static_cast<long>(i));
+      } else {
+        ++i;
+      }
+    }
+    for (size_t i = 0; i < accumulator_.size(); ++i)
+      out[i] = static_cast<int16_t>(std::clamp<int32_t>(accumulator_[i], -32768, 32767));
+  }
+  for (const std::function<void()>& call : finished) call();
+}
+
+size_t AudioMixer::PlayingCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return playing_.size();
+}
+
+void AudioMixer::StartLocked(SoundBuffer* buffer) {
+  if (std::find(playing_.begin(), playing_.end(), buffer) == playing_.end()) playing_.push_back(buffer);
+}
+
+void AudioMixer::RemoveLocked(SoundBuffer* buffer) {
+  playing_.erase(std::remove(playing_.begin(), playing_.end(), buffer), playing_.end());
+}
+
+}  // namespace platform
