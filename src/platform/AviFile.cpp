@@ -26,7 +26,7 @@ constexpr uint32_t kMaxMicroSecondsPerFrame = 1000000;  // a frame a second at t
 uint16_t From555(uint16_t pixel, bool is555) {
   if (is555) return pixel & 0x7FFF;
   uint16_t green = (pixel >> 5) & 0x1F;
-  return static_cast<uint16_t>((pixel & 0x7C00) << 1 | (green << 6 | green >> 4) << 5 | (pixel & 0x1F));
+  return static_cast<uint16_t>((pixel & 0x7C00) << 1 | (green << 1 | green >> 4) << 5 | (pixel & 0x1F));
 }
 
 uint16_t FromRgb(uint8_t r, uint8_t g, uint8_t b, bool is555) {

@@ -4,6 +4,7 @@
 // It blocks the caller (the window's messages are not pumped meanwhile) and keeps no state
 // between movies.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -19,6 +20,8 @@ class MovieTarget {
   // Copies a frame of width x height pixels (top row first) with its top-left corner at
   // (x, y), clipped to the target.
   virtual void BlitFrame(const uint16_t* pixels, int width, int height, int x, int y) = 0;
+  // Fills the whole target with colour 0.
+  virtual void Clear() = 0;
 };
 
 // A plain buffer of 16-bit pixels as a movie target.
@@ -27,6 +30,7 @@ class FrameBufferTarget : public MovieTarget {
   FrameBufferTarget(int width, int height, bool is555);
   bool Is555() const override { return is555_; }
   void BlitFrame(const uint16_t* pixels, int width, int height, int x, int y) override;
+  void Clear() override { std::fill(pixels_.begin(), pixels_.end(), uint16_t{0}); }
 
   uint16_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
   int FramesDrawn() const { return framesDrawn_; }

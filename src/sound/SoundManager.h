@@ -155,6 +155,8 @@ class CSoundManager {
 
 // The one sound manager, set by its constructor; null after Shutdown.
 extern CSoundManager* g_soundManager;
+// The global object it points to, which start-up starts and shut-down stops.
+extern CSoundManager g_theSoundManager;
 // The sound subsystem's generator: the choice of a group member (and the positional cues).
 extern CRandom g_soundRandom;
 

@@ -46,15 +46,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"video", "WIDTH", "800"},                  // case ignored, first match wins
                       ReadCase{"Video", "Title", "  Realms of Vrask  "},  // matching quotes removed, inside kept
                       ReadCase{"Video", "Single", "quoted"},
-                      ReadCase{"Video", "Mixed", "\"open only"},          // unmatched quote kept
+                      ReadCase{"Video", "Mixed", "\"open only"},  // unmatched quote kept
                       ReadCase{"Video", "Inline", "value ; not a comment"},
-                      ReadCase{"Video", ";Hidden", "<default>"},          // comment line is no key
-                      ReadCase{"Video", "Hidden", "<default>"},
-                      ReadCase{"Video", "Empty", ""},                     // present but empty
-                      ReadCase{"Sound", "Volume", "-300"},                // section name trimmed, CRLF
-                      ReadCase{"Video", "Depth", "<default>"},            // second [VIDEO] is not searched
-                      ReadCase{"Missing", "Width", "<default>"},
-                      ReadCase{"Video", "Missing", "<default>"}));
+                      ReadCase{"Video", ";Hidden", "<default>"},  // comment line is no key
+                      ReadCase{"Video", "Hidden", "<default>"}, ReadCase{"Video", "Empty", ""},  // present but empty
+                      ReadCase{"Sound", "Volume", "-300"},      // section name trimmed, CRLF
+                      ReadCase{"Video", "Depth", "<default>"},  // second [VIDEO] is not searched
+                      ReadCase{"Missing", "Width", "<default>"}, ReadCase{"Video", "Missing", "<default>"}));
 
 TEST(Profile, MissingFileGivesDefault) {
   TempDir dir;
@@ -69,7 +67,8 @@ TEST(Profile, ResultIsCutToTheCallersSize) {
   EXPECT_EQ(platform::ReadProfileString("S", "K", "", out, sizeof out, dir.File("a.cfg")), 4u);
   EXPECT_STREQ(out, "abcd");
   char defaultOut[3];
-  EXPECT_EQ(platform::ReadProfileString("S", "None", "long default", defaultOut, sizeof defaultOut, dir.File("a.cfg")), 2u);
+  EXPECT_EQ(platform::ReadProfileString("S", "None", "long default", defaultOut, sizeof defaultOut, dir.File("a.cfg")),
+            2u);
   EXPECT_STREQ(defaultOut, "lo");
 }
 
@@ -120,6 +119,43 @@ TEST(Profile, ReadSeesTheFileChangeBehindItsBack) {
   EXPECT_EQ(platform::ReadProfileInt("S", "A", 0, dir.File("a.cfg")), 1);
   dir.Write("a.cfg", "[S]\nA=22\n");
   EXPECT_EQ(platform::ReadProfileInt("S", "A", 0, dir.File("a.cfg")), 22);
+}
+
+}  // namespace
+
+namespace {
+
+// The section as a list of its lines, read through a buffer of the given size.
+std::vector<std::string> SectionLines(const std::string& path, const char* section, size_t size, size_t& result) {
+  std::vector<char> buffer(size, 'x');
+  result = platform::ReadProfileSection(section, buffer.data(), buffer.size(), path);
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < size && buffer[at] != '\0'; at += lines.back().size() + 1) lines.emplace_back(&buffer[at]);
+  return lines;
+}
+
+TEST(ProfileSection, ListsKeyLinesWithoutComments) {
+  TempDir dir;
+  dir.Write("s.ini", "[Sounds]\n; comment\n801 = click\n\n802=\"two\"\nalone\n[Other]\n1=x\n");
+  size_t result = 0;
+  std::vector<std::string> lines = SectionLines(dir.File("s.ini"), "sounds", 256, result);
+  EXPECT_EQ(lines, (std::vector<std::string>{"801=click", "802=two", "alone"}));
+  EXPECT_EQ(result, std::string("801=click").size() + 1 + std::string("802=two").size() + 1 + 5 + 1);
+  EXPECT_TRUE(SectionLines(dir.File("s.ini"), "Missing", 256, result).empty());
+  EXPECT_EQ(result, 0u);
+  EXPECT_TRUE(SectionLines(dir.File("none.ini"), "Sounds", 256, result).empty());
+}
+
+TEST(ProfileSection, ASectionThatDoesNotFitAnswersSizeLessTwo) {
+  TempDir dir;
+  dir.Write("s.ini", "[Sounds]\n1=aaaa\n2=bbbb\n");
+  size_t result = 0;
+  // "1=aaaa\0" "2=bbbb\0" and the final '\0' need 15 characters.
+  SectionLines(dir.File("s.ini"), "Sounds", 15, result);
+  EXPECT_EQ(result, 14u);
+  std::vector<std::string> cut = SectionLines(dir.File("s.ini"), "Sounds", 12, result);
+  EXPECT_EQ(result, 10u);
+  EXPECT_EQ(cut.front(), "1=aaaa");  // what fits, properly ended
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+// The sound subsystem's share of the program's start-up, main loop and shut-down, in the
+// order the program calls them. Each follows the user preferences (g_prefs) and reports its
+// failures in the boxes the player knows; none of them stops the program except a failed
+// shut-down of the sound manager.
+
+class MovieTarget;
+
+// After the main window exists: the sound manager and level 1's sound sets, when sound is
+// enabled. A failure shows "Sound Manager Error !" and turns sound off for this run.
+void StartSound(void* mainWindow, void* applicationInstance);
+
+// After the display is up, when movies are enabled: the two intro movies (the second only
+// when the first was not cut short with Escape), placed below the client area's top-left
+// corner (clientLeft, clientTop) as the resolution asks; then the target is cleared.
+void PlayIntroMovies(MovieTarget* primary, int clientLeft, int clientTop);
+
+// When CD music is enabled: opens the CD player (a failure shows "CD Player Error !") and
+// sets its volume from the preferences.
+void OpenCdMusic(void* mainWindow);
+
+// The title music: the main track of the music track list, looping.
+void PlayTitleMusic();
+
+// For the message loop: hands the CD device's notifications to the CD player.
+void PumpCdNotifications();
+
+// For the window: a disc was inserted; when the CD stands stopped, the whole disc plays shuffled.
+void OnDiscInserted();
+
+// After the main loop: closes the CD player and stops the sound manager (a failure there
+// shows its text and ends the process).
+void ShutdownSound();
