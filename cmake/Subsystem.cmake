@@ -28,7 +28,8 @@ function(vrask_test_suite folder)
   add_dependencies(test_${folder} forge_data)
   gtest_discover_tests(test_${folder}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
+    # One variable per property: test discovery splits a list value into separate words.
+    PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=dummy ENVIRONMENT_MODIFICATION SDL_AUDIODRIVER=set:dummy
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE PRE_TEST)
 endfunction()
