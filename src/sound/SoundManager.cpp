@@ -64,7 +64,7 @@ bool ParseIdLines(const std::vector<std::string>& lines, bool keysOnly, std::vec
     int32_t id = std::atoi(text.c_str());
     if (id > 0 && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
   }
-  std::qsort(ids.data(), ids.size(), sizeof(int32_t), CompareSoundIds);
+  if (!ids.empty()) std::qsort(ids.data(), ids.size(), sizeof(int32_t), CompareSoundIds);
   return true;
 }
 
