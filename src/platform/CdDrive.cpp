@@ -14,7 +14,6 @@ namespace platform {
 namespace {
 
 std::mutex g_notifyMutex;
-std::function<void(void*, int)> g_notifyPoster;
 std::deque<std::pair<void*, int>> g_notifyQueue;
 
 std::atomic<uint32_t> g_cdLineVolume{0xFFFFFFFFu};
@@ -59,21 +58,8 @@ bool AppendTrack(const std::string& path, PcmFormat& format, bool formatKnown, s
 }  // namespace
 
 void PostCdNotify(void* window, int code) {
-  std::function<void(void*, int)> poster;
-  {
-    std::lock_guard<std::mutex> lock(g_notifyMutex);
-    if (!g_notifyPoster) {
-      g_notifyQueue.emplace_back(window, code);
-      return;
-    }
-    poster = g_notifyPoster;
-  }
-  poster(window, code);
-}
-
-void SetCdNotifyPoster(std::function<void(void* window, int code)> poster) {
   std::lock_guard<std::mutex> lock(g_notifyMutex);
-  g_notifyPoster = std::move(poster);
+  g_notifyQueue.emplace_back(window, code);
 }
 
 bool TakeCdNotify(void** window, int* code) {

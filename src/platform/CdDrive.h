@@ -36,11 +36,10 @@ inline constexpr int kCdNotifySuperseded = 2;
 inline constexpr int kCdNotifyAborted = 4;
 inline constexpr int kCdNotifyFailure = 8;
 
-// Notifications go to the window's message queue. The window layer installs a poster that
-// routes them there; until it does they wait in a queue of their own, taken with
-// TakeCdNotify. Posting is safe from any thread (plays end on the audio thread).
+// Notifications are posted from the audio thread, where plays end; the window layer moves them
+// into the window's message queue as MM_MCINOTIFY (wParam: the outcome) when it next looks for
+// messages, on the main thread. TakeCdNotify hands out the next one waiting.
 void PostCdNotify(void* window, int code);
-void SetCdNotifyPoster(std::function<void(void* window, int code)> poster);
 bool TakeCdNotify(void** window, int* code);
 
 class CdDrive {

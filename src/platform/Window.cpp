@@ -11,6 +11,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/CdDrive.h"
 #include "platform/SdlVideo.h"
 
 namespace platform {
@@ -282,6 +283,13 @@ void Translate(const SDL_Event& event) {
 }
 
 void PumpSystemEvents() {
+  // The CD device's notifications come from the audio thread; they join the queue here.
+  void* cdWindow = nullptr;
+  int outcome = 0;
+  while (TakeCdNotify(&cdWindow, &outcome)) {
+    WindowHandle target = static_cast<WindowHandle>(cdWindow);
+    if (Find(target)) Enqueue(target, MM_MCINOTIFY, static_cast<uintptr_t>(outcome), 0);
+  }
   if (!g_videoStarted) return;
   SDL_Event event;
   while (SDL_PollEvent(&event)) Translate(event);

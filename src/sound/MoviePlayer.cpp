@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "graphics/Display.h"
+#include "graphics/PixelFormat.h"
+#include "graphics/Surface.h"
 #include "platform/KeyState.h"
 
 namespace {
@@ -28,6 +31,31 @@ void FrameBufferTarget::BlitFrame(const uint16_t* pixels, int width, int height,
     }
   }
   ++framesDrawn_;
+}
+
+bool SurfaceMovieTarget::Is555() const { return g_is555 != 0; }
+
+void SurfaceMovieTarget::BlitFrame(const uint16_t* pixels, int width, int height, int x, int y) {
+  uint16_t* target = surface_ ? surface_->Lock() : nullptr;
+  if (!target) return;
+  const int pitch = surface_->pitch / 2;
+  for (int row = 0; row < height; ++row) {
+    int ty = y + row;
+    if (ty < 0 || ty >= surface_->height) continue;
+    int first = std::max(0, -x);
+    int last = std::min(width, surface_->width - x);
+    if (first < last)
+      std::copy(pixels + static_cast<size_t>(row) * width + first, pixels + static_cast<size_t>(row) * width + last,
+                target + static_cast<size_t>(ty) * pitch + x + first);
+  }
+  surface_->Unlock(target);
+  PresentDisplay();
+}
+
+void SurfaceMovieTarget::Clear() {
+  if (!surface_) return;
+  surface_->Fill(0);
+  PresentDisplay();
 }
 
 int32_t OpenMovieStream(const char* path, std::unique_ptr<platform::MovieStream>& stream) {

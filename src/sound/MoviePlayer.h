@@ -43,6 +43,21 @@ class FrameBufferTarget : public MovieTarget {
   int framesDrawn_ = 0;
 };
 
+class CSurface;
+
+// A surface of the display (the primary surface) as a movie target: each frame is copied in
+// and shown at once.
+class SurfaceMovieTarget : public MovieTarget {
+ public:
+  explicit SurfaceMovieTarget(CSurface* surface) : surface_(surface) {}
+  bool Is555() const override;
+  void BlitFrame(const uint16_t* pixels, int width, int height, int x, int y) override;
+  void Clear() override;
+
+ private:
+  CSurface* surface_;
+};
+
 // Opens the movie; on failure prints the failing step and its result to the standard output.
 int32_t OpenMovieStream(const char* path, std::unique_ptr<platform::MovieStream>& stream);
 // Runs the stream to its end or until Escape, drawing at the position PlayMovie was given.

@@ -47,6 +47,11 @@ void PlayIntroMovies(MovieTarget* primary, int clientLeft, int clientTop) {
   if (primary) primary->Clear();
 }
 
+void PlayIntroMovies(CSurface* primary, int clientLeft, int clientTop) {
+  SurfaceMovieTarget target(primary);
+  PlayIntroMovies(&target, clientLeft, clientTop);
+}
+
 void OpenCdMusic(void* mainWindow) {
   if (!g_prefs.cdMusicEnabled) return;
   if (int error = g_cdAudio.Open(mainWindow); error != 0)
@@ -60,11 +65,6 @@ void PlayTitleMusic() {
   g_cdAudio.ClearPlayList();
   g_cdAudio.AddTrack(GetMusicTrackList()->mainTrack);
   g_cdAudio.PlayList(1);
-}
-
-void PumpCdNotifications() {
-  int code = 0;
-  while (platform::TakeCdNotify(nullptr, &code)) g_cdAudio.OnNotify(code);
 }
 
 void OnDiscInserted() {

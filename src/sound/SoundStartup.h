@@ -4,6 +4,7 @@
 // failures in the boxes the player knows; none of them stops the program except a failed
 // shut-down of the sound manager.
 
+class CSurface;
 class MovieTarget;
 
 // After the main window exists: the sound manager and level 1's sound sets, when sound is
@@ -14,6 +15,7 @@ void StartSound(void* mainWindow, void* applicationInstance);
 // when the first was not cut short with Escape), placed below the client area's top-left
 // corner (clientLeft, clientTop) as the resolution asks; then the target is cleared.
 void PlayIntroMovies(MovieTarget* primary, int clientLeft, int clientTop);
+void PlayIntroMovies(CSurface* primary, int clientLeft, int clientTop);
 
 // When CD music is enabled: opens the CD player (a failure shows "CD Player Error !") and
 // sets its volume from the preferences.
@@ -21,9 +23,6 @@ void OpenCdMusic(void* mainWindow);
 
 // The title music: the main track of the music track list, looping.
 void PlayTitleMusic();
-
-// For the message loop: hands the CD device's notifications to the CD player.
-void PumpCdNotifications();
 
 // For the window: a disc was inserted; when the CD stands stopped, the whole disc plays shuffled.
 void OnDiscInserted();

@@ -10,6 +10,7 @@
 #include "platform/CdDrive.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/Window.h"
 #include "sound/CDAudio.h"
 #include "sound/MusicTrackList.h"
 #include "support/TestSupport.h"
@@ -240,6 +241,37 @@ TEST_F(CDAudioTest, CloseStopsAndPutsTheVolumesBack) {
   EXPECT_EQ(raw, 0x77777777u);
   EXPECT_EQ(platform::TheMixer().PlayingCount(), 0u);
   EXPECT_FALSE(platform::AudioOutputIsOpen());
+}
+
+intptr_t QuietProc(platform::WindowHandle w, unsigned m, uintptr_t wp, intptr_t lp) {
+  return platform::DefaultWindowProc(w, m, wp, lp);
+}
+
+TEST_F(CDAudioTest, TheEndOfATrackReachesTheWindowAsANotifyMessage) {
+  if (!platform::IsWindowClassRegistered("CD_TEST")) platform::RegisterWindowClass("CD_TEST", QuietProc);
+  platform::WindowHandle window = platform::CreateAppWindow("CD_TEST", "music", platform::WindowPlacement{});
+  ASSERT_NE(window, nullptr);
+  platform::ClearMessageQueue();
+  ASSERT_EQ(cd_.Open(window), 0);
+  cd_.AddTrack(1);
+  cd_.AddTrack(2);
+  cd_.PlayList(0);
+  int16_t out[16];
+  platform::TheMixer().Mix(out, 8);
+  platform::Message message;
+  bool notified = false;
+  while (platform::PeekMessage(message, true)) {
+    if (message.message != platform::MM_MCINOTIFY) continue;
+    EXPECT_EQ(message.window, window);
+    EXPECT_EQ(message.wParam, static_cast<uintptr_t>(platform::kCdNotifySuccessful));
+    cd_.OnNotify(static_cast<int>(message.wParam));
+    notified = true;
+  }
+  EXPECT_TRUE(notified);
+  EXPECT_EQ(PlayingTrack(), 2);
+  cd_.Close();
+  platform::DestroyAppWindow(window);
+  platform::ClearMessageQueue();
 }
 
 TEST(CDAudioErrors, EachCodeHasItsText) {

@@ -5,6 +5,7 @@
 
 #include "core/Bytes.h"
 #include "forge/Movies.h"
+#include "graphics/GraphicsFixtures.h"
 #include "platform/AudioOutput.h"
 #include "platform/AviFile.h"
 #include "platform/Clock.h"
@@ -178,6 +179,24 @@ TEST_F(MoviePlayerTest, TheSoundTrackPlaysWithTheFrames) {
   EXPECT_EQ(stream->FramesShown(), 12u);
   stream->Stop();
   EXPECT_EQ(platform::TheMixer().PlayingCount(), 0u);
+}
+
+TEST_F(MoviePlayerTest, FramesGoOntoThePrimarySurfaceAndAreShown) {
+  graphics_test::OpenDisplay display(true, false);
+  ASSERT_TRUE(g_primary.IsCreated());
+  const int shownBefore = platform::PresentedFrameCount();
+  SurfaceMovieTarget primary(&g_primary);
+  const forge::MovieSpec spec = forge::IntroMovieSpec(1);
+  EXPECT_TRUE(PlayMovie(Intro(1).c_str(), &primary, 0, 60, 0));
+  EXPECT_GE(platform::PresentedFrameCount() - shownBefore, spec.frames);
+  for (auto [x, y] : {std::pair{0, 0}, std::pair{319, 179}, std::pair{200, 33}})
+    EXPECT_EQ(graphics_test::PixelAt(g_primary, x, 60 + y), Expected(spec, spec.frames - 1, x, y, g_is555 != 0));
+  EXPECT_EQ(graphics_test::PixelAt(g_primary, 320, 60), 0);
+  // Partly off the surface: clipped, not written past it.
+  EXPECT_TRUE(PlayMovie(Intro(0).c_str(), &primary, 500, 400, 0));
+  EXPECT_EQ(graphics_test::PixelAt(g_primary, 639, 479), Expected(forge::IntroMovieSpec(0), 11, 139, 79, g_is555 != 0));
+  primary.Clear();
+  EXPECT_EQ(graphics_test::PixelAt(g_primary, 639, 479), 0);
 }
 
 }  // namespace
