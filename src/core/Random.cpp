@@ -1,6 +1,9 @@
 #include "core/Random.h"
 
 uint32_t g_randomSeedState = 0;
+CRandom g_battleRandom;
+CRandom g_aiRandom;
+CRandom g_random;
 
 void CRandom::Seed(uint32_t seed) {
   g_randomSeedState = seed;

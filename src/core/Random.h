@@ -36,3 +36,9 @@ class CRandom {
   int indexB = 103;  // its partner
   uint32_t state[kStateWords] = {};
 };
+
+// The generators of the battle, of the computer players and of everything else, each seeded
+// with the default seed when the global objects are built.
+extern CRandom g_battleRandom;
+extern CRandom g_aiRandom;
+extern CRandom g_random;

@@ -1,0 +1,59 @@
+#include "core/CpuInfo.h"
+
+#include <cstring>
+
+#include "core/Options.h"
+#include "platform/Clock.h"
+#include "platform/Cpu.h"
+
+CCpuInfo g_cpuInfo;
+void (*g_selectProcessorPrinters)(bool family6) = nullptr;
+void (*g_usePortableSpritePrinter)() = nullptr;
+int (*g_measureCpuMhz)(bool hasTimeStampCounter) = MeasureCpuMhz;
+
+int MeasureCpuMhz(bool hasTimeStampCounter) {
+  if (!hasTimeStampCounter) {
+    int mhz = 0;
+    return platform::ReadSystemCpuMhz(mhz) ? mhz : 0;
+  }
+  uint32_t count = 0, t0 = 0, t1 = 0;
+  do {
+    t0 = platform::TickCount();
+    uint64_t c0 = platform::ReadTimeStampCounter();
+    while (platform::TickCount() - t0 < 250) {
+    }
+    t1 = platform::TickCount();
+    uint64_t c1 = platform::ReadTimeStampCounter();
+    count = static_cast<uint32_t>(c1 - c0);
+  } while (count < t1 - t0);
+  return static_cast<int>(count / (t1 - t0) / 1000);
+}
+
+void CCpuInfo::ReadFeatures() {
+  uint32_t r[4];
+  platform::Cpuid(1, r);
+  const uint32_t eax = r[0], edx = r[3];
+  stepping = eax & 0xF;
+  model = (eax >> 4) & 0xF;
+  family = (eax >> 8) & 0xF;
+  cpuType = (eax >> 12) & 0x3;
+  featureFlags = edx;
+  hasFpu = edx & 1;
+  hasTsc = (edx >> 4) & 1;
+  hasCx8 = (edx >> 8) & 1;
+  hasCmov = (edx >> 15) & 1;
+  hasMmx = (edx >> 23) & 1;
+}
+
+void CCpuInfo::Probe() {
+  std::memset(vendor, 0, sizeof vendor);
+  uint32_t r[4];
+  platform::Cpuid(0, r);
+  std::memcpy(vendor, &r[1], 4);
+  std::memcpy(vendor + 4, &r[3], 4);
+  std::memcpy(vendor + 8, &r[2], 4);
+  ReadFeatures();
+  mhz = g_measureCpuMhz ? g_measureCpuMhz(hasTsc != 0) : 0;
+  if (g_selectProcessorPrinters) g_selectProcessorPrinters(family == 6);
+  if (g_useCSpritePrinter == 1 && g_usePortableSpritePrinter) g_usePortableSpritePrinter();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// CCpuInfo: the processor probe. Start-up probes once; the result chooses the sprite
+// printers, which the graphics engine fills through the two hooks below.
+
+#include <cstdint>
+
+class CCpuInfo {
+ public:
+  // Fills the record, measures the clock and chooses the printers.
+  void Probe();
+  // CPUID leaf 1 into family, model, stepping, type and the feature flags.
+  void ReadFeatures();
+
+  int hasMmx = 0;
+  int hasCmov = 0;
+  int hasFpu = 0;
+  int hasCx8 = 0;
+  uint8_t hasTsc = 0;
+  int mhz = 0;
+  char vendor[16] = {};
+  int cpuType = 0;
+  int family = 0;
+  int model = 0;
+  int stepping = 0;
+  uint32_t featureFlags = 0;
+};
+
+extern CCpuInfo g_cpuInfo;
+
+// Chooses the processor-tuned printers: the family 6 set when family6 is set, the other set
+// otherwise. Filled by the sprite printers; nothing happens while it is empty.
+extern void (*g_selectProcessorPrinters)(bool family6);
+// Puts the portable printer in the main printer pointer (the option UseCSpritePrinter).
+extern void (*g_usePortableSpritePrinter)();
+
+// The clock measurement of the probe: answers MHz. Tests replace it (the real one spins on the
+// tick count for at least 250 ms).
+extern int (*g_measureCpuMhz)(bool hasTimeStampCounter);
+int MeasureCpuMhz(bool hasTimeStampCounter);

@@ -1,0 +1,17 @@
+#pragma once
+// The processor: its identification instructions, its cycle counter, and its clock as the
+// system reports it.
+
+#include <cstdint>
+
+namespace platform {
+
+// CPUID of a leaf: EAX, EBX, ECX, EDX. All zero where the instruction is missing.
+void Cpuid(uint32_t leaf, uint32_t registers[4]);
+// The time-stamp counter; 0 where there is none.
+uint64_t ReadTimeStampCounter();
+// The clock in MHz as the system reports it (the first processor of /proc/cpuinfo); false
+// when it says nothing.
+bool ReadSystemCpuMhz(int& mhz);
+
+}  // namespace platform

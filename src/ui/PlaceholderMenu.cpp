@@ -1,0 +1,16 @@
+#include "ui/PlaceholderMenu.h"
+
+#include "graphics/Display.h"
+#include "graphics/Surface.h"
+
+void CPlaceholderMenu::Update() {
+  if (!g_backBuffer.IsCreated() || !g_primary.IsCreated()) return;
+  g_backBuffer.Fill(0);
+  platform::Rect screen{0, 0, g_primary.width, g_primary.height};
+  g_backBuffer.BlitRectTo(&g_primary, &screen, 0, 0);
+}
+
+int CPlaceholderMenu::OnMessage(platform::WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {
+  if (message == platform::WM_KEYDOWN && wParam == static_cast<uintptr_t>(platform::VK_ESCAPE)) PopScreen();
+  return 0;
+}

@@ -1,0 +1,68 @@
+// The files start-up reads: the installation files, the options file, the player's
+// preferences, and the game data files start-up checks (their contents arrive with the
+// subsystems that read them; until then each holds a valid, empty shape).
+#include "forge/Forge.h"
+#include "forge/IniText.h"
+
+namespace {
+
+FORGE_STEP(InstallationFiles) {
+  forge::IniText drive;
+  drive.Section("CDROM Drive Letter With Colon").Key("CDROMDrive", ".\\");
+  ctx.WriteText("CDRomDrive.cfg", drive.Text());
+  forge::IniText type;
+  type.Section("Installation Type").Key("Type", "Full");
+  ctx.WriteText("cfg\\Install Type.cfg", type.Text());
+}
+
+// The options at the values the game is tuned for (its built-in defaults), the Windows cursor
+// in use until the software cursor exists.
+FORGE_STEP(OptionsFile) {
+  forge::IniText ini;
+  ini.Comment("Realms of Vrask: options");
+  ini.Section("GLOBAL_OPTIONS")
+      .Flag("UseWinCursor", true)
+      .Key("AmbientLight", 108)
+      .Key("LightRamp", -16)
+      .Key("IndicatorLightLevel", -64)
+      .Key("CreatureDieTime", 400)
+      .Key("RateOfDrowning", 5)
+      .Key("MaxNodesForRouteFinding", 250)
+      .Key("AI_timesystem", "NOTIONAL_TIME")
+      .Key("AI_timelimit", 10);
+  ini.Section("DEBUG")
+      .Flag("ShowFrameRate", false)
+      .Flag("UseMallocedBackBuffer", false)
+      .Flag("UseCSpritePrinter", true)
+      .Key("SkipFrameEvery", 0)
+      .Key("SkipXFrames", 1)
+      .Key("MaxSkipXFrames", 6);
+  ini.Section("NETWORK").Flag("NetRandomLog", false).Key("NumRandomSpells", 10);
+  ini.Section("SPRITE_CACHE").Key("g_spriteCache_slotSize", 2000).Key("g_spriteCache_numSlots", 100);
+  ini.Section("BATTLE_LOG").Key("logBufferSize", 2048).Key("logFileName", "save/event.log");
+  ctx.WriteText("cfg\\vrask.cfg", ini.Text());
+}
+
+FORGE_STEP(PlayerPreferences) {
+  forge::IniText ini;
+  ini.Section("MOUSE").Key("MouseScrollBtn", "RIGHT").Key("MouseScrollSpeed", 32);
+  ini.Section("VIDEO")
+      .Flag("IsHighRes", true)
+      .Key("WindowSize", 0)
+      .Flag("PlayFMV", false)
+      .Key("MaxFramesPerSec", 20)
+      .Key("DialogSpeed", 1);
+  ini.Section("TOOLTIP").Key("TooltipQuickDelay", 200).Key("TooltipLongDelay", 600);
+  ctx.WriteText("cfg\\prefs.cfg", ini.Text());
+}
+
+FORGE_STEP(StartupGameDataPlaceholders) {
+  for (const char* name : {"cfg\\spells.cfg", "cfg\\objects.cfg", "cfg\\ai.cfg", "cfg\\chatmessage.cfg"}) {
+    forge::IniText ini;
+    ini.Comment("Its contents arrive with the subsystem that reads it.");
+    ini.Section("GENERAL");
+    ctx.WriteText(name, ini.Text());
+  }
+}
+
+}  // namespace
