@@ -54,6 +54,10 @@ void CCpuInfo::Probe() {
   std::memcpy(vendor + 8, &r[2], 4);
   ReadFeatures();
   mhz = g_measureCpuMhz ? g_measureCpuMhz(hasTsc != 0) : 0;
+  ChoosePrinters();
+}
+
+void CCpuInfo::ChoosePrinters() const {
   if (g_selectProcessorPrinters) g_selectProcessorPrinters(family == 6);
   if (g_useCSpritePrinter == 1 && g_usePortableSpritePrinter) g_usePortableSpritePrinter();
 }

@@ -10,6 +10,8 @@ class CCpuInfo {
   void Probe();
   // CPUID leaf 1 into family, model, stepping, type and the feature flags.
   void ReadFeatures();
+  // The printers for the family found, and the portable main printer when the option says so.
+  void ChoosePrinters() const;
 
   int hasMmx = 0;
   int hasCmov = 0;

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "core/CpuInfo.h"
+#include "core/MMTimer.h"
+#include "core/Options.h"
+#include "platform/Clock.h"
+#include "platform/Timer.h"
+
+namespace {
+
+int g_lastFamilySet = -1;
+int g_portableSet = 0;
+
+class ProcessorProbe : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_lastFamilySet = -1;
+    g_portableSet = 0;
+    g_selectProcessorPrinters = [](bool family6) { g_lastFamilySet = family6 ? 6 : 0; };
+    g_usePortableSpritePrinter = [] { ++g_portableSet; };
+    g_measureCpuMhz = [](bool) { return 1234; };
+  }
+  void TearDown() override {
+    g_selectProcessorPrinters = nullptr;
+    g_usePortableSpritePrinter = nullptr;
+    g_measureCpuMhz = MeasureCpuMhz;
+    ResetGlobalOptions();
+  }
+};
+
+TEST_F(ProcessorProbe, FillsTheRecordAndChoosesThePrinters) {
+  CCpuInfo info;
+  info.Probe();
+  EXPECT_EQ(info.mhz, 1234);
+  EXPECT_NE(info.vendor[0], 0);
+  EXPECT_EQ(info.vendor[12], 0);
+  EXPECT_EQ(info.hasFpu, 1);
+  EXPECT_EQ(info.hasTsc, 1);
+  EXPECT_EQ(info.featureFlags & 1u, 1u);
+  EXPECT_EQ(g_lastFamilySet, info.family == 6 ? 6 : 0);
+  EXPECT_EQ(g_portableSet, 1);  // UseCSpritePrinter is on by default
+}
+
+TEST_F(ProcessorProbe, FamilySixGetsItsOwnSetAndThePortablePrinterFollowsTheOption) {
+  CCpuInfo info;
+  info.family = 15;
+  info.ChoosePrinters();
+  EXPECT_EQ(g_lastFamilySet, 0);
+  EXPECT_EQ(g_portableSet, 1);
+  info.family = 6;
+  g_useCSpritePrinter = 0;
+  info.ChoosePrinters();
+  EXPECT_EQ(g_lastFamilySet, 6);
+  EXPECT_EQ(g_portableSet, 1);  // the option off leaves the main printer to the processor's
+}
+
+TEST(ProcessorClock, TheMeasurementWaitsAtLeast250TicksOfTheTickCount) {
+  std::atomic<uint32_t> now{1000};
+  platform::SetTickSource([&] { return now++; });
+  MeasureCpuMhz(true);
+  platform::SetTickSource({});
+  EXPECT_GE(now.load() - 1000, 250u);
+}
+
+std::atomic<int> g_ticks{0};
+std::atomic<bool> g_inCallback{false};
+std::atomic<bool> g_callbackDone{false};
+
+TEST(MMTimer, StartsOnceStopsAndNoCallbackRunsAfterStop) {
+  g_ticks = 0;
+  CMMTimer timer;
+  EXPECT_EQ(timer.delay, 40u);
+  timer.SetPeriod(2, 5);
+  EXPECT_EQ(timer.resolution, platform::kTimerMinimumPeriod);
+  ASSERT_EQ(timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) { ++g_ticks; }), 1);
+  uint32_t first = timer.timerId;
+  EXPECT_EQ(timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {}), 0);
+  EXPECT_EQ(timer.timerId, first);
+  while (g_ticks < 3) std::this_thread::yield();
+  EXPECT_EQ(timer.Stop(), 0);
+  EXPECT_EQ(timer.running, 0);
+  int atStop = g_ticks;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(g_ticks, atStop);
+  EXPECT_EQ(timer.Stop(), 0);  // stopping a stopped timer does nothing
+}
+
+TEST(MMTimer, StopWaitsForACallbackInFlight) {
+  g_inCallback = false;
+  g_callbackDone = false;
+  CMMTimer timer;
+  timer.SetPeriod(1, 5);
+  timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
+    if (g_callbackDone) return;
+    g_inCallback = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    g_callbackDone = true;
+  });
+  while (!g_inCallback) std::this_thread::yield();
+  timer.Stop();
+  EXPECT_TRUE(g_callbackDone);
+}
+
+TEST(MMTimer, AnUnavailableTimerServiceNeverStarts) {
+  platform::SetTimersAvailable(false);
+  CMMTimer timer;
+  EXPECT_EQ(timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {}), 0);
+  platform::SetTimersAvailable(true);
+  EXPECT_EQ(timer.running, 0);
+}
+
+}  // namespace

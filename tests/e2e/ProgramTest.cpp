@@ -1,0 +1,80 @@
+// The real program on the forged data, headless (SDL's dummy drivers): it starts, runs its
+// frames, ends when its window is closed, and reports missing files in its boxes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+#ifdef VRASK_PROGRAM
+
+struct Outcome {
+  int exitCode = -1;
+  std::string errors;
+};
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    namespace fs = std::filesystem;
+    fs::copy(testing_support::ForgedDataDir(), dir_.Path(), fs::copy_options::recursive);
+  }
+  // Starts the program in the data copy; the window is closed as by the user once `frames`
+  // frames have been shown.
+  Outcome Start(const std::string& arguments, int frames) {
+    std::string command = "cd '" + dir_.Path() + "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " +
+                          "VRASK_CLOSE_AFTER_FRAMES=" + std::to_string(frames) + " timeout 120 '" + VRASK_PROGRAM +
+                          "' " + arguments + " 2>'" + dir_.File("stderr.txt") + "' >/dev/null";
+    int status = std::system(command.c_str());
+    Outcome run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(dir_.File("stderr.txt"));
+    std::stringstream text;
+    text << in.rdbuf();
+    run.errors = text.str();
+    return run;
+  }
+  void Remove(const std::string& name) { std::filesystem::remove(dir_.File(name)); }
+  testing_support::TempDir dir_;
+};
+
+TEST_F(Program, RunsInAWindowUntilTheWindowIsClosed) {
+  Outcome run = Start("/win", 5);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(run.errors.find('['), std::string::npos) << run.errors;  // no box
+}
+
+TEST_F(Program, RunsFullScreenAtTheLowResolutionToo) {
+  std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=50\n";
+  Outcome run = Start("", 5);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+}
+
+TEST_F(Program, WithoutItsOptionsFileItWarnsAndRuns) {
+  Remove("cfg/vrask.cfg");
+  Outcome run = Start("/win", 3);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.errors.find("[NO CONFIGURATION FILE] The configuration file 'VRASK.CFG' could not be found."),
+            std::string::npos)
+      << run.errors;
+}
+
+TEST_F(Program, AMissingGameDataFileEndsItWithAnError) {
+  Remove("cfg/spells.cfg");
+  Outcome run = Start("/win", 3);
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.errors.find("[FILE LOAD ERROR] Unable to load file: cfg\\spells.cfg, Exiting Program"),
+            std::string::npos)
+      << run.errors;
+}
+
+#endif
+
+}  // namespace
