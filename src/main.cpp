@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "core/CpuInfo.h"
 #include "core/Globals.h"
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
+#include "graphics/TunedPrinters.h"
 #include "ui/Cursor.h"
 #include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
@@ -51,6 +53,9 @@ void FillStartupHooks() {
   hooks.queueMouseEvent = QueueMouseEvent;
   hooks.pollMouse = PollMouse;
   hooks.releaseSoftwareCursor = ReleaseSoftwareCursor;
+  // The printers choose by the processor's vector units rather than its family; their
+  // selection also applies the option UseCSpritePrinter.
+  g_selectProcessorPrinters = [](bool) { SelectSpritePrinters(DetectPrinterProcessor()); };
 }
 
 void FillGlobalObjects() {
