@@ -9,6 +9,10 @@
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
 #include "graphics/TunedPrinters.h"
+#include "platform/Window.h"
+#include "sound/CDAudio.h"
+#include "sound/MusicTrackList.h"
+#include "sound/SoundStartup.h"
 #include "ui/Cursor.h"
 #include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
@@ -46,6 +50,21 @@ void FillStartupHooks() {
   hooks.chooseDisplayDevice = ChooseDisplayDevice;
   hooks.initDisplay = InitDisplay;
   hooks.shutdownDisplay = ShutdownDisplay;
+  // Sound, music and movies.
+  hooks.startSound = [](platform::WindowHandle window) { StartSound(window, g_hInstance); };
+  hooks.playIntroMovies = [](platform::WindowHandle window) {
+    int left = 0, top = 0;
+    platform::ClientToScreen(window, left, top);
+    PlayIntroMovies(&g_primary, left, top);
+  };
+  hooks.openCdAudio = [](platform::WindowHandle window) { OpenCdMusic(window); };
+  hooks.startTitleMusic = PlayTitleMusic;
+  hooks.closeCdAudio = CloseCdMusic;
+  hooks.shutdownSound = StopSoundManager;
+  hooks.onDiscArrived = OnDiscInserted;
+  hooks.freeMusicTrackList = FreeMusicTrackList;
+  g_onMciNotify = [](uintptr_t outcome) { g_cdAudio.OnNotify(static_cast<int>(outcome)); };
+
   hooks.pushRootScreen = [] { PushScreen(g_frontEndRoot); };
   hooks.runMainLoop = RunMainLoop;
   hooks.forwardToScreen = ForwardToScreen;

@@ -75,13 +75,17 @@ void OnDiscInserted() {
   }
 }
 
-void ShutdownSound() {
-  if (g_prefs.cdMusicEnabled) g_cdAudio.Close();
-  if (g_prefs.soundEnabled) {
-    int32_t result = g_theSoundManager.Shutdown();
-    if (result < 0) {
-      ShowSoundError(result);
-      platform::ExitProcess(1);
-    }
+void CloseCdMusic() { g_cdAudio.Close(); }
+
+void StopSoundManager() {
+  int32_t result = g_theSoundManager.Shutdown();
+  if (result < 0) {
+    ShowSoundError(result);
+    platform::ExitProcess(1);
   }
+}
+
+void ShutdownSound() {
+  if (g_prefs.cdMusicEnabled) CloseCdMusic();
+  if (g_prefs.soundEnabled) StopSoundManager();
 }

@@ -28,5 +28,8 @@ void PlayTitleMusic();
 void OnDiscInserted();
 
 // After the main loop: closes the CD player and stops the sound manager (a failure there
-// shows its text and ends the process).
+// shows its text and ends the process), each when its preference is on.
 void ShutdownSound();
+// The two halves of ShutdownSound, for callers that check the preferences themselves.
+void CloseCdMusic();
+void StopSoundManager();

@@ -57,6 +57,16 @@ TEST_F(Program, RunsFullScreenAtTheLowResolutionToo) {
   EXPECT_EQ(run.exitCode, 0) << run.errors;
 }
 
+TEST_F(Program, PlaysTheIntroMoviesAndTheTitleMusicWithSoundOn) {
+  std::ofstream(dir_.File("cfg/prefs.cfg"))
+      << "[VIDEO]\nIsHighRes=TRUE\nPlayFMV=TRUE\n[SOUND]\nSoundEnabled=TRUE\nCDMusicEnabled=TRUE\nMusicVolume=15\n";
+  Outcome run = Start("/win", 10);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(run.errors.find("Sound Manager Error"), std::string::npos) << run.errors;
+  EXPECT_EQ(run.errors.find("CD Player Error"), std::string::npos) << run.errors;
+  EXPECT_EQ(run.errors.find('['), std::string::npos) << run.errors;  // no box at all
+}
+
 TEST_F(Program, WithoutItsOptionsFileItWarnsAndRuns) {
   Remove("cfg/vrask.cfg");
   Outcome run = Start("/win", 3);
