@@ -15,8 +15,6 @@ void (*g_pathCellChanged)(int x, int y, int level, int kind) = nullptr;
 
 namespace {
 
-constexpr int8_t kBlack = -127;
-
 void SetLevelGlobals(int levels) {
   g_mapLevels = levels;
   g_mapTopUnits = kUnitsPerLevel * levels;
@@ -107,11 +105,6 @@ bool CMap::UnpackCellOffset(const CMapCell* cell, int& x, int& y, int& level) co
   y = rest / width;
   x = rest - rowOffset[y];
   return true;
-}
-
-void CMap::ResetLight() {
-  lightBufferSize = cellsPerLevel * ((levels + 1) / 2);
-  for (auto& buffer : light) buffer.assign(static_cast<size_t>(lightBufferSize), kBlack);
 }
 
 int ComparePassability(int before0, int before1, int before2, int after0, int after1, int after2) {

@@ -10,38 +10,26 @@
 
 #include "map/MapCell.h"
 #include "map/MapPlacement.h"
+#include "map/MoveQuery.h"
 #include "map/TerrainAnimation.h"
 #include "map/TerrainType.h"
 
-// The creature a passability test or route search is for.
-struct CMoveQuery {
-  int32_t height = 1;        // levels
-  int32_t size = 1;          // footprint 1, or 2 for 2 x 2 columns
-  int32_t airborne = 0;      // non-zero: may leave the ground by one level
-  int32_t movementKind = 0;  // 0-3, how it may be in water; 2 the swimmer
-  uint8_t deepWater = 0;     // non-zero: deep-water cells are allowed
-  int32_t typeIndex = 0;     // type 22 stands anywhere and never steps
-  uint8_t flying = 0;
-
-  // Height 1, size 1, a walker that may enter deep water.
-  static CMoveQuery MinimalWalker() {
-    CMoveQuery query;
-    query.deepWater = 1;
-    return query;
-  }
+// A cell position; z is the level.
+struct CellPos {
+  int x = 0, y = 0, z = 0;
+  bool operator==(const CellPos& o) const { return x == o.x && y == o.y && z == o.z; }
 };
 
-inline constexpr int kMovementSwimmer = 2;
-inline constexpr int kSpecialCreatureType = 22;
+// A place where mana sprites appear.
+struct CManaSite {
+  int32_t x = 0, y = 0, level = 0;
+};
 
-// Step kinds reported by CMap::CanStepBetween.
-enum StepKind : int {
-  kStepGround = 0,
-  kStepFlying = 1,
-  kStepTakeOff = 2,
-  kStepLanding = 3,
-  kStepSwimming = 4,
-  kStepRefused = 5,
+// Where a stepped straight move goes: its target cell and the shape of its path (kept for
+// the creature code, which owns its meaning).
+struct CLineMoveParams {
+  int targetX = 0, targetY = 0, targetLevel = 0;
+  int shape[4] = {};
 };
 
 struct CRegionOfPower {
@@ -66,6 +54,8 @@ class CMap {
   static constexpr int kPlayers = 8;
   static constexpr int kLightBuffers = 5;
   static constexpr int kHeaderWords = 19;  // the 76-byte header
+  static constexpr int kLightRanges = 33;  // light sources have a diameter of 1 to 33
+  static constexpr int kLightPatternBytes = 23409;
 
   CMap();
   ~CMap();
@@ -100,8 +90,21 @@ class CMap {
   int32_t regionCursor = 0;  // round-robin cursor over the regions, kept for their users
   int32_t maxRegionsOfPower = 0;
   int32_t manaSpriteCount = 0;
+  int32_t maxManaSprites = 0;               // from the map configuration or the game settings
+  std::vector<CManaSite> manaSpriteSites;  // filled by the deployment
   int32_t maxWaterLevel = 0;
   int32_t minWaterLevel = 0;
+  int32_t lightEnabled[2] = {};                   // the creature pass and the effect pass
+  int8_t lightPatterns[kLightPatternBytes] = {};  // cubes of edge 17 down to 1, end to end
+  int32_t patternOffset[kLightRanges] = {};       // per diameter - 1: where its cube starts
+  uint8_t patternEdge[kLightRanges] = {};         // per diameter - 1: its cube's edge
+  int32_t effectsActive = 0;                      // the effect pass is under way
+  int32_t effectsPresent = 0;                     // an effect gave light in the last pass
+  int32_t lightSelector = 0;  // where the last creature pass went: 1 shown, 0 creature result
+  // The refresh spread over frames.
+  int32_t creaturePhase = 0, creaturesLeft = 0, creatureCursor = -1;
+  int32_t effectPhase = 0, effectsLeft = 0, effectCursor = -1;
+  int32_t fullRefresh = 1;
   int32_t levelOffset[kMaxLevels] = {};  // z * cellsPerLevel
   int32_t rowOffset[kMaxHeight] = {};    // y * width
   CEventAreas eventAreas;
@@ -190,12 +193,63 @@ class CMap {
   bool StartCellAnimation(CMapCell* cell, int sequence);
   std::list<CAnimatedCell>::iterator FindAnimatedCell(const CMapCell* cell);
 
-  // --- light ---------------------------------------------------------------------------
-  // Allocates the five light buffers when absent and fills them with black.
+  // --- spatial queries -----------------------------------------------------------------
+  // 1 when greedy steps, each strictly nearer, lead from start to goal.
+  int GreedyWalk(int x0, int y0, int z0, int x1, int y1, int z1, const CMoveQuery& query) const;
+  // Moves a route goal to a place the creature can occupy; 1 when its level was lowered.
+  int AdjustRouteGoal(const CMoveQuery& query, int& x, int& y, int& level) const;
+  // A free place for the creature in the rings 0-5 around a cell, in an order that depends
+  // only on the start cell: 1 and the place written back, or 0 and nothing changed.
+  int FindFreePositionNear(int creature, const CMoveQuery& query, int& x, int& y, int& level) const;
+  // 1 when a straight line of steps from start to end is allowed step by step.
+  int TraceReach(int x0, int y0, int z0, int x1, int y1, int z1, const CMoveQuery& query) const;
+  // One step from (x, y, level) along a straight line to the move's target: 1 when made.
+  int TraceStepLine(const CLineMoveParams& params, const CMoveQuery& query, int& x, int& y, int& level,
+                    int* stepKind) const;
+  // A cell from which the creature may attack the target within range, coming from within
+  // 60 degrees of the direction (a vector in map units).
+  int FindAttackPosition(int creature, int target, int range, int dirX, int dirY, int dirZ, int& x, int& y,
+                         int& level) const;
+  // 1 when the point (map units) lies in deep water, a creature's body or solid terrain.
+  int PointHitsSolid(int x, int y, int z) const;
+  // Steps a ray from the point along the direction (times factor) until it hits something
+  // solid; the components become the offset from the start to the last free point. 0 (and
+  // nothing written) when the ray leaves the map first.
+  int TraceProjectileRay(int x, int y, int z, float factor, float& fx, float& fy, float& fz) const;
+  // Places at most one mana sprite at a drawn site; 1 when one was placed.
+  int RegenerateManaSprites();
+
+  // --- light (one signed byte per column and pair of levels: -127 black .. 0 full) -----
+  enum LightBuffer { kLightShown = 0, kLightEffectWork, kLightCreatureResult, kLightCreatureWork, kLightMemory };
+  // Allocates the five light buffers when absent, fills them with black from the memory of
+  // what was seen, builds the patterns and makes the effect pass run.
   void ResetLight();
+  // Sets both passes on, computes the pattern of every light range and asks for a full refresh.
+  void BuildLightPatterns();
+  // Sight of a creature around a cell: seen now (creature work) and remembered (memory, at
+  // most the ambient light).
+  void StampSight(int x, int y, int level, int diameter);
+  // Light of an effect around a cell, added into the effect work buffer.
+  void StampLight(int x, int y, int level, int diameter);
+  // Uncovers the light map around a cell at once (shown, seen now and remembered).
+  void RevealAround(int x, int y, int level, int diameter);
+  // Every battle frame: an eighth of the creatures' sight and half of the effects' light.
+  void UpdateVisibility();
+  void RequestFullVisibilityRefresh() { fullRefresh = 1; }
+  // The shown light value of a cell; -127 outside the map.
+  int LightAt(int x, int y, int level) const;
+  int LightIndex(int x, int y, int level) const { return x + rowOffset[y] + levelOffset[level / 2]; }
 
  private:
   void FillOffsets();
+  bool PlaceFreeSpot(int creature, const CMoveQuery& query, CellPos& place, bool& qualifies, bool& accepted) const;
+  bool OpenLineTowards(const CellPos& from, const CellPos& aim, CellPos& first) const;
+  template <typename Apply>
+  void StampPattern(int x, int y, int level, int diameter, Apply apply);
+  int CountLitCreatures() const;
+  int CountLitEffects() const;
+  void CreaturePass();
+  void EffectPass();
   void ApplyCornerRule(int x, int y, int z, bool wholeMap);
   void SealEnclosedCells();
 };

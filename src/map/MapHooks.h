@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+#include "core/Random.h"
+#include "map/CreatureShape.h"
+#include "map/MoveQuery.h"
+
 struct CMapCell;
 
 // A creature's place and build, as the water and the map queries need them.
@@ -14,6 +18,20 @@ struct CreaturePlace {
   int height = 1;               // levels, from its type
   int size = 1;                 // footprint 1 or 2
   int movementKind = 0;         // 0-3, 2 the swimmer
+};
+
+// A creature's body where lines and projectiles meet it.
+struct CreatureBody {
+  bool onMap = false;
+  int cornerX = 0, cornerY = 0;  // units: the corner of its footprint
+  int floorZ = 0;                // units: the floor it stands on
+  CCreatureShape shape;
+};
+
+// Where a creature moving along a route is heading, for aiming ahead of it.
+struct CreatureLead {
+  int x = 0, y = 0, z = 0;  // units: its next waypoint
+  int frames = 1;           // frames it needs to get there
 };
 
 class IMapCreatures {
@@ -30,6 +48,21 @@ class IMapCreatures {
   virtual void Relocate(int creature, int x, int y, int level) {}
   // Whether the army's record marks the creature as lost to it.
   virtual bool IsLostToArmy(int army, int creature) { return false; }
+  virtual bool GetBody(int creature, CreatureBody& out) { return false; }
+  // True when the shooter is hostile to the target.
+  virtual bool IsEnemyOf(int shooter, int target) { return false; }
+  // A creature whose sight lights the map: in use, on the map, of the viewing player.
+  virtual bool IsLitForViewer(int creature) { return false; }
+  // The creature's move query (its type's build and its own state).
+  virtual bool GetMoveQuery(int creature, CMoveQuery& out) { return false; }
+  // False when the creature is not moving along a route.
+  virtual bool GetLead(int creature, CreatureLead& out) { return false; }
+};
+
+// A light source for the light map.
+struct LightSource {
+  int x = 0, y = 0, level = 0;  // cell
+  int diameter = 0;             // 1..33
 };
 
 class IMapEffects {
@@ -46,6 +79,13 @@ class IMapEffects {
   virtual void MarkKind14(int level) {}
   // The extent into which particle positions wrap (32W, 32H, 16L).
   virtual void SetParticleWorldSize(int width, int height, int depth) {}
+  // Added to a line's length for each obscuring cell (overlay) or effect (kind 10) it passes.
+  virtual int ObscuringCost() { return 0; }
+  // Units per tick per tick pulling projectiles down.
+  virtual float Gravity() { return 0.25f; }
+  // The next lit effect after `after` (-1 starts): active, with a light source, in the view
+  // area for its diameter. -1 at the end.
+  virtual int NextLightSource(int after, LightSource& out) { return -1; }
 };
 
 class IMapObjects {
@@ -69,6 +109,11 @@ class IMapBattle {
   virtual void ScannerCellChanged(int x, int y, int level) {}
   // One step of the loading progress bar.
   virtual void ProgressStep() {}
+  // The battle's random generator, shared by every machine of a network battle.
+  virtual CRandom& BattleRandom() {
+    static CRandom random;
+    return random;
+  }
 };
 
 class IMapAI {

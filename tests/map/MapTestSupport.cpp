@@ -61,6 +61,33 @@ int FakeCreatures::HasRoomAt(int creature, int x, int y, int level) {
   return it != creatures.end() && level <= it->second.roomUpTo ? 1 : 0;
 }
 
+bool FakeCreatures::GetBody(int creature, CreatureBody& out) {
+  auto it = creatures.find(creature);
+  if (it == creatures.end()) return false;
+  const CreaturePlace& place = it->second.place;
+  out.onMap = true;
+  out.cornerX = 32 * place.x;
+  out.cornerY = 32 * place.y;
+  out.floorZ = 16 * place.level;
+  out.shape.Init(place.height, place.size == 2);
+  return true;
+}
+
+void FakeCreatures::Add(int id, int x, int y, int level, int height, int size, int army) {
+  Creature& creature = creatures[id];
+  creature.place = CreaturePlace{x, y, level, height, size, 0};
+  creature.army = army;
+  creature.query.height = height;
+  creature.query.size = size;
+  for (int dy = 0; dy < size; ++dy)
+    for (int dx = 0; dx < size; ++dx)
+      for (int z = level; z < level + height && z < g_map.levels; ++z) {
+        CMapCell* cell = g_map.CellAtWrapped(x + dx, y + dy, z);
+        cell->occupant = static_cast<uint16_t>(id);
+        cell->state |= (dx == 0 && dy == 0 && z == level) ? state_bits::kLiquid : state_bits::kBody;
+      }
+}
+
 namespace {
 PathNotices* g_notices = nullptr;
 void RecordNotice(int x, int y, int level, int kind) {

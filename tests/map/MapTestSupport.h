@@ -38,7 +38,11 @@ struct FakeCreatures : IMapCreatures {
   struct Creature {
     CreaturePlace place;
     int roomUpTo = 1000;  // HasRoomAt and FitsAt answer 1 up to this level
+    int army = 0;
+    bool lit = false;  // seen by the viewing player
+    CMoveQuery query = CMoveQuery::MinimalWalker();
   };
+  std::map<int, CreatureLead> leads;
   std::map<int, Creature> creatures;
   std::set<std::pair<int, int>> lost;  // (army, creature)
   std::vector<std::vector<int>> relocations;
@@ -48,6 +52,23 @@ struct FakeCreatures : IMapCreatures {
   int FitsAt(int creature, int x, int y, int level) override { return HasRoomAt(creature, x, y, level); }
   void Relocate(int creature, int x, int y, int level) override { relocations.push_back({creature, x, y, level}); }
   bool IsLostToArmy(int army, int creature) override { return lost.count({army, creature}) != 0; }
+  bool GetBody(int creature, CreatureBody& out) override;
+  bool IsEnemyOf(int shooter, int target) override {
+    return creatures.count(shooter) && creatures.count(target) && creatures[shooter].army != creatures[target].army;
+  }
+  bool IsLitForViewer(int creature) override { return creatures.count(creature) && creatures[creature].lit; }
+  bool GetMoveQuery(int creature, CMoveQuery& out) override {
+    if (!creatures.count(creature)) return false;
+    out = creatures[creature].query;
+    return true;
+  }
+  bool GetLead(int creature, CreatureLead& out) override {
+    if (!leads.count(creature)) return false;
+    out = leads[creature];
+    return true;
+  }
+  // Puts a creature in the map: its cells get the occupant and the occupancy bits.
+  void Add(int id, int x, int y, int level, int height = 1, int size = 1, int army = 0);
 };
 
 struct FakeEffects : IMapEffects {
@@ -61,6 +82,15 @@ struct FakeEffects : IMapEffects {
   void AffectTerrainTile(int effect) override { tileAffected.push_back(effect); }
   void MarkKind14(int level) override { waterMarks.push_back(level); }
   void SetParticleWorldSize(int w, int h, int d) override { worldSize = {w, h, d}; }
+  int obscuringCost = 0;
+  std::vector<LightSource> lights;
+  int ObscuringCost() override { return obscuringCost; }
+  int NextLightSource(int after, LightSource& out) override {
+    int next = after + 1;
+    if (next < 0 || next >= static_cast<int>(lights.size())) return -1;
+    out = lights[static_cast<size_t>(next)];
+    return next;
+  }
 };
 
 struct FakeObjects : IMapObjects {
@@ -82,6 +112,8 @@ struct FakeBattle : IMapBattle {
   void AddChangedCell(CMapCell* cell) override { changedCells.push_back(cell); }
   void ScannerCellChanged(int x, int y, int level) override { scannerCells.push_back({x, y, level}); }
   void ProgressStep() override { ++progressSteps; }
+  CRandom random{77};
+  CRandom& BattleRandom() override { return random; }
 };
 
 struct FakeAI : IMapAI {

@@ -1,0 +1,240 @@
+// Planning a lobbed shot. Arcs are parabolas in the vertical plane through start and target,
+// each named by its apex height: its height over the middle of the flight. Every obstacle in
+// the columns the flight crosses blocks the apex heights of the arcs that would meet it; the
+// lowest free arc within the launch speed's reach is taken.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "map/LineWalker.h"
+#include "map/MapHooks.h"
+#include "map/MapUnits.h"
+
+namespace {
+
+constexpr int kMargin = 4;  // the projectile's own size above an obstacle
+constexpr int kCoarseGrain = 32;
+constexpr int kFineGrain = 4;
+
+int FloorDiv(int v, int d) { return v >= 0 ? v / d : -((-v + d - 1) / d); }
+
+class ArcPlanner {
+ public:
+  ArcPlanner(int x0, int y0, int z0, int dx, int dy, int z1, int shooter, int target, bool fine)
+      : x0_(x0), y0_(y0), z0_(z0), z1_(z1), dx_(dx), dy_(dy), shooter_(shooter), target_(target), fine_(fine),
+        startCell_(CellIndexOf(x0, y0, z0)),
+        targetCell_(CellIndexOf(x0 + dx, y0 + dy, z1)),
+        flight_(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy)),
+        top_(kUnitsPerLevel * g_map.levels - 1),
+        blocked_(static_cast<size_t>(top_ + 1), 0) {}
+
+  // Walks the columns between start and target, nearer boundary first.
+  void MarkObstacles() {
+    const int grain = fine_ ? kFineGrain : kCoarseGrain;
+    int cx = FloorDiv(x0_, grain), cy = FloorDiv(y0_, grain);
+    int stepX = dx_ > 0 ? 1 : dx_ < 0 ? -1 : 0, stepY = dy_ > 0 ? 1 : dy_ < 0 ? -1 : 0;
+    double s = 0;
+    int columns = std::abs(dx_) / grain + std::abs(dy_) / grain + 4;
+    while (s < 1.0 && columns-- > 0) {
+      double sx = Crossing(stepX, cx, grain, x0_, dx_), sy = Crossing(stepY, cy, grain, y0_, dy_);
+      double exit = std::min({sx, sy, 1.0});
+      MarkColumn(cx * grain, cy * grain, s * flight_, exit * flight_);
+      s = exit;
+      if (sx <= sy)
+        cx += stepX;
+      else
+        cy += stepY;
+    }
+  }
+
+  // The launch for an apex height: false when the speed cannot reach it.
+  bool Reachable(int apex, double speed, double gravity, double& horizontal, double& slope) const {
+    double b2 = flight_ * flight_;
+    double curve = 2.0 * (z0_ + z1_ - 2.0 * apex) / b2;  // the s² term of z(s)
+    if (curve >= 0 || gravity <= 0) return false;
+    double u2 = gravity / (-2.0 * curve);
+    slope = (z1_ - z0_ - curve * b2) / flight_;
+    horizontal = std::sqrt(u2);
+    return u2 * (1.0 + slope * slope) <= speed * speed;
+  }
+
+  int Top() const { return top_; }
+  bool IsBlocked(int apex) const { return blocked_[static_cast<size_t>(apex)] != 0; }
+  double Flight() const { return flight_; }
+
+ private:
+  // The fraction of the flight at which the next boundary of the axis is crossed.
+  static double Crossing(int step, int cell, int grain, int origin, int delta) {
+    if (step == 0) return 2.0;
+    int boundary = step > 0 ? (cell + 1) * grain : cell * grain;
+    return static_cast<double>(boundary - origin) / delta;
+  }
+
+  // The apex height of the parabola through the start, (a, z) and the target; a point at or
+  // beyond either end blocks all arcs above it or none.
+  double ApexThrough(double a, double z) const {
+    if (a <= 0) return z > z0_ ? top_ : -1;
+    if (a >= flight_) return z > z1_ ? top_ : -1;
+    double b = flight_, m = b / 2;
+    return (m - a) * (m - b) / (a * b) * z0_ + m * (m - b) / (a * (a - b)) * z + m * (m - a) / (b * (b - a)) * z1_;
+  }
+
+  void Block(double a1, double a2, int zb, int zt) {
+    zt += kMargin;
+    double corners[4] = {ApexThrough(a1, zb), ApexThrough(a1, zt), ApexThrough(a2, zb), ApexThrough(a2, zt)};
+    double low = *std::min_element(corners, corners + 4), high = *std::max_element(corners, corners + 4);
+    if (high < 0 || low > top_) return;
+    int from = static_cast<int>(std::floor(std::max(low, 0.0)));
+    int to = static_cast<int>(std::ceil(std::min(high, static_cast<double>(top_))));
+    for (int apex = from; apex <= to; ++apex) blocked_[static_cast<size_t>(apex)] = 1;
+  }
+
+  static int CellIndexOf(int x, int y, int z) {
+    int level = FloorDiv(z, kUnitsPerLevel);
+    if (level < 0 || level >= g_map.levels) return -1;
+    return g_map.CellIndex(CWrapCoord::WrapUnitsX(x) / kUnitsPerTile, CWrapCoord::WrapUnitsY(y) / kUnitsPerTile, level);
+  }
+
+  // Every obstacle in the column whose corner is at (px, py) units. The cells the shooter
+  // and the target stand in are their own ground, not obstacles.
+  void MarkColumn(int px, int py, double a1, double a2) {
+    int x = CWrapCoord::WrapUnitsX(px), y = CWrapCoord::WrapUnitsY(py);
+    int tileX = x / kUnitsPerTile, tileY = y / kUnitsPerTile;
+    int vx = (x / 4) % 8, vy = (y / 4) % 8;
+    for (int level = 0; level < g_map.levels; ++level) {
+      const CMapCell& cell = g_map.CellAt(tileX, tileY, level);
+      int index = g_map.CellIndex(tileX, tileY, level);
+      if (index == startCell_ || index == targetCell_) {
+        MarkCreature(cell, x, y, level, a1, a2);
+        continue;
+      }
+      int floor = kUnitsPerLevel * level;
+      if (cell.IsDeepWater()) Block(a1, a2, floor, floor + kUnitsPerLevel - 1);
+      MarkCreature(cell, x, y, level, a1, a2);
+      if (cell.terrain == 0 || cell.IsOpenDoorway()) continue;
+      const CTerrainType& type = TerrainOf(cell);
+      if (!fine_) {
+        Block(a1, a2, floor, floor + kUnitsPerLevel - 1);
+        continue;
+      }
+      for (int q = 0; q < 4; ++q)
+        if (type.TestVoxel(vx, vy, q)) Block(a1, a2, floor + 4 * q, floor + 4 * q + 3);
+    }
+  }
+
+  void MarkCreature(const CMapCell& cell, int x, int y, int level, double a1, double a2) {
+    int occupant = cell.occupant;
+    if (occupant == kNoLink || !(cell.state & state_bits::kOccupancy) || occupant == target_ || occupant == shooter_)
+      return;
+    CreatureBody body;
+    if (!g_mapHooks.creatures->GetBody(occupant, body)) {
+      Block(a1, a2, kUnitsPerLevel * level, kUnitsPerLevel * level + kUnitsPerLevel - 1);
+      return;
+    }
+    int width = g_map.width * kUnitsPerTile, height = g_map.height * kUnitsPerTile;
+    if (fine_ && !body.shape.Contains(WrappedDelta(x + 2, body.cornerX, width), WrappedDelta(y + 2, body.cornerY, height), 0))
+      return;
+    Block(a1, a2, body.floorZ, body.floorZ + kUnitsPerLevel * body.shape.height - 1);
+  }
+
+  int x0_, y0_, z0_, z1_, dx_, dy_;
+  int shooter_, target_;
+  bool fine_;
+  int startCell_, targetCell_;
+  double flight_;
+  int top_;
+  std::vector<uint8_t> blocked_;
+};
+
+// A shot straight up or down its own column: clear when nothing stands between the two
+// points and the speed carries it the height.
+int VerticalShot(int x, int y, int zLow, int zHigh, int shooter, int target, bool fine, double speed, double gravity) {
+  int tileX = x / kUnitsPerTile, tileY = y / kUnitsPerTile;
+  int width = g_map.width * kUnitsPerTile, height = g_map.height * kUnitsPerTile;
+  int lowLevel = FloorDiv(zLow, kUnitsPerLevel), highLevel = FloorDiv(zHigh, kUnitsPerLevel);
+  for (int z = zLow + 1; z < zHigh; z += fine ? 4 : 1) {
+    int level = FloorDiv(z, kUnitsPerLevel);
+    if (level < 0 || level >= g_map.levels) continue;
+    const CMapCell& cell = g_map.CellAt(tileX, tileY, level);
+    if (cell.IsDeepWater()) return 0;
+    int occupant = cell.occupant;
+    if (occupant != kNoLink && (cell.state & state_bits::kOccupancy) && occupant != target && occupant != shooter) {
+      if (!fine) return 0;
+      CreatureBody body;
+      if (g_mapHooks.creatures->GetBody(occupant, body) &&
+          body.shape.Contains(WrappedDelta(x, body.cornerX, width), WrappedDelta(y, body.cornerY, height),
+                              z - body.floorZ))
+        return 0;
+    }
+    if (cell.terrain == 0 || cell.IsOpenDoorway()) continue;
+    // The cells the two ends stand in are the shooter's and the target's own ground.
+    if (fine ? TerrainOf(cell).TestVoxel((x / 4) % 8, (y / 4) % 8, (z / 4) % 4) != 0
+             : level > lowLevel && level < highLevel)
+      return 0;
+  }
+  return (zHigh - zLow) * gravity * 2.0 < speed * speed ? 1 : 0;
+}
+
+}  // namespace
+
+int CLineWalker::TraceProjectile(int x0, int y0, int z0, int x1, int y1, int z1, int shooter, int speed, int spell,
+                                 int target, int flags, CProjectileResult& result) {
+  result = CProjectileResult{};
+  if (!g_map.cells) return 0;
+  const int width = g_map.width * kUnitsPerTile, height = g_map.height * kUnitsPerTile;
+  x0 = WrapInto(x0, width);
+  y0 = WrapInto(y0, height);
+  x1 = WrapInto(x1, width);
+  y1 = WrapInto(y1, height);
+  const double v = speed, gravity = g_mapHooks.effects->Gravity();
+  const bool fine = (flags & kFineShot) != 0;
+
+  // Aim ahead of a target that moves along its route, by the share of its next step that
+  // it makes while the shot flies.
+  CreatureLead lead;
+  if (target >= 0 && g_mapHooks.creatures->GetLead(target, lead)) {
+    double distance = std::hypot(WrappedDelta(x1, x0, width), WrappedDelta(y1, y0, height));
+    double flightTime = v > 0 ? distance / (v * 0.70710678) : 0;
+    double share = std::min(1.0, flightTime / std::max(lead.frames, 1));
+    x1 = WrapInto(x1 + static_cast<int>(WrappedDelta(lead.x, x1, width) * share), width);
+    y1 = WrapInto(y1 + static_cast<int>(WrappedDelta(lead.y, y1, height) * share), height);
+    z1 += static_cast<int>((lead.z - z1) * share);
+  }
+  result.aim[0] = x1;
+  result.aim[1] = y1;
+  result.aim[2] = z1;
+
+  if (x0 / kUnitsPerTile == x1 / kUnitsPerTile && y0 / kUnitsPerTile == y1 / kUnitsPerTile) {
+    result.velocity[2] = static_cast<float>(v);
+    result.apexHeight = std::max(z0, z1);
+    return VerticalShot(x0, y0, std::min(z0, z1), std::max(z0, z1), shooter, target, fine, v, gravity);
+  }
+
+  int dx = WrappedDelta(x1, x0, width), dy = WrappedDelta(y1, y0, height);
+  ArcPlanner planner(x0, y0, z0, dx, dy, z1, shooter, target, fine);
+  planner.MarkObstacles();
+  int chosen = -1, clear = 0;
+  double horizontal = 0, slope = 0;
+  for (int apex = 0; apex <= planner.Top() && chosen < 0; ++apex)
+    if (!planner.IsBlocked(apex) && planner.Reachable(apex, v, gravity, horizontal, slope)) {
+      chosen = apex;
+      clear = 1;
+    }
+  for (int apex = planner.Top(); apex >= 0 && chosen < 0; --apex)
+    if (planner.Reachable(apex, v, gravity, horizontal, slope)) chosen = apex;
+
+  const double b = planner.Flight();
+  if (chosen < 0) {
+    // No arc at all: launched at 45 degrees towards the target.
+    double part = v * 0.70710678;
+    result.velocity[0] = static_cast<float>(part * dx / b);
+    result.velocity[1] = static_cast<float>(part * dy / b);
+    result.velocity[2] = static_cast<float>(part);
+    return 0;
+  }
+  result.apexHeight = chosen;
+  result.velocity[0] = static_cast<float>(horizontal * dx / b);
+  result.velocity[1] = static_cast<float>(horizontal * dy / b);
+  result.velocity[2] = static_cast<float>(horizontal * slope);
+  return clear;
+}
