@@ -1,40 +1,16 @@
-// Cell and passability queries on a 100 x 100 x 12 map of forged terrain, against a plain
-// walk over an array of the same cells.
+// Cell and passability queries on the bench map, against a plain walk over an array of the
+// same cells.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "core/Random.h"
-#include "forge/TerrainTypes.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
+#include "support/BenchMap.h"
 #include "support/RatioMain.h"
 
 namespace {
-
-namespace t = forge::terrain;
-
-// Hills of earth under grass, water in the hollows, and a few walls: every kind of cell.
-void BuildMap() {
-  static bool built = false;
-  if (built) return;
-  built = true;
-  std::vector<uint8_t> file = forge::TerrainFileBytes(forge::ForgedTerrainTypes());
-  g_terrainTypes.Assign(file.data() + 16, file.size() - 16);
-  g_map.Create(100, 100, 12, 5, 5);
-  g_map.waterLevel = 2;
-  CRandom random(5);
-  for (int y = 0; y < 100; ++y) {
-    for (int x = 0; x < 100; ++x) {
-      int ground = 1 + static_cast<int>((random.Next() % 3) + (x / 10 + y / 10) % 4);
-      for (int z = 0; z < ground; ++z) g_map.CellAt(x, y, z).terrain = t::kEarth;
-      int top = ground <= 2 ? t::kWater : (random.Next() % 9 == 0 ? t::kStone : t::kGrass);
-      g_map.CellAt(x, y, ground).terrain = static_cast<uint16_t>(top);
-      if (top == t::kWater) g_map.CellAt(x, y, ground).state |= state_bits::kLiquid;
-    }
-  }
-  g_map.FinishTerrainShapes();
-}
 
 // The positions every benchmark visits, in the same order.
 struct Probe {
@@ -53,7 +29,7 @@ const std::vector<Probe>& Probes() {
 }
 
 void BM_Baseline_ArrayWalk(benchmark::State& state) {
-  BuildMap();
+  BuildBenchMap();
   std::vector<uint16_t> terrain(static_cast<size_t>(g_map.cellCount));
   for (int i = 0; i < g_map.cellCount; ++i) terrain[static_cast<size_t>(i)] = g_map.cells[i].terrain;
   const auto& probes = Probes();
@@ -66,7 +42,7 @@ void BM_Baseline_ArrayWalk(benchmark::State& state) {
 }
 
 void BM_CellAtWrapped(benchmark::State& state) {
-  BuildMap();
+  BuildBenchMap();
   const auto& probes = Probes();
   for (auto _ : state) {
     unsigned sum = 0;
@@ -77,7 +53,7 @@ void BM_CellAtWrapped(benchmark::State& state) {
 }
 
 void BM_CanOccupy(benchmark::State& state) {
-  BuildMap();
+  BuildBenchMap();
   const auto& probes = Probes();
   CMoveQuery query = CMoveQuery::MinimalWalker();
   query.size = static_cast<int>(state.range(0));
@@ -90,7 +66,7 @@ void BM_CanOccupy(benchmark::State& state) {
 }
 
 void BM_CanStepBetween(benchmark::State& state) {
-  BuildMap();
+  BuildBenchMap();
   const auto& probes = Probes();
   CMoveQuery query = CMoveQuery::MinimalWalker();
   query.flying = static_cast<uint8_t>(state.range(0));

@@ -74,7 +74,7 @@ void CMap::StampPattern(int x, int y, int level, int diameter, Apply apply) {
   x = CWrapCoord::WrapX(x);
   y = CWrapCoord::WrapY(y);
   for (int i = 0; i < edge; ++i) {
-    bool above = layer + i < layers, below = i > 0 && layer - i >= 0;
+    bool above = layer + i<layers, below = i> 0 && layer - i >= 0;
     if (!above && layer - i < 0) break;
     for (int j = 0; j < edge; ++j) {
       for (int k = 0; k < edge; ++k) {

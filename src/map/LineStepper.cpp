@@ -113,7 +113,9 @@ int Interpolate(int from, int to, int boundary, int along0, int along1) {
 int ClipLineToRect(int& x0, int& y0, int& x1, int& y1) {
   // The clip rectangle's right and bottom are exclusive: the last pixels inside are one less.
   const int left = g_clipLeft, right = g_clipRight - 1, top = g_clipTop, bottom = g_clipBottom - 1;
-  auto code = [&](int x, int y) { return (x < left ? 8 : 0) | (x > right ? 4 : 0) | (y < top ? 2 : 0) | (y > bottom ? 1 : 0); };
+  auto code = [&](int x, int y) {
+    return (x < left ? 8 : 0) | (x > right ? 4 : 0) | (y < top ? 2 : 0) | (y > bottom ? 1 : 0);
+  };
   int c0 = code(x0, y0), c1 = code(x1, y1);
   for (int round = 0; round < kMaxClipRounds; ++round) {
     if ((c0 | c1) == 0) return 1;

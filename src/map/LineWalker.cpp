@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kSightPerTile = 8;   // sight grain: a quarter of a map unit
+constexpr int kSightPerTile = 8;  // sight grain: a quarter of a map unit
 constexpr int kSightPerLevel = 4;
 constexpr int kEffectObscuresFire = 10;
 constexpr int kMaxChainLength = 0x10000;

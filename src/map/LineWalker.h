@@ -27,9 +27,9 @@ enum CellTraceResult : int {
 
 // What a projectile trace hands back.
 struct CProjectileResult {
-  float velocity[3] = {};       // units per tick at launch
-  int32_t aim[3] = {};          // the point aimed at (ahead of a moving target), map units
-  int32_t apexHeight = -1;      // height of the chosen arc at its middle, -1 for the fallback
+  float velocity[3] = {};   // units per tick at launch
+  int32_t aim[3] = {};      // the point aimed at (ahead of a moving target), map units
+  int32_t apexHeight = -1;  // height of the chosen arc at its middle, -1 for the fallback
 };
 
 class CLineWalker {

@@ -90,7 +90,7 @@ class CMap {
   int32_t regionCursor = 0;  // round-robin cursor over the regions, kept for their users
   int32_t maxRegionsOfPower = 0;
   int32_t manaSpriteCount = 0;
-  int32_t maxManaSprites = 0;               // from the map configuration or the game settings
+  int32_t maxManaSprites = 0;              // from the map configuration or the game settings
   std::vector<CManaSite> manaSpriteSites;  // filled by the deployment
   int32_t maxWaterLevel = 0;
   int32_t minWaterLevel = 0;
@@ -100,7 +100,7 @@ class CMap {
   uint8_t patternEdge[kLightRanges] = {};         // per diameter - 1: its cube's edge
   int32_t effectsActive = 0;                      // the effect pass is under way
   int32_t effectsPresent = 0;                     // an effect gave light in the last pass
-  int32_t lightSelector = 0;  // where the last creature pass went: 1 shown, 0 creature result
+  int32_t lightSelector = 0;                      // where the last creature pass went: 1 shown, 0 creature result
   // The refresh spread over frames.
   int32_t creaturePhase = 0, creaturesLeft = 0, creatureCursor = -1;
   int32_t effectPhase = 0, effectsLeft = 0, effectCursor = -1;

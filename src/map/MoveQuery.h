@@ -33,4 +33,3 @@ enum StepKind : int {
   kStepSwimming = 4,
   kStepRefused = 5,
 };
-

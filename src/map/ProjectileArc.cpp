@@ -21,7 +21,15 @@ int FloorDiv(int v, int d) { return v >= 0 ? v / d : -((-v + d - 1) / d); }
 class ArcPlanner {
  public:
   ArcPlanner(int x0, int y0, int z0, int dx, int dy, int z1, int shooter, int target, bool fine)
-      : x0_(x0), y0_(y0), z0_(z0), z1_(z1), dx_(dx), dy_(dy), shooter_(shooter), target_(target), fine_(fine),
+      : x0_(x0),
+        y0_(y0),
+        z0_(z0),
+        z1_(z1),
+        dx_(dx),
+        dy_(dy),
+        shooter_(shooter),
+        target_(target),
+        fine_(fine),
         startCell_(CellIndexOf(x0, y0, z0)),
         targetCell_(CellIndexOf(x0 + dx, y0 + dy, z1)),
         flight_(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy)),
@@ -132,7 +140,8 @@ class ArcPlanner {
       return;
     }
     int width = g_map.width * kUnitsPerTile, height = g_map.height * kUnitsPerTile;
-    if (fine_ && !body.shape.Contains(WrappedDelta(x + 2, body.cornerX, width), WrappedDelta(y + 2, body.cornerY, height), 0))
+    if (fine_ &&
+        !body.shape.Contains(WrappedDelta(x + 2, body.cornerX, width), WrappedDelta(y + 2, body.cornerY, height), 0))
       return;
     Block(a1, a2, body.floorZ, body.floorZ + kUnitsPerLevel * body.shape.height - 1);
   }

@@ -45,7 +45,8 @@ void AddBranch(CRandom& random, std::vector<Piece>& pieces, int branchKind) {
   const Piece& chosen = pieces[static_cast<size_t>(DrawNumber(random) % static_cast<int>(pieces.size() - 1))];
   Point along = Extent(chosen);
   Point start = chosen.to;
-  Point end{start.x + along.x * (50 + DrawNumber(random) % 100) / 100, start.y + along.y * (50 + DrawNumber(random) % 100) / 100,
+  Point end{start.x + along.x * (50 + DrawNumber(random) % 100) / 100,
+            start.y + along.y * (50 + DrawNumber(random) % 100) / 100,
             start.z + along.z * (50 + DrawNumber(random) % 100) / 100};
   end.x = CWrapCoord::WrapUnitsX(end.x);
   end.y = CWrapCoord::WrapUnitsY(end.y);
@@ -79,9 +80,8 @@ CSegment* CSegmentPool::Add(int x0, int y0, int z0, int x1, int y1, int z1, int 
   return &segment;
 }
 
-int CSegmentPool::AddForkedBolt(CRandom& random, int x0, int y0, int z0, int x1, int y1, int z1, int lifetime,
-                                int kind, int value1, int value2, int depth, int jitter, int branchKind,
-                                int branchChance) {
+int CSegmentPool::AddForkedBolt(CRandom& random, int x0, int y0, int z0, int x1, int y1, int z1, int lifetime, int kind,
+                                int value1, int value2, int depth, int jitter, int branchKind, int branchChance) {
   if (depth < 0) depth = 0;
   if (depth > 16) return 0;  // far more pieces than the pool holds
   int64_t needed = branchKind == -1 ? (int64_t{1} << depth) : (int64_t{1} << (depth + 1)) - 1;

@@ -44,8 +44,8 @@ class CSegmentPool {
   CSegment* Add(int x0, int y0, int z0, int x1, int y1, int z1, int lifetime, int kind, int value1, int value2);
   // A bolt split into jittered pieces over depth passes, with optional branches; all its
   // pieces or none. 1 when every piece was added.
-  int AddForkedBolt(CRandom& random, int x0, int y0, int z0, int x1, int y1, int z1, int lifetime, int kind,
-                    int value1, int value2, int depth, int jitter, int branchKind, int branchChance);
+  int AddForkedBolt(CRandom& random, int x0, int y0, int z0, int x1, int y1, int z1, int lifetime, int kind, int value1,
+                    int value2, int depth, int jitter, int branchKind, int branchChance);
   // Ages every segment by one frame.
   void Tick();
   void Clear() { count = 0; }

@@ -148,8 +148,7 @@ int CMap::FindFreePositionNear(int creature, const CMoveQuery& query, int& x, in
   return 0;
 }
 
-bool CMap::PlaceFreeSpot(int creature, const CMoveQuery& query, CellPos& place, bool& qualifies,
-                         bool& accepted) const {
+bool CMap::PlaceFreeSpot(int creature, const CMoveQuery& query, CellPos& place, bool& qualifies, bool& accepted) const {
   // A level near the wanted one that the water allows.
   int chosen = -1;
   for (int count = 0; count <= 3 && chosen < 0; ++count) {
@@ -204,7 +203,8 @@ int CMap::TraceStepLine(const CLineMoveParams& params, const CMoveQuery& query, 
   stepper.Step(next.x, next.y, next.z, length);
   next = Wrapped(next.x, next.y, next.z);
   int kind, support = -1;
-  if (next.z < 0 || next.z >= levels || !CanStepBetween(at.x, at.y, at.z, next.x, next.y, next.z, query, &kind, &support))
+  if (next.z < 0 || next.z >= levels ||
+      !CanStepBetween(at.x, at.y, at.z, next.x, next.y, next.z, query, &kind, &support))
     return 0;
   x = next.x;
   y = next.y;
@@ -226,11 +226,13 @@ int CMap::FindAttackPosition(int creature, int target, int range, int dirX, int 
   const int64_t dx = WrappedDelta(32 * them.x + 16 * them.size, 32 * me.x + 16 * me.size, width * kUnitsPerTile);
   const int64_t dy = WrappedDelta(32 * them.y + 16 * them.size, 32 * me.y + 16 * me.size, height * kUnitsPerTile);
   const int64_t dz = (16 * them.level + 8 * them.height) - (16 * me.level + 8 * me.height);
-  const int64_t dd = dx * dx + dy * dy + dz * dz, vv = int64_t{dirX} * dirX + int64_t{dirY} * dirY + int64_t{dirZ} * dirZ;
+  const int64_t dd = dx * dx + dy * dy + dz * dz,
+                vv = int64_t{dirX} * dirX + int64_t{dirY} * dirY + int64_t{dirZ} * dirZ;
   const int64_t dv = dx * dirX + dy * dirY + dz * dirZ;
   if (int64_t{range} * range < (dd >> 10) || dv < 0) return 0;
   // Within 60 degrees of the direction.
-  if (static_cast<double>(4 * dv) * static_cast<double>(dv) < static_cast<double>(vv) * static_cast<double>(dd)) return 0;
+  if (static_cast<double>(4 * dv) * static_cast<double>(dv) < static_cast<double>(vv) * static_cast<double>(dd))
+    return 0;
 
   const Cell3 from = Wrapped(me.x, me.y, me.level);
   for (int level = them.level; level < them.level + them.height && level < levels; ++level) {
@@ -349,8 +351,7 @@ int CMap::TraceProjectileRay(int x, int y, int z, float factor, float& fx, float
 int CMap::RegenerateManaSprites() {
   if (manaSpriteCount >= maxManaSprites || manaSpriteSites.empty()) return 0;
   CRandom& random = g_mapHooks.battle->BattleRandom();
-  const CManaSite& site =
-      manaSpriteSites[(random.Next() & 0x7FFFFFFF) % static_cast<uint32_t>(manaSpriteSites.size())];
+  const CManaSite& site = manaSpriteSites[(random.Next() & 0x7FFFFFFF) % static_cast<uint32_t>(manaSpriteSites.size())];
   const CMapCell* cell = CellAtWrapped(site.x, site.y, site.level);
   if (!cell || cell->occupant != kNoLink || TerrainOf(*cell).IsLiquid()) return 0;
   IMapObjects& objects = *g_mapHooks.objects;

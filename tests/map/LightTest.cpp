@@ -1,6 +1,8 @@
 // The light map: patterns, sight spread over eight frames, effect light over two, memory.
 #include "MapTestSupport.h"
 #include "core/Options.h"
+#include "platform/Profile.h"
+#include "support/TestSupport.h"
 
 using namespace map_test;
 
@@ -30,6 +32,10 @@ TEST_F(LightMap, PatternsFollowTheRamp) {
   EXPECT_EQ(cube17[16], -(256 - 272 + 127));  // 16 columns away
   EXPECT_EQ(g_map.lightPatterns[g_map.patternOffset[0]], 0);
 
+  // The forged options file sets that positive ramp.
+  std::string options = testing_support::ForgedDataDir() + "/cfg/vrask.cfg";
+  EXPECT_EQ(platform::ReadProfileInt("GLOBAL_OPTIONS", "LightRamp", 0, options), 16);
+
   // The default ramp of -16 makes every entry black.
   g_lightRamp = -16;
   g_map.BuildLightPatterns();
@@ -49,7 +55,7 @@ TEST_F(LightMap, CreatureSightIsShownAndRememberedAtTheAmbientLevel) {
   hooks.creatures.creatures[1].lit = true;
   Frames(2);  // the full refresh stamps at once; the next frame shows it
   EXPECT_EQ(g_map.LightAt(10, 10, 2), 0);
-  EXPECT_EQ(g_map.LightAt(10, 10, 3), 0);  // the same pair of levels
+  EXPECT_EQ(g_map.LightAt(10, 10, 3), 0);                         // the same pair of levels
   EXPECT_LT(g_map.LightAt(26, 10, 2), g_map.LightAt(14, 10, 2));  // darker with distance
   EXPECT_EQ(g_map.LightAt(40, 30, 2), -127);
   EXPECT_EQ(Memory(10, 10, 2), g_ambientLight);  // never brighter than the ambient light

@@ -54,9 +54,9 @@ TEST_F(Lines, StepperReachesItsEndInEveryOctantWithItsLength) {
   struct Case {
     int dx, dy, dz;
   };
-  const Case cases[] = {{7, 3, 0},  {3, 7, 0},   {-3, 7, 0}, {-7, 3, 0},  {-7, -3, 0}, {-3, -7, 0}, {3, -7, 0},
-                        {7, -3, 0}, {5, 5, 0},   {0, 6, 0},  {4, 2, 5},   {4, 2, -5},  {-2, 1, 6},  {0, 0, 4},
-                        {0, 0, -3}, {9, 0, 1},   {1, 1, 1}};
+  const Case cases[] = {{7, 3, 0},  {3, 7, 0},  {-3, 7, 0}, {-7, 3, 0}, {-7, -3, 0}, {-3, -7, 0},
+                        {3, -7, 0}, {7, -3, 0}, {5, 5, 0},  {0, 6, 0},  {4, 2, 5},   {4, 2, -5},
+                        {-2, 1, 6}, {0, 0, 4},  {0, 0, -3}, {9, 0, 1},  {1, 1, 1}};
   for (const Case& c : cases) {
     Walk walk = StepCells(20, 20, 10 - (c.dz > 0 ? 5 : 0), 20 + c.dx, 20 + c.dy, 10 - (c.dz > 0 ? 5 : 0) + c.dz);
     int major = std::max({std::abs(c.dx), std::abs(c.dy), std::abs(c.dz)});
@@ -107,13 +107,13 @@ TEST_F(Lines, ClippingCutsAtEachFace) {
     int cx0, cy0, cx1, cy1;
   };
   const Case cases[] = {
-      {30, 20, 100, 40, 1, 30, 20, 100, 40},   // inside: unchanged
-      {0, 30, 50, 30, 1, 20, 30, 50, 30},      // left face
-      {50, 30, 150, 30, 1, 50, 30, 119, 30},   // right face
-      {40, 0, 40, 30, 1, 40, 10, 40, 30},      // top face
-      {40, 30, 40, 90, 1, 40, 30, 40, 59},     // bottom face
-      {0, 0, 10, 100, 0, 0, 0, 0, 0},          // left of the rectangle
-      {130, 0, 0, 2, 0, 0, 0, 0, 0},           // above it
+      {30, 20, 100, 40, 1, 30, 20, 100, 40},  // inside: unchanged
+      {0, 30, 50, 30, 1, 20, 30, 50, 30},     // left face
+      {50, 30, 150, 30, 1, 50, 30, 119, 30},  // right face
+      {40, 0, 40, 30, 1, 40, 10, 40, 30},     // top face
+      {40, 30, 40, 90, 1, 40, 30, 40, 59},    // bottom face
+      {0, 0, 10, 100, 0, 0, 0, 0, 0},         // left of the rectangle
+      {130, 0, 0, 2, 0, 0, 0, 0, 0},          // above it
   };
   for (const Case& c : cases) {
     int x0 = c.x0, y0 = c.y0, x1 = c.x1, y1 = c.y1;
@@ -133,14 +133,10 @@ TEST_F(Lines, ClippingCutsAtEachFace) {
     int q[6];
   };
   const Case3 cases3[] = {
-      {{10, 10, 5, 20, 20, 10}, 1, {10, 10, 5, 20, 20, 10}},
-      {{-10, 10, 5, 10, 10, 5}, 1, {0, 10, 5, 10, 10, 5}},
-      {{10, 10, 5, 40, 10, 5}, 1, {10, 10, 5, 31, 10, 5}},
-      {{10, -6, 5, 10, 10, 5}, 1, {10, 0, 5, 10, 10, 5}},
-      {{10, 10, 5, 10, 50, 5}, 1, {10, 10, 5, 10, 31, 5}},
-      {{10, 10, -5, 10, 10, 5}, 1, {10, 10, 0, 10, 10, 5}},
-      {{10, 10, 5, 10, 10, 40}, 1, {10, 10, 5, 10, 10, 15}},
-      {{40, 0, 0, 50, 10, 5}, 0, {}},
+      {{10, 10, 5, 20, 20, 10}, 1, {10, 10, 5, 20, 20, 10}}, {{-10, 10, 5, 10, 10, 5}, 1, {0, 10, 5, 10, 10, 5}},
+      {{10, 10, 5, 40, 10, 5}, 1, {10, 10, 5, 31, 10, 5}},   {{10, -6, 5, 10, 10, 5}, 1, {10, 0, 5, 10, 10, 5}},
+      {{10, 10, 5, 10, 50, 5}, 1, {10, 10, 5, 10, 31, 5}},   {{10, 10, -5, 10, 10, 5}, 1, {10, 10, 0, 10, 10, 5}},
+      {{10, 10, 5, 10, 10, 40}, 1, {10, 10, 5, 10, 10, 15}}, {{40, 0, 0, 50, 10, 5}, 0, {}},
   };
   for (const Case3& c : cases3) {
     int p[6];
@@ -175,7 +171,8 @@ TEST_F(Lines, SegmentsAgeFillThePoolAndRoundTrip) {
   EXPECT_EQ(pool.segments[0].x1, 2);
   EXPECT_EQ(pool.segments[0].lifetime, 5);
 
-  for (int i = pool.count; i < CSegmentPool::kCapacity; ++i) ASSERT_NE(pool.Add(i, 0, 0, 0, 0, 0, 9, i % 4, 0, 0), nullptr);
+  for (int i = pool.count; i < CSegmentPool::kCapacity; ++i)
+    ASSERT_NE(pool.Add(i, 0, 0, 0, 0, 0, 9, i % 4, 0, 0), nullptr);
   EXPECT_EQ(pool.Add(0, 0, 0, 0, 0, 0, 9, 0, 0, 0), nullptr);
 
   FILE* file = std::tmpfile();
@@ -251,9 +248,9 @@ TEST_F(Lines, DrawingWalksASegmentCellByCell) {
   SetSpriteTarget(pixels, 640, 480);
   SetSpriteClipRect(0, 0, 640, 480);
   auto pool = std::make_unique<CSegmentPool>();
-  pool->Add(20, 40, 8, 110, 40, 8, 5, 0, 0, 0);  // along x through cells 0..3 of row 1
-  pool->Add(50, 50, 8, 50, 50, 8, 5, 0, 0, 0);   // a point: one piece, then it ends
-  pool->Add(1530, 40, 8, 40, 40, 8, 5, 0, 0, 0); // across the seam the short way
+  pool->Add(20, 40, 8, 110, 40, 8, 5, 0, 0, 0);   // along x through cells 0..3 of row 1
+  pool->Add(50, 50, 8, 50, 50, 8, 5, 0, 0, 0);    // a point: one piece, then it ends
+  pool->Add(1530, 40, 8, 40, 40, 8, 5, 0, 0, 0);  // across the seam the short way
   pool->Draw(view);
   ASSERT_GE(view.cells.size(), 4u + 1 + 3);
   EXPECT_EQ(view.cells[0], (std::vector<int>{0, 1, 0}));

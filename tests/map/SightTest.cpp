@@ -37,7 +37,7 @@ TEST_F(Sight, WallsBlockSightLowWallsAndCreaturesDoNot) {
   Set(10, 10, 0, t::kGrass);
   FakeHooks hooks;
   hooks.creatures.Add(2, 10, 10, 0);
-  EXPECT_EQ(SightAt(8), 1);  // creatures never block sight
+  EXPECT_EQ(SightAt(8), 1);                               // creatures never block sight
   EXPECT_EQ(Fire(Centre(5), Centre(15)), kFireCreature);  // ... but they stop a shot
 
   // Within one voxel sight is always clear; a limit of 0 or 1 sees nothing further.

@@ -103,7 +103,7 @@ TEST_F(SpatialQueries, RouteGoalsComeDownAndMoveToWhereTheCreatureFits) {
   Set(20, 20, 2, t::kGrass);
   int x = 20, y = 20, level = 6;
   EXPECT_EQ(g_map.AdjustRouteGoal(walker, x, y, level), 1);
-  EXPECT_EQ(level, 2);  // the first cell with terrain below
+  EXPECT_EQ(level, 2);        // the first cell with terrain below
   x = 25, y = 25, level = 5;  // over the floor: lowered to level 1, then into the floor below
   EXPECT_EQ(g_map.AdjustRouteGoal(walker, x, y, level), 1);
   EXPECT_EQ(level, 0);
@@ -143,7 +143,7 @@ TEST_F(SpatialQueries, AttackPositionsAlongTheLineAndWithinTheDirection) {
   EXPECT_EQ(g_map.FindAttackPosition(1, 2, 10, 1, 3, 0, x, y, level), 0);   // beyond 60 degrees
   EXPECT_EQ(g_map.FindAttackPosition(1, 2, 3, 1, 0, 0, x, y, level), 0);    // out of range
   EXPECT_EQ(g_map.FindAttackPosition(1, 1, 10, 1, 0, 0, x, y, level), 0);   // itself
-  Set(7, 10, 0, t::kWater);  // open water on the line
+  Set(7, 10, 0, t::kWater);                                                 // open water on the line
   EXPECT_EQ(g_map.FindAttackPosition(1, 2, 10, 1, 0, 0, x, y, level), 0);
 }
 

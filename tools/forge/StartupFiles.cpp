@@ -23,7 +23,9 @@ FORGE_STEP(OptionsFile) {
   ini.Section("GLOBAL_OPTIONS")
       .Flag("UseWinCursor", true)
       .Key("AmbientLight", 108)
-      .Key("LightRamp", -16)
+      // A positive ramp, so that the creatures' sight lights the map; with the built-in
+      // -16 every light pattern is black.
+      .Key("LightRamp", 16)
       .Key("IndicatorLightLevel", -64)
       .Key("CreatureDieTime", 400)
       .Key("RateOfDrowning", 5)
