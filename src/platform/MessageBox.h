@@ -12,6 +12,7 @@ namespace platform {
 enum MessageBoxFlags : unsigned {
   kBoxOk = 0x0,
   kBoxOkCancel = 0x1,
+  kBoxAbortRetryIgnore = 0x2,
   kBoxYesNo = 0x4,
   kBoxYesNoCancel = 0x3,
   kBoxButtonsMask = 0xF,
@@ -23,6 +24,7 @@ enum MessageBoxFlags : unsigned {
   kBoxIconMask = 0xF0,
 
   kBoxDefaultButton2 = 0x100,  // the second button is the default answer
+  kBoxSystemModal = 0x1000,
   kBoxTaskModal = 0x2000,
   kBoxTopMost = 0x40000,
 };
@@ -31,6 +33,9 @@ enum MessageBoxFlags : unsigned {
 enum MessageBoxAnswer : int {
   kAnswerOk = 1,
   kAnswerCancel = 2,
+  kAnswerAbort = 3,
+  kAnswerRetry = 4,
+  kAnswerIgnore = 5,
   kAnswerYes = 6,
   kAnswerNo = 7,
 };
@@ -43,6 +48,9 @@ struct MessageBoxCall {
 
 // Shows a box and answers the button chosen.
 int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+// The short sound that goes with an error box.
+void MessageBeep();
 
 // The answer a box gives when nobody can choose: its default button.
 int DefaultAnswer(unsigned flags);

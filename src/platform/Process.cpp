@@ -14,6 +14,12 @@ void ExitProcess(int code) {
   std::exit(code);
 }
 
+void AbortProcess() {
+  if (g_exitHook) g_exitHook(3);
+  std::fflush(nullptr);
+  std::abort();
+}
+
 void SetExitHook(std::function<void(int)> hook) { g_exitHook = std::move(hook); }
 
 }  // namespace platform

@@ -9,6 +9,9 @@ namespace platform {
 
 [[noreturn]] void ExitProcess(int code);
 
+// Ends the process abnormally, as the C runtime's abort does (the hook sees exit code 3).
+[[noreturn]] void AbortProcess();
+
 // Installs a hook that ExitProcess calls first; an empty function removes it.
 void SetExitHook(std::function<void(int code)> hook);
 

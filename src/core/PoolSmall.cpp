@@ -1,0 +1,79 @@
+// Small blocks: carved one after another from 64 KB pages, recycled through one free list
+// per 8-byte size class. A block costs one byte of header and a list pop.
+
+#include "core/PoolInternal.h"
+
+namespace pool_internal {
+namespace {
+
+void* NextFree(void* block) {
+  void* next;
+  std::memcpy(&next, block, sizeof next);
+  return next;
+}
+
+void PushFree(Pool& pool, uint8_t* block, size_t cls) {
+  void* head = pool.smallFree[cls];
+  std::memcpy(block, &head, sizeof head);
+  block[-1] = static_cast<uint8_t>(cls | kSmallFreeBit);
+  pool.smallFree[cls] = block;
+}
+
+// The room left at the end of a page that cannot hold the next request becomes a free block
+// of the largest class it holds.
+void RetireTail(Pool& pool, SmallPage* page) {
+  size_t room = page->end - page->carve;
+  if (room < 16) return;
+  size_t cls = room / 8 - 1;
+  if (cls >= static_cast<size_t>(kSmallClasses)) cls = kSmallClasses - 1;
+  PushFree(pool, Bytes(page) + page->carve, cls);
+  page->carve += static_cast<uint32_t>(SmallStride(cls));
+}
+
+void* Carve(Pool& pool, size_t cls, unsigned flags, PendingErrors& errors) {
+  size_t stride = SmallStride(cls);
+  SmallPage* page = pool.currentSmall;
+  if (!page || page->end - page->carve < stride) {
+    if (page) RetireTail(pool, page);
+    if (flags & kPoolNoNewPages) return nullptr;
+    page = static_cast<SmallPage*>(NewPage(pool, kKindSmall, kSmallPageBytes, errors));
+    if (!page) return nullptr;
+    page->carve = kSmallFirstBlock;
+    page->end = kSmallPageBytes;
+    pool.currentSmall = page;
+  }
+  uint8_t* block = Bytes(page) + page->carve;
+  block[-1] = static_cast<uint8_t>(cls);
+  page->carve += static_cast<uint32_t>(stride);
+  ++page->usedCount;
+  return block;
+}
+
+}  // namespace
+
+void* AllocSmall(Pool& pool, size_t size, unsigned flags, PendingErrors& errors) {
+  size_t cls = SmallClassOf(size);
+  if (void* head = pool.smallFree[cls]) {
+    pool.smallFree[cls] = NextFree(head);
+    auto* block = static_cast<uint8_t*>(head);
+    block[-1] = static_cast<uint8_t>(cls);
+    auto* page = reinterpret_cast<PageHeader*>(reinterpret_cast<uintptr_t>(head) & ~(kPageAlign - 1));
+    ++page->usedCount;
+    return head;
+  }
+  return Carve(pool, cls, flags, errors);
+}
+
+int FreeSmall(Pool& pool, SmallPage* page, void* pointer) {
+  auto* block = static_cast<uint8_t*>(pointer);
+  size_t offset = block - Bytes(page);
+  if (offset < kSmallFirstBlock || offset >= page->carve || offset % 16 != 0) return kMemBadPointer;
+  uint8_t cls = block[-1];
+  if (cls & kSmallFreeBit) return kMemBadPointer;  // freed already
+  if (cls >= kSmallClasses || offset + SmallStride(cls) > page->carve) return kMemBadBlock;
+  PushFree(pool, block, cls);
+  --page->usedCount;
+  return 0;
+}
+
+}  // namespace pool_internal
