@@ -67,9 +67,8 @@ Step AllocLocked(Pool& pool, AllocRequest& request) {
     if (!tryLarge) return step;
   }
   if (request.flags & kPoolNoNewPages) return Step::kFailed;  // a large block needs a run of its own
-  switch (AllocLarge(pool, size, &request.block, request.errors)) {
+  switch (AllocLarge(pool, size, &request.block, &request.freshRun, request.errors)) {
     case LargeResult::kDone:
-      request.freshRun = true;
       return Step::kDone;
     case LargeResult::kNoMemory:
       return Step::kOutOfMemory;
@@ -312,6 +311,13 @@ void* PoolAllocBlock(Pool* pool, size_t size, unsigned flags) {
   if (!IsPool(pool)) {
     PoolReportError(pool, kMemBadMemPool);
     return nullptr;
+  }
+  if (size <= pool->smallLimit && !(flags & kPoolZeroInit) && !(pool->flags & kPoolZeroFill)) {
+    // The common case: the head of a small class's free list.
+    pool->lock.Lock();
+    void* block = PopSmall(*pool, SmallClassOf(size));
+    pool->lock.Unlock();
+    if (block) return block;
   }
   AllocRequest request{size, flags};
   for (;;) {

@@ -49,7 +49,7 @@ void* AllocFixedLocked(Pool& pool, bool mayGrow, PendingErrors& errors) {
   }
   void* slot = page->freeList;
   page->freeList = Link(slot);
-  ++page->usedCount;
+  CountBlockIn(pool, page);
   return slot;
 }
 
@@ -68,7 +68,7 @@ int FreeFixed(Pool& pool, FixedPage* page, void* block) {
     return kMemBadPointer;
   SetLink(block, page->freeList);
   page->freeList = block;
-  if (--page->usedCount == 0) ReleaseIfBeyondRetain(pool, page);
+  UncountBlockIn(pool, page);
   return 0;
 }
 

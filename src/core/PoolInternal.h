@@ -136,6 +136,7 @@ struct Pool {
   uint32_t pageSize = pool_internal::kDefaultPageSize;
   uint32_t mediumLimit = pool_internal::kDefaultPageSize / 4;
   size_t bytesInUse = pool_internal::kPoolHeaderBytes;
+  size_t emptyPageBytes = 0;  // medium and fixed-size pages with no block in use
   size_t retainThreshold = pool_internal::kDefaultRetain;
   size_t ceiling = pool_internal::kNoCeiling;
   PoolCompactionCallback compaction = nullptr;
@@ -144,6 +145,9 @@ struct Pool {
   // Where the next small block is carved and where medium requests start looking.
   pool_internal::SmallPage* currentSmall = nullptr;
   pool_internal::PageDescriptor* currentMedium = nullptr;
+  // Runs of freed large blocks kept for the next large request, up to the retain threshold.
+  pool_internal::PageDescriptor* cachedRuns = nullptr;
+  size_t cachedRunBytes = 0;
   pool_internal::PoolLock lock;
 };
 
@@ -151,9 +155,9 @@ namespace pool_internal {
 
 // Errors met while the lock was held; reported once it is let go.
 struct PendingErrors {
-  int codes[4] = {};
-  const void* pointers[4] = {};
   int count = 0;
+  int codes[4];
+  const void* pointers[4];
   void Add(int code, const void* pointer);
   void ReportAll();
 };
@@ -175,11 +179,27 @@ PageHeader* FindPage(const void* pointer);
 PageHeader* NewPage(Pool& pool, uint16_t kind, size_t bytes, PendingErrors& errors);
 // Unlinks the page and gives its memory back.
 void ReleasePage(Pool& pool, PageHeader* page);
-// An empty medium or fixed page goes back unless the pool would then hold less than its
-// retain threshold.
+void LinkPageAtFront(Pool& pool, uint16_t kind, PageDescriptor* descriptor);
+void UnlinkPage(Pool& pool, uint16_t kind, PageDescriptor* descriptor);
+// Empty medium and fixed-size pages are kept for reuse up to the retain threshold; beyond it
+// a page that falls empty goes back to the system.
 void ReleaseIfBeyondRetain(Pool& pool, PageHeader* page);
+// Empty pages (and kept runs) back to the system; answers the bytes given back.
 size_t ReleaseEmptyPagesLocked(Pool& pool);
 void ReleaseAllPages(Pool& pool);
+void GiveBackDescriptor(Pool& pool, PageDescriptor* descriptor);
+
+// A medium or fixed-size page's used count going up from 0 or down to 0 moves it out of or
+// into the pool's count of empty pages.
+inline void CountBlockIn(Pool& pool, PageHeader* page) {
+  if (page->usedCount++ == 0) pool.emptyPageBytes -= page->bytes;
+}
+inline void UncountBlockIn(Pool& pool, PageHeader* page) {
+  if (--page->usedCount == 0) {
+    pool.emptyPageBytes += page->bytes;
+    ReleaseIfBeyondRetain(pool, page);
+  }
+}
 
 inline uint8_t* Bytes(PageHeader* page) { return reinterpret_cast<uint8_t*>(page); }
 inline uint16_t Load16(const uint8_t* at) {
@@ -193,6 +213,18 @@ inline void Store16(uint8_t* at, uint16_t v) { std::memcpy(at, &v, 2); }
 inline size_t SmallClassOf(size_t size) { return (size < 4 ? 4 : size) / 8; }
 inline size_t SmallStride(size_t cls) { return RoundUp(cls * 8 + 8, 16); }
 inline size_t SmallUsable(size_t cls) { return cls * 8 + 7; }
+inline PageHeader* PageOf(const void* block) {
+  return reinterpret_cast<PageHeader*>(reinterpret_cast<uintptr_t>(block) & ~(kPageAlign - 1));
+}
+// The head of the class's free list, or null; the pool's lock is held.
+inline void* PopSmall(Pool& pool, size_t cls) {
+  void* head = pool.smallFree[cls];
+  if (!head) return nullptr;
+  std::memcpy(&pool.smallFree[cls], head, sizeof(void*));
+  static_cast<uint8_t*>(head)[-1] = static_cast<uint8_t>(cls);
+  ++PageOf(head)->usedCount;
+  return head;
+}
 void* AllocSmall(Pool& pool, size_t size, unsigned flags, PendingErrors& errors);
 int FreeSmall(Pool& pool, SmallPage* page, void* block);  // 0 or an error code
 
@@ -217,8 +249,11 @@ void InitFixedPage(Pool& pool, FixedPage* page);
 
 // ---- Large blocks (PoolLarge.cpp) ----
 enum class LargeResult { kDone, kNoMemory, kCeiling, kTooBig };
-LargeResult AllocLarge(Pool& pool, size_t size, void** block, PendingErrors& errors);
+// *fresh tells whether the run came straight from the system (and so reads as zero).
+LargeResult AllocLarge(Pool& pool, size_t size, void** block, bool* fresh, PendingErrors& errors);
+// Keeps the run for reuse while the kept runs stay within the retain threshold.
 void FreeLarge(Pool& pool, PageHeader* page);
+size_t ReleaseCachedRuns(Pool& pool);
 bool ResizeLarge(Pool& pool, PageHeader* page, size_t size, PendingErrors& errors);
 
 // Usable bytes of a block known to lie in `page`; 0 when the block is not one in use.

@@ -65,7 +65,7 @@ struct Chunks {
   }
 };
 
-void* TakeFromPage(MediumPage* page, size_t need) {
+void* TakeFromPage(Pool& pool, MediumPage* page, size_t need) {
   Chunks chunks(page);
   uint16_t largest = 0;
   size_t steps = page->bytes / kMediumMinChunk;  // a looping list must not hang us
@@ -74,7 +74,7 @@ void* TakeFromPage(MediumPage* page, size_t need) {
     if (size >= need) {
       chunks.Unlink(c);
       chunks.Occupy(c, need, size);
-      ++page->usedCount;
+      CountBlockIn(pool, page);
       return chunks.base + c + 2;
     }
     largest = std::max<uint16_t>(largest, static_cast<uint16_t>(size));
@@ -103,7 +103,7 @@ void* AllocMediumFromPages(Pool& pool, size_t size) {
   PageDescriptor* descriptor = start;
   do {
     if (descriptor->largestFree >= need) {
-      if (void* block = TakeFromPage(static_cast<MediumPage*>(descriptor->page), need)) {
+      if (void* block = TakeFromPage(pool, static_cast<MediumPage*>(descriptor->page), need)) {
         pool.currentMedium = descriptor;
         return block;
       }
@@ -119,7 +119,7 @@ void* AllocMediumNewPage(Pool& pool, size_t size, PendingErrors& errors, bool* c
   if (!page) return nullptr;
   InitMediumPage(pool, page);
   pool.currentMedium = page->descriptor;
-  return TakeFromPage(page, MediumChunkFor(size));
+  return TakeFromPage(pool, page, MediumChunkFor(size));
 }
 
 int FreeMedium(Pool& pool, MediumPage* page, void* block) {
@@ -154,7 +154,7 @@ int FreeMedium(Pool& pool, MediumPage* page, void* block) {
     total += afterSize;
   }
   chunks.MakeFree(start, total);
-  if (--page->usedCount == 0) ReleaseIfBeyondRetain(pool, page);
+  UncountBlockIn(pool, page);
   return 0;
 }
 

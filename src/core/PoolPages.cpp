@@ -40,13 +40,15 @@ PageDescriptor* TakeDescriptor(Pool& pool) {
   return descriptor;
 }
 
+}  // namespace
+
 void GiveBackDescriptor(Pool& pool, PageDescriptor* descriptor) {
   descriptor->page = nullptr;
   descriptor->next = pool.freeDescriptors;
   pool.freeDescriptors = descriptor;
 }
 
-void LinkAtFront(Pool& pool, uint16_t kind, PageDescriptor* descriptor) {
+void LinkPageAtFront(Pool& pool, uint16_t kind, PageDescriptor* descriptor) {
   PageDescriptor*& head = pool.rings[kind];
   if (!head) {
     descriptor->next = descriptor->prev = descriptor;
@@ -59,7 +61,7 @@ void LinkAtFront(Pool& pool, uint16_t kind, PageDescriptor* descriptor) {
   head = descriptor;
 }
 
-void Unlink(Pool& pool, uint16_t kind, PageDescriptor* descriptor) {
+void UnlinkPage(Pool& pool, uint16_t kind, PageDescriptor* descriptor) {
   PageDescriptor*& head = pool.rings[kind];
   if (descriptor->next == descriptor) {
     head = nullptr;
@@ -70,6 +72,8 @@ void Unlink(Pool& pool, uint16_t kind, PageDescriptor* descriptor) {
   }
   if (pool.currentMedium == descriptor) pool.currentMedium = pool.rings[kKindMedium];
 }
+
+namespace {
 
 PageHeader* FindEmptyPage(Pool& pool, uint16_t kind) {
   PageDescriptor* head = pool.rings[kind];
@@ -141,17 +145,19 @@ PageHeader* NewPage(Pool& pool, uint16_t kind, size_t bytes, PendingErrors& erro
   descriptor->page = page;
   descriptor->reservedBytes = reserved;
   descriptor->flagsKind = static_cast<uint16_t>(kind << 12);
-  LinkAtFront(pool, kind, descriptor);
+  LinkPageAtFront(pool, kind, descriptor);
   pool.bytesInUse += bytes;
+  if (kind != kKindLarge && kind != kKindSmall) pool.emptyPageBytes += bytes;
   return page;
 }
 
 void ReleasePage(Pool& pool, PageHeader* page) {
   PageDescriptor* descriptor = page->descriptor;
   uint16_t kind = page->Kind();
-  Unlink(pool, kind, descriptor);
+  UnlinkPage(pool, kind, descriptor);
   if (pool.currentSmall == page) pool.currentSmall = nullptr;
   pool.bytesInUse -= page->bytes;
+  if (kind != kKindLarge && kind != kKindSmall && page->usedCount == 0) pool.emptyPageBytes -= page->bytes;
   size_t reserved = descriptor->reservedBytes;
   GiveBackDescriptor(pool, descriptor);
   page->kindWord = 0;  // a stale pointer into a reused range must not look like a page
@@ -160,7 +166,7 @@ void ReleasePage(Pool& pool, PageHeader* page) {
 }
 
 void ReleaseIfBeyondRetain(Pool& pool, PageHeader* page) {
-  if (pool.bytesInUse - page->bytes >= pool.retainThreshold) ReleasePage(pool, page);
+  if (pool.emptyPageBytes > pool.retainThreshold) ReleasePage(pool, page);
 }
 
 size_t ReleaseEmptyPagesLocked(Pool& pool) {
@@ -171,10 +177,11 @@ size_t ReleaseEmptyPagesLocked(Pool& pool) {
       ReleasePage(pool, empty);
     }
   }
-  return released;
+  return released + ReleaseCachedRuns(pool);
 }
 
 void ReleaseAllPages(Pool& pool) {
+  ReleaseCachedRuns(pool);
   for (int kind = 0; kind < kRingCount; ++kind)
     while (pool.rings[kind]) ReleasePage(pool, pool.rings[kind]->page);
   while (pool.descriptorBlocks) {

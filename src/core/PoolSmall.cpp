@@ -6,12 +6,6 @@
 namespace pool_internal {
 namespace {
 
-void* NextFree(void* block) {
-  void* next;
-  std::memcpy(&next, block, sizeof next);
-  return next;
-}
-
 void PushFree(Pool& pool, uint8_t* block, size_t cls) {
   void* head = pool.smallFree[cls];
   std::memcpy(block, &head, sizeof head);
@@ -53,14 +47,7 @@ void* Carve(Pool& pool, size_t cls, unsigned flags, PendingErrors& errors) {
 
 void* AllocSmall(Pool& pool, size_t size, unsigned flags, PendingErrors& errors) {
   size_t cls = SmallClassOf(size);
-  if (void* head = pool.smallFree[cls]) {
-    pool.smallFree[cls] = NextFree(head);
-    auto* block = static_cast<uint8_t*>(head);
-    block[-1] = static_cast<uint8_t>(cls);
-    auto* page = reinterpret_cast<PageHeader*>(reinterpret_cast<uintptr_t>(head) & ~(kPageAlign - 1));
-    ++page->usedCount;
-    return head;
-  }
+  if (void* block = PopSmall(pool, cls)) return block;
   return Carve(pool, cls, flags, errors);
 }
 

@@ -22,7 +22,8 @@ bool CommitMemory(void* address, size_t bytes);
 // Gives the pages' contents back to the system; the range stays reserved but unusable.
 bool DecommitMemory(void* address, size_t bytes);
 
-// Hands a whole reservation back (address and size as reserved).
+// Hands a whole reservation back (address and size as reserved). Its memory goes back to
+// the system at once; the address space of a single granule may be kept for reuse.
 void ReleaseMemory(void* address, size_t bytes);
 
 // Keeps committed pages in physical memory. False when the system refuses (limits).
