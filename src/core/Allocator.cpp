@@ -23,6 +23,10 @@ Pool* g_poolChain = nullptr;
 std::mutex g_defaultPoolMutex;
 thread_local bool t_creatingDefaultPool = false;
 
+// An out-of-memory prompt answered Retry this many times in a row gives up: with no display
+// the prompt answers its default button, Retry, and nobody is there to free memory.
+constexpr int kMaxRetries = 8;
+
 bool IsPool(const Pool* pool) { return pool && pool->signature == kPoolSignature; }
 
 enum class Step { kDone, kCompact, kOutOfMemory, kFailed };
@@ -178,11 +182,11 @@ void* pool_internal::NewBlockForMalloc(size_t size, unsigned flags) { return New
 
 Pool* PoolCreate(size_t fixedBlockSize, size_t initialBlocks, unsigned flags) {
   void* memory = nullptr;
-  for (;;) {
+  for (int retries = 0;; ++retries) {
     memory = platform::ReserveMemory(kPoolHeaderBytes);
     if (memory && platform::CommitMemory(memory, kPoolHeaderBytes)) break;
     platform::ReleaseMemory(memory, kPoolHeaderBytes);
-    if (PoolReportError(nullptr, kMemOutOfMemory) != 1) return nullptr;
+    if (PoolReportError(nullptr, kMemOutOfMemory) != 1 || retries + 1 >= kMaxRetries) return nullptr;
   }
   static_assert(sizeof(Pool) <= kPoolHeaderBytes);
   Pool* pool = new (memory) Pool{};
@@ -320,6 +324,7 @@ void* PoolAllocBlock(Pool* pool, size_t size, unsigned flags) {
     if (block) return block;
   }
   AllocRequest request{size, flags};
+  int retries = 0;
   for (;;) {
     Step step;
     {
@@ -338,7 +343,7 @@ void* PoolAllocBlock(Pool* pool, size_t size, unsigned flags) {
         continue;
       case Step::kOutOfMemory:
         if (PoolReleasePages(pool) > 0) continue;
-        if (PoolReportError(nullptr, kMemOutOfMemory) == 1) continue;
+        if (PoolReportError(nullptr, kMemOutOfMemory) == 1 && ++retries < kMaxRetries) continue;
         return nullptr;
       case Step::kFailed:
         return nullptr;

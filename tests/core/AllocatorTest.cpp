@@ -375,8 +375,10 @@ TEST(PooledAllocator, ManyThreadsAllocateAndFreeAtOnce) {
   std::vector<std::pair<void*, size_t>> exchange;  // blocks handed to another thread to free
   std::atomic<int> failures{0};
   Pool* pool = PoolInitDefault();
+  std::vector<CRandom> randoms;  // seeded here: seeding moves a state the whole process shares
+  for (int id = 0; id < kThreads; ++id) randoms.emplace_back(1000 + id);
   auto work = [&](int id) {
-    CRandom random(1000 + id);
+    CRandom& random = randoms[id];
     std::vector<std::pair<void*, size_t>> mine;
     for (int step = 0; step < kSteps; ++step) {
       uint32_t action = random.Next() % 8;
@@ -433,6 +435,12 @@ TEST(PooledAllocator, OutOfMemoryOffersRetryAndCeilingRefuses) {
     errors.QueueAnswer(1);  // retry once, then give up
     EXPECT_EQ(PoolAllocBlock(pool, size_t{1} << 50, 0), nullptr);
     EXPECT_EQ(errors.Codes(), (std::vector<int>{kMemOutOfMemory, kMemOutOfMemory}));
+  }
+  {
+    RecordedErrors errors;  // always Retry, as a box with nobody to answer it does
+    for (int i = 0; i < 20; ++i) errors.QueueAnswer(1);
+    EXPECT_EQ(PoolAllocBlock(pool, size_t{1} << 50, 0), nullptr);
+    EXPECT_EQ(errors.Codes(), std::vector<int>(8, kMemOutOfMemory));
   }
   {
     RecordedErrors errors;
