@@ -120,7 +120,7 @@ bool CAnimation::LoadFromStream(FILE* file, const char* path) {
   layout_ = kCurrentLayout;
 
   for (int i = 1; i < tableLength; ++i) {
-    const int32_t before = table_[static_cast<size_t>(i)] - 1;
+    const int64_t before = static_cast<int64_t>(table_[static_cast<size_t>(i)]) - 1;
     if (before < 0 || before >= StepCount() || steps_[static_cast<size_t>(before)].kind != kStepEnd)
       Fatal("Animation errors found", "UPDATE");
   }
@@ -165,15 +165,16 @@ bool CAnimation::ReadSteps(FILE* file, int layout, long bytes) {
 // Every sequence lies inside the steps, ends with its end step, and its jumps land inside it.
 bool CAnimation::CheckSequences() const {
   for (int n = 0; n < sequenceCount_; ++n) {
-    const int32_t first = table_[static_cast<size_t>(n)], end = table_[static_cast<size_t>(n) + 1] - 1;
+    const int64_t first = table_[static_cast<size_t>(n)];
+    const int64_t end = static_cast<int64_t>(table_[static_cast<size_t>(n) + 1]) - 1;
     if (first < 0 || end < first || end >= StepCount()) return false;
-    for (int32_t i = first; i <= end; ++i) {
+    for (int64_t i = first; i <= end; ++i) {
       const AnimStep& s = steps_[static_cast<size_t>(i)];
       if (s.kind < kStepFrame || s.kind > kStepEnd) return false;
       if (s.kind == kStepEnd && i != end) return false;
       if (s.kind == kStepFrame && s.value < 0) return false;
       if (s.kind == kStepLoopBack || s.kind == kStepJump) {
-        const int64_t target = static_cast<int64_t>(i) + s.value;
+        const int64_t target = i + s.value;
         if (target < first || target > end) return false;
       }
     }
