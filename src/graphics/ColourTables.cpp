@@ -37,6 +37,7 @@ struct Recipe {
   bool blackFirst = false;    // the darkest table is all black (types 0 and 8)
   bool underwater = false;    // the UW curve parameters
   bool lightBuilder = false;  // the light builders' mix of parameters
+  bool anyLevelCount = false; // types 0 and 8 take any count of levels, not only powers of two
   double factors[3] = {1, 1, 1};
   double reducer = 0, darkest = 0, blueTint = 0;
   int noise[256] = {};
@@ -167,7 +168,10 @@ void FillNode(ShadeTableList& node, int n, const uint8_t* palette, const Recipe&
 
 // Makes a new node by the recipe and stores it in the slot.
 bool BuildNode(int n, ShadeTableList** slot, const uint8_t* palette, const Recipe& recipe) {
-  if (!IsLevelCount(n) || !slot || !palette) return false;
+  // A count that is no power of two (the terrain light levels of the preferences can be any
+  // number from 2 to 256) gets shift 0; the node is sized for the tables it really holds.
+  const bool countAllowed = recipe.anyLevelCount ? (n >= 2 && n <= 256) : IsLevelCount(n);
+  if (!countAllowed || !slot || !palette) return false;
   ShadeTableList* node = new ShadeTableList;
   FillNode(*node, n, palette, recipe);
   *slot = node;
@@ -212,6 +216,7 @@ Recipe BlueRecipe() {
 bool BuildTablesNormal(int n, ShadeTableList** slot, uint8_t* palette) {
   Recipe recipe;
   recipe.blackFirst = true;
+  recipe.anyLevelCount = true;
   return BuildNode(n, slot, palette, recipe);
 }
 
@@ -277,6 +282,7 @@ bool BuildWideTablesNormal(int n, ShadeTableList** slot, uint8_t* palette) {
   Recipe recipe;
   recipe.wide = true;
   recipe.blackFirst = true;
+  recipe.anyLevelCount = true;
   return BuildNode(n, slot, palette, recipe);
 }
 

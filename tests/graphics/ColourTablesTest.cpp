@@ -55,12 +55,22 @@ TEST_F(ColourTables, LayoutOfSixteenAndTwoLevels) {
   EXPECT_EQ(ColourTableBuilderOf(-1), nullptr);
 }
 
-TEST_F(ColourTables, LevelCountsThatAreNotPowersOfTwoAreRefused) {
+TEST_F(ColourTables, LevelCountsThatAreNotPowersOfTwoAreRefusedButByThePlainBuilders) {
   for (int type = 0; type < 10; ++type) {
-    for (int levels : {0, 1, 3, 5, 6, 12, 257, 512, -4}) {
-      ShadeTableList* node = nullptr;
-      EXPECT_FALSE(ColourTableBuilderOf(type)(levels, &node, palette.data())) << type << " " << levels;
-      EXPECT_EQ(node, nullptr);
+    const bool anyCount = type == 0 || type == 8;
+    for (int levels : {0, 1, 3, 5, 6, 12, 100, 255, 257, 512, -4}) {
+      Built built;
+      const bool expected = anyCount && levels >= 2 && levels <= 256;
+      EXPECT_EQ(ColourTableBuilderOf(type)(levels, &built.node, palette.data()), expected) << type << " " << levels;
+      EXPECT_EQ(built.node != nullptr, expected) << type << " " << levels;
+      if (!built.node) continue;
+      // Odd counts hold every table they write: count darker, the normal one, and count
+      // brighter (none for 3 levels, and none in wide nodes).
+      const int count = (levels - 1) / 2;
+      const bool brighter = type == 0 && levels != count + 2;
+      EXPECT_EQ(built.node->shift, 0u);
+      EXPECT_EQ(built.node->base, static_cast<uint32_t>(count));
+      EXPECT_EQ(built.node->tableCount, count + 1 + (brighter ? count : 0));
     }
   }
   ShadeTableList node;
