@@ -7,11 +7,15 @@
 #include "map/MapFiles.h"
 #include "map/MapHooks.h"
 #include "map/MapUnits.h"
+#include "map/PathNetwork.h"
 
 CMap g_map;
 int g_mapLevels = 1;
 int g_mapTopUnits = 1;
-void (*g_pathCellChanged)(int x, int y, int level, int kind) = nullptr;
+namespace {
+void ForwardToPathNetwork(int x, int y, int level, int kind) { g_pathNetwork.OnCellChanged(x, y, level, kind); }
+}  // namespace
+void (*g_pathCellChanged)(int x, int y, int level, int kind) = &ForwardToPathNetwork;
 
 namespace {
 

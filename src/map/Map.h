@@ -270,7 +270,7 @@ inline int ComparePassability(const int before[3], const int after[3]) {
   return ComparePassability(before[0], before[1], before[2], after[0], after[1], after[2]);
 }
 
-// Tells the path network that a cell changed (kind as ComparePassability gives it).
-// The path network installs itself here; until then nothing listens.
+// Tells the path network that a cell changed (kind as ComparePassability gives it). The
+// pointer leads to the path network; tests may listen in its place.
 extern void (*g_pathCellChanged)(int x, int y, int level, int kind);
 void NotifyPathNetwork(int x, int y, int level, int kind);

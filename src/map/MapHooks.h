@@ -34,6 +34,16 @@ struct CreatureLead {
   int frames = 1;           // frames it needs to get there
 };
 
+// What route searches and link tests need of a creature type.
+struct CreatureTypeTraits {
+  int size = 1;          // footprint 1 or 2
+  int height = 1;        // levels
+  int airborne = 0;      // airborne-ability value; 1 is a flier
+  int movementKind = 0;  // 0-3
+  int speed = 1;
+  bool avoidsWater = false;
+};
+
 class IMapCreatures {
  public:
   virtual ~IMapCreatures() = default;
@@ -57,6 +67,21 @@ class IMapCreatures {
   virtual bool GetMoveQuery(int creature, CMoveQuery& out) { return false; }
   // False when the creature is not moving along a route.
   virtual bool GetLead(int creature, CreatureLead& out) { return false; }
+
+  // The creature type table (28 records); false for a type it lacks.
+  virtual bool GetCreatureType(int type, CreatureTypeTraits& out) { return false; }
+  // The traits of the creature's own type.
+  virtual bool GetRouteTraits(int creature, CreatureTypeTraits& out) { return false; }
+  // The creature's facing, 0-7.
+  virtual int GetFacing(int creature) { return 0; }
+  // The creature's own step test; the step kind goes to stepKind.
+  virtual int CanMoveStraightTo(int creature, int x0, int y0, int z0, int x1, int y1, int z1, int flag, int* stepKind) {
+    return 0;
+  }
+  // The step factor of a step that turns by `turn` (-3..4) from the arrival direction.
+  virtual int GetMoveTime(int creature, int turn) { return 1; }
+  // The creature's rating of a path node (0 or more).
+  virtual int RateNode(int creature, int node) { return 0; }
 };
 
 // A light source for the light map.
@@ -109,6 +134,8 @@ class IMapBattle {
   virtual void ScannerCellChanged(int x, int y, int level) {}
   // One step of the loading progress bar.
   virtual void ProgressStep() {}
+  // The battle's debug switch that stops the path network's upkeep.
+  virtual bool PathNetworkPaused() { return false; }
   // The battle's random generator, shared by every machine of a network battle.
   virtual CRandom& BattleRandom() {
     static CRandom random;

@@ -215,7 +215,9 @@ TEST(TerrainTypeFile, ForgedTypesReadBackFieldByField) {
   EXPECT_EQ(bytes::LoadU32(file.data() + 16 + 356 * t::kEarth + 148), 16u);  // the ground height's place
   EXPECT_EQ(earth.CountVoxels(), 256);
   EXPECT_EQ(earth.MaxVoxelsPerLevel(), 64);
-  EXPECT_TRUE(earth.IsStandable());
+  EXPECT_FALSE(earth.IsStandable());               // fill
+  EXPECT_TRUE(table.Get(t::kTurf).IsStandable());  // the top of raised ground
+  EXPECT_EQ(table.Get(t::kTurf).kind, 12);
   EXPECT_EQ(earth.afterDestruction, t::kRubble);
   EXPECT_TRUE(table.Get(t::kWater).IsLiquid());
   EXPECT_EQ(table.Get(t::kDoor).doorIndex, 0);

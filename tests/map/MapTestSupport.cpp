@@ -73,6 +73,13 @@ bool FakeCreatures::GetBody(int creature, CreatureBody& out) {
   return true;
 }
 
+void FakeCreatures::UseStandardTypes() {
+  types = {
+      {1, 1, 0, 0, 4, false}, {1, 2, 0, 0, 4, false}, {1, 4, 0, 0, 4, false}, {2, 1, 0, 0, 4, false},
+      {1, 1, 1, 0, 6, false}, {1, 1, 0, 2, 3, false}, {1, 2, 0, 1, 3, false}, {1, 1, 0, 3, 3, false},
+  };
+}
+
 void FakeCreatures::Add(int id, int x, int y, int level, int height, int size, int army) {
   Creature& creature = creatures[id];
   creature.place = CreaturePlace{x, y, level, height, size, 0};
@@ -95,14 +102,14 @@ void RecordNotice(int x, int y, int level, int kind) {
 }
 }  // namespace
 
-PathNotices::PathNotices() {
+PathNotices::PathNotices() : previous(g_pathCellChanged) {
   g_notices = this;
   g_pathCellChanged = &RecordNotice;
 }
 
 PathNotices::~PathNotices() {
   g_notices = nullptr;
-  g_pathCellChanged = nullptr;
+  g_pathCellChanged = previous;
 }
 
 }  // namespace map_test

@@ -67,6 +67,25 @@ struct FakeCreatures : IMapCreatures {
     out = leads[creature];
     return true;
   }
+  // The creature type table; by default none.
+  std::vector<CreatureTypeTraits> types;
+  bool GetCreatureType(int type, CreatureTypeTraits& out) override {
+    if (type < 0 || type >= static_cast<int>(types.size())) return false;
+    out = types[static_cast<size_t>(type)];
+    return true;
+  }
+  bool GetRouteTraits(int creature, CreatureTypeTraits& out) override { return creatures.count(creature) != 0; }
+  int GetFacing(int creature) override { return creatures.count(creature) ? facing : 0; }
+  int facing = 2;
+  // Steps as the map allows them for the creature's query.
+  int CanMoveStraightTo(int creature, int x0, int y0, int z0, int x1, int y1, int z1, int, int* kind) override {
+    if (!creatures.count(creature)) return 0;
+    int support = -1;
+    return g_map.CanStepBetween(x0, y0, z0, x1, y1, z1, creatures[creature].query, kind, &support);
+  }
+  // Types of every build: walkers of heights 1, 2 and 4, a large walker, a flier, a swimmer
+  // and waders of kinds 1 and 3.
+  void UseStandardTypes();
   // Puts a creature in the map: its cells get the occupant and the occupancy bits.
   void Add(int id, int x, int y, int level, int height = 1, int size = 1, int army = 0);
 };
@@ -143,6 +162,7 @@ struct PathNotices {
   PathNotices();
   ~PathNotices();
   std::vector<std::vector<int>> notices;  // x, y, level, kind
+  void (*previous)(int, int, int, int) = nullptr;
 };
 
 }  // namespace map_test

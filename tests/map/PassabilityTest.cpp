@@ -173,12 +173,14 @@ TEST_F(Passability, CellTestsForDoorsSealsAndDeepWater) {
   CMoveQuery tall = Walker();
   tall.height = 2;
   EXPECT_EQ(g_map.CellHasRoom(7, 7, 7, tall), 0);  // above the top of the map
-  // Type 22 stands anywhere that has terrain and never steps.
+  // Type 22 stands anywhere that has terrain and never steps; others only on standable ground.
   CMoveQuery special = Walker();
   special.typeIndex = kSpecialCreatureType;
   Set(8, 8, 1, t::kStone);
   EXPECT_EQ(g_map.CellSupports(8, 8, 1, special), 1);
-  EXPECT_EQ(g_map.CellSupports(8, 8, 1, walker), 1);  // stone can be stood on from above
+  EXPECT_EQ(g_map.CellSupports(8, 8, 1, walker), 0);  // wall fill
+  Set(8, 8, 1, t::kStoneTop);
+  EXPECT_EQ(g_map.CellSupports(8, 8, 1, walker), 1);  // the top of a wall
   EXPECT_EQ(Step(1, 1, 0, 2, 1, 0, special), -1);
   // Outside the map there is neither room nor support.
   EXPECT_EQ(g_map.CellHasRoom(48, 0, 0, walker), 0);
@@ -189,7 +191,7 @@ TEST_F(Passability, HeadroomAndDiagonalRules) {
   FillLevel(0, t::kEarth);
   FillLevel(1, t::kGrass);
   // Off a tall block onto a floor with a roof over it: no room for the head.
-  Set(5, 5, 1, t::kEarth);
+  Set(5, 5, 1, t::kTurf);
   Set(6, 5, 2, t::kRoof);
   EXPECT_EQ(Step(5, 5, 1, 6, 5, 1, Walker()), -1);
   Set(6, 5, 2, 0);

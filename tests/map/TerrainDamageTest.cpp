@@ -16,7 +16,7 @@ constexpr int kWall = 100, kWeak = 101, kLoop = 102;
 // a type that turns into itself at threshold 0.
 std::vector<CTerrainType> DamageTypes() {
   std::vector<CTerrainType> types = ForgedTypes();
-  types[kWall] = types[t::kStone];
+  types[kWall] = types[t::kStoneTop];
   types[kWall].damageThreshold = 20;
   types[kWall].afterDestruction = kWeak;
   types[kWeak] = types[t::kRubble];

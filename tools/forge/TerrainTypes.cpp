@@ -39,8 +39,10 @@ TerrainDef Floor(int kind, int groundHeight, int lastQuarter) {
   return type;
 }
 
-TerrainDef Block(int kind, int threshold, int after) {
+// A full block; a top can be stood on, fill cannot.
+TerrainDef Block(int kind, int threshold, int after, bool top = false) {
   TerrainDef type = Floor(kind, 16, 3);
+  type.typeFlags = top ? kStandable : 0;
   type.damageThreshold = threshold;
   type.afterDestruction = after;
   return type;
@@ -95,11 +97,9 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   types[kBridge].ignition = 50;
   types[kBridge].burnValue = 200;
   types[kDoor] = Block(15, 30, 0);
-  types[kDoor].typeFlags = 0;
   types[kDoor].doorIndex = 0;
   types[kDoor].ignition = 30;
   types[kIronDoor] = Block(15, 120, 0);
-  types[kIronDoor].typeFlags = 0;
   types[kIronDoor].doorIndex = 1;
   types[kRoof] = Floor(3, 4, 0);
   types[kRoof].sideFlags = 0x20;
@@ -120,6 +120,10 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   types[kSand].scannerClass = 6;
   types[kCliff] = Block(15, 255, 0);
   types[kCliff].scannerClass = 2;
+  types[kTurf] = Block(12, 60, kRubble, true);
+  types[kTurf].scannerClass = 8;
+  types[kStoneTop] = Block(15, 80, kRubble, true);
+  types[kStoneTop].scannerClass = 6;
   for (int n = kRegionPatternFirst; n <= kRegionPatternLast; ++n) types[static_cast<size_t>(n)] = Floor(2, 4, 0);
   for (int n = kRegionFrameFirst; n <= kRegionCentre; ++n) types[static_cast<size_t>(n)] = Floor(2, 4, 0);
   for (int n = 0; n < kCount; ++n) FinishType(types[static_cast<size_t>(n)], n);

@@ -32,13 +32,16 @@ struct TerrainDef {
   TerrainDef& WallSide(uint8_t side);
 };
 
-// Numbers of the forged terrain types the section generator uses.
+// Numbers of the forged terrain types the section generator uses. Creatures stand in cells of
+// standable terrain: floors (a low slab) and the tops of raised ground and walls (a full
+// block, stood on from above). The blocks under a surface are fill, which nothing stands in,
+// so that only surfaces count as ground.
 namespace terrain {
 inline constexpr int kEmpty = 0;
 inline constexpr int kGrass = 1;       // low floor
-inline constexpr int kEarth = 2;       // full block
-inline constexpr int kRock = 3;        // indestructible full block
-inline constexpr int kStone = 4;       // wall block, stood on from above
+inline constexpr int kEarth = 2;       // full block of fill
+inline constexpr int kRock = 3;        // indestructible fill: the bottom of the map
+inline constexpr int kStone = 4;       // wall block (fill)
 inline constexpr int kRubble = 5;      // what walls leave
 inline constexpr int kWater = 6;       // liquid surface
 inline constexpr int kFord = 7;        // liquid that may be walked on
@@ -52,6 +55,8 @@ inline constexpr int kWallWest = 14;
 inline constexpr int kSand = 15;                 // low floor by the water
 inline constexpr int kCliff = 16;                // indestructible high rock
 inline constexpr int kIronDoor = 17;             // door 1, a door with an object in its doorway
+inline constexpr int kTurf = 18;                 // full block: the top of raised ground
+inline constexpr int kStoneTop = 19;             // full block: the top of a wall
 inline constexpr int kRegionPatternFirst = 237;  // 237..260: ground around regions of power
 inline constexpr int kRegionPatternLast = 260;
 inline constexpr int kRegionFrameFirst = 280;  // frames of the region centre's animation
