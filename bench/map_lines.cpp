@@ -26,8 +26,8 @@ const std::vector<Line>& Lines() {
     for (int i = 0; i < 512; ++i) {
       int x = static_cast<int>(random.Next() % 3200), y = static_cast<int>(random.Next() % 3200);
       int dx = static_cast<int>(random.Next() % 1281) - 640, dy = static_cast<int>(random.Next() % 1281) - 640;
-      list.push_back({x, y, 100 + static_cast<int>(random.Next() % 60), x + dx, y + dy,
-                      100 + static_cast<int>(random.Next() % 60)});
+      list.push_back(
+          {x, y, 60 + static_cast<int>(random.Next() % 60), x + dx, y + dy, 60 + static_cast<int>(random.Next() % 60)});
     }
     return list;
   }();
@@ -46,7 +46,7 @@ void BM_Baseline_ArrayLineWalk(benchmark::State& state) {
       int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
       for (int s = 1; s <= steps; ++s) {
         int x = ((x0 + (x1 - x0) * s / steps) % 800 + 800) % 800, y = ((y0 + (y1 - y0) * s / steps) % 800 + 800) % 800;
-        sum += terrain[static_cast<size_t>(x / 8 + (y / 8) * 100 + 8 * 10000)];
+        sum += terrain[static_cast<size_t>(x / 8 + (y / 8) * g_map.width + 6 * g_map.cellsPerLevel)];
       }
     }
     benchmark::DoNotOptimize(sum);
@@ -73,7 +73,7 @@ void BM_FindFreePositionNear(benchmark::State& state) {
   for (auto _ : state) {
     int found = 0;
     for (const Line& line : Lines()) {
-      int x = line.x0 / 32, y = line.y0 / 32, level = 4;
+      int x = line.x0 / 32, y = line.y0 / 32, level = 3;
       found += g_map.FindFreePositionNear(1, query, x, y, level);
     }
     benchmark::DoNotOptimize(found);

@@ -18,11 +18,13 @@ struct Probe {
 };
 const std::vector<Probe>& Probes() {
   static std::vector<Probe> probes = [] {
+    BuildBenchMap();
     std::vector<Probe> list;
     CRandom random(9);
     for (int i = 0; i < 4096; ++i)
-      list.push_back({static_cast<int>(random.Next() % 100), static_cast<int>(random.Next() % 100),
-                      static_cast<int>(random.Next() % 12)});
+      list.push_back({static_cast<int>(random.Next() % static_cast<uint32_t>(g_map.width)),
+                      static_cast<int>(random.Next() % static_cast<uint32_t>(g_map.height)),
+                      static_cast<int>(random.Next() % static_cast<uint32_t>(g_map.levels))});
     return list;
   }();
   return probes;
@@ -35,7 +37,8 @@ void BM_Baseline_ArrayWalk(benchmark::State& state) {
   const auto& probes = Probes();
   for (auto _ : state) {
     unsigned sum = 0;
-    for (const Probe& p : probes) sum += terrain[static_cast<size_t>(p.x + p.y * 100 + p.z * 10000)];
+    for (const Probe& p : probes)
+      sum += terrain[static_cast<size_t>(p.x + p.y * g_map.width + p.z * g_map.cellsPerLevel)];
     benchmark::DoNotOptimize(sum);
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * probes.size()));
@@ -46,7 +49,7 @@ void BM_CellAtWrapped(benchmark::State& state) {
   const auto& probes = Probes();
   for (auto _ : state) {
     unsigned sum = 0;
-    for (const Probe& p : probes) sum += g_map.CellAtWrapped(p.x + 100, p.y - 100, p.z)->terrain;
+    for (const Probe& p : probes) sum += g_map.CellAtWrapped(p.x + g_map.width, p.y - g_map.height, p.z)->terrain;
     benchmark::DoNotOptimize(sum);
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * probes.size()));

@@ -1,35 +1,24 @@
 #pragma once
-// The map the map benches run on: 100 x 100 tiles of 12 levels (the largest the forged map
-// configuration allows) with the forged terrain types: hills of earth under grass, water in
-// the hollows, and stone walls here and there.
+// The map the map benches run on: the largest map of the forged realm (5 x 5 sections of
+// 20 x 20 cells and 10 levels), built from the forged sections and terrain types.
 
 #include <vector>
 
-#include "core/Random.h"
-#include "forge/TerrainTypes.h"
 #include "map/Map.h"
 #include "map/MapHooks.h"
+#include "map/RegionSettings.h"
+#include "platform/Files.h"
 
 inline void BuildBenchMap() {
   static bool built = false;
   if (built) return;
   built = true;
-  namespace t = forge::terrain;
-  std::vector<uint8_t> file = forge::TerrainFileBytes(forge::ForgedTerrainTypes());
-  g_terrainTypes.Assign(file.data() + 16, file.size() - 16);
-  g_map.Create(100, 100, 12, 5, 5);
-  g_map.waterLevel = 1;
-  CRandom random(5);
-  for (int y = 0; y < 100; ++y) {
-    for (int x = 0; x < 100; ++x) {
-      int ground = 1 + (x / 12 + y / 12) % 4;  // plateaus one level apart
-      for (int z = 0; z < ground; ++z) g_map.CellAt(x, y, z).terrain = t::kEarth;
-      int top = ground == 1 ? t::kWater : (random.Next() % 9 == 0 ? t::kStone : t::kGrass);
-      g_map.CellAt(x, y, ground).terrain = static_cast<uint16_t>(top);
-      if (top == t::kWater) g_map.CellAt(x, y, ground).state |= 0x0001;
-    }
-  }
-  g_map.FinishTerrainShapes();
+  platform::ChangeDirectory(VRASK_FORGED_DATA);
+  std::vector<uint8_t> file;
+  platform::ReadWholeFile("maps/moorland/terrain.ttd", file);
+  if (file.size() > 16) g_terrainTypes.Assign(file.data() + 16, file.size() - 16);
+  g_map.Build("realms\\moorland\\moorland.cfg", 2, 7);
+  g_map.SetWaterLevel(g_regionSettings.waterLevel);
 }
 
 // Creature types for the path network's link tests: walkers of heights 1, 2 and 4, a large

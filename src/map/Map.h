@@ -4,6 +4,7 @@
 // of power, the water level, the animated cells, the light buffers and the event areas.
 
 #include <cstdint>
+#include <cstdio>
 #include <list>
 #include <memory>
 #include <vector>
@@ -31,6 +32,16 @@ struct CLineMoveParams {
   int targetX = 0, targetY = 0, targetLevel = 0;
   int shape[4] = {};
 };
+
+// A section map file read: its 76-byte header (19 integers) and its cells.
+struct CSectionImage {
+  int32_t header[19] = {};
+  std::vector<CMapCell> cells;
+};
+
+// Parses a section map file: 1, or 0 for a file of the wrong size. An unknown format ends
+// the program after its box.
+int ParseSectionFile(const uint8_t* data, size_t size, CSectionImage& image);
 
 struct CRegionOfPower {
   int32_t x = 0, y = 0, level = 0;
@@ -140,6 +151,24 @@ class CMap {
   CMapCell* NumberToCell(int number) const { return CellPointerFromIndex(number); }
   // The position of a cell of the array; false (and zeros) for a pointer outside it.
   bool UnpackCellOffset(const CMapCell* cell, int& x, int& y, int& level) const;
+
+  // --- building from sections and the saved game ----------------------------------------
+  // Generates the region's grid of sections from the seed and builds the map from them.
+  int Build(const char* configFile, int region, int seed);
+  int ReadSectionFile(const char* name, CSectionImage& image) const;
+  // Copies a block of sectionSize x sectionSize x blockLevels cells turned into place.
+  void PasteSection(const CMapCell* block, int blockLevels, int x0, int y0, int turn);
+  void CheckSectionPlacements(const CMapPlacement& list, const CMapCell* sectionCells, int perLevel, int sectionWidth,
+                              int sectionCells_) const;
+  void AddSectionPlacements(const CMapPlacement& section, int x0, int y0, int turn, int width, int height);
+  void AddSectionEventAreas(const CEventAreas& section, int x0, int y0, int turn, int width, int height);
+  void WriteDeploymentLog(int region) const;
+  // The map's block of a saved game: bytes written or read, -1 on a failure. A failed load
+  // leaves the map as it was.
+  int Save(FILE* file) const;
+  int Load(FILE* file);
+  // Exchanges everything the map holds with another map.
+  void SwapContents(CMap& other);
 
   // --- terrain shapes ------------------------------------------------------------------
   // Recomputes the corner and open-sky bits around a changed cell.

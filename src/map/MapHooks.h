@@ -123,6 +123,8 @@ class IMapObjects {
   virtual int FindFree() { return -1; }
   virtual void SetKind(int object, int kind) {}
   virtual void Place(int object, int x, int y, int level) {}
+  // The number of artefact types the artefact table holds.
+  virtual int ArtefactTypeCount() { return 0; }
 };
 
 class IMapBattle {
@@ -134,6 +136,13 @@ class IMapBattle {
   virtual void ScannerCellChanged(int x, int y, int level) {}
   // One step of the loading progress bar.
   virtual void ProgressStep() {}
+  // The game settings: the game type (1 quick battle, 2 multiplayer) and, for those, the
+  // most places of power and mana sprites.
+  virtual int GameType() { return 0; }
+  virtual int PlacesOfPower() { return 0; }
+  virtual int ManaSprites() { return 0; }
+  // Deploys the regions of power and the armies on a map just built.
+  virtual void DeployAfterBuild(int seed) {}
   // The battle's debug switch that stops the path network's upkeep.
   virtual bool PathNetworkPaused() { return false; }
   // The battle's random generator, shared by every machine of a network battle.

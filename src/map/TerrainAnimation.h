@@ -33,6 +33,21 @@ class ITerrainAnimation {
   virtual std::unique_ptr<ITerrainAnimPlayer> NewPlayer() const = 0;
 };
 
+class CAnimation;
+
+// The terrain animation file of a battle (terrain.ani) as the map's terrain animation: its
+// players are the graphics engine's animation players; a finished player keeps its last frame.
+class CTerrainAnimationFile : public ITerrainAnimation {
+ public:
+  explicit CTerrainAnimationFile(CAnimation& animation) : animation_(animation) {}
+  bool HasSequence(int sequence) const override;
+  int FirstFrame(int sequence) const override;
+  std::unique_ptr<ITerrainAnimPlayer> NewPlayer() const override;
+
+ private:
+  CAnimation& animation_;
+};
+
 // The terrain animation of the current battle; null when none is installed.
 ITerrainAnimation* TerrainAnimation();
 void SetTerrainAnimation(ITerrainAnimation* animation);

@@ -15,8 +15,23 @@ std::vector<CTerrainType> ForgedTypes() {
 
 void UseTypes(const std::vector<CTerrainType>& types) { g_terrainTypes.Assign(types); }
 
+// The lists and tables of the one map outlive Clear: each test starts from empty ones.
+void ResetMapTables() {
+  g_map.deploymentZones.Clear();
+  g_map.otherPlacements.Clear();
+  g_map.eventAreas.Clear();
+  for (CRegionOfPower& region : g_map.regions) region = CRegionOfPower{};
+  for (auto& row : g_map.regionCounters)
+    for (int32_t& counter : row) counter = 0;
+  std::fill(std::begin(g_map.deploymentTable), std::end(g_map.deploymentTable), 0);
+  std::fill(std::begin(g_map.mapTable), std::end(g_map.mapTable), 0);
+  g_map.manaSpriteSites.clear();
+  g_map.manaSpriteCount = g_map.maxManaSprites = 0;
+}
+
 void MapTest::TearDown() {
   g_map.Clear();
+  ResetMapTables();
   g_map.waterLevel = 0;
   g_tileSpans.Free();
   g_terrainTypes.Clear();
@@ -25,6 +40,7 @@ void MapTest::TearDown() {
 
 void MapTest::MakeMap(int width, int height, int levels) {
   UseTypes(ForgedTypes());
+  ResetMapTables();
   ASSERT_EQ(g_map.Create(width, height, levels, 1, 1), 1);
   g_map.waterLevel = 0;
   g_tileSpans.Reset();

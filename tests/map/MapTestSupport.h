@@ -8,9 +8,11 @@
 #include <set>
 #include <vector>
 
+#include "core/Bytes.h"
 #include "forge/TerrainTypes.h"
 #include "map/Map.h"
 #include "map/MapHooks.h"
+#include "map/TerrainAnimation.h"
 #include "map/TileOverlay.h"
 
 namespace map_test {
@@ -20,6 +22,7 @@ namespace t = forge::terrain;
 // The forged terrain types, read back through the map's own table.
 std::vector<CTerrainType> ForgedTypes();
 void UseTypes(const std::vector<CTerrainType>& types);
+void ResetMapTables();
 
 // A fresh map of the given size with the forged types, no hooks installed.
 class MapTest : public ::testing::Test {
@@ -155,6 +158,68 @@ struct FakeHooks {
   FakeBattle battle;
   FakeAI ai;
   MapHooksScope scope{MapHooks{&creatures, &effects, &objects, &battle, &ai}};
+};
+
+// A terrain animation of plain frame lists; looping sequences start again until told to
+// break the loop.
+class FakeAnimation : public ITerrainAnimation {
+ public:
+  struct Sequence {
+    std::vector<int> frames;
+    bool loops = false;
+  };
+  std::map<int, Sequence> sequences;
+
+  class Player : public ITerrainAnimPlayer {
+   public:
+    explicit Player(const FakeAnimation& animation) : animation_(animation) {}
+    void Start(int sequence) override {
+      sequence_ = sequence;
+      step_ = 0;
+      playing_ = true;
+    }
+    void Advance() override {
+      if (!playing_) return;
+      const Sequence& s = animation_.sequences.at(sequence_);
+      if (step_ + 1 < static_cast<int>(s.frames.size())) {
+        ++step_;
+      } else if (s.loops && !loopBreak_) {
+        step_ = 0;
+      } else {
+        playing_ = false;
+      }
+    }
+    bool IsPlaying() const override { return playing_; }
+    int CurrentFrame() const override { return animation_.sequences.at(sequence_).frames[static_cast<size_t>(step_)]; }
+    void SetLoopBreak() override { loopBreak_ = true; }
+    // Sequence and step, 8 bytes.
+    int Save(FILE* file) const override {
+      return bytes::WriteU32(file, static_cast<uint32_t>(sequence_)) &&
+                     bytes::WriteU32(file, static_cast<uint32_t>(step_))
+                 ? 8
+                 : -1;
+    }
+    int Load(FILE* file) override {
+      uint32_t sequence, step;
+      if (!bytes::ReadU32(file, sequence) || !bytes::ReadU32(file, step)) return -1;
+      sequence_ = static_cast<int>(sequence);
+      step_ = static_cast<int>(step);
+      playing_ = true;
+      return 8;
+    }
+    bool loopBreak_ = false;
+
+   private:
+    const FakeAnimation& animation_;
+    int sequence_ = 0, step_ = 0;
+    bool playing_ = false;
+  };
+
+  bool HasSequence(int sequence) const override { return sequences.count(sequence) != 0; }
+  int FirstFrame(int sequence) const override {
+    return HasSequence(sequence) ? sequences.at(sequence).frames.front() : -1;
+  }
+  std::unique_ptr<ITerrainAnimPlayer> NewPlayer() const override { return std::make_unique<Player>(*this); }
 };
 
 // Records the path network's notices.

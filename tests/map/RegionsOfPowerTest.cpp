@@ -5,59 +5,6 @@
 
 using namespace map_test;
 
-namespace {
-
-// A terrain animation of plain frame lists; looping sequences start again until told to
-// break the loop.
-class FakeAnimation : public ITerrainAnimation {
- public:
-  struct Sequence {
-    std::vector<int> frames;
-    bool loops = false;
-  };
-  std::map<int, Sequence> sequences;
-
-  class Player : public ITerrainAnimPlayer {
-   public:
-    explicit Player(const FakeAnimation& animation) : animation_(animation) {}
-    void Start(int sequence) override {
-      sequence_ = sequence;
-      step_ = 0;
-      playing_ = true;
-    }
-    void Advance() override {
-      if (!playing_) return;
-      const Sequence& s = animation_.sequences.at(sequence_);
-      if (step_ + 1 < static_cast<int>(s.frames.size())) {
-        ++step_;
-      } else if (s.loops && !loopBreak_) {
-        step_ = 0;
-      } else {
-        playing_ = false;
-      }
-    }
-    bool IsPlaying() const override { return playing_; }
-    int CurrentFrame() const override { return animation_.sequences.at(sequence_).frames[static_cast<size_t>(step_)]; }
-    void SetLoopBreak() override { loopBreak_ = true; }
-    int Save(FILE*) const override { return 0; }
-    int Load(FILE*) override { return 0; }
-    bool loopBreak_ = false;
-
-   private:
-    const FakeAnimation& animation_;
-    int sequence_ = 0, step_ = 0;
-    bool playing_ = false;
-  };
-
-  bool HasSequence(int sequence) const override { return sequences.count(sequence) != 0; }
-  int FirstFrame(int sequence) const override {
-    return HasSequence(sequence) ? sequences.at(sequence).frames.front() : -1;
-  }
-  std::unique_ptr<ITerrainAnimPlayer> NewPlayer() const override { return std::make_unique<Player>(*this); }
-};
-
-}  // namespace
-
 class RegionsOfPower : public MapTest {
  protected:
   void SetUp() override {

@@ -1,0 +1,160 @@
+#include "core/SavedGame.h"
+
+#include <cstring>
+#include <string>
+
+#include "core/Bytes.h"
+#include "core/Options.h"
+#include "platform/Files.h"
+
+namespace {
+
+ISavedGameParts g_neutralParts;
+
+constexpr int kHeaderBytes = 12;
+constexpr int kRealmBytes = 512;
+constexpr int kFixedBytes = kHeaderBytes + kRealmBytes + 4;  // with the battle flag
+constexpr int kSettingsBytes = 16;
+constexpr int kBattleStartBytes = 24;
+constexpr uint8_t kTag[4] = {'S', 'A', 'V', 0};
+
+std::string SavePath(const char* name) { return std::string("Save\\") + (name ? name : "") + ".sav"; }
+
+bool WriteHeader(FILE* file, uint32_t total) {
+  uint8_t header[kHeaderBytes];
+  std::memcpy(header, kTag, 4);
+  bytes::StoreU32(header + 4, kSavedGameVersion);
+  bytes::StoreU32(header + 8, total);
+  return bytes::WriteBlock(file, header, sizeof header);
+}
+
+bool WriteInts(FILE* file, const int32_t* values, int count) {
+  for (int i = 0; i < count; ++i)
+    if (!bytes::WriteU32(file, static_cast<uint32_t>(values[i]))) return false;
+  return true;
+}
+
+bool ReadInts(FILE* file, int32_t* values, int count) {
+  for (int i = 0; i < count; ++i) {
+    uint32_t value;
+    if (!bytes::ReadU32(file, value)) return false;
+    values[i] = static_cast<int32_t>(value);
+  }
+  return true;
+}
+
+// Writes every part after the header; the total length, or -1.
+int64_t WriteParts(FILE* file, ISavedGameParts& parts) {
+  int64_t total = kFixedBytes;
+  uint8_t realm[kRealmBytes] = {};
+  std::memcpy(realm, g_realmFile, sizeof g_realmFile);
+  std::memcpy(realm + 256, g_realmName, sizeof g_realmName);
+  realm[255] = realm[511] = 0;
+  if (!bytes::WriteBlock(file, realm, sizeof realm)) return -1;
+  for (int (ISavedGameParts::*writer)(FILE*) :
+       {&ISavedGameParts::WriteWizards, &ISavedGameParts::WriteRealmState, &ISavedGameParts::WriteSpellBox}) {
+    int count = (parts.*writer)(file);
+    if (count < 0) return -1;
+    total += count;
+  }
+  int32_t settings[4];
+  parts.GetSettings(settings);
+  if (!WriteInts(file, settings, 4)) return -1;
+  total += kSettingsBytes;
+  int script = parts.WriteScript(file);
+  if (script < 0) return -1;
+  total += script;
+  const bool battle = parts.BattleLoaded();
+  if (!bytes::WriteU32(file, battle ? kBattleFlag : 0)) return -1;
+  if (battle) {
+    int32_t start[6];
+    parts.GetBattleStart(start);
+    if (!WriteInts(file, start, 6)) return -1;
+    int state = parts.WriteBattle(file);
+    if (state < 0) return -1;
+    total += kBattleStartBytes + state;
+  }
+  return total;
+}
+
+}  // namespace
+
+ISavedGameParts* g_savedGameParts = &g_neutralParts;
+
+void ISavedGameParts::GetSettings(int32_t settings[4]) {
+  settings[0] = settings[1] = settings[2] = 0;
+  settings[3] = g_difficulty;
+}
+
+void ISavedGameParts::SetSettings(const int32_t settings[4]) { g_difficulty = settings[3]; }
+
+void ISavedGameParts::GetBattleStart(int32_t record[6]) {
+  record[0] = g_startRegion;
+  record[1] = g_mapSeed;
+  record[2] = record[3] = record[4] = record[5] = 0;
+}
+
+void ISavedGameParts::SetBattleStart(const int32_t record[6]) {
+  g_startRegion = record[0];
+  g_mapSeed = record[1];
+}
+
+int WriteSavedGame(const char* name, int overwrite) {
+  const std::string path = SavePath(name);
+  if (platform::FileExists(path) && !overwrite) return 2;
+  if (!platform::MakeDirectory("Save")) return 0;
+  // A failed write never touches the previous game: the new one goes to a temporary file.
+  const std::string temporary = path + ".tmp";
+  FILE* file = platform::OpenFile(temporary, "wb");
+  if (!file) return 0;
+  bool ok = WriteHeader(file, 0);
+  int64_t total = ok ? WriteParts(file, *g_savedGameParts) : -1;
+  ok = total >= 0 && total <= UINT32_MAX && std::fseek(file, 0, SEEK_SET) == 0 &&
+       WriteHeader(file, static_cast<uint32_t>(total));
+  ok = (std::fclose(file) == 0) && ok;
+  if (!ok || !platform::RenameFile(temporary, path)) {
+    platform::RemoveFile(temporary);
+    return 0;
+  }
+  return 1;
+}
+
+int ReadSavedGame(FILE* file) {
+  ISavedGameParts& parts = *g_savedGameParts;
+  uint8_t header[kHeaderBytes];
+  if (!bytes::ReadBlock(file, header, sizeof header)) return 0;
+  // Nothing changes before the tag and the version are known good.
+  if (std::memcmp(header, kTag, 4) != 0 || bytes::LoadU32(header + 4) != kSavedGameVersion) return 0;
+  uint8_t realm[kRealmBytes];
+  if (!bytes::ReadBlock(file, realm, sizeof realm)) return 0;
+  std::memcpy(g_realmFile, realm, sizeof g_realmFile);
+  std::memcpy(g_realmName, realm + 256, sizeof g_realmName);
+  g_realmFile[sizeof g_realmFile - 1] = g_realmName[sizeof g_realmName - 1] = '\0';
+  for (int (ISavedGameParts::*reader)(FILE*) :
+       {&ISavedGameParts::ReadWizards, &ISavedGameParts::ReadRealmState, &ISavedGameParts::ReadSpellBox})
+    if ((parts.*reader)(file) < 0) return 0;
+  int32_t settings[4];
+  if (!ReadInts(file, settings, 4)) return 0;
+  parts.SetSettings(settings);
+  if (parts.ReadScript(file) < 0) return 0;
+  int32_t flag;
+  if (!ReadInts(file, &flag, 1)) return 0;
+  if (flag != kBattleFlag) {
+    parts.SetLoadedState(2);
+    return 1;
+  }
+  int32_t start[6];
+  if (!ReadInts(file, start, 6)) return 0;
+  parts.SetBattleStart(start);
+  if (parts.ReadBattle(file) < 0) return 0;
+  parts.SetLoadedState(1);
+  return 1;
+}
+
+int LoadSavedGame(const char* name) {
+  FILE* file = platform::OpenFile(SavePath(name), "rb");
+  if (!file) return 0;
+  int result = ReadSavedGame(file);
+  std::fclose(file);
+  return result;
+}

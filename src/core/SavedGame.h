@@ -1,0 +1,49 @@
+#pragma once
+// Saved-game files, "Save\<name>.sav": a 12-byte header (the tag "SAV", the version 16 and
+// the total length), the realm block, then each subsystem's part in a fixed order. The parts
+// belong to their subsystems, which install their readers and writers here at start-up;
+// until then a part is empty.
+
+#include <cstdint>
+#include <cstdio>
+
+// The parts of a saved game, in file order. Each writer and reader works on the open file at
+// its position and answers its byte count, or -1 on a failed write or read.
+class ISavedGameParts {
+ public:
+  virtual ~ISavedGameParts() = default;
+  virtual int WriteWizards(FILE* file) { return 0; }
+  virtual int ReadWizards(FILE* file) { return 0; }
+  virtual int WriteRealmState(FILE* file) { return 0; }
+  virtual int ReadRealmState(FILE* file) { return 0; }
+  virtual int WriteSpellBox(FILE* file) { return 0; }
+  virtual int ReadSpellBox(FILE* file) { return 0; }
+  // The front end's four settings ints; the fourth is the difficulty.
+  virtual void GetSettings(int32_t settings[4]);
+  virtual void SetSettings(const int32_t settings[4]);
+  virtual int WriteScript(FILE* file) { return 0; }
+  virtual int ReadScript(FILE* file) { return 0; }
+  // Whether a battle map is loaded (its cells exist).
+  virtual bool BattleLoaded() { return false; }
+  // The battle start record: the start region, the map seed, the battle seed and three
+  // further set-up values.
+  virtual void GetBattleStart(int32_t record[6]);
+  virtual void SetBattleStart(const int32_t record[6]);
+  virtual int WriteBattle(FILE* file) { return 0; }
+  virtual int ReadBattle(FILE* file) { return 0; }
+  // Where play resumes after a load: 1 the battle, 2 the realm view.
+  virtual void SetLoadedState(int state) {}
+};
+
+extern ISavedGameParts* g_savedGameParts;  // never null
+
+inline constexpr int kSavedGameVersion = 16;
+inline constexpr int kBattleFlag = 9;
+
+// 1 written, 2 when the file exists and overwrite is 0 (nothing written), 0 on a failure. The
+// game is written to a temporary file that replaces the old one only when complete.
+int WriteSavedGame(const char* name, int overwrite);
+// 1 loaded, 0 on a failure; a file whose tag or version is wrong changes nothing.
+int LoadSavedGame(const char* name);
+// The same on an open stream, from its start (the fuzzer reads memory this way).
+int ReadSavedGame(FILE* file);

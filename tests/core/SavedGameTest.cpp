@@ -1,0 +1,174 @@
+// Saved-game files: the header, the parts in their order, and files refused or kept.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/Bytes.h"
+#include "core/Options.h"
+#include "core/SavedGame.h"
+#include "platform/Files.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// Parts of known sizes that record what they were asked.
+struct FakeParts : ISavedGameParts {
+  std::vector<std::string> calls;
+  bool battle = false;
+  int failAt = -1;  // the number of the call that fails
+  int loadedState = 0;
+  std::vector<uint8_t> battleBytes = {1, 2, 3, 4, 5, 6, 7};
+
+  int Part(FILE* file, const char* name, int size, bool writing) {
+    calls.push_back(name);
+    if (static_cast<int>(calls.size()) == failAt) return -1;
+    std::vector<uint8_t> bytes(static_cast<size_t>(size), static_cast<uint8_t>(size));
+    if (writing) return bytes::WriteBlock(file, bytes.data(), bytes.size()) ? size : -1;
+    return bytes::ReadBlock(file, bytes.data(), bytes.size()) ? size : -1;
+  }
+  int WriteWizards(FILE* f) override { return Part(f, "wizards", 80, true); }
+  int ReadWizards(FILE* f) override { return Part(f, "wizards", 80, false); }
+  int WriteRealmState(FILE* f) override { return Part(f, "realm", 33, true); }
+  int ReadRealmState(FILE* f) override { return Part(f, "realm", 33, false); }
+  int WriteSpellBox(FILE* f) override { return Part(f, "spellbox", 364, true); }
+  int ReadSpellBox(FILE* f) override { return Part(f, "spellbox", 364, false); }
+  int WriteScript(FILE* f) override { return Part(f, "script", 12, true); }
+  int ReadScript(FILE* f) override { return Part(f, "script", 12, false); }
+  bool BattleLoaded() override { return battle; }
+  int WriteBattle(FILE* f) override {
+    calls.push_back("battle");
+    return bytes::WriteBlock(f, battleBytes.data(), battleBytes.size()) ? static_cast<int>(battleBytes.size()) : -1;
+  }
+  int ReadBattle(FILE* f) override {
+    calls.push_back("battle");
+    std::vector<uint8_t> bytes(battleBytes.size());
+    return bytes::ReadBlock(f, bytes.data(), bytes.size()) && bytes == battleBytes ? static_cast<int>(bytes.size())
+                                                                                   : -1;
+  }
+  void SetLoadedState(int state) override { loadedState = state; }
+};
+
+}  // namespace
+
+class SavedGame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = g_savedGameParts;
+    g_savedGameParts = &parts;
+    std::snprintf(g_realmFile, sizeof g_realmFile, "realms\\moorland\\moorland.cfg");
+    std::snprintf(g_realmName, sizeof g_realmName, "moorland");
+    g_difficulty = 2;
+    g_startRegion = 3;
+    g_mapSeed = 4444;
+  }
+  void TearDown() override {
+    g_savedGameParts = previous_;
+    ResetGlobalOptions();
+  }
+  std::vector<uint8_t> File(const char* name) {
+    std::vector<uint8_t> bytes;
+    platform::ReadWholeFile(dir.File(std::string("Save/") + name + ".sav"), bytes);
+    return bytes;
+  }
+  testing_support::TempDir dir{true};
+  FakeParts parts;
+  ISavedGameParts* previous_ = nullptr;
+};
+
+TEST_F(SavedGame, AGameWithoutABattleResumesInTheRealmView) {
+  ASSERT_EQ(WriteSavedGame("one", 0), 1);  // the Save folder is made
+  std::vector<uint8_t> file = File("one");
+  const int partBytes = 80 + 33 + 364 + 16 + 12;
+  ASSERT_EQ(file.size(), static_cast<size_t>(528 + partBytes));
+  EXPECT_EQ(std::memcmp(file.data(), "SAV\0", 4), 0);
+  EXPECT_EQ(bytes::LoadU32(file.data() + 4), 16u);
+  EXPECT_EQ(bytes::LoadU32(file.data() + 8), file.size());
+  EXPECT_STREQ(reinterpret_cast<const char*>(file.data() + 12), "realms\\moorland\\moorland.cfg");
+  EXPECT_STREQ(reinterpret_cast<const char*>(file.data() + 12 + 256), "moorland");
+  EXPECT_EQ(bytes::LoadU32(file.data() + 524 + 80 + 33 + 364 + 12), 2u);  // the difficulty
+  EXPECT_EQ(bytes::LoadU32(file.data() + file.size() - 4), 0u);           // no battle
+  EXPECT_EQ(parts.calls, (std::vector<std::string>{"wizards", "realm", "spellbox", "script"}));
+
+  g_realmFile[0] = g_realmName[0] = 0;
+  g_difficulty = 0;
+  parts.calls.clear();
+  ASSERT_EQ(LoadSavedGame("one"), 1);
+  EXPECT_EQ(parts.loadedState, 2);
+  EXPECT_STREQ(g_realmName, "moorland");
+  EXPECT_EQ(g_difficulty, 2);
+  EXPECT_EQ(parts.calls, (std::vector<std::string>{"wizards", "realm", "spellbox", "script"}));
+  EXPECT_FALSE(platform::FileExists(dir.File("Save/one.sav.tmp")));
+}
+
+TEST_F(SavedGame, ABattleAddsItsStartRecordAndItsPart) {
+  parts.battle = true;
+  ASSERT_EQ(WriteSavedGame("battle", 0), 1);
+  std::vector<uint8_t> file = File("battle");
+  EXPECT_EQ(bytes::LoadU32(file.data() + 8), file.size());
+  EXPECT_EQ(file.size(), 528u + 80 + 33 + 364 + 16 + 12 + 24 + 7);
+  size_t flag = 524 + 80 + 33 + 364 + 16 + 12;
+  EXPECT_EQ(bytes::LoadU32(file.data() + flag), 9u);
+  EXPECT_EQ(bytes::LoadU32(file.data() + flag + 4), 3u);
+  EXPECT_EQ(bytes::LoadU32(file.data() + flag + 8), 4444u);
+  g_startRegion = g_mapSeed = 0;
+  ASSERT_EQ(LoadSavedGame("battle"), 1);
+  EXPECT_EQ(parts.loadedState, 1);
+  EXPECT_EQ(g_startRegion, 3);
+  EXPECT_EQ(g_mapSeed, 4444);
+}
+
+TEST_F(SavedGame, AnExistingFileIsKeptUnlessOverwriteIsAsked) {
+  ASSERT_EQ(WriteSavedGame("keep", 0), 1);
+  std::vector<uint8_t> first = File("keep");
+  std::snprintf(g_realmName, sizeof g_realmName, "changed");
+  EXPECT_EQ(WriteSavedGame("keep", 0), 2);
+  EXPECT_EQ(File("keep"), first);
+  EXPECT_EQ(WriteSavedGame("keep", 1), 1);
+  EXPECT_NE(File("keep"), first);
+
+  // A write that fails part-way leaves the previous game whole and no temporary file.
+  std::vector<uint8_t> second = File("keep");
+  parts.calls.clear();
+  parts.failAt = 3;
+  EXPECT_EQ(WriteSavedGame("keep", 1), 0);
+  EXPECT_EQ(File("keep"), second);
+  EXPECT_FALSE(platform::FileExists(dir.File("Save/keep.sav.tmp")));
+}
+
+TEST_F(SavedGame, BadFilesAreRefusedBeforeAnythingChanges) {
+  parts.battle = true;
+  ASSERT_EQ(WriteSavedGame("good", 0), 1);
+  std::vector<uint8_t> good = File("good");
+  auto refuse = [&](std::vector<uint8_t> bytes, const char* what, bool untouched) {
+    platform::WriteWholeFile(dir.File("Save/bad.sav"), bytes.data(), bytes.size());
+    std::snprintf(g_realmName, sizeof g_realmName, "before");
+    parts.calls.clear();
+    parts.loadedState = 0;
+    EXPECT_EQ(LoadSavedGame("bad"), 0) << what;
+    EXPECT_EQ(parts.loadedState, 0) << what;
+    if (untouched) {
+      EXPECT_STREQ(g_realmName, "before") << what;
+      EXPECT_TRUE(parts.calls.empty()) << what;
+    }
+  };
+  std::vector<uint8_t> bad = good;
+  bytes::StoreU32(bad.data() + 4, 15);
+  refuse(bad, "version", true);
+  bad = good;
+  bad[0] = 'X';
+  refuse(bad, "tag", true);
+  refuse(std::vector<uint8_t>(good.begin(), good.begin() + 8), "header", true);
+  for (size_t cut : {size_t{100}, size_t{600}, good.size() - 30, good.size() - 1})
+    refuse(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)), "truncated", false);
+  EXPECT_EQ(LoadSavedGame("missing"), 0);
+
+  // The realm strings come back terminated, whatever the file held.
+  bad = good;
+  std::memset(bad.data() + 12, 'a', 512);
+  platform::WriteWholeFile(dir.File("Save/long.sav"), bad.data(), bad.size());
+  ASSERT_EQ(LoadSavedGame("long"), 1);
+  EXPECT_EQ(std::strlen(g_realmFile), 255u);
+  EXPECT_EQ(std::strlen(g_realmName), 255u);
+}

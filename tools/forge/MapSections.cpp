@@ -1,0 +1,365 @@
+// The forged map sections with their placements, event areas and path nodes, painted from
+// terrain types: flat ground, hills, cliffs, lakes, rivers with bridges, a ford, a walled hut,
+// a castle and a keep.
+#include "forge/MapSections.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "core/Bytes.h"
+#include "core/Random.h"
+#include "forge/Forge.h"
+#include "forge/TerrainTypes.h"
+
+namespace forge {
+
+namespace t = terrain;
+
+namespace {
+
+constexpr uint16_t kShallow = 0x0010;
+constexpr uint16_t kDeep = 0x0020;
+constexpr int kRiverFrom = 8, kRiverTo = 11;  // the cells of an edge a river crosses
+
+const std::vector<TerrainDef>& Types() {
+  static const std::vector<TerrainDef> types = ForgedTerrainTypes();
+  return types;
+}
+bool Standable(int type) {
+  const TerrainDef& def = Types()[static_cast<size_t>(type)];
+  return (def.typeFlags & 0x08) != 0 && def.kind <= 15;
+}
+bool WalkableLiquid(int type) {
+  const TerrainDef& def = Types()[static_cast<size_t>(type)];
+  return (def.typeFlags & 0x08) != 0 && def.kind == 16;
+}
+
+PlacementItem Item(int x, int y, int level, int category, int type, int chance, int army) {
+  return {x, y, level, category, type, chance, army, 0, 0, 0};
+}
+
+EventAreaItem Area(int x0, int y0, int z0, int x1, int y1, int z1, int id) {
+  EventAreaItem area{};
+  area[0] = x0;
+  area[1] = y0;
+  area[2] = z0;
+  area[3] = x1;
+  area[4] = y1;
+  area[5] = z1;
+  area[6] = id;
+  return area;
+}
+
+}  // namespace
+
+SectionCanvas::SectionCanvas(int blocksX, int blocksY)
+    : width_(blocksX * kSectionBlock),
+      height_(blocksY * kSectionBlock),
+      cells_(static_cast<size_t>(width_) * height_ * kSectionLevels) {
+  edges.fill(kEdgeGround);
+}
+
+SectionCell& SectionCanvas::At(int x, int y, int level) {
+  return cells_[static_cast<size_t>(x + y * width_ + level * width_ * height_)];
+}
+const SectionCell& SectionCanvas::At(int x, int y, int level) const {
+  return cells_[static_cast<size_t>(x + y * width_ + level * width_ * height_)];
+}
+
+void SectionCanvas::Ground(int x, int y, int groundLevel, int surface) {
+  for (int z = 0; z < kSectionLevels; ++z) {
+    SectionCell& cell = At(x, y, z);
+    cell = SectionCell{};
+    if (z == 0)
+      cell.terrain = t::kRock;
+    else if (z < groundLevel)
+      cell.terrain = t::kEarth;
+    else if (z == groundLevel)
+      cell.terrain = static_cast<uint16_t>(surface);
+  }
+}
+
+void SectionCanvas::GroundAll(int groundLevel, int surface) {
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x) Ground(x, y, groundLevel, surface);
+}
+
+void SectionCanvas::Basin(int x, int y, bool deep) {
+  Ground(x, y, 1, t::kSand);
+  for (int z = 1; z < kGroundLevel; ++z) At(x, y, z).state |= deep ? kDeep : kShallow;
+}
+
+void SectionCanvas::Wall(int x, int y, int height) {
+  for (int i = 0; i < height; ++i)
+    At(x, y, kGroundLevel + i).terrain = static_cast<uint16_t>(i == height - 1 ? t::kStoneTop : t::kStone);
+}
+
+void SectionCanvas::Door(int x, int y, int type, int height) {
+  for (int i = 0; i < height; ++i) At(x, y, kGroundLevel + i).terrain = static_cast<uint16_t>(type);
+}
+
+int SectionCanvas::StandingLevel(int x, int y) const {
+  for (int z = kSectionLevels - 1; z >= 0; --z) {
+    int type = At(x, y, z).terrain;
+    if (type == 0) {
+      if (z > 0 && WalkableLiquid(At(x, y, z - 1).terrain)) return z;
+      continue;
+    }
+    return Standable(type) && (z + 1 >= kSectionLevels || At(x, y, z + 1).terrain == 0) && z >= kGroundLevel - 1 ? z
+                                                                                                                 : -1;
+  }
+  return -1;
+}
+
+std::vector<uint8_t> SectionCanvas::MapFileBytes() const {
+  bytes::Writer out;
+  const int count = width_ * height_ * kSectionLevels;
+  for (int32_t word :
+       {6, width_, height_, kSectionLevels, width_ * height_, count, width_ / kSectionBlock, height_ / kSectionBlock})
+    out.I32(word);
+  for (int32_t id : edges) out.I32(id);
+  for (int32_t value : {512, -1, -1}) out.I32(value);
+  for (const SectionCell& cell : cells_)
+    for (uint16_t word : {cell.terrain, cell.effect, cell.occupant, cell.object, cell.shape, cell.state}) out.U16(word);
+  return out.Data();
+}
+
+std::vector<NodeDef> SectionCanvas::Nodes() const {
+  constexpr int kSpacing = 5, kFirst = 2;
+  std::vector<NodeDef> nodes;
+  std::vector<int> index(static_cast<size_t>(width_ * height_), -1);
+  for (int y = kFirst; y < height_; y += kSpacing)
+    for (int x = kFirst; x < width_; x += kSpacing) {
+      int level = StandingLevel(x, y);
+      if (level < 0) continue;
+      index[static_cast<size_t>(x + y * width_)] = static_cast<int>(nodes.size());
+      nodes.push_back({x, y, level, 1, {}});
+    }
+  // Neighbours on the grid joined when the ground between them is level.
+  auto flat = [&](int x0, int y0, int dx, int dy, int level) {
+    for (int i = 0; i <= kSpacing; ++i) {
+      int x = x0 + dx * i, y = y0 + dy * i;
+      if (!Inside(x, y) || StandingLevel(x, y) != level) return false;
+    }
+    return true;
+  };
+  for (NodeDef& node : nodes) {
+    for (auto [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+      int nx = node.x + dx * kSpacing, ny = node.y + dy * kSpacing;
+      if (!Inside(nx, ny)) continue;
+      int other = index[static_cast<size_t>(nx + ny * width_)];
+      if (other < 0 || nodes[static_cast<size_t>(other)].level != node.level) continue;
+      if (!flat(node.x, node.y, dx, dy, node.level)) continue;
+      bool wide = flat(node.x + dy, node.y + dx, dx, dy, node.level);
+      NodeLinkDef link = OpenLink(other, kSpacing * 16, 4);
+      if (!wide)
+        for (auto& group : link.groups) group[2] = 0;
+      int self = static_cast<int>(&node - nodes.data());
+      node.links.push_back(link);
+      link.target = self;
+      nodes[static_cast<size_t>(other)].links.push_back(link);
+    }
+  }
+  return nodes;
+}
+
+namespace {
+
+// A river crossing the section from the north edge to the south edge.
+void RiverNorthSouth(SectionCanvas& c, int fromY, int toY) {
+  for (int y = fromY; y <= toY; ++y)
+    for (int x = kRiverFrom; x <= kRiverTo; ++x) c.Basin(x, y, x == 9 || x == 10);
+}
+
+void RiverWestEast(SectionCanvas& c, int fromX, int toX) {
+  for (int x = fromX; x <= toX; ++x)
+    for (int y = kRiverFrom; y <= kRiverTo; ++y) c.Basin(x, y, y == 9 || y == 10);
+}
+
+void Hill(SectionCanvas& c, int x0, int y0, int x1, int y1, int level, int surface = t::kGrass) {
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) c.Ground(x, y, level, surface);
+}
+
+void WallRing(SectionCanvas& c, int x0, int y0, int x1, int y1, int height) {
+  for (int x = x0; x <= x1; ++x) {
+    c.Wall(x, y0, height);
+    c.Wall(x, y1, height);
+  }
+  for (int y = y0; y <= y1; ++y) {
+    c.Wall(x0, y, height);
+    c.Wall(x1, y, height);
+  }
+}
+
+SectionCanvas Plain(CRandom& random) {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  Hill(c, 12, 3, 15, 6, kGroundLevel + 1);
+  for (int i = 0; i < 3; ++i)
+    c.Wall(3 + static_cast<int>(random.Next() % 6), 10 + static_cast<int>(random.Next() % 6), 2);
+  c.placements = {Item(10, 10, 3, 1, 0, 100, 0), Item(5, 16, 3, 4, 3, 60, 1), Item(15, 12, 3, 5, 19, 50, 0),
+                  Item(4, 4, 3, 6, 0, 100, 0)};
+  c.events = {Area(8, 8, 3, 12, 12, 4, 1)};
+  return c;
+}
+
+SectionCanvas Hills() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  Hill(c, 4, 4, 15, 15, kGroundLevel + 1);
+  Hill(c, 7, 7, 12, 12, kGroundLevel + 2);
+  c.placements = {Item(10, 10, 5, 5, 61, 100, 1), Item(3, 16, 3, 2, 0, 100, 1), Item(16, 3, 3, 4, 5, 80, 1)};
+  c.events = {Area(4, 4, 4, 15, 15, 5, 2)};
+  return c;
+}
+
+SectionCanvas Lake() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  for (int y = 4; y <= 15; ++y)
+    for (int x = 4; x <= 15; ++x) {
+      double d = std::hypot(x - 9.5, y - 9.5);
+      if (d < 5.5)
+        c.Basin(x, y, d < 2.5);
+      else if (d < 6.5)
+        c.Ground(x, y, kGroundLevel, t::kSand);
+    }
+  c.placements = {Item(2, 2, 3, 1, 0, 100, 0), Item(17, 17, 3, 4, 7, 50, 2)};
+  return c;
+}
+
+SectionCanvas Hut() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  WallRing(c, 6, 6, 13, 13, 3);
+  c.Door(9, 13, t::kDoor, 3);
+  for (int y = 6; y <= 13; ++y)
+    for (int x = 6; x <= 13; ++x) c.At(x, y, kGroundLevel + 3).terrain = t::kRoof;
+  c.placements = {Item(10, 10, 3, 5, 50, 100, 0), Item(16, 3, 3, 2, 0, 100, 2)};
+  c.events = {Area(7, 7, 3, 12, 12, 5, 4)};
+  return c;
+}
+
+SectionCanvas Cliff() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  Hill(c, 5, 5, 14, 14, kGroundLevel + 4);
+  // A stair up the west side, one level a step.
+  for (int step = 0; step < 3; ++step)
+    for (int y = 9; y <= 10; ++y) c.Ground(2 + step, y, kGroundLevel + 1 + step, t::kGrass);
+  c.placements = {Item(10, 10, 7, 5, 61, 100, 0), Item(17, 2, 3, 4, 4, 70, 1)};
+  return c;
+}
+
+SectionCanvas River() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  RiverNorthSouth(c, 0, 19);
+  // The bridge lies on a row of the path nodes' grid, so that they link across it.
+  for (int y = 6; y <= 7; ++y)
+    for (int x = kRiverFrom - 1; x <= kRiverTo + 1; ++x) c.At(x, y, kGroundLevel).terrain = t::kBridge;
+  c.edges[0] = c.edges[1] = c.edges[4] = c.edges[5] = kEdgeRiver;  // north and south
+  c.placements = {Item(3, 3, 3, 4, 3, 60, 1), Item(16, 16, 3, 5, 19, 40, 0)};
+  return c;
+}
+
+SectionCanvas Bend() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  RiverNorthSouth(c, 0, kRiverTo);
+  RiverWestEast(c, kRiverFrom, 19);
+  c.edges[0] = c.edges[1] = kEdgeRiver;  // north
+  c.edges[2] = c.edges[3] = kEdgeRiver;  // east
+  c.placements = {Item(3, 16, 3, 4, 2, 50, 1)};
+  return c;
+}
+
+SectionCanvas Spring() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  RiverNorthSouth(c, 0, 9);
+  for (int y = 8; y <= 16; ++y)
+    for (int x = 6; x <= 13; ++x)
+      if (std::hypot(x - 9.5, y - 12.0) < 4.0) c.Basin(x, y, std::hypot(x - 9.5, y - 12.0) < 1.5);
+  c.edges[0] = c.edges[1] = kEdgeRiver;  // north only: a dead end
+  c.placements = {Item(3, 3, 3, 1, 0, 100, 0)};
+  return c;
+}
+
+SectionCanvas Castle() {
+  SectionCanvas c(2, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  WallRing(c, 5, 4, 34, 15, 4);
+  c.Door(19, 15, t::kIronDoor, 3);
+  c.Door(20, 15, t::kIronDoor, 3);
+  c.placements = {Item(20, 9, 3, 5, 61, 100, 2), Item(12, 9, 3, 1, 0, 100, 0), Item(28, 9, 3, 4, 6, 90, 1),
+                  Item(2, 17, 3, 2, 0, 100, 1)};
+  c.events = {Area(6, 5, 3, 33, 14, 6, 9)};
+  return c;
+}
+
+SectionCanvas Keep() {
+  SectionCanvas c(2, 2);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  Hill(c, 8, 8, 31, 31, kGroundLevel + 1);
+  Hill(c, 12, 12, 27, 27, kGroundLevel + 2);
+  // A tower on the hill top, with a wooden door on its south side.
+  const int base = kGroundLevel + 2;
+  for (int y = 17; y <= 22; ++y)
+    for (int x = 17; x <= 22; ++x)
+      if (x == 17 || x == 22 || y == 17 || y == 22)
+        for (int i = 0; i < 3; ++i) c.At(x, y, base + i).terrain = i == 2 ? t::kStoneTop : t::kStone;
+  for (int i = 0; i < 3; ++i) c.At(19, 22, base + i).terrain = t::kDoor;
+  c.placements = {Item(14, 14, 5, 5, 61, 100, 1), Item(4, 4, 3, 1, 0, 100, 0), Item(35, 35, 3, 2, 0, 100, 2),
+                  Item(30, 6, 3, 4, 3, 70, 1)};
+  c.events = {Area(12, 12, 5, 27, 27, 7, 10)};
+  return c;
+}
+
+SectionCanvas Ford() {
+  SectionCanvas c(1, 1);
+  c.GroundAll(kGroundLevel, t::kGrass);
+  for (int x = 0; x < 20; ++x)
+    for (int y = 9; y <= 10; ++y) {
+      c.Ground(x, y, kGroundLevel - 1, t::kFord);
+      c.At(x, y, kGroundLevel - 1).state |= kShallow;
+    }
+  c.placements = {Item(5, 5, 3, 4, 5, 50, 2), Item(14, 15, 3, 5, 19, 60, 0)};
+  return c;
+}
+
+}  // namespace
+
+std::vector<SectionFile> ForgedSections() {
+  std::vector<SectionFile> sections;
+  CRandom random(2024);
+  sections.push_back({1, "SEC_plain1", Plain(random)});
+  sections.push_back({2, "SEC_hills2", Hills()});
+  sections.push_back({3, "SEC_lake3", Lake()});
+  sections.push_back({4, "SEC_hut4", Hut()});
+  sections.push_back({5, "SEC_cliff5", Cliff()});
+  sections.push_back({6, "SEC_river6", River()});
+  sections.push_back({7, "SEC_bend7", Bend()});
+  sections.push_back({8, "SEC_spring8", Spring()});
+  sections.push_back({9, "SEC_castle9", Castle()});
+  sections.push_back({10, "SEC_keep10", Keep()});
+  sections.push_back({12, "SEC_hills12", Ford()});
+  return sections;
+}
+
+namespace {
+
+FORGE_STEP(MapSections) {
+  for (const SectionFile& section : ForgedSections()) {
+    std::string base = std::string(kSectionFolder) + "\\" + section.name;
+    ctx.WriteFile(base + ".map", section.canvas.MapFileBytes());
+    ctx.WriteFile(base + ".mps", PlacementFileBytes(section.canvas.placements));
+    if (!section.canvas.events.empty()) ctx.WriteFile(base + ".evt", EventAreaFileBytes(section.canvas.events));
+    ctx.WriteFile(base + ".nod", NodeFileBytes(section.canvas.Nodes()));
+  }
+}
+
+}  // namespace
+
+}  // namespace forge

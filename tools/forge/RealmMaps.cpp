@@ -1,0 +1,56 @@
+// The map configuration of the forged realm: one "Region<n>" section per region, naming the
+// sections its battle map is made of, its size in grid squares and its settings.
+#include <string>
+
+#include "forge/Forge.h"
+#include "forge/IniText.h"
+#include "forge/MapData.h"
+
+namespace {
+
+struct RegionMap {
+  int sizeX, sizeY;
+  const char* specific;  // groups of section, rotation, x, y
+  const char* random;    // pairs of section, most copies
+  int regionsOfPower;
+  const char* wind;
+};
+
+const RegionMap kRegions[] = {
+    {3, 3, "", "(1,4)(2,2)(3,2)(4,1)(5,1)(12,1)", 3, "NORTHEAST"},
+    {4, 4, "(9,0,1,1)", "(1,6)(2,3)(3,2)(4,2)(5,2)(12,2)", 4, "WEST"},
+    {5, 5, "(10,1,0,0)", "(1,8)(2,4)(3,3)(4,3)(5,2)(12,3)(9,1)", 6, "SOUTH"},
+    {5, 3, "", "(1,6)(2,3)(6,4)(7,4)(8,4)(3,2)", 4, "EAST"},
+    {3, 4, "", "(1,5)(6,3)(8,3)(12,2)(4,2)", 3, "NORTHWEST"},
+};
+
+FORGE_STEP(RealmMapConfiguration) {
+  forge::IniText ini;
+  ini.Comment("Battle maps of the realm's regions");
+  int region = 0;
+  for (const RegionMap& map : kRegions) {
+    ini.Section("Region" + std::to_string(region));
+    ini.Key("SectionPreFix", "SEC")
+        .Key("MapSize", std::to_string(map.sizeX) + "," + std::to_string(map.sizeY))
+        .Key("MaxWaterLevel", 5)
+        .Key("MinWaterLevel", 1)
+        .Key("WaterLevel", 3)
+        .Key("RedFactor", 1.0, 2)
+        .Key("GreenFactor", 0.95, 2)
+        .Key("BlueFactor", 0.9, 2)
+        .Key("MaxRegionofPower", map.regionsOfPower)
+        .Key("MaxManaSprites", 4)
+        .Key("ManaSpriteRegenRate", 3000)
+        .Key("NumFlagLevels", 2)
+        .Key("StartLevel", 4)
+        .Key("WindDirection", map.wind)
+        .Key("AvLandHeight", 3);
+    if (*map.specific) ini.Key("Specific", map.specific);
+    ini.Key("Random", map.random).Key("Path", forge::kSectionFolder);
+    for (int type = 0; type < 28; ++type) ini.Key("CreatureDeployOffset_" + std::to_string(type), (type % 5) - 2);
+    ++region;
+  }
+  ctx.WriteText("realms\\moorland\\moorland.cfg", ini.Text());
+}
+
+}  // namespace
