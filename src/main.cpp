@@ -14,6 +14,7 @@
 #include "sound/MusicTrackList.h"
 #include "sound/SoundStartup.h"
 #include "ui/Cursor.h"
+#include "ui/Flatwin.h"
 #include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 
@@ -42,7 +43,7 @@ int CurrentScreenId() { return g_currentScreen ? g_currentScreen->id : 0; }
 
 void ReleaseSoftwareCursor() {
   if (g_frontEndRoot) g_frontEndRoot->cursorTimer.Stop();
-  if (g_freeCursors) g_freeCursors();
+  FreeCursors();
 }
 
 void FillStartupHooks() {
@@ -72,6 +73,8 @@ void FillStartupHooks() {
   hooks.queueMouseEvent = QueueMouseEvent;
   hooks.pollMouse = PollMouse;
   hooks.releaseSoftwareCursor = ReleaseSoftwareCursor;
+  g_cursorTimerTick = CursorTimerTick;
+  g_reloadCursorSheet = ReloadCursorSheet;
   // The printers choose by the processor's vector units rather than its family; their
   // selection also applies the option UseCSpritePrinter.
   g_selectProcessorPrinters = [](bool) { SelectSpritePrinters(DetectPrinterProcessor()); };

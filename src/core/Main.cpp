@@ -16,7 +16,7 @@ unsigned g_autoPlayMessage = 0;
 int g_screenHeight = 480;
 int g_displayOrigin[2] = {0, 0};
 int g_outsideCdPlayerRunning = 0;
-int g_appActive = 0;
+std::atomic<int> g_appActive{0};
 StartupHooks g_startupHooks;
 void (*g_cursorTimerTick)() = nullptr;
 

@@ -6,6 +6,7 @@
 // left empty is a step skipped.
 
 #include <cstdint>
+#include <atomic>
 #include <mutex>
 
 #include "platform/Window.h"
@@ -18,7 +19,8 @@ extern unsigned g_autoPlayMessage;
 extern int g_screenHeight;      // 600 with the high-resolution preference, else 480
 extern int g_displayOrigin[2];  // the display's top-left corner on the desktop
 extern int g_outsideCdPlayerRunning;
-extern int g_appActive;  // frames run only while the application is active
+// Frames run only while the application is active; the cursor timer reads it on its thread.
+extern std::atomic<int> g_appActive;
 
 struct StartupHooks {
   // The display (graphics): the device choice, answering the device to open (windowed: 0)

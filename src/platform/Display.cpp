@@ -329,6 +329,8 @@ void PresentPrimary() {
   detail::CountPresentedFrame();
 }
 
+void MarkPrimaryChanged() { g_primaryChanged = true; }
+
 int PresentedFrameCount() { return detail::PresentedFrames(); }
 
 void LoseSurface(Surface* surface, int restores) {

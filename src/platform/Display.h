@@ -97,6 +97,9 @@ DisplayResult GetBlitStatus(Surface* surface);
 
 // Shows the primary surface in the window when it changed since it was last shown.
 void PresentPrimary();
+// Notes that the primary's pixels changed behind the surface operations' back (the software
+// cursor's timer writes them under the game's own lock). Any thread.
+void MarkPrimaryChanged();
 // How many frames have been shown since the process started.
 int PresentedFrameCount();
 

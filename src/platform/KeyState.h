@@ -1,12 +1,19 @@
 #pragma once
-// The keyboard as it is at this moment, read without waiting for the window's messages: the
-// movie player blocks the message loop and watches the Escape key this way.
+// The keyboard and the mouse buttons as they are at this moment, read without waiting for the
+// window's messages: the movie player blocks the message loop and watches the Escape key this
+// way, and the controls ask whether Shift, Ctrl or Alt is held. Main thread only.
 
 #include <functional>
 
 namespace platform {
 
 inline constexpr int kKeyEscape = 0x1B;  // the game's key code of Escape
+// The game's codes of the mouse buttons and the modifier keys, as asked for here.
+inline constexpr int kKeyLeftButton = 0x01;
+inline constexpr int kKeyRightButton = 0x02;
+inline constexpr int kKeyShift = 0x10;
+inline constexpr int kKeyControl = 0x11;
+inline constexpr int kKeyAlt = 0x12;
 
 // Whether the key (a game key code) is held down now.
 bool IsKeyDownNow(int key);

@@ -522,6 +522,54 @@ void GetMousePosition(int& x, int& y) {
   }
 }
 
+namespace {
+// SDL frees every cursor when its video stops: a cursor of an earlier start is only forgotten.
+int g_videoStarts = 0;
+}  // namespace
+
+struct SystemCursor {
+  SDL_Cursor* sdl = nullptr;
+  int videoStart = 0;
+};
+
+SystemCursor* CreateSystemCursor(const uint16_t* pixels, int width, int height, int pitchPixels, uint16_t key,
+                                 int hotspotX, int hotspotY) {
+  if (!pixels || width <= 0 || height <= 0 || pitchPixels < width || !detail::EnsureVideo()) return nullptr;
+  SDL_Surface* image = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!image) return nullptr;
+  for (int y = 0; y < height; ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(image->pixels) + y * image->pitch);
+    for (int x = 0; x < width; ++x) {
+      const uint16_t p = pixels[static_cast<size_t>(y) * pitchPixels + x];
+      if (p == key) {
+        row[x] = 0;
+        continue;
+      }
+      const uint32_t r = ((p >> 11) & 31) * 255 / 31, g = ((p >> 5) & 63) * 255 / 63, b = (p & 31) * 255 / 31;
+      row[x] = 0xFF000000u | (r << 16) | (g << 8) | b;
+    }
+  }
+  SDL_Cursor* cursor = SDL_CreateColorCursor(image, std::clamp(hotspotX, 0, width - 1),
+                                             std::clamp(hotspotY, 0, height - 1));
+  SDL_FreeSurface(image);
+  if (!cursor) return nullptr;
+  return new SystemCursor{cursor, g_videoStarts};
+}
+
+void SetSystemCursor(SystemCursor* cursor) {
+  if (!g_videoStarted || (cursor && cursor->videoStart != g_videoStarts)) return;
+  SDL_SetCursor(cursor ? cursor->sdl : SDL_GetDefaultCursor());
+}
+
+void FreeSystemCursor(SystemCursor* cursor) {
+  if (!cursor) return;
+  if (g_videoStarted && cursor->videoStart == g_videoStarts) {
+    if (SDL_GetCursor() == cursor->sdl) SDL_SetCursor(SDL_GetDefaultCursor());
+    SDL_FreeCursor(cursor->sdl);
+  }
+  delete cursor;
+}
+
 bool FindOutsideWindow(const char* className) { return false; }
 
 void SimulateKey(int virtualKey, bool down, bool alt) {
@@ -582,6 +630,7 @@ void ShutdownVideo() {
   if (!g_videoStarted || !g_windows.empty()) return;
   SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
   g_videoStarted = false;
+  ++g_videoStarts;
 }
 
 }  // namespace platform

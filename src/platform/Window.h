@@ -83,6 +83,16 @@ void ShowSystemCursor(bool show);
 // The mouse position in the client area of the window, in the game's pixels.
 void GetMousePosition(int& x, int& y);
 
+// The system's mouse pointer drawn from the game's own art: a picture of 16-bit 5-6-5 pixels
+// (rows pitchPixels apart) whose pixels equal to key are transparent, with its hotspot. Null
+// when the system cannot make one (no video).
+struct SystemCursor;
+SystemCursor* CreateSystemCursor(const uint16_t* pixels, int width, int height, int pitchPixels, uint16_t key,
+                                 int hotspotX, int hotspotY);
+// Shows the pointer over the game's windows; null goes back to the system's arrow.
+void SetSystemCursor(SystemCursor* cursor);
+void FreeSystemCursor(SystemCursor* cursor);
+
 // Windows of other programs are never found here.
 bool FindOutsideWindow(const char* className);
 

@@ -46,7 +46,7 @@ void CFrontEndRoot::Enter() {
   if (hooks.loadInterfacePanels) hooks.loadInterfacePanels();
   if (hooks.loadEffectTables) hooks.loadEffectTables();
   if (g_softwareCursor) {
-    if (g_loadCursors) g_loadCursors();
+    LoadCursorsCfg();
     cursorTimer.SetPeriod(20, 5);
     cursorTimer.Start(CursorTimerCallback);
   }
@@ -65,7 +65,7 @@ void CFrontEndRoot::Enter() {
 void CFrontEndRoot::Exit() {
   // The timer stops before the cursors it draws are freed.
   cursorTimer.Stop();
-  if (g_freeCursors) g_freeCursors();
+  FreeCursors();
   if (g_frontEndRootHooks.freeShared) g_frontEndRootHooks.freeShared();
   if (g_mainWindow) platform::DestroyAppWindow(g_mainWindow);
 }

@@ -3,7 +3,6 @@
 #include "core/ErrorBox.h"
 #include "core/Main.h"
 #include "core/Options.h"
-#include "graphics/Display.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "ui/Cursor.h"
@@ -88,27 +87,20 @@ void PopToScreen(CScreen* target) {
     ScreenClassError("the screen class call stack has underflowed");
     return;
   }
+  // A target that is not below the current screen leaves the stack as it is.
+  int targetPosition = 0;
+  for (int position = g_screenCount - 1; position >= 1 && targetPosition == 0; --position)
+    if (g_screenStack[position] == target) targetPosition = position;
+  if (targetPosition == 0) return;
   RestartSkipCountdown();
   g_currentScreen->Exit();
-  for (int position = g_screenCount - 1; position >= 1; --position) {
-    CScreen* entry = g_screenStack[position];
-    if (entry == target) {
-      for (int above = position + 1; above <= g_screenCount; ++above) g_screenStack[above] = nullptr;
-      g_screenCount = position;
-      g_currentScreen = entry;
-      ForgetCursorBackground();
-      entry->Resume();
-      SetCursorKind(kCursorNormal);
-      return;
-    }
-    entry->Exit();
-  }
-  // A target that is not below the current screen: every screen has been exited, so the
-  // stack is emptied and the target pushed as PushScreen does.
-  for (int position = 1; position <= g_screenCount; ++position) g_screenStack[position] = nullptr;
-  g_screenCount = 0;
-  g_currentScreen = nullptr;
-  if (target) PushScreen(target);
+  for (int position = g_screenCount - 1; position > targetPosition; --position) g_screenStack[position]->Exit();
+  for (int above = targetPosition + 1; above <= g_screenCount; ++above) g_screenStack[above] = nullptr;
+  g_screenCount = targetPosition;
+  g_currentScreen = target;
+  ForgetCursorBackground();
+  target->Resume();
+  SetCursorKind(kCursorNormal);
 }
 
 int PumpMessages() { return DispatchQueuedMessages() ? 1 : 0; }
@@ -120,7 +112,7 @@ int RunMainLoop() {
     if (!g_currentScreen) break;
     if (g_appActive) {
       g_currentScreen->Update();
-      PresentDisplay();
+      ShowPrimary();
     } else {
       platform::SleepMs(5);  // inactive: keep polling without burning the processor
     }

@@ -1,0 +1,35 @@
+#pragma once
+// Drawing of the controls onto their surfaces: the sprite printers aimed at a locked surface
+// with a clip rectangle, and sprite frames printed plainly or in grey.
+
+#include <cstdint>
+
+#include "platform/Display.h"
+
+class CSprite;
+class CSurface;
+
+// While it lives the surface is locked and the sprite printers print into it, clipped to
+// the rectangle (in surface pixels; the whole surface by default).
+class SurfacePrinting {
+ public:
+  explicit SurfacePrinting(CSurface* surface);
+  SurfacePrinting(CSurface* surface, const platform::Rect& clip);
+  ~SurfacePrinting();
+  SurfacePrinting(const SurfacePrinting&) = delete;
+  SurfacePrinting& operator=(const SurfacePrinting&) = delete;
+  explicit operator bool() const { return pixels_ != nullptr; }
+  void SetClip(const platform::Rect& clip);
+
+ private:
+  CSurface* surface_;
+  uint16_t* pixels_ = nullptr;
+};
+
+// Prints a frame of the sprite with its hotspot at x, y into the printers' target: in its own
+// colours, or in grey. Nothing without a sprite or a frame; a number beyond the sprite's
+// frames prints frame 0.
+void PrintControlFrame(const CSprite* sprite, int frame, int x, int y, bool grey = false);
+// A frame's width and height (0 without the sprite or frames).
+int ControlFrameWidth(const CSprite* sprite, int frame);
+int ControlFrameHeight(const CSprite* sprite, int frame);
