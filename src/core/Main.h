@@ -5,8 +5,8 @@
 // start-up hooks, which the program fills before it calls WinMain (src/main.cpp); a hook
 // left empty is a step skipped.
 
-#include <cstdint>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 #include "platform/Window.h"

@@ -75,6 +75,10 @@ class CFont {
   // The glyph of a character 33 .. 32 + G, or an empty frame.
   CSpriteFrame Glyph(char c) const;
   int LineCount() const { return lineCount_; }
+  // The lines of the last layout (of PrintText, PrintTextAt or MeasureText): where each
+  // begins in the text and how many characters it holds.
+  const char* LineStart(int line) const { return line >= 0 && line < lineCount_ ? lines_[line].first : nullptr; }
+  int LineLength(int line) const { return line >= 0 && line < lineCount_ ? lines_[line].count : 0; }
 
   int tabWidth = 0;
   int spacing = 0;

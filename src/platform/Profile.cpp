@@ -149,6 +149,9 @@ bool Lookup(std::string_view section, std::string_view key, std::string_view pat
 }
 
 bool Store(const std::string& real, const std::vector<std::string>& lines, bool crlf) {
+  // A read-only file is not written, whoever runs the game (as the read-only attribute works).
+  struct stat st;
+  if (::stat(real.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) return false;
   std::string text;
   const char* eol = crlf ? "\r\n" : "\n";
   for (const std::string& line : lines) {

@@ -26,7 +26,8 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
 int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue, std::string_view path);
 
 // Replaces the first matching key's line, or appends the key to the section, or appends
-// the section; creates the file when missing. Returns false when the file cannot be written.
+// the section; creates the file when missing. Returns false when the file cannot be written,
+// and for a read-only file (no write permission for its owner), which stays as it is.
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value, std::string_view path);
 
 // Removes the first matching key of the section; true when the file was written or had no such key.

@@ -215,16 +215,27 @@ void TranslateText(const SDL_TextInputEvent& text) {
   }
 }
 
+// The mouse id of the moves SimulateMouseMove makes.
+constexpr Uint32 kSimulatedMouse = 0xFFFFFFF0u;
+
+// The buttons as they stood at the event being translated: SDL's own state is the one after
+// every event already pumped, which would lose a quick click's press.
+Uint32 g_buttonsAtEvent = 0;
+
 void TranslateMouseButton(const SDL_MouseButtonEvent& button, bool down) {
   unsigned message;
-  if (button.button == SDL_BUTTON_LEFT)
+  Uint32 mask;
+  if (button.button == SDL_BUTTON_LEFT) {
     message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-  else if (button.button == SDL_BUTTON_RIGHT)
+    mask = SDL_BUTTON_LMASK;
+  } else if (button.button == SDL_BUTTON_RIGHT) {
     message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-  else
+    mask = SDL_BUTTON_RMASK;
+  } else {
     return;
-  Enqueue(TargetOf(button.windowID), message, MouseFlags(SDL_GetMouseState(nullptr, nullptr)),
-          MakePointParam(button.x, button.y));
+  }
+  g_buttonsAtEvent = down ? (g_buttonsAtEvent | mask) : (g_buttonsAtEvent & ~mask);
+  Enqueue(TargetOf(button.windowID), message, MouseFlags(g_buttonsAtEvent), MakePointParam(button.x, button.y));
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& event) {
@@ -268,7 +279,9 @@ void Translate(const SDL_Event& event) {
       TranslateText(event.text);
       break;
     case SDL_MOUSEMOTION:
-      Enqueue(TargetOf(event.motion.windowID), WM_MOUSEMOVE, MouseFlags(event.motion.state),
+      // A simulated move carries no button state of its own: the buttons stay as they were.
+      if (event.motion.which != kSimulatedMouse) g_buttonsAtEvent = event.motion.state;
+      Enqueue(TargetOf(event.motion.windowID), WM_MOUSEMOVE, MouseFlags(g_buttonsAtEvent),
               MakePointParam(event.motion.x, event.motion.y));
       break;
     case SDL_MOUSEBUTTONDOWN:
@@ -549,8 +562,8 @@ SystemCursor* CreateSystemCursor(const uint16_t* pixels, int width, int height, 
       row[x] = 0xFF000000u | (r << 16) | (g << 8) | b;
     }
   }
-  SDL_Cursor* cursor = SDL_CreateColorCursor(image, std::clamp(hotspotX, 0, width - 1),
-                                             std::clamp(hotspotY, 0, height - 1));
+  SDL_Cursor* cursor =
+      SDL_CreateColorCursor(image, std::clamp(hotspotX, 0, width - 1), std::clamp(hotspotY, 0, height - 1));
   SDL_FreeSurface(image);
   if (!cursor) return nullptr;
   return new SystemCursor{cursor, g_videoStarts};
@@ -594,6 +607,7 @@ void SimulateMouseMove(int x, int y) {
   SDL_Event event{};
   event.type = SDL_MOUSEMOTION;
   event.motion.windowID = FirstSdlWindowId();
+  event.motion.which = kSimulatedMouse;
   event.motion.x = x;
   event.motion.y = y;
   PushSdlEvent(event);

@@ -6,44 +6,47 @@
 #include "graphics/Surface.h"
 #include "ui/ControlArt.h"
 
-void CButton::HandleMouse(int flags, const CMouseEvent& event, bool releaseNeedsInside) {
+void HandleButtonMouse(CControl& button, int flags, const CMouseEvent& event, bool releaseNeedsInside) {
+  CCallback* const onLeftClick = button.onLeftClick;
+  CCallback* const onRightClick = button.onRightClick;
+  int& state = button.state;
   const bool enterHeld = (flags & MF_ENTER) && event.left;
   const bool leftPress = onLeftClick && ((flags & MF_LEFT_DOWN) || enterHeld);
   const bool rightPress = onRightClick && ((flags & MF_RIGHT_DOWN) || enterHeld);
   if (leftPress || rightPress) {
-    if (ownerList) ownerList->SetFocus(this);
+    if (button.ownerList) button.ownerList->SetFocus(&button);
     RequestRedraw();
-    Press();
-    Draw();
+    button.Press();
+    button.Draw();
     RestartTooltipTimer();
   }
-  const bool inside = Contains(event.x, event.y) || (!releaseNeedsInside && !capturesMouse);
+  const bool inside = button.Contains(event.x, event.y) || (!releaseNeedsInside && !button.capturesMouse);
   CCallback* clicked[2] = {nullptr, nullptr};
   if (onLeftClick && (flags & MF_LEFT_UP) && state == kStatePressed) {
     state = kStateNormal;
-    Draw();
+    button.Draw();
     if (inside) clicked[0] = onLeftClick;
   }
   if (onRightClick && (flags & MF_RIGHT_UP) && state == kStatePressed) {
     state = kStateNormal;
-    Draw();
+    button.Draw();
     if (inside) clicked[1] = onRightClick;
   }
-  if ((flags & MF_ENTER) && tooltipId != -1) ShowControlTooltip(tooltipId);
+  if ((flags & MF_ENTER) && button.tooltipId != -1) ShowControlTooltip(button.tooltipId);
   if (flags & MF_LEAVE) {
     RestartTooltipTimer();
     if (state == kStatePressed) {
       state = kStateNormal;
-      Draw();
+      button.Draw();
     }
   }
   // Last: a callback may close the screen that owns the button.
-  const int clickId = id;
+  const int clickId = button.id;
   if (clicked[0]) clicked[0]->Invoke(clickId);
   if (clicked[1]) clicked[1]->Invoke(clickId);
 }
 
-void CButton::OnMouse(int flags, CMouseEvent event) { HandleMouse(flags, event, false); }
+void CButton::OnMouse(int flags, CMouseEvent event) { HandleButtonMouse(*this, flags, event, false); }
 
 int CButton::FrameToDraw(bool& grey) const {
   grey = false;

@@ -39,12 +39,11 @@ class CButton : public CControl {
   int disabledFrame = -1;
   int highlightFrame = -1;
   int sixthFrame = -1;  // kept for the callers; the drawing does not use it
-
- protected:
-  // The press and release behaviour shared with the text button; releaseNeedsInside makes
-  // the release click only with the pointer over the button.
-  void HandleMouse(int flags, const CMouseEvent& event, bool releaseNeedsInside);
 };
+
+// The press and release behaviour of the buttons; releaseNeedsInside makes the release click
+// only with the pointer over the button, whether or not it captures the mouse.
+void HandleButtonMouse(CControl& button, int flags, const CMouseEvent& event, bool releaseNeedsInside);
 
 class CSliderKnob : public CButton {
  public:

@@ -34,7 +34,7 @@ int CControl::IsTransparentAt(int x, int y) {
   uint16_t* pixels = surface->Lock();
   if (!pixels) return 0;
   const uint16_t pixel = *reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) +
-                                                       static_cast<size_t>(py) * surface->pitch + 2 * px);
+                                                      static_cast<size_t>(py) * surface->pitch + 2 * px);
   const uint16_t key = surface->GetColourKey();
   surface->Unlock(pixels);
   return pixel == key ? 1 : 0;
@@ -64,7 +64,8 @@ void CControl::SetPressed(int down) {
 void CControl::OnKey(platform::WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {
   if (message != platform::WM_KEYDOWN || !ownerList) return;
   const bool shift = platform::IsKeyDownNow(platform::kKeyShift);
-  if ((wParam == static_cast<uintptr_t>(platform::VK_TAB) && !shift) || wParam == static_cast<uintptr_t>(platform::VK_DOWN))
+  if ((wParam == static_cast<uintptr_t>(platform::VK_TAB) && !shift) ||
+      wParam == static_cast<uintptr_t>(platform::VK_DOWN))
     ownerList->NextFocus();
   else if (wParam == static_cast<uintptr_t>(platform::VK_TAB) || wParam == static_cast<uintptr_t>(platform::VK_UP))
     ownerList->PrevFocus();

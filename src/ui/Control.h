@@ -97,7 +97,7 @@ class CControl : public CFlatWin {
   int highlight = 0;  // 0 off, 1 focused, 2 greyed
   CFont* font = nullptr;
   std::string caption;  // empty for none
-  int pixelTest = 0;  // the hit test reads the surface's pixels
+  int pixelTest = 0;    // the hit test reads the surface's pixels
   int clickSound = 801;
 };
 

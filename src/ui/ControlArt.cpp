@@ -1,12 +1,15 @@
 #include "ui/ControlArt.h"
 
+#include <cstdio>
 #include <vector>
 
+#include "core/ErrorBox.h"
 #include "graphics/Frame16.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/Sprite.h"
 #include "graphics/SpritePrinter.h"
 #include "graphics/Surface.h"
+#include "platform/MessageBox.h"
 
 SurfacePrinting::SurfacePrinting(CSurface* surface) : surface_(surface) {
   if (surface_) pixels_ = surface_->Lock();
@@ -53,4 +56,10 @@ int ControlFrameWidth(const CSprite* sprite, int frame) {
 int ControlFrameHeight(const CSprite* sprite, int frame) {
   if (!sprite || !sprite->IsLoaded() || sprite->FrameCount() == 0) return 0;
   return sprite->GetFrame(frame).Height();
+}
+
+void ReportLoadError(const char* name) {
+  char text[300];
+  std::snprintf(text, sizeof text, "Unable to load file: %.256s", name ? name : "");
+  platform::ShowMessageBox(text, "LOAD ERROR", WarningBoxFlags());
 }

@@ -33,3 +33,7 @@ void PrintControlFrame(const CSprite* sprite, int frame, int x, int y, bool grey
 // A frame's width and height (0 without the sprite or frames).
 int ControlFrameWidth(const CSprite* sprite, int frame);
 int ControlFrameHeight(const CSprite* sprite, int frame);
+
+// A picture or sprite of a screen that cannot be loaded: "Unable to load file: <name>" in a
+// "LOAD ERROR" box; the screen goes on without it.
+void ReportLoadError(const char* name);

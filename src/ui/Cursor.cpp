@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/Main.h"
@@ -72,6 +73,17 @@ bool g_systemArtRead = false;
 
 constexpr int kResourceIds[23] = {108, 104, 160, 106, 109, 107, 146, 147, 148, 149, 151, 152,
                                   154, 153, 155, 156, 157, 158, 159, 161, 157, 157, 157};
+
+// Takes the mutex within the limit. Polled, so that every lock is one the thread checkers
+// see (a timed wait on the monotonic clock escapes them).
+bool LockWithin(std::timed_mutex& mutex, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!mutex.try_lock()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  return true;
+}
 
 bool Empty(const platform::Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -194,9 +206,7 @@ void RedrawOnPrimary(const CCursorDef& def, int x, int y, bool advance) {
   platform::MarkPrimaryChanged();
 }
 
-void RefreshPrimaryView() {
-  g_state.primary = g_state.loaded ? ViewOf(g_primary) : PixelView{};
-}
+void RefreshPrimaryView() { g_state.primary = g_state.loaded ? ViewOf(g_primary) : PixelView{}; }
 
 // The system pointer of a resource, made from the first kind that uses it.
 platform::SystemCursor* SystemCursorFor(int resourceId) {
@@ -258,8 +268,8 @@ void SetCursorKind(int kind) {
     platform::SetSystemCursor(SystemCursorFor(CursorResourceId(kind)));
     return;
   }
-  std::unique_lock<std::timed_mutex> lock(g_cursorMutex, 10ms);
-  if (!lock.owns_lock()) return;
+  if (!LockWithin(g_cursorMutex, 10ms)) return;
+  std::lock_guard<std::timed_mutex> lock(g_cursorMutex, std::adopt_lock);
   g_cursorKind = kind;
   if (kind == kCursorNone) return;
   const CCursorDef& def = g_cursorDefs[kind];
@@ -292,8 +302,9 @@ void DrawSoftwareCursor() {
   platform::Rect cell;
   int x = 0, y = 0;
   {
-    std::unique_lock<std::timed_mutex> lock(g_cursorMutex, 10ms);
-    if (!lock.owns_lock() || !g_state.loaded) return;
+    if (!LockWithin(g_cursorMutex, 10ms)) return;
+    std::lock_guard<std::timed_mutex> lock(g_cursorMutex, std::adopt_lock);
+    if (!g_state.loaded) return;
     const CCursorDef& def = g_cursorDefs[kind];
     x = g_pointerX - def.hotspotX;
     y = g_pointerY - def.hotspotY;
@@ -315,7 +326,7 @@ void CursorTimerTick() {
   const int kind = g_cursorKind;
   if (kind < 0 || kind >= kCursorKindsWithArt) return;
   std::timed_mutex* startup = g_startupMutex;
-  if (!startup || !startup->try_lock_for(10ms)) return;
+  if (!startup || !LockWithin(*startup, 10ms)) return;
   if (g_appActive) {
     // The countdown is shared with the main thread's frame drawing: decreased atomically.
     int countdown = g_cursorCountdown;

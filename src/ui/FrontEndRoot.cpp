@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "ui/Cursor.h"
 #include "ui/PlaceholderMenu.h"
+#include "ui/SharedArt.h"
 
 FrontEndRootHooks g_frontEndRootHooks;
 CFrontEndRoot* g_frontEndRoot = nullptr;
@@ -42,7 +43,7 @@ void BattleViewRect(int windowSize, bool highRes, int rect[4]) {
 
 void CFrontEndRoot::Enter() {
   const FrontEndRootHooks& hooks = g_frontEndRootHooks;
-  if (hooks.loadFontsAndButtons) hooks.loadFontsAndButtons();
+  LoadSharedFontsAndButtons();
   if (hooks.loadInterfacePanels) hooks.loadInterfacePanels();
   if (hooks.loadEffectTables) hooks.loadEffectTables();
   if (g_softwareCursor) {
@@ -66,6 +67,7 @@ void CFrontEndRoot::Exit() {
   // The timer stops before the cursors it draws are freed.
   cursorTimer.Stop();
   FreeCursors();
+  FreeSharedButtons();
   if (g_frontEndRootHooks.freeShared) g_frontEndRootHooks.freeShared();
   if (g_mainWindow) platform::DestroyAppWindow(g_mainWindow);
 }

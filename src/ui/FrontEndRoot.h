@@ -22,14 +22,13 @@ class CFrontEndRoot : public CScreen {
 // the root's order; each owner fills its own and an empty one is skipped. A required load
 // that fails shows the fatal file-load box itself.
 struct FrontEndRootHooks {
-  void (*loadFontsAndButtons)() = nullptr;  // the four shared fonts, the button and border sprites
   void (*loadInterfacePanels)() = nullptr;  // the tooltips and the message panel
   void (*loadEffectTables)() = nullptr;
   void (*loadCreatureTypes)() = nullptr;
   void (*loadPrintEffects)() = nullptr;
   void (*attachMapView)(int left, int top, int right, int bottom) = nullptr;
   void (*loadBattlePanels)() = nullptr;  // story scroll, spot icons, select bar, faces, chat
-  void (*freeShared)() = nullptr;        // border, doors, named list, buttons, print effects
+  void (*freeShared)() = nullptr;        // doors, named list, print effects
 };
 extern FrontEndRootHooks g_frontEndRootHooks;
 

@@ -2,12 +2,15 @@
 
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
+#include "ui/Cursor.h"
 
 void CPlaceholderMenu::Update() {
   if (!g_backBuffer.IsCreated() || !g_primary.IsCreated()) return;
   g_backBuffer.Fill(0);
-  platform::Rect screen{0, 0, g_primary.width, g_primary.height};
-  g_backBuffer.BlitRectTo(&g_primary, &screen, 0, 0);
+  g_cursorTimerMayDraw = false;
+  DrawSoftwareCursor();
+  PresentWorkSurface();
+  g_cursorTimerMayDraw = true;
 }
 
 int CPlaceholderMenu::OnMessage(platform::WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {

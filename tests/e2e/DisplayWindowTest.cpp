@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "XScreen.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "graphics/Display.h"
@@ -21,32 +22,9 @@ intptr_t Proc(platform::WindowHandle w, unsigned m, uintptr_t wp, intptr_t lp) {
   return platform::DefaultWindowProc(w, m, wp, lp);
 }
 
-struct Screenshot {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgb;
-  const unsigned char* At(int x, int y) const { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
-};
-
-// The whole X screen, through ImageMagick's import, as binary PPM.
-bool TakeScreenshot(const std::string& display, const std::string& path, Screenshot& shot) {
-  std::string command = "import -display " + display + " -window root -depth 8 ppm:" + path + " 2>/dev/null";
-  if (std::system(command.c_str()) != 0) return false;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  int maxValue = 0;
-  bool ok = std::fscanf(file, "P6 %d %d %d", &shot.width, &shot.height, &maxValue) == 3 && maxValue == 255;
-  std::fgetc(file);
-  if (ok) {
-    shot.rgb.resize(static_cast<size_t>(shot.width) * shot.height * 3);
-    ok = std::fread(shot.rgb.data(), 1, shot.rgb.size(), file) == shot.rgb.size();
-  }
-  std::fclose(file);
-  return ok;
-}
-
-bool Near(const unsigned char* pixel, int r, int g, int b) {
-  return std::abs(pixel[0] - r) <= 8 && std::abs(pixel[1] - g) <= 8 && std::abs(pixel[2] - b) <= 8;
-}
+using e2e::Near;
+using e2e::Screenshot;
+using e2e::TakeScreenshot;
 
 TEST(DisplayWindow, APresentedPictureIsWhatTheScreenShows) {
   const char* display = std::getenv("VRASK_X_DISPLAY");

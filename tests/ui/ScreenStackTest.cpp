@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "UiTestSupport.h"
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
@@ -123,6 +124,19 @@ TEST_F(ScreenStack, PopToExitsEveryScreenAboveFromTheTopAndResumesTheTarget) {
   EXPECT_EQ(g_screenStack[2], nullptr);
 }
 
+TEST_F(ScreenStack, PopToAScreenNotBelowTheCurrentOneChangesNothing) {
+  LoggingScreen a("a"), b("b"), c("c"), stranger("stranger");
+  for (CScreen* s : {static_cast<CScreen*>(&a), static_cast<CScreen*>(&b), static_cast<CScreen*>(&c)}) PushScreen(s);
+  g_events.clear();
+  for (CScreen* target :
+       {static_cast<CScreen*>(&stranger), static_cast<CScreen*>(&c), static_cast<CScreen*>(nullptr)}) {
+    PopToScreen(target);
+    EXPECT_TRUE(g_events.empty());
+    EXPECT_EQ(g_screenCount, 3);
+    EXPECT_EQ(g_currentScreen, &c);
+  }
+}
+
 TEST_F(ScreenStack, TheLoopUpdatesOnlyWhileActiveAndEndsWithAnEmptyStack) {
   g_prefs.framePeriod = 1;
   LoggingScreen a("a");
@@ -165,6 +179,7 @@ TEST_F(ScreenStack, FadeOutStartsOnceAndHidesTheCursor) {
 // The whole way out: Escape on the placeholder menu pops it, the root pops itself and destroys
 // the main window, whose destruction ends the loop.
 TEST_F(ScreenStack, EscapeOnTheEmptyMenuEndsTheProgramThroughTheRoot) {
+  ui_test::InForgedData data;  // the root loads the shared fonts and buttons
   ConstructScreenObjects();
   if (!platform::IsWindowClassRegistered("VRASK_MAIN_WINDOW"))
     platform::RegisterWindowClass("VRASK_MAIN_WINDOW", MainWndProc);

@@ -15,13 +15,13 @@ FORGE_STEP(InstallationFiles) {
   ctx.WriteText("cfg\\Install Type.cfg", type.Text());
 }
 
-// The options at the values the game is tuned for (its built-in defaults), the Windows cursor
-// in use until the software cursor exists.
+// The options at the values the game is tuned for (its built-in defaults), with the game's
+// own (software) cursor.
 FORGE_STEP(OptionsFile) {
   forge::IniText ini;
   ini.Comment("Realms of Vrask: options");
   ini.Section("GLOBAL_OPTIONS")
-      .Flag("UseWinCursor", true)
+      .Flag("UseWinCursor", false)
       .Key("AmbientLight", 108)
       // A positive ramp, so that the creatures' sight lights the map; with the built-in
       // -16 every light pattern is black.
