@@ -4,6 +4,7 @@
 #include "core/Bytes.h"
 #include "forge/Forge.h"
 #include "forge/MapData.h"
+#include "forge/TerrainArt.h"
 
 namespace forge {
 
@@ -67,12 +68,13 @@ TerrainDef Liquid(bool walkable) {
   return type;
 }
 
-// Each type turns into itself unless told otherwise; the frames follow the type number.
+// Each type turns into itself unless told otherwise; its pictures are the terrain sprite's
+// frames of its material, per view rotation.
 void FinishType(TerrainDef& type, int number) {
   type.baseIndex = number;
   if (type.rotated90 == 0 && type.rotated180 == 0 && type.rotated270 == 0)
     type.rotated90 = type.rotated180 = type.rotated270 = number;
-  for (int r = 0; r < 4; ++r) type.blockFrame[static_cast<size_t>(r)] = number;
+  for (int r = 0; r < 4; ++r) type.blockFrame[static_cast<size_t>(r)] = TerrainBlockFrame(number, r);
 }
 
 }  // namespace

@@ -1,0 +1,230 @@
+#pragma once
+// CMapView: the battle map's window. One global object that owns the camera (where it looks,
+// how it scrolls and turns over the wrapping map, and the integer projection between map
+// units and screen pixels), the renderer that fills the draw list every frame, the map
+// input that turns clicks into orders, and the looping sounds that follow what it shows.
+//
+// The projection is an isometric diamond: a cell is 64 pixels wide and 32 high, a level 16
+// pixels high; the view turns in quarter turns (rotation 0-3).
+
+#include <cstdint>
+
+#include "graphics/FrameCache.h"
+#include "map/DrawList.h"
+#include "map/Map.h"
+#include "map/SegmentPool.h"
+#include "sound/SoundCues.h"
+
+class CSprite;
+class CSurface;
+class CSoundInstance;
+struct CreatureDrawInfo;
+struct CreatureOrderInfo;
+
+struct ViewRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct ScreenPoint {
+  int x = 0, y = 0;
+};
+
+// What lies under the pointer after a drawn frame.
+enum HoverKind : int { kHoverNothing = 0, kHoverCell = 1, kHoverCreature = 2, kHoverObject = 3 };
+
+// A label queued during the walk, drawn after the sprites.
+struct ViewLabel {
+  int x = 0, y = 0;
+  const char* text = nullptr;
+};
+
+// The mouse event the view's input reads (flags of the window objects, position, keys).
+struct MapMouseEvent {
+  int x = 0, y = 0;
+  bool shift = false, ctrl = false;
+};
+
+// Mouse flags of the window objects the map input uses.
+inline constexpr int kMouseLeftDown = 0x01;
+inline constexpr int kMouseRightDown = 0x04;
+
+class CMapView : public ISegmentView, public ISoundListener {
+ public:
+  static constexpr int kMaxLabels = 64;
+
+  CMapView();
+  ~CMapView() override;
+  CMapView(const CMapView&) = delete;
+  CMapView& operator=(const CMapView&) = delete;
+
+  // --- camera ---------------------------------------------------------------------------
+  // 1 when attached (the window registration of the screen framework is made by the owner).
+  int Attach(CMap* map, CSurface* surface, CSprite* terrain, const ViewRect& rect, int owner);
+  void SetMap(CMap* map);
+  void SetViewRect(const ViewRect& rect);
+  void SetCameraCell(int x, int y, int level);
+  void SetCameraPosition(uint32_t x, uint32_t y, uint32_t z);
+  // Centres on a creature's position (-1 does nothing).
+  void FocusOnCreature(int creature);
+  // The same for a position in map units, x and y reduced into the map.
+  void FocusOnPosition(int x, int y, int z);
+  void ScrollUnits(int dx, int dy);
+  // Screen-aligned deltas: 2a pixels right and b down in every rotation. 0 when both are 0.
+  int Scroll(int a, int b);
+  ScreenPoint MapToScreen(int x, int y, int z) const;
+  ScreenPoint GetViewOrigin() const;
+  // The cell under a screen point on the surface of the top shown level, wrapped.
+  void ScreenToCell(int px, int py, int& cellX, int& cellY) const;
+  int GetUnwrapOffset(int cellX, int cellY) const;
+  // The first cell the walk of a level starts at (wrapped into the map).
+  void FirstDrawnCell(int& x, int& y) const;
+  // Camera position in map units.
+  int CameraX() const { return camCellX * 32 + camSubX; }
+  int CameraY() const { return camCellY * 32 + camSubY; }
+  int CameraZ() const { return camLevel * 16 + camSubZ; }
+  int MapWidth() const { return drawnMap ? drawnMap->width : 0; }
+  int MapHeight() const { return drawnMap ? drawnMap->height : 0; }
+  int MapLevels() const { return drawnMap ? drawnMap->levels : 0; }
+  void RequestTurnRight();
+  void RequestTurnLeft();
+  // The levels 0..TopShownLevel() are drawn, in every rotation.
+  int TopShownLevel() const;
+
+  // --- renderer -------------------------------------------------------------------------
+  // One frame: prepare creatures, draw, sort, cull, print, apply turn requests.
+  void Update();
+  // Fills the draw list for the rectangle.
+  void DrawView(const ViewRect& rect);
+  // The pointer position the next frame reads (the newest mouse event).
+  void SetPointer(int x, int y) {
+    pointerX = x;
+    pointerY = y;
+  }
+  CDrawList& DrawList() { return drawList; }
+  // 1 when the cell at the walk's position is drawn this frame (a test of the walk).
+  int CountVisitedCells() const { return visitedCells; }
+
+  // --- input ----------------------------------------------------------------------------
+  void HandleInput(int flags, const MapMouseEvent& event);
+
+  // --- sounds and the view area ---------------------------------------------------------
+  void UpdateSounds();
+  void StopSounds();
+  void ReleaseSounds() { StopSounds(); }
+  int IsSquareInView(int x, int y, int size) const;
+  // Cuts a cell rectangle at the map's wrap edges into 1, 2 or 4 pieces inside the map.
+  int SplitWrappedRect(const ViewRect& rect, ViewRect pieces[4]) const;
+
+  // --- ISegmentView ---------------------------------------------------------------------
+  bool MapToScreen(int x, int y, int z, int& screenX, int& screenY) override;
+  void AddSegmentPiece(int cellX, int cellY, int level, const CScreenSegment& piece, const CSegment& segment) override;
+  // --- ISoundListener -------------------------------------------------------------------
+  void ListenerCell(int screenX, int screenY, int& cellX, int& cellY) override {
+    ScreenToCell(screenX, screenY, cellX, cellY);
+  }
+  int ListenerOrientation() override { return rotation; }
+  int ListenerMapWidth() override { return MapWidth(); }
+  int ListenerMapHeight() override { return MapHeight(); }
+
+  // --- window ---------------------------------------------------------------------------
+  ViewRect rect;
+  int owner = 0;
+  int cursorKind = 16;
+
+  // --- camera fields --------------------------------------------------------------------
+  CMap* map = nullptr;
+  CMap* drawnMap = nullptr;
+  CSurface* drawSurface = nullptr;
+  CSprite* terrainSprites = nullptr;
+  int rotation = 0;
+  int drawnOnce = 0;
+  int camCellX = 0, camCellY = 0, camLevel = 0;
+  int camSubX = 0, camSubY = 0, camSubZ = 0;
+  int viewWidth = 0, viewHeight = 0;
+  int cellsAcross = 0;
+  int halfAcross = 0;
+  int levelsShown = 1;
+  int flagLevel = 3;
+  int flagLevelCount = 3;
+  int levelMode = 1;
+  int rotateRightRequest = 0, rotateLeftRequest = 0;
+
+  // --- per-frame fields -----------------------------------------------------------------
+  int showWater = 1;
+  CMapCell* walkCell = nullptr;
+  int walkX = 0, walkY = 0, walkLevel = 0;
+  int walkScreenX = 0, walkScreenY = 0;
+  int mouseX = 0, mouseY = 0;
+  int wrapOffset = 0;
+  int wrapStepX = 0, wrapStepY = 0;
+  int belowWater = 0;
+  int waterLevel = 0;
+  int nearestCreatureDistX = 25, nearestCreatureDistY = 25;
+  int noCreaturePixelHit = 1;
+  int overlayCount = 0;
+  ViewLabel overlays[kMaxLabels];
+  int creatureHoverKey = 0, terrainHoverKey = 0, objectHoverKey = 0;
+  int effectGroup1Count = 0;  // effect kinds 14-16
+  int effectGroup2Count = 0;  // effect kind 10 and tile overlay entries
+  int effectGroup3Count = 0;  // effect kinds 25-27
+  int waterCellCount = 0;
+  int soundCreatureCount = 0;
+  int soundCreatureX = 0, soundCreatureY = 0;  // cell of the last creature with a sound met
+
+  // --- shared results of a frame --------------------------------------------------------
+  int hoverCellX = -1, hoverCellY = -1, hoverLevel = -1;
+  int hoverCreature = -1;
+  int hoverObject = -1;
+  int hoverEntry = -1;
+  int hoverKind = kHoverNothing;
+
+  // --- remembered for the change test ---------------------------------------------------
+  int lastCamCellX = -1, lastCamCellY = -1, lastLevelsShown = -1, lastRotation = -1, lastFlagLevel = -1;
+  int fullRebuild = 1;
+
+  // --- sounds ---------------------------------------------------------------------------
+  CSoundInstance* waterSound = nullptr;
+  CSoundInstance* effectSound1 = nullptr;
+  CSoundInstance* effectSound2 = nullptr;
+  CSoundInstance* effectSound3 = nullptr;
+  CSoundInstance* creatureSound = nullptr;
+
+  CDrawList drawList;
+  CFrameCache* frameCache = nullptr;  // the battle's, while the frame cache is on
+
+ private:
+  void WalkCells();
+  void WalkLevel(int level);
+  void AddCell();
+  void AddTerrain(bool& blockSuppressed);
+  void AddWater();
+  void AddEffects();
+  void AddOverlay();
+  void AddObjects();
+  void AddCreatures(bool blockSuppressed);
+  void AddCreature(int creature, int creatureBias, bool blockSuppressed);
+  ScreenPoint ThingScreenPoint(int x, int y, int z) const;
+  int CellLight() const;
+  bool HitsPointer(CSpriteFrame frame, int x, int y) const;
+  void HighlightHoveredCreature();
+  void ApplyTurnRequests();
+  void PrintDrawList();
+  int KeyRotationWeightX() const;
+  int KeyRotationWeightY() const;
+  // Input helpers.
+  void DeselectAll();
+  void SelectAlone(int creature);
+  void NotifyScript(int kind, int value);
+  void SendOrders(const MapMouseEvent& event);
+  void SendWalks(const MapMouseEvent& event);
+  void OrderWalkTo(int creature, const CreatureOrderInfo& info, int x, int y, int level, bool shift);
+  void CastSpell(const MapMouseEvent& event);
+  bool HoveredCellInside() const;
+
+  int pointerX = 0, pointerY = 0;
+  int walkUnwrappedX = 0, walkUnwrappedY = 0;
+  int visitedCells = 0;
+  bool occlusionPass = false;
+};
+
+extern CMapView g_mapView;

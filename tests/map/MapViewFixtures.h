@@ -1,0 +1,97 @@
+#pragma once
+// Fixtures of the map view tests: the forged terrain sprite, an 800 x 600 draw surface, a
+// hand-made landscape on the test map, and fakes of what the view asks of the subsystems above.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "MapTestSupport.h"
+#include "graphics/Sprite.h"
+#include "graphics/Surface.h"
+#include "map/MapView.h"
+#include "map/MapViewHooks.h"
+
+namespace map_test {
+
+// The forged terrain sprite with the colour tables the battle builds (types 1, 8 and 9).
+bool LoadTerrainSprite(CSprite& sprite);
+
+// Rolling ground with a lake (water level 2), sand, a rock outcrop, a walled house with a
+// door and a roof, a bridge and a region of power, on a map that wraps seamlessly. Fully lit.
+void BuildLandscape();
+// Every light value of the shown light buffer.
+void LightWholeMap(int light);
+
+// The terrain sprite, an 800 x 600 surface and the view attached to the test map.
+class ViewScene {
+ public:
+  ViewScene();
+  ~ViewScene();
+  void Attach(int rotation = 0);
+  // Draws one frame and answers the surface's pixels.
+  std::vector<uint16_t> DrawFrame();
+  std::vector<uint16_t> Pixels();
+  bool ready = false;
+  CSprite terrain;
+  CSurface surface;
+};
+
+// The creatures, world and battle as the view sees them, recorded.
+struct FakeViewCreatures : IMapViewCreatures {
+  std::map<int, CreatureDrawInfo> draw;
+  std::map<int, CreatureOrderInfo> orders;
+  std::map<int, CellPos> formationCells;  // answers of FindFormationCell, by creature
+  int wizard = -1, spell = -1;
+  std::vector<std::string> calls;
+  int roomFromLevel = 0;
+  int NextInUse(int after) override;
+  bool GetDrawInfo(int creature, int, CreatureDrawInfo& out) override;
+  bool GetOrderInfo(int creature, CreatureOrderInfo& out) override;
+  void Select(int creature) override;
+  void Deselect(int creature) override;
+  void SelectGroup(int creature) override;
+  bool FindFormationCell(int creature, int x, int y, int level, CellPos& goal) override;
+  bool FindNearbyFreeCell(int creature, const CellPos& place, CellPos& goal) override;
+  int HasRoomAt(int, int, int, int level) override { return level >= roomFromLevel ? 1 : 0; }
+  bool GetMoveQuery(int, CMoveQuery& out) override {
+    out = CMoveQuery::MinimalWalker();
+    return true;
+  }
+  int LocalWizard() override { return wizard; }
+  int ChosenSpell(int) override { return spell; }
+  void SelectSpell(int w, int s) override { calls.push_back("spell " + std::to_string(w) + " " + std::to_string(s)); }
+  void SetInBand(int creature) override { calls.push_back("band " + std::to_string(creature)); }
+};
+
+struct FakeViewBattle : IMapViewBattle {
+  int mouseMode = 0, occlusion = 2, extended = 0, localPlayer = 0, spellKind = 0;
+  bool armed = false;
+  std::vector<std::vector<int>> offers;
+  int MouseMode() override { return mouseMode; }
+  void SetMouseMode(int mode) override { mouseMode = mode; }
+  int OcclusionSetting() override { return occlusion; }
+  int LocalPlayer() override { return localPlayer; }
+  int ExtendedSelection() override { return extended; }
+  void SetExtendedSelection(int on) override { extended = on; }
+  bool ScriptCommandsArmed() override { return armed; }
+  void OfferInterfaceCommand(int kind, int value, int id) override { offers.push_back({kind, value, id}); }
+  int SpellKind(int) override { return spellKind; }
+};
+
+struct RecordedCommands : IMapCommandSink {
+  std::vector<CommandMessage> messages;
+  void AddMessage(const CommandMessage& message) override { messages.push_back(message); }
+};
+
+struct FakeViewHooks {
+  FakeViewCreatures creatures;
+  IMapViewWorld world;
+  FakeViewBattle battle;
+  RecordedCommands commands;
+  MapViewHooksScope scope{MapViewHooks{&creatures, &world, &battle, &commands}};
+};
+
+}  // namespace map_test

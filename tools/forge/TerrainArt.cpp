@@ -1,0 +1,384 @@
+// The terrain sprite: every terrain picture is a small voxel model of the cell (32 x 32 units
+// across, 16 units a level) rendered in the view's projection, x - y across and (x + y) / 2
+// - z down, so that neighbouring cells tile without gaps. Faces are shaded by their normal
+// (tops brightest, the faces toward the lower left lighter than those toward the lower right)
+// and textured by the material.
+#include "forge/TerrainArt.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "forge/Canvas.h"
+#include "forge/Forge.h"
+#include "forge/MapData.h"
+#include "forge/SpriteWriter.h"
+#include "forge/TerrainTypes.h"
+
+namespace forge {
+
+namespace {
+
+constexpr int kRampSteps = 20;
+
+struct Ramp {
+  int first = 0;
+  int Index(double brightness) const {
+    const int step = static_cast<int>(std::lround(std::clamp(brightness, 0.0, 1.0) * (kRampSteps - 1)));
+    return first + step;
+  }
+};
+
+struct TerrainPalette {
+  PaletteBuilder builder;
+  Ramp grass, dirt, rock, stone, sand, wood, roof, gold, iron, rubble, cliff, moss;
+  TerrainPalette() {
+    auto ramp = [&](int r, int g, int b) { return Ramp{builder.AddRamp(r, g, b, kRampSteps, 0.18, 0.3)}; };
+    grass = ramp(86, 150, 56);
+    dirt = ramp(128, 92, 58);
+    rock = ramp(128, 124, 118);
+    stone = ramp(120, 128, 146);
+    sand = ramp(214, 190, 128);
+    wood = ramp(140, 96, 52);
+    roof = ramp(168, 64, 48);
+    gold = ramp(236, 190, 70);
+    iron = ramp(96, 104, 118);
+    rubble = ramp(132, 118, 100);
+    cliff = ramp(96, 88, 84);
+    moss = ramp(70, 112, 64);
+  }
+};
+
+// A hash of integer coordinates into 0..1.
+double Hash(int x, int y, int seed) {
+  uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u +
+               static_cast<uint32_t>(seed) * 2246822519u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  h ^= h >> 16;
+  return (h & 0xFFFFFF) / 16777216.0;
+}
+
+// Smooth value noise at a scale (units per lattice step).
+double Noise(double x, double y, double scale, int seed) {
+  const double fx = x / scale, fy = y / scale;
+  const int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
+  const double tx = fx - ix, ty = fy - iy;
+  const double sx = tx * tx * (3 - 2 * tx), sy = ty * ty * (3 - 2 * ty);
+  const double a = Hash(ix, iy, seed), b = Hash(ix + 1, iy, seed);
+  const double c = Hash(ix, iy + 1, seed), d = Hash(ix + 1, iy + 1, seed);
+  return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy;
+}
+
+enum class Face { kTop, kLeft, kRight };  // +z, +y and +x faces
+
+struct Hit {
+  Face face;
+  double x, y, z;  // units from the cell's floor centre, x and y in -16..16
+};
+
+using Solid = std::function<bool(double x, double y, double z)>;
+using Shader = std::function<int(const Hit& hit)>;
+
+// Renders a model of at most `levels` levels: for each pixel the ray runs from the viewer
+// back through the cell and the first solid point it meets is shaded.
+Canvas RenderModel(int levels, const Solid& solid, const Shader& shade) {
+  const int top = 16 * levels;
+  auto inside = [&](double x, double y, double z) {
+    return x >= -16 && x < 16 && y >= -16 && y < 16 && z >= 0 && z < top && solid(x, y, z);
+  };
+  Canvas canvas(64, 32 + top);
+  for (int row = 0; row < canvas.Height(); ++row)
+    for (int column = 0; column < 64; ++column) {
+      const double sx = column - 32 + 0.5, sy = row - (16 + top) + 0.5;
+      for (double s = std::min(34.0, 2 * (top + sy) + 2); s >= -34; s -= 0.25) {
+        const double x = (s + sx) / 2, y = (s - sx) / 2, z = s / 2 - sy;
+        if (!inside(x, y, z)) continue;
+        // The face is the side of the surface that is open: up, toward +x, else toward +y.
+        constexpr double kProbe = 0.35;
+        const Face face = !inside(x, y, z + kProbe)   ? Face::kTop
+                          : !inside(x + kProbe, y, z) ? Face::kRight
+                                                      : Face::kLeft;
+        canvas.Set(column, row, shade(Hit{face, x, y, z}));
+        break;
+      }
+    }
+  return canvas;
+}
+
+double FaceLight(Face face) { return face == Face::kTop ? 0.74 : face == Face::kLeft ? 0.5 : 0.3; }
+
+// A darker rim where a top face meets the cell's border, so that cells read as tiles.
+double Rim(const Hit& hit) {
+  if (hit.face != Face::kTop) return 0;
+  return (std::abs(hit.x) > 15 || std::abs(hit.y) > 15) ? -0.07 : 0;
+}
+
+// Coordinates along a side face: across the face and up it.
+double Along(const Hit& hit) { return hit.face == Face::kRight ? hit.y : hit.x; }
+
+Solid Slab(double height) {
+  return [height](double, double, double z) { return z < height; };
+}
+
+int Grainy(const Ramp& ramp, const Hit& hit, double base, double fine, double coarse, int seed) {
+  const double n =
+      (Hash(static_cast<int>(std::floor(hit.x * 2)), static_cast<int>(std::floor(hit.y * 2 + hit.z * 3)), seed) - 0.5) *
+          fine +
+      (Noise(hit.x + 40, hit.y + hit.z + 40, 6, seed) - 0.5) * coarse;
+  return ramp.Index(base + n + Rim(hit));
+}
+
+Canvas GrassFloor(const TerrainPalette& p) {
+  return RenderModel(1, Slab(4), [&](const Hit& hit) {
+    if (hit.face == Face::kTop) {
+      const double blade = Hash(static_cast<int>(std::floor(hit.x * 2)), static_cast<int>(std::floor(hit.y * 2)), 3);
+      const double patch = Noise(hit.x + 100, hit.y + 100, 9, 4);
+      if (blade > 0.93) return p.moss.Index(0.55);
+      return p.grass.Index(0.55 + (patch - 0.5) * 0.35 + (blade - 0.5) * 0.18 + Rim(hit));
+    }
+    if (hit.z > 2.5) return p.grass.Index(FaceLight(hit.face) * 0.8);
+    return Grainy(p.dirt, hit, FaceLight(hit.face), 0.15, 0.1, 5);
+  });
+}
+
+Canvas EarthBlock(const TerrainPalette& p) {
+  return RenderModel(1, Slab(16), [&](const Hit& hit) {
+    if (hit.face == Face::kTop && Hash(static_cast<int>(hit.x), static_cast<int>(hit.y), 11) > 0.9)
+      return p.rubble.Index(0.7);  // pebbles
+    return Grainy(p.dirt, hit, FaceLight(hit.face), 0.2, 0.2, 12);
+  });
+}
+
+Canvas RockBlock(const TerrainPalette& p, const Ramp& ramp, int seed) {
+  return RenderModel(1, Slab(16), [&, seed](const Hit& hit) {
+    const double u = hit.face == Face::kTop ? hit.x : Along(hit), v = hit.face == Face::kTop ? hit.y : hit.z * 2;
+    const double n = Noise(u + 50, v + 50, 5, seed);
+    const bool crack = std::abs(n - 0.5) < 0.035;
+    double b = FaceLight(hit.face) + (Noise(u, v, 3, seed + 1) - 0.5) * 0.25 + Rim(hit);
+    if (crack) b -= 0.25;
+    if (hit.face != Face::kTop && std::fmod(hit.z + 100, 5.0) < 0.6) b -= 0.08;  // strata
+    return ramp.Index(b);
+  });
+}
+
+Canvas StoneBlock(const TerrainPalette& p) {
+  return RenderModel(1, Slab(16), [&](const Hit& hit) {
+    double b = FaceLight(hit.face) +
+               (Hash(static_cast<int>(hit.x * 2), static_cast<int>(hit.y * 2 + hit.z * 2), 21) - 0.5) * 0.12;
+    if (hit.face == Face::kTop) {
+      // Flagstones: a cross of joints.
+      if (std::abs(hit.x) < 0.8 || std::abs(hit.y) < 0.8) b -= 0.25;
+      b += Rim(hit);
+    } else {
+      // Bricks: courses of four units, each course's joints offset by half a brick.
+      const int course = static_cast<int>(std::floor(hit.z / 4));
+      const double a = Along(hit) + 16 + (course % 2) * 4;
+      if (std::fmod(hit.z, 4.0) < 0.7 || std::fmod(a, 8.0) < 0.7) b -= 0.22;
+    }
+    return p.stone.Index(b);
+  });
+}
+
+Canvas RubbleHeap(const TerrainPalette& p) {
+  // A heap of stones: a bumpy surface up to 8 units high.
+  auto height = [](double x, double y) {
+    const double d = std::sqrt(x * x + y * y);
+    return std::max(1.0, 8 - d * 0.4 + (Noise(x + 60, y + 60, 3, 31) - 0.5) * 6);
+  };
+  return RenderModel(
+      1, [height](double x, double y, double z) { return z < height(x, y); },
+      [&](const Hit& hit) {
+        const double n = Noise(hit.x + 9, hit.y + 9, 2.5, 32);
+        return p.rubble.Index(FaceLight(hit.face) + (n - 0.5) * 0.5);
+      });
+}
+
+Canvas SteppingStones(const TerrainPalette& p) {
+  struct Stone {
+    double x, y, r;
+  };
+  static constexpr Stone kStones[] = {{-7, -6, 5}, {6, -3, 4.5}, {-2, 8, 5.5}, {9, 9, 3.5}};
+  auto inStone = [](double x, double y) {
+    for (const Stone& s : kStones)
+      if ((x - s.x) * (x - s.x) + (y - s.y) * (y - s.y) < s.r * s.r) return true;
+    return false;
+  };
+  return RenderModel(
+      1, [inStone](double x, double y, double z) { return z < 3 && inStone(x, y); },
+      [&](const Hit& hit) { return p.rock.Index(FaceLight(hit.face) + 0.05 + Rim(hit)); });
+}
+
+Canvas Planks(const TerrainPalette& p, double height) {
+  return RenderModel(1, Slab(height), [&](const Hit& hit) {
+    const double across = hit.face == Face::kTop ? hit.y : Along(hit);
+    double b = FaceLight(hit.face) + (Noise(hit.x * 0.3 + 70, across * 3, 2, 41) - 0.5) * 0.2 + Rim(hit);
+    if (std::fmod(across + 16, 6.4) < 0.7) b -= 0.22;  // gaps between planks
+    return p.wood.Index(b);
+  });
+}
+
+Canvas DoorBlock(const TerrainPalette& p, bool iron) {
+  return RenderModel(1, Slab(16), [&, iron](const Hit& hit) {
+    const Ramp& ramp = iron ? p.iron : p.wood;
+    const double across = hit.face == Face::kTop ? hit.y : Along(hit);
+    double b = FaceLight(hit.face) + (Noise(across * 3 + 5, hit.z * 0.5 + hit.x * 0.3, 2, 51) - 0.5) * 0.15;
+    if (hit.face != Face::kTop) {
+      if (std::abs(hit.z - 4) < 0.8 || std::abs(hit.z - 12) < 0.8) return p.iron.Index(b + (iron ? 0.2 : 0));  // bands
+      if (!iron && std::fmod(across + 16, 8.0) < 0.7) b -= 0.2;
+      if (iron && std::fmod(across + 16, 8.0) < 1.0 && std::fmod(hit.z, 4.0) < 1.0) b += 0.25;  // rivets
+    }
+    return ramp.Index(b + Rim(hit));
+  });
+}
+
+Canvas RoofSlab(const TerrainPalette& p) {
+  return RenderModel(1, Slab(4), [&](const Hit& hit) {
+    double b = FaceLight(hit.face) + Rim(hit);
+    if (hit.face == Face::kTop) {
+      // Rows of tiles, each row's lower edge scalloped.
+      const double row = std::fmod(hit.y + 16, 5.0);
+      const double tile = std::fmod(hit.x + 16 + (static_cast<int>((hit.y + 16) / 5) % 2) * 2.5, 5.0);
+      b += 0.18 * (row / 5.0) - 0.1;
+      if (row < 0.8 + 0.6 * std::abs(tile - 2.5) / 2.5) b -= 0.22;
+    }
+    return p.roof.Index(b);
+  });
+}
+
+// A thin wall standing on one edge of the cell: 0 upper right (north in the first view),
+// then clockwise.
+Canvas WallOnEdge(const TerrainPalette& p, int edge) {
+  auto solid = [edge](double x, double y, double z) {
+    if (z >= 16) return false;
+    switch (edge) {
+      case 0:
+        return y < -11;
+      case 1:
+        return x >= 11;
+      case 2:
+        return y >= 11;
+      default:
+        return x < -11;
+    }
+  };
+  return RenderModel(1, solid, [&](const Hit& hit) {
+    double b = FaceLight(hit.face);
+    const int course = static_cast<int>(std::floor(hit.z / 4));
+    const double a = (hit.face == Face::kTop ? hit.x + hit.y : Along(hit)) + 16 + (course % 2) * 4;
+    if (hit.face != Face::kTop && (std::fmod(hit.z, 4.0) < 0.7 || std::fmod(a, 8.0) < 0.7)) b -= 0.2;
+    return p.stone.Index(b + (Hash(static_cast<int>(hit.x * 2), static_cast<int>(hit.y * 2 + hit.z), 61) - 0.5) * 0.1);
+  });
+}
+
+Canvas SandFloor(const TerrainPalette& p) {
+  return RenderModel(1, Slab(4), [&](const Hit& hit) {
+    double b =
+        FaceLight(hit.face) + (Hash(static_cast<int>(hit.x * 2), static_cast<int>(hit.y * 2 + hit.z), 71) - 0.5) * 0.12;
+    if (hit.face == Face::kTop) b += 0.06 * std::sin((hit.x + hit.y) * 0.8) + Rim(hit);
+    return p.sand.Index(b);
+  });
+}
+
+// Ground around a region of power: grass with a ring of gold runes.
+Canvas RegionGround(const TerrainPalette& p) {
+  return RenderModel(1, Slab(4), [&](const Hit& hit) {
+    if (hit.face == Face::kTop) {
+      const double d = std::sqrt(hit.x * hit.x + hit.y * hit.y);
+      if (d > 9 && d < 12 && std::fmod(std::atan2(hit.y, hit.x) + 4, 0.7) < 0.4) return p.gold.Index(0.7);
+      return p.grass.Index(0.5 + (Noise(hit.x + 3, hit.y + 3, 5, 81) - 0.5) * 0.25 + Rim(hit));
+    }
+    return Grainy(p.dirt, hit, FaceLight(hit.face), 0.15, 0.1, 82);
+  });
+}
+
+Canvas RegionCentre(const TerrainPalette& p, int phase) {
+  return RenderModel(1, Slab(4), [&, phase](const Hit& hit) {
+    if (hit.face != Face::kTop) return p.stone.Index(FaceLight(hit.face));
+    const double d = std::sqrt(hit.x * hit.x + hit.y * hit.y);
+    const double angle = std::atan2(hit.y, hit.x) + phase * 0.5236;
+    if (d < 11) {
+      const double ray = 0.5 + 0.5 * std::cos(angle * 6);
+      return p.gold.Index(0.45 + 0.45 * ray * (1 - d / 11) + 0.1 * (phase % 3) / 2.0);
+    }
+    return p.stone.Index(0.7 + Rim(hit));
+  });
+}
+
+}  // namespace
+
+int TerrainBlockFrame(int type, int rotation) {
+  namespace t = terrain;
+  namespace f = terrain_frames;
+  switch (type) {
+    case t::kGrass:
+      return f::kGrass;
+    case t::kEarth:
+      return f::kEarth;
+    case t::kRock:
+      return f::kRock;
+    case t::kStone:
+      return f::kStone;
+    case t::kRubble:
+      return f::kRubble;
+    case t::kFord:
+      return f::kFord;
+    case t::kBridge:
+      return f::kBridge;
+    case t::kDoor:
+      return f::kDoor;
+    case t::kRoof:
+      return f::kRoof;
+    case t::kWallNorth:
+    case t::kWallEast:
+    case t::kWallSouth:
+    case t::kWallWest:
+      // The side the wall stands on turns with the view: north is the upper right edge in
+      // the first rotation, the upper left in the second.
+      return f::kWallEdge + ((type - t::kWallNorth - rotation) & 3);
+    case t::kSand:
+      return f::kSand;
+    case t::kCliff:
+      return f::kCliff;
+    case t::kIronDoor:
+      return f::kIronDoor;
+    default:
+      break;
+  }
+  if (type >= t::kRegionPatternFirst && type <= t::kRegionPatternLast) return f::kRegionGround;
+  if (type >= t::kRegionFrameFirst && type <= t::kRegionCentre) return f::kRegionCentre + (type - t::kRegionFrameFirst);
+  return f::kNone;  // empty cells and open water have no block
+}
+
+std::vector<uint8_t> TerrainSpriteBytes() {
+  TerrainPalette p;
+  SpriteFileWriter file;
+  file.AddPalette(p.builder.Bytes());
+  auto add = [&](const Canvas& c) { file.AddFrame(EncodeFrame(c, 32, c.Height() - 16, 0)); };
+  file.AddFrame(EncodeFrame(Canvas(0, 0), 0, 0, 0));
+  add(GrassFloor(p));
+  add(EarthBlock(p));
+  add(RockBlock(p, p.rock, 13));
+  add(StoneBlock(p));
+  add(RubbleHeap(p));
+  add(SteppingStones(p));
+  add(Planks(p, 4));
+  add(DoorBlock(p, false));
+  add(RoofSlab(p));
+  for (int edge = 0; edge < 4; ++edge) add(WallOnEdge(p, edge));
+  add(SandFloor(p));
+  add(RockBlock(p, p.cliff, 17));
+  add(DoorBlock(p, true));
+  add(RegionGround(p));
+  for (int phase = 0; phase < 6; ++phase) add(RegionCentre(p, phase));
+  return file.Bytes();
+}
+
+}  // namespace forge
+
+namespace {
+
+FORGE_STEP(MapTerrainSprites) {
+  ctx.WriteFile(std::string(forge::kSectionFolder) + "\\terrain.spr", forge::TerrainSpriteBytes());
+}
+
+}  // namespace
