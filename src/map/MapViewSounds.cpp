@@ -11,6 +11,12 @@ bool SoundEnabled() { return g_soundManager != nullptr && g_soundManager->enable
 int WaterVolume(int n) { return n >= 100 ? -1666 : n * 20000 / 600 - 4500; }
 int EffectVolume(int n) { return n >= 75 ? 0 : n * 10000 / 500 - 1500; }
 
+// While sound is off the manager hands out its silent instance: the slot stays empty, so
+// that the loop starts for real once sound is on.
+void ForgetSilent(CSoundInstance*& slot) {
+  if (slot && g_soundManager && slot == g_soundManager->SilentInstance()) slot = nullptr;
+}
+
 void StopSlot(CSoundInstance*& slot) {
   if (slot && SoundEnabled() && slot->IsPlaying(0)) slot->Stop(0);
   slot = nullptr;
@@ -27,6 +33,7 @@ bool LevelLoop(CSoundInstance*& slot, int id, int count, int volume) {
     return true;
   }
   if (g_soundManager) g_soundManager->Play(id, volume, 0, &slot, 1);
+  ForgetSilent(slot);
   return false;
 }
 
@@ -45,6 +52,7 @@ void CMapView::UpdateSounds() {
     g_soundCues.UpdateLoopPosition(creatureSound, soundCreatureX, soundCreatureY);
   } else {
     g_soundCues.PlayAt(526, soundCreatureX, soundCreatureY, &creatureSound, 1);
+    ForgetSilent(creatureSound);
   }
 }
 

@@ -105,6 +105,7 @@ ViewScene::ViewScene() {
 }
 
 ViewScene::~ViewScene() {
+  g_mapView.StopSounds();
   g_mapView.drawList.Reset();
   g_mapView.SetMap(nullptr);
   g_mapView.drawSurface = nullptr;
