@@ -88,7 +88,7 @@ struct Bench {
     ready = terrain.Load(path.c_str(), 256) && terrain.BuildColourTables(1, 256) && terrain.BuildColourTables(8, 256) &&
             terrain.BuildColourTables(9, 256);
     g_mapViewHooks.creatures = &crowd;
-    g_mapView.Attach(&g_map, &g_backBuffer, &terrain, ViewRect{0, 0, 800, 600}, 0);
+    g_mapView.Attach(&g_map, &g_backBuffer, &terrain, platform::Rect{0, 0, 800, 600}, 0);
     g_mapView.SetCameraCell(50, 50, 3);
   }
   platform::WindowHandle window = nullptr;

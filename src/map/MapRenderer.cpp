@@ -14,6 +14,8 @@
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
 #include "map/TileOverlay.h"
+#include "ui/Cursor.h"
+#include "ui/MapCursor.h"
 
 namespace {
 
@@ -131,7 +133,7 @@ void CMapView::ApplyTurnRequests() {
   g_mapViewHooks.battle->OnViewRotated(rotation);
 }
 
-void CMapView::DrawView(const ViewRect& area) {
+void CMapView::DrawView(const platform::Rect& area) {
   IMapViewBattle& battle = *g_mapViewHooks.battle;
   if (battle.ClearFlag() && drawSurface && drawSurface->IsCreated()) {
     platform::Rect r{area.left, area.top, area.right, area.bottom};
@@ -141,8 +143,8 @@ void CMapView::DrawView(const ViewRect& area) {
   hoverCreature = hoverObject = -1;
   hoverKind = kHoverNothing;
   SetSpriteClipRect(area.top, area.left, area.right, area.bottom);
-  mouseX = pointerX;
-  mouseY = pointerY;
+  mouseX = LatestMouseEvent().x;
+  mouseY = LatestMouseEvent().y;
   waterLevel = drawnMap->waterLevel;
   wrapStepX = MapWidth() * 32;
   wrapStepY = MapHeight() * 32;
@@ -179,7 +181,8 @@ void CMapView::DrawView(const ViewRect& area) {
   else
     hoverKind = kHoverNothing;
 
-  cursorKind = battle.ChooseCursor(hoverCellX, hoverCellY, hoverLevel, hoverKind, hoverCreature);
+  CMapCursorFacts* facts = battle.CursorFacts();
+  cursorKind = facts ? ChooseMapCursor(*facts, hoverCellX, hoverCellY, hoverLevel) : kCursorNormal;
   drawnMap->backgroundDirty = 0;
   UpdateSounds();
 }
@@ -473,8 +476,9 @@ void CMapView::AddCreature(int creature, int creatureBias, bool blockSuppressed)
   int bodyShade = ClampShade(light + info.shadeOffset);
 
   bool hovered = false;
-  if (battle.MouseMode() == 3) {
-    if (SpriteFrameInRect(info.body.frame, bodyX, bodyY, battle.BandRect())) {
+  if (g_battleMouseMode == 3) {
+    const SpriteRect band{g_bandRect.left, g_bandRect.top, g_bandRect.right, g_bandRect.bottom};
+    if (SpriteFrameInRect(info.body.frame, bodyX, bodyY, band)) {
       creatures.SetInBand(creature);
       bodyShade = Brighter(bodyShade);
     }

@@ -14,16 +14,13 @@
 #include "map/Map.h"
 #include "map/SegmentPool.h"
 #include "sound/SoundCues.h"
+#include "ui/Flatwin.h"
 
 class CSprite;
 class CSurface;
 class CSoundInstance;
 struct CreatureDrawInfo;
 struct CreatureOrderInfo;
-
-struct ViewRect {
-  int left = 0, top = 0, right = 0, bottom = 0;
-};
 
 struct ScreenPoint {
   int x = 0, y = 0;
@@ -38,17 +35,9 @@ struct ViewLabel {
   const char* text = nullptr;
 };
 
-// The mouse event the view's input reads (flags of the window objects, position, keys).
-struct MapMouseEvent {
-  int x = 0, y = 0;
-  bool shift = false, ctrl = false;
-};
-
-// Mouse flags of the window objects the map input uses.
-inline constexpr int kMouseLeftDown = 0x01;
-inline constexpr int kMouseRightDown = 0x04;
-
-class CMapView : public ISegmentView, public ISoundListener {
+// The view is a window object: its rectangle is the window's, and its input comes through
+// the mouse dispatcher.
+class CMapView : public CFlatWin, public ISegmentView, public ISoundListener {
  public:
   static constexpr int kMaxLabels = 64;
 
@@ -58,10 +47,10 @@ class CMapView : public ISegmentView, public ISoundListener {
   CMapView& operator=(const CMapView&) = delete;
 
   // --- camera ---------------------------------------------------------------------------
-  // 1 when attached (the window registration of the screen framework is made by the owner).
-  int Attach(CMap* map, CSurface* surface, CSprite* terrain, const ViewRect& rect, int owner);
+  // Registers the window with its rectangle and active value; 0 when the window table is full.
+  int Attach(CMap* map, CSurface* surface, CSprite* terrain, const platform::Rect& rect, int active);
   void SetMap(CMap* map);
-  void SetViewRect(const ViewRect& rect);
+  void SetViewRect(const platform::Rect& rect);
   void SetCameraCell(int x, int y, int level);
   void SetCameraPosition(uint32_t x, uint32_t y, uint32_t z);
   // Centres on a creature's position (-1 does nothing).
@@ -94,18 +83,14 @@ class CMapView : public ISegmentView, public ISoundListener {
   // One frame: prepare creatures, draw, sort, cull, print, apply turn requests.
   void Update();
   // Fills the draw list for the rectangle.
-  void DrawView(const ViewRect& rect);
-  // The pointer position the next frame reads (the newest mouse event).
-  void SetPointer(int x, int y) {
-    pointerX = x;
-    pointerY = y;
-  }
+  void DrawView(const platform::Rect& area);
   CDrawList& DrawList() { return drawList; }
   // 1 when the cell at the walk's position is drawn this frame (a test of the walk).
   int CountVisitedCells() const { return visitedCells; }
 
   // --- input ----------------------------------------------------------------------------
-  void HandleInput(int flags, const MapMouseEvent& event);
+  // Clicks become selection changes and orders (MF_LEFT_DOWN, MF_RIGHT_DOWN, Shift, Ctrl).
+  void OnMouse(int flags, CMouseEvent event) override;
 
   // --- sounds and the view area ---------------------------------------------------------
   void UpdateSounds();
@@ -113,7 +98,7 @@ class CMapView : public ISegmentView, public ISoundListener {
   void ReleaseSounds() { StopSounds(); }
   int IsSquareInView(int x, int y, int size) const;
   // Cuts a cell rectangle at the map's wrap edges into 1, 2 or 4 pieces inside the map.
-  int SplitWrappedRect(const ViewRect& rect, ViewRect pieces[4]) const;
+  int SplitWrappedRect(const platform::Rect& cells, platform::Rect pieces[4]) const;
 
   // --- ISegmentView ---------------------------------------------------------------------
   bool MapToScreen(int x, int y, int z, int& screenX, int& screenY) override;
@@ -125,11 +110,6 @@ class CMapView : public ISegmentView, public ISoundListener {
   int ListenerOrientation() override { return rotation; }
   int ListenerMapWidth() override { return MapWidth(); }
   int ListenerMapHeight() override { return MapHeight(); }
-
-  // --- window ---------------------------------------------------------------------------
-  ViewRect rect;
-  int owner = 0;
-  int cursorKind = 16;
 
   // --- camera fields --------------------------------------------------------------------
   CMap* map = nullptr;
@@ -215,13 +195,12 @@ class CMapView : public ISegmentView, public ISoundListener {
   void DeselectAll();
   void SelectAlone(int creature);
   void NotifyScript(int kind, int value);
-  void SendOrders(const MapMouseEvent& event);
-  void SendWalks(const MapMouseEvent& event);
+  void SendOrders(const CMouseEvent& event);
+  void SendWalks(const CMouseEvent& event);
   void OrderWalkTo(int creature, const CreatureOrderInfo& info, int x, int y, int level, bool shift);
-  void CastSpell(const MapMouseEvent& event);
+  void CastSpell();
   bool HoveredCellInside() const;
 
-  int pointerX = 0, pointerY = 0;
   int walkUnwrappedX = 0, walkUnwrappedY = 0;
   int visitedCells = 0;
   bool occlusionPass = false;

@@ -27,9 +27,9 @@ CMapView::~CMapView() {
   if (g_soundListener == this) g_soundListener = nullptr;
 }
 
-int CMapView::Attach(CMap* newMap, CSurface* surface, CSprite* terrain, const ViewRect& viewRect, int ownerValue) {
+int CMapView::Attach(CMap* newMap, CSurface* surface, CSprite* terrain, const platform::Rect& viewRect, int isActive) {
+  if (!Register(viewRect, isActive)) return 0;
   rotateRightRequest = rotateLeftRequest = 0;
-  owner = ownerValue;
   map = drawnMap = newMap;
   rotation = 0;
   levelsShown = MapLevels();
@@ -54,7 +54,7 @@ void CMapView::SetMap(CMap* newMap) {
   fullRebuild = 1;
 }
 
-void CMapView::SetViewRect(const ViewRect& viewRect) {
+void CMapView::SetViewRect(const platform::Rect& viewRect) {
   rect = viewRect;
   viewWidth = rect.right - rect.left;
   viewHeight = rect.bottom - rect.top;

@@ -13,6 +13,7 @@
 #include "map/MapCommands.h"
 
 class CMapView;
+class CMapCursorFacts;
 
 // One picture of a creature or world object, placed relative to its point.
 struct DrawLayer {
@@ -131,9 +132,6 @@ class IMapViewWorld {
 class IMapViewBattle {
  public:
   virtual ~IMapViewBattle() = default;
-  // 0 nothing selected, 1 creatures selected, 2 spell chosen, 3 band selection.
-  virtual int MouseMode() { return 0; }
-  virtual void SetMouseMode(int mode) {}
   // The hovered creature is not highlighted in input mode 3.
   virtual int InputMode() { return 0; }
   // 0 off; the occlusion pass runs while it is non-zero.
@@ -144,8 +142,6 @@ class IMapViewBattle {
   virtual int ClearFlag() { return 0; }
   virtual int LocalPlayer() { return 0; }
   virtual bool TrailsOff() { return false; }
-  // The band rectangle of the band selection (mouse mode 3).
-  virtual SpriteRect BandRect() { return SpriteRect{0, 0, 0, 0}; }
   // The extended-selection flag (set by a Shift selection).
   virtual int ExtendedSelection() { return 0; }
   virtual void SetExtendedSelection(int on) {}
@@ -156,8 +152,9 @@ class IMapViewBattle {
   virtual void OfferInterfaceCommand(int kind, int value, int id) {}
   // The kind (first byte of the record) of a spell.
   virtual int SpellKind(int spell) { return 0; }
-  // The cursor kind for what lies under the pointer.
-  virtual int ChooseCursor(int cellX, int cellY, int level, int hoverKind, int creature) { return 16; }
+  // What the battle map cursor asks of the battle; without it the view shows the normal
+  // pointer.
+  virtual CMapCursorFacts* CursorFacts() { return nullptr; }
   // A creature's label, drawn after the sprites.
   virtual void DrawLabel(int x, int y, const char* text) {}
   // The scanner is told the new rotation.

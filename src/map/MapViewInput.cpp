@@ -59,15 +59,15 @@ bool CMapView::HoveredCellInside() const {
          hoverLevel < MapLevels();
 }
 
-void CMapView::HandleInput(int flags, const MapMouseEvent& event) {
+void CMapView::OnMouse(int flags, CMouseEvent event) {
   if (flags & 0x0F) g_noSkipThisFrame = 1;
   IMapViewBattle& battle = *g_mapViewHooks.battle;
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
-  const bool left = (flags & kMouseLeftDown) != 0, right = (flags & kMouseRightDown) != 0;
+  const bool left = (flags & MF_LEFT_DOWN) != 0, right = (flags & MF_RIGHT_DOWN) != 0;
   CreatureOrderInfo hovered;
   const bool creatureHovered = hoverCreature >= 0 && creatures.GetOrderInfo(hoverCreature, hovered);
 
-  switch (battle.MouseMode()) {
+  switch (g_battleMouseMode) {
     case 0:
       if (!left) return;
       DeselectAll();
@@ -115,7 +115,7 @@ void CMapView::HandleInput(int flags, const MapMouseEvent& event) {
     case 2:
       if (creatures.LocalWizard() < 0) return;
       if (right) {
-        CastSpell(event);
+        CastSpell();
       } else if (left) {
         const int wizard = creatures.LocalWizard();
         if (creatureHovered && hovered.active) {
@@ -129,7 +129,7 @@ void CMapView::HandleInput(int flags, const MapMouseEvent& event) {
             creatures.Select(hoverCreature);
           }
           NotifyScript(3, hovered.type);
-          battle.SetMouseMode(1);
+          g_battleMouseMode = 1;
         }
         if (creatureHovered || UnselectAllowed()) creatures.SelectSpell(wizard, -1);
       }
@@ -142,7 +142,7 @@ void CMapView::HandleInput(int flags, const MapMouseEvent& event) {
 
 // A right click in mouse mode 1: each selected creature, in creature order, gets the order
 // the cursor stands for. A click where the pointer found no cell of the map orders nothing.
-void CMapView::SendOrders(const MapMouseEvent& event) {
+void CMapView::SendOrders(const CMouseEvent& event) {
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
   const int cursor = g_cursorKind;
   CreatureOrderInfo target;
@@ -203,7 +203,7 @@ void CMapView::SendOrders(const MapMouseEvent& event) {
 }
 
 // A walk of every selected creature to the hovered cell (the surface above a liquid).
-void CMapView::SendWalks(const MapMouseEvent& event) {
+void CMapView::SendWalks(const CMouseEvent& event) {
   if (!HoveredCellInside()) return;
   int level = hoverLevel;
   if (TerrainOf(drawnMap->CellAt(hoverCellX, hoverCellY, hoverLevel).terrain).IsLiquid()) ++level;
@@ -212,7 +212,7 @@ void CMapView::SendWalks(const MapMouseEvent& event) {
   for (int c = creatures.NextInUse(-1); c != -1; c = creatures.NextInUse(c)) {
     CreatureOrderInfo info;
     if (creatures.GetOrderInfo(c, info) && info.selected)
-      OrderWalkTo(c, info, hoverCellX, hoverCellY, level, event.shift);
+      OrderWalkTo(c, info, hoverCellX, hoverCellY, level, event.shift != 0);
   }
 }
 
@@ -245,7 +245,7 @@ void CMapView::OrderWalkTo(int creature, const CreatureOrderInfo& info, int x, i
 }
 
 // A right click while the local wizard has a spell chosen.
-void CMapView::CastSpell(const MapMouseEvent&) {
+void CMapView::CastSpell() {
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
   if (g_cursorKind != 5) {
     g_soundCues.PlayAt(1011, hoverCellX, hoverCellY, nullptr, 0);

@@ -61,9 +61,9 @@ void CMapView::StopSounds() {
     StopSlot(*slot);
 }
 
-int CMapView::SplitWrappedRect(const ViewRect& in, ViewRect pieces[4]) const {
+int CMapView::SplitWrappedRect(const platform::Rect& cells, platform::Rect pieces[4]) const {
   const int w = MapWidth(), h = MapHeight();
-  ViewRect r = in;
+  platform::Rect r = cells;
   if (r.right > w) {
     r.left -= w;
     r.right -= w;
@@ -98,15 +98,15 @@ int CMapView::SplitWrappedRect(const ViewRect& in, ViewRect pieces[4]) const {
 int CMapView::IsSquareInView(int x, int y, int size) const {
   if (size <= 0) return 0;
   const int c = cellsAcross;
-  const ViewRect square{x - size / 2, y - size / 2, x - size / 2 + size, y - size / 2 + size};
-  const ViewRect view{camCellX - c / 2, camCellY - c / 2, camCellX - c / 2 + c, camCellY - c / 2 + c};
-  ViewRect squarePieces[4], viewPieces[4];
+  const platform::Rect square{x - size / 2, y - size / 2, x - size / 2 + size, y - size / 2 + size};
+  const platform::Rect view{camCellX - c / 2, camCellY - c / 2, camCellX - c / 2 + c, camCellY - c / 2 + c};
+  platform::Rect squarePieces[4], viewPieces[4];
   const int squareCount = SplitWrappedRect(square, squarePieces);
   const int viewCount = SplitWrappedRect(view, viewPieces);
   for (int i = 0; i < squareCount; ++i)
     for (int j = 0; j < viewCount; ++j) {
-      const ViewRect& p = squarePieces[i];
-      const ViewRect& v = viewPieces[j];
+      const platform::Rect& p = squarePieces[i];
+      const platform::Rect& v = viewPieces[j];
       if (p.left <= v.right && p.right >= v.left && p.top <= v.bottom && p.bottom >= v.top) return 1;
     }
   return 0;

@@ -10,6 +10,7 @@
 #include "sound/CDAudio.h"
 #include "sound/MoviePlayer.h"
 #include "sound/MusicTrackList.h"
+#include "sound/SoundCues.h"
 #include "sound/SoundManager.h"
 
 namespace {
@@ -32,6 +33,7 @@ void StartSound(void* mainWindow, void* applicationInstance) {
     return;
   }
   g_theSoundManager.SetVolume(g_prefs.sfxVolume);
+  g_soundCues.LoadTuning();
 }
 
 void PlayIntroMovies(MovieTarget* primary, int clientLeft, int clientTop) {

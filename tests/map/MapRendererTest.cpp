@@ -80,7 +80,7 @@ TEST_F(MapRenderer, PickingFindsTheCellWhoseTopIsUnderThePointer) {
               Height(x + p[0] + q[0], y + p[1] + q[1]) > h)
             continue;
           const ScreenPoint top = g_mapView.MapToScreen(x * 32 + 16, y * 32 + 16, h * 16 + 4);
-          g_mapView.SetPointer(top.x, top.y + 2);
+          QueueMouseEvent(0, top.x, top.y + 2);
           g_mapView.Update();
           EXPECT_EQ(g_mapView.hoverKind, kHoverCell);
           EXPECT_EQ(g_mapView.hoverCellX, x) << "rotation " << rotation;
@@ -223,7 +223,7 @@ TEST_F(MapRenderer, ACreatureIsDrawnAndHoveredByItsPixels) {
   scene.Attach(0);
   g_mapView.SetCameraCell(20, 20, 0);
   const ScreenPoint feet = g_mapView.MapToScreen(info.x, info.y, info.z);
-  g_mapView.SetPointer(feet.x, feet.y - 20);
+  QueueMouseEvent(0, feet.x, feet.y - 20);
   const std::vector<uint16_t> pixels = scene.DrawFrame();
   EXPECT_EQ(g_mapView.hoverKind, kHoverCreature);
   EXPECT_EQ(g_mapView.hoverCreature, 7);
@@ -231,10 +231,10 @@ TEST_F(MapRenderer, ACreatureIsDrawnAndHoveredByItsPixels) {
   const uint16_t p = pixels[static_cast<size_t>((feet.y - 20) * 800 + feet.x)];
   EXPECT_GT(p >> 11, (p >> 5) & 31);
 
-  g_mapView.SetPointer(feet.x + 20, feet.y - 20);  // beside it, within 25 pixels of its middle
+  QueueMouseEvent(0, feet.x + 20, feet.y - 20);  // beside it, within 25 pixels of its middle
   scene.DrawFrame();
   EXPECT_EQ(g_mapView.hoverCreature, 7);
-  g_mapView.SetPointer(feet.x + 60, feet.y);  // far from it: the cell
+  QueueMouseEvent(0, feet.x + 60, feet.y);  // far from it: the cell
   scene.DrawFrame();
   EXPECT_EQ(g_mapView.hoverKind, kHoverCell);
   cell.occupant = kNoLink;

@@ -9,9 +9,10 @@ class MapViewCamera : public MapTest {
  protected:
   void SetUp() override {
     MakeMap(48, 44, 8);
-    g_mapView.Attach(&g_map, nullptr, nullptr, ViewRect{0, 0, 800, 600}, 0);
+    g_mapView.Attach(&g_map, nullptr, nullptr, platform::Rect{0, 0, 800, 600}, 0);
   }
   void TearDown() override {
+    ResetMouseInput();
     g_mapView.SetMap(nullptr);
     MapTest::TearDown();
   }

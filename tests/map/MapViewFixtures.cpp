@@ -105,6 +105,7 @@ ViewScene::ViewScene() {
 }
 
 ViewScene::~ViewScene() {
+  ResetMouseInput();
   g_mapView.StopSounds();
   g_mapView.drawList.Reset();
   g_mapView.SetMap(nullptr);
@@ -115,14 +116,14 @@ ViewScene::~ViewScene() {
 
 void ViewScene::Attach(int rotation) {
   g_prefs.isHighRes = 1;
-  g_mapView.Attach(&g_map, &surface, &terrain, ViewRect{0, 0, 800, 600}, 0);
+  g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
   g_mapView.rotation = rotation;
   g_mapView.drawList.rotation = rotation;
 }
 
-std::vector<uint16_t> ViewScene::DrawFrame() {
+std::vector<uint16_t> ViewScene::DrawFrame(int frames) {
   surface.Fill(0);
-  g_mapView.Update();
+  for (int i = 0; i < frames; ++i) g_mapView.Update();
   return Pixels();
 }
 

@@ -13,6 +13,7 @@
 #include "graphics/Surface.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
+#include "ui/Flatwin.h"
 
 namespace map_test {
 
@@ -31,8 +32,10 @@ class ViewScene {
   ViewScene();
   ~ViewScene();
   void Attach(int rotation = 0);
-  // Draws one frame and answers the surface's pixels.
-  std::vector<uint16_t> DrawFrame();
+  // Clears the surface, draws frames and answers the pixels. The water printer moves pixels
+  // already on the surface, as the game's back buffer holds the last frame: a second frame
+  // shows the water as the game does.
+  std::vector<uint16_t> DrawFrame(int frames = 1);
   std::vector<uint16_t> Pixels();
   bool ready = false;
   CSprite terrain;
@@ -67,11 +70,9 @@ struct FakeViewCreatures : IMapViewCreatures {
 };
 
 struct FakeViewBattle : IMapViewBattle {
-  int mouseMode = 0, occlusion = 2, extended = 0, localPlayer = 0, spellKind = 0;
+  int occlusion = 2, extended = 0, localPlayer = 0, spellKind = 0;
   bool armed = false;
   std::vector<std::vector<int>> offers;
-  int MouseMode() override { return mouseMode; }
-  void SetMouseMode(int mode) override { mouseMode = mode; }
   int OcclusionSetting() override { return occlusion; }
   int LocalPlayer() override { return localPlayer; }
   int ExtendedSelection() override { return extended; }

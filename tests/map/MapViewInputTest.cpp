@@ -15,8 +15,8 @@ class MapViewInput : public MapTest {
   void SetUp() override {
     MakeMap(48, 44, 8);
     FillLevel(0, t::kGrass);
-    g_mapView.Attach(&g_map, nullptr, nullptr, ViewRect{0, 0, 800, 600}, 0);
-    hooks.battle.mouseMode = 1;
+    g_mapView.Attach(&g_map, nullptr, nullptr, platform::Rect{0, 0, 800, 600}, 0);
+    g_battleMouseMode = 1;
     hooks.battle.armed = true;
     for (int id : {3, 5, 9}) {
       CreatureOrderInfo& c = hooks.creatures.orders[id];
@@ -28,6 +28,7 @@ class MapViewInput : public MapTest {
     g_cursorKind = 1;
   }
   void TearDown() override {
+    ResetMouseInput();
     g_mapView.SetMap(nullptr);
     g_cursorKind = kCursorNormal;
     MapTest::TearDown();
@@ -45,10 +46,10 @@ class MapViewInput : public MapTest {
     g_mapView.hoverCreature = creature;
   }
   void Click(int flags, bool shift = false, bool ctrl = false) {
-    MapMouseEvent event;
+    CMouseEvent event;
     event.shift = shift;
     event.ctrl = ctrl;
-    g_mapView.HandleInput(flags, event);
+    g_mapView.OnMouse(flags, event);
   }
   void SelectAll() {
     for (auto& [id, c] : hooks.creatures.orders) c.selected = true;
@@ -88,7 +89,7 @@ TEST_F(MapViewInput, ARightClickOnACellWalksEverySelectedCreatureInOrder) {
   hooks.creatures.formationCells[5] = CellPos{13, 14, 0};
   HoverCell(12, 14, 0);
   g_noSkipThisFrame = 0;
-  Click(kMouseRightDown);
+  Click(MF_RIGHT_DOWN);
   EXPECT_EQ(g_noSkipThisFrame, 1);
   ASSERT_EQ(Sent().size(), 3u);
   for (const CommandMessage& m : Sent()) EXPECT_EQ(m.Type(), MSG_CREATURE_WALK);
@@ -122,7 +123,7 @@ TEST_F(MapViewInput, RightClicksOnCellsByCursorAndKeys) {
     hooks.commands.messages.clear();
     g_cursorKind = c.cursor;
     HoverCell(c.x, c.y, c.level);
-    Click(kMouseRightDown, c.shift);
+    Click(MF_RIGHT_DOWN, c.shift);
     ASSERT_EQ(Sent().size(), 1u) << c.name;
     EXPECT_EQ(Sent()[0].Type(), c.type) << c.name;
     EXPECT_EQ(Body(Sent()[0]), c.body) << c.name;
@@ -134,14 +135,14 @@ TEST_F(MapViewInput, AClickOffTheMapOrdersNothing) {
   for (int cursor : {0, 1, 17, 18}) {
     g_cursorKind = cursor;
     HoverCell(-1, -1, -1);
-    Click(kMouseRightDown);
+    Click(MF_RIGHT_DOWN);
     HoverCell(5, 5, 8);  // above the top level
-    Click(kMouseRightDown);
+    Click(MF_RIGHT_DOWN);
   }
   Set(4, 4, 7, t::kWater);  // the surface above the top level's water is off the map too
   g_cursorKind = 1;
   HoverCell(4, 4, 7);
-  Click(kMouseRightDown);
+  Click(MF_RIGHT_DOWN);
   EXPECT_TRUE(Sent().empty());
 }
 
@@ -150,7 +151,7 @@ TEST_F(MapViewInput, RightClicksOnCreatures) {
   hooks.creatures.orders[5].selected = true;
   HoverCreature(9);
   g_cursorKind = 0;
-  Click(kMouseRightDown);
+  Click(MF_RIGHT_DOWN);
   ASSERT_EQ(Sent().size(), 2u);
   EXPECT_EQ(Sent()[0].Type(), MSG_CREATURE_ATTACK);
   EXPECT_EQ(Body(Sent()[0]), (std::vector<int32_t>{3, 9}));
@@ -159,14 +160,14 @@ TEST_F(MapViewInput, RightClicksOnCreatures) {
 
   hooks.commands.messages.clear();
   hooks.battle.offers.clear();
-  Click(kMouseRightDown, true);
+  Click(MF_RIGHT_DOWN, true);
   ASSERT_EQ(Sent().size(), 2u);
   EXPECT_EQ(Sent()[0].Type(), MSG_Q_CREATURE_ATTACK);
   EXPECT_TRUE(hooks.battle.offers.empty());
 
   hooks.commands.messages.clear();
   g_cursorKind = 21;
-  Click(kMouseRightDown);
+  Click(MF_RIGHT_DOWN);
   ASSERT_EQ(Sent().size(), 2u);
   EXPECT_EQ(Sent()[1].Type(), MSG_FOLLOW_CREATURE);
   EXPECT_EQ(Body(Sent()[1]), (std::vector<int32_t>{5, 9}));
@@ -174,10 +175,10 @@ TEST_F(MapViewInput, RightClicksOnCreatures) {
   hooks.commands.messages.clear();
   hooks.creatures.orders[9].active = false;
   g_cursorKind = 0;
-  Click(kMouseRightDown);  // an inactive creature is not attacked
+  Click(MF_RIGHT_DOWN);  // an inactive creature is not attacked
   EXPECT_TRUE(Sent().empty());
   g_cursorKind = 1;
-  Click(kMouseRightDown);  // any other cursor walks to the cell under it
+  Click(MF_RIGHT_DOWN);  // any other cursor walks to the cell under it
   ASSERT_EQ(Sent().size(), 2u);
   EXPECT_EQ(Body(Sent()[0]), (std::vector<int32_t>{3, 20, 21, 0}));
 }
@@ -189,7 +190,7 @@ TEST_F(MapViewInput, ASecondClickOnTheGroupsGoalSpreadsTheGroup) {
   c.hasGoal = true;
   c.goalX = 12, c.goalY = 14, c.goalLevel = 0;
   HoverCell(12, 14, 0);
-  Click(kMouseRightDown);
+  Click(MF_RIGHT_DOWN);
   ASSERT_EQ(Sent().size(), 1u);
   EXPECT_EQ(Sent()[0].Type(), MSG_CREATURE_WALK);
   // A free place near the goal, and the creature's own cell beside it.
@@ -200,39 +201,39 @@ TEST_F(MapViewInput, ASecondClickOnTheGroupsGoalSpreadsTheGroup) {
 }
 
 TEST_F(MapViewInput, LeftClicksSelect) {
-  hooks.battle.mouseMode = 0;
+  g_battleMouseMode = 0;
   hooks.creatures.orders[3].inspected = true;
   HoverCreature(5);
-  Click(kMouseLeftDown);
+  Click(MF_LEFT_DOWN);
   EXPECT_FALSE(hooks.creatures.orders[3].inspected);
   EXPECT_TRUE(hooks.creatures.orders[5].selected);
   EXPECT_EQ(hooks.battle.offers.back(), (std::vector<int>{3, 6, -1}));
 
-  hooks.battle.mouseMode = 1;
+  g_battleMouseMode = 1;
   HoverCreature(9);
-  Click(kMouseLeftDown, true);  // Shift adds to the selection
+  Click(MF_LEFT_DOWN, true);  // Shift adds to the selection
   EXPECT_TRUE(hooks.creatures.orders[5].selected);
   EXPECT_TRUE(hooks.creatures.orders[9].selected);
   EXPECT_EQ(hooks.battle.extended, 1);
-  Click(kMouseLeftDown);  // a selected creature after a Shift selection is selected alone
+  Click(MF_LEFT_DOWN);  // a selected creature after a Shift selection is selected alone
   EXPECT_FALSE(hooks.creatures.orders[5].selected);
   EXPECT_TRUE(hooks.creatures.orders[9].selected);
   EXPECT_EQ(hooks.battle.extended, 0);
-  Click(kMouseLeftDown);  // and a second click selects its group
+  Click(MF_LEFT_DOWN);  // and a second click selects its group
   EXPECT_EQ(hooks.creatures.calls.back(), "group 9");
 
   HoverCell(3, 3, 0);
-  Click(kMouseLeftDown);  // a cell keeps the selection unless unselecting is allowed
+  Click(MF_LEFT_DOWN);  // a cell keeps the selection unless unselecting is allowed
   EXPECT_TRUE(hooks.creatures.orders[9].selected);
   g_prefs.allowUnselectMode = 1;
-  Click(kMouseLeftDown);
+  Click(MF_LEFT_DOWN);
   g_prefs.allowUnselectMode = 0;
   EXPECT_FALSE(hooks.creatures.orders[9].selected);
   EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(MapViewInput, WithASpellChosenARightClickCasts) {
-  hooks.battle.mouseMode = 2;
+  g_battleMouseMode = 2;
   hooks.creatures.wizard = 3;
   hooks.creatures.spell = 12;
   std::vector<CTerrainType> types = ForgedTypes();
@@ -243,11 +244,11 @@ TEST_F(MapViewInput, WithASpellChosenARightClickCasts) {
 
   g_cursorKind = 3;  // not the cast cursor: only the refusal sound
   HoverCell(10, 10, 0);
-  Click(kMouseRightDown);
+  Click(MF_RIGHT_DOWN);
   EXPECT_TRUE(Sent().empty());
 
   g_cursorKind = 5;
-  Click(kMouseRightDown);
+  Click(MF_RIGHT_DOWN);
   ASSERT_EQ(Sent().size(), 1u);
   EXPECT_EQ(Sent()[0].Type(), MSG_CAST_SPELL);
   EXPECT_EQ(Body(Sent()[0]), (std::vector<int32_t>{12, 0, 0, 0, 336, 340, 4, 3, -1, 1, -1}));
@@ -264,16 +265,16 @@ TEST_F(MapViewInput, WithASpellChosenARightClickCasts) {
     HoverCell(10, 10, 0);
     g_mapView.hoverCreature = 9;
     g_mapView.hoverKind = hoverKind;
-    Click(kMouseRightDown);
+    Click(MF_RIGHT_DOWN);
     ASSERT_EQ(Sent().size(), 1u);
     EXPECT_EQ(Sent()[0].Word(11), target) << hoverKind << " " << spellKind;
   }
 
   // A left click on a creature selects it, leaves spell mode and clears the spell.
   HoverCreature(5);
-  Click(kMouseLeftDown);
+  Click(MF_LEFT_DOWN);
   EXPECT_TRUE(hooks.creatures.orders[5].selected);
-  EXPECT_EQ(hooks.battle.mouseMode, 1);
+  EXPECT_EQ(g_battleMouseMode, 1);
   EXPECT_EQ(hooks.creatures.calls.back(), "spell 3 -1");
 }
 

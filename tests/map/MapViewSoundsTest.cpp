@@ -14,11 +14,12 @@ class MapViewSounds : public MapTest {
  protected:
   void SetUp() override {
     MakeMap(48, 44, 8);
-    g_mapView.Attach(&g_map, nullptr, nullptr, ViewRect{0, 0, 800, 600}, 0);
+    g_mapView.Attach(&g_map, nullptr, nullptr, platform::Rect{0, 0, 800, 600}, 0);
     g_mapView.StopSounds();
   }
   void TearDown() override {
     g_mapView.StopSounds();
+    ResetMouseInput();
     g_mapView.SetMap(nullptr);
     manager.reset();
     platform::SetManualAudioOutput(false);
@@ -97,8 +98,8 @@ TEST_F(MapViewSounds, TheCreatureLoopPlaysAtItsCell) {
 
 TEST_F(MapViewSounds, SplitWrappedRectCutsAtTheSeams) {
   struct Case {
-    ViewRect in;
-    std::vector<ViewRect> pieces;
+    platform::Rect in;
+    std::vector<platform::Rect> pieces;
   };
   const int w = 48, h = 44;
   const Case cases[] = {
@@ -108,7 +109,7 @@ TEST_F(MapViewSounds, SplitWrappedRectCutsAtTheSeams) {
       {{45, 40, 52, 47}, {{0, 0, 4, 3}, {0, h - 4, 4, h}, {w - 3, 0, w, 3}, {w - 3, h - 4, w, h}}},
   };
   for (const Case& c : cases) {
-    ViewRect pieces[4];
+    platform::Rect pieces[4];
     const int n = g_mapView.SplitWrappedRect(c.in, pieces);
     ASSERT_EQ(n, static_cast<int>(c.pieces.size()));
     for (int i = 0; i < n; ++i) {
@@ -121,7 +122,7 @@ TEST_F(MapViewSounds, SplitWrappedRectCutsAtTheSeams) {
 }
 
 TEST_F(MapViewSounds, SquaresInViewOverlapTheViewSquare) {
-  g_mapView.SetViewRect(ViewRect{0, 0, 320, 200});  // a view square smaller than the map
+  g_mapView.SetViewRect(platform::Rect{0, 0, 320, 200});  // a view square smaller than the map
   const int c = g_mapView.cellsAcross;
   ASSERT_LT(c, 40);
   g_mapView.SetCameraCell(2, 3, 0);  // the view square crosses both seams
