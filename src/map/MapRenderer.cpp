@@ -2,6 +2,7 @@
 // level by level, adds what each holds to the draw list, finds what lies under the pointer,
 // then sorts, culls and prints the list into its surface.
 #include <algorithm>
+#include <cstdint>
 
 #include "core/Main.h"
 #include "core/Options.h"
@@ -53,7 +54,9 @@ void CMapView::Update() {
   if (!drawnMap || !drawnMap->HasCells()) return;
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
   for (int c = creatures.NextInUse(-1); c != -1; c = creatures.NextInUse(c)) creatures.PrepareDraw(c);
-  creatureHoverKey = terrainHoverKey = objectHoverKey = -(MapWidth() * 64);
+  // Below every key a frame can make: keys of the turned views reach -(32 W + 32 H), below
+  // -(64 W) on a map higher than wide, and a pick there must still win.
+  creatureHoverKey = terrainHoverKey = objectHoverKey = INT32_MIN;
   hoverEntry = -1;
   DrawView(rect);
   drawnOnce = 1;
