@@ -1,6 +1,4 @@
 // The command line: switches separated by '/', '-' or blanks, each "name" or "name=value".
-#include <strings.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,10 +9,11 @@
 #include "core/RealmPath.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace {
 
-bool SwitchIs(const std::string& name, const char* expected) { return strcasecmp(name.c_str(), expected) == 0; }
+bool SwitchIs(const std::string& name, const char* expected) { return platform::EqualNoCase(name, expected); }
 
 void ApplySwitch(const std::string& name, const std::string& value) {
   if (SwitchIs(name, "profile")) platform::ChangeDirectory("/projects/vrask");
@@ -64,9 +63,7 @@ void ParseCommandLine(const char* commandLine) {
 
   char buffer[256];  // command lines are at most 255 characters
   std::snprintf(buffer, sizeof buffer, "%s", commandLine ? commandLine : "");
-  char* save = nullptr;
-  for (char* token = strtok_r(buffer, "/- ", &save); token; token = strtok_r(nullptr, "/- ", &save)) {
-    std::string text = token;
+  for (const std::string& text : platform::SplitTokens(buffer, "/- ")) {
     size_t equals = text.find('=');
     std::string name = equals == std::string::npos ? text : text.substr(0, equals);
     std::string value = equals == std::string::npos ? std::string() : text.substr(equals + 1);

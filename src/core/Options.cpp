@@ -1,7 +1,5 @@
 #include "core/Options.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -240,8 +238,8 @@ void ResetGlobalOptions() {
   g_logBufferSize = 2048;
   SetText(g_logFileName, "save/event.log");
 
-  for (int* table : {g_healthModify, g_manaModify, g_controlModify, g_magicResistModify, g_intelligenceModify,
-                     g_combatModify})
+  for (int* table :
+       {g_healthModify, g_manaModify, g_controlModify, g_magicResistModify, g_intelligenceModify, g_combatModify})
     std::fill(table, table + 4, 0);
 
   g_poisonDelay = 5;

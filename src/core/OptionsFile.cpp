@@ -1,6 +1,4 @@
 // Reading the options file cfg\vrask.cfg and the two installation files.
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include "core/Options.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ class OptionsReader {
 
   bool Is(const char* key, const char* word) const {
     char text[256];
-    return Text(key, text) && strcasecmp(text, word) == 0;
+    return Text(key, text) && platform::EqualNoCase(text, word);
   }
   bool Present(const char* key) const {
     char text[256];
@@ -78,10 +77,9 @@ class OptionsReader {
     char text[256];
     if (!Text(key, text)) return 0;
     int count = 0;
-    char* save = nullptr;
-    for (char* item = strtok_r(text, ",", &save); item && count < size; item = strtok_r(nullptr, ",", &save)) {
-      if (char* equals = std::strchr(item, '=')) *equals = '\0';
-      table[count++] = std::atoi(item);
+    for (const std::string& item : platform::SplitTokens(text, ",")) {
+      if (count == size) break;
+      table[count++] = std::atoi(item.substr(0, item.find('=')).c_str());
     }
     return count;
   }
@@ -114,9 +112,9 @@ void ReadInstallType(const std::string& dir) {
   char text[256];
   platform::ReadProfileString("Installation Type", "Type", "Full", text, sizeof text,
                               JoinCurrentDirectory(dir, "cfg\\Install Type.cfg"));
-  if (strcasecmp(text, "Full") == 0)
+  if (platform::EqualNoCase(text, "Full"))
     g_installType = 0;
-  else if (strcasecmp(text, "Standard") == 0)
+  else if (platform::EqualNoCase(text, "Standard"))
     g_installType = 1;
   else
     g_installType = 2;
@@ -270,10 +268,10 @@ void ReadNetworkAndCache(OptionsReader& in) {
 
 void ReadDifficultyAndDelays(OptionsReader& in) {
   in.Section("DIFFICULTY");
-  int* tables[] = {g_healthModify, g_manaModify, g_controlModify, g_magicResistModify, g_intelligenceModify,
-                   g_combatModify};
-  const char* names[] = {"HealthModify", "ManaModify", "ControlModify", "MagicResistModify", "IntelligenceModify",
-                         "CombatModify"};
+  int* tables[] = {g_healthModify,      g_manaModify,         g_controlModify,
+                   g_magicResistModify, g_intelligenceModify, g_combatModify};
+  const char* names[] = {"HealthModify",      "ManaModify",         "ControlModify",
+                         "MagicResistModify", "IntelligenceModify", "CombatModify"};
   for (int level = 0; level < 4; ++level) {
     for (int t = 0; t < 6; ++t) {
       char key[64];

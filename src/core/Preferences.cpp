@@ -1,7 +1,5 @@
 #include "core/Preferences.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include "core/Options.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ bool ReadKey(const std::string& path, const char* section, const char* key, char
   return platform::ReadProfileString(section, key, "", out, sizeof out, path) > 0;
 }
 
-bool Is(const char* text, const char* word) { return strcasecmp(text, word) == 0; }
+bool Is(const char* text, const char* word) { return platform::EqualNoCase(text, word); }
 
 // Line breaks would break the file's lines apart: they are dropped from texts on saving.
 std::string OneLine(const std::string& text) {

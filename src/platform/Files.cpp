@@ -10,17 +10,10 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/Text.h"
+
 namespace platform {
 namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 bool PathExists(const std::string& path) {
   struct stat st;
@@ -129,8 +122,8 @@ bool ChangeDirectory(std::string_view path) { return ::chdir(ResolvePath(path).c
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' ||
-        std::tolower(static_cast<unsigned char>(pattern[p])) == std::tolower(static_cast<unsigned char>(name[n])))) {
+    if (p < pattern.size() && (pattern[p] == '?' || std::tolower(static_cast<unsigned char>(pattern[p])) ==
+                                                        std::tolower(static_cast<unsigned char>(name[n])))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace platform {
 namespace {
@@ -41,13 +42,6 @@ std::string Unquote(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     return std::string(value.substr(1, value.size() - 2));
   return std::string(value);
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
 }
 
 Line ParseLine(std::string_view raw) {
