@@ -37,10 +37,7 @@ bool CRecordLog::AppendToFile(const void* data, size_t size) {
   return true;
 }
 
-bool CRecordLog::OpenForWrite(const char* name, int size) {
-  Close();
-  std::snprintf(fileName, sizeof fileName, "%s", name);
-  platform::RemoveFile(fileName);
+bool CRecordLog::OpenWithBuffer(int size, uint8_t writing) {
   bufferSize = size < 0 ? 0 : size;
   if (bufferSize) {
     buffer = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bufferSize)));
@@ -48,9 +45,16 @@ bool CRecordLog::OpenForWrite(const char* name, int size) {
   }
   bufferFill = buffer;
   isOpen = 1;
-  isWriting = 1;
+  isWriting = writing;
   error = kNoError;
   return true;
+}
+
+bool CRecordLog::OpenForWrite(const char* name, int size) {
+  Close();
+  std::snprintf(fileName, sizeof fileName, "%s", name);
+  platform::RemoveFile(fileName);
+  return OpenWithBuffer(size, 1);
 }
 
 bool CRecordLog::OpenForRead(const char* name, int size) {
@@ -65,16 +69,7 @@ bool CRecordLog::OpenForRead(const char* name, int size) {
   std::fclose(probe);
   if (length <= 0 || length > INT32_MAX) return Fail(kReadFailed);
   fileLength = static_cast<int>(length);
-  bufferSize = size < 0 ? 0 : size;
-  if (bufferSize) {
-    buffer = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bufferSize)));
-    if (!buffer) return Fail(kNoBuffer);
-  }
-  bufferFill = buffer;
-  isOpen = 1;
-  isWriting = 0;
-  error = kNoError;
-  return true;
+  return OpenWithBuffer(size, 0);  // reading never uses the buffer, but it is made all the same
 }
 
 void CRecordLog::Close() {

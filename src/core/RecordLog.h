@@ -10,12 +10,12 @@ class CRecordLog {
  public:
   enum Error {
     kNoError = 0,
-    kReadFailed = 1,    // a read failed, or the file was empty when opened for reading
-    kWriteFailed = 2,   // a write (or the flush of the buffer) failed
+    kReadFailed = 1,   // a read failed, or the file was empty when opened for reading
+    kWriteFailed = 2,  // a write (or the flush of the buffer) failed
     kOpenFailed = 3,
     kNoBuffer = 4,
-    kNotReading = 5,    // a read of a log not open for reading
-    kBadRecord = 6,     // wrong tag, longer than the caller's buffer, or past the end of the file
+    kNotReading = 5,  // a read of a log not open for reading
+    kBadRecord = 6,   // wrong tag, longer than the caller's buffer, or past the end of the file
   };
 
   CRecordLog() = default;
@@ -45,6 +45,8 @@ class CRecordLog {
 
  private:
   bool Fail(int code);
+  // The last steps of both opens: the buffer of that size (none for 0), then open.
+  bool OpenWithBuffer(int size, uint8_t writing);
   bool AppendToFile(const void* data, size_t size);
   bool ReadHeader(uint32_t& length);
   size_t BufferedBytes() const { return static_cast<size_t>(bufferFill - buffer); }

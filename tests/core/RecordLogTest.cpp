@@ -95,6 +95,12 @@ TEST(RecordLog, ReadErrorsCarryTheirCodes) {
   ASSERT_TRUE(log.OpenForWrite(dir.File("no/such/folder.log").c_str(), 0));
   EXPECT_FALSE(log.WriteRecord("x", 1));
   EXPECT_EQ(log.error, CRecordLog::kOpenFailed);
+  // Buffered records that cannot be flushed at closing: the failure is left in the code.
+  ASSERT_TRUE(log.OpenForWrite(dir.File("no/such/folder.log").c_str(), 64));
+  EXPECT_TRUE(log.WriteRecord("x", 1));
+  log.Close();
+  EXPECT_EQ(log.error, CRecordLog::kOpenFailed);
+  EXPECT_EQ(log.isOpen, 0);
 }
 
 TEST(RecordLog, RecordRunningPastTheLengthSeenAtOpeningFailsAfterItsPayload) {
