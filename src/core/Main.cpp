@@ -123,6 +123,8 @@ int WinMain(void* instance, void* previousInstance, const char* commandLine, int
 
   if (g_windowed && (platform::DesktopBitsPerPixel() != 16 || platform::DesktopPlanes() != 1)) {
     platform::ShowMessageBox("Must be in high colour mode to run in a window.", "ERROR", WarningBoxFlags());
+    // The sound manager has started by now: it is stopped with the rest.
+    ShutDownServices();
     CloseMainWindowAtExit();
     return 1;
   }

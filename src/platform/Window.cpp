@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -513,7 +514,12 @@ void GetScreenSize(int& width, int& height) {
   }
 }
 
-int DesktopBitsPerPixel() { return 16; }
+namespace {
+std::atomic<int> g_desktopBits{16};
+}  // namespace
+
+int DesktopBitsPerPixel() { return g_desktopBits; }
+void SetDesktopBitsPerPixel(int bits) { g_desktopBits = bits; }
 int DesktopPlanes() { return 1; }
 
 void ShowSystemCursor(bool show) {

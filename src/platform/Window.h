@@ -73,10 +73,12 @@ void ClearMessageQueue();
 // A message number of its own for a name, the same for the same name (from 0xC000 up).
 unsigned RegisterWindowMessage(const char* name);
 
-// The desktop as the game sees it: its size and colour depth (always 16 bits, one plane).
+// The desktop as the game sees it: its size and colour depth (16 bits, one plane, unless a
+// test asks for another depth, as another desktop would report it).
 void GetScreenSize(int& width, int& height);
 int DesktopBitsPerPixel();
 int DesktopPlanes();
+void SetDesktopBitsPerPixel(int bits);
 
 // Whether the system's mouse pointer is drawn over the windows.
 void ShowSystemCursor(bool show);

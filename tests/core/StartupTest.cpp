@@ -93,6 +93,23 @@ TEST_F(Startup, AMissingGameDataFileEndsTheProgramWithItsBox) {
   EXPECT_EQ(g_calls, (std::vector<std::string>{"choose windowed", "display"}));
 }
 
+TEST_F(Startup, ADesktopNotInHighColourEndsItWithItsBoxAndStopsWhatHadStarted) {
+  dir_.Write("cfg/prefs.cfg", "[SOUND]\nSoundEnabled=TRUE\n");
+  g_startupHooks.startSound = [](platform::WindowHandle) { g_calls.push_back("sound"); };
+  g_startupHooks.shutdownSound = [] { g_calls.push_back("sound off"); };
+  platform::SetDesktopBitsPerPixel(8);
+  BoxRecorder boxes;
+  int exitCode = WinMain(nullptr, nullptr, "/win", 1);
+  platform::SetDesktopBitsPerPixel(16);
+  EXPECT_NE(exitCode, 0);
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].caption, "ERROR");
+  EXPECT_EQ(boxes.Boxes()[0].text, "Must be in high colour mode to run in a window.");
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"choose windowed", "sound", "sound off"}));
+  EXPECT_EQ(g_mainWindow, nullptr);
+  EXPECT_EQ(g_startupMutex, nullptr);
+}
+
 TEST_F(Startup, TheGameDataLoadersAreCalledWithTheirFiles) {
   static std::vector<std::string> loaded;
   loaded.clear();
