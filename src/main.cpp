@@ -86,6 +86,7 @@ void FillGlobalObjects() {
       kGlobalPrimarySurface, "primary surface", [] { g_displayDeviceCount = 0; }, [] { g_primary.Release(); });
   SetGlobalObject(
       kGlobalBackBuffer, "back buffer", [] { g_displayDeviceCount = 0; }, [] { g_backBuffer.Release(); });
+  RegisterSoundGlobalObjects();
   SetGlobalObject(kGlobalFrontEndRoot, "front-end root", ConstructScreenObjects, DestroyScreenObjects);
 }
 

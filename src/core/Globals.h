@@ -10,6 +10,8 @@ enum GlobalOrder {
   kGlobalPrimarySurface = 2,
   kGlobalBackBuffer = 3,
   kGlobalRandomGenerators = 28,
+  kGlobalSoundManager = 29,
+  kGlobalCdPlayer = 30,
   kGlobalFrontEndRoot = 37,
   kGlobalMainMenu = 39,
   kGlobalRealmFile = 60,

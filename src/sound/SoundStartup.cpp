@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/Globals.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "platform/CdDrive.h"
@@ -90,4 +91,9 @@ void StopSoundManager() {
 void ShutdownSound() {
   if (g_prefs.cdMusicEnabled) CloseCdMusic();
   if (g_prefs.soundEnabled) StopSoundManager();
+}
+
+void RegisterSoundGlobalObjects() {
+  SetGlobalObject(kGlobalSoundManager, "sound manager", nullptr, [] { g_theSoundManager.Shutdown(); });
+  SetGlobalObject(kGlobalCdPlayer, "CD player", nullptr, [] { g_cdAudio.Close(); });
 }

@@ -33,3 +33,9 @@ void ShutdownSound();
 // The two halves of ShutdownSound, for callers that check the preferences themselves.
 void CloseCdMusic();
 void StopSoundManager();
+
+// Puts the sound manager and the CD player at their places among the global objects, so that
+// at any exit, fatal ones included, they are stopped in the objects' order (after the screens
+// and the AI, before the random generators, the surfaces and the preferences). They are built
+// with the program; their end there finds them stopped when shut-down went its normal way.
+void RegisterSoundGlobalObjects();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/Globals.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "platform/AudioOutput.h"
@@ -112,6 +113,26 @@ TEST_F(SoundStartupTest, FailuresShowTheirBoxesAndTheGameGoesOn) {
   EXPECT_EQ(boxes_.Boxes()[1].text, "No window handle supplied.");
   PlayTitleMusic();  // harmless with the player closed
   EXPECT_EQ(platform::TheMixer().PlayingCount(), 0u);
+}
+
+TEST_F(SoundStartupTest, AnExitThroughTheGlobalObjectsStopsSoundAndMusic) {
+  RegisterSoundGlobalObjects();
+  ConstructGlobalObjects(false);  // builds the preferences afresh as well
+  g_prefs.soundEnabled = 1;
+  g_prefs.cdMusicEnabled = 1;
+  g_prefs.musicVolume = 15;
+  StartSound(&g_window, nullptr);
+  OpenCdMusic(&g_window);
+  PlayTitleMusic();
+  ASSERT_TRUE(SoundIsLive());
+  ASSERT_TRUE(g_cdAudio.IsOpen());
+
+  // What the exit list does after a fatal box: no shut-down ran, the objects' ends stop both.
+  DestroyGlobalObjects();
+  EXPECT_FALSE(SoundIsLive());
+  EXPECT_FALSE(g_cdAudio.IsOpen());
+  EXPECT_FALSE(platform::AudioOutputIsOpen());
+  for (int order : {kGlobalSoundManager, kGlobalCdPlayer}) SetGlobalObject(order, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
