@@ -111,6 +111,21 @@ bool RingLinksHold(const PageDescriptor* descriptor) {
          descriptor->prev->next == descriptor;
 }
 
+// The page's next block into entry: kHeapOk, kHeapBadNode (with MEM_BAD_BLOCK), or kHeapEnd
+// when the page has no further block.
+int NextBlockOfPage(PageBlocks& blocks, PoolHeapEntry* entry, int* error) {
+  switch (blocks.Next(entry)) {
+    case StepResult::kBlock:
+      return kHeapOk;
+    case StepResult::kBad:
+      *error = kMemBadBlock;
+      return kHeapBadNode;
+    case StepResult::kEnd:
+      break;
+  }
+  return kHeapEnd;
+}
+
 // The first block of the pages from `descriptor` on (then of the later rings).
 int FirstBlockFrom(const Pool& pool, int kind, const PageDescriptor* descriptor, PoolHeapEntry* entry, int* error) {
   for (; kind < kRingCount; ++kind, descriptor = nullptr) {
@@ -124,15 +139,7 @@ int FirstBlockFrom(const Pool& pool, int kind, const PageDescriptor* descriptor,
         return kHeapBadNode;
       }
       PageBlocks blocks(pool, descriptor->page);
-      switch (blocks.Next(entry)) {
-        case StepResult::kBlock:
-          return kHeapOk;
-        case StepResult::kBad:
-          *error = kMemBadBlock;
-          return kHeapBadNode;
-        case StepResult::kEnd:
-          break;
-      }
+      if (int status = NextBlockOfPage(blocks, entry, error); status != kHeapEnd) return status;
       descriptor = descriptor->next;
     } while (descriptor != head);
   }
@@ -161,15 +168,7 @@ int WalkLocked(const Pool& pool, PoolHeapEntry* entry, int* error) {
     }
     if (at.pointer == entry->pointer) break;
   }
-  switch (blocks.Next(entry)) {
-    case StepResult::kBlock:
-      return kHeapOk;
-    case StepResult::kBad:
-      *error = kMemBadBlock;
-      return kHeapBadNode;
-    case StepResult::kEnd:
-      break;
-  }
+  if (int status = NextBlockOfPage(blocks, entry, error); status != kHeapEnd) return status;
   int kind = page->Kind();
   const PageDescriptor* next = page->descriptor->next;
   if (next == pool.rings[kind]) return FirstBlockFrom(pool, kind + 1, nullptr, entry, error);

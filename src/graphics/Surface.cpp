@@ -465,24 +465,22 @@ void CSurface::FillGradientV(int left, int top, int right, int bottom, int red1,
   FillGradient(false, left, top, right, bottom, from, to);
 }
 
-int CRawSurface::BlitRectTo(CSurface* destination, const platform::Rect* sourceRect, int atX, int atY) {
+int CRawSurface::Copy(CSurface* destination, const platform::Rect* sourceRect, int atX, int atY, unsigned flags) {
   if (!surface || !destination || !destination->surface2) return 0;
   platform::Rect source = sourceRect
                               ? *sourceRect
                               : platform::Rect{0, 0, platform::SurfaceWidth(surface), platform::SurfaceHeight(surface)};
   platform::Rect to{atX, atY, atX + source.right - source.left, atY + source.bottom - source.top};
   return CheckDirectDrawResult(
-      platform::BlitSurface(destination->surface2, &to, surface, &source, platform::kBlitWait));
+      platform::BlitSurface(destination->surface2, &to, surface, &source, platform::kBlitWait | flags));
+}
+
+int CRawSurface::BlitRectTo(CSurface* destination, const platform::Rect* sourceRect, int atX, int atY) {
+  return Copy(destination, sourceRect, atX, atY, 0);
 }
 
 int CRawSurface::BlitRectToKeyed(CSurface* destination, const platform::Rect* sourceRect, int atX, int atY) {
-  if (!surface || !destination || !destination->surface2) return 0;
-  platform::Rect source = sourceRect
-                              ? *sourceRect
-                              : platform::Rect{0, 0, platform::SurfaceWidth(surface), platform::SurfaceHeight(surface)};
-  platform::Rect to{atX, atY, atX + source.right - source.left, atY + source.bottom - source.top};
-  return CheckDirectDrawResult(platform::BlitSurface(destination->surface2, &to, surface, &source,
-                                                     platform::kBlitWait | platform::kBlitSourceKey));
+  return Copy(destination, sourceRect, atX, atY, platform::kBlitSourceKey);
 }
 
 bool CRawSurface::LoadBitmapAt(const char* path, int atX, int atY) {

@@ -149,4 +149,7 @@ class CRawSurface {
 
   void* owner[2] = {nullptr, nullptr};  // the owner's
   platform::Surface* surface = nullptr;
+
+ private:
+  int Copy(CSurface* destination, const platform::Rect* sourceRect, int x, int y, unsigned flags);
 };

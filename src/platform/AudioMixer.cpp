@@ -3,12 +3,25 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Riff.h"
+
 namespace platform {
 
 uint32_t GainOf(int32_t centibels) {
   if (centibels <= kVolumeMin) return 0;
   if (centibels >= 0) return 65536;
   return static_cast<uint32_t>(std::lround(65536.0 * std::pow(10.0, centibels / 2000.0)));
+}
+
+PcmFormat PcmFormatOf(std::span<const uint8_t> formatChunk) {
+  PcmFormat format;
+  format.formatTag = ReadLE16(formatChunk, 0);
+  format.channels = ReadLE16(formatChunk, 2);
+  format.samplesPerSec = ReadLE32(formatChunk, 4);
+  format.avgBytesPerSec = ReadLE32(formatChunk, 8);
+  format.blockAlign = ReadLE16(formatChunk, 12);
+  format.bitsPerSample = ReadLE16(formatChunk, 14);
+  return format;
 }
 
 bool IsPlayableFormat(const PcmFormat& format) {

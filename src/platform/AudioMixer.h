@@ -47,6 +47,11 @@ struct PcmFormat {
   uint16_t bitsPerSample = 16;
 };
 
+// The format held in the first kPcmFormatBytes of a "fmt " chunk (the caller has made sure
+// they are there).
+inline constexpr size_t kPcmFormatBytes = 16;
+PcmFormat PcmFormatOf(std::span<const uint8_t> formatChunk);
+
 // PCM with one or two channels of 8 or 16 bits, a consistent block alignment and a rate
 // of 100 to 200000 samples per second.
 bool IsPlayableFormat(const PcmFormat& format);

@@ -7,14 +7,6 @@
 namespace platform {
 namespace {
 
-uint16_t Read16(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-uint32_t Read32(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint32_t>(Read16(bytes, at)) | static_cast<uint32_t>(Read16(bytes, at + 2)) << 16;
-}
-
 // The id of a stream's chunks in the movie list: its number in two digits, then the kind.
 uint32_t StreamChunkId(int stream, const char kind[2]) {
   char id[5] = {static_cast<char>('0' + stream / 10), static_cast<char>('0' + stream % 10), kind[0], kind[1], 0};
@@ -55,7 +47,7 @@ bool AviFile::ParseHeaders(const RiffChunk& headerList) {
   RiffImage riff(image_);
   std::optional<RiffChunk> main = riff.FindChild(headerList, FourCC("avih"));
   if (!main || main->dataSize < 40) return false;
-  headerMicroSecondsPerFrame_ = Read32(riff.Data(*main), 0);
+  headerMicroSecondsPerFrame_ = ReadLE32(riff.Data(*main), 0);
   int number = 0;
   bool whole = riff.ForEachChild(headerList, [&](const RiffChunk& chunk) {
     if (chunk.id != RiffImage::kList || chunk.type != FourCC("strl")) return true;
@@ -73,13 +65,13 @@ bool AviFile::ParseStream(const RiffChunk& streamList, int number) {
   if (!header || !format || header->dataSize < 36) return false;
   std::span<const uint8_t> h = riff.Data(*header);
   std::span<const uint8_t> f = riff.Data(*format);
-  uint32_t kind = Read32(h, 0);
+  uint32_t kind = ReadLE32(h, 0);
   if (kind == FourCC("vids") && videoStream_ < 0) {
     if (f.size() < 40) return false;
-    int32_t width = static_cast<int32_t>(Read32(f, 4));
-    int32_t height = static_cast<int32_t>(Read32(f, 8));
-    int bits = Read16(f, 14);
-    uint32_t compression = Read32(f, 16);
+    int32_t width = static_cast<int32_t>(ReadLE32(f, 4));
+    int32_t height = static_cast<int32_t>(ReadLE32(f, 8));
+    int bits = ReadLE16(f, 14);
+    uint32_t compression = ReadLE32(f, 16);
     if (compression != 0 || (bits != 16 && bits != 24 && bits != 32)) return false;
     if (width < 1 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide) return false;
     width_ = width;
@@ -87,19 +79,14 @@ bool AviFile::ParseStream(const RiffChunk& streamList, int number) {
     bottomUp_ = height > 0;
     bitsPerPixel_ = bits;
     rowBytes_ = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
-    uint32_t scale = Read32(h, 20);
-    uint32_t rate = Read32(h, 24);
+    uint32_t scale = ReadLE32(h, 20);
+    uint32_t rate = ReadLE32(h, 24);
     uint64_t period = rate != 0 && scale != 0 ? uint64_t{1000000} * scale / rate : headerMicroSecondsPerFrame_;
     microSecondsPerFrame_ = static_cast<uint32_t>(std::min<uint64_t>(period, kMaxMicroSecondsPerFrame));
     videoStream_ = number;
   } else if (kind == FourCC("auds") && soundStream_ < 0) {
-    if (f.size() < 16) return false;
-    soundFormat_.formatTag = Read16(f, 0);
-    soundFormat_.channels = Read16(f, 2);
-    soundFormat_.samplesPerSec = Read32(f, 4);
-    soundFormat_.avgBytesPerSec = Read32(f, 8);
-    soundFormat_.blockAlign = Read16(f, 12);
-    soundFormat_.bitsPerSample = Read16(f, 14);
+    if (f.size() < kPcmFormatBytes) return false;
+    soundFormat_ = PcmFormatOf(f);
     if (!IsPlayableFormat(soundFormat_)) return false;
     soundStream_ = number;
   }

@@ -18,14 +18,6 @@ std::deque<std::pair<void*, int>> g_notifyQueue;
 
 std::atomic<uint32_t> g_cdLineVolume{0xFFFFFFFFu};
 
-uint16_t Read16(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-uint32_t Read32(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint32_t>(Read16(bytes, at)) | static_cast<uint32_t>(Read16(bytes, at + 2)) << 16;
-}
-
 // The format and samples of a track file, appended to samples; false when it is not a
 // playable WAVE file or its format differs from the one given (when given).
 bool AppendTrack(const std::string& path, PcmFormat& format, bool formatKnown, std::vector<uint8_t>& samples) {
@@ -36,15 +28,8 @@ bool AppendTrack(const std::string& path, PcmFormat& format, bool formatKnown, s
   if (!wave) return false;
   std::optional<RiffChunk> fmt = riff.FindChild(*wave, FourCC("fmt "));
   std::optional<RiffChunk> data = riff.FindChild(*wave, FourCC("data"));
-  if (!fmt || !data || fmt->dataSize < 16) return false;
-  std::span<const uint8_t> f = riff.Data(*fmt);
-  PcmFormat track;
-  track.formatTag = Read16(f, 0);
-  track.channels = Read16(f, 2);
-  track.samplesPerSec = Read32(f, 4);
-  track.avgBytesPerSec = Read32(f, 8);
-  track.blockAlign = Read16(f, 12);
-  track.bitsPerSample = Read16(f, 14);
+  if (!fmt || !data || fmt->dataSize < kPcmFormatBytes) return false;
+  PcmFormat track = PcmFormatOf(riff.Data(*fmt));
   if (!IsPlayableFormat(track)) return false;
   if (formatKnown && (track.channels != format.channels || track.samplesPerSec != format.samplesPerSec ||
                       track.bitsPerSample != format.bitsPerSample))

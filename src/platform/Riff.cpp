@@ -1,27 +1,19 @@
 #include "platform/Riff.h"
 
 namespace platform {
-namespace {
-
-uint32_t Read32(std::span<const uint8_t> image, size_t at) {
-  return static_cast<uint32_t>(image[at]) | static_cast<uint32_t>(image[at + 1]) << 8 |
-         static_cast<uint32_t>(image[at + 2]) << 16 | static_cast<uint32_t>(image[at + 3]) << 24;
-}
-
-}  // namespace
 
 std::optional<RiffChunk> RiffImage::ChunkAt(size_t offset, size_t end) const {
   if (end > image_.size() || offset > end || end - offset < 8) return std::nullopt;
   RiffChunk chunk;
   chunk.offset = offset;
-  chunk.id = Read32(image_, offset);
-  size_t size = Read32(image_, offset + 4);
+  chunk.id = ReadLE32(image_, offset);
+  size_t size = ReadLE32(image_, offset + 4);
   if (size > end - offset - 8) return std::nullopt;
   chunk.dataOffset = offset + 8;
   chunk.dataSize = size;
   if (chunk.id == kRiff || chunk.id == kList) {
     if (size < 4) return std::nullopt;
-    chunk.type = Read32(image_, offset + 8);
+    chunk.type = ReadLE32(image_, offset + 8);
     chunk.dataOffset += 4;
     chunk.dataSize -= 4;
   }

@@ -21,6 +21,14 @@ constexpr uint32_t FourCC(const char (&code)[5]) {
          static_cast<uint32_t>(static_cast<uint8_t>(code[3])) << 24;
 }
 
+// Little-endian words of an image; the caller has made sure they lie inside it.
+inline uint16_t ReadLE16(std::span<const uint8_t> bytes, size_t at) {
+  return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+inline uint32_t ReadLE32(std::span<const uint8_t> bytes, size_t at) {
+  return static_cast<uint32_t>(ReadLE16(bytes, at)) | static_cast<uint32_t>(ReadLE16(bytes, at + 2)) << 16;
+}
+
 struct RiffChunk {
   uint32_t id = 0;
   uint32_t type = 0;      // form or list type of a "RIFF" or "LIST" chunk, else 0
