@@ -45,7 +45,7 @@ void ApplySwitch(const std::string& name, const std::string& value) {
   if (SwitchIs(name, "region")) g_startRegion = std::atoi(value.c_str());
   if (SwitchIs(name, "mapseed")) {
     g_mapSeed = std::atoi(value.c_str());
-    if (g_mapSeed == 0) g_mapSeed = static_cast<int>(platform::TickCount());
+    if (g_mapSeed == 0) g_mapSeed = static_cast<int>(platform::SystemTimeMs());
   }
   if (SwitchIs(name, "wizard")) {
     // The value is cut so that ".wzd" always fits.

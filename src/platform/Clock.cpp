@@ -22,6 +22,10 @@ uint32_t TickCount() {
 }
 
 uint32_t SystemTimeMs() {
+  {
+    std::lock_guard<std::mutex> lock(g_sourceMutex);
+    if (g_source) return g_source();
+  }
   auto now = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
   return static_cast<uint32_t>(now.count());
 }

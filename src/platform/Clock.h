@@ -11,13 +11,16 @@ namespace platform {
 uint32_t TickCount();
 
 // Milliseconds of the wall clock, wrapping at 2^32: differs from run to run, so only the
-// few places that want a fresh seed on every run read it (never the game logic).
+// few places that want a fresh seed on every run read it (never the game logic). The tick
+// count starts near 0 in every run and would give the same seed each time. A clock that a
+// test installs drives this one as well.
 uint32_t SystemTimeMs();
 
 // Sleeps the calling thread.
 void SleepMs(uint32_t ms);
 
-// Replaces the clock (tests); an empty function goes back to the real one.
+// Replaces the clock, the tick count and the system time alike (tests); an empty function
+// goes back to the real ones.
 void SetTickSource(std::function<uint32_t()> source);
 
 // A clock that moves only when told to, for tests: install it, then Advance.

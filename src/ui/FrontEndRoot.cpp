@@ -59,7 +59,7 @@ void CFrontEndRoot::Enter() {
     hooks.attachMapView(rect[0], rect[1], rect[2], rect[3]);
   }
   if (hooks.loadBattlePanels) hooks.loadBattlePanels();
-  g_random.Seed(platform::TickCount());
+  g_random.Seed(platform::SystemTimeMs());  // a fresh game every run
   if (g_mainMenuScreen) PushScreen(g_mainMenuScreen);
 }
 

@@ -7,6 +7,8 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "core/Random.h"
+#include "platform/Clock.h"
 #include "platform/Window.h"
 #include "support/TestSupport.h"
 #include "ui/Cursor.h"
@@ -189,7 +191,11 @@ TEST_F(ScreenStack, EscapeOnTheEmptyMenuEndsTheProgramThroughTheRoot) {
   g_mainWindow = platform::CreateAppWindow("VRASK_MAIN_WINDOW", "Realms of Vrask", platform::WindowPlacement{});
   ASSERT_NE(g_mainWindow, nullptr);
   g_prefs.framePeriod = 1;
-  PushScreen(g_frontEndRoot);
+  {
+    platform::ManualClock clock(777);  // the system time the game's generator is seeded from
+    PushScreen(g_frontEndRoot);
+  }
+  EXPECT_EQ(g_random.Next(), CRandom(777).Next());
   EXPECT_EQ(g_screenCount, 2);
   EXPECT_EQ(g_currentScreen, g_mainMenuScreen);
   platform::SimulateKey(platform::VK_ESCAPE, true);
