@@ -63,3 +63,12 @@ void ReportLoadError(const char* name) {
   std::snprintf(text, sizeof text, "Unable to load file: %.256s", name ? name : "");
   platform::ShowMessageBox(text, "LOAD ERROR", WarningBoxFlags());
 }
+
+CSprite* SharedControlSprite::Acquire() {
+  if (users_++ == 0 && !sprite_.Load(path_, 2)) ReportLoadError(path_);
+  return &sprite_;
+}
+
+void SharedControlSprite::Release() {
+  if (users_ > 0 && --users_ == 0) sprite_.Free();
+}

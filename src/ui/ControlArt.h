@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "graphics/Sprite.h"
 #include "platform/Display.h"
 
-class CSprite;
 class CSurface;
 
 // While it lives the surface is locked and the sprite printers print into it, clipped to
@@ -37,3 +37,20 @@ int ControlFrameHeight(const CSprite* sprite, int frame);
 // A picture or sprite of a screen that cannot be loaded: "Unable to load file: <name>" in a
 // "LOAD ERROR" box; the screen goes on without it.
 void ReportLoadError(const char* name);
+
+// A sprite every instance of a control class shares: loaded (colour index 2) by the first
+// instance, freed with the last.
+class SharedControlSprite {
+ public:
+  explicit SharedControlSprite(const char* path) : path_(path) {}
+  // One more user; the first loads the file (a file that cannot be loaded leaves it empty).
+  CSprite* Acquire();
+  void Release();
+  CSprite* Sprite() { return &sprite_; }
+  int Users() const { return users_; }
+
+ private:
+  const char* path_;
+  CSprite sprite_;
+  int users_ = 0;
+};

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,11 @@
 #include "ui/ControlArt.h"
 #include "ui/Cursor.h"
 #include "ui/DialogBox.h"
+#include "ui/EditBox.h"
+#include "ui/ListBox.h"
+#include "ui/RadioButton.h"
 #include "ui/SharedArt.h"
+#include "ui/SliderBar.h"
 #include "ui/TextButton.h"
 
 namespace {
@@ -141,6 +146,52 @@ void CLayoutScreen::CreateControl(Entry& entry) {
       entry.control = std::move(button);
       break;
     }
+    case kWidgetEditBox: {
+      auto box = std::make_unique<CEditBox>();
+      box->SetFont(font);
+      box->SetSurface(&g_backBuffer);
+      box->Create(id, config.Rect(), callback_.get(), nullptr, 1);
+      box->SetText(config.text);
+      entry.control = std::move(box);
+      break;
+    }
+    case kWidgetSliderBar: {
+      auto slider = std::make_unique<CSliderBar>();
+      slider->SetSurface(&g_backBuffer);
+      slider->Create(id, config.Rect(), callback_.get(), 1);
+      slider->SetRange(config.maxValue, config.minValue);
+      slider->arrowStep = config.step;
+      entry.control = std::move(slider);
+      break;
+    }
+    case kWidgetRadioButton: {
+      auto radio = std::make_unique<CRadioButton>();
+      radio->SetFont(font);
+      radio->SetSurface(&g_backBuffer);
+      radio->Create(id, config.Rect());
+      radio->SetCaption(config.text);
+      radio->Restore();
+      radioGroup_.Add(radio.get());
+      entry.control = std::move(radio);
+      break;
+    }
+    case kWidgetListBox: {
+      auto list = std::make_unique<CListBox>();
+      list->SetFont(font);
+      list->SetSurface(&g_backBuffer);
+      list->Create(id, config.Rect(), callback_.get(), 1);
+      entry.control = std::move(list);
+      break;
+    }
+    case kWidgetMessageListBox: {
+      auto messages = std::make_unique<CMessageListBox>();
+      messages->SetFont(font);
+      messages->SetSurface(&g_backBuffer);
+      messages->id = id;
+      messages->Create(config.Rect(), 1);
+      entry.control = std::move(messages);
+      break;
+    }
     case kWidgetText: {
       CTextLabel label;
       label.SetSurface(&g_backBuffer);
@@ -170,10 +221,15 @@ void CLayoutScreen::Load() {
   controls.Reserve(static_cast<int>(entries_.size()));
   labels_.reserve(entries_.size());
   pictures_.reserve(entries_.size());
+  radioGroup_.Reserve(static_cast<int>(
+      std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.type == kWidgetRadioButton; })));
   for (Entry& entry : entries_) {
     CreateControl(entry);
-    if (entry.control) controls.Add(entry.control.get(), controls.Count() == 0 ? 1 : 0);
+    // The message log takes no keys: it is drawn, not focused.
+    if (entry.control && entry.type != kWidgetMessageListBox)
+      controls.Add(entry.control.get(), controls.Count() == 0 ? 1 : 0);
   }
+  if (radioGroup_.Count() > 0) radioGroup_.Select(radioGroup_.buttons[0], false);
   loaded = 1;
 }
 
@@ -181,6 +237,7 @@ void CLayoutScreen::Unload() {
   if (dialogBox) dialogBox->Close();
   controls.Clear();
   for (Entry& entry : entries_) entry.control.reset();
+  radioGroup_.Reserve(0);
   labels_.clear();
   pictures_.clear();
   callback_.reset();

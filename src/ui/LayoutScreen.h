@@ -12,6 +12,7 @@
 
 #include "graphics/Surface.h"
 #include "ui/MenuScreen.h"
+#include "ui/RadioButton.h"
 #include "ui/TextLabel.h"
 
 // A control's id: its widget type times 100 plus its number.
@@ -44,6 +45,8 @@ class CLayoutScreen : public CMenuScreen {
   const std::vector<Entry>& Entries() const { return entries_; }
   CControl* ControlOf(int type, int number) const;
   CTextLabel* LabelOf(int number);
+  // The group of the screen's radio buttons (the first is selected when the screen loads).
+  CRadioGroup& RadioGroup() { return radioGroup_; }
   CPictureBox* PictureOf(int number);
   const std::string& LayoutFile() const { return layoutFile_; }
   // The background picture's path as found (empty when none could be loaded).
@@ -58,6 +61,7 @@ class CLayoutScreen : public CMenuScreen {
   std::vector<Entry> entries_;
   std::vector<std::pair<int, CTextLabel>> labels_;
   std::vector<std::pair<int, CPictureBox>> pictures_;
+  CRadioGroup radioGroup_;
   std::unique_ptr<CCallback> callback_;
   CSurface backgroundSurface_;
 };

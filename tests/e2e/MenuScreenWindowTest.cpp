@@ -4,6 +4,7 @@
 // result, the software cursor included.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,9 +22,11 @@
 #include "platform/Window.h"
 #include "support/TestSupport.h"
 #include "ui/Cursor.h"
+#include "ui/EditBox.h"
 #include "ui/Flatwin.h"
 #include "ui/LayoutScreen.h"
 #include "ui/SharedArt.h"
+#include "ui/SliderBar.h"
 #include "ui/TextButton.h"
 
 namespace {
@@ -163,6 +166,51 @@ TEST_F(MenuScreenWindow, AClickOnAButtonRunsItsActionAndTheScreenShowsItFocused)
   // The software cursor is drawn where the pointer is: the white arrow just right of its tip.
   const int hotX = g_cursorDefs[kCursorNormal].hotspotX, hotY = g_cursorDefs[kCursorNormal].hotspotY;
   EXPECT_TRUE(e2e::Near(ScreenPixel(shot, x - hotX + 4, y - hotY + 12), 255, 255, 255, 24));
+}
+
+// Text typed on the X server's keyboard reaches the focused edit box through the window's
+// character messages and shows on the screen; a click on the slider's track moves its knob.
+TEST_F(MenuScreenWindow, TypedTextAppearsInTheEditBoxAndTheSliderFollowsAClick) {
+  auto* edit = dynamic_cast<CEditBox*>(screen_.ControlOf(kWidgetEditBox, 1));
+  auto* slider = dynamic_cast<CSliderBar*>(screen_.ControlOf(kWidgetSliderBar, 1));
+  ASSERT_NE(edit, nullptr);
+  ASSERT_NE(slider, nullptr);
+  e2e::Screenshot before;
+  ASSERT_TRUE(
+      FramesUntil([&](const e2e::Screenshot& s) { return e2e::Near(ScreenPixel(s, 2, 2), 200, 160, 60); }, before));
+  const int textEnd = edit->caretRect.left;
+  const int midY = (edit->rect.top + edit->rect.bottom) / 2;
+  ASSERT_TRUE(e2e::XdoTool(display_, "mousemove --sync " + std::to_string(kWindowLeft + edit->rect.left + 10) + " " +
+                                         std::to_string(kWindowTop + midY) + " click 1"));
+  // Keys reach the screen as the messages are pumped, clicks with the frame's mouse dispatch:
+  // the edit box has the focus once a frame has run.
+  e2e::Screenshot focused;
+  ASSERT_TRUE(FramesUntil([&](const e2e::Screenshot&) { return screen_.controls.Focused() == edit; }, focused));
+  ASSERT_TRUE(e2e::XdoTool(display_, "type --delay 20 'Wand'"));
+  e2e::Screenshot after;
+  ASSERT_TRUE(FramesUntil([&](const e2e::Screenshot&) { return std::string(edit->Text()) == "MerlinWand"; }, after))
+      << "the edit box holds \"" << edit->Text() << "\"";
+  // The new letters are on the screen, right of where the old text ended.
+  int changed = 0;
+  for (int y = edit->rect.top + 4; y < edit->rect.bottom - 4; ++y)
+    for (int x = textEnd + 2; x < edit->caretRect.left - 1; ++x)
+      changed += std::abs(e2e::Brightness(ScreenPixel(after, x, y)) - e2e::Brightness(ScreenPixel(before, x, y))) > 60;
+  EXPECT_GT(changed, 30);
+
+  // A click right of the slider's knob moves the value a quarter of its range up.
+  const int knobBefore = slider->knob.rect.left;
+  const int sliderY = (slider->rect.top + slider->rect.bottom) / 2;
+  ASSERT_TRUE(e2e::XdoTool(display_, "mousemove --sync " + std::to_string(kWindowLeft + slider->rect.right - 60) + " " +
+                                         std::to_string(kWindowTop + sliderY) + " click 1"));
+  ASSERT_TRUE(FramesUntil([&](const e2e::Screenshot&) { return slider->value == 25; }, after));
+  EXPECT_GT(slider->knob.rect.left, knobBefore);
+  EXPECT_EQ(screen_.clicks.back(), WidgetControlId(kWidgetSliderBar, 1));
+  // The knob shows at its new place: the slider's track there has changed.
+  int knobPixels = 0;
+  for (int x = slider->knob.rect.left; x < slider->knob.rect.right; ++x)
+    knobPixels += std::abs(e2e::Brightness(ScreenPixel(after, x, sliderY)) -
+                           e2e::Brightness(ScreenPixel(before, x, sliderY))) > 30;
+  EXPECT_GT(knobPixels, 3);
 }
 
 }  // namespace

@@ -10,7 +10,12 @@
 #include "graphics/GraphicsFixtures.h"
 #include "graphics/PixelFormat.h"
 #include "ui/Button.h"
+#include "ui/ControlArt.h"
+#include "ui/EditBox.h"
 #include "ui/LayoutScreen.h"
+#include "ui/ListBox.h"
+#include "ui/RadioButton.h"
+#include "ui/SliderBar.h"
 #include "ui/TextButton.h"
 
 namespace {
@@ -79,11 +84,50 @@ void CheckScreen(ClickLog& screen, bool highRes) {
         EXPECT_EQ(picture->frame, w.spriteIndexes[0]);
         break;
       }
+      case forge::WidgetKind::kEditBox: {
+        auto* box = dynamic_cast<CEditBox*>(control);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(Same(box->rect, expected));
+        EXPECT_STREQ(box->Text(), w.text->c_str());
+        EXPECT_EQ(box->font, FontOf(w));
+        break;
+      }
+      case forge::WidgetKind::kSliderBar: {
+        auto* slider = dynamic_cast<CSliderBar*>(control);
+        ASSERT_NE(slider, nullptr);
+        EXPECT_TRUE(Same(slider->rect, expected));
+        EXPECT_EQ(slider->minValue, *w.minValue);
+        EXPECT_EQ(slider->maxValue, *w.maxValue);
+        EXPECT_EQ(slider->arrowStep, *w.step);
+        EXPECT_EQ(slider->knob.frameSprite, SliderSprite().Sprite());
+        break;
+      }
+      case forge::WidgetKind::kRadioButton: {
+        auto* radio = dynamic_cast<CRadioButton*>(control);
+        ASSERT_NE(radio, nullptr);
+        EXPECT_TRUE(Same(radio->rect, expected));
+        EXPECT_EQ(radio->caption, *w.text);
+        EXPECT_EQ(radio->group, &screen.RadioGroup());
+        EXPECT_EQ(radio->active, 1);
+        EXPECT_EQ(radio->Selected(), w.number == 1);
+        break;
+      }
+      case forge::WidgetKind::kListBox: {
+        auto* list = dynamic_cast<CListBox*>(control);
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(Same(list->rect, expected));
+        EXPECT_EQ(list->visibleLines, (expected.bottom - expected.top) / (FontOf(w)->GetLineHeight() + 2));
+        break;
+      }
+      case forge::WidgetKind::kMessageListBox: {
+        auto* log = dynamic_cast<CMessageListBox*>(control);
+        ASSERT_NE(log, nullptr);
+        EXPECT_TRUE(Same(log->rect, expected));
+        break;
+      }
       case forge::WidgetKind::kStatBar:
       case forge::WidgetKind::kSpriteBar:
         EXPECT_EQ(control, nullptr);  // the battle interface's bars: read, not made here
-        break;
-      default:
         break;
     }
   }

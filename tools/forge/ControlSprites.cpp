@@ -1,0 +1,101 @@
+// The sprites of the value controls, each shared by every instance of its control class:
+//
+// sprites\slider.spr, frames:     0 left arrow, 1 pressed, 2 right arrow, 3 pressed (16 x 16),
+//                                 4 the track tile (1 x 6), 5 the knob, 6 the focused knob (10 x 20)
+// sprites\scrollbar.spr, frames:  0 up arrow, 1 pressed, 2 down arrow, 3 pressed (16 x 16),
+//                                 4 the track tile (16 x 1), 5 the knob (12 x 24)
+// sprites\radiobuttons.spr:       0 selected, 1 unselected, 2 selected and focused,
+//                                 3 unselected and focused (16 x 16)
+#include "forge/Canvas.h"
+#include "forge/Forge.h"
+#include "forge/InterfaceArt.h"
+#include "forge/SpriteWriter.h"
+
+namespace {
+
+using forge::Canvas;
+using forge::InterfacePalette;
+
+// An arrow button pointing 0 up, 1 down, 2 left, 3 right.
+Canvas Arrow(const InterfacePalette& p, int direction, bool pressed) {
+  Canvas c(16, 16);
+  c.Bevel(0, 0, 16, 16, p.stone + 12, p.stone + (pressed ? 4 : 21), p.stone + (pressed ? 21 : 3), 2);
+  const int ink = p.gold + (pressed ? 10 : 18);
+  const int o = pressed ? 1 : 0;
+  switch (direction) {
+    case 0:
+      c.FillTriangle(8 + o, 4 + o, 3 + o, 11 + o, 13 + o, 11 + o, ink);
+      break;
+    case 1:
+      c.FillTriangle(8 + o, 12 + o, 3 + o, 5 + o, 13 + o, 5 + o, ink);
+      break;
+    case 2:
+      c.FillTriangle(4 + o, 8 + o, 11 + o, 3 + o, 11 + o, 13 + o, ink);
+      break;
+    default:
+      c.FillTriangle(12 + o, 8 + o, 5 + o, 3 + o, 5 + o, 13 + o, ink);
+      break;
+  }
+  return c;
+}
+
+Canvas Knob(const InterfacePalette& p, int width, int height, bool focused) {
+  Canvas c(width, height);
+  const int face = focused ? p.gold + 14 : p.stone + 14;
+  c.Bevel(0, 0, width, height, face, (focused ? p.gold : p.stone) + 22, (focused ? p.gold : p.stone) + 4, 2);
+  return c;
+}
+
+int Add(forge::SpriteFileWriter& file, const Canvas& c) { return file.AddFrame(forge::EncodeFrame(c, 0, 0, 0)); }
+
+FORGE_STEP(SpritesSlider) {
+  InterfacePalette p;
+  forge::SpriteFileWriter file;
+  file.AddPalette(p.builder.Bytes());
+  for (int direction : {2, 3})
+    for (bool pressed : {false, true}) Add(file, Arrow(p, direction, pressed));
+  Canvas track(1, 6);
+  track.Fill(p.ink + 2);
+  track.Set(0, 0, p.stone + 2);
+  track.Set(0, 5, p.stone + 20);
+  Add(file, track);
+  Add(file, Knob(p, 10, 20, false));
+  Add(file, Knob(p, 10, 20, true));
+  ctx.WriteFile("sprites\\slider.spr", file.Bytes());
+}
+
+FORGE_STEP(SpritesScrollBar) {
+  InterfacePalette p;
+  forge::SpriteFileWriter file;
+  file.AddPalette(p.builder.Bytes());
+  for (int direction : {0, 1})
+    for (bool pressed : {false, true}) Add(file, Arrow(p, direction, pressed));
+  Canvas track(16, 1);
+  track.Fill(p.stone + 6);
+  track.Set(0, 0, p.stone + 2);
+  track.Set(15, 0, p.stone + 16);
+  Add(file, track);
+  Add(file, Knob(p, 12, 24, false));
+  ctx.WriteFile("sprites\\scrollbar.spr", file.Bytes());
+}
+
+Canvas Radio(const InterfacePalette& p, bool selected, bool focused) {
+  Canvas c(16, 16);
+  c.FillEllipse(0, 0, 16, 16, (focused ? p.gold : p.stone) + (focused ? 18 : 4));
+  c.FillEllipse(2, 2, 12, 12, p.stone + 20);
+  if (selected) c.ShadeEllipse(4, 4, 8, 8, p.red + 4, 12);
+  return c;
+}
+
+FORGE_STEP(SpritesRadioButtons) {
+  InterfacePalette p;
+  forge::SpriteFileWriter file;
+  file.AddPalette(p.builder.Bytes());
+  Add(file, Radio(p, true, false));
+  Add(file, Radio(p, false, false));
+  Add(file, Radio(p, true, true));
+  Add(file, Radio(p, false, true));
+  ctx.WriteFile("sprites\\radiobuttons.spr", file.Bytes());
+}
+
+}  // namespace
