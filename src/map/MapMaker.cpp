@@ -241,6 +241,13 @@ void CMapMaker::ReadHeaders(std::vector<Entry>& entries) {
                     "Mapping Error");
       continue;
     }
+    if (header.BlocksX() > 2 || header.BlocksY() > 2) {
+      // Blocks are joined to their neighbours inside a section of at most 2 x 2.
+      droppedEntries.push_back("Section " + std::to_string(entry.secNo) + " dropped: it is " +
+                               std::to_string(header.BlocksX()) + " x " + std::to_string(header.BlocksY()) +
+                               " blocks, more than 2 x 2");
+      continue;
+    }
     int bx = header.Width() / header.BlocksX(), by = header.Height() / header.BlocksY();
     if (!blockSizeSet) {
       blockX = bx;

@@ -1,5 +1,6 @@
 #include "map/SegmentPool.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -69,6 +70,10 @@ void SplitPieces(CRandom& random, std::vector<Piece>& pieces, int jitter) {
 }
 
 int FloorDiv(int v, int d) { return v >= 0 ? v / d : -((-v + d - 1) / d); }
+
+// Points of saved segments lie within this many map units of the origin: far more than the
+// largest map spans.
+constexpr int32_t kMaxUnits = 1 << 20;
 
 }  // namespace
 
@@ -163,11 +168,15 @@ int CSegmentPool::Load(FILE* file) {
   std::vector<uint8_t> data(static_cast<size_t>(loaded) * kRecordBytes);
   if (!bytes::ReadBlock(file, data.data(), data.size())) return -1;
   bytes::Reader in(data);
-  for (int i = 0; i < loaded; ++i) {
-    CSegment& s = segments[i];
+  std::vector<CSegment> read(static_cast<size_t>(loaded));
+  for (CSegment& s : read) {
     for (int32_t* v : {&s.x0, &s.y0, &s.z0, &s.x1, &s.y1, &s.z1, &s.lifetime, &s.kind, &s.value1, &s.value2})
       *v = in.I32();
+    // Drawing walks the segment in map units: a point far off every map is bad data.
+    for (int32_t v : {s.x0, s.y0, s.z0, s.x1, s.y1, s.z1})
+      if (v < -kMaxUnits || v > kMaxUnits) return -1;
   }
+  std::copy(read.begin(), read.end(), segments);
   count = loaded;
   return 4 + loaded * kRecordBytes;
 }

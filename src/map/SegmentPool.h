@@ -53,7 +53,8 @@ class CSegmentPool {
   void Draw(ISegmentView& view);
   // Walks a segment cell by cell, clipped to each cell, and hands the visible pieces on.
   void DrawSegment(const CSegment& segment, ISegmentView& view);
-  // Saved-game block: bytes written or read, -1 on a short write or read or a bad count.
+  // Saved-game block: bytes written or read, -1 on a short write or read, a bad count or a
+  // point far off every map (the pool is then unchanged).
   int Save(FILE* file) const;
   int Load(FILE* file);
 };

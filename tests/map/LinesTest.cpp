@@ -1,4 +1,5 @@
 // The line stepper, the clipping routines and the segment pool.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -199,6 +200,18 @@ TEST_F(Lines, SegmentsAgeFillThePoolAndRoundTrip) {
   std::rewind(file);
   EXPECT_EQ(back.Load(file), -1);
   std::fclose(file);
+
+  // A point far outside any map (its drawing would overflow) refuses the whole block.
+  for (int32_t far : {INT32_MIN, INT32_MAX, 1 << 21}) {
+    file = std::tmpfile();
+    bytes::WriteU32(file, 1);
+    for (int32_t v : {0, 0, 0, far, 0, 0, 5, 0, 0, 0}) bytes::WriteU32(file, static_cast<uint32_t>(v));
+    std::rewind(file);
+    EXPECT_EQ(back.Load(file), -1) << far;
+    EXPECT_EQ(back.count, 1024);
+    EXPECT_EQ(back.segments[0].x1, pool.segments[0].x1);
+    std::fclose(file);
+  }
 }
 
 TEST_F(Lines, ForkedBoltsAreWholeOrNotAtAll) {

@@ -133,7 +133,12 @@ TEST_F(MapMaker, MissingAndMisfittingSectionsAreLeftOut) {
   std::vector<uint8_t> other = Block(1, 1, 1, 1).MapFileBytes();
   bytes::StoreU32(other.data() + 4, 30);
   dir.Write("maps/SEC_c3.map", other);
-  Config({{"MapSize", "(3,3)"}, {"Random", "(1,9)(3,9)(99,9)(2,9)"}});
+  // Section 4 is three blocks across: a section spans one or two squares each way.
+  std::vector<uint8_t> wide = Block(1, 1, 1, 1).MapFileBytes();
+  bytes::StoreU32(wide.data() + 4, 3 * bytes::LoadU32(wide.data() + 4));
+  bytes::StoreU32(wide.data() + 24, 3);
+  dir.Write("maps/SEC_d4.map", wide);
+  Config({{"MapSize", "(3,3)"}, {"Random", "(1,9)(3,9)(99,9)(2,9)(4,9)"}});
   BoxRecorder boxes;
   boxes.QueueAnswer(platform::kAnswerYes);
   boxes.QueueAnswer(platform::kAnswerYes);
@@ -146,6 +151,7 @@ TEST_F(MapMaker, MissingAndMisfittingSectionsAreLeftOut) {
   ASSERT_TRUE(platform::ReadWholeFile("Map Genration.log", log));
   std::string text(log.begin(), log.end());
   EXPECT_NE(text.find("Section 3 dropped"), std::string::npos);
+  EXPECT_NE(text.find("Section 4 dropped"), std::string::npos);
   EXPECT_NE(text.find("SecNo_ 1\n"), std::string::npos);
 
   boxes.Clear();
