@@ -19,6 +19,16 @@ struct CMoveQuery {
     query.deepWater = 1;
     return query;
   }
+  // The fixed test creatures of the path network: everything not given is 0.
+  static CMoveQuery TestCreature(int height, int size, int movementKind, int airborne = 0, uint8_t deepWater = 0) {
+    CMoveQuery query;
+    query.height = height;
+    query.size = size;
+    query.movementKind = movementKind;
+    query.airborne = airborne;
+    query.deepWater = deepWater;
+    return query;
+  }
 };
 
 inline constexpr int kMovementSwimmer = 2;

@@ -23,14 +23,19 @@ constexpr int kWalkTestsPerUnit = 26;
 // The link group each group test writes: tests 0-4 fill groups 0, 1, 3, 2, 4.
 constexpr int kGroupOfTest[5] = {kGroupAny, kGroupAirborne, kGroupKind3, kGroupKind2, kGroupKind1};
 
-CMoveQuery TestCreature(int height, int size, int movementKind, int airborne = 0, uint8_t deepWater = 0) {
-  CMoveQuery query;
-  query.height = height;
-  query.size = size;
-  query.movementKind = movementKind;
-  query.airborne = airborne;
-  query.deepWater = deepWater;
-  return query;
+// The test creature of a link test's cell request at one height.
+CMoveQuery RequestQuery(const CPathNetwork::CellRequest& request, int height) {
+  return CMoveQuery::TestCreature(height, request.size, request.movementKind, request.airborne, request.flags);
+}
+
+// That creature going from the request's start to its goal.
+CRouteMover RequestMover(const CPathNetwork::CellRequest& request, int height) {
+  CRouteMover mover;
+  mover.queryGiven = true;
+  mover.query = RequestQuery(request, height);
+  mover.start = request.start;
+  mover.goal = request.goal;
+  return mover;
 }
 
 bool GroupPasses(const CPathLink& link, int group, int sizeIndex, int height) {
@@ -56,7 +61,7 @@ int CPathNetwork::PairDistance(const CPathNode& a, const CPathNode& b, bool wrap
 }
 
 bool CPathNetwork::PassesPairCheck(const CPathNode& a, const CPathNode& b, int d, int movementKind) const {
-  CMoveQuery test = TestCreature(1, 1, movementKind);
+  CMoveQuery test = CMoveQuery::TestCreature(1, 1, movementKind);
   bool fitsA = g_map.CanOccupy(a.x, a.y, a.level, test) != 0;
   bool fitsB = g_map.CanOccupy(b.x, b.y, b.level, test) != 0;
   return !(fitsA != fitsB && d > 5);
@@ -84,7 +89,7 @@ void CPathNetwork::CollectTestHeights(int all, int airborneKey, int kindKey, int
 }
 
 bool CPathNetwork::RequestCreatureFits(int height) const {
-  CMoveQuery query = TestCreature(height, request.size, request.movementKind, request.airborne, request.flags);
+  const CMoveQuery query = RequestQuery(request, height);
   return g_map.CanOccupy(request.start.x, request.start.y, request.start.z, query) &&
          g_map.CanOccupy(request.goal.x, request.goal.y, request.goal.z, query);
 }
@@ -92,8 +97,7 @@ bool CPathNetwork::RequestCreatureFits(int height) const {
 int CPathNetwork::QuickCellWalk(int* length, int32_t* budget) {
   int walked = 0;
   int64_t allowance = static_cast<int64_t>(*budget) * kWalkTestsPerUnit;
-  const CMoveQuery query =
-      TestCreature(request.height, request.size, request.movementKind, request.airborne, request.flags);
+  const CMoveQuery query = RequestQuery(request, request.height);
   const CellPos goal = request.goal;
   auto distance = [&](const CellPos& p) {
     return MapDistanceApprox(WrapDeltaX(p.x, goal.x), WrapDeltaY(p.y, goal.y), 2 * (goal.z - p.z));
@@ -208,11 +212,7 @@ int CPathNetwork::TestLinkGroup(int groupTest, int restart, int target, int budg
         int length = 0;
         passed = QuickCellWalk(&length, &searchBudget) != 0;
         if (!passed) {
-          CRouteMover mover;
-          mover.queryGiven = true;
-          mover.query = TestCreature(h, request.size, request.movementKind, request.airborne, request.flags);
-          mover.start = request.start;
-          mover.goal = request.goal;
+          const CRouteMover mover = RequestMover(request, h);
           linkSearch.restart = true;
           passed = CellSearchToGoal(linkSearch, mover, searchBudget, &length) != 0;
         }
@@ -262,7 +262,7 @@ bool CPathNetwork::RunStage(int stageNumber, int a, int b, int32_t* budget, bool
   if (firstCall) {
     stageRan_ = !stage.needsWater || water;
     if (stageRan_ && stage.occupyKind >= 0) {
-      CMoveQuery test = TestCreature(1, stage.size, stage.occupyKind, stage.occupyAirborne);
+      CMoveQuery test = CMoveQuery::TestCreature(1, stage.size, stage.occupyKind, stage.occupyAirborne);
       stageRan_ = g_map.CanOccupy(na.x, na.y, na.level, test) && g_map.CanOccupy(nb.x, nb.y, nb.level, test);
     }
     if (stageRan_) CollectTestHeights(stage.groupTest <= 0 ? 1 : 0, stage.airborneKey, stage.kindKey, stage.size);
@@ -404,7 +404,7 @@ void CPathNetwork::RebuildLinks(int wrapped, int keep) {
   if (!keep)
     for (int i = 0; i < count; ++i)
       for (CPathLink& link : nodes[static_cast<size_t>(i)].links) link = CPathLink{};
-  const CMoveQuery largeFlier = TestCreature(1, 2, 3, 1);
+  const CMoveQuery largeFlier = CMoveQuery::TestCreature(1, 2, 3, 1);
   int nextTwentieth = 1;
   for (int i = 0; i < count; ++i) {
     while (i * 20 >= nextTwentieth * count && nextTwentieth <= 20) {
@@ -496,11 +496,7 @@ int CPathNetwork::TestLinkGroupStep(int groupTest, int start, int target, int32_
       }
     }
     if (!finished) {
-      CRouteMover mover;
-      mover.queryGiven = true;
-      mover.query = TestCreature(h, request.size, request.movementKind, request.airborne, request.flags);
-      mover.start = request.start;
-      mover.goal = request.goal;
+      const CRouteMover mover = RequestMover(request, h);
       int32_t call = std::min(allowanceLeft, frame), before = call;
       int length = 0;
       if (call > 0 && CellSearchToGoal(linkSearch, mover, call, &length)) {

@@ -18,13 +18,6 @@ constexpr int kNearWindow = 9;
 
 int Next(int index) { return index + 1 >= CPathNetwork::kChecks ? 0 : index + 1; }
 
-CMoveQuery TallWader() {
-  CMoveQuery query;
-  query.height = 4;
-  query.movementKind = 1;
-  return query;
-}
-
 }  // namespace
 
 void CPathNetwork::Initialise() {
@@ -50,7 +43,7 @@ void CPathNetwork::Initialise() {
     CLocationRequest location;
     g_map.GetRegionOfPowerPosition(r, location.x, location.y, location.level);
     location.mover.queryGiven = true;
-    location.mover.query = TallWader();
+    location.mover.query = CMoveQuery::TestCreature(4, 1, 1);
     g_map.regions[r].value = FindNearestReachableNode(location);
   }
   // Closed doors (the state word's door-with-object bit) re-test the links through them.

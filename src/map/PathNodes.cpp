@@ -14,15 +14,6 @@ namespace {
 constexpr int kGridStart = 2;
 constexpr int kGridStep = 5;
 
-CMoveQuery TestCreature(int height, int size, int movementKind, int airborne = 0) {
-  CMoveQuery query;
-  query.height = height;
-  query.size = size;
-  query.movementKind = movementKind;
-  query.airborne = airborne;
-  return query;
-}
-
 }  // namespace
 
 // --- records ------------------------------------------------------------------------------
@@ -418,8 +409,9 @@ void CPathNetwork::StoreMarks(int slot) {
 // --- generation ---------------------------------------------------------------------------
 
 void CPathNetwork::SettleNodePosition(int& x, int& y, int& level) const {
-  const CMoveQuery tests[] = {TestCreature(4, 1, 0), TestCreature(4, 1, 3), TestCreature(4, 1, 0, 1),
-                              TestCreature(1, 1, 0), TestCreature(1, 1, 3), TestCreature(1, 1, 0, 1)};
+  const CMoveQuery tests[] = {CMoveQuery::TestCreature(4, 1, 0),    CMoveQuery::TestCreature(4, 1, 3),
+                              CMoveQuery::TestCreature(4, 1, 0, 1), CMoveQuery::TestCreature(1, 1, 0),
+                              CMoveQuery::TestCreature(1, 1, 3),    CMoveQuery::TestCreature(1, 1, 0, 1)};
   const CMoveQuery* fits = nullptr;
   for (const CMoveQuery& test : tests)
     if (g_map.CanOccupy(x, y, level, test)) {
@@ -445,9 +437,9 @@ void CPathNetwork::SettleNodePosition(int& x, int& y, int& level) const {
 }
 
 int CPathNetwork::PlaceNodeColumn(int x, int y, int fromLevel, bool firstInColumn, int previousNode) {
-  const CMoveQuery standing = TestCreature(1, 1, 0);
-  const CMoveQuery kind3 = TestCreature(1, 1, 3);
-  const CMoveQuery largeFlier = TestCreature(1, 2, 0, 1);
+  const CMoveQuery standing = CMoveQuery::TestCreature(1, 1, 0);
+  const CMoveQuery kind3 = CMoveQuery::TestCreature(1, 1, 3);
+  const CMoveQuery largeFlier = CMoveQuery::TestCreature(1, 2, 0, 1);
   bool latch = true;
   int lastPlaced = -1;
   for (int level = fromLevel; level < g_map.levels && count < capacity; ++level) {
@@ -494,8 +486,9 @@ void CPathNetwork::GenerateNodes(int clear) {
   ComputeCellKeys();
 
   // Cells no node can be reached from get nodes of their own.
-  const CMoveQuery standing = TestCreature(1, 1, 0);
-  const CMoveQuery tall = TestCreature(4, 1, 0), walker = TestCreature(1, 1, 0), kind3 = TestCreature(1, 1, 3);
+  const CMoveQuery standing = CMoveQuery::TestCreature(1, 1, 0);
+  const CMoveQuery tall = CMoveQuery::TestCreature(4, 1, 0), walker = CMoveQuery::TestCreature(1, 1, 0),
+                   kind3 = CMoveQuery::TestCreature(1, 1, 3);
   for (int x = 0; x < g_map.width && count < capacity; ++x) {
     for (int y = 0; y < g_map.height && count < capacity; ++y) {
       for (int level = 0; level < g_map.levels && count < capacity; ++level) {
@@ -549,7 +542,7 @@ void CPathNetwork::FitNodesToLargeFootprints() {
         }
     }
     if (!decider) continue;
-    CMoveQuery large = TestCreature(1, 2, 0, airborne), small = TestCreature(1, 1, 0, airborne);
+    CMoveQuery large = CMoveQuery::TestCreature(1, 2, 0, airborne), small = CMoveQuery::TestCreature(1, 1, 0, airborne);
     if (g_map.CanOccupy(node.x, node.y, node.level, large)) continue;
     int section = FindSection(node.x, node.y);
     int rotation = section == kSections ? 0 : sections[section].rotation & 3;

@@ -38,6 +38,21 @@ void MapTest::TearDown() {
   FreeDoorsConfig();
 }
 
+void PathNetworkTest::TearDown() {
+  g_pathNetwork.Clear();
+  MapTest::TearDown();
+}
+
+int PathNetworkTest::Node(int x, int y, int level) {
+  CPathNode& node = net.nodes[static_cast<size_t>(net.count)];
+  node = CPathNode{};
+  node.inUse = 1;
+  node.x = x;
+  node.y = y;
+  node.level = level;
+  return net.count++;
+}
+
 void MapTest::MakeMap(int width, int height, int levels) {
   UseTypes(ForgedTypes());
   ResetMapTables();

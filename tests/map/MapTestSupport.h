@@ -12,6 +12,7 @@
 #include "forge/TerrainTypes.h"
 #include "map/Map.h"
 #include "map/MapHooks.h"
+#include "map/PathNetwork.h"
 #include "map/TerrainAnimation.h"
 #include "map/TileOverlay.h"
 
@@ -34,6 +35,20 @@ class MapTest : public ::testing::Test {
   void FillLevel(int level, int type);
   void Set(int x, int y, int level, int type);
   CMapCell& Cell(int x, int y, int level) { return g_map.CellAt(x, y, level); }
+};
+
+// A map with a grass floor and an empty path network, emptied again afterwards.
+class PathNetworkTest : public MapTest {
+ protected:
+  void SetUp() override {
+    MapTest::SetUp();
+    FillLevel(0, t::kGrass);
+    g_pathNetwork.Clear();
+  }
+  void TearDown() override;
+  // Appends a node in use at a position; answers its index.
+  int Node(int x, int y, int level = 0);
+  CPathNetwork& net = g_pathNetwork;
 };
 
 // Records what the map asks of the subsystems above it.

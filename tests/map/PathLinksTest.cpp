@@ -6,30 +6,14 @@
 
 using namespace map_test;
 
-class PathLinks : public MapTest {
+class PathLinks : public PathNetworkTest {
  protected:
   void SetUp() override {
-    MapTest::SetUp();
-    FillLevel(0, t::kGrass);
-    g_pathNetwork.Clear();
+    PathNetworkTest::SetUp();
     hooks.creatures.UseStandardTypes();
   }
-  void TearDown() override {
-    g_pathNetwork.Clear();
-    MapTest::TearDown();
-  }
   FakeHooks hooks;
-  CPathNetwork& net = g_pathNetwork;
 
-  int Node(int x, int y, int level = 0) {
-    CPathNode& node = net.nodes[static_cast<size_t>(net.count)];
-    node = CPathNode{};
-    node.inUse = 1;
-    node.x = x;
-    node.y = y;
-    node.level = level;
-    return net.count++;
-  }
   const CPathLink* LinkOf(int a, int b) {
     for (const CPathLink& link : net.nodes[static_cast<size_t>(a)].links)
       if (link.cost && link.target == b) return &link;

@@ -10,30 +10,17 @@
 using namespace map_test;
 using testing_support::TempDir;
 
-class PathNodes : public MapTest {
+class PathNodes : public PathNetworkTest {
  protected:
   void SetUp() override {
     MakeMap(72, 60, 8);
     FillLevel(0, t::kGrass);
     g_pathNetwork.Clear();
   }
-  void TearDown() override {
-    g_pathNetwork.Clear();
-    MapTest::TearDown();
-  }
-  CPathNetwork& net = g_pathNetwork;
   TempDir dir;
   std::string WriteNodes(const std::string& name, const std::vector<forge::NodeDef>& nodes) {
     dir.Write(name, forge::NodeFileBytes(nodes));
     return dir.File(name);
-  }
-  void AddNode(int x, int y, int level) {
-    CPathNode& node = net.nodes[static_cast<size_t>(net.count++)];
-    node = CPathNode{};
-    node.inUse = 1;
-    node.x = x;
-    node.y = y;
-    node.level = level;
   }
 };
 
@@ -44,7 +31,7 @@ TEST_F(PathNodes, NodeFilesLoadTurnedAndMovedIntoPlace) {
   nodes[1] = {19, 29, 0, 1, {forge::OpenLink(0, 12), forge::OpenLink(2, 20)}};
   nodes[2] = {5, 7, 1, 1, {forge::OpenLink(1, 20)}};
   std::string path = WriteNodes("a.nod", nodes);
-  for (int i = 0; i < 5; ++i) AddNode(i, 50, 0);  // five nodes already there
+  for (int i = 0; i < 5; ++i) Node(i, 50, 0);  // five nodes already there
   ASSERT_EQ(net.LoadSection(path.c_str(), 40, 0, 20, 30, 1, 7, 8, 9, 10), 1);
   ASSERT_EQ(net.count, 8);
   EXPECT_EQ(net.nodes[5].x, 69);  // local (0, 0) turned by a quarter
@@ -112,7 +99,7 @@ TEST_F(PathNodes, BadNodeFilesAreRefusedAndChangeNothing) {
   EXPECT_EQ(net.sections[0].xEnd, 0);
 
   // With 999 nodes in use a file of one more is refused: one record stays free.
-  for (int i = 0; i < 999; ++i) AddNode(i % 72, i / 72, 0);
+  for (int i = 0; i < 999; ++i) Node(i % 72, i / 72, 0);
   dir.Write("good", good);
   EXPECT_EQ(net.LoadSection(dir.File("good").c_str(), 0, 0, 20, 20, 0, 0, 0, 0, 0), 0);
   net.count = 998;
@@ -138,7 +125,7 @@ TEST_F(PathNodes, SectionsWrapRoundTheMap) {
 TEST_F(PathNodes, SortingKeepsEveryLinkOnItsNodes) {
   EXPECT_EQ(net.FindFirstNodeAtX(5), -1);
   const int positions[][3] = {{9, 1, 0}, {3, 4, 0}, {7, 2, 1}, {3, 1, 0}, {7, 2, 0}};
-  for (const auto& p : positions) AddNode(p[0], p[1], p[2]);
+  for (const auto& p : positions) Node(p[0], p[1], p[2]);
   auto link = [&](int a, int b, int cost) {
     net.nodes[static_cast<size_t>(a)].links[0].cost = cost;
     net.nodes[static_cast<size_t>(a)].links[0].target = b;
@@ -192,7 +179,7 @@ TEST_F(PathNodes, SortingKeepsEveryLinkOnItsNodes) {
 
 TEST_F(PathNodes, SavedBlockRoundTripsByteForByteAndRefusesBadBlocks) {
   FakeHooks hooks;
-  for (int i = 0; i < 4; ++i) AddNode(5 + 3 * i, 10, 0);
+  for (int i = 0; i < 4; ++i) Node(5 + 3 * i, 10, 0);
   net.nodes[1].links[0].cost = 30;
   net.nodes[1].links[0].target = 2;
   net.nodes[1].links[0].groups[kGroupAirborne] = {1, {3, 1}};
@@ -252,7 +239,7 @@ TEST_F(PathNodes, SavedBlockRoundTripsByteForByteAndRefusesBadBlocks) {
 }
 
 TEST_F(PathNodes, AnInterruptedTestIsQueuedAgainAfterALoad) {
-  for (int i = 0; i < 3; ++i) AddNode(5 + 3 * i, 10, 0);
+  for (int i = 0; i < 3; ++i) Node(5 + 3 * i, 10, 0);
   net.nodeUnderTest = 1;
   net.candidateIndex = 2;
   FILE* file = std::tmpfile();

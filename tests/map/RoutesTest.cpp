@@ -29,28 +29,8 @@ CMoveQuery Query(int height = 1, int movementKind = 0, int airborne = 0) {
 
 }  // namespace
 
-class Routes : public MapTest {
+class Routes : public PathNetworkTest {
  protected:
-  void SetUp() override {
-    MapTest::SetUp();
-    FillLevel(0, t::kGrass);
-    g_pathNetwork.Clear();
-  }
-  void TearDown() override {
-    g_pathNetwork.Clear();
-    MapTest::TearDown();
-  }
-  CPathNetwork& net = g_pathNetwork;
-
-  int Node(int x, int y, int level = 0) {
-    CPathNode& node = net.nodes[static_cast<size_t>(net.count)];
-    node = CPathNode{};
-    node.inUse = 1;
-    node.x = x;
-    node.y = y;
-    node.level = level;
-    return net.count++;
-  }
   void Join(int a, int b, const CPathLink& link) {
     for (auto [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
       for (CPathLink& slot : net.nodes[static_cast<size_t>(from)].links) {
