@@ -20,6 +20,16 @@ constexpr int kEffectPhases = 2;
 
 int EdgeForDiameter(int diameter) { return diameter / 2 + 1; }
 
+// How many sources a pass stamps this frame: all that are left on a full refresh (which
+// moves the pass to its last frame), else an even share over the frames left.
+int PassQuota(int left, int32_t& phase, int phases, bool fullRefresh) {
+  if (fullRefresh) {
+    phase = phases - 1;
+    return left;
+  }
+  return (left + phases - 1) / (phases - phase);
+}
+
 void CopyBuffer(std::vector<int8_t>& to, const std::vector<int8_t>& from) { to = from; }
 
 }  // namespace
@@ -147,13 +157,7 @@ void CMap::CreaturePass() {
     creatureCursor = -1;
   }
   if (creaturesLeft > 0) {
-    int quota;
-    if (fullRefresh) {
-      quota = creaturesLeft;
-      creaturePhase = kCreaturePhases - 1;
-    } else {
-      quota = (creaturesLeft + kCreaturePhases - 1) / (kCreaturePhases - creaturePhase);
-    }
+    int quota = PassQuota(creaturesLeft, creaturePhase, kCreaturePhases, fullRefresh != 0);
     IMapCreatures& creatures = *g_mapHooks.creatures;
     for (int c = creatures.NextInUse(creatureCursor); c != -1 && quota > 0; c = creatures.NextInUse(c)) {
       creatureCursor = c;
@@ -187,13 +191,7 @@ void CMap::EffectPass() {
     effectCursor = -1;
   }
   if (effectsLeft > 0) {
-    int quota;
-    if (fullRefresh) {
-      quota = effectsLeft;
-      effectPhase = kEffectPhases - 1;
-    } else {
-      quota = (effectsLeft + kEffectPhases - 1) / (kEffectPhases - effectPhase);
-    }
+    int quota = PassQuota(effectsLeft, effectPhase, kEffectPhases, fullRefresh != 0);
     IMapEffects& effects = *g_mapHooks.effects;
     LightSource source;
     for (int e = effects.NextLightSource(effectCursor, source); e != -1 && quota > 0;
