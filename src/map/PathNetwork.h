@@ -185,6 +185,9 @@ class CPathNetwork {
   // Resumable node search from the request's start node to its goal node: 1 when the route
   // written reaches the goal.
   int BuildCreatureRoute(CRouteRequest& request);
+  // 1 when links the query may take join the two nodes, else 0. A plain search of its own:
+  // the resumable route searches are left as they are.
+  int SearchNodeRoute(int from, int to, const CMoveQuery& query) const;
   // The node through which a creature at a place enters the network, or -1.
   int FindNearestReachableNode(const CLocationRequest& location);
   // Greedy walk over the links: 1 and the middle node of the walk, or 0.

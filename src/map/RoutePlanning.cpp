@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <vector>
 
 #include "map/CellRouteSearch.h"
 #include "map/MapHooks.h"
@@ -84,6 +85,25 @@ int CPathNetwork::BuildCreatureRoute(CRouteRequest& request) {
   if (reached && request.mover.trafficFlag && route)
     for (int i = 0; i < written; ++i) ++nodes[static_cast<size_t>(route[i])].traffic;
   return reached ? 1 : 0;
+}
+
+int CPathNetwork::SearchNodeRoute(int from, int to, const CMoveQuery& query) const {
+  if (from < 0 || from >= count || to < 0 || to >= count) return 0;
+  std::vector<uint8_t> seen(static_cast<size_t>(count), 0);
+  std::vector<int> open{from};
+  seen[static_cast<size_t>(from)] = 1;
+  while (!open.empty()) {
+    const int node = open.back();
+    open.pop_back();
+    if (node == to) return 1;
+    for (const CPathLink& link : nodes[static_cast<size_t>(node)].links) {
+      if (!link.Admits(query.height, query.size, query.airborne, query.movementKind)) continue;
+      if (link.target < 0 || link.target >= count || seen[static_cast<size_t>(link.target)]) continue;
+      seen[static_cast<size_t>(link.target)] = 1;
+      open.push_back(link.target);
+    }
+  }
+  return 0;
 }
 
 int CPathNetwork::FindNearestReachableNode(const CLocationRequest& location) {
