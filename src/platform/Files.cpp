@@ -167,10 +167,20 @@ bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& out) {
 }
 
 bool WriteWholeFile(std::string_view path, const void* data, size_t size) {
-  FILE* f = OpenFile(path, "wb");
+  // The bytes go to a file beside the old one, which is replaced only once they are all
+  // written: a failed write never loses what the file held.
+  const std::string real = ResolvePath(path);
+  const std::string temporary = real + ".writing";
+  FILE* f = std::fopen(temporary.c_str(), "wb");
   if (!f) return false;
   bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
   ok = (std::fclose(f) == 0) && ok;
+  if (ok) {
+    struct stat old;
+    if (::stat(real.c_str(), &old) == 0) ::chmod(temporary.c_str(), old.st_mode & 07777);
+    ok = ::rename(temporary.c_str(), real.c_str()) == 0;
+  }
+  if (!ok) ::unlink(temporary.c_str());
   return ok;
 }
 

@@ -44,3 +44,19 @@ TEST(Files, WildcardsMatchLikeTheGameExpects) {
   EXPECT_FALSE(platform::WildcardMatch("sec??.*", "sec1.nod"));
   EXPECT_TRUE(platform::WildcardMatch("*", ""));
 }
+
+TEST(Files, AFailedWholeWriteKeepsTheOldFile) {
+  TempDir dir(true);
+  dir.Write("prefs.cfg", "old contents");
+  ASSERT_TRUE(platform::WriteWholeFile("prefs.cfg", "new", 3));
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(platform::ReadWholeFile("prefs.cfg", bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new");
+  // A write that cannot finish (here: its place for the new bytes is taken by a folder)
+  // leaves the file as it was.
+  ASSERT_TRUE(platform::MakeDirectory("prefs.cfg.writing"));
+  EXPECT_FALSE(platform::WriteWholeFile("prefs.cfg", "lost", 4));
+  ASSERT_TRUE(platform::ReadWholeFile("prefs.cfg", bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new");
+  EXPECT_FALSE(platform::WriteWholeFile("missing/prefs.cfg", "x", 1));
+}
