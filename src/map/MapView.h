@@ -11,10 +11,12 @@
 
 #include "graphics/FrameCache.h"
 #include "map/DrawList.h"
+#include "map/LineStepper.h"
 #include "map/Map.h"
 #include "map/SegmentPool.h"
 #include "sound/SoundCues.h"
 #include "ui/Flatwin.h"
+#include "ui/SpeechCtrl.h"
 
 class CSprite;
 class CSurface;
@@ -37,7 +39,7 @@ struct ViewLabel {
 
 // The view is a window object: its rectangle is the window's, and its input comes through
 // the mouse dispatcher.
-class CMapView : public CFlatWin, public ISegmentView, public ISoundListener {
+class CMapView : public CFlatWin, public ISegmentView, public ISoundListener, public ISpeechCamera {
  public:
   static constexpr int kMaxLabels = 64;
 
@@ -110,6 +112,22 @@ class CMapView : public CFlatWin, public ISegmentView, public ISoundListener {
   int ListenerOrientation() override { return rotation; }
   int ListenerMapWidth() override { return MapWidth(); }
   int ListenerMapHeight() override { return MapHeight(); }
+  // --- ISpeechCamera --------------------------------------------------------------------
+  void CameraTile(int& x, int& y, int& level) override {
+    x = camCellX;
+    y = camCellY;
+    level = camLevel;
+  }
+  void MoveCamera(int x, int y, int z) override {
+    SetCameraPosition(static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(z));
+  }
+  void ProjectToScreen(int x, int y, int z, int& screenX, int& screenY) override {
+    MapToScreen(x, y, z, screenX, screenY);
+  }
+  int MapWidthTiles() override { return MapWidth(); }
+  int MapHeightTiles() override { return MapHeight(); }
+  int StartLine(int x0, int y0, int z0, int x1, int y1, int z1) override;
+  void StepLine(int& x, int& y, int& z) override;
 
   // --- camera fields --------------------------------------------------------------------
   CMap* map = nullptr;
@@ -201,7 +219,7 @@ class CMapView : public CFlatWin, public ISegmentView, public ISoundListener {
   void CastSpell();
   bool HoveredCellInside() const;
 
-  int walkUnwrappedX = 0, walkUnwrappedY = 0;
+  CLineStepper speechLine_;
   int visitedCells = 0;
   bool occlusionPass = false;
 };

@@ -25,6 +25,7 @@ CMapView::CMapView() { BuildDepthTables(256); }
 
 CMapView::~CMapView() {
   if (g_soundListener == this) g_soundListener = nullptr;
+  if (g_speechCamera == this) g_speechCamera = nullptr;
 }
 
 int CMapView::Attach(CMap* newMap, CSurface* surface, CSprite* terrain, const platform::Rect& viewRect, int isActive) {
@@ -41,6 +42,7 @@ int CMapView::Attach(CMap* newMap, CSurface* surface, CSprite* terrain, const pl
   camLevel = MapLevels() == 0 ? MapLevels() - 1 : 0;
   SetViewRect(viewRect);
   g_soundListener = this;
+  g_speechCamera = this;
   return 1;
 }
 
@@ -221,4 +223,14 @@ void CMapView::RequestTurnRight() {
 
 void CMapView::RequestTurnLeft() {
   if (!rotateRightRequest) rotateLeftRequest = 1;
+}
+
+int CMapView::StartLine(int x0, int y0, int z0, int x1, int y1, int z1) {
+  speechLine_.StartWrappedScaled(x0, y0, z0, x1, y1, z1, nullptr, 32);
+  return speechLine_.MajorSteps();
+}
+
+void CMapView::StepLine(int& x, int& y, int& z) {
+  int32_t length = 0;
+  speechLine_.Step(x, y, z, length);
 }

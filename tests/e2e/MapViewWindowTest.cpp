@@ -26,6 +26,8 @@
 #include "platform/Window.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
+#include "ui/SharedArt.h"
+#include "ui/SpeechCtrl.h"
 
 namespace {
 
@@ -56,60 +58,65 @@ std::vector<uint16_t> BackBufferPixels() {
   return out;
 }
 
-TEST(MapViewWindow, AForgedMapInEveryRotationOnTheScreen) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
-  setenv("DISPLAY", display, 1);
-  setenv("SDL_VIDEODRIVER", "x11", 1);
-  platform::SetMessageBoxesUseWindows(false);
-  const std::string previous = platform::CurrentDirectory();
-  ASSERT_TRUE(platform::ChangeDirectory(testing_support::ForgedDataDir()));
-
-  platform::RegisterWindowClass("E2E_MAP_WINDOW", Proc);
-  g_windowed = 1;
-  g_prefs.isHighRes = 1;
-  platform::WindowPlacement placement;
-  placement.left = kLeft;
-  placement.top = kTop;
-  placement.clientWidth = 800;
-  placement.clientHeight = 600;
-  platform::WindowHandle window = platform::CreateAppWindow("E2E_MAP_WINDOW", "Realms of Vrask", placement);
-  ASSERT_NE(window, nullptr);
-  InitDisplay(window);
-  InitSpriteWaveTable();
-
-  std::vector<uint8_t> types;
-  ASSERT_TRUE(platform::ReadWholeFile("maps/moorland/terrain.ttd", types));
-  ASSERT_TRUE(g_terrainTypes.Assign(types.data() + 16, types.size() - 16));
-  ASSERT_EQ(g_map.Build("realms\\moorland\\moorland.cfg", 1, 4242), 1);
-  g_map.SetWaterLevel(g_regionSettings.waterLevel);
-  g_map.ResetLight();
-  std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), int8_t{0});
-  CSprite terrain;
-  ASSERT_TRUE(terrain.Load("maps\\moorland\\terrain.spr", 256) && terrain.BuildColourTables(1, 256) &&
-              terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256));
-  ASSERT_EQ(g_mapView.Attach(&g_map, &g_backBuffer, &terrain, platform::Rect{0, 0, 800, 600}, 1), 1);
-  g_mapView.SetCameraCell(g_map.width / 2 + 7, g_map.height / 2 - 5, 3);
-
-  testing_support::TempDir dir;
-  std::vector<std::vector<uint8_t>> screens;
-  for (int rotation = 0; rotation < 4; ++rotation) {
-    // Two frames: the water moves what the frame before left in the back buffer.
-    g_mapView.Update();
-    g_mapView.Update();
+// A window of 800 x 600 on the virtual display showing the battle map of a forged map built
+// from a seed, drawn by the map view into the back buffer.
+struct MapWindow {
+  explicit MapWindow(const char* display) : display(display) {
+    setenv("DISPLAY", display, 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    platform::SetMessageBoxesUseWindows(false);
+    previous = platform::CurrentDirectory();
+    if (!platform::ChangeDirectory(testing_support::ForgedDataDir())) return;
+    platform::RegisterWindowClass("E2E_MAP_WINDOW", Proc);
+    g_windowed = 1;
+    g_prefs.isHighRes = 1;
+    platform::WindowPlacement placement;
+    placement.left = kLeft;
+    placement.top = kTop;
+    placement.clientWidth = 800;
+    placement.clientHeight = 600;
+    window = platform::CreateAppWindow("E2E_MAP_WINDOW", "Realms of Vrask", placement);
+    if (!window) return;
+    InitDisplay(window);
+    InitSpriteWaveTable();
+    std::vector<uint8_t> types;
+    if (!platform::ReadWholeFile("maps/moorland/terrain.ttd", types) ||
+        !g_terrainTypes.Assign(types.data() + 16, types.size() - 16))
+      return;
+    if (g_map.Build("realms\\moorland\\moorland.cfg", 1, 4242) != 1) return;
+    g_map.SetWaterLevel(g_regionSettings.waterLevel);
+    g_map.ResetLight();
+    std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), int8_t{0});
+    if (!terrain.Load("maps\\moorland\\terrain.spr", 256) || !terrain.BuildColourTables(1, 256) ||
+        !terrain.BuildColourTables(8, 256) || !terrain.BuildColourTables(9, 256))
+      return;
+    ready = g_mapView.Attach(&g_map, &g_backBuffer, &terrain, platform::Rect{0, 0, 800, 600}, 1) == 1;
+  }
+  ~MapWindow() {
+    ResetMouseInput();
+    g_mapView.SetMap(nullptr);
+    g_mapView.drawSurface = nullptr;
+    g_mapView.terrainSprites = nullptr;
+    g_mapView.drawList.SetOcclusionFrames(nullptr);
+    g_map.Clear();
+    g_pathNetwork.Clear();
+    g_terrainTypes.Clear();
+    FreeDoorsConfig();
+    platform::ChangeDirectory(previous);
+    // Video stays up: the X libraries keep some of their state to the end of the process.
+    if (window) platform::DestroyAppWindow(window);
+  }
+  // Presents the back buffer until a screenshot shows it (a bounded number of tries).
+  bool ShowAndShoot(e2e::Screenshot& shot) {
     const std::vector<uint16_t> frame = BackBufferPixels();
-    ASSERT_EQ(frame.size(), 800u * 600u);
-    e2e::Screenshot shot;
-    bool seen = false;
-    // The window needs a moment to be mapped and drawn: present and look again a bounded
-    // number of times, until the screen shows the frame.
-    for (int attempt = 0; attempt < 20 && !seen; ++attempt) {
+    if (frame.size() != 800u * 600u) return false;
+    for (int attempt = 0; attempt < 20; ++attempt) {
       platform::Message message;
       while (platform::PeekMessage(message, true)) platform::DispatchMessage(message);
       g_backBuffer.BlitTo(&g_primary, 0, 0);
       PresentDisplay();
       platform::SleepMs(150);
-      ASSERT_TRUE(e2e::TakeScreenshot(display, dir.File("shot.ppm"), shot));
+      if (!e2e::TakeScreenshot(display, dir.File("shot.ppm"), shot)) return false;
       if (shot.width < kLeft + 800 || shot.height < kTop + 600) continue;
       int matching = 0;
       for (int y = 0; y < 600; y += 37)
@@ -117,9 +124,31 @@ TEST(MapViewWindow, AForgedMapInEveryRotationOnTheScreen) {
           const uint16_t p = frame[static_cast<size_t>(y * 800 + x)];
           matching += e2e::Near(shot.At(kLeft + x, kTop + y), (p >> 11) << 3, ((p >> 5) & 63) << 2, (p & 31) << 3, 12);
         }
-      seen = matching > 16 * 20 * 95 / 100;
+      if (matching > 16 * 20 * 95 / 100) return true;
     }
-    ASSERT_TRUE(seen) << "the window never showed the map in rotation " << rotation;
+    return false;
+  }
+  std::string display;
+  std::string previous;
+  platform::WindowHandle window = nullptr;
+  CSprite terrain;
+  testing_support::TempDir dir;
+  bool ready = false;
+};
+
+TEST(MapViewWindow, AForgedMapInEveryRotationOnTheScreen) {
+  const char* display = std::getenv("VRASK_X_DISPLAY");
+  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  MapWindow scene(display);
+  ASSERT_TRUE(scene.ready);
+  g_mapView.SetCameraCell(g_map.width / 2 + 7, g_map.height / 2 - 5, 3);
+  std::vector<std::vector<uint8_t>> screens;
+  for (int rotation = 0; rotation < 4; ++rotation) {
+    // Two frames: the water moves what the frame before left in the back buffer.
+    g_mapView.Update();
+    g_mapView.Update();
+    e2e::Screenshot shot;
+    ASSERT_TRUE(scene.ShowAndShoot(shot)) << "the window never showed the map in rotation " << rotation;
     screens.push_back(WindowPixels(shot));
     const std::string path = testing_support::TestOutputDir() + "/mapview-screen-" + std::to_string(rotation) + ".png";
     EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screens.back()));
@@ -133,19 +162,61 @@ TEST(MapViewWindow, AForgedMapInEveryRotationOnTheScreen) {
   }
   for (size_t a = 0; a < screens.size(); ++a)
     for (size_t b = a + 1; b < screens.size(); ++b) EXPECT_NE(screens[a], screens[b]) << a << " and " << b;
+}
 
-  ResetMouseInput();
-  g_mapView.SetMap(nullptr);
-  g_mapView.drawSurface = nullptr;
-  g_mapView.terrainSprites = nullptr;
-  g_mapView.drawList.SetOcclusionFrames(nullptr);
-  g_map.Clear();
-  g_pathNetwork.Clear();
-  g_terrainTypes.Clear();
-  FreeDoorsConfig();
-  platform::ChangeDirectory(previous);
-  // Video stays up: the X libraries keep some of their state to the end of the process.
-  platform::DestroyAppWindow(window);
+// A speaker on the map says something: the camera glides to it and a speech box with its
+// forged portrait stands over the drawn map, its pointer on the speaker.
+TEST(MapViewWindow, ASpeechBoxWithAPortraitOverTheMap) {
+  const char* display = std::getenv("VRASK_X_DISPLAY");
+  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  MapWindow scene(display);
+  ASSERT_TRUE(scene.ready);
+  LoadSharedFontsAndButtons();
+  g_speechCtrl.LoadConfig();
+  g_mapView.SetCameraCell(g_map.width / 2, g_map.height / 2, 3);
+  SpeechRequest request;
+  request.x = (g_map.width / 2 + 14) * 32 + 16;
+  request.y = (g_map.height / 2 + 3) * 32 + 16;
+  request.level = 3 * 16;
+  request.heading = "Redcap";
+  request.text = "The river is rising. Take the ford now, or we shall be cut off until nightfall.";
+  request.portrait = "Redcap portrait";
+  g_speechCtrl.Say(request, false, true);
+  for (int frame = 0; frame < 300 && !g_speechCtrl.Box(); ++frame) {
+    g_speechCtrl.Tick();
+    g_mapView.Update();
+  }
+  ASSERT_NE(g_speechCtrl.Box(), nullptr);
+  g_mapView.Update();
+  g_mapView.Update();
+  g_speechCtrl.Draw(&g_backBuffer);
+  e2e::Screenshot shot;
+  ASSERT_TRUE(scene.ShowAndShoot(shot)) << "the window never showed the speech box";
+  const std::vector<uint8_t> screen = WindowPixels(shot);
+  const std::string path = testing_support::TestOutputDir() + "/mapview-speech.png";
+  EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screen));
+  std::printf("speech box screenshot: %s\n", path.c_str());
+
+  // The box stands inside the screen, its parchment under its middle, the portrait's red cap
+  // in its frame.
+  const CSpeechBox& box = *g_speechCtrl.Box();
+  const int left = box.boxSurface.x, top = box.boxSurface.y;
+  ASSERT_GE(left, 0);
+  ASSERT_GE(top, 0);
+  ASSERT_LE(left + box.boxSurface.width, 800);
+  ASSERT_LE(top + box.boxSurface.height, 600);
+  const CSpeechBoxLayout& layout = *SpeechBoxLayout(box.LayoutNumber());
+  const unsigned char* parchment = shot.At(kLeft + left + layout.body[0] - 4, kTop + top + layout.body[3] - 4);
+  EXPECT_GT(parchment[0], 150);
+  EXPECT_GT(parchment[1], 130);
+  int capRed = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 20; x < 60; ++x) {
+      const unsigned char* p = shot.At(kLeft + left + layout.pictureX + x, kTop + top + layout.pictureY + y);
+      capRed += p[0] > 140 && p[1] < 80 && p[2] < 80;
+    }
+  EXPECT_GT(capRed, 40);
+  g_speechCtrl.Clear();
 }
 
 }  // namespace
