@@ -104,8 +104,8 @@ namespace {
 constexpr int kMaxClipRounds = 16;
 
 int Interpolate(int from, int to, int boundary, int along0, int along1) {
-  double t = static_cast<double>(boundary - along0) / static_cast<double>(along1 - along0);
-  return static_cast<int>(from + (to - from) * t);  // truncated towards zero
+  double t = (static_cast<double>(boundary) - along0) / (static_cast<double>(along1) - along0);
+  return static_cast<int>(from + (static_cast<double>(to) - from) * t);  // truncated towards zero
 }
 
 }  // namespace

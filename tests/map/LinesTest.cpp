@@ -108,13 +108,14 @@ TEST_F(Lines, ClippingCutsAtEachFace) {
     int cx0, cy0, cx1, cy1;
   };
   const Case cases[] = {
-      {30, 20, 100, 40, 1, 30, 20, 100, 40},  // inside: unchanged
-      {0, 30, 50, 30, 1, 20, 30, 50, 30},     // left face
-      {50, 30, 150, 30, 1, 50, 30, 119, 30},  // right face
-      {40, 0, 40, 30, 1, 40, 10, 40, 30},     // top face
-      {40, 30, 40, 90, 1, 40, 30, 40, 59},    // bottom face
-      {0, 0, 10, 100, 0, 0, 0, 0, 0},         // left of the rectangle
-      {130, 0, 0, 2, 0, 0, 0, 0, 0},          // above it
+      {30, 20, 100, 40, 1, 30, 20, 100, 40},                  // inside: unchanged
+      {0, 30, 50, 30, 1, 20, 30, 50, 30},                     // left face
+      {50, 30, 150, 30, 1, 50, 30, 119, 30},                  // right face
+      {40, 0, 40, 30, 1, 40, 10, 40, 30},                     // top face
+      {40, 30, 40, 90, 1, 40, 30, 40, 59},                    // bottom face
+      {0, 0, 10, 100, 0, 0, 0, 0, 0},                         // left of the rectangle
+      {130, 0, 0, 2, 0, 0, 0, 0, 0},                          // above it
+      {-2000000000, 30, 2000000000, 30, 1, 20, 30, 119, 30},  // ends far out, differences beyond int
   };
   for (const Case& c : cases) {
     int x0 = c.x0, y0 = c.y0, x1 = c.x1, y1 = c.y1;
