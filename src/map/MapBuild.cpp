@@ -46,9 +46,10 @@ std::string WithExtension(const std::string& path, const char* extension) {
   return stem + extension;
 }
 
-// A point of a W x H section turned by quarter turns clockwise (y grows southwards).
-void TurnPoint(int& x, int& y, int width, int height, int turn) {
-  int lx = x, ly = y;
+// A point of a W x H section turned by quarter turns clockwise (y grows southwards). Wide
+// integers: points read from a file may lie anywhere.
+void TurnPoint(int64_t& x, int64_t& y, int width, int height, int turn) {
+  int64_t lx = x, ly = y;
   switch (turn & 3) {
     case 1:
       x = height - 1 - ly;
@@ -151,7 +152,7 @@ void CMap::PasteSection(const CMapCell* block, int blockLevels, int x0, int y0, 
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
         CMapCell cell = block[x + y * size + z * size * size];
-        int tx = x, ty = y;
+        int64_t tx = x, ty = y;
         TurnPoint(tx, ty, size, size, turn);
         if (cell.IsAnimated()) {
           int sequence = cell.terrain;
@@ -173,7 +174,7 @@ void CMap::PasteSection(const CMapCell* block, int blockLevels, int x0, int y0, 
           if (g_terrainTypes.IsValid(turned)) cell.terrain = static_cast<uint16_t>(turned);
         }
         cell.shape = TurnSides(cell.shape, turn);
-        CellAt(CWrapCoord::WrapX(x0 + tx), CWrapCoord::WrapY(y0 + ty), z) = cell;
+        CellAt(WrapInto(x0 + tx, width), WrapInto(y0 + ty, height), z) = cell;
       }
     }
   }
@@ -201,10 +202,10 @@ void CMap::AddSectionPlacements(const CMapPlacement& section, int x0, int y0, in
   }
   for (auto item : section.items) {
     if (item[0] < 0 || item[1] < 0) continue;
-    int x = item[0], y = item[1];
-    TurnPoint(x, y, width, height, turn);
-    x = CWrapCoord::WrapX(x + x0);
-    y = CWrapCoord::WrapY(y + y0);
+    int64_t turnedX = item[0], turnedY = item[1];
+    TurnPoint(turnedX, turnedY, width, height, turn);
+    int x = WrapInto(turnedX + x0, this->width);
+    int y = WrapInto(turnedY + y0, this->height);
     if (item[2] >= 0 && item[2] < levels && TerrainOf(ShownType(CellAt(x, y, item[2]))).IsLiquid()) {
       ShowMapWarning("Deployment Rotation error, Object ignored", "DEPLOYMENT ERROR");
       continue;
@@ -235,21 +236,20 @@ void CMap::AddSectionEventAreas(const CEventAreas& section, int x0, int y0, int 
     log += "** New Event List **\n";
   }
   for (auto area : section.items) {
-    int ax = area[0], ay = area[1], bx = area[3], by = area[4];
+    int64_t ax = area[0], ay = area[1], bx = area[3], by = area[4];
     TurnPoint(ax, ay, width, height, turn);
     if (!(bx == -1 && by == -1)) TurnPoint(bx, by, width, height, turn);
     ax += x0;
     ay += y0;
     bx += x0;
     by += y0;
-    int first[3] = {std::min(ax, bx), std::min(ay, by), std::min(area[2], area[5])};
-    int second[3] = {std::max(ax, bx), std::max(ay, by), std::max(area[2], area[5])};
-    area[0] = CWrapCoord::WrapX(first[0]);
-    area[1] = CWrapCoord::WrapY(first[1]);
-    area[2] = first[2];
-    area[3] = CWrapCoord::WrapX(second[0]);
-    area[4] = CWrapCoord::WrapY(second[1]);
-    area[5] = second[2];
+    const int32_t lowLevel = std::min(area[2], area[5]), highLevel = std::max(area[2], area[5]);
+    area[0] = WrapInto(std::min(ax, bx), this->width);
+    area[1] = WrapInto(std::min(ay, by), this->height);
+    area[2] = lowLevel;
+    area[3] = WrapInto(std::max(ax, bx), this->width);
+    area[4] = WrapInto(std::max(ay, by), this->height);
+    area[5] = highLevel;
     if (g_spoolMapGenInfo) {
       log += Format("Point 1 X1 : %i Y1 : %i Z1 %i\n", area[0], area[1], area[2]);
       log += Format("Point 2 X2 : %i Y2 : %i Z2 %i\n", area[3], area[4], area[5]);

@@ -325,3 +325,35 @@ TEST_F(SectionFiles, PastingTurnsCellsTheirTypesAndTheirSides) {
   EXPECT_EQ(Cell(21, 20, 0).terrain, 0);
   EXPECT_FALSE(Cell(21, 20, 0).IsAnimated());
 }
+
+TEST_F(SectionFiles, ItemsFarOffTheirSectionStillLandInsideTheMap) {
+  // Placement and event-area files may hold any numbers: turning and moving them must not
+  // overflow, and whatever lands is wrapped into the map.
+  BoxRecorder boxes;
+  CMapPlacement placements;
+  placements.items.push_back({INT32_MAX, 5, 0, kPlacementCreature, 0, 0, 0, 0, 0, 0});
+  placements.items.push_back({3, INT32_MAX - 1, 0, kPlacementArtifact, 0, 0, 0, 0, 0, 0});
+  CEventAreas events;
+  CEventAreas::Item area{};
+  area[0] = INT32_MIN;
+  area[1] = INT32_MAX;
+  area[3] = INT32_MAX;
+  area[4] = INT32_MIN + 1;
+  events.items.push_back(area);
+  for (int turn = 0; turn < 4; ++turn) {
+    g_map.deploymentZones.Clear();
+    g_map.eventAreas.Clear();
+    g_map.AddSectionPlacements(placements, 40, 40, turn, 20, 20);
+    g_map.AddSectionEventAreas(events, 40, 40, turn, 20, 20);
+    ASSERT_EQ(g_map.deploymentZones.Count(), 2) << turn;
+    for (const auto& item : g_map.deploymentZones.items) {
+      EXPECT_TRUE(item[0] >= 0 && item[0] < g_map.width) << turn;
+      EXPECT_TRUE(item[1] >= 0 && item[1] < g_map.height) << turn;
+    }
+    ASSERT_EQ(g_map.eventAreas.Count(), 1) << turn;
+    for (int corner : {0, 3}) {
+      EXPECT_TRUE(g_map.eventAreas.items[0][corner] >= 0 && g_map.eventAreas.items[0][corner] < g_map.width);
+      EXPECT_TRUE(g_map.eventAreas.items[0][corner + 1] >= 0 && g_map.eventAreas.items[0][corner + 1] < g_map.height);
+    }
+  }
+}
