@@ -180,7 +180,9 @@ int CMap::Load(FILE* file) {
   }
   for (int32_t* word : {&m.waterLevel, &m.maxRegionsOfPower, &m.manaSpriteCount, &m.maxWaterLevel, &m.minWaterLevel})
     *word = in.I32();
-  if (in.failed || !in.Counted(m.eventAreas.Read(file))) return -1;
+  // The water level is a level of the map: every passability test reckons from it.
+  if (in.failed || m.waterLevel < 0 || m.waterLevel >= m.levels) return -1;
+  if (!in.Counted(m.eventAreas.Read(file))) return -1;
   m.maxManaSprites = m.mapTable[map_table::kMaxManaSprites];
 
   SwapContents(m);

@@ -133,6 +133,15 @@ TEST_F(MapSave, BadBlocksAreRefusedAndTheMapStaysAsItWas) {
   bad = good;
   bytes::StoreU32(bad.data() + LightSizeOffset() + 4 + g_map.lightBufferSize, 0x7FFFFFFF);  // animated count
   refuse(bad, "animated count");
+  // The water level is a level of the map (the tests of passability count on it).
+  ASSERT_TRUE(g_map.animatedCells.empty());
+  const size_t water = LightSizeOffset() + 4 + static_cast<size_t>(g_map.lightBufferSize) + 4;
+  ASSERT_EQ(static_cast<int32_t>(bytes::LoadU32(good.data() + water)), g_map.waterLevel);
+  for (int32_t level : {-1, g_map.levels, INT32_MIN}) {
+    bad = good;
+    bytes::StoreU32(bad.data() + water, static_cast<uint32_t>(level));
+    refuse(bad, "water level");
+  }
 }
 
 TEST_F(MapSave, TheForgedSampleSavedGameLoadsItsBattleMap) {
