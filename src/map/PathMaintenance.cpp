@@ -154,7 +154,11 @@ bool ReadSection(bytes::Reader& in, CPathSection& section) {
   in.Bytes(section.fileName, sizeof section.fileName);
   section.fileName[sizeof section.fileName - 1] = '\0';
   for (int32_t& v : section.values) v = in.I32();
-  return section.rotation >= 0 && section.rotation <= 3;
+  if (section.xEnd == 0) return true;  // a free slot
+  // A section in use starts in the map and ends at most one map size further on.
+  return section.rotation >= 0 && section.rotation <= 3 && section.xStart >= 0 && section.xStart < g_map.width &&
+         section.yStart >= 0 && section.yStart < g_map.height && section.xEnd > 0 && section.xEnd <= g_map.width &&
+         section.yEnd > 0 && section.yEnd <= g_map.height;
 }
 
 bool ValidNode(const CPathNode& node, int n) {

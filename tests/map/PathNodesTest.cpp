@@ -236,6 +236,14 @@ TEST_F(PathNodes, SavedBlockRoundTripsByteForByteAndRefusesBadBlocks) {
   bad = first;
   bytes::StoreU32(bad.data() + 4 + 4 * CPathNode::kBytes + 28 + 12000 + 10512, 1000);  // read index
   refuse(bad, "read index");
+  // A section in use lies in the map: its start inside it, its end at most one map further.
+  const size_t section = 4 + 4 * CPathNode::kBytes + 28 + 12000;
+  for (auto [field, value] : {std::pair{0, -1}, std::pair{0, INT32_MIN}, std::pair{4, 60}, std::pair{8, 73},
+                              std::pair{12, -5}, std::pair{12, 0}}) {
+    bad = first;
+    bytes::StoreU32(bad.data() + section + static_cast<size_t>(field), static_cast<uint32_t>(value));
+    refuse(bad, "section");
+  }
 }
 
 TEST_F(PathNodes, AnInterruptedTestIsQueuedAgainAfterALoad) {
