@@ -16,6 +16,7 @@ constexpr int kRealmBytes = 512;
 constexpr int kFixedBytes = kHeaderBytes + kRealmBytes + 4;  // with the battle flag
 constexpr int kSettingsBytes = 16;
 constexpr int kBattleStartBytes = 24;
+constexpr int kDifficultyLevels = 4;
 constexpr uint8_t kTag[4] = {'S', 'A', 'V', 0};
 
 std::string SavePath(const char* name) { return std::string("Save\\") + (name ? name : "") + ".sav"; }
@@ -135,6 +136,7 @@ int ReadSavedGame(FILE* file) {
     if ((parts.*reader)(file) < 0) return 0;
   int32_t settings[4];
   if (!ReadInts(file, settings, 4)) return 0;
+  if (settings[3] < 0 || settings[3] >= kDifficultyLevels) return 0;  // it indexes the difficulty tables
   parts.SetSettings(settings);
   if (parts.ReadScript(file) < 0) return 0;
   int32_t flag;

@@ -163,6 +163,15 @@ TEST_F(SavedGame, BadFilesAreRefusedBeforeAnythingChanges) {
   for (size_t cut : {size_t{100}, size_t{600}, good.size() - 30, good.size() - 1})
     refuse(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)), "truncated", false);
   EXPECT_EQ(LoadSavedGame("missing"), 0);
+  // The difficulty (the settings' fourth int) indexes tables of four levels.
+  const size_t difficulty = 12 + 512 + 80 + 33 + 364 + 12;
+  ASSERT_EQ(bytes::LoadU32(good.data() + difficulty), 2u);
+  for (int32_t level : {4, -1}) {
+    bad = good;
+    bytes::StoreU32(bad.data() + difficulty, static_cast<uint32_t>(level));
+    refuse(bad, "difficulty", false);
+    EXPECT_EQ(g_difficulty, 2);
+  }
 
   // The realm strings come back terminated, whatever the file held.
   bad = good;
