@@ -1,4 +1,5 @@
 // The command line: switches separated by '/', '-' or blanks, each "name" or "name=value".
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,7 +53,8 @@ void ApplySwitch(const std::string& name, const std::string& value) {
     std::snprintf(g_startWizardFile, sizeof g_startWizardFile, "%.*s.wzd",
                   static_cast<int>(sizeof g_startWizardFile - 5), value.c_str());
   }
-  if (SwitchIs(name, "difficulty")) g_difficulty = std::atoi(value.c_str());
+  // The difficulty indexes the four-entry difficulty tables: kept inside them.
+  if (SwitchIs(name, "difficulty")) g_difficulty = std::clamp(std::atoi(value.c_str()), 0, 3);
 }
 
 }  // namespace

@@ -153,6 +153,16 @@ TEST_F(OptionsTest, CommandLineRealmAndBounds) {
   EXPECT_EQ(wizard.substr(wizard.size() - 4), ".wzd");
 }
 
+TEST_F(OptionsTest, DifficultyStaysInsideItsTables) {
+  for (auto [line, expected] : {std::pair{"difficulty=7", 3}, std::pair{"difficulty=1", 1}, std::pair{"difficulty=x", 0}}) {
+    ParseCommandLine(line);
+    EXPECT_EQ(g_difficulty, expected) << line;
+  }
+  // A negative value: the '-' also separates switches, so it reads as "difficulty=" and "5".
+  ParseCommandLine("difficulty=-5");
+  EXPECT_EQ(g_difficulty, 0);
+}
+
 TEST_F(OptionsTest, MapSeedZeroComesFromTheClock) {
   platform::ManualClock clock(123456);
   ParseCommandLine("mapseed=0");
