@@ -233,7 +233,11 @@ void CAnimPlayer::CountBackwards() {
     const int answer = Advance();
     ++calls;
     if (!playing || answer == 2) break;
-    if (step >= 0 && animation->Step(step).kind == kStepJump && animation->Step(step).value < 0) break;
+    // The call that took a jump back has passed the sequence's last frame, as the call that
+    // reached the end step has: both count, and the position before them is where
+    // backwards play starts.
+    const AnimStep& before = animation->Step(savedStep);
+    if (before.kind == kStepJump && before.value < 0) break;
   }
   frameTotal = calls;
   backCount = frameTotal - 1;

@@ -99,6 +99,22 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// Backwards through a loop: the count runs until the call that takes the jump back, so the
+// backwards play starts at the loop's last frame; from its first frame the count wraps to
+// the frame total and replays the loop forwards up to the jump.
+TEST(AnimPlayer, BackwardsThroughALoopStartsAtItsLastFrame) {
+  LoadedAnimation a({{Frame(0), Frame(1), Frame(2), Jump(-3), End()}});
+  ASSERT_TRUE(a.loaded);
+  CAnimPlayer player;
+  player.SetAnimation(&a.animation);
+  EXPECT_EQ(player.Start(0, 1), 1);
+  EXPECT_EQ(player.frameTotal, 4);
+  EXPECT_EQ(player.CurrentFrame(), 2);
+  std::vector<int> frames;
+  for (const Tick& t : RunTicks(player, 10)) frames.push_back(t.frame);
+  EXPECT_EQ(frames, (std::vector<int>{1, 0, 0, 0, 2, 1, 0, 0, 0, 2}));
+}
+
 TEST(AnimPlayer, LoopBreakPassesTheJumpOnceAndExitLoopLeavesIt) {
   LoadedAnimation a({{Frame(1), Frame(2), Jump(-2), Frame(8), Event(2), Frame(9), End()}});
   ASSERT_TRUE(a.loaded);
