@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 #include "PrintFixture.h"
 #include "graphics/PrintFX.h"
 #include "graphics/TypePrinters.h"
@@ -236,6 +239,210 @@ TEST(TypePrinters, TintToggleSwapsTheMainPrinter) {
   EXPECT_EQ(g_overdrawCount, 1);
   ToggleTintPrinter();
   EXPECT_EQ(g_printSprite, before);
+}
+
+// --- Each print type at every clip edge, pixel for pixel -----------------------------------
+// References work from the canvas cell by cell (not from the encoded runs), with the rules
+// each printer follows on its unclipped and its clipped path.
+
+struct EdgeCase {
+  const char* name;
+  int x, y;                      // hotspot position of the 20x14 blob (hotspot 5, 3)
+  int top, left, right, bottom;  // clip rectangle
+};
+
+const EdgeCase kEdgeCases[] = {
+    {"inside", 30, 20, 0, 0, 64, 48},
+    {"across left", 12, 20, 4, 10, 60, 44},
+    {"across right", 55, 20, 4, 10, 60, 44},
+    {"ending exactly at right", 45, 20, 4, 10, 60, 44},
+    {"one short of right", 44, 20, 4, 10, 60, 44},
+    {"starting exactly at right", 65, 20, 4, 10, 60, 44},
+    {"starting exactly at left", 15, 20, 4, 10, 60, 44},
+    {"across top", 30, 5, 4, 10, 60, 44},
+    {"across bottom", 30, 40, 4, 10, 60, 44},
+    {"across all four", 30, 20, 12, 27, 33, 18},
+    {"above", 30, -20, 4, 10, 60, 44},
+};
+
+// Where the blob lands and what is visible of it.
+struct Placement {
+  int left, top, width, height;
+  bool clipped;  // crosses a side of the clip rectangle
+  bool RowVisible(int r) const { return top + r >= g_clipTop && top + r < g_clipBottom; }
+  bool ColumnVisible(int c) const { return left + c >= g_clipLeft && left + c < g_clipRight; }
+};
+
+// The opaque runs of a canvas row: (first column, count).
+std::vector<std::pair<int, int>> CanvasRuns(const forge::Canvas& canvas, int row) {
+  std::vector<std::pair<int, int>> runs;
+  for (int c = 0; c < canvas.Width();) {
+    if (!canvas.Opaque(c, row)) {
+      ++c;
+      continue;
+    }
+    int n = 0;
+    while (canvas.Opaque(c + n, row)) ++n;
+    runs.push_back({c, n});
+    c += n;
+  }
+  return runs;
+}
+
+using Reference = std::function<void(Target&, const forge::Canvas&, const Placement&, const TableList&)>;
+
+// table entry of a cell through node 0 at light -5 (table 7 of the test tables)
+uint16_t Entry(int value) { return static_cast<uint16_t>(0x700 | value); }
+
+Reference Blend(std::function<uint16_t(uint16_t s, uint16_t d)> rule) {
+  return [rule](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList&) {
+    ReferencePrint(t, canvas, p.left, p.top, [&](int v, uint16_t old) { return rule(Entry(v), old); });
+  };
+}
+
+uint16_t Half(uint16_t p) { return static_cast<uint16_t>((p >> 1) & 0xFBEF); }
+uint16_t Quarter(uint16_t p) { return static_cast<uint16_t>((p >> 2) & (0xFBEF >> 1) & 0xFBEF); }
+uint16_t Trans50Rule(uint16_t s, uint16_t d) { return static_cast<uint16_t>(Half(s) + Half(d)); }
+uint16_t Trans75Rule(uint16_t s, uint16_t d) { return static_cast<uint16_t>(Half(s) + Half(Half(s)) + Quarter(d)); }
+
+struct TypeCase {
+  const char* name;
+  int type;
+  Reference reference;
+};
+
+std::vector<TypeCase> TypeCases() {
+  std::vector<TypeCase> cases;
+  cases.push_back({"trans25", PRT_TRANS25, Blend([](uint16_t s, uint16_t d) { return Trans75Rule(d, s); })});
+  cases.push_back({"trans50", PRT_TRANS50, Blend(Trans50Rule)});
+  cases.push_back({"trans75", PRT_TRANS75, Blend(Trans75Rule)});
+  cases.push_back({"additive", PRT_INC, Blend([](uint16_t s, uint16_t d) {
+                     uint32_t out = 0;
+                     for (uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu}) {
+                       const uint32_t sum = (s & mask) + (d & mask);
+                       out |= sum > mask ? mask : sum;
+                     }
+                     return static_cast<uint16_t>(out);
+                   })});
+  cases.push_back(
+      {"outline", PRT_OUTLINE, [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList& list) {
+         if (p.clipped) return Blend(Trans50Rule)(t, canvas, p, list);
+         for (int r = 0; r < canvas.Height(); ++r) {
+           if (!p.RowVisible(r)) continue;
+           for (auto [c, n] : CanvasRuns(canvas, r)) {
+             t.At(p.left + c, p.top + r) = Entry(canvas.At(c, r));
+             t.At(p.left + c + n - 1, p.top + r) = Entry(canvas.At(c + n - 1, r));
+           }
+         }
+       }});
+  cases.push_back({"gold outline", PRT_OUTLINE_GOLD,
+                   [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList& list) {
+                     if (p.clipped) return Blend(Trans50Rule)(t, canvas, p, list);
+                     // 244, 198, 13 scaled by (-5 + 127) / 127.
+                     const uint16_t gold = PackColour(244 * 122 / 127, 198 * 122 / 127, 13 * 122 / 127);
+                     for (int r = 0; r < canvas.Height(); ++r) {
+                       if (!p.RowVisible(r)) continue;
+                       for (auto [c, n] : CanvasRuns(canvas, r)) {
+                         const int x = p.left + c, y = p.top + r;
+                         if (x - 1 >= g_clipLeft) t.At(x - 1, y) = gold;
+                         t.At(x, y) = gold;
+                         if (n >= 2) t.At(x + n - 2, y) = t.At(x + n - 1, y) = gold;
+                       }
+                     }
+                   }});
+  cases.push_back(
+      {"shimmer", PRT_SHIMMER, [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList&) {
+         const int unclipped[6] = {3, 4, 5, 5, 6, 5};
+         for (int r = 0; r < canvas.Height(); ++r) {
+           if (!p.RowVisible(r)) continue;
+           const int k = static_cast<int>(static_cast<unsigned>(p.top + r + g_gameTick) % 6u);
+           const int shift = p.clipped ? std::abs(3 - k) : unclipped[k];
+           for (int c = 0; c < canvas.Width(); ++c)
+             if (canvas.Opaque(c, r) && p.ColumnVisible(c) && p.left + c + shift < g_clipRight)
+               t.At(p.left + c + shift, p.top + r) = Entry(canvas.At(c, r));
+         }
+       }});
+  cases.push_back({"shimmer level 5", PRT_SHIMMER_1 + 4,
+                   [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList&) {
+                     for (int r = 0; r < canvas.Height(); ++r) {
+                       if (!p.RowVisible(r)) continue;
+                       const unsigned phase = static_cast<unsigned>(p.top + r + g_gameTick);
+                       const int k = static_cast<int>(phase % 10u);
+                       const int shift = p.clipped ? std::abs(8 - static_cast<int>(phase & 15))
+                                                   : 5 + static_cast<int>(std::trunc(5 * std::sin(k * 0.39269908)));
+                       const int firstCol = g_clipLeft - p.left, endCol = g_clipRight - p.left;
+                       for (auto [c, n] : CanvasRuns(canvas, r)) {
+                         int from = c;
+                         if (p.clipped) {
+                           if (c + n > endCol || c + n <= firstCol) continue;  // passes the end, or unseen
+                           from = std::max(c, firstCol);
+                         }
+                         for (int x = p.left + from; x < p.left + c + n; ++x)
+                           t.At(x, p.top + r) = t.At(std::min(x + shift, g_clipRight - 1), p.top + r);
+                       }
+                     }
+                   }});
+  cases.push_back(
+      {"water", PRT_WATER, [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList&) {
+         if (p.left < g_clipLeft || p.left + p.width >= g_clipRight) return;  // handed back
+         unsigned phase = static_cast<unsigned>(p.top + g_gameTick) & 0xFF;
+         for (int r = 0; r < canvas.Height(); ++r) {
+           if (!p.RowVisible(r)) continue;
+           const int shift = g_spriteWaveTable[(phase + 1) & 15];
+           phase = (phase + 1) & 15;
+           for (int c = 0; c < canvas.Width(); ++c)
+             if (canvas.Opaque(c, r)) {
+               const int x = p.left + c;
+               t.At(x, p.top + r) = t.At(std::min(x + shift, g_clipRight - 1), p.top + r);
+             }
+         }
+       }});
+  cases.push_back(
+      {"shadow", PRT_SHADOW, [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList&) {
+         const int h = p.height, top = p.top + h / 2;
+         if (p.left < g_clipLeft || p.left + p.width + h / 2 > g_clipRight) return;
+         if (top + h <= g_clipTop || top >= g_clipBottom) return;
+         const int firstRow = std::max(0, g_clipTop - top), endRow = std::min(h, g_clipBottom - top);
+         for (int r = firstRow, drawn = 0; r < endRow; r += 2, ++drawn)
+           for (int c = 0; c < canvas.Width(); ++c)
+             if (canvas.Opaque(c, r)) {
+               uint16_t& d = t.At(p.left + endRow / 2 - drawn + c, top + firstRow + drawn);
+               d = Half(d);
+             }
+       }});
+  return cases;
+}
+
+TEST(TypePrinters, EachPrintTypeAtEveryClipEdgeGivesItsPixels) {
+  TableList list;
+  const forge::Canvas blob = Blob(20, 14);
+  Frame frame(blob, 5, 3);
+  InitSpriteWaveTable();
+  for (const TypeCase& type : TypeCases()) {
+    for (const EdgeCase& edge : kEdgeCases) {
+      for (int tick : {0, 5}) {
+        g_gameTick = tick;
+        Target target(64, 48), expected(64, 48);
+        for (Target* t : {&target, &expected})
+          for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) t->At(x, y) = static_cast<uint16_t>(x * 37 + y * 1001);
+        SetSpriteClipRect(edge.top, edge.left, edge.right, edge.bottom);
+        Placement place{edge.x - 5, edge.y - 3, 20, 14, false};
+        place.clipped = place.left < g_clipLeft || place.left + 20 > g_clipRight;
+        const bool visible = place.left + 20 > g_clipLeft && place.left < g_clipRight && place.top + 14 > g_clipTop &&
+                             place.top < g_clipBottom;
+        if (visible || type.type == PRT_SHADOW) type.reference(expected, blob, place, list);
+        SetSpriteTarget(target.pixels.data(), 64, 48);
+        SetSpriteClipRect(edge.top, edge.left, edge.right, edge.bottom);
+        const PrintResult result = PrintSpriteOfType(type.type, frame.View(list.head), edge.x, edge.y, -5, 0);
+        // The water printer hands back any frame that crosses or reaches a side, seen or not.
+        const bool handedBack = place.left < g_clipLeft || place.left + 20 >= g_clipRight;
+        EXPECT_EQ(result, type.type == PRT_WATER && handedBack ? 1 : 0) << type.name << " " << edge.name;
+        EXPECT_EQ(target.pixels, expected.pixels) << type.name << " " << edge.name << " tick " << tick;
+      }
+    }
+  }
+  g_gameTick = 0;
 }
 
 // Every print type, at every clip edge: nothing outside the clip rectangle changes, and a
