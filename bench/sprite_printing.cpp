@@ -219,11 +219,7 @@ void PrintCachedScene(benchmark::State& state, Print16 print) {
 }
 
 void BM_Frame16Portable(benchmark::State& state) { PrintCachedScene(state, PrintFrame16); }
-void BM_Frame16Tuned_Sse2(benchmark::State& state) { PrintCachedScene(state, PrintFrame16Sse2); }
-void BM_Frame16Tuned_Avx2(benchmark::State& state) {
-  if (!DetectPrinterProcessor().hasAvx2) return state.SkipWithError("no AVX2");
-  PrintCachedScene(state, PrintFrame16Avx2);
-}
+void BM_Frame16Tuned(benchmark::State& state) { PrintCachedScene(state, PrintFrame16Tuned); }
 
 BENCHMARK(BM_Baseline_Memcpy);
 BENCHMARK(BM_PortablePrinter);
@@ -239,8 +235,7 @@ BENCHMARK(BM_WideTuned_Sse2);
 BENCHMARK(BM_WideTuned_Avx2);
 BENCHMARK(BM_WideTuned_Avx512);
 BENCHMARK(BM_Frame16Portable);
-BENCHMARK(BM_Frame16Tuned_Sse2);
-BENCHMARK(BM_Frame16Tuned_Avx2);
+BENCHMARK(BM_Frame16Tuned);
 BENCHMARK(BM_WaterPortable);
 BENCHMARK(BM_WaterTuned);
 BENCHMARK(BM_PrintType)

@@ -1,16 +1,14 @@
 #include "graphics/BlitBenchmark.h"
 
-#include <x86intrin.h>
-
 #include <memory>
 #include <new>
 
 #include "graphics/Frame16.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/SpritePrinter.h"
+#include "platform/Cpu.h"
 
 namespace {
-uint64_t ReadTimeStampCounter() { return __rdtsc(); }
 constexpr size_t kWorkBufferSize = 1024000;
 constexpr int kPasses = 20;
 constexpr int kAttempts = 3;
@@ -30,7 +28,7 @@ bool TimePrint(MaskPrinter printer, CSpriteFrame frame, int x, int y, uint32_t& 
 }
 }  // namespace
 
-uint64_t (*g_readCycleCounter)() = ReadTimeStampCounter;
+uint64_t (*g_readCycleCounter)() = platform::ReadTimeStampCounter;
 void (*g_showBlitBenchmark)(int difference, int percent) = nullptr;
 uint32_t g_blitBenchmarkMinimum[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};
 

@@ -46,6 +46,10 @@ inline bool ClipFrame(CSpriteFrame frame, int x, int y, FrameClip& clip) {
 // The first pixel of a target row.
 inline uint16_t* TargetRow(int row) { return g_spriteTarget + static_cast<ptrdiff_t>(row) * g_spritePitch; }
 
+// True when a frame whose box starts at left crosses the left clip edge or reaches the right
+// one: the printers that never clip sideways (water, black) hand such frames back.
+inline bool ReachesClipSides(int left, int width) { return left < g_clipLeft || left + width >= g_clipRight; }
+
 // Calls run(column, pixelIndex, count) for each opaque run of a row, in order, and answers
 // the column where the row ended (the width when the runs add up).
 template <class Run>
@@ -98,6 +102,27 @@ inline PrintResult PrintVisibleRuns(CSpriteFrame frame, const FrameClip& clip, b
     if (end != clip.width) result = kPrintBadRunSum;
   }
   return result;
+}
+
+// The water printers' walk: frames that reach a side of the clip are handed back (1);
+// otherwise each visible row takes the next displacement of the wave and
+// shiftRun(targetRow, firstColumn, count, displacement) moves each of its opaque runs. A
+// displacement never reads past the clip rectangle's last column.
+template <class ShiftRun>
+inline PrintResult PrintWaterRows(CSpriteFrame frame, int x, int y, ShiftRun shiftRun) {
+  if (!frame || frame.Width() == 0 || frame.Height() == 0) return kPrintDone;
+  if (ReachesClipSides(x - frame.HotspotX(), frame.Width())) return kPrintRetryPortable;
+  FrameClip clip;
+  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
+  unsigned phase = static_cast<unsigned>(clip.top + g_gameTick) & 0xFF;
+  for (int row = clip.firstRow; row < clip.endRow; ++row) {
+    const int shift = g_spriteWaveTable[(phase + 1) & 15];
+    phase = (phase + 1) & 15;
+    uint16_t* target = TargetRow(clip.top + row);
+    WalkRuns(frame.RowControls(row), clip.width,
+             [&](int column, int, int count) { shiftRun(target, clip.left + column, count, shift); });
+  }
+  return kPrintDone;
 }
 
 }  // namespace printing

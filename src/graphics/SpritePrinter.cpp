@@ -1,5 +1,7 @@
 #include "graphics/SpritePrinter.h"
 
+#include <algorithm>
+
 #include "graphics/Frame16.h"
 #include "graphics/RunWalk.h"
 
@@ -9,14 +11,6 @@ SpritePrinter g_printSprite = PrintSpriteFrameC;
 SpritePrinter g_printSpriteAlt = PrintSpriteWideC;
 MaskPrinter g_printSpriteWater = PrintSpriteWaterC;
 MaskPrinter g_printFrame16 = PrintFrame16;
-
-namespace {
-
-// Frames that the tuned printers would hand back: the frame crosses the left clip edge or
-// reaches the right one.
-bool CrossesClipSides(const FrameClip& clip) { return clip.left < g_clipLeft || clip.left + clip.width >= g_clipRight; }
-
-}  // namespace
 
 PrintResult PrintSpriteFrameC(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   FrameClip clip;
@@ -42,33 +36,16 @@ PrintResult PrintSpriteWideC(CSpriteFrame frame, int x, int y, int light, int li
 }
 
 PrintResult PrintSpriteWaterC(CSpriteFrame frame, int x, int y) {
-  if (!frame || frame.Width() == 0 || frame.Height() == 0) return kPrintDone;
-  FrameClip clip;
-  clip.left = x - frame.HotspotX();
-  clip.width = frame.Width();
-  if (CrossesClipSides(clip)) return kPrintRetryPortable;
-  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
-  // The read position never passes the clip rectangle's last column.
-  const int lastColumn = g_clipRight - 1;
-  unsigned phase = static_cast<unsigned>(clip.top + g_gameTick) & 0xFF;
-  for (int row = clip.firstRow; row < clip.endRow; ++row) {
-    const int shift = g_spriteWaveTable[(phase + 1) & 15];
-    phase = (phase + 1) & 15;
-    uint16_t* target = TargetRow(clip.top + row);
-    WalkRuns(frame.RowControls(row), clip.width, [&](int column, int, int count) {
-      for (int c = clip.left + column, end = c + count; c < end; ++c)
-        target[c] = target[std::min(c + shift, lastColumn)];
-    });
-  }
-  return kPrintDone;
+  return PrintWaterRows(frame, x, y, [](uint16_t* target, int start, int count, int shift) {
+    const int lastColumn = g_clipRight - 1;
+    for (int c = start; c < start + count; ++c) target[c] = target[std::min(c + shift, lastColumn)];
+  });
 }
 
 PrintResult PrintSpriteBlack(CSpriteFrame frame, int x, int y) {
   if (!frame || frame.Width() == 0 || frame.Height() == 0) return kPrintDone;
+  if (ReachesClipSides(x - frame.HotspotX(), frame.Width())) return kPrintRetryPortable;
   FrameClip clip;
-  clip.left = x - frame.HotspotX();
-  clip.width = frame.Width();
-  if (CrossesClipSides(clip)) return kPrintRetryPortable;
   if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
   PrintVisibleRuns(frame, clip, false, 1, [](uint16_t* out, const uint8_t*, int count) {
     for (int i = 0; i < count; ++i) out[i] = 0;

@@ -8,6 +8,7 @@
 #include "core/Options.h"
 #include "graphics/Frame16.h"
 #include "graphics/RunWalk.h"
+#include "platform/Cpu.h"
 
 using namespace printing;
 
@@ -218,45 +219,26 @@ PrintResult PrintSpriteWideAvx2(CSpriteFrame frame, int x, int y, int light, int
 }
 
 PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y) {
-  if (!frame || frame.Width() == 0 || frame.Height() == 0) return kPrintDone;
-  const int left = x - frame.HotspotX();
-  if (left < g_clipLeft || left + frame.Width() >= g_clipRight) return kPrintRetryPortable;
-  FrameClip clip;
-  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
-  const int lastColumn = g_clipRight - 1;
-  unsigned phase = static_cast<unsigned>(clip.top + g_gameTick) & 0xFF;
-  for (int row = clip.firstRow; row < clip.endRow; ++row) {
-    const int shift = g_spriteWaveTable[(phase + 1) & 15];
-    phase = (phase + 1) & 15;
-    uint16_t* target = TargetRow(clip.top + row);
-    WalkRuns(frame.RowControls(row), clip.width, [&](int column, int, int count) {
-      const int start = left + column;
-      // Pixels whose source lies inside the clip move as one block; the rest take the
-      // last column's pixel.
-      const int moved = std::clamp(lastColumn - shift - start + 1, 0, count);
-      std::memmove(target + start, target + start + shift, 2 * static_cast<size_t>(moved));
-      std::fill(target + start + moved, target + start + count, target[lastColumn]);
-    });
-  }
-  return kPrintDone;
+  return PrintWaterRows(frame, x, y, [](uint16_t* target, int start, int count, int shift) {
+    // Pixels whose source lies inside the clip move as one block; the rest take the last
+    // column's pixel.
+    const int lastColumn = g_clipRight - 1;
+    const int moved = std::clamp(lastColumn - shift - start + 1, 0, count);
+    std::memmove(target + start, target + start + shift, 2 * static_cast<size_t>(moved));
+    std::fill(target + start + moved, target + start + count, target[lastColumn]);
+  });
 }
 
-PrintResult PrintFrame16Sse2(CSpriteFrame frame, int x, int y) {
-  if (!frame || !frame.Is16Bit()) return kPrintDone;
-  return PrintRuns(frame, x, y, 2, false, [](uint16_t* out, const uint8_t* in, int count) { CopyRun(out, in, count); });
-}
-
-PrintResult PrintFrame16Avx2(CSpriteFrame frame, int x, int y) {
+PrintResult PrintFrame16Tuned(CSpriteFrame frame, int x, int y) {
   if (!frame || !frame.Is16Bit()) return kPrintDone;
   return PrintRuns(frame, x, y, 2, false, [](uint16_t* out, const uint8_t* in, int count) { CopyRun(out, in, count); });
 }
 
 PrinterProcessor DetectPrinterProcessor() {
+  const platform::VectorUnits units = platform::ReadVectorUnits();
   PrinterProcessor processor;
-  __builtin_cpu_init();
-  processor.hasAvx2 = __builtin_cpu_supports("avx2");
-  processor.hasAvx512Vbmi =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+  processor.hasAvx2 = units.avx2;
+  processor.hasAvx512Vbmi = units.avx512Vbmi;
   return processor;
 }
 
@@ -266,7 +248,7 @@ void SelectSpritePrinters(const PrinterProcessor& processor) {
                      : processor.hasAvx2     ? PrintSpriteWideAvx2
                                              : PrintSpriteWideSse2;
   g_printSpriteWater = PrintSpriteWaterSse2;
-  g_printFrame16 = processor.hasAvx2 ? PrintFrame16Avx2 : PrintFrame16Sse2;
+  g_printFrame16 = PrintFrame16Tuned;
   if (g_useCSpritePrinter) g_printSprite = PrintSpriteFrameC;
 }
 

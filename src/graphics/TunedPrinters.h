@@ -27,8 +27,9 @@ PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int
 PrintResult PrintSpriteWideAvx2(CSpriteFrame frame, int x, int y, int light, int listIndex);
 PrintResult PrintSpriteWideAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex);
 PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y);
-PrintResult PrintFrame16Sse2(CSpriteFrame frame, int x, int y);
-PrintResult PrintFrame16Avx2(CSpriteFrame frame, int x, int y);
+// 16-bit frames as they are, whatever the option g_hide_HC_sprites says. The C library's
+// copy already moves their runs with the processor's widest stores.
+PrintResult PrintFrame16Tuned(CSpriteFrame frame, int x, int y);
 
 // The size of the second target buffer in pixels, set with it by the battle screen; the
 // copy never reads past it.

@@ -50,4 +50,15 @@ bool ReadSystemCpuMhz(int& mhz) {
   return found;
 }
 
+VectorUnits ReadVectorUnits() {
+  VectorUnits units;
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  units.avx2 = __builtin_cpu_supports("avx2");
+  units.avx512Vbmi =
+      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+#endif
+  return units;
+}
+
 }  // namespace platform

@@ -14,4 +14,11 @@ uint64_t ReadTimeStampCounter();
 // when it says nothing.
 bool ReadSystemCpuMhz(int& mhz);
 
+// The wide vector units that the processor has and the system lets programs use.
+struct VectorUnits {
+  bool avx2 = false;
+  bool avx512Vbmi = false;  // AVX-512 F, BW and VBMI
+};
+VectorUnits ReadVectorUnits();
+
 }  // namespace platform

@@ -86,7 +86,6 @@ TEST(TunedPrinters, GiveThePortablePixels) {
 }
 
 TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
-  const bool avx2 = DetectPrinterProcessor().hasAvx2;
   TableList list;
   InitSpriteWaveTable();
   for (const Frame& frame : Frames()) {
@@ -96,9 +95,7 @@ TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
     for (const auto& place : {std::array<int, 2>{48, 32}, {5, 5}, {90, 60}, {-4, 30}, {60, 1}}) {
       for (int tick : {0, 3, 250}) {
         g_gameTick = tick;
-        MaskPrinter printers[][2] = {{PrintFrame16, PrintFrame16Sse2},
-                                     {PrintFrame16, avx2 ? PrintFrame16Avx2 : PrintFrame16Sse2},
-                                     {PrintSpriteWaterC, PrintSpriteWaterSse2}};
+        MaskPrinter printers[][2] = {{PrintFrame16, PrintFrame16Tuned}, {PrintSpriteWaterC, PrintSpriteWaterSse2}};
         for (auto& pair : printers) {
           const CSpriteFrame f = pair[0] == PrintSpriteWaterC ? frame.View(list.head) : frame16;
           Target portable(96, 64), tuned(96, 64);
@@ -125,7 +122,7 @@ TEST(TunedPrinters, SelectionKeepsThePortableMainPrinterWhileTheOptionIsOn) {
   SelectSpritePrinters(PrinterProcessor{true, false});
   EXPECT_EQ(g_printSprite, &PrintSpriteFrameC);
   EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideAvx2);
-  EXPECT_EQ(g_printFrame16, &PrintFrame16Avx2);
+  EXPECT_EQ(g_printFrame16, &PrintFrame16Tuned);
   EXPECT_EQ(g_printSpriteWater, &PrintSpriteWaterSse2);
   g_useCSpritePrinter = 0;
   SelectSpritePrinters(PrinterProcessor{true, true});
@@ -134,7 +131,7 @@ TEST(TunedPrinters, SelectionKeepsThePortableMainPrinterWhileTheOptionIsOn) {
   SelectSpritePrinters(PrinterProcessor{false, false});
   EXPECT_EQ(g_printSprite, &PrintSpriteSse2);
   EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideSse2);
-  EXPECT_EQ(g_printFrame16, &PrintFrame16Sse2);
+  EXPECT_EQ(g_printFrame16, &PrintFrame16Tuned);
   g_useCSpritePrinter = 1;
   g_printSprite = saved[0];
   g_printSpriteAlt = saved[1];
