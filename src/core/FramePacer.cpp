@@ -17,6 +17,7 @@ int g_fpsFrame = 1;
 uint32_t g_lastFpsTick = 0;
 int g_blitBenchmark = 0;
 int g_spritesPrinted = 0;
+int g_overdrawCount = 0;
 int (*g_runBlitBenchmark)() = nullptr;
 void (*g_printMessageLine)(const char* text, int line, int frames) = nullptr;
 
@@ -114,6 +115,7 @@ void ReviewSkipSettings(uint32_t period) {
 
 int PaceFrame() {
   g_spritesPrinted = 0;
+  g_overdrawCount = 0;
   if (g_showFrameRate) ShowFrameRate();
   DecideSkip();
   const uint32_t period = Period();
@@ -133,4 +135,5 @@ void ResetFramePacer() {
   g_lastFpsTick = 0;
   g_blitBenchmark = 0;
   g_spritesPrinted = 0;
+  g_overdrawCount = 0;
 }

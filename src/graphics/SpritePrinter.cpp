@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Main.h"
 #include "graphics/Frame16.h"
 #include "graphics/RunWalk.h"
 
@@ -55,6 +56,7 @@ PrintResult PrintSpriteBlack(CSpriteFrame frame, int x, int y) {
 
 PrintResult PrintSpriteFrame(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   if (!frame) return kPrintDone;
+  ++g_spritesPrinted;
   if (frame.Is16Bit()) return g_printFrame16(frame, x, y);
   if (light == -127) {
     if (PrintSpriteBlack(frame, x, y) != kPrintRetryPortable) return kPrintDone;

@@ -31,5 +31,5 @@ PrintResult PrintSpriteBlack(CSpriteFrame frame, int x, int y);
 
 // The entry most callers use: 16-bit frames through g_printFrame16, light -127 as a black
 // silhouette, everything else through g_printSprite, falling back to the portable printer
-// when a printer answers 1.
+// when a printer answers 1. Counts the print in g_spritesPrinted.
 PrintResult PrintSpriteFrame(CSpriteFrame frame, int x, int y, int light, int listIndex);

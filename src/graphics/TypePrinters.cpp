@@ -16,7 +16,6 @@ int g_shimmerLevelTable[17][32] = {{32000}};
 int g_trailSwitch = 0;
 SpritePrinter g_savedPrinter = nullptr;
 uint16_t g_tintValue = 0;
-int g_overdrawCount = 0;
 float g_glyphWeights[64];
 
 uint16_t HalvingMask() { return g_is555 ? 0xFDEF : 0xFBEF; }

@@ -4,6 +4,7 @@
 // All share the print target, the clip rectangle and the table choice of the portable
 // printer, and answer 3 when a printed row's runs do not add up.
 
+#include "core/Main.h"  // g_overdrawCount
 #include "graphics/SpritePrinter.h"
 
 extern const int g_shimmerAmplitude;  // 3
@@ -13,7 +14,6 @@ extern int g_shimmerLevelTable[17][32];
 extern int g_trailSwitch;  // non-zero: trails fade their later parts
 extern SpritePrinter g_savedPrinter;
 extern uint16_t g_tintValue;
-extern int g_overdrawCount;
 extern float g_glyphWeights[64];
 
 // The halving mask of the display format: (p >> 1) & M halves every channel.

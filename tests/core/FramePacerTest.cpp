@@ -54,12 +54,15 @@ class FramePacer : public ::testing::Test {
 TEST_F(FramePacer, WaitsForTheFramePeriodSinceTheLastDrawnFrame) {
   SteppingClock clock(1000, 1);
   g_lastFrameTick = 1000;
+  g_spritesPrinted = 12;
+  g_overdrawCount = 34;
   PaceFrame();
   EXPECT_GE(g_lastFrameTick, 1050u);
   EXPECT_LE(g_lastFrameTick, 1053u);
   EXPECT_GE(g_idleTime, 48u);
   EXPECT_EQ(g_framesDrawn, 1);
   EXPECT_EQ(g_spritesPrinted, 0);
+  EXPECT_EQ(g_overdrawCount, 0);
 }
 
 TEST_F(FramePacer, TheWaitSurvivesTheTickCountWrapping) {

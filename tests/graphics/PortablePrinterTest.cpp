@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PrintFixture.h"
+#include "core/Main.h"
 #include "graphics/SpritePrinter.h"
 
 using namespace print_test;
@@ -210,7 +211,9 @@ TEST(PrintSpriteFrameEntry, BlackSilhouetteAndFallBack) {
   Frame frame(Blob(10, 8), 0, 0);
   {
     Target target(32, 16);
+    g_spritesPrinted = 0;
     EXPECT_EQ(PrintSpriteFrame(frame.View(list.head), 5, 2, -127, 0), 0);
+    EXPECT_EQ(g_spritesPrinted, 1);
     EXPECT_EQ(target.At(5 + 9, 2 + 4), 0);  // the notch is opaque; the black printer drew it
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 10; ++x) EXPECT_EQ(target.At(5 + x, 2 + y), frame.canvas.Opaque(x, y) ? 0 : kBackground);
