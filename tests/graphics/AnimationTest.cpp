@@ -135,6 +135,26 @@ TEST(AnimPlayer, LoopBreakPassesTheJumpOnceAndExitLoopLeavesIt) {
   EXPECT_EQ(player.PeekNextFrame(), 9);
 }
 
+TEST(AnimPlayer, RunToFrameRemembersEventsAndRestartGoesBackToTheStart) {
+  LoadedAnimation a({{Frame(0), Event(7), Event(9), Frame(1), Frame(2), End()}});
+  ASSERT_TRUE(a.loaded);
+  CAnimPlayer player;
+  player.SetAnimation(&a.animation);
+  player.Start(0, 0);
+  EXPECT_EQ(player.Advance(), 0);
+  // Events on the way do not stop the run; the last one is the answer.
+  EXPECT_EQ(player.RunToFrame(), 9);
+  EXPECT_EQ(player.CurrentFrame(), 1);
+  EXPECT_EQ(player.PeekNextFrame(), 2);
+  EXPECT_EQ(player.RunToFrame(), 0);
+  EXPECT_EQ(player.RunToFrame(), 1);  // the end
+  EXPECT_EQ(player.playing, 0);
+  EXPECT_EQ(player.Restart(), 1);
+  EXPECT_EQ(player.playing, 1);
+  EXPECT_EQ(player.CurrentFrame(), 0);
+  EXPECT_EQ(player.PeekNextFrame(), 0);
+}
+
 TEST(AnimPlayer, SwitchSequenceKeepsTheStepIndex) {
   LoadedAnimation a({{Frame(0), Frame(1), Frame(2), Frame(3), End()}, {Frame(10), Frame(11), End()}});
   ASSERT_TRUE(a.loaded);
