@@ -172,7 +172,8 @@ bool CAnimation::CheckSequences() const {
       const AnimStep& s = steps_[static_cast<size_t>(i)];
       if (s.kind < kStepFrame || s.kind > kStepEnd) return false;
       if (s.kind == kStepEnd && i != end) return false;
-      if (s.kind == kStepFrame && s.value < 0) return false;
+      // Frame numbers and loop counts are never negative: a negative count would not run out.
+      if ((s.kind == kStepFrame || s.kind == kStepLoopCount) && s.value < 0) return false;
       if (s.kind == kStepLoopBack || s.kind == kStepJump) {
         const int64_t target = i + s.value;
         if (target < first || target > end) return false;

@@ -312,6 +312,9 @@ TEST(AnimationFile, MalformedFilesAreRefused) {
   }
   CAnimation animation(0);
   EXPECT_FALSE(animation.Load(dir.File("missing.ani").c_str()));
+  // A negative loop count would never run out.
+  EXPECT_FALSE(LoadedAnimation({{fa::LoopCount(-1), fa::Frame(0), fa::LoopBack(-1), fa::End()}}).loaded);
+  EXPECT_FALSE(LoadedAnimation({{fa::LoopCount(INT32_MIN), fa::Frame(0), fa::LoopBack(-1), fa::End()}}).loaded);
   dir.Write("good.ani", good);
   EXPECT_TRUE(animation.Load(dir.File("good.ani").c_str()));
 }
