@@ -151,10 +151,12 @@ intptr_t MainWndProc(platform::WindowHandle window, unsigned message, uintptr_t 
   auto forward = [&] {
     if (hooks.forwardToScreen) hooks.forwardToScreen(window, message, wParam, lParam);
   };
+  // The position is the lParam's two words, each an unsigned 16-bit value: the window only
+  // reports points of its client area.
   auto queueMouse = [&] {
     if (hooks.queueMouseEvent)
-      hooks.queueMouseEvent(wParam, static_cast<int16_t>(lParam & 0xFFFF),
-                            static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+      hooks.queueMouseEvent(wParam, static_cast<uint16_t>(lParam & 0xFFFF),
+                            static_cast<uint16_t>((lParam >> 16) & 0xFFFF));
   };
   if (message == g_autoPlayMessage && g_autoPlayMessage != 0) return 1;  // refuses disc autoplay
   switch (message) {

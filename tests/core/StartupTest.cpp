@@ -174,6 +174,14 @@ TEST_F(WindowProcedure, MouseMessagesGoToTheQueueAndReleasesToTheSpellBoxToo) {
   EXPECT_EQ(g_mouse, (std::vector<std::string>{"0@10,20", "1@30,40", "0@1,2", "0@3,4"}));
 }
 
+TEST_F(WindowProcedure, ThePositionsWordsAreUnsigned) {
+  using namespace platform;
+  const intptr_t highWords = static_cast<intptr_t>(0xFFF6FFFBu);  // -5 and -10 as signed words
+  MainWndProc(nullptr, WM_MOUSEMOVE, 0, highWords);
+  MainWndProc(nullptr, WM_RBUTTONDOWN, MK_RBUTTON, MakePointParam(40000, 32768));
+  EXPECT_EQ(g_mouse, (std::vector<std::string>{"0@65531,65526", "2@40000,32768"}));
+}
+
 TEST_F(WindowProcedure, ActivationAutoplayAndDestruction) {
   using namespace platform;
   g_autoPlayMessage = RegisterWindowMessage("QueryCancelAutoPlay");
