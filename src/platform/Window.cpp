@@ -223,6 +223,22 @@ constexpr Uint32 kSimulatedMouse = 0xFFFFFFF0u;
 // every event already pumped, which would lose a quick click's press.
 Uint32 g_buttonsAtEvent = 0;
 
+// The pointer's position as the window's messages carry it. The window system reports points
+// of the client area only, in the game's pixels; SDL follows a drag past the window's edge
+// (it keeps the mouse while a button is held), and such a point becomes the nearest pixel of
+// the client area, so that the 16-bit words of the message never wrap round.
+intptr_t ClientPointParam(WindowHandle window, int x, int y) {
+  int width = window ? window->clientWidth : 0, height = window ? window->clientHeight : 0;
+  if (SDL_Renderer* renderer = window && window->sdl ? SDL_GetRenderer(window->sdl) : nullptr) {
+    int logicalWidth = 0, logicalHeight = 0;
+    SDL_RenderGetLogicalSize(renderer, &logicalWidth, &logicalHeight);
+    if (logicalWidth > 0 && logicalHeight > 0) width = logicalWidth, height = logicalHeight;
+  }
+  if (width > 0) x = std::clamp(x, 0, width - 1);
+  if (height > 0) y = std::clamp(y, 0, height - 1);
+  return MakePointParam(x, y);
+}
+
 void TranslateMouseButton(const SDL_MouseButtonEvent& button, bool down) {
   unsigned message;
   Uint32 mask;
@@ -236,7 +252,15 @@ void TranslateMouseButton(const SDL_MouseButtonEvent& button, bool down) {
     return;
   }
   g_buttonsAtEvent = down ? (g_buttonsAtEvent | mask) : (g_buttonsAtEvent & ~mask);
-  Enqueue(TargetOf(button.windowID), message, MouseFlags(g_buttonsAtEvent), MakePointParam(button.x, button.y));
+  WindowHandle window = TargetOf(button.windowID);
+  Enqueue(window, message, MouseFlags(g_buttonsAtEvent), ClientPointParam(window, button.x, button.y));
+}
+
+void TranslateMouseMove(const SDL_MouseMotionEvent& motion) {
+  // A simulated move carries no button state of its own: the buttons stay as they were.
+  if (motion.which != kSimulatedMouse) g_buttonsAtEvent = motion.state;
+  WindowHandle window = TargetOf(motion.windowID);
+  Enqueue(window, WM_MOUSEMOVE, MouseFlags(g_buttonsAtEvent), ClientPointParam(window, motion.x, motion.y));
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& event) {
@@ -280,10 +304,7 @@ void Translate(const SDL_Event& event) {
       TranslateText(event.text);
       break;
     case SDL_MOUSEMOTION:
-      // A simulated move carries no button state of its own: the buttons stay as they were.
-      if (event.motion.which != kSimulatedMouse) g_buttonsAtEvent = event.motion.state;
-      Enqueue(TargetOf(event.motion.windowID), WM_MOUSEMOVE, MouseFlags(g_buttonsAtEvent),
-              MakePointParam(event.motion.x, event.motion.y));
+      TranslateMouseMove(event.motion);
       break;
     case SDL_MOUSEBUTTONDOWN:
       TranslateMouseButton(event.button, true);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 #include "platform/Display.h"
@@ -93,6 +94,24 @@ TEST_F(Windows, MouseAndFocusBecomeTheirMessages) {
   EXPECT_EQ(got[2].message, WM_RBUTTONUP);
   EXPECT_EQ(got[3].message, WM_ACTIVATEAPP);
   EXPECT_EQ(got[3].wParam, 0u);
+}
+
+TEST_F(Windows, APointerDraggedPastTheEdgeGivesTheNearestClientPixel) {
+  struct Case {
+    int x, y;
+    int expectedX, expectedY;
+  };
+  const Case cases[] = {{-5, 20, 0, 20}, {700, -1, 639, 0}, {-30000, 90000, 0, 479}, {639, 479, 639, 479}};
+  for (const Case& c : cases) {
+    SimulateMouseMove(c.x, c.y);
+    SimulateMouseButton(true, false, c.x, c.y);
+  }
+  std::vector<Message> got = Drain();
+  ASSERT_EQ(got.size(), 2 * std::size(cases));
+  for (size_t i = 0; i < got.size(); ++i) {
+    const Case& c = cases[i / 2];
+    EXPECT_EQ(got[i].lParam, MakePointParam(c.expectedX, c.expectedY)) << c.x << "," << c.y;
+  }
 }
 
 TEST_F(Windows, ClosingDestroysTheWindowThroughTheDefaultProcedure) {
