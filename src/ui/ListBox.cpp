@@ -24,6 +24,24 @@ std::unique_ptr<CScrollBar> MakeScrollBar(const CControl& list, CCallback* callb
   return bar;
 }
 
+// Fits a list's scroll bar to its lines: none while they all show (the list then starts at its
+// first line), else one whose range ends with the last line at the bottom, the list's top line
+// kept inside that range and the knob showing it. Answers whether the bar was made just now.
+bool FitScrollBar(const CControl& list, std::unique_ptr<CScrollBar>& bar, CCallback* callback, int lines, int visible,
+                  int& topIndex) {
+  if (lines <= visible) {
+    bar.reset();
+    topIndex = 0;
+    return false;
+  }
+  const bool made = !bar;
+  if (made) bar = MakeScrollBar(list, callback);
+  bar->SetRange(lines - visible, 0);
+  topIndex = std::clamp(topIndex, 0, bar->maxValue);
+  bar->PlaceValue(topIndex);
+  return made;
+}
+
 }  // namespace
 
 CListBox::~CListBox() = default;
@@ -52,13 +70,10 @@ void CListBox::AddItem(const char* text) {
   item.text = text ? text : "";
   if (item.text.size() > kMaxText) item.text.resize(kMaxText);
   items.push_back(std::move(item));
-  if (ItemCount() > visibleLines) {
-    if (!scrollBar) {
-      scrollBar = MakeScrollBar(*this, scrollCallback_.get());
-      scrollBar->Draw();
-    }
-    scrollBar->SetRange(ItemCount() - visibleLines, 0);
-  }
+  // The list keeps the line it shows: the knob stays with it as the range grows.
+  if (ItemCount() > visibleLines &&
+      FitScrollBar(*this, scrollBar, scrollCallback_.get(), ItemCount(), visibleLines, topIndex))
+    scrollBar->Draw();
 }
 
 void CListBox::AfterRemoval(int removed) {
@@ -66,15 +81,7 @@ void CListBox::AfterRemoval(int removed) {
   if (removed < cursor || (removed == cursor && cursor > 0)) --cursor;
   cursor = std::min(cursor, ItemCount() - 1);
   --topIndex;
-  if (ItemCount() <= visibleLines) {
-    scrollBar.reset();
-    topIndex = 0;
-    return;
-  }
-  if (!scrollBar) return;
-  scrollBar->maxValue = ItemCount() - visibleLines;
-  topIndex = std::clamp(topIndex, 0, scrollBar->maxValue);
-  scrollBar->PlaceValue(topIndex);
+  FitScrollBar(*this, scrollBar, scrollCallback_.get(), ItemCount(), visibleLines, topIndex);
 }
 
 void CListBox::RemoveAt(int n) {
@@ -220,18 +227,7 @@ int CMessageListBox::Create(const platform::Rect& area, int isActive) {
 }
 
 void CMessageListBox::UpdateScrollBar() {
-  if (LineCount() <= visibleLines) {
-    scrollBar.reset();
-    topIndex = 0;
-    return;
-  }
-  if (!scrollBar) {
-    scrollBar = MakeScrollBar(*this, scrollCallback_.get());
-    scrollBar->SetRange(LineCount() - visibleLines, 0);
-  }
-  scrollBar->maxValue = LineCount() - visibleLines;
-  topIndex = std::clamp(topIndex, 0, scrollBar->maxValue);
-  scrollBar->PlaceValue(topIndex);
+  FitScrollBar(*this, scrollBar, scrollCallback_.get(), LineCount(), visibleLines, topIndex);
 }
 
 void CMessageListBox::RemoveOldestMessage() {

@@ -63,6 +63,21 @@ TEST_F(Lists, TheScrollBarComesWithTheFifthItemAndGoesWhenTheItemsFitAgain) {
   EXPECT_EQ(list_.topIndex, 0);
 }
 
+TEST_F(Lists, AnItemAddedWhileScrolledKeepsTheViewAndTheKnobWhereTheyAre) {
+  Fill(8);
+  list_.scrollBar->ChangeValue(3);
+  ASSERT_EQ(list_.topIndex, 3);
+  list_.AddItem("item 8");
+  EXPECT_EQ(list_.topIndex, 3);
+  EXPECT_EQ(list_.scrollBar->maxValue, 5);
+  EXPECT_EQ(list_.scrollBar->value, 3);
+  EXPECT_EQ(list_.scrollBar->knob.rect.top, list_.scrollBar->KnobPositionFor(3));
+  // The down arrow scrolls on from the line shown.
+  const platform::Rect down = list_.scrollBar->highArrow.rect;
+  ui_test::Click((down.left + down.right) / 2, (down.top + down.bottom) / 2);
+  EXPECT_EQ(list_.topIndex, 4);
+}
+
 TEST_F(Lists, ClicksSelectTheLineUnderThePointer) {
   Fill(3);
   ClickLine(1);
