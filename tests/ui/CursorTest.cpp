@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -186,16 +186,19 @@ TEST_F(SoftwareCursor, KindsOutsideTheRangeAreIgnored) {
     SetCursorKind(kind);
     EXPECT_EQ(g_cursorKind, 3) << kind;
   }
-  // A change that cannot have the cursor mutex within 10 ms is skipped.
-  std::thread holder([] {
+  // A change that cannot have the cursor mutex within 10 ms is skipped: another thread holds
+  // it until the change has given up.
+  std::atomic<bool> changeTried{false};
+  std::thread holder([&changeTried] {
     std::lock_guard<std::timed_mutex> lock(g_cursorMutex);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    while (!changeTried) std::this_thread::yield();
   });
   while (g_cursorMutex.try_lock()) {
     g_cursorMutex.unlock();
     std::this_thread::yield();
   }
   SetCursorKind(4);
+  changeTried = true;
   holder.join();
   EXPECT_EQ(g_cursorKind, 3);
 }
