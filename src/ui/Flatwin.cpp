@@ -82,30 +82,26 @@ void UpdateBand(const CMouseEvent& event, const CFlatWin& target) {
   }
 }
 
+// The flag of a button that changed: a press takes the capture for a target that wants it, a
+// release ends the capture.
+int ButtonFlag(int changed, int held, int downFlag, int upFlag, const CFlatWin& target) {
+  if (!changed) return 0;
+  if (held) {
+    if (target.capturesMouse) g_captureOn = 1;
+    return downFlag;
+  }
+  g_captureOn = 0;
+  return upFlag;
+}
+
 int FlagsFor(const CMouseEvent& event, const CFlatWin& target) {
   int flags = 0;
   if (g_hoverIndex != target.index)
     flags |= MF_ENTER;
   else if (event.moved)
     flags |= MF_MOVE;
-  if (event.leftChanged) {
-    if (event.left) {
-      flags |= MF_LEFT_DOWN;
-      if (target.capturesMouse) g_captureOn = 1;
-    } else {
-      flags |= MF_LEFT_UP;
-      g_captureOn = 0;
-    }
-  }
-  if (event.rightChanged) {
-    if (event.right) {
-      flags |= MF_RIGHT_DOWN;
-      if (target.capturesMouse) g_captureOn = 1;
-    } else {
-      flags |= MF_RIGHT_UP;
-      g_captureOn = 0;
-    }
-  }
+  flags |= ButtonFlag(event.leftChanged, event.left, MF_LEFT_DOWN, MF_LEFT_UP, target);
+  flags |= ButtonFlag(event.rightChanged, event.right, MF_RIGHT_DOWN, MF_RIGHT_UP, target);
   return flags;
 }
 
