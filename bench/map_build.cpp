@@ -8,6 +8,7 @@
 #include "map/Map.h"
 #include "map/MapMaker.h"
 #include "platform/Files.h"
+#include "support/BenchData.h"
 #include "support/RatioMain.h"
 
 namespace {
@@ -19,7 +20,7 @@ void EnterData() {
   static bool entered = false;
   if (entered) return;
   entered = true;
-  platform::ChangeDirectory(VRASK_FORGED_DATA);
+  EnterForgedDataCopy();
   std::vector<uint8_t> file;
   platform::ReadWholeFile("maps/moorland/terrain.ttd", file);
   g_terrainTypes.Assign(file.data() + 16, file.size() - 16);

@@ -8,12 +8,13 @@
 #include "map/MapHooks.h"
 #include "map/RegionSettings.h"
 #include "platform/Files.h"
+#include "support/BenchData.h"
 
 inline void BuildBenchMap() {
   static bool built = false;
   if (built) return;
   built = true;
-  platform::ChangeDirectory(VRASK_FORGED_DATA);
+  EnterForgedDataCopy();
   std::vector<uint8_t> file;
   platform::ReadWholeFile("maps/moorland/terrain.ttd", file);
   if (file.size() > 16) g_terrainTypes.Assign(file.data() + 16, file.size() - 16);

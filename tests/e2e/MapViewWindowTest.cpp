@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,8 @@ struct MapWindow {
     setenv("DISPLAY", display, 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
     platform::SetMessageBoxesUseWindows(false);
-    previous = platform::CurrentDirectory();
-    if (!platform::ChangeDirectory(testing_support::ForgedDataDir())) return;
+    // Building the map writes its logs into the current directory: a copy of the data.
+    data = std::make_unique<testing_support::ForgedDataCopy>();
     platform::RegisterWindowClass("E2E_MAP_WINDOW", Proc);
     g_windowed = 1;
     g_prefs.isHighRes = 1;
@@ -102,7 +103,7 @@ struct MapWindow {
     g_pathNetwork.Clear();
     g_terrainTypes.Clear();
     FreeDoorsConfig();
-    platform::ChangeDirectory(previous);
+    data.reset();
     // Video stays up: the X libraries keep some of their state to the end of the process.
     if (window) platform::DestroyAppWindow(window);
   }
@@ -129,7 +130,7 @@ struct MapWindow {
     return false;
   }
   std::string display;
-  std::string previous;
+  std::unique_ptr<testing_support::ForgedDataCopy> data;
   platform::WindowHandle window = nullptr;
   CSprite terrain;
   testing_support::TempDir dir;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,9 +55,7 @@ class MenuScreenWindow : public ::testing::Test {
     setenv("DISPLAY", display, 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
     platform::SetMessageBoxesUseWindows(false);
-    previousDir_ = platform::CurrentDirectory();
-    platform::ChangeDirectory(testing_support::ForgedDataDir());
-    platform::FlushProfileCache();
+    data_ = std::make_unique<testing_support::ForgedDataCopy>();
 
     // The game's own window procedure: mouse messages go to the mouse ring, keys to the screen.
     g_startupHooks.queueMouseEvent = QueueMouseEvent;
@@ -96,7 +95,7 @@ class MenuScreenWindow : public ::testing::Test {
     // Video stays up, as in the other window tests: the X libraries keep some state to the end.
     if (g_mainWindow) platform::DestroyAppWindow(g_mainWindow);
     g_startupHooks = StartupHooks{};
-    platform::ChangeDirectory(previousDir_);
+    data_.reset();
   }
 
   // The main loop's work for one frame: the queued messages, the screen's update, the present.
@@ -133,7 +132,7 @@ class MenuScreenWindow : public ::testing::Test {
   }
 
   std::string display_;
-  std::string previousDir_;
+  std::unique_ptr<testing_support::ForgedDataCopy> data_;
   testing_support::TempDir dir_;
   TestScreen screen_;
   CMMTimer cursorTimer_;

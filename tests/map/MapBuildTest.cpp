@@ -35,12 +35,11 @@ std::vector<uint8_t> MapBytes() {
 
 }  // namespace
 
-// Runs in the forged data folder, as the game does.
+// Runs in a copy of the forged data, as the game runs in its data folder: building a map
+// writes logs into the current directory.
 class MapBuild : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = platform::CurrentDirectory();
-    ASSERT_TRUE(platform::ChangeDirectory(testing_support::ForgedDataDir()));
     std::vector<uint8_t> file;
     ASSERT_TRUE(platform::ReadWholeFile("maps/moorland/terrain.ttd", file));
     ASSERT_TRUE(g_terrainTypes.Assign(file.data() + 16, file.size() - 16));
@@ -52,9 +51,8 @@ class MapBuild : public ::testing::Test {
     g_terrainTypes.Clear();
     FreeDoorsConfig();
     g_useNodeMap = 0;
-    platform::ChangeDirectory(previous_);
   }
-  std::string previous_;
+  testing_support::ForgedDataCopy data_;
 };
 
 TEST_F(MapBuild, EveryRegionOfTheForgedRealmGeneratesAndBuilds) {
@@ -153,18 +151,8 @@ TEST_F(MapBuild, NodeFilesOfTheSectionsLoadIntoTheNetwork) {
 }
 
 TEST_F(MapBuild, SpoolingWritesTheLogsAndDeploymentLogIsAlwaysWritten) {
-  TempDir dir;
-  // The logs go to the current directory: run in a copy of the data's maps and realms.
-  for (const char* folder : {"maps/moorland", "realms/moorland"}) {
-    ASSERT_TRUE(platform::MakeDirectory(dir.File(folder).substr(0, dir.File(folder).rfind('/'))));
-    ASSERT_TRUE(platform::MakeDirectory(dir.File(folder)));
-    for (const std::string& name : platform::ListDirectory(folder)) {
-      std::vector<uint8_t> bytes;
-      ASSERT_TRUE(platform::ReadWholeFile(std::string(folder) + "/" + name, bytes));
-      ASSERT_TRUE(platform::WriteWholeFile(dir.File(std::string(folder) + "/" + name), bytes.data(), bytes.size()));
-    }
-  }
-  ASSERT_TRUE(platform::ChangeDirectory(dir.Path()));
+  // The logs go to the current directory, the fixture's copy of the data.
+  ASSERT_FALSE(platform::FileExists("Map Genration.log"));
   ASSERT_EQ(g_map.Build(kRealm, 0, 4), 1);
   EXPECT_TRUE(platform::FileExists("deploy.plc"));
   EXPECT_TRUE(platform::FileExists("Map Genration.log"));

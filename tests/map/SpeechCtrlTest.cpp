@@ -27,8 +27,6 @@ class SpeechCtrlTest : public MapTest {
  protected:
   void SetUp() override {
     MakeMap(64, 48, 8);
-    previous_ = platform::CurrentDirectory();
-    ASSERT_TRUE(platform::ChangeDirectory(testing_support::ForgedDataDir()));
     g_prefs.isHighRes = 1;
     g_mapView.Attach(&g_map, nullptr, nullptr, platform::Rect{0, 0, 800, 600}, 1);
     g_speechBattle = &battle;
@@ -41,7 +39,6 @@ class SpeechCtrlTest : public MapTest {
     g_mapView.SetMap(nullptr);
     g_prefs.isHighRes = 0;
     g_prefs.dialogSpeed = 1;
-    platform::ChangeDirectory(previous_);
     MapTest::TearDown();
   }
   SpeechRequest At(int x, int y, int level) {
@@ -71,7 +68,7 @@ class SpeechCtrlTest : public MapTest {
   Battle battle;
   ISpeechBattle neutral_;
   Callback callback;
-  std::string previous_;
+  testing_support::ForgedDataCopy data_;
 };
 
 // From the camera near the map's right edge to a speaker in its left half the short way is

@@ -15,7 +15,6 @@
 #include "sound/MusicTrackList.h"
 #include "support/TestSupport.h"
 
-using testing_support::ForgedDataDir;
 using testing_support::TempDir;
 
 namespace {
@@ -330,8 +329,7 @@ TEST_F(MusicTrackListTest, TheMainTrackIsClamped) {
 }
 
 TEST(MusicTrackList, TheForgedListNamesATrackOfTheForgedDisc) {
-  TempDir enter(true);
-  platform::ChangeDirectory(ForgedDataDir());
+  testing_support::ForgedDataCopy data;
   FreeMusicTrackList();
   CMusicTrackList* list = GetMusicTrackList();
   EXPECT_EQ(list, GetMusicTrackList());

@@ -10,7 +10,6 @@
 #include "support/TestSupport.h"
 
 using testing_support::BoxRecorder;
-using testing_support::ForgedDataDir;
 using testing_support::TempDir;
 
 namespace {
@@ -354,7 +353,7 @@ TEST_F(SoundManagerTest, ShutdownRestoresTheMasterVolumeAndReleasesEverything) {
 }
 
 TEST_F(SoundManagerTest, TheForgedSoundSetLoadsAndEverySoundPlays) {
-  platform::ChangeDirectory(ForgedDataDir());
+  testing_support::ForgedDataCopy data;
   CSoundManager& sound = Started();
   EXPECT_GT(sound.soundIds.size(), 100u);
   EXPECT_TRUE(sound.IsGroup(500));

@@ -15,7 +15,6 @@
 #include "support/TestSupport.h"
 
 using testing_support::BoxRecorder;
-using testing_support::ForgedDataDir;
 using testing_support::TempDir;
 
 namespace {
@@ -35,7 +34,6 @@ class SoundStartupTest : public ::testing::Test {
     platform::SetManualAudioOutput(true);
     platform::SetTickSource([this] { return tick_ += 100; });
     platform::SetKeyStateSource([this](int) { return escapeAfter_ >= 0 && screen_.FramesDrawn() >= escapeAfter_; });
-    platform::ChangeDirectory(ForgedDataDir());
   }
   void TearDown() override {
     ShutdownSound();
@@ -52,7 +50,7 @@ class SoundStartupTest : public ::testing::Test {
     return out[0];
   }
 
-  TempDir restore_{true};  // brings the current directory back afterwards
+  testing_support::ForgedDataCopy data_;  // the current directory while the test runs
   BoxRecorder boxes_;
   uint32_t tick_ = 0;
   int escapeAfter_ = -1;

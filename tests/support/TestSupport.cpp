@@ -48,6 +48,12 @@ void TempDir::Write(const std::string& name, const std::vector<unsigned char>& c
   Write(name, std::string(contents.begin(), contents.end()));
 }
 
+ForgedDataCopy::ForgedDataCopy() {
+  namespace fs = std::filesystem;
+  fs::copy(ForgedDataDir(), dir_.Path(), fs::copy_options::recursive);
+  platform::FlushProfileCache();
+}
+
 BoxRecorder::BoxRecorder() {
   platform::SetMessageBoxHandler([this](const platform::MessageBoxCall& call) {
     boxes_.push_back(call);

@@ -32,6 +32,20 @@ class TempDir {
   std::string previousDir_;
 };
 
+// A fresh folder holding a copy of the forged data, entered as the current directory for
+// the scope. Code run with the data as its working directory may write there (the map
+// generator's logs, layout files written back): the shared forged folder must stay as the
+// forge left it, since every test and tool reads it.
+class ForgedDataCopy {
+ public:
+  ForgedDataCopy();
+  const std::string& Path() const { return dir_.Path(); }
+  std::string File(const std::string& name) const { return dir_.File(name); }
+
+ private:
+  TempDir dir_{true};
+};
+
 // Records every message box shown while it lives and answers each from a script of
 // answers (then with the box's default).
 class BoxRecorder {

@@ -2,6 +2,7 @@
 // its own surface with its art, portrait and words.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "core/Preferences.h"
@@ -19,20 +20,19 @@ using testing_support::TempDir;
 class SpeechBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = platform::CurrentDirectory();
     g_prefs.isHighRes = 1;
     FreeSpeechBoxConfig();
   }
   void TearDown() override {
     FreeSpeechBoxConfig();
     g_prefs.isHighRes = 0;
-    platform::ChangeDirectory(previous_);
+    forged_.reset();
   }
   void InForgedData() {
-    ASSERT_TRUE(platform::ChangeDirectory(testing_support::ForgedDataDir()));
+    forged_ = std::make_unique<testing_support::ForgedDataCopy>();
     LoadSpeechBoxConfig();
   }
-  std::string previous_;
+  std::unique_ptr<testing_support::ForgedDataCopy> forged_;
 };
 
 TEST_F(SpeechBoxTest, TheForgedLayoutFileReadsBackFieldByField) {

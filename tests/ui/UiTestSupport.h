@@ -27,17 +27,11 @@
 
 namespace ui_test {
 
-// The forged data folder is the current directory while it lives.
+// A copy of the forged data is the current directory while it lives (screens may write
+// their layout files back).
 class InForgedData {
- public:
-  InForgedData() : previous_(platform::CurrentDirectory()) {
-    platform::ChangeDirectory(testing_support::ForgedDataDir());
-    platform::FlushProfileCache();
-  }
-  ~InForgedData() { platform::ChangeDirectory(previous_); }
-
  private:
-  std::string previous_;
+  testing_support::ForgedDataCopy copy_;
 };
 
 // Keys held as the controls ask for them (Shift, Ctrl, Alt).
