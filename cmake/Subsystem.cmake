@@ -30,6 +30,7 @@ function(vrask_test_suite folder)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     # One variable per property: test discovery splits a list value into separate words.
     PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=dummy ENVIRONMENT_MODIFICATION SDL_AUDIODRIVER=set:dummy
+               FIXTURES_REQUIRED forged_data
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE PRE_TEST)
 endfunction()

@@ -37,11 +37,20 @@ void MakeParentDirectories(const std::string& path) {
 
 std::string Context::PathOf(std::string_view relativePath) const { return root_ + "/" + Normalise(relativePath); }
 
+std::string Context::ClaimFile(std::string_view relativePath) {
+  std::string path = PathOf(relativePath);
+  MakeParentDirectories(path);
+  ++filesWritten_;
+  written_.insert(Normalise(relativePath));
+  return path;
+}
+
 void Context::WriteFile(std::string_view relativePath, const void* data, size_t size) {
   std::string path = PathOf(relativePath);
   MakeParentDirectories(path);
   if (!platform::WriteWholeFile(path, data, size)) throw std::runtime_error("cannot write " + path);
   ++filesWritten_;
+  written_.insert(Normalise(relativePath));
 }
 
 }  // namespace forge

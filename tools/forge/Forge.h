@@ -4,6 +4,7 @@
 // the code (no clock, no unseeded randomness), so the same forge writes the same bytes.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +25,18 @@ class Context {
   }
   // The absolute path of a file below the output folder.
   std::string PathOf(std::string_view relativePath) const;
+  // The same for a file that the caller writes itself (a picture through its encoder): its
+  // folders are made and it counts as written by the forge.
+  std::string ClaimFile(std::string_view relativePath);
   const std::string& Root() const { return root_; }
   int FilesWritten() const { return filesWritten_; }
+  // Every file written so far, relative to the output folder with '/', sorted.
+  const std::set<std::string>& WrittenFiles() const { return written_; }
 
  private:
   std::string root_;
   int filesWritten_ = 0;
+  std::set<std::string> written_;
 };
 
 using StepFunction = void (*)(Context&);
@@ -52,7 +59,7 @@ void MakeParentDirectories(const std::string& path);
 }  // namespace forge
 
 // Defines a forge step: FORGE_STEP(StringTables) { ctx.WriteText(...); }
-#define FORGE_STEP(name)                                                              \
-  static void ForgeStep_##name(::forge::Context& ctx);                                \
+#define FORGE_STEP(name)                                                               \
+  static void ForgeStep_##name(::forge::Context& ctx);                                 \
   static const ::forge::StepRegistrar forgeRegistrar_##name(#name, &ForgeStep_##name); \
   static void ForgeStep_##name(::forge::Context& ctx)

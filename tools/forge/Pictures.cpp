@@ -167,7 +167,7 @@ FORGE_STEP(SamplePictures) {
   // An odd width: each PCX row carries one byte of padding.
   ctx.WriteFile("samples\\pictures\\quadrants.pcx", forge::MakePcx(forge::QuadrantIndexedPicture(63, 40)));
   // Quadrants on 16-pixel boundaries keep the coding's blocks flat.
-  forge::WriteJpeg(ctx.PathOf("samples\\pictures\\quadrants.jpg"), forge::QuadrantPicture(64, 64), 95);
+  forge::WriteJpeg(ctx.ClaimFile("samples\\pictures\\quadrants.jpg"), forge::QuadrantPicture(64, 64), 95);
   // The test card the window tests show: the four quadrants at the game's low resolution.
   ctx.WriteFile("samples\\display\\testcard.bmp", forge::MakeBmp24(forge::QuadrantPicture(640, 480)));
 }

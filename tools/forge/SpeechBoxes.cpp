@@ -202,14 +202,14 @@ FORGE_STEP(SpeechBoxes) {
       char path[96];
       std::snprintf(path, sizeof path, "Speechbox\\%dx%d\\Speech%dx%d-%d.jpg", screenW, screenH, picture.width,
                     picture.height, static_cast<int>(i + 1));
-      forge::WriteJpeg(ctx.PathOf(path), picture, 90);
+      forge::WriteJpeg(ctx.ClaimFile(path), picture, 90);
     }
   }
   for (const forge::PortraitLook& look : forge::kPortraits) {
     for (auto [w, h] : {std::pair{80, 100}, std::pair{64, 80}}) {
       char path[128];
       std::snprintf(path, sizeof path, "portraits\\%dx%d\\%s %dx%d.JPG", w, h, look.name, w, h);
-      forge::WriteJpeg(ctx.PathOf(path), forge::Portrait(look, w, h), 92);
+      forge::WriteJpeg(ctx.ClaimFile(path), forge::Portrait(look, w, h), 92);
     }
   }
 }

@@ -23,8 +23,12 @@ int main(int argc, char** argv) {
     forge::MakeParentDirectories(root + "/");
     forge::Context ctx(root);
     for (const forge::Step& step : forge::RegisteredSteps()) step.run(ctx);
-    // The stamp goes last: the build treats the data as forged only when every step ran.
-    ctx.WriteText(".forged", "forged\n");
+    // The stamp goes last: the build treats the data as forged only when every step ran. It
+    // lists every file the forge wrote, so that a check can tell a file that something else
+    // left in the folder (a test writing into the shared data) from the forge's own.
+    std::string stamp;
+    for (const std::string& file : ctx.WrittenFiles()) stamp += file + "\n";
+    ctx.WriteText(".forged", stamp);
     std::printf("forge: %d files written into %s\n", ctx.FilesWritten(), root.c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "forge: %s\n", e.what());
