@@ -1,6 +1,7 @@
 #include "platform/Text.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace platform {
 
@@ -24,6 +25,19 @@ std::vector<std::string> SplitTokens(std::string_view text, std::string_view sep
     at = end;
   }
   return tokens;
+}
+
+std::vector<int> NumberList(std::string_view text) {
+  std::vector<int> numbers;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    const std::string_view item = text.substr(start, comma - start);
+    numbers.push_back(std::atoi(std::string(item.substr(0, item.find('='))).c_str()));
+    start = comma + 1;
+  }
+  return numbers;
 }
 
 }  // namespace platform

@@ -16,4 +16,9 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // tokens are never given (separators at the ends and side by side only separate).
 std::vector<std::string> SplitTokens(std::string_view text, std::string_view separators);
 
+// The comma-separated numbers of a configuration value, item by item: each item is cut at
+// its first '=' and read as a decimal number (text that is no number, or an empty item,
+// gives 0). An empty value gives one 0.
+std::vector<int> NumberList(std::string_view text);
+
 }  // namespace platform

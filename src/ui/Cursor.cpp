@@ -16,6 +16,7 @@
 #include "graphics/Pictures.h"
 #include "platform/Display.h"
 #include "platform/Profile.h"
+#include "platform/Text.h"
 #include "platform/Window.h"
 #include "ui/Flatwin.h"
 
@@ -119,16 +120,9 @@ void ReadFrames(const std::string& path, const char* section, CCursorDef& def) {
   char text[256];
   platform::ReadProfileString(section, "Frames", "", text, sizeof text, path);
   if (text[0] == '\0') return;
-  int count = 0;
-  const char* item = text;
-  while (count < kMaxCursorFrames) {
-    const char* comma = std::strchr(item, ',');
-    std::string value(item, comma ? static_cast<size_t>(comma - item) : std::strlen(item));
-    value = value.substr(0, value.find('='));
-    def.frames[count++] = std::atoi(value.c_str());
-    if (!comma) break;
-    item = comma + 1;
-  }
+  const std::vector<int> items = platform::NumberList(text);
+  const int count = std::min(static_cast<int>(items.size()), kMaxCursorFrames);
+  std::copy_n(items.begin(), count, def.frames);
   def.frameCount = count;
 }
 

@@ -14,6 +14,7 @@
 #include "graphics/Font.h"
 #include "graphics/Surface.h"
 #include "platform/Profile.h"
+#include "platform/Text.h"
 #include "ui/Cursor.h"
 #include "ui/DialogBox.h"
 #include "ui/Flatwin.h"
@@ -44,24 +45,10 @@ std::string CutAt(std::string value, const char* stops) {
   return cut == std::string::npos ? value : value.substr(0, cut);
 }
 
-// The comma-separated numbers of a value, each cut at an equals sign ("text that is no number
-// gives 0").
-std::vector<int> Numbers(const std::string& value) {
-  std::vector<int> numbers;
-  size_t start = 0;
-  while (start <= value.size()) {
-    size_t comma = value.find(',', start);
-    if (comma == std::string::npos) comma = value.size();
-    numbers.push_back(std::atoi(CutAt(value.substr(start, comma - start), "=").c_str()));
-    start = comma + 1;
-  }
-  return numbers;
-}
-
 bool ReadRect(const std::string& path, const std::string& section, const char* key, platform::Rect& rect) {
   const std::string value = ReadKey(path, section, key);
   if (value.empty()) return false;
-  const std::vector<int> n = Numbers(value);
+  const std::vector<int> n = platform::NumberList(value);
   int* fields[4] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
   for (size_t i = 0; i < 4 && i < n.size(); ++i) *fields[i] = n[i];
   return true;
@@ -82,7 +69,7 @@ CFont* FontNamed(const std::string& value) {
 }
 
 void ReadColours(const std::string& value, CWidgetConfig& record) {
-  const std::vector<int> n = Numbers(value);
+  const std::vector<int> n = platform::NumberList(value);
   // The count may not promise more triples than the line holds.
   const int available = static_cast<int>((n.size() - 1) / 3);
   const int count = std::clamp(n[0], 0, available);
@@ -116,11 +103,13 @@ int LoadWidgetConfig(const char* fileName, CWidgetConfig* record, int type, int 
   if (std::string text = ReadKey(path, section, "Text"); !text.empty())
     std::snprintf(record->text, sizeof record->text, "%s", CleanText(text).c_str());
   if (std::string indexes = ReadKey(path, section, "SpriteIndexes"); !indexes.empty()) {
-    const std::vector<int> n = Numbers(indexes);
+    const std::vector<int> n = platform::NumberList(indexes);
     for (size_t i = 0; i < 3 && i < n.size(); ++i) record->spriteIndexes[i] = n[i];
   }
-  if (std::string value = ReadKey(path, section, "minValue"); !value.empty()) record->minValue = Numbers(value)[0];
-  if (std::string value = ReadKey(path, section, "maxValue"); !value.empty()) record->maxValue = Numbers(value)[0];
+  if (std::string value = ReadKey(path, section, "minValue"); !value.empty())
+    record->minValue = platform::NumberList(value)[0];
+  if (std::string value = ReadKey(path, section, "maxValue"); !value.empty())
+    record->maxValue = platform::NumberList(value)[0];
   if (std::string flags = ReadKey(path, section, "TextFlags"); !flags.empty()) {
     const std::string word = CutAt(flags, "; \t");
     const uint8_t bit = strcasecmp(word.c_str(), "LEFT") == 0    ? kTextLeft
@@ -129,7 +118,7 @@ int LoadWidgetConfig(const char* fileName, CWidgetConfig* record, int type, int 
     CFont::SetAlignment(record->textFlags, bit);
   }
   if (std::string colours = ReadKey(path, section, "Colours"); !colours.empty()) ReadColours(colours, *record);
-  if (std::string value = ReadKey(path, section, "step"); !value.empty()) record->step = Numbers(value)[0];
+  if (std::string value = ReadKey(path, section, "step"); !value.empty()) record->step = platform::NumberList(value)[0];
   return 1;
 }
 

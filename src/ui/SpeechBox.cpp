@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
+#include "platform/Text.h"
 #include "ui/SharedArt.h"
 
 std::vector<CSpeechBoxLayout> g_speechBoxLayouts;
@@ -21,26 +22,11 @@ namespace {
 
 constexpr int kMaxLayouts = 500;
 
-// The comma-separated numbers of a value; each token is read up to an '=' when it has one.
-std::vector<int> Numbers(const std::string& value) {
-  std::vector<int> numbers;
-  size_t start = 0;
-  while (start <= value.size()) {
-    size_t end = value.find(',', start);
-    if (end == std::string::npos) end = value.size();
-    std::string token = value.substr(start, end - start);
-    token = token.substr(0, token.find('='));
-    numbers.push_back(std::atoi(token.c_str()));
-    start = end + 1;
-  }
-  return numbers;
-}
-
 // Fills count fields from a key; a missing key leaves them as they are.
 void ReadNumbers(const std::string& path, const std::string& section, const char* key, int32_t* fields, int count) {
   const std::string value = platform::ReadProfileString(section, key, "", path);
   if (value.empty()) return;
-  const std::vector<int> numbers = Numbers(value);
+  const std::vector<int> numbers = platform::NumberList(value);
   for (int i = 0; i < count; ++i)
     fields[i] = i < static_cast<int>(numbers.size()) ? numbers[static_cast<size_t>(i)] : 0;
 }
