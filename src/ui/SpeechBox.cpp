@@ -1,5 +1,6 @@
 #include "ui/SpeechBox.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -21,14 +22,19 @@ bool g_speechBoxLayoutsLoaded = false;
 namespace {
 
 constexpr int kMaxLayouts = 500;
+// Positions and sizes of a layout are kept within this of 0: far beyond any screen, and far
+// enough from the ends of the integer range that placing a box can never overflow.
+constexpr int kLayoutCoordinateLimit = 1 << 16;
 
-// Fills count fields from a key; a missing key leaves them as they are.
-void ReadNumbers(const std::string& path, const std::string& section, const char* key, int32_t* fields, int count) {
+// Fills count fields from a key, each kept within -limit..limit; a missing key leaves them
+// as they are.
+void ReadNumbers(const std::string& path, const std::string& section, const char* key, int32_t* fields, int count,
+                 int limit = kLayoutCoordinateLimit) {
   const std::string value = platform::ReadProfileString(section, key, "", path);
   if (value.empty()) return;
   const std::vector<int> numbers = platform::NumberList(value);
   for (int i = 0; i < count; ++i)
-    fields[i] = i < static_cast<int>(numbers.size()) ? numbers[static_cast<size_t>(i)] : 0;
+    fields[i] = i < static_cast<int>(numbers.size()) ? std::clamp(numbers[static_cast<size_t>(i)], -limit, limit) : 0;
 }
 
 bool HasHotSpot(const CSpeechBoxLayout& layout) { return layout.hotSpotX != -1 && layout.hotSpotY != -1; }
@@ -43,6 +49,8 @@ void ReportMissingOnce(const std::string& path) {
 int Scaled(int v) { return static_cast<int>(v * 0.8); }
 
 bool HighRes() { return g_prefs.isHighRes != 0; }
+int ScreenWidth() { return HighRes() ? 800 : 640; }
+int ScreenHeight() { return HighRes() ? 600 : 480; }
 
 // The print target and clip rectangle, put back as they were when the scope ends.
 struct SavedPrintTarget {
@@ -91,7 +99,7 @@ void LoadSpeechBoxConfig() {
     ReadNumbers(path, section, "Size800", pair, 2);
     layout.width800 = pair[0], layout.height800 = pair[1];
     ReadNumbers(path, section, "HotSpot", hotSpot, 2);
-    ReadNumbers(path, section, "StrLen", &limit, 1);
+    ReadNumbers(path, section, "StrLen", &limit, 1, 0x7FFFFFFF);
     layout.hotSpotX = hotSpot[0];
     layout.hotSpotY = hotSpot[1];
     layout.textLimit = limit;
@@ -112,8 +120,8 @@ const CSpeechBoxLayout* SpeechBoxLayout(int boxNumber) {
 
 std::string SpeechBoxArtPath(int layoutNumber, int width, int height) {
   char path[128];
-  std::snprintf(path, sizeof path, "Speechbox\\%ix%i\\Speech%ix%i-%i.jpg", HighRes() ? 800 : 640, HighRes() ? 600 : 480,
-                width, height, layoutNumber);
+  std::snprintf(path, sizeof path, "Speechbox\\%ix%i\\Speech%ix%i-%i.jpg", ScreenWidth(), ScreenHeight(), width, height,
+                layoutNumber);
   return path;
 }
 
@@ -140,6 +148,8 @@ int CSpeechBox::ChooseLayout(int left, int top, int right, int bottom, int x, in
   for (size_t i = 0; i < g_speechBoxLayouts.size(); ++i) {
     const CSpeechBoxLayout& layout = g_speechBoxLayouts[i];
     if (layout.textLimit < textLength || layout.textLimit > limit || !HasHotSpot(layout)) continue;
+    // A box without a size would "fit" anywhere, and cannot be drawn.
+    if (layout.width800 <= 0 || layout.height800 <= 0) continue;
     const int boxLeft = x - layout.hotSpotX, boxTop = y - layout.hotSpotY;
     const int boxRight = boxLeft + layout.width800, boxBottom = boxTop + layout.height800;
     if (boxLeft <= left || boxTop <= top || boxRight >= right || boxBottom >= bottom) continue;
@@ -188,9 +198,10 @@ bool CSpeechBox::Show(const SpeechRequest& request, int speakerX, int speakerY) 
     width = layout.width640;
     height = layout.height640;
   }
-  if (width <= 0 || height <= 0) {
-    // A layout without a size cannot be drawn: reported, and no box is built.
-    ReportMissingOnce("cfg\\speechbox.cfg: SPEECHBOX_" + std::to_string(number) + " has no size");
+  if (width <= 0 || height <= 0 || width > ScreenWidth() || height > ScreenHeight()) {
+    // A layout without a size, or larger than the screen, cannot be drawn: reported, and no
+    // box is built.
+    ReportMissingOnce("cfg\\speechbox.cfg: SPEECHBOX_" + std::to_string(number) + " has no size that fits the screen");
     return false;
   }
   layout_ = layout;

@@ -2,12 +2,14 @@
 // its own surface with its art, portrait and words.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "core/Preferences.h"
 #include "forge/SpeechBoxes.h"
 #include "platform/Files.h"
+#include "platform/Profile.h"
 #include "support/TestSupport.h"
 #include "ui/SharedArt.h"
 #include "ui/SpeechBox.h"
@@ -179,6 +181,45 @@ TEST_F(SpeechBoxTest, MissingArtIsReportedOnceAndTheBoxGoesOn) {
   EXPECT_TRUE(boxes.Saw("FILE LOAD ERROR"));
   ASSERT_TRUE(box.Show(request, 0, 0));
   EXPECT_EQ(boxes.Count(), 2u);
+}
+
+// Numbers at the ends of the integer range in a layout file neither overflow the placing of a
+// box nor let its rectangles reach outside its surface.
+TEST_F(SpeechBoxTest, ExtremeNumbersInTheLayoutFileAreHarmless) {
+  forged_ = std::make_unique<testing_support::ForgedDataCopy>();  // the fonts, and a layout file of its own
+  const std::string big = "2147483647", small = "-2147483648";
+  const std::string text = "[HEADER]\nNumberBoxes=3\n[SPEECHBOX_1]\nHeading=" + small + "," + small + "," + big + "," +
+                           big + "\nBody=" + big + "," + small + ",5,5\nPicturePos=" + big + "," + small +
+                           "\nSize800=120,80\nHotSpot=" + small + "," + big + "\nStrLen=" + big +
+                           "\n[SPEECHBOX_2]\nSize800=" + big + "," + big + "\nHotSpot=" + big + "," + small +
+                           "\nBoxPos=" + small + "," + big + "\n[SPEECHBOX_3]\nSize800=-5,40\nHotSpot=1,1\n";
+  std::ofstream(forged_->File("cfg/speechbox.cfg"), std::ios::trunc) << text;
+  platform::FlushProfileCache();
+  LoadSpeechBoxConfig();
+  LoadSharedFontsAndButtons();
+  BoxRecorder boxes;
+  for (int x : {-100000, 0, 400, 100000})
+    for (int y : {-100000, 0, 300, 100000}) EXPECT_LT(CSpeechBox::ChooseLayout(0, 0, 800, 600, x, y, 10), 3);
+  SpeechRequest request;
+  request.text = "Far away.";
+  request.heading = "Nobody";
+  request.portrait = "Nobody";
+  CSurface screen;
+  SurfaceDesc desc;
+  desc.flags = kDescCaps | kDescWidth | kDescHeight;
+  desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
+  desc.width = 800;
+  desc.height = 600;
+  ASSERT_TRUE(screen.Create(&desc));
+  CSpeechBox box;
+  for (int number : {1, 2, 3}) {
+    request.fixedBox = number != 1;
+    request.boxNumber = number;
+    // Only the first has a size that fits the screen; the others are reported and refused.
+    EXPECT_EQ(box.Show(request, 400, 300), number == 1) << number;
+    box.Draw(&screen);
+    box.Free();
+  }
 }
 
 }  // namespace
