@@ -168,7 +168,8 @@ void CSoundCues::PositionSound(int x, int y, int32_t& volume, int32_t& pan) {
     volume = kInaudible;
     return;
   }
-  volume = (maxSoundDistance - r) * 5000 / maxSoundDistance - 5000;
+  // Wide arithmetic: the tuning file may give distances up to the largest integer.
+  volume = static_cast<int32_t>(int64_t{maxSoundDistance - r} * 5000 / maxSoundDistance - 5000);
   int u = 0;
   switch (orientation) {
     case 0:
@@ -185,7 +186,8 @@ void CSoundCues::PositionSound(int x, int y, int32_t& volume, int32_t& pan) {
       break;
   }
   if (maxPanDistance > 0 && std::abs(u) < maxPanDistance)
-    pan = u > 0 ? u * 3333 / maxPanDistance : -(std::abs(u) * 3333) / maxPanDistance;
+    pan = static_cast<int32_t>(u > 0 ? int64_t{u} * 3333 / maxPanDistance
+                                     : -(int64_t{std::abs(u)} * 3333) / maxPanDistance);
   else
     pan = u > 0 ? 3333 : -3333;
 }
@@ -413,8 +415,8 @@ void CSoundCues::PlayFootstepSound(const SoundCreature& c, int terrainSoundKind,
   if (!id) return;
   const int w = c.stepWeight;
   if (w <= smallestStepWeight || largestStepWeight <= smallestStepWeight) return;
-  const int percent =
-      static_cast<int>((50 + (w - smallestStepWeight) * 50 / (largestStepWeight - smallestStepWeight)) * 0.8);
+  const int64_t span = int64_t{largestStepWeight} - smallestStepWeight;
+  const int percent = static_cast<int>(static_cast<double>(50 + (int64_t{w} - smallestStepWeight) * 50 / span) * 0.8);
   int32_t volume = 0, pan = 0;
   PositionSound(c.x, c.y, volume, pan);
   if (volume == kInaudible) return;

@@ -8,6 +8,7 @@
 
 #include "forge/Wave.h"
 #include "platform/AudioOutput.h"
+#include "platform/Profile.h"
 #include "sound/SoundCues.h"
 #include "sound/SoundManager.h"
 #include "support/TestSupport.h"
@@ -160,14 +161,33 @@ TEST_F(SoundCuesTest, FootstepsAreScaledByTheCreaturesWeight) {
   EXPECT_NE(Played(504), nullptr);
 }
 
-TEST_F(SoundCuesTest, TuningRefusesAZeroMaximum) {
-  dir_.Write("Sounds/Sounds.ini", "[Sounds]\n410=s410\n[Tuning]\nMaxSoundDistance=0\nMaxPanDistance=12\n");
-  manager_.reset();
-  manager_ = std::make_unique<CSoundManager>();
-  ASSERT_EQ(manager_->Init(nullptr, nullptr, "Sounds"), 0);
-  cues_.LoadTuning();
-  EXPECT_EQ(cues_.maxSoundDistance, 60);
-  EXPECT_EQ(cues_.maxPanDistance, 12);
+TEST_F(SoundCuesTest, TuningRefusesAZeroMaximumAndTakesTheLargest) {
+  struct Case {
+    const char* distance;
+    const char* pan;
+    int32_t expectedDistance, expectedPan;
+  };
+  for (const Case& c :
+       {Case{"0", "12", 60, 12}, Case{"-4", "0", 60, 20}, Case{"2147483647", "2147483647", 2147483647, 2147483647}}) {
+    dir_.Write("Sounds/Sounds.ini", std::string("[Sounds]\n410=s410\n[Tuning]\nMaxSoundDistance=") + c.distance +
+                                        "\nMaxPanDistance=" + c.pan + "\n");
+    manager_.reset();
+    platform::FlushProfileCache();
+    manager_ = std::make_unique<CSoundManager>();
+    ASSERT_EQ(manager_->Init(nullptr, nullptr, "Sounds"), 0);
+    cues_.LoadTuning();
+    EXPECT_EQ(cues_.maxSoundDistance, c.expectedDistance) << c.distance;
+    EXPECT_EQ(cues_.maxPanDistance, c.expectedPan) << c.pan;
+  }
+  // The largest distances still give volumes from -5000 to 0 and no overflow.
+  int32_t volume = 1, pan = 1;
+  cues_.PositionSound(listener_.cellX - 6, listener_.cellY - 6, volume, pan);
+  EXPECT_EQ(volume, 0);
+  EXPECT_EQ(pan, 0);
+  cues_.PositionSound(listener_.cellX + 100, listener_.cellY - 6, volume, pan);
+  EXPECT_LE(volume, 0);
+  EXPECT_GT(volume, -5000);
+  EXPECT_GE(pan, 0);
 }
 
 TEST(SoundCueIds, TablesByTypeWizardAndSpell) {
