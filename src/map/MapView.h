@@ -78,7 +78,9 @@ class CMapView : public CFlatWin, public ISegmentView, public ISoundListener, pu
   int MapLevels() const { return drawnMap ? drawnMap->levels : 0; }
   void RequestTurnRight();
   void RequestTurnLeft();
-  // The levels 0..TopShownLevel() are drawn, in every rotation.
+  // The levels 0..TopShownLevel() are drawn, by one rule in every rotation: up to
+  // levelsShown - 1 in level mode 0 (the cut-away by level), every level in mode 1 (where
+  // terrain classes above flagLevel are cut away instead).
   int TopShownLevel() const;
 
   // --- renderer -------------------------------------------------------------------------

@@ -29,8 +29,8 @@ CMapView::~CMapView() {
 }
 
 int CMapView::Attach(CMap* newMap, CSurface* surface, CSprite* terrain, const platform::Rect& viewRect, int isActive) {
-  if (!Register(viewRect, isActive)) return 0;
   rotateRightRequest = rotateLeftRequest = 0;
+  if (!Register(viewRect, isActive)) return 0;
   map = drawnMap = newMap;
   rotation = 0;
   levelsShown = MapLevels();
