@@ -16,28 +16,6 @@ namespace {
 using forge::Canvas;
 using forge::InterfacePalette;
 
-// An arrow button pointing 0 up, 1 down, 2 left, 3 right.
-Canvas Arrow(const InterfacePalette& p, int direction, bool pressed) {
-  Canvas c(16, 16);
-  c.Bevel(0, 0, 16, 16, p.stone + 12, p.stone + (pressed ? 4 : 21), p.stone + (pressed ? 21 : 3), 2);
-  const int ink = p.gold + (pressed ? 10 : 18);
-  const int o = pressed ? 1 : 0;
-  switch (direction) {
-    case 0:
-      c.FillTriangle(8 + o, 4 + o, 3 + o, 11 + o, 13 + o, 11 + o, ink);
-      break;
-    case 1:
-      c.FillTriangle(8 + o, 12 + o, 3 + o, 5 + o, 13 + o, 5 + o, ink);
-      break;
-    case 2:
-      c.FillTriangle(4 + o, 8 + o, 11 + o, 3 + o, 11 + o, 13 + o, ink);
-      break;
-    default:
-      c.FillTriangle(12 + o, 8 + o, 5 + o, 3 + o, 5 + o, 13 + o, ink);
-      break;
-  }
-  return c;
-}
 
 Canvas Knob(const InterfacePalette& p, int width, int height, bool focused) {
   Canvas c(width, height);
@@ -53,7 +31,7 @@ FORGE_STEP(SpritesSlider) {
   forge::SpriteFileWriter file;
   file.AddPalette(p.builder.Bytes());
   for (int direction : {2, 3})
-    for (bool pressed : {false, true}) Add(file, Arrow(p, direction, pressed));
+    for (bool pressed : {false, true}) Add(file, forge::ArrowButton(p, 16, direction, pressed));
   Canvas track(1, 6);
   track.Fill(p.ink + 2);
   track.Set(0, 0, p.stone + 2);
@@ -69,7 +47,7 @@ FORGE_STEP(SpritesScrollBar) {
   forge::SpriteFileWriter file;
   file.AddPalette(p.builder.Bytes());
   for (int direction : {0, 1})
-    for (bool pressed : {false, true}) Add(file, Arrow(p, direction, pressed));
+    for (bool pressed : {false, true}) Add(file, forge::ArrowButton(p, 16, direction, pressed));
   Canvas track(16, 1);
   track.Fill(p.stone + 6);
   track.Set(0, 0, p.stone + 2);

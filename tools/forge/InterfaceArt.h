@@ -17,4 +17,8 @@ struct InterfacePalette {
   int ink = 0;    // 8, near black
 };
 
+// An arrow button of size x size pixels pointing 0 up, 1 down, 2 left, 3 right; pressed
+// buttons are sunk and their arrow moved one pixel down and right.
+Canvas ArrowButton(const InterfacePalette& p, int size, int direction, bool pressed);
+
 }  // namespace forge

@@ -47,27 +47,6 @@ Canvas ButtonFace(const InterfacePalette& p, int width, int height, int state) {
   return c;
 }
 
-Canvas ArrowButton(const InterfacePalette& p, int direction, bool pressed) {
-  Canvas c(20, 20);
-  c.Bevel(0, 0, 20, 20, p.stone + 12, p.stone + (pressed ? 4 : 21), p.stone + (pressed ? 21 : 3), 2);
-  const int ink = p.gold + (pressed ? 10 : 18);
-  const int o = pressed ? 1 : 0;
-  switch (direction) {
-    case 0:
-      c.FillTriangle(10 + o, 5 + o, 4 + o, 14 + o, 16 + o, 14 + o, ink);
-      break;
-    case 1:
-      c.FillTriangle(10 + o, 15 + o, 4 + o, 6 + o, 16 + o, 6 + o, ink);
-      break;
-    case 2:
-      c.FillTriangle(5 + o, 10 + o, 14 + o, 4 + o, 14 + o, 16 + o, ink);
-      break;
-    default:
-      c.FillTriangle(15 + o, 10 + o, 6 + o, 4 + o, 6 + o, 16 + o, ink);
-      break;
-  }
-  return c;
-}
 
 FORGE_STEP(SpritesButtons) {
   InterfacePalette p;
@@ -78,7 +57,7 @@ FORGE_STEP(SpritesButtons) {
     for (int state = 0; state < 4; ++state)
       file.AddFrame(forge::EncodeFrame(ButtonFace(p, size[0], size[1], state), 0, 0, 0));
   for (int direction = 0; direction < 4; ++direction)
-    for (bool pressed : {false, true}) file.AddFrame(forge::EncodeFrame(ArrowButton(p, direction, pressed), 0, 0, 0));
+    for (bool pressed : {false, true}) file.AddFrame(forge::EncodeFrame(ArrowButton(p, 20, direction, pressed), 0, 0, 0));
   ctx.WriteFile("sprites\\Buttons.spr", file.Bytes());
 }
 
@@ -176,3 +155,27 @@ FORGE_STEP(SpritesTestShapes) {
 }
 
 }  // namespace
+
+namespace forge {
+
+Canvas ArrowButton(const InterfacePalette& p, int size, int direction, bool pressed) {
+  Canvas c(size, size);
+  c.Bevel(0, 0, size, size, p.stone + 12, p.stone + (pressed ? 4 : 21), p.stone + (pressed ? 21 : 3), 2);
+  const int ink = p.gold + (pressed ? 10 : 18);
+  const int o = pressed ? 1 : 0;
+  // The triangle's tip a quarter in, its base seven tenths in, three tenths wide each side.
+  const int mid = size / 2, tip = size / 4, base = (size * 7 + 5) / 10, half = (size * 3 + 5) / 10;
+  switch (direction) {
+    case 0: c.FillTriangle(mid + o, tip + o, mid - half + o, base + o, mid + half + o, base + o, ink); break;
+    case 1:
+      c.FillTriangle(mid + o, size - tip + o, mid - half + o, size - base + o, mid + half + o, size - base + o, ink);
+      break;
+    case 2: c.FillTriangle(tip + o, mid + o, base + o, mid - half + o, base + o, mid + half + o, ink); break;
+    default:
+      c.FillTriangle(size - tip + o, mid + o, size - base + o, mid - half + o, size - base + o, mid + half + o, ink);
+      break;
+  }
+  return c;
+}
+
+}  // namespace forge
