@@ -2,7 +2,7 @@
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export CCACHE_BASEDIR="$repo_root"   # worktrees of the repository share one cache
 export CCACHE_NOHASHDIR=1
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${VRASK_JOBS:-$(nproc 2>/dev/null || echo 2)}  # VRASK_JOBS caps parallel jobs on a shared machine
 
 # configure <build folder> <cmake options...>
 configure() {
