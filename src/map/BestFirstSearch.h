@@ -68,10 +68,12 @@ class CBestFirstSearch {
   }
   bool OpenEmpty() const { return open_.empty(); }
 
-  // Runs from `from` towards `goal` while budget lasts (at least one expansion when the
-  // budget is 1 or more). generate(node, closed data, successors, budget) appends the
-  // successors of a node and spends budget; estimate(node) is the remaining cost's estimate.
-  // Afterwards `route` leads from the start to the best node found so far.
+  // Runs from `from` towards `goal` while budget lasts: a budget of B makes B - 1 expansions,
+  // because the expansion that spends the last unit is dropped and made again by the next
+  // call (so a budget of 1 never gets past the start). generate(node, closed data,
+  // successors, budget) appends the successors of a node and spends one unit (none when
+  // the budget is below 1); estimate(node) is the remaining cost's estimate. Afterwards
+  // `route` leads from the start to the best node found so far.
   template <typename Generate, typename Estimate>
   void Run(int32_t from, int32_t goal, int32_t& budget, Generate&& generate, Estimate&& estimate) {
     if (restart) {
@@ -91,11 +93,12 @@ class CBestFirstSearch {
         restart = true;
         break;
       }
-      // Out of budget: the search stops here and goes on from this state next time.
-      if (budget < 1) break;
       successors.clear();
       Closed here = closed_[node];
       generate(node, here, successors, budget);
+      // Out of budget: the successors just made are dropped, the node stays open, and the
+      // next call goes on from this state.
+      if (budget <= 0) break;
       open_.erase(open_.begin());
       int32_t hereEstimate = estimate(node);
       for (const CSuccessor& next : successors) {

@@ -263,7 +263,11 @@ bool CPathNetwork::RunStage(int stageNumber, int a, int b, int32_t* budget, bool
     stageRan_ = !stage.needsWater || water;
     if (stageRan_ && stage.occupyKind >= 0) {
       CMoveQuery test = CMoveQuery::TestCreature(1, stage.size, stage.occupyKind, stage.occupyAirborne);
-      stageRan_ = g_map.CanOccupy(na.x, na.y, na.level, test) && g_map.CanOccupy(nb.x, nb.y, nb.level, test);
+      // Swimmers are tested at the level just below the water over a node under it.
+      auto level = [&](const CPathNode& node) {
+        return stage.groupTest == 3 && node.level < g_map.waterLevel ? g_map.waterLevel - 1 : node.level;
+      };
+      stageRan_ = g_map.CanOccupy(na.x, na.y, level(na), test) && g_map.CanOccupy(nb.x, nb.y, level(nb), test);
     }
     if (stageRan_) CollectTestHeights(stage.groupTest <= 0 ? 1 : 0, stage.airborneKey, stage.kindKey, stage.size);
   }
@@ -286,22 +290,18 @@ bool CPathNetwork::RunStage(int stageNumber, int a, int b, int32_t* budget, bool
 
 namespace {
 
-// The tallest height of every creature type (type 22 aside).
-int TallestOfAllTypes() {
+// The tallest of the listed heights; -1 when none is listed.
+int TallestListed(const int32_t (&heights)[CPathNetwork::kTestHeights]) {
   int tallest = -1;
-  for (int type = 0; type < kCreatureTypes; ++type) {
-    CreatureTypeTraits traits;
-    if (type != kSpecialType && g_mapHooks.creatures->GetCreatureType(type, traits))
-      tallest = std::max(tallest, traits.height);
-  }
+  for (int32_t height : heights)
+    if (height != -1) tallest = std::max<int>(tallest, height);
   return tallest;
 }
 
-// After group 0 at size 2: when it passes the tallest height of every creature type, every
-// creature passes, whatever its size and movement.
-bool PassesEverything(CPathLink& link, bool tested) {
+// After group 0 at size 2: when it passes the tallest height listed for the size-2 types,
+// every creature passes, whatever its size and movement.
+bool PassesEverything(CPathLink& link, bool tested, int tallest) {
   if (!tested) return false;
-  int tallest = TallestOfAllTypes();
   if (tallest < 0 || !link.groups[kGroupAny].flag || link.groups[kGroupAny].tallest[1] < tallest) return false;
   for (CPathLink::Group& group : link.groups) {
     group.flag = 1;
@@ -374,7 +374,7 @@ void CPathNetwork::RunBuildStages(int a, int b, int budget) {
   int32_t stageBudget = budget;
   for (int stageNumber = 0; stageNumber < 10; ++stageNumber) {
     RunStage(stageNumber, a, b, budget ? &stageBudget : nullptr, false);
-    if (stageNumber == 0 && PassesEverything(building, stageRan_)) break;
+    if (stageNumber == 0 && PassesEverything(building, stageRan_, TallestListed(testHeights))) break;
   }
 }
 
@@ -445,9 +445,13 @@ int CPathNetwork::TestLinkStep(int a, int b, int start, int32_t* budget) {
     request.start = CellPos{na.x, na.y, na.level};
     request.goal = CellPos{nb.x, nb.y, nb.level};
   }
+  // A frame budget of 0 at the call runs the whole test now; a budget that runs out stops it
+  // until the next call.
+  const bool limited = budget && *budget > 0;
   while (stage >= 0 && stage < 10) {
+    if (limited && *budget <= 0) return 0;
     if (!RunStage(stage, a, b, budget, true)) return 0;
-    if (stage == 0 && PassesEverything(building, stageRan_)) {
+    if (stage == 0 && PassesEverything(building, stageRan_, TallestListed(testHeights))) {
       stage = 10;
       break;
     }
@@ -467,58 +471,64 @@ int CPathNetwork::TestLinkGroupStep(int groupTest, int start, int target, int32_
     heightIndex = 0;
     heightStarted_ = false;
   }
-  int32_t frame = budget ? *budget : 0;
-  if (frame <= 0) frame = kStepBudgetPassed;  // a single search of 125
+  // A frame budget of 0 means one search of 125 expansions for each height, in this call.
+  const bool limited = budget && *budget > 0;
+  int32_t frame = limited ? *budget : 0;
+  auto callBudget = [&] { return limited ? std::min(allowanceLeft, frame) : kStepBudgetPassed; };
+  auto spend = [&](int32_t used) {
+    allowanceLeft -= used;
+    if (limited) frame -= used;
+  };
+  // The frame's budget is spent: the test goes on from here in the next call.
+  auto suspend = [&] {
+    *budget = 0;
+    return 0;
+  };
   while (heightIndex < kTestHeights && testHeights[heightIndex] != -1) {
     const int h = testHeights[heightIndex];
     bool passed = false, finished = false;
     FloatingEnds floating(request.start, request.goal, h, groupTest == 3);
     if (!heightStarted_) {
-      bool savedPassed = GroupPasses(savedLink, group, sizeIndex, h);
+      const bool savedPassed = GroupPasses(savedLink, group, sizeIndex, h);
       if (GroupPasses(building, group, sizeIndex, h) || (kind2Flag && !savedPassed) || !RequestCreatureFits(h)) {
         finished = true;
         passed = GroupPasses(building, group, sizeIndex, h);
       } else {
+        if (limited && frame <= 0) return suspend();  // the height begins in the next call
         heightStarted_ = true;
         allowanceLeft = savedPassed ? kStepBudgetPassed : (groupTest == 0 ? kStepBudgetFirst : kStepBudgetOther);
         request.height = h;
         int length = 0;
-        int32_t walkBudget = std::min(allowanceLeft, frame);
-        int32_t before = walkBudget;
-        if (QuickCellWalk(&length, &walkBudget)) {
+        int32_t call = callBudget();
+        const int32_t before = call;
+        if (QuickCellWalk(&length, &call)) {
           RecordPass(building, groupTest, sizeIndex, h, length, target);
           passed = finished = true;
         }
-        int used = before - walkBudget;
-        allowanceLeft -= used;
-        frame -= used;
+        spend(before - call);
         linkSearch.restart = true;
       }
     }
+    if (!finished && allowanceLeft <= 0) finished = true;  // the height's allowance is spent: it failed
     if (!finished) {
+      if (limited && frame <= 0) return suspend();
       const CRouteMover mover = RequestMover(request, h);
-      int32_t call = std::min(allowanceLeft, frame), before = call;
+      int32_t call = callBudget();
+      const int32_t before = call;
       int length = 0;
-      if (call > 0 && CellSearchToGoal(linkSearch, mover, call, &length)) {
+      if (CellSearchToGoal(linkSearch, mover, call, &length)) {
         RecordPass(building, groupTest, sizeIndex, h, length, target);
-        passed = finished = true;
+        passed = true;
       }
-      int used = before - call;
-      allowanceLeft -= used;
-      frame -= used;
-      if (!finished) {
-        if (linkSearch.restart || allowanceLeft <= 0) {
-          finished = true;  // the search ended or the height's allowance is spent: it failed
-        } else if (frame <= 0) {
-          if (budget) *budget = 0;
-          return 0;  // the next call goes on with the same search
-        }
-      }
+      spend(before - call);
+      // Unless the search ended or the height's allowance is spent, only the frame's budget
+      // ran out: the same search goes on in the next call.
+      if (!passed && !linkSearch.restart && allowanceLeft > 0 && limited) return suspend();
     }
     heightStarted_ = false;
     if (groupTest <= 3 && ((heightIndex == 0 && !passed) || (heightIndex == 1 && passed))) break;
     ++heightIndex;
   }
-  if (budget) *budget = std::max(frame, 0);
+  if (limited) *budget = std::max(frame, 0);
   return 1;
 }

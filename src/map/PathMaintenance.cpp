@@ -126,6 +126,7 @@ void CPathNetwork::Update() {
     int d = PairDistance(tested, other, true);
     if (d > kPairRange) continue;
     if (freshPair && !PassesPairCheck(tested, other, d, 0)) continue;
+    if (budget <= 0) return;  // the frame's share is spent: the next frame starts this pair
     if (!TestLinkStep(nodeUnderTest, candidateIndex, freshPair, &budget)) {
       freshPair = false;  // the next frame goes on with this pair
       return;

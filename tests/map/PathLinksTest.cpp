@@ -48,7 +48,12 @@ TEST_F(PathLinks, TestHeightsAreOrderedSmallestThenTallest) {
 }
 
 TEST_F(PathLinks, ALinkRecordsWhoCanTravelItBothWays) {
+  // A wall with a gap one cell wide: large creatures cannot pass, so the link is tested
+  // group by group.
   int a = Node(5, 10), b = Node(10, 10);
+  for (int y = 0; y < g_map.height; ++y)
+    if (y != 10)
+      for (int z = 0; z < 8; ++z) Set(7, y, z, t::kStone);
   net.BuildLink(a, b, 1, 0);
   const CPathLink* ab = LinkOf(a, b);
   const CPathLink* ba = LinkOf(b, a);
@@ -58,7 +63,7 @@ TEST_F(PathLinks, ALinkRecordsWhoCanTravelItBothWays) {
   EXPECT_TRUE(ab->SameCapabilities(*ba));
   EXPECT_EQ(ab->groups[kGroupAny].flag, 1);
   EXPECT_EQ(ab->groups[kGroupAny].tallest[0], 4);  // every size-1 height passes
-  EXPECT_EQ(ab->groups[kGroupAny].tallest[1], 1);
+  EXPECT_EQ(ab->groups[kGroupAny].tallest[1], 0);
   // Without water the swimming and wading groups only copy group 0.
   for (int group : {kGroupKind2, kGroupKind3, kGroupKind1}) {
     EXPECT_EQ(ab->groups[group].flag, 1) << group;
@@ -76,8 +81,11 @@ TEST_F(PathLinks, ALinkRecordsWhoCanTravelItBothWays) {
   EXPECT_EQ(LinkOf(c, d), nullptr);
 }
 
-TEST_F(PathLinks, WhenTheTallestOfEveryTypePassesTheLinkAdmitsEverything) {
-  hooks.creatures.types = {{2, 1, 0, 0, 4, false}, {2, 2, 0, 0, 4, false}, {1, 1, 0, 1, 4, false}};
+TEST_F(PathLinks, WhenTheTallestLargeTypePassesTheLinkAdmitsEverything) {
+  // The tallest height listed for the size-2 types decides, not the tallest of all types:
+  // the size-1 walker of height 4 is not tested, and the link records height 2 for it too.
+  hooks.creatures.types = {
+      {2, 1, 0, 0, 4, false}, {2, 2, 0, 0, 4, false}, {1, 1, 0, 1, 4, false}, {1, 4, 0, 0, 4, false}};
   int a = Node(5, 10), b = Node(9, 10);
   net.BuildLink(a, b, 1, 0);
   const CPathLink* link = LinkOf(a, b);
@@ -90,6 +98,51 @@ TEST_F(PathLinks, WhenTheTallestOfEveryTypePassesTheLinkAdmitsEverything) {
   EXPECT_EQ(link->smallest[0], 0);  // group 4's whole range
   EXPECT_TRUE(link->Admits(1, 1, 0, 1));
   EXPECT_TRUE(link->Admits(2, 2, 0, 3));
+  EXPECT_FALSE(link->Admits(4, 1, 0, 0));
+}
+
+TEST_F(PathLinks, ALinkTestSpreadOverCallsFindsTheSameHeightsWhateverEachCallMaySpend) {
+  // Large walkers of heights 1, 2 and 3: each height is a quick walk of its own, and every
+  // call's budget may run out after any of them.
+  hooks.creatures.types = {
+      {1, 1, 0, 0, 4, false}, {2, 1, 0, 0, 4, false}, {2, 2, 0, 0, 4, false}, {2, 3, 0, 0, 4, false}};
+  int a = Node(5, 10), b = Node(8, 10);
+  net.BuildLink(a, b, 1, 0);
+  ASSERT_NE(LinkOf(a, b), nullptr);
+  const CPathLink whole = *LinkOf(a, b);
+  EXPECT_EQ(whole.groups[kGroupAny].tallest[1], 3);
+  for (int32_t perCall : {1, 2, 3, 10, 100}) {
+    for (int node : {a, b})
+      for (CPathLink& link : net.nodes[static_cast<size_t>(node)].links) link = CPathLink{};
+    int done = 0, calls = 0;
+    for (int start = 1; !done && calls < 10000; start = 0, ++calls) {
+      int32_t budget = perCall;
+      done = net.TestLinkStep(a, b, start, &budget);
+    }
+    ASSERT_EQ(done, 1) << perCall;
+    const CPathLink* link = LinkOf(a, b);
+    ASSERT_NE(link, nullptr) << perCall;
+    EXPECT_TRUE(link->SameCapabilities(whole)) << perCall;
+    EXPECT_EQ(link->groups[kGroupAny].tallest[1], 3) << perCall;
+    EXPECT_EQ(link->cost, whole.cost) << perCall;
+    if (perCall == 1) EXPECT_GE(calls, 2);  // one height a call at most
+  }
+}
+
+TEST_F(PathLinks, SwimmersLinkNodesUnderTheWater) {
+  // Deep water over the floor; the nodes lie on the floor, far below where a swimmer floats.
+  hooks.creatures.types = {{1, 1, 0, 2, 3, false}, {1, 1, 0, 0, 4, false}};
+  g_map.waterLevel = 4;
+  int a = Node(5, 10), b = Node(9, 10);
+  net.BuildLink(a, b, 1, 0);
+  const CPathLink* link = LinkOf(a, b);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->groups[kGroupKind2].flag, 1);
+  EXPECT_EQ(link->groups[kGroupKind2].tallest[0], 1);
+  EXPECT_EQ(link->groups[kGroupAny].flag, 0);  // walkers cannot go under the water
+  EXPECT_TRUE(link->Admits(1, 1, 0, kMovementSwimmer));
+  EXPECT_FALSE(link->Admits(1, 1, 0, 0));
+  g_map.waterLevel = 0;
 }
 
 TEST_F(PathLinks, RebuildingLinksPairsNodesWithinEight) {

@@ -140,7 +140,7 @@ TEST_F(Routes, SearchResumedAcrossFramesGivesTheSameRoute) {
   std::vector<int> once = Plan(grid[0][0], grid[4][4], Query(), &whole);
   ASSERT_EQ(whole, 1);
 
-  // The same with one expansion per call, the restart flag clear after the first.
+  // A budget of 1 never gets past the start: its only expansion is dropped.
   int32_t route[CPathNetwork::kRouteLength];
   CRouteRequest request;
   request.startNode = grid[0][0];
@@ -148,14 +148,22 @@ TEST_F(Routes, SearchResumedAcrossFramesGivesTheSameRoute) {
   request.mover.queryGiven = true;
   request.mover.query = Query();
   request.route = route;
+  for (int call = 0; call < 20; ++call) {
+    request.budget = 1;
+    EXPECT_EQ(net.BuildCreatureRoute(request), 0);
+    EXPECT_EQ(route[0], grid[0][0]);
+    EXPECT_EQ(route[1], -1);
+  }
+  // With 2 a call, one expansion a call, the restart flag clear after the first.
+  request.restart = true;
   int result = 0, calls = 0;
   do {
-    request.budget = 1;
+    request.budget = 2;
     result = net.BuildCreatureRoute(request);
     ++calls;
   } while (!net.nodeSearch.restart && calls < 500);
   EXPECT_EQ(result, 1);
-  EXPECT_GT(calls, 5);  // a budget of 1 makes progress, one expansion a call
+  EXPECT_GT(calls, 5);
   std::vector<int> resumed;
   for (int i = 0; i < CPathNetwork::kRouteLength && route[i] != -1; ++i) resumed.push_back(route[i]);
   EXPECT_EQ(resumed, once);
@@ -167,6 +175,27 @@ TEST_F(Routes, SearchResumedAcrossFramesGivesTheSameRoute) {
   ASSERT_EQ(net.BuildCreatureRoute(request), 1);
   EXPECT_EQ(net.nodes[static_cast<size_t>(grid[0][0])].traffic, 1);
   EXPECT_EQ(net.nodes[static_cast<size_t>(grid[4][4])].traffic, 1);
+}
+
+TEST(BestFirstSearch, ABudgetOfBMakesBMinusOneExpansions) {
+  // A chain 0 -> 1 -> 2 -> ... : each expansion reaches one node further.
+  auto generate = [](int node, const CBestFirstSearch::Closed&, std::vector<CSuccessor>& out, int32_t& budget) {
+    if (budget < 1) return;
+    --budget;
+    out.push_back({10, node + 1, CSearchStep{}});
+  };
+  auto estimate = [](int node) { return 10 * (100 - node); };
+  for (int32_t budget : {0, 1, 2, 3, 10, 40}) {
+    CBestFirstSearch search;
+    int32_t left = budget;
+    search.Run(0, 100, left, generate, estimate);
+    EXPECT_EQ(search.bestNode, std::max(budget - 1, 0)) << budget;
+    EXPECT_EQ(left, 0) << budget;
+    EXPECT_FALSE(search.restart) << budget;  // it goes on from here with the next call
+    left = 3;
+    search.Run(0, 100, left, generate, estimate);  // two more
+    EXPECT_EQ(search.bestNode, std::max(budget - 1, 0) + 2) << budget;
+  }
 }
 
 TEST_F(Routes, LongRoutesFillFiftyIndexes) {
@@ -301,7 +330,7 @@ TEST_F(CellRoutes, ASearchSpreadOverCallsEndsWhereOneRunDoes) {
   continued.search.restart = true;
   int calls = 0;
   do {
-    int32_t budget = 2;
+    int32_t budget = 3;
     continued.Search(1, -1, 12, 11, 0, budget);
     ++calls;
   } while (!continued.search.restart && calls < 500);
