@@ -82,7 +82,9 @@ int CLineWalker::WalkFire(int& x, int& y, int& z, int x1, int y1, int z1, int li
   const int cost = effects.ObscuringCost();
   const int targetX = x1 / kUnitsPerTile, targetY = y1 / kUnitsPerTile, targetLevel = FloorDiv(z1, kUnitsPerLevel);
   int cellX = x / kUnitsPerTile, cellY = y / kUnitsPerTile, level = FloorDiv(z, kUnitsPerLevel);
-  const CMapCell* cell = nullptr;
+  // The shooter's own cell is the current one: its effects obscure nothing. A start outside
+  // the levels has no cell, and the first step fetches one.
+  const CMapCell* cell = level >= 0 && level < g_map.levels ? &g_map.CellAt(cellX, cellY, level) : nullptr;
   int countdown = 32;
   int64_t lastVoxel = -1;
   for (int steps = stepper.MajorSteps() + 2; steps > 0; --steps) {

@@ -512,7 +512,6 @@ void CPathNetwork::GenerateNodes(int clear) {
         if (!needed) continue;
         PlaceNodeColumn(x, y, level, true, -1);
         ComputeCellKeys();
-        break;  // the column has its nodes now
       }
     }
   }

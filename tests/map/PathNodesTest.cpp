@@ -289,3 +289,26 @@ TEST_F(PathNodes, GeneratedNodesCoverTheMap) {
     EXPECT_NE(net.FindNearestReachableNode(location), -1) << x << "," << y << "," << level;
   }
 }
+
+TEST_F(PathNodes, CoverageGoesOnOverEveryCellOfAColumn) {
+  // A walled-in cell on the floor under a sealed cell, and the place on top of that sealed
+  // cell: no grid node reaches either, and the nodes placed up the column from the floor
+  // stop at the sealed cell. Both need nodes of their own.
+  FakeHooks hooks;
+  MakeMap(48, 44, 8);
+  FillLevel(0, t::kGrass);
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (dx || dy)
+        for (int z = 0; z < 2; ++z) Set(10 + dx, 10 + dy, z, t::kStone);
+  Cell(10, 10, 1).state |= state_bits::kSealed;
+  net.GenerateNodes(1);
+  for (int level : {0, 2}) {
+    CLocationRequest location;
+    location.x = location.y = 10;
+    location.level = level;
+    location.mover.queryGiven = true;
+    location.mover.query = CMoveQuery::MinimalWalker();
+    EXPECT_NE(net.FindNearestReachableNode(location), -1) << level;
+  }
+}

@@ -99,6 +99,15 @@ TEST_F(Sight, LinesOfFire) {
   Cell(40, 10, 1).effect = 7;
   EXPECT_EQ(walker.TraceFire(Centre(36), kRow, 20, Centre(44), kRow, 20, 300, 1, -1), kFireObscured);
   EXPECT_EQ(walker.TraceFire(Centre(36), kRow, 20, Centre(44), kRow, 20, 200, 1, -1), kFireObscured);
+  // The shooter's own cell is where the walk starts, not a cell it enters: its effects
+  // obscure nothing, even at a cost of 300.
+  Cell(40, 10, 1).effect = kNoLink;
+  hooks.effects.obscuringCost = 300;
+  Cell(36, 10, 1).effect = 7;
+  EXPECT_EQ(walker.TraceFire(Centre(36), kRow, 20, Centre(44), kRow, 20, 300, 1, -1), kFireReached);
+  EXPECT_LT(walker.total, 2 * 8 * 32);  // only the length walked
+  Cell(37, 10, 1).effect = 7;           // the next cell's do
+  EXPECT_EQ(walker.TraceFire(Centre(36), kRow, 20, Centre(44), kRow, 20, 300, 1, -1), kFireObscured);
 }
 
 TEST_F(Sight, CellTraces) {
