@@ -8,6 +8,7 @@
 
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 
 namespace {
@@ -49,8 +50,9 @@ void CCfgReader::SetKey(const char* name) {
 
 void CCfgReader::ReportMissingKey() {
   std::snprintf(message, sizeof message, "Could not find Key: %s in config file: %s", key, filePath);
-  platform::ShowMessageBox(message, "CfgRead Error",
-                           platform::kBoxOk | platform::kBoxIconError | platform::kBoxTaskModal | platform::kBoxTopMost);
+  platform::ShowMessageBox(
+      message, "CfgRead Error",
+      platform::kBoxOk | platform::kBoxIconError | platform::kBoxTaskModal | platform::kBoxTopMost);
 }
 
 void CCfgReader::GetString(char* destination, int size) {
@@ -63,7 +65,7 @@ void CCfgReader::GetString(char* destination, int size) {
 int CCfgReader::GetInt(int* out) {
   char buffer[256];
   platform::ReadProfileString(section, key, "", buffer, sizeof buffer, filePath);
-  *out = std::atoi(buffer);
+  *out = platform::TextToInt(buffer);
   return 1;
 }
 
@@ -104,12 +106,12 @@ char* CCfgReader::NextListItem() {
 
 int CCfgReader::NextInt(int* out) {
   char* token = NextListItem();
-  *out = token ? std::atoi(token) : 0;
+  *out = token ? platform::TextToInt(token) : 0;
   return token ? 1 : 0;
 }
 
 int CCfgReader::NextDouble(double* out) {
   char* token = NextListItem();
-  *out = token ? std::atof(token) : 0.0;
+  *out = token ? platform::TextToReal(token) : 0.0;
   return token ? 1 : 0;
 }

@@ -17,9 +17,12 @@ class CCfgReader {
   // Reads the key into destination; a missing key shows the "CfgRead Error" box and leaves
   // the sentinel text in destination.
   void GetString(char* destination, int size);
-  // atoi of the key (0 when missing, without a message); always returns 1.
+  // The key read as atoi reads it, kept within the int range (0 when missing, without a
+  // message); always returns 1.
   int GetInt(int* out);
-  // The next item of the key's list: 1 with the value, or 0 (and 0 stored) at the end.
+  // The next item of the key's list: 1 with the value, or 0 (and 0 stored) at the end. Items
+  // are read as platform::TextToInt and TextToReal read them: never past the int range, and
+  // never a real that is not finite.
   int NextInt(int* out);
   int NextDouble(double* out);
 

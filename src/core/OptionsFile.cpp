@@ -7,6 +7,7 @@
 
 #include "core/Options.h"
 #include "platform/Files.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 
@@ -27,7 +28,7 @@ class OptionsReader {
   bool Int(const char* key, int& out) const {
     char text[256];
     if (!Text(key, text)) return false;
-    out = std::atoi(text);
+    out = platform::TextToInt(text);
     return true;
   }
 
@@ -41,11 +42,11 @@ class OptionsReader {
     if (Int(key, value)) field = std::max(value, low);
   }
 
-  // A real limited to [0, 1000].
+  // A real limited to [0, 1000]; "nan" and the like read as 0.
   void Power(const char* key, double& field) const {
     char text[256];
     if (!Text(key, text)) return;
-    double value = std::atof(text);
+    double value = platform::TextToReal(text);
     field = value >= 1000.0 ? 1000.0 : (value <= 0.0 ? 0.0 : value);
   }
 
@@ -79,7 +80,7 @@ class OptionsReader {
     int count = 0;
     for (const std::string& item : platform::SplitTokens(text, ",")) {
       if (count == size) break;
-      table[count++] = std::atoi(item.substr(0, item.find('=')).c_str());
+      table[count++] = platform::TextToInt(item.substr(0, item.find('=')));
     }
     return count;
   }
@@ -297,7 +298,8 @@ void ReadSpeechBox(OptionsReader& in) {
       char key[64];
       std::snprintf(key, sizeof key, "%s%d", keys[k].first, level);
       int* table = keys[k].second;
-      if (!in.Int(key, table[level])) table[level] = level == 0 ? levelZeroDefaults[k] : table[level - 1] * 2;
+      if (!in.Int(key, table[level]))
+        table[level] = level == 0 ? levelZeroDefaults[k] : platform::SaturatingMultiply(table[level - 1], 2);
     }
   }
 }

@@ -6,6 +6,7 @@
 
 #include "core/Options.h"
 #include "platform/Files.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 
@@ -76,7 +77,7 @@ void CPreferences::Load() {
     if (Is(text, "RIGHT")) mouseScrollButton = 2;
   }
   if (ReadKey(path, "MOUSE", "MouseScrollSpeed", text)) {
-    int speed = std::atoi(text);
+    int speed = platform::TextToInt(text);
     speed = speed < 3 ? 2 : (speed > 127 ? 128 : speed);
     if (speed % 8 == 0) mouseScrollSpeed = speed;
   }
@@ -87,30 +88,32 @@ void CPreferences::Load() {
   if (ReadKey(path, "VIDEO", "PlayFMV", text)) playFmv = Is(text, "TRUE") ? 1 : 0;
   if (ReadKey(path, "VIDEO", "PlayFMVOut", text)) playFmvOut = Is(text, "TRUE") ? 1 : 0;
   if (ReadKey(path, "VIDEO", "CutDownAnims", text)) cutDownAnims = Is(text, "TRUE") ? 1 : 0;
-  if (ReadKey(path, "VIDEO", "WindowSize", text)) windowSize = std::clamp(std::atoi(text), 0, 15);
+  if (ReadKey(path, "VIDEO", "WindowSize", text)) windowSize = std::clamp(platform::TextToInt(text), 0, 15);
   if (ReadKey(path, "VIDEO", "TransParentBlits", text) && Is(text, "TRUE")) transparentBlits = 1;
   if (ReadKey(path, "VIDEO", "AlphaBlending", text) && Is(text, "FALSE")) alphaBlending = 0;
   if (ReadKey(path, "VIDEO", "TerrainLightLevels", text)) {
-    int levels = std::atoi(text);
+    int levels = platform::TextToInt(text);
     terrainLightLevels = levels < 3 ? 2 : (levels > 255 ? 256 : levels);
   }
-  if (ReadKey(path, "VIDEO", "DialogSpeed", text)) dialogSpeed = std::clamp(std::atoi(text), 0, 2);
+  if (ReadKey(path, "VIDEO", "DialogSpeed", text)) dialogSpeed = std::clamp(platform::TextToInt(text), 0, 2);
   if (ReadKey(path, "VIDEO", "MaxFramesPerSec", text)) {
-    maxFramesPerSec = std::clamp(std::atoi(text), 1, 200);
+    maxFramesPerSec = std::clamp(platform::TextToInt(text), 1, 200);
     framePeriod = 1000 / maxFramesPerSec;
   }
 
   if (ReadKey(path, "SOUND", "SoundEnabled", text)) soundEnabled = Is(text, "FALSE") ? 0 : 1;
   if (ReadKey(path, "SOUND", "CDMusicEnabled", text)) cdMusicEnabled = Is(text, "FALSE") ? 0 : 1;
-  musicVolume = ReadKey(path, "SOUND", "MusicVolume", text) ? std::atoi(text) : 15;
-  sfxVolume = ReadKey(path, "SOUND", "SFXVolume", text) ? std::atoi(text) : 0;
+  musicVolume = ReadKey(path, "SOUND", "MusicVolume", text) ? platform::TextToInt(text) : 15;
+  sfxVolume = ReadKey(path, "SOUND", "SFXVolume", text) ? platform::TextToInt(text) : 0;
 
   playerName = ReadKey(path, "NETGAME", "PlayerName", text) ? text : "";
   lobbyLoginName = ReadKey(path, "NETGAME", "LobbyLoginName", text) ? text : "";
   lobbyPassword = ReadKey(path, "NETGAME", "LobbyPassword", text) ? text : "";
 
-  if (ReadKey(path, "TOOLTIP", "TooltipQuickDelay", text)) tooltipQuickDelay = std::clamp(std::atoi(text), 0, 2000);
-  if (ReadKey(path, "TOOLTIP", "TooltipLongDelay", text)) tooltipLongDelay = std::clamp(std::atoi(text), 0, 5000);
+  if (ReadKey(path, "TOOLTIP", "TooltipQuickDelay", text))
+    tooltipQuickDelay = std::clamp(platform::TextToInt(text), 0, 2000);
+  if (ReadKey(path, "TOOLTIP", "TooltipLongDelay", text))
+    tooltipLongDelay = std::clamp(platform::TextToInt(text), 0, 5000);
 }
 
 bool CPreferences::Save() {

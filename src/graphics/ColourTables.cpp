@@ -8,6 +8,7 @@
 #include "core/Options.h"
 #include "core/Random.h"
 #include "graphics/PixelFormat.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 
 double g_lightWeight = 0;
@@ -33,11 +34,11 @@ struct Colour {
 // Everything one build needs besides the palette.
 struct Recipe {
   Effect effect = Effect::kNone;
-  bool wide = false;          // darker and normal tables only, also as 32-bit entries
-  bool blackFirst = false;    // the darkest table is all black (types 0 and 8)
-  bool underwater = false;    // the UW curve parameters
-  bool lightBuilder = false;  // the light builders' mix of parameters
-  bool anyLevelCount = false; // types 0 and 8 take any count of levels, not only powers of two
+  bool wide = false;           // darker and normal tables only, also as 32-bit entries
+  bool blackFirst = false;     // the darkest table is all black (types 0 and 8)
+  bool underwater = false;     // the UW curve parameters
+  bool lightBuilder = false;   // the light builders' mix of parameters
+  bool anyLevelCount = false;  // types 0 and 8 take any count of levels, not only powers of two
   double factors[3] = {1, 1, 1};
   double reducer = 0, darkest = 0, blueTint = 0;
   int noise[256] = {};
@@ -68,7 +69,8 @@ Colour Dull(Colour c) {
 }
 
 Colour ApplyEffect(Colour c, const Recipe& recipe, int entry) {
-  const int sum = c.r + c.g + c.b;
+  // Channels may lie anywhere in Trunc's range before Pack clamps them: sums are wide.
+  const int64_t sum = int64_t{c.r} + c.g + c.b;
   switch (recipe.effect) {
     case Effect::kBlue:
     case Effect::kFactors: {
@@ -82,25 +84,26 @@ Colour ApplyEffect(Colour c, const Recipe& recipe, int entry) {
       Colour out = c;
       if (c.g > 0) out.g = Trunc(c.g * 0.5);
       if (c.b > 0) out.b = Trunc(c.b * 0.5);
-      if (c.g > 0 || c.b > 0) out.r = c.r * 2;
+      if (c.g > 0 || c.b > 0) out.r = Trunc(c.r * 2.0);
       return out;
     }
     case Effect::kGreen: {
       Colour out = c;
       if (c.g > 0) out.r = Trunc(c.r * 0.5);
       if (c.b > 0) out.b = Trunc(c.b * 0.5);
-      if (c.g > 0 || c.b > 0) out.g = c.g * 2;
+      if (c.g > 0 || c.b > 0) out.g = Trunc(c.g * 2.0);
       return out;
     }
     case Effect::kRedTint:
       return {Trunc(c.r * (1 + recipe.reducer)), Trunc(c.g * (1 - recipe.reducer)), Trunc(c.b * (1 - recipe.reducer))};
     case Effect::kStone: {
-      double grey = sum / 3.0 * (1 - recipe.reducer) + recipe.noise[entry];
+      double grey = static_cast<double>(sum) / 3.0 * (1 - recipe.reducer) + recipe.noise[entry];
       int value = Trunc(std::min(std::max(grey, recipe.darkest), 255.0));
       return {value, value, value};
     }
     case Effect::kMetal: {
-      double grey = std::min(std::max(sum / 3.0 * (1 + recipe.reducer) + recipe.noise[entry], recipe.darkest), 255.0);
+      double grey = std::min(
+          std::max(static_cast<double>(sum) / 3.0 * (1 + recipe.reducer) + recipe.noise[entry], recipe.darkest), 255.0);
       int value = Trunc(grey);
       return {value, value, Trunc(std::min(value + recipe.blueTint, 255.0))};
     }
@@ -182,13 +185,12 @@ double ReadTableKey(const char* section, const char* key, double fallback) {
   char path[512];
   MakeCurrentDirPath("cfg\\tables.cfg", path, sizeof path);
   std::string value = platform::ReadProfileString(section, key, "", path);
-  return value.empty() ? fallback : std::strtod(value.c_str(), nullptr);
+  return value.empty() ? fallback : platform::TextToReal(value);
 }
 
 // The noise of each palette entry, the same for every build.
 void MakeNoise(double specialValue, int noise[256]) {
-  const double clamped = std::clamp(specialValue, -1e9, 1e9);
-  const int64_t v = static_cast<int64_t>(clamped);
+  const int64_t v = platform::RealToInt(specialValue, -1000000000, 1000000000);
   CRandom random(1234567890u);
   random.Seed(2000);
   for (int i = 0; i < 256; ++i) {

@@ -6,6 +6,7 @@
 
 #include "core/Options.h"
 #include "map/Map.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 
 std::vector<CDoorRecord> g_doors;
@@ -22,7 +23,7 @@ int ClampField(int value, int high) { return value < 1 ? 0 : std::min(value, hig
 int ParseObjectNum(const std::string& text) {
   std::string word = text.substr(0, text.find_first_of("; \t"));
   if (word == "NONE") return -1;
-  return ClampField(std::atoi(word.c_str()), kMaxNumber);
+  return ClampField(platform::TextToInt(word), kMaxNumber);
 }
 
 // Door cells get their door bit: open doorway when the door has no object, else closed.

@@ -15,6 +15,7 @@
 #include "map/RegionSettings.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/Numbers.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
 
@@ -26,6 +27,10 @@ constexpr const char* kListDelimiters = "()[]{},;_";
 constexpr const char* kOffsetDelimiters = "()[]{},;";
 constexpr const char* kMissing = "\x01missing";
 constexpr int kHeaderBytes = 76;
+// Outer connection ids of a section lie in [0, kMaxEdgeId]: the internal ids are numbered
+// from the largest of them upward, four counters each advanced by 4 for every join of every
+// entry, and they must never reach the end of the int range.
+constexpr int32_t kMaxEdgeId = 1 << 24;
 
 unsigned ErrorBox() { return platform::kBoxOk | platform::kBoxIconError | platform::kBoxTopMost; }
 unsigned YesNoBox() { return platform::kBoxYesNo | platform::kBoxIconWarning | platform::kBoxTopMost; }
@@ -83,7 +88,7 @@ int RequiredInt(RegionConfig& config, const char* key, const char* missing) {
 
 double RequiredDouble(RegionConfig& config, const char* key, const char* missing) {
   if (!config.Has(key)) ConfigFatal(missing);
-  return std::atof(config.Text(key).c_str());
+  return platform::TextToReal(config.Text(key));
 }
 
 int WindFromName(const std::string& name, int current) {
@@ -122,8 +127,8 @@ void CMapMaker::ReadConfig(const char* configFile, int region) {
   if (size.size() < 2 || size[1] < 1) ConfigFatal("No Y Size specified for map");
   // The grid and its tables hold 5 x 5 squares.
   if (size[0] > kMaxGrid || size[1] > kMaxGrid) ConfigFatal("Map size larger than 5 x 5 specified for map");
-  sizeX = static_cast<int>(size[0]);
-  sizeY = static_cast<int>(size[1]);
+  sizeX = platform::RealToInt(size[0]);
+  sizeY = platform::RealToInt(size[1]);
 
   int maxWater = RequiredInt(config, "MaxWaterLevel", "No max water level specified for map");
   int minWater = RequiredInt(config, "MinWaterLevel", "No min water level specified for map");
@@ -163,13 +168,13 @@ void CMapMaker::ReadConfig(const char* configFile, int region) {
     if (i + 1 >= specific.size()) ConfigFatal("Rotation value missing in specifics");
     if (i + 2 >= specific.size()) ConfigFatal("X placement value missing");
     if (i + 3 >= specific.size()) ConfigFatal("Y placement value missing");
-    entries.push_back({static_cast<int>(specific[i]), static_cast<int>(specific[i + 1]),
-                       static_cast<int>(specific[i + 2]), static_cast<int>(specific[i + 3]), 1, true});
+    entries.push_back({platform::RealToInt(specific[i]), platform::RealToInt(specific[i + 1]),
+                       platform::RealToInt(specific[i + 2]), platform::RealToInt(specific[i + 3]), 1, true});
   }
   std::vector<double> random = config.List("Random", kListDelimiters);
   for (size_t i = 0; i < random.size(); i += 2) {
     if (i + 1 >= random.size()) ConfigFatal("Max placement value missing");
-    entries.push_back({static_cast<int>(random[i]), -1, -1, -1, static_cast<int>(random[i + 1]), false});
+    entries.push_back({platform::RealToInt(random[i]), -1, -1, -1, platform::RealToInt(random[i + 1]), false});
   }
   folder = config.Text("Path") + "\\";
   ReadHeaders(entries);
@@ -178,7 +183,7 @@ void CMapMaker::ReadConfig(const char* configFile, int region) {
   for (int i = 0; i < 28; ++i) {
     std::string key = "CreatureDeployOffset_" + std::to_string(i);
     std::vector<double> value = config.List(key.c_str(), kOffsetDelimiters);
-    g_regionSettings.creatureDeployOffset[i] = value.empty() ? 0 : static_cast<int>(value[0]);
+    g_regionSettings.creatureDeployOffset[i] = value.empty() ? 0 : platform::RealToInt(value[0]);
     g_map.deploymentTable[i] = g_regionSettings.creatureDeployOffset[i];
   }
   int artefacts = std::clamp(g_mapHooks.objects->ArtefactTypeCount(), 0, 1000);
@@ -186,7 +191,7 @@ void CMapMaker::ReadConfig(const char* configFile, int region) {
   for (int i = 0; i < artefacts; ++i) {
     std::string key = "ArtefactDeployOffset_" + std::to_string(i);
     std::vector<double> value = config.List(key.c_str(), kOffsetDelimiters);
-    g_regionSettings.artefactDeployOffset[static_cast<size_t>(i)] = value.empty() ? 0 : static_cast<int>(value[0]);
+    g_regionSettings.artefactDeployOffset[static_cast<size_t>(i)] = value.empty() ? 0 : platform::RealToInt(value[0]);
     if (i < map_table::kMaxArtefactOffsets)
       g_map.mapTable[i] = g_regionSettings.artefactDeployOffset[static_cast<size_t>(i)];
   }
@@ -204,6 +209,12 @@ struct SectionHeader {
   int BlocksX() const { return words[6]; }
   int BlocksY() const { return words[7]; }
 };
+
+bool EdgeIdsInRange(const SectionHeader& header) {
+  for (int i = 8; i <= 15; ++i)
+    if (header.words[i] < 0 || header.words[i] > kMaxEdgeId) return false;
+  return true;
+}
 
 // The first 76 bytes of a section file; a file that cannot be read ends the program.
 SectionHeader ReadSectionHeader(const std::string& path) {
@@ -248,6 +259,11 @@ void CMapMaker::ReadHeaders(std::vector<Entry>& entries) {
                                " blocks, more than 2 x 2");
       continue;
     }
+    if (!EdgeIdsInRange(header)) {
+      droppedEntries.push_back("Section " + std::to_string(entry.secNo) +
+                               " dropped: a connection id lies outside 0 to " + std::to_string(kMaxEdgeId));
+      continue;
+    }
     int bx = header.Width() / header.BlocksX(), by = header.Height() / header.BlocksY();
     if (!blockSizeSet) {
       blockX = bx;
@@ -290,7 +306,9 @@ void CMapMaker::ExpandEntries(const std::vector<Entry>& entries) {
                     "Map Cfg Error");
       continue;
     }
-    if (entry.specific && (entry.x >= sizeX || entry.y >= sizeY)) {
+    // -1 places the section anywhere; any other coordinate must lie on the grid.
+    const bool offMap = entry.x >= sizeX || entry.y >= sizeY || entry.x < -1 || entry.y < -1;
+    if (entry.specific && offMap) {
       ContinueOrEnd("Specific Section No: " + std::to_string(entry.secNo) + ". Is placed off map.\nContinue anyway?",
                     "Map Cfg Error");
       continue;
@@ -360,7 +378,7 @@ bool CMapMaker::FindSectionFile(int secNo, std::string& path) const {
     size_t start = dot;
     while (start > 0 && std::isdigit(static_cast<unsigned char>(name[start - 1]))) --start;
     if (dot == std::string::npos || start == dot) continue;
-    if (std::atoi(name.substr(start, dot - start).c_str()) != secNo) continue;
+    if (platform::TextToInt(name.substr(start, dot - start)) != secNo) continue;
     path = folder + name;
     return true;
   }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Numbers.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #include <x86intrin.h>
@@ -43,7 +45,7 @@ bool ReadSystemCpuMhz(int& mhz) {
     if (std::strncmp(line, "cpu MHz", 7) != 0) continue;
     const char* colon = std::strchr(line, ':');
     if (!colon) continue;
-    mhz = static_cast<int>(std::atof(colon + 1));
+    mhz = RealToInt(TextToReal(colon + 1), 0);
     found = true;
   }
   std::fclose(file);

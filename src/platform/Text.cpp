@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/Numbers.h"
+
 namespace platform {
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -34,7 +36,7 @@ std::vector<int> NumberList(std::string_view text) {
     size_t comma = text.find(',', start);
     if (comma == std::string_view::npos) comma = text.size();
     const std::string_view item = text.substr(start, comma - start);
-    numbers.push_back(std::atoi(std::string(item.substr(0, item.find('='))).c_str()));
+    numbers.push_back(TextToInt(item.substr(0, item.find('='))));
     start = comma + 1;
   }
   return numbers;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/CdDrive.h"
+#include "platform/Numbers.h"
 #include "platform/SdlVideo.h"
 
 namespace platform {
@@ -369,7 +370,7 @@ void CountPresentedFrame() {
   ++g_presentedFrames;
   static const int closeAfter = [] {
     const char* text = std::getenv("VRASK_CLOSE_AFTER_FRAMES");
-    return text ? std::atoi(text) : 0;
+    return text ? TextToInt(text) : 0;
   }();
   if (closeAfter > 0 && g_presentedFrames == closeAfter) SimulateCloseRequest();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Files.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 
 namespace {
@@ -18,7 +19,7 @@ std::string MusicFilePath() {
 }
 
 // A track number as the file gives it: numbers below 1 are 0.
-int TrackNumber(const std::string& text) { return std::max(std::atoi(text.c_str()), 0); }
+int TrackNumber(const std::string& text) { return std::max(platform::TextToInt(text), 0); }
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "platform/AudioOutput.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 #include "sound/WaveFile.h"
 
@@ -61,7 +62,7 @@ bool ParseIdLines(const std::vector<std::string>& lines, bool keysOnly, std::vec
     if (IsComment(line)) continue;
     std::string text;
     if (!IdText(line, keysOnly, text)) return false;
-    int32_t id = std::atoi(text.c_str());
+    int32_t id = platform::TextToInt(text);
     if (id > 0 && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
   }
   if (!ids.empty()) std::qsort(ids.data(), ids.size(), sizeof(int32_t), CompareSoundIds);
@@ -118,7 +119,7 @@ void CSoundGroup::Parse(const char* text) {
   while (*at) {
     const char* comma = std::strchr(at, ',');
     std::string token = comma ? std::string(at, comma) : std::string(at);
-    int32_t member = std::atoi(token.c_str());
+    int32_t member = platform::TextToInt(token);
     if (member > 0) members.push_back(member);
     if (!comma) break;
     at = comma + 1;
@@ -364,7 +365,7 @@ int32_t CSoundManager::LoadLevelSounds(int levelNumber) {
       if (IsComment(line)) continue;
       std::string text;
       if (!IdText(line, true, text)) return kSoundFail;
-      int index = FindSound(std::atoi(text.c_str()));
+      int index = FindSound(platform::TextToInt(text));
       if (index < 0) continue;
       loadKinds[static_cast<size_t>(index)] = pass == 0 ? kSoundPermanent : kSoundFree;
       if (pass == 0) ++permanentCount;

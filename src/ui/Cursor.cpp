@@ -15,6 +15,7 @@
 #include "graphics/Display.h"
 #include "graphics/Pictures.h"
 #include "platform/Display.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 #include "platform/Window.h"
@@ -112,7 +113,7 @@ int Clamped(const std::string& path, const char* section, const char* key, int c
   char text[256];
   platform::ReadProfileString(section, key, "", text, sizeof text, path);
   if (text[0] == '\0') return current;
-  return std::clamp(std::atoi(text), low, high);
+  return std::clamp(platform::TextToInt(text), low, high);
 }
 
 // "Frames": at most 12 items, each cut at an equals sign and read as a decimal number.

@@ -39,10 +39,12 @@ void ReadNumbers(const std::string& path, const std::string& section, const char
 
 bool HasHotSpot(const CSpeechBoxLayout& layout) { return layout.hotSpotX != -1 && layout.hotSpotY != -1; }
 
+// What was reported about the box set now loaded; forgotten with the set.
+std::set<std::string> g_reportedMissing;
+
 // Reports a missing picture once per file; the box goes on without it.
 void ReportMissingOnce(const std::string& path) {
-  static std::set<std::string> reported;
-  if (!reported.insert(path).second) return;
+  if (!g_reportedMissing.insert(path).second) return;
   platform::ShowMessageBox("Unable to load file: " + path, "FILE LOAD ERROR", WarningBoxFlags());
 }
 
@@ -110,6 +112,7 @@ void LoadSpeechBoxConfig() {
 
 void FreeSpeechBoxConfig() {
   g_speechBoxLayouts.clear();
+  g_reportedMissing.clear();
   g_speechBoxLayoutsLoaded = false;
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
+
 #include "core/Options.h"
 #include "platform/Clock.h"
 #include "support/TestSupport.h"
@@ -56,17 +59,18 @@ TEST_F(OptionsTest, FrameSkipValuesAreClamped) {
 }
 
 TEST_F(OptionsTest, ValuesAreStoredAsTheirSubsystemsWantThem) {
-  Read("[GLOBAL_OPTIONS]\nAmbientLight=200\nIndicatorLightLevel=40\nLightPower=5000\nColourPower=-1\n"
-       "UseWinCursor=maybe\nUseNodeMap=true\nEffectRadius=3,2,4=x,6\nAI_timesystem=REAL_TIME\n"
-       "[COMBAT_MODIFIERS]\nImpetus=600\nRelativeHeight=100\nRelativeFacing=10,20\n"
-       "[BLOOD_N_GORE]\nTexturedGoreUpper=150\nTexturedGore=no\n"
-       "[PEST_FLY]\nTopSpeed=6\nRandom=9\n"
-       "[LEVITATE_EFFECT]\nSize=9,0\n"
-       "[DIFFICULTY]\nManaModify2=-7\n"
-       "[POISON_POINTS]\nPoisonDelay=40\n"
-       "[SPEECH_BOX]\nMaxspeed_0=10\nStartspeed_1=7\n"
-       "[DEBUG]\nUseCSpritePrinter=FALSE\n"
-       "[BATTLE_LOG]\nlogFileName=save/other.log\n");
+  Read(
+      "[GLOBAL_OPTIONS]\nAmbientLight=200\nIndicatorLightLevel=40\nLightPower=5000\nColourPower=-1\n"
+      "UseWinCursor=maybe\nUseNodeMap=true\nEffectRadius=3,2,4=x,6\nAI_timesystem=REAL_TIME\n"
+      "[COMBAT_MODIFIERS]\nImpetus=600\nRelativeHeight=100\nRelativeFacing=10,20\n"
+      "[BLOOD_N_GORE]\nTexturedGoreUpper=150\nTexturedGore=no\n"
+      "[PEST_FLY]\nTopSpeed=6\nRandom=9\n"
+      "[LEVITATE_EFFECT]\nSize=9,0\n"
+      "[DIFFICULTY]\nManaModify2=-7\n"
+      "[POISON_POINTS]\nPoisonDelay=40\n"
+      "[SPEECH_BOX]\nMaxspeed_0=10\nStartspeed_1=7\n"
+      "[DEBUG]\nUseCSpritePrinter=FALSE\n"
+      "[BATTLE_LOG]\nlogFileName=save/other.log\n");
   EXPECT_EQ(g_ambientLight, -127);
   EXPECT_EQ(g_indicatorLightLevel, 0);
   EXPECT_EQ(g_lightPower, 1000.0);
@@ -81,7 +85,7 @@ TEST_F(OptionsTest, ValuesAreStoredAsTheirSubsystemsWantThem) {
   EXPECT_EQ(g_relativeFacing[1], 50);
   EXPECT_EQ(g_relativeFacing[2], 25);  // the rest of a short list keeps its defaults
   EXPECT_FLOAT_EQ(g_texturedGoreUpper, 1.5f);
-  EXPECT_EQ(g_texturedGore, 1);  // only FALSE switches it off
+  EXPECT_EQ(g_texturedGore, 1);   // only FALSE switches it off
   EXPECT_EQ(g_pestFlyRandom, 3);  // at most half the top speed
   EXPECT_EQ(g_levitateEffect.size[0], 5);
   EXPECT_EQ(g_levitateEffect.size[1], 1);
@@ -95,6 +99,34 @@ TEST_F(OptionsTest, ValuesAreStoredAsTheirSubsystemsWantThem) {
   EXPECT_EQ(g_speechStartSpeed[2], 14);
   EXPECT_EQ(g_useCSpritePrinter, 0);
   EXPECT_STREQ(g_logFileName, "save/other.log");
+}
+
+// Hand-made values that once reached casts and sums unchecked: not-a-number, infinities and
+// numbers beyond the int range take the clamp or the default.
+TEST_F(OptionsTest, HostileNumbersTakeTheClampOrTheDefault) {
+  struct Case {
+    const char* text;
+    std::function<bool()> holds;
+  };
+  const Case cases[] = {
+      {"[GLOBAL_OPTIONS]\nLightPower=nan\n", [] { return g_lightPower == 0.0; }},
+      {"[GLOBAL_OPTIONS]\nLightPower=1e10\n", [] { return g_lightPower == 1000.0; }},
+      {"[GLOBAL_OPTIONS]\nUWColourPower=-inf\n", [] { return g_uwColourPower == 0.0; }},
+      {"[GLOBAL_OPTIONS]\nColourPower=1e999\n", [] { return g_colourPower == 0.0; }},
+      {"[GLOBAL_OPTIONS]\nAmbientLight=99999999999\n", [] { return g_ambientLight == -127; }},
+      {"[GLOBAL_OPTIONS]\nLightCurve=-99999999999\n", [] { return g_lightCurve == 1; }},
+      {"[GLOBAL_OPTIONS]\nLightCurve=1e10\n", [] { return g_lightCurve == 1; }},
+      {"[DIFFICULTY]\nHealthModify0=123456789012\n", [] { return g_healthModify[0] == INT_MAX; }},
+      {"[SPEECH_BOX]\nMaxspeed_0=2000000000\n",
+       [] { return g_speechMaxSpeed[1] == INT_MAX && g_speechMaxSpeed[2] == INT_MAX; }},
+      {"[COMBAT_MODIFIERS]\nRelativeFacing=99999999999,nan\n",
+       [] { return g_relativeFacing[0] == 1250 && g_relativeFacing[1] == 0; }},
+  };
+  for (const Case& c : cases) {
+    ResetGlobalOptions();
+    Read(c.text);
+    EXPECT_TRUE(c.holds()) << c.text;
+  }
 }
 
 TEST_F(OptionsTest, InstallationFiles) {
@@ -154,7 +186,8 @@ TEST_F(OptionsTest, CommandLineRealmAndBounds) {
 }
 
 TEST_F(OptionsTest, DifficultyStaysInsideItsTables) {
-  for (auto [line, expected] : {std::pair{"difficulty=7", 3}, std::pair{"difficulty=1", 1}, std::pair{"difficulty=x", 0}}) {
+  for (auto [line, expected] :
+       {std::pair{"difficulty=7", 3}, std::pair{"difficulty=1", 1}, std::pair{"difficulty=x", 0}}) {
     ParseCommandLine(line);
     EXPECT_EQ(g_difficulty, expected) << line;
   }

@@ -155,6 +155,27 @@ TEST_F(ColourTables, StoneAndMetalReadTheirKeys) {
   EXPECT_EQ(metal.At(7, 0), PackColour(5, 5, 35));  // black is lifted to Darkest
 }
 
+// Light parameters that are no numbers, and tables.cfg values that are none or too large, build
+// tables of real colours with no overflow on the way (the sanitizers watch the sums).
+TEST_F(ColourTables, HostileParametersStillBuildTables) {
+  testing_support::TempDir dir(true);
+  dir.Write("cfg/tables.cfg",
+            "[STONE_EFFECT]\nReducer=nan\nSpecalValue=nan\nDarkest=1e10\n"
+            "[METAL_EFFECT]\nReducer=1e300\nSpecalValue=1e10\nBlueTint=-inf\nContrast=nan\n"
+            "[REDTINT_EFFECT]\nReducer=1e10\n");
+  SetLightPower(std::nan(""));
+  SetColourPower(1000);
+  SetColourFactor(1000);
+  for (int type = 0; type < 10; ++type) {
+    Palette p = TestPalette();
+    Built built;
+    ASSERT_TRUE(ColourTableBuilderOf(type)(16, &built.node, p.data())) << type;
+  }
+  Built light;
+  ASSERT_TRUE(BuildTablesNormal(16, &light.node, palette.data()));
+  EXPECT_TRUE(BuildLightTables(16, light.node, palette.data(), 1e300, -1e300, 0));
+}
+
 TEST_F(ColourTables, StoneNoiseIsTheSameEveryBuild) {
   testing_support::TempDir dir(true);
   Built a, b;

@@ -1,4 +1,5 @@
 // The map generator on small hand-made configurations, and the section reader.
+#include <climits>
 #include <cstdio>
 
 #include "MapTestSupport.h"
@@ -109,6 +110,10 @@ TEST_F(MapMaker, FatalConfigurationErrorsEndTheProgram) {
       {{{"MapSize", "(3,3)"}, {"Random", "(1)"}}, "Max placement value missing"},
       {{{"MapSize", "(3,3)"}, {"Specific", "(1,0,1)"}}, "Y placement value missing"},
       {{{"MapSize", "(3,3)"}, {"Specific", "(-1,0,1,1)"}}, "SecNo contains an illegal value"},
+      // Not-a-number is no size at all; it must not slip past both range checks.
+      {{{"MapSize", "nan"}, {"Random", "(1,9)"}}, "No Sizes specified for map"},
+      {{{"MapSize", "(3,nan)"}, {"Random", "(1,9)"}}, "No Y Size specified for map"},
+      {{{"MapSize", "(1e10,3)"}, {"Random", "(1,9)"}}, "Map size larger than 5 x 5 specified for map"},
   };
   for (const Case& c : cases) {
     Config(c.keys);
@@ -221,6 +226,46 @@ TEST_F(MapMaker, LargeAndFixedSections) {
   ASSERT_EQ(maker->Generate("map.cfg", 0, 1), 1);
   EXPECT_EQ(maker->grid[1][1].secNo, 3);
   EXPECT_EQ(maker->grid[1][2].secNo, 6);
+  EXPECT_EQ(boxes.Count(), 0u);
+}
+
+// Hand-made numbers that once reached casts unchecked: huge and not-a-number values take
+// the clamp or the default, a coordinate off the grid is reported as such, and a section
+// whose connection id leaves no room for the internal ids is refused.
+TEST_F(MapMaker, HostileNumbersTakeTheClampOrTheDefault) {
+  Section("SEC_a1", Block(1, 1, 1, 1));
+  Config({{"MapSize", "(2,2)"},
+          {"Random", "(1,1e10)"},
+          {"RedFactor", "nan"},
+          {"GreenFactor", "1e999"},
+          {"MaxWaterLevel", "99999999999"},
+          {"StartLevel", "-99999999999"},
+          {"CreatureDeployOffset_0", "1e10"}});
+  auto maker = std::make_unique<CMapMaker>();
+  ASSERT_EQ(maker->Generate("map.cfg", 0, 1), 1);
+  EXPECT_EQ(Grid(*maker), std::vector<int>(4, 1));
+  EXPECT_EQ(maker->infos[0].maxOcc, INT_MAX);
+  EXPECT_EQ(g_regionSettings.redFactor, 0.0);
+  EXPECT_EQ(g_regionSettings.greenFactor, 0.0);
+  EXPECT_EQ(g_regionSettings.startLevel, 1);
+  EXPECT_EQ(g_regionSettings.creatureDeployOffset[0], INT_MAX);
+
+  BoxRecorder boxes;
+  boxes.QueueAnswer(platform::kAnswerYes);
+  Config({{"MapSize", "(2,2)"}, {"Specific", "(1,0,-5,1)"}, {"Random", "(1,9)"}});
+  ASSERT_EQ(maker->Generate("map.cfg", 0, 1), 1);
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Specific Section No: 1. Is placed off map.\nContinue anyway?");
+
+  boxes.Clear();
+  Section("SEC_x2", Block(INT_MAX, INT_MAX, INT_MAX, INT_MAX));
+  Section("SEC_y3", Block(1, 1, -4, 1));
+  Config({{"MapSize", "(2,2)"}, {"Random", "(2,9)(3,9)(1,9)"}});
+  ASSERT_EQ(maker->Generate("map.cfg", 0, 1), 1);
+  EXPECT_EQ(Grid(*maker), std::vector<int>(4, 1));
+  EXPECT_EQ(maker->internalBase, 2);
+  ASSERT_EQ(maker->droppedEntries.size(), 2u);
+  EXPECT_EQ(maker->droppedEntries[0], "Section 2 dropped: a connection id lies outside 0 to 16777216");
   EXPECT_EQ(boxes.Count(), 0u);
 }
 
