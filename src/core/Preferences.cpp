@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "core/Options.h"
 #include "platform/Files.h"
@@ -19,11 +20,12 @@ bool ReadKey(const std::string& path, const char* section, const char* key, char
 
 bool Is(const char* text, const char* word) { return platform::EqualNoCase(text, word); }
 
-// Line breaks would break the file's lines apart: they are dropped from texts on saving.
+// Line breaks would break the file's lines apart, and a zero would end the text early: they
+// are dropped from texts on saving.
 std::string OneLine(const std::string& text) {
   std::string out;
   for (char c : text)
-    if (c != '\r' && c != '\n') out += c;
+    if (c != '\r' && c != '\n' && c != '\0') out += c;
   return out;
 }
 
@@ -121,11 +123,16 @@ bool CPreferences::Save() {
   // A read-only file is made writable first.
   platform::MakeWritable(path);
 
-  bool ok = true;
+  // The whole file is built once and replaces the old one in one write: a save that fails,
+  // or a process killed on the way, leaves the old settings whole.
+  std::vector<platform::ProfileEntry> entries;
   auto write = [&](const char* section, const char* key, const std::string& value) {
-    ok = platform::WriteProfileString(section, key, value, path) && ok;
+    entries.push_back({section, key, value});
   };
   auto number = [](int value) { return std::to_string(value); };
+  // Names and passwords come back exactly as they were: blanks and quotes at their ends
+  // included.
+  auto text = [](const std::string& value) { return platform::QuoteProfileValue(OneLine(value)); };
 
   const char* buttons[] = {"NONE", "LEFT", "RIGHT"};
   if (mouseScrollButton >= 0 && mouseScrollButton <= 2) write("MOUSE", "MouseScrollBtn", buttons[mouseScrollButton]);
@@ -145,10 +152,10 @@ bool CPreferences::Save() {
   write("SOUND", "CDMusicEnabled", FlagText(cdMusicEnabled));
   write("SOUND", "MusicVolume", number(musicVolume));
   write("SOUND", "SFXVolume", number(sfxVolume));
-  write("NETGAME", "PlayerName", OneLine(playerName));
-  write("NETGAME", "LobbyLoginName", OneLine(lobbyLoginName));
-  write("NETGAME", "LobbyPassword", OneLine(lobbyPassword));
+  write("NETGAME", "PlayerName", text(playerName));
+  write("NETGAME", "LobbyLoginName", text(lobbyLoginName));
+  write("NETGAME", "LobbyPassword", text(lobbyPassword));
   write("TOOLTIP", "TooltipQuickDelay", number(tooltipQuickDelay));
   write("TOOLTIP", "TooltipLongDelay", number(tooltipLongDelay));
-  return ok;
+  return platform::WriteProfileStrings(entries, path);
 }

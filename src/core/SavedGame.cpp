@@ -104,20 +104,16 @@ int WriteSavedGame(const char* name, int overwrite) {
   const std::string path = SavePath(name);
   if (platform::FileExists(path) && !overwrite) return 2;
   if (!platform::MakeDirectory("Save")) return 0;
-  // A failed write never touches the previous game: the new one goes to a temporary file.
-  const std::string temporary = path + ".tmp";
-  FILE* file = platform::OpenFile(temporary, "wb");
-  if (!file) return 0;
+  // A failed write never touches the previous game, and a finished one is on the disk before
+  // it takes the old one's place.
+  platform::ReplacementFile replacement;
+  if (!replacement.Open(path)) return 0;
+  FILE* file = replacement.Stream();
   bool ok = WriteHeader(file, 0);
   int64_t total = ok ? WriteParts(file, *g_savedGameParts) : -1;
   ok = total >= 0 && total <= UINT32_MAX && std::fseek(file, 0, SEEK_SET) == 0 &&
        WriteHeader(file, static_cast<uint32_t>(total));
-  ok = (std::fclose(file) == 0) && ok;
-  if (!ok || !platform::RenameFile(temporary, path)) {
-    platform::RemoveFile(temporary);
-    return 0;
-  }
-  return 1;
+  return ok && replacement.Commit() ? 1 : 0;
 }
 
 int ReadSavedGame(FILE* file) {

@@ -1,10 +1,12 @@
 #include "platform/Files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -166,22 +168,90 @@ bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& out) {
   return ok;
 }
 
-bool WriteWholeFile(std::string_view path, const void* data, size_t size) {
-  // The bytes go to a file beside the old one, which is replaced only once they are all
-  // written: a failed write never loses what the file held.
-  const std::string real = ResolvePath(path);
-  const std::string temporary = real + ".writing";
-  FILE* f = std::fopen(temporary.c_str(), "wb");
-  if (!f) return false;
-  bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-  ok = (std::fclose(f) == 0) && ok;
+namespace {
+
+std::atomic<ReplacementFault> g_replacementFault{nullptr};
+
+bool Fails(ReplacementStep step) {
+  ReplacementFault fault = g_replacementFault.load();
+  return fault != nullptr && fault(step);
+}
+
+// The file a path finally names: symbolic links followed (a relative link from its own
+// folder), at most 40 of them, as the system follows them when it opens a file.
+std::string FollowLinks(std::string path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::vector<char> buffer(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+    ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size() - 1);
+    if (length <= 0) return path;
+    std::string link(buffer.data(), static_cast<size_t>(length));
+    size_t slash = path.rfind('/');
+    path = link.front() == '/' || slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
+  }
+  return path;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+void SetReplacementFaultForTesting(ReplacementFault fault) { g_replacementFault.store(fault); }
+
+bool ReplacementFile::Open(std::string_view path) {
+  Abandon();
+  target_ = FollowLinks(ResolvePath(path));
+  temporary_ = target_ + ".writing";
+  stream_ = Fails(ReplacementStep::kCreate) ? nullptr : std::fopen(temporary_.c_str(), "wb");
+  return stream_ != nullptr;
+}
+
+bool ReplacementFile::Commit() {
+  if (!stream_) return false;
+  bool ok = !std::ferror(stream_) && !Fails(ReplacementStep::kWrite);
+  ok = ok && std::fflush(stream_) == 0 && !Fails(ReplacementStep::kFlush);
+  ok = ok && ::fsync(::fileno(stream_)) == 0 && !Fails(ReplacementStep::kSyncFile);
+  const bool closed = std::fclose(stream_) == 0;
+  stream_ = nullptr;
+  ok = ok && closed && !Fails(ReplacementStep::kClose);
   if (ok) {
     struct stat old;
-    if (::stat(real.c_str(), &old) == 0) ::chmod(temporary.c_str(), old.st_mode & 07777);
-    ok = ::rename(temporary.c_str(), real.c_str()) == 0;
+    if (::stat(target_.c_str(), &old) == 0) ::chmod(temporary_.c_str(), old.st_mode & 07777);
+    ok = !Fails(ReplacementStep::kRename) && ::rename(temporary_.c_str(), target_.c_str()) == 0;
   }
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(temporary_.c_str());
+    return false;
+  }
+  // The new name must reach the disk as well; the file itself is whole already.
+  return SyncFolder(FolderOf(target_)) && !Fails(ReplacementStep::kSyncFolder);
+}
+
+void ReplacementFile::Abandon() {
+  if (!stream_) return;
+  std::fclose(stream_);
+  stream_ = nullptr;
+  ::unlink(temporary_.c_str());
+}
+
+bool WriteWholeFile(std::string_view path, const void* data, size_t size) {
+  ReplacementFile file;
+  if (!file.Open(path)) return false;
+  if (size != 0 && std::fwrite(data, 1, size, file.Stream()) != size) return false;
+  return file.Commit();
 }
 
 }  // namespace platform

@@ -39,9 +39,44 @@ bool ChangeDirectory(std::string_view path);
 // without regard to case, sorted so that every machine sees the same order.
 std::vector<std::string> ListDirectory(std::string_view directory, std::string_view pattern = "*");
 
-// Whole-file helpers for tools and tests.
 bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& out);
+// Replaces the file with these bytes through a ReplacementFile: afterwards it holds either
+// all of them or, when the write fails, what it held before.
 bool WriteWholeFile(std::string_view path, const void* data, size_t size);
+
+// A file that replaces another only once it is whole and on the disk: its bytes go to a file
+// beside the one it replaces, which is flushed and synced, closed, given the old file's
+// permissions and renamed over it; the folder is synced after the rename, so that neither a
+// killed process nor a power cut leaves a half-written file under the name. Written through a
+// symbolic link, it replaces the file the link points to and the link stays. Destroyed
+// without Commit, it removes what it wrote and leaves the old file alone.
+class ReplacementFile {
+ public:
+  ReplacementFile() = default;
+  ~ReplacementFile() { Abandon(); }
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Starts the new file for a game path; false when it cannot be created.
+  bool Open(std::string_view path);
+  // The stream to write to, null when not open.
+  FILE* Stream() const { return stream_; }
+  // Puts the new file in the old one's place; false (and the old file untouched, unless only
+  // the final folder sync failed) when any step fails.
+  bool Commit();
+  void Abandon();
+
+ private:
+  std::string target_, temporary_;
+  FILE* stream_ = nullptr;
+};
+
+// The steps of a replacement, which a test can make fail one by one.
+enum class ReplacementStep { kCreate, kWrite, kFlush, kSyncFile, kClose, kRename, kSyncFolder };
+// Tests only: while set, every step for which the function answers true fails as its system
+// call would. Null restores normal writing.
+using ReplacementFault = bool (*)(ReplacementStep step);
+void SetReplacementFaultForTesting(ReplacementFault fault);
 
 // '*' and '?' matching without regard to case.
 bool WildcardMatch(std::string_view pattern, std::string_view name);

@@ -1,11 +1,17 @@
 #pragma once
 // Private-profile (INI) files, with the semantics the game's configuration files were
-// written for: sections and keys match without regard to case and the first match wins;
-// blanks around names and values are trimmed; a value wrapped in matching quotes loses
-// them; a line whose first non-blank character is ';' is a comment, while a ';' after a
-// value is part of the value; a missing file, section or key gives the default.
+// written for, as the Windows profile functions read them: sections and keys match without
+// regard to case and the first match wins (a second section of the same name is never
+// searched); blanks around names and values are trimmed; a value wrapped in matching quotes
+// loses them; a line whose first non-blank character is ';' is a comment, while a ';' after a
+// value is part of the value; a line without '=' (a "[name" without its ']' among them)
+// names no key; a UTF-8 byte-order mark at the start of the file is skipped, and kept when
+// the file is written; a missing file, section or key gives the default, less its trailing
+// blanks. Writing keeps every line it does not change byte for byte.
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,15 +36,27 @@ int ReadProfileInt(std::string_view section, std::string_view key, int defaultVa
 // and for a read-only file (no write permission for its owner), which stays as it is.
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value, std::string_view path);
 
+// Several keys written as WriteProfileString writes each, in order, with the file replaced
+// once: it holds either all of them or, when the write fails, what it held before.
+struct ProfileEntry {
+  std::string section, key, value;
+};
+bool WriteProfileStrings(std::span<const ProfileEntry> entries, std::string_view path);
+
+// The text to write for a value so that reading gives the value back: the value itself, or,
+// when reading would trim or unquote it, the value in double quotes.
+std::string QuoteProfileValue(std::string_view value);
+
 // Removes the first matching key of the section; true when the file was written or had no such key.
 bool DeleteProfileKey(std::string_view section, std::string_view key, std::string_view path);
 
 // The lines of the first matching section, as the section-reading call of the game's INI
-// files hands them out: each key line as "name=value" (a line without '=' as its text),
-// comment and blank lines left out, each ended by a '\0' and the list by a second '\0'. When
-// the section does not fit, as much as fits is copied, the list is ended, and the result is
-// size - 2. Otherwise the result is the number of characters copied, the final '\0' not
-// counted. A missing file or section gives an empty list (0). size below 2 copies nothing.
+// files hands them out: each key line as "name=value" with the value as it stands in the file
+// (trimmed, quotes kept), a line without '=' as its text, comment and blank lines left out,
+// each ended by a '\0' and the list by a second '\0'. When the section does not fit, as much
+// as fits is copied, the list is ended, and the result is size - 2. Otherwise the result is
+// the number of characters copied, the final '\0' not counted. A missing file or section
+// gives an empty list (0). size below 2 copies nothing.
 size_t ReadProfileSection(std::string_view section, char* out, size_t size, std::string_view path);
 
 // The section names in file order, and the key names of the first matching section.
@@ -48,5 +66,45 @@ std::vector<std::string> ReadProfileKeyNames(std::string_view section, std::stri
 // Forgets what was read, so that the next read goes to the files again (files changed
 // behind the reader's back within the same second are seen without it as well).
 void FlushProfileCache();
+
+// The text of one INI file in memory, read and changed by the rules above: what the file
+// functions use, and what a reader of INI text that is not in a file can use directly.
+class ProfileText {
+ public:
+  ProfileText() = default;
+  explicit ProfileText(std::string_view bytes);
+
+  std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+  std::vector<std::string> SectionNames() const;
+  std::vector<std::string> KeyNames(std::string_view section) const;
+  // The section's lines as ReadProfileSection lists them, each ended by a '\0'.
+  std::string SectionListing(std::string_view section) const;
+
+  void Set(std::string_view section, std::string_view key, std::string_view value);
+  // False when there was no such key.
+  bool Delete(std::string_view section, std::string_view key);
+  // The bytes of the file: untouched lines as they were, line ends as the file had them.
+  std::string Bytes() const;
+
+ private:
+  struct Line {
+    enum Kind { kOther, kSection, kKey } kind = kOther;
+    std::string name;      // section or key name, trimmed
+    std::string rawValue;  // after the '=', trimmed
+    std::string value;     // rawValue without its matching quotes
+    bool hasEquals = false;
+  };
+  static Line ParseLine(std::string_view raw);
+  int FindSection(std::string_view section) const;
+  // The first key line of the section with this name, '=' or not; -1 when none.
+  int FindKey(int sectionLine, std::string_view key) const;
+  void Replace(size_t index, std::string raw);
+  void Insert(size_t index, std::string raw);
+
+  std::vector<std::string> raw_;  // as in the file, without line ends (and without the mark)
+  std::vector<Line> lines_;
+  bool crlf_ = false;
+  bool byteOrderMark_ = false;
+};
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "platform/Files.h"
 #include "support/TestSupport.h"
 
 using testing_support::TempDir;
@@ -126,6 +127,73 @@ TEST_F(PreferencesTest, SaveAndLoadKeepEveryField) {
   EXPECT_EQ(loaded.lobbyPassword, saved.lobbyPassword);
   EXPECT_EQ(loaded.tooltipQuickDelay, saved.tooltipQuickDelay);
   EXPECT_EQ(loaded.tooltipLongDelay, saved.tooltipLongDelay);
+}
+
+}  // namespace
+
+namespace {
+
+// Names and passwords the reader would trim or unquote if they were written raw come back
+// exactly as they were.
+TEST_F(PreferencesTest, AwkwardNamesAndPasswordsReadBackExactly) {
+  dir_.Write("cfg/keep", "");
+  const char* texts[] = {" Bob ",       "\"Bob\"",    "'x'",    "a;b",   "; leading semicolon",
+                         "x=y=z",       "=",          "\"",     "\"\"",  "''",
+                         "tab\tinside", "[section]",  "\t",     "  ",    "quote\" in the middle",
+                         "'mixed\"",    "trailing ;", "\"half", "end\"", "plain"};
+  for (const char* text : texts) {
+    CPreferences saved;
+    saved.playerName = text;
+    saved.lobbyLoginName = std::string("login ") + text;
+    saved.lobbyPassword = std::string(text) + " ";
+    ASSERT_TRUE(saved.Save()) << text;
+    CPreferences loaded;
+    loaded.Load();
+    EXPECT_EQ(loaded.playerName, text);
+    EXPECT_EQ(loaded.lobbyLoginName, saved.lobbyLoginName);
+    EXPECT_EQ(loaded.lobbyPassword, saved.lobbyPassword);
+  }
+}
+
+platform::ReplacementStep g_failingStep;
+bool FailTheChosenStep(platform::ReplacementStep step) { return step == g_failingStep; }
+
+std::string FileText(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  platform::ReadWholeFile(path, bytes);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// A save interrupted at any of its writes leaves the old file whole or the new one whole,
+// never a mixture, and no field of the file changes unless all of them do.
+TEST_F(PreferencesTest, ASaveInterruptedAtAnyWriteLeavesTheOldFileOrTheNew) {
+  using Step = platform::ReplacementStep;
+  dir_.Write("cfg/keep", "");
+  CPreferences old;
+  old.playerName = "Old";
+  old.windowSize = 3;
+  ASSERT_TRUE(old.Save());
+  const std::string oldText = FileText("cfg/prefs.cfg");
+  CPreferences changed = old;
+  changed.playerName = "New";
+  changed.windowSize = 7;
+  ASSERT_TRUE(changed.Save());
+  const std::string newText = FileText("cfg/prefs.cfg");
+  for (Step step :
+       {Step::kCreate, Step::kWrite, Step::kFlush, Step::kSyncFile, Step::kClose, Step::kRename, Step::kSyncFolder}) {
+    ASSERT_TRUE(old.Save());
+    g_failingStep = step;
+    platform::SetReplacementFaultForTesting(FailTheChosenStep);
+    EXPECT_FALSE(changed.Save()) << static_cast<int>(step);
+    platform::SetReplacementFaultForTesting(nullptr);
+    const std::string text = FileText("cfg/prefs.cfg");
+    EXPECT_TRUE(text == oldText || text == newText) << static_cast<int>(step);
+    CPreferences loaded;
+    loaded.Load();
+    EXPECT_TRUE((loaded.playerName == "Old" && loaded.windowSize == 3) ||
+                (loaded.playerName == "New" && loaded.windowSize == 7))
+        << static_cast<int>(step);
+  }
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST_F(SavedGame, AGameWithoutABattleResumesInTheRealmView) {
   EXPECT_STREQ(g_realmName, "moorland");
   EXPECT_EQ(g_difficulty, 2);
   EXPECT_EQ(parts.calls, (std::vector<std::string>{"wizards", "realm", "spellbox", "script"}));
-  EXPECT_FALSE(platform::FileExists(dir.File("Save/one.sav.tmp")));
+  EXPECT_FALSE(platform::FileExists(dir.File("Save/one.sav.writing")));
 }
 
 TEST_F(SavedGame, ABattleAddsItsStartRecordAndItsPart) {
@@ -134,7 +134,7 @@ TEST_F(SavedGame, AnExistingFileIsKeptUnlessOverwriteIsAsked) {
   parts.failAt = 3;
   EXPECT_EQ(WriteSavedGame("keep", 1), 0);
   EXPECT_EQ(File("keep"), second);
-  EXPECT_FALSE(platform::FileExists(dir.File("Save/keep.sav.tmp")));
+  EXPECT_FALSE(platform::FileExists(dir.File("Save/keep.sav.writing")));
 }
 
 TEST_F(SavedGame, BadFilesAreRefusedBeforeAnythingChanges) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/Files.h"
 #include "support/TestSupport.h"
@@ -59,4 +61,47 @@ TEST(Files, AFailedWholeWriteKeepsTheOldFile) {
   ASSERT_TRUE(platform::ReadWholeFile("prefs.cfg", bytes));
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new");
   EXPECT_FALSE(platform::WriteWholeFile("missing/prefs.cfg", "x", 1));
+}
+
+namespace {
+platform::ReplacementStep g_failingStep;
+bool FailTheChosenStep(platform::ReplacementStep step) { return step == g_failingStep; }
+}  // namespace
+
+// A replacement that fails at any step leaves the old file (or, when only the last folder
+// sync failed, the whole new one) and no temporary file.
+TEST(Files, AReplacementFailingAtAnyStepLeavesOneWholeFile) {
+  using Step = platform::ReplacementStep;
+  TempDir dir(true);
+  for (Step step :
+       {Step::kCreate, Step::kWrite, Step::kFlush, Step::kSyncFile, Step::kClose, Step::kRename, Step::kSyncFolder}) {
+    dir.Write("prefs.cfg", "old contents");
+    g_failingStep = step;
+    platform::SetReplacementFaultForTesting(FailTheChosenStep);
+    const bool written = platform::WriteWholeFile("prefs.cfg", "new contents", 12);
+    platform::SetReplacementFaultForTesting(nullptr);
+    EXPECT_FALSE(written) << static_cast<int>(step);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::ReadWholeFile("prefs.cfg", bytes));
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text, step == Step::kSyncFolder ? "new contents" : "old contents") << static_cast<int>(step);
+    EXPECT_FALSE(platform::FileExists("prefs.cfg.writing")) << static_cast<int>(step);
+  }
+}
+
+TEST(Files, WritingThroughASymbolicLinkReplacesTheFileItNames) {
+  TempDir dir(true);
+  ASSERT_TRUE(platform::MakeDirectory("real"));
+  dir.Write("real/prefs.cfg", "old");
+  ASSERT_EQ(::symlink("real/prefs.cfg", dir.File("link.cfg").c_str()), 0);
+  ASSERT_EQ(::symlink("link.cfg", dir.File("chain.cfg").c_str()), 0);
+  ASSERT_TRUE(platform::WriteWholeFile("chain.cfg", "new", 3));
+  struct stat st;
+  ASSERT_EQ(::lstat(dir.File("link.cfg").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::lstat(dir.File("chain.cfg").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(platform::ReadWholeFile("real/prefs.cfg", bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new");
 }

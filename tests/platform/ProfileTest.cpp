@@ -139,8 +139,8 @@ TEST(ProfileSection, ListsKeyLinesWithoutComments) {
   dir.Write("s.ini", "[Sounds]\n; comment\n801 = click\n\n802=\"two\"\nalone\n[Other]\n1=x\n");
   size_t result = 0;
   std::vector<std::string> lines = SectionLines(dir.File("s.ini"), "sounds", 256, result);
-  EXPECT_EQ(lines, (std::vector<std::string>{"801=click", "802=two", "alone"}));
-  EXPECT_EQ(result, std::string("801=click").size() + 1 + std::string("802=two").size() + 1 + 5 + 1);
+  EXPECT_EQ(lines, (std::vector<std::string>{"801=click", "802=\"two\"", "alone"}));  // quotes kept
+  EXPECT_EQ(result, std::string("801=click").size() + 1 + std::string("802=\"two\"").size() + 1 + 5 + 1);
   EXPECT_TRUE(SectionLines(dir.File("s.ini"), "Missing", 256, result).empty());
   EXPECT_EQ(result, 0u);
   EXPECT_TRUE(SectionLines(dir.File("none.ini"), "Sounds", 256, result).empty());
