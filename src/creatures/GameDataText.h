@@ -1,0 +1,36 @@
+#pragma once
+// How the game data readers (cfg\creature.cfg, cfg\hth.cfg, cfg\spells.cfg) read a value:
+// each key through the profile reader into a 256-character buffer, numbers as the leading
+// decimal integer of the text, words compared without regard to case.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace game_data {
+
+// The file's full path: the current directory joined with the relative name.
+std::string PathOf(const char* fileName);
+
+// The key's value, cut to 255 characters; empty when the key is missing (or empty).
+std::string ReadKey(const std::string& path, std::string_view section, std::string_view key,
+                    std::string_view defaultValue = "");
+
+// The leading decimal integer: blanks, an optional sign, digits; 0 when the text does not
+// begin with a number. Values beyond the 32-bit range are held at its ends.
+int LeadingInt(std::string_view text);
+// The same, then held within lo..hi.
+int LeadingIntIn(std::string_view text, int lo, int hi);
+
+// The text before the first c (all of it when there is none).
+std::string_view CutAt(std::string_view text, char c);
+
+// The items of a list split at any of the separators (empty items are skipped), each cut at
+// its first '=' and read as a leading integer.
+std::vector<int> IntList(std::string_view text, std::string_view separators);
+
+// The words of a word list: cut at the first ';', trailing blanks removed, split at commas,
+// each item cut at its first '=' and stripped of leading blanks.
+std::vector<std::string> WordList(std::string_view text);
+
+}  // namespace game_data
