@@ -1,0 +1,62 @@
+#pragma once
+// What effects ask of the creatures and artifacts (the subsystem below that does not know
+// effects). The creature code installs its own implementation at start-up
+// (g_effectWorld = &...); until then, and in tests that need no creatures, the neutral
+// default answers that there is no creature. Tests install fakes with EffectWorldScope.
+
+#include <cstdint>
+
+// Creatures are slots 0-99 of the creature array; an index outside it names none.
+inline constexpr int kEffectCreatureCount = 100;
+
+// A creature as the effects see it.
+struct EffectCreature {
+  int x = 0, y = 0, z = 0;              // map units: the corner of its footprint and its floor
+  int cellX = 0, cellY = 0, level = 0;  // the cell it stands in
+  int type = 0;
+  int army = -1;
+  int health = 0;
+  int halfWidth = 16;    // map units: half the width of its type's footprint
+  int heightLevels = 1;  // its type's height in levels
+  int heightOffset = 0;  // map units: its type's height offset (where a glow sits)
+  int footprint = 1;     // 1 or 2 tiles square
+  int sizeW = 1;         // its type's two size values, which scale a cloud of particles
+  int sizeH = 1;
+  int carriedItems[2] = {-1, -1};  // ids of the items in its two carry slots
+  int animation = 0;               // its current animation sequence
+  bool localPlayers = false;       // of the local player's army
+  bool wizardType = false;         // type 0 or 24-26
+  // The cell of the node of its route it heads for now; its own cell when it has none.
+  int routeX = 0, routeY = 0, routeLevel = 0;
+};
+
+class IEffectWorld {
+ public:
+  virtual ~IEffectWorld() = default;
+  // False when the index names no creature in use.
+  virtual bool GetCreature(int creature, EffectCreature& out) { return false; }
+  // Damage dealt by an effect of an army (-1 none) carrying the caster's two item ids.
+  virtual void TakeDamage(int creature, int amount, int army, int item0, int item1) {}
+  // Holds the creature in place for a time.
+  virtual void Immobilise(int creature, int time, int kind) {}
+  // Mana in 8.8 fixed point.
+  virtual void AddMana(int creature, int amount) {}
+  // A value of an artifact definition (field 0 its first value).
+  virtual int ArtifactValue(int definition, int field) { return 0; }
+};
+
+// Never null: starts at the neutral default.
+extern IEffectWorld* g_effectWorld;
+IEffectWorld* DefaultEffectWorld();
+
+// Installs a fake for a scope and puts the previous one back.
+class EffectWorldScope {
+ public:
+  explicit EffectWorldScope(IEffectWorld* world) : saved_(g_effectWorld) { g_effectWorld = world; }
+  ~EffectWorldScope() { g_effectWorld = saved_; }
+  EffectWorldScope(const EffectWorldScope&) = delete;
+  EffectWorldScope& operator=(const EffectWorldScope&) = delete;
+
+ private:
+  IEffectWorld* saved_;
+};
