@@ -67,9 +67,9 @@ int CEffect::Activate(int newKind, const CEffectParams& block) {
     spec.y = params[w::kTargetY];
     spec.z = g_map.levels * kUnitsPerLevel;
     if (params[w::kTarget] != -1) {
-      const EffectSpellFacts spell = SpellFacts(params[w::kSpell]);
-      spec.stageCounts[1] = spell.manaCost * g_indirectSpellParticleLevel / 100;
-      const int alignment = std::clamp(spell.alignment, 0, 2);
+      const CSpellDefinition& spell = SpellRecord(params[w::kSpell]);
+      spec.stageCounts[1] = spell.ManaCost * g_indirectSpellParticleLevel / 100;
+      const int alignment = std::clamp(spell.Alignment, 0, 2);
       for (int i = 0; i < 3; ++i) spec.colour[i] = g_spellCastColour[3 * alignment + i];
       spec.spread = 64;
       spec.creature = params[w::kTarget];

@@ -37,8 +37,8 @@ bool ShowsFlight(int spell) { return spell == 93 || spell == 95 || spell == 98; 
 
 // The effect-animation entry of each spell; the marks pick by alignment or by kind.
 constexpr int kUnlisted = -1, kLowCarrier = -2, kHighCarrier = -3, kByKind = -4;
-constexpr std::array<int, kEffectSpellCount> kSpellEntries = [] {
-  std::array<int, kEffectSpellCount> t{};
+constexpr std::array<int, kSpellCount> kSpellEntries = [] {
+  std::array<int, kSpellCount> t{};
   t.fill(kUnlisted);
   for (int spell : {0, 1, 3, 5, 10, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26}) t[spell] = kLowCarrier;
   for (int spell : {2, 4, 6, 7, 8, 9, 17, 18}) t[spell] = kHighCarrier;
@@ -87,9 +87,9 @@ int CEffect::ComputeHeading8() const {
 
 int CEffect::GetAniIndex() const {
   const int spell = params[w::kSpell];
-  const int alignment = SpellFacts(spell).alignment;
+  const int alignment = SpellRecord(spell).Alignment;
   if ((kind == 6 || kind == 7) && spell != 68) return spell == 33 ? 27 : ByAlignment(alignment, 20, 21, 13);
-  const int entry = spell >= 0 && spell < kEffectSpellCount ? kSpellEntries[static_cast<size_t>(spell)] : kUnlisted;
+  const int entry = spell >= 0 && spell < kSpellCount ? kSpellEntries[static_cast<size_t>(spell)] : kUnlisted;
   switch (entry) {
     case kLowCarrier:
       return ByAlignment(alignment, 15, 16, 14);

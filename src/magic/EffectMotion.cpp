@@ -102,7 +102,7 @@ void CEffect::StartTrajectory(int x0, int y0, int z0, int x1, int y1, int z1) {
 
 int CEffect::TravelRange() const {
   if (kind == 57) return (g_effectWorld->ArtifactValue(10, 0) + 1) * kUnitsPerTile;
-  return SpellFacts(params[w::kSpell]).rangeUnits + kUnitsPerTile;
+  return SpellRecord(params[w::kSpell]).RangeUnits + kUnitsPerTile;
 }
 
 int CEffect::Travel(int link) {
@@ -161,7 +161,7 @@ int CEffect::TravelStep(int link, Gathered& around, int& result) {
       params[w::kTarget] = -1;
       if (kind != 35 || !link) return kMotionBlocked;
       // A wall of force breaks what it can and flies on through emptied cells.
-      DamageTarget(SpellFacts(params[w::kSpell]).damage);
+      DamageTarget(SpellRecord(params[w::kSpell]).Damage);
       if (cell->terrain != 0) return kMotionBlocked;
       terrainType = &TerrainOf(0);
     }

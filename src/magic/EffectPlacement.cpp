@@ -86,8 +86,8 @@ int CEffect::CheckSupport() {
 }
 
 void CEffect::SpawnKind25Nearby() {
-  const EffectSpellFacts spell = SpellFacts(params[w::kSpell]);
-  if (state[s::kCounter] < spell.spellStrength || !owner) return;
+  const CSpellDefinition& spell = SpellRecord(params[w::kSpell]);
+  if (state[s::kCounter] < spell.SpellStrength || !owner) return;
   struct Place {
     int x, y, level;
   };
@@ -104,7 +104,7 @@ void CEffect::SpawnKind25Nearby() {
   if (!next) return;
   CEffectParams copy = params;
   copy.SetPoint(w::kSourceX, chosen.x * kUnitsPerTile, chosen.y * kUnitsPerTile, chosen.level * kUnitsPerLevel);
-  copy[w::kSpeed] = params[w::kSpeed] - spell.spellStrength;
+  copy[w::kSpeed] = params[w::kSpeed] - spell.SpellStrength;
   copy[w::kKindMode] = 1;
   copy[w::kCompanionCount] = 0;
   next->Activate(25, copy);
@@ -134,7 +134,7 @@ void CEffect::AttachCompanions(bool atRouteNode) {
     params[w::kCompanion + 1 + params[w::kCompanionCount]] = companion->index;
     ++params[w::kCompanionCount];
   }
-  const int strength = SpellFacts(params[w::kSpell]).spellStrength;
+  const int strength = SpellRecord(params[w::kSpell]).SpellStrength;
   for (int i = 0; i < 3 && companions[i]; ++i) {
     CEffectParams copy = params;
     const int nx = WrapInto(cellX + kOffsets[i][0], g_map.width), ny = WrapInto(cellY + kOffsets[i][1], g_map.height);

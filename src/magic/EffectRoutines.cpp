@@ -65,8 +65,8 @@ void CEffect::DamageTarget(int amount) {
 }
 
 int CEffect::PassesSpellChecks(int a, int b) {
-  const EffectSpellFacts spell = SpellFacts(params[w::kSpell]);
-  if (!spell.doMRCheck && !spell.doITCheck && !spell.doBRCheck) return 1;
+  const CSpellDefinition& spell = SpellRecord(params[w::kSpell]);
+  if (!spell.DoMRCheck && !spell.DoITCheck && !spell.DoBRCheck) return 1;
   // With nothing on either side there is no chance to pass.
   if (static_cast<int64_t>(a) + b == 0) return 0;
   const int64_t chance = static_cast<int64_t>(a) * 100 / (static_cast<int64_t>(a) + b);
@@ -80,7 +80,7 @@ void CEffect::Fizzle() {
   EffectCreature caster;
   const int c = CreatureOfWord(w::kCreature);
   if (c >= 0 && g_effectWorld->GetCreature(c, caster) && caster.wizardType)
-    g_effectWorld->AddMana(c, SpellFacts(params[w::kSpell]).manaCost * 256);
+    g_effectWorld->AddMana(c, SpellRecord(params[w::kSpell]).ManaCost * 256);
 }
 
 void CEffect::SpawnCreatureParticles(int c) {

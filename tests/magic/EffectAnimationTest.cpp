@@ -12,7 +12,7 @@ namespace w = effect_word;
 class EffectAnimationTest : public EffectTest {
  protected:
   void TearDown() override {
-    for (EffectSpellFacts& spell : g_effectSpellFacts) spell = EffectSpellFacts{};
+    for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};
     EffectTest::TearDown();
   }
   int EntryOf(int kind, int spell, int target = -1) {
@@ -25,12 +25,12 @@ class EffectAnimationTest : public EffectTest {
 };
 
 TEST_F(EffectAnimationTest, EachSpellShowsItsEntry) {
-  g_effectSpellFacts[10].alignment = 0;
-  g_effectSpellFacts[11].alignment = 1;
-  g_effectSpellFacts[12].alignment = 2;
-  g_effectSpellFacts[7].alignment = 2;
-  g_effectSpellFacts[60].alignment = 0;
-  g_effectSpellFacts[61].alignment = 2;
+  g_spellDefs[10].Alignment = 0;
+  g_spellDefs[11].Alignment = 1;
+  g_spellDefs[12].Alignment = 2;
+  g_spellDefs[7].Alignment = 2;
+  g_spellDefs[60].Alignment = 0;
+  g_spellDefs[61].Alignment = 2;
   world.Place(3, 4, 4, 1, 2);
   world.Place(4, 8, 8, 1, 1);
   struct Case {

@@ -21,10 +21,10 @@ class EffectMotionTest : public EffectTest {
  protected:
   void SetUp() override {
     EffectTest::SetUp();
-    for (EffectSpellFacts& spell : g_effectSpellFacts) spell = EffectSpellFacts{};
+    for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};
   }
   void TearDown() override {
-    for (EffectSpellFacts& spell : g_effectSpellFacts) spell = EffectSpellFacts{};
+    for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};
     EffectTest::TearDown();
   }
   // A kind-1 carrier of a spell flying from source to target at a speed, its line started.
@@ -41,7 +41,7 @@ class EffectMotionTest : public EffectTest {
 };
 
 TEST_F(EffectMotionTest, TravelMovesAtMostItsSpeedAndLinksEachCell) {
-  g_effectSpellFacts[10].rangeUnits = 1000;
+  g_spellDefs[10].RangeUnits = 1000;
   CEffect* e = Fly(100, 100, 40, 1000, 100, 40, 5);
   EXPECT_EQ(e->Travel(1), kMotionGoing);
   EXPECT_EQ(e->x, 105);
@@ -62,7 +62,7 @@ TEST_F(EffectMotionTest, TravelMovesAtMostItsSpeedAndLinksEachCell) {
 TEST_F(EffectMotionTest, TravelEndsOnAShapeAVoxelTheTopOrItsRange) {
   world.Place(7, 10, 3, 1);  // a creature standing on level 1 at cell (10, 3)
   Set(10, 10, 1, t::kTurf);  // a solid block
-  g_effectSpellFacts[10].rangeUnits = 500;
+  g_spellDefs[10].RangeUnits = 500;
   struct Case {
     const char* name;
     int x0, y0, z0, x1, y1, z1;
@@ -92,8 +92,8 @@ TEST_F(EffectMotionTest, TravelEndsOnAShapeAVoxelTheTopOrItsRange) {
 
 TEST_F(EffectMotionTest, TheCastersOwnBodyIsNoTargetAndSpell68SeesNoCreatures) {
   world.Place(7, 5, 3, 1);
-  g_effectSpellFacts[10].rangeUnits = 2000;
-  g_effectSpellFacts[68].rangeUnits = 2000;
+  g_spellDefs[10].RangeUnits = 2000;
+  g_spellDefs[68].RangeUnits = 2000;
   CEffect* own = Fly(5 * 32 + 4, 3 * 32 + 12, 24, 800, 3 * 32 + 12, 24, 100);
   own->params[w::kCreature] = 7;
   EXPECT_EQ(own->Travel(1), kMotionGoing);
@@ -103,7 +103,7 @@ TEST_F(EffectMotionTest, TheCastersOwnBodyIsNoTargetAndSpell68SeesNoCreatures) {
 }
 
 TEST_F(EffectMotionTest, ALineAcrossTheEdgeTakesTheShortWay) {
-  g_effectSpellFacts[10].rangeUnits = 1000;
+  g_spellDefs[10].RangeUnits = 1000;
   CEffect* e = Fly(2040, 300, 40, 8, 300, 40, 20);
   e->Travel(1);
   EXPECT_EQ(e->x, 12);
@@ -123,7 +123,7 @@ TEST_F(EffectMotionTest, ThrownEffectsFlyTheArcUntilSomethingHappens) {
   block[w::kTick] = 0;
   block[w::kSpell] = 10;
   CEffect* e = Start(4, block);
-  g_effectSpellFacts[10].rangeUnits = 1000;
+  g_spellDefs[10].RangeUnits = 1000;
   EXPECT_EQ(e->StepBallistic(), kMotionGoing);
   EXPECT_EQ(e->z, 43);                 // 40 + 4 - 0.4845, truncated
   EXPECT_EQ(e->params[w::kValue], 0);  // climbing steeply
@@ -325,7 +325,7 @@ TEST_F(EffectMotionTest, DamageGoesToTheCreatureHitOrElseTheCell) {
 }
 
 TEST_F(EffectMotionTest, SpellChecksRollAgainstTheirShareAndFailWithNothingOnEitherSide) {
-  g_effectSpellFacts[20].doMRCheck = 1;
+  g_spellDefs[20].DoMRCheck = 1;
   CEffectParams block = At(100, 100, 16);
   block[w::kSpell] = 20;
   CEffect* e = Start(3, block);
@@ -342,7 +342,7 @@ TEST_F(EffectMotionTest, SpellChecksRollAgainstTheirShareAndFailWithNothingOnEit
 }
 
 TEST_F(EffectMotionTest, AFizzleRefundsOnlyAPaidCastOfAWizard) {
-  g_effectSpellFacts[30].manaCost = 12;
+  g_spellDefs[30].ManaCost = 12;
   world.Place(1, 3, 3, 1).wizardType = true;
   world.Place(2, 6, 6, 1);
   struct Case {
