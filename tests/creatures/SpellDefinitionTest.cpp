@@ -310,6 +310,18 @@ TEST_F(Sightings, AShortOrBadBlockChangesNothing) {
   }
 }
 
+TEST_F(Sightings, TheForgedSampleLoadsAndSavesBackTheSame) {
+  std::vector<uint8_t> sample;
+  ASSERT_TRUE(platform::ReadWholeFile(testing_support::ForgedDataDir() + "/samples/sightings/battle.bin", sample));
+  MemoryFile in(sample);
+  ASSERT_EQ(LoadSpellSightings(in.file), kSightingsBlockBytes);
+  EXPECT_EQ(g_spellDefs[13].Sightings[1][2], 1);
+  EXPECT_EQ(g_spellDefs[14].Sightings[1][2], 0);
+  MemoryFile out;
+  ASSERT_EQ(SaveSpellSightings(out.file), kSightingsBlockBytes);
+  EXPECT_EQ(out.Written(), sample);
+}
+
 TEST_F(Sightings, AFailedWriteReportsMinusOne) {
   Mark();
   std::vector<uint8_t> room(300);  // room for one block and a little

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/Bytes.h"
 #include "forge/CreatureTable.h"
 #include "forge/Forge.h"
 #include "forge/IniText.h"
@@ -120,6 +121,16 @@ FORGE_STEP(SpellFile) {
   ini.Comment("Spells: one section per spell number");
   for (int n = 0; n < kSpells; ++n) WriteSpell(ini, n, SpellTable()[static_cast<size_t>(n)]);
   ctx.WriteText("cfg\\spells.cfg", ini.Text());
+}
+
+// A sample of the spells' sightings block of a saved game, as a fuzzing seed: a few armies
+// have seen a few spells cast.
+FORGE_STEP(SightingsSample) {
+  bytes::Writer out;
+  for (int spell = 0; spell < kSpells; ++spell)
+    for (int seeing = 0; seeing < 8; ++seeing)
+      for (int casting = 0; casting < 8; ++casting) out.I32(spell % 13 == 0 && (seeing + casting) % 3 == 0 ? 1 : 0);
+  ctx.WriteFile("samples\\sightings\\battle.bin", out.Data());
 }
 
 }  // namespace
