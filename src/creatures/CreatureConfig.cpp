@@ -10,6 +10,7 @@
 #include "creatures/GameDataText.h"
 #include "creatures/SpellDefinition.h"
 #include "platform/Files.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 
 namespace {
@@ -84,7 +85,7 @@ class TypeReader {
 
   void ReadStats() {
     ReadInt("TileHeight", type_.TileHeight, 1, 5);
-    if (Has("TileSizeXY")) type_.TileSizeXY = game_data::LeadingInt(value_) < 2 ? 1 : 2;
+    if (Has("TileSizeXY")) type_.TileSizeXY = platform::TextToInt(value_) < 2 ? 1 : 2;
     ReadInt("Acceleration", type_.Acceleration, 0, kNoLimit);
     ReadInt("Intelligence", type_.Intelligence, 1, 100);
     ReadFlag("IsUndead", type_.IsUndead);

@@ -1,9 +1,7 @@
 #include "creatures/GameDataText.h"
 
-#include <cctype>
-#include <cstdint>
-
 #include "core/Options.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 
@@ -31,24 +29,8 @@ std::string ReadKey(const std::string& path, std::string_view section, std::stri
   return value;
 }
 
-int LeadingInt(std::string_view text) {
-  size_t at = 0;
-  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
-  int64_t value = 0;
-  for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
-    value = value * 10 + (text[at] - '0');
-    if (value > INT32_MAX) value = int64_t{INT32_MAX} + 1;  // held just past the range; cut below
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<int>(value);
-}
-
 int LeadingIntIn(std::string_view text, int lo, int hi) {
-  const int value = LeadingInt(text);
+  const int value = platform::TextToInt(text);
   return value < lo ? lo : value > hi ? hi : value;
 }
 
@@ -57,7 +39,7 @@ std::string_view CutAt(std::string_view text, char c) { return text.substr(0, te
 std::vector<int> IntList(std::string_view text, std::string_view separators) {
   std::vector<int> values;
   for (const std::string& item : platform::SplitTokens(text, separators))
-    values.push_back(LeadingInt(CutAt(item, '=')));
+    values.push_back(platform::TextToInt(CutAt(item, '=')));
   return values;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // How the game data readers (cfg\creature.cfg, cfg\hth.cfg, cfg\spells.cfg) read a value:
 // each key through the profile reader into a 256-character buffer, numbers as the leading
-// decimal integer of the text, words compared without regard to case.
+// decimal integer of the text (as atoi reads it, held within the int range), words compared without regard to case.
 
 #include <string>
 #include <string_view>
@@ -16,10 +16,7 @@ std::string PathOf(const char* fileName);
 std::string ReadKey(const std::string& path, std::string_view section, std::string_view key,
                     std::string_view defaultValue = "");
 
-// The leading decimal integer: blanks, an optional sign, digits; 0 when the text does not
-// begin with a number. Values beyond the 32-bit range are held at its ends.
-int LeadingInt(std::string_view text);
-// The same, then held within lo..hi.
+// The leading decimal integer (platform::TextToInt), held within lo..hi.
 int LeadingIntIn(std::string_view text, int lo, int hi);
 
 // The text before the first c (all of it when there is none).

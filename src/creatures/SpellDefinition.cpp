@@ -2,12 +2,12 @@
 #include "creatures/SpellDefinition.h"
 
 #include <cfloat>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "creatures/GameDataText.h"
 #include "platform/Files.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 
 CSpellDefinition g_spellDefs[kSpellCount];
@@ -17,7 +17,6 @@ int g_maxSpellRange = 0;
 namespace {
 
 using game_data::CutAt;
-using game_data::LeadingInt;
 using game_data::LeadingIntIn;
 
 // The masks of the AllowedTargets codes 1-14.
@@ -58,10 +57,10 @@ int WordIndex(std::string_view value, const char* const (&words)[N]) {
   return -1;
 }
 
-// A floating-point number at the start of the text; 0 when there is none. Held within the
-// float range, so that an absurd weight cannot become infinite.
+// A weight at the start of the text: 0 for none, for one not above 0 and for one that is no
+// finite number; held within the float range.
 float LeadingFloat(const std::string& text) {
-  const double value = std::strtod(text.c_str(), nullptr);
+  const double value = platform::TextToReal(text);
   if (!(value > 0)) return 0.0f;
   return value > FLT_MAX ? FLT_MAX : static_cast<float>(value);
 }
@@ -103,7 +102,7 @@ class SpellReader {
     ReadInt("SpellBoxSound", spell_.SpellBoxSound, 1, 9999, "9999");
     for (const AiKey& ai : kAiKeys) {
       if (Has(ai.key, "0")) {
-        const int weight = LeadingInt(value_);
+        const int weight = platform::TextToInt(value_);
         spell_.*ai.field = weight < 1 ? 0 : weight;
       }
     }
