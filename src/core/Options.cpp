@@ -265,14 +265,17 @@ void MakeCurrentDirPath(const char* name, char* destination, int size) {
   std::memcpy(destination, full.c_str(), full.size() + 1);
 }
 
-int GetProgramFileVersion() {
-#ifdef VRASK_FILE_VERSION
-  const char* version = VRASK_FILE_VERSION;
+int FileVersionNumber(const char* version) {
   std::string digits;
-  for (const char* p = version; *p; ++p)
+  for (const char* p = version ? version : ""; *p; ++p)
     if (*p >= '0' && *p <= '9') digits += *p;
   if (digits.empty()) return -1;
   return std::atoi(digits.c_str());
+}
+
+int GetProgramFileVersion() {
+#ifdef VRASK_FILE_VERSION
+  return FileVersionNumber(VRASK_FILE_VERSION);
 #else
   return -1;
 #endif

@@ -173,3 +173,5 @@ void MakeCurrentDirPath(const char* name, char* destination, int size);
 // The program's version number: the decimal digits of its file version in order (so
 // "0, 1, 9, 0" gives 190), or -1 when it has none.
 int GetProgramFileVersion();
+// The same for a file version string.
+int FileVersionNumber(const char* version);

@@ -22,6 +22,7 @@
 #include "ui/SharedArt.h"
 #include "ui/SliderBar.h"
 #include "ui/TextButton.h"
+#include "ui/WidgetControls.h"
 
 namespace {
 
@@ -123,96 +124,13 @@ void CLayoutScreen::LoadBackground() {
 
 void CLayoutScreen::CreateControl(Entry& entry) {
   const CWidgetConfig& config = entry.config;
-  const int id = WidgetControlId(entry.type, entry.number);
-  CFont* font = config.font ? config.font : &g_bodyFont;
-  switch (entry.type) {
-    case kWidgetTextButton: {
-      auto button = std::make_unique<CTextButton>();
-      button->SetFont(font);
-      button->SetSurface(&g_backBuffer);
-      button->Create(id, config.Rect(), callback_.get(), nullptr, 1);
-      button->SetCaption(config.text);
-      entry.control = std::move(button);
-      break;
-    }
-    case kWidgetStandardButton: {
-      auto button = std::make_unique<CButton>();
-      button->SetSurface(&g_backBuffer);
-      button->SetFrameSprite(&g_buttonSprite);
-      const int* frames = config.spriteIndexes;
-      button->SetFrames(frames[0], frames[1], -1);
-      button->SetAltFrames(-1, frames[2] != 0 ? frames[2] : -1, -1);
-      button->Create(id, config.Rect(), callback_.get(), nullptr, 1);
-      entry.control = std::move(button);
-      break;
-    }
-    case kWidgetEditBox: {
-      auto box = std::make_unique<CEditBox>();
-      box->SetFont(font);
-      box->SetSurface(&g_backBuffer);
-      box->Create(id, config.Rect(), callback_.get(), nullptr, 1);
-      box->SetText(config.text);
-      entry.control = std::move(box);
-      break;
-    }
-    case kWidgetSliderBar: {
-      auto slider = std::make_unique<CSliderBar>();
-      slider->SetSurface(&g_backBuffer);
-      slider->Create(id, config.Rect(), callback_.get(), 1);
-      slider->SetRange(config.maxValue, config.minValue);
-      slider->arrowStep = config.step;
-      entry.control = std::move(slider);
-      break;
-    }
-    case kWidgetRadioButton: {
-      auto radio = std::make_unique<CRadioButton>();
-      radio->SetFont(font);
-      radio->SetSurface(&g_backBuffer);
-      radio->Create(id, config.Rect());
-      radio->SetCaption(config.text);
-      radio->Restore();
-      radioGroup_.Add(radio.get());
-      entry.control = std::move(radio);
-      break;
-    }
-    case kWidgetListBox: {
-      auto list = std::make_unique<CListBox>();
-      list->SetFont(font);
-      list->SetSurface(&g_backBuffer);
-      list->Create(id, config.Rect(), callback_.get(), 1);
-      entry.control = std::move(list);
-      break;
-    }
-    case kWidgetMessageListBox: {
-      auto messages = std::make_unique<CMessageListBox>();
-      messages->SetFont(font);
-      messages->SetSurface(&g_backBuffer);
-      messages->id = id;
-      messages->Create(config.Rect(), 1);
-      entry.control = std::move(messages);
-      break;
-    }
-    case kWidgetText: {
-      CTextLabel label;
-      label.SetSurface(&g_backBuffer);
-      label.SetFont(font);
-      label.SetRect(config.Rect());
-      label.SetText(config.text);
-      label.SetFlags(config.textFlags);
-      if (!config.colours.empty()) label.SetColour(config.colours[0][0], config.colours[0][1], config.colours[0][2]);
-      labels_.emplace_back(entry.number, label);
-      break;
-    }
-    case kWidgetPictureBox: {
-      CPictureBox picture;
-      picture.Create(config.Rect(), &g_buttonSprite, config.spriteIndexes[0]);
-      picture.SetSurface(&g_backBuffer);
-      pictures_.emplace_back(entry.number, picture);
-      break;
-    }
-    default:
-      break;
-  }
+  if (entry.type == kWidgetText)
+    labels_.emplace_back(entry.number, MakeWidgetLabel(config));
+  else if (entry.type == kWidgetPictureBox)
+    pictures_.emplace_back(entry.number, MakeWidgetPicture(config));
+  else
+    entry.control =
+        MakeWidgetControl(entry.type, config, WidgetControlId(entry.type, entry.number), callback_.get(), radioGroup_);
 }
 
 void CLayoutScreen::Load() {

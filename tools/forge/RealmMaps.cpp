@@ -5,16 +5,11 @@
 #include "forge/Forge.h"
 #include "forge/IniText.h"
 #include "forge/MapData.h"
+#include "forge/RegionMaps.h"
 
 namespace {
 
-struct RegionMap {
-  int sizeX, sizeY;
-  const char* specific;  // groups of section, rotation, x, y
-  const char* random;    // pairs of section, most copies
-  int regionsOfPower;
-  const char* wind;
-};
+using forge::RegionMap;
 
 const RegionMap kRegions[] = {
     {3, 3, "", "(1,4)(2,2)(3,2)(4,1)(5,1)(12,1)", 3, "NORTHEAST"},
@@ -30,27 +25,35 @@ FORGE_STEP(RealmMapConfiguration) {
   int region = 0;
   for (const RegionMap& map : kRegions) {
     ini.Section("Region" + std::to_string(region));
-    ini.Key("SectionPreFix", "SEC")
-        .Key("MapSize", std::to_string(map.sizeX) + "," + std::to_string(map.sizeY))
-        .Key("MaxWaterLevel", 5)
-        .Key("MinWaterLevel", 1)
-        .Key("WaterLevel", 3)
-        .Key("RedFactor", 1.0, 2)
-        .Key("GreenFactor", 0.95, 2)
-        .Key("BlueFactor", 0.9, 2)
-        .Key("MaxRegionofPower", map.regionsOfPower)
-        .Key("MaxManaSprites", 4)
-        .Key("ManaSpriteRegenRate", 3000)
-        .Key("NumFlagLevels", 2)
-        .Key("StartLevel", 4)
-        .Key("WindDirection", map.wind)
-        .Key("AvLandHeight", 3);
-    if (*map.specific) ini.Key("Specific", map.specific);
-    ini.Key("Random", map.random).Key("Path", forge::kSectionFolder);
-    for (int type = 0; type < 28; ++type) ini.Key("CreatureDeployOffset_" + std::to_string(type), (type % 5) - 2);
+    forge::WriteRegionMapKeys(ini, map);
     ++region;
   }
   ctx.WriteText("realms\\moorland\\moorland.cfg", ini.Text());
 }
 
 }  // namespace
+
+namespace forge {
+
+void WriteRegionMapKeys(IniText& ini, const RegionMap& map) {
+  ini.Key("SectionPreFix", "SEC")
+      .Key("MapSize", std::to_string(map.sizeX) + "," + std::to_string(map.sizeY))
+      .Key("MaxWaterLevel", 5)
+      .Key("MinWaterLevel", 1)
+      .Key("WaterLevel", 3)
+      .Key("RedFactor", 1.0, 2)
+      .Key("GreenFactor", 0.95, 2)
+      .Key("BlueFactor", 0.9, 2)
+      .Key("MaxRegionofPower", map.regionsOfPower)
+      .Key("MaxManaSprites", 4)
+      .Key("ManaSpriteRegenRate", 3000)
+      .Key("NumFlagLevels", 2)
+      .Key("StartLevel", 4)
+      .Key("WindDirection", map.wind)
+      .Key("AvLandHeight", 3);
+  if (*map.specific) ini.Key("Specific", map.specific);
+  ini.Key("Random", map.random).Key("Path", kSectionFolder);
+  for (int type = 0; type < 28; ++type) ini.Key("CreatureDeployOffset_" + std::to_string(type), (type % 5) - 2);
+}
+
+}  // namespace forge

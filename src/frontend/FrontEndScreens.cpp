@@ -1,0 +1,50 @@
+#include "frontend/FrontEndScreens.h"
+
+#include <new>
+
+#include "frontend/MainMenu.h"
+#include "frontend/MapSelection.h"
+#include "frontend/QuickBattleMenu.h"
+#include "frontend/ScreenTable.h"
+#include "frontend/SlideShow.h"
+
+namespace {
+
+// Storage of their own, so that their construction and destruction follow the global
+// objects' order rather than the language's.
+template <class Screen>
+struct ScreenStorage {
+  alignas(Screen) unsigned char bytes[sizeof(Screen)];
+  Screen* Construct() { return new (bytes) Screen; }
+};
+
+ScreenStorage<CMainMenuScreen> g_mainMenuStorage;
+ScreenStorage<CQuickBattleMenuScreen> g_quickBattleMenuStorage;
+ScreenStorage<CMapSelectionScreen> g_mapSelectionStorage;
+ScreenStorage<CSlideShowScreen> g_slideShowStorage;
+
+template <class Screen>
+void Destroy(Screen*& screen) {
+  if (screen) screen->~Screen();
+  screen = nullptr;
+}
+
+}  // namespace
+
+void ConstructFrontEndScreens() {
+  if (!g_mainMenu) g_mainMenu = g_mainMenuStorage.Construct();
+  if (!g_quickBattleMenu) g_quickBattleMenu = g_quickBattleMenuStorage.Construct();
+  if (!g_mapSelection) g_mapSelection = g_mapSelectionStorage.Construct();
+  if (!g_slideShow) g_slideShow = g_slideShowStorage.Construct();
+  SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
+  SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
+}
+
+void DestroyFrontEndScreens() {
+  SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, nullptr);
+  SetFrontEndScreen(FrontEndScreen::kMapSelection, nullptr);
+  Destroy(g_slideShow);
+  Destroy(g_mapSelection);
+  Destroy(g_quickBattleMenu);
+  Destroy(g_mainMenu);
+}

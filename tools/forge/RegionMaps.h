@@ -1,0 +1,24 @@
+#pragma once
+// The keys of a region's battle map in a realm's map configuration: its size in grid squares,
+// water and colour, places of power and mana sprites, the wind, the sections placed at fixed
+// squares ("Specific": section, quarter turns, x, y) and those drawn at random ("Random":
+// section, most copies), and the folder of the sections.
+
+#include <string>
+
+#include "forge/IniText.h"
+
+namespace forge {
+
+struct RegionMap {
+  int sizeX, sizeY;
+  const char* specific;  // groups of section, rotation, x, y
+  const char* random;    // pairs of section, most copies
+  int regionsOfPower;
+  const char* wind;
+};
+
+// Appends the region's map keys to the section being written.
+void WriteRegionMapKeys(IniText& ini, const RegionMap& map);
+
+}  // namespace forge
