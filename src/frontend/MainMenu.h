@@ -10,7 +10,7 @@
 
 class CMainMenuScreen : public CFrontEndMenu {
  public:
-  enum Button { kNewCampaign = 0, kLoadGame, kQuickBattle, kOnlineLobby, kBattleOptions, kQuit, kButtonCount };
+  enum Entry { kNewCampaign = 0, kLoadGame, kQuickBattle, kOnlineLobby, kBattleOptions, kQuit, kButtonCount };
 
   CMainMenuScreen();
 

@@ -23,7 +23,7 @@ class IMapSelectionCaller {
 
 class CMapSelectionScreen : public CFrontEndMenu {
  public:
-  enum Button { kAccept = 0, kCancel = 1 };
+  enum Entry { kAccept = 0, kCancel = 1 };
 
   CMapSelectionScreen();
 

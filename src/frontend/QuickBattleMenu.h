@@ -9,7 +9,7 @@
 
 class CQuickBattleMenuScreen : public CFrontEndMenu {
  public:
-  enum Button { kHostMultiplayer = 0, kJoinMultiplayer, kSinglePlayer, kBack, kButtonCount };
+  enum Entry { kHostMultiplayer = 0, kJoinMultiplayer, kSinglePlayer, kBack, kButtonCount };
 
   CQuickBattleMenuScreen();
 

@@ -17,7 +17,8 @@ void CTextButton::Draw() {
   if (!font || caption.empty()) return;
   SurfacePrinting printing(surface, at);
   if (!printing) return;
-  const int shade = state == kStateGreyed ? 64 : 0;
+  // A greyed caption is a mid grey, far enough from the black of a live one to read as out of use.
+  const int shade = state == kStateGreyed ? 128 : 0;
   const int drop = state == kStatePressed ? 2 : 0;
   const TextRect text{at.left, at.top + drop, at.right, at.bottom + drop};
   font->PrintText(caption.c_str(), text, shade, shade, shade, kTextCentre | kTextCentreVertically);

@@ -111,7 +111,7 @@ Painting MainMenuBackground(const ScreenLayout& layout) {
   p.Text("Realms of Vrask", kTitleFont, 66, 400, 118, kGoldTop, kGoldBottom, kInk, 2.6f, 3.5f);
   PaintButtonFrame(p, layout, 18);
   PaintButtonPlaques(p, layout);
-  p.Panel(560, 566, 792, 592, 6, Rgb(10, 8, 20), 0.55f, Rgb(10, 8, 20), 0.0f);
+  p.Panel(666, 566, 794, 592, 6, Rgb(10, 8, 20), 0.55f, Rgb(10, 8, 20), 0.0f);
   return p;
 }
 
@@ -188,10 +188,10 @@ ScreenLayout MainMenuLayout() {
   layout.Global("BackgroundFile", "Main Menu");
   const char* captions[] = {"New Campaign", "Load Game", "Quick Battle", "Online Lobby", "Battle Options", "Quit"};
   for (int i = 0; i < 6; ++i) AddButton(layout, i + 1, {285, 178 + 56 * i, 515, 218 + 56 * i}, captions[i]);
-  Widget& version = layout.Add(WidgetKind::kText, 1, {568, 568, 784, 590});
+  Widget& version = layout.Add(WidgetKind::kText, 1, {676, 568, 792, 590});
   version.font = "TINY";
   version.text = "Version";
-  version.textFlags = "RIGHT";
+  version.textFlags = "LEFT";
   version.colours = {{236, 226, 196}};
   return layout;
 }
@@ -200,9 +200,9 @@ ScreenLayout QuickBattleMenuLayout() {
   ScreenLayout layout("QuickBattleMainMenu", "Quick Battle Main Menu");
   layout.Global("BackgroundFile", "Quick Battle");
   const char* captions[] = {"Host a Network Battle", "Join a Network Battle", "Single Player Battle", "Back"};
-  for (int i = 0; i < 4; ++i) AddButton(layout, i + 1, {260, 240 + 60 * i, 540, 282 + 60 * i}, captions[i]);
+  for (int i = 0; i < 4; ++i) AddButton(layout, i + 1, {220, 240 + 60 * i, 580, 282 + 60 * i}, captions[i]);
   Widget& hint = layout.Add(WidgetKind::kText, 1, {140, 156, 660, 190});
-  hint.text = "Fight one battle: against the computer's wizards, or against friends";
+  hint.text = "Fight one battle, alone or against friends";
   hint.textFlags = "CENTRE";
   hint.colours = {{246, 226, 180}};
   return layout;
@@ -215,7 +215,7 @@ ScreenLayout MapSelectionLayout() {
   AddButton(layout, 2, {410, 500, 580, 540}, "Cancel");
   layout.Add(WidgetKind::kListBox, 1, {200, 150, 600, 426}).font = "LARGE";
   Widget& hint = layout.Add(WidgetKind::kText, 1, {130, 448, 670, 476});
-  hint.text = "Click a region to choose it; click it again, or Accept, to fight there";
+  hint.text = "Click a region twice, or choose it and Accept";
   hint.textFlags = "CENTRE";
   hint.colours = {{246, 230, 190}};
   return layout;
