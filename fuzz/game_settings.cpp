@@ -1,13 +1,11 @@
 // Feeds arbitrary bytes to the game settings reader, as a peer's set-up message would bring
-// them, and to the settings file's number reader. A record read back must write the same
-// fourteen fields, and the peer limits must hold after the pass.
+// them. A record read back must write the same fourteen fields, and the peer limits must hold
+// after the pass.
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "core/GameSettings.h"
-#include "frontend/QuickBattleDefaults.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CGameSettings settings;
@@ -21,7 +19,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (*GameSettingsField(settings, i) < 0) std::abort();
     if (settings.magicItems > kMaxMagicItems || settings.lawTalisman > kMaxTalismans) std::abort();
   }
-  const std::string text(reinterpret_cast<const char*>(data), size);
-  ReadSettingNumber(text.c_str());
   return 0;
 }

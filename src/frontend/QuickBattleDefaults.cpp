@@ -1,11 +1,11 @@
 #include "frontend/QuickBattleDefaults.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 
 #include "core/Options.h"
 #include "frontend/MultiplayerRegions.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 #include "ui/SliderBar.h"
 
@@ -32,18 +32,6 @@ void SettingRangesOf(CSliderBar* const sliders[kGameSettingsTuningFields],
     ranges[i] = sliders[i] ? SettingRange{sliders[i]->minValue, sliders[i]->maxValue} : SettingRange{};
 }
 
-int ReadSettingNumber(const char* text) {
-  if (!text) return 0;
-  const char* p = text;
-  while (*p == ' ' || *p == '\t') ++p;
-  const bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  long long value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) value = std::min<long long>(value * 10 + (*p - '0'), 1LL + INT_MAX);
-  if (negative) value = -value;
-  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
-
 void LoadQuickBattleDefaults(QuickBattleSection section, const SettingRange ranges[kGameSettingsTuningFields]) {
   const std::string path = SetupFilePath();
   const char* sectionName = QuickBattleSectionName(section);
@@ -51,7 +39,7 @@ void LoadQuickBattleDefaults(QuickBattleSection section, const SettingRange rang
     const int field = FileOrderField(position);
     char text[256];
     platform::ReadProfileString(sectionName, kGameSettingsKeys[field], "", text, sizeof text, path);
-    if (text[0]) *GameSettingsField(g_gameSettings, field) = ReadSettingNumber(text);
+    if (text[0]) *GameSettingsField(g_gameSettings, field) = platform::TextToInt(text);
   }
   // Every tuning value lies in its slider's range, read or not: a missing file leaves none at
   // a value the slider could not show.

@@ -30,7 +30,3 @@ void LoadQuickBattleDefaults(QuickBattleSection section, const SettingRange rang
 // Writes the fourteen fields of g_gameSettings into the section (mana first, regionIndex
 // last). A failed write is not reported.
 void SaveQuickBattleDefaults(QuickBattleSection section);
-
-// A decimal integer as the settings file holds it: blanks, a sign and the leading digits; 0
-// without digits; saturated at the int range.
-int ReadSettingNumber(const char* text);

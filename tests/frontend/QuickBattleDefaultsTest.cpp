@@ -14,6 +14,7 @@
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "support/TestSupport.h"
+#include "ui/SliderBar.h"
 
 namespace {
 
@@ -39,26 +40,6 @@ class QuickBattleDefaults : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST(SettingNumbers, ReadAsTheFileWritesThemAndSaturateBeyondTheIntRange) {
-  struct Case {
-    const char* text;
-    int value;
-  };
-  const Case cases[] = {
-      {"42", 42},
-      {" +42abc", 42},
-      {"-5", -5},
-      {"abc", 0},
-      {"", 0},
-      {"2147483647", INT_MAX},
-      {"2147483648", INT_MAX},
-      {"-2147483648", INT_MIN},
-      {"123456789012345678901234567890", INT_MAX},
-      {"-123456789012345678901234567890", INT_MIN},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ReadSettingNumber(c.text), c.value) << c.text;
-}
 
 TEST_F(QuickBattleDefaults, EveryValueReadLiesInItsSlidersRangeAndAnUnknownRegionBecomesNone) {
   struct Case {
@@ -147,4 +128,20 @@ TEST_F(QuickBattleDefaults, TheForgedSettingsLieInsideTheSlidersRanges) {
     EXPECT_GE(g_gameSettings.regionIndex, 1);
     EXPECT_LE(g_gameSettings.regionIndex, CountMultiplayerRegions());
   }
+}
+
+TEST(SettingRanges, AreTakenFromTheSetUpScreensSliders) {
+  CSliderBar sliders[kGameSettingsTuningFields];
+  CSliderBar* pointers[kGameSettingsTuningFields];
+  for (int i = 0; i < kGameSettingsTuningFields; ++i) {
+    sliders[i].SetRange(100 + i, i);
+    pointers[i] = &sliders[i];
+  }
+  pointers[4] = nullptr;  // a slider the screen lacks gives the empty range
+  SettingRange ranges[kGameSettingsTuningFields];
+  SettingRangesOf(pointers, ranges);
+  EXPECT_EQ(ranges[0].minimum, 0);
+  EXPECT_EQ(ranges[12].maximum, 112);
+  EXPECT_EQ(ranges[4].minimum, 0);
+  EXPECT_EQ(ranges[4].maximum, 0);
 }
