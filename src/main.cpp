@@ -9,6 +9,7 @@
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
 #include "graphics/TunedPrinters.h"
+#include "net/NetStartup.h"
 #include "platform/Window.h"
 #include "sound/CDAudio.h"
 #include "sound/MusicTrackList.h"
@@ -99,6 +100,7 @@ int main(int argc, char** argv) {
     commandLine += argv[i];
   }
   FillStartupHooks();
+  InstallNet();
   FillGlobalObjects();
   ConstructGlobalObjects(true);
   return WinMain(nullptr, nullptr, commandLine.c_str(), 1);

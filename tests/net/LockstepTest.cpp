@@ -1,0 +1,100 @@
+// Four machines on a loopback run a battle model in lock step over lossy links: every
+// validation agrees and all end in the same state; one seed gives one run; a machine that
+// skips a command is caught, its battle ends, and the process goes on.
+#include <gtest/gtest.h>
+
+#include "NetRig.h"
+#include "support/TestSupport.h"
+
+namespace net_test {
+namespace {
+
+struct LossCase {
+  double loss;
+  int delay;
+};
+
+platform::LoopbackConditions Lossy(double loss) {
+  platform::LoopbackConditions conditions;
+  conditions.loss = loss;
+  conditions.duplicate = loss / 4;
+  conditions.reorder = loss;
+  conditions.minDelayMs = 5;
+  conditions.maxDelayMs = 40;
+  conditions.heldBackMs = 60;
+  return conditions;
+}
+
+struct RunResult {
+  int rounds = 0;
+  std::vector<std::vector<uint32_t>> words;
+  std::vector<int> agreed;
+  uint64_t lost = 0;
+};
+
+RunResult RunBattle(int frames, const LossCase& lossCase, uint64_t seed) {
+  LockstepRig rig(4, lossCase.delay, seed, Lossy(lossCase.loss));
+  rig.Start();
+  RunResult result;
+  result.rounds = rig.Run(frames, 40 * frames + 20000);
+  for (auto& machine : rig.machines) {
+    result.words.push_back(machine->model.FinalWords());
+    result.agreed.push_back(machine->net.client.validationsAgreed);
+    EXPECT_FALSE(machine->ended) << machine->model.endReason;
+    EXPECT_EQ(machine->frame, frames);
+  }
+  result.lost = rig.network.Stats().lost;
+  return result;
+}
+
+class LockstepLoss : public ::testing::TestWithParam<LossCase> {};
+
+TEST_P(LockstepLoss, FourMachinesAgreeOnEveryFrame) {
+  constexpr int kFrames = 10000;
+  testing_support::BoxRecorder boxes;
+  RunResult run = RunBattle(kFrames, GetParam(), 77);
+  ASSERT_GE(run.rounds, 0) << "the battle stalled";
+  EXPECT_EQ(boxes.Count(), 0u);
+  for (size_t i = 1; i < run.words.size(); ++i) EXPECT_EQ(run.words[i], run.words[0]) << "machine " << i;
+  // Each machine checks every client's record of every frame it ran but the first few.
+  for (int agreed : run.agreed) EXPECT_GE(agreed, 4 * (kFrames - GetParam().delay - 2));
+  if (GetParam().loss > 0) EXPECT_GT(run.lost, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loss, LockstepLoss,
+                         ::testing::Values(LossCase{0.0, 2}, LossCase{0.05, 2}, LossCase{0.20, 2}, LossCase{0.05, 5}));
+
+TEST(Lockstep, OneSeedGivesOneRun) {
+  RunResult first = RunBattle(600, LossCase{0.2, 2}, 5);
+  RunResult second = RunBattle(600, LossCase{0.2, 2}, 5);
+  EXPECT_EQ(first.rounds, second.rounds);
+  EXPECT_EQ(first.words, second.words);
+  EXPECT_EQ(first.lost, second.lost);
+  RunResult other = RunBattle(600, LossCase{0.2, 2}, 6);
+  EXPECT_NE(first.rounds, other.rounds);
+}
+
+TEST(Lockstep, AMachineSkippingACommandIsCaughtAtThatFrame) {
+  testing_support::BoxRecorder boxes;
+  testing_support::ExitTrap trap;
+  LockstepRig rig(4, 2, 9, Lossy(0.0));
+  for (auto& machine : rig.machines) machine->commandRate = 1.0;
+  constexpr int kSkipped = 300;
+  rig.At(2).model.skipFrame = kSkipped;
+  rig.Start();
+  rig.Run(400, 40000);
+  ASSERT_TRUE(rig.At(2).model.skipped);
+  // The record built after frame 300 runs with frame 300 + 1 + delay: every machine finds it
+  // differs, and only its battle ends.
+  for (auto& machine : rig.machines) {
+    EXPECT_TRUE(machine->ended);
+    EXPECT_EQ(machine->model.endedAtFrame, kSkipped + 3);
+    EXPECT_EQ(machine->model.endReason, "message validation: random numbers out of synch");
+    EXPECT_TRUE(machine->net.client.Failed());
+  }
+  ASSERT_GE(boxes.Count(), 4u);
+  EXPECT_EQ(boxes.Boxes()[0].caption, "CRITICAL NETWORK ERROR");
+}
+
+}  // namespace
+}  // namespace net_test
