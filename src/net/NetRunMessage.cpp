@@ -103,8 +103,9 @@ void CNetClient::RunCommand(const uint8_t* command) {
   INetBattle& battle = *g_netHooks.battle;
   const int32_t type = MessageWord(command, 1);
   const int32_t creature = MessageWord(command, 3);
-  const int32_t a = MessageWord(command, 4);
-  // Commands of a creature and a cell (or the three chest values) carry three more words.
+  // Commands of two creatures carry one word more; those of a creature and a cell (or the
+  // three chest values) three.
+  const int32_t a = CommandLength(type) >= 20 ? MessageWord(command, 4) : 0;
   const bool cellCommand = CommandLength(type) >= 28;
   const int32_t b = cellCommand ? MessageWord(command, 5) : 0;
   const int32_t c = cellCommand ? MessageWord(command, 6) : 0;

@@ -138,7 +138,8 @@ struct LoopbackNetwork::Medium {
         due = std::max(due, last);
         last = due;
       }
-      inFlight.emplace(FlightKey{due, nextSequence++}, InFlight{session.instance, copy ? packet : std::move(packet)});
+      inFlight.emplace(FlightKey{due, nextSequence++},
+                       InFlight{session.instance, copy + 1 < copies ? packet : std::move(packet)});
     }
   }
 

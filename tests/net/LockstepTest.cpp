@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "NetRig.h"
+#include "net/NetMessages.h"
 #include "support/TestSupport.h"
 
 namespace net_test {
@@ -94,6 +95,40 @@ TEST(Lockstep, AMachineSkippingACommandIsCaughtAtThatFrame) {
   }
   ASSERT_GE(boxes.Count(), 4u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "CRITICAL NETWORK ERROR");
+}
+
+// The host machine leaves while one survivor is behind, having lost the host frames meant for
+// it: the survivor that joined first becomes the host, resends the frames it ran to the one
+// behind, and the three carry on in agreement.
+TEST(Lockstep, ANewHostBringsASurvivorBehindAlong) {
+  testing_support::BoxRecorder boxes;
+  LockstepRig rig(4, 2, 11, Lossy(0.0));
+  rig.At(0).commandRate = 0;  // the frames a new host rebuilds hold nothing of the departed
+  rig.Start();
+  ASSERT_GE(rig.Run(100, 20000), 0);
+
+  RigMachine& behind = rig.At(2);
+  behind.paused = true;
+  rig.Run(110, 300);  // the others go on as far as its frames reach
+  std::vector<uint8_t> buffer(kHostFrameBytes);
+  platform::NetMessageInfo info;
+  while (behind.net.session.transport->Receive(behind.net.client.ownPlayer, buffer.data(), buffer.size(), info) ==
+         platform::kNetOk) {
+  }
+  const int behindAt = behind.frame, newHostAt = rig.At(1).frame;
+  EXPECT_GT(newHostAt, behindAt);
+
+  rig.At(0).net.session.Release();
+  rig.At(0).ended = true;
+  behind.paused = false;
+  ASSERT_GE(rig.Run(300, 40000), 0) << "stalled after the host left";
+  EXPECT_TRUE(rig.At(1).net.session.isHost);
+  EXPECT_EQ(boxes.Count(), 0u);
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_FALSE(rig.At(i).ended) << rig.At(i).model.endReason;
+    EXPECT_EQ(rig.At(i).model.FinalWords(), rig.At(1).model.FinalWords()) << "machine " << i;
+  }
+  EXPECT_GT(rig.At(2).net.client.validationsAgreed, 3 * 250);
 }
 
 }  // namespace
