@@ -30,7 +30,9 @@ void ReadColour(const char* section, const char* key, const std::string& path, i
   if (std::sscanf(text.c_str(), "%d", &value) == 1) colour = std::clamp(value, 0, 255);
 }
 
+// The current directory joined with the name (an absolute name stands as it is).
 std::string FilePath(const char* fileName) {
+  if (fileName && fileName[0] == '/') return fileName;
   std::string dir = platform::CurrentDirectory();
   const bool endsInSeparator = !dir.empty() && (dir.back() == '\\' || dir.back() == '/');
   return dir + (endsInSeparator ? "" : "\\") + (fileName ? fileName : "");

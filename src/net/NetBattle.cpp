@@ -31,13 +31,8 @@ bool StartSinglePlayerNet(const char* playerName) {
   if (!g_netSession.CreateGame() || !g_netSession.CreateHostPlayer() || !g_netClient.CreatePlayer(playerName))
     return Refuse("network client could not create message");
   g_netHost.RefreshClients();
-  ApplyStartMarks();
+  g_netMachine.ApplyStartMarks();
   return StartNetworkBattle() || Refuse("network client could not create message");
-}
-
-void ApplyStartMarks() {
-  g_netClient.framesRun = g_netClient.framesQueued = g_netSession.messageDelay;
-  g_netHost.SetNextFrame(g_netSession.messageDelay);
 }
 
 bool StartNetworkBattle() {

@@ -10,8 +10,8 @@
 // message delay of 0, and sends the first frame message. No start message is awaited.
 //
 // Network play: the set-up screens have made or joined the session, and on MSG_INITIALISE
-// called ApplyStartMarks(); at battle start StartNetworkBattle() sends the first frame
-// message, waits on the host for frame 0 and enters phase 3.
+// called g_netMachine.ApplyStartMarks(); at battle start StartNetworkBattle() sends the first
+// frame message, waits on the host for frame 0 and enters phase 3.
 //
 // Then each battle frame, with the counter at n:
 //     if (!g_netClient.RunFrame(n, true)) abandon the frame;  // g_netClient.Failed(): end the battle
@@ -27,8 +27,6 @@
 #include "map/MapCommands.h"
 
 bool StartSinglePlayerNet(const char* playerName);
-// Client marks and host marks at the message delay: frames 0 to delay - 1 carry no message.
-void ApplyStartMarks();
 bool StartNetworkBattle();
 // Single player: the loopback session goes. Network play: the phase returns to set-up.
 void EndNetBattle();

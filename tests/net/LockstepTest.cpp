@@ -42,7 +42,7 @@ RunResult RunBattle(int frames, const LossCase& lossCase, uint64_t seed) {
     result.words.push_back(machine->model.FinalWords());
     result.agreed.push_back(machine->net.client.validationsAgreed);
     EXPECT_FALSE(machine->ended) << machine->model.endReason;
-    EXPECT_EQ(machine->frame, frames);
+    EXPECT_EQ(machine->net.frame, frames);
   }
   result.lost = rig.network.Stats().lost;
   return result;
@@ -115,7 +115,7 @@ TEST(Lockstep, ANewHostBringsASurvivorBehindAlong) {
   while (behind.net.session.transport->Receive(behind.net.client.ownPlayer, buffer.data(), buffer.size(), info) ==
          platform::kNetOk) {
   }
-  const int behindAt = behind.frame, newHostAt = rig.At(1).frame;
+  const int behindAt = behind.net.frame, newHostAt = rig.At(1).net.frame;
   EXPECT_GT(newHostAt, behindAt);
 
   rig.At(0).net.session.Release();

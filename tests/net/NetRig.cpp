@@ -143,56 +143,22 @@ std::vector<uint32_t> BattleModel::FinalWords() const {
 
 // --- the rig -------------------------------------------------------------------------------
 
-RigMachine::RigMachine(int index) : model(&net.client), hand(1000u + static_cast<uint32_t>(index)) {
+RigMachine::RigMachine(int index, const bool& validateFrames)
+    : model(&net.client), hand(1000u + static_cast<uint32_t>(index)), validate(validateFrames) {
   hooks = DefaultNetHooks();
   hooks.commands = &model;
   hooks.battle = &model;
 }
 
-LockstepRig::LockstepRig(int count, int messageDelay, uint64_t seed, const platform::LoopbackConditions& conditions)
-    : clock(1000), network(seed), delay(messageDelay) {
-  network.SetConditions(conditions);
-  for (int i = 0; i < count; ++i) machines.push_back(std::make_unique<RigMachine>(i));
+bool RigMachine::Validation(CommandMessage& record) {
+  if (validate) record = model.Validation();
+  return validate;
 }
 
-void LockstepRig::Start() {
-  for (size_t i = 0; i < machines.size(); ++i) {
-    NetMachine& net = machines[i]->net;
-    NetHooksScope scope(machines[i]->hooks);
-    net.session.Attach(network.Connect(), i == 0);
-    net.session.messageDelay = delay;
-    net.session.sessionName = "battle";
-    if (i == 0) {
-      net.session.CreateGame();
-      net.session.CreateHostPlayer();
-    } else {
-      net.session.JoinGame();
-    }
-    net.Reset();
-    char name[8];
-    std::snprintf(name, sizeof name, "P%zu", i);
-    net.client.CreatePlayer(name);
-  }
-  for (auto& machine : machines) {
-    NetMachine& net = machine->net;
-    NetHooksScope scope(machine->hooks);
-    if (net.session.isHost) net.host.RefreshClients();
-    net.session.phase = kNetPhaseBattle;
-    net.client.framesRun = net.client.framesQueued = delay;
-    net.host.SetNextFrame(delay);
-    net.client.BeginFrameMessage();
-    net.client.SendFrame(0);
-    if (net.session.isHost) {
-      net.host.BeginWait(0);
-      machine->stage = RigMachine::kHostWait;
-    }
-  }
-}
-
-void LockstepRig::IssueCommands(RigMachine& machine) {
-  CNetClient& client = machine.net.client;
-  CRandom& hand = machine.hand;
-  if (static_cast<double>(hand.Next() % 1000) >= machine.commandRate * 1000) return;
+void RigMachine::Work(int frame) {
+  model.Work();
+  CNetClient& client = net.client;
+  if (static_cast<double>(hand.Next() % 1000) >= commandRate * 1000) return;
   const int creature = static_cast<int>(hand.Next() % 22);  // now and then one that does not exist
   const int other = static_cast<int>(hand.Next() % 22);
   const int x = static_cast<int>(hand.Next() % 64), y = static_cast<int>(hand.Next() % 64);
@@ -218,40 +184,26 @@ void LockstepRig::IssueCommands(RigMachine& machine) {
   }
 }
 
+LockstepRig::LockstepRig(int count, int messageDelay, uint64_t seed, const platform::LoopbackConditions& conditions)
+    : clock(1000), network(seed), delay(messageDelay) {
+  network.SetConditions(conditions);
+  for (int i = 0; i < count; ++i) machines.push_back(std::make_unique<RigMachine>(i, validate));
+}
+
+void LockstepRig::Start() {
+  std::vector<NetMachine*> nets;
+  for (auto& machine : machines) nets.push_back(&machine->net);
+  StartLoopbackBattle(network, nets, delay);
+}
+
 void LockstepRig::Step(RigMachine& machine, int target) {
   if (machine.ended || machine.paused) return;
   NetHooksScope scope(machine.hooks);
-  NetMachine& net = machine.net;
-  if (machine.stage == RigMachine::kHostWait) {
-    if (net.host.WaitStep(true) == NetWait::kPending) return;
-    machine.stage = RigMachine::kRun;
-  }
-  if (machine.frame >= target) {
-    // Done: keep answering the others' requests.
-    if (net.session.isHost) net.host.Service(machine.frame);
-    net.client.Receive();
+  if (machine.net.frame >= target) {
+    machine.net.Serve();
     return;
   }
-  if (!machine.begun) {
-    net.client.BeginRun(machine.frame);
-    machine.begun = true;
-  }
-  NetWait run = net.client.RunStep(true);
-  if (run == NetWait::kPending) return;
-  machine.begun = false;
-  if (run == NetWait::kFailed) {
-    machine.ended = true;
-    return;
-  }
-  ++machine.frame;
-  if (validate) net.client.AddValidateMessage(machine.model.Validation(), machine.frame);
-  net.client.SendFrame(machine.frame);
-  machine.model.Work();
-  IssueCommands(machine);
-  if (net.session.isHost) {
-    net.host.BeginWait(machine.frame);
-    machine.stage = RigMachine::kHostWait;
-  }
+  if (machine.net.StepFrame(machine) == NetWait::kFailed) machine.ended = true;
 }
 
 int LockstepRig::Run(int frames, int maxRounds) {
@@ -259,7 +211,7 @@ int LockstepRig::Run(int frames, int maxRounds) {
     bool done = true;
     for (auto& machine : machines) {
       Step(*machine, frames);
-      if (!machine->ended && !machine->paused && machine->frame < frames) done = false;
+      if (!machine->ended && !machine->paused && machine->net.frame < frames) done = false;
     }
     if (done) return round;
     clock.Advance(stepMs);

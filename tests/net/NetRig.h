@@ -111,17 +111,17 @@ struct BattleModel : INetCommandSink, INetBattle {
   bool Order(int kind, int creature, int value);
 };
 
-struct RigMachine {
-  explicit RigMachine(int index);
-  enum Stage { kRun, kHostWait };
+struct RigMachine : INetFrameWork {
+  RigMachine(int index, const bool& validate);
+
+  bool Validation(CommandMessage& record) override;
+  void Work(int frame) override;
 
   NetMachine net;
   BattleModel model;
   NetHooks hooks;
   CRandom hand;  // the local player's input, apart from the battle's generators
-  int frame = 0;
-  Stage stage = kRun;
-  bool begun = false;
+  const bool& validate;
   bool ended = false;
   bool paused = false;  // not stepped (its messages still arrive)
   double commandRate = 0.3;
@@ -136,7 +136,6 @@ class LockstepRig {
   // frames or ended; answers the rounds taken, or -1 at the round limit.
   int Run(int frames, int maxRounds);
   void Step(RigMachine& machine, int target);
-  // The rounds of the last Run.
   RigMachine& At(int i) { return *machines[i]; }
 
   platform::ManualClock clock;
@@ -145,9 +144,6 @@ class LockstepRig {
   int delay;
   uint32_t stepMs = 10;
   bool validate = true;
-
- private:
-  void IssueCommands(RigMachine& machine);
 };
 
 }  // namespace net_test
