@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/Bytes.h"
+#include "core/GameSettings.h"
 
 namespace {
 
@@ -16,13 +17,14 @@ int32_t WordAt(const uint8_t* record, int offset) { return static_cast<int32_t>(
 }  // namespace
 
 bool INetSetupRecords::CheckGameSettings(const uint8_t* settings) const {
-  // Fields 1-14: the region, then thirteen counts; none may be negative. Magic items are 0-21
-  // and each kind of talisman 0-7.
-  for (int field = 0; field < 14; ++field)
-    if (WordAt(settings, 4 * field) < 0) return false;
-  if (WordAt(settings, 12) > 21) return false;
-  for (int talisman = 5; talisman <= 7; ++talisman)
-    if (WordAt(settings, 4 * talisman) > 7) return false;
+  // Refused when the peer limits would change it: a count below 0, more than 21 magic items or
+  // 7 talismans of a kind is nothing a set-up screen could have sent.
+  CGameSettings record, limited;
+  if (!ReadGameSettings(settings, kGameSettingsBytes, record)) return false;
+  limited = record;
+  LimitPeerGameSettings(limited);
+  for (int i = 0; i < kGameSettingsFields; ++i)
+    if (*GameSettingsField(record, i) != *GameSettingsField(limited, i)) return false;
   return true;
 }
 

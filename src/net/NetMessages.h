@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/GameSettings.h"
 #include "map/MapCommands.h"
 
 // The types beside the map view's commands (4-7, 10-13).
@@ -54,10 +55,9 @@ constexpr int kResendRequestBytes = 16;
 constexpr int kValidateBytes = 24;
 constexpr int kCounterBytes = 16;
 constexpr int kWordCommandBytes = 16;
-constexpr int kGameSettingsBytes = 312;
 constexpr int kPlayerSlotBytes = 316;
 constexpr int kInitialiseBytes = 1633;
-constexpr int kGameSetupBytes = 12 + kGameSettingsBytes;
+constexpr int kGameSetupBytes = 12 + static_cast<int>(kGameSettingsBytes);
 constexpr int kWizardSetupBytes = 12 + kPlayerSlotBytes + 4;
 constexpr int kWizardSpellsBytes = 41;
 constexpr int kMaxWizardSpells = 21;
