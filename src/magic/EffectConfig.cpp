@@ -87,8 +87,8 @@ bool CEffectManager::ReadEffectAniCfg() {
       if (GetAnimSetIndex(e.animPlayer.animation) >= 0) e.animPlayer.Clear();
   aniTable.assign(static_cast<size_t>(entries), EffectAniEntry{});
   animations = std::make_unique<CAnimation[]>(static_cast<size_t>(files));
-  g_effectSprites = std::make_unique<CSprite[]>(static_cast<size_t>(files));
-  g_numEffectFiles = files;
+  sprites = std::make_unique<CSprite[]>(static_cast<size_t>(files));
+  fileCount = files;
 
   std::string word;
   for (int i = 0; i < entries; ++i) {
@@ -110,9 +110,9 @@ bool CEffectManager::ReadEffectAniCfg() {
   for (int j = 0; j < files; ++j) {
     char name[64];
     std::snprintf(name, sizeof name, "sprites\\EFFECTS%d.spr", j);
-    if (!g_effectSprites[j].Load(name, 16)) return false;
-    g_effectSprites[j].BuildColourTables(1, 16);
-    animations[j].SetSprite(&g_effectSprites[j]);
+    if (!sprites[j].Load(name, 16)) return false;
+    sprites[j].BuildColourTables(1, 16);
+    animations[j].SetSprite(&sprites[j]);
     std::snprintf(name, sizeof name, "sprites\\EFFECTS%d.ani", j);
     if (animations[j].SequenceCount() == 0 && !animations[j].Load(name)) return false;
   }

@@ -5,8 +5,8 @@
 #include "map/MapView.h"
 
 CEffectManager g_effectManager(CEffectManager::kDefaultCount);
-std::unique_ptr<CSprite[]> g_effectSprites;
-int g_numEffectFiles = 0;
+std::unique_ptr<CSprite[]>& g_effectSprites = g_effectManager.sprites;
+int32_t& g_numEffectFiles = g_effectManager.fileCount;
 
 int EffectViewRotation() { return g_mapView.rotation & 3; }
 
@@ -105,13 +105,13 @@ const EffectAniEntry* CEffectManager::AniEntry(int n) const {
 
 CAnimation* CEffectManager::AniEntryAnimation(int n) {
   const EffectAniEntry* entry = AniEntry(n);
-  if (!entry || !animations || entry->file < 0 || entry->file >= g_numEffectFiles) return nullptr;
+  if (!entry || !animations || entry->file < 0 || entry->file >= fileCount) return nullptr;
   return &animations[entry->file];
 }
 
 int CEffectManager::GetAnimSetIndex(const CAnimation* animation) const {
   if (!animation || !animations) return -1;
-  for (int j = 0; j < g_numEffectFiles; ++j)
+  for (int j = 0; j < fileCount; ++j)
     if (&animations[j] == animation) return j;
   return -1;
 }

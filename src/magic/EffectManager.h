@@ -108,7 +108,9 @@ class CEffectManager {
   // --- fields -------------------------------------------------------------------------------
   std::vector<CEffect> effects;  // the pool, built once
   int32_t count = 0;
-  std::unique_ptr<CAnimation[]> animations;  // one per effect file
+  std::unique_ptr<CSprite[]> sprites;  // one per effect file (EFFECTS<j>.spr)
+  int32_t fileCount = 0;
+  std::unique_ptr<CAnimation[]> animations;  // one per effect file, over its sprite
   EffectKindEntry kindTable[kKinds] = {};
   std::vector<EffectAniEntry> aniTable;
   int32_t scanKind = 0;
@@ -122,9 +124,9 @@ class CEffectManager {
 };
 
 extern CEffectManager g_effectManager;
-// The effect sprite files, one per EFFECTS<j>, and their number.
-extern std::unique_ptr<CSprite[]> g_effectSprites;
-extern int g_numEffectFiles;
+// The effect sprite files of the one manager, one per EFFECTS<j>, and their number.
+extern std::unique_ptr<CSprite[]>& g_effectSprites;
+extern int32_t& g_numEffectFiles;
 
 // The view rotation (0-3) that picks the animation tables of some effects.
 int EffectViewRotation();

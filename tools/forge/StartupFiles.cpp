@@ -31,7 +31,9 @@ FORGE_STEP(OptionsFile) {
       .Key("RateOfDrowning", 5)
       .Key("MaxNodesForRouteFinding", 250)
       .Key("AI_timesystem", "NOTIONAL_TIME")
-      .Key("AI_timelimit", 10);
+      .Key("AI_timelimit", 10)
+      // The circle tables of the area spells: three radii, for spell Radius 0, 1 and 2.
+      .Key("EffectRadius", "3, 2, 4, 6");
   ini.Section("DEBUG")
       .Flag("ShowFrameRate", false)
       .Flag("UseMallocedBackBuffer", false)
