@@ -15,8 +15,6 @@
 
 namespace {
 
-using game_data::LeadingIntIn;
-
 constexpr int kNoLimit = INT_MAX;
 constexpr const char* kCreatureFile = "cfg\\creature.cfg";
 constexpr const char* kHthFile = "cfg\\hth.cfg";
@@ -41,12 +39,11 @@ constexpr MatrixSection kMatrices[8] = {
     {"ResponsetoLRC_Matrix", &CCreatureType::ResponsetoLRC_Matrix, -1000, 1000},
 };
 
-class TypeReader {
+class TypeReader : public game_data::SectionReader {
  public:
   TypeReader(const std::string& creaturePath, const std::string& hthPath, int number, CCreatureType& type)
-      : creaturePath_(creaturePath),
+      : SectionReader(creaturePath, "CREATURE_" + std::to_string(number)),
         hthPath_(hthPath),
-        section_("CREATURE_" + std::to_string(number)),
         number_(number),
         type_(type) {}
 
@@ -65,27 +62,17 @@ class TypeReader {
   }
 
  private:
-  bool Has(const char* key) {
-    value_ = game_data::ReadKey(creaturePath_, section_, key);
-    return !value_.empty();
-  }
-  void ReadInt(const char* key, int32_t& field, int lo, int hi) {
-    if (Has(key)) field = LeadingIntIn(value_, lo, hi);
-  }
-  void ReadFlag(const char* key, int32_t& field) {
-    if (Has(key) && platform::EqualNoCase(value_, "TRUE")) field = 1;
-  }
   // A list fills the values it gives, at most count of them, in order.
   template <typename Store>
   void ReadList(const char* key, std::string_view separators, int count, Store store) {
     if (!Has(key)) return;
-    const std::vector<int> values = game_data::IntList(value_, separators);
+    const std::vector<int> values = game_data::IntList(Value(), separators);
     for (int i = 0; i < count && i < static_cast<int>(values.size()); ++i) store(i, values[static_cast<size_t>(i)]);
   }
 
   void ReadStats() {
     ReadInt("TileHeight", type_.TileHeight, 1, 5);
-    if (Has("TileSizeXY")) type_.TileSizeXY = platform::TextToInt(value_) < 2 ? 1 : 2;
+    if (Has("TileSizeXY")) type_.TileSizeXY = platform::TextToInt(Value()) < 2 ? 1 : 2;
     ReadInt("Acceleration", type_.Acceleration, 0, kNoLimit);
     ReadInt("Intelligence", type_.Intelligence, 1, 100);
     ReadFlag("IsUndead", type_.IsUndead);
@@ -136,7 +123,7 @@ class TypeReader {
 
   void ReadWords() {
     if (Has("ArtifactUse")) {
-      for (const std::string& word : game_data::WordList(value_)) {
+      for (const std::string& word : game_data::WordList(Value())) {
         if (platform::EqualNoCase(word, "NONE"))
           type_.artifactUse &= 0xF0;
         else
@@ -145,7 +132,7 @@ class TypeReader {
     }
     if (Has("AI_CreatureCategory")) {
       type_.aiCategory = 0;
-      for (const std::string& word : game_data::WordList(value_)) {
+      for (const std::string& word : game_data::WordList(Value())) {
         if (platform::EqualNoCase(word, "SCOUT")) type_.aiCategory |= ai_category::kScout;
         if (platform::EqualNoCase(word, "ATTACKER")) type_.aiCategory |= ai_category::kAttacker;
         if (platform::EqualNoCase(word, "DEFENDER")) type_.aiCategory |= ai_category::kDefender;
@@ -178,12 +165,9 @@ class TypeReader {
     Raise(g_typeMaxima.Bravery, type_.Bravery);
   }
 
-  const std::string& creaturePath_;
   const std::string& hthPath_;
-  std::string section_;
   int number_;
   CCreatureType& type_;
-  std::string value_;
 };
 
 }  // namespace

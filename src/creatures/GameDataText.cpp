@@ -55,4 +55,17 @@ std::vector<std::string> WordList(std::string_view text) {
   return words;
 }
 
+bool SectionReader::Has(const char* key, std::string_view defaultValue) {
+  value_ = ReadKey(path_, section_, key, defaultValue);
+  return !value_.empty();
+}
+
+void SectionReader::ReadInt(const char* key, int32_t& field, int lo, int hi, std::string_view defaultValue) {
+  if (Has(key, defaultValue)) field = LeadingIntIn(value_, lo, hi);
+}
+
+void SectionReader::ReadFlag(const char* key, int32_t& field) {
+  if (Has(key) && platform::EqualNoCase(value_, "TRUE")) field = 1;
+}
+
 }  // namespace game_data

@@ -3,6 +3,7 @@
 // each key through the profile reader into a 256-character buffer, numbers as the leading
 // decimal integer of the text (as atoi reads it, held within the int range), words compared without regard to case.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,24 @@ std::vector<int> IntList(std::string_view text, std::string_view separators);
 // The words of a word list: cut at the first ';', trailing blanks removed, split at commas,
 // each item cut at its first '=' and stripped of leading blanks.
 std::vector<std::string> WordList(std::string_view text);
+
+// The keys of one section of a file, read one by one in the order asked.
+class SectionReader {
+ public:
+  SectionReader(const std::string& path, std::string section) : path_(path), section_(std::move(section)) {}
+
+  // Reads the key into Value(); true when it gives a non-empty text (a default counts).
+  bool Has(const char* key, std::string_view defaultValue = "");
+  const std::string& Value() const { return value_; }
+  // A present key's leading integer, held within lo..hi.
+  void ReadInt(const char* key, int32_t& field, int lo, int hi, std::string_view defaultValue = "");
+  // 1 when the key reads TRUE (without regard to case); anything else leaves the field.
+  void ReadFlag(const char* key, int32_t& field);
+
+ private:
+  const std::string& path_;
+  std::string section_;
+  std::string value_;
+};
 
 }  // namespace game_data

@@ -1,6 +1,7 @@
 // LoadSpells: the reader of cfg\spells.cfg.
 #include "creatures/SpellDefinition.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cstring>
 #include <string>
@@ -65,26 +66,22 @@ float LeadingFloat(const std::string& text) {
   return value > FLT_MAX ? FLT_MAX : static_cast<float>(value);
 }
 
-class SpellReader {
+class SpellReader : public game_data::SectionReader {
  public:
   SpellReader(const std::string& path, int number, CSpellDefinition& spell)
-      : path_(path), section_("SPELL_" + std::to_string(number)), spell_(spell) {}
+      : SectionReader(path, "SPELL_" + std::to_string(number)), spell_(spell) {}
 
   void Read() {
-    if (Has("Range")) {
-      spell_.Range = LeadingIntIn(value_, 0, 100);
-      if (spell_.Range > g_maxSpellRange) g_maxSpellRange = spell_.Range;
-    }
+    ReadInt("Range", spell_.Range, 0, 100);
+    g_maxSpellRange = std::max(g_maxSpellRange, spell_.Range);
     spell_.RangeUnits = spell_.Range * 32;
-    if (Has("ManaCost")) {
-      spell_.ManaCost = LeadingIntIn(value_, 0, 300);
-      if (spell_.ManaCost > g_maxSpellCost) g_maxSpellCost = spell_.ManaCost;
-    }
+    ReadInt("ManaCost", spell_.ManaCost, 0, 300);
+    g_maxSpellCost = std::max(g_maxSpellCost, spell_.ManaCost);
     ReadInt("SpellStrength", spell_.SpellStrength, 0, 500);
     if (Has("MagicItemsNeeded")) ReadMagicItems();
     ReadInt("NoRequired", spell_.NoRequired, 0, 3);
-    if (Has("TextName")) std::strncpy(spell_.TextName, value_.c_str(), sizeof spell_.TextName - 1);
-    if (Has("AllowedTargets")) spell_.AllowedTargets |= AllowedTargetsMask(LeadingIntIn(value_, 1, 44));
+    if (Has("TextName")) std::strncpy(spell_.TextName, Value().c_str(), sizeof spell_.TextName - 1);
+    if (Has("AllowedTargets")) spell_.AllowedTargets |= AllowedTargetsMask(LeadingIntIn(Value(), 1, 44));
     ReadInt("Speed", spell_.Speed, 1, 32);
     if (Has("LOFType")) ReadLineOfFire();
     ReadInt("Damage", spell_.Damage, 0, 255);
@@ -97,43 +94,32 @@ class SpellReader {
     ReadFlag("DoBRCheck", spell_.DoBRCheck);
     static const char* const kRadii[] = {"SMALL", "MEDIUM", "LARGE"};
     ReadWord("Radius", spell_.Radius, kRadii);
-    if (Has("AI_Adjustment", "1")) spell_.AI_Adjustment = LeadingFloat(value_);
+    if (Has("AI_Adjustment", "1")) spell_.AI_Adjustment = LeadingFloat(Value());
     ReadInt("Data1", spell_.Data1, 0, 9999);
     ReadInt("SpellBoxSound", spell_.SpellBoxSound, 1, 9999, "9999");
     for (const AiKey& ai : kAiKeys) {
       if (Has(ai.key, "0")) {
-        const int weight = platform::TextToInt(value_);
+        const int weight = platform::TextToInt(Value());
         spell_.*ai.field = weight < 1 ? 0 : weight;
       }
     }
   }
 
  private:
-  // Reads the key; true when it gives a non-empty text (a default counts).
-  bool Has(const char* key, std::string_view defaultValue = "") {
-    value_ = game_data::ReadKey(path_, section_, key, defaultValue);
-    return !value_.empty();
-  }
-  void ReadInt(const char* key, int32_t& field, int lo, int hi, std::string_view defaultValue = "") {
-    if (Has(key, defaultValue)) field = LeadingIntIn(value_, lo, hi);
-  }
-  void ReadFlag(const char* key, int32_t& field) {
-    if (Has(key) && platform::EqualNoCase(value_, "TRUE")) field = 1;
-  }
   template <size_t N>
   void ReadWord(const char* key, int32_t& field, const char* const (&words)[N]) {
     if (!Has(key)) return;
-    const int index = WordIndex(value_, words);
+    const int index = WordIndex(Value(), words);
     if (index >= 0) field = index;
   }
   void ReadLineOfFire() {
     static const char* const kLines[] = {"LOF_NONE", "LOF_STRAIGHTCAST", "LOF_THROWCAST", "LOF_PARTICLE"};
-    const int index = WordIndex(CutAt(CutAt(value_, ';'), ' '), kLines);
+    const int index = WordIndex(CutAt(CutAt(Value(), ';'), ' '), kLines);
     if (index >= 0) spell_.LOFType = index;
   }
   // A record holds 15 item numbers: a longer list keeps its first 15.
   void ReadMagicItems() {
-    const std::vector<int> items = game_data::IntList(value_, ",");
+    const std::vector<int> items = game_data::IntList(Value(), ",");
     int count = 0;
     for (int item : items) {
       if (count == kMagicItemsNeededMax) break;
@@ -142,10 +128,7 @@ class SpellReader {
     spell_.MagicItemCount = count;
   }
 
-  const std::string& path_;
-  std::string section_;
   CSpellDefinition& spell_;
-  std::string value_;
 };
 
 }  // namespace
