@@ -44,15 +44,6 @@ inline Bytes Messages(const std::vector<Bytes>& messages) {
 
 inline Bytes ToBytes(const CommandMessage& message) { return Bytes(message.bytes, message.bytes + message.length); }
 
-inline Bytes FrameOf(int frame, int origin, const std::vector<Bytes>& subs) {
-  Bytes out(kFrameHeaderBytes);
-  WriteEmptyFrameHeader(out.data(), frame, origin);
-  for (const Bytes& sub : subs) out.insert(out.end(), sub.begin(), sub.end());
-  SetMessageWord(out.data(), 2, static_cast<int32_t>(out.size()));
-  SetMessageWord(out.data(), 5, static_cast<int32_t>(subs.size()));
-  return out;
-}
-
 // One of every command a client frame may carry.
 inline std::vector<Bytes> EveryCommand() {
   return {ToBytes(MakeValidateMessage(5, 6, 7)),

@@ -46,7 +46,7 @@ struct HostScene {
 };
 
 Bytes ClientFrame(int frame, const std::vector<Bytes>& commands) {
-  return net_fuzz::FrameOf(frame, kFrameOriginClient, commands);
+  return MakeFrameMessage(frame, kFrameOriginClient, commands);
 }
 
 }  // namespace

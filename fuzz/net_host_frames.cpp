@@ -45,8 +45,8 @@ struct ClientScene {
 Bytes HostFrame(int frame, const std::vector<std::vector<Bytes>>& clients) {
   std::vector<Bytes> nested;
   for (const std::vector<Bytes>& commands : clients)
-    nested.push_back(net_fuzz::FrameOf(frame, kFrameOriginClient, commands));
-  return net_fuzz::FrameOf(frame, kFrameOriginHost, nested);
+    nested.push_back(MakeFrameMessage(frame, kFrameOriginClient, commands));
+  return MakeFrameMessage(frame, kFrameOriginHost, nested);
 }
 
 }  // namespace

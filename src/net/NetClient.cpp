@@ -185,11 +185,7 @@ void CNetClient::SendFrame(int frame) {
 
 bool CNetClient::RunFrame(int frame, bool wait) {
   BeginRun(frame);
-  for (;;) {
-    NetWait step = RunStep(wait);
-    if (step != NetWait::kPending) return step == NetWait::kDone;
-    if (!PauseWhileWaiting()) return false;
-  }
+  return WaitInSteps([&] { return RunStep(wait); });
 }
 
 void CNetClient::BeginRun(int frame) {
@@ -281,15 +277,15 @@ bool CNetClient::WaitForStart() {
   if (!IsNetworked()) return true;
   wantedFrame = 0;
   lastResendTime = platform::TickCount();
-  for (;;) {
+  return WaitInSteps([this] {
     Receive();
-    if (initialised) return true;
+    if (initialised) return NetWait::kDone;
     if (platform::TickCount() - lastResendTime >= kResendIntervalMs) {
       RequestResendFromHost(0);
       lastResendTime = platform::TickCount();
     }
-    if (!PauseWhileWaiting()) return false;
-  }
+    return NetWait::kPending;
+  });
 }
 
 void CNetClient::RequestResendFromHost(int frame) {
@@ -308,30 +304,7 @@ void CNetClient::CopyRunFramesTo(CNetMessageQueue& queue) {
 // --- receiving -----------------------------------------------------------------------------
 
 void CNetClient::Receive() {
-  if (!session.transport || !ownPlayer) return;
-  int count = 0;
-  platform::NetResult result = session.transport->GetMessageCount(ownPlayer, count);
-  if (result != platform::kNetOk) {
-    NetLogAddError("failed to get message count", result);
-    count = 0;
-  }
-  for (int i = 0; i < count; ++i) {
-    platform::NetMessageInfo info;
-    result = session.transport->Receive(ownPlayer, receiveBuffer_, sizeof receiveBuffer_, info);
-    if (result == platform::kNetErrNoMessages) break;
-    if (result == platform::kNetErrBufferTooSmall) {
-      NetLogAddError("client message receive error", result);  // dropped; the rest still come
-      continue;
-    }
-    if (result != platform::kNetOk) {
-      NetLogAddError("client message receive error", result);
-      break;
-    }
-    if (info.system)
-      HandleSystemMessage(info.systemMessage);
-    else
-      HandleMessage(info.from, receiveBuffer_, info.size);
-  }
+  session.ReceiveFor(ownPlayer, receiveBuffer_, sizeof receiveBuffer_, "client message receive error", *this);
 }
 
 void CNetClient::HandleSystemMessage(const platform::NetSystemMessage& message) {
@@ -493,18 +466,16 @@ void CNetClient::ResendFrame(int frame) {
 // --- set-up messages and chat --------------------------------------------------------------
 
 bool CNetClient::SendToHost(const uint8_t* message, size_t size) {
-  platform::NetResult result = session.transport
-                                   ? session.transport->Send(ownPlayer, platform::kNetServerPlayer, true, message, size)
-                                   : platform::kNetErrNoConnection;
-  if (result == platform::kNetOk) return true;
-  NetLogAddError("failed to send setup message", result);
-  return false;
+  return SendSetup(platform::kNetServerPlayer, message, size);
 }
 
 bool CNetClient::SendToAll(const uint8_t* message, size_t size) {
-  platform::NetResult result = session.transport
-                                   ? session.transport->Send(ownPlayer, platform::kNetAllPlayers, true, message, size)
-                                   : platform::kNetErrNoConnection;
+  return SendSetup(platform::kNetAllPlayers, message, size);
+}
+
+bool CNetClient::SendSetup(platform::NetPlayerId to, const uint8_t* message, size_t size) {
+  platform::NetResult result =
+      session.transport ? session.transport->Send(ownPlayer, to, true, message, size) : platform::kNetErrNoConnection;
   if (result == platform::kNetOk) return true;
   NetLogAddError("failed to send setup message", result);
   return false;

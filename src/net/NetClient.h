@@ -43,7 +43,7 @@ class CNetFrameCheckRing {
   int next_ = 0;
 };
 
-class CNetClient {
+class CNetClient : public INetReceiver {
  public:
   explicit CNetClient(CNetSession& session);
   CNetClient(const CNetClient&) = delete;
@@ -84,8 +84,8 @@ class CNetClient {
 
   // The receive loop, and the handling of one message or system message.
   void Receive();
-  void HandleMessage(platform::NetPlayerId from, const uint8_t* data, size_t size);
-  void HandleSystemMessage(const platform::NetSystemMessage& message);
+  void HandleMessage(platform::NetPlayerId from, const uint8_t* data, size_t size) override;
+  void HandleSystemMessage(const platform::NetSystemMessage& message) override;
   void ResendFrame(int frame);
 
   bool SendToHost(const uint8_t* message, size_t size);
@@ -124,6 +124,7 @@ class CNetClient {
   // Runs the awaited frame when it is there; answers whether it has been run.
   bool TryRunWanted();
   void RequestResendFromHost(int frame);
+  bool SendSetup(platform::NetPlayerId to, const uint8_t* message, size_t size);
   void HandleHostFrame(const uint8_t* data, size_t size);
   void HandleSetupMessage(int32_t type, const uint8_t* data, size_t size);
   void BecomeHost();

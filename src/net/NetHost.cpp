@@ -188,30 +188,7 @@ void CNetHost::RequestResend(platform::NetPlayerId client, int frame) {
 }
 
 void CNetHost::Receive() {
-  if (!session.transport || !hostPlayer) return;
-  int count = 0;
-  platform::NetResult result = session.transport->GetMessageCount(hostPlayer, count);
-  if (result != platform::kNetOk) {
-    NetLogAddError("failed to get message count", result);
-    count = 0;
-  }
-  for (int i = 0; i < count; ++i) {
-    platform::NetMessageInfo info;
-    result = session.transport->Receive(hostPlayer, receiveBuffer_, sizeof receiveBuffer_, info);
-    if (result == platform::kNetErrNoMessages) break;
-    if (result == platform::kNetErrBufferTooSmall) {
-      NetLogAddError("host message receive error", result);  // dropped; the rest still come
-      continue;
-    }
-    if (result != platform::kNetOk) {
-      NetLogAddError("host message receive error", result);
-      break;
-    }
-    if (info.system)
-      HandleSystemMessage(info.systemMessage);
-    else
-      HandleMessage(info.from, receiveBuffer_, info.size);
-  }
+  session.ReceiveFor(hostPlayer, receiveBuffer_, sizeof receiveBuffer_, "host message receive error", *this);
 }
 
 void CNetHost::HandleSystemMessage(const platform::NetSystemMessage& message) {
@@ -306,11 +283,7 @@ void CNetHost::HandleSetupRequest(int32_t type, const uint8_t* data, size_t size
 bool CNetHost::WaitForFrame(int frame, bool runLocalClient) {
   if (!IsNetworked() || !session.isHost) return true;
   BeginWait(frame);
-  for (;;) {
-    NetWait step = WaitStep(runLocalClient);
-    if (step != NetWait::kPending) return step == NetWait::kDone;
-    if (!PauseWhileWaiting()) return false;
-  }
+  return WaitInSteps([&] { return WaitStep(runLocalClient); });
 }
 
 void CNetHost::BeginWait(int frame) {

@@ -16,10 +16,7 @@
 
 class CNetClient;
 
-// What one step of a wait found.
-enum class NetWait { kDone, kPending, kFailed };
-
-class CNetHost {
+class CNetHost : public INetReceiver {
  public:
   explicit CNetHost(CNetSession& session);
   CNetHost(const CNetHost&) = delete;
@@ -52,8 +49,8 @@ class CNetHost {
   // The receive loop: every message waiting for the server player.
   void Receive();
   // One message from a peer, and one system message.
-  void HandleMessage(platform::NetPlayerId from, const uint8_t* data, size_t size);
-  void HandleSystemMessage(const platform::NetSystemMessage& message);
+  void HandleMessage(platform::NetPlayerId from, const uint8_t* data, size_t size) override;
+  void HandleSystemMessage(const platform::NetSystemMessage& message) override;
 
   // Waits until the host frame message of the frame has gone out; false only when the
   // application is quitting. Repeats WaitStep, pumping window messages and sleeping briefly.

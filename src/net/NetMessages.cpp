@@ -183,6 +183,15 @@ CommandMessage MakeWordCommand(int32_t type, int32_t word) {
   return Finish(out);
 }
 
+NetBytes MakeFrameMessage(int32_t frame, int32_t origin, const std::vector<NetBytes>& subs) {
+  NetBytes out(kFrameHeaderBytes);
+  WriteEmptyFrameHeader(out.data(), frame, origin);
+  for (const NetBytes& sub : subs) out.insert(out.end(), sub.begin(), sub.end());
+  SetMessageWord(out.data(), 2, static_cast<int32_t>(out.size()));
+  SetMessageWord(out.data(), 5, static_cast<int32_t>(subs.size()));
+  return out;
+}
+
 NetBytes MakeInitialiseMessage(const uint8_t* settings, const uint8_t* const slots[kMaxClients],
                                const uint8_t items[kMaxWizardSpells], const int32_t setup[kBattleSetupWords]) {
   bytes::Writer out;

@@ -122,6 +122,8 @@ CommandMessage MakeCounterMessage(int32_t counter);
 CommandMessage MakeWordCommand(int32_t type, int32_t word);
 
 using NetBytes = std::vector<uint8_t>;
+// A frame message of the frame and origin holding the sub-messages given, in order.
+NetBytes MakeFrameMessage(int32_t frame, int32_t origin, const std::vector<NetBytes>& subs);
 // MSG_INITIALISE: settings (312 bytes), four slot records (316 bytes each), 21 magic item
 // numbers, the six words of the battle set-up record.
 NetBytes MakeInitialiseMessage(const uint8_t* settings, const uint8_t* const slots[kMaxClients],

@@ -84,6 +84,31 @@ bool CNetSession::SetSessionFlags(uint32_t flags) {
   return true;
 }
 
+void CNetSession::ReceiveFor(platform::NetPlayerId player, uint8_t* buffer, size_t capacity, const char* errorText,
+                             INetReceiver& receiver) {
+  if (!transport || !player) return;
+  int count = 0;
+  platform::NetResult result = transport->GetMessageCount(player, count);
+  if (result != platform::kNetOk) {
+    NetLogAddError("failed to get message count", result);
+    count = 0;
+  }
+  for (int i = 0; i < count; ++i) {
+    platform::NetMessageInfo info;
+    result = transport->Receive(player, buffer, capacity, info);
+    if (result == platform::kNetErrNoMessages) break;
+    if (result != platform::kNetOk) {
+      NetLogAddError(errorText, result);
+      if (result == platform::kNetErrBufferTooSmall) continue;
+      break;
+    }
+    if (info.system)
+      receiver.HandleSystemMessage(info.systemMessage);
+    else
+      receiver.HandleMessage(info.from, buffer, info.size);
+  }
+}
+
 const char* NetSystemMessageName(platform::NetSystemKind kind) {
   switch (kind) {
     case platform::NetSystemKind::kCreatePlayer:
@@ -100,8 +125,11 @@ const char* NetSystemMessageName(platform::NetSystemKind kind) {
   return "<unknown message>\n";
 }
 
-bool PauseWhileWaiting() {
-  if (!PumpMessages()) return false;
-  platform::SleepMs(1);
-  return true;
+bool WaitInSteps(const std::function<NetWait()>& step) {
+  for (;;) {
+    const NetWait result = step();
+    if (result != NetWait::kPending) return result == NetWait::kDone;
+    if (!PumpMessages()) return false;
+    platform::SleepMs(1);
+  }
 }

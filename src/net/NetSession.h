@@ -3,6 +3,7 @@
 // loopback, or a real network), records whether this machine hosts and which phase the network
 // game is in (the receive loops consult both), and holds the message delay.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,14 @@ enum NetPhase {
   kNetPhaseDirectSetup = 1,  // set-up screens over the session, until MSG_INITIALISE
   kNetPhaseSetup = 2,        // from MSG_INITIALISE (or the lobby's session) until the battle
   kNetPhaseBattle = 3,
+};
+
+// What a receive loop hands its messages to.
+class INetReceiver {
+ public:
+  virtual ~INetReceiver() = default;
+  virtual void HandleMessage(platform::NetPlayerId from, const uint8_t* data, size_t size) = 0;
+  virtual void HandleSystemMessage(const platform::NetSystemMessage& message) = 0;
 };
 
 class CNetSession {
@@ -36,6 +45,11 @@ class CNetSession {
   // The first player whose short name is the one asked for; 0 when none.
   platform::NetPlayerId FindPlayerByName(const char* name);
   bool SetSessionFlags(uint32_t flags);
+  // The receive loop of one of this machine's players: the messages waiting now, each into the
+  // buffer and on to the receiver. Failures go to the log under the text given; a message
+  // larger than the buffer is dropped and the rest still come.
+  void ReceiveFor(platform::NetPlayerId player, uint8_t* buffer, size_t capacity, const char* errorText,
+                  INetReceiver& receiver);
 
   std::unique_ptr<platform::NetSession> transport;
   std::string sessionName;
@@ -50,9 +64,13 @@ class CNetSession {
 // The name the network log gives a system message.
 const char* NetSystemMessageName(platform::NetSystemKind kind);
 
-// Between two steps of a wait: pumps the window messages and sleeps a little. False when the
-// application is quitting.
-bool PauseWhileWaiting();
+// What one step of a wait found.
+enum class NetWait { kDone, kPending, kFailed };
+
+// A wait made of non-blocking steps: repeats the step, pumping the window messages and
+// sleeping a little between two, until it is done (true) or failed, or the application is
+// quitting (false).
+bool WaitInSteps(const std::function<NetWait()>& step);
 
 // How often a wait asks again for what has not arrived, in milliseconds.
 constexpr uint32_t kResendIntervalMs = 500;

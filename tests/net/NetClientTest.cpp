@@ -11,6 +11,7 @@
 #include "core/RecordLog.h"
 #include "net/NetLog.h"
 #include "platform/Files.h"
+#include "platform/Window.h"
 #include "support/TestSupport.h"
 
 namespace net_test {
@@ -95,6 +96,20 @@ TEST_F(ClientTest, AWaitingClientAsksForItsFrameEveryHalfSecond) {
   EXPECT_EQ(MessageWord(requests[1].data(), 3), 4);
   host->Send(net.client.ownPlayer, HostFrame(4, {{}}));
   EXPECT_EQ(net.client.RunStep(true), NetWait::kDone);
+}
+
+TEST_F(ClientTest, WaitsEndWithTheStartMessageOrWhenTheApplicationQuits) {
+  Bytes settings(kGameSettingsBytes, 0), slot(kPlayerSlotBytes, 0);
+  const uint8_t* slots[4] = {slot.data(), slot.data(), slot.data(), slot.data()};
+  const uint8_t items[21] = {};
+  const int32_t setup[6] = {1, 0, 0, 0, 1, 0};
+  host->Send(net.client.ownPlayer, MakeInitialiseMessage(settings.data(), slots, items, setup), true);
+  EXPECT_TRUE(net.client.WaitForStart());
+
+  StartAt(4);
+  platform::PostQuitMessage(0);
+  EXPECT_FALSE(net.client.RunFrame(4, true));
+  platform::ClearMessageQueue();
 }
 
 TEST_F(ClientTest, HostFramesComeFromTheHostOnly) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "NetProtocolSupport.h"
 #include "core/Bytes.h"
 #include "net/NetHooks.h"
 #include "net/NetMessageQueue.h"
@@ -13,21 +14,11 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using net_test::Bytes;
+using net_test::ToBytes;
 
-Bytes ToBytes(const CommandMessage& message) { return Bytes(message.bytes, message.bytes + message.length); }
-
-// A frame message of the origin, with the sub-messages given.
-Bytes Frame(int frame, int origin, const std::vector<Bytes>& subs) {
-  Bytes out(kFrameHeaderBytes);
-  WriteEmptyFrameHeader(out.data(), frame, origin);
-  for (const Bytes& sub : subs) out.insert(out.end(), sub.begin(), sub.end());
-  SetMessageWord(out.data(), 2, static_cast<int32_t>(out.size()));
-  SetMessageWord(out.data(), 5, static_cast<int32_t>(subs.size()));
-  return out;
-}
-
-Bytes Walk(int creature) { return ToBytes(MakeCellCommand(MSG_CREATURE_WALK, creature, 1, 2, 3)); }
+Bytes Frame(int frame, int origin, const std::vector<Bytes>& subs) { return MakeFrameMessage(frame, origin, subs); }
+Bytes Walk(int creature) { return net_test::WalkCommand(creature); }
 Bytes QueuedWalk(int creature) { return ToBytes(MakeCellCommand(MSG_Q_CREATURE_WALK, creature, 4, 5, 6)); }
 
 Bytes Slot(const char* name) {

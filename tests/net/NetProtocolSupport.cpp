@@ -4,14 +4,7 @@ namespace net_test {
 
 Bytes ToBytes(const CommandMessage& message) { return Bytes(message.bytes, message.bytes + message.length); }
 
-Bytes FrameOf(int frame, int origin, const std::vector<Bytes>& subs) {
-  Bytes out(kFrameHeaderBytes);
-  WriteEmptyFrameHeader(out.data(), frame, origin);
-  for (const Bytes& sub : subs) out.insert(out.end(), sub.begin(), sub.end());
-  SetMessageWord(out.data(), 2, static_cast<int32_t>(out.size()));
-  SetMessageWord(out.data(), 5, static_cast<int32_t>(subs.size()));
-  return out;
-}
+Bytes FrameOf(int frame, int origin, const std::vector<Bytes>& subs) { return MakeFrameMessage(frame, origin, subs); }
 
 Bytes ClientFrame(int frame, const std::vector<Bytes>& commands) {
   return FrameOf(frame, kFrameOriginClient, commands);
