@@ -73,8 +73,9 @@ class CNetClient : public INetReceiver {
   void SendFrame(int frame);
 
   // Runs the host frame message of the frame, waiting for it (resend requests every half
-  // second, window messages pumped) or, without waiting, one pass. False when the battle
-  // failed or the application is quitting.
+  // second, window messages pumped) or, without waiting, one pass. While the battle's record
+  // is played back, the recorded frame runs instead; without any session the frame passes
+  // with nothing run. False when the battle failed or the application is quitting.
   bool RunFrame(int frame, bool wait);
   // The same as non-blocking steps: BeginRun, then RunStep until it is not pending.
   void BeginRun(int frame);

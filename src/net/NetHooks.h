@@ -72,7 +72,7 @@ class INetSetupEvents {
   virtual void SelfRemoved() {}
   virtual void PlayersChanged() {}
   virtual void Chat(const char* name, const char* text) {}
-  // Records already checked by INetSetupRecords.
+  // Records already checked by INetSetupRecords, valid during the call only.
   virtual void GameSettings(const uint8_t* settings) {}
   virtual void PlayerSlot(int slotIndex, const uint8_t* slot) {}
   virtual void SetSlot(int slotIndex) {}
@@ -81,7 +81,8 @@ class INetSetupEvents {
   virtual void ColourRequest(int slotIndex) {}
   virtual void PortraitRequest(int slotIndex) {}
   virtual void Handicap(int slotIndex, int value) {}
-  // The start message, checked whole.
+  // The start message, checked whole. Its records point into the receive buffer: what is kept
+  // is copied during the call (and the marks set with NetMachine::ApplyStartMarks).
   virtual void Initialise(const InitialiseView& message) {}
   // A player's spell list (each player's first only): its spells join the pool of that
   // player's wizard and the load screen waits for one list fewer.
