@@ -121,6 +121,8 @@ class CEffectManager {
  private:
   // Takes a record from 100 up and activates it; nothing when none is free.
   void Spawn(int kind, const CEffectParams& block);
+  // A spawn at one point for creature c: word 7 the target, word 11 the value (unless -1).
+  void SpawnOnCreature(int kind, int c, int target, int value, int x, int y, int z);
 };
 
 extern CEffectManager g_effectManager;

@@ -40,6 +40,16 @@ void CEffectManager::SpawnCreatureEffect47(int c) {
   Spawn(47, block);
 }
 
+void CEffectManager::SpawnOnCreature(int kind, int c, int target, int value, int x, int y, int z) {
+  CEffectParams block;
+  AtPoint(block, x, y, z);
+  block[w::kCreature] = c;
+  block[w::kTarget] = target;
+  if (value >= 0) block[w::kValue] = value;
+  block[w::kKindMode] = 1;
+  Spawn(kind, block);
+}
+
 void CEffectManager::SpawnCreatureEffect17(int c) {
   EffectCreature info;
   if (!GetCreature(c, info)) return;
@@ -57,48 +67,26 @@ void CEffectManager::SpawnCreatureEffect17(int c) {
     cx = WrapInto(cx + kOthers[chosen][0], g_map.width);
     cy = WrapInto(cy + kOthers[chosen][1], g_map.height);
   }
-  CEffectParams block;
-  AtPoint(block, cx * kUnitsPerTile + 16, cy * kUnitsPerTile + 16, (info.level + 1) * kUnitsPerLevel);
-  block[w::kCreature] = c;
-  block[w::kTarget] = 0;
-  block[w::kKindMode] = 1;
-  Spawn(17, block);
+  SpawnOnCreature(17, c, 0, -1, cx * kUnitsPerTile + 16, cy * kUnitsPerTile + 16, (info.level + 1) * kUnitsPerLevel);
 }
 
 void CEffectManager::SpawnCreatureEffect40(int c) {
   EffectCreature info;
-  if (!GetCreature(c, info)) return;
-  CEffectParams block;
-  AtPoint(block, info.x + info.halfWidth, info.y + info.halfWidth, info.z + info.heightOffset);
-  block[w::kCreature] = c;
-  block[w::kTarget] = 0;
-  block[w::kValue] = 53;
-  block[w::kKindMode] = 1;
-  Spawn(40, block);
+  if (GetCreature(c, info))
+    SpawnOnCreature(40, c, 0, 53, info.x + info.halfWidth, info.y + info.halfWidth, info.z + info.heightOffset);
 }
 
 void CEffectManager::SpawnCreatureEffect19(int c) {
   EffectCreature info;
   if (!GetCreature(c, info)) return;
   const int top = (g_map.levels - 1) * kUnitsPerLevel;
-  int z = info.z + kUnitsPerLevel * info.heightLevels;
-  if (z > top) z = top;
-  CEffectParams block;
-  AtPoint(block, info.x + info.halfWidth, info.y + info.halfWidth, z);
-  block[w::kCreature] = c;
-  block[w::kTarget] = 0;
-  block[w::kKindMode] = 1;
-  Spawn(19, block);
+  const int z = info.z + kUnitsPerLevel * info.heightLevels;
+  SpawnOnCreature(19, c, 0, -1, info.x + info.halfWidth, info.y + info.halfWidth, z > top ? top : z);
 }
 
 void CEffectManager::SpawnCreatureEffect22(int c) {
   EffectCreature info;
-  if (!GetCreature(c, info)) return;
-  CEffectParams block;
-  AtPoint(block, info.x + info.halfWidth, info.y + info.halfWidth, info.z);
-  block[w::kCreature] = block[w::kTarget] = c;
-  block[w::kKindMode] = 1;
-  Spawn(22, block);
+  if (GetCreature(c, info)) SpawnOnCreature(22, c, c, -1, info.x + info.halfWidth, info.y + info.halfWidth, info.z);
 }
 
 void CEffectManager::ShowFloatingNumber(int cx, int cy, int level, int n) {

@@ -184,50 +184,18 @@ std::vector<Entry> Table() {
   t.push_back({52, 1, "TRANSPARENT50", 1, 1, 8, 4, 1, Program::kLoopTail,
                [&p](int, int f) { return Cloud(p, p.smoke, 20, f, 8); }});
   t.push_back({39, 1, "NORMAL", 1, 1, 12, 0, 1, Program::kTwoEvents, [&p](int, int f) { return StormCloud(p, f); }});
-  t.push_back(BurstEntry(1, 1, "NORMAL", 6, [&] {
-    BurstStyle s = Style(&p.white, &p.ice, nullptr, 14, 1);
-    s.bolts = &p.ice;
-    return s;
-  }()));
+  t.push_back(BurstEntry(1, 1, "NORMAL", 6, Style(&p.white, &p.ice, nullptr, 14, 1).WithBolts(p.ice)));
   t.push_back(BurstEntry(8, 1, "NORMAL", 7, Style(&p.arcane, nullptr, &p.white, 10, 8)));
   t.push_back(BurstEntry(12, 1, "NORMAL", 7, Style(&p.arcane, &p.arcane, &p.white, 14, 12)));
-  t.push_back(BurstEntry(28, 1, "TRANSPARENT75", 8, [&] {
-    BurstStyle s = Style(&p.shadow, &p.shadow, nullptr, 16, 28);
-    s.smoke = &p.shadow;
-    return s;
-  }()));
-  t.push_back(BurstEntry(30, 1, "NORMAL", 7, [&] {
-    BurstStyle s = Style(&p.vrask, nullptr, &p.fire, 12, 30);
-    s.bolts = &p.vrask;
-    return s;
-  }()));
+  t.push_back(BurstEntry(28, 1, "TRANSPARENT75", 8, Style(&p.shadow, &p.shadow, nullptr, 16, 28).WithSmoke(p.shadow)));
+  t.push_back(BurstEntry(30, 1, "NORMAL", 7, Style(&p.vrask, nullptr, &p.fire, 12, 30).WithBolts(p.vrask)));
   t.push_back(BurstEntry(34, 1, "NORMAL", 8, Style(nullptr, &p.steel, &p.white, 16, 34, 0.8)));
   t.push_back(BurstEntry(48, 1, "NORMAL", 8, Style(&p.ice, &p.white, &p.white, 16, 48)));
-  t.push_back(BurstEntry(51, 1, "NORMAL", 8, [&] {
-    BurstStyle s = Style(&p.gold, &p.gold, &p.white, 18, 51);
-    s.bolts = &p.gold;
-    return s;
-  }()));
-  t.push_back(BurstEntry(54, 1, "NORMAL", 7, [&] {
-    BurstStyle s = Style(&p.fire, nullptr, &p.fire, 16, 54);
-    s.smoke = &p.smoke;
-    return s;
-  }()));
-  t.push_back(BurstEntry(56, 1, "NORMAL", 9, [&] {
-    BurstStyle s = Style(&p.fire, &p.fire, &p.fire, 20, 56, 0.8);
-    s.smoke = &p.smoke;
-    return s;
-  }()));
-  t.push_back(BurstEntry(57, 1, "TRANSPARENT75", 8, [&] {
-    BurstStyle s = Style(&p.white, &p.smoke, &p.ice, 16, 57, 0.7);
-    s.smoke = &p.smoke;
-    return s;
-  }()));
-  t.push_back(BurstEntry(63, 1, "NORMAL", 7, [&] {
-    BurstStyle s = Style(nullptr, &p.earth, &p.earth, 14, 63, 0.7);
-    s.smoke = &p.earth;
-    return s;
-  }()));
+  t.push_back(BurstEntry(51, 1, "NORMAL", 8, Style(&p.gold, &p.gold, &p.white, 18, 51).WithBolts(p.gold)));
+  t.push_back(BurstEntry(54, 1, "NORMAL", 7, Style(&p.fire, nullptr, &p.fire, 16, 54).WithSmoke(p.smoke)));
+  t.push_back(BurstEntry(56, 1, "NORMAL", 9, Style(&p.fire, &p.fire, &p.fire, 20, 56, 0.8).WithSmoke(p.smoke)));
+  t.push_back(BurstEntry(57, 1, "TRANSPARENT75", 8, Style(&p.white, &p.smoke, &p.ice, 16, 57, 0.7).WithSmoke(p.smoke)));
+  t.push_back(BurstEntry(63, 1, "NORMAL", 7, Style(nullptr, &p.earth, &p.earth, 14, 63, 0.7).WithSmoke(p.earth)));
   t.push_back(BurstEntry(69, 1, "NORMAL", 8, Style(&p.gold, &p.gold, &p.white, 12, 69, 0.7)));
   t.push_back(BurstEntry(70, 1, "NORMAL", 8, Style(&p.shadow, &p.poison, &p.poison, 13, 70)));
   t.push_back(BurstEntry(73, 1, "NORMAL", 8, Style(&p.blood, &p.vrask, &p.vrask, 12, 73)));
@@ -235,11 +203,7 @@ std::vector<Entry> Table() {
                [&p](int, int f) { return Rising(p, p.neutral, 28, f, 10, 74); }});
   t.push_back(BurstEntry(23, 1, "NORMAL", 6, Style(&p.gold, nullptr, &p.white, 10, 23)));
   t.push_back(BurstEntry(53, 1, "TRANSPARENT75", 6, Style(&p.fire, nullptr, nullptr, 9, 53)));
-  t.push_back(BurstEntry(67, 1, "TRANSPARENT75", 6, [&] {
-    BurstStyle s = Style(nullptr, &p.earth, nullptr, 12, 67, 0.6);
-    s.smoke = &p.earth;
-    return s;
-  }()));
+  t.push_back(BurstEntry(67, 1, "TRANSPARENT75", 6, Style(nullptr, &p.earth, nullptr, 12, 67, 0.6).WithSmoke(p.earth)));
   t.push_back(BurstEntry(98, 1, "NORMAL", 5, Style(&p.white, nullptr, &p.white, 7, 98)));
   t.push_back(BurstEntry(58, 1, "NORMAL", 9, Style(&p.poison, &p.poison, &p.neutral, 14, 58), Program::kTwoEvents));
   t.push_back({71, 1, "NORMAL", 16, 1, 6, 3, 1, Program::kEventLoopTail,
@@ -252,9 +216,7 @@ std::vector<Entry> Table() {
                [&p](int quarter, int f) { return Rings(p, p.white, 24, quarter - 1, f, 8); }});
   t.push_back({64, 1, "NORMAL", 18, 4, 7, 0, 1, Program::kOnce,
                [&p](int side, int f) {
-                 BurstStyle s = Style(nullptr, nullptr, &p.earth, 10, 64 + side, 0.7);
-                 s.smoke = &p.earth;
-                 Picture pic = Burst(s, f, 7);
+                 Picture pic = Burst(Style(nullptr, nullptr, &p.earth, 10, 64 + side, 0.7).WithSmoke(p.earth), f, 7);
                  pic.hotX += side % 2 ? 3 : -3;  // the dust leans toward its corner
                  pic.hotY += side / 2 ? 2 : -2;
                  return pic;
@@ -308,9 +270,7 @@ std::vector<Entry> Table() {
   t.push_back({94, 2, "NORMAL", 1, 1, 8, 0, 1, Program::kLoop, [&p](int, int f) { return Bubbles(p, f, 8); }});
   t.push_back({192, 2, "TRANSPARENT75", 1, 1, 6, 0, 1, Program::kLoop, [&p](int, int f) { return Ice(p, 1, f, 6); }});
   t.push_back({96, 2, "NORMAL", 1, 1, 8, 0, 1, Program::kEventOnce, [&p](int, int f) {
-                 BurstStyle s = Style(nullptr, &p.earth, &p.earth, 12, 96, 0.6);
-                 s.smoke = &p.earth;
-                 return Burst(s, f, 8);
+                 return Burst(Style(nullptr, &p.earth, &p.earth, 12, 96, 0.6).WithSmoke(p.earth), f, 8);
                }});
   t.push_back(
       {47, 2, "NORMAL", 1, 1, 8, 0, 1, Program::kOnce, [&p](int, int f) { return Rising(p, p.gold, 30, f, 8, 47); }});

@@ -37,6 +37,14 @@ struct BurstStyle {
   int radius = 12;
   double squash = 1.0;  // below 1: lying on the ground
   int seed = 0;
+  BurstStyle& WithSmoke(const Ramp& ramp) {
+    smoke = &ramp;
+    return *this;
+  }
+  BurstStyle& WithBolts(const Ramp& ramp) {
+    bolts = &ramp;
+    return *this;
+  }
 };
 Picture Burst(const BurstStyle& style, int frame, int frames);
 // Sparkles rising from the ground (healing, items appearing, glows on a creature).
