@@ -5,40 +5,81 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "core/Bytes.h"
 #include "core/DataFile.h"
 #include "graphics/PixelFormat.h"
 #include "graphics/Surface.h"
 #include "platform/Files.h"
+#include "platform/Pixels.h"
 
 namespace {
 
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
+// Later versions of the information header add colour masks and colour-space fields after
+// the first 40 bytes; none is larger than this.
+constexpr uint32_t kMaxInfoHeaderSize = 1024;
 constexpr uint16_t kBitmapMagic = 0x4D42;  // "BM"
-// Larger pictures than this are refused rather than allocated.
-constexpr int kMaxPictureSide = 16384;
+constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
+// Larger pictures than this are refused before their pixels are read: the game shows nothing
+// nearly as large, and the memory stays bounded whatever a file claims.
+constexpr int kMaxPictureSide = 4096;
 
-// The colour entries that follow the information header for a depth.
-int ColourEntries(int bitsPerPixel) {
-  switch (bitsPerPixel) {
-    case 1:
-      return 2;
-    case 4:
-      return 16;
-    case 8:
-      return 256;
-    default:
-      return 0;
-  }
-}
+// The colour entries that follow the information header for a depth, at most.
+int ColourEntries(int bitsPerPixel) { return bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0; }
 
 size_t RowBytes(int width, int bitsPerPixel) { return ((static_cast<size_t>(width) * bitsPerPixel + 31) / 32) * 4; }
 
-uint16_t Pack8(int red, int green, int blue) { return PackColour(red, green, blue); }
-
 int32_t LoadI32(const uint8_t* p) { return static_cast<int32_t>(bytes::LoadU32(p)); }
+
+// The red, green and blue masks of a 16- or 32-bit picture without masks of its own.
+void DefaultMasks(int depth, uint32_t masks[3]) {
+  if (depth == 16) {
+    masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;  // 5-5-5
+  } else {
+    masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
+  }
+}
+
+// Decodes run-length pixels (RLE8, or RLE4 with two pixels a byte) into rows of one byte a
+// pixel, bottom row first as the file stores them, each RowBytes(width, 8) long. Pixels the
+// data skips or never reaches keep index 0; decoding stops at the end of the picture or of
+// the data, whichever comes first.
+void DecodeRunLength(const uint8_t* in, size_t size, bool fourBit, int width, int height, uint8_t* rows) {
+  const size_t pitch = RowBytes(width, 8);
+  size_t at = 0;
+  int x = 0, y = 0;
+  auto put = [&](uint8_t index) {
+    if (x < width && y < height) rows[static_cast<size_t>(y) * pitch + x] = index;
+    ++x;
+  };
+  while (at + 2 <= size && y < height) {
+    const uint8_t count = in[at], value = in[at + 1];
+    at += 2;
+    if (count > 0) {  // a run: count pixels of one value (RLE4: two values taking turns)
+      for (int i = 0; i < count; ++i) put(fourBit ? static_cast<uint8_t>(i % 2 ? value & 15 : value >> 4) : value);
+    } else if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of picture
+      break;
+    } else if (value == 2) {  // move right and up
+      if (at + 2 > size) break;
+      x += in[at];
+      y += in[at + 1];
+      at += 2;
+    } else {  // value pixels as they stand, padded to a 16-bit boundary
+      const size_t bytes = fourBit ? (value + 1u) / 2 : value;
+      if (at + bytes > size) break;
+      for (int i = 0; i < value; ++i)
+        put(fourBit ? static_cast<uint8_t>(i % 2 ? in[at + i / 2] & 15 : in[at + i / 2] >> 4) : in[at + i]);
+      at += bytes + (bytes & 1);
+    }
+  }
+}
 
 }  // namespace
 
@@ -59,45 +100,82 @@ void CDibBitmap::Free() {
 
 bool CDibBitmap::Load(const char* path) {
   Free();
-  FILE* file = platform::OpenFile(path ? path : "", "rb");
-  if (!file) return false;
-  uint8_t header[kFileHeaderSize];
-  uint8_t infoHeader[kInfoHeaderSize];
-  bool ok = std::fread(header, 1, sizeof header, file) == sizeof header && bytes::LoadU16(header) == kBitmapMagic &&
-            std::fread(infoHeader, 1, sizeof infoHeader, file) == sizeof infoHeader;
-  const uint32_t fileSize = ok ? bytes::LoadU32(header + 2) : 0;
-  const uint32_t dataOffset = ok ? bytes::LoadU32(header + 10) : 0;
+  const std::string name = path ? path : "";
+  std::vector<uint8_t> file;
+  const int64_t fileBytes = platform::FileSize(name);
+  if (fileBytes < kFileHeaderSize + kInfoHeaderSize ||
+      fileBytes > int64_t{kMaxPictureSide} * kMaxPictureSide * 4 + (1 << 20) || !platform::ReadWholeFile(name, file))
+    return false;
+  const size_t size = file.size();
+  const uint8_t* header = file.data();
+  const uint8_t* infoHeader = header + kFileHeaderSize;
+  if (size < kFileHeaderSize + kInfoHeaderSize || bytes::LoadU16(header) != kBitmapMagic) return false;
+  const uint32_t declaredSize = bytes::LoadU32(header + 2);
+  const uint32_t dataOffset = bytes::LoadU32(header + 10);
+  const uint32_t headerSize = bytes::LoadU32(infoHeader);
   const int width = LoadI32(infoHeader + 4);
   const int height = LoadI32(infoHeader + 8);
   const int depth = bytes::LoadU16(infoHeader + 14);
   const uint32_t compression = bytes::LoadU32(infoHeader + 16);
-  // Only uncompressed pictures of a known depth and a sane size are taken, and their pixel
-  // data must hold every row: a picture that claims more than its file has is refused.
-  ok = ok && bytes::LoadU32(infoHeader) >= static_cast<uint32_t>(kInfoHeaderSize) && width > 0 &&
-       width <= kMaxPictureSide && height != 0 && height >= -kMaxPictureSide && height <= kMaxPictureSide &&
-       (depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32) && compression == 0;
-  const size_t needed = ok ? RowBytes(width, depth) * static_cast<size_t>(std::abs(height)) : 0;
-  ok = ok && fileSize > dataOffset && fileSize - dataOffset >= needed;
-  if (!ok) {
-    std::fclose(file);
-    return false;
+  const uint32_t coloursUsed = bytes::LoadU32(infoHeader + 32);
+  // A known header, depth and layout, and a size the game can show.
+  bool ok = headerSize >= kInfoHeaderSize && headerSize <= kMaxInfoHeaderSize && kFileHeaderSize + headerSize <= size &&
+            width > 0 && width <= kMaxPictureSide && height != 0 && height >= -kMaxPictureSide &&
+            height <= kMaxPictureSide &&
+            (depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32);
+  const bool runLength = compression == kRle8 || compression == kRle4;
+  ok = ok && (compression == kRgb || (compression == kRle8 && depth == 8 && height > 0) ||
+              (compression == kRle4 && depth == 4 && height > 0) ||
+              (compression == kBitFields && (depth == 16 || depth == 32)));
+  if (!ok) return false;
+
+  // The masks of a 40-byte header follow it; later headers hold them.
+  size_t tableStart = kFileHeaderSize + headerSize;
+  uint32_t masks[3];
+  DefaultMasks(depth, masks);
+  if (compression == kBitFields) {
+    const size_t masksAt = headerSize >= kInfoHeaderSize + 12 ? kFileHeaderSize + kInfoHeaderSize : tableStart;
+    if (masksAt + 12 > size) return false;
+    for (int i = 0; i < 3; ++i) masks[i] = bytes::LoadU32(header + masksAt + 4 * i);
+    if (headerSize == kInfoHeaderSize) tableStart += 12;
   }
+  // The colour table: as many entries as the header says are used, at most one per index.
+  const int maxEntries = ColourEntries(depth);
+  const int entries =
+      coloursUsed > 0 && coloursUsed <= static_cast<uint32_t>(maxEntries) ? static_cast<int>(coloursUsed) : maxEntries;
+  const size_t tableBytes = static_cast<size_t>(entries) * 4;
+  if (tableStart + tableBytes > size) return false;
+  // The pixels start where the file header says, unless that points into what came before
+  // them or past the file: then right after the colour table.
+  const size_t tableEnd = tableStart + tableBytes;
+  if (declaredSize != 0 && declaredSize < dataOffset) return false;
+  const size_t pixelStart = dataOffset >= tableEnd && dataOffset < size ? dataOffset : tableEnd;
+
+  const int rows = std::abs(height);
+  const int heldDepth = runLength ? 8 : depth;
+  const size_t needed = RowBytes(width, heldDepth) * static_cast<size_t>(rows);
+  if (!runLength && size - pixelStart < needed) return false;  // claims more than the file has
+  pixels = new (std::nothrow) uint8_t[needed]();
+  if (!pixels) return false;
+  if (runLength)
+    DecodeRunLength(header + pixelStart, size - pixelStart, compression == kRle4, width, rows, pixels);
+  else
+    std::memcpy(pixels, header + pixelStart, needed);
+  pixelBytes = needed;
+
+  // The information block describes the pixels as held: run-length pictures become 8-bit
+  // rows, and 16- and 32-bit pictures carry their masks where the colour table would be.
   info = new uint8_t[kInfoBlockSize]();
   std::memcpy(info, infoHeader, kInfoHeaderSize);
-  const size_t tableBytes = static_cast<size_t>(ColourEntries(depth)) * 4;
-  if (tableBytes > 0 && std::fread(info + kInfoHeaderSize, 1, tableBytes, file) != tableBytes) {
-    std::fclose(file);
-    return false;
+  bytes::StoreU32(info, kInfoHeaderSize);
+  bytes::StoreU16(info + 14, static_cast<uint16_t>(heldDepth));
+  if (depth == 16 || depth == 32) {
+    bytes::StoreU32(info + 16, kBitFields);
+    for (int i = 0; i < 3; ++i) bytes::StoreU32(info + kInfoHeaderSize + 4 * i, masks[i]);
+  } else {
+    bytes::StoreU32(info + 16, kRgb);
+    std::memcpy(info + kInfoHeaderSize, header + tableStart, tableBytes);
   }
-  pixels = new (std::nothrow) uint8_t[needed];
-  ok = pixels && std::fread(pixels, 1, needed, file) == needed;
-  std::fclose(file);
-  if (!ok) {
-    delete[] pixels;
-    pixels = nullptr;
-    return false;
-  }
-  pixelBytes = needed;
   return true;
 }
 
@@ -107,6 +185,8 @@ void CDibBitmap::Draw(uint16_t* target, int pitch, int targetWidth, int targetHe
   const bool bottomUp = LoadI32(info + 8) > 0;
   const size_t rowBytes = RowBytes(width, depth);
   const uint8_t* table = info + kInfoHeaderSize;
+  uint32_t masks[3];
+  for (int i = 0; i < 3; ++i) masks[i] = bytes::LoadU32(table + 4 * i);
   for (int row = 0; row < rows; ++row) {
     const int ty = atY + row;
     if (ty < 0 || ty >= targetHeight) continue;
@@ -120,13 +200,14 @@ void CDibBitmap::Draw(uint16_t* target, int pitch, int targetWidth, int targetHe
         int bitOffset = column * depth;
         int index = (source[bitOffset / 8] >> (8 - depth - bitOffset % 8)) & ((1 << depth) - 1);
         const uint8_t* entry = table + index * 4;  // blue, green, red, unused
-        colour = Pack8(entry[2], entry[1], entry[0]);
-      } else if (depth == 16) {
-        uint16_t p = bytes::LoadU16(source + column * 2);  // 5-5-5
-        colour = Pack8(((p >> 10) & 31) << 3, ((p >> 5) & 31) << 3, (p & 31) << 3);
+        colour = PackColour(entry[2], entry[1], entry[0]);
+      } else if (depth == 16 || depth == 32) {
+        const uint32_t p = depth == 16 ? bytes::LoadU16(source + column * 2) : bytes::LoadU32(source + column * 4);
+        colour = PackColour(platform::MaskedChannel(p, masks[0]), platform::MaskedChannel(p, masks[1]),
+                            platform::MaskedChannel(p, masks[2]));
       } else {
-        const uint8_t* p = source + column * (depth / 8);
-        colour = Pack8(p[2], p[1], p[0]);
+        const uint8_t* p = source + column * 3;
+        colour = PackColour(p[2], p[1], p[0]);
       }
       out[tx] = colour;
     }
@@ -177,7 +258,7 @@ constexpr size_t kPcxPaletteSize = 768;
 
 bool CPcxImage::Load(const char* path) {
   palette = nullptr;
-  width = height = 0;
+  width = height = bytesPerLine = 0;
   if (!ReadFile(path, nullptr)) return false;
   bool ok = size >= kPcxHeaderSize + 1;
   if (ok) {
@@ -187,6 +268,12 @@ bool CPcxImage::Load(const char* path) {
     ok = xMax >= xMin && yMax >= yMin;
     width = xMax - xMin + 1;
     height = yMax - yMin + 1;
+    // Rows are padded to the header's bytes per line (to an even count, as most writers do);
+    // a field that cannot hold the width is taken as the width.
+    const int declared = bytes::LoadU16(data + 66);
+    bytesPerLine = declared >= width ? declared : width;
+    // Larger pictures than the game can show are refused before anything is decoded.
+    ok = ok && width <= kMaxPictureSide && height <= kMaxPictureSide;
   }
   // The palette: a marker byte 12 followed by 768 bytes at the end, after the pixel data.
   if (ok && size >= kPcxHeaderSize + kPcxPaletteSize + 1 && data[size - kPcxPaletteSize - 1] == 12)
@@ -195,7 +282,7 @@ bool CPcxImage::Load(const char* path) {
     // Without a palette the colours are unknown: the picture is refused.
     FreeData();
     palette = nullptr;
-    width = height = 0;
+    width = height = bytesPerLine = 0;
     return false;
   }
   return true;
@@ -207,10 +294,10 @@ bool CPcxImage::DecodeRows(Sink sink) const {
   // The run-length data ends where the palette marker begins.
   const uint8_t* in = data + kPcxHeaderSize;
   const uint8_t* end = palette - 1;
-  std::vector<uint8_t> row(static_cast<size_t>(width));
+  std::vector<uint8_t> row(static_cast<size_t>(bytesPerLine));
   for (int y = 0; y < height; ++y) {
     int filled = 0;
-    while (filled < width) {
+    while (filled < bytesPerLine) {
       if (in >= end) return false;
       uint8_t byte = *in++;
       int count = 1;
@@ -219,8 +306,9 @@ bool CPcxImage::DecodeRows(Sink sink) const {
         if (in >= end) return false;
         byte = *in++;
       }
-      // A run that would carry past the row's end is cut there: each row keeps its width.
-      int take = std::min(count, width - filled);
+      // A run that would carry past the row's end is cut there; the padding after the width
+      // is decoded and dropped.
+      int take = std::min(count, bytesPerLine - filled);
       std::fill(row.begin() + filled, row.begin() + filled + take, byte);
       filled += take;
     }
@@ -234,11 +322,7 @@ void CPcxImage::Draw(CSurface* surface) const {
   uint16_t* pixels = surface->Lock();
   if (!pixels) return;
   uint16_t colours[256];
-  for (int i = 0; i < 256; ++i) {
-    const uint8_t* rgb = palette + i * 3;
-    colours[i] = g_is555 ? static_cast<uint16_t>(((rgb[0] / 8) << 10) | ((rgb[1] >> 3) << 5) | (rgb[2] / 8))
-                         : static_cast<uint16_t>(((rgb[0] / 8) << 11) | ((rgb[1] >> 2) << 5) | (rgb[2] / 8));
-  }
+  for (int i = 0; i < 256; ++i) colours[i] = PackColour(palette[i * 3], palette[i * 3 + 1], palette[i * 3 + 2]);
   const int pitch = surface->pitch;
   DecodeRows([&](int y, const uint8_t* indices) {
     uint16_t* out = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);

@@ -7,8 +7,13 @@
 
 class CSurface;
 
-// A .bmp file: the 40-byte information header with room for 256 colour entries, and the
-// pixel rows (bottom-up unless the height is negative), each padded to four bytes.
+// A .bmp file as the Windows bitmap drawing takes it: any version of the information header
+// (40, 108 or 124 bytes, and the sizes between), 1, 4, 8, 16, 24 or 32 bits a pixel,
+// uncompressed, run-length (RLE8, RLE4) or with colour masks (16 and 32 bits), the pixels
+// where the file header says they start. Held as the first 40 bytes of the header with room
+// for 256 colour entries (16- and 32-bit pictures keep their three masks there), and the pixel
+// rows (bottom-up unless the height is negative), each padded to four bytes; run-length
+// pictures are held decoded, one byte a pixel.
 class CDibBitmap {
  public:
   static constexpr int kInfoBlockSize = 1064;
@@ -19,7 +24,8 @@ class CDibBitmap {
   CDibBitmap& operator=(const CDibBitmap&) = delete;
 
   // Reads the file; false for a missing file, a wrong magic, a depth or layout this reader
-  // does not know, or pixel data shorter than width, height and depth need.
+  // does not know, a picture wider or higher than 4096, or uncompressed pixel data shorter
+  // than width, height and depth need.
   bool Load(const char* path);
   // Draws the picture one to one with its top-left corner at x, y into 16-bit pixels (rows
   // pitch bytes apart), clipped to width x height.
@@ -58,7 +64,7 @@ class CImageFile {
 class CPcxImage : public CImageFile {
  public:
   // Reads the file; false when it cannot be read, is shorter than its header, has inverted
-  // bounds or has no palette.
+  // bounds, is wider or higher than 4096 or has no palette.
   bool Load(const char* path);
   // Decodes into the surface from its top-left corner; nothing when the surface is smaller.
   void Draw(CSurface* surface) const;
@@ -68,6 +74,7 @@ class CPcxImage : public CImageFile {
   const uint8_t* palette = nullptr;  // 768 bytes in data, or null
   int width = 0;
   int height = 0;
+  int bytesPerLine = 0;  // decoded bytes a row, the width and its padding
 
  private:
   // Decodes row by row: each row's width indices go to the sink; false when data ran out.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Pixels.h"
+
 namespace platform {
 namespace {
 
@@ -14,17 +16,6 @@ uint32_t StreamChunkId(int stream, const char kind[2]) {
 }
 
 constexpr uint32_t kMaxMicroSecondsPerFrame = 1000000;  // a frame a second at the slowest
-
-uint16_t From555(uint16_t pixel, bool is555) {
-  if (is555) return pixel & 0x7FFF;
-  uint16_t green = (pixel >> 5) & 0x1F;
-  return static_cast<uint16_t>((pixel & 0x7C00) << 1 | (green << 1 | green >> 4) << 5 | (pixel & 0x1F));
-}
-
-uint16_t FromRgb(uint8_t r, uint8_t g, uint8_t b, bool is555) {
-  if (is555) return static_cast<uint16_t>((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
-  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
-}
 
 }  // namespace
 
@@ -149,7 +140,7 @@ void AviFile::DecodeFrame(size_t index, uint16_t* pixels, bool is555) const {
         out[x] = From555(static_cast<uint16_t>(row[2 * x] | row[2 * x + 1] << 8), is555);
       } else {
         const uint8_t* bgr = row + x * static_cast<size_t>(bitsPerPixel_ / 8);
-        out[x] = FromRgb(bgr[2], bgr[1], bgr[0], is555);
+        out[x] = PackRgb(bgr[2], bgr[1], bgr[0], is555);
       }
     }
   }

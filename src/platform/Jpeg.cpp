@@ -11,9 +11,14 @@
 // clang-format on
 
 #include "platform/Files.h"
+#include "platform/Pixels.h"
 
 namespace platform {
 namespace {
+
+// The game shows nothing larger than its screen; a picture claiming more than this is refused.
+constexpr JDIMENSION kMaxJpegSide = 4096;
+constexpr long kMaxDecoderMemory = 96L << 20;
 
 // libjpeg reports a fatal error through this handler; it jumps back out of the decoder.
 struct ErrorManager {
@@ -28,11 +33,6 @@ void OnFatalError(j_common_ptr info) {
 
 void OnMessage(j_common_ptr) {}
 
-uint16_t Pack(const uint8_t* rgb, int is555) {
-  if (is555) return static_cast<uint16_t>(((rgb[0] >> 3) << 10) | ((rgb[1] >> 3) << 5) | (rgb[2] >> 3));
-  return static_cast<uint16_t>(((rgb[0] >> 3) << 11) | ((rgb[1] >> 2) << 5) | (rgb[2] >> 3));
-}
-
 // Decodes with the file open; kept apart so that nothing with a destructor lives across setjmp.
 bool Decode(FILE* file, uint16_t* destination, int width, int pitch, int height, int is555, uint8_t* row,
             size_t rowSize) {
@@ -46,8 +46,17 @@ bool Decode(FILE* file, uint16_t* destination, int width, int pitch, int height,
     return false;
   }
   jpeg_create_decompress(&info);
+  // The decoder's working memory is bounded too (a progressive picture keeps all of its
+  // coefficients): past this the library reports an error rather than allocate.
+  info.mem->max_memory_to_use = kMaxDecoderMemory;
   jpeg_stdio_src(&info, file);
   jpeg_read_header(&info, TRUE);
+  // The size the picture claims is checked before anything is decoded or allocated for it.
+  if (info.image_width == 0 || info.image_height == 0 || info.image_width > kMaxJpegSide ||
+      info.image_height > kMaxJpegSide) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&info);
   if (info.output_components != 3 || info.output_width * 3 > rowSize) {
@@ -63,7 +72,9 @@ bool Decode(FILE* file, uint16_t* destination, int width, int pitch, int height,
       JSAMPROW rows[1] = {row};
       jpeg_read_scanlines(&info, rows, 1);
     }
-    for (int x = 0; x < width; ++x) out[x] = (y < pictureHeight && x < pictureWidth) ? Pack(row + x * 3, is555) : 0;
+    for (int x = 0; x < width; ++x)
+      out[x] =
+          (y < pictureHeight && x < pictureWidth) ? PackRgb(row[x * 3], row[x * 3 + 1], row[x * 3 + 2], is555 != 0) : 0;
   }
   jpeg_abort_decompress(&info);
   jpeg_destroy_decompress(&info);
@@ -104,8 +115,7 @@ bool JpegRead(const char* fileName, uint16_t* destination, int width, int pitch,
   if (!fileName || !destination || width <= 0 || height <= 0 || pitch < width * 2) return false;
   FILE* file = OpenFile(fileName, "rb");
   if (!file) return false;
-  // JPEG pictures are at most 65535 pixels wide.
-  std::vector<uint8_t> row(65535u * 3u);
+  std::vector<uint8_t> row(static_cast<size_t>(kMaxJpegSide) * 3u);
   bool ok = Decode(file, destination, width, pitch, height, is555, row.data(), row.size());
   std::fclose(file);
   return ok;
