@@ -13,9 +13,29 @@ uint32_t GainOf(int32_t centibels) {
   return static_cast<uint32_t>(std::lround(65536.0 * std::pow(10.0, centibels / 2000.0)));
 }
 
+namespace {
+
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+// The rest of the PCM sub-format's GUID, after its first four bytes (the format tag 1).
+constexpr uint8_t kPcmGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// The plain format tag an extensible format block amounts to: its sub-format's tag when the
+// sub-format is of the PCM family, else the extensible tag itself.
+uint16_t ExtensibleTag(std::span<const uint8_t> chunk) {
+  // 18 bytes of the plain block, then valid bits (2), channel mask (4) and the GUID (16).
+  if (chunk.size() < 40 || ReadLE16(chunk, 16) < 22) return kFormatExtensible;
+  if (!std::equal(std::begin(kPcmGuidTail), std::end(kPcmGuidTail), chunk.begin() + 28)) return kFormatExtensible;
+  if (ReadLE16(chunk, 26) != 0) return kFormatExtensible;
+  return ReadLE16(chunk, 24);
+}
+
+}  // namespace
+
 PcmFormat PcmFormatOf(std::span<const uint8_t> formatChunk) {
   PcmFormat format;
   format.formatTag = ReadLE16(formatChunk, 0);
+  if (format.formatTag == kFormatExtensible) format.formatTag = ExtensibleTag(formatChunk);
   format.channels = ReadLE16(formatChunk, 2);
   format.samplesPerSec = ReadLE32(formatChunk, 4);
   format.avgBytesPerSec = ReadLE32(formatChunk, 8);
@@ -25,7 +45,7 @@ PcmFormat PcmFormatOf(std::span<const uint8_t> formatChunk) {
 }
 
 bool IsPlayableFormat(const PcmFormat& format) {
-  if (format.formatTag != 1) return false;
+  if (format.formatTag != kFormatPcm) return false;
   if (format.channels != 1 && format.channels != 2) return false;
   if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return false;
   if (format.blockAlign != format.channels * format.bitsPerSample / 8) return false;

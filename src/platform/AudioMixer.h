@@ -48,7 +48,8 @@ struct PcmFormat {
 };
 
 // The format held in the first kPcmFormatBytes of a "fmt " chunk (the caller has made sure
-// they are there).
+// they are there). A WAVE_FORMAT_EXTENSIBLE chunk whose sub-format is PCM (8 or 16 bits in
+// their containers) gives the plain PCM tag 1, as the sound card's buffers take it.
 inline constexpr size_t kPcmFormatBytes = 16;
 PcmFormat PcmFormatOf(std::span<const uint8_t> formatChunk);
 

@@ -214,12 +214,15 @@ void CSoundInstance::ReleaseBuffers() {
 
 int32_t CSoundInstance::LoadWave(const char* path, int32_t soundId, int32_t soundKind) {
   ReleaseBuffers();
-  CWaveFile wave;
-  if (!wave.Open(path)) {
-    // Told once per file: a sound that is played often must not bury the player in boxes.
+  // Told once per file: a sound that is played often must not bury the player in boxes.
+  auto report = [path] {
     bool first = g_soundManager == nullptr || g_soundManager->reportedFiles.insert(path).second;
     if (first)
       platform::ShowMessageBox(path, "Sound Manager Load Error !", platform::kBoxTopMost | platform::kBoxIconWarning);
+  };
+  CWaveFile wave;
+  if (!wave.Open(path)) {
+    report();
     return kSoundFail;
   }
   uint32_t dataSize = wave.GetDataSize();
@@ -227,7 +230,12 @@ int32_t CSoundInstance::LoadWave(const char* path, int32_t soundId, int32_t soun
   wave.ReadFormat(&format);
   std::unique_ptr<platform::SoundBuffer> created;
   int32_t result = platform::TheMixer().CreateBuffer(ToPcmFormat(format), dataSize, created);
-  if (result != platform::kAudioOk) return result;
+  if (result != platform::kAudioOk) {
+    // A file whose samples cannot be played (an unknown format, no samples) is reported as
+    // one that cannot be read, never left silent without a word.
+    report();
+    return result;
+  }
   std::span<uint8_t> bytes = created->Lock();
   uint8_t* target = bytes.data();
   uint32_t read = wave.ReadData(&target, static_cast<uint32_t>(bytes.size()));

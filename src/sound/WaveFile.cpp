@@ -5,6 +5,7 @@
 
 #include "core/Bytes.h"
 #include "core/DataFile.h"
+#include "platform/AudioMixer.h"
 #include "platform/Riff.h"
 
 int CWaveFile::Open(const char* path) {
@@ -48,6 +49,10 @@ int CWaveFile::ReadFormat(WaveFormat* format) const {
   std::memcpy(block, image_.data() + formatOffset_, std::min<size_t>(formatSize_, sizeof block));
   bytes::Reader in(block, sizeof block);
   format->formatTag = in.U16();
+  // An extensible block of PCM samples is handed out as the plain PCM block it amounts to.
+  const uint16_t plainTag =
+      platform::PcmFormatOf(std::span<const uint8_t>(image_.data() + formatOffset_, formatSize_)).formatTag;
+  if (plainTag != format->formatTag) format->formatTag = plainTag;
   format->channels = in.U16();
   format->samplesPerSec = in.U32();
   format->avgBytesPerSec = in.U32();

@@ -35,7 +35,8 @@ class CWaveFile {
   // Releases the image; 0.
   int Free();
 
-  // 1 with the format block, 0 without an image.
+  // 1 with the format block, 0 without an image. An extensible block (WAVE_FORMAT_EXTENSIBLE)
+  // whose samples are PCM comes as the plain PCM block it amounts to: format tag 1.
   int ReadFormat(WaveFormat* format) const;
   // Bytes of the "data" chunk; 0 without an image.
   uint32_t GetDataSize() const;

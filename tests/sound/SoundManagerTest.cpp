@@ -315,6 +315,16 @@ TEST_F(SoundManagerTest, AMissingWaveFileIsReportedOnce) {
   EXPECT_EQ(boxes_.Boxes()[0].text, "Sounds\\seven.wav");
   EXPECT_EQ(boxes_.Boxes()[1].text, "Sounds\\eight.wav");
   for (CSoundInstance* record : sound.RingRecords()) EXPECT_NE(record->id, 7);  // left empty
+
+  // A file the reader takes but whose samples cannot be played (ADPCM) says so once too.
+  std::vector<uint8_t> adpcm = forge::WaveFileBytes({}, std::vector<int16_t>(4, 50));
+  adpcm[20] = 2;  // the format tag
+  dir_.Write("Sounds/five.wav", adpcm);
+  boxes_.Clear();
+  EXPECT_NE(sound.Play(5, 0, 0, nullptr, 0), 0);
+  EXPECT_NE(sound.Play(5, 0, 0, nullptr, 0), 0);
+  ASSERT_EQ(boxes_.Count(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Sounds\\five.wav");
 }
 
 TEST_F(SoundManagerTest, WithSoundOffEverythingSucceedsSilently) {
