@@ -54,8 +54,13 @@ bool IsPlayableFormat(const PcmFormat& format) {
 
 // --- SoundBuffer ---------------------------------------------------------------------------
 
-SoundBuffer::SoundBuffer(AudioMixer& mixer, const PcmFormat& format, std::shared_ptr<std::vector<uint8_t>> data)
-    : mixer_(mixer), format_(format), data_(std::move(data)), frames_(data_->size() / format.blockAlign) {}
+SoundBuffer::SoundBuffer(AudioMixer& mixer, const PcmFormat& format, std::shared_ptr<std::vector<uint8_t>> data,
+                         std::shared_ptr<const ResamplingKernel> kernel)
+    : mixer_(mixer),
+      format_(format),
+      data_(std::move(data)),
+      kernel_(std::move(kernel)),
+      frames_(data_->size() / format.blockAlign) {}
 
 SoundBuffer::~SoundBuffer() {
   std::lock_guard<std::mutex> lock(mixer_.mutex_);
@@ -154,8 +159,28 @@ int SoundBuffer::SampleAt(size_t frame, int channel) const {
   return static_cast<int16_t>(static_cast<uint16_t>(at[2 * channel] | at[2 * channel + 1] << 8));
 }
 
+void SoundBuffer::FilteredAt(size_t frame, uint32_t fraction, float* weights, int64_t& left, int64_t& right) const {
+  kernel_->Weights(fraction, weights);
+  const int halfWidth = kernel_->HalfWidth();
+  const int rightChannel = format_.channels == 2 ? 1 : 0;
+  const int64_t count = static_cast<int64_t>(frames_);
+  float sumLeft = 0, sumRight = 0;
+  for (int k = 0; k < 2 * halfWidth; ++k) {
+    int64_t at = static_cast<int64_t>(frame) - halfWidth + 1 + k;
+    // Before the start and past the end is silence, or the other end of a loop.
+    if (at < 0 || at >= count) {
+      if (!looping_) continue;
+      at = (at % count + count) % count;
+    }
+    sumLeft += weights[k] * static_cast<float>(SampleAt(static_cast<size_t>(at), 0));
+    sumRight += weights[k] * static_cast<float>(SampleAt(static_cast<size_t>(at), rightChannel));
+  }
+  left = std::lround(sumLeft);
+  right = std::lround(sumRight);
+}
+
 bool SoundBuffer::MixInto(int32_t* accumulator, size_t frames, uint32_t step, int32_t masterVolume, uint32_t lineLeft,
-                          uint32_t lineRight) {
+                          uint32_t lineRight, float* weights) {
   int32_t base = volume_ + (line_ == AudioLine::kEffects ? masterVolume : 0);
   int64_t gainLeft = GainOf(base + std::min(0, -pan_));
   int64_t gainRight = GainOf(base + std::min(0, pan_));
@@ -174,14 +199,13 @@ bool SoundBuffer::MixInto(int32_t* accumulator, size_t frames, uint32_t step, in
       position_ %= end;
     }
     size_t index = static_cast<size_t>(position_ >> 16);
-    int64_t fraction = static_cast<int64_t>(position_ & 0xFFFF);
-    int64_t left = SampleAt(index, 0);
-    int64_t rightSample = SampleAt(index, right);
-    if (fraction != 0) {
-      // Between two frames (rates differ): interpolate toward the next, wrapping when looping.
-      size_t next = index + 1 < frames_ ? index + 1 : (looping_ ? 0 : index);
-      left += (SampleAt(next, 0) - left) * fraction >> 16;
-      rightSample += (SampleAt(next, right) - rightSample) * fraction >> 16;
+    int64_t left, rightSample;
+    if (kernel_) {
+      // Rates differ: through the low-pass filter, which also finds the values between frames.
+      FilteredAt(index, static_cast<uint32_t>(position_ & 0xFFFF), weights, left, rightSample);
+    } else {
+      left = SampleAt(index, 0);
+      rightSample = SampleAt(index, right);
     }
     accumulator[2 * f] += static_cast<int32_t>(left * gainLeft >> 16);
     accumulator[2 * f + 1] += static_cast<int32_t>(rightSample * gainRight >> 16);
@@ -206,7 +230,7 @@ int32_t AudioMixer::CreateBuffer(const PcmFormat& format, size_t bytes, std::uni
   size_t whole = bytes - bytes % format.blockAlign;
   if (whole == 0) return kAudioInvalidParam;
   auto data = std::make_shared<std::vector<uint8_t>>(whole, format.bitsPerSample == 8 ? 0x80 : 0);
-  out.reset(new SoundBuffer(*this, format, std::move(data)));
+  out.reset(new SoundBuffer(*this, format, std::move(data), KernelFor(format.samplesPerSec)));
   return kAudioOk;
 }
 
@@ -217,7 +241,7 @@ int32_t AudioMixer::DuplicateBuffer(const SoundBuffer& source, std::unique_ptr<S
     std::lock_guard<std::mutex> lock(mutex_);
     if (source.lost_) return kAudioBufferLost;
   }
-  out.reset(new SoundBuffer(*this, source.format_, source.data_));
+  out.reset(new SoundBuffer(*this, source.format_, source.data_, source.kernel_));
   std::lock_guard<std::mutex> lock(mutex_);
   out->line_ = source.line_;
   return kAudioOk;
@@ -250,7 +274,8 @@ void AudioMixer::Mix(int16_t* out, size_t frames) {
     for (size_t i = 0; i < playing_.size();) {
       SoundBuffer* buffer = playing_[i];
       uint32_t step = static_cast<uint32_t>((static_cast<uint64_t>(buffer->format_.samplesPerSec) << 16) / outputRate_);
-      if (buffer->MixInto(accumulator_.data(), frames, step, masterVolume_, cdLineLeft_, cdLineRight_)) {
+      if (buffer->MixInto(accumulator_.data(), frames, step, masterVolume_, cdLineLeft_, cdLineRight_,
+                          weights_.data())) {
         buffer->playing_ = false;
         if (buffer->onFinished_) finished.push_back(buffer->onFinished_);
         playing_.erase(playing_.begin() + static_cast<long>(i));
@@ -267,6 +292,17 @@ void AudioMixer::Mix(int16_t* out, size_t frames) {
 size_t AudioMixer::PlayingCount() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return playing_.size();
+}
+
+std::shared_ptr<const ResamplingKernel> AudioMixer::KernelFor(uint32_t rate) {
+  if (rate == outputRate_) return nullptr;
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::shared_ptr<const ResamplingKernel>& kernel = kernels_[rate];
+  if (!kernel) {
+    kernel = std::make_shared<const ResamplingKernel>(rate, outputRate_);
+    weights_.resize(std::max(weights_.size(), static_cast<size_t>(2 * kernel->HalfWidth())));
+  }
+  return kernel;
 }
 
 void AudioMixer::StartLocked(SoundBuffer* buffer) {

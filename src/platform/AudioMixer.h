@@ -5,17 +5,21 @@
 // mixer guards the play state of its buffers; no call holds it for long.
 //
 // Units are those the game uses: volume in hundredths of a decibel (0 full, -10000 silent),
-// pan from -10000 (left only) to 10000 (right only). A buffer's gain on each side is
+// pan from -10000 (left only) to 10000 (right only). A buffer of another rate than the
+// output's plays through a low-pass resampling filter (Resampler.h). A buffer's gain on each side is
 // 10^((volume + side attenuation [+ master volume]) / 2000), applied in 16.16 fixed point,
 // so volume 0 and pan 0 pass samples through unchanged.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
+
+#include "platform/Resampler.h"
 
 namespace platform {
 
@@ -110,16 +114,21 @@ class SoundBuffer {
 
  private:
   friend class AudioMixer;
-  SoundBuffer(AudioMixer& mixer, const PcmFormat& format, std::shared_ptr<std::vector<uint8_t>> data);
+  SoundBuffer(AudioMixer& mixer, const PcmFormat& format, std::shared_ptr<std::vector<uint8_t>> data,
+              std::shared_ptr<const ResamplingKernel> kernel);
 
   // Adds this buffer's next frames into the accumulator; true when it played to its end.
+  // weights is room for the kernel's weights.
   bool MixInto(int32_t* accumulator, size_t frames, uint32_t step, int32_t masterVolume, uint32_t lineLeft,
-               uint32_t lineRight);
+               uint32_t lineRight, float* weights);
   int SampleAt(size_t frame, int channel) const;
+  // Both channels at a position between frames, through the resampling filter.
+  void FilteredAt(size_t frame, uint32_t fraction, float* weights, int64_t& left, int64_t& right) const;
 
   AudioMixer& mixer_;
   PcmFormat format_;
   std::shared_ptr<std::vector<uint8_t>> data_;
+  std::shared_ptr<const ResamplingKernel> kernel_;  // null when the rates agree
   size_t frames_ = 0;
   // Everything below is guarded by the mixer's mutex.
   uint64_t position_ = 0;  // frames in 16.16 fixed point
@@ -165,11 +174,16 @@ class AudioMixer {
   friend class SoundBuffer;
   void StartLocked(SoundBuffer* buffer);
   void RemoveLocked(SoundBuffer* buffer);
+  // The filter for buffers of a rate, made once (never on the output thread); null for the
+  // output rate itself.
+  std::shared_ptr<const ResamplingKernel> KernelFor(uint32_t rate);
 
   const uint32_t outputRate_;
   mutable std::mutex mutex_;
   std::vector<SoundBuffer*> playing_;
   std::vector<int32_t> accumulator_;
+  std::map<uint32_t, std::shared_ptr<const ResamplingKernel>> kernels_;
+  std::vector<float> weights_;  // room for the widest kernel made
   int32_t masterVolume_ = 0;
   uint32_t cdLineLeft_ = 65536;
   uint32_t cdLineRight_ = 65536;

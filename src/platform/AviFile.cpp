@@ -27,10 +27,29 @@ bool AviFile::Parse(std::vector<uint8_t> image) {
   if (!form) return false;
   std::optional<RiffChunk> headers = riff.FindChild(*form, RiffImage::kList, FourCC("hdrl"));
   std::optional<RiffChunk> movie = riff.FindChild(*form, RiffImage::kList, FourCC("movi"));
-  if (!headers || !movie || !ParseHeaders(*headers) || !ParseMovieList(*movie)) {
+  bool ok = headers && movie && ParseHeaders(*headers) && ParseMovieList(*movie);
+  // A movie larger than one RIFF section (OpenDML) goes on in further sections of form
+  // "AVIX", each with a movie list of its own; other chunks after the first are ignored, but
+  // a section cut short makes the file as broken as a first section cut short would.
+  for (RiffChunk previous = *form; ok;) {
+    std::optional<RiffChunk> more = riff.After(previous);
+    if (!more) {
+      const size_t rest = image_.size() - std::min(previous.next, image_.size());
+      ok = rest < 4 || ReadLE32(image_, previous.next) != RiffImage::kRiff;
+      break;
+    }
+    if (more->id == RiffImage::kRiff && more->type == FourCC("AVIX")) {
+      std::optional<RiffChunk> list = riff.FindChild(*more, RiffImage::kList, FourCC("movi"));
+      ok = list && ParseMovieList(*list);
+    }
+    previous = *more;
+  }
+  if (!ok || frames_.empty()) {
     *this = AviFile();
     return false;
   }
+  soundSamples_.resize(soundSamples_.size() - soundSamples_.size() % std::max<uint16_t>(soundFormat_.blockAlign, 1));
+  hasSound_ = !soundSamples_.empty();
   return true;
 }
 
@@ -40,13 +59,14 @@ bool AviFile::ParseHeaders(const RiffChunk& headerList) {
   if (!main || main->dataSize < 40) return false;
   headerMicroSecondsPerFrame_ = ReadLE32(riff.Data(*main), 0);
   int number = 0;
+  bool broken = false;
   bool whole = riff.ForEachChild(headerList, [&](const RiffChunk& chunk) {
     if (chunk.id != RiffImage::kList || chunk.type != FourCC("strl")) return true;
-    if (number < 100 && !ParseStream(chunk, number)) return false;
+    broken = number < 100 && !ParseStream(chunk, number);
     ++number;
-    return true;
+    return !broken;
   });
-  return whole && videoStream_ >= 0;
+  return whole && !broken && videoStream_ >= 0;
 }
 
 bool AviFile::ParseStream(const RiffChunk& streamList, int number) {
@@ -76,9 +96,9 @@ bool AviFile::ParseStream(const RiffChunk& streamList, int number) {
     microSecondsPerFrame_ = static_cast<uint32_t>(std::min<uint64_t>(period, kMaxMicroSecondsPerFrame));
     videoStream_ = number;
   } else if (kind == FourCC("auds") && soundStream_ < 0) {
-    if (f.size() < kPcmFormatBytes) return false;
+    // A sound stream that cannot be played leaves a silent movie, wherever it stands.
+    if (f.size() < kPcmFormatBytes || !IsPlayableFormat(PcmFormatOf(f))) return true;
     soundFormat_ = PcmFormatOf(f);
-    if (!IsPlayableFormat(soundFormat_)) return false;
     soundStream_ = number;
   }
   return true;
@@ -90,8 +110,7 @@ bool AviFile::ParseMovieList(const RiffChunk& movieList) {
   const uint32_t bitmapId = StreamChunkId(videoStream_, "db");
   const uint32_t compressedId = StreamChunkId(videoStream_, "dc");
   const uint32_t soundId = soundStream_ >= 0 ? StreamChunkId(soundStream_, "wb") : 0;
-  size_t last = kNoPicture;
-  bool sound = false;
+  size_t last = frames_.empty() ? kNoPicture : frames_.back();
   bool broken = false;
   // Chunks may be grouped in "rec " lists; one level of them is read.
   auto visit = [&](const RiffChunk& chunk, auto& self) -> bool {
@@ -114,15 +133,11 @@ bool AviFile::ParseMovieList(const RiffChunk& movieList) {
     } else if (soundId != 0 && chunk.id == soundId) {
       std::span<const uint8_t> bytes = riff.Data(chunk);
       soundSamples_.insert(soundSamples_.end(), bytes.begin(), bytes.end());
-      sound = true;
     }
     return true;
   };
   bool whole = riff.ForEachChild(movieList, [&](const RiffChunk& chunk) { return visit(chunk, visit); });
-  if (!whole || broken || frames_.empty()) return false;
-  soundSamples_.resize(soundSamples_.size() - soundSamples_.size() % std::max<uint16_t>(soundFormat_.blockAlign, 1));
-  hasSound_ = sound && !soundSamples_.empty();
-  return true;
+  return whole && !broken;
 }
 
 void AviFile::DecodeFrame(size_t index, uint16_t* pixels, bool is555) const {

@@ -2,9 +2,11 @@
 // Uncompressed AVI movies, our stand-in's format for the intro movies: a RIFF "AVI " form
 // whose header list describes one video stream of uncompressed RGB frames (16 bits 5-5-5,
 // 24 bits or 32 bits, bottom-up or top-down rows) and at most one PCM sound stream, and whose
-// "movi" list holds the frame and sound chunks in playing order. Everything is checked when
-// the image is parsed: a frame that does not hold its picture or a header that does not fit
-// makes the whole file refused.
+// "movi" list holds the frame and sound chunks in playing order; a movie beyond one RIFF
+// section (OpenDML) goes on in further "AVIX" sections, each with its "movi" list. A sound
+// stream that cannot be played leaves the movie silent. Everything else is checked when the
+// image is parsed: a frame that does not hold its picture or a header that does not fit makes
+// the whole file refused.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +39,7 @@ class AviFile {
  private:
   bool ParseHeaders(const RiffChunk& headerList);
   bool ParseStream(const RiffChunk& streamList, int number);
+  // Appends the list's frames and sound to those read before.
   bool ParseMovieList(const RiffChunk& movieList);
 
   static constexpr size_t kNoPicture = static_cast<size_t>(-1);

@@ -64,6 +64,10 @@ class RiffImage {
     return true;
   }
 
+  // The chunk that follows a chunk of the top level (a further "RIFF" section of a large
+  // file), when one starts there and fits in the image.
+  std::optional<RiffChunk> After(const RiffChunk& chunk) const { return ChunkAt(chunk.next, image_.size()); }
+
   // The data bytes of a chunk.
   std::span<const uint8_t> Data(const RiffChunk& chunk) const {
     return image_.subspan(chunk.dataOffset, chunk.dataSize);

@@ -1,0 +1,32 @@
+#pragma once
+// The low-pass filter through which a sound buffer plays at a rate other than its own: a
+// Kaiser-windowed sinc whose cut-off lies just below the lower of the two rates' Nyquist
+// frequencies, so that what the slower rate cannot hold is filtered out instead of folding
+// back as a false tone (a 15 kHz tone at 44.1 kHz must not come out at 7,050 Hz at 22,050 Hz).
+
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+class ResamplingKernel {
+ public:
+  ResamplingKernel(uint32_t inputRate, uint32_t outputRate);
+
+  // Input frames taken on each side of an output frame's position.
+  int HalfWidth() const { return halfWidth_; }
+
+  // The weights of the input frames first - HalfWidth() + 1 .. first + HalfWidth() for an
+  // output frame that lies the fraction (0..65535 in 1/65536) past frame first; they add up
+  // to one. weights must hold 2 * HalfWidth() values.
+  void Weights(uint32_t fraction, float* weights) const;
+
+ private:
+  float At(double distance) const;  // the filter at a distance in input frames
+
+  int halfWidth_ = 1;
+  double stepsPerFrame_ = 1;  // table entries per input frame
+  std::vector<float> table_;  // the filter from distance 0 outward
+};
+
+}  // namespace platform
