@@ -1,6 +1,7 @@
 #include "map/TerrainType.h"
 
 #include <bit>
+#include <cstdint>
 
 CTerrainTypeTable g_terrainTypes;
 
@@ -10,9 +11,10 @@ constexpr int kMaxQuarterLevels = static_cast<int>(terrain_layout::kSolidMaskByt
 
 // Quarter levels the mask holds for this type, within the mask's 16.
 int QuarterLevels(const CTerrainType& type) {
-  int quarters = type.height * 4;
+  // The height comes from the terrain file as it stands: reckoned wide, so any value is safe.
+  const int64_t quarters = int64_t{type.height} * 4;
   if (quarters < 0) return 0;
-  return quarters > kMaxQuarterLevels ? kMaxQuarterLevels : quarters;
+  return quarters > kMaxQuarterLevels ? kMaxQuarterLevels : static_cast<int>(quarters);
 }
 
 int BitsInQuarterLevel(const CTerrainType& type, int q) {
