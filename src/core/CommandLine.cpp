@@ -10,6 +10,7 @@
 #include "core/RealmPath.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 
 namespace {
@@ -43,9 +44,9 @@ void ApplySwitch(const std::string& name, const std::string& value) {
       ShowGeneralError("invalid realm path");
     }
   }
-  if (SwitchIs(name, "region")) g_startRegion = std::atoi(value.c_str());
+  if (SwitchIs(name, "region")) g_startRegion = platform::TextToInt(value);
   if (SwitchIs(name, "mapseed")) {
-    g_mapSeed = std::atoi(value.c_str());
+    g_mapSeed = platform::TextToInt(value);
     if (g_mapSeed == 0) g_mapSeed = static_cast<int>(platform::SystemTimeMs());
   }
   if (SwitchIs(name, "wizard")) {
@@ -54,7 +55,7 @@ void ApplySwitch(const std::string& name, const std::string& value) {
                   static_cast<int>(sizeof g_startWizardFile - 5), value.c_str());
   }
   // The difficulty indexes the four-entry difficulty tables: kept inside them.
-  if (SwitchIs(name, "difficulty")) g_difficulty = std::clamp(std::atoi(value.c_str()), 0, 3);
+  if (SwitchIs(name, "difficulty")) g_difficulty = std::clamp(platform::TextToInt(value), 0, 3);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "core/Bytes.h"
 #include "core/Options.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 
 PrintFXRecord* g_printFX = nullptr;
@@ -92,7 +93,7 @@ int ReadSteps(const std::string& value, int limit, int count, int* out, Convert 
 }
 
 int PrintTypeItem(const std::string& item) { return PrintTypeFromName(item.c_str()); }
-int NumberItem(const std::string& item) { return std::atoi(item.c_str()); }
+int NumberItem(const std::string& item) { return platform::TextToInt(item); }
 
 std::string CutAt(std::string text, char stop) {
   const size_t at = text.find(stop);
@@ -137,7 +138,7 @@ void LoadPrintFX() {
   char path[512];
   MakeCurrentDirPath("cfg\\printfx.cfg", path, sizeof path);
   const std::string header = platform::ReadProfileString("HEADER", "NumberOfFX", "", path);
-  int count = std::atoi(header.c_str());
+  int count = platform::TextToInt(header);
   if (count < 1) count = 0;
   if (count > kMaxPrintFX - 1) count = kMaxPrintFX;
   if (count == 0) return;
