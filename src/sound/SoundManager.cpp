@@ -74,17 +74,6 @@ int SearchIds(const std::vector<int32_t>& ids, int32_t id) {
   return found != ids.end() && *found == id ? static_cast<int>(found - ids.begin()) : -1;
 }
 
-platform::PcmFormat ToPcmFormat(const WaveFormat& wave) {
-  platform::PcmFormat format;
-  format.formatTag = wave.formatTag;
-  format.channels = wave.channels;
-  format.samplesPerSec = wave.samplesPerSec;
-  format.avgBytesPerSec = wave.avgBytesPerSec;
-  format.blockAlign = wave.blockAlign;
-  format.bitsPerSample = wave.bitsPerSample;
-  return format;
-}
-
 void FreeChain(CSoundInstance* first) {
   while (first) {
     CSoundInstance* next = first->firstCopy;

@@ -75,3 +75,14 @@ uint32_t CWaveFile::ReadData(uint8_t** buffer, uint32_t capacity) const {
   if (count) std::memcpy(*buffer, image_.data() + dataOffset_, count);
   return static_cast<uint32_t>(count);
 }
+
+platform::PcmFormat ToPcmFormat(const WaveFormat& wave) {
+  platform::PcmFormat format;
+  format.formatTag = wave.formatTag;
+  format.channels = wave.channels;
+  format.samplesPerSec = wave.samplesPerSec;
+  format.avgBytesPerSec = wave.avgBytesPerSec;
+  format.blockAlign = wave.blockAlign;
+  format.bitsPerSample = wave.bitsPerSample;
+  return format;
+}

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/AudioMixer.h"
+
 // The first 18 bytes of the "fmt " chunk. A 16-byte chunk leaves extraSize 0.
 struct WaveFormat {
   uint16_t formatTag = 0;
@@ -19,6 +21,9 @@ struct WaveFormat {
   uint16_t bitsPerSample = 0;
   uint16_t extraSize = 0;
 };
+
+// The layout a sound buffer needs for the samples of a format block.
+platform::PcmFormat ToPcmFormat(const WaveFormat& wave);
 
 class CWaveFile {
  public:

@@ -37,16 +37,9 @@ TEST(WavesFromTools, PlainAndExtensiblePcmReadAsTheToolsDecodeThem) {
     EXPECT_EQ(std::vector<uint8_t>(block, block + decoded.size()), decoded) << c.name;
     CWaveFile::FreeData(block);
 
-    platform::PcmFormat pcm;
-    pcm.formatTag = format.formatTag;
-    pcm.channels = format.channels;
-    pcm.samplesPerSec = format.samplesPerSec;
-    pcm.avgBytesPerSec = format.avgBytesPerSec;
-    pcm.blockAlign = format.blockAlign;
-    pcm.bitsPerSample = format.bitsPerSample;
     platform::AudioMixer mixer;
     std::unique_ptr<platform::SoundBuffer> buffer;
-    EXPECT_EQ(mixer.CreateBuffer(pcm, decoded.size(), buffer), platform::kAudioOk) << c.name;
+    EXPECT_EQ(mixer.CreateBuffer(ToPcmFormat(format), decoded.size(), buffer), platform::kAudioOk) << c.name;
   }
 }
 
