@@ -1,7 +1,8 @@
 // The profile functions against the Windows ones: each case's answer was recorded once by
 // running the Windows profile functions (GetPrivateProfileStringA, GetPrivateProfileSectionA,
 // GetPrivateProfileSectionNamesA, and the key-name listing of GetPrivateProfileStringA with no
-// key) under Wine 8.0 on the same file text. Lists are shown joined by '|'.
+// key) under Wine 8.0 on the same file text (tests/fixtures/ini holds the program that asked
+// and the answers it got). Lists are shown joined by '|'.
 #include <gtest/gtest.h>
 
 #include <string>
