@@ -51,9 +51,9 @@ void DefaultMasks(int depth, uint32_t masks[3]) {
 void DecodeRunLength(const uint8_t* in, size_t size, bool fourBit, int width, int height, uint8_t* rows) {
   const size_t pitch = RowBytes(width, 8);
   size_t at = 0;
-  int x = 0, y = 0;
+  int64_t x = 0, y = 0;  // runs may carry x far past the width: wide, so it never overflows
   auto put = [&](uint8_t index) {
-    if (x < width && y < height) rows[static_cast<size_t>(y) * pitch + x] = index;
+    if (x < width && y < height) rows[static_cast<size_t>(y) * pitch + static_cast<size_t>(x)] = index;
     ++x;
   };
   while (at + 2 <= size && y < height) {
