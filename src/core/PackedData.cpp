@@ -31,8 +31,9 @@ uint32_t Checksum(const uint8_t* data, size_t length) {
 
 bool DecodeRunLength(const uint8_t* body, size_t bodySize, uint8_t* out, size_t expected) {
   size_t in = 0, written = 0;
-  while (written < expected) {
-    if (in >= bodySize) return false;
+  // The runs end at the expected size or with the body, whichever comes first; a run that
+  // would read past the body is refused.
+  while (written < expected && in < bodySize) {
     int count = static_cast<int8_t>(body[in++]);
     if (count <= 0) {
       size_t n = static_cast<size_t>(-count);
@@ -90,7 +91,7 @@ bool DecodeDictionary(const uint8_t* body, size_t bodySize, uint8_t* out, size_t
     }
     uint32_t position, length;
     if (!bits.Read(12, position) || !bits.Read(4, length)) return false;
-    if (position == 0) return false;  // the data ended before the expected size
+    if (position == 0) return true;  // the end marker: the data ends here
     for (uint32_t i = 0; i < length + 2 && written < expected; ++i) {
       uint8_t byte = window[(position + i) % kWindowSize];
       out[written++] = byte;
@@ -118,9 +119,15 @@ bool Unpack(uint8_t* buffer, size_t length, uint8_t* out, size_t expected) {
         ok = unpackedSize <= bodySize;
         if (ok) std::memcpy(out, body, unpackedSize);
         break;
-      case kRunLength: ok = DecodeRunLength(body, bodySize, out, expected); break;
-      case kDictionary: ok = DecodeDictionary(body, bodySize, out, expected); break;
-      default: ok = false; break;
+      case kRunLength:
+        ok = DecodeRunLength(body, bodySize, out, expected);
+        break;
+      case kDictionary:
+        ok = DecodeDictionary(body, bodySize, out, expected);
+        break;
+      default:
+        ok = false;
+        break;
     }
   }
   if (ok && unpackedSize == expected) ok = Checksum(out, expected) == dataSum;

@@ -23,11 +23,13 @@ uint32_t Checksum(const uint8_t* data, size_t length);
 
 // Unpacks a packed file held in buffer (length bytes, as read) into out, which holds
 // expected bytes. On success the buffer is left unscrambled; on failure it is left as read.
-// Every size, run and copy is checked: a body that ends early, an unknown method, or an
-// unpacked size larger than out fails.
+// A run-length body may end before the expected size and a dictionary body with its end
+// marker; what was not unpacked keeps its bytes. Nothing is read past the body or written
+// past out: a run or code cut off by the body's end, an unknown method, or an unpacked size
+// larger than out fails.
 bool Unpack(uint8_t* buffer, size_t length, uint8_t* out, size_t expected);
 
-// Decodes a body alone (for the packer's round trip checks); false when it ends early.
+// Decodes a body alone; false when a run or code is cut off by the body's end.
 bool DecodeRunLength(const uint8_t* body, size_t bodySize, uint8_t* out, size_t expected);
 bool DecodeDictionary(const uint8_t* body, size_t bodySize, uint8_t* out, size_t expected);
 

@@ -152,12 +152,35 @@ TEST(PackedData, DictionaryCopiesWrapAroundTheWindow) {
   expected.push_back(data[4094]);  // window 4095
   expected.push_back(data[4093]);  // window 0: the first byte of this copy
   expected.push_back(data[4094]);  // window 1: the second
-  std::vector<uint8_t> file =
-      HandPacked(body, static_cast<uint32_t>(expected.size()), packed::kDictionary,
-                 packed::Checksum(expected.data(), expected.size()));
+  std::vector<uint8_t> file = HandPacked(body, static_cast<uint32_t>(expected.size()), packed::kDictionary,
+                                         packed::Checksum(expected.data(), expected.size()));
   std::vector<uint8_t> out(expected.size());
   ASSERT_TRUE(packed::Unpack(file.data(), file.size(), out.data(), out.size()));
   EXPECT_EQ(out, expected);
+}
+
+TEST(PackedData, BodiesThatEndBeforeTheExpectedSizeUnpackWhatTheyHold) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> body;
+    uint32_t method;
+    std::vector<uint8_t> unpacked;  // the first bytes of the destination
+  };
+  const std::vector<Case> cases = {
+      // Three 'a' and a literal "xy", then the body ends.
+      {"run-length body ends between runs", {3, 'a', 0xFE, 'x', 'y'}, packed::kRunLength, {'a', 'a', 'a', 'x', 'y'}},
+      // A literal 'A' (flag 1, 0x41), then the end marker (flag 0, position 0, length 0).
+      {"dictionary end marker", {0xA0, 0x80, 0x00, 0x00}, packed::kDictionary, {'A'}},
+  };
+  for (const Case& c : cases) {
+    // The header's size differs from the expected 16, so no data checksum applies.
+    std::vector<uint8_t> file = HandPacked(c.body, 15, c.method, 0);
+    std::vector<uint8_t> out(16, 0xEE);
+    ASSERT_TRUE(packed::Unpack(file.data(), file.size(), out.data(), out.size())) << c.what;
+    std::vector<uint8_t> expected = c.unpacked;
+    expected.resize(16, 0xEE);  // what was not unpacked keeps its bytes
+    EXPECT_EQ(out, expected) << c.what;
+  }
 }
 
 TEST(PackedData, MalformedBodiesAreRefusedAndLeftAsRead) {
@@ -169,10 +192,10 @@ TEST(PackedData, MalformedBodiesAreRefusedAndLeftAsRead) {
     size_t expected;
   };
   const std::vector<Case> cases = {
-      {"run-length body ends early", {0xF0, 1, 2}, 16, packed::kRunLength, 16},
+      {"run-length literal past the body", {0xF0, 1, 2}, 16, packed::kRunLength, 16},
       {"run-length repeat without its byte", {0x05}, 5, packed::kRunLength, 5},
+      {"run-length literal cut off by the body's end", {0xFD, 1}, 16, packed::kRunLength, 16},
       {"dictionary body ends early", {0xFF}, 8, packed::kDictionary, 8},
-      {"dictionary end marker before the size", {0x00, 0x00, 0x00}, 8, packed::kDictionary, 8},
       {"stored size beyond the body", {1, 2, 3, 4}, 9, packed::kStored, 9},
       {"unpacked size larger than the buffer", {1, 2, 3, 4}, 4, packed::kStored, 3},
       {"unknown method", {1, 2, 3, 4}, 4, 9, 4},
