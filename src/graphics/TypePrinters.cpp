@@ -256,17 +256,17 @@ PrintResult PrintFontGlyph(CSpriteFrame glyph, int x, int y, int red, int green,
   red = std::clamp(red, 0, 255);
   green = std::clamp(green, 0, 255);
   blue = std::clamp(blue, 0, 255);
-  const float colour[3] = {static_cast<float>(red / 8), static_cast<float>(g_is555 ? green / 8 : green / 4),
-                           static_cast<float>(blue / 8)};
+  const int colour[3] = {red / 8, g_is555 ? green / 8 : green / 4, blue / 8};
   return PrintVisibleRuns(glyph, clip, true, 1, [&](uint16_t* out, const uint8_t* in, int count) {
     for (int i = 0; i < count; ++i) {
-      const float w = g_glyphWeights[std::min<int>(in[i], 63)];
+      // The blend is worked in double precision and stored as single precision before it
+      // is cut to a whole channel value: channels that blend to a whole number stay whole.
+      const double w = g_glyphWeights[std::min<int>(in[i], 63)];
       const uint16_t d = out[i];
-      const float channels[3] = {static_cast<float>((d & g_redMask) >> redShift),
-                                 static_cast<float>((d >> 5) & greenMask), static_cast<float>(d & g_blueMask)};
+      const int channels[3] = {(d & g_redMask) >> redShift, (d >> 5) & greenMask, d & g_blueMask};
       int mixed[3];
       for (int c = 0; c < 3; ++c) {
-        const float v = (1.0f - w) * channels[c] + w * colour[c];
+        const float v = static_cast<float>((1.0 - w) * channels[c] + w * colour[c]);
         mixed[c] = static_cast<int>(v);
       }
       out[i] = static_cast<uint16_t>((mixed[0] << redShift) | (mixed[1] << 5) | mixed[2]);

@@ -183,6 +183,14 @@ TEST(TypePrinters, GlyphCoverageBlendsTowardTheColour) {
   black.At(0, 0) = 0;
   PrintFontGlyph(half.View(nullptr), 0, 0, 255, 0, 0);
   EXPECT_EQ(black.At(0, 0), static_cast<int>(32 * 0.015873017f * 31.0f) << 11);
+  // Worked in double precision and stored as single precision before the cut: (40, 40, 40)
+  // over itself at coverage 11 stays 0x2945 (in single precision it came out 0x2124).
+  glyph.Set(0, 0, 11);
+  Frame eleven(glyph, 0, 0);
+  Target grey(3, 1);
+  grey.At(0, 0) = 0x2945;
+  PrintFontGlyph(eleven.View(nullptr), 0, 0, 40, 40, 40);
+  EXPECT_EQ(grey.At(0, 0), 0x2945);
   // A glyph that would need horizontal clipping is not drawn.
   Target clipped(3, 1);
   SetSpriteClipRect(0, 1, 3, 1);
