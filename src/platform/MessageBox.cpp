@@ -19,8 +19,8 @@ int g_useWindows = -1;  // -1: decide from the environment on first use
 bool UseWindows() {
   if (g_useWindows >= 0) return g_useWindows == 1;
   const char* driver = std::getenv("SDL_VIDEODRIVER");
-  bool headless = (driver && std::strcmp(driver, "dummy") == 0) ||
-                  (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"));
+  bool headless =
+      (driver && std::strcmp(driver, "dummy") == 0) || (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"));
   return !headless;
 }
 
@@ -31,11 +31,16 @@ struct Button {
 
 std::vector<Button> ButtonsFor(unsigned flags) {
   switch (flags & kBoxButtonsMask) {
-    case kBoxOkCancel: return {{kAnswerOk, "OK"}, {kAnswerCancel, "Cancel"}};
-    case kBoxAbortRetryIgnore: return {{kAnswerAbort, "Abort"}, {kAnswerRetry, "Retry"}, {kAnswerIgnore, "Ignore"}};
-    case kBoxYesNo: return {{kAnswerYes, "Yes"}, {kAnswerNo, "No"}};
-    case kBoxYesNoCancel: return {{kAnswerYes, "Yes"}, {kAnswerNo, "No"}, {kAnswerCancel, "Cancel"}};
-    default: return {{kAnswerOk, "OK"}};
+    case kBoxOkCancel:
+      return {{kAnswerOk, "OK"}, {kAnswerCancel, "Cancel"}};
+    case kBoxAbortRetryIgnore:
+      return {{kAnswerAbort, "Abort"}, {kAnswerRetry, "Retry"}, {kAnswerIgnore, "Ignore"}};
+    case kBoxYesNo:
+      return {{kAnswerYes, "Yes"}, {kAnswerNo, "No"}};
+    case kBoxYesNoCancel:
+      return {{kAnswerYes, "Yes"}, {kAnswerNo, "No"}, {kAnswerCancel, "Cancel"}};
+    default:
+      return {{kAnswerOk, "OK"}};
   }
 }
 
@@ -54,8 +59,8 @@ int ShowWindowBox(const std::string& text, const std::string& caption, unsigned 
   unsigned icon = flags & kBoxIconMask;
   if (icon == kBoxIconError) kind = SDL_MESSAGEBOX_ERROR;
   if (icon == kBoxIconWarning) kind = SDL_MESSAGEBOX_WARNING;
-  SDL_MessageBoxData box{kind, nullptr, caption.c_str(), text.c_str(), static_cast<int>(data.size()), data.data(),
-                         nullptr};
+  SDL_MessageBoxData box{kind,        nullptr, caption.c_str(), text.c_str(), static_cast<int>(data.size()),
+                         data.data(), nullptr};
   int chosen = defaultAnswer;
   if (SDL_ShowMessageBox(&box, &chosen) != 0) return defaultAnswer;
   return chosen < 0 ? defaultAnswer : chosen;
@@ -74,9 +79,11 @@ int ShowMessageBox(const std::string& text, const std::string& caption, unsigned
     std::lock_guard<std::mutex> lock(g_handlerMutex);
     if (g_handler) return g_handler(MessageBoxCall{caption, text, flags});
   }
-  if (UseWindows()) return ShowWindowBox(text, caption, flags);
+  // The text always reaches stderr too: a box that cannot be shown (no display, no dialog
+  // helper on the desktop) still leaves its message behind, and answers its default.
   std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
+  if (UseWindows()) return ShowWindowBox(text, caption, flags);
   return DefaultAnswer(flags);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Modal message boxes. With a display, a real box (SDL); with none, the caption and text go
-// to stderr and the box answers its default button. Tests can record the boxes and script
-// the answers.
+// Modal message boxes. The caption and text always go to stderr; with a display a real box
+// (SDL) follows, and with none, or when the box cannot be shown, the box answers its default
+// button. Tests can record the boxes and script the answers.
 
 #include <functional>
 #include <string>
@@ -59,7 +59,7 @@ int DefaultAnswer(unsigned flags);
 // function to go back to real boxes.
 void SetMessageBoxHandler(std::function<int(const MessageBoxCall&)> handler);
 
-// Whether boxes are shown as windows (a display is there) or written to stderr.
+// Whether boxes are also shown as windows (a display is there) or only written to stderr.
 void SetMessageBoxesUseWindows(bool useWindows);
 
 }  // namespace platform

@@ -8,7 +8,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
+#include "XScreen.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -83,6 +85,34 @@ TEST_F(Program, AMissingGameDataFileEndsItWithAnError) {
   EXPECT_NE(run.errors.find("[FILE LOAD ERROR] Unable to load file: cfg\\spells.cfg, Exiting Program"),
             std::string::npos)
       << run.errors;
+}
+
+TEST_F(Program, OnAnXDisplayAFailedStartStillLeavesItsTextOnStderr) {
+  // Whether or not the desktop can show the box, its text reaches stderr and the program
+  // ends with a non-zero code; a box that is shown is answered with Return.
+  const char* display = std::getenv("VRASK_X_DISPLAY");
+  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  Remove("cfg/spells.cfg");
+  const std::string command = "(cd '" + dir_.Path() + "' && DISPLAY=" + display +
+                              " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy timeout 120 '" + VRASK_PROGRAM +
+                              "' /win 2>stderr.txt >/dev/null; echo $? >rc.txt) &";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string expected = "[FILE LOAD ERROR] Unable to load file: cfg\\spells.cfg, Exiting Program";
+  std::string errors, rc;
+  for (int tries = 0; tries < 600 && rc.empty(); ++tries) {
+    std::ifstream(dir_.File("rc.txt")) >> rc;
+    std::ifstream in(dir_.File("stderr.txt"));
+    std::stringstream text;
+    text << in.rdbuf();
+    errors = text.str();
+    if (rc.empty() && errors.find(expected) != std::string::npos && tries % 10 == 9 && e2e::HaveXdoTool())
+      e2e::XdoTool(display, "search --name 'FILE LOAD ERROR' key --window %1 Return");
+    if (rc.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_FALSE(rc.empty()) << "the program did not end: " << errors;
+  EXPECT_NE(rc, "0");
+  EXPECT_NE(rc, "124");  // not ended by the timeout
+  EXPECT_NE(errors.find(expected), std::string::npos) << errors;
 }
 
 #endif
