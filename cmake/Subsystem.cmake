@@ -32,5 +32,7 @@ function(vrask_test_suite folder)
     PROPERTIES ENVIRONMENT SDL_VIDEODRIVER=dummy ENVIRONMENT_MODIFICATION SDL_AUDIODRIVER=set:dummy
                FIXTURES_REQUIRED forged_data
     DISCOVERY_TIMEOUT 60
-    DISCOVERY_MODE PRE_TEST)
+    DISCOVERY_MODE PRE_TEST
+    # Parameterised tests keep their short names, never a dump of the parameter's bytes.
+    NO_PRETTY_VALUES)
 endfunction()

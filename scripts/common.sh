@@ -11,3 +11,8 @@ configure() {
   cmake -S "$repo_root" -B "$build" -G Ninja \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "$@" >/dev/null
 }
+
+# phase <text>: announces a step of a script in one line.
+phase() {
+  printf '== %s\n' "$*"
+}
