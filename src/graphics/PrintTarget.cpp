@@ -13,6 +13,7 @@ int g_clipBottom = 0;
 uint16_t* g_secondTarget = nullptr;
 uint16_t* g_secondTargetOrigin = nullptr;
 int g_secondTargetMargin = 0;
+size_t g_secondTargetSize = 0;
 int g_gameTick = 0;
 int g_spriteWaveTable[16];
 
@@ -43,6 +44,20 @@ void SetSpriteClipRect(int top, int left, int right, int bottom) {
   requestedRight = right;
   requestedBottom = bottom;
   ApplyClip();
+}
+
+void SetSecondTarget(uint16_t* buffer, int width, int height, int margin) {
+  if (!buffer || width <= 0 || height <= 0 || margin < 0) {
+    g_secondTarget = g_secondTargetOrigin = nullptr;
+    g_secondTargetMargin = 0;
+    g_secondTargetSize = 0;
+    return;
+  }
+  const size_t rowLength = static_cast<size_t>(width) + 2 * static_cast<size_t>(margin);
+  g_secondTarget = buffer;
+  g_secondTargetMargin = margin;
+  g_secondTargetSize = rowLength * (static_cast<size_t>(height) + 2 * static_cast<size_t>(margin));
+  g_secondTargetOrigin = buffer + rowLength * static_cast<size_t>(margin) + static_cast<size_t>(margin);
 }
 
 void InitSpriteWaveTable() {

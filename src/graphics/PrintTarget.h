@@ -2,6 +2,7 @@
 // The print target every sprite printer writes into, its clip rectangle, and the few
 // globals of the battle that the printers read.
 
+#include <cstddef>
 #include <cstdint>
 
 // The target: the first pixel, the row length in pixels and the number of rows.
@@ -26,6 +27,13 @@ void SetSpriteClipRect(int top, int left, int right, int bottom);
 extern uint16_t* g_secondTarget;
 extern uint16_t* g_secondTargetOrigin;
 extern int g_secondTargetMargin;
+// The second target's size in pixels; the copy never reads past it.
+extern size_t g_secondTargetSize;
+
+// Sets up the second target: a buffer of (width + 2 margin) x (height + 2 margin) pixels
+// whose visible part, width x height, starts margin rows down and margin pixels in. A null
+// buffer clears it.
+void SetSecondTarget(uint16_t* buffer, int width, int height, int margin);
 
 // The battle's tick counter; the shimmer and water printers move their patterns with it.
 extern int g_gameTick;

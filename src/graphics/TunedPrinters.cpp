@@ -12,8 +12,6 @@
 
 using namespace printing;
 
-size_t g_secondTargetSize = 0;
-
 namespace {
 
 // --- Run kernels --------------------------------------------------------------------------
@@ -147,13 +145,12 @@ inline void CopyRun(uint16_t* out, const uint8_t* in, int count) {
 
 // --- Printers -----------------------------------------------------------------------------
 
-// The clip and row walk of the main printers; frames that need horizontal clipping are
-// left alone while the second target is set, as the portable printer does.
+// The clip and row walk of the tuned printers. Unlike the portable printer they clip frames
+// sideways whether or not the second target is set.
 template <class Run>
-PrintResult PrintRuns(CSpriteFrame frame, int x, int y, int pixelSize, bool honourSecondTarget, Run run) {
+PrintResult PrintRuns(CSpriteFrame frame, int x, int y, int pixelSize, Run run) {
   FrameClip clip;
   if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
-  if (honourSecondTarget && clip.Horizontal() && g_secondTarget) return kPrintDone;
   PrintVisibleRuns(frame, clip, false, pixelSize, run);
   return kPrintDone;
 }
@@ -168,7 +165,7 @@ PrintResult PrintSpriteSse2(CSpriteFrame frame, int x, int y, int light, int lis
   if (!frame) return kPrintDone;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!table) return kPrintDone;
-  return PrintRuns(frame, x, y, 1, true,
+  return PrintRuns(frame, x, y, 1,
                    [table](uint16_t* out, const uint8_t* in, int count) { LookupRunScalar(out, in, count, table); });
 }
 
@@ -176,7 +173,7 @@ PrintResult PrintSpriteAvx2(CSpriteFrame frame, int x, int y, int light, int lis
   if (!frame) return kPrintDone;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!table) return kPrintDone;
-  return PrintRuns(frame, x, y, 1, true,
+  return PrintRuns(frame, x, y, 1,
                    [table](uint16_t* out, const uint8_t* in, int count) { LookupRunAvx2<2>(out, in, count, table); });
 }
 
@@ -184,7 +181,7 @@ PrintResult PrintSpriteAvx512(CSpriteFrame frame, int x, int y, int light, int l
   FrameClip clip;
   if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
-  if (!table || (clip.Horizontal() && g_secondTarget)) return kPrintDone;
+  if (!table) return kPrintDone;
   return PrintRunsAvx512(frame, clip, table);
 }
 
@@ -204,7 +201,7 @@ PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int
   if (!node) return kPrintDone;
   if (!node->wide) return PrintSpriteSse2(frame, x, y, light, listIndex);
   const uint32_t* table = node->WideTable(ShadeTableIndex(*node, light));
-  return PrintRuns(frame, x, y, 1, false,
+  return PrintRuns(frame, x, y, 1,
                    [table](uint16_t* out, const uint8_t* in, int count) { LookupRunScalar(out, in, count, table); });
 }
 
@@ -214,7 +211,7 @@ PrintResult PrintSpriteWideAvx2(CSpriteFrame frame, int x, int y, int light, int
   if (!node) return kPrintDone;
   if (!node->wide) return PrintSpriteAvx2(frame, x, y, light, listIndex);
   const uint32_t* table = node->WideTable(ShadeTableIndex(*node, light));
-  return PrintRuns(frame, x, y, 1, false,
+  return PrintRuns(frame, x, y, 1,
                    [table](uint16_t* out, const uint8_t* in, int count) { LookupRunAvx2<4>(out, in, count, table); });
 }
 
@@ -231,7 +228,7 @@ PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y) {
 
 PrintResult PrintFrame16Tuned(CSpriteFrame frame, int x, int y) {
   if (!frame || !frame.Is16Bit()) return kPrintDone;
-  return PrintRuns(frame, x, y, 2, false, [](uint16_t* out, const uint8_t* in, int count) { CopyRun(out, in, count); });
+  return PrintRuns(frame, x, y, 2, [](uint16_t* out, const uint8_t* in, int count) { CopyRun(out, in, count); });
 }
 
 PrinterProcessor DetectPrinterProcessor() {

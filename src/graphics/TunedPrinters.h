@@ -31,11 +31,8 @@ PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y);
 // copy already moves their runs with the processor's widest stores.
 PrintResult PrintFrame16Tuned(CSpriteFrame frame, int x, int y);
 
-// The size of the second target buffer in pixels, set with it by the battle screen; the
-// copy never reads past it.
-extern size_t g_secondTargetSize;
-
 // Copies the visible part of the second target buffer into the print target: g_spriteRows
 // rows of g_spritePitch pixels from g_secondTargetOrigin, rows g_spritePitch + 2 x
-// g_secondTargetMargin apart. Rows that would read past the buffer are not copied.
+// g_secondTargetMargin apart. Rows that would read past the buffer (g_secondTargetSize,
+// set with it by SetSecondTarget) are not copied.
 void CopyToSpriteTarget();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "PrintFixture.h"
 #include "core/Options.h"
 #include "graphics/BlitBenchmark.h"
@@ -52,6 +54,8 @@ std::vector<Frame> Frames() {
   return frames;
 }
 
+// The tuned printers clip sideways whether or not the second target is set: they print what
+// the portable printer prints without it.
 TEST(TunedPrinters, GiveThePortablePixels) {
   const PrinterProcessor processor = DetectPrinterProcessor();
   std::array<uint8_t, 768> palette{};
@@ -68,18 +72,22 @@ TEST(TunedPrinters, GiveThePortablePixels) {
       for (const auto& clip : clips)
         for (const auto& place : places)
           for (int light : {-128, -127, -40, 0, 15, 127})
-            for (int index : {0, 1, 2}) {
-              Target portable(96, 64), tuned(96, 64);
-              SetSpriteTarget(portable.pixels.data(), 96, 64);
-              SetSpriteClipRect(clip[0], clip[1], clip[2], clip[3]);
-              const PrintResult a = v.portable(frame.View(list), place[0], place[1], light, index);
-              SetSpriteTarget(tuned.pixels.data(), 96, 64);
-              const PrintResult b = v.tuned(frame.View(list), place[0], place[1], light, index);
-              ASSERT_EQ(tuned.pixels, portable.pixels)
-                  << v.name << " light " << light << " at " << place[0] << "," << place[1] << " list " << index;
-              EXPECT_EQ(a, b);
-              ++compared;
-            }
+            for (int index : {0, 1, 2})
+              for (bool second : {false, true}) {
+                Target portable(96, 64), tuned(96, 64);
+                SetSpriteTarget(portable.pixels.data(), 96, 64);
+                SetSpriteClipRect(clip[0], clip[1], clip[2], clip[3]);
+                const PrintResult a = v.portable(frame.View(list), place[0], place[1], light, index);
+                SetSpriteTarget(tuned.pixels.data(), 96, 64);
+                uint16_t secondBuffer = 0;
+                g_secondTarget = second ? &secondBuffer : nullptr;
+                const PrintResult b = v.tuned(frame.View(list), place[0], place[1], light, index);
+                g_secondTarget = nullptr;
+                ASSERT_EQ(tuned.pixels, portable.pixels) << v.name << " light " << light << " at " << place[0] << ","
+                                                         << place[1] << " list " << index << " second " << second;
+                EXPECT_EQ(a, b);
+                ++compared;
+              }
   }
   EXPECT_GT(compared, 0);
   FreeLinkedList(list);
@@ -140,26 +148,33 @@ TEST(TunedPrinters, SelectionKeepsThePortableMainPrinterWhileTheOptionIsOn) {
 }
 
 TEST(BufferCopy, CopiesTheVisibleRowsAndStopsAtTheBuffer) {
-  // Second buffer: 4 rows of 8 + 2 x 2 margin pixels; the visible part starts at row 1, column 2.
+  // The sizes the program sets: the screen with the battle's margins, and a tiny one.
+  for (auto [width, height, margin] : {std::array<int, 3>{8, 3, 2}, {640, 480, 96}, {800, 600, 96}}) {
+    const int rowLength = width + 2 * margin;
+    std::vector<uint16_t> second(static_cast<size_t>(rowLength) * (height + 2 * margin));
+    for (size_t i = 0; i < second.size(); ++i) second[i] = static_cast<uint16_t>(i * 7);
+    Target target(width, height);
+    SetSecondTarget(second.data(), width, height, margin);
+    CopyToSpriteTarget();
+    bool same = true;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        same &= target.At(x, y) == second[static_cast<size_t>(y + margin) * rowLength + margin + x];
+    EXPECT_TRUE(same) << width << "x" << height;
+    SetSecondTarget(nullptr, 0, 0, 0);
+  }
+  // A buffer two rows short: only the rows inside it are copied.
   std::vector<uint16_t> second(12 * 4);
   for (size_t i = 0; i < second.size(); ++i) second[i] = static_cast<uint16_t>(i);
   Target target(8, 3);
-  g_secondTarget = second.data();
+  SetSecondTarget(second.data(), 8, 3, 2);
   g_secondTargetOrigin = second.data() + 12 + 2;
-  g_secondTargetMargin = 2;
-  g_secondTargetSize = second.size();
-  CopyToSpriteTarget();
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(target.At(x, y), 12 * (y + 1) + 2 + x);
-  // A buffer two rows short: only the rows inside it are copied.
-  Target short_(8, 3);
   g_secondTargetSize = 12 * 3;
   CopyToSpriteTarget();
-  EXPECT_EQ(short_.At(0, 1), 12 * 2 + 2);
-  EXPECT_EQ(short_.At(0, 2), kBackground);
-  g_secondTargetOrigin = nullptr;
-  g_secondTargetSize = 0;
-  g_secondTargetMargin = 0;
+  EXPECT_EQ(target.At(0, 1), 12 * 2 + 2);
+  EXPECT_EQ(target.At(0, 2), kBackground);
+  SetSecondTarget(nullptr, 0, 0, 0);
+  EXPECT_EQ(g_secondTargetSize, 0u);
 }
 
 TEST(BlitBenchmark, KeepsTheBestCountsAndNeverDividesByZero) {
