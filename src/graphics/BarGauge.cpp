@@ -35,7 +35,8 @@ void CBarGauge::SetPosition(int newX, int newY) {
 }
 
 void CBarGauge::SetMax(int newMaximum) {
-  maximum = std::max(newMaximum, 1);
+  // A maximum of 0 holds only the value 0: the bar is empty.
+  maximum = std::max(newMaximum, 0);
   value = std::clamp(value, 0, maximum);
   UpdateFill();
 }
@@ -47,7 +48,7 @@ void CBarGauge::SetValue(int newValue) {
 
 void CBarGauge::UpdateFill() {
   const int rows = std::max(height - 2, 0);
-  fill = value == 0 ? 0 : static_cast<int>(static_cast<int64_t>(value) * rows / maximum);
+  fill = value == 0 || maximum == 0 ? 0 : static_cast<int>(static_cast<int64_t>(value) * rows / maximum);
   fill = std::clamp(fill, 0, rows);
 }
 

@@ -22,10 +22,17 @@ TEST(BarGauge, ValueAndMaximumAreClamped) {
   gauge.SetValue(-5);
   EXPECT_EQ(gauge.value, 0);
   EXPECT_EQ(gauge.fill, 0);
+  // A maximum of 0 holds only 0: the bar stays empty.
   gauge.SetMax(0);
-  EXPECT_EQ(gauge.maximum, 1);
-  gauge.SetValue(1);
-  EXPECT_EQ(gauge.fill, 38);
+  EXPECT_EQ(gauge.maximum, 0);
+  gauge.SetValue(10);
+  EXPECT_EQ(gauge.value, 0);
+  EXPECT_EQ(gauge.fill, 0);
+  ASSERT_TRUE(gauge.Create(5, 6));
+  gauge.Render();
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(GaugePixel(gauge, x, y), 0) << x << "," << y;
+  gauge.Free();
 }
 
 TEST(BarGauge, RenderDrawsABlackFrameAroundABarFromYellowToRed) {
