@@ -278,8 +278,9 @@ bool CPcxImage::Load(const char* path) {
   // The palette: a marker byte 12 followed by 768 bytes at the end, after the pixel data.
   if (ok && size >= kPcxHeaderSize + kPcxPaletteSize + 1 && data[size - kPcxPaletteSize - 1] == 12)
     palette = data + size - kPcxPaletteSize;
-  if (!ok || !palette) {
-    // Without a palette the colours are unknown: the picture is refused.
+  // A file without a palette loads with none: its indices can still be decoded (Decode8),
+  // but it cannot be drawn in colour.
+  if (!ok) {
     FreeData();
     palette = nullptr;
     width = height = bytesPerLine = 0;
@@ -290,10 +291,10 @@ bool CPcxImage::Load(const char* path) {
 
 template <typename Sink>
 bool CPcxImage::DecodeRows(Sink sink) const {
-  if (!data || !palette) return false;
-  // The run-length data ends where the palette marker begins.
+  if (!data) return false;
+  // The run-length data ends where the palette marker begins, or with the file.
   const uint8_t* in = data + kPcxHeaderSize;
-  const uint8_t* end = palette - 1;
+  const uint8_t* end = palette ? palette - 1 : data + size;
   std::vector<uint8_t> row(static_cast<size_t>(bytesPerLine));
   for (int y = 0; y < height; ++y) {
     int filled = 0;

@@ -64,9 +64,10 @@ class CImageFile {
 class CPcxImage : public CImageFile {
  public:
   // Reads the file; false when it cannot be read, is shorter than its header, has inverted
-  // bounds, is wider or higher than 4096 or has no palette.
+  // bounds or is wider or higher than 4096. A file without a palette loads with a null palette.
   bool Load(const char* path);
-  // Decodes into the surface from its top-left corner; nothing when the surface is smaller.
+  // Decodes into the surface from its top-left corner; nothing when the surface is smaller
+  // or the image has no palette.
   void Draw(CSurface* surface) const;
   // Decodes the palette indices into an 8-bit buffer whose rows are pitch bytes apart.
   void Decode8(uint8_t* buffer, int pitch) const;

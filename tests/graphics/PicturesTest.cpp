@@ -163,7 +163,6 @@ TEST(Pcx, MalformedFilesAreRefusedOrStopAtTheirEnd) {
     const char* what;
     std::vector<uint8_t> bytes;
   } refused[] = {
-      {"no palette", Pcx(1, 1, {1, 1, 1, 1}, false)},
       {"inverted bounds", With(Pcx(1, 1, {1, 1, 1, 1}), 4, 5, 2)},
       {"header cut", std::vector<uint8_t>(100, 0)},
   };
@@ -182,6 +181,24 @@ TEST(Pcx, MalformedFilesAreRefusedOrStopAtTheirEnd) {
   image.Draw(&surface);
   EXPECT_EQ(PixelAt(surface, 1, 0), kBlue);
   EXPECT_EQ(PixelAt(surface, 0, 1), 0);
+}
+
+TEST(Pcx, AFileWithoutAPaletteLoadsAndDecodesItsIndices) {
+  TempDir dir;
+  // 2 x 2: a run of two 5s, then a 5 and a 7; the data runs to the end of the file.
+  dir.Write("plain.pcx", Pcx(1, 1, {0xC2, 5, 5, 7}, false));
+  CPcxImage image;
+  ASSERT_TRUE(image.Load(dir.File("plain.pcx").c_str()));
+  EXPECT_EQ(image.palette, nullptr);
+  std::vector<uint8_t> indices(3 * 2, 0xEE);
+  image.Decode8(indices.data(), 3);
+  EXPECT_EQ(indices, (std::vector<uint8_t>{5, 5, 0xEE, 5, 7, 0xEE}));
+  // Without colours there is nothing to draw.
+  CSurface surface;
+  MakeSurface(surface, 2, 2);
+  surface.Fill(0x1234);
+  image.Draw(&surface);
+  EXPECT_EQ(PixelAt(surface, 0, 0), 0x1234);
 }
 
 TEST(Jpeg, TheForgedPictureDecodesToItsColoursInBothFormats) {
