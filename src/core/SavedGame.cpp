@@ -19,7 +19,11 @@ constexpr int kBattleStartBytes = 24;
 constexpr int kDifficultyLevels = 4;
 constexpr uint8_t kTag[4] = {'S', 'A', 'V', 0};
 
-std::string SavePath(const char* name) { return std::string("Save\\") + (name ? name : "") + ".sav"; }
+std::string SavePath(const char* name) { return std::string("Save\\") + name + ".sav"; }
+
+// The longest name: its file, with the extension and the suffix of the file written in its
+// place, stays well inside the 255 bytes a file system holds for a name.
+constexpr size_t kMaxGameNameLength = 200;
 
 bool WriteHeader(FILE* file, uint32_t total) {
   uint8_t header[kHeaderBytes];
@@ -100,7 +104,17 @@ void ISavedGameParts::SetBattleStart(const int32_t record[6]) {
   g_mapSeed = record[1];
 }
 
+bool IsValidGameName(const char* name) {
+  if (!name || !*name) return false;
+  const std::string text(name);
+  if (text.size() > kMaxGameNameLength || text.find("..") != std::string::npos) return false;
+  for (unsigned char c : text)
+    if (c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c)) return false;
+  return true;
+}
+
 int WriteSavedGame(const char* name, int overwrite) {
+  if (!IsValidGameName(name)) return 0;
   const std::string path = SavePath(name);
   if (platform::FileExists(path) && !overwrite) return 2;
   if (!platform::MakeDirectory("Save")) return 0;
@@ -150,6 +164,7 @@ int ReadSavedGame(FILE* file) {
 }
 
 int LoadSavedGame(const char* name) {
+  if (!IsValidGameName(name)) return 0;
   FILE* file = platform::OpenFile(SavePath(name), "rb");
   if (!file) return 0;
   int result = ReadSavedGame(file);

@@ -40,10 +40,17 @@ extern ISavedGameParts* g_savedGameParts;  // never null
 inline constexpr int kSavedGameVersion = 16;
 inline constexpr int kBattleFlag = 9;
 
-// 1 written, 2 when the file exists and overwrite is 0 (nothing written), 0 on a failure. The
-// game is written to a temporary file that replaces the old one only when complete.
+// Whether a game name makes a file inside the Save folder: not empty, no path separators, no
+// "..", no characters a file system cannot hold (control characters, and : * ? " < > | for
+// the sake of every system), and short enough for a file name.
+bool IsValidGameName(const char* name);
+
+// 1 written, 2 when the file exists and overwrite is 0 (nothing written), 0 on a failure,
+// an invalid name among them (no file is touched). The game is written to a temporary file
+// that replaces the old one only when complete.
 int WriteSavedGame(const char* name, int overwrite);
-// 1 loaded, 0 on a failure; a file whose tag or version is wrong changes nothing.
+// 1 loaded, 0 on a failure; an invalid name, or a file whose tag or version is wrong,
+// changes nothing.
 int LoadSavedGame(const char* name);
 // The same on an open stream, from its start (the fuzzer reads memory this way).
 int ReadSavedGame(FILE* file);

@@ -137,6 +137,41 @@ TEST_F(SavedGame, AnExistingFileIsKeptUnlessOverwriteIsAsked) {
   EXPECT_FALSE(platform::FileExists(dir.File("Save/keep.sav.writing")));
 }
 
+TEST_F(SavedGame, NamesThatLeaveTheSaveFolderOrCannotBeFilesAreRefused) {
+  const std::string names[] = {
+      "..\\x",
+      "..\\..\\escaped",
+      "a/b",
+      "a\\b",
+      "..",
+      "/etc/x",
+      "c:game",
+      "a*b",
+      "tab\there",
+      "",
+      std::string(201, 'n'),
+      std::string(300, 'n'),
+  };
+  for (const std::string& name : names) {
+    EXPECT_FALSE(IsValidGameName(name.c_str())) << name;
+    EXPECT_EQ(WriteSavedGame(name.c_str(), 1), 0) << name;
+    EXPECT_EQ(LoadSavedGame(name.c_str()), 0) << name;
+  }
+  EXPECT_TRUE(parts.calls.empty());
+  // Nothing was written: not even the Save folder, nor a file beside the test's folder.
+  EXPECT_FALSE(platform::FileExists(dir.File("Save")));
+  EXPECT_FALSE(platform::FileExists(dir.File("../escaped.sav")));
+  EXPECT_FALSE(platform::FileExists(dir.File("../x.sav")));
+  EXPECT_EQ(WriteSavedGame(nullptr, 1), 0);
+
+  // Ordinary names, spaces, dots and a name of the longest length still save and load.
+  for (const std::string& name : {std::string("Game 1"), std::string("v1.2 final"), std::string(200, 'g')}) {
+    EXPECT_TRUE(IsValidGameName(name.c_str())) << name;
+    ASSERT_EQ(WriteSavedGame(name.c_str(), 0), 1) << name;
+    EXPECT_EQ(LoadSavedGame(name.c_str()), 1) << name;
+  }
+}
+
 TEST_F(SavedGame, BadFilesAreRefusedBeforeAnythingChanges) {
   parts.battle = true;
   ASSERT_EQ(WriteSavedGame("good", 0), 1);
