@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/ErrorBox.h"
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
@@ -341,7 +342,10 @@ void CursorTimerTick() {
   startup->unlock();
 }
 
-int LoadCursorsCfg() {
+namespace {
+
+// LoadCursorsCfg under the cursor lock; false when the cursor sheet's picture cannot be read.
+bool LoadCursorsLocked() {
   std::lock_guard<std::timed_mutex> lock(g_cursorMutex);
   ReadCursorsFile();
   SurfaceDesc under;
@@ -358,7 +362,7 @@ int LoadCursorsCfg() {
   g_cursorSheet.Fill(kPureBlue);
   g_cursorSheet.SetColourKey(0, 0, 255);
   g_cursorSheet.restorer = kCursorSheetRestorer;
-  g_cursorSheet.LoadBitmap(kCursorBitmap);
+  const bool pictureRead = g_cursorSheet.LoadBitmap(kCursorBitmap);
   g_state.frameIndex = -1;
   g_state.cellsPerRow = g_cursorBitmapWidth / kCursorCell;
   g_state.rows = g_cursorBitmapHeight / kCursorCell;
@@ -371,6 +375,15 @@ int LoadCursorsCfg() {
   // The pointer shows from the first frame, before any change of kind picks its cell.
   const int kind = g_cursorKind;
   if (kind >= 0 && kind < kCursorKindsWithArt) g_state.cell = CursorCellRect(g_cursorDefs[kind].frames[0]);
+  return pictureRead;
+}
+
+}  // namespace
+
+int LoadCursorsCfg() {
+  // Without its picture the software cursor shows nothing, and no screen can be used: the
+  // file-load error, once the lock is given back.
+  if (!LoadCursorsLocked()) ShowFileLoadError(kCursorBitmap);
   return 1;
 }
 

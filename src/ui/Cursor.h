@@ -54,7 +54,8 @@ void RestoreCursorBackground();
 void DrawSoftwareCursor();
 // The cursor timer's work, every 20 ms on the timer's thread.
 void CursorTimerTick();
-// Reads cfg\cursors.cfg and bitmaps\cursors.bmp into the definitions and the sheet; always 1.
+// Reads cfg\cursors.cfg and bitmaps\cursors.bmp into the definitions and the sheet; 1. A
+// cursor picture that cannot be read ends the program through the file-load error.
 int LoadCursorsCfg();
 // Releases the cursor surfaces and the system pointers made from the art.
 void FreeCursors();

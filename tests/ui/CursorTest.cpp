@@ -224,6 +224,10 @@ TEST(SystemCursor, KindsMapOntoTheResourcesOfTheirPointers) {
 TEST(CursorsFile, KeysAreCutAndClampedAndMissingOnesKeepTheirValue) {
   testing_support::TempDir dir(true);
   platform::MakeDirectory("cfg");
+  platform::MakeDirectory("bitmaps");
+  std::vector<uint8_t> picture;
+  ASSERT_TRUE(platform::ReadWholeFile(testing_support::ForgedDataDir() + "/bitmaps/cursors.bmp", picture));
+  dir.Write("bitmaps/cursors.bmp", std::vector<unsigned char>(picture.begin(), picture.end()));
   dir.Write("cfg/cursors.cfg",
             "[HEADER]\nBitmapWidth=2000\nBitmapHeight=80\n"
             "[CURSOR_0]\nHotspotx=55\nHotspoty=-3\nFrames=3=x,4,5\nDelay=-5\n"
@@ -251,6 +255,27 @@ TEST(CursorsFile, KeysAreCutAndClampedAndMissingOnesKeepTheirValue) {
   EXPECT_EQ(CursorCellRect(50).right, 0);
   EXPECT_EQ(CursorCellRect(-1).right, 0);
   FreeCursors();
+  for (CCursorDef& def : g_cursorDefs) def = CCursorDef{};
+  g_cursorBitmapWidth = g_cursorBitmapHeight = 0;
+}
+
+// Without its picture, missing or not a bitmap, the cursor cannot be drawn: the file-load
+// error ends the program.
+TEST(CursorsFile, AMissingOrBrokenPictureIsTheFileLoadError) {
+  for (bool present : {false, true}) {
+    testing_support::TempDir dir(true);
+    platform::MakeDirectory("cfg");
+    platform::MakeDirectory("bitmaps");
+    dir.Write("cfg/cursors.cfg", "[HEADER]\nBitmapWidth=80\nBitmapHeight=40\n");
+    if (present) dir.Write("bitmaps/cursors.bmp", "BM not a picture");
+    platform::FlushProfileCache();
+    testing_support::BoxRecorder boxes;
+    EXPECT_EQ(testing_support::ExitCodeOf([] { LoadCursorsCfg(); }), 1) << present;
+    ASSERT_EQ(boxes.Count(), 1u) << present;
+    EXPECT_EQ(boxes.Boxes()[0].text, "Unable to load file: bitmaps\\cursors.bmp, Exiting Program");
+    FreeCursors();
+  }
+  platform::FlushProfileCache();
   for (CCursorDef& def : g_cursorDefs) def = CCursorDef{};
   g_cursorBitmapWidth = g_cursorBitmapHeight = 0;
 }
