@@ -332,13 +332,17 @@ void CMapView::AddTerrain(bool& blockSuppressed) {
     const int index = drawList.Add(request);
     if (hitIndex < 0) hitIndex = index;
   }
-  // The cell drawn in front wins the pick: the one whose key is the largest so far.
-  if (hit && hitIndex >= 0 && drawList.Entry(hitIndex).key > terrainHoverKey) {
-    terrainHoverKey = drawList.Entry(hitIndex).key;
-    hoverEntry = hitIndex;
+  // Any hit makes this the hovered cell, so the last cell walked wins: levels are walked
+  // upward and each level from back to front, and blocks a level high never hide a cell
+  // walked later. The entry drawn in front, by its key, is the hovered entry.
+  if (hit) {
     hoverCellX = walkX;
     hoverCellY = walkY;
     hoverLevel = walkLevel;
+    if (hitIndex >= 0 && drawList.Entry(hitIndex).key > terrainHoverKey) {
+      terrainHoverKey = drawList.Entry(hitIndex).key;
+      hoverEntry = hitIndex;
+    }
   }
 }
 

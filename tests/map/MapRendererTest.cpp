@@ -1,12 +1,15 @@
 // The map renderer: which cells it walks, the depth order across the wrap seams, picking,
 // turning, the occlusion marks and creatures under the pointer.
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <memory>
 
 #include "MapViewFixtures.h"
 #include "core/Random.h"
 #include "forge/Canvas.h"
 #include "forge/SpriteWriter.h"
+#include "support/TestSupport.h"
 
 namespace map_test {
 namespace {
@@ -97,6 +100,88 @@ TEST_F(MapRenderer, PickingFindsTheCellWhoseTopIsUnderThePointer) {
     }
     g_map.Clear();
   }
+}
+
+// A block n levels high over a cell's floor, drawn as the forge draws blocks: the floor's
+// centre is the hotspot, the top face's diamond 16 n pixels above it.
+forge::Canvas TallBlock(int levels, int colour) {
+  forge::Canvas canvas(64, 32 + 16 * levels);
+  for (int row = 0; row < canvas.Height(); ++row)
+    for (int column = 0; column < 64; ++column) {
+      const double sx = column - 32 + 0.5, sy = row - (16 + 16 * levels) + 0.5;
+      if (sy >= -16.0 * levels - 16 + std::abs(sx) / 2 && sy <= 16 - std::abs(sx) / 2) canvas.Set(column, row, colour);
+    }
+  return canvas;
+}
+
+// The last cell walked under the pointer is the hovered cell: a block a level high sitting on
+// level 1 is walked after a pillar four levels high on level 0 in front of it, which hides
+// it, and is hovered; the pillar, drawn in front, is the hovered entry. (With blocks a level
+// high, as the forged art has, a cell walked later is never hidden by one walked earlier.)
+TEST_F(MapRenderer, TheLastCellWalkedUnderThePointerIsHovered) {
+  testing_support::TempDir dir;
+  {
+    forge::SpriteFileWriter file;
+    std::array<uint8_t, 768> palette{};
+    for (int i = 0; i < 768; ++i) palette[static_cast<size_t>(i)] = static_cast<uint8_t>(i / 3);
+    file.AddPalette(palette);
+    file.AddFrame(forge::EncodeFrame(forge::Canvas(0, 0), 0, 0, 0));
+    for (int levels : {1, 4}) {
+      const forge::Canvas block = TallBlock(levels, 100 + levels);
+      file.AddFrame(forge::EncodeFrame(block, 32, block.Height() - 16, 0));
+    }
+    dir.Write("blocks.spr", file.Bytes());
+  }
+  std::vector<CTerrainType> types = ForgedTypes();
+  for (int r = 0; r < 4; ++r) {
+    types[static_cast<size_t>(t::kStone)].blockFrame[r] = 1;
+    types[static_cast<size_t>(t::kCliff)].blockFrame[r] = 2;
+  }
+  UseTypes(types);
+  MakeMap(48, 44, 8);
+  UseTypes(types);
+  ViewScene scene;
+  ASSERT_TRUE(scene.ready);
+  scene.terrain.Free();
+  ASSERT_TRUE(scene.terrain.Load(dir.File("blocks.spr").c_str(), 256));
+  ASSERT_TRUE(scene.terrain.BuildColourTables(1, 256));
+  // One block and its pillar for each rotation, far apart: the pillar stands in front of the
+  // block in that rotation.
+  auto blockAt = [](int rotation) { return std::array<int, 2>{8 + 10 * rotation, 20}; };
+  auto pillarAt = [&](int rotation) {
+    const std::array<int, 2> b = blockAt(rotation);
+    return std::array<int, 2>{b[0] + kStepP[rotation][0] + kStepQ[rotation][0],
+                              b[1] + kStepP[rotation][1] + kStepQ[rotation][1]};
+  };
+  for (int rotation = 0; rotation < 4; ++rotation) {
+    Set(blockAt(rotation)[0], blockAt(rotation)[1], 1, t::kStone);
+    Set(pillarAt(rotation)[0], pillarAt(rotation)[1], 0, t::kCliff);
+  }
+  g_map.FinishTerrainShapes();
+  LightWholeMap(0);
+  for (int rotation = 0; rotation < 4; ++rotation) {
+    const int bx = blockAt(rotation)[0], by = blockAt(rotation)[1];
+    const int fx = pillarAt(rotation)[0], fy = pillarAt(rotation)[1];
+    scene.Attach(rotation);
+    g_mapView.SetCameraCell(bx, by, 1);
+    const ScreenPoint top = g_mapView.MapToScreen(bx * 32 + 16, by * 32 + 16, 2 * 16);
+    QueueMouseEvent(0, top.x, top.y + 2);
+    g_mapView.Update();
+    EXPECT_EQ(g_mapView.hoverKind, kHoverCell) << rotation;
+    EXPECT_EQ(g_mapView.hoverCellX, bx) << rotation;
+    EXPECT_EQ(g_mapView.hoverCellY, by) << rotation;
+    EXPECT_EQ(g_mapView.hoverLevel, 1) << rotation;
+    // Once more without the frame's end, which empties the draw list.
+    g_mapView.creatureHoverKey = g_mapView.terrainHoverKey = g_mapView.objectHoverKey = INT32_MIN;
+    g_mapView.hoverEntry = -1;
+    QueueMouseEvent(0, top.x, top.y + 2);
+    g_mapView.DrawView(g_mapView.rect);
+    EXPECT_EQ(g_mapView.hoverLevel, 1) << rotation;
+    ASSERT_GT(KeyOfCell(fx, fy, 0), KeyOfCell(bx, by, 1)) << rotation;
+    ASSERT_GE(g_mapView.hoverEntry, 0) << rotation;
+    EXPECT_EQ(g_mapView.drawList.Entry(g_mapView.hoverEntry).cell, &g_map.CellAt(fx, fy, 0)) << rotation;
+  }
+  g_map.Clear();
 }
 
 // The levels drawn follow one rule in every rotation: 0 .. levelsShown - 1 while the view
