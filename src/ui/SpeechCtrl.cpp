@@ -214,10 +214,7 @@ void CSpeechCtrl::AdaptSpeed() {
 }
 
 void CSpeechCtrl::ShowBox() {
-  // The camera has arrived: the speaker's screen point is where it is now drawn (the estimate
-  // made when the speech began is off by the camera point's own place on the screen).
-  if (g_speechCamera && request.x != -1 && request.y != -1 && request.level != -1 && !request.fixedBox)
-    g_speechCamera->ProjectToScreen(request.x, request.y, request.level, anchorX, anchorY);
+  // The box stands at the anchor worked out when the speech began.
   box = std::make_unique<CSpeechBox>();
   if (!box->Show(request, anchorX, anchorY)) {
     // No box can be built for this request (its number has no layout): the speech is over as

@@ -70,7 +70,9 @@ class CSpeechCtrl : public CFlatWin {
   int originX = -1, originY = -1, originZ = -1;
   int targetX = 0, targetY = 0, targetZ = 0;
   SpeechRequest request;
-  int anchorX = 0, anchorY = 0;  // the speaker's screen point once the camera has arrived
+  // Where the box points, fixed when the speech begins: the speaker's screen point, as far
+  // as it moves with the camera's glide (P - K + the screen centre).
+  int anchorX = 0, anchorY = 0;
   std::unique_ptr<CSpeechBox> box;
   int cameraX = 0, cameraY = 0, cameraZ = 0;  // map units
   int speed = 0;                              // line steps a frame
