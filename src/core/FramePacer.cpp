@@ -65,8 +65,7 @@ void WaitForPeriod(uint32_t period) {
   const uint32_t now = platform::TickCount();
   if (now - g_lastFrameTick < period) {
     g_idleTime += period - (now - g_lastFrameTick);
-    while (platform::TickCount() - g_lastFrameTick < period) {
-    }
+    platform::WaitTicks(g_lastFrameTick, period);
   }
   g_lastFrameTick = platform::TickCount();
   ++g_framesDrawn;

@@ -32,6 +32,28 @@ uint32_t SystemTimeMs() {
 
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+void WaitTicks(uint32_t since, uint32_t period) {
+  // Woken this long before the deadline, the thread watches the clock for the rest: a sleep
+  // may overrun by a little, the watch by nothing.
+  constexpr auto kWatched = std::chrono::microseconds(500);
+  bool installed;
+  {
+    std::lock_guard<std::mutex> lock(g_sourceMutex);
+    installed = static_cast<bool>(g_source);
+  }
+  for (;;) {
+    const uint32_t waited = TickCount() - since;
+    if (waited >= period) return;
+    if (installed) continue;
+    // The tick count reaches the deadline when the whole milliseconds since the start grow
+    // by what is left.
+    const auto now = std::chrono::steady_clock::now();
+    const auto wholeMs = std::chrono::duration_cast<std::chrono::milliseconds>(now - g_start);
+    const auto deadline = g_start + wholeMs + std::chrono::milliseconds(period - waited);
+    if (deadline - now > kWatched) std::this_thread::sleep_until(deadline - kWatched);
+  }
+}
+
 void SetTickSource(std::function<uint32_t()> source) {
   std::lock_guard<std::mutex> lock(g_sourceMutex);
   g_source = std::move(source);

@@ -19,6 +19,12 @@ uint32_t SystemTimeMs();
 // Sleeps the calling thread.
 void SleepMs(uint32_t ms);
 
+// Waits until period milliseconds of the tick count have passed since the tick `since`: it
+// sleeps to just short of that moment and watches the tick count for the rest, so the wait
+// ends within a fraction of a millisecond of it and an idle program leaves the processor
+// free. With a clock a test installed, reading it is what moves it: then it only watches.
+void WaitTicks(uint32_t since, uint32_t period);
+
 // Replaces the clock, the tick count and the system time alike (tests); an empty function
 // goes back to the real ones.
 void SetTickSource(std::function<uint32_t()> source);

@@ -2,7 +2,10 @@
 // frames, ends when its window is closed, and reports missing files in its boxes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -85,6 +88,50 @@ TEST_F(Program, AMissingGameDataFileEndsItWithAnError) {
   EXPECT_NE(run.errors.find("[FILE LOAD ERROR] Unable to load file: cfg\\spells.cfg, Exiting Program"),
             std::string::npos)
       << run.errors;
+}
+
+// The processor time of a process so far, in seconds (user and system).
+double ProcessorSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(in, line);
+  // The fields after the command's closing parenthesis; utime and stime are the 12th and 13th.
+  std::istringstream fields(line.substr(line.rfind(')') + 2));
+  std::string field;
+  unsigned long long ticks[2] = {0, 0};
+  for (int i = 1; i <= 13 && fields >> field; ++i)
+    if (i >= 12) ticks[i - 12] = std::stoull(field);
+  return static_cast<double>(ticks[0] + ticks[1]) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// An idle main menu waits for each frame asleep: well under a tenth of a core. (A check of
+// what the program takes, not of its speed.)
+TEST_F(Program, AnIdleGameLeavesTheProcessorFree) {
+  const std::string errors = dir_.File("stderr.txt");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (chdir(dir_.Path().c_str()) != 0 || !std::freopen(errors.c_str(), "w", stderr)) _exit(127);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("VRASK_CLOSE_AFTER_FRAMES", "1200", 1);  // ends by itself after a minute at most
+    execl(VRASK_PROGRAM, VRASK_PROGRAM, "/win", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(5));  // past the start, even when checked
+  const auto start = std::chrono::steady_clock::now();
+  const double before = ProcessorSeconds(pid);
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  const double used = ProcessorSeconds(pid) - before;
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  int status = 0;
+  const bool running = waitpid(pid, &status, WNOHANG) == 0;
+  if (running) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  ASSERT_TRUE(running) << "the program ended early";
+  EXPECT_LT(used / wall, 0.1) << used << " s of processor time in " << wall << " s";
 }
 
 TEST_F(Program, OnAnXDisplayAFailedStartStillLeavesItsTextOnStderr) {
