@@ -10,11 +10,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/CdDrive.h"
 #include "platform/Numbers.h"
 #include "platform/SdlVideo.h"
+#include "platform/Text.h"
 
 namespace platform {
 
@@ -47,6 +49,7 @@ bool g_quitPosted = false;
 int g_quitCode = 0;
 
 bool g_videoStarted = false;
+std::string g_videoProblem;  // why the video system could not start
 int g_presentedFrames = 0;
 
 WindowData* Find(WindowHandle window) {
@@ -350,8 +353,23 @@ bool EnsureVideo() {
   // Closing the last window must not end the program behind the window procedure's back.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    g_videoProblem = std::string("the video system could not start: ") + SDL_GetError();
+    return false;
+  }
+  // Without a display SDL falls back to drawing off the screen, where nobody would see the
+  // game run: like the dummy driver, that one is used only when asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (driver && std::strcmp(driver, "offscreen") == 0 && !(asked && EqualNoCase(asked, "offscreen"))) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    g_videoProblem =
+        "There is no display to show the game on (neither DISPLAY nor WAYLAND_DISPLAY is set). "
+        "Start it on a desktop, or with SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy to run it without one.";
+    return false;
+  }
   g_videoStarted = true;
+  g_videoProblem.clear();
   return true;
 }
 
@@ -388,6 +406,8 @@ bool RegisterWindowClass(const char* className, WindowProc procedure) {
 bool IsWindowClassRegistered(const char* className) { return className && g_classes.count(className) > 0; }
 
 void UnregisterWindowClasses() { g_classes.clear(); }
+
+std::string VideoProblem() { return g_videoProblem; }
 
 WindowHandle CreateAppWindow(const char* className, const char* title, const WindowPlacement& placement) {
   auto found = className ? g_classes.find(className) : g_classes.end();

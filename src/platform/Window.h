@@ -40,8 +40,12 @@ bool IsWindowClassRegistered(const char* className);
 void UnregisterWindowClasses();
 
 // Opens a window of a registered class. Its procedure gets WM_CREATE (a result of -1 refuses
-// the window) and then WM_ACTIVATEAPP with 1. Null on failure.
+// the window) and then WM_ACTIVATEAPP with 1. Null on failure (VideoProblem may say why).
 WindowHandle CreateAppWindow(const char* className, const char* title, const WindowPlacement& placement);
+// Why no window can be opened, in a sentence for the player: no display (SDL would fall back
+// to drawing off the screen, which is used only when asked for by name), or the video system
+// failing to start. Empty while nothing went wrong.
+std::string VideoProblem();
 // Sends WM_DESTROY to the procedure, then closes the window. False for a handle that is not a window.
 bool DestroyAppWindow(WindowHandle window);
 bool IsWindow(WindowHandle window);
