@@ -121,6 +121,15 @@ std::string CurrentDirectory() {
 
 bool ChangeDirectory(std::string_view path) { return ::chdir(ResolvePath(path).c_str()) == 0; }
 
+std::string ExecutableDirectory() {
+  char buffer[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return {};
+  const std::string path(buffer, static_cast<size_t>(length));
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {

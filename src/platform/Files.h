@@ -34,6 +34,8 @@ int64_t FileSize(std::string_view path);
 // The process's current directory, without a trailing separator (empty on failure).
 std::string CurrentDirectory();
 bool ChangeDirectory(std::string_view path);
+// The folder that holds the running program's file; empty when it cannot be told.
+std::string ExecutableDirectory();
 
 // Names of the entries of a directory whose names match a pattern of '*' and '?'
 // without regard to case, sorted so that every machine sees the same order.
