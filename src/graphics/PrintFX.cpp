@@ -1,7 +1,5 @@
 #include "graphics/PrintFX.h"
 
-#include <strings.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -11,6 +9,7 @@
 #include "core/Options.h"
 #include "platform/Numbers.h"
 #include "platform/Profile.h"
+#include "platform/Text.h"
 
 PrintFXRecord* g_printFX = nullptr;
 int g_printFXCount = 0;
@@ -26,7 +25,7 @@ std::string FirstWord(const char* text) {
   return std::string(text, length);
 }
 
-bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool SameName(const std::string& a, const char* b) { return platform::EqualNoCase(a, b); }
 
 }  // namespace
 
@@ -106,7 +105,7 @@ void ReadRecord(const std::string& path, int index, int previousSteps, PrintFXRe
   const std::vector<std::string> keys = platform::ReadProfileKeyNames(section, path);
   auto has = [&](const char* key) {
     for (const std::string& k : keys)
-      if (strcasecmp(k.c_str(), key) == 0) return true;
+      if (platform::EqualNoCase(k, key)) return true;
     return false;
   };
   auto value = [&](const char* key) { return platform::ReadProfileString(section, key, "", path); };

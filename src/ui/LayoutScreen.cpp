@@ -1,17 +1,17 @@
 #include "ui/LayoutScreen.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "graphics/Display.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
+#include "platform/Text.h"
 #include "ui/Button.h"
 #include "ui/ControlArt.h"
 #include "ui/Cursor.h"
@@ -30,7 +30,9 @@ namespace {
 bool ParseWidgetSection(const std::string& section, int& type, int& number) {
   for (int t = 0; t < kWidgetTypeCount; ++t) {
     const size_t length = std::strlen(kWidgetPrefixes[t]);
-    if (section.size() <= length || strncasecmp(section.c_str(), kWidgetPrefixes[t], length) != 0) continue;
+    if (section.size() <= length ||
+        !platform::EqualNoCase(std::string_view(section).substr(0, length), kWidgetPrefixes[t]))
+      continue;
     const std::string digits = section.substr(length);
     bool allDigits = digits.size() <= 6;
     for (char c : digits) allDigits = allDigits && std::isdigit(static_cast<unsigned char>(c));

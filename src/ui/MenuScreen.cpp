@@ -1,7 +1,5 @@
 #include "ui/MenuScreen.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -63,8 +61,8 @@ std::string CleanText(const std::string& value) {
 
 CFont* FontNamed(const std::string& value) {
   const std::string name = CutAt(value, "; \t");
-  if (strcasecmp(name.c_str(), "LARGE") == 0) return &g_headingFont;
-  if (strcasecmp(name.c_str(), "TINY") == 0) return &g_smallFont;
+  if (platform::EqualNoCase(name, "LARGE")) return &g_headingFont;
+  if (platform::EqualNoCase(name, "TINY")) return &g_smallFont;
   return &g_bodyFont;
 }
 
@@ -112,9 +110,9 @@ int LoadWidgetConfig(const char* fileName, CWidgetConfig* record, int type, int 
     record->maxValue = platform::NumberList(value)[0];
   if (std::string flags = ReadKey(path, section, "TextFlags"); !flags.empty()) {
     const std::string word = CutAt(flags, "; \t");
-    const uint8_t bit = strcasecmp(word.c_str(), "LEFT") == 0    ? kTextLeft
-                        : strcasecmp(word.c_str(), "RIGHT") == 0 ? kTextRight
-                                                                 : kTextCentre;
+    const uint8_t bit = platform::EqualNoCase(word, "LEFT")    ? kTextLeft
+                        : platform::EqualNoCase(word, "RIGHT") ? kTextRight
+                                                               : kTextCentre;
     CFont::SetAlignment(record->textFlags, bit);
   }
   if (std::string colours = ReadKey(path, section, "Colours"); !colours.empty()) ReadColours(colours, *record);
