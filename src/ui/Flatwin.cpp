@@ -6,7 +6,6 @@
 #include "platform/KeyState.h"
 #include "platform/Window.h"
 #include "ui/Cursor.h"
-#include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 
 CFlatWin* g_windowTable[kMaxWindowObjects] = {};
@@ -187,6 +186,12 @@ void CFlatWin::Deactivate() {
     if (g_hoverIndex == index) g_hoverIndex = -1;
   }
   active = 0;
+}
+
+void BattleViewRect(int windowSize, bool highRes, int rect[4]) {
+  rect[0] = rect[1] = 0;
+  rect[2] = highRes ? 800 : 640;
+  rect[3] = windowSize == 1 ? (highRes ? 460 : 340) : (highRes ? 600 : 480);
 }
 
 void PollMouse() {

@@ -116,3 +116,7 @@ struct BandSelectionHooks {
 };
 extern BandSelectionHooks g_bandSelectionHooks;
 constexpr int kBattleScreenId = 2;
+
+// The battle view's rectangle (left, top, right, bottom) for a view size and resolution
+// (index 0 the whole screen, 1 the area above the battle panel).
+void BattleViewRect(int windowSize, bool highRes, int rect[4]);

@@ -5,6 +5,7 @@
 #include "core/Options.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "sound/CDAudio.h"
 #include "ui/Cursor.h"
 
 CScreen* g_screenStack[kMaxScreens + 1] = {};
@@ -12,7 +13,6 @@ int g_screenCount = 0;
 CScreen* g_currentScreen = nullptr;
 int g_quitRequested = 0;
 int g_exitCode = 0;
-void (*g_onMciNotify)(uintptr_t wParam) = nullptr;
 
 namespace {
 
@@ -36,7 +36,7 @@ bool DispatchQueuedMessages() {
       g_exitCode = static_cast<int>(message.wParam);
       return false;
     }
-    if (message.message == platform::MM_MCINOTIFY && g_onMciNotify) g_onMciNotify(message.wParam);
+    if (message.message == platform::MM_MCINOTIFY) g_cdAudio.OnNotify(static_cast<int>(message.wParam));
     platform::DispatchMessage(message);
   }
   return true;
@@ -104,18 +104,3 @@ void PopToScreen(CScreen* target) {
 }
 
 int PumpMessages() { return DispatchQueuedMessages() ? 1 : 0; }
-
-int RunMainLoop() {
-  while (!g_quitRequested) {
-    if (!DispatchQueuedMessages()) return g_exitCode;
-    if (g_appActive) PaceFrame();
-    if (!g_currentScreen) break;
-    if (g_appActive) {
-      g_currentScreen->Update();
-      ShowPrimary();
-    } else {
-      platform::SleepMs(5);  // inactive: keep polling without burning the processor
-    }
-  }
-  return g_exitCode;
-}

@@ -1,8 +1,8 @@
 #pragma once
 // Screens and the screen stack: everything the player sees is run by a screen object (the
 // front-end root, the menus, the battle, the realm view, the lobby). Screens are global
-// objects; the stack of at most 15 never owns them. The main loop pumps the window messages
-// and, while the application is active, paces the frame and updates the current screen.
+// objects; the stack of at most 15 never owns them. The main loop (src/game) pumps the window
+// messages and, while the application is active, paces the frame and updates the current screen.
 
 #include <cstdint>
 
@@ -46,11 +46,7 @@ void PushScreen(CScreen* screen);
 void PopScreen();
 // Pops the screens above the target (which lies below the current one) and resumes it.
 void PopToScreen(CScreen* target);
-// The message and frame loop; answers the exit code.
-int RunMainLoop();
-// One pass over the message queue for code that waits outside the main loop: 1 once the
-// queue is empty, 0 when WM_QUIT was taken.
+// One pass over the message queue (the main loop's, and code that waits outside it): 1 once
+// the queue is empty, 0 when WM_QUIT was taken. The CD audio's notification goes to the CD
+// player on the way.
 int PumpMessages();
-
-// Called with the CD audio's notification (the sound code fills it).
-extern void (*g_onMciNotify)(uintptr_t wParam);

@@ -15,6 +15,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "game/WinMain.h"
 #include "graphics/Display.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -41,10 +42,6 @@ class TestScreen : public CLayoutScreen {
   std::vector<int> clicks;
 };
 
-int Forward(platform::WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
-  return g_currentScreen ? g_currentScreen->OnMessage(window, message, wParam, lParam) : 0;
-}
-
 class MenuScreenWindow : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,9 +55,6 @@ class MenuScreenWindow : public ::testing::Test {
     data_ = std::make_unique<testing_support::ForgedDataCopy>();
 
     // The game's own window procedure: mouse messages go to the mouse ring, keys to the screen.
-    g_startupHooks.queueMouseEvent = QueueMouseEvent;
-    g_startupHooks.pollMouse = PollMouse;
-    g_startupHooks.forwardToScreen = Forward;
     g_startMutex = std::make_unique<std::timed_mutex>();
     g_startupMutex = g_startMutex.get();
     g_softwareCursor = 1;
@@ -77,7 +71,6 @@ class MenuScreenWindow : public ::testing::Test {
     InitDisplay(g_mainWindow);
     LoadSharedFontsAndButtons();
     LoadCursorsCfg();
-    g_cursorTimerTick = CursorTimerTick;
     cursorTimer_.SetPeriod(20, 5);
     cursorTimer_.Start(CursorTimerCallback);
     PushScreen(&screen_);
@@ -86,7 +79,6 @@ class MenuScreenWindow : public ::testing::Test {
   void TearDown() override {
     if (display_.empty()) return;
     cursorTimer_.Stop();
-    g_cursorTimerTick = nullptr;
     while (g_screenCount > 0) PopScreen();
     FreeCursors();
     FreeSharedButtons();
@@ -94,7 +86,6 @@ class MenuScreenWindow : public ::testing::Test {
     g_startupMutex = nullptr;
     // Video stays up, as in the other window tests: the X libraries keep some state to the end.
     if (g_mainWindow) platform::DestroyAppWindow(g_mainWindow);
-    g_startupHooks = StartupHooks{};
     data_.reset();
   }
 

@@ -284,10 +284,9 @@ TEST(CursorsFile, AMissingOrBrokenPictureIsTheFileLoadError) {
 // runs frames, changes the kind and moves the pointer: the two share the cursor state only
 // under its lock (this test runs under ThreadSanitizer in its own build).
 TEST_F(SoftwareCursor, ThreadsShareTheCursorSafely) {
-  g_cursorTimerTick = CursorTimerTick;
   CMMTimer timer;
   timer.SetPeriod(1, 1);
-  ASSERT_EQ(timer.Start(CursorTimerCallback), 1);
+  ASSERT_EQ(timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) { CursorTimerTick(); }), 1);
   for (int frame = 0; frame < 300; ++frame) {
     QueueMouseEvent(0, 100 + frame, 100 + frame % 50);
     DispatchMouseEvents();
@@ -297,7 +296,6 @@ TEST_F(SoftwareCursor, ThreadsShareTheCursorSafely) {
     if (frame % 60 == 0) RestoreCursorBackground();
   }
   timer.Stop();
-  g_cursorTimerTick = nullptr;
   SetCursorKind(kCursorNormal);
   QueueMouseEvent(0, 420, 300);
   g_backBuffer.Fill(kBackground);

@@ -7,12 +7,9 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
-#include "core/Random.h"
-#include "platform/Clock.h"
 #include "platform/Window.h"
 #include "support/TestSupport.h"
 #include "ui/Cursor.h"
-#include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 
 using testing_support::BoxRecorder;
@@ -139,31 +136,6 @@ TEST_F(ScreenStack, PopToAScreenNotBelowTheCurrentOneChangesNothing) {
   }
 }
 
-TEST_F(ScreenStack, TheLoopUpdatesOnlyWhileActiveAndEndsWithAnEmptyStack) {
-  g_prefs.framePeriod = 1;
-  LoggingScreen a("a");
-  a.popAfter = 3;
-  PushScreen(&a);
-  g_appActive = 0;
-  platform::PostMessage(nullptr, platform::WM_USER, 0, 0);
-  EXPECT_EQ(PumpMessages(), 1);
-  EXPECT_EQ(a.updates, 0);
-  g_appActive = 1;
-  EXPECT_EQ(RunMainLoop(), 0);
-  EXPECT_EQ(a.updates, 3);
-  EXPECT_EQ(g_currentScreen, nullptr);
-  g_prefs.Reset();
-}
-
-TEST_F(ScreenStack, QuitEndsTheLoopWithItsCodeAndKeepsTheScreens) {
-  LoggingScreen a("a");
-  PushScreen(&a);
-  platform::PostQuitMessage(5);
-  EXPECT_EQ(RunMainLoop(), 5);
-  EXPECT_EQ(g_quitRequested, 1);
-  EXPECT_EQ(g_currentScreen, &a);
-}
-
 TEST_F(ScreenStack, FadeOutStartsOnceAndHidesTheCursor) {
   LoggingScreen a("a");
   a.BeginFadeOut();
@@ -176,35 +148,6 @@ TEST_F(ScreenStack, FadeOutStartsOnceAndHidesTheCursor) {
   b.fadesOn = 0;
   b.BeginFadeOut();
   EXPECT_EQ(b.fading, 0);
-}
-
-// The whole way out: Escape on the placeholder menu pops it, the root pops itself and destroys
-// the main window, whose destruction ends the loop.
-TEST_F(ScreenStack, EscapeOnTheEmptyMenuEndsTheProgramThroughTheRoot) {
-  ui_test::InForgedData data;  // the root loads the shared fonts and buttons
-  ConstructScreenObjects();
-  if (!platform::IsWindowClassRegistered("VRASK_MAIN_WINDOW"))
-    platform::RegisterWindowClass("VRASK_MAIN_WINDOW", MainWndProc);
-  g_startupHooks.forwardToScreen = [](platform::WindowHandle w, unsigned m, uintptr_t wp, intptr_t lp) {
-    return g_currentScreen ? g_currentScreen->OnMessage(w, m, wp, lp) : 0;
-  };
-  g_mainWindow = platform::CreateAppWindow("VRASK_MAIN_WINDOW", "Realms of Vrask", platform::WindowPlacement{});
-  ASSERT_NE(g_mainWindow, nullptr);
-  g_prefs.framePeriod = 1;
-  {
-    platform::ManualClock clock(777);  // the system time the game's generator is seeded from
-    PushScreen(g_frontEndRoot);
-  }
-  EXPECT_EQ(g_random.Next(), CRandom(777).Next());
-  EXPECT_EQ(g_screenCount, 2);
-  EXPECT_EQ(g_currentScreen, g_mainMenuScreen);
-  platform::SimulateKey(platform::VK_ESCAPE, true);
-  EXPECT_EQ(RunMainLoop(), 0);
-  EXPECT_EQ(g_screenCount, 0);
-  EXPECT_EQ(g_mainWindow, nullptr);
-  g_startupHooks = StartupHooks{};
-  g_prefs.Reset();
-  DestroyScreenObjects();
 }
 
 }  // namespace

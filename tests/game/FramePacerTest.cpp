@@ -7,6 +7,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "game/MainLoop.h"
 #include "platform/Clock.h"
 
 namespace {

@@ -4,22 +4,8 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "game/MainLoop.h"
 #include "platform/Clock.h"
-
-int g_skipThisFrame = 0;
-int g_noSkipThisFrame = 0;
-uint32_t g_lastFrameTick = 0;
-uint32_t g_idleTime = 0;
-int g_framesDrawn = 0;
-int g_framesCounted = 0;
-uint32_t g_lastRateTick = 0;
-int g_fpsFrame = 1;
-uint32_t g_lastFpsTick = 0;
-int g_blitBenchmark = 0;
-int g_spritesPrinted = 0;
-int g_overdrawCount = 0;
-int (*g_runBlitBenchmark)() = nullptr;
-void (*g_printMessageLine)(const char* text, int line, int frames) = nullptr;
 
 namespace {
 

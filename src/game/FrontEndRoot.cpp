@@ -1,17 +1,16 @@
-#include "ui/FrontEndRoot.h"
+#include "game/FrontEndRoot.h"
 
 #include <new>
 
 #include "core/Main.h"
 #include "core/Options.h"
-#include "core/Preferences.h"
 #include "core/Random.h"
+#include "game/WinMain.h"
 #include "platform/Clock.h"
 #include "ui/Cursor.h"
 #include "ui/PlaceholderMenu.h"
 #include "ui/SharedArt.h"
 
-FrontEndRootHooks g_frontEndRootHooks;
 CFrontEndRoot* g_frontEndRoot = nullptr;
 CScreen* g_mainMenuScreen = nullptr;
 
@@ -19,6 +18,17 @@ namespace {
 alignas(CFrontEndRoot) unsigned char g_rootStorage[sizeof(CFrontEndRoot)];
 alignas(CPlaceholderMenu) unsigned char g_menuStorage[sizeof(CPlaceholderMenu)];
 CPlaceholderMenu* g_placeholderMenu = nullptr;
+
+void StartSoftwareCursor(CMMTimer& timer) {
+  LoadCursorsCfg();
+  timer.SetPeriod(20, 5);
+  timer.Start(CursorTimerCallback);
+}
+
+// The first menu: the front end's main menu once it exists.
+void PushFirstMenu() {
+  if (g_mainMenuScreen) PushScreen(g_mainMenuScreen);
+}
 }  // namespace
 
 void ConstructScreenObjects() {
@@ -35,32 +45,17 @@ void DestroyScreenObjects() {
   g_frontEndRoot = nullptr;
 }
 
-void BattleViewRect(int windowSize, bool highRes, int rect[4]) {
-  rect[0] = rect[1] = 0;
-  rect[2] = highRes ? 800 : 640;
-  rect[3] = windowSize == 1 ? (highRes ? 460 : 340) : (highRes ? 600 : 480);
-}
-
+// What every screen shares, in this order. The steps of the subsystems not built yet take
+// their places as marked: each calls its owner directly.
 void CFrontEndRoot::Enter() {
-  const FrontEndRootHooks& hooks = g_frontEndRootHooks;
   LoadSharedFontsAndButtons();
-  if (hooks.loadInterfacePanels) hooks.loadInterfacePanels();
-  if (hooks.loadEffectTables) hooks.loadEffectTables();
-  if (g_softwareCursor) {
-    LoadCursorsCfg();
-    cursorTimer.SetPeriod(20, 5);
-    cursorTimer.Start(CursorTimerCallback);
-  }
-  if (hooks.loadCreatureTypes) hooks.loadCreatureTypes();
-  if (hooks.loadPrintEffects) hooks.loadPrintEffects();
-  if (hooks.attachMapView) {
-    int rect[4];
-    BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, rect);
-    hooks.attachMapView(rect[0], rect[1], rect[2], rect[3]);
-  }
-  if (hooks.loadBattlePanels) hooks.loadBattlePanels();
+  // The tooltips and the in-battle message panel (battle), then the effect tables (magic).
+  if (g_softwareCursor) StartSoftwareCursor(cursorTimer);
+  // The creature types (creatures; a failure names cfg\creature.cfg), the print effects, the
+  // battle map view attached to the map in the battle view's rectangle (map), and the story
+  // scroll, spot icons, select bar, wizard faces and chat console (battle).
   g_random.Seed(platform::SystemTimeMs());  // a fresh game every run
-  if (g_mainMenuScreen) PushScreen(g_mainMenuScreen);
+  PushFirstMenu();
 }
 
 void CFrontEndRoot::Exit() {
@@ -68,6 +63,6 @@ void CFrontEndRoot::Exit() {
   cursorTimer.Stop();
   FreeCursors();
   FreeSharedButtons();
-  if (g_frontEndRootHooks.freeShared) g_frontEndRootHooks.freeShared();
+  // The battle map's doors, the battle's named list and the print effects are freed here.
   if (g_mainWindow) platform::DestroyAppWindow(g_mainWindow);
 }

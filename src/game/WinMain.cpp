@@ -1,0 +1,174 @@
+// Start-up and shut-down, in their fixed order.
+#include "game/WinMain.h"
+
+#include <cstdlib>
+
+#include "core/CpuInfo.h"
+#include "core/ErrorBox.h"
+#include "core/Main.h"
+#include "core/Options.h"
+#include "core/Preferences.h"
+#include "game/FrontEndRoot.h"
+#include "game/MainLoop.h"
+#include "graphics/Display.h"
+#include "graphics/Surface.h"
+#include "graphics/TunedPrinters.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "sound/SoundStartup.h"
+#include "ui/Cursor.h"
+#include "ui/Screen.h"
+
+GameDataLoad g_gameDataLoads[kGameDataLoads] = {
+    {"cfg\\spells.cfg", GameDataFileIsPresent},      {"cfg\\objects.cfg", GameDataFileIsPresent},
+    {"cfg\\ai.cfg", GameDataFileIsPresent},          {"cfg\\chatmessage.cfg", GameDataFileIsPresent},
+    {"cfg\\chatmessage.cfg", GameDataFileIsPresent},
+};
+
+namespace {
+
+constexpr const char* kWindowClass = "VRASK_MAIN_WINDOW";
+constexpr const char* kWindowTitle = "Realms of Vrask";
+constexpr const char* kOutsideCdPlayerClass = "ZOQ_CdPlayerClass";
+
+void CloseStartupMutex() {
+  delete g_startupMutex;
+  g_startupMutex = nullptr;
+}
+
+// At any exit after the window opened, fatal ones included, the window is closed (its
+// WM_DESTROY does the window's share of the shut-down).
+void CloseMainWindowAtExit() {
+  if (g_mainWindow && platform::IsWindow(g_mainWindow)) platform::DestroyAppWindow(g_mainWindow);
+  g_mainWindow = nullptr;
+  platform::ShutdownVideo();
+}
+
+// The display device the window opens on, with its monitor rectangle (left, top, width,
+// height). In a window the enumeration's choice is ignored: the first device, whose monitor
+// holds the desktop.
+int ChooseDisplayDeviceFor(bool windowed, int monitor[4]) {
+  const int chosen = EnumerateDisplayDevices();
+  g_displayDevice = windowed ? 0 : chosen;
+  const int device = g_displayDevice < 0 ? 0 : g_displayDevice;
+  if (device < g_displayDeviceCount) {
+    const CDisplayDevice& record = g_displayDevices[device];
+    monitor[0] = record.monitorLeft;
+    monitor[1] = record.monitorTop;
+    monitor[2] = record.monitorWidth;
+    monitor[3] = record.monitorHeight;
+  }
+  return g_displayDevice;
+}
+
+// Where the window opens: centred on the desktop in a window, over the chosen display full screen.
+platform::WindowPlacement ChooseWindowPlacement() {
+  platform::WindowPlacement placement;
+  placement.clientWidth = g_prefs.isHighRes ? 800 : 640;
+  placement.clientHeight = g_prefs.isHighRes ? 600 : 480;
+  int monitor[4] = {0, 0, 0, 0};
+  const int device = ChooseDisplayDeviceFor(g_windowed != 0, monitor);
+  g_displayOrigin[0] = monitor[0];
+  g_displayOrigin[1] = monitor[1];
+  if (g_windowed) {
+    int screenWidth = 0, screenHeight = 0;
+    platform::GetScreenSize(screenWidth, screenHeight);
+    placement.left = (screenWidth - placement.clientWidth) / 2;
+    placement.top = (screenHeight - placement.clientHeight) / 2;
+  } else {
+    placement.fullScreen = true;
+    placement.display = device < 0 ? 0 : device;  // no device with either size: the first display
+    placement.left = monitor[0];
+    placement.top = monitor[1];
+  }
+  return placement;
+}
+
+void PlayIntroMoviesInWindow(platform::WindowHandle window) {
+  int left = 0, top = 0;
+  platform::ClientToScreen(window, left, top);
+  PlayIntroMovies(&g_primary, left, top);
+}
+
+// What the subsystems below call up into while the game runs.
+void InstallSubsystemHooks() {
+  g_reloadCursorSheet = ReloadCursorSheet;
+  // The printers choose by the processor's vector units rather than its family; their
+  // selection also applies the option UseCSpritePrinter.
+  g_selectProcessorPrinters = [](bool) { SelectSpritePrinters(DetectPrinterProcessor()); };
+}
+
+void LoadGameData() {
+  for (const GameDataLoad& entry : g_gameDataLoads) {
+    if (!entry.load || !entry.load(entry.fileName)) ShowFileLoadError(entry.fileName);
+  }
+}
+
+void ShutDownServices() {
+  // An outside CD player that was not running at start-up would be closed here; no window of
+  // another program is ever found, so there is none.
+  if (g_prefs.cdMusicEnabled) CloseCdMusic();
+  if (g_prefs.soundEnabled) StopSoundManager();
+}
+
+}  // namespace
+
+int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }
+
+int WinMain(void* instance, void* previousInstance, const char* commandLine, int showCommand) {
+  (void)showCommand;
+  InstallSubsystemHooks();
+  g_hInstance = instance;
+  ParseCommandLine(commandLine);
+  CloseStartupMutex();
+  g_startupMutex = new std::timed_mutex;
+  g_autoPlayMessage = platform::RegisterWindowMessage("QueryCancelAutoPlay");
+
+  if (!ReadGlobalOptions()) {
+    platform::ShowMessageBox("The configuration file 'VRASK.CFG' could not be found.\nDefault values will be used",
+                             "NO CONFIGURATION FILE", WarningBoxFlags());
+  }
+  g_cpuInfo.Probe();
+  g_prefs.Load();
+  g_screenHeight = g_prefs.isHighRes ? 600 : 480;
+
+  if (!previousInstance && !platform::IsWindowClassRegistered(kWindowClass))
+    platform::RegisterWindowClass(kWindowClass, MainWndProc);
+  g_mainWindow = platform::CreateAppWindow(kWindowClass, kWindowTitle, ChooseWindowPlacement());
+  if (!g_mainWindow) {
+    CloseStartupMutex();
+    return 1;
+  }
+  static bool closeRegistered = false;
+  if (!closeRegistered) {
+    closeRegistered = true;
+    std::atexit(CloseMainWindowAtExit);
+  }
+
+  if (g_prefs.soundEnabled) StartSound(g_mainWindow, g_hInstance);
+  g_outsideCdPlayerRunning = platform::FindOutsideWindow(kOutsideCdPlayerClass) ? 1 : 0;
+
+  if (g_windowed && (platform::DesktopBitsPerPixel() != 16 || platform::DesktopPlanes() != 1)) {
+    platform::ShowMessageBox("Must be in high colour mode to run in a window.", "ERROR", WarningBoxFlags());
+    // The sound manager has started by now: it is stopped with the rest.
+    ShutDownServices();
+    CloseMainWindowAtExit();
+    return 1;
+  }
+
+  InitDisplay(g_mainWindow);
+  if (g_prefs.playFmv) PlayIntroMoviesInWindow(g_mainWindow);
+  if (g_prefs.cdMusicEnabled) OpenCdMusic(g_mainWindow);
+
+  LoadGameData();
+
+  // Entering the root loads what every screen shares and pushes the first menu.
+  if (g_frontEndRoot) PushScreen(g_frontEndRoot);
+  PlayTitleMusic();
+  const int exitCode = RunMainLoop();
+
+  ShutDownServices();
+  // The root screen's exit has destroyed the window by now, unless the loop ended another way.
+  CloseMainWindowAtExit();
+  return exitCode;
+}
