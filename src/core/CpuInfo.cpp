@@ -7,8 +7,10 @@
 #include "platform/Cpu.h"
 
 CCpuInfo g_cpuInfo;
-void (*g_selectProcessorPrinters)(bool family6) = nullptr;
-void (*g_usePortableSpritePrinter)() = nullptr;
+namespace {
+IPrinterSelection g_neutralPrinterSelection;
+}  // namespace
+constinit HookSlot<IPrinterSelection> g_printerSelection{&g_neutralPrinterSelection};
 int (*g_measureCpuMhz)(bool hasTimeStampCounter) = MeasureCpuMhz;
 
 int MeasureCpuMhz(bool hasTimeStampCounter) {
@@ -58,6 +60,6 @@ void CCpuInfo::Probe() {
 }
 
 void CCpuInfo::ChoosePrinters() const {
-  if (g_selectProcessorPrinters) g_selectProcessorPrinters(family == 6);
-  if (g_useCSpritePrinter == 1 && g_usePortableSpritePrinter) g_usePortableSpritePrinter();
+  g_printerSelection->SelectProcessorPrinters(family == 6);
+  if (g_useCSpritePrinter == 1) g_printerSelection->UsePortableSpritePrinter();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // CCpuInfo: the processor probe. Start-up probes once; the result chooses the sprite
-// printers, which the graphics engine fills through the two hooks below.
+// printers, which the graphics engine fills through the selection below.
 
 #include <cstdint>
+
+#include "core/Hooks.h"
 
 class CCpuInfo {
  public:
@@ -29,11 +31,18 @@ class CCpuInfo {
 
 extern CCpuInfo g_cpuInfo;
 
-// Chooses the processor-tuned printers: the family 6 set when family6 is set, the other set
-// otherwise. Filled by the sprite printers; nothing happens while it is empty.
-extern void (*g_selectProcessorPrinters)(bool family6);
-// Puts the portable printer in the main printer pointer (the option UseCSpritePrinter).
-extern void (*g_usePortableSpritePrinter)();
+// The sprite printers' choice, which the probe makes. The graphics engine installs its own
+// at start-up (InstallGraphicsHooks); the neutral one chooses nothing.
+class IPrinterSelection {
+ public:
+  virtual ~IPrinterSelection() = default;
+  // Chooses the processor-tuned printers: the family 6 set when family6 is set, the other set
+  // otherwise.
+  virtual void SelectProcessorPrinters(bool family6) {}
+  // Puts the portable printer in the main printer pointer (the option UseCSpritePrinter).
+  virtual void UsePortableSpritePrinter() {}
+};
+extern HookSlot<IPrinterSelection> g_printerSelection;
 
 // The clock measurement of the probe: answers MHz. Tests replace it (the real one spins on the
 // tick count for at least 250 ms).

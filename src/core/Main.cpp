@@ -21,5 +21,3 @@ uint32_t g_lastFpsTick = 0;
 int g_blitBenchmark = 0;
 int g_spritesPrinted = 0;
 int g_overdrawCount = 0;
-int (*g_runBlitBenchmark)() = nullptr;
-void (*g_printMessageLine)(const char* text, int line, int frames) = nullptr;

@@ -35,6 +35,3 @@ extern int g_blitBenchmark;
 extern int g_spritesPrinted;  // sprites printed in the current frame
 // Pixels the overdraw view of the sprite printers found already drawn in the current frame.
 extern int g_overdrawCount;
-// The blit benchmark, and the message panel's line for the frame rate (their owners fill them).
-extern int (*g_runBlitBenchmark)();
-extern void (*g_printMessageLine)(const char* text, int line, int frames);

@@ -38,7 +38,10 @@ int g_aiTimeSystem;
 int g_aiTimeLimit;
 int g_useNodeMap;
 std::vector<int> g_effectRadii;
-void (*g_buildEffectRadiusTables)(const std::vector<int>& radii) = nullptr;
+namespace {
+IEffectRadiusTables g_neutralEffectRadiusTables;
+}  // namespace
+constinit HookSlot<IEffectRadiusTables> g_effectRadiusTables{&g_neutralEffectRadiusTables};
 int g_lightCurve;
 int g_colourFactor;
 double g_lightPower;

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/Hooks.h"
+
 // --- Command line and installation -------------------------------------------------------
-extern char g_dataPath[20];        // prefix of the movie and disc files, ends in '\' or '/'
-extern int g_installType;          // 0 "Full", 1 "Standard", 2 anything else
-extern char g_realmFile[256];      // realm configuration file of a direct start
-extern char g_realmName[256];      // its realm name, from its folder
+extern char g_dataPath[20];    // prefix of the movie and disc files, ends in '\' or '/'
+extern int g_installType;      // 0 "Full", 1 "Standard", 2 anything else
+extern char g_realmFile[256];  // realm configuration file of a direct start
+extern char g_realmName[256];  // its realm name, from its folder
 extern int g_startRegion;
 extern int g_mapSeed;
 extern char g_startWizardFile[256];  // default "_start.wzd"
@@ -25,13 +27,13 @@ extern int g_playBattle;
 extern int g_windowed;
 
 // --- GLOBAL_OPTIONS ----------------------------------------------------------------------
-extern int g_softwareCursor;        // 1 unless UseWinCursor is TRUE
-extern int g_ambientLight;          // stored negated: -108 by default
-extern int g_lightRamp;             // -16
-extern int g_indicatorLightLevel;   // -64, never above 0
+extern int g_softwareCursor;       // 1 unless UseWinCursor is TRUE
+extern int g_ambientLight;         // stored negated: -108 by default
+extern int g_lightRamp;            // -16
+extern int g_indicatorLightLevel;  // -64, never above 0
 extern int g_noLightSources;
 extern int g_allowUnitTracking;
-extern int g_creatureDieTime;       // frames a dying creature takes
+extern int g_creatureDieTime;  // frames a dying creature takes
 extern int g_rateOfDrowning;
 extern int g_maxNodesForRouteFinding;
 enum AITimeSystem { kNotionalTime = 0, kRealTime = 1 };
@@ -40,8 +42,14 @@ extern int g_aiTimeLimit;
 extern int g_useNodeMap;
 // EffectRadius: the radii of the circle span tables of the effects (the count is the size).
 extern std::vector<int> g_effectRadii;
-// Set by the effects at start-up: builds their circle span tables from g_effectRadii.
-extern void (*g_buildEffectRadiusTables)(const std::vector<int>& radii);
+// What reading the options asks of the effects: to build their circle span tables from
+// g_effectRadii. The effects install their own at start-up; the neutral one builds nothing.
+class IEffectRadiusTables {
+ public:
+  virtual ~IEffectRadiusTables() = default;
+  virtual void Build(const std::vector<int>& radii) {}
+};
+extern HookSlot<IEffectRadiusTables> g_effectRadiusTables;
 
 // Lighting parameters of the colour tables (LightCurve ... UWColourPower).
 extern int g_lightCurve;
@@ -61,10 +69,10 @@ extern int g_showFrameRate;
 extern int g_useMallocedBackBuffer;
 extern int g_showSpriteLog;
 extern int g_useCSpritePrinter;
-extern int g_frameSkipEvery;   // SkipFrameEvery
-extern int g_skipCountdown;    // starts at g_frameSkipEvery
-extern int g_frameSkipCount;   // SkipXFrames
-extern int g_frameSkipMax;     // MaxSkipXFrames
+extern int g_frameSkipEvery;  // SkipFrameEvery
+extern int g_skipCountdown;   // starts at g_frameSkipEvery
+extern int g_frameSkipCount;  // SkipXFrames
+extern int g_frameSkipMax;    // MaxSkipXFrames
 extern int g_activeAI;
 extern int g_creatureAnimChecks;
 extern int g_seeAllGrimoire;

@@ -152,7 +152,7 @@ void ReadGlobalSection(OptionsReader& in) {
   if (items > 0) {
     int count = std::clamp(list[0], 0, items - 1);
     g_effectRadii.assign(list + 1, list + 1 + count);
-    if (g_buildEffectRadiusTables) g_buildEffectRadiusTables(g_effectRadii);
+    g_effectRadiusTables->Build(g_effectRadii);
   }
 }
 

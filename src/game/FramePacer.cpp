@@ -5,6 +5,7 @@
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "game/MainLoop.h"
+#include "graphics/BattleFacing.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -20,7 +21,7 @@ void ShowFrameRate() {
   if (elapsed == 0) elapsed = 1;
   char text[64];
   std::snprintf(text, sizeof text, "fps: %02.2f", 10000.0 / elapsed);
-  if (g_printMessageLine) g_printMessageLine(text, 3, 100);
+  Battle().PrintMessageLine(text, 3, 100);
   g_fpsFrame = 1;
   g_lastFpsTick = platform::TickCount();
 }
@@ -105,7 +106,7 @@ int PaceFrame() {
   DecideSkip();
   const uint32_t period = Period();
   if (!g_skipThisFrame) WaitForPeriod(period);
-  if (g_blitBenchmark && g_runBlitBenchmark) g_runBlitBenchmark();
+  if (g_blitBenchmark) Battle().RunBlitBenchmark();
   ReviewSkipSettings(period);
   g_noSkipThisFrame = 0;
   return ++g_framesCounted;

@@ -11,12 +11,12 @@
 #include "game/FrontEndRoot.h"
 #include "game/MainLoop.h"
 #include "graphics/Display.h"
+#include "graphics/GraphicsHooks.h"
 #include "graphics/Surface.h"
-#include "graphics/TunedPrinters.h"
+#include "magic/MagicHooks.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "sound/SoundStartup.h"
-#include "ui/Cursor.h"
 #include "ui/Screen.h"
 
 GameDataLoad g_gameDataLoads[kGameDataLoads] = {
@@ -90,12 +90,11 @@ void PlayIntroMoviesInWindow(platform::WindowHandle window) {
   PlayIntroMovies(&g_primary, left, top);
 }
 
-// What the subsystems below call up into while the game runs.
+// What the subsystems below call up into while the game runs, installed by each owner before
+// anything runs. The subsystems built later add their Install...() calls here.
 void InstallSubsystemHooks() {
-  g_reloadCursorSheet = ReloadCursorSheet;
-  // The printers choose by the processor's vector units rather than its family; their
-  // selection also applies the option UseCSpritePrinter.
-  g_selectProcessorPrinters = [](bool) { SelectSpritePrinters(DetectPrinterProcessor()); };
+  InstallGraphicsHooks();
+  InstallMagic();
 }
 
 void LoadGameData() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "graphics/BattleFacing.h"
 #include "graphics/Frame16.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/SpritePrinter.h"
@@ -29,7 +30,6 @@ bool TimePrint(MaskPrinter printer, CSpriteFrame frame, int x, int y, uint32_t& 
 }  // namespace
 
 uint64_t (*g_readCycleCounter)() = platform::ReadTimeStampCounter;
-void (*g_showBlitBenchmark)(int difference, int percent) = nullptr;
 uint32_t g_blitBenchmarkMinimum[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};
 
 int BenchmarkBlit(uint16_t* pixels, int width, int rows, CSpriteFrame frame) {
@@ -50,6 +50,6 @@ int BenchmarkBlit(uint16_t* pixels, int width, int rows, CSpriteFrame frame) {
   const int64_t difference = static_cast<int64_t>(g_blitBenchmarkMinimum[0]) - g_blitBenchmarkMinimum[1];
   const int64_t tuned = g_blitBenchmarkMinimum[1];
   const int percent = tuned == 0 ? 0 : static_cast<int>(difference * 100 / tuned);
-  if (g_showBlitBenchmark) g_showBlitBenchmark(static_cast<int>(difference), percent);
+  Battle().ShowBlitBenchmark(static_cast<int>(difference), percent);
   return static_cast<int>(difference);
 }

@@ -8,13 +8,12 @@
 
 // The cycle counter (the processor's time-stamp counter; tests replace it).
 extern uint64_t (*g_readCycleCounter)();
-// Shows the result on the battle's message panel; set by the battle, null for none.
-extern void (*g_showBlitBenchmark)(int difference, int percent);
 // The smallest cycle counts seen so far (portable, tuned); 0xFFFFFFFF until measured.
 extern uint32_t g_blitBenchmarkMinimum[2];
 
 // Prints the shaded copy of the frame twenty times with each printer into the buffer
 // (width x rows pixels, the back buffer with its margins) and answers the portable
 // printer's best minus the tuned printer's best; 0 when the work buffer cannot be had or
-// the frame cannot be shaded.
+// the frame cannot be shaded. The result is shown on the battle's message panel
+// (IBattleFacing::ShowBlitBenchmark).
 int BenchmarkBlit(uint16_t* pixels, int width, int rows, CSpriteFrame frame);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/BattleFacing.h"
+
 uint16_t* g_spriteTarget = nullptr;
 int g_spritePitch = 0;
 int g_spriteRows = 0;
@@ -10,11 +12,6 @@ int g_clipTop = 0;
 int g_clipLeft = 0;
 int g_clipRight = 0;
 int g_clipBottom = 0;
-uint16_t* g_secondTarget = nullptr;
-uint16_t* g_secondTargetOrigin = nullptr;
-int g_secondTargetMargin = 0;
-size_t g_secondTargetSize = 0;
-int g_gameTick = 0;
 int g_spriteWaveTable[16];
 
 namespace {
@@ -47,17 +44,18 @@ void SetSpriteClipRect(int top, int left, int right, int bottom) {
 }
 
 void SetSecondTarget(uint16_t* buffer, int width, int height, int margin) {
+  CBattleSharedState& battle = BattleState();
   if (!buffer || width <= 0 || height <= 0 || margin < 0) {
-    g_secondTarget = g_secondTargetOrigin = nullptr;
-    g_secondTargetMargin = 0;
-    g_secondTargetSize = 0;
+    battle.secondTarget = battle.secondTargetOrigin = nullptr;
+    battle.secondTargetMargin = 0;
+    battle.secondTargetSize = 0;
     return;
   }
   const size_t rowLength = static_cast<size_t>(width) + 2 * static_cast<size_t>(margin);
-  g_secondTarget = buffer;
-  g_secondTargetMargin = margin;
-  g_secondTargetSize = rowLength * (static_cast<size_t>(height) + 2 * static_cast<size_t>(margin));
-  g_secondTargetOrigin = buffer + rowLength * static_cast<size_t>(margin) + static_cast<size_t>(margin);
+  battle.secondTarget = buffer;
+  battle.secondTargetMargin = margin;
+  battle.secondTargetSize = rowLength * (static_cast<size_t>(height) + 2 * static_cast<size_t>(margin));
+  battle.secondTargetOrigin = buffer + rowLength * static_cast<size_t>(margin) + static_cast<size_t>(margin);
 }
 
 void InitSpriteWaveTable() {

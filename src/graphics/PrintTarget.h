@@ -1,6 +1,6 @@
 #pragma once
-// The print target every sprite printer writes into, its clip rectangle, and the few
-// globals of the battle that the printers read.
+// The print target every sprite printer writes into and its clip rectangle. What the
+// printers read of the battle (its tick, its scroll buffer) is in graphics/BattleFacing.h.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,22 +21,10 @@ void SetSpriteTarget(uint16_t* pixels, int pitch, int rows);
 // Sets the clip rectangle, cut to the target (now and whenever the target changes).
 void SetSpriteClipRect(int top, int left, int right, int bottom);
 
-// The battle's second target buffer (null when unused): while it is set the portable
-// printer leaves frames that need horizontal clipping alone, and CopyToSpriteTarget copies
-// its visible part (from the origin, rows of pitch + 2 x margin pixels) to the target.
-extern uint16_t* g_secondTarget;
-extern uint16_t* g_secondTargetOrigin;
-extern int g_secondTargetMargin;
-// The second target's size in pixels; the copy never reads past it.
-extern size_t g_secondTargetSize;
-
-// Sets up the second target: a buffer of (width + 2 margin) x (height + 2 margin) pixels
-// whose visible part, width x height, starts margin rows down and margin pixels in. A null
-// buffer clears it.
+// Sets up the battle's second target (BattleState(), graphics/BattleFacing.h): a buffer of
+// (width + 2 margin) x (height + 2 margin) pixels whose visible part, width x height, starts
+// margin rows down and margin pixels in. A null buffer clears it.
 void SetSecondTarget(uint16_t* buffer, int width, int height, int margin);
-
-// The battle's tick counter; the shimmer and water printers move their patterns with it.
-extern int g_gameTick;
 
 // Row displacements of the water printers, filled by InitSpriteWaveTable.
 extern int g_spriteWaveTable[16];

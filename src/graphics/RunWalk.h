@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "graphics/BattleFacing.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/SpriteFrame.h"
 
@@ -114,7 +115,7 @@ inline PrintResult PrintWaterRows(CSpriteFrame frame, int x, int y, ShiftRun shi
   if (ReachesClipSides(x - frame.HotspotX(), frame.Width())) return kPrintRetryPortable;
   FrameClip clip;
   if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
-  unsigned phase = static_cast<unsigned>(clip.top + g_gameTick) & 0xFF;
+  unsigned phase = static_cast<unsigned>(clip.top + BattleState().gameTick) & 0xFF;
   for (int row = clip.firstRow; row < clip.endRow; ++row) {
     const int shift = g_spriteWaveTable[(phase + 1) & 15];
     phase = (phase + 1) & 15;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Main.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/Frame16.h"
 #include "graphics/RunWalk.h"
 
@@ -18,7 +19,7 @@ PrintResult PrintSpriteFrameC(CSpriteFrame frame, int x, int y, int light, int l
   if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!table) return kPrintDone;
-  if (clip.Horizontal() && g_secondTarget) return kPrintDone;
+  if (clip.Horizontal() && BattleState().secondTarget) return kPrintDone;
   return PrintVisibleRuns(frame, clip, false, 1, [table](uint16_t* out, const uint8_t* in, int count) {
     for (int i = 0; i < count; ++i) out[i] = table[in[i]];
   });

@@ -18,17 +18,8 @@ int g_queuedBlitCount = 0;
 int g_flushingBlits = 0;
 int g_useColourKeys = 0;
 int g_mapViewShown = 0;
-void (*g_reloadCursorSheet)() = nullptr;
 
 namespace {
-
-class CursorSheetRestorer : public CSurfaceRestorer {
- public:
-  void RestoreSurface(int) override {
-    if (g_reloadCursorSheet) g_reloadCursorSheet();
-  }
-};
-CursorSheetRestorer g_cursorSheetRestorer;
 
 // A display failure that is not a lost surface: the display is closed and the program ends.
 void FailHard(platform::DisplayResult result) {
@@ -103,8 +94,6 @@ platform::Rect Clipped(const platform::Rect& rect, const CSurface& surface) {
 }
 
 }  // namespace
-
-CSurfaceRestorer* const kCursorSheetRestorer = &g_cursorSheetRestorer;
 
 int CSurface::Create(SurfaceDesc* desc) {
   if (!desc) return 0;

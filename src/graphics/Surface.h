@@ -107,10 +107,6 @@ class CSurface {
   void FillGradient(bool horizontal, int left, int top, int right, int bottom, const int* from, const int* to);
 };
 
-// The restorer that reloads the software cursor's sheet (through g_reloadCursorSheet).
-extern CSurfaceRestorer* const kCursorSheetRestorer;
-extern void (*g_reloadCursorSheet)();
-
 constexpr int kMaxLiveSurfaces = 128;
 extern CSurface* g_liveSurfaces[kMaxLiveSurfaces];
 extern int g_liveSurfaceCount;

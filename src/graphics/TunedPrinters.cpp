@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/Options.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/Frame16.h"
 #include "graphics/RunWalk.h"
 #include "platform/Cpu.h"
@@ -250,15 +251,18 @@ void SelectSpritePrinters(const PrinterProcessor& processor) {
 }
 
 void CopyToSpriteTarget() {
-  if (!g_secondTarget || !g_secondTargetOrigin || !g_spriteTarget || g_spritePitch <= 0 || g_spriteRows <= 0) return;
-  const ptrdiff_t stride = static_cast<ptrdiff_t>(g_spritePitch) + 2 * static_cast<ptrdiff_t>(g_secondTargetMargin);
-  const ptrdiff_t start = g_secondTargetOrigin - g_secondTarget;
-  const ptrdiff_t size = static_cast<ptrdiff_t>(g_secondTargetSize);
+  const CBattleSharedState& battle = BattleState();
+  if (!battle.secondTarget || !battle.secondTargetOrigin || !g_spriteTarget || g_spritePitch <= 0 || g_spriteRows <= 0)
+    return;
+  const ptrdiff_t stride =
+      static_cast<ptrdiff_t>(g_spritePitch) + 2 * static_cast<ptrdiff_t>(battle.secondTargetMargin);
+  const ptrdiff_t start = battle.secondTargetOrigin - battle.secondTarget;
+  const ptrdiff_t size = static_cast<ptrdiff_t>(battle.secondTargetSize);
   if (start < 0 || stride < g_spritePitch) return;
   for (int row = 0; row < g_spriteRows; ++row) {
     const ptrdiff_t from = start + row * stride;
     if (from + g_spritePitch > size) break;
-    std::memcpy(g_spriteTarget + static_cast<ptrdiff_t>(row) * g_spritePitch, g_secondTarget + from,
+    std::memcpy(g_spriteTarget + static_cast<ptrdiff_t>(row) * g_spritePitch, battle.secondTarget + from,
                 2 * static_cast<size_t>(g_spritePitch));
   }
 }

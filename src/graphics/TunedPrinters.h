@@ -31,8 +31,7 @@ PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y);
 // copy already moves their runs with the processor's widest stores.
 PrintResult PrintFrame16Tuned(CSpriteFrame frame, int x, int y);
 
-// Copies the visible part of the second target buffer into the print target: g_spriteRows
-// rows of g_spritePitch pixels from g_secondTargetOrigin, rows g_spritePitch + 2 x
-// g_secondTargetMargin apart. Rows that would read past the buffer (g_secondTargetSize,
-// set with it by SetSecondTarget) are not copied.
+// Copies the visible part of the battle's second target buffer (BattleState()) into the print
+// target: g_spriteRows rows of g_spritePitch pixels from its origin, rows g_spritePitch + 2 x
+// its margin apart. Rows that would read past the buffer's size (set with it by SetSecondTarget) are not copied.
 void CopyToSpriteTarget();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "graphics/BattleFacing.h"
 #include "graphics/PixelFormat.h"
 #include "graphics/PrintFX.h"
 #include "graphics/RunWalk.h"
@@ -182,8 +183,9 @@ PrintResult PrintSpriteShimmer(CSpriteFrame frame, int x, int y, int light, int 
   BuildShimmerTable();
   const int period = 2 * g_shimmerAmplitude;
   const bool clipped = clip.Horizontal();
+  const int tick = BattleState().gameTick;
   return ForEachRow(clip, [&](int r, uint16_t* target) {
-    const unsigned k = static_cast<unsigned>(clip.top + r + g_gameTick) % static_cast<unsigned>(period);
+    const unsigned k = static_cast<unsigned>(clip.top + r + tick) % static_cast<unsigned>(period);
     const int shift = clipped ? std::abs(g_shimmerAmplitude - static_cast<int>(k)) : g_shimmerTable[k];
     const uint8_t* pixels = frame.RowPixels(r);
     // Shifted pixels that would pass the clip rectangle's right edge are dropped.
@@ -205,8 +207,9 @@ PrintResult PrintSpriteShimmerLevel(CSpriteFrame frame, int x, int y, int level)
   BuildShimmerLevelTable();
   const bool clipped = clip.Horizontal();
   const int lastColumn = g_clipRight - 1;
+  const int tick = BattleState().gameTick;
   return ForEachRow(clip, [&](int r, uint16_t* target) {
-    const unsigned phase = static_cast<unsigned>(clip.top + r + g_gameTick);
+    const unsigned phase = static_cast<unsigned>(clip.top + r + tick);
     const int shift = clipped ? std::abs(8 - static_cast<int>(phase & 15))
                               : g_shimmerLevelTable[level][phase % static_cast<unsigned>(2 * level)];
     auto haze = [&](int from, int to) {
@@ -234,7 +237,7 @@ PrintResult PrintSpriteTinted(CSpriteFrame frame, int x, int y, int light, int l
   FrameClip clip;
   if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
   if (clip.Horizontal()) {
-    if (g_secondTarget) return kPrintDone;
+    if (BattleState().secondTarget) return kPrintDone;
     return PrintSpriteFrameC(frame, x, y, light, listIndex);
   }
   PrintVisibleRuns(frame, clip, false, 1, [](uint16_t* out, const uint8_t*, int count) {

@@ -11,6 +11,13 @@ namespace {
 CEffectMapHooks g_effectMapHooks;
 CEffectViewHooks g_effectViewHooks;
 
+// The options reader's building of the circle span tables.
+class CEffectRadiusTables : public IEffectRadiusTables {
+ public:
+  void Build(const std::vector<int>& radii) override { BuildSpellRadiusTables(radii); }
+};
+CEffectRadiusTables g_effectRadiusTablesOfMagic;
+
 CEffect* ActiveEffect(int effect) {
   CEffect* e = g_effectManager.At(effect);
   return e && e->active ? e : nullptr;
@@ -84,5 +91,5 @@ void CEffectViewHooks::AddParticles(CMapView& view) { g_particleManager.AddToDra
 void InstallMagic() {
   g_mapHooks.effects = &g_effectMapHooks;
   g_mapViewHooks.world = &g_effectViewHooks;
-  g_buildEffectRadiusTables = BuildSpellRadiusTables;
+  g_effectRadiusTables.Install(&g_effectRadiusTablesOfMagic);
 }

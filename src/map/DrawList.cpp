@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Options.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/PrintFX.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/Sprite.h"
@@ -16,7 +17,6 @@
 
 int g_heightDepth[500];
 int g_shadeStep = 1;
-void (*g_reportSpriteCount)(int adds) = nullptr;
 
 void BuildDepthTables(int shadeLevels) {
   for (int z = 0; z < 500; ++z) g_heightDepth[z] = (82 * z) / 100;
@@ -424,8 +424,8 @@ void CDrawList::DrawEntry(const DrawListEntry& entry) {
 
 void CDrawList::Draw() {
   for (int i = 0; i < count; ++i) DrawEntry(entries_[static_cast<size_t>(i)]);
-  if (g_showSpriteLog && g_reportSpriteCount) {
-    g_reportSpriteCount(addCalls);
+  if (g_showSpriteLog) {
+    Battle().ShowSpriteCount(addCalls);
     addCalls = 0;
   }
 }

@@ -169,6 +169,3 @@ class CDrawList {
   std::unordered_map<const uint8_t*, OcclusionMask> masks_;
   std::vector<CacheKey> cacheKeys_;
 };
-
-// The sprite log's report of a frame (the message panel shows it): Add calls since the last.
-extern void (*g_reportSpriteCount)(int adds);

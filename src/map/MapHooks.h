@@ -146,10 +146,7 @@ class IMapBattle {
   // The battle's debug switch that stops the path network's upkeep.
   virtual bool PathNetworkPaused() { return false; }
   // The battle's random generator, shared by every machine of a network battle.
-  virtual CRandom& BattleRandom() {
-    static CRandom random;
-    return random;
-  }
+  virtual CRandom& BattleRandom() { return g_battleRandom; }
 };
 
 class IMapAI {
@@ -172,6 +169,13 @@ struct MapHooks {
 
 // Never holds a null member: each starts at the neutral default.
 extern MapHooks g_mapHooks;
+
+// Calls visit(creature) for every creature in use, in the creatures' order.
+template <class Visit>
+void ForEachCreatureInUse(Visit&& visit) {
+  IMapCreatures& creatures = *g_mapHooks.creatures;
+  for (int c = creatures.NextInUse(-1); c != -1; c = creatures.NextInUse(c)) visit(c);
+}
 
 // The neutral defaults, for restoring.
 MapHooks DefaultMapHooks();

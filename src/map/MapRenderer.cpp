@@ -7,6 +7,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/Sprite.h"
 #include "graphics/Surface.h"
@@ -53,7 +54,7 @@ int Brighter(int shade) { return shade >= 95 ? 127 : shade + 32; }
 void CMapView::Update() {
   if (!drawnMap || !drawnMap->HasCells()) return;
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
-  for (int c = creatures.NextInUse(-1); c != -1; c = creatures.NextInUse(c)) creatures.PrepareDraw(c);
+  ForEachCreatureInUse([&](int c) { creatures.PrepareDraw(c); });
   // Below every key a frame can make: keys of the turned views reach -(32 W + 32 H), below
   // -(64 W) on a map higher than wide, and a pick there must still win.
   creatureHoverKey = terrainHoverKey = objectHoverKey = INT32_MIN;
@@ -99,11 +100,12 @@ void CMapView::PrintDrawList() {
   drawList.viewTop = rect.top;
   drawList.viewRight = rect.right;
   drawList.viewBottom = rect.bottom;
-  if (g_secondTarget) {
+  const CBattleSharedState& battle = BattleState();
+  if (battle.secondTarget) {
     // The battle's wide scroll buffer: print into it with the clip widened by the margins,
     // then copy its visible part into the surface.
-    const int margin = g_secondTargetMargin;
-    SetSpriteTarget(g_secondTarget, drawSurface->width + 2 * margin, drawSurface->height + 2 * margin);
+    const int margin = battle.secondTargetMargin;
+    SetSpriteTarget(battle.secondTarget, drawSurface->width + 2 * margin, drawSurface->height + 2 * margin);
     SetSpriteClipRect(rect.top, rect.left, rect.right + 2 * margin, rect.bottom + 2 * margin);
     drawList.Draw();
   }
@@ -111,7 +113,7 @@ void CMapView::PrintDrawList() {
   if (!pixels) return;
   SetSpriteTarget(pixels, drawSurface->pitch / 2, drawSurface->height);
   SetSpriteClipRect(rect.top, rect.left, rect.right, rect.bottom);
-  if (g_secondTarget)
+  if (battle.secondTarget)
     CopyToSpriteTarget();
   else
     drawList.Draw();
@@ -131,8 +133,6 @@ void CMapView::ApplyTurnRequests() {
   rotateRightRequest = rotateLeftRequest = 0;
   drawList.rotation = rotation;
   drawnOnce = 0;
-  g_mapViewHooks.creatures->OnViewRotated(rotation);
-  g_mapViewHooks.world->OnViewRotated(rotation);
   g_mapViewHooks.battle->OnViewRotated(rotation);
 }
 
@@ -483,8 +483,9 @@ void CMapView::AddCreature(int creature, int creatureBias, bool blockSuppressed)
   int bodyShade = ClampShade(light + info.shadeOffset);
 
   bool hovered = false;
-  if (g_battleMouseMode == 3) {
-    const SpriteRect band{g_bandRect.left, g_bandRect.top, g_bandRect.right, g_bandRect.bottom};
+  const CBattleSharedState& shared = BattleState();
+  if (shared.mouseMode == kMouseModeBand) {
+    const SpriteRect band{shared.bandRect.left, shared.bandRect.top, shared.bandRect.right, shared.bandRect.bottom};
     if (SpriteFrameInRect(info.body.frame, bodyX, bodyY, band)) {
       creatures.SetInBand(creature);
       bodyShade = Brighter(bodyShade);

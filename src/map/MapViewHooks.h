@@ -69,9 +69,7 @@ struct CreatureOrderInfo {
 class IMapViewCreatures {
  public:
   virtual ~IMapViewCreatures() = default;
-  // --- drawing ---
-  // The next creature in use after `after` (-1 starts), -1 at the end.
-  virtual int NextInUse(int after) { return -1; }
+  // --- drawing (the creatures in use are walked with IMapCreatures::NextInUse) ---
   // Clears the creature's per-frame draw flag and prepares its pictures.
   virtual void PrepareDraw(int creature) {}
   virtual bool GetDrawInfo(int creature, int rotation, CreatureDrawInfo& out) { return false; }
@@ -80,7 +78,6 @@ class IMapViewCreatures {
   virtual int NextInCell(int creature) { return -1; }
   virtual void SetInBand(int creature) {}
   virtual void AfterDraw() {}
-  virtual void OnViewRotated(int rotation) {}
   // --- selection and orders ---
   virtual bool GetOrderInfo(int creature, CreatureOrderInfo& out) { return false; }
   virtual void Select(int creature) {}
@@ -90,8 +87,7 @@ class IMapViewCreatures {
   virtual bool FindFormationCell(int creature, int x, int y, int level, CellPos& goal) { return false; }
   // The same around a goal the group already has, with the creature's own offset.
   virtual bool FindNearbyFreeCell(int creature, const CellPos& place, CellPos& goal) { return false; }
-  virtual int HasRoomAt(int creature, int x, int y, int level) { return 0; }
-  virtual bool GetMoveQuery(int creature, CMoveQuery& out) { return false; }
+  // (Room and move queries for an order are IMapCreatures::HasRoomAt and GetMoveQuery.)
   // The wizard creature of the local army, -1 when it has none.
   virtual int LocalWizard() { return -1; }
   // The spell the wizard has chosen, -1 none.
@@ -124,7 +120,6 @@ class IMapViewWorld {
   virtual bool GetOverlayPicture(int frameIndex, DrawLayer& out) { return false; }
   // Particles add themselves to the view's draw list (print type 8).
   virtual void AddParticles(CMapView& view) {}
-  virtual void OnViewRotated(int rotation) {}
   // The dot picture of a bolt segment of a kind.
   virtual CSpriteFrame SegmentFrame(int kind) { return CSpriteFrame{}; }
 };
@@ -157,7 +152,8 @@ class IMapViewBattle {
   virtual CMapCursorFacts* CursorFacts() { return nullptr; }
   // A creature's label, drawn after the sprites.
   virtual void DrawLabel(int x, int y, const char* text) {}
-  // The scanner is told the new rotation.
+  // The view turned: every creature, every effect and the scanner are told the new rotation,
+  // in that order (the battle reaches all three).
   virtual void OnViewRotated(int rotation) {}
 };
 

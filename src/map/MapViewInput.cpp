@@ -7,6 +7,8 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "graphics/BattleFacing.h"
+#include "map/MapHooks.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
 #include "ui/Cursor.h"
@@ -39,10 +41,10 @@ void CMapView::NotifyScript(int kind, int value) {
 
 void CMapView::DeselectAll() {
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
-  for (int c = creatures.NextInUse(-1); c != -1; c = creatures.NextInUse(c)) {
+  ForEachCreatureInUse([&](int c) {
     CreatureOrderInfo info;
     if (creatures.GetOrderInfo(c, info) && (info.selected || info.inspected)) creatures.Deselect(c);
-  }
+  });
 }
 
 void CMapView::SelectAlone(int creature) {
@@ -67,8 +69,8 @@ void CMapView::OnMouse(int flags, CMouseEvent event) {
   CreatureOrderInfo hovered;
   const bool creatureHovered = hoverCreature >= 0 && creatures.GetOrderInfo(hoverCreature, hovered);
 
-  switch (g_battleMouseMode) {
-    case 0:
+  switch (BattleState().mouseMode) {
+    case kMouseModeNone:
       if (!left) return;
       DeselectAll();
       battle.SetExtendedSelection(0);
@@ -79,7 +81,7 @@ void CMapView::OnMouse(int flags, CMouseEvent event) {
       }
       return;
 
-    case 1:
+    case kMouseModeCreatures:
       if (left) {
         if (hoverKind == kHoverCell || hoverKind == kHoverObject) {
           if (UnselectAllowed()) {
@@ -112,7 +114,7 @@ void CMapView::OnMouse(int flags, CMouseEvent event) {
       }
       return;
 
-    case 2:
+    case kMouseModeSpell:
       if (creatures.LocalWizard() < 0) return;
       if (right) {
         CastSpell();
@@ -129,7 +131,7 @@ void CMapView::OnMouse(int flags, CMouseEvent event) {
             creatures.Select(hoverCreature);
           }
           NotifyScript(3, hovered.type);
-          g_battleMouseMode = 1;
+          BattleState().mouseMode = kMouseModeCreatures;
         }
         if (creatureHovered || UnselectAllowed()) creatures.SelectSpell(wizard, -1);
       }
@@ -148,10 +150,10 @@ void CMapView::SendOrders(const CMouseEvent& event) {
   CreatureOrderInfo target;
   const bool creatureHovered = hoverCreature >= 0 && creatures.GetOrderInfo(hoverCreature, target);
   auto forEachSelected = [&](auto&& order) {
-    for (int c = creatures.NextInUse(-1); c != -1; c = creatures.NextInUse(c)) {
+    ForEachCreatureInUse([&](int c) {
       CreatureOrderInfo info;
       if (creatures.GetOrderInfo(c, info) && info.selected) order(c, info);
-    }
+    });
   };
 
   if (hoverKind == kHoverCreature && creatureHovered) {
@@ -209,11 +211,11 @@ void CMapView::SendWalks(const CMouseEvent& event) {
   if (TerrainOf(drawnMap->CellAt(hoverCellX, hoverCellY, hoverLevel).terrain).IsLiquid()) ++level;
   if (level >= MapLevels()) return;
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
-  for (int c = creatures.NextInUse(-1); c != -1; c = creatures.NextInUse(c)) {
+  ForEachCreatureInUse([&](int c) {
     CreatureOrderInfo info;
     if (creatures.GetOrderInfo(c, info) && info.selected)
       OrderWalkTo(c, info, hoverCellX, hoverCellY, level, event.shift != 0);
-  }
+  });
 }
 
 void CMapView::OrderWalkTo(int creature, const CreatureOrderInfo& info, int x, int y, int level, bool shift) {
@@ -224,10 +226,11 @@ void CMapView::OrderWalkTo(int creature, const CreatureOrderInfo& info, int x, i
     // A second click on the group's goal spreads the group around it.
     const int limit = std::min(level + info.typeHeight, MapLevels() - 1);
     int standLevel = level;
-    while (standLevel < limit && !creatures.HasRoomAt(creature, x, y, standLevel)) ++standLevel;
-    while (standLevel + 1 < limit && creatures.HasRoomAt(creature, x, y, standLevel + 1)) ++standLevel;
+    IMapCreatures& mapCreatures = *g_mapHooks.creatures;
+    while (standLevel < limit && !mapCreatures.HasRoomAt(creature, x, y, standLevel)) ++standLevel;
+    while (standLevel + 1 < limit && mapCreatures.HasRoomAt(creature, x, y, standLevel + 1)) ++standLevel;
     CMoveQuery query;
-    if (!creatures.GetMoveQuery(creature, query)) return;
+    if (!mapCreatures.GetMoveQuery(creature, query)) return;
     int fx = x, fy = y, fl = standLevel;
     if (!drawnMap->FindFreePositionNear(creature, query, fx, fy, fl)) return;
     if (!creatures.FindNearbyFreeCell(creature, CellPos{fx, fy, fl}, goal)) return;

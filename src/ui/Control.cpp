@@ -7,22 +7,21 @@
 #include "platform/KeyState.h"
 #include "sound/SoundManager.h"
 
-ControlHooks g_controlHooks;
+namespace {
+IControlHooks g_neutralControlHooks;
+}  // namespace
 
-void ShowControlTooltip(int tooltipId) {
-  if (g_controlHooks.showTooltip) g_controlHooks.showTooltip(tooltipId);
+constinit HookSlot<IControlHooks> g_controlHooks{&g_neutralControlHooks};
+
+void IControlHooks::PlaySound(int soundId) {
+  if (g_soundManager) g_soundManager->Play(soundId, 0, 0, nullptr, 0);
 }
 
-void RestartTooltipTimer() {
-  if (g_controlHooks.restartTooltipTimer) g_controlHooks.restartTooltipTimer();
-}
+void ShowControlTooltip(int tooltipId) { g_controlHooks->ShowTooltip(tooltipId); }
 
-void PlayControlSound(int soundId) {
-  if (g_controlHooks.playSound)
-    g_controlHooks.playSound(soundId);
-  else if (g_soundManager)
-    g_soundManager->Play(soundId, 0, 0, nullptr, 0);
-}
+void RestartTooltipTimer() { g_controlHooks->RestartTooltipTimer(); }
+
+void PlayControlSound(int soundId) { g_controlHooks->PlaySound(soundId); }
 
 void RequestRedraw() { g_noSkipThisFrame = 1; }
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Hooks.h"
 #include "ui/Flatwin.h"
 
 class CControlList;
@@ -136,15 +137,20 @@ class CControlList {
   void MoveFocus(int step);
 };
 
-// What controls ask of the battle interface and the sound manager above them: the tooltip of
-// a control, the tooltip's hover delay, and the click sound. Empty hooks do nothing, but the
-// sound hook, which plays through the sound manager when empty.
-struct ControlHooks {
-  void (*showTooltip)(int tooltipId) = nullptr;
-  void (*restartTooltipTimer)() = nullptr;
-  void (*playSound)(int soundId) = nullptr;
+// What controls ask of the battle interface above them (its tooltip manager), and the click
+// sound. The battle installs its own at start-up, keeping the click sound; tests install
+// fakes with HookScope<IControlHooks>.
+class IControlHooks {
+ public:
+  virtual ~IControlHooks() = default;
+  // Shows or updates the tooltip of the hovered control; nothing by default.
+  virtual void ShowTooltip(int tooltipId) {}
+  // Starts the tooltip's hover delay again; nothing by default.
+  virtual void RestartTooltipTimer() {}
+  // The click sound: played through the sound manager.
+  virtual void PlaySound(int soundId);
 };
-extern ControlHooks g_controlHooks;
+extern HookSlot<IControlHooks> g_controlHooks;
 
 void ShowControlTooltip(int tooltipId);
 void RestartTooltipTimer();

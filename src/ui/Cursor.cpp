@@ -74,6 +74,13 @@ std::map<int, platform::SystemCursor*> g_systemCursors;
 std::vector<uint16_t> g_systemArt;  // the cursor bitmap for them, read once
 bool g_systemArtRead = false;
 
+// A lost cursor sheet is drawn again from the bitmap.
+class CursorSheetRestorer : public CSurfaceRestorer {
+ public:
+  void RestoreSurface(int) override { ReloadCursorSheet(); }
+};
+CursorSheetRestorer g_cursorSheetRestorer;
+
 constexpr int kResourceIds[23] = {108, 104, 160, 106, 109, 107, 146, 147, 148, 149, 151, 152,
                                   154, 153, 155, 156, 157, 158, 159, 161, 157, 157, 157};
 
@@ -361,7 +368,7 @@ bool LoadCursorsLocked() {
   g_cursorSaveUnder.Fill(kPureBlue);
   g_cursorSheet.Fill(kPureBlue);
   g_cursorSheet.SetColourKey(0, 0, 255);
-  g_cursorSheet.restorer = kCursorSheetRestorer;
+  g_cursorSheet.restorer = &g_cursorSheetRestorer;
   const bool pictureRead = g_cursorSheet.LoadBitmap(kCursorBitmap);
   g_state.frameIndex = -1;
   g_state.cellsPerRow = g_cursorBitmapWidth / kCursorCell;

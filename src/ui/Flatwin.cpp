@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Preferences.h"
+#include "graphics/BattleFacing.h"
 #include "platform/KeyState.h"
 #include "platform/Window.h"
 #include "ui/Cursor.h"
@@ -20,12 +21,6 @@ int g_mouseLatestIndex = 0;
 std::atomic<int> g_pointerX{0};
 std::atomic<int> g_pointerY{0};
 
-int g_battleMouseMode = 0;
-platform::Rect g_bandRect{};
-int g_bandAnchorX = 0;
-int g_bandAnchorY = 0;
-BandSelectionHooks g_bandSelectionHooks;
-
 namespace {
 
 // The object whose callback runs; cleared when a callback unregisters it, so that the
@@ -42,43 +37,40 @@ CFlatWin* FindObjectAt(int x, int y) {
   return nullptr;
 }
 
-bool OnBattleScreen() { return g_currentScreen && g_currentScreen->id == kBattleScreenId; }
-bool BandRunning() { return g_battleMouseMode == 3; }
+bool OnBattleScreen() { return Battle().BattleScreenIsCurrent(); }
+bool BandRunning() { return BattleState().mouseMode == kMouseModeBand; }
 
 void UpdateBand(const CMouseEvent& event, const CFlatWin& target) {
+  CBattleSharedState& battle = BattleState();
+  platform::Rect& band = battle.bandRect;
   int view[4];
   BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, view);
   const int viewLeft = view[0], viewTop = view[1], viewRight = view[2], viewBottom = view[3];
   if (event.leftChanged && event.left) {
-    g_bandAnchorX = std::clamp(event.x, viewLeft, viewRight - 1);
-    g_bandAnchorY = std::clamp(event.y, viewTop, viewBottom - 1);
-    g_bandRect = platform::Rect{g_bandAnchorX, g_bandAnchorY, g_bandAnchorX + 1, g_bandAnchorY + 1};
+    battle.bandAnchorX = std::clamp(event.x, viewLeft, viewRight - 1);
+    battle.bandAnchorY = std::clamp(event.y, viewTop, viewBottom - 1);
+    band = platform::Rect{battle.bandAnchorX, battle.bandAnchorY, battle.bandAnchorX + 1, battle.bandAnchorY + 1};
   }
-  if (event.x > g_bandAnchorX) {
-    g_bandRect.left = g_bandAnchorX;
-    g_bandRect.right = std::min(event.x + 1, viewRight);
+  if (event.x > battle.bandAnchorX) {
+    band.left = battle.bandAnchorX;
+    band.right = std::min(event.x + 1, viewRight);
   } else {
-    g_bandRect.left = std::max(event.x, viewLeft);
-    g_bandRect.right = g_bandAnchorX;
+    band.left = std::max(event.x, viewLeft);
+    band.right = battle.bandAnchorX;
   }
-  if (event.y > g_bandAnchorY) {
-    g_bandRect.top = g_bandAnchorY;
-    g_bandRect.bottom = std::min(event.y + 1, viewBottom);
+  if (event.y > battle.bandAnchorY) {
+    band.top = battle.bandAnchorY;
+    band.bottom = std::min(event.y + 1, viewBottom);
   } else {
-    g_bandRect.top = std::max(event.y, viewTop);
-    g_bandRect.bottom = g_bandAnchorY;
+    band.top = std::max(event.y, viewTop);
+    band.bottom = battle.bandAnchorY;
   }
   if (target.index == 0 && event.moved && event.left && !BandRunning() &&
-      (g_bandRect.right - g_bandRect.left > 8 || g_bandRect.bottom - g_bandRect.top > 8)) {
-    if (g_bandSelectionHooks.startBand) g_bandSelectionHooks.startBand();
-    g_battleMouseMode = 3;
+      (band.right - band.left > 8 || band.bottom - band.top > 8)) {
+    Battle().StartBand();
+    battle.mouseMode = kMouseModeBand;
   }
-  if (BandRunning() && event.leftChanged && !event.left) {
-    if (g_bandSelectionHooks.endBand)
-      g_bandSelectionHooks.endBand(event.ctrl);
-    else
-      g_battleMouseMode = 0;
-  }
+  if (BandRunning() && event.leftChanged && !event.left) Battle().EndBand(event.ctrl);
 }
 
 // The flag of a button that changed: a press takes the capture for a target that wants it, a
@@ -188,12 +180,6 @@ void CFlatWin::Deactivate() {
   active = 0;
 }
 
-void BattleViewRect(int windowSize, bool highRes, int rect[4]) {
-  rect[0] = rect[1] = 0;
-  rect[2] = highRes ? 800 : 640;
-  rect[3] = windowSize == 1 ? (highRes ? 460 : 340) : (highRes ? 600 : 480);
-}
-
 void PollMouse() {
   CMouseEvent& first = g_mouseRing[0];
   first = CMouseEvent{};
@@ -259,7 +245,8 @@ void ResetMouseInput() {
   g_mouseReadIndex = g_mouseWriteIndex = g_mouseLatestIndex = 0;
   g_pointerX = 0;
   g_pointerY = 0;
-  g_battleMouseMode = 0;
-  g_bandRect = platform::Rect{};
-  g_bandAnchorX = g_bandAnchorY = 0;
+  CBattleSharedState& battle = BattleState();
+  battle.mouseMode = kMouseModeNone;
+  battle.bandRect = platform::Rect{};
+  battle.bandAnchorX = battle.bandAnchorY = 0;
 }

@@ -97,26 +97,9 @@ const CMouseEvent& LatestMouseEvent();
 int PendingMouseEvents();
 // Once a frame: hands the queued events to the window objects.
 void DispatchMouseEvents();
-// Empties the table, the ring, the hover and the capture (tests, and a new run of the game).
+// Empties the table, the ring, the hover and the capture, and clears the battle's mouse mode
+// and band selection (tests, and a new run of the game).
 void ResetMouseInput();
-
-// The battle's band selection, kept by the dispatcher on the battle screen (screen id 2).
-// The mouse mode, band rectangle and anchor are the battle's; what starting and ending a
-// band does to the creatures is the battle's too, through the hooks.
-extern int g_battleMouseMode;  // 0 nothing selected, 1 creatures, 2 a spell, 3 a band
-extern platform::Rect g_bandRect;
-extern int g_bandAnchorX;
-extern int g_bandAnchorY;
-struct BandSelectionHooks {
-  // The band starts: the selected creature is deselected and the battle's flag cleared.
-  void (*startBand)() = nullptr;
-  // The band ends with the left button's release: the spell choice, the mouse mode and the
-  // selection of the creatures marked in the band (unless Ctrl is held).
-  void (*endBand)(int ctrlHeld) = nullptr;
-};
-extern BandSelectionHooks g_bandSelectionHooks;
-constexpr int kBattleScreenId = 2;
-
-// The battle view's rectangle (left, top, right, bottom) for a view size and resolution
-// (index 0 the whole screen, 1 the area above the battle panel).
-void BattleViewRect(int windowSize, bool highRes, int rect[4]);
+// On the battle screen the dispatcher also drags the battle's band selection: the mouse mode,
+// band rectangle and anchor it keeps are the battle's (graphics/BattleFacing.h), and what
+// starting and ending a band does to the creatures is the battle's too.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graphics/BattleFacing.h"
 #include "ui/Cursor.h"
 #include "ui/Flatwin.h"
 
@@ -80,12 +81,12 @@ int ChooseMapCursor(CMapCursorFacts& facts, int x, int y, int level) {
   if (facts.TargetingState() == 3 && facts.SelectedCount() > 0 && !LatestMouseEvent().alt &&
       OrderFitsSelection(facts, selected, count))
     return 17;
-  switch (g_battleMouseMode) {
-    case 1:
+  switch (BattleState().mouseMode) {
+    case kMouseModeCreatures:
       return CreaturesSelectedCursor(facts, x, y, level, selected, count);
-    case 2:
+    case kMouseModeSpell:
       return SpellCursor(facts);
-    case 3:
+    case kMouseModeBand:
       return 14;
     default:
       return kCursorNormal;

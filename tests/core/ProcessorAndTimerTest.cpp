@@ -15,21 +15,24 @@ namespace {
 int g_lastFamilySet = -1;
 int g_portableSet = 0;
 
+struct RecordedPrinterSelection : IPrinterSelection {
+  void SelectProcessorPrinters(bool family6) override { g_lastFamilySet = family6 ? 6 : 0; }
+  void UsePortableSpritePrinter() override { ++g_portableSet; }
+};
+
 class ProcessorProbe : public ::testing::Test {
  protected:
   void SetUp() override {
     g_lastFamilySet = -1;
     g_portableSet = 0;
-    g_selectProcessorPrinters = [](bool family6) { g_lastFamilySet = family6 ? 6 : 0; };
-    g_usePortableSpritePrinter = [] { ++g_portableSet; };
     g_measureCpuMhz = [](bool) { return 1234; };
   }
   void TearDown() override {
-    g_selectProcessorPrinters = nullptr;
-    g_usePortableSpritePrinter = nullptr;
     g_measureCpuMhz = MeasureCpuMhz;
     ResetGlobalOptions();
   }
+  RecordedPrinterSelection printers_;
+  HookScope<IPrinterSelection> scope_{g_printerSelection, printers_};
 };
 
 TEST_F(ProcessorProbe, FillsTheRecordAndChoosesThePrinters) {

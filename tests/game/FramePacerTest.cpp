@@ -8,6 +8,7 @@
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "game/MainLoop.h"
+#include "graphics/BattleFacing.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -27,7 +28,13 @@ class SteppingClock {
   std::atomic<uint32_t> step_;
 };
 
-std::vector<std::string> g_lines;
+// The message panel's lines, as the battle would show them.
+struct MessagePanel : IBattleFacing {
+  void PrintMessageLine(const char* text, int line, int frames) override {
+    lines.push_back(text + std::string(" @") + std::to_string(line) + "/" + std::to_string(frames));
+  }
+  std::vector<std::string> lines;
+};
 
 class FramePacer : public ::testing::Test {
  protected:
@@ -35,13 +42,8 @@ class FramePacer : public ::testing::Test {
     ResetGlobalOptions();
     ResetFramePacer();
     g_prefs.Reset();
-    g_lines.clear();
-    g_printMessageLine = [](const char* text, int line, int frames) {
-      g_lines.push_back(text + std::string(" @") + std::to_string(line) + "/" + std::to_string(frames));
-    };
   }
   void TearDown() override {
-    g_printMessageLine = nullptr;
     ResetGlobalOptions();
     ResetFramePacer();
   }
@@ -50,6 +52,9 @@ class FramePacer : public ::testing::Test {
     g_frameSkipCount = count;
     g_skipCountdown = every;
   }
+  MessagePanel panel_;
+  HookScope<IBattleFacing> scope_{g_battleFacing, panel_};
+  std::vector<std::string>& lines_ = panel_.lines;
 };
 
 TEST_F(FramePacer, WaitsForTheFramePeriodSinceTheLastDrawnFrame) {
@@ -107,7 +112,7 @@ TEST_F(FramePacer, WithoutTheFrameRateShownTheSkipSettingsNeverChange) {
   for (int frame = 0; frame < 100; ++frame) PaceFrame();
   EXPECT_EQ(g_frameSkipEvery, 0);
   EXPECT_EQ(g_frameSkipCount, 1);
-  EXPECT_TRUE(g_lines.empty());
+  EXPECT_TRUE(lines_.empty());
 }
 
 TEST_F(FramePacer, TheReviewSkipsMoreWhenSlowAndLessWhenIdle) {
@@ -139,8 +144,8 @@ TEST_F(FramePacer, TenFramesWithinOneTickShowARateWithoutDividingByZero) {
   g_lastFpsTick = 500;
   g_fpsFrame = 10;
   PaceFrame();
-  ASSERT_EQ(g_lines.size(), 1u);
-  EXPECT_EQ(g_lines[0], "fps: 10000.00 @3/100");
+  ASSERT_EQ(lines_.size(), 1u);
+  EXPECT_EQ(lines_[0], "fps: 10000.00 @3/100");
   EXPECT_EQ(g_fpsFrame, 1);
 }
 

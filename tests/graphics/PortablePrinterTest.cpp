@@ -2,6 +2,7 @@
 
 #include "PrintFixture.h"
 #include "core/Main.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/SpritePrinter.h"
 
 using namespace print_test;
@@ -131,7 +132,7 @@ TEST(PortablePrinter, SecondTargetLeavesFramesThatNeedHorizontalClipping) {
   Target target(32, 16);
   SetSpriteClipRect(0, 4, 28, 16);
   uint16_t second = 0;
-  g_secondTarget = &second;
+  BattleState().secondTarget = &second;
   EXPECT_EQ(PrintSpriteFrameC(frame.View(list.head), 0, 0, 0, 0), 0);  // across the left edge
   EXPECT_EQ(target.pixels, std::vector<uint16_t>(32 * 16, kBackground));
   PrintSpriteFrameC(frame.View(list.head), 10, 0, 0, 0);  // inside

@@ -11,6 +11,7 @@
 
 #include "forge/Canvas.h"
 #include "forge/SpriteWriter.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/PixelFormat.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/SpriteFrame.h"
@@ -28,7 +29,7 @@ struct Target {
   }
   ~Target() {
     SetSpriteTarget(nullptr, 0, 0);
-    g_secondTarget = nullptr;
+    BattleState().secondTarget = nullptr;
   }
   uint16_t& At(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
   int width, rows;

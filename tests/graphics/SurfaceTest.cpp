@@ -196,19 +196,6 @@ TEST(LostSurfaces, LockRestoresAndACopyThatStaysLostGivesUp) {
   EXPECT_EQ(boxes.Count(), 0u);
 }
 
-TEST(LostSurfaces, TheCursorSheetRestorerCallsTheReloadHook) {
-  static int reloads = 0;
-  g_reloadCursorSheet = [] { ++reloads; };
-  CSurface sheet;
-  MakeSurface(sheet, 2, 2);
-  sheet.restorer = kCursorSheetRestorer;
-  platform::LoseSurface(sheet.surface2, 1);
-  sheet.Fill(1);
-  g_reloadCursorSheet = nullptr;
-  EXPECT_EQ(reloads, 1);
-  EXPECT_EQ(PixelAt(sheet, 0, 0), 1);
-}
-
 class QueuedBlits : public ::testing::Test {
  protected:
   void TearDown() override {

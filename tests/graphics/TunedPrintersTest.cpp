@@ -4,6 +4,7 @@
 
 #include "PrintFixture.h"
 #include "core/Options.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/BlitBenchmark.h"
 #include "graphics/ColourTables.h"
 #include "graphics/Frame16.h"
@@ -80,9 +81,9 @@ TEST(TunedPrinters, GiveThePortablePixels) {
                 const PrintResult a = v.portable(frame.View(list), place[0], place[1], light, index);
                 SetSpriteTarget(tuned.pixels.data(), 96, 64);
                 uint16_t secondBuffer = 0;
-                g_secondTarget = second ? &secondBuffer : nullptr;
+                BattleState().secondTarget = second ? &secondBuffer : nullptr;
                 const PrintResult b = v.tuned(frame.View(list), place[0], place[1], light, index);
-                g_secondTarget = nullptr;
+                BattleState().secondTarget = nullptr;
                 ASSERT_EQ(tuned.pixels, portable.pixels) << v.name << " light " << light << " at " << place[0] << ","
                                                          << place[1] << " list " << index << " second " << second;
                 EXPECT_EQ(a, b);
@@ -102,7 +103,7 @@ TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
     const CSpriteFrame frame16{copy.data(), nullptr};
     for (const auto& place : {std::array<int, 2>{48, 32}, {5, 5}, {90, 60}, {-4, 30}, {60, 1}}) {
       for (int tick : {0, 3, 250}) {
-        g_gameTick = tick;
+        BattleState().gameTick = tick;
         MaskPrinter printers[][2] = {{PrintFrame16, PrintFrame16Tuned}, {PrintSpriteWaterC, PrintSpriteWaterSse2}};
         for (auto& pair : printers) {
           const CSpriteFrame f = pair[0] == PrintSpriteWaterC ? frame.View(list.head) : frame16;
@@ -120,7 +121,7 @@ TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
       }
     }
   }
-  g_gameTick = 0;
+  BattleState().gameTick = 0;
 }
 
 TEST(TunedPrinters, SelectionKeepsThePortableMainPrinterWhileTheOptionIsOn) {
@@ -168,13 +169,13 @@ TEST(BufferCopy, CopiesTheVisibleRowsAndStopsAtTheBuffer) {
   for (size_t i = 0; i < second.size(); ++i) second[i] = static_cast<uint16_t>(i);
   Target target(8, 3);
   SetSecondTarget(second.data(), 8, 3, 2);
-  g_secondTargetOrigin = second.data() + 12 + 2;
-  g_secondTargetSize = 12 * 3;
+  BattleState().secondTargetOrigin = second.data() + 12 + 2;
+  BattleState().secondTargetSize = 12 * 3;
   CopyToSpriteTarget();
   EXPECT_EQ(target.At(0, 1), 12 * 2 + 2);
   EXPECT_EQ(target.At(0, 2), kBackground);
   SetSecondTarget(nullptr, 0, 0, 0);
-  EXPECT_EQ(g_secondTargetSize, 0u);
+  EXPECT_EQ(BattleState().secondTargetSize, 0u);
 }
 
 TEST(BlitBenchmark, KeepsTheBestCountsAndNeverDividesByZero) {
@@ -187,11 +188,15 @@ TEST(BlitBenchmark, KeepsTheBestCountsAndNeverDividesByZero) {
     // Every print takes 50 cycles, except that the tuned printer is "free".
     return clock += calls > 40 ? 0 : 50;
   };
-  static int shown[2];
-  g_showBlitBenchmark = [](int difference, int percent) {
-    shown[0] = difference;
-    shown[1] = percent;
-  };
+  struct ShowingBattle : IBattleFacing {
+    void ShowBlitBenchmark(int difference, int percent) override {
+      shown[0] = difference;
+      shown[1] = percent;
+    }
+    int shown[2] = {-1, -1};
+  } battle;
+  HookScope<IBattleFacing> scope(g_battleFacing, battle);
+  int* shown = battle.shown;
   TableList list;
   Frame frame(Blob(20, 20), 0, 0);
   std::vector<uint16_t> back(640 * 480);
@@ -203,7 +208,6 @@ TEST(BlitBenchmark, KeepsTheBestCountsAndNeverDividesByZero) {
   EXPECT_EQ(shown[1], 0);
   EXPECT_EQ(BenchmarkBlit(back.data(), 640, 480, CSpriteFrame{}), 0);  // nothing to shade
   g_readCycleCounter = [] { return static_cast<uint64_t>(0); };
-  g_showBlitBenchmark = nullptr;
   SetSpriteTarget(nullptr, 0, 0);
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "PrintFixture.h"
+#include "graphics/BattleFacing.h"
 #include "graphics/PrintFX.h"
 #include "graphics/TypePrinters.h"
 
@@ -128,7 +129,7 @@ TEST(TypePrinters, ShimmerRowsAtTickZero) {
   forge::Canvas dotColumn(1, 6);
   dotColumn.Fill(1);
   Frame frame(dotColumn, 0, 0);
-  g_gameTick = 0;
+  BattleState().gameTick = 0;
   Target target(16, 6);
   EXPECT_EQ(PrintSpriteShimmer(frame.View(colour.list.head), 0, 0, 0, 0), 0);
   const int shifts[6] = {3, 4, 5, 5, 6, 5};
@@ -154,14 +155,14 @@ TEST(TypePrinters, ShimmerLevelZeroIsLevelThreeAndReadsStayInside) {
     EXPECT_EQ(PrintSpriteShimmerLevel(frame.View(nullptr), 2, 0, level), 0);
     return target.pixels;
   };
-  g_gameTick = 5;
+  BattleState().gameTick = 5;
   EXPECT_EQ(print(0, 40), print(3, 40));
   for (int level : {1, 8, 15, 16, 40}) {
     std::vector<uint16_t> p = print(level, 10);
     for (int y = 0; y < 8; ++y)
       for (int x = 2; x < 6; ++x) EXPECT_LT(p[static_cast<size_t>(y) * 40 + x] % 100, 10) << level;
   }
-  g_gameTick = 0;
+  BattleState().gameTick = 0;
 }
 
 TEST(TypePrinters, GlyphCoverageBlendsTowardTheColour) {
@@ -363,7 +364,7 @@ std::vector<TypeCase> TypeCases() {
          const int unclipped[6] = {3, 4, 5, 5, 6, 5};
          for (int r = 0; r < canvas.Height(); ++r) {
            if (!p.RowVisible(r)) continue;
-           const int k = static_cast<int>(static_cast<unsigned>(p.top + r + g_gameTick) % 6u);
+           const int k = static_cast<int>(static_cast<unsigned>(p.top + r + BattleState().gameTick) % 6u);
            const int shift = p.clipped ? std::abs(3 - k) : unclipped[k];
            for (int c = 0; c < canvas.Width(); ++c)
              if (canvas.Opaque(c, r) && p.ColumnVisible(c) && p.left + c + shift < g_clipRight)
@@ -374,7 +375,7 @@ std::vector<TypeCase> TypeCases() {
                    [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList&) {
                      for (int r = 0; r < canvas.Height(); ++r) {
                        if (!p.RowVisible(r)) continue;
-                       const unsigned phase = static_cast<unsigned>(p.top + r + g_gameTick);
+                       const unsigned phase = static_cast<unsigned>(p.top + r + BattleState().gameTick);
                        const int k = static_cast<int>(phase % 10u);
                        const int shift = p.clipped ? std::abs(8 - static_cast<int>(phase & 15))
                                                    : 5 + static_cast<int>(std::trunc(5 * std::sin(k * 0.39269908)));
@@ -393,7 +394,7 @@ std::vector<TypeCase> TypeCases() {
   cases.push_back(
       {"water", PRT_WATER, [](Target& t, const forge::Canvas& canvas, const Placement& p, const TableList&) {
          if (p.left < g_clipLeft || p.left + p.width >= g_clipRight) return;  // handed back
-         unsigned phase = static_cast<unsigned>(p.top + g_gameTick) & 0xFF;
+         unsigned phase = static_cast<unsigned>(p.top + BattleState().gameTick) & 0xFF;
          for (int r = 0; r < canvas.Height(); ++r) {
            if (!p.RowVisible(r)) continue;
            const int shift = g_spriteWaveTable[(phase + 1) & 15];
@@ -429,7 +430,7 @@ TEST(TypePrinters, EachPrintTypeAtEveryClipEdgeGivesItsPixels) {
   for (const TypeCase& type : TypeCases()) {
     for (const EdgeCase& edge : kEdgeCases) {
       for (int tick : {0, 5}) {
-        g_gameTick = tick;
+        BattleState().gameTick = tick;
         Target target(64, 48), expected(64, 48);
         for (Target* t : {&target, &expected})
           for (int y = 0; y < 48; ++y)
@@ -450,7 +451,7 @@ TEST(TypePrinters, EachPrintTypeAtEveryClipEdgeGivesItsPixels) {
       }
     }
   }
-  g_gameTick = 0;
+  BattleState().gameTick = 0;
 }
 
 // Every print type, at every clip edge: nothing outside the clip rectangle changes, and a
@@ -464,7 +465,7 @@ TEST(TypePrinters, EveryPrintTypeStaysInsideTheClip) {
   for (int type = -127; type <= 31; ++type) {
     for (const auto& p : places) {
       for (int tick : {0, 7}) {
-        g_gameTick = tick;
+        BattleState().gameTick = tick;
         Target target(64, 48);
         SetSpriteClipRect(clip[0], clip[1], clip[2], clip[3]);
         PrintResult result = PrintSpriteOfType(type, frame.View(list.head), p[0], p[1], -5, 0);
@@ -476,7 +477,7 @@ TEST(TypePrinters, EveryPrintTypeStaysInsideTheClip) {
       }
     }
   }
-  g_gameTick = 0;
+  BattleState().gameTick = 0;
 }
 
 TEST(TypePrinters, BadRunSumsAnswer3OnUnclippedRows) {

@@ -71,11 +71,10 @@ TEST(CircleSpanTable, NumbersPickCellsRowByRow) {
 TEST(CircleSpanTable, TheOptionsReaderBuildsOneTablePerRadius) {
   MapHooksScope mapHooks(g_mapHooks);
   MapViewHooksScope viewHooks(g_mapViewHooks);
-  auto* const saved = g_buildEffectRadiusTables;
+  IEffectRadiusTables neutral;
+  HookScope<IEffectRadiusTables> radiusTables(g_effectRadiusTables, neutral);
   InstallMagic();
-  ASSERT_EQ(g_buildEffectRadiusTables, &BuildSpellRadiusTables);
-  g_buildEffectRadiusTables({2, 4, 6});
-  g_buildEffectRadiusTables = saved;
+  g_effectRadiusTables->Build({2, 4, 6});
   ASSERT_EQ(g_spellRadiusTable.size(), 3u);
   EXPECT_EQ(g_spellRadiusTable[0].radius, 2);
   EXPECT_EQ(g_spellRadiusTable[2].radius, 6);

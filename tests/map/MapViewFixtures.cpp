@@ -140,9 +140,9 @@ std::vector<uint16_t> ViewScene::Pixels() {
   return out;
 }
 
-int FakeViewCreatures::NextInUse(int after) {
-  auto it = orders.upper_bound(after);
-  return it == orders.end() ? -1 : it->first;
+int FakeViewMapCreatures::NextInUse(int after) {
+  auto it = view.orders.upper_bound(after);
+  return it == view.orders.end() ? -1 : it->first;
 }
 
 bool FakeViewCreatures::GetDrawInfo(int creature, int, CreatureDrawInfo& out) {

@@ -11,6 +11,7 @@
 #include "MapTestSupport.h"
 #include "graphics/Sprite.h"
 #include "graphics/Surface.h"
+#include "map/MapHooks.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
 #include "ui/Flatwin.h"
@@ -49,8 +50,7 @@ struct FakeViewCreatures : IMapViewCreatures {
   std::map<int, CellPos> formationCells;  // answers of FindFormationCell, by creature
   int wizard = -1, spell = -1;
   std::vector<std::string> calls;
-  int roomFromLevel = 0;
-  int NextInUse(int after) override;
+  int roomFromLevel = 0;  // the map's room query answers 1 from this level up
   bool GetDrawInfo(int creature, int, CreatureDrawInfo& out) override;
   bool GetOrderInfo(int creature, CreatureOrderInfo& out) override;
   void Select(int creature) override;
@@ -58,11 +58,6 @@ struct FakeViewCreatures : IMapViewCreatures {
   void SelectGroup(int creature) override;
   bool FindFormationCell(int creature, int x, int y, int level, CellPos& goal) override;
   bool FindNearbyFreeCell(int creature, const CellPos& place, CellPos& goal) override;
-  int HasRoomAt(int, int, int, int level) override { return level >= roomFromLevel ? 1 : 0; }
-  bool GetMoveQuery(int, CMoveQuery& out) override {
-    out = CMoveQuery::MinimalWalker();
-    return true;
-  }
   int LocalWizard() override { return wizard; }
   int ChosenSpell(int) override { return spell; }
   void SelectSpell(int w, int s) override { calls.push_back("spell " + std::to_string(w) + " " + std::to_string(s)); }
@@ -87,12 +82,34 @@ struct RecordedCommands : IMapCommandSink {
   void AddMessage(const CommandMessage& message) override { messages.push_back(message); }
 };
 
+// What the view asks of the creatures through the map's own hooks (the creatures in use,
+// room and move queries), answered from the view fake's records: the creatures with order
+// records are in use.
+struct FakeViewMapCreatures : IMapCreatures {
+  explicit FakeViewMapCreatures(FakeViewCreatures& view) : view(view) {}
+  int NextInUse(int after) override;
+  int HasRoomAt(int, int, int, int level) override { return level >= view.roomFromLevel ? 1 : 0; }
+  bool GetMoveQuery(int, CMoveQuery& out) override {
+    out = CMoveQuery::MinimalWalker();
+    return true;
+  }
+  FakeViewCreatures& view;
+};
+
 struct FakeViewHooks {
   FakeViewCreatures creatures;
+  FakeViewMapCreatures mapCreatures{creatures};
   IMapViewWorld world;
   FakeViewBattle battle;
   RecordedCommands commands;
   MapViewHooksScope scope{MapViewHooks{&creatures, &world, &battle, &commands}};
+  MapHooksScope mapScope{WithCreatures(g_mapHooks, &mapCreatures)};
+
+ private:
+  static MapHooks WithCreatures(MapHooks hooks, IMapCreatures* creatures) {
+    hooks.creatures = creatures;
+    return hooks;
+  }
 };
 
 }  // namespace map_test

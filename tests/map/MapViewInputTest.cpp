@@ -3,6 +3,7 @@
 #include "MapViewFixtures.h"
 #include "core/Main.h"
 #include "core/Preferences.h"
+#include "graphics/BattleFacing.h"
 #include "ui/Cursor.h"
 
 namespace map_test {
@@ -16,7 +17,7 @@ class MapViewInput : public MapTest {
     MakeMap(48, 44, 8);
     FillLevel(0, t::kGrass);
     g_mapView.Attach(&g_map, nullptr, nullptr, platform::Rect{0, 0, 800, 600}, 0);
-    g_battleMouseMode = 1;
+    BattleState().mouseMode = 1;
     hooks.battle.armed = true;
     for (int id : {3, 5, 9}) {
       CreatureOrderInfo& c = hooks.creatures.orders[id];
@@ -201,7 +202,7 @@ TEST_F(MapViewInput, ASecondClickOnTheGroupsGoalSpreadsTheGroup) {
 }
 
 TEST_F(MapViewInput, LeftClicksSelect) {
-  g_battleMouseMode = 0;
+  BattleState().mouseMode = 0;
   hooks.creatures.orders[3].inspected = true;
   HoverCreature(5);
   Click(MF_LEFT_DOWN);
@@ -209,7 +210,7 @@ TEST_F(MapViewInput, LeftClicksSelect) {
   EXPECT_TRUE(hooks.creatures.orders[5].selected);
   EXPECT_EQ(hooks.battle.offers.back(), (std::vector<int>{3, 6, -1}));
 
-  g_battleMouseMode = 1;
+  BattleState().mouseMode = 1;
   HoverCreature(9);
   Click(MF_LEFT_DOWN, true);  // Shift adds to the selection
   EXPECT_TRUE(hooks.creatures.orders[5].selected);
@@ -233,7 +234,7 @@ TEST_F(MapViewInput, LeftClicksSelect) {
 }
 
 TEST_F(MapViewInput, WithASpellChosenARightClickCasts) {
-  g_battleMouseMode = 2;
+  BattleState().mouseMode = 2;
   hooks.creatures.wizard = 3;
   hooks.creatures.spell = 12;
   std::vector<CTerrainType> types = ForgedTypes();
@@ -274,7 +275,7 @@ TEST_F(MapViewInput, WithASpellChosenARightClickCasts) {
   HoverCreature(5);
   Click(MF_LEFT_DOWN);
   EXPECT_TRUE(hooks.creatures.orders[5].selected);
-  EXPECT_EQ(g_battleMouseMode, 1);
+  EXPECT_EQ(BattleState().mouseMode, kMouseModeCreatures);
   EXPECT_EQ(hooks.creatures.calls.back(), "spell 3 -1");
 }
 

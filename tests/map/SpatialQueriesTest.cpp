@@ -194,3 +194,28 @@ TEST_F(SpatialQueries, ManaSpritesAppearAtFreeSites) {
   Set(6, 6, 0, t::kWater);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(g_map.RegenerateManaSprites(), 0);
 }
+
+// Every machine of a network battle must pick the same site: without a battle of its own
+// installed, the map draws from the game's battle generator, g_battleRandom.
+TEST_F(SpatialQueries, ManaSpriteSitesAreDrawnFromTheBattleGenerator) {
+  FakeObjects objects;
+  MapHooks hooks = DefaultMapHooks();
+  hooks.objects = &objects;
+  MapHooksScope scope(hooks);
+  g_map.maxManaSprites = 8;
+  g_map.manaSpriteSites = {{2, 2, 0}, {4, 4, 0}, {6, 6, 0}, {8, 8, 0}, {10, 10, 0}};
+  auto sitesPicked = [&](uint32_t seed) {
+    g_battleRandom.Seed(seed);
+    objects.placed.clear();
+    g_map.manaSpriteCount = 0;
+    for (int i = 0; i < 6; ++i) g_map.RegenerateManaSprites();
+    return objects.placed;
+  };
+  const auto first = sitesPicked(77);
+  CRandom expected(77);
+  for (const std::vector<int>& place : first)
+    EXPECT_EQ(place[1], 2 + 2 * static_cast<int>((expected.Next() & 0x7FFFFFFF) % 5u));
+  EXPECT_EQ(sitesPicked(77), first);
+  EXPECT_NE(sitesPicked(78), first);
+  g_battleRandom.Seed(CRandom::kDefaultSeed);
+}

@@ -99,6 +99,21 @@ TEST_F(SoftwareCursor, TheForgedFileGivesEveryKindItsArt) {
   EXPECT_EQ(g_cursorSheet.colourKey, 31);  // pure blue
 }
 
+// A lost sheet is drawn again from the cursor bitmap the next time it is used.
+TEST_F(SoftwareCursor, ALostSheetIsReloadedFromTheBitmap) {
+  const platform::Rect cell = FirstCell(16);
+  auto cellPixels = [&] {
+    std::vector<uint16_t> pixels;
+    for (int y = cell.top; y < cell.bottom; ++y)
+      for (int x = cell.left; x < cell.right; ++x) pixels.push_back(Pixel(g_cursorSheet, x, y));
+    return pixels;
+  };
+  const std::vector<uint16_t> art = cellPixels();
+  g_cursorSheet.Fill(0);
+  platform::LoseSurface(g_cursorSheet.surface2, 1);
+  EXPECT_EQ(cellPixels(), art);  // the lock found it lost: restored and reloaded
+}
+
 TEST_F(SoftwareCursor, TheFrameCursorIsDrawnOverTheWorkSurfaceAndItsBackgroundPutBack) {
   struct Case {
     int x, y;  // the pointer

@@ -9,6 +9,7 @@
 #include "UiTestSupport.h"
 #include "core/Main.h"
 #include "core/Preferences.h"
+#include "graphics/BattleFacing.h"
 #include "ui/Cursor.h"
 #include "ui/Flatwin.h"
 #include "ui/Screen.h"
@@ -57,7 +58,6 @@ class MouseDispatch : public ::testing::Test {
   void TearDown() override {
     ResetMouseInput();
     g_cursorKind = kCursorNormal;
-    g_bandSelectionHooks = BandSelectionHooks{};
   }
   static std::vector<std::string> Take() {
     std::vector<std::string> out;
@@ -217,28 +217,57 @@ TEST_F(MouseDispatch, ACallbackThatDestroysItsObjectEndsThatEventSafely) {
   EXPECT_EQ(g_hoverIndex, other.index);
 }
 
-// The battle screen (id 2) keeps a selection band while the left button is dragged from the
-// map view, the first object of the table.
+// The battle screen keeps a selection band while the left button is dragged from the map
+// view, the first object of the table. The battle says whether its screen is current and
+// what starting and ending a band does.
 class BattleScreen : public CScreen {
  public:
-  BattleScreen() { id = kBattleScreenId; }
+  BattleScreen() { id = 2; }
   void Update() override {}
   int OnMessage(platform::WindowHandle, unsigned, uintptr_t, intptr_t) override { return 0; }
 };
 
+struct BandingBattle : IBattleFacing {
+  explicit BandingBattle(const CScreen& screen) : screen_(screen) {}
+  bool BattleScreenIsCurrent() override { return g_currentScreen == &screen_; }
+  void StartBand() override { band.push_back("start"); }
+  void EndBand(int ctrl) override {
+    band.push_back("end" + std::to_string(ctrl));
+    state.mouseMode = kMouseModeCreatures;
+  }
+  std::vector<std::string> band;
+
+ private:
+  const CScreen& screen_;
+};
+
+TEST_F(MouseDispatch, ABandIsDraggedOnlyOnTheBattleScreen) {
+  BattleScreen battle;
+  BandingBattle facing(battle);
+  HookScope<IBattleFacing> scope(g_battleFacing, facing);
+  CScreen* previous = g_currentScreen;
+  BattleScreen other;  // not the battle's screen, whatever its id: no band, every event reaches its object
+  g_currentScreen = &other;
+  Recorder view("view", {0, 0, 800, 600});
+  Mouse(100, 100);
+  Mouse(100, 100, true);
+  Mouse(200, 200, true);
+  DispatchMouseEvents();
+  EXPECT_EQ(Take(), (Lines{"view enter 100,100", "view ldown 100,100", "view move 200,200"}));
+  EXPECT_TRUE(facing.band.empty());
+  EXPECT_EQ(BattleState().mouseMode, kMouseModeNone);
+  g_currentScreen = previous;
+}
+
 TEST_F(MouseDispatch, DraggingOverTheMapViewOnTheBattleScreenDrawsABand) {
   BattleScreen battle;
+  BandingBattle facing(battle);
+  HookScope<IBattleFacing> scope(g_battleFacing, facing);
+  std::vector<std::string>& band = facing.band;
   CScreen* previous = g_currentScreen;
   g_currentScreen = &battle;
   g_prefs.isHighRes = 1;
   g_prefs.windowSize = 1;  // the view ends at 460
-  static std::vector<std::string> band;
-  band.clear();
-  g_bandSelectionHooks.startBand = [] { band.push_back("start"); };
-  g_bandSelectionHooks.endBand = [](int ctrl) {
-    band.push_back("end" + std::to_string(ctrl));
-    g_battleMouseMode = 1;
-  };
   Recorder view("view", {0, 0, 800, 600});
   Recorder panel("panel", {0, 460, 800, 600});
   Mouse(100, 100);
@@ -246,20 +275,21 @@ TEST_F(MouseDispatch, DraggingOverTheMapViewOnTheBattleScreenDrawsABand) {
   Mouse(105, 104, true);  // within 8 pixels: no band yet
   DispatchMouseEvents();
   EXPECT_EQ(Take(), (Lines{"view enter 100,100", "view ldown 100,100", "view move 105,104"}));
-  EXPECT_EQ(g_bandAnchorX, 100);
+  EXPECT_EQ(BattleState().bandAnchorX, 100);
   Mouse(120, 500, true);  // below the view: the band stops at its edge
   Mouse(90, 510, true, false, true);
   DispatchMouseEvents();
   EXPECT_EQ(band, (std::vector<std::string>{"start"}));
-  EXPECT_EQ(g_battleMouseMode, 3);
-  EXPECT_EQ(g_bandRect.left, 90);
-  EXPECT_EQ(g_bandRect.right, 100);
-  EXPECT_EQ(g_bandRect.top, 100);
-  EXPECT_EQ(g_bandRect.bottom, 460);
+  EXPECT_EQ(BattleState().mouseMode, kMouseModeBand);
+  EXPECT_EQ(BattleState().bandRect.left, 90);
+  EXPECT_EQ(BattleState().bandRect.right, 100);
+  EXPECT_EQ(BattleState().bandRect.top, 100);
+  EXPECT_EQ(BattleState().bandRect.bottom, 460);
   Mouse(90, 510, false, false, true);  // released with Ctrl
   DispatchMouseEvents();
   EXPECT_EQ(band, (std::vector<std::string>{"start", "end1"}));
   EXPECT_EQ(Take(), (Lines{"view lup 90,510"}));  // while the band ran no callback was made
+  EXPECT_EQ(BattleState().mouseMode, kMouseModeCreatures);
   g_currentScreen = previous;
   g_prefs.Reset();
 }

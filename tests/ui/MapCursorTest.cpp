@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "graphics/BattleFacing.h"
 #include "ui/Flatwin.h"
 #include "ui/MapCursor.h"
 
@@ -76,7 +77,7 @@ class MapCursor : public ::testing::Test {
   // The latest mouse event carries Ctrl (and Alt is read with it).
   static void Modifiers(bool ctrl) { QueueMouseEvent(ctrl ? 0x8 : 0, 10, 10); }
   int Choose(int mode, int level = 2) {
-    g_battleMouseMode = mode;
+    BattleState().mouseMode = mode;
     return ChooseMapCursor(battle, 5, 6, level);
   }
   FakeBattle battle;

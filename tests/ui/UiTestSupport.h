@@ -49,30 +49,20 @@ class HeldKeys {
 };
 
 // The click sounds the controls play, and the ids their callbacks receive.
-struct Recorded {
-  Recorded() {
-    g_controlHooks.playSound = [](int id) { Current()->sounds.push_back(id); };
-    g_controlHooks.showTooltip = [](int id) { Current()->tooltips.push_back(id); };
-    Current() = this;
-  }
-  ~Recorded() {
-    g_controlHooks = ControlHooks{};
-    Current() = nullptr;
-  }
+struct Recorded : IControlHooks {
+  void PlaySound(int id) override { sounds.push_back(id); }
+  void ShowTooltip(int id) override { tooltips.push_back(id); }
   // A callback that records the id it is given under a name.
   CCallback* Callback(const std::string& name) {
     callbacks.push_back(std::make_unique<CFunctionCallback>(
         [this, name](int id) { clicks.push_back(name + ":" + std::to_string(id)); }));
     return callbacks.back().get();
   }
-  static Recorded*& Current() {
-    static Recorded* current = nullptr;
-    return current;
-  }
   std::vector<int> sounds;
   std::vector<int> tooltips;
   std::vector<std::string> clicks;
   std::vector<std::unique_ptr<CCallback>> callbacks;
+  HookScope<IControlHooks> scope{g_controlHooks, *this};
 };
 
 // Feeds the mouse ring as the window procedure does.

@@ -1,0 +1,20 @@
+#include "graphics/GraphicsHooks.h"
+
+#include "core/CpuInfo.h"
+#include "graphics/SpritePrinter.h"
+#include "graphics/TunedPrinters.h"
+
+namespace {
+
+class PrinterSelection : public IPrinterSelection {
+ public:
+  // The printers choose by the processor's vector units rather than its family; their
+  // selection also applies the option UseCSpritePrinter.
+  void SelectProcessorPrinters(bool) override { SelectSpritePrinters(DetectPrinterProcessor()); }
+  void UsePortableSpritePrinter() override { g_printSprite = PrintSpriteFrameC; }
+};
+PrinterSelection g_printerSelectionOfGraphics;
+
+}  // namespace
+
+void InstallGraphicsHooks() { g_printerSelection.Install(&g_printerSelectionOfGraphics); }
