@@ -1,4 +1,6 @@
-# Warnings that every target of ours gets.
+# Warnings that every target of ours gets. An override with a wrong signature would compile
+# and silently do nothing: every override says so, and a missing `override` is an error.
 add_library(vrask_warnings INTERFACE)
 target_compile_options(vrask_warnings INTERFACE
-  -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+  -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers
+  -Wsuggest-override -Werror=suggest-override -Werror=inconsistent-missing-override)

@@ -24,6 +24,8 @@ inline void StoreU16(uint8_t* p, uint16_t v) {
 inline void StoreU32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
+inline int32_t LoadI32(const uint8_t* p) { return static_cast<int32_t>(LoadU32(p)); }
+inline void StoreI32(uint8_t* p, int32_t v) { StoreU32(p, static_cast<uint32_t>(v)); }
 
 // Reads fields from a block of bytes. A read past the end yields zeros and clears Ok(),
 // so a parser can read a whole record and check once.

@@ -18,6 +18,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/Bytes.h"
+
 // A printer's answer: 0 printed (or nothing visible), 3 a row's runs did not add up to the
 // width, 1 print again with the portable printer.
 using PrintResult = uint16_t;
@@ -65,12 +67,9 @@ inline int ShadeTableIndex(const ShadeTableList& node, int light) {
 // The 16-bit table a print with this light level and list index uses, or null.
 const uint16_t* ChooseShadeTable(const ShadeTableList* head, int light, int listIndex);
 
-inline int32_t LoadI32(const uint8_t* p) {
-  int32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-inline void StoreI32(uint8_t* p, int32_t v) { std::memcpy(p, &v, 4); }
+// The fields of loaded file images are little-endian words, whatever the processor.
+using bytes::LoadI32;
+using bytes::StoreI32;
 
 // A frame in a loaded file image, and the colour-table list of its palette, which travels
 // beside it (the file's 32-bit palette field cannot hold a pointer).

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/SaveBlock.h"
 #include "map/MapHooks.h"
 #include "map/MapUnits.h"
 #include "map/PathNetwork.h"
@@ -173,8 +174,7 @@ bool ValidNode(const CPathNode& node, int n) {
 
 int CPathNetwork::Save(FILE* file) const {
   bytes::Writer out;
-  out.I32(count);
-  for (int i = 0; i < count; ++i) nodes[static_cast<size_t>(i)].Write(out);
+  bytes::WriteCounted(out, count, [&](bytes::Writer& record, int i) { nodes[static_cast<size_t>(i)].Write(record); });
   building.Write(out);
   for (const CPathCheck& check : checks) WriteCheck(out, check);
   for (const CPathSection& section : sections) WriteSection(out, section);
@@ -183,21 +183,17 @@ int CPathNetwork::Save(FILE* file) const {
   savedLink.Write(out);
   out.I32(kind1Flag);
   out.I32(kind2Flag);
-  if (!bytes::WriteBlock(file, out.Data().data(), out.Size())) return -1;
-  return static_cast<int>(out.Size());
+  return bytes::WriteSaveBlock(file, out);
 }
 
 int CPathNetwork::Load(FILE* file) {
-  uint32_t word;
-  if (!bytes::ReadU32(file, word)) return -1;
-  int32_t n = static_cast<int32_t>(word);
-  if (n < 0 || n > kCapacity) return -1;
-  std::vector<uint8_t> data(static_cast<size_t>(kSaveFixedBytes - 4) + static_cast<size_t>(n) * CPathNode::kBytes);
-  if (!bytes::ReadBlock(file, data.data(), data.size())) return -1;
+  bytes::CountedBlock block;
+  if (!bytes::ReadCountedBlock(file, 0, kCapacity, CPathNode::kBytes, kSaveFixedBytes - 4, block)) return -1;
+  const int32_t n = block.count;
 
   // Read into a fresh network and take it only when every part is sound.
   auto loaded = std::make_unique<CPathNetwork>();
-  bytes::Reader in(data);
+  bytes::Reader in(block.data);
   for (int i = 0; i < n; ++i) {
     loaded->nodes[static_cast<size_t>(i)].Read(in);
     if (!ValidNode(loaded->nodes[static_cast<size_t>(i)], n)) return -1;
@@ -255,5 +251,5 @@ int CPathNetwork::Load(FILE* file) {
     nodeUnderTest = -1;
     OnCellChanged(node.x, node.y, node.level, 0);
   }
-  return kSaveFixedBytes + n * CPathNode::kBytes;
+  return block.Size();
 }

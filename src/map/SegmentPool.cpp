@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/Bytes.h"
 #include "core/Random.h"
+#include "core/SaveBlock.h"
 #include "map/LineStepper.h"
 #include "map/MapUnits.h"
 
@@ -151,24 +151,18 @@ void CSegmentPool::DrawSegment(const CSegment& segment, ISegmentView& view) {
 int CSegmentPool::Save(FILE* file) const {
   if (count < 0 || count > kCapacity) return -1;
   bytes::Writer out;
-  out.I32(count);
-  for (int i = 0; i < count; ++i) {
+  bytes::WriteCounted(out, count, [&](bytes::Writer& record, int i) {
     const CSegment& s = segments[i];
-    for (int32_t v : {s.x0, s.y0, s.z0, s.x1, s.y1, s.z1, s.lifetime, s.kind, s.value1, s.value2}) out.I32(v);
-  }
-  if (!bytes::WriteBlock(file, out.Data().data(), out.Size())) return -1;
-  return static_cast<int>(out.Size());
+    for (int32_t v : {s.x0, s.y0, s.z0, s.x1, s.y1, s.z1, s.lifetime, s.kind, s.value1, s.value2}) record.I32(v);
+  });
+  return bytes::WriteSaveBlock(file, out);
 }
 
 int CSegmentPool::Load(FILE* file) {
-  uint32_t word;
-  if (!bytes::ReadU32(file, word)) return -1;
-  int32_t loaded = static_cast<int32_t>(word);
-  if (loaded < 0 || loaded > kCapacity) return -1;
-  std::vector<uint8_t> data(static_cast<size_t>(loaded) * kRecordBytes);
-  if (!bytes::ReadBlock(file, data.data(), data.size())) return -1;
-  bytes::Reader in(data);
-  std::vector<CSegment> read(static_cast<size_t>(loaded));
+  bytes::CountedBlock block;
+  if (!bytes::ReadCountedBlock(file, 0, kCapacity, kRecordBytes, 0, block)) return -1;
+  bytes::Reader in(block.data);
+  std::vector<CSegment> read(static_cast<size_t>(block.count));
   for (CSegment& s : read) {
     for (int32_t* v : {&s.x0, &s.y0, &s.z0, &s.x1, &s.y1, &s.z1, &s.lifetime, &s.kind, &s.value1, &s.value2})
       *v = in.I32();
@@ -177,6 +171,6 @@ int CSegmentPool::Load(FILE* file) {
       if (v < -kMaxUnits || v > kMaxUnits) return -1;
   }
   std::copy(read.begin(), read.end(), segments);
-  count = loaded;
-  return 4 + loaded * kRecordBytes;
+  count = block.count;
+  return block.Size();
 }

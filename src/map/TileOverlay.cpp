@@ -1,6 +1,6 @@
 #include "map/TileOverlay.h"
 
-#include "core/Bytes.h"
+#include "core/SaveBlock.h"
 #include "map/Map.h"
 
 CTileSpanTable g_tileSpans;
@@ -120,21 +120,20 @@ int CTileSpanTable::Save(FILE* file) const {
   bytes::Writer out;
   out.I32(active);
   if (active) {
-    out.I32(count);
-    for (const CTileSpanCell& cell : cells) {
-      out.U16(cell.strength);
-      out.U8(cell.high);
-      out.U8(cell.low);
-      out.U8(cell.frame);
-      out.I8(cell.timer);
-    }
+    bytes::WriteCounted(out, count, [&](bytes::Writer& record, int i) {
+      const CTileSpanCell& cell = cells[static_cast<size_t>(i)];
+      record.U16(cell.strength);
+      record.U8(cell.high);
+      record.U8(cell.low);
+      record.U8(cell.frame);
+      record.I8(cell.timer);
+    });
     out.I32(phase);
     out.I32(activeCounter);
     out.I32(frameCount);
     out.I32(frameDelay);
   }
-  if (!bytes::WriteBlock(file, out.Data().data(), out.Size())) return -1;
-  return static_cast<int>(out.Size());
+  return bytes::WriteSaveBlock(file, out);
 }
 
 int CTileSpanTable::Load(FILE* file) {
@@ -143,10 +142,10 @@ int CTileSpanTable::Load(FILE* file) {
   if (!bytes::ReadU32(file, word)) return -1;
   int32_t loadedActive = static_cast<int32_t>(word);
   if (!loadedActive) return 4;
-  if (!bytes::ReadU32(file, word) || static_cast<int32_t>(word) != count) return -1;
-  std::vector<uint8_t> data(static_cast<size_t>(count) * kCellBytes + 16);
-  if (!bytes::ReadBlock(file, data.data(), data.size())) return -1;
-  bytes::Reader in(data);
+  // The cells are the current map's: a block of another count is not this map's.
+  bytes::CountedBlock block;
+  if (!bytes::ReadCountedBlock(file, count, count, kCellBytes, 16, block)) return -1;
+  bytes::Reader in(block.data);
   std::vector<CTileSpanCell> loaded(cells.size());
   for (CTileSpanCell& cell : loaded) {
     cell.strength = in.U16();
@@ -163,5 +162,5 @@ int CTileSpanTable::Load(FILE* file) {
   frameCount = in.I32();
   frameDelay = in.I32();
   active = loadedActive;
-  return 8 + kCellBytes * count + 16;
+  return 4 + block.Size();
 }

@@ -54,6 +54,15 @@ void WaitTicks(uint32_t since, uint32_t period) {
   }
 }
 
+bool LockWithin(std::timed_mutex& mutex, uint32_t limitMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+  while (!mutex.try_lock()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  return true;
+}
+
 void SetTickSource(std::function<uint32_t()> source) {
   std::lock_guard<std::mutex> lock(g_sourceMutex);
   g_source = std::move(source);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 namespace platform {
 
@@ -24,6 +25,12 @@ void SleepMs(uint32_t ms);
 // ends within a fraction of a millisecond of it and an idle program leaves the processor
 // free. With a clock a test installed, reading it is what moves it: then it only watches.
 void WaitTicks(uint32_t since, uint32_t period);
+
+// Takes the mutex, trying again every half millisecond until the limit has passed on the
+// real monotonic clock (a test's clock never stalls it); false when it could not. Polled, so
+// that every lock is one the thread checkers see (a timed wait on the monotonic clock
+// escapes them).
+bool LockWithin(std::timed_mutex& mutex, uint32_t limitMs);
 
 // Replaces the clock, the tick count and the system time alike (tests); an empty function
 // goes back to the real ones.

@@ -1,12 +1,10 @@
 #include "ui/Cursor.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/ErrorBox.h"
@@ -15,6 +13,7 @@
 #include "core/Preferences.h"
 #include "graphics/Display.h"
 #include "graphics/Pictures.h"
+#include "platform/Clock.h"
 #include "platform/Display.h"
 #include "platform/Numbers.h"
 #include "platform/Profile.h"
@@ -34,8 +33,6 @@ std::atomic<int> g_cursorBackgroundSaved{0};
 std::atomic<int> g_cursorCountdown{0};
 
 namespace {
-
-using namespace std::chrono_literals;
 
 constexpr const char* kCursorsFile = "cfg\\cursors.cfg";
 constexpr const char* kCursorBitmap = "bitmaps\\cursors.bmp";
@@ -83,17 +80,6 @@ CursorSheetRestorer g_cursorSheetRestorer;
 
 constexpr int kResourceIds[23] = {108, 104, 160, 106, 109, 107, 146, 147, 148, 149, 151, 152,
                                   154, 153, 155, 156, 157, 158, 159, 161, 157, 157, 157};
-
-// Takes the mutex within the limit. Polled, so that every lock is one the thread checkers
-// see (a timed wait on the monotonic clock escapes them).
-bool LockWithin(std::timed_mutex& mutex, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!mutex.try_lock()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::microseconds(500));
-  }
-  return true;
-}
 
 bool Empty(const platform::Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -271,7 +257,7 @@ void SetCursorKind(int kind) {
     platform::SetSystemCursor(SystemCursorFor(CursorResourceId(kind)));
     return;
   }
-  if (!LockWithin(g_cursorMutex, 10ms)) return;
+  if (!platform::LockWithin(g_cursorMutex, 10)) return;
   std::lock_guard<std::timed_mutex> lock(g_cursorMutex, std::adopt_lock);
   g_cursorKind = kind;
   if (kind == kCursorNone) return;
@@ -305,7 +291,7 @@ void DrawSoftwareCursor() {
   platform::Rect cell;
   int x = 0, y = 0;
   {
-    if (!LockWithin(g_cursorMutex, 10ms)) return;
+    if (!platform::LockWithin(g_cursorMutex, 10)) return;
     std::lock_guard<std::timed_mutex> lock(g_cursorMutex, std::adopt_lock);
     if (!g_state.loaded) return;
     const CCursorDef& def = g_cursorDefs[kind];
@@ -329,7 +315,7 @@ void CursorTimerTick() {
   const int kind = g_cursorKind;
   if (kind < 0 || kind >= kCursorKindsWithArt) return;
   std::timed_mutex* startup = g_startupMutex;
-  if (!startup || !LockWithin(*startup, 10ms)) return;
+  if (!startup || !platform::LockWithin(*startup, 10)) return;
   if (g_appActive) {
     // The countdown is shared with the main thread's frame drawing: decreased atomically.
     int countdown = g_cursorCountdown;
