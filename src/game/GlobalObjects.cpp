@@ -1,10 +1,10 @@
 #include "game/GlobalObjects.h"
 
 #include "core/Globals.h"
-#include "game/FrontEndRoot.h"
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
 #include "sound/SoundStartup.h"
+#include "ui/FrontEndRoot.h"
 
 void FillGlobalObjects() {
   // 1 the preferences, 28 the random generators and 60 the realm file are the core's own.
@@ -14,5 +14,7 @@ void FillGlobalObjects() {
   SetGlobalObject(
       kGlobalBackBuffer, "back buffer", [] { g_displayDeviceCount = 0; }, [] { g_backBuffer.Release(); });
   RegisterSoundGlobalObjects();  // 29 the sound manager, 30 the CD player
+  // 37 the front-end root, with the placeholder main menu that the root pushes until the
+  // front end builds its main menu at 39 and points g_mainMenuScreen at it.
   SetGlobalObject(kGlobalFrontEndRoot, "front-end root", ConstructScreenObjects, DestroyScreenObjects);
 }

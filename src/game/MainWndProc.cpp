@@ -2,7 +2,6 @@
 // input queue, and the window's end takes down what belongs to the window.
 #include "core/Main.h"
 #include "core/Options.h"
-#include "game/FrontEndRoot.h"
 #include "game/WinMain.h"
 #include "graphics/Display.h"
 #include "platform/Window.h"
@@ -10,6 +9,7 @@
 #include "sound/SoundStartup.h"
 #include "ui/Cursor.h"
 #include "ui/Flatwin.h"
+#include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 
 namespace {
@@ -53,8 +53,6 @@ bool IsVolumeArrival(uintptr_t wParam, intptr_t lParam) {
 }
 
 }  // namespace
-
-void CursorTimerCallback(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) { CursorTimerTick(); }
 
 intptr_t MainWndProc(platform::WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
   using namespace platform;

@@ -8,8 +8,8 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
-#include "game/FrontEndRoot.h"
 #include "game/MainLoop.h"
+#include "game/RootScreenHooks.h"
 #include "graphics/Display.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/Surface.h"
@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "sound/SoundStartup.h"
+#include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 
 GameDataLoad g_gameDataLoads[kGameDataLoads] = {
@@ -95,6 +96,7 @@ void PlayIntroMoviesInWindow(platform::WindowHandle window) {
 void InstallSubsystemHooks() {
   InstallGraphicsHooks();
   InstallMagic();
+  InstallRootScreenHooks();
 }
 
 void LoadGameData() {

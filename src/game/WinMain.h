@@ -24,5 +24,3 @@ int GameDataFileIsPresent(const char* fileName);
 // The program entry: answers the main loop's exit code, or 1 when start-up fails.
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showCommand);
 intptr_t MainWndProc(platform::WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam);
-// The timer callback of the software cursor: draws the cursor (CursorTimerTick) and nothing else.
-void CursorTimerCallback(uint32_t timerId, uint32_t message, uintptr_t user, uintptr_t reserved1, uintptr_t reserved2);

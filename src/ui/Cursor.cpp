@@ -392,6 +392,8 @@ void FreeCursors() {
   FreeSystemCursors();
 }
 
+void CursorTimerCallback(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) { CursorTimerTick(); }
+
 void ReloadCursorSheet() {
   if (!g_cursorSheet.IsCreated()) return;
   g_cursorSheet.Fill(kPureBlue);

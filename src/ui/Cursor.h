@@ -54,6 +54,8 @@ void RestoreCursorBackground();
 void DrawSoftwareCursor();
 // The cursor timer's work, every 20 ms on the timer's thread.
 void CursorTimerTick();
+// The timer callback the front-end root gives its cursor timer: CursorTimerTick and nothing else.
+void CursorTimerCallback(uint32_t timerId, uint32_t message, uintptr_t user, uintptr_t reserved1, uintptr_t reserved2);
 // Reads cfg\cursors.cfg and bitmaps\cursors.bmp into the definitions and the sheet; 1. A
 // cursor picture that cannot be read ends the program through the file-load error.
 int LoadCursorsCfg();

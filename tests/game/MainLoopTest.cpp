@@ -7,12 +7,12 @@
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "core/Random.h"
-#include "game/FrontEndRoot.h"
 #include "game/MainLoop.h"
 #include "game/WinMain.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "support/TestSupport.h"
+#include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 
 namespace {

@@ -9,7 +9,6 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
-#include "game/FrontEndRoot.h"
 #include "game/MainLoop.h"
 #include "game/WinMain.h"
 #include "graphics/Display.h"
@@ -22,6 +21,7 @@
 #include "support/TestSupport.h"
 #include "ui/Cursor.h"
 #include "ui/Flatwin.h"
+#include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 #include "ui/SharedArt.h"
 

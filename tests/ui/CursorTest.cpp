@@ -301,7 +301,7 @@ TEST(CursorsFile, AMissingOrBrokenPictureIsTheFileLoadError) {
 TEST_F(SoftwareCursor, ThreadsShareTheCursorSafely) {
   CMMTimer timer;
   timer.SetPeriod(1, 1);
-  ASSERT_EQ(timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) { CursorTimerTick(); }), 1);
+  ASSERT_EQ(timer.Start(CursorTimerCallback), 1);
   for (int frame = 0; frame < 300; ++frame) {
     QueueMouseEvent(0, 100 + frame, 100 + frame % 50);
     DispatchMouseEvents();

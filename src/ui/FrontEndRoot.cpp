@@ -1,11 +1,12 @@
-#include "game/FrontEndRoot.h"
+#include "ui/FrontEndRoot.h"
 
 #include <new>
 
 #include "core/Main.h"
 #include "core/Options.h"
+#include "core/Preferences.h"
 #include "core/Random.h"
-#include "game/WinMain.h"
+#include "graphics/BattleFacing.h"
 #include "platform/Clock.h"
 #include "ui/Cursor.h"
 #include "ui/PlaceholderMenu.h"
@@ -13,6 +14,12 @@
 
 CFrontEndRoot* g_frontEndRoot = nullptr;
 CScreen* g_mainMenuScreen = nullptr;
+
+namespace {
+IFrontEndRootHooks g_neutralFrontEndRootHooks;
+}  // namespace
+
+constinit HookSlot<IFrontEndRootHooks> g_frontEndRootHooks{&g_neutralFrontEndRootHooks};
 
 namespace {
 alignas(CFrontEndRoot) unsigned char g_rootStorage[sizeof(CFrontEndRoot)];
@@ -25,8 +32,8 @@ void StartSoftwareCursor(CMMTimer& timer) {
   timer.Start(CursorTimerCallback);
 }
 
-// The first menu: the front end's main menu once it exists.
-void PushFirstMenu() {
+// The first menu: the front end's main menu once it exists, the placeholder until then.
+void PushMainMenu() {
   if (g_mainMenuScreen) PushScreen(g_mainMenuScreen);
 }
 }  // namespace
@@ -45,17 +52,20 @@ void DestroyScreenObjects() {
   g_frontEndRoot = nullptr;
 }
 
-// What every screen shares, in this order. The steps of the subsystems not built yet take
-// their places as marked: each calls its owner directly.
 void CFrontEndRoot::Enter() {
+  IFrontEndRootHooks& hooks = *g_frontEndRootHooks;
   LoadSharedFontsAndButtons();
-  // The tooltips and the in-battle message panel (battle), then the effect tables (magic).
+  hooks.LoadInterfacePanels();
+  hooks.LoadEffectTables();
   if (g_softwareCursor) StartSoftwareCursor(cursorTimer);
-  // The creature types (creatures; a failure names cfg\creature.cfg), the print effects, the
-  // battle map view attached to the map in the battle view's rectangle (map), and the story
-  // scroll, spot icons, select bar, wizard faces and chat console (battle).
+  hooks.LoadCreatureTypes();
+  hooks.LoadPrintEffects();
+  int rect[4];
+  BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, rect);
+  hooks.AttachMapView(rect[0], rect[1], rect[2], rect[3]);
+  hooks.LoadBattlePanels();
   g_random.Seed(platform::SystemTimeMs());  // a fresh game every run
-  PushFirstMenu();
+  PushMainMenu();
 }
 
 void CFrontEndRoot::Exit() {
@@ -63,6 +73,6 @@ void CFrontEndRoot::Exit() {
   cursorTimer.Stop();
   FreeCursors();
   FreeSharedButtons();
-  // The battle map's doors, the battle's named list and the print effects are freed here.
+  g_frontEndRootHooks->FreeShared();
   if (g_mainWindow) platform::DestroyAppWindow(g_mainWindow);
 }

@@ -1,0 +1,31 @@
+#include "game/RootScreenHooks.h"
+
+#include "ui/FrontEndRoot.h"
+
+namespace {
+
+// Each step is its owner's call, in the root's order; a subsystem adds its call here when it
+// is built (until then the step does nothing, as the neutral hooks do).
+class CRootScreenHooks : public IFrontEndRootHooks {
+ public:
+  // The battle: the tooltip manager (font NormSm, its surface, tooltips off) and the message
+  // panel (font yellowtext, its messages, its surface).
+  void LoadInterfacePanels() override {}
+  // The effects: their tables.
+  void LoadEffectTables() override {}
+  // The creatures: cfg\creature.cfg and cfg\hth.cfg (a failure names cfg\creature.cfg).
+  void LoadCreatureTypes() override {}
+  // The graphics engine: the print effects.
+  void LoadPrintEffects() override {}
+  // The battle map: the map view attached to the map, the work surface and this rectangle.
+  void AttachMapView(int left, int top, int right, int bottom) override {}
+  // The battle: the story scroll, spot icons, select bar, wizard faces and chat console.
+  void LoadBattlePanels() override {}
+  // The battle map's doors, the battle's named list and the print effects.
+  void FreeShared() override {}
+};
+CRootScreenHooks g_rootScreenHooks;
+
+}  // namespace
+
+void InstallRootScreenHooks() { g_frontEndRootHooks.Install(&g_rootScreenHooks); }
