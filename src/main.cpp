@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     if (i > 1) commandLine += ' ';
     commandLine += argv[i];
   }
+  InstallSubsystems();
   FillGlobalObjects();
   ConstructGlobalObjects(true);
   return WinMain(nullptr, nullptr, commandLine.c_str(), 1);

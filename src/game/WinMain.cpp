@@ -14,6 +14,8 @@
 #include "graphics/GraphicsHooks.h"
 #include "graphics/Surface.h"
 #include "magic/MagicHooks.h"
+#include "net/ChatFormats.h"
+#include "net/NetStartup.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "sound/SoundStartup.h"
@@ -21,9 +23,12 @@
 #include "ui/Screen.h"
 
 GameDataLoad g_gameDataLoads[kGameDataLoads] = {
-    {"cfg\\spells.cfg", GameDataFileIsPresent},      {"cfg\\objects.cfg", GameDataFileIsPresent},
-    {"cfg\\ai.cfg", GameDataFileIsPresent},          {"cfg\\chatmessage.cfg", GameDataFileIsPresent},
-    {"cfg\\chatmessage.cfg", GameDataFileIsPresent},
+    {"cfg\\spells.cfg", GameDataFileIsPresent},
+    {"cfg\\objects.cfg", GameDataFileIsPresent},
+    {"cfg\\ai.cfg", GameDataFileIsPresent},
+    // The chat formats, then the chat string table, from the one file.
+    {"cfg\\chatmessage.cfg", LoadChatFormats},
+    {"cfg\\chatmessage.cfg", LoadChatStringTable},
 };
 
 namespace {
@@ -91,14 +96,6 @@ void PlayIntroMoviesInWindow(platform::WindowHandle window) {
   PlayIntroMovies(&g_primary, left, top);
 }
 
-// What the subsystems below call up into while the game runs, installed by each owner before
-// anything runs. The subsystems built later add their Install...() calls here.
-void InstallSubsystemHooks() {
-  InstallGraphicsHooks();
-  InstallMagic();
-  InstallRootScreenHooks();
-}
-
 void LoadGameData() {
   for (const GameDataLoad& entry : g_gameDataLoads) {
     if (!entry.load || !entry.load(entry.fileName)) ShowFileLoadError(entry.fileName);
@@ -114,11 +111,17 @@ void ShutDownServices() {
 
 }  // namespace
 
+void InstallSubsystems() {
+  InstallGraphicsHooks();
+  InstallMagic();
+  InstallNet();
+  InstallRootScreenHooks();
+}
+
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }
 
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showCommand) {
   (void)showCommand;
-  InstallSubsystemHooks();
   g_hInstance = instance;
   ParseCommandLine(commandLine);
   CloseStartupMutex();

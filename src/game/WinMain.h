@@ -21,6 +21,11 @@ constexpr int kGameDataLoads = 5;
 extern GameDataLoad g_gameDataLoads[kGameDataLoads];
 int GameDataFileIsPresent(const char* fileName);
 
+// Installs what each subsystem provides to the ones below it (the calls that go up while the
+// game runs: core/Hooks.h), in order; the program does this once before it builds the global
+// objects. A subsystem's Install...() takes its place here when the subsystem is built.
+void InstallSubsystems();
+
 // The program entry: answers the main loop's exit code, or 1 when start-up fails.
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showCommand);
 intptr_t MainWndProc(platform::WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam);

@@ -25,17 +25,10 @@ struct RecordedModel : BattleModel {
 // The game's start-up hooks of the network, put back afterwards.
 class InstalledNet {
  public:
-  InstalledNet() : mapHooks_(g_mapViewHooks) {
-    for (int i = 0; i < kGameDataLoads; ++i) savedLoads_[i] = g_gameDataLoads[i];
-    InstallNet();
-  }
-  ~InstalledNet() {
-    for (int i = 0; i < kGameDataLoads; ++i) g_gameDataLoads[i] = savedLoads_[i];
-  }
+  InstalledNet() : mapHooks_(g_mapViewHooks) { InstallNet(); }
 
  private:
   MapViewHooksScope mapHooks_;
-  GameDataLoad savedLoads_[kGameDataLoads];
 };
 
 // The battle frame's calls, as the battle makes them, for frames [from, to).
