@@ -104,3 +104,11 @@ void PopToScreen(CScreen* target) {
 }
 
 int PumpMessages() { return DispatchQueuedMessages() ? 1 : 0; }
+
+void ResetScreenStack() {
+  for (CScreen*& entry : g_screenStack) entry = nullptr;
+  g_screenCount = 0;
+  g_currentScreen = nullptr;
+  g_quitRequested = 0;
+  g_exitCode = 0;
+}

@@ -50,3 +50,6 @@ void PopToScreen(CScreen* target);
 // the queue is empty, 0 when WM_QUIT was taken. The CD audio's notification goes to the CD
 // player on the way.
 int PumpMessages();
+// Empties the stack without calling the screens, and forgets a quit request and its exit code
+// (tests, and a new run of the game).
+void ResetScreenStack();

@@ -31,11 +31,7 @@ class CountingScreen : public CScreen {
 class MainLoop : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (int i = 0; i <= kMaxScreens; ++i) g_screenStack[i] = nullptr;
-    g_screenCount = 0;
-    g_currentScreen = nullptr;
-    g_quitRequested = 0;
-    g_exitCode = 0;
+    ResetScreenStack();
     g_appActive = 0;
     g_prefs.Reset();
     platform::ClearMessageQueue();

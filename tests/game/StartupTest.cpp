@@ -68,11 +68,7 @@ class Startup : public ::testing::Test {
     ShutdownDisplay();
     FreeCursors();
     FreeSharedButtons();
-    for (int i = 0; i <= kMaxScreens; ++i) g_screenStack[i] = nullptr;
-    g_screenCount = 0;
-    g_currentScreen = nullptr;
-    g_quitRequested = 0;
-    g_exitCode = 0;
+    ResetScreenStack();
     g_appActive = 0;
     platform::ClearMessageQueue();
     g_mainMenuScreen = nullptr;

@@ -44,11 +44,7 @@ class ScreenStack : public ::testing::Test {
  protected:
   void SetUp() override { g_events.clear(); }
   void TearDown() override {
-    for (int i = 0; i <= kMaxScreens; ++i) g_screenStack[i] = nullptr;
-    g_screenCount = 0;
-    g_currentScreen = nullptr;
-    g_quitRequested = 0;
-    g_exitCode = 0;
+    ResetScreenStack();
     g_appActive = 0;
     platform::ClearMessageQueue();
   }
