@@ -2,6 +2,7 @@
 // input queue, and the window's end takes down what belongs to the window.
 #include "core/Main.h"
 #include "core/Options.h"
+#include "frontend/ScreenTable.h"
 #include "game/WinMain.h"
 #include "graphics/Display.h"
 #include "platform/Window.h"
@@ -13,9 +14,6 @@
 #include "ui/Screen.h"
 
 namespace {
-
-// The front end's spell box screen takes the left button's release itself as well.
-constexpr int kSpellBoxScreenId = 7;
 
 void ForwardToScreen(platform::WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
   if (g_currentScreen) g_currentScreen->OnMessage(window, message, wParam, lParam);
@@ -84,7 +82,8 @@ intptr_t MainWndProc(platform::WindowHandle window, unsigned message, uintptr_t 
       return 0;
     case WM_LBUTTONUP:
       QueueMouse(wParam, lParam);
-      if (g_currentScreen && g_currentScreen->id == kSpellBoxScreenId) ForwardToScreen(window, message, wParam, lParam);
+      // The front end's spell box screen takes the release itself as well.
+      if (g_currentScreen && g_currentScreen->id == kScreenSpellBox) ForwardToScreen(window, message, wParam, lParam);
       return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
