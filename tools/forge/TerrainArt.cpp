@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 
+#include "forge/ArtNoise.h"
 #include "forge/Canvas.h"
 #include "forge/Forge.h"
 #include "forge/MapData.h"
@@ -48,26 +49,6 @@ struct TerrainPalette {
     moss = ramp(70, 112, 64);
   }
 };
-
-// A hash of integer coordinates into 0..1.
-double Hash(int x, int y, int seed) {
-  uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u +
-               static_cast<uint32_t>(seed) * 2246822519u;
-  h = (h ^ (h >> 13)) * 1274126177u;
-  h ^= h >> 16;
-  return (h & 0xFFFFFF) / 16777216.0;
-}
-
-// Smooth value noise at a scale (units per lattice step).
-double Noise(double x, double y, double scale, int seed) {
-  const double fx = x / scale, fy = y / scale;
-  const int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
-  const double tx = fx - ix, ty = fy - iy;
-  const double sx = tx * tx * (3 - 2 * tx), sy = ty * ty * (3 - 2 * ty);
-  const double a = Hash(ix, iy, seed), b = Hash(ix + 1, iy, seed);
-  const double c = Hash(ix, iy + 1, seed), d = Hash(ix + 1, iy + 1, seed);
-  return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy;
-}
 
 enum class Face { kTop, kLeft, kRight };  // +z, +y and +x faces
 
