@@ -14,7 +14,7 @@ ContactSheet::ContactSheet(int columns, int rows, int cellWidth, int cellHeight,
       anchorY_(anchorY),
       width_(columns * cellWidth),
       height_(rows * cellHeight),
-      rgb_(static_cast<size_t>(width_) * height_ * 3) {
+      pixels_(static_cast<size_t>(width_) * height_) {
   for (int y = 0; y < height_; ++y)
     for (int x = 0; x < width_; ++x) {
       // A muted ground with a faint grid between cells.
@@ -24,26 +24,29 @@ ContactSheet::ContactSheet(int columns, int rows, int cellWidth, int cellHeight,
   for (int row = 0; row < rows_; ++row)
     for (int column = 0; column < columns_; ++column) {
       // The map cell the figure stands on: a 64 x 32 diamond round the anchor.
-      const int cx = column * cellWidth_ + cellWidth_ / 2, cy = row * cellHeight_ + anchorY_;
+      const SheetPoint a = Anchor(column, row);
       for (int i = -32; i <= 32; ++i) {
         const int dy = 16 - std::abs(i) / 2;
-        Pixel(cx + i, cy - dy, 120, 136, 100);
-        Pixel(cx + i, cy + dy, 120, 136, 100);
+        Pixel(a.x + i, a.y - dy, 120, 136, 100);
+        Pixel(a.x + i, a.y + dy, 120, 136, 100);
       }
     }
 }
 
+SheetPoint ContactSheet::Anchor(int column, int row) const {
+  return {column * cellWidth_ + cellWidth_ / 2, row * cellHeight_ + anchorY_};
+}
+
 void ContactSheet::Pixel(int x, int y, int r, int g, int b) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  uint8_t* p = &rgb_[(static_cast<size_t>(y) * width_ + x) * 3];
-  p[0] = static_cast<uint8_t>(r);
-  p[1] = static_cast<uint8_t>(g);
-  p[2] = static_cast<uint8_t>(b);
+  pixels_[static_cast<size_t>(y) * width_ + x] =
+      static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
 }
 
 void ContactSheet::Put(int column, int row, int width, int height, const std::vector<int>& cells, int hotspotX,
                        int hotspotY, const std::array<uint8_t, 768>& palette) {
-  const int left = column * cellWidth_ + cellWidth_ / 2 - hotspotX, top = row * cellHeight_ + anchorY_ - hotspotY;
+  const SheetPoint a = Anchor(column, row);
+  const int left = a.x - hotspotX, top = a.y - hotspotY;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const int v = cells[static_cast<size_t>(y) * width + x];
@@ -52,19 +55,8 @@ void ContactSheet::Put(int column, int row, int width, int height, const std::ve
     }
 }
 
-void ContactSheet::PutRgb(int column, int row, int width, int height, const std::vector<uint8_t>& rgb,
-                          const std::vector<uint8_t>& opaque, int hotspotX, int hotspotY) {
-  const int left = column * cellWidth_ + cellWidth_ / 2 - hotspotX, top = row * cellHeight_ + anchorY_ - hotspotY;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const size_t i = static_cast<size_t>(y) * width + x;
-      if (!opaque[i]) continue;
-      Pixel(left + x, top + y, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
-    }
-}
-
 bool ContactSheet::Write(const std::string& fileName) const {
-  return WritePng(TestOutputDir() + "/" + fileName, width_, height_, rgb_);
+  return WritePng565(TestOutputDir() + "/" + fileName, width_, height_, pixels_);
 }
 
 }  // namespace testing_support

@@ -1,5 +1,6 @@
 #pragma once
-// Writes pictures that a person can look at: 8-bit RGB PNG files, stored uncompressed.
+// Writes pictures that a person can look at: 8-bit RGB PNG files, compressed with a plain
+// deflate of repeated pixels and rows.
 
 #include <cstdint>
 #include <string>

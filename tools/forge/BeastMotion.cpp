@@ -78,9 +78,10 @@ void Fly(const CreatureLook& look, const Motion& m, CreaturePose& pose, bool mov
     const bool fore = k < 2;
     pose.foot[k] = Rest(look, k) + Vec3{fore ? leg * 0.35 : -leg * 0.45, 0, leg * (fore ? 0.55 : 0.45)};
   }
+  // The down stroke is quicker than the up stroke: a beat's two halves look apart.
   pose.wingSpread = 1;
-  pose.wingFlap = std::cos(a);
-  pose.root.z = leg * 0.35 - 0.9 * std::cos(a) * std::min(1.0, leg / 6);
+  pose.wingFlap = std::cos(a + 0.45 * std::sin(a));
+  pose.root.z = leg * 0.35 - 0.9 * std::cos(a - 0.6) * std::min(1.0, leg / 6);
   pose.lean = moving ? 0.1 : -0.1;
   pose.tailSwing = 0.2 * std::sin(a);
   pose.tailLift = 0.3;
@@ -141,39 +142,38 @@ void Ranged(const CreatureLook& look, const Motion& m, CreaturePose& pose) {
   GroundWings(look, pose, Keyed(t, {{0, 0}, {0.5, 0.8}, {1, 0}}));
 }
 
+// Idle motions reach their fullest at t = 0.75; the sequence plays them out and back.
 void Idle(const CreatureLook& look, const Motion& m, CreaturePose& pose) {
   RestFeet(look, pose);
-  const double t = m.t, leg = LegLength(look);
+  const double u = Keyed(m.t / 0.75, {{0, 0}, {1, 1}}), leg = LegLength(look);
   switch (m.variant % 6) {
-    case 0:
-      pose.root.z = 0.35 * std::sin(kPi * t);
-      pose.tailSwing = 0.3 * std::sin(2 * kPi * t);
+    case 0:  // a deep breath
+      pose.root.z = 0.45 * u;
+      pose.tailSwing = 0.3 * u;
+      pose.headPitch = -0.15 * u;
       break;
-    case 1:
-      pose.headYaw = Keyed(t, {{0, 0}, {0.3, 0.9}, {0.7, -0.9}, {1, 0}});
+    case 1:  // a look aside
+      pose.headYaw = 0.9 * u;
       break;
     case 2:  // a sniff at the ground
-      pose.headPitch = Keyed(t, {{0, 0}, {0.4, 0.9}, {0.7, 0.9}, {1, 0}});
-      pose.root.x = Keyed(t, {{0, 0}, {0.4, Sz(look, 0.8)}, {1, 0}});
+      pose.headPitch = 0.9 * u;
+      pose.root.x = Sz(look, 0.8) * u;
       break;
-    case 3:  // a scratch with a hind foot
-      pose.foot[2] = Keyed(t, {{0, Rest(look, 2)},
-                               {0.3, Rest(look, 2) + Vec3{leg * 0.5, 0, leg * 0.5}},
-                               {0.45, Rest(look, 2) + Vec3{leg * 0.7, 0, leg * 0.6}},
-                               {0.6, Rest(look, 2) + Vec3{leg * 0.5, 0, leg * 0.5}},
-                               {1, Rest(look, 2)}});
-      pose.headYaw = Keyed(t, {{0, 0}, {0.35, 0.6}, {0.7, 0.6}, {1, 0}});
-      pose.tilt = Keyed(t, {{0, 0}, {0.4, 0.1}, {1, 0}});
+    case 3:  // a hind foot raised to scratch
+      pose.foot[2] = Rest(look, 2) + Vec3{leg * 0.6 * u, 0, leg * 0.55 * u};
+      pose.headYaw = 0.6 * u;
+      pose.tilt = 0.1 * u;
       break;
     case 4:  // a yawn
-      pose.headPitch = Keyed(t, {{0, 0}, {0.5, -0.5}, {1, 0}});
-      pose.jaw = Keyed(t, {{0, 0}, {0.45, 1}, {0.7, 1}, {1, 0}});
-      GroundWings(look, pose, Keyed(t, {{0, 0}, {0.5, 1}, {1, 0}}));
+      pose.headPitch = -0.5 * u;
+      pose.jaw = u;
+      GroundWings(look, pose, u);
       return;
-    default:  // a shake
-      pose.tilt = 0.15 * std::sin(4 * kPi * t);
-      pose.tailSwing = 0.8 * std::sin(4 * kPi * t);
-      pose.headYaw = 0.3 * std::sin(4 * kPi * t + 1);
+    default:  // a swish of the tail, a glance back
+      pose.tailSwing = -0.9 * u;
+      pose.tailLift = 0.5 * u;
+      pose.headYaw = -0.5 * u;
+      pose.tilt = -0.06 * u;
       break;
   }
   GroundWings(look, pose, 0);
@@ -254,12 +254,31 @@ CreaturePose FourLegsPose(const CreatureLook& look, const Motion& m) {
       const double d = m.action == Action::kDead ? 1.0 : t;
       pose.crouch = Keyed(d, {{0, 0}, {0.4, 0.7}, {1, 0.2}});
       pose.fall = Keyed(d, {{0, 0}, {0.4, 0.05}, {1, 1}});
-      pose.headPitch = Keyed(d, {{0, 0}, {0.25, -0.5}, {1, 0.6}});
+      // The head sinks; a long snout only a little, or it would dig into the ground.
+      const double reach = std::clamp(4 / look.snout, 0.0, 1.0);
+      pose.headPitch = Keyed(d, {{0, 0}, {0.25, -0.5}, {1, 0.6}}) * reach * reach - (1 - reach) * 0.25 * d;
       pose.jaw = Keyed(d, {{0, 0}, {0.25, 1}, {1, 0.5}});
       pose.glow = 1 - d;
-      pose.wingSpread = Keyed(d, {{0, 0.1}, {1, 0.6}});
+      pose.settle = true;
+      // Wings fold as the body rolls, or one would point at the sky.
+      pose.wingSpread = Keyed(d, {{0, 0.1}, {0.5, 0}});
+      pose.wingFlap = -d;
       for (int leg = 0; leg < 4; ++leg)
         pose.foot[leg] = Rest(look, leg) + Vec3{(leg < 2 ? 1 : -1) * d * LegLength(look) * 0.3, 0, 0};
+      if (look.plan == BodyPlan::kBat || look.plan == BodyPlan::kBird) {
+        // A flier drops onto its breast, wings spread on the ground.
+        pose.fall = 0;
+        pose.root.z = -LegLength(look) * d;
+        pose.wingSpread = Keyed(d, {{0, 0.4}, {1, 1}});
+        pose.wingFlap = Keyed(d, {{0, 0.6}, {1, -0.1}});
+        pose.lean = 0.4 * d;
+      }
+      if (look.sprawl > 0) {
+        // A lizard does not roll over: it sinks flat, legs splayed, chin on the ground.
+        pose.fall = 0;
+        pose.crouch = Keyed(d, {{0, 0}, {0.4, 0.5}, {1, 0.9}});
+        for (int leg = 0; leg < 4; ++leg) pose.foot[leg].y *= 1 + 0.6 * d;
+      }
       if (m.action == Action::kDead) pose.deadStage = m.variant;
       break;
     }
@@ -290,16 +309,22 @@ CreaturePose EyePose(const CreatureLook& look, const Motion& m) {
       pose.glow = Keyed(t, {{0, 1}, {0.35, 0.4}, {0.55, 1}, {1, 1}});
       pose.tailSwing = m.action == Action::kSwing ? std::sin(a) * 1.5 : 0.3 * std::sin(a);
       break;
-    case Action::kIdle:
-      pose.headYaw = m.variant % 2 ? 0.7 * std::sin(a) : 0;
-      pose.headPitch = m.variant % 3 == 2 ? 0.5 * std::sin(kPi * t) : 0;
-      pose.glow = m.variant % 3 == 0 ? Keyed(t, {{0, 1}, {0.45, 0.2}, {0.55, 0.2}, {1, 1}}) : 1;
+    case Action::kIdle: {
+      const double u = Keyed(t / 0.75, {{0, 0}, {1, 1}});
+      pose.headYaw = m.variant % 2 ? 0.8 * u : 0;
+      pose.headPitch = m.variant % 3 == 2 ? 0.5 * u : 0;
+      pose.glow = m.variant % 3 == 0 ? 1 - 0.8 * u : 1;
+      pose.root.z = 0.6 * u;
       break;
-    case Action::kTaunt:
-      pose.lean = -0.3 * std::sin(kPi * t);
-      pose.root.z += 2 * std::sin(kPi * t);
-      pose.tailSwing = 1.5 * std::sin(2 * a);
+    }
+    case Action::kTaunt: {
+      const double raise = Keyed(t, {{0, 0}, {0.25, 1}, {0.75, 1.1}});
+      const double shake = t < 0.25 ? 0 : std::cos(4 * kPi * t);
+      pose.lean = -0.3 * raise;
+      pose.root.z = 2 * raise;
+      pose.tailSwing = 1.5 * shake;
       break;
+    }
     case Action::kStunned:
     case Action::kTrapped:
       pose.headYaw = 0.5 * std::sin(a);
@@ -314,6 +339,7 @@ CreaturePose EyePose(const CreatureLook& look, const Motion& m) {
     case Action::kDying:
     case Action::kDead: {
       const double d = m.action == Action::kDead ? 1.0 : t;
+      pose.settle = true;
       pose.root.z = -Sz(look, look.hover) * Keyed(d, {{0, 0}, {0.3, 0.1}, {1, 1}});
       pose.glow = 1 - d;
       pose.lean = d * 0.8;
@@ -332,7 +358,7 @@ CreaturePose EyePose(const CreatureLook& look, const Motion& m) {
 CreaturePose BeastPose(const CreatureLook& look, const Motion& m) {
   if (look.plan == BodyPlan::kEye) return EyePose(look, m);
   CreaturePose pose = FourLegsPose(look, m);
-  if (look.humanTorso) {
+  if (look.humanTorso && m.action != Action::kDying && m.action != Action::kDead) {
     // The centaur's arms and weapon do what a rider's would.
     const CreaturePose upper = HumanoidPose(look, m);
     for (int side = 0; side < 2; ++side) pose.hand[side] = upper.hand[side];

@@ -12,9 +12,12 @@ namespace forge {
 // The figure of a look in a pose, facing the view facing. Nothing ends below the ground.
 FigureModel BuildFigure(const CreatureLook& look, const CreaturePose& pose, int facing);
 
-// Every look ends its materials with these two, which corpses turn to as they decay.
+// Every look ends its materials with these three: raw flesh for torn body parts, and what
+// corpses turn to as they decay.
+inline constexpr Material kFleshMaterial{168, 28, 30, Finish::kSkin};
 inline constexpr Material kRotMaterial{96, 104, 78, Finish::kSkin};
 inline constexpr Material kBoneMaterial{214, 204, 176, Finish::kBone};
+int FleshMaterial(const CreatureLook& look);
 int RotMaterial(const CreatureLook& look);
 int BoneMaterial(const CreatureLook& look);
 

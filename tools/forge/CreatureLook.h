@@ -54,6 +54,7 @@ struct CreatureLook {
   LookMaterials m;
   bool large = false;  // a 2 x 2 tile figure: it stands centred 16 units further in x and y
   double scale = 1;    // every size below is multiplied by it
+  int tempo = 1;       // ticks each frame of a timed motion lasts beyond the first: heavier is slower
 
   // Humanoid and the upper body of a centaur.
   double legLength = 14, torsoLength = 10, headRadius = 3.2, shoulderWidth = 4.2, hipWidth = 2.6;
@@ -67,6 +68,7 @@ struct CreatureLook {
   double weaponSize = 1.0;
   Shield shield = Shield::kNone;
   bool cape = false;
+  bool collar = false;    // a tall collar standing up behind the head
   double hornLength = 0;  // horns on the head (faun, champion of Vrask)
   double tailLength = 0;
 

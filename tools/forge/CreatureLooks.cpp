@@ -24,6 +24,7 @@ class Maker {
   CreatureLook& operator*() { return look_; }
   CreatureLook* operator->() { return &look_; }
   CreatureLook Done() {
+    look_.materials.push_back(kFleshMaterial);
     look_.materials.push_back(kRotMaterial);
     look_.materials.push_back(kBoneMaterial);
     return look_;
@@ -42,6 +43,7 @@ void Face(Maker& l, int r, int g, int b) {
 
 CreatureLook Brownie() {
   Maker l("brownie", BodyPlan::kHumanoid);
+  l->tempo = 0;
   Face(l, 206, 150, 110);
   l->m.torso = l.Add(132, 94, 52, Finish::kCloth);
   l->m.legs = l.Add(82, 112, 52, Finish::kCloth);
@@ -50,7 +52,7 @@ CreatureLook Brownie() {
   l->m.hair = l.Add(150, 100, 60, Finish::kFur);
   l->m.haft = l.Add(120, 84, 50);
   l->m.trim = l.Add(214, 176, 80);
-  l->scale = 0.46;
+  l->scale = 0.44;
   l->headRadius = 4.4;
   l->legLength = 11;
   l->torsoLength = 9;
@@ -62,7 +64,7 @@ CreatureLook Brownie() {
   l->pointedEars = true;
   l->beard = true;
   l->headgear = Headgear::kCap;
-  l->hatSize = 1.6;
+  l->hatSize = 1.25;
   l->weapon = Weapon::kSling;
   l->weaponSize = 1.6;
   return l.Done();
@@ -70,6 +72,7 @@ CreatureLook Brownie() {
 
 CreatureLook Elf() {
   Maker l("elf", BodyPlan::kHumanoid);
+  l->tempo = 0;
   Face(l, 232, 200, 168);
   l->m.torso = l.Add(70, 140, 70, Finish::kCloth);
   l->m.legs = l.Add(112, 92, 60, Finish::kCloth);
@@ -94,6 +97,7 @@ CreatureLook Elf() {
 
 CreatureLook Hero() {
   Maker l("hero", BodyPlan::kHumanoid);
+  l->tempo = 1;
   Face(l, 220, 170, 130);
   l->m.torso = l.Add(150, 156, 168, Finish::kMetal);
   l->m.legs = l.Add(70, 80, 130, Finish::kCloth);
@@ -120,6 +124,7 @@ CreatureLook Hero() {
 
 CreatureLook Redcap() {
   Maker l("redcap", BodyPlan::kHumanoid);
+  l->tempo = 0;
   Face(l, 150, 160, 110);
   l->m.eyes = l.Add(240, 200, 60, Finish::kGlow);
   l->m.torso = l.Add(96, 80, 64, Finish::kCloth);
@@ -128,7 +133,7 @@ CreatureLook Redcap() {
   l->m.hat = l.Add(190, 20, 24, Finish::kCloth);
   l->m.blade = l.Add(170, 170, 176, Finish::kMetal);
   l->m.haft = l.Add(100, 70, 46);
-  l->scale = 0.62;
+  l->scale = 0.56;
   l->headRadius = 4.0;
   l->legLength = 12;
   l->torsoLength = 9.5;
@@ -139,7 +144,7 @@ CreatureLook Redcap() {
   l->armLength = 1.15;
   l->pointedEars = true;
   l->headgear = Headgear::kCap;
-  l->hatSize = 1.2;
+  l->hatSize = 1.0;
   l->weapon = Weapon::kAxe;
   l->weaponSize = 1.0;
   return l.Done();
@@ -147,6 +152,7 @@ CreatureLook Redcap() {
 
 CreatureLook Skeleton() {
   Maker l("skeleton", BodyPlan::kHumanoid);
+  l->tempo = 1;
   l->m.skin = l.Add(222, 214, 188, Finish::kBone);
   l->m.mouth = l.Add(30, 24, 22);
   l->m.eyes = l->m.mouth;
@@ -174,6 +180,7 @@ CreatureLook Skeleton() {
 
 CreatureLook Vampire() {
   Maker l("vampire", BodyPlan::kHumanoid);
+  l->tempo = 1;
   Face(l, 214, 214, 220);
   l->m.eyes = l.Add(230, 40, 40, Finish::kGlow);
   l->m.torso = l.Add(110, 20, 30, Finish::kCloth);
@@ -190,12 +197,15 @@ CreatureLook Vampire() {
   l->armRadius = 1.0;
   l->legRadius = 1.2;
   l->cape = true;
+  l->collar = true;
   l->pointedEars = true;
+  l->armLength = 1.1;
   return l.Done();
 }
 
 CreatureLook Zombie() {
   Maker l("zombie", BodyPlan::kHumanoid);
+  l->tempo = 2;
   Face(l, 128, 156, 112);
   l->m.eyes = l.Add(230, 230, 160, Finish::kGlow);
   l->m.torso = l.Add(100, 90, 70, Finish::kCloth);
@@ -213,6 +223,7 @@ CreatureLook Zombie() {
 
 CreatureLook Faun() {
   Maker l("faun", BodyPlan::kHumanoid);
+  l->tempo = 0;
   Face(l, 214, 162, 118);
   l->m.torso = l->m.skin;
   l->m.legs = l.Add(120, 88, 56, Finish::kFur);
@@ -236,6 +247,7 @@ CreatureLook Faun() {
 
 CreatureLook ChampionOfLaw() {
   Maker l("law", BodyPlan::kHumanoid);
+  l->tempo = 2;
   Face(l, 226, 186, 150);
   l->m.torso = l.Add(236, 226, 190, Finish::kMetal);
   l->m.legs = l.Add(220, 214, 196, Finish::kMetal);
@@ -264,6 +276,7 @@ CreatureLook ChampionOfLaw() {
 
 CreatureLook Troll() {
   Maker l("troll", BodyPlan::kHumanoid);
+  l->tempo = 2;
   Face(l, 118, 136, 104);
   l->m.eyes = l.Add(240, 200, 80, Finish::kGlow);
   l->m.torso = l->m.skin;
@@ -295,6 +308,7 @@ CreatureLook Troll() {
 
 CreatureLook ChampionOfVrask() {
   Maker l("vrask", BodyPlan::kHumanoid);
+  l->tempo = 2;
   Face(l, 150, 60, 50);
   l->m.eyes = l.Add(255, 70, 30, Finish::kGlow);
   l->m.torso = l.Add(56, 50, 60, Finish::kMetal);
@@ -331,12 +345,12 @@ CreatureLook Wizard(int n) {
     double scale;
   };
   static const Style kStyles[6] = {
-      {{128, 96, 64}, {110, 80, 54}, {160, 130, 90}, {200, 200, 160}, Headgear::kHood, false, false, 0.98},
-      {{56, 80, 170}, {48, 70, 150}, {200, 200, 220}, {120, 170, 255}, Headgear::kPointedHat, true, false, 1.0},
-      {{50, 120, 64}, {40, 100, 56}, {220, 190, 80}, {120, 240, 120}, Headgear::kPointedHat, true, false, 1.02},
-      {{170, 36, 36}, {150, 30, 30}, {230, 180, 70}, {255, 140, 60}, Headgear::kHood, true, true, 1.03},
-      {{96, 44, 140}, {80, 36, 120}, {240, 220, 110}, {230, 150, 255}, Headgear::kPointedHat, true, true, 1.05},
-      {{236, 232, 220}, {240, 200, 80}, {250, 210, 80}, {255, 240, 160}, Headgear::kCrown, true, true, 1.08},
+      {{128, 96, 64}, {110, 80, 54}, {160, 130, 90}, {200, 200, 160}, Headgear::kHood, false, false, 0.97},
+      {{56, 80, 170}, {48, 70, 150}, {200, 200, 220}, {120, 170, 255}, Headgear::kPointedHat, true, false, 0.98},
+      {{50, 120, 64}, {40, 100, 56}, {220, 190, 80}, {120, 240, 120}, Headgear::kPointedHat, true, false, 1.0},
+      {{170, 36, 36}, {150, 30, 30}, {230, 180, 70}, {255, 140, 60}, Headgear::kHood, true, true, 1.02},
+      {{96, 44, 140}, {80, 36, 120}, {240, 220, 110}, {230, 150, 255}, Headgear::kPointedHat, true, true, 1.03},
+      {{236, 232, 220}, {240, 200, 80}, {250, 210, 80}, {255, 240, 160}, Headgear::kCrown, true, true, 1.05},
   };
   const Style& s = kStyles[n - 1];
   const std::string name = "wizard" + std::to_string(n);
@@ -360,7 +374,7 @@ CreatureLook Wizard(int n) {
   l->robeFlare = 0.95 + 0.05 * n;
   l->beard = s.beard;
   l->headgear = s.headgear;
-  l->hatSize = 0.9 + 0.12 * n;
+  l->hatSize = 0.8 + 0.08 * n;
   l->cape = s.cape;
   l->weapon = Weapon::kStaff;
   l->weaponSize = 0.95 + 0.07 * n;
@@ -369,6 +383,7 @@ CreatureLook Wizard(int n) {
 
 CreatureLook Herald() {
   Maker l("herald", BodyPlan::kHumanoid);
+  l->tempo = 1;
   Face(l, 226, 182, 146);
   l->m.torso = l.Add(40, 80, 180, Finish::kCloth);
   l->m.legs = l.Add(230, 200, 90, Finish::kCloth);
@@ -387,6 +402,7 @@ CreatureLook Herald() {
 
 CreatureLook Centaur() {
   Maker l("centaur", BodyPlan::kQuadruped);
+  l->tempo = 1;
   Face(l, 214, 160, 120);
   l->m.torso = l.Add(150, 88, 46, Finish::kFur);
   l->m.belly = l.Add(170, 112, 70, Finish::kFur);
@@ -415,6 +431,7 @@ CreatureLook Centaur() {
 
 CreatureLook Griffin() {
   Maker l("griffin", BodyPlan::kQuadruped);
+  l->tempo = 1;
   l->m.skin = l.Add(236, 232, 220, Finish::kFeather);
   l->m.eyes = l.Add(250, 190, 40, Finish::kGlow);
   l->m.torso = l.Add(196, 150, 80, Finish::kFur);
@@ -443,6 +460,7 @@ CreatureLook Griffin() {
 
 CreatureLook Phoenix() {
   Maker l("phoenix", BodyPlan::kBird);
+  l->tempo = 0;
   l->m.torso = l.Add(230, 90, 30, Finish::kFeather);
   l->m.glow = l.Add(255, 200, 60, Finish::kGlow);
   l->m.wing = l.Add(240, 130, 40, Finish::kFeather);
@@ -461,6 +479,7 @@ CreatureLook Phoenix() {
 
 CreatureLook Unicorn() {
   Maker l("unicorn", BodyPlan::kQuadruped);
+  l->tempo = 1;
   l->m.torso = l.Add(236, 236, 244, Finish::kFur);
   l->m.skin = l->m.torso;
   l->m.eyes = l.Add(60, 80, 160, Finish::kGloss);
@@ -488,6 +507,7 @@ CreatureLook Unicorn() {
 
 CreatureLook BlackDog() {
   Maker l("dog", BodyPlan::kQuadruped);
+  l->tempo = 0;
   l->m.torso = l.Add(44, 40, 46, Finish::kFur);
   l->m.skin = l->m.torso;
   l->m.eyes = l.Add(255, 60, 30, Finish::kGlow);
@@ -510,6 +530,7 @@ CreatureLook BlackDog() {
 
 CreatureLook Manticore() {
   Maker l("manticore", BodyPlan::kQuadruped);
+  l->tempo = 1;
   l->m.torso = l.Add(200, 110, 60, Finish::kFur);
   l->m.skin = l.Add(214, 150, 110, Finish::kSkin);
   l->m.eyes = l.Add(255, 220, 60, Finish::kGlow);
@@ -536,6 +557,7 @@ CreatureLook Manticore() {
 
 CreatureLook Wraith() {
   Maker l("wraith", BodyPlan::kWraith);
+  l->tempo = 0;
   l->m.skin = l.Add(40, 36, 48);
   l->m.eyes = l.Add(140, 255, 200, Finish::kGlow);
   l->m.mouth = l->m.skin;
@@ -557,6 +579,7 @@ CreatureLook Wraith() {
 
 CreatureLook Bat() {
   Maker l("bat", BodyPlan::kBat);
+  l->tempo = 0;
   l->m.torso = l.Add(96, 70, 54, Finish::kFur);
   l->m.wing = l.Add(70, 50, 50, Finish::kSkin);
   l->m.eyes = l.Add(255, 80, 40, Finish::kGlow);
@@ -572,6 +595,7 @@ CreatureLook Bat() {
 
 CreatureLook Basilisk() {
   Maker l("basilisk", BodyPlan::kQuadruped);
+  l->tempo = 1;
   l->m.torso = l.Add(110, 150, 70, Finish::kScales);
   l->m.skin = l->m.torso;
   l->m.belly = l.Add(210, 200, 120, Finish::kScales);
@@ -597,6 +621,7 @@ CreatureLook Basilisk() {
 
 CreatureLook Crocodile() {
   Maker l("crocodile", BodyPlan::kQuadruped);
+  l->tempo = 2;
   l->m.torso = l.Add(70, 96, 56, Finish::kScales);
   l->m.skin = l->m.torso;
   l->m.belly = l.Add(190, 186, 130, Finish::kScales);
@@ -622,6 +647,7 @@ CreatureLook Crocodile() {
 
 CreatureLook Dragon() {
   Maker l("dragon", BodyPlan::kQuadruped);
+  l->tempo = 2;
   l->m.torso = l.Add(170, 40, 32, Finish::kScales);
   l->m.skin = l->m.torso;
   l->m.belly = l.Add(230, 180, 90, Finish::kScales);
@@ -650,6 +676,7 @@ CreatureLook Dragon() {
 
 CreatureLook Eye() {
   Maker l("eye", BodyPlan::kEye);
+  l->tempo = 0;
   l->m.skin = l.Add(236, 230, 220, Finish::kGloss);
   l->m.eyes = l.Add(80, 170, 90, Finish::kGlow);
   l->m.mouth = l.Add(16, 12, 14, Finish::kGloss);
@@ -657,7 +684,7 @@ CreatureLook Eye() {
   l->m.trim = l.Add(200, 40, 40);
   l->m.legs = l.Add(110, 70, 110, Finish::kSkin);
   l->headSize = 7;
-  l->hover = 9;
+  l->hover = 6.5;
   return l.Done();
 }
 

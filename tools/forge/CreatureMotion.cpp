@@ -196,52 +196,48 @@ void Ranged(const CreatureLook& look, const Motion& m, CreaturePose& pose) {
   pose.capeLift = Keyed(t, {{0, 0}, {0.6, 0.8}, {1, 0.1}});
 }
 
+// Idle motions go from rest (t = 0) to their fullest at t = 0.75; the sequence plays them
+// out and back.
 void Idle(const CreatureLook& look, const Motion& m, CreaturePose& pose) {
-  const double t = m.t;
+  const double u = Smooth(m.t / 0.75);
   ReadyArms(look, pose);
   const Vec3 left = pose.hand[0], right = pose.hand[1];
   switch (m.variant % 6) {
-    case 0:  // breathing, a glance up
-      pose.root.z = 0.4 * std::sin(kPi * t);
-      pose.headPitch = -0.2 * std::sin(kPi * t);
-      pose.hand[0].y += 0.05 * std::sin(kPi * t);
+    case 0:  // a deep breath, a glance up
+      pose.root.z = 0.5 * u;
+      pose.headPitch = -0.25 * u;
+      pose.hand[0].y += 0.08 * u;
+      pose.capeLift = 0.1 * u;
       break;
-    case 1:  // looking round
-      pose.headYaw = Keyed(t, {{0, 0}, {0.3, 0.8}, {0.7, -0.8}, {1, 0}});
-      pose.twist = pose.headYaw * 0.3;
+    case 1:  // a look over the shoulder
+      pose.headYaw = 0.9 * u;
+      pose.twist = 0.3 * u;
       break;
-    case 2:  // weight from foot to foot, weapon to the shoulder
-      pose.root.y = Keyed(t, {{0, 0}, {0.4, Sz(look, 1.0)}, {1, 0}});
-      pose.tilt = Keyed(t, {{0, 0}, {0.4, -0.1}, {1, 0}});
-      pose.hand[1] =
-          KeyedValue<Vec3>(t, {{0, right}, {0.4, {0.15, 0.05, 0.45}}, {0.7, {0.15, 0.05, 0.45}}, {1, right}});
-      pose.weaponAim = KeyedValue<Vec3>(
-          t, {{0, pose.weaponAim}, {0.4, {-0.6, -0.1, 0.8}}, {0.7, {-0.6, -0.1, 0.8}}, {1, pose.weaponAim}});
+    case 2:  // weight onto one foot, the weapon to the shoulder
+      pose.root.y = Sz(look, 1.0) * u;
+      pose.tilt = -0.1 * u;
+      pose.hand[1] = Lerp(right, {0.15, 0.05, 0.45}, u);
+      pose.weaponAim = Lerp(pose.weaponAim, {-0.6, -0.1, 0.8}, u);
       break;
     case 3:  // a scratch of the head
-      pose.hand[0] = KeyedValue<Vec3>(
-          t, {{0, left}, {0.35, {0.25, 0.05, 1.0}}, {0.5, {0.15, 0.0, 1.02}}, {0.65, {0.25, 0.05, 1.0}}, {1, left}});
-      pose.headPitch = Keyed(t, {{0, 0}, {0.4, 0.25}, {1, 0}});
-      pose.tilt = Keyed(t, {{0, 0}, {0.4, 0.12}, {1, 0}});
+      pose.hand[0] = Lerp(left, {0.2, 0.02, 1.0}, u);
+      pose.headPitch = 0.25 * u;
+      pose.tilt = 0.12 * u;
       break;
-    case 4:  // a stretch, arms up
-      pose.hand[0] = KeyedValue<Vec3>(t, {{0, left}, {0.45, {0.15, 0.35, 0.95}}, {0.6, {0.15, 0.35, 0.95}}, {1, left}});
-      if (!Armed(look))
-        pose.hand[1] =
-            KeyedValue<Vec3>(t, {{0, right}, {0.45, {0.15, 0.35, 0.95}}, {0.6, {0.15, 0.35, 0.95}}, {1, right}});
-      pose.lean = Keyed(t, {{0, 0}, {0.5, -0.18}, {1, 0}});
-      pose.headPitch = Keyed(t, {{0, 0}, {0.5, -0.35}, {1, 0}});
-      pose.jaw = Keyed(t, {{0, 0}, {0.5, 1}, {0.8, 0}});
+    case 4:  // a stretch and a yawn
+      pose.hand[0] = Lerp(left, {0.15, 0.35, 0.95}, u);
+      if (!Armed(look)) pose.hand[1] = Lerp(right, {0.15, 0.35, 0.95}, u);
+      pose.lean = -0.18 * u;
+      pose.headPitch = -0.35 * u;
+      pose.jaw = u;
       break;
-    default:  // a look at the ground, a fiddle with the weapon
-      pose.headPitch = Keyed(t, {{0, 0}, {0.35, 0.45}, {0.75, 0.45}, {1, 0}});
-      pose.crouch = Keyed(t, {{0, 0}, {0.4, 0.12}, {1, 0}});
-      pose.hand[1] =
-          KeyedValue<Vec3>(t, {{0, right}, {0.4, {0.5, -0.1, -0.15}}, {0.7, {0.45, 0.0, -0.25}}, {1, right}});
-      pose.hand[0] = KeyedValue<Vec3>(t, {{0, left}, {0.4, {0.5, 0.05, -0.25}}, {1, left}});
+    default:  // a look at the ground, a hand to the belt
+      pose.headPitch = 0.45 * u;
+      pose.crouch = 0.12 * u;
+      pose.hand[0] = Lerp(left, {0.45, 0.05, -0.3}, u);
+      pose.twist = -0.15 * u;
       break;
   }
-  pose.capeLift = 0.05;
 }
 
 void Dying(const CreatureLook& look, double t, CreaturePose& pose) {
@@ -262,6 +258,7 @@ void Dying(const CreatureLook& look, double t, CreaturePose& pose) {
   pose.foot[1] = {-Sz(look, 0.5) * Smooth(t * 2), -hip * (1 + 0.3 * t), 0};
   pose.glow = 1 - t;
   pose.capeLift = 0.2 * std::sin(kPi * t);
+  pose.settle = true;
 }
 
 }  // namespace
@@ -306,19 +303,23 @@ CreaturePose HumanoidPose(const CreatureLook& look, const Motion& m) {
       Ranged(look, m, pose);
       break;
     case Action::kTaunt: {
-      const double shake = std::sin(t * 4 * kPi);
-      pose.hand[1] = Vec3{0.35, 0.3, 0.9} + Vec3{0.1 * shake, 0, 0.05 * shake};
-      pose.weaponAim = {0.25 + 0.2 * shake, 0.15, 0.95};
-      pose.hand[0] = Armed(look) ? Vec3{0.6, 0.35, 0.45 + 0.1 * shake} : Vec3{0.35, 0.3, 0.9 - 0.1 * shake};
-      pose.lean = Keyed(t, {{0, 0}, {0.2, -0.18}, {0.8, -0.18}, {1, 0}});
-      pose.headPitch = -0.25;
-      pose.jaw = Keyed(t, {{0, 0}, {0.2, 1}, {0.8, 1}, {1, 0}});
-      pose.root.z = 0.6 * std::fabs(shake);
-      pose.capeLift = 0.4;
+      // Up with the weapon, then shaken: the frames at 0.5 and 0.75 swing it to and fro.
+      const double raise = Keyed(t, {{0, 0}, {0.25, 1}, {0.5, 1}, {0.75, 1.2}});
+      const double shake = t < 0.25 ? 0 : std::cos(4 * kPi * t);
+      pose.hand[1] = Lerp(pose.hand[1], Vec3{0.35 + 0.1 * shake, 0.3, 0.9 + 0.05 * shake}, std::min(1.0, raise));
+      pose.weaponAim = Lerp(pose.weaponAim, Vec3{0.25 + 0.25 * shake, 0.15, 0.95}, std::min(1.0, raise));
+      pose.hand[0] =
+          Lerp(pose.hand[0], Armed(look) ? Vec3{0.6, 0.35, 0.45 - 0.1 * shake} : Vec3{0.35, 0.3, 0.9 - 0.1 * shake},
+               std::min(1.0, raise));
+      pose.lean = -0.16 * raise;
+      pose.headPitch = -0.25 * raise;
+      pose.jaw = std::min(1.0, raise);
+      pose.root.z = 0.5 * raise * (1 + shake) / 2;
+      pose.capeLift = 0.35 * raise;
       if (look.weapon == Weapon::kTrumpet || look.weapon == Weapon::kPipes) {
         ReadyArms(look, pose);
-        pose.lean = -0.2 * std::sin(kPi * t);
-        pose.headPitch = -0.3 * std::sin(kPi * t);
+        pose.lean = -0.2 * raise;
+        pose.headPitch = -0.3 * raise;
       }
       break;
     }

@@ -5,6 +5,8 @@
 // units); hands, the weapon and the head are in the frame of the chest, as fractions of the
 // arm's reach, so that one pose suits every size.
 
+#include <vector>
+
 #include "forge/FigureGeometry.h"
 
 namespace forge {
@@ -40,6 +42,17 @@ struct CreaturePose {
   double capeLift = 0;      // 0 hanging .. 1 blown back
   double glow = 1;          // eyes and flames 0 .. 1
   int deadStage = -1;       // -1 alive; 0-3 the stages of a corpse decaying to bones
+  bool settle = false;      // a falling or fallen body: lifted so that nothing sinks below the ground
+
+  // Every field, in order: two poses with equal keys draw the same picture.
+  std::vector<double> Key() const {
+    std::vector<double> key{root.x, root.y, root.z, fall, fallBack, lean, twist, tilt, crouch, feetSet ? 1.0 : 0.0};
+    for (const Vec3& f : foot) key.insert(key.end(), {f.x, f.y, f.z});
+    for (const Vec3& h : hand) key.insert(key.end(), {h.x, h.y, h.z});
+    key.insert(key.end(), {weaponAim.x, weaponAim.y, weaponAim.z, draw, headYaw, headPitch, jaw, tailSwing, tailLift,
+                           wingSpread, wingFlap, capeLift, glow, static_cast<double>(deadStage), settle ? 1.0 : 0.0});
+    return key;
+  }
 };
 
 }  // namespace forge

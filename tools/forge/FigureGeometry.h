@@ -35,7 +35,7 @@ inline double ScreenY(Vec3 p) { return (p.x + p.y) / 2 - p.z; }
 
 // A frame of reference: an origin and three axes (forward, left, up), each a unit vector
 // unless scaled on purpose. Local (a, b, c) maps to origin + a forward + b left + c up.
-struct Frame {
+struct Basis {
   Vec3 origin;
   Vec3 forward{1, 0, 0}, left{0, 1, 0}, up{0, 0, 1};
 
@@ -44,30 +44,30 @@ struct Frame {
   Vec3 Direction(double a, double b, double c) const { return forward * a + left * b + up * c; }
   Vec3 Direction(Vec3 local) const { return Direction(local.x, local.y, local.z); }
   // The frame moved to a local point, its axes unchanged.
-  Frame At(double a, double b, double c) const {
-    Frame f = *this;
+  Basis At(double a, double b, double c) const {
+    Basis f = *this;
     f.origin = Point(a, b, c);
     return f;
   }
-  Frame At(Vec3 local) const { return At(local.x, local.y, local.z); }
+  Basis At(Vec3 local) const { return At(local.x, local.y, local.z); }
   // Turned about its own up axis (positive turns forward toward left), its left axis
   // (positive pitches forward down) and its forward axis (positive rolls left side up).
-  Frame Yawed(double angle) const {
-    Frame f = *this;
+  Basis Yawed(double angle) const {
+    Basis f = *this;
     const double c = std::cos(angle), s = std::sin(angle);
     f.forward = forward * c + left * s;
     f.left = left * c - forward * s;
     return f;
   }
-  Frame Pitched(double angle) const {
-    Frame f = *this;
+  Basis Pitched(double angle) const {
+    Basis f = *this;
     const double c = std::cos(angle), s = std::sin(angle);
     f.forward = forward * c - up * s;
     f.up = up * c + forward * s;
     return f;
   }
-  Frame Rolled(double angle) const {
-    Frame f = *this;
+  Basis Rolled(double angle) const {
+    Basis f = *this;
     const double c = std::cos(angle), s = std::sin(angle);
     f.left = left * c + up * s;
     f.up = up * c - left * s;
@@ -77,9 +77,9 @@ struct Frame {
 
 // The ground frame of a figure in a view facing 0-7 (0 toward -y, then clockwise), its
 // origin at the world origin.
-inline Frame FacingFrame(int facing) {
+inline Basis FacingBasis(int facing) {
   const double angle = facing * std::numbers::pi / 4;
-  Frame f;
+  Basis f;
   f.forward = {std::sin(angle), -std::cos(angle), 0};
   f.left = {f.forward.y, -f.forward.x, 0};
   f.up = {0, 0, 1};

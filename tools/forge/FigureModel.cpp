@@ -8,8 +8,8 @@ namespace forge {
 namespace {
 
 // A frame whose forward axis runs along a direction, for textures along limbs.
-Frame AlongFrame(Vec3 origin, Vec3 direction) {
-  Frame f;
+Basis AlongBasis(Vec3 origin, Vec3 direction) {
+  Basis f;
   f.origin = origin;
   f.forward = Normalised(direction);
   const Vec3 side = std::fabs(f.forward.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
@@ -32,7 +32,7 @@ void FigureModel::Ball(Vec3 centre, double radius, int material) {
   primitives_.push_back(p);
 }
 
-void FigureModel::Ellipsoid(const Frame& frame, double ra, double rb, double rc, int material) {
+void FigureModel::Ellipsoid(const Basis& frame, double ra, double rb, double rc, int material) {
   if (ra <= 0 || rb <= 0 || rc <= 0) return;
   Primitive p;
   p.kind = Primitive::Kind::kEllipsoid;
@@ -48,10 +48,11 @@ void FigureModel::Ellipsoid(const Frame& frame, double ra, double rb, double rc,
 
 void FigureModel::Limb(Vec3 p0, double r0, Vec3 p1, double r1, int material) {
   const double length = Length(p1 - p0);
-  const double smallest = std::max(0.35, std::min(r0, r1));
-  // Balls closer than their radius overlap into a smooth tube at this size.
-  const int steps = std::max(1, static_cast<int>(std::ceil(length / (smallest * 0.6))));
-  const Frame texture = AlongFrame(p0, p1 - p0);
+  // Balls no further apart than their radius make a tube whose waists are within a sixth of
+  // a pixel of round at these sizes.
+  const double spacing = std::max(0.5, std::min(r0, r1) * 0.9);
+  const int steps = std::max(1, static_cast<int>(std::ceil(length / spacing)));
+  const Basis texture = AlongBasis(p0, p1 - p0);
   for (int i = 0; i <= steps; ++i) {
     const double t = static_cast<double>(i) / steps;
     Ball(Lerp(p0, p1, t), r0 + (r1 - r0) * t, material);
@@ -81,7 +82,7 @@ void FigureModel::Triangle(Vec3 a, Vec3 b, Vec3 c, int material) {
   p.corner[0] = a;
   p.corner[1] = b;
   p.corner[2] = c;
-  p.texture = AlongFrame(a, b - a);
+  p.texture = AlongBasis(a, b - a);
   primitives_.push_back(p);
 }
 
@@ -100,6 +101,57 @@ void FigureModel::Translate(Vec3 offset) {
     p.centre += offset;
     for (Vec3& c : p.corner) c += offset;
     p.texture.origin += offset;
+  }
+}
+
+void FigureModel::Scale(double factor) {
+  for (Primitive& p : primitives_) {
+    p.centre = p.centre * factor;
+    p.radius *= factor;
+    for (Vec3& a : p.axis) a = a * factor;
+    for (Vec3& c : p.corner) c = c * factor;
+    p.texture.origin = p.texture.origin * factor;
+  }
+}
+
+void FigureModel::Transform(const Basis& to) {
+  for (Primitive& p : primitives_) {
+    p.centre = to.Point(p.centre);
+    for (Vec3& a : p.axis) a = to.Direction(a);
+    for (Vec3& c : p.corner) c = to.Point(c);
+    p.texture.origin = to.Point(p.texture.origin);
+    p.texture.forward = to.Direction(p.texture.forward);
+    p.texture.left = to.Direction(p.texture.left);
+    p.texture.up = to.Direction(p.texture.up);
+  }
+}
+
+void FigureModel::Extent(Vec3& low, Vec3& high) const {
+  low = {1e9, 1e9, 1e9};
+  high = {-1e9, -1e9, -1e9};
+  auto add = [&](Vec3 c, Vec3 r) {
+    low = {std::min(low.x, c.x - r.x), std::min(low.y, c.y - r.y), std::min(low.z, c.z - r.z)};
+    high = {std::max(high.x, c.x + r.x), std::max(high.y, c.y + r.y), std::max(high.z, c.z + r.z)};
+  };
+  for (const Primitive& p : primitives_) {
+    switch (p.kind) {
+      case Primitive::Kind::kBall:
+        add(p.centre, {p.radius, p.radius, p.radius});
+        break;
+      case Primitive::Kind::kEllipsoid: {
+        // Each axis reaches its length along x, y and z in proportion to its direction.
+        auto reach = [&](auto component) {
+          return std::sqrt(component(p.axis[0]) * component(p.axis[0]) + component(p.axis[1]) * component(p.axis[1]) +
+                           component(p.axis[2]) * component(p.axis[2]));
+        };
+        add(p.centre,
+            {reach([](Vec3 v) { return v.x; }), reach([](Vec3 v) { return v.y; }), reach([](Vec3 v) { return v.z; })});
+        break;
+      }
+      case Primitive::Kind::kTriangle:
+        for (const Vec3& c : p.corner) add(c, {});
+        break;
+    }
   }
 }
 

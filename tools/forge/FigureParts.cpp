@@ -12,11 +12,11 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 // A point on a circle of radius r round a frame's up axis, at an angle from its forward.
-Vec3 OnCircle(const Frame& f, double r, double angle, double c) {
+Vec3 OnCircle(const Basis& f, double r, double angle, double c) {
   return f.Point(r * std::cos(angle), r * std::sin(angle), c);
 }
 
-void BuildHeadgear(const CreatureLook& look, const Frame& head, double r, FigureModel& model) {
+void BuildHeadgear(const CreatureLook& look, const Basis& head, double r, FigureModel& model) {
   const int hat = look.m.hat;
   const double size = look.hatSize;
   switch (look.headgear) {
@@ -41,8 +41,8 @@ void BuildHeadgear(const CreatureLook& look, const Frame& head, double r, Figure
       if (wide) {
         model.Ellipsoid(head.At(0, 0, r * 0.75), r * 1.0, r * 1.0, r * 0.6, hat);
       } else {
-        model.Chain({head.Point(0, 0, r * 0.55), head.Point(-r * 0.15, 0, r * (1.3 + 0.9 * size)),
-                     head.Point(-r * (0.5 + 0.4 * size), 0, r * (1.9 + 1.5 * size))},
+        model.Chain({head.Point(0, 0, r * 0.55), head.Point(-r * 0.15, 0, r * (1.2 + 0.6 * size)),
+                     head.Point(-r * (0.5 + 0.5 * size), 0, r * (1.6 + 1.0 * size))},
                     r * 1.0, r * 0.18, hat);
       }
       if (look.m.trim >= 0) {
@@ -99,7 +99,7 @@ void BuildHeadgear(const CreatureLook& look, const Frame& head, double r, Figure
 
 }  // namespace
 
-void BuildHead(const CreatureLook& look, const CreaturePose& pose, const Frame& head, FigureModel& model) {
+void BuildHead(const CreatureLook& look, const CreaturePose& pose, const Basis& head, FigureModel& model) {
   const double r = Sz(look, look.headRadius);
   const int skin = look.m.skin;
   if (look.bony) {
@@ -145,7 +145,7 @@ void BuildHead(const CreatureLook& look, const CreaturePose& pose, const Frame& 
   BuildHeadgear(look, head, r, model);
 }
 
-void BuildWeapon(const CreatureLook& look, const CreaturePose& pose, Vec3 hand, Vec3 d, const Frame& chest,
+void BuildWeapon(const CreatureLook& look, const CreaturePose& pose, Vec3 hand, Vec3 d, const Basis& chest,
                  FigureModel& model) {
   const double size = look.weaponSize * look.scale;
   const int blade = look.m.blade, haft = look.m.haft >= 0 ? look.m.haft : blade;
@@ -244,6 +244,7 @@ void BuildWeapon(const CreatureLook& look, const CreaturePose& pose, Vec3 hand, 
     }
     case Weapon::kPipes:
     case Weapon::kTrumpet: {
+      if (pose.fall > 0.3) return;  // dropped as the figure falls
       const Vec3 mouth = chest.Point(Sz(look, look.headRadius) * 1.1 + Sz(look, look.headForward), 0,
                                      Sz(look, look.torsoLength + look.neck + look.headRadius * 0.6));
       if (look.weapon == Weapon::kTrumpet) {
@@ -267,7 +268,7 @@ void BuildWeapon(const CreatureLook& look, const CreaturePose& pose, Vec3 hand, 
   }
 }
 
-void BuildTail(const CreatureLook& look, const CreaturePose& pose, const Frame& root, double length, double radius,
+void BuildTail(const CreatureLook& look, const CreaturePose& pose, const Basis& root, double length, double radius,
                int material, FigureModel& model) {
   if (look.scorpionTail) {
     // Up over the back and forward, ending in a sting.
@@ -290,12 +291,15 @@ void BuildTail(const CreatureLook& look, const CreaturePose& pose, const Frame& 
     const double t = k / 6.0;
     const double sway = pose.tailSwing * t * t * length * 0.35;
     const double rise = (pose.tailLift * 0.6 - 0.35) * t * length * 0.6;
-    points.push_back(root.Point(-length * t * 0.9, sway, rise * (1 - 0.3 * t)));
+    Vec3 point = root.Point(-length * t * 0.9, sway, rise * (1 - 0.3 * t));
+    // A drooping tail drags along the ground, never through it.
+    point.z = std::max(point.z, radius * (1 - 0.7 * t));
+    points.push_back(point);
   }
   model.Chain(points, radius, radius * 0.3, material);
 }
 
-void BuildWings(const CreatureLook& look, const CreaturePose& pose, const Frame& shoulders, double span,
+void BuildWings(const CreatureLook& look, const CreaturePose& pose, const Basis& shoulders, double span,
                 FigureModel& model) {
   const int wing = look.m.wing >= 0 ? look.m.wing : look.m.skin;
   const int bone = look.featherWings ? wing : (look.m.claw >= 0 ? look.m.claw : wing);

@@ -15,27 +15,17 @@ constexpr float kEmpty = -std::numeric_limits<float>::infinity();
 // A neighbour this many depth units nearer draws an ink line on the pixel behind it.
 constexpr float kInkStep = 5.0f;
 
-struct Vec3f {
-  float x = 0, y = 0, z = 0;
-};
-
-Vec3f ToFloat(Vec3 v) { return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)}; }
-Vec3 ToDouble(Vec3f v) { return {v.x, v.y, v.z}; }
-
-// One layer of hits: for each pixel the nearest surface met so far.
+// One layer of hits: for each pixel the depth and primitive of the nearest surface met so
+// far. Normals and texture coordinates are worked out afterwards, for the winners only.
 struct Layer {
   std::vector<float> depth;
-  std::vector<int16_t> material;
-  std::vector<Vec3f> normal;
-  std::vector<Vec3f> local;  // the hit in the primitive's texture frame
+  std::vector<int32_t> primitive;
 
-  explicit Layer(size_t size) : depth(size, kEmpty), material(size, -1), normal(size), local(size) {}
-  void Offer(size_t i, float d, int m, Vec3 n, Vec3 l) {
+  explicit Layer(size_t size) : depth(size, kEmpty), primitive(size, -1) {}
+  void Offer(size_t i, float d, int p) {
     if (d <= depth[i]) return;
     depth[i] = d;
-    material[i] = static_cast<int16_t>(m);
-    normal[i] = ToFloat(n);
-    local[i] = ToFloat(l);
+    primitive[i] = p;
   }
 };
 
@@ -73,7 +63,7 @@ Bounds ScreenBounds(const Primitive& p) {
   return b;
 }
 
-Vec3 TextureCoordinates(const Frame& f, Vec3 p) {
+Vec3 TextureCoordinates(const Basis& f, Vec3 p) {
   const Vec3 d = p - f.origin;
   return {Dot(d, f.forward), Dot(d, f.left), Dot(d, f.up)};
 }
@@ -88,7 +78,8 @@ class Rasteriser {
         full_(static_cast<size_t>(width) * height),
         plain_(plain ? static_cast<size_t>(width) * height : 0) {}
 
-  void Draw(const Primitive& p) {
+  void Draw(const Primitive& p, int index) {
+    index_ = index;
     const Bounds b = ScreenBounds(p);
     const int x0 = std::max(0, static_cast<int>(std::floor(b.minX)) + originX_);
     const int x1 = std::min(width_ - 1, static_cast<int>(std::ceil(b.maxX)) + originX_);
@@ -118,12 +109,11 @@ class Rasteriser {
     return {sy + sx / 2, sy - sx / 2, 0};
   }
 
-  void Offer(const Primitive& p, int px, int py, Vec3 hit, Vec3 normal) {
+  void Offer(const Primitive& p, int px, int py, double depth) {
     const size_t i = static_cast<size_t>(py) * width_ + px;
-    const float depth = static_cast<float>(hit.x + hit.y + hit.z);
-    const Vec3 local = TextureCoordinates(p.texture, hit);
-    full_.Offer(i, depth, p.material, normal, local);
-    if (!p.detail && !plain_.depth.empty()) plain_.Offer(i, depth, p.material, normal, local);
+    const float d = static_cast<float>(depth);
+    full_.Offer(i, d, index_);
+    if (!p.detail && !plain_.depth.empty()) plain_.Offer(i, d, index_);
   }
 
   void DrawBall(const Primitive& p, int x0, int x1, int y0, int y1) {
@@ -135,8 +125,7 @@ class Rasteriser {
         const double disc = od * od - 3 * (Dot(o, o) - r2);
         if (disc < 0) continue;
         const double t = (-od + std::sqrt(disc)) / 3;
-        const Vec3 hit = p.centre + o + Vec3{t, t, t};
-        Offer(p, px, py, hit, (hit - p.centre) / p.radius);
+        Offer(p, px, py, p.centre.x + p.centre.y + p.centre.z + od + 3 * t);
       }
   }
 
@@ -154,23 +143,18 @@ class Rasteriser {
         const double disc = od * od - dd * (Dot(o, o) - 1);
         if (disc < 0) continue;
         const double t = (-od + std::sqrt(disc)) / dd;
-        const Vec3 unit = o + d * t;
-        const Vec3 normal = Normalised(q[0] * unit.x + q[1] * unit.y + q[2] * unit.z);
-        Offer(p, px, py, p.centre + world + Vec3{t, t, t}, normal);
+        const Vec3 hit = p.centre + world + Vec3{t, t, t};
+        Offer(p, px, py, hit.x + hit.y + hit.z);
       }
   }
 
   void DrawTriangle(const Primitive& p, int x0, int x1, int y0, int y1) {
     const Vec3 a = p.corner[0], e1 = p.corner[1] - a, e2 = p.corner[2] - a;
-    Vec3 n = Cross(e1, e2);
-    const double facing = n.x + n.y + n.z;
-    if (std::fabs(facing) < 1e-9) return;  // seen edge on
-    if (facing < 0) n = -n;
-    n = Normalised(n);
+    const Vec3 plane = Cross(e1, e2);
+    if (std::fabs(plane.x + plane.y + plane.z) < 1e-9) return;  // seen edge on
     const double d00 = Dot(e1, e1), d01 = Dot(e1, e2), d11 = Dot(e2, e2);
     const double denominator = d00 * d11 - d01 * d01;
     if (std::fabs(denominator) < 1e-12) return;
-    const Vec3 plane = Cross(e1, e2);
     for (int py = y0; py <= y1; ++py)
       for (int px = x0; px <= x1; ++px) {
         const Vec3 base = RayBase(px, py);
@@ -180,13 +164,34 @@ class Rasteriser {
         const double d20 = Dot(v, e1), d21 = Dot(v, e2);
         const double u = (d11 * d20 - d01 * d21) / denominator, w = (d00 * d21 - d01 * d20) / denominator;
         if (u < -1e-6 || w < -1e-6 || u + w > 1 + 1e-6) continue;
-        Offer(p, px, py, hit, n);
+        Offer(p, px, py, hit.x + hit.y + hit.z);
       }
   }
 
   int width_, height_, originX_, originY_;
+  int index_ = 0;
   Layer full_, plain_;
 };
+
+// The surface normal of a primitive at a point on it, turned toward the viewer for flat ones.
+Vec3 NormalAt(const Primitive& p, Vec3 hit) {
+  switch (p.kind) {
+    case Primitive::Kind::kBall:
+      return Normalised(hit - p.centre);
+    case Primitive::Kind::kEllipsoid: {
+      const Vec3 d = hit - p.centre;
+      Vec3 n;
+      for (const Vec3& axis : p.axis) n += axis * (Dot(axis, d) / (Dot(axis, axis) * Dot(axis, axis)));
+      return Normalised(n);
+    }
+    case Primitive::Kind::kTriangle: {
+      Vec3 n = Cross(p.corner[1] - p.corner[0], p.corner[2] - p.corner[0]);
+      if (n.x + n.y + n.z < 0) n = -n;
+      return Normalised(n);
+    }
+  }
+  return {0, 0, 1};
+}
 
 double FinishTexture(Finish finish, Vec3 l) {
   switch (finish) {
@@ -239,21 +244,23 @@ double ShadePlain(Finish finish, Vec3 n) {
   return b < 0.45 ? 0.32 : b < 0.72 ? 0.58 : 0.82;
 }
 
-FigurePicture Resolve(const Layer& layer, const FigurePalette& palette, int width, int height, int originX, int originY,
-                      bool plain, const RenderOptions& options) {
-  const auto at = [&](int x, int y) { return static_cast<size_t>(y) * width + x; };
-  const auto opaque = [&](int x, int y) {
-    return x >= 0 && y >= 0 && x < width && y < height && layer.material[at(x, y)] >= 0;
-  };
+FigurePicture Resolve(const Layer& layer, const std::vector<Primitive>& primitives, const FigurePalette& palette,
+                      int width, int height, int originX, int originY, bool plain, const RenderOptions& options) {
+  // Every primitive lies a pixel or more inside the raster, so an opaque pixel's four
+  // neighbours are always inside it.
+  const int32_t* hits = layer.primitive.data();
+  const float* depth = layer.depth.data();
   int minX = width, minY = height, maxX = -1, maxY = -1;
-  for (int y = 0; y < height; ++y)
+  for (int y = 0; y < height; ++y) {
+    const int32_t* row = hits + static_cast<size_t>(y) * width;
     for (int x = 0; x < width; ++x)
-      if (opaque(x, y)) {
+      if (row[x] >= 0) {
         minX = std::min(minX, x);
         maxX = std::max(maxX, x);
         minY = std::min(minY, y);
         maxY = std::max(maxY, y);
       }
+  }
   FigurePicture picture;
   if (maxX < 0) return picture;
   picture.canvas = Canvas(maxX - minX + 1, maxY - minY + 1);
@@ -261,25 +268,26 @@ FigurePicture Resolve(const Layer& layer, const FigurePalette& palette, int widt
   picture.hotspotY = originY - minY;
   for (int y = minY; y <= maxY; ++y)
     for (int x = minX; x <= maxX; ++x) {
-      if (!opaque(x, y)) continue;
-      const size_t i = at(x, y);
-      const int material = layer.material[i];
+      const size_t i = static_cast<size_t>(y) * width + x;
+      if (hits[i] < 0) continue;
+      const Primitive& p = primitives[static_cast<size_t>(hits[i])];
+      const int material = p.material;
       const Finish finish = palette.MaterialAt(material).finish;
-      const Vec3 n = ToDouble(layer.normal[i]);
-      double b = plain ? ShadePlain(finish, n) : ShadeFull(finish, n, ToDouble(layer.local[i]));
+      // The hit: along the pixel's view ray (1, 1, 1) from its point at height 0, to its depth.
+      const double sx = x + 0.5 - originX, sy = y + 0.5 - originY;
+      const double t = (depth[i] - 2 * sy) / 3;
+      const Vec3 hit{sy + sx / 2 + t, sy - sx / 2 + t, t};
+      const Vec3 n = NormalAt(p, hit);
+      double b = plain ? ShadePlain(finish, n) : ShadeFull(finish, n, TextureCoordinates(p.texture, hit));
       if (options.outline && finish != Finish::kGlow) {
         // The silhouette: darker on the shadow side (lower right) than on the lit side.
-        if (!opaque(x + 1, y) || !opaque(x, y + 1))
+        if (hits[i + 1] < 0 || hits[i + width] < 0) {
           b *= options.outlineDark;
-        else if (!opaque(x - 1, y) || !opaque(x, y - 1))
+        } else if (hits[i - 1] < 0 || hits[i - width] < 0) {
           b *= 0.5 + options.outlineDark / 2;
-        else if (!plain) {
-          const float d = layer.depth[i];
-          for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
-            if (layer.depth[at(x + dx, y + dy)] > d + kInkStep) {
-              b *= 0.72;
-              break;
-            }
+        } else if (!plain) {
+          const float d = depth[i] + kInkStep;
+          if (depth[i + 1] > d || depth[i - 1] > d || depth[i + width] > d || depth[i - width] > d) b *= 0.72;
         }
       }
       picture.canvas.Set(x - minX, y - minY, palette.Index(material, b));
@@ -306,10 +314,11 @@ FigurePictures RenderFigure(const FigureModel& model, const FigurePalette& palet
   const int width = static_cast<int>(std::ceil(all.maxX)) + originX + 2;
   const int height = static_cast<int>(std::ceil(all.maxY)) + originY + 2;
   Rasteriser rasteriser(width, height, originX, originY, options.plain);
-  for (const Primitive& p : model.Primitives()) rasteriser.Draw(p);
-  pictures.full = Resolve(rasteriser.Full(), palette, width, height, originX, originY, false, options);
+  const std::vector<Primitive>& primitives = model.Primitives();
+  for (size_t i = 0; i < primitives.size(); ++i) rasteriser.Draw(primitives[i], static_cast<int>(i));
+  pictures.full = Resolve(rasteriser.Full(), primitives, palette, width, height, originX, originY, false, options);
   if (options.plain)
-    pictures.plain = Resolve(rasteriser.Plain(), palette, width, height, originX, originY, true, options);
+    pictures.plain = Resolve(rasteriser.Plain(), primitives, palette, width, height, originX, originY, true, options);
   return pictures;
 }
 

@@ -12,7 +12,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 // A leg from the hip to the ground: thigh, shin and foot; goat legs bend twice.
-void BuildLeg(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, Vec3 hip, Vec3 foot,
+void BuildLeg(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, Vec3 hip, Vec3 foot,
               FigureModel& model) {
   const double legR = Sz(look, look.legRadius);
   const double ankleHeight = std::max(0.6, legR * 0.7);
@@ -40,22 +40,31 @@ void BuildLeg(const CreatureLook& look, const CreaturePose& pose, const Frame& g
              look.bony ? legs : legs);
   model.Limb(bootTop, look.bony ? legR * 0.45 : legR * 0.95, ankle, look.bony ? legR * 0.4 : legR * 0.8, feet);
   const double footLength = std::max(1.2, Sz(look, look.legLength) * 0.16);
-  Frame sole = ground.At(foot.x + footLength * 0.35, foot.y, foot.z + ankleHeight * 0.55);
+  Basis sole = ground.At(foot.x + footLength * 0.35, foot.y, foot.z + ankleHeight * 0.55);
   model.Ellipsoid(sole, footLength * 0.62, legR * 0.75, ankleHeight * 0.6, feet);
   (void)pose;
 }
 
-// A robe from the hips to the ground, its hem swaying after the feet.
-void BuildRobe(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, const Frame& pelvis,
+// A robe from the hips to the ground, its hem swaying after the feet: a stack of flat
+// slices widening downward, the lowest resting on the ground.
+void BuildRobe(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, const Basis& pelvis,
                FigureModel& model) {
   const Vec3 a = pose.feetSet ? pose.foot[0] : Vec3{0, 0, 0};
   const Vec3 b = pose.feetSet ? pose.foot[1] : Vec3{0, 0, 0};
-  const double hemA = (a.x + b.x) / 2 + pose.root.x * 0.3;
   const double hip = Sz(look, look.hipWidth);
   const Vec3 top = pelvis.Point(0, 0, Sz(look, 1.5));
-  const double hemHeight = std::max(0.8, std::min(a.z, b.z) + Sz(look, 1.2));
-  const Vec3 hem = ground.Point(hemA, (a.y + b.y) / 2 * 0.3, hemHeight);
-  model.Limb(top, hip * 1.35, hem, hip * 1.85 * look.robeFlare, look.m.torso);
+  const double hemHeight = std::max(0.0, std::min(a.z, b.z));
+  const Vec3 hem = ground.Point((a.x + b.x) / 2 + pose.root.x * 0.3, (a.y + b.y) / 2 * 0.3, hemHeight);
+  const double height = Length(top - hem);
+  const int slices = std::max(2, static_cast<int>(std::ceil(height / 1.2)));
+  const double thickness = height / slices;
+  for (int k = 0; k <= slices; ++k) {
+    const double t = static_cast<double>(k) / slices;  // 0 at the hem
+    const double r = hip * (1.85 * look.robeFlare + (1.35 - 1.85 * look.robeFlare) * t);
+    Basis slice = ground;
+    slice.origin = Lerp(hem, top, t) + ground.up * (k == 0 ? thickness * 0.9 : 0);
+    model.Ellipsoid(slice, r, r * 0.92, thickness * 0.95, look.m.torso);
+  }
 }
 
 }  // namespace
@@ -83,10 +92,10 @@ double FigureLength(const CreatureLook& look) {
   }
 }
 
-void BuildHumanoid(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, FigureModel& model) {
+void BuildHumanoid(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, FigureModel& model) {
   const double legLength = Sz(look, look.legLength);
   const double hipHeight = legLength * (1 - 0.38 * pose.crouch) * (look.goatLegs ? 0.96 : 1.0);
-  Frame pelvis = ground.At(pose.root.x, pose.root.y, hipHeight + pose.root.z).Yawed(pose.twist * 0.35);
+  Basis pelvis = ground.At(pose.root.x, pose.root.y, hipHeight + pose.root.z).Yawed(pose.twist * 0.35);
   const double hip = Sz(look, look.hipWidth);
   for (int side = 0; side < 2; ++side) {
     const double s = side == 0 ? 1 : -1;
@@ -102,14 +111,14 @@ void BuildHumanoid(const CreatureLook& look, const CreaturePose& pose, const Fra
   BuildUpperBody(look, pose, pelvis, ground, model);
 }
 
-void BuildUpperBody(const CreatureLook& look, const CreaturePose& pose, const Frame& pelvis, const Frame& ground,
+void BuildUpperBody(const CreatureLook& look, const CreaturePose& pose, const Basis& pelvis, const Basis& ground,
                     FigureModel& model) {
   const double torso = Sz(look, look.torsoLength), depth = Sz(look, look.chestDepth);
   const double shoulderWidth = Sz(look, look.shoulderWidth), hip = Sz(look, look.hipWidth);
-  const Frame chest = pelvis.Pitched(pose.lean + look.hunch).Yawed(pose.twist * 0.65).Rolled(pose.tilt);
+  const Basis chest = pelvis.Pitched(pose.lean + look.hunch).Yawed(pose.twist * 0.65).Rolled(pose.tilt);
   // Hands are placed in the chest's frame without its hunch, so that a stooping figure's
   // arms still hang toward the ground.
-  const Frame arms = pelvis.Pitched(pose.lean).Yawed(pose.twist * 0.65).Rolled(pose.tilt);
+  const Basis arms = pelvis.Pitched(pose.lean).Yawed(pose.twist * 0.65).Rolled(pose.tilt);
   const int torsoMaterial = look.m.torso;
 
   if (look.bony) {
@@ -130,7 +139,7 @@ void BuildUpperBody(const CreatureLook& look, const CreaturePose& pose, const Fr
     }
   } else {
     model.Ellipsoid(pelvis.At(0, 0, torso * 0.12), depth * 0.92, hip * 1.3, torso * 0.32, torsoMaterial);
-    Frame ribs = chest.At(0, 0, torso * 0.6);
+    Basis ribs = chest.At(0, 0, torso * 0.6);
     model.Ellipsoid(ribs, depth, shoulderWidth * 0.92, torso * 0.46, torsoMaterial);
     if (look.belly > 0)
       model.Ellipsoid(chest.At(depth * 0.35, 0, torso * 0.3), depth * (0.75 + look.belly), shoulderWidth * 0.82,
@@ -165,7 +174,7 @@ void BuildUpperBody(const CreatureLook& look, const CreaturePose& pose, const Fr
   // Head on its neck.
   const double headR = Sz(look, look.headRadius);
   const Vec3 neckBase = chest.Point(Sz(look, look.headForward) * 0.4, 0, torso * 0.95);
-  Frame head = chest.At(Sz(look, look.headForward), 0, torso + Sz(look, look.neck) + headR * 0.85)
+  Basis head = chest.At(Sz(look, look.headForward), 0, torso + Sz(look, look.neck) + headR * 0.85)
                    .Yawed(pose.headYaw)
                    .Pitched(pose.headPitch - look.hunch * 0.6);
   model.Limb(neckBase, headR * (look.bony ? 0.18 : 0.42), head.origin, headR * 0.35,
@@ -189,7 +198,7 @@ void BuildUpperBody(const CreatureLook& look, const CreaturePose& pose, const Fr
     BuildWeapon(look, pose, hands[1], aim, chest, model);
   }
   if (look.shield != Shield::kNone) {
-    Frame face = chest.At(0, 0, 0);
+    Basis face = chest.At(0, 0, 0);
     face.origin = hands[0] + chest.left * Sz(look, 0.9);
     face.forward = Normalised(chest.left * 0.8 + chest.forward * 0.6);
     face.left = Normalised(Cross(chest.up, face.forward));
@@ -209,6 +218,17 @@ void BuildUpperBody(const CreatureLook& look, const CreaturePose& pose, const Fr
                  look.m.trim >= 0 ? look.m.trim : look.m.blade);
       model.SetDetail(false);
     }
+  }
+  if (look.collar && look.m.cape >= 0) {
+    // A stiff collar fanned up behind the head, wider than the shoulders.
+    const Vec3 base = chest.Point(-depth * 0.6, 0, torso * 0.95);
+    std::vector<Vec3> rim;
+    for (int k = 0; k <= 8; ++k) {
+      const double a = std::numbers::pi * k / 8;
+      rim.push_back(chest.Point(-depth * 1.1, std::cos(a) * shoulderWidth * 1.25,
+                                torso * 0.95 + std::sin(a) * Sz(look, look.headRadius) * 2.2));
+    }
+    model.Fan(base, rim, look.m.cape);
   }
   if (look.cape && look.m.cape >= 0) {
     // Two strips hung from the shoulders' backs, reaching toward the heels.

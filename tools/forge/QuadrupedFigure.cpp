@@ -24,7 +24,9 @@ Vec3 RestFoot(const CreatureLook& look, int leg) {
   return {along, side * width, 0};
 }
 
-void BuildBeastLeg(const CreatureLook& look, const Frame& ground, Vec3 joint, Vec3 footLocal, int leg,
+}  // namespace
+
+void BuildBeastLeg(const CreatureLook& look, const Basis& ground, Vec3 joint, Vec3 footLocal, int leg,
                    FigureModel& model) {
   const bool fore = leg < 2;
   const double side = leg % 2 == 0 ? 1 : -1;
@@ -59,14 +61,14 @@ void BuildBeastLeg(const CreatureLook& look, const Frame& ground, Vec3 joint, Ve
     const Vec3 elbow = SolveJoint(joint, fetlock, length * 0.45, length * 0.48, -ground.forward + ground.up * 0.3);
     model.Limb(joint, r * 1.45, elbow, r * 1.0, material);
     model.Limb(elbow, r * 0.95, fetlock, r * 0.7, material);
-    model.Limb(fetlock, r * 0.7, foot + ground.up * (r * 0.5), r * 0.75, look.hoofs ? look.m.feet : material);
+    model.Limb(fetlock, r * 0.7, foot + ground.up * (r * 0.75), r * 0.75, look.hoofs ? look.m.feet : material);
   } else {
     // Hip to stifle forward, gaskin back to the hock, cannon down to the foot.
     const Vec3 hock = foot + ground.up * (length * 0.32) - ground.forward * (length * 0.1);
     const Vec3 stifle = SolveJoint(joint, hock, length * 0.48, length * 0.42, ground.forward);
     model.Limb(joint, r * 1.7, stifle, r * 1.15, material);
     model.Limb(stifle, r * 1.05, hock, r * 0.75, material);
-    model.Limb(hock, r * 0.72, foot + ground.up * (r * 0.5), r * 0.72, look.hoofs ? look.m.feet : material);
+    model.Limb(hock, r * 0.72, foot + ground.up * (r * 0.72), r * 0.72, look.hoofs ? look.m.feet : material);
   }
   if (look.hoofs) {
     model.Ellipsoid(ground.At(footLocal.x + r * 0.15, footLocal.y, footLocal.z + r * 0.45), r * 0.95, r * 0.85,
@@ -84,7 +86,7 @@ void BuildBeastLeg(const CreatureLook& look, const Frame& ground, Vec3 joint, Ve
   }
 }
 
-void BuildBeastHead(const CreatureLook& look, const CreaturePose& pose, const Frame& head, FigureModel& model) {
+void BuildBeastHead(const CreatureLook& look, const CreaturePose& pose, const Basis& head, FigureModel& model) {
   const double s = Sz(look, look.headSize), snout = Sz(look, look.snout);
   const int skin = look.m.skin >= 0 ? look.m.skin : Fur(look);
   const double jaw = std::clamp(pose.jaw, 0.0, 1.0) * 0.6;
@@ -105,10 +107,11 @@ void BuildBeastHead(const CreatureLook& look, const CreaturePose& pose, const Fr
   } else {
     // A skull and a snout, with a lower jaw that opens.
     model.Ellipsoid(head, s, s * 0.85, s * 0.85, skin);
-    const Frame muzzle = head.Pitched(0.12);
+    const Basis muzzle = head.Pitched(0.12);
     model.Limb(muzzle.Point(s * 0.4, 0, s * 0.05), s * 0.72, muzzle.Point(s * 0.4 + snout, 0, -s * 0.05), s * 0.45,
                skin);
-    const Frame lower = head.Pitched(0.25 + jaw);
+    // The jaw hangs open less the longer it is, so that its tip keeps clear of the ground.
+    const Basis lower = head.Pitched((0.25 + jaw) * std::clamp(4 / std::max(0.5, look.snout), 0.2, 1.0));
     model.Limb(lower.Point(s * 0.3, 0, -s * 0.45), s * 0.5, lower.Point(s * 0.2 + snout * 0.95, 0, -s * 0.5), s * 0.3,
                look.m.belly >= 0 && look.crest ? look.m.belly : skin);
     if (jaw > 0.05 && look.m.mouth >= 0)
@@ -157,33 +160,32 @@ void BuildBeastHead(const CreatureLook& look, const CreaturePose& pose, const Fr
   }
 }
 
-}  // namespace
-
-void BuildQuadruped(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, FigureModel& model) {
+void BuildQuadruped(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, FigureModel& model) {
   const double length = Sz(look, look.bodyLength);
   const double shoulderH = Sz(look, look.shoulderHeight), hipH = Sz(look, look.hipHeight);
   const double chestR = Sz(look, look.chestRadius), hipR = Sz(look, look.hipRadius);
   // The spine, from the hips to the withers, lowered by a crouch and tipped by the lean
   // (a negative lean rears up onto the hind legs).
   const double drop = pose.crouch * std::min(shoulderH, hipH) * 0.45;
-  Frame body = ground.At(pose.root.x, pose.root.y, (shoulderH + hipH) / 2 - drop + pose.root.z);
+  Basis body = ground.At(pose.root.x, pose.root.y, (shoulderH + hipH) / 2 - drop + pose.root.z);
   body.forward = Normalised(ground.forward * length + ground.up * (shoulderH - hipH));
   body.up = Normalised(Cross(ground.left, body.forward));
   body = body.Pitched(pose.lean).Rolled(pose.tilt).Yawed(pose.twist * 0.3);
-  const Vec3 withers = body.Point(length / 2, 0, 0), haunch = body.Point(-length / 2, 0, 0);
 
-  model.Ellipsoid(body.At(length * 0.5, 0, -chestR * 0.15), chestR * 1.05, chestR * 0.82, chestR, Fur(look));
-  model.Ellipsoid(body.At(-length * 0.5, 0, -hipR * 0.1), hipR * 1.05, hipR * 0.85, hipR, Fur(look));
-  model.Ellipsoid(body.At(0, 0, -(chestR + hipR) * 0.2), length * 0.55, (chestR + hipR) * 0.38, (chestR + hipR) * 0.42,
-                  Belly(look));
+  // A lizard crouching (as it dies) slumps flat on its belly.
+  const double flat = look.sprawl > 0 ? 1 - 0.35 * std::clamp(pose.crouch, 0.0, 1.0) : 1;
+  model.Ellipsoid(body.At(length * 0.5, 0, -chestR * 0.15), chestR * 1.05, chestR * 0.82, chestR * flat, Fur(look));
+  model.Ellipsoid(body.At(-length * 0.5, 0, -hipR * 0.1), hipR * 1.05, hipR * 0.85, hipR * flat, Fur(look));
+  model.Ellipsoid(body.At(0, 0, -(chestR + hipR) * 0.2 * flat), length * 0.55, (chestR + hipR) * 0.38,
+                  (chestR + hipR) * 0.42 * flat, Belly(look));
   if (look.spikes) {
     const int spike = look.m.horn >= 0 ? look.m.horn : Fur(look);
     model.SetDetail(true);
     for (int k = 0; k < 6; ++k) {
       const double a = length * (0.55 - 0.22 * k);
       const double r = (k < 3 ? chestR : hipR) * 0.3;
-      model.Limb(body.Point(a, 0, (k < 3 ? chestR : hipR) * 0.8), r,
-                 body.Point(a - r, 0, (k < 3 ? chestR : hipR) * 0.8 + r * 2.4), 0.15, spike);
+      model.Limb(body.Point(a, 0, (k < 3 ? chestR : hipR) * 0.8 * flat), r,
+                 body.Point(a - r, 0, (k < 3 ? chestR : hipR) * 0.8 * flat + r * 2.4), 0.15, spike);
     }
     model.SetDetail(false);
   }
@@ -206,13 +208,13 @@ void BuildQuadruped(const CreatureLook& look, const CreaturePose& pose, const Fr
 
   // Neck and head, or the rider's body of a centaur.
   if (look.humanTorso) {
-    Frame waist = ground;
+    Basis waist = ground;
     waist.origin = body.Point(length * 0.55 + chestR * 0.2, 0, chestR * 0.55);
     BuildUpperBody(look, pose, waist.Yawed(pose.twist * 0.5), ground, model);
   } else {
     const double neck = Sz(look, look.neckLength);
     const double raise = look.neckRaise - pose.headPitch * 0.6;
-    Frame neckFrame = body.At(length * 0.5 + chestR * 0.55, 0, chestR * 0.35).Yawed(pose.headYaw * 0.5);
+    Basis neckFrame = body.At(length * 0.5 + chestR * 0.55, 0, chestR * 0.35).Yawed(pose.headYaw * 0.5);
     const Vec3 neckTop = neckFrame.Point(neck * std::cos(raise), 0, neck * std::sin(raise));
     const Vec3 neckMid = neckFrame.Point(neck * 0.5 * std::cos(raise * 1.15), 0, neck * 0.5 * std::sin(raise * 1.15));
     model.Chain({neckFrame.origin, neckMid, neckTop}, chestR * 0.6, Sz(look, look.headSize) * 0.6, Fur(look));
@@ -223,9 +225,10 @@ void BuildQuadruped(const CreatureLook& look, const CreaturePose& pose, const Fr
            neckTop + body.up * (Sz(look, look.headSize) * 0.6)},
           chestR * (look.leonine ? 0.9 : 0.35), Sz(look, look.headSize) * (look.leonine ? 1.15 : 0.3), look.m.hair);
     }
-    Frame head = ground;
+    Basis head = ground;
     head.origin = neckTop + body.forward * (Sz(look, look.headSize) * 0.4);
-    head = head.Yawed(pose.headYaw * 0.5).Pitched(0.25 + pose.headPitch - (look.neckRaise - 0.9) * 0.3);
+    // A raised neck bows its head; a low one holds it level.
+    head = head.Yawed(pose.headYaw * 0.5).Pitched(0.28 * std::clamp(look.neckRaise, 0.0, 1.0) + pose.headPitch);
     BuildBeastHead(look, pose, head, model);
   }
 
@@ -233,10 +236,10 @@ void BuildQuadruped(const CreatureLook& look, const CreaturePose& pose, const Fr
     BuildWings(look, pose, body.At(length * 0.25, 0, chestR * 0.75), Sz(look, look.wingSpan), model);
 }
 
-void BuildBird(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, FigureModel& model) {
+void BuildBird(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, FigureModel& model) {
   const double legH = Sz(look, look.hipHeight), bodyR = Sz(look, look.chestRadius);
   const double length = Sz(look, look.bodyLength);
-  Frame body = ground.At(pose.root.x, pose.root.y, legH + bodyR * 0.6 + pose.root.z).Pitched(-0.25 + pose.lean);
+  Basis body = ground.At(pose.root.x, pose.root.y, legH + bodyR * 0.6 + pose.root.z).Pitched(-0.25 + pose.lean);
   const int plumage = look.m.torso, glow = look.m.glow >= 0 ? look.m.glow : plumage;
   model.Ellipsoid(body, length * 0.5, bodyR * 0.8, bodyR, plumage);
   model.Ellipsoid(body.At(length * 0.15, 0, -bodyR * 0.35), length * 0.35, bodyR * 0.7, bodyR * 0.7, glow);
@@ -268,7 +271,7 @@ void BuildBird(const CreatureLook& look, const CreaturePose& pose, const Frame& 
   // Neck, head, beak and crest.
   const Vec3 neckTop = body.Point(length * 0.45, 0, bodyR * 1.3) + ground.Direction(0, 0, -pose.headPitch * bodyR);
   model.Limb(body.Point(length * 0.35, 0, bodyR * 0.4), bodyR * 0.5, neckTop, bodyR * 0.35, plumage);
-  Frame head = ground;
+  Basis head = ground;
   head.origin = neckTop + ground.forward * (bodyR * 0.3);
   head = head.Yawed(pose.headYaw).Pitched(pose.headPitch);
   const double hs = Sz(look, look.headSize);
@@ -284,12 +287,12 @@ void BuildBird(const CreatureLook& look, const CreaturePose& pose, const Frame& 
   BuildWings(look, pose, body.At(length * 0.15, 0, bodyR * 0.5), Sz(look, look.wingSpan), model);
 }
 
-void BuildBat(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, FigureModel& model) {
+void BuildBat(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, FigureModel& model) {
   const double bodyR = Sz(look, look.chestRadius);
-  Frame body = ground.At(pose.root.x, pose.root.y, Sz(look, look.hipHeight) + pose.root.z).Pitched(pose.lean - 0.2);
+  Basis body = ground.At(pose.root.x, pose.root.y, Sz(look, look.hipHeight) + pose.root.z).Pitched(pose.lean - 0.2);
   const int fur = look.m.torso;
   model.Ellipsoid(body, bodyR * 1.3, bodyR * 0.9, bodyR, fur);
-  Frame head = body.At(bodyR * 1.3, 0, bodyR * 0.5).Yawed(pose.headYaw).Pitched(0.2 + pose.headPitch);
+  Basis head = body.At(bodyR * 1.3, 0, bodyR * 0.5).Yawed(pose.headYaw).Pitched(0.2 + pose.headPitch);
   const double hs = Sz(look, look.headSize);
   model.Ellipsoid(head, hs, hs * 0.9, hs * 0.85, fur);
   model.Limb(head.Point(hs * 0.6, 0, -hs * 0.1), hs * 0.5, head.Point(hs * 1.4, 0, -hs * 0.3), hs * 0.3, fur);
@@ -308,11 +311,11 @@ void BuildBat(const CreatureLook& look, const CreaturePose& pose, const Frame& g
   BuildWings(look, pose, body.At(bodyR * 0.4, 0, bodyR * 0.5), Sz(look, look.wingSpan), model);
 }
 
-void BuildWraith(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, FigureModel& model) {
+void BuildWraith(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, FigureModel& model) {
   // The robe hangs from the hips and frays to nothing above the ground.
   const double hover = Sz(look, look.hover);
   const double hipHeight = Sz(look, look.legLength) + hover;
-  Frame pelvis = ground.At(pose.root.x, pose.root.y, hipHeight + pose.root.z);
+  Basis pelvis = ground.At(pose.root.x, pose.root.y, hipHeight + pose.root.z);
   const double hip = Sz(look, look.hipWidth);
   const Vec3 sway = ground.Direction(-pose.root.x * 0.3 - 1.5 - pose.capeLift * 3, pose.tailSwing * 2, 0);
   const Vec3 hem = ground.Point(0, 0, hover) + sway;
@@ -330,10 +333,10 @@ void BuildWraith(const CreatureLook& look, const CreaturePose& pose, const Frame
   BuildUpperBody(look, pose, pelvis, ground, model);
 }
 
-void BuildEye(const CreatureLook& look, const CreaturePose& pose, const Frame& ground, FigureModel& model) {
+void BuildEye(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, FigureModel& model) {
   const double r = Sz(look, look.headSize);
   const double hover = Sz(look, look.hover);
-  Frame eye = ground.At(pose.root.x, pose.root.y, hover + r + pose.root.z)
+  Basis eye = ground.At(pose.root.x, pose.root.y, hover + r + pose.root.z)
                   .Pitched(pose.lean + pose.headPitch * 0.5)
                   .Yawed(pose.headYaw);
   model.Ellipsoid(eye, r, r, r, look.m.skin);
@@ -356,13 +359,16 @@ void BuildEye(const CreatureLook& look, const CreaturePose& pose, const Frame& g
     const double a = 2 * kPi * k / 5;
     const double sway = pose.tailSwing * 2 + std::sin(a * 2 + pose.tailLift * 3) * 1.2;
     const Vec3 root = eye.Point(r * 0.5 * std::cos(a), r * 0.5 * std::sin(a), -r * 0.7);
-    const Vec3 mid = root + ground.Direction(-1.2 - pose.root.x * 0.2, sway * 0.5, -hover * 0.45);
-    const Vec3 tip = mid + ground.Direction(-1.5 + std::cos(a), sway + std::sin(a), -hover * 0.4);
+    Vec3 mid = root + ground.Direction(-1.2 - pose.root.x * 0.2, sway * 0.5, -hover * 0.45);
+    Vec3 tip = mid + ground.Direction(-1.5 + std::cos(a), sway + std::sin(a), -hover * 0.4);
+    // Stalks that reach the ground lie along it.
+    mid.z = std::max(mid.z, r * 0.2);
+    tip.z = std::max(tip.z, r * 0.1);
     model.Chain({root, mid, tip}, r * 0.2, r * 0.06, stalk);
   }
 }
 
-void BuildRemains(const CreatureLook& look, int stage, const Frame& ground, FigureModel& model) {
+void BuildRemains(const CreatureLook& look, int stage, const Basis& ground, FigureModel& model) {
   // A heap of bones the size of the body (rags of flesh at stage 2).
   const double size = std::clamp(FigureLength(look) / 30.0, 0.35, 2.5);
   const int bone = BoneMaterial(look);

@@ -28,6 +28,7 @@ class SpriteFileWriter {
   int AddFrame(std::vector<uint8_t> frame);
   // Adds another entry for an existing frame (two numbers, one frame).
   int AddAlias(int frame);
+  int FrameCount() const { return static_cast<int>(entries_.size()); }
   std::vector<uint8_t> Bytes() const;
 
  private:
