@@ -285,7 +285,7 @@ CreatureLook Troll() {
   l->m.hair = l.Add(70, 60, 44, Finish::kFur);
   l->m.haft = l.Add(110, 78, 48);
   l->m.horn = l.Add(226, 216, 190, Finish::kBone);
-  l->scale = 1.32;
+  l->scale = 1.62;
   l->legLength = 12;
   l->torsoLength = 12;
   l->shoulderWidth = 5.6;
@@ -295,8 +295,8 @@ CreatureLook Troll() {
   l->armRadius = 1.7;
   l->legRadius = 2.1;
   l->headRadius = 3.0;
-  l->hunch = 0.4;
-  l->headForward = 1.6;
+  l->hunch = 0.3;
+  l->headForward = 1.4;
   l->neck = 0.4;
   l->armLength = 1.3;
   l->tusks = true;

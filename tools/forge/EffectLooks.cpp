@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "forge/EffectFigures.h"
+
 namespace forge::effect_art {
 
 namespace {
@@ -59,55 +61,29 @@ Picture EnergyBall(const EffectPalette& p, const Ramp& ramp, int radius, int fra
 }
 
 Picture Arrow(const EffectPalette& p, int heading, int pitch, bool dark) {
-  Picture pic = Blank(24, 24, 12, 12);
-  Canvas& c = pic.canvas;
-  double dx, dy;
-  HeadingVector(heading, pitch, dx, dy);
-  const double half = 8;
-  const int tx = static_cast<int>(std::lround(12 + dx * half)), ty = static_cast<int>(std::lround(12 + dy * half));
-  const int bx = static_cast<int>(std::lround(12 - dx * half)), by = static_cast<int>(std::lround(12 - dy * half));
-  c.Line(bx, by, tx, ty, dark ? p.wood.At(0.55) : p.wood.At(0.85));
-  // Fletching: two feathers spreading back from the shaft, in the archer's colours.
-  const Ramp& feather = dark ? p.vrask : p.neutral;
-  for (int side : {-1, 1}) {
-    const int fx = static_cast<int>(std::lround(bx + side * dy * 2.5)),
-              fy = static_cast<int>(std::lround(by - side * dx * 2.5));
-    const int sx = static_cast<int>(std::lround(bx + dx * 4)), sy = static_cast<int>(std::lround(by + dy * 4));
-    c.Line(sx, sy, fx, fy, feather.At(0.8));
-  }
-  // The head: a bright steel point.
-  c.Set(tx, ty, p.steel.At(1.0));
-  c.Set(static_cast<int>(std::lround(tx - dx)), static_cast<int>(std::lround(ty - dy)), p.steel.At(0.8));
-  for (int side : {-1, 1})
-    c.Set(static_cast<int>(std::lround(tx - dx * 2 + side * dy * 1.5)),
-          static_cast<int>(std::lround(ty - dy * 2 - side * dx * 1.5)), p.steel.At(0.55));
-  return pic;
+  // A solid arrow, turned along its flight: a wooden shaft, a steel head and crossed vanes
+  // in the archer's colours.
+  const FigurePalette palette = EffectFigurePalette(
+      p, {{&p.wood, Finish::kMatte}, {&p.steel, Finish::kMetal}, {dark ? &p.vrask : &p.neutral, Finish::kFeather}});
+  return DrawMissile(ArrowShape(0, 1, 2), palette, heading, pitch);
 }
 
 Picture SlingStone(const EffectPalette& p, int frame) {
-  Picture pic = Blank(12, 12, 6, 6);
-  Puff(pic.canvas, 6, 6, 3.6, p.steel, 0.9);
-  // A glint turning with the stone.
-  const double angle = frame * kPi / 2;
-  pic.canvas.Set(6 + static_cast<int>(std::lround(std::cos(angle) * 1.5)),
-                 6 + static_cast<int>(std::lround(std::sin(angle) * 1.5)), p.white.At(0.9));
-  return pic;
+  // A stone tumbling end over end as it flies.
+  const FigurePalette palette = EffectFigurePalette(p, {{&p.steel, Finish::kBone}});
+  return DrawMissile(StoneShape(0, 3.2, 7), palette, 0, 2, frame * kPi / 2);
 }
 
 Picture Spikes(const EffectPalette& p, int heading, int frame) {
-  Picture pic = Blank(26, 26, 13, 13);
-  double dx, dy;
-  HeadingVector(heading, 2, dx, dy);
+  // Three spines side by side, the outer two a little behind, their tips dark with venom.
+  const FigurePalette palette = EffectFigurePalette(p, {{&p.steel, Finish::kBone}, {&p.vrask, Finish::kGloss}});
+  FigureModel volley;
   for (int k = -1; k <= 1; ++k) {
-    const double lag = std::abs(k) * 3 + (frame & 1);
-    const double ox = 13 - dy * k * 4 - dx * lag, oy = 13 + dx * k * 4 - dy * lag;
-    const int x0 = static_cast<int>(std::lround(ox - dx * 5)), y0 = static_cast<int>(std::lround(oy - dy * 5));
-    const int x1 = static_cast<int>(std::lround(ox + dx * 5)), y1 = static_cast<int>(std::lround(oy + dy * 5));
-    pic.canvas.Line(x0, y0, x1, y1, p.steel.At(0.35));
-    pic.canvas.Set(x1, y1, p.vrask.At(1.0));
-    pic.canvas.Set(static_cast<int>(std::lround(x1 - dx)), static_cast<int>(std::lround(y1 - dy)), p.vrask.At(0.7));
+    FigureModel spine = SpineShape(0, 1);
+    spine.Translate({-std::abs(k) * 3.0 - (frame & 1), k * 4.0, 0});
+    for (const Primitive& part : spine.Primitives()) volley.AddPrimitive(part);
   }
-  return pic;
+  return DrawMissile(volley, palette, heading, 2);
 }
 
 Picture FlySwarm(const EffectPalette& p, int frame, bool scatter) {
@@ -127,14 +103,14 @@ Picture FlySwarm(const EffectPalette& p, int frame, bool scatter) {
 }
 
 Picture SpinningClod(const EffectPalette& p, int frame) {
-  Picture pic = Blank(18, 18, 9, 9);
-  Puff(pic.canvas, 9, 9, 5, p.earth, 0.9);
+  // A clod of earth turning over as it flies, crumbs shaken off it.
+  const FigurePalette palette = EffectFigurePalette(p, {{&p.earth, Finish::kFur}});
+  FigureModel clod = StoneShape(0, 4.5, 3);
   for (int k = 0; k < 3; ++k) {
     const double angle = frame * kPi / 3 + k * 2 * kPi / 3;
-    pic.canvas.Set(9 + static_cast<int>(std::lround(std::cos(angle) * 7)),
-                   9 + static_cast<int>(std::lround(std::sin(angle) * 7)), p.earth.At(0.5));
+    clod.Ball({0, std::cos(angle) * 7, std::sin(angle) * 7}, 0.8, 0);
   }
-  return pic;
+  return DrawMissile(clod, palette, 0, 2, frame * kPi / 3);
 }
 
 Picture GoldStar(const EffectPalette& p, int frame) {
@@ -155,7 +131,9 @@ Picture Meteor(const EffectPalette& p, int frame) {
   for (int k = 0; k < 3; ++k)
     Flame(c, 15 + (k - 1) * 4, 22 - k % 2, 9, 16 + 3 * ((frame + k) % 3), (frame + k) / 4.0, p.fire);
   Glow(c, 15, 20, 8, p.fire, 0.4, 1.0, 0.9);
-  Puff(c, 15, 20, 5, p.earth, 0.8);
+  // A solid rock at the heart of the flames, turning as it falls.
+  const FigurePalette palette = EffectFigurePalette(p, {{&p.earth, Finish::kBone}});
+  Stamp(pic, 15, 20, DrawMissile(StoneShape(0, 4.2, 11), palette, 0, 2, frame * kPi / 2));
   return pic;
 }
 

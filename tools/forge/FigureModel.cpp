@@ -46,12 +46,12 @@ void FigureModel::Ellipsoid(const Basis& frame, double ra, double rb, double rc,
   primitives_.push_back(p);
 }
 
-void FigureModel::Limb(Vec3 p0, double r0, Vec3 p1, double r1, int material) {
+void FigureModel::Limb(Vec3 p0, double r0, Vec3 p1, double r1, int material, double spacing) {
   const double length = Length(p1 - p0);
   // Balls no further apart than their radius make a tube whose waists are within a sixth of
   // a pixel of round at these sizes.
-  const double spacing = std::max(0.5, std::min(r0, r1) * 0.9);
-  const int steps = std::max(1, static_cast<int>(std::ceil(length / spacing)));
+  const double step = std::max(0.5, std::min(r0, r1) * spacing);
+  const int steps = std::max(1, static_cast<int>(std::ceil(length / step)));
   const Basis texture = AlongBasis(p0, p1 - p0);
   for (int i = 0; i <= steps; ++i) {
     const double t = static_cast<double>(i) / steps;

@@ -36,8 +36,9 @@ class FigureModel {
   void Ball(Vec3 centre, double radius, int material);
   // An ellipsoid whose half-axes are the frame's forward, left and up axes scaled by ra, rb, rc.
   void Ellipsoid(const Basis& frame, double ra, double rb, double rc, int material);
-  // A tapered round limb from p0 (radius r0) to p1 (radius r1).
-  void Limb(Vec3 p0, double r0, Vec3 p1, double r1, int material);
+  // A tapered round limb from p0 (radius r0) to p1 (radius r1). Its balls stand `spacing`
+  // times the smaller radius apart: closer makes a smoother surface on thick limbs.
+  void Limb(Vec3 p0, double r0, Vec3 p1, double r1, int material, double spacing = 0.9);
   // A limb through several points, its radius tapering from r0 to r1 along the way.
   void Chain(const std::vector<Vec3>& points, double r0, double r1, int material);
   // Flat shapes, seen from both sides.

@@ -37,17 +37,23 @@ class FigurePalette {
 
   // Throws when there are more than kMaxMaterials materials.
   explicit FigurePalette(std::vector<Material> materials);
+  // A palette made elsewhere (its 768 bytes), whose ramps the materials shade along.
+  struct BorrowedRamp {
+    int first = 0, steps = 1;
+    Finish finish = Finish::kMatte;
+  };
+  FigurePalette(const std::array<uint8_t, 768>& bytes, const std::vector<BorrowedRamp>& ramps);
 
   // The palette entry of a material at a brightness 0 (darkest) .. 1 (lightest).
   int Index(int material, double brightness) const;
   const Material& MaterialAt(int material) const { return materials_[static_cast<size_t>(material)]; }
   int MaterialCount() const { return static_cast<int>(materials_.size()); }
-  const std::array<uint8_t, 768>& Bytes() const { return builder_.Bytes(); }
+  const std::array<uint8_t, 768>& Bytes() const { return bytes_; }
 
  private:
   std::vector<Material> materials_;
-  std::vector<int> first_;
-  PaletteBuilder builder_;
+  std::vector<int> first_, steps_;
+  std::array<uint8_t, 768> bytes_{};
 };
 
 }  // namespace forge

@@ -306,16 +306,18 @@ void BuildWings(const CreatureLook& look, const CreaturePose& pose, const Basis&
   const double spread = std::clamp(pose.wingSpread, 0.0, 1.0);
   const double flap = std::clamp(pose.wingFlap, -1.0, 1.0);
   for (double s : {1.0, -1.0}) {
-    // The arm: out to the side and up by the flap; folded wings lie back along the body.
-    const double out = span * (0.18 + 0.82 * spread);
-    const double lift = flap * span * 0.45 * spread + span * 0.08;
-    const double back = span * (0.45 * (1 - spread) + 0.08);
-    const Vec3 root = shoulders.Point(0, s * span * 0.06, 0);
-    const Vec3 elbow = shoulders.Point(-back * 0.5 + span * 0.05, s * out * 0.42, lift * 0.45 + span * 0.06);
-    const Vec3 wrist = shoulders.Point(-back * 0.8 + span * 0.08 * spread, s * out * 0.78, lift * 0.85 + span * 0.05);
-    const Vec3 tip = shoulders.Point(-back * 1.3 - span * 0.05, s * out, lift - span * 0.05 * spread);
-    const Vec3 trailing = shoulders.Point(-back - span * 0.32, s * out * 0.6, lift * 0.55 - span * 0.05);
-    const Vec3 rootBack = shoulders.Point(-span * 0.3, s * span * 0.05, -span * 0.02);
+    // The arm: out to the side and up by the flap; folded wings lie back along the body,
+    // their tips over the haunches.
+    const double out = span * (0.09 + 0.91 * spread);
+    const double lift = flap * span * 0.45 * spread + span * (0.03 + 0.05 * spread);
+    const double back = span * (0.3 * (1 - spread) + 0.08);
+    const Vec3 root = shoulders.Point(0, s * span * 0.05, 0);
+    const Vec3 elbow = shoulders.Point(-back * 0.45 + span * 0.05 * spread, s * out * 0.45, lift * 0.45 + span * 0.05);
+    const Vec3 wrist = shoulders.Point(-back * 0.75 + span * 0.08 * spread, s * out * 0.8, lift * 0.85 + span * 0.04);
+    const Vec3 tip = shoulders.Point(-back * 1.25 - span * 0.04, s * out, lift - span * 0.05 * spread);
+    const Vec3 trailing =
+        shoulders.Point(-back - span * (0.1 + 0.22 * spread), s * out * 0.6, lift * 0.55 - span * 0.04);
+    const Vec3 rootBack = shoulders.Point(-span * (0.12 + 0.18 * spread), s * span * 0.04, -span * 0.02);
     const double bar = std::max(0.45, span * 0.022);
     model.Chain({root, elbow, wrist, tip}, bar * 1.5, bar * 0.5, bone);
     if (look.featherWings) {

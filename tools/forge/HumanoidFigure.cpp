@@ -45,26 +45,17 @@ void BuildLeg(const CreatureLook& look, const CreaturePose& pose, const Basis& g
   (void)pose;
 }
 
-// A robe from the hips to the ground, its hem swaying after the feet: a stack of flat
-// slices widening downward, the lowest resting on the ground.
+// A robe from the hips to the ground, its hem swaying after the feet: a bell whose rim
+// rests on the ground.
 void BuildRobe(const CreatureLook& look, const CreaturePose& pose, const Basis& ground, const Basis& pelvis,
                FigureModel& model) {
   const Vec3 a = pose.feetSet ? pose.foot[0] : Vec3{0, 0, 0};
   const Vec3 b = pose.feetSet ? pose.foot[1] : Vec3{0, 0, 0};
-  const double hip = Sz(look, look.hipWidth);
+  const double hip = Sz(look, look.hipWidth), hem = hip * 1.85 * look.robeFlare;
   const Vec3 top = pelvis.Point(0, 0, Sz(look, 1.5));
-  const double hemHeight = std::max(0.0, std::min(a.z, b.z));
-  const Vec3 hem = ground.Point((a.x + b.x) / 2 + pose.root.x * 0.3, (a.y + b.y) / 2 * 0.3, hemHeight);
-  const double height = Length(top - hem);
-  const int slices = std::max(2, static_cast<int>(std::ceil(height / 1.2)));
-  const double thickness = height / slices;
-  for (int k = 0; k <= slices; ++k) {
-    const double t = static_cast<double>(k) / slices;  // 0 at the hem
-    const double r = hip * (1.85 * look.robeFlare + (1.35 - 1.85 * look.robeFlare) * t);
-    Basis slice = ground;
-    slice.origin = Lerp(hem, top, t) + ground.up * (k == 0 ? thickness * 0.9 : 0);
-    model.Ellipsoid(slice, r, r * 0.92, thickness * 0.95, look.m.torso);
-  }
+  const Vec3 bottom =
+      ground.Point((a.x + b.x) / 2 + pose.root.x * 0.3, (a.y + b.y) / 2 * 0.3, std::max(0.0, std::min(a.z, b.z)) + hem);
+  model.Limb(top, hip * 1.35, bottom, hem, look.m.torso, 0.3);
 }
 
 }  // namespace

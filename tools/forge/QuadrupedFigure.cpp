@@ -344,7 +344,8 @@ void BuildEye(const CreatureLook& look, const CreaturePose& pose, const Basis& g
   const double open = std::clamp(pose.glow, 0.2, 1.0);
   model.Ellipsoid(eye.At(r * 0.78, 0, 0), r * 0.3, r * 0.55, r * 0.55 * open, look.m.eyes);
   model.Ellipsoid(eye.At(r * 0.92, 0, 0), r * 0.2, r * 0.25, r * 0.25 * open, look.m.mouth);
-  model.Ellipsoid(eye.At(-r * 0.1, 0, r * 0.2), r * 1.02, r * 1.02, r * (0.75 + 0.25 * (1 - open)), look.m.torso);
+  // The lid: a cap over the back and top that closes down over the eye as it weakens.
+  model.Ellipsoid(eye.At(-r * 0.35, 0, r * (0.45 - 0.3 * (1 - open))), r * 0.8, r * 0.9, r * 0.62, look.m.torso);
   // Veins over the white.
   model.SetDetail(true);
   for (int k = 0; k < 5; ++k) {
