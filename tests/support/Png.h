@@ -1,6 +1,5 @@
 #pragma once
-// Writes pictures that a person can look at: 8-bit RGB PNG files, compressed with a plain
-// deflate of repeated pixels and rows.
+// Writes pictures that a person can look at: 8-bit RGB PNG files, stored uncompressed.
 
 #include <cstdint>
 #include <string>
