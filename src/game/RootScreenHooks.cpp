@@ -1,5 +1,6 @@
 #include "game/RootScreenHooks.h"
 
+#include "magic/EffectManager.h"
 #include "ui/FrontEndRoot.h"
 
 namespace {
@@ -11,8 +12,9 @@ class CRootScreenHooks : public IFrontEndRootHooks {
   // The battle: the tooltip manager (font NormSm, its surface, tooltips off) and the message
   // panel (font yellowtext, its messages, its surface).
   void LoadInterfacePanels() override {}
-  // The effects: their tables.
-  void LoadEffectTables() override {}
+  // The effects: cfg\effects.cfg, cfg\effectani.cfg and the effect sprites (a failure shows
+  // its own box and ends the program).
+  void LoadEffectTables() override { g_effectManager.LoadConfig(); }
   // The creatures: cfg\creature.cfg and cfg\hth.cfg (a failure names cfg\creature.cfg).
   void LoadCreatureTypes() override {}
   // The graphics engine: the print effects.

@@ -4,6 +4,4 @@ namespace {
 IEffectWorld g_neutralWorld;
 }  // namespace
 
-IEffectWorld* g_effectWorld = &g_neutralWorld;
-
-IEffectWorld* DefaultEffectWorld() { return &g_neutralWorld; }
+constinit HookSlot<IEffectWorld> g_effectWorld{&g_neutralWorld};

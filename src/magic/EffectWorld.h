@@ -1,10 +1,12 @@
 #pragma once
 // What effects ask of the creatures and artifacts (the subsystem below that does not know
 // effects). The creature code installs its own implementation at start-up
-// (g_effectWorld = &...); until then, and in tests that need no creatures, the neutral
-// default answers that there is no creature. Tests install fakes with EffectWorldScope.
+// (g_effectWorld.Install(&...)); until then, and in tests that need no creatures, the
+// neutral one answers that there is no creature. Tests install fakes with HookScope.
 
 #include <cstdint>
+
+#include "core/Hooks.h"
 
 // Creatures are slots 0-99 of the creature array; an index outside it names none.
 inline constexpr int kEffectCreatureCount = 100;
@@ -45,18 +47,4 @@ class IEffectWorld {
   virtual int ArtifactValue(int definition, int field) { return 0; }
 };
 
-// Never null: starts at the neutral default.
-extern IEffectWorld* g_effectWorld;
-IEffectWorld* DefaultEffectWorld();
-
-// Installs a fake for a scope and puts the previous one back.
-class EffectWorldScope {
- public:
-  explicit EffectWorldScope(IEffectWorld* world) : saved_(g_effectWorld) { g_effectWorld = world; }
-  ~EffectWorldScope() { g_effectWorld = saved_; }
-  EffectWorldScope(const EffectWorldScope&) = delete;
-  EffectWorldScope& operator=(const EffectWorldScope&) = delete;
-
- private:
-  IEffectWorld* saved_;
-};
+extern HookSlot<IEffectWorld> g_effectWorld;

@@ -4,6 +4,4 @@ namespace {
 IParticleFactory g_neutralFactory;
 }  // namespace
 
-IParticleFactory* g_particleFactory = &g_neutralFactory;
-
-IParticleFactory* DefaultParticleFactory() { return &g_neutralFactory; }
+constinit HookSlot<IParticleFactory> g_particleFactory{&g_neutralFactory};

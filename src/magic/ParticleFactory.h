@@ -1,11 +1,12 @@
 #pragma once
 // Where the effect core gets the particles of the particle kinds (sparks, spark emitters,
-// cure sparks): one factory that the particle kinds install (g_particleFactory = &...). The
-// neutral default makes none, so that effects run, and skip their particles, before the
-// kinds exist. Tests install their own with ParticleFactoryScope.
+// cure sparks): one factory that the particle kinds install (g_particleFactory.Install(&...)).
+// The neutral one makes none, so that effects run, and skip their particles, before the
+// kinds exist. Tests install their own with HookScope.
 
 #include <memory>
 
+#include "core/Hooks.h"
 #include "magic/Particle.h"
 
 // What a spell's indirect-cast spark emitter (effect kind 30) is made with.
@@ -28,17 +29,4 @@ class IParticleFactory {
   virtual std::unique_ptr<CParticle> MakeCureParticle(int x, int y, int z, int creature, int life) { return nullptr; }
 };
 
-// Never null: starts at the neutral default.
-extern IParticleFactory* g_particleFactory;
-IParticleFactory* DefaultParticleFactory();
-
-class ParticleFactoryScope {
- public:
-  explicit ParticleFactoryScope(IParticleFactory* factory) : saved_(g_particleFactory) { g_particleFactory = factory; }
-  ~ParticleFactoryScope() { g_particleFactory = saved_; }
-  ParticleFactoryScope(const ParticleFactoryScope&) = delete;
-  ParticleFactoryScope& operator=(const ParticleFactoryScope&) = delete;
-
- private:
-  IParticleFactory* saved_;
-};
+extern HookSlot<IParticleFactory> g_particleFactory;

@@ -81,6 +81,13 @@ TEST_F(Program, WithoutItsOptionsFileItWarnsAndRuns) {
       << run.errors;
 }
 
+TEST_F(Program, AMissingEffectSpriteEndsItWithTheEffectTablesBox) {
+  Remove("sprites/EFFECTS1.spr");
+  Outcome run = Start("/win", 3);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("[ERROR] Failed in effectsani.cfg"), std::string::npos) << run.errors;
+}
+
 TEST_F(Program, AMissingGameDataFileEndsItWithAnError) {
   Remove("cfg/spells.cfg");
   Outcome run = Start("/win", 3);

@@ -66,7 +66,7 @@ void EffectTest::SetUp() {
   hooks.creatures = &world;
   hooks.effects = &effectHooks;
   mapScope = std::make_unique<MapHooksScope>(hooks);
-  worldScope = std::make_unique<EffectWorldScope>(&world);
+  worldScope = std::make_unique<HookScope<IEffectWorld>>(g_effectWorld, world);
 }
 
 void EffectTest::TearDown() {

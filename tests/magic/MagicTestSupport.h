@@ -53,7 +53,7 @@ class EffectTest : public ::testing::Test {
   FakeWorld world;
   CEffectMapHooks effectHooks;
   std::unique_ptr<MapHooksScope> mapScope;
-  std::unique_ptr<EffectWorldScope> worldScope;
+  std::unique_ptr<HookScope<IEffectWorld>> worldScope;
   CEffectManager& manager = g_effectManager;
 };
 
