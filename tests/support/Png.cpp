@@ -1,89 +1,57 @@
 #include "support/Png.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 namespace testing_support {
+
 namespace {
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0xFFFFFFFFu) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return crc;
+uint32_t BigEndian32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
+         p[3];
 }
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-void Chunk(std::vector<uint8_t>& file, const char* type, const std::vector<uint8_t>& data) {
-  PutU32(file, static_cast<uint32_t>(data.size()));
-  std::vector<uint8_t> typed(type, type + 4);
-  typed.insert(typed.end(), data.begin(), data.end());
-  file.insert(file.end(), typed.begin(), typed.end());
-  PutU32(file, Crc32(typed.data(), typed.size()) ^ 0xFFFFFFFFu);
-}
-
 }  // namespace
 
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-  if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * height * 3) return false;
-  std::vector<uint8_t> raw;  // each row: filter 0, then the row
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);
-    raw.insert(raw.end(), rgb.begin() + static_cast<long>(y) * width * 3,
-               rgb.begin() + static_cast<long>(y + 1) * width * 3);
-  }
-  std::vector<uint8_t> zlib = {0x78, 0x01};
-  uint32_t a = 1, b = 0;
-  for (uint8_t byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  for (size_t at = 0; at < raw.size() || raw.empty(); at += 65535) {
-    const size_t n = std::min<size_t>(65535, raw.size() - at);
-    zlib.push_back(at + n >= raw.size() ? 1 : 0);
-    zlib.push_back(static_cast<uint8_t>(n));
-    zlib.push_back(static_cast<uint8_t>(n >> 8));
-    zlib.push_back(static_cast<uint8_t>(~n));
-    zlib.push_back(static_cast<uint8_t>(~n >> 8));
-    zlib.insert(zlib.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + n));
-    if (raw.empty()) break;
-  }
-  PutU32(zlib, (b << 16) | a);
-  std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<uint8_t> header;
-  PutU32(header, static_cast<uint32_t>(width));
-  PutU32(header, static_cast<uint32_t>(height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});
-  Chunk(file, "IHDR", header);
-  Chunk(file, "IDAT", zlib);
-  Chunk(file, "IEND", {});
-  FILE* f = std::fopen(path.c_str(), "wb");
+bool ReadStoredPng(const std::string& path, int& width, int& height, std::vector<uint8_t>& rgb) {
+  FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
-  const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-bool WritePng565(const std::string& path, int width, int height, const std::vector<uint16_t>& pixels) {
-  std::vector<uint8_t> rgb;
-  rgb.reserve(pixels.size() * 3);
-  for (uint16_t p : pixels) {
-    rgb.push_back(static_cast<uint8_t>(((p >> 11) & 31) * 255 / 31));
-    rgb.push_back(static_cast<uint8_t>(((p >> 5) & 63) * 255 / 63));
-    rgb.push_back(static_cast<uint8_t>((p & 31) * 255 / 31));
+  std::vector<uint8_t> file;
+  for (int c; (c = std::fgetc(f)) != EOF;) file.push_back(static_cast<uint8_t>(c));
+  std::fclose(f);
+  const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (file.size() < 8 || !std::equal(std::begin(signature), std::end(signature), file.begin())) return false;
+  std::vector<uint8_t> zlib;
+  for (size_t at = 8; at + 12 <= file.size();) {
+    const uint32_t length = BigEndian32(&file[at]);
+    if (length > file.size() - at - 12) return false;
+    const std::string type(file.begin() + static_cast<long>(at + 4), file.begin() + static_cast<long>(at + 8));
+    const uint8_t* data = &file[at + 8];
+    if (type == "IHDR" && length >= 10) {
+      width = static_cast<int>(BigEndian32(data));
+      height = static_cast<int>(BigEndian32(data + 4));
+      if (data[8] != 8 || data[9] != 2) return false;
+    } else if (type == "IDAT") {
+      zlib.insert(zlib.end(), data, data + length);
+    }
+    at += 12 + length;
   }
-  return WritePng(path, width, height, rgb);
+  // Stored deflate blocks after the two zlib header bytes: a final flag, a length, its complement.
+  std::vector<uint8_t> raw;
+  for (size_t at = 2; at + 5 <= zlib.size();) {
+    const bool last = zlib[at] & 1;
+    const size_t n = zlib[at + 1] | (zlib[at + 2] << 8);
+    if (at + 5 + n > zlib.size()) return false;
+    raw.insert(raw.end(), zlib.begin() + static_cast<long>(at + 5), zlib.begin() + static_cast<long>(at + 5 + n));
+    at += 5 + n;
+    if (last) break;
+  }
+  const size_t row = static_cast<size_t>(width) * 3 + 1;
+  if (width <= 0 || height <= 0 || raw.size() != row * static_cast<size_t>(height)) return false;
+  rgb.clear();
+  for (int y = 0; y < height; ++y)
+    rgb.insert(rgb.end(), raw.begin() + static_cast<long>(y * row + 1), raw.begin() + static_cast<long>((y + 1) * row));
+  return true;
 }
 
 std::string TestOutputDir() {

@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/Png.h"
+
 namespace testing_support {
 
-// rgb: width x height x 3 bytes, rows top to bottom. False when the file cannot be written.
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
+using platform::WritePng;
+using platform::WritePng565;
 
-// The same from 16-bit 5-6-5 pixels.
-bool WritePng565(const std::string& path, int width, int height, const std::vector<uint16_t>& pixels);
+// Reads a PNG file as WritePng writes it (8-bit RGB, stored blocks) into rgb; false for any
+// other file.
+bool ReadStoredPng(const std::string& path, int& width, int& height, std::vector<uint8_t>& rgb);
 
 // The folder for pictures the tests leave behind (made when missing).
 std::string TestOutputDir();
