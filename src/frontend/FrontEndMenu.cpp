@@ -14,6 +14,13 @@ namespace {
 constexpr int kMenuButtonBevel = 40;  // percent; the menus' buttons stand out more than the default 20
 }  // namespace
 
+std::vector<MenuWidget> MenuOfButtons(int buttons, int labels) {
+  std::vector<MenuWidget> widgets;
+  for (int n = 1; n <= buttons; ++n) widgets.push_back({kWidgetTextButton, n, true});
+  for (int n = 1; n <= labels; ++n) widgets.push_back({kWidgetText, n, false});
+  return widgets;
+}
+
 // Draws the background picture again after its surface was lost and restored.
 class CFrontEndMenu::BackgroundRestorer : public CSurfaceRestorer {
  public:

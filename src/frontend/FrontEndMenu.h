@@ -31,6 +31,10 @@ struct MenuWidget {
   bool focusable = true;
 };
 
+// The widgets of a plain menu: TEXTBUTTON_1 to TEXTBUTTON_<buttons>, all focusable, then
+// TEXT_1 to TEXT_<labels>.
+std::vector<MenuWidget> MenuOfButtons(int buttons, int labels);
+
 class CFrontEndMenu : public CMenuScreen {
  public:
   // folder: "Interface\<Folder>\"; layoutName: "screen (<Name>).cfg".

@@ -14,13 +14,6 @@ CMainMenuScreen* g_mainMenu = nullptr;
 
 namespace {
 
-std::vector<MenuWidget> MainMenuWidgets() {
-  std::vector<MenuWidget> widgets;
-  for (int n = 1; n <= CMainMenuScreen::kButtonCount; ++n) widgets.push_back({kWidgetTextButton, n, true});
-  widgets.push_back({kWidgetText, 1, false});
-  return widgets;
-}
-
 // The screen each entry leads to; Quit leads nowhere.
 FrontEndScreen Destination(int button) {
   switch (button) {
@@ -46,7 +39,8 @@ std::string VersionLabelText(int fileVersion) {
 }
 
 CMainMenuScreen::CMainMenuScreen()
-    : CFrontEndMenu(kScreenMainMenu, "Interface\\MainScreen\\", "screen (MainMenu).cfg", MainMenuWidgets()) {}
+    : CFrontEndMenu(kScreenMainMenu, "Interface\\MainScreen\\", "screen (MainMenu).cfg",
+                    MenuOfButtons(CMainMenuScreen::kButtonCount, 1)) {}
 
 void CMainMenuScreen::AfterLoad() {
   if (CTextLabel* version = Label(0)) version->SetText(VersionLabelText(GetProgramFileVersion()).c_str());

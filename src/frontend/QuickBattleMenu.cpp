@@ -10,13 +10,6 @@ CQuickBattleMenuScreen* g_quickBattleMenu = nullptr;
 
 namespace {
 
-std::vector<MenuWidget> QuickBattleMenuWidgets() {
-  std::vector<MenuWidget> widgets;
-  for (int n = 1; n <= CQuickBattleMenuScreen::kButtonCount; ++n) widgets.push_back({kWidgetTextButton, n, true});
-  widgets.push_back({kWidgetText, 1, false});
-  return widgets;
-}
-
 FrontEndScreen Destination(int button) {
   switch (button) {
     case CQuickBattleMenuScreen::kHostMultiplayer:
@@ -32,7 +25,7 @@ FrontEndScreen Destination(int button) {
 
 CQuickBattleMenuScreen::CQuickBattleMenuScreen()
     : CFrontEndMenu(kScreenQuickBattleMenu, "Interface\\QuickBattleMainMenu\\", "Screen (Quick Battle Main Menu).cfg",
-                    QuickBattleMenuWidgets()) {}
+                    MenuOfButtons(CQuickBattleMenuScreen::kButtonCount, 1)) {}
 
 void CQuickBattleMenuScreen::AfterLoad() {
   for (int button = 0; button < kBack; ++button)
