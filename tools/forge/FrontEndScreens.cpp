@@ -111,7 +111,7 @@ Painting MainMenuBackground(const ScreenLayout& layout) {
   p.Text("Realms of Vrask", kTitleFont, 66, 400, 118, kGoldTop, kGoldBottom, kInk, 2.6f, 3.5f);
   PaintButtonFrame(p, layout, 18);
   PaintButtonPlaques(p, layout);
-  p.Panel(666, 566, 794, 592, 6, Rgb(10, 8, 20), 0.55f, Rgb(10, 8, 20), 0.0f);
+  p.Panel(640, 566, 796, 592, 6, Rgb(10, 8, 20), 0.55f, Rgb(10, 8, 20), 0.0f);
   return p;
 }
 
@@ -188,7 +188,7 @@ ScreenLayout MainMenuLayout() {
   layout.Global("BackgroundFile", "Main Menu");
   const char* captions[] = {"New Campaign", "Load Game", "Quick Battle", "Online Lobby", "Battle Options", "Quit"};
   for (int i = 0; i < 6; ++i) AddButton(layout, i + 1, {285, 178 + 56 * i, 515, 218 + 56 * i}, captions[i]);
-  Widget& version = layout.Add(WidgetKind::kText, 1, {676, 568, 792, 590});
+  Widget& version = layout.Add(WidgetKind::kText, 1, {650, 568, 796, 590});
   version.font = "TINY";
   version.text = "Version";
   version.textFlags = "LEFT";
