@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/Bytes.h"
+#include "core/GameSettings.h"
 #include "core/Options.h"
 #include "platform/Files.h"
 
@@ -87,11 +88,17 @@ int64_t WriteParts(FILE* file, ISavedGameParts& parts) {
 ISavedGameParts* g_savedGameParts = &g_neutralParts;
 
 void ISavedGameParts::GetSettings(int32_t settings[4]) {
-  settings[0] = settings[1] = settings[2] = 0;
+  settings[0] = 0;
+  settings[1] = g_networkGame;
+  settings[2] = g_gameMode;
   settings[3] = g_difficulty;
 }
 
-void ISavedGameParts::SetSettings(const int32_t settings[4]) { g_difficulty = settings[3]; }
+void ISavedGameParts::SetSettings(const int32_t settings[4]) {
+  g_networkGame = settings[1];
+  g_gameMode = settings[2];
+  g_difficulty = settings[3];
+}
 
 void ISavedGameParts::GetBattleStart(int32_t record[6]) {
   record[0] = g_startRegion;

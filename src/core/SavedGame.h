@@ -18,7 +18,8 @@ class ISavedGameParts {
   virtual int ReadRealmState(FILE* file) { return 0; }
   virtual int WriteSpellBox(FILE* file) { return 0; }
   virtual int ReadSpellBox(FILE* file) { return 0; }
-  // The front end's four settings ints; the fourth is the difficulty.
+  // The front end's four settings ints: the realm view's tutorial step, g_networkGame,
+  // g_gameMode and the difficulty.
   virtual void GetSettings(int32_t settings[4]);
   virtual void SetSettings(const int32_t settings[4]);
   virtual int WriteScript(FILE* file) { return 0; }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Bytes.h"
+#include "core/GameSettings.h"
 #include "core/Options.h"
 #include "core/SavedGame.h"
 #include "platform/Files.h"
@@ -60,12 +61,15 @@ class SavedGame : public ::testing::Test {
     std::snprintf(g_realmFile, sizeof g_realmFile, "realms\\moorland\\moorland.cfg");
     std::snprintf(g_realmName, sizeof g_realmName, "moorland");
     g_difficulty = 2;
+    g_gameMode = kGameModeCampaign;
+    g_networkGame = 0;
     g_startRegion = 3;
     g_mapSeed = 4444;
   }
   void TearDown() override {
     g_savedGameParts = previous_;
     ResetGlobalOptions();
+    g_gameMode = kGameModeNone;
   }
   std::vector<uint8_t> File(const char* name) {
     std::vector<uint8_t> bytes;
@@ -87,17 +91,23 @@ TEST_F(SavedGame, AGameWithoutABattleResumesInTheRealmView) {
   EXPECT_EQ(bytes::LoadU32(file.data() + 8), file.size());
   EXPECT_STREQ(reinterpret_cast<const char*>(file.data() + 12), "realms\\moorland\\moorland.cfg");
   EXPECT_STREQ(reinterpret_cast<const char*>(file.data() + 12 + 256), "moorland");
+  EXPECT_EQ(bytes::LoadU32(file.data() + 524 + 80 + 33 + 364 + 4), 0u);   // not a network game
+  EXPECT_EQ(bytes::LoadU32(file.data() + 524 + 80 + 33 + 364 + 8), 5u);   // a campaign
   EXPECT_EQ(bytes::LoadU32(file.data() + 524 + 80 + 33 + 364 + 12), 2u);  // the difficulty
   EXPECT_EQ(bytes::LoadU32(file.data() + file.size() - 4), 0u);           // no battle
   EXPECT_EQ(parts.calls, (std::vector<std::string>{"wizards", "realm", "spellbox", "script"}));
 
   g_realmFile[0] = g_realmName[0] = 0;
   g_difficulty = 0;
+  g_gameMode = kGameModeQuickBattle;
+  g_networkGame = 1;
   parts.calls.clear();
   ASSERT_EQ(LoadSavedGame("one"), 1);
   EXPECT_EQ(parts.loadedState, 2);
   EXPECT_STREQ(g_realmName, "moorland");
   EXPECT_EQ(g_difficulty, 2);
+  EXPECT_EQ(g_gameMode, kGameModeCampaign);
+  EXPECT_EQ(g_networkGame, 0);
   EXPECT_EQ(parts.calls, (std::vector<std::string>{"wizards", "realm", "spellbox", "script"}));
   EXPECT_FALSE(platform::FileExists(dir.File("Save/one.sav.writing")));
 }
