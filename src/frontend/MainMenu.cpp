@@ -8,6 +8,7 @@
 #include "frontend/FrontEndWizards.h"
 #include "frontend/ScreenTable.h"
 #include "ui/Cursor.h"
+#include "ui/FrontEndRoot.h"
 #include "ui/TextButton.h"
 
 CMainMenuScreen* g_mainMenu = nullptr;
@@ -61,8 +62,10 @@ void CMainMenuScreen::StartDirectBattle() {
   // army with the local army 0, then the battle pushed over the menu.
 }
 
-// The software cursor's timer stops with the root screen, which exits right after the menu.
-void CMainMenuScreen::Exit() { Unload(); }
+void CMainMenuScreen::Exit() {
+  if (g_softwareCursor && g_frontEndRoot) g_frontEndRoot->cursorTimer.Stop();
+  Unload();
+}
 
 void CMainMenuScreen::Suspend() { Unload(); }
 
