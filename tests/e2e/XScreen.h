@@ -45,6 +45,18 @@ inline bool XdoTool(const std::string& display, const std::string& arguments) {
   return std::system(("DISPLAY=" + display + " " + command).c_str()) == 0;
 }
 
+// What xdotool prints on the display (empty when it fails or is not installed).
+inline std::string XdoToolOutput(const std::string& display, const std::string& arguments) {
+  const std::string command = "DISPLAY=" + display + " xdotool " + arguments + " 2>/dev/null";
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+  }
+  return out;
+}
+
 inline bool HaveXdoTool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
 
 }  // namespace e2e

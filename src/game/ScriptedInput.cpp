@@ -1,0 +1,193 @@
+#include "game/ScriptedInput.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include "graphics/Display.h"
+#include "graphics/Surface.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
+#include "platform/Png.h"
+#include "platform/Text.h"
+#include "platform/Window.h"
+#include "ui/Screen.h"
+
+namespace {
+
+struct KeyName {
+  const char* name;
+  int key;
+};
+constexpr KeyName kKeyNames[] = {
+    {"RETURN", platform::VK_RETURN}, {"ESCAPE", platform::VK_ESCAPE}, {"TAB", platform::VK_TAB},
+    {"SPACE", platform::VK_SPACE},   {"UP", platform::VK_UP},         {"DOWN", platform::VK_DOWN},
+    {"LEFT", platform::VK_LEFT},     {"RIGHT", platform::VK_RIGHT},
+};
+
+bool IsNumber(const std::string& word) {
+  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A key's name or its code; 0 for neither.
+int KeyOf(const std::string& word) {
+  for (const KeyName& entry : kKeyNames)
+    if (platform::EqualNoCase(word, entry.name)) return entry.key;
+  const int code = IsNumber(word) ? platform::TextToInt(word) : 0;
+  return code > 0 && code < 256 ? code : 0;
+}
+
+// One line's command; false with the reason when it cannot be read.
+bool ParseCommand(std::istringstream& words, const std::string& first, ScriptCommand& command, std::string& why) {
+  if (!IsNumber(first) || platform::TextToInt(first) < 1) {
+    why = "a frame number from 1 was expected";
+    return false;
+  }
+  command.frame = platform::TextToInt(first);
+  std::string verb, a, b;
+  words >> verb >> a >> b;
+  if (verb == "click" || verb == "rclick") {
+    command.kind = verb == "click" ? ScriptCommand::kClick : ScriptCommand::kRightClick;
+    if (!IsNumber(a) || !IsNumber(b)) {
+      why = "a click needs x and y";
+      return false;
+    }
+    command.x = platform::TextToInt(a);
+    command.y = platform::TextToInt(b);
+  } else if (verb == "key") {
+    command.kind = ScriptCommand::kKey;
+    command.key = KeyOf(a);
+    if (command.key == 0) {
+      why = "unknown key '" + a + "'";
+      return false;
+    }
+  } else if (verb == "png") {
+    command.kind = ScriptCommand::kPng;
+    command.file = a;
+    if (a.empty()) {
+      why = "png needs a file name";
+      return false;
+    }
+  } else if (verb == "close") {
+    command.kind = ScriptCommand::kClose;
+  } else {
+    why = "unknown command '" + verb + "'";
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<CScriptedInput> g_scriptedInput;
+int g_scriptFrame = 0;
+
+}  // namespace
+
+InputScript ParseInputScript(const std::string& text) {
+  InputScript script;
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    line = line.substr(0, line.find('#'));
+    std::istringstream words(line);
+    std::string first;
+    if (!(words >> first)) continue;
+    if (first == "log") {
+      words >> script.logFile;
+      continue;
+    }
+    ScriptCommand command;
+    std::string why;
+    if (ParseCommand(words, first, command, why))
+      script.commands.push_back(command);
+    else
+      script.errors.push_back("line " + std::to_string(number) + ": " + why);
+  }
+  std::stable_sort(script.commands.begin(), script.commands.end(),
+                   [](const ScriptCommand& a, const ScriptCommand& b) { return a.frame < b.frame; });
+  return script;
+}
+
+CScriptedInput::~CScriptedInput() {
+  if (log_) std::fclose(log_);
+}
+
+bool CScriptedInput::Load(const char* path) {
+  std::vector<uint8_t> bytes;
+  if (!path || !platform::ReadWholeFile(path, bytes)) {
+    std::fprintf(stderr, "VRASK_SCRIPT: cannot read %s\n", path ? path : "(none)");
+    return false;
+  }
+  Use(ParseInputScript(std::string(bytes.begin(), bytes.end())));
+  return true;
+}
+
+void CScriptedInput::Use(InputScript script) {
+  script_ = std::move(script);
+  next_ = 0;
+  lastScreen_ = -1;
+  for (const std::string& error : script_.errors) std::fprintf(stderr, "VRASK_SCRIPT: %s\n", error.c_str());
+  if (log_) std::fclose(log_);
+  log_ = script_.logFile.empty() ? nullptr : platform::OpenFile(script_.logFile.c_str(), "w");
+}
+
+void CScriptedInput::Frame(int frame, int topScreenId) {
+  if (topScreenId != lastScreen_ && log_) {
+    std::fprintf(log_, "%d %d\n", frame, topScreenId);
+    std::fflush(log_);
+  }
+  lastScreen_ = topScreenId;
+  while (next_ < script_.commands.size() && script_.commands[next_].frame <= frame) Run(script_.commands[next_++]);
+}
+
+void CScriptedInput::Run(const ScriptCommand& command) {
+  switch (command.kind) {
+    case ScriptCommand::kClick:
+    case ScriptCommand::kRightClick: {
+      const bool left = command.kind == ScriptCommand::kClick;
+      platform::SimulateMouseMove(command.x, command.y);
+      platform::SimulateMouseButton(left, true, command.x, command.y);
+      platform::SimulateMouseButton(left, false, command.x, command.y);
+      break;
+    }
+    case ScriptCommand::kKey:
+      platform::SimulateKey(command.key, true);
+      platform::SimulateKey(command.key, false);
+      break;
+    case ScriptCommand::kPng:
+      if (!SaveShownFrame(command.file)) std::fprintf(stderr, "VRASK_SCRIPT: cannot save %s\n", command.file.c_str());
+      break;
+    case ScriptCommand::kClose:
+      platform::SimulateCloseRequest();
+      break;
+  }
+}
+
+bool SaveShownFrame(const std::string& path) {
+  if (!g_primary.IsCreated()) return false;
+  const uint16_t* pixels = g_primary.Lock();
+  if (!pixels) return false;
+  std::vector<uint16_t> frame;
+  frame.reserve(static_cast<size_t>(g_primary.width) * g_primary.height);
+  for (int y = 0; y < g_primary.height; ++y) {
+    const auto* row = reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) +
+                                                        static_cast<size_t>(y) * g_primary.pitch);
+    frame.insert(frame.end(), row, row + g_primary.width);
+  }
+  g_primary.Unlock(const_cast<uint16_t*>(pixels));
+  return platform::WritePng565(path, g_primary.width, g_primary.height, frame);
+}
+
+void StartScriptedInput() {
+  const char* path = std::getenv("VRASK_SCRIPT");
+  g_scriptFrame = 0;
+  if (!path || !*path) return;
+  auto input = std::make_unique<CScriptedInput>();
+  if (input->Load(path)) g_scriptedInput = std::move(input);
+}
+
+void ScriptedInputFrame() {
+  if (!g_scriptedInput) return;
+  g_scriptedInput->Frame(++g_scriptFrame, g_currentScreen ? g_currentScreen->id : 0);
+}

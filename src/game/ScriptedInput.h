@@ -1,0 +1,63 @@
+#pragma once
+// Scripted input for runs with no one at the keyboard (end-to-end tests on a display that no
+// one sees, demonstrations). When the environment variable VRASK_SCRIPT names a file, the main
+// loop hands every frame to ScriptedInputFrame after the frame was shown: it notes the screen
+// on top, sends the clicks and keys the script gives for that frame as the system would (they
+// arrive with the next frame's messages), and saves the frame as a PNG file.
+//
+// The script holds one command a line; '#' begins a comment:
+//   log <file>              the screen log: a line "<frame> <screen id>" each time another
+//                           screen comes on top (0 when none is left)
+//   <frame> click <x> <y>   a left click at a point of the client area
+//   <frame> rclick <x> <y>  a right click
+//   <frame> key <key>       a key pressed and released: RETURN, ESCAPE, TAB, SPACE, UP, DOWN,
+//                           LEFT, RIGHT, or a virtual key code
+//   <frame> png <file>      the frame as the window shows it
+//   <frame> close           the window closed, as by the user
+// Frames count from 1. A line that cannot be read is reported on stderr and left out.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct ScriptCommand {
+  enum Kind { kClick, kRightClick, kKey, kPng, kClose };
+  int frame = 0;
+  Kind kind = kClick;
+  int x = 0, y = 0;
+  int key = 0;
+  std::string file;
+};
+
+struct InputScript {
+  std::string logFile;
+  std::vector<ScriptCommand> commands;  // in frame order, each frame's in the script's order
+  std::vector<std::string> errors;      // "line <n>: <what>"
+};
+
+// Reads a script's text.
+InputScript ParseInputScript(const std::string& text);
+
+class CScriptedInput {
+ public:
+  ~CScriptedInput();
+  // Reads the script file; false when it cannot be read (reported on stderr).
+  bool Load(const char* path);
+  void Use(InputScript script);
+  // The work of one frame, after it was shown.
+  void Frame(int frame, int topScreenId);
+
+ private:
+  void Run(const ScriptCommand& command);
+  InputScript script_;
+  size_t next_ = 0;
+  int lastScreen_ = -1;
+  FILE* log_ = nullptr;
+};
+
+// Starts the scripted input when VRASK_SCRIPT is set (start-up, before the main loop).
+void StartScriptedInput();
+// Called by the main loop once a frame; nothing without a script.
+void ScriptedInputFrame();
+// Saves what the primary surface shows as a PNG file; false when it cannot.
+bool SaveShownFrame(const std::string& path);

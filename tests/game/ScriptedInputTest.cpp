@@ -1,0 +1,87 @@
+// The scripted input of unattended runs: its script, its screen log, and the frames it saves.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/ScriptedInput.h"
+#include "graphics/GraphicsFixtures.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "platform/Window.h"
+#include "support/Png.h"
+#include "support/TestSupport.h"
+
+TEST(ScriptedInput, ReadsItsCommandsInFrameOrderAndReportsWhatItCannotRead) {
+  const InputScript script = ParseInputScript(
+      "# the road to the quick battle menu\n"
+      "log screens.txt\n"
+      "20 png later.png\n"
+      "4 click 400 300   # Quick Battle\n"
+      "4 key RETURN\n"
+      "7 key 27\n"
+      "9 rclick 1 2\n"
+      "30 close\n"
+      "0 click 1 1\n"
+      "x key RETURN\n"
+      "5 key NOPE\n"
+      "6 click 12\n"
+      "8 fly\n"
+      "8 png\n");
+  EXPECT_EQ(script.logFile, "screens.txt");
+  ASSERT_EQ(script.commands.size(), 6u);
+  EXPECT_EQ(script.commands[0].kind, ScriptCommand::kClick);
+  EXPECT_EQ(script.commands[0].frame, 4);
+  EXPECT_EQ(script.commands[0].x, 400);
+  EXPECT_EQ(script.commands[0].y, 300);
+  EXPECT_EQ(script.commands[1].kind, ScriptCommand::kKey);
+  EXPECT_EQ(script.commands[1].key, platform::VK_RETURN);
+  EXPECT_EQ(script.commands[2].key, platform::VK_ESCAPE);
+  EXPECT_EQ(script.commands[3].kind, ScriptCommand::kRightClick);
+  EXPECT_EQ(script.commands[4].kind, ScriptCommand::kPng);
+  EXPECT_EQ(script.commands[4].file, "later.png");
+  EXPECT_EQ(script.commands[5].kind, ScriptCommand::kClose);
+  EXPECT_EQ(script.errors,
+            (std::vector<std::string>{"line 9: a frame number from 1 was expected",
+                                      "line 10: a frame number from 1 was expected", "line 11: unknown key 'NOPE'",
+                                      "line 12: a click needs x and y", "line 13: unknown command 'fly'",
+                                      "line 14: png needs a file name"}));
+}
+
+TEST(ScriptedInput, NotesEachScreenThatComesOnTopAndSavesTheShownFrame) {
+  testing_support::TempDir dir(true);
+  graphics_test::OpenDisplay display(true, false);
+  g_primary.Fill(0xF800);
+  CScriptedInput input;
+  InputScript script = ParseInputScript("log screens.txt\n2 png frame.png\n");
+  input.Use(script);
+  input.Frame(1, 3);
+  input.Frame(2, 3);
+  input.Frame(3, 27);
+  input.Frame(4, 3);
+  input.Frame(5, 0);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(platform::ReadWholeFile("screens.txt", bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "1 3\n3 27\n4 3\n5 0\n");
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  ASSERT_TRUE(testing_support::ReadStoredPng("frame.png", width, height, rgb));
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(height, 480);
+  EXPECT_EQ(rgb[0], 255);
+  EXPECT_EQ(rgb[1], 0);
+}
+
+TEST(ScriptedInput, SendsClicksAndKeysAsTheSystemWould) {
+  graphics_test::OpenDisplay display(true, false);
+  platform::ClearMessageQueue();
+  CScriptedInput input;
+  input.Use(ParseInputScript("1 click 30 40\n1 key ESCAPE\n"));
+  input.Frame(1, 3);
+  std::vector<unsigned> messages;
+  platform::Message message;
+  while (platform::PeekMessage(message, true)) messages.push_back(message.message);
+  const std::vector<unsigned> expected = {platform::WM_MOUSEMOVE, platform::WM_LBUTTONDOWN, platform::WM_LBUTTONUP,
+                                          platform::WM_KEYDOWN,   platform::WM_CHAR,        platform::WM_KEYUP};
+  EXPECT_EQ(messages, expected);
+}
