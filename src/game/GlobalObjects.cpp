@@ -1,6 +1,8 @@
 #include "game/GlobalObjects.h"
 
 #include "core/Globals.h"
+#include "frontend/FrontEndScreens.h"
+#include "frontend/MainMenu.h"
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
 #include "sound/SoundStartup.h"
@@ -14,7 +16,17 @@ void FillGlobalObjects() {
   SetGlobalObject(
       kGlobalBackBuffer, "back buffer", [] { g_displayDeviceCount = 0; }, [] { g_backBuffer.Release(); });
   RegisterSoundGlobalObjects();  // 29 the sound manager, 30 the CD player
-  // 37 the front-end root, with the placeholder main menu that the root pushes until the
-  // front end builds its main menu at 39 and points g_mainMenuScreen at it.
+  // 37 the front-end root (with a placeholder menu, which the tests of the spine push).
   SetGlobalObject(kGlobalFrontEndRoot, "front-end root", ConstructScreenObjects, DestroyScreenObjects);
+  // 39 the front end's screens, the main menu among them: the first menu the root pushes.
+  SetGlobalObject(
+      kGlobalMainMenu, "main menu",
+      [] {
+        ConstructFrontEndScreens();
+        g_mainMenuScreen = g_mainMenu;
+      },
+      [] {
+        g_mainMenuScreen = nullptr;
+        DestroyFrontEndScreens();
+      });
 }

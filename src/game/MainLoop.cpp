@@ -2,6 +2,7 @@
 #include "game/MainLoop.h"
 
 #include "core/Main.h"
+#include "game/ScriptedInput.h"
 #include "platform/Clock.h"
 #include "ui/Cursor.h"
 #include "ui/Screen.h"
@@ -14,6 +15,7 @@ int RunMainLoop() {
     if (g_appActive) {
       g_currentScreen->Update();
       ShowPrimary();
+      ScriptedInputFrame();
     } else {
       platform::SleepMs(5);  // inactive: keep polling without burning the processor
     }

@@ -10,6 +10,7 @@
 #include "core/Preferences.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
+#include "game/ScriptedInput.h"
 #include "graphics/Display.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/Surface.h"
@@ -169,6 +170,7 @@ int WinMain(void* instance, void* previousInstance, const char* commandLine, int
   // Entering the root loads what every screen shares and pushes the first menu.
   if (g_frontEndRoot) PushScreen(g_frontEndRoot);
   PlayTitleMusic();
+  StartScriptedInput();
   const int exitCode = RunMainLoop();
 
   ShutDownServices();
