@@ -1,5 +1,6 @@
 #include "game/RootScreenHooks.h"
 
+#include "creatures/CreatureType.h"
 #include "magic/EffectManager.h"
 #include "ui/FrontEndRoot.h"
 
@@ -16,7 +17,7 @@ class CRootScreenHooks : public IFrontEndRootHooks {
   // its own box and ends the program).
   void LoadEffectTables() override { g_effectManager.LoadConfig(); }
   // The creatures: cfg\creature.cfg and cfg\hth.cfg (a failure names cfg\creature.cfg).
-  void LoadCreatureTypes() override {}
+  void LoadCreatureTypes() override { ::LoadCreatureTypes(); }
   // The graphics engine: the print effects.
   void LoadPrintEffects() override {}
   // The battle map: the map view attached to the map, the work surface and this rectangle.

@@ -8,6 +8,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "creatures/SpellDefinition.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
 #include "game/ScriptedInput.h"
@@ -24,7 +25,7 @@
 #include "ui/Screen.h"
 
 GameDataLoad g_gameDataLoads[kGameDataLoads] = {
-    {"cfg\\spells.cfg", GameDataFileIsPresent},
+    {"cfg\\spells.cfg", [](const char* fileName) { return LoadSpells(fileName, g_spellDefs); }},
     {"cfg\\objects.cfg", GameDataFileIsPresent},
     {"cfg\\ai.cfg", GameDataFileIsPresent},
     // The chat formats, then the chat string table, from the one file.

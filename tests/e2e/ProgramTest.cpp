@@ -113,6 +113,22 @@ double ProcessorSeconds(pid_t pid) {
 
 // An idle main menu waits for each frame asleep: well under a tenth of a core. (A check of
 // what the program takes, not of its speed.)
+// The creature types load as the root screen is entered: without either of their files the
+// program cannot go on.
+TEST_F(Program, AMissingCreatureFileEndsItWithAnError) {
+  for (const char* name : {"creature.cfg", "hth.cfg"}) {
+    std::filesystem::copy_file(dir_.File(std::string("cfg/") + name), dir_.File("kept.cfg"),
+                               std::filesystem::copy_options::overwrite_existing);
+    Remove(std::string("cfg/") + name);
+    Outcome run = Start("/win", 3);
+    EXPECT_NE(run.exitCode, 0) << name;
+    EXPECT_NE(run.errors.find(std::string("[FILE LOAD ERROR] Unable to load file: cfg\\") + name + ", Exiting Program"),
+              std::string::npos)
+        << run.errors;
+    std::filesystem::rename(dir_.File("kept.cfg"), dir_.File(std::string("cfg/") + name));
+  }
+}
+
 TEST_F(Program, AnIdleGameLeavesTheProcessorFree) {
   const std::string errors = dir_.File("stderr.txt");
   const pid_t pid = fork();
