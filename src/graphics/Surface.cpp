@@ -18,6 +18,7 @@ int g_queuedBlitCount = 0;
 int g_flushingBlits = 0;
 int g_useColourKeys = 0;
 int g_mapViewShown = 0;
+int g_deferBlits = 0;
 
 namespace {
 

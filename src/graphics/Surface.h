@@ -132,6 +132,9 @@ void FlushQueuedBlits();
 // (a restored surface gets its key again), and the battle map is shown.
 extern int g_useColourKeys;
 extern int g_mapViewShown;
+// Deferred blitting is in use: the interface's keyed copies onto the back buffer are queued
+// (QueueBlit) and run by the frame's FlushQueuedBlits instead of at once. Off by default.
+extern int g_deferBlits;
 
 // How often a copy or lock is tried again on a surface that stays lost before it gives up.
 constexpr int kMaxLostSurfaceRetries = 8;
