@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "MapWindow.h"
 #include "XScreen.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
@@ -32,110 +33,10 @@
 
 namespace {
 
-intptr_t Proc(platform::WindowHandle w, unsigned m, uintptr_t wp, intptr_t lp) {
-  return platform::DefaultWindowProc(w, m, wp, lp);
-}
-
-constexpr int kLeft = 100, kTop = 60;
-
-// The window's part of a screenshot.
-std::vector<uint8_t> WindowPixels(const e2e::Screenshot& shot) {
-  std::vector<uint8_t> rgb;
-  for (int y = 0; y < 600; ++y)
-    for (int x = 0; x < 800; ++x) rgb.insert(rgb.end(), shot.At(kLeft + x, kTop + y), shot.At(kLeft + x, kTop + y) + 3);
-  return rgb;
-}
-
-std::vector<uint16_t> BackBufferPixels() {
-  std::vector<uint16_t> out;
-  uint16_t* pixels = g_backBuffer.Lock();
-  if (!pixels) return out;
-  for (int y = 0; y < 600; ++y) {
-    const auto* row =
-        reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * g_backBuffer.pitch);
-    out.insert(out.end(), row, row + 800);
-  }
-  g_backBuffer.Unlock(pixels);
-  return out;
-}
-
-// A window of 800 x 600 on the virtual display showing the battle map of a forged map built
-// from a seed, drawn by the map view into the back buffer.
-struct MapWindow {
-  explicit MapWindow(const char* display) : display(display) {
-    setenv("DISPLAY", display, 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    platform::SetMessageBoxesUseWindows(false);
-    // Building the map writes its logs into the current directory: a copy of the data.
-    data = std::make_unique<testing_support::ForgedDataCopy>();
-    platform::RegisterWindowClass("E2E_MAP_WINDOW", Proc);
-    g_windowed = 1;
-    g_prefs.isHighRes = 1;
-    platform::WindowPlacement placement;
-    placement.left = kLeft;
-    placement.top = kTop;
-    placement.clientWidth = 800;
-    placement.clientHeight = 600;
-    window = platform::CreateAppWindow("E2E_MAP_WINDOW", "Realms of Vrask", placement);
-    if (!window) return;
-    InitDisplay(window);
-    InitSpriteWaveTable();
-    std::vector<uint8_t> types;
-    if (!platform::ReadWholeFile("maps/moorland/terrain.ttd", types) ||
-        !g_terrainTypes.Assign(types.data() + 16, types.size() - 16))
-      return;
-    if (g_map.Build("realms\\moorland\\moorland.cfg", 1, 4242) != 1) return;
-    g_map.SetWaterLevel(g_regionSettings.waterLevel);
-    g_map.ResetLight();
-    std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), int8_t{0});
-    if (!terrain.Load("maps\\moorland\\terrain.spr", 256) || !terrain.BuildColourTables(1, 256) ||
-        !terrain.BuildColourTables(8, 256) || !terrain.BuildColourTables(9, 256))
-      return;
-    ready = g_mapView.Attach(&g_map, &g_backBuffer, &terrain, platform::Rect{0, 0, 800, 600}, 1) == 1;
-  }
-  ~MapWindow() {
-    ResetMouseInput();
-    g_mapView.SetMap(nullptr);
-    g_mapView.drawSurface = nullptr;
-    g_mapView.terrainSprites = nullptr;
-    g_mapView.drawList.SetOcclusionFrames(nullptr);
-    g_map.Clear();
-    g_pathNetwork.Clear();
-    g_terrainTypes.Clear();
-    FreeDoorsConfig();
-    data.reset();
-    // Video stays up: the X libraries keep some of their state to the end of the process.
-    if (window) platform::DestroyAppWindow(window);
-  }
-  // Presents the back buffer until a screenshot shows it (a bounded number of tries).
-  bool ShowAndShoot(e2e::Screenshot& shot) {
-    const std::vector<uint16_t> frame = BackBufferPixels();
-    if (frame.size() != 800u * 600u) return false;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-      platform::Message message;
-      while (platform::PeekMessage(message, true)) platform::DispatchMessage(message);
-      g_backBuffer.BlitTo(&g_primary, 0, 0);
-      PresentDisplay();
-      platform::SleepMs(150);
-      if (!e2e::TakeScreenshot(display, dir.File("shot.ppm"), shot)) return false;
-      if (shot.width < kLeft + 800 || shot.height < kTop + 600) continue;
-      int matching = 0;
-      for (int y = 0; y < 600; y += 37)
-        for (int x = 0; x < 800; x += 41) {
-          const uint16_t p = frame[static_cast<size_t>(y * 800 + x)];
-          matching += e2e::Near(shot.At(kLeft + x, kTop + y), (p >> 11) << 3, ((p >> 5) & 63) << 2, (p & 31) << 3, 12);
-        }
-      if (matching > 16 * 20 * 95 / 100) return true;
-    }
-    return false;
-  }
-  std::string display;
-  std::unique_ptr<testing_support::ForgedDataCopy> data;
-  platform::WindowHandle window = nullptr;
-  CSprite terrain;
-  testing_support::TempDir dir;
-  bool ready = false;
-};
+using e2e::kLeft;
+using e2e::kTop;
+using e2e::MapWindow;
+using e2e::WindowPixels;
 
 TEST(MapViewWindow, AForgedMapInEveryRotationOnTheScreen) {
   const char* display = std::getenv("VRASK_X_DISPLAY");
