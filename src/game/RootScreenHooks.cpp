@@ -1,5 +1,6 @@
 #include "game/RootScreenHooks.h"
 
+#include "battle/BattlePanels.h"
 #include "creatures/CreatureType.h"
 #include "magic/EffectManager.h"
 #include "ui/FrontEndRoot.h"
@@ -23,7 +24,7 @@ class CRootScreenHooks : public IFrontEndRootHooks {
   // The battle map: the map view attached to the map, the work surface and this rectangle.
   void AttachMapView(int left, int top, int right, int bottom) override {}
   // The battle: the story scroll, spot icons, select bar, wizard faces and chat console.
-  void LoadBattlePanels() override {}
+  void LoadBattlePanels() override { InitSelectBarAndFace(); }
   // The battle map's doors, the battle's named list and the print effects.
   void FreeShared() override {}
 };
