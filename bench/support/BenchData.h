@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "core/Options.h"
+
 // Copies the forged data next to it (once per process), enters the copy and removes it
 // when the process ends.
 inline void EnterForgedDataCopy() {
@@ -26,4 +28,14 @@ inline void EnterForgedDataCopy() {
     }
   };
   static Copy copy;
+}
+
+// The options the game starts with: the built-in defaults, then the forged cfg\vrask.cfg.
+inline void LoadForgedOptions() {
+  static bool loaded = false;
+  if (loaded) return;
+  loaded = true;
+  EnterForgedDataCopy();
+  ResetGlobalOptions();
+  ReadGlobalOptions();
 }

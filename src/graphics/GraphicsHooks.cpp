@@ -8,9 +8,14 @@ namespace {
 
 class PrinterSelection : public IPrinterSelection {
  public:
-  // The printers choose by the processor's vector units rather than its family; their
-  // selection also applies the option UseCSpritePrinter.
-  void SelectProcessorPrinters(bool) override { SelectSpritePrinters(DetectPrinterProcessor()); }
+  // The printers choose by the processor's vector units rather than its family, and keep
+  // the scalar ones where the vector ones time slower; their selection also applies the
+  // option UseCSpritePrinter.
+  void SelectProcessorPrinters(bool) override {
+    PrinterProcessor processor = DetectPrinterProcessor();
+    processor.vectorPrintersSlower = VectorPrintersAreSlower(processor);
+    SelectSpritePrinters(processor);
+  }
   void UsePortableSpritePrinter() override { g_printSprite = PrintSpriteFrameC; }
 };
 PrinterSelection g_printerSelectionOfGraphics;

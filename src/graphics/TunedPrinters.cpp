@@ -1,9 +1,9 @@
 #include "graphics/TunedPrinters.h"
 
-#include <immintrin.h>
-
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "core/Options.h"
 #include "graphics/BattleFacing.h"
@@ -15,136 +15,14 @@ using namespace printing;
 
 namespace {
 
-// --- Run kernels --------------------------------------------------------------------------
-// Each writes count pixels: out[i] = table[in[i]] (or copies 16-bit pixels). The AVX2
-// kernels carry the target attribute themselves, so nothing else in this unit is built
-// for AVX2 and no shared inline code can end up needing it.
-
-// Without wider instructions a look-up per pixel is as fast as it gets: loads, not
-// arithmetic, bound it (four-pixel words assembled by shifts measured slower).
-template <class Entry>
-inline void LookupRunScalar(uint16_t* out, const uint8_t* in, int count, const Entry* table) {
-  for (int i = 0; i < count; ++i) out[i] = static_cast<uint16_t>(table[in[i]]);
-}
-
-// Gathers 16 entries at a time. A 16-bit table is read as 32-bit words at each entry (the
-// tables keep padding after their last entry for this) and the upper halves dropped.
-template <int kScale>
-__attribute__((target("avx2"))) void LookupRunAvx2(uint16_t* out, const uint8_t* in, int count, const void* table) {
-  const int* base = static_cast<const int*>(table);
-  const __m256i low = _mm256_set1_epi32(0xFFFF);
-  int i = 0;
-  for (; i + 16 <= count; i += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-    const __m256i first = _mm256_cvtepu8_epi32(bytes);
-    const __m256i second = _mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8));
-    __m256i a = _mm256_and_si256(_mm256_i32gather_epi32(base, first, kScale), low);
-    __m256i b = _mm256_and_si256(_mm256_i32gather_epi32(base, second, kScale), low);
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), packed);
-  }
-  if (i + 8 <= count) {
-    const __m256i first = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + i)));
-    const __m256i a = _mm256_and_si256(_mm256_i32gather_epi32(base, first, kScale), low);
-    const __m128i packed = _mm_packus_epi32(_mm256_castsi256_si128(a), _mm256_extracti128_si256(a, 1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), packed);
-    i += 8;
-  }
-  for (; i < count; ++i) {
-    if (kScale == 2)
-      out[i] = static_cast<const uint16_t*>(table)[in[i]];
-    else
-      out[i] = static_cast<uint16_t>(static_cast<const uint32_t*>(table)[in[i]]);
-  }
-}
-
-// With AVX-512 VBMI the whole 256-entry table sits in registers: its low and high bytes
-// as four 64-byte quarters each, looked up 64 pixels at a time by byte permutes (the index
-// sign bit picks the upper half). Runs end with masked loads and stores, so nothing is
-// read or written past them.
-struct SplitTable {
-  __m512i low[4], high[4];
-};
-
-#define VRASK_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
-VRASK_AVX512 SplitTable SplitTableAvx512(const uint16_t* table) {
-  SplitTable split;
-  __m512i evens, odds;
-  {
-    alignas(64) uint8_t even[64], odd[64];
-    for (int i = 0; i < 64; ++i) {
-      even[i] = static_cast<uint8_t>(2 * i);
-      odd[i] = static_cast<uint8_t>(2 * i + 1);
-    }
-    evens = _mm512_load_si512(even);
-    odds = _mm512_load_si512(odd);
-  }
-  for (int q = 0; q < 4; ++q) {
-    const __m512i a = _mm512_loadu_si512(table + 64 * q);
-    const __m512i b = _mm512_loadu_si512(table + 64 * q + 32);
-    split.low[q] = _mm512_permutex2var_epi8(a, evens, b);
-    split.high[q] = _mm512_permutex2var_epi8(a, odds, b);
-  }
-  return split;
-}
-
-VRASK_AVX512 inline void LookupBlockAvx512(uint16_t* out, const uint8_t* in, int count, const SplitTable& t) {
-  const __mmask64 valid = count >= 64 ? ~0ULL : (1ULL << count) - 1;
-  const __m512i index = _mm512_maskz_loadu_epi8(valid, in);
-  const __mmask64 upper = _mm512_movepi8_mask(index);
-  const __m512i low = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(t.low[0], index, t.low[1]),
-                                             _mm512_permutex2var_epi8(t.low[2], index, t.low[3]));
-  const __m512i high = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(t.high[0], index, t.high[1]),
-                                              _mm512_permutex2var_epi8(t.high[2], index, t.high[3]));
-  const __m512i first = _mm512_unpacklo_epi8(low, high), second = _mm512_unpackhi_epi8(low, high);
-  const __m512i order0 = _mm512_set_epi64(11, 10, 3, 2, 9, 8, 1, 0);
-  const __m512i order1 = _mm512_set_epi64(15, 14, 7, 6, 13, 12, 5, 4);
-  const __m512i pixels0 = _mm512_permutex2var_epi64(first, order0, second);
-  const __m512i pixels1 = _mm512_permutex2var_epi64(first, order1, second);
-  const __mmask32 valid0 = static_cast<__mmask32>(valid), valid1 = static_cast<__mmask32>(valid >> 32);
-  _mm512_mask_storeu_epi16(out, valid0, pixels0);
-  _mm512_mask_storeu_epi16(out + 32, valid1, pixels1);
-}
-
-VRASK_AVX512 void LookupRunAvx512(uint16_t* out, const uint8_t* in, int count, const SplitTable& t) {
-  for (int i = 0; i < count; i += 64) LookupBlockAvx512(out + i, in + i, count - i, t);
-}
-
-// The printer's whole row walk is built for AVX-512, so that the table stays in registers
-// across runs; the walk is this unit's own copy of the shared one.
-VRASK_AVX512 PrintResult PrintRunsAvx512(CSpriteFrame frame, const FrameClip& clip, const uint16_t* table) {
-  const SplitTable split = SplitTableAvx512(table);
-  const bool clipped = clip.Horizontal();
-  for (int row = clip.firstRow; row < clip.endRow; ++row) {
-    uint16_t* target = g_spriteTarget + static_cast<ptrdiff_t>(clip.top + row) * g_spritePitch;
-    const uint8_t* ctrl = frame.data + LoadI32(frame.data + CSpriteFrame::kRowTable + 8 * row);
-    const uint8_t* pixels = frame.data + LoadI32(frame.data + CSpriteFrame::kRowTable + 8 * row + 4);
-    int column = 0;
-    while (column < clip.width) {
-      column += *ctrl++;
-      if (column >= clip.width) break;
-      const int count = *ctrl++;
-      int start = column, end = column + count;
-      if (clipped) {
-        start = start > clip.firstCol ? start : clip.firstCol;
-        end = end < clip.endCol ? end : clip.endCol;
-      }
-      if (start < end) LookupRunAvx512(target + (clip.left + start), pixels + (start - column), end - start, split);
-      pixels += count;
-      column += count;
-    }
-  }
-  return kPrintDone;
-}
+// The scalar printers look pixels up with LookUpFour (RunWalk.h); the vector printers live in
+// units of their own (TunedPrintersAvx2.cpp, TunedPrintersAvx512.cpp), built for their units.
 
 // The C library's copy already moves runs with the processor's widest stores; hand-made
 // 16- and 32-byte loops measured slower on the short runs of sprites.
 inline void CopyRun(uint16_t* out, const uint8_t* in, int count) {
   std::memcpy(out, in, 2 * static_cast<size_t>(count));
 }
-
-// --- Printers -----------------------------------------------------------------------------
 
 // The clip and row walk of the tuned printers. Unlike the portable printer they clip frames
 // sideways whether or not the second target is set.
@@ -167,33 +45,7 @@ PrintResult PrintSpriteSse2(CSpriteFrame frame, int x, int y, int light, int lis
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!table) return kPrintDone;
   return PrintRuns(frame, x, y, 1,
-                   [table](uint16_t* out, const uint8_t* in, int count) { LookupRunScalar(out, in, count, table); });
-}
-
-PrintResult PrintSpriteAvx2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
-  if (!frame) return kPrintDone;
-  const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
-  if (!table) return kPrintDone;
-  return PrintRuns(frame, x, y, 1,
-                   [table](uint16_t* out, const uint8_t* in, int count) { LookupRunAvx2<2>(out, in, count, table); });
-}
-
-PrintResult PrintSpriteAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
-  FrameClip clip;
-  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
-  const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
-  if (!table) return kPrintDone;
-  return PrintRunsAvx512(frame, clip, table);
-}
-
-PrintResult PrintSpriteWideAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
-  // A wide node keeps its tables' low halves as 16-bit tables too: the same pixels.
-  FrameClip clip;
-  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
-  const ShadeTableList* node = NodeFor(frame, listIndex);
-  if (!node) return kPrintDone;
-  if (!node->wide) return PrintSpriteAvx512(frame, x, y, light, listIndex);
-  return PrintRunsAvx512(frame, clip, node->Table(ShadeTableIndex(*node, light)));
+                   [table](uint16_t* out, const uint8_t* in, int count) { LookUpFour(out, in, count, table); });
 }
 
 PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
@@ -203,17 +55,7 @@ PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int
   if (!node->wide) return PrintSpriteSse2(frame, x, y, light, listIndex);
   const uint32_t* table = node->WideTable(ShadeTableIndex(*node, light));
   return PrintRuns(frame, x, y, 1,
-                   [table](uint16_t* out, const uint8_t* in, int count) { LookupRunScalar(out, in, count, table); });
-}
-
-PrintResult PrintSpriteWideAvx2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
-  if (!frame) return kPrintDone;
-  const ShadeTableList* node = NodeFor(frame, listIndex);
-  if (!node) return kPrintDone;
-  if (!node->wide) return PrintSpriteAvx2(frame, x, y, light, listIndex);
-  const uint32_t* table = node->WideTable(ShadeTableIndex(*node, light));
-  return PrintRuns(frame, x, y, 1,
-                   [table](uint16_t* out, const uint8_t* in, int count) { LookupRunAvx2<4>(out, in, count, table); });
+                   [table](uint16_t* out, const uint8_t* in, int count) { LookUpFour(out, in, count, table); });
 }
 
 PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y) {
@@ -240,11 +82,106 @@ PrinterProcessor DetectPrinterProcessor() {
   return processor;
 }
 
+namespace {
+
+// The vector printers the units give (main and wide), or null when they give none.
+struct VectorPrinters {
+  SpritePrinter main = nullptr, wide = nullptr;
+};
+VectorPrinters VectorPrintersFor(const PrinterProcessor& processor) {
+  if (processor.hasAvx512Vbmi) return {PrintSpriteAvx512, PrintSpriteWideAvx512};
+  if (processor.hasAvx2) return {PrintSpriteAvx2, PrintSpriteWideAvx2};
+  return {};
+}
+
+// A figure like a creature's (a body with a gap, a ragged edge, a thin limb) encoded as
+// a frame of 8-bit pixels, for timing the printers.
+std::vector<uint8_t> TimingFrame() {
+  constexpr int kWidth = 48, kHeight = 48;
+  auto opaque = [](int x, int y) {
+    const int dx = x - 22, dy = y - 24;
+    const bool body = dx * dx * 22 * 22 + dy * dy * 18 * 18 <= 18 * 18 * 22 * 22;
+    const bool gap = x >= 28 && x < 31 && y >= 12 && y < 30;
+    const bool fringe = x < 10 && (x + y) % 2 == 0;
+    const bool limb = x >= 42 && x < 44 && y >= 8 && y < 44;
+    return (body && !gap && !fringe) || limb;
+  };
+  std::vector<uint8_t> controls, pixels;
+  std::vector<int> rowControls, rowPixels;
+  for (int y = 0; y < kHeight; ++y) {
+    rowControls.push_back(static_cast<int>(controls.size()));
+    rowPixels.push_back(static_cast<int>(pixels.size()));
+    for (int x = 0; x < kWidth;) {
+      int skip = 0, count = 0;
+      while (x + skip < kWidth && !opaque(x + skip, y)) ++skip;
+      while (x + skip + count < kWidth && opaque(x + skip + count, y)) ++count;
+      controls.push_back(static_cast<uint8_t>(skip));
+      x += skip;
+      if (x >= kWidth) break;
+      controls.push_back(static_cast<uint8_t>(count));
+      for (int i = 0; i < count; ++i) pixels.push_back(static_cast<uint8_t>((x + i) * 5 + y * 3));
+      x += count;
+    }
+  }
+  const int controlStart = CSpriteFrame::kHeaderSize + 8 * kHeight;
+  const int pixelStart = controlStart + static_cast<int>(controls.size());
+  std::vector<uint8_t> frame(static_cast<size_t>(pixelStart) + pixels.size(), 0);
+  StoreI32(frame.data() + CSpriteFrame::kWidth, kWidth);
+  StoreI32(frame.data() + CSpriteFrame::kHeight, kHeight);
+  StoreI32(frame.data() + CSpriteFrame::kEnd, static_cast<int32_t>(frame.size()));
+  for (int y = 0; y < kHeight; ++y) {
+    StoreI32(frame.data() + CSpriteFrame::kRowTable + 8 * y, controlStart + rowControls[static_cast<size_t>(y)]);
+    StoreI32(frame.data() + CSpriteFrame::kRowTable + 8 * y + 4, pixelStart + rowPixels[static_cast<size_t>(y)]);
+  }
+  std::copy(controls.begin(), controls.end(), frame.begin() + controlStart);
+  std::copy(pixels.begin(), pixels.end(), frame.begin() + pixelStart);
+  return frame;
+}
+
+// The fewest cycles a few prints of the frame took with the printer, over several tries.
+uint64_t BestCycles(SpritePrinter printer, CSpriteFrame frame) {
+  constexpr int kTries = 8, kPrints = 4;
+  uint64_t best = UINT64_MAX;
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    const uint64_t before = platform::ReadTimeStampCounter();
+    for (int n = 0; n < kPrints; ++n) printer(frame, 40 + 8 * n, 40, -20, 0);
+    const uint64_t after = platform::ReadTimeStampCounter();
+    if (after >= before) best = std::min(best, after - before);
+  }
+  return best;
+}
+
+}  // namespace
+
+bool VectorPrintersAreSlower(const PrinterProcessor& processor) {
+  const VectorPrinters vector = VectorPrintersFor(processor);
+  if (!vector.main) return false;
+  ShadeTableList table;
+  table.Allocate(1, false);
+  for (int i = 0; i < 256; ++i) table.tables[static_cast<size_t>(i)] = static_cast<uint16_t>(i * 257);
+  const std::vector<uint8_t> bytes = TimingFrame();
+  const CSpriteFrame frame{bytes.data(), &table};
+  // The print target is borrowed and given back as it was.
+  uint16_t* const target = g_spriteTarget;
+  const int pitch = g_spritePitch, rows = g_spriteRows;
+  const int clip[4] = {g_clipTop, g_clipLeft, g_clipRight, g_clipBottom};
+  std::vector<uint16_t> scratch(128 * 128);
+  SetSpriteTarget(scratch.data(), 128, 128);
+  SetSpriteClipRect(0, 0, 128, 128);
+  uint64_t vectorBest = UINT64_MAX, scalarBest = UINT64_MAX;
+  for (int round = 0; round < 2; ++round) {  // the first round warms both up
+    vectorBest = BestCycles(vector.main, frame);
+    scalarBest = BestCycles(PrintSpriteSse2, frame);
+  }
+  SetSpriteTarget(target, pitch, rows);
+  SetSpriteClipRect(clip[0], clip[1], clip[2], clip[3]);
+  return vectorBest > scalarBest;
+}
+
 void SelectSpritePrinters(const PrinterProcessor& processor) {
-  g_printSprite = processor.hasAvx512Vbmi ? PrintSpriteAvx512 : processor.hasAvx2 ? PrintSpriteAvx2 : PrintSpriteSse2;
-  g_printSpriteAlt = processor.hasAvx512Vbmi ? PrintSpriteWideAvx512
-                     : processor.hasAvx2     ? PrintSpriteWideAvx2
-                                             : PrintSpriteWideSse2;
+  const VectorPrinters vector = processor.vectorPrintersSlower ? VectorPrinters{} : VectorPrintersFor(processor);
+  g_printSprite = vector.main ? vector.main : PrintSpriteSse2;
+  g_printSpriteAlt = vector.wide ? vector.wide : PrintSpriteWideSse2;
   g_printSpriteWater = PrintSpriteWaterSse2;
   g_printFrame16 = PrintFrame16Tuned;
   if (g_useCSpritePrinter) g_printSprite = PrintSpriteFrameC;

@@ -1,9 +1,11 @@
 #pragma once
 // Printers tuned for the processor, their selection at start-up, and the copy of the
 // second target buffer. Each tuned printer writes exactly the pixels of its portable
-// counterpart; the schedules are one for every x86-64 processor (SSE2), one for processors
-// with AVX2 and, for the colour-table printers, one for AVX-512 with byte permutes (VBMI),
-// chosen at run time.
+// counterpart; the schedules are one for every x86-64 processor (scalar, four pixels a
+// store), one for processors with AVX2 (byte-shuffle table look-ups) and one for AVX-512
+// with byte permutes (VBMI), chosen at run time. The vector printers look a row's pixels up
+// in whole blocks into a row buffer and then move each run to its place
+// (TunedPrintersRowWalk.h).
 
 #include "graphics/SpritePrinter.h"
 
@@ -11,10 +13,18 @@
 struct PrinterProcessor {
   bool hasAvx2 = false;
   bool hasAvx512Vbmi = false;  // AVX-512 F, BW and VBMI
+  // Set when the vector printers of these units were timed slower than the scalar ones on
+  // this machine: the selection then keeps the scalar ones (the same pixels).
+  bool vectorPrintersSlower = false;
 };
 
-// The processor this program runs on, as far as the printers care.
+// The processor this program runs on, as far as the printers care (its vector units).
 PrinterProcessor DetectPrinterProcessor();
+
+// Times the main vector printer of the units against the scalar one, printing a small
+// figure into a scratch target (the print target is given back as it was): true when the
+// vector one took longer. False when the units give no vector printer.
+bool VectorPrintersAreSlower(const PrinterProcessor& processor);
 
 // Fills the four printer pointers for the processor; then, while the option
 // UseCSpritePrinter is on, the main pointer gets the portable printer.

@@ -57,8 +57,9 @@ VectorUnits ReadVectorUnits() {
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();
   units.avx2 = __builtin_cpu_supports("avx2");
-  units.avx512Vbmi =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+  units.avx512Vbmi = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                     __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
+                     __builtin_cpu_supports("avx512vbmi2");
 #endif
   return units;
 }

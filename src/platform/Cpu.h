@@ -17,7 +17,7 @@ bool ReadSystemCpuMhz(int& mhz);
 // The wide vector units that the processor has and the system lets programs use.
 struct VectorUnits {
   bool avx2 = false;
-  bool avx512Vbmi = false;  // AVX-512 F, BW and VBMI
+  bool avx512Vbmi = false;  // AVX-512 F, BW, VL, VBMI and VBMI2 (byte permutes and expands)
 };
 VectorUnits ReadVectorUnits();
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "PrintFixture.h"
 #include "core/Options.h"
@@ -52,6 +54,17 @@ std::vector<Frame> Frames() {
   forge::Canvas sliver(64, 1);
   sliver.Fill(255);
   frames.emplace_back(sliver, 32, 0);
+  // Runs around the vector printers' block and word sizes, across a word's end (65 wide).
+  forge::Canvas edges(65, 10);
+  const int counts[10] = {1, 2, 3, 5, 31, 32, 33, 63, 64, 65};
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < counts[y]; ++x) edges.Set((y * 7 + x) % 65, y, (x * 13 + y * 3) % 256);
+  frames.emplace_back(edges, 30, 5);
+  // Wider than the AVX-512 printer takes on (it hands such frames to the scalar one).
+  forge::Canvas wide(2100, 2);
+  for (int x = 0; x < 2100; ++x)
+    if (x % 97 < 90) wide.Set(x, x % 2, x % 256);
+  frames.emplace_back(wide, 1050, 1);
   return frames;
 }
 
@@ -124,28 +137,97 @@ TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
   BattleState().gameTick = 0;
 }
 
-TEST(TunedPrinters, SelectionKeepsThePortableMainPrinterWhileTheOptionIsOn) {
-  const SpritePrinter saved[2] = {g_printSprite, g_printSpriteAlt};
-  const MaskPrinter savedMasks[2] = {g_printSpriteWater, g_printFrame16};
-  g_useCSpritePrinter = 1;
-  SelectSpritePrinters(PrinterProcessor{true, false});
-  EXPECT_EQ(g_printSprite, &PrintSpriteFrameC);
-  EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideAvx2);
-  EXPECT_EQ(g_printFrame16, &PrintFrame16Tuned);
-  EXPECT_EQ(g_printSpriteWater, &PrintSpriteWaterSse2);
+// The printer pointers as they were, put back at the end of a test.
+struct SavedPrinters {
+  SpritePrinter main = g_printSprite, wide = g_printSpriteAlt;
+  MaskPrinter water = g_printSpriteWater, frame16 = g_printFrame16;
+  int option = g_useCSpritePrinter;
+  ~SavedPrinters() {
+    g_printSprite = main;
+    g_printSpriteAlt = wide;
+    g_printSpriteWater = water;
+    g_printFrame16 = frame16;
+    g_useCSpritePrinter = option;
+  }
+};
+
+TEST(TunedPrinters, SelectionFollowsTheUnitsTheTimingAndTheOption) {
+  SavedPrinters saved;
+  struct Case {
+    PrinterProcessor processor;
+    int option;
+    SpritePrinter main, wide;
+  };
+  const Case cases[] = {
+      {{false, false, false}, 0, PrintSpriteSse2, PrintSpriteWideSse2},
+      {{true, false, false}, 0, PrintSpriteAvx2, PrintSpriteWideAvx2},
+      {{true, true, false}, 0, PrintSpriteAvx512, PrintSpriteWideAvx512},
+      // Vector printers timed slower here: the scalar ones, which print the same pixels.
+      {{true, false, true}, 0, PrintSpriteSse2, PrintSpriteWideSse2},
+      {{true, true, true}, 0, PrintSpriteSse2, PrintSpriteWideSse2},
+      // UseCSpritePrinter puts the portable printer in the main pointer only.
+      {{true, false, false}, 1, PrintSpriteFrameC, PrintSpriteWideAvx2},
+      {{true, true, false}, 1, PrintSpriteFrameC, PrintSpriteWideAvx512},
+  };
+  for (const Case& c : cases) {
+    g_useCSpritePrinter = c.option;
+    SelectSpritePrinters(c.processor);
+    EXPECT_EQ(g_printSprite, c.main);
+    EXPECT_EQ(g_printSpriteAlt, c.wide);
+    EXPECT_EQ(g_printSpriteWater, &PrintSpriteWaterSse2);
+    EXPECT_EQ(g_printFrame16, &PrintFrame16Tuned);
+  }
+}
+
+// Every choice this machine can make (AVX-512 and AVX2 masked off in turn), printed through
+// the pointers as the game prints, gives the portable printers' pixels.
+TEST(TunedPrinters, EveryChoiceThisMachineHasGivesThePortablePixels) {
+  SavedPrinters saved;
+  const PrinterProcessor here = DetectPrinterProcessor();
+  std::vector<PrinterProcessor> choices = {PrinterProcessor{}};
+  if (here.hasAvx2) choices.push_back({true, false, false});
+  if (here.hasAvx512Vbmi) choices.push_back({true, true, false});
+  std::array<uint8_t, 768> palette{};
+  for (int i = 0; i < 768; ++i) palette[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 11);
+  ShadeTableList* list = nullptr;
+  ASSERT_TRUE(BuildTablesNormal(16, &list, palette.data()));
+  ASSERT_TRUE(BuildWideTablesNormal(16, &list->next, palette.data()));
   g_useCSpritePrinter = 0;
-  SelectSpritePrinters(PrinterProcessor{true, true});
-  EXPECT_EQ(g_printSprite, &PrintSpriteAvx512);
-  EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideAvx512);
-  SelectSpritePrinters(PrinterProcessor{false, false});
-  EXPECT_EQ(g_printSprite, &PrintSpriteSse2);
-  EXPECT_EQ(g_printSpriteAlt, &PrintSpriteWideSse2);
-  EXPECT_EQ(g_printFrame16, &PrintFrame16Tuned);
-  g_useCSpritePrinter = 1;
-  g_printSprite = saved[0];
-  g_printSpriteAlt = saved[1];
-  g_printSpriteWater = savedMasks[0];
-  g_printFrame16 = savedMasks[1];
+  for (const PrinterProcessor& choice : choices) {
+    SelectSpritePrinters(choice);
+    for (const Frame& frame : Frames())
+      for (const auto& place : {std::array<int, 2>{150, 40}, {3, 5}, {290, 78}, {-20, 30}})
+        for (int light : {-100, 0, 60}) {
+          Target portable(300, 80), chosen(300, 80);
+          SetSpriteTarget(portable.pixels.data(), 300, 80);
+          SetSpriteClipRect(2, 4, 296, 77);
+          PrintSpriteFrameC(frame.View(list), place[0], place[1], light, 0);
+          PrintSpriteWideC(frame.View(list), place[0], place[1] + 3, light, 1);
+          SetSpriteTarget(chosen.pixels.data(), 300, 80);
+          SetSpriteClipRect(2, 4, 296, 77);
+          PrintSpriteFrame(frame.View(list), place[0], place[1], light, 0);
+          g_printSpriteAlt(frame.View(list), place[0], place[1] + 3, light, 1);
+          ASSERT_EQ(chosen.pixels, portable.pixels) << "AVX2 " << choice.hasAvx2 << " AVX-512 " << choice.hasAvx512Vbmi
+                                                    << " at " << place[0] << "," << place[1] << " light " << light;
+        }
+  }
+  FreeLinkedList(list);
+}
+
+TEST(TunedPrinters, TimingTheVectorPrintersLeavesThePrintTargetAsItWas) {
+  Target target(40, 30);
+  SetSpriteClipRect(3, 4, 35, 25);
+  EXPECT_FALSE(VectorPrintersAreSlower(PrinterProcessor{}));  // nothing to time
+  const PrinterProcessor here = DetectPrinterProcessor();
+  VectorPrintersAreSlower(here);
+  EXPECT_EQ(g_spriteTarget, target.pixels.data());
+  EXPECT_EQ(g_spritePitch, 40);
+  EXPECT_EQ(g_spriteRows, 30);
+  EXPECT_EQ(g_clipTop, 3);
+  EXPECT_EQ(g_clipLeft, 4);
+  EXPECT_EQ(g_clipRight, 35);
+  EXPECT_EQ(g_clipBottom, 25);
+  EXPECT_EQ(std::count(target.pixels.begin(), target.pixels.end(), kBackground), 40 * 30);
 }
 
 TEST(BufferCopy, CopiesTheVisibleRowsAndStopsAtTheBuffer) {

@@ -37,7 +37,8 @@ FORGE_STEP(OptionsFile) {
   ini.Section("DEBUG")
       .Flag("ShowFrameRate", false)
       .Flag("UseMallocedBackBuffer", false)
-      .Flag("UseCSpritePrinter", true)
+      // The processor's own printers: they print the same pixels as the portable one, faster.
+      .Flag("UseCSpritePrinter", false)
       .Key("SkipFrameEvery", 0)
       .Key("SkipXFrames", 1)
       .Key("MaxSkipXFrames", 6);

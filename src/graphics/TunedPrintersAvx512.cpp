@@ -1,0 +1,151 @@
+// The colour-table printers for processors with AVX-512 byte permutes and expands (VBMI and
+// VBMI2). The whole 256-entry table sits in registers, its low and high bytes as four
+// 64-byte quarters each, and a row is printed 64 columns at a time whatever its runs: the
+// opaque columns of the 64 make a mask, the row's next pixels are expanded into those
+// columns, looked up at once and stored through the mask. Short runs and gaps then cost no
+// more than long ones. Everything in this unit is built for those units (the pragma below)
+// except the printers' entry points.
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "graphics/RunWalk.h"
+#include "graphics/TunedPrinters.h"
+
+namespace {
+
+// Frames up to this wide are printed here; wider ones (there are none in the game's data)
+// by the scalar printers.
+constexpr int kMaxWords = 32;
+constexpr int kMaxWidth = 64 * kMaxWords;
+
+}  // namespace
+
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi2,popcnt"))), \
+                             apply_to = function)
+
+namespace {
+
+struct SplitTable {
+  __m512i low[4], high[4];
+};
+
+SplitTable SplitTable16(const uint16_t* table) {
+  alignas(64) uint8_t even[64], odd[64];
+  for (int i = 0; i < 64; ++i) {
+    even[i] = static_cast<uint8_t>(2 * i);
+    odd[i] = static_cast<uint8_t>(2 * i + 1);
+  }
+  const __m512i evens = _mm512_load_si512(even), odds = _mm512_load_si512(odd);
+  SplitTable split;
+  for (int q = 0; q < 4; ++q) {
+    const __m512i a = _mm512_loadu_si512(table + 64 * q);
+    const __m512i b = _mm512_loadu_si512(table + 64 * q + 32);
+    split.low[q] = _mm512_permutex2var_epi8(a, evens, b);
+    split.high[q] = _mm512_permutex2var_epi8(a, odds, b);
+  }
+  return split;
+}
+
+// The bits of columns from..to-1 of a 64-column word (from and to clamped to 0..64).
+inline uint64_t ColumnBits(int from, int to) {
+  const auto clamped = [](int v) { return static_cast<unsigned>(std::clamp(v, 0, 64)); };
+  return _bzhi_u64(~0ULL, clamped(to)) & ~_bzhi_u64(~0ULL, clamped(from));
+}
+
+// Prints one word of 64 columns: `opaque` marks the columns the row's runs cover, and the
+// first of them takes pixels[0]; `shown` those of them inside the clip rectangle.
+inline void PrintWord(uint16_t* out, const uint8_t* pixels, uint64_t opaque, uint64_t shown, const SplitTable& t) {
+  const unsigned count = static_cast<unsigned>(_mm_popcnt_u64(opaque));
+  __m512i index = _mm512_maskz_expand_epi8(opaque, _mm512_maskz_loadu_epi8(_bzhi_u64(~0ULL, count), pixels));
+  // The byte unpacks below work within 128-bit lanes: lane L must hold the indexes of
+  // columns 8L..8L+7 and 32+8L..32+8L+7 for the words to come out in column order.
+  index = _mm512_permutexvar_epi64(_mm512_setr_epi64(0, 4, 1, 5, 2, 6, 3, 7), index);
+  const __mmask64 upper = _mm512_movepi8_mask(index);
+  const __m512i low = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(t.low[0], index, t.low[1]),
+                                             _mm512_permutex2var_epi8(t.low[2], index, t.low[3]));
+  const __m512i high = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(t.high[0], index, t.high[1]),
+                                              _mm512_permutex2var_epi8(t.high[2], index, t.high[3]));
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(shown), _mm512_unpacklo_epi8(low, high));
+  if (shown >> 32)
+    _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(shown >> 32), _mm512_unpackhi_epi8(low, high));
+}
+
+// Frames of one word a row: the common case (terrain blocks, creatures). The walk is kept
+// to a shift and an or per run: a loaded frame's runs end within its width, and for any
+// other frame wrong bits only land on columns of the same word, which the clip window
+// still bounds.
+void PrintNarrow(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split) {
+  const uint64_t window = ColumnBits(clip.firstCol, clip.endCol);
+  const ptrdiff_t pitch = g_spritePitch;
+  uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
+  for (int row = clip.firstRow; row < clip.endRow; ++row, target += pitch) {
+    uint64_t opaque = 0;
+    printing::WalkRuns(frame.RowControls(row), clip.width, [&opaque](int column, int, int count) {
+      opaque |= _bzhi_u64(~0ULL, static_cast<unsigned>(count)) << (column & 63);
+    });
+    if (opaque & window) PrintWord(target, frame.RowPixels(row), opaque, opaque & window, split);
+  }
+}
+
+// Wider frames: a word per 64 columns. Each row's words are cleared as they are printed.
+void PrintWide(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split) {
+  const int words = (clip.width + 63) / 64;
+  uint64_t opaque[kMaxWords + 1] = {}, window[kMaxWords];
+  for (int w = 0; w < words; ++w) window[w] = ColumnBits(clip.firstCol - 64 * w, clip.endCol - 64 * w);
+  const ptrdiff_t pitch = g_spritePitch;
+  uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
+  for (int row = clip.firstRow; row < clip.endRow; ++row, target += pitch) {
+    printing::WalkRuns(frame.RowControls(row), clip.width, [&](int column, int, int count) {
+      if ((column & 63) + count <= 64) {
+        opaque[column / 64] |= _bzhi_u64(~0ULL, static_cast<unsigned>(count)) << (column & 63);
+        return;
+      }
+      for (const int end = std::min(column + count, clip.width); column < end; column = (column | 63) + 1)
+        opaque[column / 64] |= ColumnBits(column & 63, end - (column & ~63));
+    });
+    const uint8_t* pixels = frame.RowPixels(row);
+    for (int w = 0; w < words; ++w) {
+      if (opaque[w] & window[w]) PrintWord(target + 64 * w, pixels, opaque[w], opaque[w] & window[w], split);
+      pixels += _mm_popcnt_u64(opaque[w]);
+      opaque[w] = 0;
+    }
+  }
+}
+
+PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
+  const SplitTable split = SplitTable16(table);
+  if (clip.width <= 64)
+    PrintNarrow(frame, clip, split);
+  else
+    PrintWide(frame, clip, split);
+  return kPrintDone;
+}
+
+}  // namespace
+
+#pragma clang attribute pop
+
+// The entry points are built for the plain processor: the selection takes their addresses
+// whatever the machine.
+PrintResult PrintSpriteAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  printing::FrameClip clip;
+  if (!printing::ClipFrame(frame, x, y, clip)) return kPrintDone;
+  if (clip.width > kMaxWidth) return PrintSpriteSse2(frame, x, y, light, listIndex);
+  const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
+  if (!table) return kPrintDone;
+  return PrintThroughTable(frame, clip, table);
+}
+
+PrintResult PrintSpriteWideAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  // A wide node keeps its tables' low halves as 16-bit tables too: the same pixels.
+  printing::FrameClip clip;
+  if (!printing::ClipFrame(frame, x, y, clip)) return kPrintDone;
+  if (clip.width > kMaxWidth) return PrintSpriteWideSse2(frame, x, y, light, listIndex);
+  const ShadeTableList* node = frame.Is16Bit() ? nullptr : ShadeListNode(frame.tables, listIndex);
+  if (!node) return kPrintDone;
+  return PrintThroughTable(frame, clip, node->Table(ShadeTableIndex(*node, light)));
+}
