@@ -1,0 +1,96 @@
+#pragma once
+// What the creatures ask of the subsystems built above them: the battle session with its
+// scripts, panels and player slots, the computer player, the effects with their global
+// animations, and the wizard records. Each is a small interface whose neutral answers let a
+// creature live with none of them there; the owner installs its own at start-up
+// (g_creatureBattle.Install(&...)), and tests put fakes in with HookScope.
+
+#include "core/Hooks.h"
+
+class CAnimation;
+
+class ICreatureBattle {
+ public:
+  virtual ~ICreatureBattle() = default;
+  // --- the battle state ---
+  // The battle frame counter.
+  virtual int FrameCounter() { return 0; }
+  // The game mode: 1 and 2 keep player kill statistics.
+  virtual int GameType() { return 0; }
+  // The battle screen's debug toggle that stops route planning.
+  virtual bool PlanningStopped() { return false; }
+  // At most one army keeps a wizard: the battle's end flags go up.
+  virtual void RaiseBattleEndFlags() {}
+  virtual void ScheduleWizardReturn(int army, int battleTick) {}
+  // Centres the view on the next selectable creature of the local army.
+  virtual void CycleCreatureFocus() {}
+  // --- the script ---
+  // Whether the battle script watches for the last wizard itself.
+  virtual bool ScriptWatchesLastWizard() { return false; }
+  // The creature's slot left the map.
+  virtual void OnCreatureRemoved(int creature) {}
+  // Whether a script actor of kind 1 in state 1 names the creature (it does not react).
+  virtual bool IsHeldByScript(int creature) { return false; }
+  // --- the player slots of armies 0-7 ---
+  virtual void AddKills(int army, int kills) {}
+  virtual void AddDeaths(int army, int deaths) {}
+  virtual void AddScore(int army, int score) {}
+  // Lives left to the army's player; 1 answers "no return".
+  virtual int LivesLeft(int army) { return 1; }
+  virtual void LoseLife(int army) {}
+  // --- the panels of the local player ---
+  virtual void ShowWizardHealth(int health) {}
+  // Mana in whole units.
+  virtual void ShowWizardMana(int mana) {}
+  virtual void ShowWizardMaxMana(int maxMana) {}
+  virtual void ShowSpellCost(int cost) {}
+  // The spell select bar learns the wizard's current spell (-1 none).
+  virtual void ShowCurrentSpell(int spell) {}
+  // The event panel's count of notices, and a new notice or a refresh.
+  virtual int EventPanelCount() { return 0; }
+  virtual void NotifyEvent(int creature, int kind) {}
+  virtual void RefreshEventPanel() {}
+  virtual void AddSpotIcon(int creature) {}
+  virtual void RemoveSpotIcon(int creature) {}
+};
+
+class ICreatureAI {
+ public:
+  virtual ~ICreatureAI() = default;
+  // Adds a creature to controller 0 (every creature) or 1 (wizards).
+  virtual void RegisterCreature(int controller, int creature) {}
+  // Another army's mana gain, told to controller 0 or 1.
+  virtual void NoteManaGain(int controller, int army, int amount) {}
+  // The computer player's value of a change in health or mana.
+  virtual int ComputeDamageValue(int type, int newValue, int change, float factor, float ratio) { return 0; }
+};
+
+class ICreatureEffects {
+ public:
+  virtual ~ICreatureEffects() = default;
+  // An effect of the pool (a marker, a goal marker) ends.
+  virtual void Deactivate(int effect) {}
+  // An effect turned with its creature takes the new facing.
+  virtual void TurnEffect(int effect, int facing) {}
+  // An object attached to a creature (an animation object of the effects) is released.
+  virtual void ReleaseAttachedObject(int object) {}
+  // The global animation of a number (selection markers, overlays), null when not loaded.
+  virtual CAnimation* GlobalAnim(int number) { return nullptr; }
+  // The creature's goal and waypoint markers are shown again.
+  virtual void ShowGoalMarker(int creature) {}
+};
+
+class ICreatureWizards {
+ public:
+  virtual ~ICreatureWizards() = default;
+  // Notes a thing seen once in the local player's wizard record (kind 4 a creature type,
+  // 6 an artifact, 7 an event; at most 20 notes).
+  virtual void NoteSeen(int kind, int number) {}
+  // A wizard creature left the map: its wizard slot is cleared.
+  virtual void WizardGone(int wizardNumber) {}
+};
+
+extern HookSlot<ICreatureBattle> g_creatureBattle;
+extern HookSlot<ICreatureAI> g_creatureAI;
+extern HookSlot<ICreatureEffects> g_creatureEffects;
+extern HookSlot<ICreatureWizards> g_creatureWizards;

@@ -1,0 +1,37 @@
+// Steps of creature rules that other files own in full (damage intake, panic, behaviour,
+// strength, reactions, route planning, world objects and cell effects, held states). Each
+// has the smallest body that keeps the rules that call it running; their own files replace
+// them.
+#include <algorithm>
+
+#include "creatures/CreatureArray.h"
+#include "creatures/Mapelem.h"
+
+bool CCreature::LoseHealth(int amount, int attackerArmy, int flag) {
+  (void)attackerArmy;
+  (void)flag;
+  health = std::max(health - std::max(amount, 0), 0);
+  return health > 0;
+}
+
+void CCreature::UpdatePanic() {}
+void CCreature::DecideBehaviour() {}
+void CCreature::UpdateStrength() { strength = health; }
+
+void CCreature::CountArmyCreatures() {}
+
+void CCreature::ReactToEnemies() {}
+
+int CCreature::RunPlanningStep(int& budget) {
+  (void)budget;
+  return 0;
+}
+
+void CCreature::TouchObjectsHere() {}
+void CCreature::TriggerCellObjects() {}
+void CCreature::ApplyCellEffects() {}
+
+void CCreature::EndHeldState() {
+  heldTime = 0;
+  heldKind = 0;
+}
