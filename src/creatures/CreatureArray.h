@@ -13,6 +13,7 @@
 #include <list>
 #include <vector>
 
+#include "core/Hooks.h"
 #include "creatures/Mapelem.h"
 #include "graphics/Animation.h"
 
@@ -108,6 +109,18 @@ class CCreatureArray {
 };
 
 extern CCreatureArray g_creatureArray;
+
+// The steps the scheduler runs on a creature: its planning step (1 when a search stopped
+// unfinished), the refresh every 20 frames and the reaction every 90. The neutral one runs the
+// creature's own rules; tests count the calls in its place.
+class ICreatureSteps {
+ public:
+  virtual ~ICreatureSteps() = default;
+  virtual int Plan(CCreature& creature, int& budget);
+  virtual void Refresh(CCreature& creature);
+  virtual void React(CCreature& creature);
+};
+extern HookSlot<ICreatureSteps> g_creatureSteps;
 
 // The record of a slot in use, null for anything else.
 CCreature* CreatureInUse(int slot);

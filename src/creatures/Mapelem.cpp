@@ -337,3 +337,21 @@ void CCreature::Deselect() {
     entry.markerEffect = -1;
   }
 }
+
+CMoveQuery CCreature::MakeMoveQuery() const {
+  CMoveQuery query;
+  if (!type) return query;
+  query.height = type->TileHeight;
+  query.size = type->TileSizeXY;
+  query.airborne = mayFly;
+  query.movementKind = type->SwimmingAbility;
+  query.deepWater = type->SwimmingAbility >= kMovementSwimmer ? 1 : 0;
+  query.typeIndex = typeNumber;
+  query.flying = airborne ? 1 : 0;
+  return query;
+}
+
+bool CCreature::HasRoomAt(int x, int y, int atLevel) const {
+  const CMoveQuery query = MakeMoveQuery();
+  return g_map.HasRoomAt(x, y, atLevel, query) && g_map.HasRoomForCreature(x, y, atLevel, index, query);
+}

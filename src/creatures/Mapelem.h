@@ -20,6 +20,7 @@
 #include "graphics/BarGauge.h"
 #include "graphics/PrintFX.h"
 #include "map/CreatureShape.h"
+#include "map/MoveQuery.h"
 
 inline constexpr int kCreatureEvents = 20;
 inline constexpr int kCreatureSpells = 30;
@@ -237,11 +238,24 @@ class CCreature {
   // Rebuilds the health gauge for the current maximum and value.
   void RebuildHealthGauge();
 
+  // --- sight ---
+  // 1 when the cell lies within ViewRange in x and in y, the short way round.
+  int IsWithinViewRange(int x, int y) const;
+  // 1 when the point (map units) is in view range and the eye sees it unobscured.
+  int CanSeePoint(int x, int y, int z) const;
+  int HasLineOfSightTo(const CCreature& other) const;
+  // The eye (by facing) and the centre, in map units.
+  void EyePoint(int& x, int& y, int& z) const;
+  void CentrePoint(int& x, int& y, int& z) const;
+
   // --- conditions ---
   void PestStep();
   void StartPestFlies();
   void SetManaSource(int on) { manaSource = on; }
+  // Room for the creature's body at a cell (its own cells count as free).
   bool HasRoomAt(int x, int y, int level) const;
+  // What passability tests and route searches know of the creature.
+  CMoveQuery MakeMoveQuery() const;
   void SlowIfInCone(int ox, int oy, int ol, int dx, int dy, int dz, int range);
 
   // --- steps of the rules built elsewhere (kept small until their rules fill them) ---
