@@ -1,5 +1,7 @@
 #include "battle/BattlePanels.h"
 
+#include <vector>
+
 #include "battle/PanelBattle.h"
 #include "battle/SelectBar.h"
 #include "battle/WizardFacePanel.h"
@@ -31,3 +33,53 @@ void FreeSelectBarAndFace() {
   g_selectBar.Release();
   g_wizardFacePanel.Release();
 }
+
+void CBattleCreaturePanels::ShowWizardHealth(int health) { g_wizardFacePanel.UpdateHealthGauge(health); }
+
+void CBattleCreaturePanels::ShowWizardMana(int mana) {
+  g_wizardFacePanel.SetManaLevel(mana * 256);
+  g_selectBar.UpdateButtons(mana);
+}
+
+void CBattleCreaturePanels::ShowWizardMaxMana(int maxMana) { g_wizardFacePanel.SetManaLimit(maxMana); }
+
+void CBattleCreaturePanels::ShowSpellCost(int cost) { g_wizardFacePanel.SetSpellCost(cost); }
+
+void CBattleCreaturePanels::ShowCurrentSpell(int spell) {
+  const int shown = g_selectBar.selectedPopup >= 0 ? g_selectBar.popup[g_selectBar.selectedPopup].kind : -1;
+  if (shown >= 0 && (spell == -1 || spell == shown)) g_selectBar.PressSelected();
+}
+
+int CBattleCreaturePanels::EventPanelCount() { return g_selectBar.popupCount; }
+
+void CBattleCreaturePanels::NotifyEvent(int creature, int kind) {
+  if (creature < 0 || creature != g_selectBar.Wizard()) return;
+  PanelWizardState state;
+  if (!g_panelBattle->GetWizard(creature, state)) return;
+  // The item's slot: the first of its kind (a kind shown already only raises its badge).
+  for (int s = 0; s < kCarrySlots; ++s)
+    if (state.items[s].kind == kind) {
+      g_selectBar.AddPopupButton(kind, s);
+      return;
+    }
+}
+
+void CBattleCreaturePanels::RefreshEventPanel() {
+  // Updating may close a gap in the strip, so the slots are taken first.
+  std::vector<int> slots;
+  for (int i = 0; i < g_selectBar.popupCount; ++i)
+    if (g_selectBar.popup[i].type == kEntryItem) slots.push_back(g_selectBar.popup[i].carrySlot);
+  for (int s : slots) g_selectBar.UpdateItemButton(s);
+}
+
+void CBattleCreaturePanels::AddItemButton(int carrySlot, int kind) { g_selectBar.AddPopupButton(kind, carrySlot); }
+void CBattleCreaturePanels::UpdateItemButton(int carrySlot) { g_selectBar.UpdateItemButton(carrySlot); }
+void CBattleCreaturePanels::RebuildSpellPopup() { g_selectBar.BuildSpellPopup(); }
+void CBattleCreaturePanels::ControlLimitReached() { g_selectBar.ClearCreatureSelection(); }
+void CBattleCreaturePanels::ControlLimitLeft() { g_selectBar.ResetButtons(); }
+
+namespace {
+CBattleCreaturePanels g_battleCreaturePanels;
+}  // namespace
+
+void InstallBattlePanels() { g_creatureBattle.Install(&g_battleCreaturePanels); }

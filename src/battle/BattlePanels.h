@@ -1,7 +1,10 @@
 #pragma once
 // The battle's calls to the select bar and the wizard face panel: their part of the
 // front-end root's panel loads at program start, of the battle's SetUpPanels when a battle
-// starts (or its graphics are reloaded), and of its FreeGraphics when it is left.
+// starts (or its graphics are reloaded), and of its FreeGraphics when it is left; and the
+// creature code's calls to both panels (the panel part of ICreatureBattle).
+
+#include "creatures/CreatureHooks.h"
 
 // Program start: the art and texts of both panels (the select bar's missing art ends the
 // program).
@@ -11,3 +14,30 @@ void InitSelectBarAndFace();
 void SetUpSelectBarAndFace(int wizard);
 // The battle is left, or its graphics are reloaded.
 void FreeSelectBarAndFace();
+
+// The creature code's calls about the local wizard, shown on the select bar and the face
+// panel. The battle state's answers to the creatures derive from this class so that these
+// stay; InstallBattlePanels installs it alone until then.
+class CBattleCreaturePanels : public ICreatureBattle {
+ public:
+  void ShowWizardHealth(int health) override;
+  void ShowWizardMana(int mana) override;  // whole points
+  void ShowWizardMaxMana(int maxMana) override;
+  void ShowSpellCost(int cost) override;
+  // A spell aimed no more (-1: whatever was aimed): the bar's mark round it goes.
+  void ShowCurrentSpell(int spell) override;
+  // The select bar's buttons (0-26): the creature code refuses an item above 25.
+  int EventPanelCount() override;
+  // An item taken into one of the wizard's carry slots: its button, or its kind's badge.
+  void NotifyEvent(int creature, int kind) override;
+  // An item was used: every item button follows its item's charge.
+  void RefreshEventPanel() override;
+  void AddItemButton(int carrySlot, int kind) override;
+  void UpdateItemButton(int carrySlot) override;
+  void RebuildSpellPopup() override;
+  void ControlLimitReached() override;
+  void ControlLimitLeft() override;
+};
+
+// Puts the panels where the creature code looks for them (g_creatureBattle).
+void InstallBattlePanels();

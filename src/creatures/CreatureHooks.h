@@ -50,6 +50,14 @@ class ICreatureBattle {
   virtual int EventPanelCount() { return 0; }
   virtual void NotifyEvent(int creature, int kind) {}
   virtual void RefreshEventPanel() {}
+  // The select bar: the button of an item (carry slot 0-19, object kind) is set; an item's
+  // charge changed; the wizard's spell list changed; the count of controlled creatures
+  // reached the control limit (summoning spells grey) or fell below it (they work again).
+  virtual void AddItemButton(int carrySlot, int kind) {}
+  virtual void UpdateItemButton(int carrySlot) {}
+  virtual void RebuildSpellPopup() {}
+  virtual void ControlLimitReached() {}
+  virtual void ControlLimitLeft() {}
   virtual void AddSpotIcon(int creature) {}
   virtual void RemoveSpotIcon(int creature) {}
 };

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "battle/BattlePanels.h"
 #include "core/CpuInfo.h"
 #include "core/ErrorBox.h"
 #include "core/Main.h"
@@ -118,6 +119,7 @@ void InstallSubsystems() {
   InstallMagic();
   InstallNet();
   InstallRootScreenHooks();
+  InstallBattlePanels();
 }
 
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/GameSettings.h"
+#include "creatures/SpellDefinition.h"  // kSpellCount: spell numbers 0-103
 #include "map/MapCommands.h"
 
 // The types beside the map view's commands (4-7, 10-13).
@@ -61,9 +62,8 @@ constexpr int kGameSetupBytes = 12 + static_cast<int>(kGameSettingsBytes);
 constexpr int kWizardSetupBytes = 12 + kPlayerSlotBytes + 4;
 constexpr int kWizardSpellsBytes = 41;
 constexpr int kMaxWizardSpells = 21;
-constexpr int kNoSpell = 255;     // the only byte of the list of a wizard without spells
-constexpr int kSpellCount = 104;  // spell numbers 0-103
-constexpr int kItemEvents = 20;   // a creature's item events 0-19
+constexpr int kNoSpell = 255;    // the only byte of the list of a wizard without spells
+constexpr int kItemEvents = 20;  // a creature's item events 0-19
 
 // MSG_INITIALISE offsets.
 constexpr int kInitSettingsAt = 12;

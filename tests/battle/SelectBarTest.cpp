@@ -9,6 +9,7 @@
 #include "SelectPanelFixtures.h"
 #include "battle/SelectBarIcons.h"
 #include "creatures/SpellDefinition.h"
+#include "net/NetMessages.h"
 #include "ui/UiTestSupport.h"
 
 using namespace panel_test;
@@ -323,6 +324,15 @@ TEST_F(SelectBars, ItemClicksSendCommandsEightAndNine) {
   EXPECT_EQ(commands_.messages[0], (std::vector<int32_t>{0, kUseArtifact, 20, kWizard, 4}));
   EXPECT_EQ(commands_.messages[1], (std::vector<int32_t>{0, kDropArtifact, 28, kWizard, 4, 7, 1}));
   EXPECT_EQ(commands_.messages[2], (std::vector<int32_t>{0, kDropArtifact, 28, kWizard, 5, 16, 2}));
+  // Byte for byte, little-endian: nothing left unset, and the network's frame check takes
+  // them as commands of a client frame.
+  const std::vector<uint8_t> use = {0, 0, 0, 0, 8, 0, 0, 0, 20, 0, 0, 0, kWizard, 0, 0, 0, 4, 0, 0, 0};
+  EXPECT_EQ(commands_.bytes[0], use);
+  const std::vector<uint8_t> drop = {0, 0, 0, 0, 9, 0, 0,  0, 28, 0, 0, 0, kWizard, 0,
+                                     0, 0, 5, 0, 0, 0, 16, 0, 0,  0, 2, 0, 0,       0};
+  EXPECT_EQ(commands_.bytes[2], drop);
+  const NetBytes frame = MakeFrameMessage(12, kFrameOriginClient, commands_.bytes);
+  EXPECT_TRUE(CheckFrameMessage(frame.data(), frame.size(), kFrameOriginClient));
   // A right click on a spell sends nothing.
   ClickOn(g_selectBar.popup[0], true);
   EXPECT_EQ(commands_.messages.size(), 3u);

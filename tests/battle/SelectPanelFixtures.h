@@ -94,7 +94,9 @@ struct FakePanelBattle : IPanelBattle {
 struct RecordingCommands : IMapCommandSink {
   std::vector<std::vector<int32_t>> messages;
   std::vector<int> lengths;
+  std::vector<std::vector<uint8_t>> bytes;  // every byte of each, as it would travel
   void AddMessage(const CommandMessage& message) override {
+    bytes.emplace_back(message.bytes, message.bytes + message.length);
     std::vector<int32_t> words;
     for (int i = 0; i * 4 < message.length; ++i) words.push_back(message.Word(i));
     messages.push_back(words);

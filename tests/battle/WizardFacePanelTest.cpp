@@ -72,6 +72,32 @@ TEST_F(FacePanel, TheGaugeRepaintsOnlyTheRowsThatChanged) {
   EXPECT_EQ(g_panelRedrawFrames, 2);
 }
 
+TEST_F(FacePanel, AChangeOfHealthTouchesNoOtherRows) {
+  // The gauge's column painted over between the changes shows which rows each one repaints.
+  Start(100, 100, 50, 100);
+  const uint16_t marker = kGreen;
+  auto cover = [&] {
+    const platform::Rect gauge{102, 30, 102 + 80, 30 + 80};
+    g_selectBar.barSurface.FillRect(&gauge, marker);
+  };
+  auto rowShows = [&](int y) { return PixelAt(g_selectBar.barSurface, 102 + 40, 30 + y); };
+  CSurface& portrait = g_wizardFacePanel.portrait;
+  cover();
+  g_wizardFacePanel.UpdateHealthGauge(50);  // the top 40 rows fade
+  for (int y = 0; y < 80; ++y) {
+    const uint16_t faded = PixelAt(portrait, 81 + 40, y);
+    ASSERT_NE(faded, marker);
+    EXPECT_EQ(rowShows(y), y < 40 ? faded : marker) << y;
+  }
+  cover();
+  g_wizardFacePanel.UpdateHealthGauge(75);  // rows 20-79 in colour
+  for (int y = 0; y < 80; ++y) {
+    const uint16_t full = PixelAt(portrait, 40, y);
+    ASSERT_NE(full, marker);
+    EXPECT_EQ(rowShows(y), y >= 20 ? full : marker) << y;
+  }
+}
+
 TEST_F(FacePanel, AMaximumBelowOneCountsAsOne) {
   Start(0, 0, 0, 0);
   EXPECT_EQ(g_wizardFacePanel.healthMax, 1);
