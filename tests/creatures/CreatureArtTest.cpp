@@ -292,6 +292,36 @@ TEST_F(CreatureArt, TypesDifferBySilhouetteAndEachTypesFacingsDiffer) {
     }
 }
 
+// Ticks until the sequence ends when played from its start, -1 when it still runs after 400.
+int TicksToEnd(CAnimation& animation, int sequence) {
+  CAnimPlayer player;
+  player.SetAnimation(&animation);
+  if (!player.Start(sequence, 0)) return -1;
+  for (int tick = 1; tick <= 400; ++tick)
+    if (player.Advance() == 1) return tick;
+  return -1;
+}
+
+// (That dying ends lower than it starts is checked on the figures themselves, in the forge's
+// tests: on screen a body lying along the ground can reach as high as it stood.)
+TEST_F(CreatureArt, BlowsAndShotsEnd) {
+  InForgedData in;
+  for (const CreatureArtFile& file : Files()) {
+    SCOPED_TRACE(file.name);
+    Art art;
+    ASSERT_TRUE(art.Load(0, file.name));
+    for (int facing = 0; facing < 8; ++facing) {
+      SCOPED_TRACE(facing);
+      for (int base : {blocks::kAttack1, blocks::kAttack2, blocks::kAttack3, blocks::kRanged}) {
+        if (Summarise(art.animation, base + facing).empty) continue;
+        const int ticks = TicksToEnd(art.animation, base + facing);
+        EXPECT_GT(ticks, 4) << base;
+        EXPECT_LT(ticks, 60) << base;
+      }
+    }
+  }
+}
+
 // --- contact sheets ---------------------------------------------------------------------
 
 struct SheetRow {

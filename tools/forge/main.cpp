@@ -1,8 +1,13 @@
 // forge <folder>: writes the game's whole data set into the folder.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "forge/Forge.h"
 #include "platform/Files.h"
@@ -22,7 +27,18 @@ int main(int argc, char** argv) {
     }
     forge::MakeParentDirectories(root + "/");
     forge::Context ctx(root);
-    for (const forge::Step& step : forge::RegisteredSteps()) step.run(ctx);
+    // VRASK_FORGE_TIMES=1 lists how long each step took, the slowest first.
+    const bool times = std::getenv("VRASK_FORGE_TIMES") != nullptr;
+    std::vector<std::pair<double, const char*>> taken;
+    for (const forge::Step& step : forge::RegisteredSteps()) {
+      const auto start = std::chrono::steady_clock::now();
+      step.run(ctx);
+      taken.push_back({std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), step.name});
+    }
+    if (times) {
+      std::sort(taken.rbegin(), taken.rend());
+      for (const auto& [seconds, name] : taken) std::printf("%8.2f s  %s\n", seconds, name);
+    }
     // The stamp goes last: the build treats the data as forged only when every step ran. It
     // lists every file the forge wrote, so that a check can tell a file that something else
     // left in the folder (a test writing into the shared data) from the forge's own.
