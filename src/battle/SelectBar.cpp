@@ -200,18 +200,42 @@ void CSelectBar::SaveBackgrounds() {
 }
 
 void CSelectBar::RedrawAll() {
-  for (CSelectButton& b : popup) Repaint(b);
-  for (int i = 0; i < slotsInUse; ++i) Repaint(slot[i]);
+  // The surfaces were painted afresh and every background saved from them: drawing is
+  // enough, and erasing a button of an upper row would cut into the row below.
+  for (CSelectButton& b : popup) b.Draw();
+  for (int i = 0; i < slotsInUse; ++i) slot[i].Draw();
   DrawToggle();
 }
+
+namespace {
+
+bool Overlap(const platform::Rect& a, const platform::Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// What a button touches when it is erased and painted: its rectangle widened by 4 pixels on
+// the left, 5 on the right and 4 below.
+platform::Rect Reach(const CControl& button) {
+  const platform::Rect r = button.rect;
+  return {r.left - 4, r.top, r.right + 5, r.bottom + 4};
+}
+
+}  // namespace
 
 void CSelectBar::Repaint(CSelectButton& button) {
   button.Erase();
   button.Draw();
+  // A button of an upper row reaches down over the tops of the one or two buttons below it
+  // (odd rows stand half a button in): they are painted again over what the erasing cut.
+  if (&button < popup || &button >= popup + kPopupButtons) return;
+  const platform::Rect reach = Reach(button);
+  for (CSelectButton& below : popup)
+    if (&below != &button && below.rect.top > button.rect.top && Overlap(reach, below.rect)) below.Draw();
 }
 
-void CSelectBar::RepaintPopup(int index) {
-  if (index >= 0 && index < kPopupButtons) Repaint(popup[index]);
+void CSelectBar::Unmark(CSelectButton& button) {
+  button.highlight = kPanelPlain;
+  Repaint(button);
 }
 
 void CSelectBar::DrawToggle() {

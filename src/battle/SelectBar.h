@@ -135,7 +135,8 @@ class CSelectBar : public CInterfacePanel {
   void Repaint(CSelectButton& button);
   // Highlighted as the choice, with the blinking mark's current frame.
   void MarkSelected(CSelectButton& button);
-  void RepaintPopup(int index);
+  // Back to plain, without the mark, and painted again.
+  void Unmark(CSelectButton& button);
   void FillSpellButton(CSelectButton& button, int spell, int mana);
   void FillItemButton(CSelectButton& button, int kind, int carrySlot, int charges);
   void CopyEntry(CSelectButton& to, const CSelectButton& from);

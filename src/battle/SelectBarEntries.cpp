@@ -167,8 +167,6 @@ void CSelectBar::AddPopupButton(int kind, int carrySlot) {
 }
 
 void CSelectBar::UpdateButtons(int mana) {
-  // A button of the upper row reaches down over the row below; that one is painted again.
-  const int overlap = g_prefs.isHighRes ? 11 : 8;
   auto update = [&](CSelectButton& b) {
     if (b.type != kEntrySpell || b.kind < 0) return false;
     const int step = spl_icons::ManaFillStep(mana, SpellCost(b.kind));
@@ -178,8 +176,7 @@ void CSelectBar::UpdateButtons(int mana) {
     Repaint(b);
     return true;
   };
-  for (int i = 0; i < popupCount; ++i)
-    if (update(popup[i]) && i > overlap) RepaintPopup(i - overlap);
+  for (int i = 0; i < popupCount; ++i) update(popup[i]);
   for (int i = 0; i < slotsInUse; ++i) update(slot[i]);
 }
 
@@ -261,7 +258,7 @@ void CSelectBar::RemovePopupButton(int index) {
   CSelectButton& last = popup[popupCount - 1];
   ClearEntry(last);
   last.Deactivate();
-  last.Erase();
+  Repaint(last);
   --popupCount;
   for (int i = index; i < popupCount; ++i) Repaint(popup[i]);
   for (int k = 0; k < removalCount; ++k)

@@ -110,12 +110,8 @@ void CSelectBar::ClickSlot(int index) {
 }
 
 void CSelectBar::PressSelected() {
-  const int overlap = g_prefs.isHighRes ? 11 : 8;
-  if (selectedPopup >= 0 && selectedPopup < kPopupButtons) {
-    popup[selectedPopup].Unhighlight();
-    if (selectedPopup > overlap) RepaintPopup(selectedPopup - overlap);
-  }
-  if (selectedSlot >= 0 && selectedSlot < kSlotButtons) slot[selectedSlot].Unhighlight();
+  if (selectedPopup >= 0 && selectedPopup < kPopupButtons) Unmark(popup[selectedPopup]);
+  if (selectedSlot >= 0 && selectedSlot < kSlotButtons) Unmark(slot[selectedSlot]);
   selectedPopup = selectedSlot = -1;
 }
 
@@ -166,8 +162,8 @@ void CSelectBar::ResetButtons() {
 void CSelectBar::SelectByKind(int kind) {
   if (!barSurface.IsCreated() || !popupSurface.IsCreated() || locked) return;
   locked = true;
-  if (selectedPopup >= 0 && popup[selectedPopup].kind != kind) popup[selectedPopup].Unhighlight();
-  if (selectedSlot >= 0 && slot[selectedSlot].kind != kind) slot[selectedSlot].Unhighlight();
+  if (selectedPopup >= 0 && popup[selectedPopup].kind != kind) Unmark(popup[selectedPopup]);
+  if (selectedSlot >= 0 && slot[selectedSlot].kind != kind) Unmark(slot[selectedSlot]);
   bool slotShowsKind = false;
   for (int i = 0; i < slotsInUse; ++i)
     if (slot[i].type == kEntrySpell && slot[i].kind == kind) slotShowsKind = true;

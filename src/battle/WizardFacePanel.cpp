@@ -71,6 +71,8 @@ void CWizardFacePanel::Release() {
 }
 
 void CWizardFacePanel::Load() {
+  // The resolution may have changed since the last battle.
+  PlaceForResolution();
   if (!CreatePanelSurface(portrait, kPortraitWidth, kGaugeSize, 0, 0)) return;
   if (!restore_)
     restore_ = std::make_unique<CPanelRestoreCallback>([this] {

@@ -439,6 +439,60 @@ TEST_F(SelectBars, HideAndShowAllAndTheSelectedRects) {
   EXPECT_EQ(g_selectBar.toggle.active, 1);
 }
 
+TEST_F(SelectBars, AnUpperRowButtonLeavesTheRowBelowWhole) {
+  // Button 12 starts the second row, half a button in: its reach covers the tops of buttons
+  // 0 and 1 of the row below.
+  battle_.SetSpells(Range(20, 14));
+  StartBattle();
+  g_selectBar.TogglePopup();
+  const std::vector<uint16_t> before = graphics_test::Pixels(g_selectBar.popupSurface);
+  auto rowBelowWhole = [&] {
+    const int width = g_selectBar.popupSurface.width;
+    const std::vector<uint16_t> now = graphics_test::Pixels(g_selectBar.popupSurface);
+    for (int i : {0, 1}) {
+      const platform::Rect r = g_selectBar.popup[i].SurfaceRect();
+      for (int y = r.top; y < r.top + 6; ++y)
+        for (int x = r.left; x < r.right; ++x)
+          if (now[y * width + x] != before[y * width + x]) return testing::AssertionFailure() << x << ", " << y;
+    }
+    return testing::AssertionSuccess();
+  };
+  g_selectBar.ClickPopup(12, false);  // selected: the mark blinks round it every frame
+  Frames(3);
+  EXPECT_TRUE(rowBelowWhole());
+  g_selectBar.UpdateButtons(0);  // every fill changes
+  EXPECT_TRUE(rowBelowWhole());
+  g_selectBar.PressSelected();
+  EXPECT_TRUE(rowBelowWhole());
+  EXPECT_EQ(graphics_test::Pixels(g_selectBar.popupSurface), before);
+}
+
+TEST_F(SelectBars, ARestoredDisplayIsPaintedAgain) {
+  battle_.SetSpells({41, 42});
+  battle_.wizard.health = 100;
+  battle_.wizard.maxHealth = 100;
+  battle_.wizard.mana = 50 * 256;
+  battle_.wizard.maxMana = 100 * 256;
+  StartBattle();
+  g_selectBar.TogglePopup();
+  const std::vector<uint16_t> bar = graphics_test::Pixels(g_selectBar.barSurface);
+  const std::vector<uint16_t> strip = graphics_test::Pixels(g_selectBar.popupSurface);
+  // Lost surfaces come back empty and out of place; the display calls their restorers.
+  for (CSurface* s : {&g_selectBar.barSurface, &g_selectBar.popupSurface, &g_wizardFacePanel.portrait}) {
+    s->Fill(0);
+    s->x = s->y = 0;
+  }
+  for (CSurface* s : {&g_wizardFacePanel.portrait, &g_selectBar.popupSurface, &g_selectBar.barSurface}) {
+    ASSERT_NE(s->restorer, nullptr);
+    s->restorer->RestoreSurface(0);
+  }
+  EXPECT_EQ(graphics_test::Pixels(g_selectBar.barSurface), bar);  // buttons, toggle, portrait, mana bar
+  EXPECT_EQ(graphics_test::Pixels(g_selectBar.popupSurface), strip);
+  EXPECT_EQ(g_selectBar.barSurface.x, 596);
+  EXPECT_EQ(g_selectBar.barSurface.y, 460);
+  EXPECT_EQ(g_selectBar.popupSurface.y, 460);
+}
+
 TEST_F(SelectBars, InTheReducedViewTheBlockStandsOnBorderArt) {
   DisplayPrefs prefs(1, 1);
   battle_.SetSpells({41});

@@ -161,6 +161,21 @@ TEST_F(FacePanel, AClickSelectsTheWizardAndASecondCentresOnIt) {
   EXPECT_EQ(battle_.Take(), (Strings{"select wizard 7", "focus 7"}));
 }
 
+TEST_F(FacePanel, ABattleAtTheOtherResolutionMovesItsWindow) {
+  Start(80, 100, 50, 150);
+  EXPECT_EQ(g_wizardFacePanel.rect.left, 680);
+  FreeSelectBarAndFace();
+  g_prefs.isHighRes = 0;
+  g_wizardFacePanel.Load();
+  const platform::Rect r = g_wizardFacePanel.rect;
+  g_prefs.isHighRes = 1;
+  g_wizardFacePanel.Release();
+  EXPECT_EQ(r.left, 520);
+  EXPECT_EQ(r.top, 340);
+  EXPECT_EQ(r.right, 635);
+  EXPECT_EQ(r.bottom, 480);
+}
+
 TEST_F(FacePanel, ThePortraitFollowsTheGameAndThePlayer) {
   struct Case {
     int gameType, army, portrait, rankTier;

@@ -27,10 +27,12 @@ Shader Stone(uint32_t seed) {
   };
 }
 
+// A place carved into the stone: a dark rim, and a floor of the same stone in shadow, so
+// that an empty one reads as a recess rather than a hole.
 void Socket(Raster& r, const Shape& s) {
   r.Fill(Grow(s, 2), Rgb(24, 22, 26));
   r.Bevel(Grow(s, 2), 2.5f, 0.3f);
-  r.Fill(s, Rgb(16, 15, 18));
+  r.Fill(s, Stone(31), 0.55f);
 }
 
 void Trim(Raster& r) {
