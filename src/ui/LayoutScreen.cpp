@@ -96,6 +96,12 @@ CPictureBox* CLayoutScreen::PictureOf(int number) {
   return nullptr;
 }
 
+CWidgetBar* CLayoutScreen::BarOf(int type, int number) {
+  for (auto& [id, bar] : bars_)
+    if (id == WidgetControlId(type, number)) return &bar;
+  return nullptr;
+}
+
 void CLayoutScreen::LoadBackground() {
   backgroundPath_.clear();
   char stem[256] = {};
@@ -130,6 +136,8 @@ void CLayoutScreen::CreateControl(Entry& entry) {
     labels_.emplace_back(entry.number, MakeWidgetLabel(config));
   else if (entry.type == kWidgetPictureBox)
     pictures_.emplace_back(entry.number, MakeWidgetPicture(config));
+  else if (entry.type == kWidgetStatBar || entry.type == kWidgetSpriteBar)
+    bars_.emplace_back(WidgetControlId(entry.type, entry.number), MakeWidgetBar(entry.type, config, &g_buttonSprite));
   else
     entry.control =
         MakeWidgetControl(entry.type, config, WidgetControlId(entry.type, entry.number), callback_.get(), radioGroup_);
@@ -160,6 +168,7 @@ void CLayoutScreen::Unload() {
   radioGroup_.Reserve(0);
   labels_.clear();
   pictures_.clear();
+  bars_.clear();
   callback_.reset();
   backgroundSurface_.Release();
   background = nullptr;
@@ -174,6 +183,7 @@ void CLayoutScreen::Draw() {
     g_backBuffer.Fill(0);
   for (auto& [number, label] : labels_) label.Draw();
   for (auto& [number, picture] : pictures_) picture.Draw();
+  for (const auto& [id, bar] : bars_) bar.Draw(&g_backBuffer);
   for (const Entry& entry : entries_)
     if (entry.control) entry.control->Draw();
   if (dialogBox) dialogBox->Draw();

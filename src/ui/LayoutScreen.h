@@ -1,8 +1,8 @@
 #pragma once
 // CLayoutScreen: a menu screen made wholly from its layout file. It reads every widget section
 // the file holds, creates the control of each (text and standard buttons, edit boxes, slider
-// bars, radio buttons in one group, list and message list boxes, text labels and picture
-// boxes; the stat and sprite bars are the battle interface's and are only read), shows the
+// bars, radio buttons in one group, list and message list boxes, text labels, picture boxes,
+// and the stat and sprite bars, whose values the screen sets), shows the
 // background picture named in GLOBALS and reports each click to OnControl. Screens whose
 // controls need nothing beyond their layout derive from it.
 
@@ -14,6 +14,7 @@
 #include "ui/MenuScreen.h"
 #include "ui/RadioButton.h"
 #include "ui/TextLabel.h"
+#include "ui/ValueBars.h"
 
 // A control's id: its widget type times 100 plus its number.
 constexpr int WidgetControlId(int type, int number) { return type * 100 + number; }
@@ -48,6 +49,9 @@ class CLayoutScreen : public CMenuScreen {
   // The group of the screen's radio buttons (the first is selected when the screen loads).
   CRadioGroup& RadioGroup() { return radioGroup_; }
   CPictureBox* PictureOf(int number);
+  // The bar of a STATBAR_ (type 7) or SPRITEBAR_ (type 8) widget; its sprite frames are the
+  // shared button sprite's. Null for another widget.
+  CWidgetBar* BarOf(int type, int number);
   const std::string& LayoutFile() const { return layoutFile_; }
   // The background picture's path as found (empty when none could be loaded).
   const std::string& BackgroundPath() const { return backgroundPath_; }
@@ -61,6 +65,7 @@ class CLayoutScreen : public CMenuScreen {
   std::vector<Entry> entries_;
   std::vector<std::pair<int, CTextLabel>> labels_;
   std::vector<std::pair<int, CPictureBox>> pictures_;
+  std::vector<std::pair<int, CWidgetBar>> bars_;  // by type * 100 + number
   CRadioGroup radioGroup_;
   std::unique_ptr<CCallback> callback_;
   CSurface backgroundSurface_;

@@ -126,9 +126,22 @@ void CheckScreen(ClickLog& screen, bool highRes) {
         break;
       }
       case forge::WidgetKind::kStatBar:
-      case forge::WidgetKind::kSpriteBar:
-        EXPECT_EQ(control, nullptr);  // the battle interface's bars: read, not made here
+      case forge::WidgetKind::kSpriteBar: {
+        EXPECT_EQ(control, nullptr);  // drawn by the screen, taking no input
+        CWidgetBar* bar = screen.BarOf(type, w.number);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->IsSprite(), w.kind == forge::WidgetKind::kSpriteBar);
+        if (bar->IsSprite()) {
+          EXPECT_EQ(bar->sprites.x, expected.left);
+          EXPECT_EQ(bar->sprites.allEnd, *w.maxValue);
+          EXPECT_EQ(bar->sprites.emptyFrame, w.spriteIndexes[1]);
+        } else {
+          EXPECT_EQ(bar->gradient.x1, expected.right);
+          EXPECT_EQ(bar->gradient.minimum, *w.minValue);
+          EXPECT_EQ(bar->gradient.markRed, w.colours[2][0]);
+        }
         break;
+      }
     }
   }
 }

@@ -116,12 +116,18 @@ ScreenLayout TestScreenLayout() {
   layout.Add(WidgetKind::kMessageListBox, 1, {420, 360, 740, 500}).colours = {{255, 255, 255}, {255, 220, 40}};
   Widget& picture = layout.Add(WidgetKind::kPictureBox, 1, {300, 140, 340, 180});
   picture.spriteIndexes = {0};
+  // Bars: a horizontal gradient from red to green with a gold mark, a vertical one from deep
+  // blue to sky blue over a range that does not start at 0, and a row of arrow buttons.
   Widget& stat = layout.Add(WidgetKind::kStatBar, 1, {60, 380, 360, 392});
   stat.minValue = 0;
   stat.maxValue = 50;
-  stat.colours = {{200, 30, 30}, {30, 200, 30}};
+  stat.colours = {{200, 30, 30}, {30, 200, 30}, {230, 190, 60}};
+  Widget& tall = layout.Add(WidgetKind::kStatBar, 2, {370, 360, 386, 500});
+  tall.minValue = 100;
+  tall.maxValue = 300;
+  tall.colours = {{20, 30, 120}, {120, 190, 255}, {240, 240, 240}};
   Widget& sprites = layout.Add(WidgetKind::kSpriteBar, 1, {60, 410, 360, 430});
-  sprites.spriteIndexes = {12, 14};
+  sprites.spriteIndexes = {12, 13};
   sprites.maxValue = 10;
   return layout;
 }
