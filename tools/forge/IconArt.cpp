@@ -226,6 +226,14 @@ RgbPicture Raster::ToPicture(Colour background) const {
   return picture;
 }
 
+RgbPicture Raster::ToKeyedPicture(Colour behind) const {
+  RgbPicture picture = ToPicture(behind);
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      if (alpha_[Index(x, y)] < 0.5f) picture.Set(x, y, 0, 0, 255);
+  return picture;
+}
+
 int Cell565(Colour c) {
   auto byte = [](float v) { return static_cast<int>(std::lround(std::clamp(v, 0.0f, 255.0f))); };
   const int cell = Rgb565(byte(c.r), byte(c.g), byte(c.b));

@@ -88,6 +88,9 @@ class Raster {
   Canvas ToCanvas() const;
   // An RGB picture: every pixel over the background colour.
   RgbPicture ToPicture(Colour background) const;
+  // An RGB picture for a keyed panel: pixels less than half covered are pure blue (the key),
+  // the others blended over the colour behind, so that no blue fringe shows round the edges.
+  RgbPicture ToKeyedPicture(Colour behind) const;
 
  private:
   size_t Index(int x, int y) const { return static_cast<size_t>(y) * width_ + x; }
