@@ -1,6 +1,7 @@
 #include "game/RootScreenHooks.h"
 
 #include "battle/BattlePanels.h"
+#include "battle/TooltipManager.h"
 #include "creatures/CreatureType.h"
 #include "magic/EffectManager.h"
 #include "ui/FrontEndRoot.h"
@@ -11,9 +12,10 @@ namespace {
 // is built (until then the step does nothing, as the neutral hooks do).
 class CRootScreenHooks : public IFrontEndRootHooks {
  public:
-  // The battle: the tooltip manager (font NormSm, its surface, tooltips off) and the message
-  // panel (font yellowtext, its messages, its surface).
-  void LoadInterfacePanels() override {}
+  // The battle: the tooltip manager (font NormSm, its surface, cfg\tooltips.cfg, the framed
+  // style; the controls' tooltips go to it) and the message panel (font yellowtext, its
+  // messages, its surface).
+  void LoadInterfacePanels() override { InitTooltips(); }
   // The effects: cfg\effects.cfg, cfg\effectani.cfg and the effect sprites (a failure shows
   // its own box and ends the program).
   void LoadEffectTables() override { g_effectManager.LoadConfig(); }

@@ -86,7 +86,7 @@ TEST(SpriteFile, ForgedSpritesLoad) {
   struct {
     const char* name;
     int frames, palettes;
-  } files[] = {{"Buttons.spr", 20, 1}, {"border.spr", 8, 1}, {"testshapes.spr", 10, 2}, {"testshapes16.spr", 3, 0}};
+  } files[] = {{"Buttons.spr", 20, 1}, {"border.spr", 9, 1}, {"testshapes.spr", 10, 2}, {"testshapes16.spr", 3, 0}};
   for (const auto& f : files) {
     CSprite sprite;
     ASSERT_TRUE(sprite.Load(Forged(f.name).c_str(), 2)) << f.name;

@@ -4,9 +4,10 @@
 //   0..11   text buttons in three sizes (96x24, 128x28, 176x32), four frames each:
 //           normal, highlighted, pressed, disabled
 //   12..19  square arrow buttons 20x20: up, down, left, right, each normal then pressed
-// sprites\border.spr, frames:
-//   0..3    corners 16x16: top-left, top-right, bottom-left, bottom-right
-//   4..7    edge pieces: top and bottom 16x8, left and right 8x16
+// sprites\border.spr, one nine-frame group (the tooltip's frame style 0):
+//   0..3    corners 4x4: top-left, top-right, bottom-left, bottom-right
+//   4..7    edge pieces: top 16x3, right 3x16, bottom 16x3, left 3x16
+//   8       the inside, 16x16, tiled
 // sprites\testshapes.spr (two palettes) and sprites\testshapes16.spr (16-bit frames):
 //   shapes with holes, long gaps and runs, an empty frame, a chained trail and an alias.
 #include "forge/Canvas.h"
@@ -47,7 +48,6 @@ Canvas ButtonFace(const InterfacePalette& p, int width, int height, int state) {
   return c;
 }
 
-
 FORGE_STEP(SpritesButtons) {
   InterfacePalette p;
   forge::SpriteFileWriter file;
@@ -57,7 +57,8 @@ FORGE_STEP(SpritesButtons) {
     for (int state = 0; state < 4; ++state)
       file.AddFrame(forge::EncodeFrame(ButtonFace(p, size[0], size[1], state), 0, 0, 0));
   for (int direction = 0; direction < 4; ++direction)
-    for (bool pressed : {false, true}) file.AddFrame(forge::EncodeFrame(ArrowButton(p, 20, direction, pressed), 0, 0, 0));
+    for (bool pressed : {false, true})
+      file.AddFrame(forge::EncodeFrame(ArrowButton(p, 20, direction, pressed), 0, 0, 0));
   ctx.WriteFile("sprites\\Buttons.spr", file.Bytes());
 }
 
@@ -65,26 +66,38 @@ FORGE_STEP(SpritesBorder) {
   InterfacePalette p;
   forge::SpriteFileWriter file;
   file.AddPalette(p.builder.Bytes());
+  // Thin enough for a one-line tooltip, whose box is a line and 4 pixels high.
+  constexpr int kEdge = 3, kCorner = 4;
   for (int corner = 0; corner < 4; ++corner) {
-    Canvas c(16, 16);
-    // A gold knot with a stone shadow, its open side toward the edges it joins.
-    c.ShadeEllipse(1, 1, 14, 14, p.gold + 4, 20);
-    c.FillEllipse(5, 5, 6, 6, p.stone + 6);
+    Canvas c(kCorner, kCorner);
+    // A gold stud, bright at its top left.
+    c.Fill(p.gold + 8);
+    c.FillRect(1, 1, 2, 2, p.gold + 22);
     file.AddFrame(forge::EncodeFrame(c, 0, 0, 0));
   }
+  // Top, right, bottom, left: a gold band, lit on its outer side along the top and left edges
+  // and shaded on the others, with a dark line against the inside.
   for (int edge = 0; edge < 4; ++edge) {
-    const bool horizontal = edge < 2;
-    Canvas c(horizontal ? 16 : 8, horizontal ? 8 : 16);
-    c.Fill(p.gold + 12);
+    const bool horizontal = edge % 2 == 0;
+    const bool outerFirst = edge == 0 || edge == 3;  // the outer side is at the low coordinate
+    Canvas c(horizontal ? 16 : kEdge, horizontal ? kEdge : 16);
+    c.Fill(p.gold + 14);
+    const int outer = outerFirst ? 0 : kEdge - 1, inner = outerFirst ? kEdge - 1 : 0;
+    const int light = outerFirst ? p.gold + 22 : p.gold + 6;
     if (horizontal) {
-      c.FillRect(0, 0, 16, 2, p.gold + 20);
-      c.FillRect(0, 6, 16, 2, p.gold + 5);
+      c.FillRect(0, outer, 16, 1, light);
+      c.FillRect(0, inner, 16, 1, p.stone + 1);
     } else {
-      c.FillRect(0, 0, 2, 16, p.gold + 20);
-      c.FillRect(6, 0, 2, 16, p.gold + 5);
+      c.FillRect(outer, 0, 1, 16, light);
+      c.FillRect(inner, 0, 1, 16, p.stone + 1);
     }
     file.AddFrame(forge::EncodeFrame(c, 0, 0, 0));
   }
+  // The inside: dark slate with a faint weave.
+  Canvas inside(16, 16);
+  inside.Fill(p.stone + 3);
+  for (int i = 0; i < 16; i += 4) inside.FillRect(i, (i * 3) % 16, 2, 1, p.stone + 5);
+  file.AddFrame(forge::EncodeFrame(inside, 0, 0, 0));
   ctx.WriteFile("sprites\\border.spr", file.Bytes());
 }
 
@@ -166,11 +179,15 @@ Canvas ArrowButton(const InterfacePalette& p, int size, int direction, bool pres
   // The triangle's tip a quarter in, its base seven tenths in, three tenths wide each side.
   const int mid = size / 2, tip = size / 4, base = (size * 7 + 5) / 10, half = (size * 3 + 5) / 10;
   switch (direction) {
-    case 0: c.FillTriangle(mid + o, tip + o, mid - half + o, base + o, mid + half + o, base + o, ink); break;
+    case 0:
+      c.FillTriangle(mid + o, tip + o, mid - half + o, base + o, mid + half + o, base + o, ink);
+      break;
     case 1:
       c.FillTriangle(mid + o, size - tip + o, mid - half + o, size - base + o, mid + half + o, size - base + o, ink);
       break;
-    case 2: c.FillTriangle(tip + o, mid + o, base + o, mid - half + o, base + o, mid + half + o, ink); break;
+    case 2:
+      c.FillTriangle(tip + o, mid + o, base + o, mid - half + o, base + o, mid + half + o, ink);
+      break;
     default:
       c.FillTriangle(size - tip + o, mid + o, size - base + o, mid - half + o, size - base + o, mid + half + o, ink);
       break;
