@@ -125,6 +125,7 @@ std::vector<SoundDef> GameSounds() {
       {821, "ui0821", Recipe::kClick},
       {410, "ui0410", Recipe::kThud},  // also what an unknown id plays
       {1011, "ui1011", Recipe::kBuzz},
+      {99999, "ui99999", Recipe::kBuzz},  // a key the chat console refuses
       // Ambient loops of the map view, and the one-shot of its third effect group.
       {1021, "amb1021", Recipe::kWaterLoop},
       {721, "amb0721", Recipe::kHumLoop},
@@ -218,7 +219,7 @@ FORGE_STEP(SoundSets) {
 
   // Level 1 is the whole game: the interface sounds stay loaded, the ambient loops may go.
   ini.Section("1 Load Permanent");
-  for (int id : {801, 802, 808, 812, 813, 820, 821, 410, 1011}) ini.Line(std::to_string(id));
+  for (int id : {801, 802, 808, 812, 813, 820, 821, 410, 1011, 99999}) ini.Line(std::to_string(id));
   ini.Section("1 Load Temporary");
   for (int id : {1021, 721, 752, 1044}) ini.Line(std::to_string(id));
 
