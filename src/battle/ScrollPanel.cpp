@@ -87,6 +87,11 @@ void SplitScroll(const std::string& text, size_t start, std::string& heading, st
   body = Trimmed(body);
 }
 
+void InitStoryScroll() {
+  g_scrollPanel.SetFont(&g_bodyFont);
+  g_scrollPanel.LoadText();
+}
+
 int CScrollPanel::PlaceX() const { return g_prefs.isHighRes ? 140 : 60; }
 int CScrollPanel::PlaceY() const { return g_prefs.isHighRes ? 118 : 58; }
 

@@ -98,3 +98,6 @@ class CScrollPanel : public CFlatWin, public CInterfacePanel {
 };
 
 extern CScrollPanel g_scrollPanel;
+
+// Program start: the scroll's body font and its texts.
+void InitStoryScroll();

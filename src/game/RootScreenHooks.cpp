@@ -1,6 +1,8 @@
 #include "game/RootScreenHooks.h"
 
 #include "battle/BattlePanels.h"
+#include "battle/ChatConsole.h"
+#include "battle/ScrollPanel.h"
 #include "battle/TooltipManager.h"
 #include "creatures/CreatureType.h"
 #include "magic/EffectManager.h"
@@ -26,7 +28,11 @@ class CRootScreenHooks : public IFrontEndRootHooks {
   // The battle map: the map view attached to the map, the work surface and this rectangle.
   void AttachMapView(int left, int top, int right, int bottom) override {}
   // The battle: the story scroll, spot icons, select bar, wizard faces and chat console.
-  void LoadBattlePanels() override { InitSelectBarAndFace(); }
+  void LoadBattlePanels() override {
+    InitStoryScroll();
+    InitSelectBarAndFace();
+    g_chatConsole.Init();
+  }
   // The battle map's doors, the battle's named list and the print effects.
   void FreeShared() override {}
 };
