@@ -6,7 +6,9 @@
 
 #include "PanelTestSupport.h"
 #include "SelectPanelFixtures.h"
+#include "battle/ChatConsole.h"
 #include "battle/ControlLimitPanel.h"
+#include "battle/ScrollPanel.h"
 #include "battle/TimerPanel.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
@@ -141,6 +143,47 @@ TEST_F(TimerPanels, PictureOfTheDialsOverTheField) {
     for (int x = 0; x < 800; ++x) corner.push_back(shot[static_cast<size_t>(y) * 800 + x]);
   ASSERT_TRUE(testing_support::WritePng565(testing_support::TestOutputDir() + "/battle_timer.png", 800, 200, corner));
   EXPECT_NE(PixelAt(g_backBuffer, 724, 442), PixelAt(g_backBuffer, 704, 442));  // the dial's face over the field
+}
+
+}  // namespace
+
+namespace {
+
+// At 640 x 480 the dials, the console and the scroll take their places for that screen.
+class LowResolutionPanels : public PanelDisplay {
+ protected:
+  void SetUp() override {
+    highRes_ = false;
+    savedHighRes_ = g_prefs.isHighRes;
+    g_prefs.isHighRes = 0;
+    PanelDisplay::SetUp();
+    LoadSharedFontsAndButtons();
+  }
+  void TearDown() override {
+    g_timerPanel.Release();
+    g_controlLimitPanel.Release();
+    g_chatConsole.Release();
+    FreeSharedButtons();
+    PanelDisplay::TearDown();
+    g_prefs.isHighRes = savedHighRes_;
+  }
+  int savedHighRes_ = 1;
+  InFolder data_{testing_support::ForgedDataDir()};
+};
+
+TEST_F(LowResolutionPanels, EachPanelTakesItsPlace) {
+  g_timerPanel.Load();
+  g_controlLimitPanel.Load();
+  g_chatConsole.Init();
+  g_chatConsole.Load();
+  EXPECT_EQ(g_timerPanel.surface.x, 544);
+  EXPECT_EQ(g_timerPanel.surface.y, 302);
+  EXPECT_EQ(g_controlLimitPanel.surface.x, 554);
+  EXPECT_EQ(g_controlLimitPanel.surface.y, 322);
+  EXPECT_EQ(g_chatConsole.surface.x, (436 - 400) / 2);
+  EXPECT_EQ(g_chatConsole.surface.y, 340 + 20);
+  EXPECT_EQ(g_scrollPanel.PlaceX(), 60);
+  EXPECT_EQ(g_scrollPanel.PlaceY(), 58);
 }
 
 }  // namespace
