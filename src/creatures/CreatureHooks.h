@@ -60,6 +60,18 @@ class ICreatureBattle {
   virtual void ControlLimitLeft() {}
   virtual void AddSpotIcon(int creature) {}
   virtual void RemoveSpotIcon(int creature) {}
+  // --- deaths, locks and messages ---
+  // Whether the battle script takes a creature's death over (nothing else happens then).
+  virtual bool ScriptTakesDeath(int creature) { return false; }
+  // A message of the message scroll; the named one carries a player's name.
+  virtual void ShowMessage(int message) {}
+  virtual void ShowNamedMessage(int message, const char* name) {}
+  // The name of the army's player in network and quick battles, null elsewhere.
+  virtual const char* PlayerNameOf(int army) { return nullptr; }
+  // The combat modifier (per cent) of an army's creatures at the battle's difficulty.
+  virtual int CombatModifier(int army) { return 0; }
+  // The battle's switch that opens every lock.
+  virtual bool OpenAllLocks() { return false; }
 };
 
 class ICreatureAI {
@@ -86,6 +98,20 @@ class ICreatureEffects {
   virtual CAnimation* GlobalAnim(int number) { return nullptr; }
   // The creature's goal and waypoint markers are shown again.
   virtual void ShowGoalMarker(int creature) {}
+  // --- what orders and blows start ---
+  // Starts an effect of a kind at a point (map units) with a creature as its source; answers
+  // the effect, -1 when none started.
+  virtual int SpawnEffect(int kind, int x, int y, int z, int source) { return -1; }
+  // Carries out a cast request (a creature's ranged attack is a cast of its first spell);
+  // targetCreature -1 aims at the ground.
+  virtual void CastSpell(int spell, int x, int y, int z, int caster, int targetCreature) {}
+  // The first effect of a kind in a cell's chain, -1 when none.
+  virtual int FindEffectAt(int x, int y, int level, int kind) { return -1; }
+  // A breakable object's strength; setting it updates its look.
+  virtual int EffectStrength(int effect) { return 0; }
+  virtual void SetEffectStrength(int effect, int strength) {}
+  // An entry of the effect animation table and its first sequence, null when not loaded.
+  virtual CAnimation* EffectAnimEntry(int entry, int& firstSequence) { return nullptr; }
 };
 
 class ICreatureWizards {

@@ -10,7 +10,9 @@
 bool CCreature::LoseHealth(int amount, int attackerArmy, int flag) {
   (void)attackerArmy;
   (void)flag;
+  const bool wasAlive = health > 0;
   health = std::max(health - std::max(amount, 0), 0);
+  if (wasAlive && health == 0) OnKilled();
   return health > 0;
 }
 
@@ -28,10 +30,4 @@ int CCreature::RunPlanningStep(int& budget) {
 }
 
 void CCreature::TouchObjectsHere() {}
-void CCreature::TriggerCellObjects() {}
 void CCreature::ApplyCellEffects() {}
-
-void CCreature::EndHeldState() {
-  heldTime = 0;
-  heldKind = 0;
-}

@@ -15,6 +15,7 @@
 #include <list>
 
 #include "creatures/CreatureAnims.h"
+#include "creatures/CreatureOrderState.h"
 #include "creatures/CreatureType.h"
 #include "graphics/Animation.h"
 #include "graphics/BarGauge.h"
@@ -271,7 +272,11 @@ class CCreature {
   void TouchObjectsHere();
   void TriggerCellObjects();
   void ApplyCellEffects();
-  void EndHeldState();
+
+  // --- orders, update and animation states (CreatureOrders.h has the rest) ---
+  using OrderHandler = int (CCreature::*)();
+  using AnimStateHandler = void (CCreature::*)();
+#include "creatures/CreatureOrderMembers.inc"
 
   // --- the record ---
   int32_t index = 0;
@@ -324,7 +329,7 @@ class CCreature {
   int32_t spells[kCreatureSpells] = {};
   int32_t selectedSpell = -1;
   int32_t order = ORDER_NONE, pendingOrder = ORDER_NONE;
-  void (CCreature::*orderHandler)() = nullptr;
+  OrderHandler orderHandler = nullptr;
   int32_t animState = ANIM_NONE;
   int32_t transient[2] = {};
   int32_t facing = 0;
@@ -394,6 +399,7 @@ class CCreature {
   int32_t armyArrays[2][8] = {};
   int32_t manaStores[kSightingArmyCount] = {};  // 8.8, the creature's mana as army n believes it
   int32_t strength = 0;                         // the combat strength estimate
+  CCreatureOrderState orderState;               // orders and animation states
 };
 
 // --- selection globals ---

@@ -267,7 +267,8 @@ TEST_F(Record, AWizardsDeathWithOneOtherArmyLeftRaisesTheEndFlags) {
   EXPECT_EQ(C(first).health, 0);
   EXPECT_EQ(C(slain).health, 0);
   EXPECT_EQ(C(second).mana, g_spellDefs[0].ManaCost * g_manaGeneration * 256 / 100);
-  C(first).Detach();
+  // A dead wizard leaves the map at once (its death order takes it off).
+  EXPECT_EQ(C(first).inUse, 0);
   EXPECT_EQ(g_armyTable.armies[0].wizardCreature, -1);
   EXPECT_EQ(battle.endFlagsRaised, 0);
 

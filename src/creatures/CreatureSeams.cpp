@@ -1,0 +1,84 @@
+// Steps of the creature rules that the routes and walking rules, and the behaviour and
+// combat rules, own in full. Each has the smallest body that keeps orders and animation
+// states running: an order of theirs sends the creature back to WAIT, a state of theirs
+// plays its sequence and hands over to the order at its end, a question answers "no".
+// Their own files replace these bodies.
+#include "creatures/CreatureArray.h"
+#include "creatures/Mapelem.h"
+
+namespace {
+
+// A state of a later rule: the sequence plays, and its end hands over to the order.
+void PlayThenOrder(CCreature& creature) {
+  if (creature.bodyAnim.Advance() == 1) creature.RunOrderHandler();
+}
+
+}  // namespace
+
+// --- routes, walking and barging ---
+int CCreature::OrderWalk() { return SetOrder(ORDER_WAIT); }
+int CCreature::OrderBarged() { return SetOrder(ORDER_WAIT); }
+void CCreature::AnimWalk() { PlayThenOrder(*this); }
+int CCreature::FollowRoute() { return 0; }
+int CCreature::FollowLeader() { return 0; }
+int CCreature::CanMoveStraightTo(int, int, int) { return 0; }
+int CCreature::PlanCellRoute(int, int, int) { return 0; }
+void CCreature::FollowPath() {}
+void CCreature::ReleaseWalkMarkers() {}
+void CCreature::HideWaypointMarkers() {}
+void CCreature::FindFormationCell(int&, int&, int&) {}
+void CCreature::StepDestination(int& x, int& y, int& z) const {
+  x = cellX;
+  y = cellY;
+  z = level;
+}
+int CCreature::NextWaypoint() { return 0; }
+int CCreature::StepProgress() const { return 0; }
+
+// --- behaviour, sight and combat ---
+int CCreature::OrderBehaviour() { return SetOrder(ORDER_WAIT); }
+// A retreat that ends at once: the order kept pending resumes.
+int CCreature::OrderRetreat() {
+  const int resume = pendingOrder;
+  pendingOrder = ORDER_NONE;
+  return SetOrder(resume == ORDER_NONE || resume == ORDER_RETREAT ? ORDER_WAIT : resume);
+}
+void CCreature::AnimRetreat() { PlayThenOrder(*this); }
+void CCreature::AnimLifted() { PlayThenOrder(*this); }
+void CCreature::AnimDropped() { PlayThenOrder(*this); }
+void CCreature::AnimEngaged() { PlayThenOrder(*this); }
+int CCreature::GetCurrentOrder() const { return order; }
+int CCreature::FindAdjacentFoe() { return -1; }
+int CCreature::FindRangedTarget() { return -1; }
+int CCreature::PickTauntTarget() { return -1; }
+int CCreature::IsChallengeReady() { return 0; }
+int CCreature::HasLineOfFireToCreature(const CCreature&) { return 0; }
+int CCreature::HasLineOfFireTo(int, int, int) { return 0; }
+int CCreature::TraceShot(const CCreature&) { return 0; }
+int CCreature::ClearShotFrom(int, int, int, const CCreature&) { return 0; }
+void CCreature::TakeDamage(int amount, int attackerArmy, int, int) { AdjustHealth(-amount, attackerArmy, nullptr, 1); }
+void CCreature::AddExperience(int amount) { experience += amount; }
+int CCreature::TryPushBack(int, CCreature&) { return 0; }
+void CCreature::Remove() {
+  ReleaseEngagement();
+  const int slot = index;
+  g_creatureArray.ForEachInUse([slot](CCreature& other) {
+    if (other.index != slot) other.DropTarget(slot);
+  });
+}
+void CCreature::ForceLanding() { orderState.flying = 0; }
+void CCreature::Levitate(int frames) { airborne = frames; }
+void CCreature::StartLineMove(int, int, int) {}
+void CCreature::ProvokeOthers() {}
+void CCreature::KingStep() {}
+void CCreature::DeathBlast() { Detach(); }
+void CCreature::Explode(int, int) { Detach(); }
+void CCreature::RaiseAsUndead() {}
+bool CCreature::IsFireImmune() const { return false; }
+void CCreature::DropItemsHere() {}
+int CCreature::UseKey(int eventIndex) {
+  CCreatureEvent* key = GetEvent(eventIndex);
+  if (!key || !key->active) return 0;
+  if (key->remaining > 0) --key->remaining;
+  return key->remaining > 0;
+}
