@@ -32,7 +32,17 @@ RgbPicture TimerBackground() {
     const float a = i * kPi / 6;
     r.Fill(Circle(kCentre + 17.6f * std::sin(a), kCentre - 17.6f * std::cos(a), 0.9f), Rgb(255, 236, 170));
   }
-  return r.ToKeyedPicture(Rgb(92, 56, 22));
+  // The key by whole 2 x 2 blocks: a JPEG keeps colour at half resolution, so a block that is
+  // all key or all bezel comes back without a purple fringe round the rim.
+  RgbPicture picture = r.ToPicture(Rgb(92, 56, 22));
+  for (int y = 0; y < kSize; y += 2)
+    for (int x = 0; x < kSize; x += 2) {
+      const float cover = (r.AlphaAt(x, y) + r.AlphaAt(x + 1, y) + r.AlphaAt(x, y + 1) + r.AlphaAt(x + 1, y + 1)) / 4;
+      if (cover >= 0.5f) continue;
+      for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx) picture.Set(x + dx, y + dy, 0, 0, 255);
+    }
+  return picture;
 }
 
 // The fraction of the face still lit, and the angle its edge has reached (radians clockwise
@@ -76,7 +86,7 @@ RgbPicture ControlLimitPlate() {
 }  // namespace
 
 FORGE_STEP(BattleTimerArt) {
-  WriteJpeg(ctx.ClaimFile("bitmaps\\timer background.jpg"), TimerBackground(), 95);
+  WriteJpeg(ctx.ClaimFile("bitmaps\\timer background.jpg"), TimerBackground(), 100);
   SpriteFileWriter dial;
   for (int frame = 0; frame < kFrames; ++frame) dial.AddFrame(EncodeFrame(DialFace(frame).ToCanvas(), 0, 0, -1));
   ctx.WriteFile("sprites\\timer.spr", dial.Bytes());
