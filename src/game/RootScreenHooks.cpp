@@ -5,7 +5,11 @@
 #include "battle/ScrollPanel.h"
 #include "battle/TooltipManager.h"
 #include "creatures/CreatureType.h"
+#include "graphics/Display.h"
 #include "magic/EffectManager.h"
+#include "map/Doors.h"
+#include "map/Map.h"
+#include "map/MapView.h"
 #include "ui/FrontEndRoot.h"
 
 namespace {
@@ -23,18 +27,20 @@ class CRootScreenHooks : public IFrontEndRootHooks {
   void LoadEffectTables() override { g_effectManager.LoadConfig(); }
   // The creatures: cfg\creature.cfg and cfg\hth.cfg (a failure names cfg\creature.cfg).
   void LoadCreatureTypes() override { ::LoadCreatureTypes(); }
-  // The graphics engine: the print effects.
-  void LoadPrintEffects() override {}
-  // The battle map: the map view attached to the map, the work surface and this rectangle.
-  void AttachMapView(int left, int top, int right, int bottom) override {}
+  // The battle map: the map view attached to the map and the work surface in this rectangle.
+  // It takes no input until the battle screen sets it up (the battle's terrain sprites come
+  // with the battle too).
+  void AttachMapView(int left, int top, int right, int bottom) override {
+    g_mapView.Attach(&g_map, &g_backBuffer, nullptr, platform::Rect{left, top, right, bottom}, 0);
+  }
   // The battle: the story scroll, spot icons, select bar, wizard faces and chat console.
   void LoadBattlePanels() override {
     InitStoryScroll();
     InitSelectBarAndFace();
     g_chatConsole.Init();
   }
-  // The battle map's doors, the battle's named list and the print effects.
-  void FreeShared() override {}
+  // The battle map's door records; the battle's named list joins them once the battle exists.
+  void FreeBattleShared() override { FreeDoorsConfig(); }
 };
 CRootScreenHooks g_rootScreenHooks;
 

@@ -2,9 +2,11 @@
 #include "game/WinMain.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "battle/BattlePanels.h"
 #include "core/CpuInfo.h"
+#include "core/DataFolder.h"
 #include "core/ErrorBox.h"
 #include "core/Main.h"
 #include "core/Options.h"
@@ -105,6 +107,17 @@ void LoadGameData() {
   }
 }
 
+// The game reads its files from the working directory: started elsewhere, it moves to the
+// data the build forged or the one installed beside the program. False, after one line
+// saying where it looked, when there is none.
+bool FindGameData() {
+  std::string looked;
+  if (EnterGameDataFolder(GameDataCandidates(), looked)) return true;
+  platform::ShowMessageBox("No game data was found (a folder holding cfg): looked in " + looked + ".", "NO GAME DATA",
+                           WarningBoxFlags());
+  return false;
+}
+
 void ShutDownServices() {
   // An outside CD player that was not running at start-up would be closed here; no window of
   // another program is ever found, so there is none.
@@ -126,6 +139,7 @@ int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fi
 
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showCommand) {
   (void)showCommand;
+  if (!FindGameData()) return 1;
   g_hInstance = instance;
   ParseCommandLine(commandLine);
   CloseStartupMutex();
@@ -144,6 +158,10 @@ int WinMain(void* instance, void* previousInstance, const char* commandLine, int
     platform::RegisterWindowClass(kWindowClass, MainWndProc);
   g_mainWindow = platform::CreateAppWindow(kWindowClass, kWindowTitle, ChooseWindowPlacement());
   if (!g_mainWindow) {
+    // Without a window nobody would see the game: it says why and ends.
+    const std::string problem = platform::VideoProblem();
+    platform::ShowMessageBox(problem.empty() ? "The main window could not be opened." : problem, "ERROR",
+                             WarningBoxFlags());
     CloseStartupMutex();
     return 1;
   }

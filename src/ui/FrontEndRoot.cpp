@@ -7,6 +7,7 @@
 #include "core/Preferences.h"
 #include "core/Random.h"
 #include "graphics/BattleFacing.h"
+#include "graphics/PrintFX.h"
 #include "platform/Clock.h"
 #include "ui/Cursor.h"
 #include "ui/PlaceholderMenu.h"
@@ -59,7 +60,7 @@ void CFrontEndRoot::Enter() {
   hooks.LoadEffectTables();
   if (g_softwareCursor) StartSoftwareCursor(cursorTimer);
   hooks.LoadCreatureTypes();
-  hooks.LoadPrintEffects();
+  LoadPrintFX();
   int rect[4];
   BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, rect);
   hooks.AttachMapView(rect[0], rect[1], rect[2], rect[3]);
@@ -72,7 +73,9 @@ void CFrontEndRoot::Exit() {
   // The timer stops before the cursors it draws are freed.
   cursorTimer.Stop();
   FreeCursors();
-  FreeSharedButtons();
-  g_frontEndRootHooks->FreeShared();
+  g_borderSprite.Free();
+  g_frontEndRootHooks->FreeBattleShared();
+  g_buttonSprite.Free();
+  FreePrintFX();
   if (g_mainWindow) platform::DestroyAppWindow(g_mainWindow);
 }

@@ -20,8 +20,9 @@ class CFrontEndRoot : public CScreen {
 };
 
 // What entering and leaving the root does in the subsystems above the screen framework, in
-// the root's order. The spine installs its own at start-up (src/game), which calls each
-// owner directly; the neutral one does nothing. A required load that fails shows the fatal
+// the root's order; the root does its own steps (fonts, buttons, cursors, print effects)
+// itself. The spine installs its own at start-up (src/game), which calls each owner
+// directly; the neutral one does nothing. A required load that fails shows the fatal
 // file-load box itself.
 class IFrontEndRootHooks {
  public:
@@ -29,11 +30,11 @@ class IFrontEndRootHooks {
   virtual void LoadInterfacePanels() {}  // the tooltips and the message panel
   virtual void LoadEffectTables() {}
   virtual void LoadCreatureTypes() {}
-  virtual void LoadPrintEffects() {}
-  // The battle map view, attached in the battle view's rectangle.
+  // The battle map view, attached to the map and the work surface in the battle view's
+  // rectangle.
   virtual void AttachMapView(int left, int top, int right, int bottom) {}
   virtual void LoadBattlePanels() {}  // story scroll, spot icons, select bar, faces, chat
-  virtual void FreeShared() {}        // doors, named list, print effects
+  virtual void FreeBattleShared() {}  // the battle map's door records, the battle's named list
 };
 extern HookSlot<IFrontEndRootHooks> g_frontEndRootHooks;
 

@@ -34,9 +34,14 @@ class Program : public ::testing::Test {
   // Starts the program in the data copy; the window is closed as by the user once `frames`
   // frames have been shown.
   Outcome Start(const std::string& arguments, int frames) {
-    std::string command = "cd '" + dir_.Path() + "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " +
-                          "VRASK_CLOSE_AFTER_FRAMES=" + std::to_string(frames) + " timeout 120 '" + VRASK_PROGRAM +
-                          "' " + arguments + " 2>'" + dir_.File("stderr.txt") + "' >/dev/null";
+    return Run(dir_.Path(), "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy", VRASK_PROGRAM, arguments, frames);
+  }
+  // Runs `program` in `folder` with the environment settings given (`env` words).
+  Outcome Run(const std::string& folder, const std::string& env, const std::string& program,
+              const std::string& arguments, int frames) {
+    std::string command = "cd '" + folder + "' && env " + env + " VRASK_CLOSE_AFTER_FRAMES=" + std::to_string(frames) +
+                          " timeout 120 '" + program + "' " + arguments + " 2>'" + dir_.File("stderr.txt") +
+                          "' >/dev/null";
     int status = std::system(command.c_str());
     Outcome run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -111,8 +116,6 @@ double ProcessorSeconds(pid_t pid) {
   return static_cast<double>(ticks[0] + ticks[1]) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// An idle main menu waits for each frame asleep: well under a tenth of a core. (A check of
-// what the program takes, not of its speed.)
 // The creature types load as the root screen is entered: without either of their files the
 // program cannot go on.
 TEST_F(Program, AMissingCreatureFileEndsItWithAnError) {
@@ -129,6 +132,8 @@ TEST_F(Program, AMissingCreatureFileEndsItWithAnError) {
   }
 }
 
+// An idle main menu waits for each frame asleep: well under a tenth of a core. (A check of
+// what the program takes, not of its speed.)
 TEST_F(Program, AnIdleGameLeavesTheProcessorFree) {
   const std::string errors = dir_.File("stderr.txt");
   const pid_t pid = fork();
@@ -183,6 +188,52 @@ TEST_F(Program, OnAnXDisplayAFailedStartStillLeavesItsTextOnStderr) {
   EXPECT_NE(rc, "0");
   EXPECT_NE(rc, "124");  // not ended by the timeout
   EXPECT_NE(errors.find(expected), std::string::npos) << errors;
+}
+
+// With no display at all and no dummy driver asked for, the program says why it cannot show
+// itself and ends with a failure, whatever else is wrong, instead of running unseen.
+TEST_F(Program, WithNoDisplayAtAllItSaysSoAndEnds) {
+  Remove("cfg/spells.cfg");
+  Outcome run = Run(dir_.Path(), "-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy",
+                    VRASK_PROGRAM, "/win", 3);
+  EXPECT_NE(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.exitCode, 124) << "ended by the timeout";
+  EXPECT_NE(run.errors.find("[ERROR] There is no display"), std::string::npos) << run.errors;
+}
+
+// The program as installed, in <root>/bin, beside <root>/data when `data` is given; started
+// from an empty folder elsewhere. The copy is a hard link where the file system allows it.
+class InstalledProgram : public Program {
+ protected:
+  std::string Install(bool withData) {
+    namespace fs = std::filesystem;
+    fs::create_directories(root_.File("bin"));
+    fs::create_directories(root_.File("elsewhere"));
+    const std::string program = root_.File("bin/vrask");
+    std::error_code linked;
+    fs::create_hard_link(VRASK_PROGRAM, program, linked);
+    if (linked) fs::copy_file(VRASK_PROGRAM, program);
+    if (withData) fs::create_directory_symlink(dir_.Path(), root_.File("data"));
+    return program;
+  }
+  testing_support::TempDir root_;
+};
+
+TEST_F(InstalledProgram, StartedFromAnotherFolderItFindsTheDataBesideIt) {
+  const std::string program = Install(true);
+  Outcome run = Run(root_.File("elsewhere"), "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy", program, "/win", 5);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(run.errors.find('['), std::string::npos) << run.errors;  // no box
+}
+
+TEST_F(InstalledProgram, WithNoDataAnywhereItSaysSoInOneLine) {
+  const std::string program = Install(false);
+  Outcome run = Run(root_.File("elsewhere"), "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy", program, "/win", 5);
+  EXPECT_NE(run.exitCode, 0);
+  const std::string expected = "[NO GAME DATA] No game data was found (a folder holding cfg): looked in " +
+                               root_.File("elsewhere") + ", " + root_.File("data") + ", " + root_.File("share/vrask") +
+                               ".\n";
+  EXPECT_EQ(run.errors, expected);
 }
 
 #endif

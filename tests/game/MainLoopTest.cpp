@@ -8,12 +8,18 @@
 #include "core/Preferences.h"
 #include "core/Random.h"
 #include "game/MainLoop.h"
+#include "game/RootScreenHooks.h"
 #include "game/WinMain.h"
+#include "graphics/Display.h"
+#include "graphics/PrintFX.h"
+#include "map/Doors.h"
+#include "map/MapView.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "support/TestSupport.h"
 #include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
+#include "ui/SharedArt.h"
 
 namespace {
 
@@ -83,6 +89,47 @@ TEST_F(MainLoop, EscapeOnTheEmptyMenuEndsTheProgramThroughTheRoot) {
   EXPECT_EQ(RunMainLoop(), 0);
   EXPECT_EQ(g_screenCount, 0);
   EXPECT_EQ(g_mainWindow, nullptr);
+  DestroyScreenObjects();
+}
+
+// The root with the spine's own steps: entering it loads the print effects and attaches the
+// battle map view to the map and the work surface in the battle view's rectangle, taking no
+// input yet; leaving it frees the print effects, the doors and the shared sprites.
+TEST_F(MainLoop, TheRootLoadsThePrintEffectsAndAttachesTheMapViewAndFreesThemOnItsWayOut) {
+  testing_support::ForgedDataCopy data;
+  InstallRootScreenHooks();
+  ConstructScreenObjects();
+  if (!platform::IsWindowClassRegistered("VRASK_MAIN_WINDOW"))
+    platform::RegisterWindowClass("VRASK_MAIN_WINDOW", MainWndProc);
+  g_mainWindow = platform::CreateAppWindow("VRASK_MAIN_WINDOW", "Realms of Vrask", platform::WindowPlacement{});
+  ASSERT_NE(g_mainWindow, nullptr);
+  g_prefs.framePeriod = 1;
+  g_prefs.isHighRes = 1;
+  g_prefs.windowSize = 1;  // the area above the battle panel
+  ASSERT_EQ(g_printFXCount, 0);
+  PushScreen(g_frontEndRoot);
+  EXPECT_GT(g_printFXCount, 0);
+  EXPECT_NE(PrintFXRecordOf(0), nullptr);
+  EXPECT_GE(g_mapView.index, 0);  // registered among the window objects
+  EXPECT_EQ(g_mapView.active, 0);
+  EXPECT_EQ(g_mapView.map, &g_map);
+  EXPECT_EQ(g_mapView.drawSurface, &g_backBuffer);
+  EXPECT_EQ(g_mapView.rect.left, 0);
+  EXPECT_EQ(g_mapView.rect.top, 0);
+  EXPECT_EQ(g_mapView.rect.right, 800);
+  EXPECT_EQ(g_mapView.rect.bottom, 460);
+  g_doors.assign(2, CDoorRecord{});  // as a battle would leave them
+  EXPECT_TRUE(g_buttonSprite.IsLoaded());
+
+  platform::SimulateKey(platform::VK_ESCAPE, true);
+  EXPECT_EQ(RunMainLoop(), 0);
+  EXPECT_EQ(g_screenCount, 0);
+  EXPECT_EQ(g_printFXCount, 0);
+  EXPECT_EQ(g_printFX, nullptr);
+  EXPECT_TRUE(g_doors.empty());
+  EXPECT_FALSE(g_buttonSprite.IsLoaded());
+  EXPECT_FALSE(g_borderSprite.IsLoaded());
+  g_frontEndRootHooks.Install(nullptr);
   DestroyScreenObjects();
 }
 
