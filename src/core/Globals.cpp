@@ -11,11 +11,13 @@ namespace {
 
 GlobalObjectEntry g_entries[kGlobalOrderCount];
 std::vector<int> g_constructed;  // places, in construction order
+void (*g_destructionWatcher)(int order, const char* name) = nullptr;
 
 void DestroyLastConstructed() {
   if (g_constructed.empty()) return;
   int order = g_constructed.back();
   g_constructed.pop_back();
+  if (g_destructionWatcher) g_destructionWatcher(order, g_entries[order].name);
   if (g_entries[order].destroy) g_entries[order].destroy();
 }
 
@@ -50,11 +52,19 @@ void SetGlobalObject(int order, const char* name, void (*construct)(), void (*de
   g_entries[order] = {name, construct, destroy};
 }
 
+void NameGlobalObject(int order, const char* name) {
+  if (order <= 0 || order >= kGlobalOrderCount) return;
+  GlobalObjectEntry& entry = g_entries[order];
+  if (!entry.construct && !entry.destroy) entry.name = name;
+}
+
+void WatchGlobalObjectDestruction(void (*watcher)(int order, const char* name)) { g_destructionWatcher = watcher; }
+
 void ConstructGlobalObjects(bool registerAtExit) {
   (void)g_coreEntriesFilled;
   for (int order = 1; order < kGlobalOrderCount; ++order) {
     const GlobalObjectEntry& entry = g_entries[order];
-    if (!entry.construct && !entry.destroy) continue;
+    if (!entry.construct && !entry.destroy && !entry.name) continue;
     if (entry.construct) entry.construct();
     g_constructed.push_back(order);
     if (registerAtExit) std::atexit(DestroyAtExit);

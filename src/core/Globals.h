@@ -29,6 +29,14 @@ struct GlobalObjectEntry {
 // there from the start).
 void SetGlobalObject(int order, const char* name, void (*construct)(), void (*destroy)());
 
+// Names the place of an object whose owner fills nothing yet, so that the order lists it.
+// An entry that has functions keeps its name.
+void NameGlobalObject(int order, const char* name);
+
+// Told of each entry just before it is destroyed, with its place and name (tests watch the
+// exit order through it); null stops the watching.
+void WatchGlobalObjectDestruction(void (*watcher)(int order, const char* name));
+
 // Constructs every entry in order. With registerAtExit each destruction is registered with the
 // exit list in the same step, so that any exit, fatal ones included, destroys in reverse.
 void ConstructGlobalObjects(bool registerAtExit);
