@@ -11,6 +11,12 @@
 namespace {
 constexpr int32_t kMaxEdge = 4096;
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Characters 33 to 127 other than the underscore print a glyph; the rest only take room.
+bool Prints(char c) {
+  const int code = static_cast<signed char>(c);
+  return code >= 33 && code <= 127 && c != '_';
+}
 }  // namespace
 
 void CFont::Free() {
@@ -126,14 +132,23 @@ void CFont::SetAlignment(uint8_t& flags, uint8_t bit) {
   flags |= bit;
 }
 
-void CFont::StoreLine(const char* first, int count, int width, const TextRect& rect, int startX, uint8_t flags) {
+int CFont::LastGlyphExtent() const {
+  int extent = 0;
+  for (int b = 0; b < bandCount_; ++b) extent = std::max(extent, bandEdges_[b]);
+  return extent;
+}
+
+void CFont::StoreLine(const char* first, int count, int width, int extent, const TextRect& rect, int startX,
+                      uint8_t flags) {
   Line& line = lines_[lineCount_++];
   line.first = first;
   line.count = count;
+  // A glyph is printed where the advances bring the pen, and reaches right of that place:
+  // placed by its advances alone, a right-aligned line's last glyph would stand past the edge.
   if (flags & kTextCentre)
     line.x = rect.left + (rect.right - rect.left) / 2 - width / 2;
   else if (flags & kTextRight)
-    line.x = rect.right - width;
+    line.x = rect.right - width - extent;
   else
     line.x = lineCount_ == 1 ? startX : rect.left;
 }
@@ -147,8 +162,13 @@ int CFont::Layout(const char* text, const TextRect& rect, int startX, uint8_t fl
   const bool wrap = (flags & kTextWordWrap) != 0;
   ResetBands();
   auto lineLeft = [&] { return lineCount_ == 0 ? startX : rect.left; };
+  // Only a printed glyph reaches past its place: a line that ends with a blank ends where
+  // the blank stands.
   auto endLine = [&](const char* end, int lineWidth) {
-    StoreLine(lineStart, static_cast<int>(end - lineStart), lineWidth, rect, startX, flags);
+    const char* last = end;
+    while (last > lineStart && last[-1] == '\n') --last;
+    const int extent = last > lineStart && Prints(last[-1]) ? LastGlyphExtent() : 0;
+    StoreLine(lineStart, static_cast<int>(end - lineStart), lineWidth, extent, rect, startX, flags);
     widest = std::max(widest, lineWidth);
     *lastWidth = lineWidth;
     lineStart = end;
@@ -217,8 +237,7 @@ int CFont::PrintTextAt(const char* text, const TextRect& rect, int startX, int r
     for (int k = 0; k < line.count; ++k) {
       const char c = line.first[k];
       penX_ += GetCharWidth(c, true);
-      const int code = static_cast<signed char>(c);
-      if (code >= 33 && code <= 127 && c != '_') PrintFontGlyph(Glyph(c), penX_, penY_, red, green, blue);
+      if (Prints(c)) PrintFontGlyph(Glyph(c), penX_, penY_, red, green, blue);
     }
     if (out) *out = TextPoint{penX_, penY_};
     if (i + 1 < lineCount_) penY_ += lineHeight_;

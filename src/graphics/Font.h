@@ -96,7 +96,11 @@ class CFont {
   void ResetBands();
   // Fills the line table; answers the width of the widest line.
   int Layout(const char* text, const TextRect& rect, int startX, uint8_t flags, int* lastWidth);
-  void StoreLine(const char* first, int count, int width, const TextRect& rect, int startX, uint8_t flags);
+  // width is the sum of the line's advances (where its last glyph stands); extent is how far
+  // that glyph reaches past its place, so that right-aligned text ends at the edge.
+  void StoreLine(const char* first, int count, int width, int extent, const TextRect& rect, int startX, uint8_t flags);
+  // How far the last glyph recorded reaches right of its place (its widest band edge).
+  int LastGlyphExtent() const;
 
   std::vector<uint8_t> image_;
   const uint8_t* palette_ = nullptr;

@@ -160,12 +160,16 @@ TEST(Font, PrintsGlyphsAtTheirPlacesInASurface) {
   EXPECT_EQ(end.x, 2 + 9);
   EXPECT_EQ(end.y, 11);
 
-  pixels = PrintIntoSurface(font, "I I\nII", TextRect{0, 0, 40, 24}, kTextRight);
-  // Right: a line's width is the sum of its advances (9, then 3), so the first line starts
-  // at 31 and the second at 37; the glyphs that would cross the right edge are not drawn.
-  EXPECT_EQ(WhiteColumns(pixels, 0).substr(30), ".###......");
+  pixels = PrintIntoSurface(font, "I I\nII", TextRect{0, 0, 40, 24}, kTextRight, nullptr, &width);
+  // Right: a line ends where its last glyph does, at the right edge: its advances (9, then
+  // 3) and the last 'I' (3) put the lines at 28 and 34, and every glyph is printed.
+  EXPECT_EQ(WhiteColumns(pixels, 0).substr(26), "..###......###");
   EXPECT_EQ(WhiteColumns(pixels, 9), std::string(40, '.'));
-  EXPECT_EQ(WhiteColumns(pixels, 10).substr(30), ".......###");
+  EXPECT_EQ(WhiteColumns(pixels, 10).substr(26), "........######");
+  EXPECT_EQ(width, 3);  // the answer is still the last line's advances
+  // A line that ends with a blank ends where the blank stands: right after the 'I'.
+  pixels = PrintIntoSurface(font, "I ", TextRect{0, 0, 40, 24}, kTextRight);
+  EXPECT_EQ(WhiteColumns(pixels, 0).substr(26), "...........###");
 
   font.spacing = 2;
   pixels = PrintIntoSurface(font, "II", TextRect{0, 0, 40, 24}, kTextCentre | kTextCentreVertically);

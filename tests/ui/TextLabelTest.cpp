@@ -1,6 +1,7 @@
 // Text labels and picture boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -46,6 +47,35 @@ TEST_F(StaticElements, ALabelPrintsItsTextWrappedInsideItsRectangle) {
   EXPECT_EQ(inside, 0);
   label.SetNumber(-42);
   EXPECT_EQ(label.text, "-42");
+}
+
+// A right-aligned label ends its text at its right edge: the last character is printed
+// whole, as many pixels as the same text aligned left.
+TEST_F(StaticElements, ARightAlignedLabelPrintsItsLastCharacterAtItsRightEdge) {
+  CTextLabel label;
+  label.SetSurface(&g_backBuffer);
+  label.SetFont(&g_bodyFont);
+  label.SetRect({100, 100, 300, 140});
+  label.SetColour(255, 255, 255);
+  label.SetText("Score: 10 W");
+  int inside = 0, outside = 0, inkedLeft = 0;
+  label.SetFlags(kTextLeft);
+  g_backBuffer.Fill(0);
+  label.Draw();
+  Count(label.rect, inkedLeft, outside);
+  ASSERT_GT(inkedLeft, 0);
+  label.SetFlags(kTextRight);
+  g_backBuffer.Fill(0);
+  label.Draw();
+  Count(label.rect, inside, outside);
+  EXPECT_EQ(inside, inkedLeft);
+  EXPECT_EQ(outside, 0);
+  const std::vector<uint16_t> drawn = graphics_test::Pixels(g_backBuffer);
+  int rightmost = -1;
+  for (int y = 100; y < 140; ++y)
+    for (int x = 100; x < 300; ++x)
+      if (drawn[static_cast<size_t>(y) * 800 + x] != 0) rightmost = std::max(rightmost, x);
+  EXPECT_GE(rightmost, 297);  // the 'W' reaches the edge
 }
 
 TEST_F(StaticElements, APictureBoxPrintsItsFrameOrNothing) {
