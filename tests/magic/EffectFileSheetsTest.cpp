@@ -70,9 +70,11 @@ TEST_F(EffectFileSheets, OneSheetPerEffectFile) {
     SetSpriteTarget(nullptr, 0, 0);
     const std::string name = "effects_file" + std::to_string(file) + ".png";
     EXPECT_TRUE(sheet.Write(name));
-    std::printf("effect file %d: %zu entries, %zu of its %d frames shown: %s/%s\n", file, entries.size(),
+    std::string rows;
+    for (int n : entries) rows += " " + std::to_string(n);
+    std::printf("effect file %d: %zu of its %d frames shown: %s/%s; rows show the entries%s\n", file,
                 framesShown.size(), g_effectSprites[file].FrameCount(), testing_support::TestOutputDir().c_str(),
-                name.c_str());
+                name.c_str(), rows.c_str());
   }
 }
 

@@ -62,7 +62,7 @@ class ArmyOnMap : public IMapViewCreatures {
     return !figures.empty();
   }
 
-  // Stands the figures on the free dry ground nearest the cell, three cells apart, each
+  // Stands the figures on the free, dry, open ground nearest the cell, three cells apart, each
   // turned its own way and in a pose of its own (most stand; some strike, taunt or idle).
   // Answers how many found a place.
   int Place(CMap& map, int centreX, int centreY) {
@@ -132,8 +132,8 @@ class ArmyOnMap : public IMapViewCreatures {
     out.body.offsetX = step.x;
     out.body.offsetY = step.y;
     out.body.printType = PRT_NORMAL;
-    // Sorted by its cell nearest the viewer; a large figure's picture follows the middle of
-    // its cells round.
+    // Sorted at its centre point, the middle of its cells; a large figure's picture follows
+    // that middle round.
     out.anchorX = out.x;
     out.anchorY = out.y;
     out.anchorZ = out.z;
@@ -142,16 +142,8 @@ class ArmyOnMap : public IMapViewCreatures {
       const ScreenPoint middle = g_mapView.MapToScreen(out.x + 16, out.y + 16, out.z);
       out.body.offsetX += middle.x - at.x;
       out.body.offsetY += middle.y - at.y - 16;
-      int nearest = at.y;
-      for (int d = 1; d < 4; ++d) {
-        const int cx = out.x + 32 * (d & 1), cy = out.y + 32 * (d >> 1);
-        const ScreenPoint p = g_mapView.MapToScreen(cx, cy, out.z);
-        if (p.y > nearest) {
-          nearest = p.y;
-          out.anchorX = cx;
-          out.anchorY = cy;
-        }
-      }
+      out.anchorX += 16;
+      out.anchorY += 16;
     }
     return true;
   }
@@ -179,6 +171,13 @@ class ArmyOnMap : public IMapViewCreatures {
     });
   }
 
+  // The open level over the highest terrain of a column; -1 when it is empty.
+  static int TopOf(CMap& map, int x, int y) {
+    for (int level = map.levels - 1; level >= 1; --level)
+      if (map.CellAt(x, y, level - 1).terrain != 0) return level;
+    return -1;
+  }
+
   // The level a figure stands on at a cell: the open level over the top of solid, dry ground
   // under every one of its cells, all at one level with room for its height; -1 when there
   // is none.
@@ -188,9 +187,7 @@ class ArmyOnMap : public IMapViewCreatures {
     for (int dy = 0; dy < size; ++dy)
       for (int dx = 0; dx < size; ++dx) {
         const int cx = Wrap(x + dx, map.width), cy = Wrap(y + dy, map.height);
-        int top = -1;
-        for (int level = map.levels - 1; level >= 1 && top < 0; --level)
-          if (map.CellAt(cx, cy, level - 1).terrain != 0) top = level;
+        const int top = TopOf(map, cx, cy);
         if (top < 0 || (common >= 0 && top != common)) return -1;
         const CMapCell& ground = map.CellAt(cx, cy, top - 1);
         if (ground.state & state_bits::kLiquid || ground.occupant != kNoLink || top < map.waterLevel) return -1;
@@ -201,6 +198,10 @@ class ArmyOnMap : public IMapViewCreatures {
         }
         common = top;
       }
+    // On open ground: every cell round it lies as high (no wall or ledge tops).
+    for (int dy = -1; dy <= size; ++dy)
+      for (int dx = -1; dx <= size; ++dx)
+        if (TopOf(map, Wrap(x + dx, map.width), Wrap(y + dy, map.height)) != common) return -1;
     return common;
   }
 };

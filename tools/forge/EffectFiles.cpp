@@ -172,7 +172,7 @@ std::vector<Entry> Table() {
       {87, 0, "TRANSPARENT75", kHeadings, 1, 6, 0, 1, Program::kLoop, [&p](int, int f) { return Ice(p, 3, f, 6); }});
   // What a missile leaves where it ends (kind 19 by spell).
   t.push_back(BurstEntry(29, 0, "NORMAL", 5, Style(&p.white, nullptr, &p.white, 6, 29)));
-  t.push_back(BurstEntry(40, 0, "NORMAL", 5, Style(nullptr, &p.earth, &p.wood, 7, 40, 0.6)));
+  t.push_back(BurstEntry(40, 0, "NORMAL", 5, Style(nullptr, &p.earth, &p.wood, 7, 40, 0.6).WithDebris(p.earth)));
   t.push_back(BurstEntry(76, 0, "NORMAL", 5, Style(nullptr, &p.smoke, &p.steel, 8, 76, 0.6)));
   t.push_back(BurstEntry(77, 0, "NORMAL", 5, Style(nullptr, nullptr, &p.shadow, 9, 77)));
   t.push_back({97, 0, "NORMAL", 1, 1, 6, 0, 1, Program::kOnce, [&p](int, int f) { return FlySwarm(p, f, true); }});
@@ -195,7 +195,8 @@ std::vector<Entry> Table() {
   t.push_back(BurstEntry(54, 1, "NORMAL", 7, Style(&p.fire, nullptr, &p.fire, 16, 54).WithSmoke(p.smoke)));
   t.push_back(BurstEntry(56, 1, "NORMAL", 9, Style(&p.fire, &p.fire, &p.fire, 20, 56, 0.8).WithSmoke(p.smoke)));
   t.push_back(BurstEntry(57, 1, "TRANSPARENT75", 8, Style(&p.white, &p.smoke, &p.ice, 16, 57, 0.7).WithSmoke(p.smoke)));
-  t.push_back(BurstEntry(63, 1, "NORMAL", 7, Style(nullptr, &p.earth, &p.earth, 14, 63, 0.7).WithSmoke(p.earth)));
+  t.push_back(BurstEntry(63, 1, "NORMAL", 7,
+                         Style(nullptr, &p.earth, &p.earth, 14, 63, 0.7).WithSmoke(p.earth).WithDebris(p.earth)));
   t.push_back(BurstEntry(69, 1, "NORMAL", 8, Style(&p.gold, &p.gold, &p.white, 12, 69, 0.7)));
   t.push_back(BurstEntry(70, 1, "NORMAL", 8, Style(&p.shadow, &p.poison, &p.poison, 13, 70)));
   t.push_back(BurstEntry(73, 1, "NORMAL", 8, Style(&p.blood, &p.vrask, &p.vrask, 12, 73)));
@@ -203,7 +204,8 @@ std::vector<Entry> Table() {
                [&p](int, int f) { return Rising(p, p.neutral, 28, f, 10, 74); }});
   t.push_back(BurstEntry(23, 1, "NORMAL", 6, Style(&p.gold, nullptr, &p.white, 10, 23)));
   t.push_back(BurstEntry(53, 1, "TRANSPARENT75", 6, Style(&p.fire, nullptr, nullptr, 9, 53)));
-  t.push_back(BurstEntry(67, 1, "TRANSPARENT75", 6, Style(nullptr, &p.earth, nullptr, 12, 67, 0.6).WithSmoke(p.earth)));
+  t.push_back(BurstEntry(67, 1, "TRANSPARENT75", 6,
+                         Style(nullptr, &p.earth, nullptr, 12, 67, 0.6).WithSmoke(p.earth).WithDebris(p.earth)));
   t.push_back(BurstEntry(98, 1, "NORMAL", 5, Style(&p.white, nullptr, &p.white, 7, 98)));
   t.push_back(BurstEntry(58, 1, "NORMAL", 9, Style(&p.poison, &p.poison, &p.neutral, 14, 58), Program::kTwoEvents));
   t.push_back({71, 1, "NORMAL", 16, 1, 6, 3, 1, Program::kEventLoopTail,
@@ -216,7 +218,9 @@ std::vector<Entry> Table() {
                [&p](int quarter, int f) { return Rings(p, p.white, 24, quarter - 1, f, 8); }});
   t.push_back({64, 1, "NORMAL", 18, 4, 7, 0, 1, Program::kOnce,
                [&p](int side, int f) {
-                 Picture pic = Burst(Style(nullptr, nullptr, &p.earth, 10, 64 + side, 0.7).WithSmoke(p.earth), f, 7);
+                 Picture pic =
+                     Burst(Style(nullptr, nullptr, &p.earth, 10, 64 + side, 0.7).WithSmoke(p.earth).WithDebris(p.earth),
+                           f, 7);
                  pic.hotX += side % 2 ? 3 : -3;  // the dust leans toward its corner
                  pic.hotY += side / 2 ? 2 : -2;
                  return pic;

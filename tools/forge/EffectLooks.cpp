@@ -235,6 +235,18 @@ Picture Burst(const BurstStyle& s, int frame, int frames) {
     Glow(c, cx, cy, r, *s.glow, std::max(0.0, 0.5 - 0.6 * t), s.squash, 1 - 0.3 * t);
     if (t < 0.5) Glow(c, cx, cy, r * 0.4, *s.glow, 0.6, s.squash, 1.0);
   }
+  if (s.debris && t < 0.95)
+    for (int k = 0; k < 7; ++k) {
+      // Clods fly out and up on arcs and drop back: dark lumps with a lit upper left.
+      const double angle = Hash01(s.seed, k, 21) * 2 * kPi, reach = 0.6 + 0.4 * Hash01(s.seed, k, 22);
+      const double d = s.radius * (0.15 + 0.85 * t) * reach;
+      const double up = s.radius * 4 * t * (1 - t) * (0.5 + 0.5 * Hash01(s.seed, k, 23));
+      const int x = static_cast<int>(cx + std::cos(angle) * d),
+                y = static_cast<int>(cy + std::sin(angle) * d * s.squash - up);
+      const int lump = k % 3 == 0 ? 3 : 2;
+      for (int dy = 0; dy < lump; ++dy)
+        for (int dx = 0; dx < lump; ++dx) c.Set(x + dx, y + dy, s.debris->At(dx + dy == 0 ? 0.75 : 0.25));
+    }
   if (s.sparks)
     for (int k = 0; k < 8; ++k) {
       const double angle = Hash01(s.seed, k) * 2 * kPi;

@@ -34,6 +34,7 @@ struct BurstStyle {
   const Ramp* sparks = nullptr;  // flying sparks, or none
   const Ramp* bolts = nullptr;   // jagged rays, or none
   const Ramp* smoke = nullptr;   // smoke left behind, or none
+  const Ramp* debris = nullptr;  // clods thrown up that fall back, or none
   int radius = 12;
   double squash = 1.0;  // below 1: lying on the ground
   int seed = 0;
@@ -43,6 +44,10 @@ struct BurstStyle {
   }
   BurstStyle& WithBolts(const Ramp& ramp) {
     bolts = &ramp;
+    return *this;
+  }
+  BurstStyle& WithDebris(const Ramp& ramp) {
+    debris = &ramp;
     return *this;
   }
 };
