@@ -176,8 +176,13 @@ void BuildQuadruped(const CreatureLook& look, const CreaturePose& pose, const Ba
   const double flat = look.sprawl > 0 ? 1 - 0.35 * std::clamp(pose.crouch, 0.0, 1.0) : 1;
   model.Ellipsoid(body.At(length * 0.5, 0, -chestR * 0.15), chestR * 1.05, chestR * 0.82, chestR * flat, Fur(look));
   model.Ellipsoid(body.At(-length * 0.5, 0, -hipR * 0.1), hipR * 1.05, hipR * 0.85, hipR * flat, Fur(look));
-  model.Ellipsoid(body.At(0, 0, -(chestR + hipR) * 0.2 * flat), length * 0.55, (chestR + hipR) * 0.38,
-                  (chestR + hipR) * 0.42 * flat, Belly(look));
+  // The barrel between them takes the hide; a paler belly shows only along its underside,
+  // reaching no lower than the barrel.
+  const double girth = chestR + hipR;
+  model.Ellipsoid(body.At(0, 0, -girth * 0.2 * flat), length * 0.55, girth * 0.38, girth * 0.42 * flat,
+                  look.m.belly >= 0 ? Fur(look) : Belly(look));
+  if (look.m.belly >= 0)
+    model.Ellipsoid(body.At(0, 0, -girth * 0.29 * flat), length * 0.5, girth * 0.35, girth * 0.33 * flat, look.m.belly);
   if (look.spikes) {
     const int spike = look.m.horn >= 0 ? look.m.horn : Fur(look);
     model.SetDetail(true);
