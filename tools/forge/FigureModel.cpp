@@ -49,8 +49,10 @@ void FigureModel::Ellipsoid(const Basis& frame, double ra, double rb, double rc,
 void FigureModel::Limb(Vec3 p0, double r0, Vec3 p1, double r1, int material, double spacing) {
   const double length = Length(p1 - p0);
   // Balls no further apart than their radius make a tube whose waists are within a sixth of
-  // a pixel of round at these sizes.
-  const double step = std::max(0.5, std::min(r0, r1) * spacing);
+  // a pixel of round at these sizes; thick limbs (a troll's arm) stand them closer, or the
+  // light picks out every ball like the beads of a string.
+  const double thin = std::min(r0, r1);
+  const double step = std::max(0.5, thin * (thin >= 2 ? std::min(spacing, 0.45) : spacing));
   const int steps = std::max(1, static_cast<int>(std::ceil(length / step)));
   const Basis texture = AlongBasis(p0, p1 - p0);
   for (int i = 0; i <= steps; ++i) {
