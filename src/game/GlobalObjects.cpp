@@ -1,6 +1,9 @@
 #include "game/GlobalObjects.h"
 
+#include "battle/ChatConsole.h"
+#include "battle/ScrollPanel.h"
 #include "battle/SelectBar.h"
+#include "battle/TooltipManager.h"
 #include "battle/WizardFacePanel.h"
 #include "core/GameSettings.h"
 #include "core/Globals.h"
@@ -55,14 +58,14 @@ const GlobalObjectRow kRows[] = {
      },
      [] { g_tileSpans.Free(); }},
     {13, "select bar", nullptr, [] { g_selectBar.Release(); }},
-    {14, "tooltips", nullptr, nullptr},
+    {14, "tooltips", nullptr, [] { g_tooltipManager.Release(); }},
     {15, "message panel", nullptr, nullptr},
     {16, "spot icons", nullptr, nullptr},
     {17, "message scroll", nullptr, nullptr},
     {18, "scanner", nullptr, nullptr},
     {19, "wizard face panel", nullptr, [] { g_wizardFacePanel.Release(); }},
-    {20, "story scroll panel", nullptr, nullptr},
-    {21, "chat console", nullptr, nullptr},
+    {20, "story scroll panel", nullptr, [] { g_scrollPanel.Release(); }},
+    {21, "chat console", nullptr, [] { g_chatConsole.Release(); }},
     {22, "control-limit display", nullptr, nullptr},
     {23, "battle timer display", nullptr, nullptr},
     {24, "shared sprites", nullptr,
