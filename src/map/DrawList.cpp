@@ -1,7 +1,10 @@
 #include "map/DrawList.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "core/Options.h"
 #include "graphics/BattleFacing.h"
@@ -49,6 +52,14 @@ std::vector<uint8_t> OpaquePixels(CSpriteFrame frame) {
     }
   }
   return opaque;
+}
+
+// The stack overflow case of the sort: std::sort on (key, index) pairs of the range.
+void SortLargerSideAnyhow(int32_t* k, int32_t* order, int from, int to) {
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  for (int i = from; i <= to; ++i) pairs.emplace_back(k[i], order[i]);
+  std::sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (int i = from; i <= to; ++i) std::tie(k[i], order[i]) = pairs[static_cast<size_t>(i - from)];
 }
 
 int FloorDiv8(int v) { return v >= 0 ? v / 8 : -((-v + 7) / 8); }
@@ -176,46 +187,118 @@ int CDrawList::Add(const DrawRequest& request) {
   return count++;
 }
 
-// Quicksort on the key with an explicit stack: the middle entry is the pivot, the smaller
-// side is sorted next and the larger one waits on the stack, which therefore never holds
-// more than log2 of the count.
-void CDrawList::Sort() {
+namespace {
+
+// The partition's scans. The first i at or after `from` (up to last) whose key is above the
+// pivot; last + 1 if none.
+int ScanUpPastPivot(const int32_t* k, int from, int last, int32_t pivot) {
+  int i = from;
+  while (i <= last && k[i] <= pivot) ++i;
+  return i;
+}
+
+// The last j at or before `from` (down to first + 1) whose key is below the pivot; first if
+// none.
+int ScanDownPastPivot(const int32_t* k, int from, int first, int32_t pivot) {
+  int j = from;
+  while (j > first && k[j] >= pivot) --j;
+  return j;
+}
+
+void QuickSortKeys(int32_t* k, int32_t* order, int n) {
+  // A range with what is known of its keys: none lies below `least` or above `greatest`.
+  // A frame has long runs of equal keys, and a pivot that equals such a bound makes the
+  // partition's scan on that side run over the whole range to its end: the bound gives
+  // that outcome without the scan. (With no key below the pivot, the partition swaps
+  // nothing and only takes the pivot off the front.)
   struct Range {
     int first, last;
+    int32_t least, greatest;
+  };
+  auto swap = [&](int a, int b) {
+    std::swap(k[a], k[b]);
+    std::swap(order[a], order[b]);
   };
   constexpr int kStack = 30;
   Range stack[kStack];
   int depth = 0;
-  DrawListEntry* e = entries_.data();
-  int first = 0, last = count - 1;
+  Range range{0, n - 1, INT32_MIN, INT32_MAX};
   for (;;) {
-    while (last > first) {
-      std::swap(e[first], e[first + (last - first) / 2]);
-      const int32_t pivot = e[first].key;
-      int i = first + 1, j = last;
-      for (;;) {
-        while (i <= last && e[i].key <= pivot) ++i;
-        while (j > first && e[j].key >= pivot) --j;
-        if (i >= j) break;
-        std::swap(e[i], e[j]);
+    while (range.last > range.first) {
+      const int first = range.first, last = range.last;
+      swap(first, first + (last - first) / 2);
+      const int32_t pivot = k[first];
+      if (pivot == range.least) {
+        ++range.first;
+        continue;
       }
-      std::swap(e[first], e[j]);
-      Range larger{j + 1, last}, smaller{first, j - 1};
+      int i = pivot == range.greatest ? last + 1 : ScanUpPastPivot(k, first + 1, last, pivot);
+      int j = ScanDownPastPivot(k, last, first, pivot);
+      if (j == first) {
+        range.least = pivot;
+        ++range.first;
+        continue;
+      }
+      while (i < j) {
+        swap(i, j);
+        i = ScanUpPastPivot(k, i, last, pivot);
+        j = ScanDownPastPivot(k, j, first, pivot);
+      }
+      swap(first, j);
+      Range larger{j + 1, last, pivot, range.greatest}, smaller{first, j - 1, range.least, pivot};
       if (j - first > last - j) std::swap(larger, smaller);
       if (depth == kStack) {
         // Cannot happen with 12000 entries; sort the larger side in place rather than lose it.
-        std::sort(e + larger.first, e + larger.last + 1,
-                  [](const DrawListEntry& a, const DrawListEntry& b) { return a.key < b.key; });
+        SortLargerSideAnyhow(k, order, larger.first, larger.last);
       } else if (larger.last > larger.first) {
         stack[depth++] = larger;
       }
-      first = smaller.first;
-      last = smaller.last;
+      range = smaller;
     }
     if (depth == 0) break;
-    --depth;
-    first = stack[depth].first;
-    last = stack[depth].last;
+    range = stack[--depth];
+  }
+}
+
+}  // namespace
+
+// Quicksort on the key with an explicit stack: the middle entry is the pivot, the smaller
+// side is sorted next and the larger one waits on the stack, which therefore never holds
+// more than log2 of the count. Equal keys end in the order this procedure gives (it is not
+// stable), so the keys are sorted with their entries' indexes by exactly these steps, and
+// the 80-byte entries are then moved once each into the order found.
+void CDrawList::Sort() {
+  if (count < 2) return;
+  sortKeys_.resize(static_cast<size_t>(count));
+  sortOrder_.resize(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    sortKeys_[static_cast<size_t>(i)] = entries_[static_cast<size_t>(i)].key;
+    sortOrder_[static_cast<size_t>(i)] = i;
+  }
+  QuickSortKeys(sortKeys_.data(), sortOrder_.data(), count);
+  MoveEntriesToOrder(sortOrder_.data(), count);
+}
+
+// Slot i takes the entry that stood at order[i], following each cycle of the permutation
+// with one entry held aside; a placed slot's order is set to itself. Moving in place
+// (rather than into a second array) keeps every slot's bytes what the list has always left
+// in it.
+void CDrawList::MoveEntriesToOrder(int32_t* order, int n) {
+  DrawListEntry* e = entries_.data();
+  for (int i = 0; i < n; ++i) {
+    if (order[i] == i) continue;
+    const DrawListEntry held = e[i];
+    int slot = i;
+    for (;;) {
+      const int from = order[slot];
+      order[slot] = slot;
+      if (from == i) {
+        e[slot] = held;
+        break;
+      }
+      e[slot] = e[from];
+      slot = from;
+    }
   }
 }
 
@@ -246,20 +329,35 @@ bool CDrawList::CoverageCorner(CSpriteFrame frame, int screenX, int screenY, int
 
 namespace {
 
-// 32 bits of a coverage row from bit u on; bits past the row read as clear.
+// 32 bits of a coverage row from bit u on; bits past the row read as clear. The five bytes
+// that hold them are read as one big-endian word where the row has eight bytes left, else
+// byte by byte.
 uint32_t ReadCoverageBits(const uint8_t* row, int u) {
-  uint64_t bits = 0;
   const int byte = u / 8;
-  for (int k = 0; k < 5; ++k) {
-    bits <<= 8;
-    if (byte + k < CDrawList::kCoverageRowBytes) bits |= row[byte + k];
+  uint64_t bits = 0;
+  if (byte + 8 <= CDrawList::kCoverageRowBytes) {
+    std::memcpy(&bits, row + byte, 8);
+    bits = __builtin_bswap64(bits) >> 24;
+  } else {
+    for (int k = 0; k < 5; ++k) {
+      bits <<= 8;
+      if (byte + k < CDrawList::kCoverageRowBytes) bits |= row[byte + k];
+    }
   }
   return static_cast<uint32_t>(bits >> (8 - (u & 7)));
 }
 
 void OrCoverageBits(uint8_t* row, int u, uint32_t word) {
+  if (!word) return;
   const uint64_t bits = static_cast<uint64_t>(word) << (8 - (u & 7));
   const int byte = u / 8;
+  if (byte + 8 <= CDrawList::kCoverageRowBytes) {
+    uint64_t now;
+    std::memcpy(&now, row + byte, 8);
+    now |= __builtin_bswap64(bits << 24);
+    std::memcpy(row + byte, &now, 8);
+    return;
+  }
   for (int k = 0; k < 5; ++k)
     if (byte + k < CDrawList::kCoverageRowBytes) row[byte + k] |= static_cast<uint8_t>(bits >> (32 - 8 * k));
 }

@@ -163,9 +163,13 @@ class CDrawList {
   void PrintFrameOfType(const DrawListEntry& entry, int x, int y);
   void MarkHiddenFrames(const DrawListEntry& entry, const CSprite* terrainSprites, bool hidden);
   bool CoverageCorner(CSpriteFrame frame, int screenX, int screenY, int& u, int& v) const;
+  // The sort works on the keys and the indexes of their entries (two arrays, so that the
+  // scans read keys alone), not on the 80-byte entries.
+  void MoveEntriesToOrder(int32_t* order, int n);
 
   std::vector<DrawListEntry> entries_;
   std::unique_ptr<uint8_t[]> coverage_;
   std::unordered_map<const uint8_t*, OcclusionMask> masks_;
   std::vector<CacheKey> cacheKeys_;
+  std::vector<int32_t> sortKeys_, sortOrder_;
 };

@@ -33,6 +33,74 @@ std::unique_ptr<CSprite> SquaresSprite() {
   return sprite;
 }
 
+// The sort as the list first had it, moving whole entries: the list's own sort must give
+// the very same order, equal keys included, since sprites of equal keys overlap.
+void ReferenceSort(DrawListEntry* e, int count) {
+  struct Range {
+    int first, last;
+  };
+  Range stack[30];
+  int depth = 0;
+  int first = 0, last = count - 1;
+  for (;;) {
+    while (last > first) {
+      std::swap(e[first], e[first + (last - first) / 2]);
+      const int32_t pivot = e[first].key;
+      int i = first + 1, j = last;
+      for (;;) {
+        while (i <= last && e[i].key <= pivot) ++i;
+        while (j > first && e[j].key >= pivot) --j;
+        if (i >= j) break;
+        std::swap(e[i], e[j]);
+      }
+      std::swap(e[first], e[j]);
+      Range larger{j + 1, last}, smaller{first, j - 1};
+      if (j - first > last - j) std::swap(larger, smaller);
+      if (larger.last > larger.first) stack[depth++] = larger;
+      first = smaller.first;
+      last = smaller.last;
+    }
+    if (depth == 0) break;
+    --depth;
+    first = stack[depth].first;
+    last = stack[depth].last;
+  }
+}
+
+// The coverage test read and written bit by bit, as a check on the list's word-wide one.
+struct ReferenceCoverage {
+  std::vector<uint8_t> bits = std::vector<uint8_t>(CDrawList::kCoverageBytes, 0);
+  bool Get(int row, int bit) const {
+    if (bit >= CDrawList::kCoverageBits) return false;
+    return bits[static_cast<size_t>(row * CDrawList::kCoverageRowBytes + bit / 8)] & (0x80 >> (bit % 8));
+  }
+  void Set(int row, int bit) {
+    if (bit / 8 >= CDrawList::kCoverageRowBytes) return;
+    bits[static_cast<size_t>(row * CDrawList::kCoverageRowBytes + bit / 8)] |= static_cast<uint8_t>(0x80 >> (bit % 8));
+  }
+  int Test(const OcclusionMask& mask, CSpriteFrame frame, int screenX, int screenY, int printType) {
+    const int x = screenX - frame.HotspotX(), y = screenY - frame.HotspotY();
+    if (x < -32 || x >= 800 + 32 || y < -32 || y >= 600 + 32) return 0;
+    const int u = (x + 2 * y + 8 * 24) / 8, v = (2 * y + 800 - x + 7 + 8 * 24) / 8;
+    int covered = 1;
+    for (size_t j = 0; j < mask.outline.size(); ++j) {
+      const int row = v + mask.rowOffset + static_cast<int>(j);
+      for (int b = 0; b < 32; ++b) {
+        if (!(mask.outline[j] & (0x80000000u >> b))) continue;
+        if (row < 0 || row >= CDrawList::kCoverageRows || !Get(row, u + b)) covered = 0;
+      }
+    }
+    if (printType == draw_types::kPlainShaded || printType == draw_types::kLitTerrain)
+      for (size_t j = 0; j < mask.solid.size(); ++j) {
+        const int row = v + mask.rowOffset + static_cast<int>(j);
+        if (row < 0 || row >= CDrawList::kCoverageRows) continue;
+        for (int b = 0; b < 32; ++b)
+          if (mask.solid[j] & (0x80000000u >> b)) Set(row, u + b);
+      }
+    return covered;
+  }
+};
+
 class DrawListTest : public MapTest {
  protected:
   void SetUp() override {
@@ -234,6 +302,62 @@ TEST_F(DrawListTest, DrawPrintsInListOrderAndSkipsHiddenEntries) {
   EXPECT_NE(pixels[50 * 100 + 40], 0);                      // the big square around it
   EXPECT_EQ(pixels[50 * 100 + 20], pixels[50 * 100 + 40]);  // the hidden one printed nothing
   SetSpriteTarget(nullptr, 0, 0);
+}
+
+TEST_F(DrawListTest, SortGivesTheOrderOfTheFirstSortEqualKeysIncluded) {
+  CRandom random(7);
+  // Shuffled keys from ranges narrow and wide, sorted and reversed lists, and the keys of a
+  // frame: rows of equal keys laid out in the walk's order.
+  std::vector<std::vector<int>> lists;
+  for (int n : {2, 3, 5, 17, 1000, CDrawList::kCapacity})
+    for (int spread : {1, 3, 40, 100000}) {
+      if (spread < 40 && n > 1000) continue;  // the first sort is slow on long runs of equal keys
+      std::vector<int> keys;
+      for (int i = 0; i < n; ++i) keys.push_back(static_cast<int>(random.Next() % spread) - spread / 3);
+      lists.push_back(keys);
+    }
+  std::vector<int> rising(3000), frame;
+  for (int i = 0; i < 3000; ++i) rising[static_cast<size_t>(i)] = i / 7;
+  lists.push_back(rising);
+  lists.push_back(std::vector<int>(rising.rbegin(), rising.rend()));
+  for (int level = 0; level < 8; ++level)
+    for (int row = 0; row < 40; ++row)
+      for (int cell = 0; cell < 40 && frame.size() < CDrawList::kCapacity; ++cell) {
+        frame.push_back(32 * (row + cell) + (82 * 16 * level) / 100);
+        if (random.Next() % 4 == 0) frame.push_back(frame.back() + 6 + static_cast<int>(random.Next() % 5));
+      }
+  frame.resize(CDrawList::kCapacity);
+  lists.push_back(frame);
+  for (const std::vector<int>& keys : lists) {
+    list->Reset();
+    for (size_t i = 0; i < keys.size(); ++i) Add(keys[i], static_cast<int>(i));
+    std::vector<DrawListEntry> expected(list->Entries(), list->Entries() + list->Count());
+    ReferenceSort(expected.data(), list->Count());
+    list->Sort();
+    for (int i = 0; i < list->Count(); ++i)
+      ASSERT_EQ(list->Entry(i).screenX, expected[static_cast<size_t>(i)].screenX)
+          << "slot " << i << " of " << keys.size() << " keys";
+  }
+}
+
+TEST_F(DrawListTest, CoverageTestsAndMarksBitsAsTheBitByBitTestDoes) {
+  auto sprite = SquaresSprite();
+  list->SetOcclusionFrames(sprite.get());
+  ReferenceCoverage reference;
+  CRandom random(5);
+  int covered = 0;
+  // Frames thrown over the whole area and past its edges, the opaque ones marking.
+  for (int n = 0; n < 6000; ++n) {
+    const int frame = 1 + static_cast<int>(random.Next() % 3);
+    const int x = static_cast<int>(random.Next() % 960) - 80, y = static_cast<int>(random.Next() % 760) - 80;
+    const int type = random.Next() % 3 == 0 ? PRT_NORMAL : draw_types::kLitTerrain;
+    const int got = list->TestCoverage(sprite->GetFrame(frame), x, y, type);
+    ASSERT_EQ(got, reference.Test(*list->MaskOf(sprite->GetFrame(frame)), sprite->GetFrame(frame), x, y, type))
+        << "frame " << frame << " at " << x << ", " << y;
+    covered += got;
+  }
+  EXPECT_GT(covered, 100);
+  EXPECT_TRUE(std::equal(reference.bits.begin(), reference.bits.end(), list->Coverage()));
 }
 
 }  // namespace
