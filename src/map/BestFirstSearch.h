@@ -3,13 +3,17 @@
 // route search and the link tests. Nodes are numbers (a path node's index, a cell's index);
 // the user gives the successor generator and the estimate. Each expansion costs one unit of
 // budget, so a caller can spread one search over several calls with a small budget each time.
+//
+// The open set is a heap ordered by (f, order added), so that of equal f the entry added
+// first comes first; an entry whose node was reached again more cheaply stays in it
+// and is expanded in its turn, as the scheme requires. What is known of each node lives in
+// arrays indexed by the node, stamped with the search they belong to, so a new search
+// starts without clearing them.
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
-#include <set>
-#include <tuple>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -42,15 +46,15 @@ class CBestFirstSearch {
   int32_t bestEstimate = 0;
   int32_t bestNode = -1;
   int32_t start = -1;
-  CSearchStep startStep;  // what the start node carries (a creature's facing)
-  std::vector<CSuccessor> successors;
+  CSearchStep startStep;               // what the start node carries (a creature's facing)
+  std::vector<CSuccessor> successors;  // the generator's list, scratch of each expansion
   // The route found: (node, what reached it) from the best node back to the start.
   std::vector<std::pair<int32_t, CSearchStep>> route;
   int32_t finalF = 0;
 
   void Clear() {
+    ForgetNodes();
     open_.clear();
-    closed_.clear();
     successors.clear();
     route.clear();
     restart = true;
@@ -59,12 +63,14 @@ class CBestFirstSearch {
 
   // The f of a node reached so far; INT_MAX for a node not reached.
   int32_t ClosedF(int32_t node) const {
-    auto it = closed_.find(node);
-    return it == closed_.end() ? INT_MAX : it->second.f;
+    if (node < 0 || node >= knownNodes_) return INT_MAX;
+    const NodeState& state = nodes_[static_cast<size_t>(node)];
+    return state.searchStamp == searchStamp_ ? state.f : INT_MAX;
   }
   const Closed* Find(int32_t node) const {
-    auto it = closed_.find(node);
-    return it == closed_.end() ? nullptr : &it->second;
+    if (node < 0 || node >= knownNodes_) return nullptr;
+    const NodeState& state = nodes_[static_cast<size_t>(node)];
+    return state.searchStamp == searchStamp_ ? &closed_[static_cast<size_t>(state.closed)] : nullptr;
   }
   bool OpenEmpty() const { return open_.empty(); }
 
@@ -72,47 +78,90 @@ class CBestFirstSearch {
   // because the expansion that spends the last unit is dropped and made again by the next
   // call (so a budget of 1 never gets past the start). generate(node, closed data,
   // successors, budget) appends the successors of a node and spends one unit (none when
-  // the budget is below 1); estimate(node) is the remaining cost's estimate. Afterwards
-  // `route` leads from the start to the best node found so far.
+  // the budget is below 1); both generate and estimate(node), the remaining cost's
+  // estimate, give the same answers for the same node all through one call. Afterwards `route` leads from the start to
+  // the best node found so far. Nodes are numbers from 0; a successor with a negative node is passed over.
   template <typename Generate, typename Estimate>
   void Run(int32_t from, int32_t goal, int32_t& budget, Generate&& generate, Estimate&& estimate) {
+    NextCallStamp();
+    auto estimateOf = [&](int32_t node) {
+      NodeState& state = nodes_[static_cast<size_t>(node)];
+      if (state.estimateCall != callStamp_) {
+        state.estimateCall = callStamp_;
+        state.estimate = estimate(node);
+      }
+      return state.estimate;
+    };
     if (restart) {
+      if (from < 0) {
+        route.clear();
+        return;
+      }
+      ForgetNodes();
       open_.clear();
-      closed_.clear();
       sequence_ = 0;
       start = from;
-      open_.insert({0, sequence_++, from});
-      closed_[from] = Closed{0, -1, startStep};
-      bestEstimate = estimate(from);
+      Have(from);
+      Reach(nodes_[static_cast<size_t>(from)], Closed{0, -1, startStep});
+      PushOpen(0, from);
+      bestEstimate = estimateOf(from);
       bestNode = from;
       restart = false;
     }
     while (!open_.empty()) {
-      auto [f, seq, node] = *open_.begin();
+      const int32_t f = OpenF(open_.front());
+      const int32_t node = open_.front().node;
       if (f >= ClosedF(goal)) {
         restart = true;
         break;
       }
+      NodeState& state = nodes_[static_cast<size_t>(node)];
+      const Closed here = closed_[static_cast<size_t>(state.closed)];
+      if (f > here.f && state.expandedCall == callStamp_ && state.expandedF == here.f) {
+        // A stale entry: the node was reached more cheaply since it was added, and was
+        // expanded in this call with what reached it. Its successors, the same as then
+        // but dearer by the difference, would improve nothing; it only costs its unit of
+        // budget, as the generator would charge it.
+        if (budget >= 1) --budget;
+        if (budget <= 0) break;
+        PopOpen();
+        if (open_.empty()) restart = true;
+        continue;
+      }
       successors.clear();
-      Closed here = closed_[node];
       generate(node, here, successors, budget);
       // Out of budget: the successors just made are dropped, the node stays open, and the
       // next call goes on from this state.
       if (budget <= 0) break;
-      open_.erase(open_.begin());
-      int32_t hereEstimate = estimate(node);
+      bool frontSpent = true;  // the front entry, taken off by the first successor added
+      state.expandedCall = callStamp_;
+      state.expandedF = here.f;
+      const int32_t hereEstimate = estimateOf(node);
       for (const CSuccessor& next : successors) {
-        int32_t nextEstimate = estimate(next.node);
-        int64_t total = static_cast<int64_t>(f) - hereEstimate + next.cost + nextEstimate;
-        int32_t fNext = total > INT_MAX ? INT_MAX : static_cast<int32_t>(total);
-        if (fNext >= ClosedF(next.node)) continue;
-        closed_[next.node] = Closed{fNext, node, next.step};
-        open_.insert({fNext, sequence_++, next.node});
+        if (next.node < 0) continue;
+        Have(next.node);
+        NodeState& reached = nodes_[static_cast<size_t>(next.node)];
+        if (reached.estimateCall != callStamp_) {
+          reached.estimateCall = callStamp_;
+          reached.estimate = estimate(next.node);
+        }
+        const int32_t nextEstimate = reached.estimate;
+        const int64_t total = static_cast<int64_t>(f) - hereEstimate + next.cost + nextEstimate;
+        const int32_t fNext = total > INT_MAX ? INT_MAX : static_cast<int32_t>(total);
+        if (reached.searchStamp == searchStamp_ && fNext >= reached.f) continue;
+        Reach(reached, Closed{fNext, node, next.step});
+        if (frontSpent) {
+          ReplaceFront(fNext, next.node);
+          frontSpent = false;
+        } else {
+          PushOpen(fNext, next.node);
+        }
         if (nextEstimate < bestEstimate) {
           bestEstimate = nextEstimate;
           bestNode = next.node;
         }
       }
+      if (frontSpent) PopOpen();
       if (open_.empty()) restart = true;
     }
     if (open_.empty()) restart = true;
@@ -120,6 +169,115 @@ class CBestFirstSearch {
   }
 
  private:
+  // What the search knows of one node: its f and the index of its closed record when the
+  // search stamp is this search's; its estimate when estimateCall is this call; and whether
+  // this call expanded it, and with what f.
+  struct NodeState {
+    uint32_t searchStamp = 0;
+    int32_t f = INT_MAX;  // as in its closed record
+    int32_t closed = 0;
+    uint32_t estimateCall = 0;
+    int32_t estimate = 0;
+    uint32_t expandedCall = 0;  // the call that last expanded the node
+    int32_t expandedF = 0;      // with this f reaching it
+    int32_t spare = 0;          // 32 bytes: two to a cache line
+  };
+  // An open entry: f (made unsigned, order kept) in the high half of `order`, the number of
+  // the entry in the low half.
+  struct OpenEntry {
+    uint64_t order;
+    int32_t node;
+  };
+  static int32_t OpenF(const OpenEntry& entry) {
+    return static_cast<int32_t>(static_cast<uint32_t>(entry.order >> 32) ^ 0x80000000u);
+  }
+
+  void Have(int32_t node) {
+    if (node < knownNodes_) return;
+    nodes_.resize(std::max<size_t>(static_cast<size_t>(node) + 1, nodes_.size() * 2));
+    knownNodes_ = static_cast<int32_t>(std::min<size_t>(nodes_.size(), INT32_MAX));
+  }
+  void Reach(NodeState& state, const Closed& data) {
+    state.f = data.f;
+    if (state.searchStamp == searchStamp_) {
+      closed_[static_cast<size_t>(state.closed)] = data;
+      return;
+    }
+    state.searchStamp = searchStamp_;
+    state.closed = static_cast<int32_t>(closed_.size());
+    closed_.push_back(data);
+  }
+  void ForgetNodes() {
+    closed_.clear();
+    if (++searchStamp_ == 0) {  // the stamps went round: no node may look known
+      for (NodeState& state : nodes_) state.searchStamp = 0;
+      searchStamp_ = 1;
+    }
+  }
+  void NextCallStamp() {
+    if (++callStamp_ == 0) {
+      for (NodeState& state : nodes_) state.estimateCall = state.expandedCall = 0;
+      callStamp_ = 1;
+    }
+  }
+  // The open set is a heap of four children a node: half the levels of a binary one, and
+  // a node's children share a cache line.
+  OpenEntry NewOpenEntry(int32_t f, int32_t node) {
+    if (sequence_ == UINT32_MAX) NumberOpenAfresh();
+    return OpenEntry{static_cast<uint64_t>(static_cast<uint32_t>(f) ^ 0x80000000u) << 32 | sequence_++, node};
+  }
+  void PushOpen(int32_t f, int32_t node) {
+    const OpenEntry entry = NewOpenEntry(f, node);
+    size_t hole = open_.size();
+    open_.push_back(entry);
+    while (hole > 0) {
+      const size_t parent = (hole - 1) / 4;
+      if (open_[parent].order <= entry.order) break;
+      open_[hole] = open_[parent];
+      hole = parent;
+    }
+    open_[hole] = entry;
+  }
+  void PopOpen() {
+    const OpenEntry last = open_.back();
+    open_.pop_back();
+    if (!open_.empty()) SiftDown(last);
+  }
+  // The front entry, expanded, gives its place to the first of its successors added: one
+  // pass down the heap instead of a pass down and one up.
+  void ReplaceFront(int32_t f, int32_t node) {
+    if (sequence_ == UINT32_MAX) {
+      PopOpen();
+      PushOpen(f, node);
+      return;
+    }
+    SiftDown(NewOpenEntry(f, node));
+  }
+  // Puts the entry in the hole at the front and moves it down to its place.
+  void SiftDown(const OpenEntry& entry) {
+    const size_t count = open_.size();
+    size_t hole = 0;
+    for (;;) {
+      const size_t first = 4 * hole + 1;
+      if (first >= count) break;
+      size_t least = first;
+      const size_t end = std::min(first + 4, count);
+      for (size_t child = first + 1; child < end; ++child)
+        if (open_[child].order < open_[least].order) least = child;
+      if (entry.order <= open_[least].order) break;
+      open_[hole] = open_[least];
+      hole = least;
+    }
+    open_[hole] = entry;
+  }
+  // Numbers the open entries again from 0 in their order, so that a search that has added
+  // 2^32 entries goes on adding them in order.
+  void NumberOpenAfresh() {
+    std::sort(open_.begin(), open_.end(), [](const OpenEntry& a, const OpenEntry& b) { return a.order < b.order; });
+    sequence_ = 0;
+    for (OpenEntry& entry : open_) entry.order = (entry.order & 0xFFFFFFFF00000000ull) | sequence_++;
+  }
+
   void BuildRoute() {
     route.clear();
     finalF = ClosedF(bestNode);
@@ -134,7 +292,11 @@ class CBestFirstSearch {
     }
   }
 
-  std::set<std::tuple<int32_t, uint64_t, int32_t>> open_;  // (f, order added, node)
-  std::unordered_map<int32_t, Closed> closed_;
-  uint64_t sequence_ = 0;
+  std::vector<NodeState> nodes_;
+  int32_t knownNodes_ = 0;  // nodes_.size()
+  std::vector<Closed> closed_;
+  std::vector<OpenEntry> open_;  // a heap: its front has the least order
+  uint32_t searchStamp_ = 1;
+  uint32_t callStamp_ = 0;
+  uint32_t sequence_ = 0;
 };

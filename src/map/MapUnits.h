@@ -12,9 +12,16 @@
 inline constexpr int kUnitsPerTile = 32;
 inline constexpr int kUnitsPerLevel = 16;
 
-// v reduced into 0..m-1 (0 when there is no extent to wrap into).
+// v reduced into 0..m-1 (0 when there is no extent to wrap into). Values within one turn
+// of the range, nearly all of them, wrap without a division.
 inline int WrapInto(int64_t v, int m) {
   if (m <= 0) return 0;
+  if (v >= 0) {
+    if (v < m) return static_cast<int>(v);
+    if (v < 2 * static_cast<int64_t>(m)) return static_cast<int>(v - m);
+  } else if (v >= -static_cast<int64_t>(m)) {
+    return static_cast<int>(v + m);
+  }
   int64_t r = v % m;
   return static_cast<int>(r < 0 ? r + m : r);
 }

@@ -13,6 +13,7 @@
 #include "core/Bytes.h"
 #include "map/BestFirstSearch.h"
 #include "map/Map.h"
+#include "map/MapUnits.h"
 
 // Capability groups of a link.
 enum LinkGroup : int {
@@ -59,7 +60,9 @@ struct CPathNode {
   void Write(bytes::Writer& out) const;
   void Read(bytes::Reader& in);
   // 4 x CellDistanceApprox of the wrapped offset to another node.
-  int HeuristicCost(const CPathNode& other) const;
+  [[gnu::always_inline]] int HeuristicCost(const CPathNode& other) const {
+    return 4 * CellDistanceApprox(WrapDeltaX(x, other.x), WrapDeltaY(y, other.y), other.level - level);
+  }
 };
 
 struct CPathSection {

@@ -99,10 +99,6 @@ void CPathNode::Read(bytes::Reader& in) {
   in.Bytes(currentMark, sizeof currentMark);
 }
 
-int CPathNode::HeuristicCost(const CPathNode& other) const {
-  return 4 * CellDistanceApprox(WrapDeltaX(x, other.x), WrapDeltaY(y, other.y), other.level - level);
-}
-
 CMoveQuery CRouteMover::Query() const {
   if (queryGiven || creature < 0) return query;
   CMoveQuery filled = query;

@@ -39,21 +39,25 @@ void CPathNetwork::GetNodeSuccessors(int node, const CBestFirstSearch::Closed& d
   if (!here) return;
   const CMoveQuery query = mover.Query();
   const bool creatureGiven = !mover.queryGiven && mover.creature >= 0;
+  CSuccessor next;
+  next.step.stepKind = kNodeStepKind;
   for (const CPathLink& link : here->links) {
-    if (!link.Admits(query.height, query.size, query.airborne, query.movementKind)) continue;
+    if (!link.Exists() || !link.Admits(query.height, query.size, query.airborne, query.movementKind)) continue;
     if (link.target < 0 || link.target >= count) continue;
+    // The search reads the target's place for its estimate next.
+    __builtin_prefetch(&nodes[static_cast<size_t>(link.target)].x);
     int64_t cost = link.cost;
-    CSearchStep step;
-    step.stepKind = kNodeStepKind;
-    step.length = data.step.length + link.cost;
-    step.rating = data.step.rating;
+    next.node = link.target;
+    next.step.length = data.step.length + link.cost;
+    next.step.rating = data.step.rating;
     if (creatureGiven) {
       int rating = g_mapHooks.creatures->RateNode(mover.creature, link.target);
-      step.rating += rating;
+      next.step.rating += rating;
       if (mover.ratingFlag) cost *= 10LL * rating + 1;
     }
     if (mover.trafficFlag) cost *= 2LL * (here->traffic + 1);
-    out.push_back({ClampCost(cost), link.target, step});
+    next.cost = ClampCost(cost);
+    out.push_back(next);
   }
 }
 
