@@ -94,7 +94,7 @@ int CheckBlockInUse(const Pool& pool, PageHeader* page, const void* block, size_
       auto* small = static_cast<SmallPage*>(page);
       if (offset < kSmallFirstBlock || offset >= small->carve || offset % 16 != 0) return kMemBadPointer;
       uint8_t cls = base[offset - 1];
-      if (cls & kSmallFreeBit) return kMemBadPointer;
+      if (cls & (kSmallFreeBit | kSmallCachedBit)) return kMemBadPointer;
       if (cls >= kSmallClasses || offset + SmallStride(cls) > small->carve) return kMemBadBlock;
       *usable = SmallUsable(cls);
       return 0;
@@ -296,6 +296,7 @@ size_t PoolReleasePages(Pool* pool) {
     PoolReportError(pool, kMemBadMemPool);
     return 0;
   }
+  ReturnThreadCache(pool);
   size_t released;
   PoolCompactionCallback callback;
   {
@@ -317,7 +318,9 @@ void* PoolAllocBlock(Pool* pool, size_t size, unsigned flags) {
     return nullptr;
   }
   if (size <= pool->smallLimit && !(flags & kPoolZeroInit) && !(pool->flags & kPoolZeroFill)) {
-    // The common case: the head of a small class's free list.
+    // The common case: a block from this thread's cache, or the head of a small class's
+    // free list.
+    if (void* block = TakeCachedSmall(*pool, SmallClassOf(size))) return block;
     pool->lock.Lock();
     void* block = PopSmall(*pool, SmallClassOf(size));
     pool->lock.Unlock();
@@ -374,6 +377,7 @@ int PoolFreeBlock(void* block) {
     return 0;
   }
   Pool& pool = *page->pool;
+  if (page->Kind() == kKindSmall && GiveCachedSmall(pool, static_cast<SmallPage*>(page), block)) return 1;
   int code;
   {
     LockGuard guard(pool.lock);

@@ -4,7 +4,9 @@
 // medium blocks (up to a quarter of the page size) from boundary-tagged free lists inside
 // pages, and large blocks each in a system run of their own. A block's page is found by
 // masking its address, so foreign or corrupted pointers are refused rather than freed.
-// Every operation is safe to call from several threads at once (one lock per pool).
+// Every operation is safe to call from several threads at once (one lock per pool); each
+// thread keeps a few free small blocks of the default pool at hand, so that most requests
+// take no lock.
 //
 // With the build option VRASK_POOLED_ALLOCATOR the program's global operator new and delete
 // come here (core/hooks/PoolOperatorNew.cpp); C allocations of libraries stay with the C

@@ -32,6 +32,7 @@ class PageBlocks {
   }
 
   StepResult Next(PoolHeapEntry* out) {
+    cached_ = false;
     switch (page_->Kind()) {
       case kKindSmall:
         return NextSmall(out);
@@ -47,15 +48,20 @@ class PageBlocks {
     }
   }
 
+  // Whether the last block is held by a thread's cache.
+  bool Cached() const { return cached_; }
+
  private:
   StepResult NextSmall(PoolHeapEntry* out) {
     auto* page = static_cast<SmallPage*>(page_);
     if (page->carve > page->end || page->end > page->bytes) return StepResult::kBad;
     if (position_ >= page->carve) return StepResult::kEnd;
     uint8_t byte = base_[position_ - 1];
-    size_t cls = byte & ~kSmallFreeBit;
+    size_t cls = byte & ~(kSmallFreeBit | kSmallCachedBit);
     if (cls >= kSmallClasses || position_ + SmallStride(cls) > page->carve) return StepResult::kBad;
-    *out = {base_ + position_, SmallUsable(cls), !(byte & kSmallFreeBit)};
+    // A block in a thread's cache is free to its users but still counted by its page.
+    cached_ = (byte & kSmallCachedBit) != 0;
+    *out = {base_ + position_, SmallUsable(cls), !(byte & (kSmallFreeBit | kSmallCachedBit))};
     position_ += SmallStride(cls);
     return StepResult::kBlock;
   }
@@ -97,6 +103,7 @@ class PageBlocks {
   PageHeader* page_;
   uint8_t* base_;
   size_t position_;
+  bool cached_ = false;
 };
 
 bool PageLooksRight(const Pool& pool, const PageDescriptor* descriptor, int kind) {
@@ -269,7 +276,7 @@ int CheckPage(const Pool& pool, PageHeader* page, size_t* smallFree) {
     StepResult step = blocks.Next(&entry);
     if (step == StepResult::kBad) return kMemBadBlock;
     if (step == StepResult::kEnd) break;
-    ++(entry.inUse ? counts.inUse : counts.free);
+    ++(entry.inUse || blocks.Cached() ? counts.inUse : counts.free);
   }
   switch (page->Kind()) {
     case kKindSmall:
@@ -309,6 +316,7 @@ bool IsPool(const Pool* pool) { return pool && pool->signature == kPoolSignature
 
 int PoolWalk(Pool* pool, PoolHeapEntry* entry) {
   if (!IsPool(pool) || !entry) return kHeapEmpty;
+  ReturnThreadCache(pool);
   int error = 0, result;
   {
     LockGuard guard(pool->lock);
@@ -320,6 +328,7 @@ int PoolWalk(Pool* pool, PoolHeapEntry* entry) {
 
 int PoolCheck(Pool* pool) {
   if (!IsPool(pool)) return kHeapEmpty;
+  ReturnThreadCache(pool);
   int error;
   {
     LockGuard guard(pool->lock);

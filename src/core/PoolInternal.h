@@ -38,6 +38,7 @@ constexpr int kRingCount = 5;
 constexpr size_t kSmallLimit = 256;
 constexpr int kSmallClasses = kSmallLimit / 8 + 1;
 constexpr uint8_t kSmallFreeBit = 0x80;
+constexpr uint8_t kSmallCachedBit = 0x40;  // free, held by a thread's cache (PoolThreadCache.cpp)
 constexpr size_t kSmallPageBytes = 0x10000;
 constexpr size_t kSmallFirstBlock = 48;
 
@@ -227,6 +228,57 @@ inline void* PopSmall(Pool& pool, size_t cls) {
 }
 void* AllocSmall(Pool& pool, size_t size, unsigned flags, PendingErrors& errors);
 int FreeSmall(Pool& pool, SmallPage* page, void* block);  // 0 or an error code
+
+// ---- The threads' caches of small blocks of the default pool (PoolThreadCache.cpp) ----
+// Each thread keeps a few free small blocks of each class. Trivially destructible and
+// constant-initialised, so that the thread reaches it without a guard.
+struct ThreadCache {
+  Pool* pool;   // the default pool while the thread may use the cache, else null
+  bool closed;  // the thread is ending: everything goes straight to the pool
+  void* heads[kSmallClasses];
+  uint16_t counts[kSmallClasses];
+};
+extern constinit thread_local ThreadCache t_smallCache;
+constexpr uint16_t kCacheDepth = 32;  // blocks of one class a thread keeps at most
+
+// The slow ways of the two below: the first use in a thread, a refill, an overflow.
+void* TakeCachedSmallSlow(Pool& pool, size_t cls);
+bool GiveCachedSmallSlow(Pool& pool, SmallPage* page, void* block);
+
+// A block of the class from this thread's cache (refilled from the pool); null when the
+// pool is not one the thread caches, or the pool has none without a new page.
+inline void* TakeCachedSmall(Pool& pool, size_t cls) {
+  ThreadCache& cache = t_smallCache;
+  auto* block = static_cast<uint8_t*>(cache.heads[cls]);
+  if (cache.pool != &pool || !block) return TakeCachedSmallSlow(pool, cls);
+  std::memcpy(&cache.heads[cls], block, sizeof(void*));
+  --cache.counts[cls];
+  block[-1] = static_cast<uint8_t>(cls);
+  return block;
+}
+
+// Keeps a block being freed in this thread's cache: false (nothing done) when the pool is
+// not cached or the block does not look like a small block in use. The checks are those of
+// FreeSmall, made without the lock: a block in use lies below the carving point, which only
+// grows while the page lives. Anything doubtful takes the locked path, which reports it.
+inline bool GiveCachedSmall(Pool& pool, SmallPage* page, void* pointer) {
+  ThreadCache& cache = t_smallCache;
+  auto* block = static_cast<uint8_t*>(pointer);
+  const size_t offset = block - Bytes(page);
+  const uint32_t carve = __atomic_load_n(&page->carve, __ATOMIC_RELAXED);
+  if (offset < kSmallFirstBlock || offset >= carve || offset % 16 != 0) return false;
+  const uint8_t cls = block[-1];
+  if (cls >= kSmallClasses || offset + SmallStride(cls) > carve) return false;
+  if (cache.pool != &pool || cache.counts[cls] >= kCacheDepth) return GiveCachedSmallSlow(pool, page, block);
+  block[-1] = static_cast<uint8_t>(cls | kSmallCachedBit);
+  std::memcpy(block, &cache.heads[cls], sizeof(void*));
+  cache.heads[cls] = block;
+  ++cache.counts[cls];
+  return true;
+}
+
+// Gives this thread's cached blocks of the pool back to it.
+void ReturnThreadCache(Pool* pool);
 
 // ---- Medium blocks (PoolMedium.cpp) ----
 size_t MediumChunkFor(size_t size);

@@ -6,6 +6,12 @@
 namespace pool_internal {
 namespace {
 
+// The carving point is read without the lock by the threads' caches (which only need it not
+// to be below a block they hold), so it is written as an atomic.
+void AdvanceCarve(SmallPage* page, size_t stride) {
+  __atomic_store_n(&page->carve, page->carve + static_cast<uint32_t>(stride), __ATOMIC_RELAXED);
+}
+
 void PushFree(Pool& pool, uint8_t* block, size_t cls) {
   void* head = pool.smallFree[cls];
   std::memcpy(block, &head, sizeof head);
@@ -21,7 +27,7 @@ void RetireTail(Pool& pool, SmallPage* page) {
   size_t cls = room / 8 - 1;
   if (cls >= static_cast<size_t>(kSmallClasses)) cls = kSmallClasses - 1;
   PushFree(pool, Bytes(page) + page->carve, cls);
-  page->carve += static_cast<uint32_t>(SmallStride(cls));
+  AdvanceCarve(page, SmallStride(cls));
 }
 
 void* Carve(Pool& pool, size_t cls, unsigned flags, PendingErrors& errors) {
@@ -32,13 +38,13 @@ void* Carve(Pool& pool, size_t cls, unsigned flags, PendingErrors& errors) {
     if (flags & kPoolNoNewPages) return nullptr;
     page = static_cast<SmallPage*>(NewPage(pool, kKindSmall, kSmallPageBytes, errors));
     if (!page) return nullptr;
-    page->carve = kSmallFirstBlock;
+    __atomic_store_n(&page->carve, uint32_t{kSmallFirstBlock}, __ATOMIC_RELAXED);
     page->end = kSmallPageBytes;
     pool.currentSmall = page;
   }
   uint8_t* block = Bytes(page) + page->carve;
   block[-1] = static_cast<uint8_t>(cls);
-  page->carve += static_cast<uint32_t>(stride);
+  AdvanceCarve(page, stride);
   ++page->usedCount;
   return block;
 }
@@ -56,7 +62,7 @@ int FreeSmall(Pool& pool, SmallPage* page, void* pointer) {
   size_t offset = block - Bytes(page);
   if (offset < kSmallFirstBlock || offset >= page->carve || offset % 16 != 0) return kMemBadPointer;
   uint8_t cls = block[-1];
-  if (cls & kSmallFreeBit) return kMemBadPointer;  // freed already
+  if (cls & (kSmallFreeBit | kSmallCachedBit)) return kMemBadPointer;  // freed already
   if (cls >= kSmallClasses || offset + SmallStride(cls) > page->carve) return kMemBadBlock;
   PushFree(pool, block, cls);
   --page->usedCount;

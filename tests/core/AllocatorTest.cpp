@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -518,6 +519,61 @@ TEST(PooledAllocator, FixedSizeBlocksAndZeroFill) {
   EXPECT_TRUE(std::all_of(cleared, cleared + 300, [](uint8_t v) { return v == 0; }));
   PoolFree(cleared);
   EXPECT_EQ(PoolCalloc(SIZE_MAX / 2, 3), nullptr);  // count x size overflows
+}
+
+// The default pool's small blocks pass through a cache per thread: a block freed into it is
+// still refused a second time, by its own thread or another, and is no block in use; blocks
+// held in one thread's cache keep the heap check whole while another thread looks; a thread
+// that ends gives its cache back.
+TEST(PooledAllocator, ThreadCachesOfTheDefaultPoolKeepItsChecks) {
+  Pool* pool = PoolInitDefault();
+  RecordedErrors errors;
+  void* block = PoolNewBlock(40, 0, nullptr);
+  ASSERT_EQ(PoolFreeBlock(block), 1);
+  EXPECT_EQ(PoolFreeBlock(block), 0);
+  std::thread([&] { EXPECT_EQ(PoolFreeBlock(block), 0); }).join();
+  EXPECT_FALSE(PoolOwnsBlock(block));
+  EXPECT_EQ(PoolBlockSize(block), SIZE_MAX);
+  EXPECT_EQ(PoolResizeBlock(block, 80, 0), nullptr);
+  EXPECT_EQ(errors.Codes(), std::vector<int>(4, kMemBadPointer));
+  EXPECT_EQ(PoolNewBlock(40, 0, nullptr), block);  // the freed block comes back first
+  EXPECT_EQ(PoolFreeBlock(block), 1);
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  int stage = 0;
+  std::vector<void*> kept;
+  std::thread other([&] {
+    std::vector<void*> blocks;
+    for (int i = 0; i < 300; ++i) blocks.push_back(PoolNewBlock(1 + i % 200, 0, nullptr));
+    for (size_t i = 0; i < blocks.size(); i += 2) EXPECT_EQ(PoolFreeBlock(blocks[i]), 1);
+    for (size_t i = 1; i < blocks.size(); i += 2) kept.push_back(blocks[i]);
+    std::unique_lock<std::mutex> lock(mutex);
+    stage = 1;
+    changed.notify_all();
+    changed.wait(lock, [&] { return stage == 2; });
+  });
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [&] { return stage == 1; });
+  }
+  // The other thread's cache holds blocks: the check and the walk still agree with the pages.
+  EXPECT_EQ(PoolCheck(pool), kHeapOk);
+  int status;
+  std::vector<PoolHeapEntry> blocks = Walk(pool, &status);
+  EXPECT_EQ(status, kHeapEnd);
+  for (void* held : kept)
+    EXPECT_TRUE(std::any_of(blocks.begin(), blocks.end(),
+                            [&](const PoolHeapEntry& e) { return e.pointer == held && e.inUse; }));
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    stage = 2;
+    changed.notify_all();
+  }
+  other.join();
+  for (void* held : kept) EXPECT_EQ(PoolFreeBlock(held), 1);
+  EXPECT_EQ(PoolCheck(pool), kHeapOk);
+  EXPECT_EQ(errors.Codes().size(), 4u);
 }
 
 TEST(PooledAllocator, DefaultHeapFunctions) {
