@@ -27,6 +27,7 @@
 #include "graphics/TunedPrinters.h"
 #include "graphics/TypePrinters.h"
 #include "support/BenchData.h"
+#include "support/GamePrinters.h"
 #include "support/RatioMain.h"
 
 namespace {
@@ -257,27 +258,7 @@ void PrintScene(benchmark::State& state, SceneKind kind, SpritePrinter print, bo
   state.SetBytesProcessed(state.iterations() * scene.pixelBytes);
 }
 
-// The main printer the game picks at start-up for a processor with these units: with the
-// forged options, and timed against the scalar one as start-up times it.
-SpritePrinter SelectedPrinter(PrinterProcessor processor) {
-  LoadForgedOptions();
-  const SpritePrinter saved = g_printSprite;
-  processor.vectorPrintersSlower = VectorPrintersAreSlower(processor);
-  SelectSpritePrinters(processor);
-  const SpritePrinter chosen = g_printSprite;
-  g_printSprite = saved;
-  return chosen;
-}
-
-const char* PrinterName(SpritePrinter printer) {
-  static const std::pair<SpritePrinter, const char*> kNames[] = {{PrintSpriteFrameC, "portable"},
-                                                                 {PrintSpriteSse2, "scalar"},
-                                                                 {PrintSpriteAvx2, "AVX2"},
-                                                                 {PrintSpriteAvx512, "AVX-512"}};
-  for (const auto& [known, name] : kNames)
-    if (known == printer) return name;
-  return "other";
-}
+SpritePrinter SelectedPrinter(const PrinterProcessor& processor) { return SelectGamePrinters(processor, false); }
 
 void PrintSelected(benchmark::State& state, SceneKind kind, const PrinterProcessor& processor) {
   const SpritePrinter printer = SelectedPrinter(processor);
