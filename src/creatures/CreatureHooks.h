@@ -25,6 +25,11 @@ class ICreatureBattle {
   // Centres the view on the next selectable creature of the local army.
   virtual void CycleCreatureFocus() {}
   // --- the script ---
+  // --- the campaign and the player slots' names ---
+  // The current region of the campaign (its realm configuration names its armies).
+  virtual int CampaignRegion() { return 0; }
+  // The name in a player slot 0-3 of a quick battle ("No Player" for an empty one).
+  virtual const char* PlayerSlotName(int slot) { return slot == 0 ? "" : "No Player"; }
   // Whether the battle script watches for the last wizard itself.
   virtual bool ScriptWatchesLastWizard() { return false; }
   // The creature's slot left the map.

@@ -1,6 +1,7 @@
 // The map configuration of the forged realm: one "Region<n>" section per region, naming the
 // sections its battle map is made of, its size in grid squares and its settings.
 #include <string>
+#include <vector>
 
 #include "forge/Forge.h"
 #include "forge/IniText.h"
@@ -19,6 +20,20 @@ const RegionMap kRegions[] = {
     {3, 4, "", "(1,5)(6,3)(8,3)(12,2)(4,2)", 3, "NORTHWEST"},
 };
 
+// The armies of a campaign region, in record order: the wanderers, the player's army (named
+// after the player's wizard) and the enemy wizards, two of them allied in every other region.
+void WriteArmies(forge::IniText& ini, int region) {
+  static const char* const kEnemies[] = {"Morvane", "Cadoc", "Ysbail", "Gwyndor", "Tarran", "Breccan"};
+  std::vector<std::string> names = {"WANDERING", "Edric", kEnemies[(2 * region) % 6]};
+  if (region % 2 == 0 && region > 0) names.push_back(kEnemies[(2 * region + 1) % 6]);
+  const size_t count = names.size();
+  for (size_t n = 0; n < count; ++n) {
+    std::string entry = names[n] + ", " + std::to_string(n);
+    for (size_t other = 0; other < count; ++other) entry += other == n ? ", x" : (n >= 2 && other >= 2) ? ", f" : ", e";
+    ini.Key("Army_" + std::to_string(n), entry);
+  }
+}
+
 FORGE_STEP(RealmMapConfiguration) {
   forge::IniText ini;
   ini.Comment("Battle maps of the realm's regions");
@@ -26,6 +41,7 @@ FORGE_STEP(RealmMapConfiguration) {
   for (const RegionMap& map : kRegions) {
     ini.Section("Region" + std::to_string(region));
     forge::WriteRegionMapKeys(ini, map);
+    WriteArmies(ini, region);
     ++region;
   }
   ctx.WriteText("realms\\moorland\\moorland.cfg", ini.Text());
