@@ -189,7 +189,10 @@ CSpriteFrame CCreature::GetCurrentFrame(int& offsetX, int& offsetY) {
   offsetX = offsetY = 0;
   CAnimation* animation = bodyAnim.animation;
   if (!animation) return CSpriteFrame{};
-  if (bodyAnim.frameStep < 0) bodyAnim.Start(viewFacing + kStandSequence, 0);
+  if (bodyAnim.frameStep < 0) {
+    animationBase = kStandSequence;
+    bodyAnim.Start(animationBase + viewFacing, 0);
+  }
   if (bodyAnim.frameStep < 0) return CSpriteFrame{};
   const AnimStep& step = animation->Step(bodyAnim.frameStep);
   offsetX = step.x;

@@ -11,6 +11,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "creatures/CreatureMapHooks.h"
 #include "creatures/SpellDefinition.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
@@ -18,6 +19,7 @@
 #include "graphics/Display.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/Surface.h"
+#include "magic/EffectCreatures.h"
 #include "magic/MagicHooks.h"
 #include "net/ChatFormats.h"
 #include "net/NetStartup.h"
@@ -129,6 +131,8 @@ void ShutDownServices() {
 
 void InstallSubsystems() {
   InstallGraphicsHooks();
+  InstallCreatures();
+  InstallEffectCreatures();
   InstallMagic();
   InstallNet();
   InstallRootScreenHooks();
