@@ -131,6 +131,10 @@ TEST_F(MenuRoad, AScriptedRunGoesToTheQuickBattleMenuAndBackAndQuits) {
 // The real program in a window on the virtual X display, worked with xdotool.
 class MenuWindow : public MenuRoad {
  protected:
+  // Tries of 100 ms each before a wait gives up: a checked build on a busy two-core machine can
+  // take many seconds to map its window, and every wait ends as soon as it sees what it waits for.
+  static constexpr int kPatientTries = 600;
+
   void SetUp() override {
     const char* display = std::getenv("VRASK_X_DISPLAY");
     if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
@@ -158,16 +162,16 @@ class MenuWindow : public MenuRoad {
   }
   // The game window's id, once it is mapped.
   bool FindWindow() {
-    for (int attempt = 0; attempt < 100 && window_.empty(); ++attempt) {
+    for (int attempt = 0; attempt < kPatientTries && window_.empty(); ++attempt) {
       std::istringstream ids(e2e::XdoToolOutput(display_, "search --onlyvisible --name 'Realms of Vrask'"));
       ids >> window_;
       if (window_.empty()) platform::SleepMs(100);
     }
     return !window_.empty();
   }
-  // Screenshots until the screen shows the title (or another test passes), at most 10 s.
+  // Screenshots until the screen shows the title (or another test passes), at most a minute.
   bool ShotUntil(const std::string& name, const std::function<bool(const e2e::Screenshot&)>& test) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    for (int attempt = 0; attempt < kPatientTries / 2; ++attempt) {
       platform::SleepMs(200);
       if (!e2e::TakeScreenshot(display_, dir_.File("shot.ppm"), shot_)) continue;
       if (test(shot_)) {
@@ -193,7 +197,7 @@ class MenuWindow : public MenuRoad {
   }
   int WaitForExit() {
     int status = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < kPatientTries; ++attempt) {
       if (waitpid(pid_, &status, WNOHANG) == pid_) {
         pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
