@@ -1,9 +1,7 @@
 #include "net/NetHooks.h"
 
-#include <cstring>
-
-#include "core/Bytes.h"
 #include "core/GameSettings.h"
+#include "core/PlayerSlot.h"
 
 namespace {
 
@@ -11,8 +9,6 @@ INetCommandSink g_neutralCommands;
 INetBattle g_neutralBattle;
 INetSetupEvents g_neutralSetup;
 INetSetupRecords g_neutralRecords;
-
-int32_t WordAt(const uint8_t* record, int offset) { return static_cast<int32_t>(bytes::LoadU32(record + offset)); }
 
 }  // namespace
 
@@ -29,9 +25,7 @@ bool INetSetupRecords::CheckGameSettings(const uint8_t* settings) const {
 }
 
 bool INetSetupRecords::CheckPlayerSlot(const uint8_t* slot) const {
-  const int32_t portrait = WordAt(slot, 31), colour = WordAt(slot, 39);
-  return std::memchr(slot, 0, 31) != nullptr && portrait >= -1 && portrait <= 11 && colour >= -1 && colour <= 7 &&
-         slot[43] <= 1;
+  return CheckPlayerSlotBytes(slot, kPlayerSlotBytes);
 }
 
 NetHooks g_netHooks = {&g_neutralCommands, &g_neutralBattle, &g_neutralSetup, &g_neutralRecords};

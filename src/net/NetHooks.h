@@ -92,8 +92,8 @@ class INetSetupEvents {
 // The checked readers of the records peers send: the 312-byte game settings and the 316-byte
 // player slot; a message whose record fails is dropped. The defaults refuse what no set-up
 // screen could have sent: settings that the peer limits of core/GameSettings would change, a
-// slot whose name is not terminated within 31 bytes or whose portrait (-1..11), colour (-1..7)
-// or ready byte (0, 1) is out of range. The front end installs stricter ones (the region
+// slot that core/PlayerSlot's check refuses (name not terminated within 31 bytes, portrait,
+// colour, ready byte or handicap out of range). The front end installs stricter ones (the region
 // against the multiplayer realm's regions).
 class INetSetupRecords {
  public:

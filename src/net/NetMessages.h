@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/GameSettings.h"
+#include "core/PlayerSlot.h"
 #include "creatures/SpellDefinition.h"  // kSpellCount: spell numbers 0-103
 #include "map/MapCommands.h"
 
@@ -56,7 +57,6 @@ constexpr int kResendRequestBytes = 16;
 constexpr int kValidateBytes = 24;
 constexpr int kCounterBytes = 16;
 constexpr int kWordCommandBytes = 16;
-constexpr int kPlayerSlotBytes = 316;
 constexpr int kInitialiseBytes = 1633;
 constexpr int kGameSetupBytes = 12 + static_cast<int>(kGameSettingsBytes);
 constexpr int kWizardSetupBytes = 12 + kPlayerSlotBytes + 4;

@@ -10,6 +10,7 @@
 #include "forge/IniText.h"
 #include "forge/Pictures.h"
 #include "forge/SpriteWriter.h"
+#include "forge/WizardPortraits.h"
 
 namespace forge {
 
@@ -288,5 +289,7 @@ FORGE_STEP(WizardFacePanelArt) {
       .Key("STR_03", "Mana");
   ctx.WriteText("cfg\\wizardface.cfg", ini.Text());
 }
+
+icon::Raster WizardPortrait(int portrait) { return Portrait(kFaces[static_cast<size_t>(((portrait % 12) + 12) % 12)]); }
 
 }  // namespace forge
