@@ -112,6 +112,9 @@ void CFrontEndMenu::Load() {
   LoadBackgroundPicture();
 
   int perType[kWidgetTypeCount] = {};
+  int radioButtons = 0;
+  for (const MenuWidget& widget : widgets_) radioButtons += widget.type == kWidgetRadioButton;
+  radioGroup_.Reserve(radioButtons);
   made_.reserve(widgets_.size());
   labels_.reserve(widgets_.size());
   for (size_t i = 0; i < widgets_.size(); ++i) CreateWidget(i, perType[widgets_[i].type]++);
@@ -145,6 +148,7 @@ void CFrontEndMenu::Draw() {
   if (!g_backBuffer.IsCreated()) return;
   if (background) background->BlitTo(&g_backBuffer, 0, 0);
   for (Made& made : made_) {
+    if (made.withdrawn) continue;
     if (made.control)
       made.control->Draw();
     else if (made.label >= 0)
@@ -171,6 +175,15 @@ void CFrontEndMenu::GreyOutButton(int index) {
   if (controls.Focused() == button) {
     controls.NextFocus();
     button->GreyOut();
+  }
+}
+
+void CFrontEndMenu::WithdrawControl(int type, int index) {
+  for (Made& made : made_) {
+    if (made.type != type || made.index != index || !made.control || made.withdrawn) continue;
+    controls.Remove(made.control.get());
+    made.control->Deactivate();
+    made.withdrawn = true;
   }
 }
 

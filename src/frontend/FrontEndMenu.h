@@ -60,11 +60,14 @@ class CFrontEndMenu : public CMenuScreen {
   // Shows a text button in grey and makes it deaf to the mouse, to Enter and to the focus,
   // which moves on when it rested on it.
   void GreyOutButton(int index);
+  // Takes a control off the screen until it unloads: out of the focus list, deaf to the
+  // mouse, no longer drawn. It stays allocated, so a control may withdraw itself in its click.
+  void WithdrawControl(int type, int index);
 
   // "Interface\<Folder>\screen (<Name>).cfg"
   std::string LayoutFile() const { return folder_ + layoutName_; }
   // The background picture for the resolution in use.
-  std::string BackgroundPath() const;
+  virtual std::string BackgroundPath() const;
   // Loads the background picture into the background surface; a picture that cannot be
   // loaded ends the program with the file-load error.
   void LoadBackgroundPicture();
@@ -88,6 +91,7 @@ class CFrontEndMenu : public CMenuScreen {
     int index = 0;  // among the widgets of its type
     std::unique_ptr<CControl> control;
     int label = -1;  // index into labels_
+    bool withdrawn = false;
   };
   void CreateWidget(size_t widget, int index);
 

@@ -5,7 +5,9 @@
 #include "frontend/MainMenu.h"
 #include "frontend/MapSelection.h"
 #include "frontend/QuickBattleMenu.h"
+#include "frontend/RegionEntry.h"
 #include "frontend/ScreenTable.h"
+#include "frontend/SinglePlayerBattle.h"
 #include "frontend/SlideShow.h"
 
 namespace {
@@ -22,6 +24,8 @@ ScreenStorage<CMainMenuScreen> g_mainMenuStorage;
 ScreenStorage<CQuickBattleMenuScreen> g_quickBattleMenuStorage;
 ScreenStorage<CMapSelectionScreen> g_mapSelectionStorage;
 ScreenStorage<CSlideShowScreen> g_slideShowStorage;
+ScreenStorage<CSinglePlayerBattleScreen> g_singlePlayerBattleStorage;
+ScreenStorage<CRegionEntryScreen> g_regionEntryStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -36,13 +40,19 @@ void ConstructFrontEndScreens() {
   if (!g_quickBattleMenu) g_quickBattleMenu = g_quickBattleMenuStorage.Construct();
   if (!g_mapSelection) g_mapSelection = g_mapSelectionStorage.Construct();
   if (!g_slideShow) g_slideShow = g_slideShowStorage.Construct();
+  if (!g_singlePlayerBattle) g_singlePlayerBattle = g_singlePlayerBattleStorage.Construct();
+  if (!g_regionEntry) g_regionEntry = g_regionEntryStorage.Construct();
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
+  SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, g_singlePlayerBattle);
 }
 
 void DestroyFrontEndScreens() {
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, nullptr);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, nullptr);
+  SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, nullptr);
+  Destroy(g_regionEntry);
+  Destroy(g_singlePlayerBattle);
   Destroy(g_slideShow);
   Destroy(g_mapSelection);
   Destroy(g_quickBattleMenu);

@@ -12,6 +12,17 @@ class IFrontEndWizards {
   // Loads the definition "_start.wzd" into a wizard record: the given one, or the first free
   // one for -1.
   virtual void LoadStartWizard(int record) {}
+
+  // A quick battle's magic (records 0-3, one per player slot). A drawn magic item (0-20) joins
+  // the record's list of 25 known items.
+  virtual void AddItem(int record, int item) {}
+  virtual void SetTalismans(int record, int law, int neutral, int vrask) {}
+  // The record's known items (up to 25, ending at the first -1) into items; answers how many.
+  virtual int KnownItems(int record, int items[25]) { return 0; }
+  // Spells join the record's spell pool, the spells it carries into battle.
+  virtual void AddSpellsToPool(int record, const int* spells, int count) {}
+  // The number of records whose group is the region (the wizards waiting there).
+  virtual int CountInGroup(int group) { return 0; }
 };
 
 IFrontEndWizards& FrontEndWizards();

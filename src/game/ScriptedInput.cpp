@@ -5,6 +5,7 @@
 #include <memory>
 #include <sstream>
 
+#include "core/Random.h"
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
 #include "platform/Files.h"
@@ -72,6 +73,13 @@ bool ParseCommand(std::istringstream& words, const std::string& first, ScriptCom
     }
   } else if (verb == "close") {
     command.kind = ScriptCommand::kClose;
+  } else if (verb == "seed") {
+    command.kind = ScriptCommand::kSeed;
+    if (!IsNumber(a) || a.size() > 10 || std::strtoull(a.c_str(), nullptr, 10) > UINT32_MAX) {
+      why = "seed needs a number below 2^32";
+      return false;
+    }
+    command.seed = static_cast<uint32_t>(std::strtoull(a.c_str(), nullptr, 10));
   } else {
     why = "unknown command '" + verb + "'";
     return false;
@@ -160,6 +168,9 @@ void CScriptedInput::Run(const ScriptCommand& command) {
       break;
     case ScriptCommand::kClose:
       platform::SimulateCloseRequest();
+      break;
+    case ScriptCommand::kSeed:
+      g_random.Seed(command.seed);
       break;
   }
 }

@@ -14,18 +14,22 @@
 //                           LEFT, RIGHT, or a virtual key code
 //   <frame> png <file>      the frame as the window shows it
 //   <frame> close           the window closed, as by the user
+//   <frame> seed <n>        the front end's generator (g_random) seeded with n, so that a run
+//                           draws the same opponents and battle seeds every time
 // Frames count from 1. A line that cannot be read is reported on stderr and left out.
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 struct ScriptCommand {
-  enum Kind { kClick, kRightClick, kKey, kPng, kClose };
+  enum Kind { kClick, kRightClick, kKey, kPng, kClose, kSeed };
   int frame = 0;
   Kind kind = kClick;
   int x = 0, y = 0;
   int key = 0;
+  uint32_t seed = 0;
   std::string file;
 };
 

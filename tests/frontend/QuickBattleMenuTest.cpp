@@ -51,6 +51,7 @@ TEST_F(QuickBattleMenu, ClearsTheWizardTableWhenCoveredAndRestoresTheCampaignOnE
 }
 
 TEST_F(QuickBattleMenu, EntriesWithoutTheirScreensAreGreyedAndBackHasTheFocus) {
+  SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, nullptr);
   Open(g_quickBattleMenu);
   for (int button = 0; button < CQuickBattleMenuScreen::kBack; ++button) {
     EXPECT_EQ(g_quickBattleMenu->Button(button)->state, kStateGreyed) << button;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Random.h"
 #include "game/ScriptedInput.h"
 #include "graphics/GraphicsFixtures.h"
 #include "platform/Files.h"
@@ -46,6 +47,22 @@ TEST(ScriptedInput, ReadsItsCommandsInFrameOrderAndReportsWhatItCannotRead) {
                                       "line 10: a frame number from 1 was expected", "line 11: unknown key 'NOPE'",
                                       "line 12: a click needs x and y", "line 13: unknown command 'fly'",
                                       "line 14: png needs a file name"}));
+}
+
+TEST(ScriptedInput, ASeedCommandSeedsTheFrontEndsGenerator) {
+  const InputScript script = ParseInputScript("1 seed 4294967295\n2 seed 4294967296\n3 seed\n");
+  ASSERT_EQ(script.commands.size(), 1u);
+  EXPECT_EQ(script.commands[0].kind, ScriptCommand::kSeed);
+  EXPECT_EQ(script.commands[0].seed, 4294967295u);
+  EXPECT_EQ(script.errors, (std::vector<std::string>{"line 2: seed needs a number below 2^32",
+                                                     "line 3: seed needs a number below 2^32"}));
+  CScriptedInput input;
+  input.Use(ParseInputScript("2 seed 99\n"));
+  g_random.Seed(5);
+  input.Frame(1, 3);
+  input.Frame(2, 3);
+  CRandom expected(99);
+  EXPECT_EQ(g_random.Next(), expected.Next());
 }
 
 TEST(ScriptedInput, NotesEachScreenThatComesOnTopAndSavesTheShownFrame) {

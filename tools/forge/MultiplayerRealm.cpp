@@ -42,6 +42,13 @@ FORGE_STEP(MultiplayerRealm) {
     forge::WriteRegionMapKeys(ini, region.map);
   }
   ctx.WriteText("realms\\multiplayer\\Multiplayer.cfg", ini.Text());
+  // The region entry screen's names, one line per region: the name the map selection lists.
+  std::string names;
+  for (const MultiplayerRegion& region : kRegions) {
+    const std::string full = region.name;
+    names += full.substr(0, full.find(';')) + "\r\n";
+  }
+  ctx.WriteText("realms\\multiplayer\\regionNames.txt", names);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // tests read to find the controls, and the frames of their shared button sprite.
 
 #include "forge/FrontEndLayouts.h"
+#include "forge/Painting.h"
 #include "forge/ScreenLayout.h"
 
 namespace forge {

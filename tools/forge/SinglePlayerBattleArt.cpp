@@ -28,7 +28,7 @@ const Colour kGoldText = Rgb(250, 214, 120);
 const Colour kInk = Rgb(38, 20, 6);
 
 // Where the players' rows stand: row 0 (the player) and rows 1-3 (the opponents).
-constexpr int kRowTop[4] = {90, 200, 285, 370};
+constexpr int kRowTop[4] = {90, 195, 275, 355};
 constexpr int kSliderTop = 95, kSliderPitch = 34;
 
 LayoutRect PortraitRect(int row) { return {30, kRowTop[row], 94, kRowTop[row] + 64}; }
@@ -183,30 +183,29 @@ ScreenLayout SinglePlayerBattleLayout() {
   ScreenLayout layout("SinglePlayerBattle", "Single Player Battle");
   layout.Global("BackgroundFile", "Single Player Battle");
   for (int row = 0; row < 4; ++row)
-    AddLabel(layout, row + 1, {160, kRowTop[row] + 2, row >= 2 ? 348 : 380, kRowTop[row] + 26}, "No Player", "LEFT",
-             kCream, "LARGE");
+    AddLabel(layout, row + 1, {160, kRowTop[row] + 4, row >= 2 ? 348 : 380, kRowTop[row] + 28}, "No Player", "LEFT",
+             kCream);
   for (int row = 0; row < 4; ++row)
-    AddLabel(layout, row + 5, {330, kRowTop[row] + 36, 380, kRowTop[row] + 60}, "0", "RIGHT", kCream);
+    AddLabel(layout, row + 5, {330, kRowTop[row] + 36, 385, kRowTop[row] + 60}, "0", "CENTRE", kCream);
   AddLabel(layout, 9, {30, 454, 380, 474}, "Battlefield", "LEFT", kGoldText);
   AddLabel(layout, 10, {30, 174, 380, 194}, "Opponents", "LEFT", kGoldText);
   AddLabel(layout, 11, {420, 66, 770, 86}, "Rules of the battle", "LEFT", kGoldText);
   AddLabel(layout, 12, {30, 64, 380, 84}, "Your wizard", "LEFT", kGoldText);
-  AddLabel(layout, 13, {30, 405, 380, 430}, "Handicap: fewer magic items, less mana", "LEFT", Rgb(200, 190, 170),
-           "TINY");
+  AddLabel(layout, 13, {30, 421, 380, 437}, "Handicap: fewer items, less mana", "LEFT", Rgb(200, 190, 170), "TINY");
   AddLabel(layout, 14, {30, 476, 380, 498}, "No Map", "LEFT", kCream, "LARGE");
   const char* captions[13] = {"Starting mana", "Starting health",   "Magic items",     "Selection time",
                               "Law talismans", "Neutral talismans", "Vrask talismans", "Time limit",
                               "Lives",         "Places of power",   "Mana sprites",    "Artefacts",
                               "Control limit"};
   for (int n = 0; n < 13; ++n)
-    AddLabel(layout, 15 + n, {420, kSliderTop + kSliderPitch * n, 585, kSliderTop + kSliderPitch * n + 24}, captions[n],
+    AddLabel(layout, 15 + n, {418, kSliderTop + kSliderPitch * n, 603, kSliderTop + kSliderPitch * n + 24}, captions[n],
              "LEFT", kCream);
   for (int n = 0; n < 13; ++n)
-    AddLabel(layout, 28 + n, {735, kSliderTop + kSliderPitch * n, 780, kSliderTop + kSliderPitch * n + 24}, "0",
-             "RIGHT", kCream);
+    AddLabel(layout, 28 + n, {725, kSliderTop + kSliderPitch * n, 785, kSliderTop + kSliderPitch * n + 24}, "0",
+             "CENTRE", kCream);
 
   const char* buttons[3] = {"Back", "Start", "Choose Map"};
-  const LayoutRect buttonRects[3] = {{420, 548, 590, 588}, {610, 548, 780, 588}, {210, 502, 380, 536}};
+  const LayoutRect buttonRects[3] = {{420, 548, 590, 588}, {610, 548, 780, 588}, {170, 500, 380, 536}};
   for (int b = 0; b < 3; ++b) {
     Widget& button = layout.Add(WidgetKind::kTextButton, b + 1, buttonRects[b]);
     button.font = "LARGE";
@@ -225,7 +224,7 @@ ScreenLayout SinglePlayerBattleLayout() {
                              {0, 20, 1},     {0, 20, 1},     {5, 100, 5}};
   for (int n = 0; n < 13; ++n) {
     Widget& slider = layout.Add(WidgetKind::kSliderBar, n + 1,
-                                {590, kSliderTop + kSliderPitch * n, 730, kSliderTop + kSliderPitch * n + 24});
+                                {605, kSliderTop + kSliderPitch * n, 720, kSliderTop + kSliderPitch * n + 24});
     slider.minValue = ranges[n][0];
     slider.maxValue = ranges[n][1];
     slider.step = ranges[n][2];

@@ -1,0 +1,3 @@
+#include "frontend/SpellBoxHandOver.h"
+
+CScreen* OpenTimedSpellBox(int, int) { return nullptr; }
