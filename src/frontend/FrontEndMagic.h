@@ -7,7 +7,6 @@
 #include <cstdint>
 
 inline constexpr int kMagicItemCount = 21;  // items 0-20
-enum Alignment : int { kLaw = 0, kNeutral = 1, kVrask = 2 };
 
 class IFrontEndMagic {
  public:
@@ -15,7 +14,8 @@ class IFrontEndMagic {
   // Limits count to 0..21 in place and writes that many drawn item numbers into items,
   // among the items whose spells all cost at most the mana.
   virtual void DrawItems(int32_t& count, uint8_t items[kMagicItemCount], int32_t mana);
-  // The item's spell of an alignment; -1 when there is none.
+  // The item's spell of an alignment (kAlignLaw, kAlignNeutral, kAlignVrask of
+  // creatures/SpellDefinition.h); -1 when there is none.
   virtual int ItemSpell(int item, int alignment) { return -1; }
 };
 

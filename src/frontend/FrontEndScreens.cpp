@@ -9,6 +9,7 @@
 #include "frontend/ScreenTable.h"
 #include "frontend/SinglePlayerBattle.h"
 #include "frontend/SlideShow.h"
+#include "frontend/SpellBox.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ ScreenStorage<CMapSelectionScreen> g_mapSelectionStorage;
 ScreenStorage<CSlideShowScreen> g_slideShowStorage;
 ScreenStorage<CSinglePlayerBattleScreen> g_singlePlayerBattleStorage;
 ScreenStorage<CRegionEntryScreen> g_regionEntryStorage;
+ScreenStorage<CSpellBoxScreen> g_spellBoxStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -42,6 +44,7 @@ void ConstructFrontEndScreens() {
   if (!g_slideShow) g_slideShow = g_slideShowStorage.Construct();
   if (!g_singlePlayerBattle) g_singlePlayerBattle = g_singlePlayerBattleStorage.Construct();
   if (!g_regionEntry) g_regionEntry = g_regionEntryStorage.Construct();
+  if (!g_spellBox) g_spellBox = g_spellBoxStorage.Construct();
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
   SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, g_singlePlayerBattle);
@@ -51,6 +54,7 @@ void DestroyFrontEndScreens() {
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, nullptr);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, nullptr);
   SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, nullptr);
+  Destroy(g_spellBox);
   Destroy(g_regionEntry);
   Destroy(g_singlePlayerBattle);
   Destroy(g_slideShow);

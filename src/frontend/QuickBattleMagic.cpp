@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Random.h"
+#include "creatures/SpellDefinition.h"
 #include "frontend/FrontEndMagic.h"
 #include "frontend/FrontEndWizards.h"
 
@@ -32,8 +33,8 @@ void ChooseOpponentSpells(int record, const CGameSettings& settings, CRandom& ra
   for (int j = 0; j < count && known[j] >= 0; ++j) items.push_back(known[j]);
   std::vector<int> talismans;
   for (const auto& [alignment, number] :
-       {std::pair{kLaw, settings.lawTalisman}, std::pair{kNeutral, settings.neutralTalisman},
-        std::pair{kVrask, settings.vraskTalisman}})
+       {std::pair{int{kAlignLaw}, settings.lawTalisman}, std::pair{int{kAlignNeutral}, settings.neutralTalisman},
+        std::pair{int{kAlignVrask}, settings.vraskTalisman}})
     for (int k = 0; k < number; ++k) talismans.push_back(alignment);
   Shuffle(items, random);
   Shuffle(talismans, random);

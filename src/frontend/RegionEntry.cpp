@@ -1,6 +1,5 @@
 #include "frontend/RegionEntry.h"
 
-
 #include <cstdio>
 #include <vector>
 

@@ -1,3 +1,12 @@
 #include "frontend/SpellBoxHandOver.h"
 
-CScreen* OpenTimedSpellBox(int, int) { return nullptr; }
+#include "frontend/SpellBox.h"
+
+CScreen* OpenTimedSpellBox(int wizardRecord, int seconds) {
+  if (!g_spellBox) return nullptr;
+  g_spellBox->ResetChoices();
+  g_spellBox->wizardRecord = wizardRecord;
+  g_spellBox->timedMode = 1;
+  g_spellBox->remainingTime = seconds;
+  return g_spellBox;
+}

@@ -49,10 +49,13 @@ bool ParseCommand(std::istringstream& words, const std::string& first, ScriptCom
   command.frame = platform::TextToInt(first);
   std::string verb, a, b;
   words >> verb >> a >> b;
-  if (verb == "click" || verb == "rclick") {
-    command.kind = verb == "click" ? ScriptCommand::kClick : ScriptCommand::kRightClick;
+  if (verb == "click" || verb == "rclick" || verb == "press" || verb == "release") {
+    command.kind = verb == "click"    ? ScriptCommand::kClick
+                   : verb == "rclick" ? ScriptCommand::kRightClick
+                   : verb == "press"  ? ScriptCommand::kPress
+                                      : ScriptCommand::kRelease;
     if (!IsNumber(a) || !IsNumber(b)) {
-      why = "a click needs x and y";
+      why = "a " + verb + " needs x and y";
       return false;
     }
     command.x = platform::TextToInt(a);
@@ -159,6 +162,11 @@ void CScriptedInput::Run(const ScriptCommand& command) {
       platform::SimulateMouseButton(left, false, command.x, command.y);
       break;
     }
+    case ScriptCommand::kPress:
+    case ScriptCommand::kRelease:
+      platform::SimulateMouseMove(command.x, command.y);
+      platform::SimulateMouseButton(true, command.kind == ScriptCommand::kPress, command.x, command.y);
+      break;
     case ScriptCommand::kKey:
       platform::SimulateKey(command.key, true);
       platform::SimulateKey(command.key, false);

@@ -10,6 +10,8 @@
 //                           screen comes on top (0 when none is left)
 //   <frame> click <x> <y>   a left click at a point of the client area
 //   <frame> rclick <x> <y>  a right click
+//   <frame> press <x> <y>   the left button pressed there (and held)
+//   <frame> release <x> <y> the left button released there: a drag with a press before
 //   <frame> key <key>       a key pressed and released: RETURN, ESCAPE, TAB, SPACE, UP, DOWN,
 //                           LEFT, RIGHT, or a virtual key code
 //   <frame> png <file>      the frame as the window shows it
@@ -24,7 +26,7 @@
 #include <vector>
 
 struct ScriptCommand {
-  enum Kind { kClick, kRightClick, kKey, kPng, kClose, kSeed };
+  enum Kind { kClick, kRightClick, kPress, kRelease, kKey, kPng, kClose, kSeed };
   int frame = 0;
   Kind kind = kClick;
   int x = 0, y = 0;

@@ -1,7 +1,8 @@
 // The quick battle's road in the real program, driven by a script (VRASK_SCRIPT): the main
-// menu, the quick battle menu, the single-player set-up, Start, the region entry screen and
-// Go On, which hands the battle over; with no battle screen yet the road comes back to the
-// quick battle menu. The screens come in order, each frame saved shows its screen, and two
+// menu, the quick battle menu, the single-player set-up, Start, the timed spell box (an item
+// dragged into the Law column, then Begin Battle), the region entry screen and Go On, which
+// hands the battle over; with no battle screen yet the road comes back to the quick battle
+// menu. The screens come in order, each frame saved shows its screen, and two
 // runs give one battle set-up record.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -82,11 +83,16 @@ class QuickBattleRoad : public ::testing::Test {
                                          << "25 click " << Point(quick, WidgetKind::kTextButton, 3, highRes) << "\n"
                                          << "45 png " << tag << "_setup.png\n"
                                          << "46 click " << Point(setUp, WidgetKind::kTextButton, 2, highRes) << "\n"
-                                         << "70 png " << tag << "_region.png\n"
-                                         << "71 click " << Point(region, WidgetKind::kTextButton, 1, highRes) << "\n"
-                                         << "100 png " << tag << "_back.png\n"
-                                         << "101 click " << Point(quick, WidgetKind::kTextButton, 4, highRes) << "\n"
-                                         << "125 click " << Point(main, WidgetKind::kTextButton, 6, highRes) << "\n"
+                                         << "70 png " << tag << "_spellbox.png\n"
+                                         << "71 press " << (highRes ? "338 136" : "272 107") << "\n"    // pool slot 0
+                                         << "73 release " << (highRes ? "235 549" : "188 438") << "\n"  // Law slot 0
+                                         << "80 png " << tag << "_dragged.png\n"
+                                         << "81 click " << (highRes ? "754 51" : "600 37") << "\n"  // Begin Battle
+                                         << "110 png " << tag << "_region.png\n"
+                                         << "111 click " << Point(region, WidgetKind::kTextButton, 1, highRes) << "\n"
+                                         << "140 png " << tag << "_back.png\n"
+                                         << "141 click " << Point(quick, WidgetKind::kTextButton, 4, highRes) << "\n"
+                                         << "165 click " << Point(main, WidgetKind::kTextButton, 6, highRes) << "\n"
                                          << "300 close\n";
     std::filesystem::remove(dir_.File("screens.txt"));
     const std::string command = "cd '" + dir_.Path() +
@@ -99,7 +105,7 @@ class QuickBattleRoad : public ::testing::Test {
   // The frames of the road, in order: each shows something, and each differs from the last.
   void CheckFrames(const std::string& tag, int width, int height) {
     std::vector<uint8_t> last;
-    for (const char* step : {"main", "quick", "setup", "region", "back"}) {
+    for (const char* step : {"main", "quick", "setup", "spellbox", "region", "back"}) {
       const std::string name = tag + "_" + step + ".png";
       int w = 0, h = 0;
       std::vector<uint8_t> rgb;
@@ -109,6 +115,17 @@ class QuickBattleRoad : public ::testing::Test {
       EXPECT_GT(Spread(rgb), 2000.0) << name << " is blank";
       if (!last.empty()) EXPECT_GT(Difference(rgb, last), 8.0) << name << " is like the frame before";
       last = rgb;
+      if (std::string(step) == "spellbox") {
+        // The drag changed the box, no more than that.
+        std::vector<uint8_t> dragged;
+        ASSERT_TRUE(testing_support::ReadStoredPng(dir_.File(tag + "_dragged.png"), w, h, dragged));
+        const double changed = Difference(dragged, rgb);
+        EXPECT_GT(changed, 0.05) << "the drag left no trace";
+        EXPECT_LT(changed, 8.0) << "the dragged frame is no longer the spell box";
+        std::filesystem::copy_file(dir_.File(tag + "_dragged.png"),
+                                   testing_support::TestOutputDir() + "/quick_battle_road_" + tag + "_dragged.png",
+                                   std::filesystem::copy_options::overwrite_existing);
+      }
       std::filesystem::copy_file(dir_.File(name), testing_support::TestOutputDir() + "/quick_battle_road_" + name,
                                  std::filesystem::copy_options::overwrite_existing);
     }
@@ -123,10 +140,10 @@ class QuickBattleRoad : public ::testing::Test {
 TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
   const std::string first = RunRoad(true, "800");
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
-  // Main menu, quick battle menu, set-up, region entry; the set-up shows for a frame as the
-  // region entry closes, then the road pops back to the quick battle menu, the main menu and
-  // the end.
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  // Main menu, quick battle menu, set-up, spell box, region entry (the set-up is on top for a
+  // frame between them and again as the region entry closes), then the road pops back to the
+  // quick battle menu, the main menu and the end.
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
   CheckFrames("800", 800, 600);
   const std::string record = SetUpRecord(first);
   EXPECT_NE(record.find("region 1 "), std::string::npos) << first;
@@ -139,7 +156,7 @@ TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
 TEST_F(QuickBattleRoad, AtTheLowResolutionToo) {
   RunRoad(false, "640");
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
   CheckFrames("640", 640, 480);
 }
 

@@ -7,8 +7,10 @@
 #include <set>
 
 #include "FrontEndTestSupport.h"
+#include "MagicFakes.h"
 #include "core/PlayerSlot.h"
 #include "core/Random.h"
+#include "creatures/SpellDefinition.h"
 #include "forge/SetupScreenLayouts.h"
 #include "frontend/FrontEndBattle.h"
 #include "frontend/FrontEndMagic.h"
@@ -17,6 +19,7 @@
 #include "frontend/QuickBattleMenu.h"
 #include "frontend/RegionEntry.h"
 #include "frontend/SinglePlayerBattle.h"
+#include "frontend/SpellBox.h"
 #include "ui/Button.h"
 #include "ui/SliderBar.h"
 
@@ -24,31 +27,6 @@ using namespace frontend_test;
 using forge::WidgetKind;
 
 namespace {
-
-// The wizard records' magic, as the set-up deals it.
-struct MagicWizards : IFrontEndWizards {
-  void AddItem(int record, int item) override { items[record].push_back(item); }
-  void SetTalismans(int record, int law, int neutral, int vrask) override { talismans[record] = {law, neutral, vrask}; }
-  int KnownItems(int record, int out[25]) override {
-    const int n = std::min<int>(25, static_cast<int>(items[record].size()));
-    std::copy_n(items[record].begin(), n, out);
-    return n;
-  }
-  void AddSpellsToPool(int record, const int* spells, int count) override {
-    pool[record].insert(pool[record].end(), spells, spells + count);
-  }
-  std::vector<int> items[4], pool[4];
-  std::vector<int> talismans[4];
-};
-
-// Items 10, 11, ... with spell 3 x item + alignment.
-struct NumberedItems : IFrontEndMagic {
-  void DrawItems(int32_t& count, uint8_t items[kMagicItemCount], int32_t mana) override {
-    count = std::clamp<int32_t>(count, 0, kMagicItemCount);
-    for (int i = 0; i < count; ++i) items[i] = static_cast<uint8_t>((10 + i) % kMagicItemCount);
-  }
-  int ItemSpell(int item, int alignment) override { return 3 * item + alignment; }
-};
 
 struct BattleLoader : IFrontEndBattle {
   CScreen* LoadBattle(const BattleSetupRecord& setup) override {
@@ -156,8 +134,15 @@ TEST_F(SinglePlayerBattle, RemovedRowsShowNoPlayerAndTheirControlsAreGone) {
   EXPECT_EQ(g_gameSettings.lives, 4);
   EXPECT_EQ(Text(27 + CSinglePlayerBattleScreen::kLivesSlider), "4");
 
-  // Start: magic for the two seated players only; then the region entry screen.
+  // Start: magic for the two seated players only; the spell box, in its timed mode, for the
+  // player; when it closes, the region entry screen.
   Click(WidgetKind::kTextButton, 2);
+  ASSERT_EQ(FramesUntilChange(), g_spellBox);
+  EXPECT_EQ(g_spellBox->timedMode, 1);
+  EXPECT_EQ(g_spellBox->wizardRecord, 0);
+  EXPECT_EQ(g_spellBox->remainingTime.load(), g_gameSettings.selectionTime);
+  Key(platform::VK_ESCAPE);
+  EXPECT_EQ(FramesUntilChange(), g_singlePlayerBattle);
   EXPECT_EQ(FramesUntilChange(), g_regionEntry);
   EXPECT_FALSE(wizards_.items[0].empty());
   EXPECT_FALSE(wizards_.items[1].empty());
@@ -184,7 +169,10 @@ TEST_F(SinglePlayerBattle, HandicapsShrinkTheItemsDealtAndOpponentsGetSpells) {
   EXPECT_EQ(g_playerSlots[0].handicap, 50);
   EXPECT_EQ(Text(4), "50");
   Click(WidgetKind::kTextButton, 2);
-  EXPECT_EQ(FramesUntilChange(), g_regionEntry);
+  ASSERT_EQ(FramesUntilChange(), g_spellBox);
+  EXPECT_EQ(g_spellBox->SlotItem(-1, 0), 10);  // the player's two items lie in the pool
+  EXPECT_EQ(g_spellBox->SlotItem(-1, 1), 11);
+  EXPECT_EQ(g_spellBox->SlotItem(-1, 2), -1);
   EXPECT_EQ(wizards_.items[0], (std::vector<int>{10, 11}));
   EXPECT_EQ(wizards_.items[1], (std::vector<int>{10, 11, 12, 13}));
   EXPECT_TRUE(wizards_.items[2].empty());
@@ -198,8 +186,8 @@ TEST_F(SinglePlayerBattle, HandicapsShrinkTheItemsDealtAndOpponentsGetSpells) {
   for (int spell : wizards_.pool[1]) {
     EXPECT_GE(spell / 3, 10);
     EXPECT_LE(spell / 3, 13);
-    law += spell % 3 == kLaw;
-    vrask += spell % 3 == kVrask;
+    law += spell % 3 == kAlignLaw;
+    vrask += spell % 3 == kAlignVrask;
   }
   EXPECT_EQ(law, 1);
   EXPECT_EQ(vrask, 2);
@@ -227,6 +215,7 @@ TEST_F(SinglePlayerBattle, StartWritesTheSingleSectionOnly) {
   }();
   OpenSetUp();
   MoveSlider(0, 650);
+  for (int slider : {4, 5, 6}) MoveSlider(slider, 0);  // no spell box on the way
   Click(WidgetKind::kTextButton, 2);
   FramesUntilChange();
   platform::FlushProfileCache();

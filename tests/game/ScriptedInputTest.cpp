@@ -27,26 +27,31 @@ TEST(ScriptedInput, ReadsItsCommandsInFrameOrderAndReportsWhatItCannotRead) {
       "x key RETURN\n"
       "5 key NOPE\n"
       "6 click 12\n"
+      "6 press 5 6\n"
+      "6 release 7\n"
       "8 fly\n"
       "8 png\n");
   EXPECT_EQ(script.logFile, "screens.txt");
-  ASSERT_EQ(script.commands.size(), 6u);
+  ASSERT_EQ(script.commands.size(), 7u);
   EXPECT_EQ(script.commands[0].kind, ScriptCommand::kClick);
   EXPECT_EQ(script.commands[0].frame, 4);
   EXPECT_EQ(script.commands[0].x, 400);
   EXPECT_EQ(script.commands[0].y, 300);
   EXPECT_EQ(script.commands[1].kind, ScriptCommand::kKey);
   EXPECT_EQ(script.commands[1].key, platform::VK_RETURN);
-  EXPECT_EQ(script.commands[2].key, platform::VK_ESCAPE);
-  EXPECT_EQ(script.commands[3].kind, ScriptCommand::kRightClick);
-  EXPECT_EQ(script.commands[4].kind, ScriptCommand::kPng);
-  EXPECT_EQ(script.commands[4].file, "later.png");
-  EXPECT_EQ(script.commands[5].kind, ScriptCommand::kClose);
+  EXPECT_EQ(script.commands[2].kind, ScriptCommand::kPress);
+  EXPECT_EQ(script.commands[2].x, 5);
+  EXPECT_EQ(script.commands[2].y, 6);
+  EXPECT_EQ(script.commands[3].key, platform::VK_ESCAPE);
+  EXPECT_EQ(script.commands[4].kind, ScriptCommand::kRightClick);
+  EXPECT_EQ(script.commands[5].kind, ScriptCommand::kPng);
+  EXPECT_EQ(script.commands[5].file, "later.png");
+  EXPECT_EQ(script.commands[6].kind, ScriptCommand::kClose);
   EXPECT_EQ(script.errors,
             (std::vector<std::string>{"line 9: a frame number from 1 was expected",
                                       "line 10: a frame number from 1 was expected", "line 11: unknown key 'NOPE'",
-                                      "line 12: a click needs x and y", "line 13: unknown command 'fly'",
-                                      "line 14: png needs a file name"}));
+                                      "line 12: a click needs x and y", "line 14: a release needs x and y",
+                                      "line 15: unknown command 'fly'", "line 16: png needs a file name"}));
 }
 
 TEST(ScriptedInput, ASeedCommandSeedsTheFrontEndsGenerator) {

@@ -12,6 +12,7 @@
 #include "forge/IconArt.h"
 #include "forge/IniText.h"
 #include "forge/Painting.h"
+#include "forge/RasterScaling.h"
 #include "forge/SetupScreenLayouts.h"
 #include "forge/SpriteWriter.h"
 #include "forge/WizardPortraits.h"
@@ -72,50 +73,11 @@ Raster RemoveButton(int size, int state) {
   return r;
 }
 
-// A raster resampled to another size by averaging the source pixels under each new pixel.
-Raster Resampled(const Raster& source, int width, int height) {
-  Raster out(width, height);
-  const float sx = static_cast<float>(source.Width()) / width, sy = static_cast<float>(source.Height()) / height;
-  auto average = [&](float x, float y, Colour& colour, float& alpha) {
-    const int px = std::clamp(static_cast<int>(x), 0, width - 1), py = std::clamp(static_cast<int>(y), 0, height - 1);
-    const int x0 = static_cast<int>(px * sx), x1 = std::max(x0 + 1, static_cast<int>((px + 1) * sx));
-    const int y0 = static_cast<int>(py * sy), y1 = std::max(y0 + 1, static_cast<int>((py + 1) * sy));
-    float r = 0, g = 0, b = 0, a = 0;
-    int n = 0;
-    for (int y2 = y0; y2 < y1 && y2 < source.Height(); ++y2)
-      for (int x2 = x0; x2 < x1 && x2 < source.Width(); ++x2, ++n) {
-        const float pa = source.AlphaAt(x2, y2);
-        const Colour c = source.ColourAt(x2, y2);
-        r += c.r * pa;
-        g += c.g * pa;
-        b += c.b * pa;
-        a += pa;
-      }
-    alpha = n ? a / n : 0;
-    colour = a > 0 ? Rgb(static_cast<int>(r / a + 0.5f), static_cast<int>(g / a + 0.5f), static_cast<int>(b / a + 0.5f))
-                   : Rgb(0, 0, 0);
-  };
-  out.Fill(
-      [&](float x, float y) {
-        Colour c;
-        float a = 0;
-        average(x, y, c, a);
-        return 0.5f - a;
-      },
-      [&](float x, float y) {
-        Colour c;
-        float a = 0;
-        average(x, y, c, a);
-        return c;
-      });
-  return out;
-}
-
 Raster PortraitButton(int portrait, int size, int state) {
   Raster face = WizardPortrait(portrait);
   if (state == 1) face.Recolour([](Colour c) { return Lighter(c, 0.18f); });
   if (state == 2) face.Recolour([](Colour c) { return Darker(c, 0.25f); });
-  Raster r = Resampled(face, size, size);
+  Raster r = Resized(face, size, size);
   if (state == 1) r.Fill(Ring(size / 2.0f, size / 2.0f, size / 2.0f - 1.2f, 2.4f), Rgb(255, 240, 170));
   return r;
 }
