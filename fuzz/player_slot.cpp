@@ -13,7 +13,7 @@ namespace {
 
 void CheckLimits(const CPlayerSlot& slot) {
   if (!std::memchr(slot.name, 0, kPlayerNameSize)) std::abort();
-  if (slot.portrait < -1 || slot.portrait >= kPortraitCount || slot.colour < -1 || slot.colour >= kColourCount ||
+  if (slot.portrait < -1 || slot.portrait >= kSlotPortraits || slot.colour < -1 || slot.colour >= kSlotColours ||
       slot.ready > 1 || slot.handicap < -1 || slot.handicap > kMaxHandicap)
     std::abort();
 }

@@ -17,7 +17,7 @@ constexpr size_t kPortraitAt = 31, kHandicapAt = 35, kColourAt = 39, kReadyAt = 
 bool InRange(long value, long low, long high) { return value >= low && value <= high; }
 
 bool LooksValid(int32_t portrait, int32_t handicap, int32_t colour, long ready) {
-  return InRange(portrait, -1, kPortraitCount - 1) && InRange(colour, -1, kColourCount - 1) && InRange(ready, 0, 1) &&
+  return InRange(portrait, -1, kSlotPortraits - 1) && InRange(colour, -1, kSlotColours - 1) && InRange(ready, 0, 1) &&
          (handicap == -1 || InRange(handicap, 0, kMaxHandicap));
 }
 
@@ -127,7 +127,7 @@ bool ReadPlayerSlot(const uint8_t* data, size_t size, CPlayerSlot& slot) {
 }
 
 int32_t NextFreeLook(const CPlayerSlot* slots, int count, SlotLook look, int32_t current) {
-  const int32_t range = look == SlotLook::kColour ? kColourCount : kPortraitCount;
+  const int32_t range = look == SlotLook::kColour ? kSlotColours : kSlotPortraits;
   int32_t candidate = current;
   for (int32_t tries = 0; tries < range; ++tries) {
     candidate = candidate + 1 >= range || candidate + 1 < 0 ? 0 : candidate + 1;

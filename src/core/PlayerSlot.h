@@ -17,8 +17,8 @@ inline constexpr int kPlayerSlotCount = 4;
 inline constexpr int kPlayerSlotBytes = 316;
 inline constexpr size_t kPlayerNameSize = 31;  // 30 characters and the terminator
 inline constexpr size_t kPlayerSlotTextSize = 256;
-inline constexpr int kPortraitCount = 12;
-inline constexpr int kColourCount = 8;
+inline constexpr int kSlotPortraits = 12;
+inline constexpr int kSlotColours = 8;
 inline constexpr int kMaxHandicap = 100;
 inline constexpr const char* kNoPlayerName = "No Player";
 

@@ -111,7 +111,7 @@ void CSinglePlayerBattleScreen::AfterLoad() {
                 ScreenHeight());
   if (!buttonSprite_.Load(spritePath, 2)) FailSetUp("Unable to load sprite in mutliPbattle screen");
   wizardNames_ = std::make_unique<CStringTable>();
-  if (!wizardNames_->Load(kWizardNamesFile) || wizardNames_->Count() < kPortraitCount)
+  if (!wizardNames_->Load(kWizardNamesFile) || wizardNames_->Count() < kSlotPortraits)
     FailSetUp("Unable to load wizard names in single play battle");
 
   for (int b = 0; b < 4; ++b)
@@ -160,7 +160,7 @@ void CSinglePlayerBattleScreen::SetUpPlayers() {
   ShowRow(0);
   for (int row = 1; row < kPlayerSlotCount; ++row) {
     CPlayerSlot& slot = g_playerSlots[row];
-    const int32_t drawn = static_cast<int32_t>((g_random.Next() & 0x7fffffffu) % kPortraitCount);
+    const int32_t drawn = static_cast<int32_t>((g_random.Next() & 0x7fffffffu) % kSlotPortraits);
     slot.portrait = NextFreeLook(g_playerSlots, kPlayerSlotCount, SlotLook::kPortrait, drawn);
     slot.SetName(wizardNames_->Get(slot.portrait));
     slot.handicap = 0;
