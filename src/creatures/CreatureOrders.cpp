@@ -149,6 +149,8 @@ int CCreature::SetOrder(int kind) {
 }
 
 int CCreature::RunOrderHandler() {
+  // An order dropped without a successor (its target left the map) ends in WAIT.
+  if (order == ORDER_NONE && IsAlive()) return SetOrder(ORDER_WAIT);
   if (!orderHandler) orderHandler = GetOrderHandler(order);
   return orderHandler ? (this->*orderHandler)() : 0;
 }

@@ -223,7 +223,9 @@ void CCreature::Update() {
   // 27. Frames since each army saw the creature.
   for (int32_t& frames : armyArrays[0]) ++frames;
   // 28.
-  if (!animStateHandler) animStateHandler = GetAnimStateHandler(animState);
+  // The handler follows the state, also where a rule changed the state alone (a target that
+  // left turns a blow into STAND) or a saved game was loaded.
+  animStateHandler = GetAnimStateHandler(animState);
   if (animStateHandler) (this->*animStateHandler)();
   if (inUse) printFX.Step();
 }

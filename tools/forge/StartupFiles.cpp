@@ -42,6 +42,14 @@ FORGE_STEP(OptionsFile) {
       .Key("SkipFrameEvery", 0)
       .Key("SkipXFrames", 1)
       .Key("MaxSkipXFrames", 6);
+  // Blows vary by height, by the side they strike and by the attacker's charge (per cent,
+  // the game keeps them x 5 / 2); poison and magic resistance act at their delays in frames.
+  ini.Section("COMBAT_MODIFIERS")
+      .Key("Impetus", 25)
+      .Key("RelativeHeight", 10)
+      .Key("RelativeFacing", "0, 0, 10, 20, 30, 20, 10, 0");
+  ini.Section("POISON_POINTS").Key("PoisonDelay", 5);
+  ini.Section("MR_RECOVERY").Key("MRDelay", 20);
   ini.Section("NETWORK").Flag("NetRandomLog", false).Key("NumRandomSpells", 10);
   ini.Section("SPRITE_CACHE").Key("g_spriteCache_slotSize", 2000).Key("g_spriteCache_numSlots", 100);
   ini.Section("BATTLE_LOG").Key("logBufferSize", 2048).Key("logFileName", "save/event.log");
