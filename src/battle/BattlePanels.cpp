@@ -2,8 +2,10 @@
 
 #include <vector>
 
+#include "battle/MessageScroll.h"
 #include "battle/PanelBattle.h"
 #include "battle/SelectBar.h"
+#include "battle/SpotIcons.h"
 #include "battle/WizardFacePanel.h"
 
 void InitSelectBarAndFace() {
@@ -77,6 +79,12 @@ void CBattleCreaturePanels::UpdateItemButton(int carrySlot) { g_selectBar.Update
 void CBattleCreaturePanels::RebuildSpellPopup() { g_selectBar.BuildSpellPopup(); }
 void CBattleCreaturePanels::ControlLimitReached() { g_selectBar.ClearCreatureSelection(); }
 void CBattleCreaturePanels::ControlLimitLeft() { g_selectBar.ResetButtons(); }
+void CBattleCreaturePanels::AddSpotIcon(int creature) { g_spotIcons.AddCreature(creature, 0); }
+void CBattleCreaturePanels::RemoveSpotIcon(int creature) { g_spotIcons.RemoveCreature(creature); }
+void CBattleCreaturePanels::ShowMessage(int message) { g_messageScroll.QueueMessage(message); }
+void CBattleCreaturePanels::ShowNamedMessage(int message, const char* name) {
+  g_messageScroll.ShowNamedMessage(name, message);
+}
 
 namespace {
 CBattleCreaturePanels g_battleCreaturePanels;

@@ -37,6 +37,11 @@ class CBattleCreaturePanels : public ICreatureBattle {
   void RebuildSpellPopup() override;
   void ControlLimitReached() override;
   void ControlLimitLeft() override;
+  // Sighted creatures announce themselves on the spot icons; messages go to the scroll.
+  void AddSpotIcon(int creature) override;
+  void RemoveSpotIcon(int creature) override;
+  void ShowMessage(int message) override;
+  void ShowNamedMessage(int message, const char* name) override;
 };
 
 // Puts the panels where the creature code looks for them (g_creatureBattle).

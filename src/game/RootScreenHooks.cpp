@@ -2,6 +2,7 @@
 
 #include "battle/BattlePanels.h"
 #include "battle/ChatConsole.h"
+#include "battle/MessagePanel.h"
 #include "battle/ScrollPanel.h"
 #include "battle/TooltipManager.h"
 #include "creatures/CreatureType.h"
@@ -36,6 +37,7 @@ class CRootScreenHooks : public IFrontEndRootHooks {
   // The battle: the story scroll, spot icons, select bar, wizard faces and chat console.
   void LoadBattlePanels() override {
     InitStoryScroll();
+    InitMessagePanels();
     InitSelectBarAndFace();
     g_chatConsole.Init();
   }
