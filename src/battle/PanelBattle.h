@@ -65,6 +65,9 @@ class IPanelBattle {
   // (at least 1, at most the map's level count).
   virtual void FocusOnWizard(int creature) {}
 
+  // Whether the battle hides what the local army has not seen (the scanner's fog of war).
+  virtual bool FogOfWar() { return false; }
+
   // The chat console closes when the popup strip opens.
   virtual void CloseChatConsole() {}
   // The tooltip manager shows a text at the pointer.

@@ -101,8 +101,10 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   types[kDoor] = Block(15, 30, 0);
   types[kDoor].doorIndex = 0;
   types[kDoor].ignition = 30;
+  types[kDoor].scannerClass = 3;
   types[kIronDoor] = Block(15, 120, 0);
   types[kIronDoor].doorIndex = 1;
+  types[kIronDoor].scannerClass = 3;
   types[kRoof] = Floor(3, 4, 0);
   types[kRoof].sideFlags = 0x20;
   types[kRoof].damageThreshold = 40;
@@ -114,6 +116,7 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   const int walls[4] = {kWallNorth, kWallEast, kWallSouth, kWallWest};
   for (int i = 0; i < 4; ++i) {
     TerrainDef& wall = types[static_cast<size_t>(walls[i])];
+    wall.scannerClass = 3;  // walls show grey on the scanner
     wall.rotated90 = walls[(i + 1) % 4];
     wall.rotated180 = walls[(i + 2) % 4];
     wall.rotated270 = walls[(i + 3) % 4];
