@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "battle/Battle.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
 #include "frontend/CurrentRealm.h"
@@ -57,9 +58,14 @@ void CMainMenuScreen::Enter() {
 }
 
 void CMainMenuScreen::StartDirectBattle() {
-  // The direct road (a battle set up from the command line, game mode 4) starts here once the
-  // battle can be loaded: the player's wizard, no light sources for unattended battles, one
-  // army with the local army 0, then the battle pushed over the menu.
+  // A battle set up from the command line (game mode 4): no light sources for unattended
+  // battles, one army with the local army 0, the region and seed of the command line; the
+  // player's wizard is the wizards' own to set up. Then the battle is pushed over the menu.
+  if (g_directAI) g_noLightSources = 1;
+  g_networkGame = 0;
+  g_gameMode = kGameModeDirect;
+  g_battleSetup = CBattleSetup{g_startRegion, g_mapSeed, g_mapSeed, 1, 1, 0};
+  if (g_battle && LoadBattle(*g_battle)) PushScreen(g_battle);
 }
 
 void CMainMenuScreen::Exit() {

@@ -1,5 +1,6 @@
 #include "game/GlobalObjects.h"
 
+#include "battle/Battle.h"
 #include "battle/ChatConsole.h"
 #include "battle/ScrollPanel.h"
 #include "battle/SelectBar.h"
@@ -93,7 +94,7 @@ const GlobalObjectRow kRows[] = {
     {36, "wizards", nullptr, nullptr},
     // With a placeholder menu, which the tests of the spine push.
     {37, "front-end root", ConstructScreenObjects, DestroyScreenObjects},
-    {38, "battle", nullptr, nullptr},
+    {38, "battle", ConstructBattle, DestroyBattle},
     // The front end's screens, the main menu among them: the first menu the root pushes.
     {39, "main menu",
      [] {

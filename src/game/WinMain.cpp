@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "battle/Battle.h"
 #include "battle/BattlePanels.h"
+#include "battle/BattleTrace.h"
 #include "core/CpuInfo.h"
 #include "core/DataFolder.h"
 #include "core/ErrorBox.h"
@@ -137,6 +139,7 @@ void InstallSubsystems() {
   InstallNet();
   InstallRootScreenHooks();
   InstallBattlePanels();
+  InstallBattle();
 }
 
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }
@@ -196,7 +199,9 @@ int WinMain(void* instance, void* previousInstance, const char* commandLine, int
   if (g_frontEndRoot) PushScreen(g_frontEndRoot);
   PlayTitleMusic();
   StartScriptedInput();
+  OpenBattleTrace(std::getenv("VRASK_BATTLE_TRACE"));
   const int exitCode = RunMainLoop();
+  CloseBattleTrace();
 
   ShutDownServices();
   // The root screen's exit has destroyed the window by now, unless the loop ended another way.

@@ -1,0 +1,109 @@
+// The battle's answers to the subsystems below it: its facing for graphics, the mouse
+// dispatcher and the frame pacer; the map's battle hooks (changed cells, the loading bar,
+// the game settings, the deployment after a build, the battle's generator); the network's
+// battle hooks (the clock, the pause and the end of a battle that lost its network); the
+// speech control's battle; and the panels' battle.
+#include <algorithm>
+
+#include "battle/Battle.h"
+#include "battle/BattleArmies.h"
+#include "battle/BattleDeployment.h"
+#include "battle/BattleSystems.h"
+#include "battle/PanelBattle.h"
+#include "core/ErrorBox.h"
+#include "core/GameSettings.h"
+#include "core/Random.h"
+#include "graphics/BattleFacing.h"
+#include "map/MapHooks.h"
+#include "map/MapView.h"
+#include "net/NetHooks.h"
+#include "net/NetMachine.h"
+#include "net/NetMessages.h"
+#include "ui/Screen.h"
+#include "ui/SpeechCtrl.h"
+
+namespace {
+
+class CBattleFacing : public IBattleFacing {
+ public:
+  bool BattleScreenIsCurrent() override { return g_battle && g_currentScreen == g_battle; }
+};
+
+class CBattleMapHooks : public IMapBattle {
+ public:
+  void AddChangedCell(CMapCell* cell) override {
+    if (!g_battle || !cell) return;
+    auto& queue = g_battle->cellQueue;
+    if (std::find(queue.begin(), queue.end(), cell) == queue.end()) queue.push_back(cell);
+  }
+  void ProgressStep() override { g_progressBar.Step(); }
+  int GameType() override { return g_gameMode; }
+  int PlacesOfPower() override { return g_gameSettings.placesOfPower; }
+  int ManaSprites() override { return g_gameSettings.manaSprites; }
+  void DeployAfterBuild(int seed) override { DeployAfterMapBuild(g_map, seed); }
+  CRandom& BattleRandom() override { return g_battleRandom; }
+};
+
+class CBattleNetHooks : public INetBattle {
+ public:
+  void SetBattleTimer(int value) override {
+    if (g_battle) g_battle->SetBattleTimer(value);
+  }
+  void Pause(int word) override {
+    if (!g_battle) return;
+    g_battle->paused = word != 0;
+    g_battle->pauseChanged = 1;
+  }
+  void CameraBack(int) override {
+    if (g_battle) g_battle->paused = 0;
+  }
+  void SpeechClosed(int) override {}
+  void EndBattle(const char*) override {
+    if (g_battle) g_battle->quitRequested = 1;
+  }
+};
+
+class CBattleSpeech : public ISpeechBattle {
+ public:
+  // A speech pauses the battle on every machine: the pause goes as a frame command.
+  void Pause() override { g_netClient.AddMessage(MakeWordCommand(MSG_PAUSE, 1)); }
+  void Resume() override { g_netClient.AddMessage(MakeWordCommand(MSG_CAMERA_BACK, 0)); }
+};
+
+class CBattlePanels : public IPanelBattle {
+ public:
+  int GameType() override { return g_gameMode; }
+  int LocalArmy() override { return g_battleArmies.localArmy; }
+  void FocusOnWizard(int creature) override { g_mapView.FocusOnCreature(creature); }
+};
+
+CBattleFacing g_facing;
+CBattleMapHooks g_mapBattle;
+CBattleNetHooks g_netBattle;
+CBattleSpeech g_speech;
+CBattlePanels g_panels;
+
+ISpeechBattle* g_speechBattleBefore = nullptr;
+ISpeechCamera* g_speechCameraBefore = nullptr;
+
+}  // namespace
+
+void InstallBattle() {
+  g_speechBattleBefore = g_speechBattle;
+  g_speechCameraBefore = g_speechCamera;
+  g_battleFacing.Install(&g_facing);
+  g_mapHooks.battle = &g_mapBattle;
+  g_netHooks.battle = &g_netBattle;
+  g_speechBattle = &g_speech;
+  g_speechCamera = &g_mapView;
+  g_panelBattle.Install(&g_panels);
+}
+
+void UninstallBattle() {
+  g_battleFacing.Install(nullptr);
+  g_mapHooks.battle = DefaultMapHooks().battle;
+  g_netHooks.battle = DefaultNetHooks().battle;
+  if (g_speechBattleBefore) g_speechBattle = g_speechBattleBefore;
+  g_speechCamera = g_speechCameraBefore;
+  g_panelBattle.Install(nullptr);
+}

@@ -1,0 +1,347 @@
+// Loading a battle: the region's map path, the terrain art, the armies, the map with its path
+// network, the wizards and their armies on it, the random generators; the battle screen's
+// enter and exit, and the in-battle interface art.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "battle/Battle.h"
+#include "battle/BattleArmies.h"
+#include "battle/BattleDeployment.h"
+#include "battle/BattlePanels.h"
+#include "battle/BattleSystems.h"
+#include "core/ErrorBox.h"
+#include "core/GameSettings.h"
+#include "core/Options.h"
+#include "core/Preferences.h"
+#include "core/Random.h"
+#include "creatures/TerrainTypeData.h"
+#include "graphics/BattleFacing.h"
+#include "graphics/Display.h"
+#include "graphics/PrintTarget.h"
+#include "graphics/TypePrinters.h"
+#include "magic/Effect.h"
+#include "magic/EffectManager.h"
+#include "magic/ParticleManager.h"
+#include "map/Doors.h"
+#include "map/Map.h"
+#include "map/MapView.h"
+#include "map/PathNetwork.h"
+#include "map/RegionSettings.h"
+#include "map/TileOverlay.h"
+#include "net/NetBattle.h"
+#include "net/NetMachine.h"
+#include "platform/Files.h"
+#include "platform/Profile.h"
+#include "sound/CDAudio.h"
+#include "sound/MusicTrackList.h"
+#include "sound/SoundManager.h"
+#include "ui/Cursor.h"
+#include "ui/SpeechCtrl.h"
+
+namespace {
+
+constexpr int kLoadingSteps = 48;
+constexpr int kLoadingSound = 804;
+
+int LightLevels() { return g_prefs.terrainLightLevels > 0 ? g_prefs.terrainLightLevels : 256; }
+
+std::string InMapFolder(const char* mapPath, const char* name) { return std::string(mapPath) + "\\" + name; }
+
+void Step() { g_progressBar.Step(); }
+
+// A failure of loading: its box, and the calling screen goes.
+bool Fail(const char* text) {
+  ShowGeneralError(text);
+  PopScreen();
+  return false;
+}
+
+void LoadSpriteOrEnd(CSprite& sprite, const char* path, int levels) {
+  if (!sprite.Load(path, levels)) ShowFileLoadError(path);
+}
+
+}  // namespace
+
+// --- LoadBattle ------------------------------------------------------------------------------
+
+bool LoadBattle(CBattle& battle) {
+  battle.loadFailed = 1;
+  // Everything the battle computes draws from generators seeded here, before the map and
+  // the deployment draw.
+  g_battleRandom.Seed(static_cast<uint32_t>(g_battleSetup.battleSeed));
+  g_aiRandom.Seed(static_cast<uint32_t>(g_battleSetup.battleSeed) + 1u);
+  if (g_prefs.isHighRes)
+    g_progressBar.Start(101, 564, kLoadingSteps);
+  else
+    g_progressBar.Start(21, 444, kLoadingSteps);
+  battle.ReadRegionPath(g_realmFile, g_battleSetup.region);
+  battle.paused = 0;
+  battle.pauseChanged = 1;
+  // A region without a map folder has no map.
+  if (battle.mapPath[0] == '\0') return Fail("failed to load or initialise map.");
+  if (!battle.LoadTerrain()) return Fail("failed to load terrain.");
+
+  battle.lordKingAnimation.SetSprite(&battle.lordKingSprite);
+  if (!battle.lordKingSprite.Load("sprites\\lordking.spr", 16))
+    ShowGeneralError("failed to load lord & king sprites.");
+  else if (!battle.lordKingAnimation.Load("sprites\\lordking.ani"))
+    ShowGeneralError("failed to load lord & king anims.");
+
+  BattleState().gameTick = 0;
+  IBattleSystems& systems = BattleSystems();
+  systems.ResetCreatures();
+  systems.StartAI();
+  Step();
+
+  if (!InitBattleArmies()) return Fail("army initialisation: failed.");
+  battle.timedBattle =
+      (g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby) && g_gameSettings.gameTime > 0 ? 1 : 0;
+
+  g_effectManager.Reset();
+  g_pathNetwork.Clear();
+  g_tileSpans.Free();
+  Step();
+
+  if (g_map.Build(g_realmFile, g_battleSetup.region, g_battleSetup.mapSeed) != 1)
+    return Fail("failed to load or initialise map.");
+  g_map.SetWaterLevel(g_regionSettings.waterLevel);
+  g_mapView.SetMap(&g_map);
+  g_tileSpans.Reset();
+  Step();
+
+  if (g_useNodeMap) {
+    if (g_pathNetwork.count > 0) {
+      g_pathNetwork.Initialise();
+    } else {
+      g_pathNetwork.GenerateNodes(1);
+      g_pathNetwork.ComputeCellKeys();
+      g_pathNetwork.RebuildLinks(1, 0);
+    }
+  }
+
+  battle.DeployDefaultWizards();
+  systems.ResetScript();
+  battle.nextManaRegenTick = static_cast<uint32_t>(BattleState().gameTick + g_regionSettings.manaSpriteRegenRate);
+  // The computer player's knowledge is its own subsystem's: the battle runs with an empty one.
+  battle.loadFailed = 0;
+  return true;
+}
+
+bool InitBattleArmies() {
+  if (g_directAI || g_gameMode == kGameModeDirect || g_gameMode == kGameModeCampaign)
+    return g_battleArmies.InitDefault();
+  if (g_networkGame) return g_battleArmies.InitNumbered(g_battleSetup.players, g_battleSetup.localArmy);
+  return g_battleArmies.InitNumbered(g_battleSetup.armies, g_battleSetup.localArmy);
+}
+
+int CBattle::ReadRegionPath(const char* realmFile, int region) {
+  std::string path = platform::CurrentDirectory();
+  if (!path.empty() && path.back() != '\\' && path.back() != '/') path += "\\";
+  path += realmFile;
+  const std::string section = "Region" + std::to_string(region);
+  const std::string value = platform::ReadProfileString(section, "Path", "", path);
+  std::snprintf(mapPath, sizeof mapPath, "%s", value.c_str());
+  return static_cast<int>(std::strlen(mapPath));
+}
+
+int CBattle::LoadTerrain() {
+  const std::string sprite = InMapFolder(mapPath, "terrain.spr");
+  LoadSpriteOrEnd(terrainSprite, sprite.c_str(), LightLevels());
+  for (int type : {1, 8, 9}) {
+    Step();
+    terrainSprite.BuildColourTables(type, LightLevels());
+  }
+  terrainAnimation.SetSprite(&terrainSprite);
+  const std::string animation = InMapFolder(mapPath, "terrain.ani");
+  if (!terrainAnimation.Load(animation.c_str())) ShowFileLoadError(animation.c_str());
+  SetTerrainAnimation(&terrainAnimationFile_);
+  Step();
+  doorsAnimation.SetSprite(&terrainSprite);
+  const std::string doors = InMapFolder(mapPath, "doors.ani");
+  if (!doorsAnimation.Load(doors.c_str())) ShowFileLoadError(doors.c_str());
+  Step();
+  doorsPlayer.SetAnimation(&doorsAnimation);
+  doorsPlayer.Start(2, 0);
+  Step();
+  const std::string types = InMapFolder(mapPath, "terrain.ttd");
+  if (!g_terrainTypeData.Load(types.c_str())) ShowFileLoadError(types.c_str());
+  return 1;
+}
+
+// --- the screen's enter and exit ---------------------------------------------------------------
+
+void CBattle::Initialise() {
+  frameNumber = 0;
+  quitRequested = 0;
+  if (!ReceiveGameInit()) return;
+  Step();
+  // The region's light tint of the terrain (its colour factors) waits for the light builders
+  // to keep the water's own tables: rebuilding list positions 1 and 3 now turns water to land.
+  endRequested = leaveRequested = 0;
+  victoryEvaluated = victory = 0;
+  endCountdownRunning = 0;
+  endCountdown = 0;
+  victoryReached = wizardLostByEffect = criticalActorLost = 0;
+  endScreenWon = -1;
+  endScreenShown = 0;
+  g_aiOnlyEnd = 0;
+  endCountdownEnabled = g_gameMode == kGameModeCampaign || g_directAI ? 1 : 0;
+
+  Step();
+  SetCursorKind(kCursorNormal);
+  Step();
+  LoadSpriteOrEnd(selectionCursorSprite, "sprites\\selcur.spr", 2);
+  LoadSpriteOrEnd(markerSprite, "sprites\\markers.spr", 2);
+  LoadSpriteOrEnd(lineSprite, "sprites\\lines.spr", 2);
+  Step();
+  Step();
+  Step();
+  Step();
+  Step();
+  Step();
+  LoadGraphics();
+  Step();
+  Step();
+  Step();
+  g_cdAudio.Stop(1);
+  if (g_soundManager) g_soundManager->Play(kLoadingSound, 0, 0, nullptr, 0);
+  Step();
+  g_backBuffer.Fill(0);
+  ForgetCursorBackground();
+  Step();
+  if (CMusicTrackList* tracks = GetMusicTrackList(); tracks && tracks->Load(g_realmName) && tracks->count > 0) {
+    g_cdAudio.Stop(1);
+    g_cdAudio.ClearPlayList();
+    tracks->Rewind();
+    for (int track = tracks->Next(); track >= 0; track = tracks->Next()) g_cdAudio.AddTrack(track);
+    g_cdAudio.PlayShuffled(1);
+  }
+  if (g_showMapSeed) {
+    char text[64];
+    std::snprintf(text, sizeof text, "map seed: %d", g_battleSetup.mapSeed);
+    Battle().PrintMessageLine(text, 0, 100);
+  }
+  RequestPanelRedraw();
+  graphicsFreed = 0;
+  g_progressBar.Release();
+  if (timedBattle) {
+    g_battleClock = g_gameSettings.gameTime * 60;
+    if (g_gameMode == kGameModeQuickBattle) StartClock();
+  }
+  loaded = 1;
+}
+
+bool CBattle::ReceiveGameInit() {
+  const bool started = g_networkGame ? StartNetworkBattle() : StartSinglePlayerNet(g_battleArmies.PlayerName());
+  if (started) return true;
+  if (g_networkGame) ShowGeneralError("network client receive game init message: failed.");
+  PopScreen();
+  return false;
+}
+
+void CBattle::Exit() {
+  StopClock();
+  if (!graphicsFreed) {
+    graphicsFreed = 1;
+    FreeGraphics();
+    g_mapView.StopSounds();
+    for (int i = 0; i < g_effectManager.Count(); ++i)
+      if (CEffect* effect = g_effectManager.At(i); effect && effect->active) effect->Deactivate();
+  }
+  g_mapView.Deactivate();
+  BattleSystems().ReleaseAllCreatures();
+  EndNetBattle();
+  SetTerrainAnimation(nullptr);
+  terrainSprite.Free();
+  terrainAnimation.Free();
+  doorsAnimation.Free();
+  doorsPlayer.Clear();
+  lordKingAnimation.Free();
+  lordKingSprite.Free();
+  selectionCursorSprite.Free();
+  markerSprite.Free();
+  lineSprite.Free();
+  FreeDoorsConfig();
+  g_particleManager.Clear();
+  cellQueue.clear();
+  g_mapView.SetMap(nullptr);
+  g_pathNetwork.Clear();
+  g_tileSpans.Free();
+  g_map.Clear();
+  g_speechCtrl.Clear();
+  g_backBuffer.Fill(0);
+  ForgetCursorBackground();
+  SetCursorKind(kCursorNormal);
+  loaded = 0;
+}
+
+// --- the interface art ---------------------------------------------------------------------
+
+void CBattle::LoadGraphics() {
+  InitSpriteWaveTable();
+  g_trailSwitch = 0;
+  Step();
+  int rect[4] = {};
+  BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, rect);
+  g_mapView.Attach(&g_map, &g_backBuffer, &terrainSprite, platform::Rect{rect[0], rect[1], rect[2], rect[3]}, 1);
+  SetUpPanels();
+  buttonsShown = 0;
+  if (!buttonsSprite.Load("sprites\\battlebuttons.spr", 2)) return;
+  buttonsShown = 1;
+}
+
+void CBattle::SetUpPanels() {
+  const int local = g_battleArmies.localArmy;
+  const CBattleArmy* wizardArmy = local != -1 ? &g_battleArmies.armies[local] : nullptr;
+  if (!wizardArmy)
+    for (const CBattleArmy& army : g_battleArmies.armies)
+      if (army.active && army.wizardSite) {
+        wizardArmy = &army;
+        break;
+      }
+  if (wizardArmy && wizardArmy->wizardSite)
+    g_mapView.SetCameraCell(wizardArmy->wizardX, wizardArmy->wizardY, wizardArmy->wizardLevel);
+  SetUpSelectBarAndFace(local != -1 ? g_battleArmies.armies[local].wizardCreature : -1);
+}
+
+void CBattle::FreeGraphics() {
+  FreeSelectBarAndFace();
+  buttonsSprite.Free();
+  buttonsShown = 0;
+}
+
+// --- the wizards and their armies -----------------------------------------------------------
+
+void CBattle::DeployDefaultWizards() {
+  CBattleDeployment deployment(g_map);
+  const bool skirmish = g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby;
+  if (!skirmish) {
+    const int player = g_battleArmies.FindByName("Edric");
+    if (player >= 0) {
+      g_battleArmies.armies[player].active = 1;
+      g_battleArmies.SetActiveArmy(player);
+      deployment.DeployWizardArmy(player, kWizardSiteFriendly, g_gameSettings.placesOfPower, false);
+    }
+    const int enemy = g_battleArmies.FindByName("secondAI");
+    if (enemy >= 0 && g_directAI)
+      deployment.DeployWizardArmy(enemy, kWizardSiteEnemy, g_gameSettings.placesOfPower, false);
+    // The first active army without a wizard brings its creatures.
+    for (int army = 0; army < CBattleArmies::kArmies; ++army) {
+      const CBattleArmy& record = g_battleArmies.armies[army];
+      if (record.active && record.wizardCreature < 0 && !record.wizardSite) {
+        deployment.DeployCreatures(army, g_gameSettings.placesOfPower);
+        break;
+      }
+    }
+    return;
+  }
+  const int active = g_battleArmies.ActiveCount();
+  const int places = std::min(g_map.CountRegionsOfPower(), g_gameSettings.placesOfPower);
+  for (int army = 0; army < CBattleArmies::kArmies; ++army) {
+    CBattleArmy& record = g_battleArmies.armies[army];
+    if (!record.active) continue;
+    deployment.DeployWizardArmy(army, kWizardSiteMultiplayer, places, places >= active);
+    record.relation = 0;
+  }
+}

@@ -1,0 +1,26 @@
+#include "battle/BattleSystems.h"
+
+#include "battle/BattleArmies.h"
+#include "magic/Effect.h"
+#include "magic/EffectManager.h"
+#include "map/Map.h"
+
+namespace {
+IBattleSystems g_standIn;
+constexpr int kWizardSight = 33;  // the widest light pattern
+}  // namespace
+
+HookSlot<IBattleSystems> g_battleSystems{&g_standIn};
+
+void IBattleSystems::UpdateEffect(int slot) {
+  CEffect* effect = g_effectManager.At(slot);
+  if (effect && effect->active) effect->UpdateAnimation();
+}
+
+void IBattleSystems::UpdateCreatureVisibility() {
+  const int local = g_battleArmies.localArmy;
+  if (local < 0 || local >= CBattleArmies::kArmies) return;
+  const CBattleArmy& army = g_battleArmies.armies[local];
+  if (army.wizardSite && army.wizardCreature < 0 && g_map.HasCells())
+    g_map.RevealAround(army.wizardX, army.wizardY, army.wizardLevel, kWizardSight);
+}

@@ -1,0 +1,40 @@
+#include "battle/BattleTrace.h"
+
+#include <cstdio>
+
+#include "battle/Battle.h"
+#include "battle/BattleArmies.h"
+#include "battle/BattleSystems.h"
+#include "core/Random.h"
+#include "graphics/BattleFacing.h"
+#include "platform/Files.h"
+
+namespace {
+FILE* g_trace = nullptr;
+}  // namespace
+
+void OpenBattleTrace(const char* path) {
+  CloseBattleTrace();
+  if (!path || !*path) return;
+  g_trace = platform::OpenFile(path, "w");
+}
+
+void CloseBattleTrace() {
+  if (g_trace) std::fclose(g_trace);
+  g_trace = nullptr;
+}
+
+void WriteBattleTraceFrame(const CBattle& battle) {
+  if (!g_trace) return;
+  IBattleSystems& systems = BattleSystems();
+  std::fprintf(g_trace, "frame %d tick %d paused %d check %d creatures %d hash %08x", battle.frameNumber,
+               BattleState().gameTick, battle.paused, g_battleRandom.indexA ^ g_battleRandom.indexB,
+               systems.CreaturesInUse(), systems.CreatureStateHash());
+  for (int army = 0; army < CBattleArmies::kArmies; ++army) {
+    if (!g_battleArmies.armies[army].active) continue;
+    const ArmyFrameCounts counts = systems.ArmyCounts(army);
+    std::fprintf(g_trace, " army%d moved %d blows %d", army, counts.moved, counts.blows);
+  }
+  std::fputc('\n', g_trace);
+  std::fflush(g_trace);
+}

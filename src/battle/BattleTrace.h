@@ -1,0 +1,14 @@
+#pragma once
+// The frame trace of unattended battles: one line a battle frame into a text file the spine
+// names at start-up (from the environment), so that a run can be checked afterwards: the
+// frame and tick, the words of the frame's validation record, a hash of the creatures' battle
+// fields (never what this machine shows or selects), and per active army the creatures that
+// moved and the blows struck. Two runs of one seed give the same trace.
+
+class CBattle;
+
+// Opens the trace (a null or empty path: none); the file is written anew.
+void OpenBattleTrace(const char* path);
+void CloseBattleTrace();
+// The line of the frame just run; nothing without a trace.
+void WriteBattleTraceFrame(const CBattle& battle);

@@ -1,0 +1,240 @@
+// The battle screen's frame: what a pause stops and what goes on, the frame counter and the
+// frame protocol, the end of a battle (the countdown of a lost campaign wizard, a defeated
+// player who leaves), the battle clock's end, and the victory items for the player's wizard.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "battle/Battle.h"
+#include "battle/BattleArmies.h"
+#include "battle/BattleSystems.h"
+#include "core/GameSettings.h"
+#include "core/Main.h"
+#include "core/Options.h"
+#include "core/Random.h"
+#include "graphics/BattleFacing.h"
+#include "magic/Effect.h"
+#include "magic/EffectManager.h"
+#include "net/NetBattle.h"
+#include "net/NetMachine.h"
+#include "platform/Window.h"
+#include "ui/Screen.h"
+
+namespace {
+
+// Counts what the battle asked of the subsystems it drives.
+struct RecordingSystems : IBattleSystems {
+  int aiUpdates = 0, creatureUpdates = 0, scriptTicks = 0, kills = 0, visibility = 0;
+  int reservedEffects = 0, otherEffects = 0;
+  bool aiFinished = false;
+  bool wizardFound = true;
+  std::vector<std::pair<int, int>> queued;  // kind, first value
+  std::vector<int> magicItems;
+  void UpdateAI(int, int) override { ++aiUpdates; }
+  void UpdateCreatures() override { ++creatureUpdates; }
+  void ScriptTick() override { ++scriptTicks; }
+  void KillAllCreatures() override { ++kills; }
+  void UpdateCreatureVisibility() override { ++visibility; }
+  void UpdateEffect(int slot) override { ++(slot < 100 ? reservedEffects : otherEffects); }
+  bool AIFinished() override { return aiFinished; }
+  bool FindPlayerWizard(const char*) override { return wizardFound; }
+  void AddWizardQueuedEntry(int kind, const int32_t values[4]) override { queued.push_back({kind, values[0]}); }
+  void AddWizardMagicItem(int item) override { magicItems.push_back(item); }
+};
+
+// The screen below the battle on the stack.
+struct CallerScreen : CScreen {
+  void Update() override {}
+  int OnMessage(platform::WindowHandle, unsigned, uintptr_t, intptr_t) override { return 0; }
+  int resumed = 0;
+  void Resume() override { ++resumed; }
+};
+
+class BattleFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetScreenStack();
+    g_screenStack[1] = &caller_;
+    g_screenStack[2] = &battle_;
+    g_screenCount = 2;
+    g_currentScreen = &battle_;
+    saved_ = g_battle;
+    g_battle = &battle_;
+    InstallBattle();
+    g_battleArmies.InitDefault();
+    g_battleArmies.SetActiveArmy(0);
+    g_gameMode = kGameModeDirect;
+    g_skipThisFrame = 1;  // nothing is drawn
+    BattleState().gameTick = 0;
+    ASSERT_TRUE(StartSinglePlayerNet("Edric"));
+    battle_.loaded = 1;
+    battle_.graphicsFreed = 1;
+  }
+  void TearDown() override {
+    EndNetBattle();
+    UninstallBattle();
+    ResetScreenStack();
+    g_battle = saved_;
+    g_skipThisFrame = 0;
+    g_gameMode = 0;
+    g_battleArmies.Clear();
+    BattleState().gameTick = 0;
+    g_aiOnlyEnd = 0;
+    platform::ClearMessageQueue();
+  }
+  void Frames(int n) {
+    for (int i = 0; i < n && g_currentScreen == &battle_; ++i) battle_.Update();
+  }
+  bool BattleOnTop() const { return g_currentScreen == &battle_; }
+
+  RecordingSystems systems_;
+  HookScope<IBattleSystems> scope_{g_battleSystems, systems_};
+  CallerScreen caller_;
+  CBattle battle_;
+  CBattle* saved_ = nullptr;
+};
+
+TEST_F(BattleFrame, APauseStopsTheBattleButNotTheFramesOrTheReservedEffects) {
+  Frames(5);
+  EXPECT_EQ(battle_.frameNumber, 5);
+  EXPECT_EQ(BattleState().gameTick, 5);
+  EXPECT_EQ(systems_.creatureUpdates, 5);
+  EXPECT_EQ(systems_.aiUpdates, 10);  // both controllers
+  EXPECT_EQ(systems_.scriptTicks, 5);
+  const int reserved = systems_.reservedEffects, others = systems_.otherEffects;
+  EXPECT_GT(others, 0);
+
+  // The pause key goes as a frame command; it runs on every machine two frames later.
+  battle_.RequestPause();
+  for (int i = 0; i < 4 && !battle_.paused; ++i) Frames(1);
+  ASSERT_EQ(battle_.paused, 1);
+  const int tick = BattleState().gameTick, creatures = systems_.creatureUpdates, ai = systems_.aiUpdates,
+            scripts = systems_.scriptTicks, othersPaused = systems_.otherEffects,
+            reservedPaused = systems_.reservedEffects, frame = battle_.frameNumber;
+  const int framesRun = g_netClient.framesRun;
+  Frames(10);
+  EXPECT_EQ(BattleState().gameTick, tick);
+  EXPECT_EQ(systems_.creatureUpdates, creatures);
+  EXPECT_EQ(systems_.aiUpdates, ai);
+  EXPECT_EQ(systems_.scriptTicks, scripts);
+  EXPECT_EQ(systems_.otherEffects, othersPaused);
+  EXPECT_EQ(systems_.reservedEffects, reservedPaused + 10 * 100);
+  EXPECT_EQ(battle_.frameNumber, frame + 10);
+  EXPECT_EQ(g_netClient.framesRun, framesRun + 10);
+  EXPECT_GT(systems_.reservedEffects, reserved);
+
+  battle_.RequestPause();
+  for (int i = 0; i < 4 && battle_.paused; ++i) Frames(1);
+  EXPECT_EQ(battle_.paused, 0);
+  Frames(1);
+  EXPECT_GT(BattleState().gameTick, tick);
+}
+
+TEST_F(BattleFrame, TheFrameCountsOnlyOnceItsMessagesHaveRun) {
+  Frames(3);
+  // A frame far ahead has not arrived: the wait ends (the application quits) and the frame
+  // is left, to be tried again with the same number.
+  battle_.frameNumber = 40;
+  platform::PostQuitMessage(0);
+  battle_.Update();
+  EXPECT_EQ(battle_.frameNumber, 40);
+  EXPECT_EQ(BattleState().gameTick, 3);
+  EXPECT_EQ(systems_.creatureUpdates, 3);
+}
+
+TEST_F(BattleFrame, ALostCampaignWizardEndsTheBattleOnThe121stFrame) {
+  g_gameMode = kGameModeCampaign;
+  battle_.endCountdownEnabled = 1;
+  battle_.wizardLostByEffect = 1;
+  Frames(120);
+  EXPECT_TRUE(BattleOnTop());
+  EXPECT_EQ(battle_.endScreenShown, 0);
+  Frames(1);  // the 121st: the end is asked for and shown
+  EXPECT_TRUE(BattleOnTop());
+  EXPECT_EQ(battle_.endScreenShown, 1);
+  EXPECT_EQ(battle_.endScreenWon, 0);
+  Frames(1);
+  EXPECT_FALSE(BattleOnTop());
+  EXPECT_EQ(caller_.resumed, 1);
+}
+
+TEST_F(BattleFrame, ADefeatedPlayerWithAnArmyLeavesWithoutTheEndScreen) {
+  g_gameMode = kGameModeCampaign;
+  battle_.endRequested = 1;
+  Frames(1);
+  EXPECT_EQ(battle_.endScreenShown, 0);
+  EXPECT_TRUE(BattleOnTop());
+  Frames(1);
+  EXPECT_FALSE(BattleOnTop());
+  EXPECT_EQ(battle_.endScreenShown, 0);
+}
+
+TEST_F(BattleFrame, QuickBattlesHaveNoCountdownAndEndWhenOnlyComputersAreLeft) {
+  g_gameMode = kGameModeQuickBattle;
+  battle_.endCountdownEnabled = 0;
+  battle_.victoryReached = 1;
+  Frames(200);
+  EXPECT_TRUE(BattleOnTop());
+  g_aiOnlyEnd = 1;
+  Frames(1);
+  EXPECT_TRUE(BattleOnTop());  // the computer players are still at work
+  systems_.aiFinished = true;
+  Frames(1);
+  EXPECT_FALSE(BattleOnTop());
+}
+
+TEST_F(BattleFrame, TheClockAtZeroKillsEveryCreatureOnTheFollowingFrames) {
+  battle_.timedBattle = 1;
+  g_battleClock = 3;
+  Frames(2);
+  EXPECT_EQ(systems_.kills, 0);
+  battle_.SetBattleTimer(0);
+  Frames(3);
+  EXPECT_EQ(systems_.kills, 3);
+  g_battleClock = -1;
+}
+
+TEST(BattleVictory, WonItemsGoToThePlayersWizardByKind) {
+  RecordingSystems systems;
+  HookScope<IBattleSystems> scope(g_battleSystems, systems);
+  CBattle battle;
+  battle.victoryReached = 1;
+  // {kind, joins the item list, magic item number (-1 none)}
+  struct Case {
+    int kind;
+    bool queued;
+    int magic;
+  };
+  const Case cases[] = {{0, false, -1}, {4, false, -1}, {5, true, -1},   {6, false, -1},
+                        {7, true, -1},  {18, true, -1}, {19, false, -1}, {20, true, -1},
+                        {96, true, -1}, {97, false, 0}, {100, false, 3}, {121, false, 24}};
+  battle.wonItemCount = 0;
+  for (const Case& c : cases) {
+    CBattle::WonItem& item = battle.wonItems[battle.wonItemCount++];
+    item.kind = c.kind;
+    item.values[0] = c.kind * 10;
+    item.present = 1;
+  }
+  battle.wonItems[battle.wonItemCount++] = CBattle::WonItem{9, {1, 2, 3, 4}, 0};  // not present
+  EXPECT_TRUE(battle.EvaluateVictory());
+  EXPECT_EQ(battle.victory, 1);
+  std::vector<std::pair<int, int>> queued;
+  std::vector<int> magic;
+  for (const Case& c : cases) {
+    if (c.queued) queued.push_back({c.kind, c.kind * 10});
+    if (c.magic >= 0) magic.push_back(c.magic);
+  }
+  EXPECT_EQ(systems.queued, queued);
+  EXPECT_EQ(systems.magicItems, magic);
+
+  // No victory: nothing is given.
+  CBattle lost;
+  lost.wonItems[0] = CBattle::WonItem{5, {1, 0, 0, 0}, 1};
+  lost.wonItemCount = 1;
+  systems.queued.clear();
+  EXPECT_FALSE(lost.EvaluateVictory());
+  EXPECT_EQ(lost.victoryEvaluated, 1);
+  EXPECT_TRUE(systems.queued.empty());
+}
+
+}  // namespace

@@ -1,0 +1,232 @@
+// The battle screen's own art: the terrain and door animations of the realm's map folder,
+// the selection rings, the marker glyphs, the route dots, the lord and king crowns, the
+// cut-level buttons, and the first battle tooltips.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "forge/AnimationWriter.h"
+#include "forge/Forge.h"
+#include "forge/IconArt.h"
+#include "forge/IniText.h"
+#include "forge/MapData.h"
+#include "forge/SpriteWriter.h"
+#include "forge/TerrainTypes.h"
+
+namespace forge {
+
+namespace {
+
+using icon::Raster;
+
+constexpr int kRegionCentreSequence = 16;
+
+Colour C(int r, int g, int b) { return Colour{r / 255.0f, g / 255.0f, b / 255.0f}; }
+
+void Add(SpriteFileWriter& file, const Raster& raster, int hotspotX, int hotspotY) {
+  file.AddFrame(EncodeFrame(raster.ToCanvas(), hotspotX, hotspotY, -1));
+}
+
+// --- animations over the terrain sprite ------------------------------------------------------
+
+AniSpec TerrainAnimation() {
+  AniSpec spec;
+  spec.spriteName = "terrain.spr";
+  // Sequences the map data may name for animated cells: each shows its terrain and stays.
+  for (int sequence = 0; sequence < kRegionCentreSequence; ++sequence)
+    spec.sequences.push_back({Frame(sequence == 0 ? terrain::kGrass : sequence), End()});
+  // The centre of a region of power: its frames round and round.
+  std::vector<AniStep> centre{Delay(5)};
+  const int frames = terrain::kRegionCentre - terrain::kRegionFrameFirst + 1;
+  for (int k = 0; k < frames; ++k) centre.push_back(Frame(terrain::kRegionFrameFirst + k));
+  centre.push_back(Jump(-frames));
+  centre.push_back(End());
+  spec.sequences.push_back(centre);
+  return spec;
+}
+
+// Doors: 0 shut, 1 a wooden door opening, 2 an iron door opening (the doors file names them).
+AniSpec DoorsAnimation() {
+  AniSpec spec;
+  spec.spriteName = "terrain.spr";
+  spec.sequences.push_back({Frame(terrain::kDoor), End()});
+  spec.sequences.push_back({Delay(4), Frame(terrain::kDoor), Frame(terrain::kRubble), Frame(terrain::kEmpty), End()});
+  spec.sequences.push_back({Delay(6), Frame(terrain::kIronDoor), Frame(terrain::kEmpty), End()});
+  return spec;
+}
+
+// --- sprites -------------------------------------------------------------------------------
+
+// Rings on the ground under selected creatures: green for the player's, red for a target,
+// gold for the wizard; four sizes of pulse each.
+std::vector<uint8_t> SelectionRings() {
+  SpriteFileWriter file;
+  const Colour colours[] = {C(90, 230, 110), C(235, 70, 60), C(250, 205, 80)};
+  for (const Colour& colour : colours)
+    for (int pulse = 0; pulse < 4; ++pulse) {
+      Raster r(72, 40);
+      const float rx = 28 + pulse * 1.5f, ry = 14 + pulse * 0.75f;
+      const icon::Shape outer = icon::Ellipse(36, 20, rx, ry), inner = icon::Ellipse(36, 20, rx - 3, ry - 2);
+      r.Fill(icon::Subtract(icon::Ellipse(36, 20, rx + 1, ry + 1), icon::Ellipse(36, 20, rx - 4, ry - 3)),
+             C(10, 10, 10), 0.6f);
+      r.Fill(icon::Subtract(outer, inner), colour);
+      Add(file, r, 36, 20);
+    }
+  return file.Bytes();
+}
+
+// Printable characters 32-127 (frame = code - 32): pale gold glyphs with a dark outline, for
+// the numbers and letters the battle writes over the map.
+std::vector<uint8_t> MarkerGlyphs() {
+  FT_Library library;
+  if (FT_Init_FreeType(&library) != 0) throw std::runtime_error("FreeType will not start");
+  FT_Face face;
+  const char* path = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+  if (FT_New_Face(library, path, 0, &face) != 0) throw std::runtime_error(std::string("cannot open font ") + path);
+  FT_Set_Pixel_Sizes(face, 0, 11);
+  SpriteFileWriter file;
+  const int ascent = static_cast<int>(face->size->metrics.ascender >> 6);
+  for (int code = 32; code < 128; ++code) {
+    if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0)
+      throw std::runtime_error("cannot render a marker glyph");
+    const FT_Bitmap& bitmap = face->glyph->bitmap;
+    const int advance = static_cast<int>(face->glyph->advance.x >> 6);
+    const int width = std::max(advance, static_cast<int>(bitmap.width) + face->glyph->bitmap_left) + 2;
+    const int height = ascent + 4;
+    std::vector<float> ink(static_cast<size_t>(width * height), 0.0f);
+    for (unsigned y = 0; y < bitmap.rows; ++y)
+      for (unsigned x = 0; x < bitmap.width; ++x) {
+        const int px = static_cast<int>(x) + face->glyph->bitmap_left + 1;
+        const int py = ascent - face->glyph->bitmap_top + static_cast<int>(y) + 1;
+        if (px >= 0 && px < width && py >= 0 && py < height)
+          ink[static_cast<size_t>(py * width + px)] =
+              bitmap.buffer[y * static_cast<unsigned>(bitmap.pitch) + x] / 255.0f;
+      }
+    Canvas canvas(width, height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const float here = ink[static_cast<size_t>(y * width + x)];
+        float around = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) {
+            const int ax = x + dx, ay = y + dy;
+            if (ax >= 0 && ax < width && ay >= 0 && ay < height)
+              around = std::max(around, ink[static_cast<size_t>(ay * width + ax)]);
+          }
+        if (here > 0.45f) {
+          const int shade = static_cast<int>(200 + 55 * here);
+          canvas.Set(x, y, Rgb565(255, shade, static_cast<int>(150 * here)));
+        } else if (around > 0.3f) {
+          canvas.Set(x, y, Rgb565(24, 16, 8));
+        }
+      }
+    file.AddFrame(EncodeFrame(canvas, 0, 0, -1));
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+  return file.Bytes();
+}
+
+// The dots of a route and of a line of fire: white, green, red and gold, in two sizes.
+std::vector<uint8_t> RouteDots() {
+  SpriteFileWriter file;
+  const Colour colours[] = {C(240, 240, 240), C(110, 230, 120), C(240, 80, 70), C(250, 210, 90)};
+  for (int size : {3, 5})
+    for (const Colour& colour : colours) {
+      Raster r(2 * size + 2, 2 * size + 2);
+      r.Outlined(icon::Circle(size + 1.0f, size + 1.0f, size * 0.8f),
+                 icon::Ball(size + 1.0f, size + 1.0f, size, colour), C(20, 20, 20), 0.8f);
+      Add(file, r, size + 1, size + 1);
+    }
+  return file.Bytes();
+}
+
+// Crowns over a lord (silver) and a king (gold).
+std::vector<uint8_t> Crowns() {
+  SpriteFileWriter file;
+  for (const Colour& metal : {C(200, 205, 215), C(245, 200, 70)}) {
+    Raster r(20, 14);
+    const icon::Shape crown = icon::Polygon({{2, 12}, {2, 4}, {6, 8}, {10, 2}, {14, 8}, {18, 4}, {18, 12}});
+    r.Outlined(crown, icon::VerticalGradient(2, 12, icon::Lighter(metal, 0.4f), icon::Darker(metal, 0.3f)),
+               C(30, 20, 10), 1.0f);
+    r.Fill(icon::Circle(10, 9, 1.6f), C(200, 40, 50));
+    Add(file, r, 10, 14);
+  }
+  return file.Bytes();
+}
+
+AniSpec CrownAnimation() {
+  AniSpec spec;
+  spec.spriteName = "lordking.spr";
+  spec.sequences.push_back({Frame(0), End()});
+  spec.sequences.push_back({Frame(1), End()});
+  return spec;
+}
+
+// The cut-level button: a stone tile with one to four level slabs lit up, in its plain,
+// highlighted and pressed states.
+std::vector<uint8_t> CutLevelButtons() {
+  SpriteFileWriter file;
+  for (int levels = 1; levels <= 4; ++levels)
+    for (int state = 0; state < 3; ++state) {
+      Raster r(40, 40);
+      const Colour face = state == 1 ? C(110, 100, 80) : C(80, 72, 60);
+      r.Outlined(icon::Box(1, 1, 39, 39, 5), icon::VerticalGradient(1, 39, icon::Lighter(face, 0.25f), face),
+                 C(200, 160, 80), 1.2f);
+      r.Bevel(icon::Box(2, 2, 38, 38, 4), 3, state == 2 ? -0.35f : 0.35f);
+      for (int slab = 0; slab < 4; ++slab) {
+        const float top = 29 - slab * 6.0f;
+        const bool lit = slab < levels;
+        r.Outlined(icon::Box(9, top, 31, top + 4, 1.5f), lit ? C(120, 200, 110) : C(60, 60, 60), C(20, 16, 10), 0.8f);
+      }
+      Add(file, r, 0, 0);
+    }
+  return file.Bytes();
+}
+
+std::string BattleTooltips() {
+  IniText ini;
+  ini.Comment("Tooltips of the battle screen, by number");
+  ini.Section("STRINGS");
+  const std::vector<std::pair<int, const char*>> texts = {
+      {0, "Your wizard: click to select, double-click to find"},
+      {1, "Health"},
+      {2, "Mana"},
+      {3, "Spells and items"},
+      {4, "Creatures under your control"},
+      {5, "Time left"},
+      {254, "Cut-away: how many levels of the map are shown"},
+  };
+  size_t next = 0;
+  for (int n = 0; n <= 254; ++n) {
+    char key[16];
+    std::snprintf(key, sizeof key, "STR_%02d", n);
+    const char* text = "";
+    if (next < texts.size() && texts[next].first == n) text = texts[next++].second;
+    ini.Key(key, text);
+  }
+  return ini.Text();
+}
+
+FORGE_STEP(BattleScreenArt) {
+  const std::string folder = std::string(kSectionFolder) + "\\";
+  ctx.WriteFile(folder + "terrain.ani", WriteAnimation(TerrainAnimation()));
+  ctx.WriteFile(folder + "doors.ani", WriteAnimation(DoorsAnimation()));
+  ctx.WriteFile("sprites\\selcur.spr", SelectionRings());
+  ctx.WriteFile("sprites\\markers.spr", MarkerGlyphs());
+  ctx.WriteFile("sprites\\lines.spr", RouteDots());
+  ctx.WriteFile("sprites\\lordking.spr", Crowns());
+  ctx.WriteFile("sprites\\lordking.ani", WriteAnimation(CrownAnimation()));
+  ctx.WriteFile("sprites\\battlebuttons.spr", CutLevelButtons());
+  ctx.WriteText("cfg\\battletooltip.cfg", BattleTooltips());
+}
+
+}  // namespace
+
+}  // namespace forge
