@@ -75,6 +75,9 @@ class CBattleDeployment {
   std::vector<DeployPos> artifactZones_;
 };
 
+// The artifacts (world objects of type 19) the deployment placed.
+extern int g_artifactObjects;
+
 // The battle's draw: the next value of g_battleRandom with its sign bit cleared.
 uint32_t DeployRandom();
 
