@@ -164,7 +164,7 @@ void CBattle::Draw() {
 }
 
 void CBattle::DrawInterface() {
-  if (g_battleArmies.localArmy != -1) g_selectBar.Draw();
+  if (g_localArmy != -1) g_selectBar.Draw();
   g_wizardFacePanel.Draw();
   if (g_speechCtrl.IsActive()) g_speechCtrl.Draw(&g_backBuffer);
   FlushQueuedBlits();
@@ -173,8 +173,7 @@ void CBattle::DrawInterface() {
 // --- the end of a battle -------------------------------------------------------------------
 
 void CBattle::EndCountdownStep() {
-  if (!endCountdownRunning &&
-      (g_battleArmies.localArmy == -1 || victoryReached || wizardLostByEffect || criticalActorLost)) {
+  if (!endCountdownRunning && (g_localArmy == -1 || victoryReached || wizardLostByEffect || criticalActorLost)) {
     endCountdownRunning = 1;
     endCountdown = kEndCountdownFrames;
     ReleaseTimer();
@@ -205,7 +204,7 @@ void CBattle::EndBattleAndShowResult() {
   endRequested = 0;
   victory = EvaluateVictory() ? 1 : 0;
   // A defeated player who still has an army and lost nothing critical leaves next frame.
-  if (!victory && g_battleArmies.localArmy != -1 && !wizardLostByEffect && !criticalActorLost) return;
+  if (!victory && g_localArmy != -1 && !wizardLostByEffect && !criticalActorLost) return;
   RestartMainMusic();
   g_musicRestarted = 1;
   if (!graphicsFreed) {

@@ -1,55 +1,61 @@
 #include "battle/BattleArmies.h"
 
 #include <cstdio>
-#include <cstring>
 
-CBattleArmies g_battleArmies;
+WizardSite g_wizardSites[kArmyCount];
 
 namespace {
 
-void Name(CBattleArmy& army, const char* name) { std::snprintf(army.name, sizeof army.name, "%s", name); }
+void Name(CArmy& army, const char* name) { std::snprintf(army.name, sizeof army.name, "%s", name); }
 
 }  // namespace
 
-void CBattleArmies::Clear() {
-  for (CBattleArmy& army : armies) army = CBattleArmy{};
-  localArmy = -1;
+void ClearWizardSites() {
+  for (WizardSite& site : g_wizardSites) site = WizardSite{};
 }
 
-bool CBattleArmies::InitDefault() {
-  Clear();
-  Name(armies[0], "Edric");
-  armies[0].active = 1;
-  armies[0].colour = 0;
-  Name(armies[1], "secondAI");
-  armies[1].active = 1;
-  armies[1].computer = 1;
-  armies[1].colour = 1;
+bool SetUpDefaultArmies() {
+  g_armyTable.ResetAll();
+  ClearWizardSites();
+  CArmy& player = g_armyTable.armies[0];
+  Name(player, kDefaultPlayerWizardName);
+  player.inUse = 1;
+  player.human = 1;
+  player.colour = 0;
+  CArmy& enemy = g_armyTable.armies[1];
+  Name(enemy, "secondAI");
+  enemy.inUse = 1;
+  enemy.colour = 1;
+  player.SetAlliance(1, 0);
+  g_armyTable.SetActiveArmy(0);
   return true;
 }
 
-bool CBattleArmies::InitNumbered(int count, int localSlot) {
-  if (count < 1 || count > kArmies) return false;
-  Clear();
+bool SetUpNumberedArmies(int count, int local) {
+  if (count < 1 || count > kArmyCount) return false;
+  g_armyTable.ResetAll();
+  ClearWizardSites();
   for (int a = 0; a < count; ++a) {
+    CArmy& army = g_armyTable.armies[a];
     char name[32];
     std::snprintf(name, sizeof name, "Army%d", a + 1);
-    Name(armies[a], name);
-    armies[a].active = 1;
-    armies[a].colour = a;
+    Name(army, name);
+    army.inUse = 1;
+    army.human = 1;
+    army.colour = a;
   }
-  localArmy = localSlot >= 0 && localSlot < count ? localSlot : -1;
+  for (int a = 0; a < count; ++a) g_armyTable.armies[a].SetRelationToAll(0);
+  g_armyTable.SetActiveArmy(local);
   return true;
 }
 
-int CBattleArmies::FindByName(const char* name) const {
-  for (int a = 0; a < kArmies; ++a)
-    if (armies[a].name[0] && std::strcmp(armies[a].name, name) == 0) return a;
-  return -1;
+int ActiveArmyCount() {
+  int count = 0;
+  for (const CArmy& army : g_armyTable.armies) count += army.inUse != 0;
+  return count;
 }
 
-int CBattleArmies::ActiveCount() const {
-  int count = 0;
-  for (const CBattleArmy& army : armies) count += army.active != 0;
-  return count;
+const char* LocalPlayerName() {
+  const CArmy* local = g_armyTable.GetArmy(g_localArmy);
+  return local && local->name[0] ? local->name : kDefaultPlayerWizardName;
 }

@@ -194,7 +194,7 @@ void CBattleDeployment::DeployCreatures(int army, int placesOfPower) {
       platform::ExitProcess(1);
     }
     int creatureArmy = entry[pw::kArmy];
-    if (creatureArmy < 0 || creatureArmy >= CBattleArmies::kArmies) {
+    if (creatureArmy < 0 || creatureArmy >= kArmyCount) {
       DeploymentError("creature army index out of range, placing in army 0");
       creatureArmy = 0;
     }
@@ -315,11 +315,11 @@ DeployPos CBattleDeployment::DeployWizard(int kind, int armyKey) {
   };
   auto farFromWizards = [&](const CMapPlacement::Item& entry) {
     const int half = map_.sectionSize / 2;
-    for (const CBattleArmy& army : g_battleArmies.armies) {
-      if (!army.active || !army.wizardSite) continue;
-      if (wrapped(entry[pw::kX], army.wizardX, map_.width) < half ||
-          wrapped(entry[pw::kY], army.wizardY, map_.height) < half) {
-        log.Write("Position %i, %i to close to %i, %i\n", entry[pw::kX], entry[pw::kY], army.wizardX, army.wizardY);
+    for (int army = 0; army < kArmyCount; ++army) {
+      const WizardSite& wizard = g_wizardSites[army];
+      if (!g_armyTable.armies[army].inUse || !wizard.placed) continue;
+      if (wrapped(entry[pw::kX], wizard.x, map_.width) < half || wrapped(entry[pw::kY], wizard.y, map_.height) < half) {
+        log.Write("Position %i, %i to close to %i, %i\n", entry[pw::kX], entry[pw::kY], wizard.x, wizard.y);
         return false;
       }
     }
@@ -370,15 +370,12 @@ DeployPos CBattleDeployment::DeployWizard(int kind, int armyKey) {
 }
 
 void CBattleDeployment::DeployWizardArmy(int army, int kind, int placesOfPower, bool usePlacesOfPower) {
-  CBattleArmy& record = g_battleArmies.armies[army];
+  WizardSite& site = g_wizardSites[army];
   const DeployPos at = usePlacesOfPower && map_.CountRegionsOfPower() > 0
                            ? PickPlaceOfPower()
                            : DeployWizard(kind == kWizardSiteMultiplayer ? kWizardSiteFriendly : kind, army);
-  record.wizardSite = 1;
-  record.wizardX = at.x;
-  record.wizardY = at.y;
-  record.wizardLevel = at.level;
-  record.wizardCreature = BattleSystems().CreateWizard(army, at.x, at.y, at.level);
+  site = WizardSite{1, at.x, at.y, at.level};
+  g_armyTable.armies[army].SetWizardCreature(BattleSystems().CreateWizard(army, at.x, at.y, at.level));
   (void)placesOfPower;
 }
 

@@ -73,7 +73,7 @@ class CBattleSpeech : public ISpeechBattle {
 class CBattlePanels : public IPanelBattle {
  public:
   int GameType() override { return g_gameMode; }
-  int LocalArmy() override { return g_battleArmies.localArmy; }
+  int LocalArmy() override { return g_localArmy; }
   void FocusOnWizard(int creature) override { g_mapView.FocusOnCreature(creature); }
 };
 

@@ -129,10 +129,10 @@ bool LoadBattle(CBattle& battle) {
 }
 
 bool InitBattleArmies() {
-  if (g_directAI || g_gameMode == kGameModeDirect || g_gameMode == kGameModeCampaign)
-    return g_battleArmies.InitDefault();
-  if (g_networkGame) return g_battleArmies.InitNumbered(g_battleSetup.players, g_battleSetup.localArmy);
-  return g_battleArmies.InitNumbered(g_battleSetup.armies, g_battleSetup.localArmy);
+  if (g_directAI || g_gameMode == kGameModeDirect || g_gameMode == kGameModeCampaign) return SetUpDefaultArmies();
+  // A network battle numbers its armies by the players (word 4), a quick battle by word 3.
+  if (g_networkGame) return SetUpNumberedArmies(g_battleSetup.players, g_battleSetup.localArmy);
+  return SetUpNumberedArmies(g_battleSetup.armies, g_battleSetup.localArmy);
 }
 
 int CBattle::ReadRegionPath(const char* realmFile, int region) {
@@ -233,7 +233,7 @@ void CBattle::Initialise() {
 }
 
 bool CBattle::ReceiveGameInit() {
-  const bool started = g_networkGame ? StartNetworkBattle() : StartSinglePlayerNet(g_battleArmies.PlayerName());
+  const bool started = g_networkGame ? StartNetworkBattle() : StartSinglePlayerNet(LocalPlayerName());
   if (started) return true;
   if (g_networkGame) ShowGeneralError("network client receive game init message: failed.");
   PopScreen();
@@ -292,17 +292,17 @@ void CBattle::LoadGraphics() {
 }
 
 void CBattle::SetUpPanels() {
-  const int local = g_battleArmies.localArmy;
-  const CBattleArmy* wizardArmy = local != -1 ? &g_battleArmies.armies[local] : nullptr;
-  if (!wizardArmy)
-    for (const CBattleArmy& army : g_battleArmies.armies)
-      if (army.active && army.wizardSite) {
-        wizardArmy = &army;
-        break;
-      }
-  if (wizardArmy && wizardArmy->wizardSite)
-    g_mapView.SetCameraCell(wizardArmy->wizardX, wizardArmy->wizardY, wizardArmy->wizardLevel);
-  SetUpSelectBarAndFace(local != -1 ? g_battleArmies.armies[local].wizardCreature : -1);
+  // The view starts on the local wizard, or without a local army on the first army's wizard.
+  const int local = g_localArmy;
+  int shown = local;
+  if (shown < 0 || !g_wizardSites[shown].placed)
+    for (int army = 0; army < kArmyCount && (shown < 0 || !g_wizardSites[shown].placed); ++army)
+      if (g_armyTable.armies[army].inUse && g_wizardSites[army].placed) shown = army;
+  if (shown >= 0 && g_wizardSites[shown].placed) {
+    const WizardSite& site = g_wizardSites[shown];
+    g_mapView.SetCameraCell(site.x, site.y, site.level);
+  }
+  SetUpSelectBarAndFace(local != -1 ? g_armyTable.armies[local].wizardCreature : -1);
 }
 
 void CBattle::FreeGraphics() {
@@ -317,31 +317,30 @@ void CBattle::DeployDefaultWizards() {
   CBattleDeployment deployment(g_map);
   const bool skirmish = g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby;
   if (!skirmish) {
-    const int player = g_battleArmies.FindByName("Edric");
-    if (player >= 0) {
-      g_battleArmies.armies[player].active = 1;
-      g_battleArmies.SetActiveArmy(player);
-      deployment.DeployWizardArmy(player, kWizardSiteFriendly, g_gameSettings.placesOfPower, false);
+    if (CArmy* player = g_armyTable.FindByName(kDefaultPlayerWizardName)) {
+      player->inUse = 1;
+      g_armyTable.SetActiveArmy(player->index);
+      deployment.DeployWizardArmy(player->index, kWizardSiteFriendly, g_gameSettings.placesOfPower, false);
     }
-    const int enemy = g_battleArmies.FindByName("secondAI");
-    if (enemy >= 0 && g_directAI)
-      deployment.DeployWizardArmy(enemy, kWizardSiteEnemy, g_gameSettings.placesOfPower, false);
-    // The first active army without a wizard brings its creatures.
-    for (int army = 0; army < CBattleArmies::kArmies; ++army) {
-      const CBattleArmy& record = g_battleArmies.armies[army];
-      if (record.active && record.wizardCreature < 0 && !record.wizardSite) {
+    CArmy* enemy = g_armyTable.FindByName("secondAI");
+    if (enemy && g_directAI)
+      deployment.DeployWizardArmy(enemy->index, kWizardSiteEnemy, g_gameSettings.placesOfPower, false);
+    // The first army in use without a wizard brings the creatures of the placements.
+    for (int army = 0; army < kArmyCount; ++army) {
+      const CArmy& record = g_armyTable.armies[army];
+      if (record.inUse && record.wizardCreature < 0 && !g_wizardSites[army].placed) {
         deployment.DeployCreatures(army, g_gameSettings.placesOfPower);
         break;
       }
     }
     return;
   }
-  const int active = g_battleArmies.ActiveCount();
+  const int active = ActiveArmyCount();
   const int places = std::min(g_map.CountRegionsOfPower(), g_gameSettings.placesOfPower);
-  for (int army = 0; army < CBattleArmies::kArmies; ++army) {
-    CBattleArmy& record = g_battleArmies.armies[army];
-    if (!record.active) continue;
+  for (int army = 0; army < kArmyCount; ++army) {
+    CArmy& record = g_armyTable.armies[army];
+    if (!record.inUse) continue;
     deployment.DeployWizardArmy(army, kWizardSiteMultiplayer, places, places >= active);
-    record.relation = 0;
+    record.SetRelationToAll(0);
   }
 }

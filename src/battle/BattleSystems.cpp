@@ -18,9 +18,9 @@ void IBattleSystems::UpdateEffect(int slot) {
 }
 
 void IBattleSystems::UpdateCreatureVisibility() {
-  const int local = g_battleArmies.localArmy;
-  if (local < 0 || local >= CBattleArmies::kArmies) return;
-  const CBattleArmy& army = g_battleArmies.armies[local];
-  if (army.wizardSite && army.wizardCreature < 0 && g_map.HasCells())
-    g_map.RevealAround(army.wizardX, army.wizardY, army.wizardLevel, kWizardSight);
+  const int local = g_localArmy;
+  if (local < 0 || local >= kArmyCount) return;
+  const WizardSite& site = g_wizardSites[local];
+  if (site.placed && g_armyTable.armies[local].wizardCreature < 0 && g_map.HasCells())
+    g_map.RevealAround(site.x, site.y, site.level, kWizardSight);
 }

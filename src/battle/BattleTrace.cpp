@@ -30,8 +30,8 @@ void WriteBattleTraceFrame(const CBattle& battle) {
   std::fprintf(g_trace, "frame %d tick %d paused %d check %d creatures %d hash %08x", battle.frameNumber,
                BattleState().gameTick, battle.paused, g_battleRandom.indexA ^ g_battleRandom.indexB,
                systems.CreaturesInUse(), systems.CreatureStateHash());
-  for (int army = 0; army < CBattleArmies::kArmies; ++army) {
-    if (!g_battleArmies.armies[army].active) continue;
+  for (int army = 0; army < kArmyCount; ++army) {
+    if (!g_armyTable.armies[army].inUse) continue;
     const ArmyFrameCounts counts = systems.ArmyCounts(army);
     std::fprintf(g_trace, " army%d moved %d blows %d", army, counts.moved, counts.blows);
   }

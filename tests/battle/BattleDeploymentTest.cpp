@@ -70,7 +70,7 @@ class Deployment : public ::testing::Test {
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 48; ++x) g_map.CellAt(x, y, 1).terrain = t::kGrass;
     g_map.deploymentZones.Clear();
-    g_battleArmies.InitDefault();
+    SetUpDefaultArmies();
     g_gameMode = kGameModeDirect;
     g_networkGame = 0;
   }
@@ -82,7 +82,8 @@ class Deployment : public ::testing::Test {
     g_map.manaSpriteSites.clear();
     g_map.Clear();
     g_terrainTypes.Clear();
-    g_battleArmies.Clear();
+    g_armyTable.ResetAll();
+    ClearWizardSites();
     g_gameMode = 0;
     g_networkGame = 0;
     g_gameSettings = CGameSettings{};
@@ -175,10 +176,7 @@ TEST_F(Deployment, WizardSitesFarFromWizardsFirstThenAnyThenTheError) {
   Add(Entry(40, 6, 1, kPlacementEnemyWizard, 0, 100, 1));
   // A wizard stands at (46, 46): pass 1 takes the far site only; (2, 2) is near it across the
   // map's edge.
-  CBattleArmy& other = g_battleArmies.armies[1];
-  other.wizardSite = 1;
-  other.wizardX = 46;
-  other.wizardY = 46;
+  g_wizardSites[1] = WizardSite{1, 46, 46, 1};
   const DeployPos first = deployment_.DeployWizard(kWizardSiteFriendly, -1);
   EXPECT_EQ(first.x, 30);
   EXPECT_EQ(g_map.deploymentZones.Count(), 2);

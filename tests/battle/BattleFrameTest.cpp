@@ -61,8 +61,7 @@ class BattleFrame : public ::testing::Test {
     saved_ = g_battle;
     g_battle = &battle_;
     InstallBattle();
-    g_battleArmies.InitDefault();
-    g_battleArmies.SetActiveArmy(0);
+    SetUpDefaultArmies();
     g_gameMode = kGameModeDirect;
     g_skipThisFrame = 1;  // nothing is drawn
     BattleState().gameTick = 0;
@@ -77,7 +76,8 @@ class BattleFrame : public ::testing::Test {
     g_battle = saved_;
     g_skipThisFrame = 0;
     g_gameMode = 0;
-    g_battleArmies.Clear();
+    g_armyTable.ResetAll();
+    ClearWizardSites();
     BattleState().gameTick = 0;
     g_aiOnlyEnd = 0;
     platform::ClearMessageQueue();
