@@ -375,7 +375,10 @@ void CBattleDeployment::DeployWizardArmy(int army, int kind, int placesOfPower, 
                            ? PickPlaceOfPower()
                            : DeployWizard(kind == kWizardSiteMultiplayer ? kWizardSiteFriendly : kind, army);
   site = WizardSite{1, at.x, at.y, at.level};
-  g_armyTable.armies[army].SetWizardCreature(BattleSystems().CreateWizard(army, at.x, at.y, at.level));
+  // Without a wizard creature the army stays as it is (the table would drop a local army
+  // whose wizard is gone).
+  const int wizard = BattleSystems().CreateWizard(army, at.x, at.y, at.level);
+  if (wizard >= 0) g_armyTable.armies[army].SetWizardCreature(wizard);
   (void)placesOfPower;
 }
 

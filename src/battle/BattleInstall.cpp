@@ -7,6 +7,7 @@
 
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
+#include "battle/BattleCreatures.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattleSystems.h"
 #include "battle/PanelBattle.h"
@@ -82,6 +83,7 @@ CBattleMapHooks g_mapBattle;
 CBattleNetHooks g_netBattle;
 CBattleSpeech g_speech;
 CBattlePanels g_panels;
+CBattleCreatures g_creatures;
 
 ISpeechBattle* g_speechBattleBefore = nullptr;
 ISpeechCamera* g_speechCameraBefore = nullptr;
@@ -97,6 +99,7 @@ void InstallBattle() {
   g_speechBattle = &g_speech;
   g_speechCamera = &g_mapView;
   g_panelBattle.Install(&g_panels);
+  g_battleSystems.Install(&g_creatures);
 }
 
 void UninstallBattle() {
@@ -106,4 +109,5 @@ void UninstallBattle() {
   if (g_speechBattleBefore) g_speechBattle = g_speechBattleBefore;
   g_speechCamera = g_speechCameraBefore;
   g_panelBattle.Install(nullptr);
+  g_battleSystems.Install(nullptr);
 }

@@ -61,6 +61,7 @@ class BattleFrame : public ::testing::Test {
     saved_ = g_battle;
     g_battle = &battle_;
     InstallBattle();
+    g_battleSystems.Install(&systems_);
     SetUpDefaultArmies();
     g_gameMode = kGameModeDirect;
     g_skipThisFrame = 1;  // nothing is drawn
@@ -88,7 +89,6 @@ class BattleFrame : public ::testing::Test {
   bool BattleOnTop() const { return g_currentScreen == &battle_; }
 
   RecordingSystems systems_;
-  HookScope<IBattleSystems> scope_{g_battleSystems, systems_};
   CallerScreen caller_;
   CBattle battle_;
   CBattle* saved_ = nullptr;

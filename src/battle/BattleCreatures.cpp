@@ -1,0 +1,84 @@
+// The battle's calls on the creature pool: the creatures of the deployment and the wizards'
+// stand-ins (a creature of the wizard type for each army, until wizards are built), their
+// frame (the markers, the scheduler, the water), their sight and their end, and the hash of
+// their battle fields for the frame trace.
+#include "battle/BattleCreatures.h"
+
+#include "battle/BattleArmies.h"
+#include "creatures/CreatureAnims.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/CreatureType.h"
+#include "creatures/Mapelem.h"
+#include "map/Map.h"
+
+namespace {
+
+constexpr int kWizardType = 0;
+constexpr int kWizardSight = 33;  // the widest light pattern
+
+// FNV-1a over 32-bit words.
+void Mix(uint32_t& hash, int32_t value) {
+  for (int b = 0; b < 4; ++b) {
+    hash ^= static_cast<uint32_t>(value >> (8 * b)) & 0xFFu;
+    hash *= 16777619u;
+  }
+}
+
+}  // namespace
+
+void CBattleCreatures::ResetCreatures() { g_creatureArray.ReleaseAll(); }
+
+int CBattleCreatures::CreaturesInUse() {
+  int count = 0;
+  g_creatureArray.ForEachInUse([&](CCreature&) { ++count; });
+  return count;
+}
+
+int CBattleCreatures::CreateCreature(int type, int army, int x, int y, int level) {
+  CCreature* creature = g_creatureArray.FindFree();
+  if (!creature) return -1;
+  creature->SetPosition(x, y, level, type);
+  creature->InitFromType(type, army);
+  return creature->index;
+}
+
+int CBattleCreatures::CreateWizard(int army, int x, int y, int level) {
+  // The wizards' own code chooses their look; until it has, there is no wizard creature.
+  if (g_wizardAnimFileName[0] == '\0') return -1;
+  return CreateCreature(kWizardType, army, x, y, level);
+}
+
+bool CBattleCreatures::LoadCreatureAnims(int type) {
+  if (type < 0 || type >= kCreatureTypes) return false;
+  return LoadCreatureTypeAnims(g_creatureTypes[type], type, ChooseCreatureAnimFile(type, 0));
+}
+
+void CBattleCreatures::UpdateCreatures() {
+  g_creatureArray.AdvanceMarkerAnims();
+  g_creatureArray.ThinkAll();
+  g_creatureArray.ApplyWater();
+}
+
+void CBattleCreatures::UpdateCreatureVisibility() {
+  g_creatureArray.UpdateVisibility();
+  // Until the creatures light the map themselves, the player sees around their wizard.
+  const CCreature* wizard = g_armyTable.GetWizard(g_localArmy);
+  if (wizard && wizard->inUse && g_map.HasCells())
+    g_map.RevealAround(wizard->cellX, wizard->cellY, wizard->level, kWizardSight);
+  else
+    IBattleSystems::UpdateCreatureVisibility();
+}
+
+void CBattleCreatures::KillAllCreatures() { g_creatureArray.KillAll(); }
+
+void CBattleCreatures::ReleaseAllCreatures() { g_creatureArray.ReleaseAll(); }
+
+uint32_t CBattleCreatures::CreatureStateHash() {
+  uint32_t hash = 2166136261u;
+  g_creatureArray.ForEachInUse([&](CCreature& c) {
+    for (int32_t word :
+         {c.index, c.typeNumber, c.army, c.cellX, c.cellY, c.level, c.unitX, c.unitY, c.unitZ, c.health, c.mana})
+      Mix(hash, word);
+  });
+  return hash;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The battle's subsystems as far as they are built: the creature pool. Installed as the
+// battle's IBattleSystems by InstallBattle; the computer players and the script keep the
+// stand-in's answers.
+
+#include "battle/BattleSystems.h"
+
+class CBattleCreatures : public IBattleSystems {
+ public:
+  void ResetCreatures() override;
+  int CreaturesInUse() override;
+  int CreateCreature(int type, int army, int x, int y, int level) override;
+  int CreateWizard(int army, int x, int y, int level) override;
+  bool LoadCreatureAnims(int type) override;
+  void UpdateCreatures() override;
+  void UpdateCreatureVisibility() override;
+  void KillAllCreatures() override;
+  void ReleaseAllCreatures() override;
+  uint32_t CreatureStateHash() override;
+};
