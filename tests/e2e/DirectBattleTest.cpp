@@ -110,7 +110,7 @@ TEST_F(DirectBattle, HeadlessTheBattleRunsItsFramesAndEndsCleanly) {
 TEST_F(DirectBattle, InAWindowTheBattleShowsTheMap) {
   const char* display = std::getenv("VRASK_X_DISPLAY");
   if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
-  std::ofstream(dir_.File("battle.txt")) << "400 close\n";
+  std::ofstream(dir_.File("battle.txt")) << "200 close\n";
   const pid_t pid = fork();
   if (pid == 0) {
     const std::string command = Program(std::string("DISPLAY=") + display +
