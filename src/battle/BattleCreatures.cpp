@@ -4,6 +4,9 @@
 // their battle fields for the frame trace.
 #include "battle/BattleCreatures.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "battle/BattleArmies.h"
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
@@ -72,6 +75,21 @@ void CBattleCreatures::UpdateCreatureVisibility() {
 void CBattleCreatures::KillAllCreatures() { g_creatureArray.KillAll(); }
 
 void CBattleCreatures::ReleaseAllCreatures() { g_creatureArray.ReleaseAll(); }
+
+ArmyFrameCounts CBattleCreatures::ArmyCounts(int army) {
+  ArmyFrameCounts counts;
+  const int slots = std::min(g_creatureArray.Capacity(), static_cast<int>(std::size(seen_)));
+  for (int slot = 0; slot < slots; ++slot) {
+    const CCreature* creature = g_creatureArray.At(slot);
+    if (!creature || creature->army != army) continue;
+    Seen& seen = seen_[slot];
+    const bool here = creature->inUse != 0;
+    if (here && seen.inUse && (seen.x != creature->cellX || seen.y != creature->cellY || seen.level != creature->level))
+      ++counts.moved;
+    seen = Seen{here ? 1 : 0, creature->cellX, creature->cellY, creature->level};
+  }
+  return counts;
+}
 
 uint32_t CBattleCreatures::CreatureStateHash() {
   uint32_t hash = 2166136261u;

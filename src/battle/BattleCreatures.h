@@ -17,4 +17,12 @@ class CBattleCreatures : public IBattleSystems {
   void KillAllCreatures() override;
   void ReleaseAllCreatures() override;
   uint32_t CreatureStateHash() override;
+  // The creatures of the army whose cell changed since the last frame's count.
+  ArmyFrameCounts ArmyCounts(int army) override;
+
+ private:
+  struct Seen {
+    int inUse = 0, x = 0, y = 0, level = 0;
+  };
+  Seen seen_[100];
 };

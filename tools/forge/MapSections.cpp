@@ -198,8 +198,9 @@ SectionCanvas Plain(CRandom& random) {
   Hill(c, 12, 3, 15, 6, kGroundLevel + 1);
   for (int i = 0; i < 3; ++i)
     c.Wall(3 + static_cast<int>(random.Next() % 6), 10 + static_cast<int>(random.Next() % 6), 2);
+  // The player's creatures (army 0) a few steps from an enemy's (army 1), close enough to fight.
   c.placements = {Item(10, 10, 3, 1, 0, 100, 0), Item(5, 16, 3, 4, 3, 60, 1), Item(15, 12, 3, 5, 19, 50, 0),
-                  Item(4, 4, 3, 6, 0, 100, 0)};
+                  Item(4, 4, 3, 6, 0, 100, 0),   Item(8, 15, 3, 4, 2, 90, 0),  Item(9, 17, 3, 4, 5, 90, 0)};
   c.events = {Area(8, 8, 3, 12, 12, 4, 1)};
   return c;
 }
@@ -294,7 +295,7 @@ SectionCanvas Castle() {
   c.Door(19, 15, t::kIronDoor, 3);
   c.Door(20, 15, t::kIronDoor, 3);
   c.placements = {Item(20, 9, 3, 5, 61, 100, 2), Item(12, 9, 3, 1, 0, 100, 0), Item(28, 9, 3, 4, 6, 90, 1),
-                  Item(2, 17, 3, 2, 0, 100, 1)};
+                  Item(2, 17, 3, 2, 0, 100, 1),  Item(25, 10, 3, 4, 3, 90, 0)};
   c.events = {Area(6, 5, 3, 33, 14, 6, 9)};
   return c;
 }

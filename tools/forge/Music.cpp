@@ -39,7 +39,7 @@ FORGE_STEP(MusicTracks) {
   forge::IniText ini;
   ini.Comment("Music tracks of the disc: the title track, and the battle tracks of each realm");
   ini.Section("GENERAL").Key("mainTrack", 1);
-  ini.Section("BATTLE_TRACKS").Key("Default", "2,3,4,5,6");
+  ini.Section("BATTLE_TRACKS").Key("Default", "2,3,4,5,6").Key("Moorland", "2,3,4").Key("Multiplayer", "4,5,6");
   ctx.WriteText("cfg\\music.cfg", ini.Text());
 }
 

@@ -118,6 +118,7 @@ std::vector<SoundDef> GameSounds() {
       // The interface.
       {801, "ui0801", Recipe::kClick},
       {802, "ui0802", Recipe::kChime},
+      {804, "ui0804", Recipe::kChime},  // a battle begins
       {808, "ui0808", Recipe::kSwish},
       {812, "ui0812", Recipe::kFall},
       {813, "ui0813", Recipe::kRise},
@@ -219,7 +220,7 @@ FORGE_STEP(SoundSets) {
 
   // Level 1 is the whole game: the interface sounds stay loaded, the ambient loops may go.
   ini.Section("1 Load Permanent");
-  for (int id : {801, 802, 808, 812, 813, 820, 821, 410, 1011, 99999}) ini.Line(std::to_string(id));
+  for (int id : {801, 802, 804, 808, 812, 813, 820, 821, 410, 1011, 99999}) ini.Line(std::to_string(id));
   ini.Section("1 Load Temporary");
   for (int id : {1021, 721, 752, 1044}) ini.Line(std::to_string(id));
 
