@@ -8,7 +8,10 @@
 #include "battle/BattlePanels.h"
 #include "battle/BattleSystems.h"
 #include "battle/BattleTrace.h"
+#include "battle/ControlLimitPanel.h"
 #include "battle/SelectBar.h"
+#include "battle/TimerPanel.h"
+#include "battle/TooltipManager.h"
 #include "battle/WizardFacePanel.h"
 #include "core/Main.h"
 #include "core/Options.h"
@@ -164,8 +167,13 @@ void CBattle::Draw() {
 }
 
 void CBattle::DrawInterface() {
-  if (g_localArmy != -1) g_selectBar.Draw();
+  if (g_localArmy != -1) {
+    g_selectBar.Draw();
+    if (g_timerPanel.flag) g_timerPanel.Draw();
+    if (g_controlLimitPanel.flag) g_controlLimitPanel.Draw();
+  }
   g_wizardFacePanel.Draw();
+  g_tooltipManager.Update();
   if (g_speechCtrl.IsActive()) g_speechCtrl.Draw(&g_backBuffer);
   FlushQueuedBlits();
 }
@@ -254,7 +262,10 @@ void CBattle::Pause() {
   pauseChanged = 1;
 }
 
-void CBattle::SetBattleTimer(int seconds) { g_battleClock = seconds; }
+void CBattle::SetBattleTimer(int seconds) {
+  g_battleClock = seconds;
+  if (g_timerPanel.flag) g_timerPanel.SetTime(seconds);
+}
 
 void CBattle::StartClock() {
   clockSeconds = 0;
@@ -276,7 +287,10 @@ void CBattle::PostClockSeconds() {
 }
 
 void CBattle::ReleaseTimer() {
-  if (timedBattle) StopClock();
+  if (!timedBattle) return;
+  StopClock();
+  g_timerPanel.flag = 0;
+  g_timerPanel.Release();
 }
 
 // --- the screen -------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "battle/BattleArmies.h"
 #include "battle/BattleCreatures.h"
 #include "battle/BattleDeployment.h"
+#include "battle/BattlePanels.h"
 #include "battle/BattleSystems.h"
 #include "battle/PanelBattle.h"
 #include "core/ErrorBox.h"
@@ -71,6 +72,16 @@ class CBattleSpeech : public ISpeechBattle {
   void Resume() override { g_netClient.AddMessage(MakeWordCommand(MSG_CAMERA_BACK, 0)); }
 };
 
+// What the creatures ask of the battle: the panels' answers about the local wizard, and the
+// battle state's own.
+class CBattleCreatureHooks : public CBattleCreaturePanels {
+ public:
+  int FrameCounter() override { return g_battle ? g_battle->frameNumber : 0; }
+  int GameType() override { return g_gameMode; }
+  // Only computer players, or nobody, are left: the battle ends once they have finished.
+  void RaiseBattleEndFlags() override { g_aiOnlyEnd = 1; }
+};
+
 class CBattlePanels : public IPanelBattle {
  public:
   int GameType() override { return g_gameMode; }
@@ -84,6 +95,7 @@ CBattleNetHooks g_netBattle;
 CBattleSpeech g_speech;
 CBattlePanels g_panels;
 CBattleCreatures g_creatures;
+CBattleCreatureHooks g_creatureHooks;
 
 ISpeechBattle* g_speechBattleBefore = nullptr;
 ISpeechCamera* g_speechCameraBefore = nullptr;
@@ -100,6 +112,7 @@ void InstallBattle() {
   g_speechCamera = &g_mapView;
   g_panelBattle.Install(&g_panels);
   g_battleSystems.Install(&g_creatures);
+  g_creatureBattle.Install(&g_creatureHooks);
 }
 
 void UninstallBattle() {
@@ -110,4 +123,5 @@ void UninstallBattle() {
   g_speechCamera = g_speechCameraBefore;
   g_panelBattle.Install(nullptr);
   g_battleSystems.Install(nullptr);
+  InstallBattlePanels();
 }

@@ -10,6 +10,9 @@
 #include "battle/BattleDeployment.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleSystems.h"
+#include "battle/ControlLimitPanel.h"
+#include "battle/TimerPanel.h"
+#include "battle/TooltipManager.h"
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
@@ -226,6 +229,13 @@ void CBattle::Initialise() {
   graphicsFreed = 0;
   g_progressBar.Release();
   if (timedBattle) {
+    g_timerPanel.Load();
+    g_timerPanel.Start(g_gameSettings.gameTime * 60);
+    if (g_prefs.isHighRes)
+      g_timerPanel.SetPosition(640, 464);
+    else
+      g_timerPanel.SetPosition(480, 344);
+    g_timerPanel.flag = 1;
     g_battleClock = g_gameSettings.gameTime * 60;
     if (g_gameMode == kGameModeQuickBattle) StartClock();
   }
@@ -281,6 +291,8 @@ void CBattle::Exit() {
 void CBattle::LoadGraphics() {
   InitSpriteWaveTable();
   g_trailSwitch = 0;
+  g_tooltipManager.LoadTexts("cfg\\battletooltip.cfg");
+  g_tooltipManager.Load();
   Step();
   int rect[4] = {};
   BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, rect);
@@ -302,11 +314,25 @@ void CBattle::SetUpPanels() {
     const WizardSite& site = g_wizardSites[shown];
     g_mapView.SetCameraCell(site.x, site.y, site.level);
   }
-  SetUpSelectBarAndFace(local != -1 ? g_armyTable.armies[local].wizardCreature : -1);
+  const int wizard = local != -1 ? g_armyTable.armies[local].wizardCreature : -1;
+  SetUpSelectBarAndFace(wizard);
+  if (local != -1) {
+    // The control limit and the count are the wizard's; until wizards are built, the game
+    // settings' limit and none controlled.
+    g_controlLimitPanel.Load();
+    g_controlLimitPanel.SetLimit(g_gameSettings.ControlLimit);
+    g_controlLimitPanel.SetValue(0);
+    g_controlLimitPanel.flag = 1;
+  }
 }
 
 void CBattle::FreeGraphics() {
   FreeSelectBarAndFace();
+  g_timerPanel.flag = 0;
+  g_timerPanel.Release();
+  g_controlLimitPanel.flag = 0;
+  g_controlLimitPanel.Release();
+  g_tooltipManager.Release();
   buttonsSprite.Free();
   buttonsShown = 0;
 }
