@@ -21,6 +21,7 @@
 #include "graphics/Display.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/Surface.h"
+#include "magic/CreatureEffectAnswers.h"
 #include "magic/EffectCreatures.h"
 #include "magic/MagicHooks.h"
 #include "net/ChatFormats.h"
@@ -135,6 +136,7 @@ void InstallSubsystems() {
   InstallGraphicsHooks();
   InstallCreatures();
   InstallEffectCreatures();
+  InstallCreatureEffectAnswers();
   InstallMagic();
   InstallNet();
   InstallRootScreenHooks();
