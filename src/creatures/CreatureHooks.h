@@ -103,6 +103,9 @@ class ICreatureEffects {
   virtual CAnimation* GlobalAnim(int number) { return nullptr; }
   // The creature's goal and waypoint markers are shown again.
   virtual void ShowGoalMarker(int creature) {}
+  // A route marker (kind 43 the goal, 70 a waypoint) at a cell's centre for a creature, from
+  // the reserved slots; twoCells marks a waypoint with a second cell. The effect, -1 none.
+  virtual int ShowRouteMarker(int kind, int x, int y, int level, int creature, int twoCells) { return -1; }
   // --- what orders and blows start ---
   // Starts an effect of a kind at a point (map units) with a creature as its source; answers
   // the effect, -1 when none started.

@@ -24,10 +24,5 @@ void CCreature::CountArmyCreatures() {}
 
 void CCreature::ReactToEnemies() {}
 
-int CCreature::RunPlanningStep(int& budget) {
-  (void)budget;
-  return 0;
-}
-
 void CCreature::TouchObjectsHere() {}
 void CCreature::ApplyCellEffects() {}

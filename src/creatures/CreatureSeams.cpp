@@ -15,25 +15,9 @@ void PlayThenOrder(CCreature& creature) {
 
 }  // namespace
 
-// --- routes, walking and barging ---
-int CCreature::OrderWalk() { return SetOrder(ORDER_WAIT); }
-int CCreature::OrderBarged() { return SetOrder(ORDER_WAIT); }
-void CCreature::AnimWalk() { PlayThenOrder(*this); }
-int CCreature::FollowRoute() { return 0; }
-int CCreature::FollowLeader() { return 0; }
-int CCreature::CanMoveStraightTo(int, int, int) { return 0; }
-int CCreature::PlanCellRoute(int, int, int) { return 0; }
-void CCreature::FollowPath() {}
-void CCreature::ReleaseWalkMarkers() {}
-void CCreature::HideWaypointMarkers() {}
+// --- formation and queued waypoints ---
 void CCreature::FindFormationCell(int&, int&, int&) {}
-void CCreature::StepDestination(int& x, int& y, int& z) const {
-  x = cellX;
-  y = cellY;
-  z = level;
-}
 int CCreature::NextWaypoint() { return 0; }
-int CCreature::StepProgress() const { return 0; }
 
 // --- behaviour, sight and combat ---
 int CCreature::OrderBehaviour() { return SetOrder(ORDER_WAIT); }

@@ -15,6 +15,7 @@
 #include <list>
 
 #include "creatures/CreatureAnims.h"
+#include "creatures/CreatureMotion.h"
 #include "creatures/CreatureOrderState.h"
 #include "creatures/CreatureType.h"
 #include "graphics/Animation.h"
@@ -277,6 +278,7 @@ class CCreature {
   using OrderHandler = int (CCreature::*)();
   using AnimStateHandler = void (CCreature::*)();
 #include "creatures/CreatureOrderMembers.inc"
+#include "creatures/CreatureRouteMembers.inc"
 
   // --- the record ---
   int32_t index = 0;

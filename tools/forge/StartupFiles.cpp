@@ -30,6 +30,8 @@ FORGE_STEP(OptionsFile) {
       .Key("CreatureDieTime", 400)
       .Key("RateOfDrowning", 5)
       .Key("MaxNodesForRouteFinding", 250)
+      // Long walks are planned over the path nodes first, then cell by cell toward each node.
+      .Flag("UseNodeMap", true)
       .Key("AI_timesystem", "NOTIONAL_TIME")
       .Key("AI_timelimit", 10)
       // The circle tables of the area spells: three radii, for spell Radius 0, 1 and 2.
