@@ -34,6 +34,7 @@ struct WalkCase {
 void Open() {}
 // A wall in the straight way: the cell search steps round it.
 void WallAcross() { Wall(10, 9, 10, 10); }
+
 void Corridor() {
   Wall(6, 9, 20, 9);
   Wall(6, 11, 20, 11);

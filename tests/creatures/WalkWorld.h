@@ -46,6 +46,16 @@ struct PoolCreatures : IMapCreatures {
     out.speed = c->type->GroundSpeed;
     return true;
   }
+  bool GetCreatureType(int type, CreatureTypeTraits& out) override {
+    if (type < 0 || type >= kCreatureTypes) return false;
+    const CCreatureType& t = g_creatureTypes[type];
+    out.size = t.TileSizeXY;
+    out.height = t.TileHeight;
+    out.airborne = t.CanFly;
+    out.movementKind = t.SwimmingAbility;
+    out.speed = t.GroundSpeed;
+    return true;
+  }
   int GetFacing(int slot) override {
     const CCreature* c = g_creatureArray.InUse(slot);
     return c ? c->facing : 0;
@@ -68,6 +78,7 @@ inline void Wall(int x0, int y0, int x1, int y1) {
 // Nodes over the whole map and the links between every near pair.
 inline void BuildPathNetwork() {
   g_pathNetwork.GenerateNodes(1);
+  g_pathNetwork.ComputeCellKeys();
   g_pathNetwork.RebuildLinks(1, 0);
 }
 
@@ -86,6 +97,8 @@ class WalkWorld : public OrdersWorld {
   }
   void TearDown() override {
     g_pathNetwork.Clear();
+    // The scheduler's turn and phases start again with the next battle.
+    g_creatureArray.schedulerCursor = g_creatureArray.phase20 = g_creatureArray.phase90 = 0;
     OrdersWorld::TearDown();
   }
   // One battle frame: every creature's update, then the scheduler's planning.

@@ -1,0 +1,187 @@
+// Routes and steps of single creatures on small hand-made maps: the straight route and its
+// limit, the way round the seam, one search carried over frames, blockers that wait on each
+// other, the pace of haste and slow, turns that keep or lose the pace, burning cells and
+// following another creature.
+#include <gtest/gtest.h>
+
+#include "WalkWorld.h"
+#include "creatures/CreatureArray.h"
+#include "map/CellRouteSearch.h"
+#include "map/MapUnits.h"
+
+namespace creature_test {
+namespace {
+
+class CreatureRoutes : public WalkWorld {
+ protected:
+  int Brownie(int x, int y, int army = 0) { return Place(kBrownie, army, x, y, kFloor); }
+};
+
+TEST_F(CreatureRoutes, SixteenStraightStepsSucceedAndSeventeenFallBackToTheSearch) {
+  CCreature& c = C(Brownie(5, 5));
+  CCreatureRoute out;
+  EXPECT_EQ(c.BuildStraightRoute(21, 5, kFloor, out), 1);
+  EXPECT_EQ(out.stepCount, 16);
+  EXPECT_EQ(out.steps[15].words[route_step::kX], 21);
+  EXPECT_EQ(c.BuildStraightRoute(22, 5, kFloor, out), 0);
+  // With the avoid flag the straight route is tried first; past 16 steps the search plans.
+  int budget = 1000;
+  EXPECT_EQ(c.PlanRoute(21, 5, kFloor, 1, 0, budget), 1);
+  EXPECT_EQ(budget, 1000);  // no search ran
+  EXPECT_EQ(c.PlanRoute(22, 5, kFloor, 1, 0, budget), 1);
+  EXPECT_LT(budget, 1000);
+  EXPECT_EQ(c.route.stepCount, 16);
+  EXPECT_EQ(c.Walking(), 1);
+}
+
+TEST_F(CreatureRoutes, AGoalPastHalfTheMapIsPlannedAcrossTheSeam) {
+  CCreature& c = C(Brownie(2, 5));
+  ASSERT_EQ(c.PlanCellRoute(45, 5, kFloor), 1);
+  EXPECT_EQ(c.route.steps[0].words[route_step::kX], 1);
+  EXPECT_EQ(c.route.steps[c.route.stepCount - 1].words[route_step::kX], 45);
+  CCreatureRoute out;
+  ASSERT_EQ(c.BuildStraightRoute(45, 5, kFloor, out), 1);
+  EXPECT_EQ(out.stepCount, 5);
+  EXPECT_EQ(out.steps[1].words[route_step::kX], 0);
+  EXPECT_EQ(out.steps[2].words[route_step::kX], 47);
+}
+
+// Calls with a small budget until the plan is taken: the number of calls.
+int CallsUntilPlanned(CCreature& c, int x, int y, int perCall) {
+  for (int call = 1; call < 100; ++call) {
+    int budget = perCall;
+    if (c.PlanRoute(x, y, kFloor, 0, 0, budget) != 2) return call;
+  }
+  return -1;
+}
+
+TEST_F(CreatureRoutes, ASpentBudgetLeavesTheRequestPendingAndTheNextFrameGoesOn) {
+  Wall(12, 4, 12, 6);
+  CCreature& a = C(Brownie(5, 5));
+  CCreature& b = C(Brownie(5, 20));
+  int budget = 3;
+  ASSERT_EQ(a.PlanRoute(20, 5, kFloor, 0, 0, budget), 2);
+  EXPECT_EQ(budget, 0);
+  EXPECT_EQ(g_creatureArray.searchPending, 1);
+  EXPECT_EQ(a.route.stepCount, 0);  // nothing changes in the record
+  const int calls = CallsUntilPlanned(a, 20, 5, 3) + 1;
+  EXPECT_GT(calls, 2);
+  EXPECT_EQ(g_creatureArray.searchPending, 0);
+  ASSERT_GT(a.route.stepCount, 0);
+  const CCreatureRoute planned = a.route;
+
+  // Again, with another creature's request between: it restarts the search.
+  budget = 3;
+  ASSERT_EQ(a.PlanRoute(20, 5, kFloor, 0, 0, budget), 2);
+  budget = 3;
+  ASSERT_EQ(b.PlanRoute(20, 20, kFloor, 0, 0, budget), 2);
+  const int afterRestart = CallsUntilPlanned(a, 20, 5, 3);
+  EXPECT_EQ(afterRestart, calls);  // the whole search again
+  EXPECT_EQ(a.route.stepCount, planned.stepCount);
+}
+
+TEST_F(CreatureRoutes, BlockersWaitingOnEachOtherAreNoObstacleButAChainOfElevenIs) {
+  std::vector<int> row;
+  for (int i = 0; i < 12; ++i) row.push_back(Brownie(5 + i, 5));
+  // Two creatures each blocking the other.
+  C(row[0]).motion.blocker = row[1] + 1;
+  C(row[1]).motion.blocker = row[0] + 1;
+  EXPECT_EQ(C(row[1]).IsStandingObstacle(row[0]), 0);
+  EXPECT_EQ(C(row[0]).IsStandingObstacle(row[1]), 0);
+  EXPECT_EQ(C(row[1]).IsStandingObstacle(-1), 1);
+  // Ten blocked creatures leading back to the asker: no obstacle; eleven: an obstacle.
+  const int asker = row[0];
+  auto chain = [&](int length) {
+    for (int i = 1; i <= length; ++i) C(row[i]).motion.blocker = (i == length ? asker : row[i + 1]) + 1;
+    return C(row[1]).IsStandingObstacle(asker);
+  };
+  EXPECT_EQ(chain(10), 0);
+  EXPECT_EQ(chain(11), 1);
+  // A creature without a blocker is none; one in the middle of a step always is.
+  C(row[5]).motion.blocker = 0;
+  EXPECT_EQ(C(row[5]).IsStandingObstacle(asker), 0);
+  C(row[5]).midStep = 1;
+  EXPECT_EQ(C(row[5]).IsStandingObstacle(asker), 1);
+  C(row[5]).midStep = 0;
+}
+
+TEST_F(CreatureRoutes, HasteDoublesTheAnimationFramesOfAGameFrameAndSlowHalvesThem) {
+  // At a steady pace the accumulator gains speed / step cost animation frames a game frame.
+  struct Case {
+    int haste, slow;
+    int framesTimesTwo;  // animation frames per game frame, times two
+  };
+  for (const Case& k : {Case{0, 0, 2}, Case{50, 0, 4}, Case{0, 50, 1}}) {
+    const int slot = Brownie(5, 5 + 3 * k.framesTimesTwo);
+    CCreature& c = C(slot);
+    c.haste = k.haste;
+    c.slow = k.slow;
+    c.WalkTo(c.cellX + 15, c.cellY, kFloor);
+    for (int frame = 0; frame < 40; ++frame) Tick();
+    ASSERT_TRUE(c.midStep) << k.haste << " " << k.slow << " at " << c.cellX << " state " << c.animState;
+    EXPECT_EQ(2 * c.stepSpeed, k.framesTimesTwo * c.motion.stepCost) << k.haste << " " << k.slow;
+  }
+}
+
+TEST_F(CreatureRoutes, ATurnOfFortyFiveDegreesAfterARePlanKeepsThePaceAndNinetyLosesIt) {
+  auto speedAfterTurn = [&](int y, int dx, int dy) {
+    CCreature& c = C(Brownie(10, y));
+    c.SetFacing(2);  // east
+    c.stepSpeed = 300;
+    c.motion.continuing = 1;
+    c.StandFor(0);
+    c.route.stepCount = 1;
+    c.route.stepIndex = 0;
+    int32_t* s = c.route.steps[0].words;
+    s[route_step::kX] = c.cellX + dx;
+    s[route_step::kY] = c.cellY + dy;
+    s[route_step::kLevel] = kFloor;
+    s[route_step::kFacing] = DirectionFromStep(dx, dy);
+    s[route_step::kLevelChange] = 0;
+    s[route_step::kAirborne] = 0;
+    s[route_step::kKind] = 0;
+    c.Walking() = 1;
+    EXPECT_EQ(c.StartStep(), 1);
+    return c.stepSpeed;
+  };
+  const int straight = speedAfterTurn(5, 1, 0);
+  const int diagonal = speedAfterTurn(10, 1, -1);
+  const int square = speedAfterTurn(15, 0, -1);
+  EXPECT_LT(square, straight);  // from a standing start
+  EXPECT_LT(square, diagonal);
+  EXPECT_GT(diagonal, 250);
+}
+
+TEST_F(CreatureRoutes, ACreatureThatBurnsWaitsInFrontOfABurningCellAndGoesOnWhenItIsOut) {
+  g_creatureTypes[kBrownie].BurnDamage = 5;
+  CCreature& c = C(Brownie(5, 5));
+  g_map.CellAt(9, 5, kFloor).state |= state_bits::kField10;
+  c.WalkTo(12, 5, kFloor);
+  bool waited = false;
+  for (int frame = 0; frame < 200; ++frame) {
+    Tick();
+    ASSERT_NE(c.cellX, 9) << "stepped into fire in frame " << frame;
+    if (c.cellX == 8 && c.animState == ANIM_STAND && c.orderState.standCountdown >= 1) waited = true;
+  }
+  EXPECT_TRUE(waited);
+  EXPECT_EQ(c.order, ORDER_WALK_TO_POS);
+  g_map.CellAt(9, 5, kFloor).state &= static_cast<uint16_t>(~state_bits::kField10);
+  for (int frame = 0; frame < 200 && c.order == ORDER_WALK_TO_POS; ++frame) Tick();
+  EXPECT_EQ(c.cellX, 12);
+}
+
+TEST_F(CreatureRoutes, AFollowerStaysPutWithinTwoCellsAndWalksAfterItsLeaderOtherwise) {
+  CCreature& leader = C(Brownie(10, 10));
+  CCreature& follower = C(Brownie(8, 12));
+  follower.followed = leader.index;
+  EXPECT_EQ(follower.FollowLeader(), 0);
+  leader.SetPosition(14, 10, kFloor, leader.typeNumber);
+  EXPECT_EQ(follower.FollowLeader(), 1);
+  EXPECT_EQ(follower.order, ORDER_WALK_TO_POS);
+  EXPECT_LE(std::abs(follower.orderState.goalX - 14), 2);
+  follower.followed = -1;
+  EXPECT_EQ(follower.FollowLeader(), 0);
+}
+
+}  // namespace
+}  // namespace creature_test
