@@ -4,6 +4,7 @@
 
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/CreatureRoutes.h"
 #include "graphics/PrintFX.h"
 #include "map/Map.h"
 #include "map/MapHooks.h"
@@ -100,6 +101,11 @@ class MapCreatures : public IMapCreatures {
     const CCreature* c = Creature(slot);
     return c ? c->facing : 0;
   }
+  // The creature's own step test, for the cell searches planned for it.
+  int CanMoveStraightTo(int slot, int x0, int y0, int z0, int x1, int y1, int z1, int flag, int* kind) override {
+    return CreatureStepTest(slot, x0, y0, z0, x1, y1, z1, flag, kind);
+  }
+  bool GetLead(int slot, CreatureLead& out) override { return CreatureLeadOf(slot, out.x, out.y, out.z, out.frames); }
 };
 
 class ViewCreatures : public IMapViewCreatures {
