@@ -52,11 +52,10 @@ int CCreature::GetMaxHealth() const {
 }
 
 int CCreature::AdjustHealth(int amount, int attackerArmy, int* out, int flag) {
-  (void)out;
   if (health <= 0) return 0;
   if (amount < 0) {
     const int damage = -amount;
-    const bool survived = LoseHealth(damage, attackerArmy, flag);
+    const bool survived = LoseHealth(damage, attackerArmy, out, flag);
     if (attackerArmy != -1 && !illusion) {
       if (CArmy* attacker = g_armyTable.GetArmy(attackerArmy)) attacker->AddGrievance(damage, army);
       if (IsWizard()) g_creatureBattle->AddScore(attackerArmy, damage);

@@ -75,6 +75,8 @@ class ICreatureBattle {
   virtual const char* PlayerNameOf(int army) { return nullptr; }
   // The combat modifier (per cent) of an army's creatures at the battle's difficulty.
   virtual int CombatModifier(int army) { return 0; }
+  // A creature of the local army was hurt (told at most every 250 frames).
+  virtual void CreatureHurt(int creature) {}
   // The battle's switch that opens every lock.
   virtual bool OpenAllLocks() { return false; }
 };
@@ -88,6 +90,9 @@ class ICreatureAI {
   virtual void NoteManaGain(int controller, int army, int amount) {}
   // The computer player's value of a change in health or mana.
   virtual int ComputeDamageValue(int type, int newValue, int change, float factor, float ratio) { return 0; }
+  // The value of harm done, credited to the decisions that the source's two item ids name
+  // and to the AI records of the victim's two carried items.
+  virtual void CreditHarm(int sourceItem0, int sourceItem1, int carried0, int carried1, int value) {}
 };
 
 class ICreatureEffects {
@@ -118,6 +123,11 @@ class ICreatureEffects {
   // A breakable object's strength; setting it updates its look.
   virtual int EffectStrength(int effect) { return 0; }
   virtual void SetEffectStrength(int effect, int strength) {}
+  // Shards of a shattered body of a type at a point (map units), spread by a parameter.
+  virtual void SpawnBodyParts(int type, int x, int y, int z, int parameter) {}
+  // Blood of a blow and the glow of an absorbed one at a point (map units); seen only.
+  virtual void SpawnBlood(int creature, int amount) {}
+  virtual void SpawnGlowBurst(int creature, int amount) {}
   // An entry of the effect animation table and its first sequence, null when not loaded.
   virtual CAnimation* EffectAnimEntry(int entry, int& firstSequence) { return nullptr; }
 };

@@ -1,4 +1,4 @@
-// Steps of creature rules that other files own in full (damage intake, panic, behaviour,
+// Steps of creature rules that other files own in full (panic, behaviour,
 // strength, reactions, route planning, world objects and cell effects, held states). Each
 // has the smallest body that keeps the rules that call it running; their own files replace
 // them.
@@ -6,15 +6,6 @@
 
 #include "creatures/CreatureArray.h"
 #include "creatures/Mapelem.h"
-
-bool CCreature::LoseHealth(int amount, int attackerArmy, int flag) {
-  (void)attackerArmy;
-  (void)flag;
-  const bool wasAlive = health > 0;
-  health = std::max(health - std::max(amount, 0), 0);
-  if (wasAlive && health == 0) OnKilled();
-  return health > 0;
-}
 
 void CCreature::UpdatePanic() {}
 void CCreature::DecideBehaviour() {}

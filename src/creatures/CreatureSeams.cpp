@@ -40,8 +40,6 @@ int CCreature::HasLineOfFireToCreature(const CCreature&) { return 0; }
 int CCreature::HasLineOfFireTo(int, int, int) { return 0; }
 int CCreature::TraceShot(const CCreature&) { return 0; }
 int CCreature::ClearShotFrom(int, int, int, const CCreature&) { return 0; }
-void CCreature::TakeDamage(int amount, int attackerArmy, int, int) { AdjustHealth(-amount, attackerArmy, nullptr, 1); }
-void CCreature::AddExperience(int amount) { experience += amount; }
 int CCreature::TryPushBack(int, CCreature&) { return 0; }
 void CCreature::Remove() {
   ReleaseEngagement();

@@ -15,6 +15,7 @@
 #include <list>
 
 #include "creatures/CreatureAnims.h"
+#include "creatures/CreatureCombatState.h"
 #include "creatures/CreatureMotion.h"
 #include "creatures/CreatureOrderState.h"
 #include "creatures/CreatureType.h"
@@ -253,6 +254,18 @@ class CCreature {
   // --- conditions ---
   void PestStep();
   void StartPestFlies();
+  // --- damage and experience (CreatureDamage.cpp) ---
+  // 1 when a creature held in kind 1 or 2 was shattered by the blow and removed.
+  int ShatterHeld(int blow);
+  // The hit of this creature's missile or effect on another.
+  void ResolveMissileHit(int victimSlot);
+  void SetInvisibility(int n);
+  void SetIronSkin(int n);
+  void SetBloodLust(int n);
+  void SetIllusion(int n) { illusion = n; }
+  // Blood for a blow and a glow for an absorbed one: seen only, drawn from the view's generator.
+  void EmitBlood(int amount);
+  void EmitGlowBurst(int amount);
   void SetManaSource(int on) { manaSource = on; }
   // Room for the creature's body at a cell (its own cells count as free).
   bool HasRoomAt(int x, int y, int level) const;
@@ -261,8 +274,9 @@ class CCreature {
   void SlowIfInCone(int ox, int oy, int ol, int dx, int dy, int dz, int range);
 
   // --- steps of the rules built elsewhere (kept small until their rules fill them) ---
-  // Takes damage; answers whether the creature survived.
-  bool LoseHealth(int amount, int attackerArmy, int flag);
+  // Takes damage (items: the source's two carried item ids, or null); answers whether the
+  // creature survived.
+  bool LoseHealth(int amount, int attackerArmy, const int* items, int flag);
   void UpdatePanic();
   void DecideBehaviour();
   void UpdateStrength();
@@ -402,6 +416,7 @@ class CCreature {
   int32_t manaStores[kSightingArmyCount] = {};  // 8.8, the creature's mana as army n believes it
   int32_t strength = 0;                         // the combat strength estimate
   CCreatureOrderState orderState;               // orders and animation states
+  CCreatureCombatState combat;                  // damage, protections and experience
 };
 
 // --- selection globals ---
