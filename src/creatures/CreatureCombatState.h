@@ -16,6 +16,8 @@ struct CCreatureCombatState {
   int32_t attacker = 0;        // slot + 1 of the creature that last hit it with a missile, 0 none
   int32_t attackerMemory = 0;  // frames the attacker is remembered
   int32_t raised = 0;          // raised as undead once already
+  int32_t challenger = 0;      // slot + 1 of an enemy in contact that challenged it, 0 none
+  int32_t tauntedBy = 0;       // slot + 1 of the creature taunting it, 0 none
   int32_t lastSeenDamage[kCombatArmies] = {};
   int32_t lastSeenCounter[kCombatArmies] = {};
 };

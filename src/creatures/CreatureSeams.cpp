@@ -30,16 +30,7 @@ int CCreature::OrderRetreat() {
 void CCreature::AnimRetreat() { PlayThenOrder(*this); }
 void CCreature::AnimLifted() { PlayThenOrder(*this); }
 void CCreature::AnimDropped() { PlayThenOrder(*this); }
-void CCreature::AnimEngaged() { PlayThenOrder(*this); }
 int CCreature::GetCurrentOrder() const { return order; }
-int CCreature::FindAdjacentFoe() { return -1; }
-int CCreature::FindRangedTarget() { return -1; }
-int CCreature::PickTauntTarget() { return -1; }
-int CCreature::IsChallengeReady() { return 0; }
-int CCreature::HasLineOfFireToCreature(const CCreature&) { return 0; }
-int CCreature::HasLineOfFireTo(int, int, int) { return 0; }
-int CCreature::TraceShot(const CCreature&) { return 0; }
-int CCreature::ClearShotFrom(int, int, int, const CCreature&) { return 0; }
 int CCreature::TryPushBack(int, CCreature&) { return 0; }
 void CCreature::Remove() {
   ReleaseEngagement();
@@ -51,7 +42,6 @@ void CCreature::Remove() {
 void CCreature::ForceLanding() { orderState.flying = 0; }
 void CCreature::Levitate(int frames) { airborne = frames; }
 void CCreature::StartLineMove(int, int, int) {}
-void CCreature::ProvokeOthers() {}
 void CCreature::KingStep() {}
 void CCreature::DeathBlast() { Detach(); }
 void CCreature::Explode(int, int) { Detach(); }

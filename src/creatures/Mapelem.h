@@ -266,6 +266,17 @@ class CCreature {
   // Blood for a blow and a glow for an absorbed one: seen only, drawn from the view's generator.
   void EmitBlood(int amount);
   void EmitGlowBurst(int amount);
+  // --- challenges and engagement (CreatureSight.cpp) ---
+  // The first enemy in contact becomes the challenger; 1 when found.
+  int FindChallenger();
+  int HasValidChallenge();
+  // Engages a valid challenger (or waits a frame for it); 0 when the challenge was not valid.
+  int AnswerChallenge();
+  int IsThreatened();
+  // Ends the creature's own tracking engagement; answers the partner (-1 none).
+  int ReleaseTracking();
+  // Ends every engagement with the creature: its own, and those of the creatures tracking it.
+  void ReleaseAllEngagements();
   void SetManaSource(int on) { manaSource = on; }
   // Room for the creature's body at a cell (its own cells count as free).
   bool HasRoomAt(int x, int y, int level) const;
