@@ -214,6 +214,3 @@ void SetCondition(CCreature& creature, int32_t& condition, int n, int effect) {
 void CCreature::SetInvisibility(int n) { SetCondition(*this, invisible, n, kInvisibleEffect); }
 void CCreature::SetIronSkin(int n) { SetCondition(*this, ironSkin, n, kIronSkinEffect); }
 void CCreature::SetBloodLust(int n) { SetCondition(*this, bloodLust, n, kBloodLustEffect); }
-
-void CCreature::EmitBlood(int amount) { g_creatureEffects->SpawnBlood(index, amount); }
-void CCreature::EmitGlowBurst(int amount) { g_creatureEffects->SpawnGlowBurst(index, amount); }

@@ -125,9 +125,11 @@ class ICreatureEffects {
   virtual void SetEffectStrength(int effect, int strength) {}
   // Shards of a shattered body of a type at a point (map units), spread by a parameter.
   virtual void SpawnBodyParts(int type, int x, int y, int z, int parameter) {}
-  // Blood of a blow and the glow of an absorbed one at a point (map units); seen only.
-  virtual void SpawnBlood(int creature, int amount) {}
-  virtual void SpawnGlowBurst(int creature, int amount) {}
+  // A spray of blood from a creature's centre (velocity in units per frame, size, alive or
+  // dead) and a burst of n glow particles about it (blue for a frozen creature). Both are
+  // seen only and draw from the view's generator.
+  virtual void SpawnBlood(int creature, int vx, int vy, int vz, int size, bool alive) {}
+  virtual void SpawnGlowBurst(int creature, int count, bool blue) {}
   // An entry of the effect animation table and its first sequence, null when not loaded.
   virtual CAnimation* EffectAnimEntry(int entry, int& firstSequence) { return nullptr; }
 };

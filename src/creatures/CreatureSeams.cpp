@@ -44,7 +44,6 @@ void CCreature::Levitate(int frames) { airborne = frames; }
 void CCreature::StartLineMove(int, int, int) {}
 void CCreature::KingStep() {}
 void CCreature::DeathBlast() { Detach(); }
-void CCreature::Explode(int, int) { Detach(); }
 void CCreature::RaiseAsUndead() {}
 bool CCreature::IsFireImmune() const { return false; }
 void CCreature::DropItemsHere() {}

@@ -266,6 +266,12 @@ class CCreature {
   // Blood for a blow and a glow for an absorbed one: seen only, drawn from the view's generator.
   void EmitBlood(int amount);
   void EmitGlowBurst(int amount);
+  // --- dispatch, reach and explosions (CreatureDispatch.cpp) ---
+  // An order another creature reports (GetCurrentOrder's kinds: 2 walk, 3 attack a creature,
+  // 4 attack a place) given to this one.
+  void IssueOrder(int kind, int x, int y, int z, int targetSlot);
+  // Whether walking greedily toward another creature comes to a cell it can be attacked from.
+  bool CanReach(const CCreature& other);
   // --- challenges and engagement (CreatureSight.cpp) ---
   // The first enemy in contact becomes the challenger; 1 when found.
   int FindChallenger();

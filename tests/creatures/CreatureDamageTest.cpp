@@ -18,8 +18,8 @@ namespace {
 struct CountingEffects : RecordingEffects {
   std::vector<int> blood, glow;
   std::vector<int> bodyParts;
-  void SpawnBlood(int, int amount) override { blood.push_back(amount); }
-  void SpawnGlowBurst(int, int amount) override { glow.push_back(amount); }
+  void SpawnBlood(int, int, int, int, int size, bool) override { blood.push_back(size); }
+  void SpawnGlowBurst(int, int count, bool) override { glow.push_back(count); }
   void SpawnBodyParts(int, int, int, int, int parameter) override { bodyParts.push_back(parameter); }
 };
 
@@ -59,7 +59,7 @@ TEST_F(Damage, TakeDamageAppliesProtectionsAndHeldStatesInOrder) {
          c.ironSkin = 1;
          g_spellDefs[74].SpellStrength = 0;
        },
-       40, 60, 1, 1, false},
+       40, 60, 0, 1, false},  // nothing absorbed, no glow
       {"iron skin 50", [](CCreature& c) { c.ironSkin = 1; }, 40, 80, 1, 1, false},
       {"iron skin 100",
        [](CCreature& c) {
@@ -100,6 +100,7 @@ TEST_F(Damage, TakeDamageAppliesProtectionsAndHeldStatesInOrder) {
     c.SetPosition(10, 10, 0, kBrownie);
     c.InitFromType(kBrownie, 1);
     c.health = 100;
+    c.sightingCounters[0] = kSightingFull;  // blood and glows show where the local army sees
     g_spellDefs[74].SpellStrength = 50;
     counting.glow.clear();
     counting.blood.clear();
@@ -223,6 +224,33 @@ TEST_F(Damage, MissileKindsHoldOrPoisonInsteadOfHurting) {
     EXPECT_EQ(C(target).orderState.poisonPoints > 0, test.poisoned);
     EXPECT_EQ(C(shooter).experience > 0, test.gainsExperience);
   }
+}
+
+}  // namespace
+}  // namespace creature_test
+
+namespace creature_test {
+namespace {
+
+TEST_F(Damage, BloodAndGlowsShowOnlyWhereTheLocalArmySeesAndFollowTheBloodLevel) {
+  CCreature& c = C(victim);
+  c.ironSkin = 1;
+  c.TakeDamage(40, 0, -1, -1);  // unseen: nothing shows
+  EXPECT_TRUE(counting.blood.empty());
+  EXPECT_TRUE(counting.glow.empty());
+
+  c.sightingCounters[0] = kSightingFull;
+  c.TakeDamage(40, 0, -1, -1);
+  ASSERT_EQ(counting.blood.size(), 1u);
+  EXPECT_EQ(counting.blood[0], 20 / 2 + 4);
+  ASSERT_EQ(counting.glow.size(), 1u);
+  EXPECT_EQ(counting.glow[0], 20 * 2);
+
+  g_bloodLevel = 0;
+  c.TakeDamage(40, 0, -1, -1);
+  ASSERT_EQ(counting.blood.size(), 2u);
+  EXPECT_EQ(counting.blood[1], 0);
+  EXPECT_EQ(counting.glow.size(), 1u);  // no particles, no burst
 }
 
 }  // namespace

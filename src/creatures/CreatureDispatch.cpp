@@ -1,0 +1,118 @@
+// Orders passed from one creature to another, the reach test of an attack, the burst of a
+// creature with its blast damage, and the blood and glows of a wound. Blood and glows are
+// seen only: they draw from the view's generator and appear only where the local army sees.
+#include <algorithm>
+
+#include "core/Options.h"
+#include "core/Random.h"
+#include "creatures/Armies.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/CreatureHooks.h"
+#include "creatures/CreatureOrders.h"
+#include "creatures/Mapelem.h"
+#include "map/LineWalker.h"
+#include "map/Map.h"
+#include "map/MapUnits.h"
+
+namespace {
+
+constexpr int kBurstSound = 1023;
+constexpr int kQuietBurster = 6;
+
+bool CannotExplode(int type) { return type == 20 || type == 22 || type == 23; }
+
+// A cosmetic draw, top bit cleared.
+int LookDraw() { return static_cast<int>(g_random.Next() & 0x7FFFFFFF); }
+
+bool LocalArmySees(const CCreature& creature) {
+  return g_localArmy >= 0 && g_localArmy < kSightingArmyCount && creature.sightingCounters[g_localArmy] > 0;
+}
+
+}  // namespace
+
+void CCreature::IssueOrder(int kind, int x, int y, int z, int targetSlot) {
+  switch (kind) {
+    case 2:
+      WalkTo(x, y, z);
+      break;
+    case 3:
+      if (const CCreature* victim = CreatureInUse(targetSlot); victim && victim->IsAlive()) AttackCreature(targetSlot);
+      break;
+    case 4:
+      AttackTerrain(x, y, z);
+      break;
+    default:
+      break;
+  }
+}
+
+bool CCreature::CanReach(const CCreature& other) {
+  int x = cellX, y = cellY, z = level;
+  int fromX = -1, fromY = -1, fromZ = -1;
+  int best = MapWrappedDistance(x, y, z, other.cellX, other.cellY, other.level);
+  while (!(x == other.cellX && y == other.cellY && z == other.level)) {
+    if (InHandToHandContact(other, x, y, z) || (HasUsableMissile() && ClearShotFrom(x, y, z, other))) return true;
+    bool stepped = false;
+    int nextX = 0, nextY = 0, nextZ = 0;
+    for (const GridStep& step : kNeighbours26) {
+      const int nz = z + step.dz;
+      if (nz < 0 || nz >= g_map.levels) continue;
+      const int nx = CWrapCoord::WrapX(x + step.dx), ny = CWrapCoord::WrapY(y + step.dy);
+      if (nx == fromX && ny == fromY && nz == fromZ) continue;
+      const int d = MapWrappedDistance(nx, ny, nz, other.cellX, other.cellY, other.level);
+      if (d >= best || !CanMoveStraightTo(nx, ny, nz)) continue;
+      best = d;
+      nextX = nx, nextY = ny, nextZ = nz;
+      stepped = true;
+    }
+    if (!stepped) return false;
+    fromX = x, fromY = y, fromZ = z;
+    x = nextX, y = nextY, z = nextZ;
+  }
+  return false;
+}
+
+void CCreature::Explode(int strength, int falloff) {
+  if (CannotExplode(typeNumber)) return;
+  if (typeNumber != kQuietBurster) g_creatureSounds->PlayAt(kBurstSound, cellX, cellY);
+  if (strength > 0) {
+    health = 0;
+    const int reach = strength / std::max(falloff, 1);
+    int cx, cy, cz;
+    CentrePoint(cx, cy, cz);
+    g_creatureArray.ForEachInUse([&](CCreature& victim) {
+      if (&victim == this || !victim.IsAlive()) return;
+      const int d =
+          CellDistanceApprox(WrapDeltaX(cellX, victim.cellX), WrapDeltaY(cellY, victim.cellY), victim.level - level);
+      if (d / 4 >= reach) return;
+      // Walls stop the blast; bodies do not.
+      int vx, vy, vz;
+      victim.CentrePoint(vx, vy, vz);
+      CLineWalker walker;
+      if (walker.TraceSight(vx, vy, vz, cx, cy, cz, (reach + 1) * 4 * kUnitsPerTile, 1) != 1) return;
+      victim.TakeDamage(strength - falloff * (d / 4), army, carriedItems[0], carriedItems[1]);
+    });
+  }
+  int x, y, z;
+  CentrePoint(x, y, z);
+  g_creatureEffects->SpawnBodyParts(typeNumber, x, y, z, 0);
+  Remove();
+  orderHandler = nullptr;
+  order = pendingOrder = ORDER_NONE;
+  Detach();
+}
+
+void CCreature::EmitBlood(int amount) {
+  if (!LocalArmySees(*this)) return;
+  const int vx = LookDraw() % 5 - 2;
+  const int vy = LookDraw() % 5 - 2;
+  const int vz = LookDraw() % 3 + 4;
+  const int size = (amount / 2 + 4) * g_bloodLevel / 100;
+  g_creatureEffects->SpawnBlood(index, vx, vy, vz, size, IsAlive());
+}
+
+void CCreature::EmitGlowBurst(int count) {
+  if (!LocalArmySees(*this)) return;
+  const int n = count * g_bloodLevel * 2 / 100;
+  if (n > 0) g_creatureEffects->SpawnGlowBurst(index, n, heldKind == 2);
+}
