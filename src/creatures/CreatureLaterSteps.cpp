@@ -13,7 +13,6 @@ void CCreature::UpdateStrength() { strength = health; }
 
 void CCreature::CountArmyCreatures() {}
 
-void CCreature::ReactToEnemies() {}
 
 void CCreature::TouchObjectsHere() {}
 void CCreature::ApplyCellEffects() {}

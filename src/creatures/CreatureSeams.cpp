@@ -31,14 +31,6 @@ void CCreature::AnimRetreat() { PlayThenOrder(*this); }
 void CCreature::AnimLifted() { PlayThenOrder(*this); }
 void CCreature::AnimDropped() { PlayThenOrder(*this); }
 int CCreature::GetCurrentOrder() const { return order; }
-int CCreature::TryPushBack(int, CCreature&) { return 0; }
-void CCreature::Remove() {
-  ReleaseEngagement();
-  const int slot = index;
-  g_creatureArray.ForEachInUse([slot](CCreature& other) {
-    if (other.index != slot) other.DropTarget(slot);
-  });
-}
 void CCreature::ForceLanding() { orderState.flying = 0; }
 void CCreature::Levitate(int frames) { airborne = frames; }
 void CCreature::StartLineMove(int, int, int) {}

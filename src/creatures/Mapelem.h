@@ -272,6 +272,14 @@ class CCreature {
   void IssueOrder(int kind, int x, int y, int z, int targetSlot);
   // Whether walking greedily toward another creature comes to a cell it can be attacked from.
   bool CanReach(const CCreature& other);
+  // --- reactions and conditions (CreatureReactions.cpp) ---
+  void SetHaste(int n) { haste = n; }
+  // Slow cancels haste; ending it takes its colour away.
+  void SetSlow(int n);
+  // Another army takes the creature over.
+  void ChangeOwner(int newArmy);
+  // The creatures of its (new) army engaged with it let go; those attacking it are freed.
+  void ReleaseEngagements();
   // --- challenges and engagement (CreatureSight.cpp) ---
   // The first enemy in contact becomes the challenger; 1 when found.
   int FindChallenger();

@@ -1,0 +1,181 @@
+// A creature's reactions: stepping back from a blow in front, fleeing from or going for the
+// nearest enemy it can reach, the speed conditions, a change of owner and the removal from
+// play with the King's succession. Draws come from the battle's generator.
+#include "creatures/CreatureReactions.h"
+
+#include <algorithm>
+
+#include "creatures/Armies.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/CreatureHooks.h"
+#include "creatures/CreatureOrders.h"
+#include "creatures/Mapelem.h"
+#include "map/Map.h"
+#include "map/MapUnits.h"
+
+int AttackSector(int dx, int dy) {
+  const int g = dy + 2 * dx, m = dx + 2 * dy, l = 2 * dy - dx, k = dy - 2 * dx;
+  if (k < 0 && g <= 0) return 0;
+  if (g > 0 && m <= 0) return 1;
+  if (m > 0 && l <= 0) return 2;
+  if (l <= 0 && k <= 0) {
+    if (g >= 0 && m >= 0) return 7;
+    if (m >= 0) return 5;
+    return l >= 0 ? 6 : 7;
+  }
+  if (k <= 0) return 3;
+  if (g >= 0) return 4;
+  if (m >= 0) return 5;
+  return l >= 0 ? 6 : 7;
+}
+
+int RelativeAttackDirection(int dx, int dy, int facing) { return ((AttackSector(dx, dy) - facing) % 8 + 8) % 8; }
+
+namespace {
+
+constexpr int kPushNoChance = 50;  // r mod 100 at most this: no push
+constexpr int kOwnerEffect = 11;
+constexpr int kSlowColour = 1;
+
+bool InFront(int relative) { return relative == 0 || relative == 1 || relative == 7; }
+
+bool CannotBePushed(const CCreature& c) {
+  return c.typeNumber == creature_kind::kStatic || c.heldKind || !c.IsAlive() || c.order == ORDER_TRAPPED ||
+         c.order == ORDER_RETREAT || (c.order == ORDER_STUNNED && c.pendingOrder == ORDER_TRAPPED) || c.midStep ||
+         (c.airborne > 0 && c.spellState == 3 && !(c.type && c.type->CanFly));
+}
+
+bool IsAttackingOrder(int order) {
+  return order == ORDER_ATTACK_CREATURE || order == ORDER_REACTION_HTH || order == ORDER_REACTION_LRC ||
+         order == ORDER_BEHAVIOUR;
+}
+
+// Sighting counters after a change of army: seen by its own and by allies sharing vision.
+void ResetSightings(CCreature& c) {
+  const CArmy* own = g_armyTable.GetArmy(c.army);
+  for (int a = 0; a < kSightingArmyCount; ++a)
+    c.sightingCounters[a] = a == c.army || (own && own->SharesVisionWith(a)) ? kSightingFull : 0;
+}
+
+}  // namespace
+
+int CCreature::TryPushBack(int, CCreature& attacker) {
+  if (BattleRoll(100, __LINE__) <= kPushNoChance) return 0;
+  if (CannotBePushed(*this)) return 0;
+  const int dx = WrapDeltaX(cellX, attacker.cellX), dy = WrapDeltaY(cellY, attacker.cellY);
+  if (!InFront(RelativeAttackDirection(dx, dy, facing))) return 0;
+  const int tries[3] = {(facing + 4) % 8, (facing + 3) % 8, (facing + 5) % 8};
+  const int count = facing % 2 ? 1 : 3;
+  for (int t = 0; t < count; ++t) {
+    const GridStep& step = kDirectionSteps[tries[t]];
+    const int x = CWrapCoord::WrapX(cellX + step.dx), y = CWrapCoord::WrapY(cellY + step.dy);
+    for (int z : {level, level - 1, level + 1}) {
+      if (z < 0 || z >= g_map.levels || !CanMoveStraightTo(x, y, z)) continue;
+      return PlanCellRoute(x, y, z) ? 1 : 0;
+    }
+  }
+  return 0;
+}
+
+void CCreature::ReactToEnemies() {
+  if (g_creatureBattle->IsHeldByScript(index) || !type) return;
+  CCreature* enemy = nullptr;
+  int nearest = 0;
+  g_creatureArray.ForEachInUse([&](CCreature& other) {
+    if (&other == this || !other.IsAlive() || !IsEnemyOf(other) || !ArmySees(other)) return;
+    const int d = MapWrappedDistance(cellX, cellY, level, other.cellX, other.cellY, other.level);
+    if (enemy && d >= nearest) return;
+    if (!CanReach(other)) return;
+    enemy = &other;
+    nearest = d;
+  });
+  if (!enemy || enemy->typeNumber < 0 || enemy->typeNumber >= kCreatureTypes) return;
+  const int b = type->FearHate_Matrix[enemy->typeNumber] + combat.reactionModifier;
+  if (b < 1 && nearest <= -2 * b) {
+    combat.fleeDistance = -2 * b + 10;
+    ReleaseTracking();
+    engagedWith = -1;
+    target = enemy->index;
+    if (typeNumber == creature_kind::kUnseen) {
+      EndHeldState();
+      return;
+    }
+    if (heldKind || IsAirborneWithoutFlight()) return;
+    behaviourSubState = 2;
+    SetOrder(ORDER_BEHAVIOUR);
+  } else if (b >= 1 && nearest <= 2 * b) {
+    AttackCreature(enemy->index);
+  }
+}
+
+void CCreature::SetSlow(int n) {
+  if (n > 0) {
+    if (slow <= 0) printFX.PushColourFX(kSlowColour);
+    slow = n;
+    haste = 0;
+  } else {
+    slow = 0;
+    printFX.RemoveColourFX(kSlowColour);
+  }
+}
+
+void CCreature::ChangeOwner(int newArmy) {
+  if (newArmy == army) return;
+  CountArmyCreatures();
+  army = newArmy;
+  ResetSightings(*this);
+  if (heldKind) EndHeldState();
+  CountArmyCreatures();
+  if (selected) Deselect();
+  printFX.PushEffect(kOwnerEffect);
+  ReleaseEngagements();
+  if (IsAttackingOrder(order) && heldKind) EndHeldState();
+  g_creatureAI->RegisterCreature(0, index);
+  if (IsWizard()) g_creatureAI->RegisterCreature(1, index);
+}
+
+void CCreature::ReleaseEngagements() {
+  const int slot = index;
+  g_creatureArray.ForEachInUse([&](CCreature& other) {
+    if (&other == this) return;
+    if (other.army == army && other.engagedWith == slot) {
+      other.ReleaseTracking();
+      other.engagedWith = -1;
+      other.RunOrderHandler();
+    }
+    if (other.target == slot && IsAttackingOrder(other.order) && other.heldKind) other.EndHeldState();
+  });
+}
+
+void CCreature::Remove() {
+  ReleaseTracking();
+  if (rank == 2 && typeNumber >= 0 && typeNumber < kCreatureTypes) {
+    g_creatureArray.kingFlags[typeNumber] = 0;
+    // The most experienced of the type may take the crown at once.
+    CCreature* heir = this;
+    int most = 0;
+    g_creatureArray.ForEachInUse([&](CCreature& other) {
+      if (&other == this || !other.IsAlive() || other.typeNumber != typeNumber || other.experience <= most) return;
+      heir = &other;
+      most = other.experience;
+    });
+    if (heir != this) heir->AddExperience(0);
+  }
+  health = 0;
+  heldKind = heldTime = 0;
+  haste = slow = 0;
+  target = -1;
+  airborne = 0;
+  rank = 0;
+  const int slot = index;
+  g_creatureArray.ForEachInUse([slot](CCreature& other) {
+    if (other.index != slot) other.DropTarget(slot);
+  });
+  g_creatureBattle->RemoveSpotIcon(index);
+  if (IsWizard() && !illusion && IsLocalPlayers()) {
+    SelectSpell(-1);
+    spellCount = 0;
+    g_creatureBattle->RebuildSpellPopup();
+    g_creatureBattle->ShowWizardHealth(0);
+  }
+}

@@ -1,0 +1,101 @@
+// A creature's reactions: the sector an attacker stands in for every offset and facing, the
+// push-back draw, fleeing from a feared enemy by the exact distance, slow against haste, and
+// the King's crown passing to the most experienced of the type when the King leaves play.
+#include <gtest/gtest.h>
+
+#include "OrdersWorld.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/CreatureReactions.h"
+#include "creatures/Mapelem.h"
+
+namespace creature_test {
+namespace {
+
+using CombatReactions = OrdersWorld;
+
+TEST(AttackSectors, EveryNeighbourAndFacing) {
+  struct Case {
+    int dx, dy, sector;
+  };
+  const Case cases[] = {{0, -1, 0}, {1, -1, 1},  {1, 0, 2},   {1, 1, 3},  {0, 1, 4},  {-1, 1, 5},
+                        {-1, 0, 6}, {-1, -1, 7}, {0, 0, 7},   {2, 0, 2},  {0, -3, 0}, {3, 3, 3},
+                        {-2, 1, 5}, {1, 2, 3},   {-3, -1, 6}, {2, -1, 1}, {-1, -2, 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
+    EXPECT_EQ(AttackSector(c.dx, c.dy), c.sector);
+    for (int facing = 0; facing < 8; ++facing)
+      EXPECT_EQ(RelativeAttackDirection(c.dx, c.dy, facing), (c.sector - facing + 8) % 8);
+  }
+}
+
+// A seed whose first push-back draw gives r mod 100 = wanted.
+uint32_t SeedFor(int wanted) {
+  for (uint32_t seed = 1;; ++seed) {
+    CRandom random;
+    random.Seed(seed);
+    if (static_cast<int>((random.Next() & 0x7FFFFFFF) % 100) == wanted) return seed;
+  }
+}
+
+TEST_F(CombatReactions, ADrawOfFiftyNeverPushesAndTheDrawIsAlwaysMade) {
+  const int me = Place(kBrownie, 0, 10, 10);
+  const int foe = Place(kBrownie, 1, 10, 9);  // straight in front of facing 0
+  C(me).facing = 0;
+  g_battleRandom.Seed(SeedFor(50));
+  EXPECT_EQ(C(me).TryPushBack(0, C(foe)), 0);
+  // Held: still one draw.
+  C(me).heldKind = 1;
+  CRandom expected = Generator();
+  Roll(expected, 100);
+  C(me).TryPushBack(0, C(foe));
+  EXPECT_EQ(g_battleRandom.Next(), expected.Next());
+}
+
+TEST_F(CombatReactions, AFearedEnemyIsFledAtSixCellsNotSeven) {
+  g_creatureTypes[kCentaur].FearHate_Matrix[kBrownie] = -3;
+  const int me = Place(kCentaur, 0, 10, 10);
+  const int far = Place(kBrownie, 1, 13, 11);  // distance 7
+  for (int a = 0; a < kSightingArmyCount; ++a) C(far).sightingCounters[a] = kSightingFull;
+  C(me).ReactToEnemies();
+  EXPECT_EQ(C(me).combat.fleeDistance, 0);
+
+  C(far).Relocate(13, 10, 0);  // distance 6
+  C(me).ReactToEnemies();
+  EXPECT_EQ(C(me).combat.fleeDistance, 16);
+  EXPECT_EQ(C(me).target, far);
+  EXPECT_EQ(C(me).behaviourSubState, 2);
+}
+
+TEST_F(CombatReactions, SlowCancelsHasteNotTheReverse) {
+  const int me = Place(kBrownie, 0, 10, 10);
+  C(me).SetHaste(50);
+  C(me).SetSlow(40);
+  EXPECT_EQ(C(me).haste, 0);
+  EXPECT_EQ(C(me).slow, 40);
+  C(me).SetHaste(50);
+  EXPECT_EQ(C(me).slow, 40);
+  C(me).SetSlow(0);
+  EXPECT_EQ(C(me).slow, 0);
+}
+
+TEST_F(CombatReactions, TheCrownPassesToTheMostExperiencedOfTheTypeOnRemoval) {
+  g_creatureTypes[kBrownie].LordExperienceLevel = 10;
+  g_creatureTypes[kBrownie].KingExperienceLevel = 20;
+  const int king = Place(kBrownie, 0, 10, 10);
+  const int lesser = Place(kBrownie, 0, 12, 10);
+  const int heir = Place(kBrownie, 1, 14, 10);
+  C(king).AddExperience(15);
+  C(king).AddExperience(15);
+  ASSERT_EQ(C(king).rank, 2);
+  C(lesser).AddExperience(25);
+  C(heir).AddExperience(40);
+  ASSERT_EQ(C(heir).rank, 1);  // a King of the type already rules
+
+  C(king).Remove();
+  EXPECT_EQ(C(heir).rank, 2);
+  EXPECT_EQ(C(lesser).rank, 1);
+  EXPECT_EQ(g_creatureArray.kingFlags[kBrownie], 1);
+}
+
+}  // namespace
+}  // namespace creature_test
