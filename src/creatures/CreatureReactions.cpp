@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "creatures/Armies.h"
+#include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "creatures/CreatureOrders.h"
@@ -178,4 +179,70 @@ void CCreature::Remove() {
     g_creatureBattle->RebuildSpellPopup();
     g_creatureBattle->ShowWizardHealth(0);
   }
+}
+
+namespace {
+
+constexpr int kTeleportEffect = 9;
+constexpr int kArrivalEffect = 10;
+constexpr int kFadingEffect = 8;
+constexpr int kLandingDamage = 20;
+
+}  // namespace
+
+void CCreature::StartTeleport(int x, int y, int z, int flag) {
+  teleportX = x;
+  teleportY = y;
+  teleportLevel = z;
+  teleportSpare = flag;
+  printFX.PushEffect(kTeleportEffect);
+}
+
+void CCreature::OnPrintEffectEnd(int effect) {
+  if (effect == kFadingEffect) {
+    Remove();
+    Detach();
+    return;
+  }
+  if (effect != kTeleportEffect) return;
+  CMoveQuery query = MakeMoveQuery();
+  if (teleportSpare) query.airborne = query.flying = 1;
+  int x = teleportX, y = teleportY, z = teleportLevel;
+  if (g_map.FindFreePositionNear(index, query, x, y, z)) {
+    Relocate(x, y, z);
+    midStep = 0;
+    ReleaseAllEngagements();
+    if (heldKind) EndHeldState();
+    attackApproach = 0;
+    ResetSightings(*this);
+    if (teleportSpare && !g_map.CanOccupy(x, y, z, MakeMoveQuery())) {
+      if (typeNumber == creature_kind::kUnseen) {
+        EndHeldState();
+      } else {
+        ReleaseTracking();
+        EnterOrder16();
+      }
+    }
+  }
+  printFX.PushEffect(kArrivalEffect);
+}
+
+// DROPPED: one level down each loop of the sequence while there is room; landing hurts a
+// creature that cannot fly.
+void CCreature::AnimDropped() {
+  if (bodyAnim.Advance() != 1) return;
+  if (level > 0 && HasRoomAt(cellX, cellY, level - 1)) {
+    Relocate(cellX, cellY, level - 1);
+    StartAnimAt(creature_anim::kStand, 0);
+    return;
+  }
+  overlayAnim.playing = 0;
+  if (mayFly) {
+    ForceLanding();
+    return;
+  }
+  int x = cellX, y = cellY, z = level;
+  if (g_map.FindFreePositionNear(index, MakeMoveQuery(), x, y, z)) Relocate(x, y, z);
+  EndHeldState();
+  TakeDamage(kLandingDamage, -1, -1, -1);
 }

@@ -276,6 +276,11 @@ class CCreature {
   void SetHaste(int n) { haste = n; }
   // Slow cancels haste; ending it takes its colour away.
   void SetSlow(int n);
+  // Stores a teleport's destination and starts its fading; with the flag set the creature
+  // may arrive in the air (and then falls).
+  void StartTeleport(int x, int y, int z, int flag);
+  // Finishes what a print effect started: 9 lands a teleport, 8 takes a faded illusion away.
+  void OnPrintEffectEnd(int effect);
   // Another army takes the creature over.
   void ChangeOwner(int newArmy);
   // The creatures of its (new) army engaged with it let go; those attacking it are freed.
