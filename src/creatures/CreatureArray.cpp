@@ -22,7 +22,6 @@ CCreatureArray::CCreatureArray(int newCapacity) : records(static_cast<size_t>(st
   for (CAnimPlayer& marker : markerAnims) marker.Clear();
   ResetCreatureSelection();
   ReleaseAll();
-  std::fill(std::begin(kingFlags), std::end(kingFlags), 0);
   cellCursor = listCursor = bodies.end();
 }
 
@@ -74,6 +73,8 @@ CCreature* CCreatureArray::NextMatching() {
 
 void CCreatureArray::ReleaseAll() {
   for (int slot = 0; slot < capacity; ++slot) records[slot].Reset(slot);
+  // No King rules with no creatures: the next battle crowns its own.
+  std::fill(std::begin(kingFlags), std::end(kingFlags), 0);
   bodies.clear();
   cellCursor = listCursor = bodies.end();
   highWater = 0;
