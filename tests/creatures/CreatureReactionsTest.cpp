@@ -75,27 +75,5 @@ TEST_F(Reactions, ACreatureThatFeedsItsWizardPassesItManaAtItsPeriod) {
   EXPECT_EQ(mana, (std::vector<int>{3, 3, 3, 3, 3, 6, 6, 6, 6, 6, 9}));
 }
 
-TEST_F(Reactions, AWalkerTeleportedIntoTheAirDropsAndIsHurtOnLanding) {
-  const int me = Place(kBrownie, 0, 10, 10);
-  C(me).health = 100;
-  C(me).StartTeleport(20, 20, 4, 1);
-  C(me).OnPrintEffectEnd(9);
-  ASSERT_GT(C(me).level, 0);
-  EXPECT_EQ(C(me).order, ORDER_DROPPED);
-  EXPECT_EQ(C(me).animState, ANIM_DROPPED);
-  for (int frame = 0; frame < 2000 && C(me).order == ORDER_DROPPED; ++frame) Frame();
-  EXPECT_EQ(C(me).level, 0);
-  EXPECT_EQ(C(me).health, 80);
-  EXPECT_NE(C(me).order, ORDER_DROPPED);
-
-  // Without the flag the search keeps to where it can stand: no fall.
-  const int other = Place(kBrownie, 0, 30, 30);
-  C(other).health = 100;
-  C(other).StartTeleport(25, 25, 4, 0);
-  C(other).OnPrintEffectEnd(9);
-  EXPECT_NE(C(other).order, ORDER_DROPPED);
-  EXPECT_EQ(C(other).health, 100);
-}
-
 }  // namespace
 }  // namespace creature_test
