@@ -115,6 +115,7 @@ TEST_F(AnimStates, StandRunsTheOrderHandlerASecondTimeAtZero) {
   brownie.SetAnimState(ANIM_STAND);
   brownie.orderState.standCountdown = 0;
   CRandom once = Generator();
+  Roll(once, 100);  // the taunt draw, made with nobody to taunt
   Roll(once, 6);
   brownie.AnimStand();
   EXPECT_EQ(brownie.animState, ANIM_WAIT);
@@ -125,8 +126,10 @@ TEST_F(AnimStates, StandRunsTheOrderHandlerASecondTimeAtZero) {
   brownie.orderState.standCountdown = 0;
   RunToLastFrame(brownie);
   CRandom twice = Generator();
-  Roll(twice, 6);
-  Roll(twice, 6);
+  for (int run = 0; run < 2; ++run) {
+    Roll(twice, 100);
+    Roll(twice, 6);
+  }
   brownie.AnimStand();
   EXPECT_EQ(g_battleRandom.indexA, twice.indexA);
 
