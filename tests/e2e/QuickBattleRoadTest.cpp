@@ -3,9 +3,12 @@
 // dragged into the Law column, then Begin Battle), the region entry screen and Go On, which
 // hands the battle over; with no battle screen yet the road comes back to the quick battle
 // menu. The screens come in order, each frame saved shows its screen, and two
-// runs give one battle set-up record.
+// runs give one battle set-up record. Then the same road in a real window on the virtual X
+// display, worked with xdotool at the rectangles of the forged layouts.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,8 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "XScreen.h"
 #include "forge/FrontEndLayouts.h"
 #include "forge/SetupScreenLayouts.h"
+#include "platform/Clock.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
 
@@ -158,6 +163,116 @@ TEST_F(QuickBattleRoad, AtTheLowResolutionToo) {
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
   EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
   CheckFrames("640", 640, 480);
+}
+
+// The road in a real window on the virtual X display.
+class QuickBattleWindow : public QuickBattleRoad {
+ protected:
+  void SetUp() override {
+    const char* display = std::getenv("VRASK_X_DISPLAY");
+    if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+    if (!e2e::HaveXdoTool()) GTEST_SKIP() << "no xdotool";
+    display_ = display;
+    QuickBattleRoad::SetUp();
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  void Start() {
+    pid_ = fork();
+    if (pid_ == 0) {
+      // The X libraries leave allocations the leak checker cannot name; the headless road
+      // checks the program's own leaks.
+      const std::string command =
+          "cd '" + dir_.Path() + "' && exec env DISPLAY=" + display_ +
+          " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 timeout 120 '" + VRASK_PROGRAM +
+          "' /win 2>stderr.txt >/dev/null";
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  bool FindWindow() {
+    for (int attempt = 0; attempt < 100 && window_.empty(); ++attempt) {
+      std::istringstream ids(e2e::XdoToolOutput(display_, "search --onlyvisible --name 'Realms of Vrask'"));
+      ids >> window_;
+      if (window_.empty()) platform::SleepMs(100);
+    }
+    return !window_.empty();
+  }
+  // The window's client area (800 x 600) in a screenshot of the display.
+  bool Client(std::vector<uint8_t>& client) {
+    e2e::Screenshot shot;
+    if (!e2e::TakeScreenshot(display_, dir_.File("shot.ppm"), shot)) return false;
+    int left = 0, top = 0;
+    std::istringstream lines(e2e::XdoToolOutput(display_, "getwindowgeometry --shell " + window_));
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (line.rfind("X=", 0) == 0) left = std::atoi(line.c_str() + 2);
+      if (line.rfind("Y=", 0) == 0) top = std::atoi(line.c_str() + 2);
+    }
+    if (shot.width < left + 800 || shot.height < top + 600) return false;
+    client.clear();
+    for (int y = 0; y < 600; ++y)
+      for (int x = 0; x < 800; ++x)
+        client.insert(client.end(), shot.At(left + x, top + y), shot.At(left + x, top + y) + 3);
+    return true;
+  }
+  // Screenshots until the window shows a settled picture unlike the last screen's (at most
+  // 15 s); saved under the name.
+  bool NextScreen(const std::string& name) {
+    std::vector<uint8_t> before;
+    for (int attempt = 0; attempt < 75; ++attempt) {
+      platform::SleepMs(200);
+      std::vector<uint8_t> now;
+      if (!Client(now)) continue;
+      const bool settled = !before.empty() && Difference(now, before) < 1.0;
+      before = now;
+      if (!settled || Spread(now) < 2000.0 || (!last_.empty() && Difference(now, last_) < 8.0)) continue;
+      last_ = now;
+      testing_support::WritePng(testing_support::TestOutputDir() + "/quick_battle_window_" + name, 800, 600, now);
+      return true;
+    }
+    return false;
+  }
+  void Xdo(const std::string& arguments) { e2e::XdoTool(display_, arguments); }
+  void ClickAt(const forge::LayoutPoint& at) {
+    Xdo("mousemove --window " + window_ + " " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
+  }
+  void Click(const forge::ScreenLayout& layout, WidgetKind kind, int number) {
+    ClickAt(forge::WidgetCentre(layout, kind, number, true));
+  }
+
+  std::string display_, window_;
+  pid_t pid_ = -1;
+  std::vector<uint8_t> last_;
+};
+
+TEST_F(QuickBattleWindow, FromTheMainMenuThroughTheSpellBoxToTheBattleHandOver) {
+  Start();
+  ASSERT_TRUE(FindWindow()) << ReadText(dir_.File("stderr.txt"));
+  ASSERT_TRUE(NextScreen("main.png"));
+  Click(forge::MainMenuLayout(), WidgetKind::kTextButton, 3);
+  ASSERT_TRUE(NextScreen("quick.png"));
+  Click(forge::QuickBattleMenuLayout(), WidgetKind::kTextButton, 3);
+  ASSERT_TRUE(NextScreen("setup.png"));
+  Click(forge::SinglePlayerBattleLayout(), WidgetKind::kTextButton, 2);
+  ASSERT_TRUE(NextScreen("spellbox.png"));
+  // An item dragged from the pool into the Law column, then Begin Battle.
+  Xdo("mousemove --window " + window_ + " 338 136 mousedown 1 mousemove --window " + window_ +
+      " 290 300 mousemove --window " + window_ + " 235 549 mouseup 1");
+  platform::SleepMs(400);
+  ClickAt({754, 51});
+  ASSERT_TRUE(NextScreen("region.png"));
+  Click(forge::RegionEntryLayout(), WidgetKind::kTextButton, 1);
+  ASSERT_TRUE(NextScreen("back.png")) << "the road comes back to the quick battle menu";
+  for (int attempt = 0; attempt < 50 && ReadText(dir_.File("stderr.txt")).find("battle set-up:") == std::string::npos;
+       ++attempt)
+    platform::SleepMs(100);
+  EXPECT_NE(ReadText(dir_.File("stderr.txt")).find("battle set-up: region 1 "), std::string::npos)
+      << ReadText(dir_.File("stderr.txt"));
 }
 
 #endif
