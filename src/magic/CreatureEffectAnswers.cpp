@@ -1,13 +1,14 @@
 // The effect pool's answers to what creatures ask of effects: markers that end, the effect a
 // creature holds turned with it, the global animation table (the effect-animation table),
 // effects started on or by a creature, the effects of a cell and a breakable object's
-// strength. Casting is left to the spell casting code.
+// strength, and the creatures' casts.
 #include "magic/CreatureEffectAnswers.h"
 
 #include "core/Options.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "magic/EffectManager.h"
+#include "magic/SpellCast.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
 
@@ -137,6 +138,18 @@ class CreatureEffectAnswers : public ICreatureEffects {
     block.SetPoint(w::kTargetX, x, y, z);
     block[w::kCreature] = source;
     return record->Activate(kind, block) == 0 && !record->active ? -1 : record->index;
+  }
+
+  // A creature's ranged attack is a cast request of its own: mode 1, no extra value.
+  void CastSpell(int spell, int x, int y, int z, int caster, int targetCreature) override {
+    CSpellCast request;
+    request.spell = spell;
+    request.targetX = x;
+    request.targetY = y;
+    request.targetZ = z;
+    request.caster = caster;
+    request.target = targetCreature;
+    request.Execute();
   }
 
   int FindEffectAt(int x, int y, int level, int kind) override {

@@ -3,6 +3,7 @@
 #include "core/Random.h"
 #include "magic/EffectManager.h"
 #include "magic/EffectRandom.h"
+#include "magic/EffectSounds.h"
 #include "magic/EffectSpells.h"
 #include "magic/EffectWorld.h"
 #include "magic/ParticleFactory.h"
@@ -74,7 +75,7 @@ int CEffect::PassesSpellChecks(int a, int b) {
 }
 
 void CEffect::Fizzle() {
-  g_soundCues.PlayAt(kFizzleSound, cellX, cellY, nullptr, 0);
+  g_effectSounds->PlayAt(kFizzleSound, cellX, cellY, nullptr, 0);
   // Only a paid cast gets its mana back: a free one must not create mana.
   if (params[w::kMode] != 1) return;
   EffectCreature caster;

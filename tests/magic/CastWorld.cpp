@@ -1,0 +1,104 @@
+#include "CastWorld.h"
+
+#include <cstdio>
+
+#include "MagicTestSupport.h"
+#include "core/Options.h"
+#include "core/Random.h"
+#include "creatures/CreatureAnims.h"
+#include "creatures/CreatureMapHooks.h"
+#include "creatures/CreatureType.h"
+#include "creatures/SpellDefinition.h"
+#include "forge/TerrainTypes.h"
+#include "magic/EffectCreatures.h"
+#include "magic/EffectLog.h"
+#include "magic/EffectWorld.h"
+#include "magic/ParticleManager.h"
+#include "magic/SpellCast.h"
+#include "map/Map.h"
+#include "map/TerrainType.h"
+#include "map/TileOverlay.h"
+#include "platform/Files.h"
+#include "support/TestSupport.h"
+
+namespace magic_test {
+
+void CastWorld::SetUp() {
+  ASSERT_TRUE(LoadForgedEffectTables());
+  here_ = platform::CurrentDirectory();
+  ASSERT_TRUE(platform::ChangeDirectory(testing_support::ForgedDataDir()));  // read only
+  ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
+  ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
+  std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
+  std::vector<uint8_t> file = forge::TerrainFileBytes(forge::ForgedTerrainTypes());
+  ASSERT_TRUE(g_terrainTypes.Assign(file.data() + 16, file.size() - 16));
+  ASSERT_EQ(g_map.Create(48, 44, 8, 1, 1), 1);
+  for (int y = 0; y < g_map.height; ++y)
+    for (int x = 0; x < g_map.width; ++x) g_map.CellAt(x, y, 0).terrain = forge::terrain::kGrass;
+  g_map.waterLevel = 0;
+  g_tileSpans.Reset();
+  CParticle::SetWorldSize(48 * 32, 44 * 32, 8 * 16);
+  g_armyTable.ResetAll();
+  g_creatureArray.ReleaseAll();
+  ResetGlobalOptions();
+  ResetSpellSightings();
+  g_alignmentBalance = 0;
+  g_battleRandom.Seed(1234);
+  g_effectManager.Reset();
+  g_effectLog.Clear();
+  for (int army : {0, 1}) {
+    CArmy& record = g_armyTable.armies[army];
+    record.inUse = 1;
+    record.human = army == 0 ? 1 : 0;
+    std::snprintf(record.name, sizeof record.name, "army%d", army);
+    record.SetRelationToAll(0);
+  }
+  g_armyTable.SetActiveArmy(0);
+  savedHooks_ = g_mapHooks;
+  InstallCreatures();
+  InstallEffectCreatures();
+  soundScope_ = std::make_unique<HookScope<IEffectSounds>>(g_effectSounds, sounds);
+  notesScope_ = std::make_unique<HookScope<ICreatureWizards>>(g_creatureWizards, notes);
+}
+
+void CastWorld::TearDown() {
+  g_effectManager.Reset();
+  g_particleManager.Clear();
+  g_creatureArray.ReleaseAll();
+  g_armyTable.ResetAll();
+  notesScope_.reset();
+  soundScope_.reset();
+  g_effectWorld.Install(nullptr);
+  g_mapHooks = savedHooks_;
+  for (auto& set : g_creatureTypeAnims) set.reset();
+  ResetSpellSightings();
+  g_map.Clear();
+  g_tileSpans.Free();
+  g_terrainTypes.Clear();
+  ResetGlobalOptions();
+  platform::ChangeDirectory(here_);
+}
+
+int CastWorld::Place(int type, int army, int x, int y, int level) {
+  CCreature* creature = g_creatureArray.FindFree();
+  EXPECT_NE(creature, nullptr);
+  if (!creature) return -1;
+  creature->Reset(creature->index);
+  creature->SetPosition(x, y, level, type);
+  creature->InitFromType(type, army);
+  return creature->index;
+}
+
+int CastWorld::PlaceWizard(int army, int x, int y, int mana) {
+  const int slot = Place(0, army, x, y);
+  g_armyTable.armies[army].wizardCreature = slot;
+  C(slot).maxMana = 1000;
+  C(slot).mana = mana;
+  return slot;
+}
+
+void CastWorld::SeenByAll(int slot) {
+  for (int army = 0; army < 8; ++army) C(slot).sightingCounters[army] = 30;
+}
+
+}  // namespace magic_test
