@@ -15,6 +15,7 @@
 #include "map/MapCell.h"
 #include "map/MapUnits.h"
 #include "map/PathNetwork.h"
+#include "map/TerrainType.h"
 
 namespace {
 
@@ -60,22 +61,19 @@ void CopyFromBlock(const CRouteBlock& block, CCreatureRoute& route) {
   }
 }
 
-bool Burns(int x, int y, int z) {
-  const CMapCell* cell = g_map.CellAtWrapped(x, y, z);
-  if (cell && (cell->state & state_bits::kField10)) return true;
-  if (z > 1) {
-    const CMapCell* below = g_map.CellAtWrapped(x, y, z - 1);
-    return below && (below->state & state_bits::kField10);
-  }
-  return false;
-}
-
 struct NodePoint {
   bool valid = false;
   int x = 0, y = 0, z = 0;
 };
 
 }  // namespace
+
+bool CellBurns(int x, int y, int z) {
+  const auto burning = [](const CMapCell* cell) {
+    return cell && (cell->state & state_bits::kField10) && !(cell->terrain && TerrainOf(cell->terrain).IsLiquid());
+  };
+  return burning(g_map.CellAtWrapped(x, y, z)) || (z > 1 && burning(g_map.CellAtWrapped(x, y, z - 1)));
+}
 
 const CRouteStep* CCreature::CurrentStep() const {
   if (route.stepIndex < 0 || route.stepIndex >= route.stepCount || route.stepIndex >= kMaxRouteSteps) return nullptr;
@@ -101,8 +99,14 @@ int CCreature::CanMoveStraightTo(int x0, int y0, int z0, int x1, int y1, int z1,
     } else if ((type && type->TileSizeXY == 2) || dx * dx + dy * dy + dz * dz < 2) {
       passes = 1;
     } else {
-      passes = (FitsAt(x1, y0, z0) && FitsAt(x0, y1, z0) && FitsAt(x1, y1, z0)) ||
-               (FitsAt(x0, y0, z1) && FitsAt(x1, y0, z1) && FitsAt(x0, y1, z1));
+      // Round the corner the creature passes through the air beside the step: one side needs
+      // room clear of others, but no ground to stand on (as in the map's own corner rule), or
+      // no creature could ever step up or down a level sideways.
+      const auto clear = [&](int x, int y, int z) {
+        return g_map.HasRoomAt(x, y, z, query) && g_map.HasRoomForCreature(x, y, z, index, query);
+      };
+      passes = (clear(x1, y0, z0) && clear(x0, y1, z0) && clear(x1, y1, z0)) ||
+               (clear(x0, y0, z1) && clear(x1, y0, z1) && clear(x0, y1, z1));
     }
   }
   if (kind) *kind = passes ? stepKind : kStepRefused;
@@ -151,7 +155,7 @@ int CCreature::BuildStraightRoute(int x, int y, int z, CCreatureRoute& out) cons
     if (nz < 0 || nz >= g_map.levels) return 0;
     int kind = kStepRefused, support = -1;
     if (!g_map.CanStepBetween(px, py, pz, nx, ny, nz, query, &kind, &support)) return 0;
-    if (burnable && Burns(nx, ny, nz)) return 0;
+    if (burnable && CellBurns(nx, ny, nz)) return 0;
     int32_t* s = out.steps[out.stepCount++].words;
     const int dx = WrapDeltaX(px, nx), dy = WrapDeltaY(py, ny);
     s[kX] = nx;

@@ -21,6 +21,10 @@ inline constexpr int kBudget = 7;     // what the request may still spend
 inline constexpr int kPushTrial = 8;  // the search belongs to a push trial
 }  // namespace route_request
 
+// Whether fire burns in the cell or, above level 1, in the cell under it. The fire mark shares
+// its bit with the map data's water field: on liquid terrain (a ford) the bit is water.
+bool CellBurns(int x, int y, int z);
+
 // The creature's step test as the map's cell search calls it (mapOnly 1: the map alone).
 int CreatureStepTest(int slot, int x0, int y0, int z0, int x1, int y1, int z1, int mapOnly, int* kind);
 // Where a walking creature is heading, in units, and the frames it needs to get there.

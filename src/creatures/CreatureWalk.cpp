@@ -32,14 +32,6 @@ enum AdvanceTable { kWalkStraight, kWalkDiagonal, kFlyStraight, kFlyDiagonal, kS
 
 int WrapUnits(int v, int period) { return period > 0 ? ((v % period) + period) % period : v; }
 
-bool CellBurns(int x, int y, int z) {
-  const CMapCell* cell = g_map.CellAtWrapped(x, y, z);
-  if (cell && (cell->state & state_bits::kField10)) return true;
-  if (z <= 1) return false;
-  const CMapCell* below = g_map.CellAtWrapped(x, y, z - 1);
-  return below && (below->state & state_bits::kField10);
-}
-
 const int32_t* TableOf(const CCreature& c, int table) {
   switch (table) {
     case kWalkDiagonal:

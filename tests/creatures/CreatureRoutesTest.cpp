@@ -170,6 +170,47 @@ TEST_F(CreatureRoutes, ACreatureThatBurnsWaitsInFrontOfABurningCellAndGoesOnWhen
   EXPECT_EQ(c.cellX, 12);
 }
 
+// The map data marks shallow water with the bit that marks fire elsewhere: a ford is no fire.
+TEST_F(CreatureRoutes, ACreatureThatBurnsWadesThroughAFord) {
+  g_creatureTypes[kBrownie].BurnDamage = 5;
+  CCreature& c = C(Brownie(5, 5));
+  for (int y = 0; y < g_map.height; ++y) {
+    g_map.CellAt(9, y, kFloor).terrain = forge::terrain::kFord;
+    g_map.CellAt(9, y, kFloor).state |= state_bits::kField10;
+  }
+  EXPECT_FALSE(CellBurns(9, 5, kFloor));
+  EXPECT_FALSE(CellBurns(9, 5, kFloor + 1));
+  c.WalkTo(12, 5, kFloor);
+  for (int frame = 0; frame < 300 && c.order == ORDER_WALK_TO_POS; ++frame) Tick();
+  EXPECT_EQ(c.cellX, 12);
+  g_map.CellAt(9, 6, kFloor).terrain = forge::terrain::kGrass;
+  EXPECT_TRUE(CellBurns(9, 6, kFloor + 1));  // fire on the ground below
+}
+
+// Down from a ledge and up again, straight and diagonally: the creature passes the corner
+// through the air beside its step, where nothing carries it.
+TEST_F(CreatureRoutes, AWalkerStepsDownALedgeAndUpAgainSideways) {
+  for (int y = 0; y < g_map.height; ++y)
+    for (int x = 0; x <= 8; ++x) {
+      g_map.CellAt(x, y, kFloor).terrain = forge::terrain::kRock;
+      g_map.CellAt(x, y, kFloor + 1).terrain = forge::terrain::kGrass;
+    }
+  CCreature& c = C(Place(kBrownie, 0, 6, 5, kFloor + 1));
+  int kind = 0;
+  EXPECT_EQ(c.CanMoveStraightTo(8, 5, kFloor + 1, 9, 5, kFloor, &kind, 0), 1);
+  EXPECT_EQ(c.CanMoveStraightTo(8, 5, kFloor + 1, 9, 6, kFloor, &kind, 0), 1);
+  EXPECT_EQ(c.CanMoveStraightTo(9, 5, kFloor, 8, 4, kFloor + 1, &kind, 0), 1);
+  c.WalkTo(12, 9, kFloor);
+  for (int frame = 0; frame < 400 && c.order == ORDER_WALK_TO_POS; ++frame) Tick();
+  EXPECT_EQ(c.cellX, 12);
+  EXPECT_EQ(c.cellY, 9);
+  EXPECT_EQ(c.level, kFloor);
+  c.WalkTo(4, 4, kFloor + 1);
+  for (int frame = 0; frame < 400 && c.order == ORDER_WALK_TO_POS; ++frame) Tick();
+  EXPECT_EQ(c.cellX, 4);
+  EXPECT_EQ(c.level, kFloor + 1);
+}
+
 TEST_F(CreatureRoutes, AFollowerStaysPutWithinTwoCellsAndWalksAfterItsLeaderOtherwise) {
   CCreature& leader = C(Brownie(10, 10));
   CCreature& follower = C(Brownie(8, 12));
