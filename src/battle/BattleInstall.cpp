@@ -10,6 +10,7 @@
 #include "battle/BattleCreatures.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattlePanels.h"
+#include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/PanelBattle.h"
 #include "core/ErrorBox.h"
@@ -60,6 +61,7 @@ class CBattleNetHooks : public INetBattle {
     if (g_battle) g_battle->paused = 0;
   }
   void SpeechClosed(int) override {}
+  CRecordLog* RecordLog() override { return BattleRecording() || BattlePlayingBack() ? GetRecordLog() : nullptr; }
   void EndBattle(const char*) override {
     if (g_battle) g_battle->quitRequested = 1;
   }

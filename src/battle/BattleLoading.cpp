@@ -9,6 +9,7 @@
 #include "battle/BattleArmies.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattlePanels.h"
+#include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/TimerPanel.h"
@@ -70,6 +71,8 @@ void LoadSpriteOrEnd(CSprite& sprite, const char* path, int levels) {
 
 bool LoadBattle(CBattle& battle) {
   battle.loadFailed = 1;
+  // A recording holds, and a playback restores, the battle's realm, set-up and game type.
+  SetUpBattleRecord();
   // Everything the battle computes draws from generators seeded here, before the map and
   // the deployment draw.
   g_battleRandom.Seed(static_cast<uint32_t>(g_battleSetup.battleSeed));
@@ -134,7 +137,7 @@ bool LoadBattle(CBattle& battle) {
 bool InitBattleArmies() {
   if (g_directAI || g_gameMode == kGameModeDirect || g_gameMode == kGameModeCampaign) return SetUpDefaultArmies();
   // A network battle numbers its armies by the players (word 4), a quick battle by word 3.
-  if (g_networkGame) return SetUpNumberedArmies(g_battleSetup.players, g_battleSetup.localArmy);
+  if (g_networkGame || PlaybackGameType().multiplayer) return SetUpNumberedArmies(g_battleSetup.players, g_battleSetup.localArmy);
   return SetUpNumberedArmies(g_battleSetup.armies, g_battleSetup.localArmy);
 }
 
@@ -190,6 +193,10 @@ void CBattle::Initialise() {
   endScreenShown = 0;
   g_aiOnlyEnd = 0;
   endCountdownEnabled = g_gameMode == kGameModeCampaign || g_directAI ? 1 : 0;
+  if (BattlePlaybackFailed()) {
+    endCountdownEnabled = endCountdownRunning = 1;  // ends on the first frame
+    endCountdown = 0;
+  }
 
   Step();
   SetCursorKind(kCursorNormal);
@@ -262,6 +269,7 @@ void CBattle::Exit() {
   g_mapView.Deactivate();
   BattleSystems().ReleaseAllCreatures();
   EndNetBattle();
+  CloseBattleRecord();
   SetTerrainAnimation(nullptr);
   terrainSprite.Free();
   terrainAnimation.Free();

@@ -138,6 +138,7 @@ bool CRecordLog::ReadHeader(uint32_t& length) {
     return Fail(kReadFailed);
   if (std::memcmp(header, kTag, 4) != 0) return Fail(kBadRecord);
   length = bytes::LoadU32(header + 4);
+  recordLength = length;
   return true;
 }
 

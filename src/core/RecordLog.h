@@ -42,6 +42,8 @@ class CRecordLog {
   uint8_t* bufferFill = nullptr;
   int bufferSize = 0;
   int error = kNoError;
+  // The payload length the last read or peek found in its record's header.
+  uint32_t recordLength = 0;
 
  private:
   bool Fail(int code);

@@ -1,5 +1,6 @@
 // The window procedure: keys go to the current screen, the mouse to the screen framework's
 // input queue, and the window's end takes down what belongs to the window.
+#include "battle/BattleRecord.h"
 #include "core/Main.h"
 #include "core/Options.h"
 #include "frontend/ScreenTable.h"
@@ -39,7 +40,7 @@ void OnDestroy(platform::WindowHandle window) {
   delete g_startupMutex;
   g_startupMutex = nullptr;
   ShutdownDisplay();
-  // The battle's record log closes here once the battle exists (GetRecordLog).
+  FreeRecordLog();
   FreeMusicTrackList();
   if (window == g_mainWindow) g_mainWindow = nullptr;
   platform::PostQuitMessage(0);
