@@ -15,6 +15,7 @@
 #include "core/Preferences.h"
 #include "creatures/CreatureMapHooks.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/WizardTable.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
 #include "game/ScriptedInput.h"
@@ -135,6 +136,7 @@ void ShutDownServices() {
 void InstallSubsystems() {
   InstallGraphicsHooks();
   InstallCreatures();
+  InstallWizards();
   InstallEffectCreatures();
   InstallCreatureEffectAnswers();
   InstallMagic();
