@@ -14,7 +14,7 @@ HookSlot<IBattleSystems> g_battleSystems{&g_standIn};
 
 void IBattleSystems::UpdateEffect(int slot) {
   CEffect* effect = g_effectManager.At(slot);
-  if (effect && effect->active) effect->UpdateAnimation();
+  if (effect && effect->active) effect->Update();
 }
 
 void IBattleSystems::UpdateCreatureVisibility() {

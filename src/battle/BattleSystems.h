@@ -57,8 +57,7 @@ class IBattleSystems {
   virtual void FlushAIExperience() {}
 
   // --- effects ---------------------------------------------------------------------------
-  // One frame of an effect slot (nothing for a free one). The neutral one steps its
-  // animation: the effects' own routines are installed with them.
+  // One frame of an effect slot (nothing for a free one): what its kind does, then its fall.
   virtual void UpdateEffect(int slot);
 
   // --- world objects -----------------------------------------------------------------------

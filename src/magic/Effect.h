@@ -130,6 +130,42 @@ class CEffect {
   // The effect's tile changed under it (the terrain-shaping effects fill it).
   void AffectTerrainTile();
 
+  // --- the per-tick update ----------------------------------------------------------------
+  // One battle frame of the effect: what its kind does, then the fall of the tail.
+  void Update();
+  // A fire passes to a burnable neighbour; answers the terrain index of the cell looked at.
+  int TrySpread();
+  // Carries out the spell the effect holds (word 8) at what it reached.
+  void DeliverSpell();
+
+  // --- summoning ---------------------------------------------------------------------------
+  // 1 when a place for a creature of the type was found (the effect now stands there).
+  int PlaceSummon(int type);
+  int CreateSummonedCreature(int type, int illusion);
+  int SummonWizard();
+
+  // --- terrain shaping -------------------------------------------------------------------------
+  // 1 when a kind-26 effect was found and fed.
+  int FeedFlame();
+  void SettleWall(int relink);
+  void WobbleLinked();
+  void SpawnCornerEffects();
+  void SpawnWallSegment(int direction);
+  void MoveToFreeCell();
+
+  // --- targeting and strikes -------------------------------------------------------------------
+  // Continues a travelling effect after a hit.
+  void Ricochet(int relink);
+  void SeekNextTarget(int hit);
+  void StartBolt();
+  void StartBeam(int a, int b, int c, int d, int points, int branchChance);
+  void FireIfClear();
+  void ChooseStrikeTarget();
+  void ShootHostiles();
+  void RandomStrike();
+  void SpawnRing();
+  void TrapOnCell();
+
   // --- light and small accessors ---------------------------------------------------------
   bool PassesLightFilter() const;
   bool IsLightSourceAffected() const;
@@ -174,6 +210,43 @@ class CEffect {
   void MoveToPositionCell(bool relink);
   void PlaceInCell(int cx, int cy, int level, bool relink);
   int FindDropPoint();
+
+  // The kinds' set-up (EffectKinds.cpp).
+  void SetUpKind();
+  void TrajectoryStart();
+  void LineStart();
+  void HeadingAnimation();
+  void AnchorOn(int word);
+  void CellCentre(bool onGround);
+  void GroundLevel();
+  void ReactCreature();
+  void CompanionOnReservedRecord(int entry, int marker);
+  void StartObjectLook(bool atDataWord);
+  void SetUpFire();
+  void SetUpTrap();
+  void SetUpCountdown();
+  void SetUpSummoning(bool wizard);
+  // The kinds' update (EffectUpdate.cpp).
+  void UpdateKind();
+  void UpdateTail();
+  void Trail(const int colour[3]);
+  void TrailByAlignment();
+  void Watch(int c);
+  bool EndUnlessAlive(int c);
+  void StartCopy(int kind);
+  int LoopAnimation();
+  void EndCompanion(int effect, bool byKind);
+  void BurnOut();
+  void UpdateFire();
+  void UpdateCountdown();
+  void UpdateThrown();
+  void UpdateRicochet();
+  void UpdateFollower();
+  void UpdateHealingBeam();
+  void UpdateBlast();
+  void UpdateThrownObject();
+  void UpdateAttached();
+  void UpdateHold();
 };
 
 // b when a equals b, else b + a battle draw modulo (a - b).

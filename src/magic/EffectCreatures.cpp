@@ -1,11 +1,15 @@
 // The creature pool's answers to what effects ask of creatures.
 #include "magic/EffectCreatures.h"
 
+#include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "magic/EffectSounds.h"
 #include "magic/EffectWorld.h"
 #include "map/MapUnits.h"
 
 namespace {
+
+constexpr int kStaticType = 22;
 
 class EffectCreatures : public IEffectWorld {
  public:
@@ -35,6 +39,12 @@ class EffectCreatures : public IEffectWorld {
     out.routeX = c->cellX;
     out.routeY = c->cellY;
     out.routeLevel = c->level;
+    out.seenByLocal = g_localArmy >= 0 && g_localArmy < kSightingArmyCount && c->sightingCounters[g_localArmy] != 0;
+    out.moving = c->movement[0] != 0;
+    out.illusion = c->illusion != 0;
+    out.viewFacing = c->viewFacing;
+    out.pestered = c->pestered;
+    out.magicResistance = c->magicResistance;
     return true;
   }
   void TakeDamage(int slot, int amount, int army, int item0, int item1) override {
@@ -48,6 +58,34 @@ class EffectCreatures : public IEffectWorld {
   }
   void AddMana(int slot, int amount) override {
     if (CCreature* c = g_creatureArray.InUse(slot)) c->AddMana(amount);
+  }
+  void Ignite(int slot) override {
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->Ignite();
+  }
+  void Trap(int slot) override {
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->Trap();
+  }
+  // Wizards and the static type show nothing; the others cry out.
+  void PlayEffectReaction(int slot) override {
+    const CCreature* c = g_creatureArray.InUse(slot);
+    if (c && !c->IsWizard() && c->typeNumber != kStaticType)
+      g_effectSounds->PlayAt(743, c->cellX, c->cellY, nullptr, 0);
+  }
+  void AdjustHealth(int slot, int amount, int army, int item0, int item1) override {
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->AdjustHealth(amount, army, nullptr, 1);
+  }
+  void SetLastAttacker(int slot, int attackerPlusOne, int value) override {
+    if (CCreature* c = g_creatureArray.InUse(slot)) {
+      c->combat.attacker = attackerPlusOne;
+      c->combat.attackerMemory = value;
+    }
+  }
+  void EmitBlood(int slot, int amount) override {
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->EmitBlood(amount);
+  }
+  int WizardOf(int army) override {
+    const CCreature* wizard = g_armyTable.GetWizard(army);
+    return wizard && wizard->inUse ? wizard->index : -1;
   }
 };
 

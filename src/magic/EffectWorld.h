@@ -30,6 +30,13 @@ struct EffectCreature {
   bool wizardType = false;         // type 0 or 24-26
   // The cell of the node of its route it heads for now; its own cell when it has none.
   int routeX = 0, routeY = 0, routeLevel = 0;
+  bool seenByLocal = false;  // the local player's army sees it
+  bool moving = false;       // its moving flag: a route step is in progress
+  bool illusion = false;
+  int viewFacing = 0;
+  int pestered = 0;
+  int magicResistance = 1;  // its value against holding spells
+  int pestResistance = 0;   // its type's value against the flies
 };
 
 class IEffectWorld {
@@ -45,6 +52,42 @@ class IEffectWorld {
   virtual void AddMana(int creature, int amount) {}
   // A value of an artifact definition (field 0 its first value).
   virtual int ArtifactValue(int definition, int field) { return 0; }
+
+  // --- what effects do to creatures ---
+  virtual void Ignite(int creature) {}
+  virtual void Trap(int creature) {}
+  // The creature shows that an effect reached it.
+  virtual void PlayEffectReaction(int creature) {}
+  // A change of health (damage when negative) by an army's effect carrying two item ids.
+  virtual void AdjustHealth(int creature, int amount, int army, int item0, int item1) {}
+  // The creature notes who hurt it last (the attacker's slot + 1) with a value.
+  virtual void SetLastAttacker(int creature, int attackerPlusOne, int value) {}
+  // Blood for a blow; seen only.
+  virtual void EmitBlood(int creature, int amount) {}
+  virtual void StopPestFlies(int creature) {}
+  // The flag of its extra record that the totem's beam sets.
+  virtual void MarkBeamed(int creature) {}
+  // Whether it may fly and no ground holds it up where it is going.
+  virtual bool FliesWithoutSupport(int creature) { return false; }
+  // The wizard creature of an army, -1 none.
+  virtual int WizardOf(int army) { return -1; }
+  // The count of an effect kind's condition on the creature (kind 74 finishes below 1).
+  virtual int ConditionCount(int creature, int kind) { return 0; }
+
+  // --- world objects ---
+  virtual int ObjectTypeCount() { return 0; }
+  // The effect-animation entry of a world object type's look.
+  virtual int ObjectAniEntry(int type) { return -1; }
+  // The world object in a cell goes to the creature (it picked it up).
+  virtual void GiveCellObject(int creature, int x, int y, int level) {}
+  // A world object of a type at a cell carrying four words; false when none was made.
+  virtual bool CreateObject(int type, int x, int y, int level, const int32_t words[4]) { return false; }
+  // A carried world object is put back on the map near a cell.
+  virtual void DropObjectNear(int x, int y, int level, const int32_t words[4]) {}
+  // The object kind of the first world object in a cell, -1 none.
+  virtual int CellObjectKind(int x, int y, int level) { return -1; }
+  // A free cell near the creature for an object; false when there is none.
+  virtual bool FindFreeCellNearby(int creature, int& x, int& y, int& level) { return false; }
 };
 
 extern HookSlot<IEffectWorld> g_effectWorld;

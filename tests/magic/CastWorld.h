@@ -9,28 +9,14 @@
 #include <tuple>
 #include <vector>
 
+#include "MagicTestSupport.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "magic/EffectManager.h"
-#include "magic/EffectSounds.h"
 #include "map/MapHooks.h"
 
 namespace magic_test {
-
-struct RecordingSounds : IEffectSounds {
-  std::vector<std::tuple<int, int, int>> played;  // id, cell x, cell y
-  std::vector<int> castSounds;                    // spell
-  void PlayAt(int id, int x, int y, CSoundInstance**, int) override { played.emplace_back(id, x, y); }
-  void PlaySpellCastSound(int spell, int, int) override { castSounds.push_back(spell); }
-  void UpdateLoopPosition(CSoundInstance*, int, int) override {}
-  void PlayUnpositioned(int id, CSoundInstance**, int) override { played.emplace_back(id, -1, -1); }
-  bool Heard(int id) const {
-    for (const auto& p : played)
-      if (std::get<0>(p) == id) return true;
-    return false;
-  }
-};
 
 struct RecordingNotes : ICreatureWizards {
   std::vector<std::pair<int, int>> notes;  // kind, number

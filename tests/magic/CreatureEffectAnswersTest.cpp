@@ -127,7 +127,7 @@ TEST_F(CreatureEffectAnswersTest, ABreakableObjectKeepsItsStrengthAndLooksFreshW
 
 TEST_F(CreatureEffectAnswersTest, TheEchoTurnsWithItsCreatureKeepingItsStep) {
   const EffectAniEntry& entry = *manager.AniEntry(45);
-  CEffect* echo = Start(effect_kind::kCreatureEcho, At(4 * 32, 4 * 32, 0));
+  CEffect* echo = StartAs(effect_kind::kCreatureEcho, At(4 * 32, 4 * 32, 0));
   echo->animPlayer.SetAnimation(manager.AniEntryAnimation(45));
   ASSERT_EQ(echo->animPlayer.Start(entry.animation + 16 + 2, 0), 1);
   for (int i = 0; i < 3; ++i) echo->animPlayer.Advance();

@@ -248,17 +248,17 @@ TEST_F(EffectMotionTest, FollowingKeepsTheEffectOnItsCreature) {
 TEST_F(EffectMotionTest, SettlingDropsOntoTheGroundAndRisingClimbsOutOfBlocks) {
   Set(12, 12, 1, t::kTurf);
   Set(12, 12, 2, t::kTurf);
-  CEffect* e = Start(17, At(12 * 32 + 16, 12 * 32 + 16, 6 * 16));
+  CEffect* e = StartAs(17, At(12 * 32 + 16, 12 * 32 + 16, 6 * 16));
   e->SettleOnGround();
   EXPECT_EQ(e->cellLevel, 3);  // above the blocks
   EXPECT_EQ(e->z, 48);
-  CEffect* low = Start(17, At(5 * 32, 5 * 32, 5 * 16));
+  CEffect* low = StartAs(17, At(5 * 32, 5 * 32, 5 * 16));
   low->SettleOnGround();
   EXPECT_EQ(low->cellLevel, 0);
   EXPECT_EQ(low->z, 4);  // the grass surface
   EXPECT_EQ(Cell(5, 5, 0).effect, low->index);
 
-  CEffect* inside = Start(17, At(12 * 32 + 16, 12 * 32 + 16, 16));
+  CEffect* inside = StartAs(17, At(12 * 32 + 16, 12 * 32 + 16, 16));
   EXPECT_EQ(inside->RiseThroughSolid(), 0);  // into the second block
   EXPECT_EQ(inside->RiseThroughSolid(), 1);
   EXPECT_EQ(inside->cellLevel, 3);
@@ -286,12 +286,12 @@ TEST_F(EffectMotionTest, ACellCarriesAFireOnlyOnSupportingGroundAboveTheWater) {
   for (const Case& c : cases) {
     g_map.waterLevel = c.water;
     Cell(8, 8, 0).state = c.state;
-    CEffect* e = Start(14, At(8 * 32 + 16, 8 * 32 + 16, c.level * 16));
+    CEffect* e = StartAs(14, At(8 * 32 + 16, 8 * 32 + 16, c.level * 16));
     EXPECT_EQ(e->CheckSupport(), c.want) << c.name;
     EXPECT_EQ(e->cellLevel, c.wantLevel) << c.name;
     e->Deactivate();
   }
-  CEffect* grass = Start(14, At(2 * 32, 2 * 32, 0));
+  CEffect* grass = StartAs(14, At(2 * 32, 2 * 32, 0));
   EXPECT_EQ(grass->CheckSupport(), 0);  // grass has no support value
 }
 
@@ -355,7 +355,7 @@ TEST_F(EffectMotionTest, AFizzleRefundsOnlyAPaidCastOfAWizard) {
     block[w::kSpell] = 30;
     block[w::kCreature] = c.caster;
     block[w::kMode] = c.mode;
-    Start(41, block)->Fizzle();
+    StartAs(41, block)->Fizzle();
     EXPECT_EQ(world.mana.size(), c.refunded ? 1u : 0u) << c.caster << " mode " << c.mode;
     if (c.refunded) EXPECT_EQ(world.mana[0], (std::vector<int>{1, 12 * 256}));
   }

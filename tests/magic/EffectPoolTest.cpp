@@ -60,7 +60,8 @@ TEST_F(EffectPoolTest, AFullPoolAnswersNullAndReclaimsLongLivedKinds) {
     manager.Reset();
     for (int i = 100; i < manager.Count(); ++i) {
       const int kind = i >= 150 && i <= 152 ? c.kinds[static_cast<size_t>(i - 150)] : 1;
-      manager.At(i)->Activate(kind, At((i % 64) * 32 + 16, (i / 64) * 32 + 16, 16));
+      manager.At(i)->Activate(15, At((i % 64) * 32 + 16, (i / 64) * 32 + 16, 16));
+      manager.At(i)->kind = kind;  // the kind without its set-up
       manager.At(i)->animPlayer.loopBreak = 0;
       if (i >= 150 && i <= 152 && c.hold) manager.At(i)->state[s::kHold] = 1;
     }
@@ -290,7 +291,7 @@ TEST_F(EffectPoolTest, CreatureSpawnsStandWhereTheCreatureIs) {
   EXPECT_EQ(e17.kind, 17);
   EXPECT_EQ(e17.x, 41 * 32 + 16);
   EXPECT_EQ(e17.y, 41 * 32 + 16);
-  EXPECT_EQ(e17.z, 32);
+  EXPECT_EQ(e17.z, 4);  // settled onto the grass under the spawn point
   const CEffect& e40 = *manager.At(101);
   EXPECT_EQ(e40.params[w::kValue], 53);
   EXPECT_EQ(e40.x, 40 * 32 + 32);
@@ -299,7 +300,7 @@ TEST_F(EffectPoolTest, CreatureSpawnsStandWhereTheCreatureIs) {
   EXPECT_EQ(manager.At(103)->params[w::kTarget], 2);
   const CEffect& e47 = *manager.At(104);
   EXPECT_EQ(e47.params[w::kSpell], 38);
-  EXPECT_EQ(e47.params[w::kTargetZ], -1);
+  EXPECT_EQ(e47.params[w::kTargetZ], 16);  // it follows its creature
   EXPECT_EQ(manager.highWater, 105);
 
   // With no object on any other cell, the last of them.

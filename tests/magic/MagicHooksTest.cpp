@@ -34,7 +34,7 @@ class MagicHooksTest : public EffectTest {
 
 TEST_F(MagicHooksTest, TheMapSeesChainsKindsAndEndsEffectsThroughItsHooks) {
   CEffect* a = Start(10, At(5 * 32, 5 * 32, 16));
-  CEffect* b = Start(14, At(5 * 32 + 8, 5 * 32, 16));
+  CEffect* b = StartAs(14, At(5 * 32 + 8, 5 * 32, 16));
   IMapEffects& hooks = *g_mapHooks.effects;
   EXPECT_EQ(hooks.Kind(a->index), 10);
   EXPECT_EQ(hooks.NextInCell(a->index), b->index);
@@ -69,9 +69,9 @@ TEST_F(MagicHooksTest, LightSourcesAreActiveEffectsOfLitKindsInTheView) {
   g_mapView.SetMap(&g_map);
   g_mapView.SetViewRect(platform::Rect{0, 0, 800, 600});
   g_mapView.SetCameraCell(10, 10, 1);
-  CEffect* fire = Start(14, At(10 * 32, 10 * 32, 16));
-  Start(43, At(11 * 32, 10 * 32, 16));                 // a marker gives no light
-  CEffect* far = Start(14, At(40 * 32, 40 * 32, 16));  // out of the view
+  CEffect* fire = StartAs(14, At(10 * 32, 10 * 32, 16));
+  Start(43, At(11 * 32, 10 * 32, 16));                   // a marker gives no light
+  CEffect* far = StartAs(14, At(40 * 32, 40 * 32, 16));  // out of the view
   IMapEffects& hooks = *g_mapHooks.effects;
   LightSource light;
   const int first = hooks.NextLightSource(-1, light);

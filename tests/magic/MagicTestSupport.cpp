@@ -67,12 +67,16 @@ void EffectTest::SetUp() {
   hooks.effects = &effectHooks;
   mapScope = std::make_unique<MapHooksScope>(hooks);
   worldScope = std::make_unique<HookScope<IEffectWorld>>(g_effectWorld, world);
+  soundScope = std::make_unique<HookScope<IEffectSounds>>(g_effectSounds, sounds);
+  battleScope = std::make_unique<HookScope<IEffectBattle>>(g_effectBattle, battle);
 }
 
 void EffectTest::TearDown() {
   manager.Reset();
   g_particleManager.Clear();
   g_netEffectsLog = 0;
+  battleScope.reset();
+  soundScope.reset();
   worldScope.reset();
   mapScope.reset();
   g_map.Clear();
@@ -87,6 +91,12 @@ void EffectTest::Set(int x, int y, int level, int type) {
 CEffect* EffectTest::Start(int kind, const CEffectParams& block) {
   CEffect* effect = manager.AllocateEffect();
   if (effect) effect->Activate(kind, block);
+  return effect;
+}
+
+CEffect* EffectTest::StartAs(int kind, const CEffectParams& block) {
+  CEffect* effect = Start(15, block);
+  if (effect) effect->kind = kind;
   return effect;
 }
 
