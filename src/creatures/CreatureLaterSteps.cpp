@@ -9,9 +9,7 @@
 
 void CCreature::UpdatePanic() {}
 void CCreature::DecideBehaviour() {}
-void CCreature::UpdateStrength() { strength = health; }
 
-void CCreature::CountArmyCreatures() {}
 
 
 void CCreature::TouchObjectsHere() {}

@@ -17,7 +17,9 @@
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureCombatState.h"
 #include "creatures/CreatureMotion.h"
+#include "creatures/CreatureOrderQueue.h"
 #include "creatures/CreatureOrderState.h"
+#include "creatures/CreatureStrength.h"
 #include "creatures/CreatureType.h"
 #include "graphics/Animation.h"
 #include "graphics/BarGauge.h"
@@ -121,26 +123,6 @@ struct CNodeRoute {
   // every 20 frames by the scheduler).
   int32_t goal[6] = {0, 0, 0, 0, 0, -1};
   int32_t& NearestNode() { return goal[5]; }
-};
-
-// A queued waypoint of the order queue and the marker effect that shows it.
-struct CQueuedOrder {
-  int32_t x = 0, y = 0, level = 0;
-  int32_t kind = 0;
-  int32_t markerEffect = -1;
-};
-
-struct COrderQueue {
-  std::list<CQueuedOrder> entries;
-  int32_t current = -1;  // index of the current entry, -1 none
-  uint8_t flag = 0;
-  int32_t count = 0;
-  void Clear() {
-    entries.clear();
-    current = -1;
-    flag = 0;
-    count = 0;
-  }
 };
 
 // An animation played over or attached to the creature, with its in-use mark.
@@ -296,7 +278,6 @@ class CCreature {
   int ReleaseTracking();
   // Ends every engagement with the creature: its own, and those of the creatures tracking it.
   void ReleaseAllEngagements();
-  void SetManaSource(int on) { manaSource = on; }
   // Room for the creature's body at a cell (its own cells count as free).
   bool HasRoomAt(int x, int y, int level) const;
   // What passability tests and route searches know of the creature.
@@ -323,6 +304,7 @@ class CCreature {
   using AnimStateHandler = void (CCreature::*)();
 #include "creatures/CreatureOrderMembers.inc"
 #include "creatures/CreatureRouteMembers.inc"
+#include "creatures/CreatureBehaviourMembers.inc"
 
   // --- the record ---
   int32_t index = 0;
@@ -444,7 +426,8 @@ class CCreature {
   CNodeRoute nodeRoute;
   int32_t armyArrays[2][8] = {};
   int32_t manaStores[kSightingArmyCount] = {};  // 8.8, the creature's mana as army n believes it
-  int32_t strength = 0;                         // the combat strength estimate
+  CCreatureStrength strength;                   // the combat strength estimate
+  CCreatureBehaviourState behaviour;            // autonomous behaviour
   CCreatureOrderState orderState;               // orders and animation states
   CCreatureCombatState combat;                  // damage, protections and experience
 };
