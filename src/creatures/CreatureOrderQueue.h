@@ -9,11 +9,11 @@
 inline constexpr int kMaxQueuedOrders = 15;
 
 struct CQueuedOrder {
-  int32_t kind = 0;  // 2 walk to a cell, 3 attack a creature, 4 attack a cell
   int32_t x = 0, y = 0, level = 0;
+  int32_t kind = 0;  // 2 walk to a cell, 3 attack a creature, 4 attack a cell
+  int32_t markerEffect = -1;
   int32_t target = -1;  // the creature of kind 3, else -1
   int32_t markerX = 0, markerY = 0;
-  int32_t markerEffect = -1;
   int32_t loopPoint = 0;  // the patrol returns to this entry
 
   bool SameOrder(const CQueuedOrder& other) const {

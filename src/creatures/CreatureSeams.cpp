@@ -17,7 +17,6 @@ void PlayThenOrder(CCreature& creature) {
 
 // --- formation and queued waypoints ---
 void CCreature::FindFormationCell(int&, int&, int&) {}
-int CCreature::NextWaypoint() { return 0; }
 
 // --- behaviour, sight and combat ---
 int CCreature::OrderBehaviour() { return SetOrder(ORDER_WAIT); }
