@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <string>
 
@@ -75,6 +76,12 @@ class CBattle : public CScreen {
   void FreeGraphics();
   bool ReceiveGameInit();
   void DeployDefaultWizards();
+
+  // --- the battle's part of a saved game (BattleSave.cpp) ------------------------------------
+  // The bytes written, or -1 as soon as a write comes short or a part fails.
+  int SaveState(FILE* file);
+  // The bytes read, or -1 with the battle as it was before the call.
+  int LoadState(FILE* file);
 
   // --- the battle clock (its thread only counts seconds) ---------------------------------
   void StartClock();

@@ -1,0 +1,304 @@
+// The battle's part of a saved game: a loaded battle of the forged moorland saves and loads
+// back byte for byte, save and load counting the same bytes; a truncated or corrupted block
+// loads as -1 and leaves the battle as it was; and the named list of experience awards.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PanelTestSupport.h"
+#include "battle/Battle.h"
+#include "battle/BattleArmies.h"
+#include "battle/BattleSave.h"
+#include "battle/NamedList.h"
+#include "core/Bytes.h"
+#include "core/GameSettings.h"
+#include "core/Options.h"
+#include "core/Random.h"
+#include "graphics/BattleFacing.h"
+#include "map/Map.h"
+#include "map/MapView.h"
+#include "map/PathNetwork.h"
+#include "support/TestSupport.h"
+#include "ui/Screen.h"
+
+using namespace panel_test;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct CallerScreen : CScreen {
+  void Update() override {}
+  int OnMessage(platform::WindowHandle, unsigned, uintptr_t, intptr_t) override { return 0; }
+};
+
+// A file in memory: what was written, read back.
+Bytes Saved(const std::function<int(FILE*)>& save, int* count = nullptr) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::tmpfile(), std::fclose);
+  const int written = save(file.get());
+  if (count) *count = written;
+  const long size = std::ftell(file.get());
+  Bytes bytes(static_cast<size_t>(size > 0 ? size : 0));
+  std::rewind(file.get());
+  if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) bytes.clear();
+  return bytes;
+}
+
+int Loaded(const std::function<int(FILE*)>& load, const Bytes& bytes) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::tmpfile(), std::fclose);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+  std::rewind(file.get());
+  return load(file.get());
+}
+
+class BattleSave : public PanelDisplay {
+ protected:
+  void SetUp() override {
+    PanelDisplay::SetUp();
+    data_ = std::make_unique<testing_support::ForgedDataCopy>();
+    std::memcpy(savedFile_, g_realmFile, sizeof savedFile_);
+    std::memcpy(savedName_, g_realmName, sizeof savedName_);
+    std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\moorland\\moorland.cfg");
+    std::snprintf(g_realmName, sizeof g_realmName, "%s", "moorland");
+    ResetScreenStack();
+    g_screenStack[1] = &caller_;
+    g_screenCount = 1;
+    g_currentScreen = &caller_;
+    g_gameMode = kGameModeDirect;
+    g_battleSetup = CBattleSetup{1, 4242, 4242, 1, 1, 0};
+    ASSERT_TRUE(LoadBattle(battle_));
+    GetNamedList()->Clear();
+    // State of a battle under way beyond what loading leaves.
+    BattleState().gameTick = 777;
+    for (int i = 0; i < 37; ++i) g_battleRandom.Next();
+    for (int i = 0; i < 5; ++i) g_aiRandom.Next();
+    GetNamedList()->Add(250, "Defeated the Bog Troll", -1);
+    GetNamedList()->Add(1000, "Freed the village", 12);
+    for (int index : {5, 900, 33}) battle_.cellQueue.push_back(g_map.CellPointerFromIndex(index));
+    battle_.nextManaRegenTick = 3777;
+    g_map.manaSpriteSites.push_back(CManaSite{2, 3, 1});
+    battle_.timedBattle = 1;
+    g_battleClock = 540;
+  }
+  void TearDown() override {
+    battle_.Exit();
+    g_progressBar.Release();
+    g_mapView.SetMap(nullptr);
+    g_map.Clear();
+    g_armyTable.ResetAll();
+    ClearWizardSites();
+    ResetScreenStack();
+    GetNamedList()->Clear();
+    std::memcpy(g_realmFile, savedFile_, sizeof savedFile_);
+    std::memcpy(g_realmName, savedName_, sizeof savedName_);
+    g_gameMode = 0;
+    g_battleSetup = CBattleSetup{};
+    g_battleClock = -1;
+    g_useNodeMap = useNodeMap_;
+    data_.reset();
+    PanelDisplay::TearDown();
+  }
+  Bytes Save(int* count = nullptr) {
+    return Saved([this](FILE* file) { return battle_.SaveState(file); }, count);
+  }
+  int Load(const Bytes& bytes) {
+    return Loaded([this](FILE* file) { return battle_.LoadState(file); }, bytes);
+  }
+  // Where the rows after the map begin: the map path, the counters, the named list, the tick
+  // and the map.
+  size_t AfterMap() const {
+    const Bytes map = Saved([](FILE* file) { return g_map.Save(file); });
+    return 256 + 16 + 4 + 264 * static_cast<size_t>(GetNamedList()->count) + 4 + map.size();
+  }
+  // The rows after the script, from the end: the regeneration tick, both generators, the
+  // mana sites, the clock and the timed flag.
+  size_t TailRow(const Bytes& block, int row) const {
+    const size_t sites = 4 + 12 * g_map.manaSpriteSites.size();
+    const size_t random = 8 + 4 * CRandom::kStateWords;
+    const size_t timed = block.size() - 4, clock = timed - 4, siteCount = clock - sites, aiRandom = siteCount - random,
+                 battleRandom = aiRandom - random, regen = battleRandom - 4;
+    switch (row) {
+      case 20:
+        return regen;
+      case 21:
+        return battleRandom;
+      case 22:
+        return aiRandom;
+      case 23:
+        return siteCount;
+      case 24:
+        return clock;
+      default:
+        return timed;
+    }
+  }
+
+  CallerScreen caller_;
+  CBattle battle_;
+  std::unique_ptr<testing_support::ForgedDataCopy> data_;
+  char savedFile_[256] = {}, savedName_[256] = {};
+  int useNodeMap_ = g_useNodeMap;
+};
+
+TEST_F(BattleSave, ABattleUnderWayRoundTripsByteForByte) {
+  int written = 0;
+  const Bytes block = Save(&written);
+  ASSERT_GT(written, 0);
+  EXPECT_EQ(static_cast<size_t>(written), block.size());
+  const uint32_t randomA = g_battleRandom.Next(), randomB = g_aiRandom.Next();
+
+  // The battle moves on, then the block brings it back.
+  BattleState().gameTick = 5;
+  for (int i = 0; i < 11; ++i) g_battleRandom.Next();
+  GetNamedList()->Clear();
+  battle_.cellQueue.clear();
+  battle_.nextManaRegenTick = 1;
+  battle_.timedBattle = 0;
+  g_battleClock = -1;
+  const auto sites = g_map.manaSpriteSites;
+  g_map.manaSpriteSites.clear();
+  testing_support::BoxRecorder boxes;
+  EXPECT_EQ(Load(block), written);
+  EXPECT_EQ(boxes.Count(), 0u);
+
+  EXPECT_EQ(BattleState().gameTick, 777);
+  ASSERT_EQ(GetNamedList()->count, 2);
+  EXPECT_STREQ(GetNamedList()->At(1)->name, "Freed the village");
+  EXPECT_EQ(GetNamedList()->At(1)->item, 12);
+  EXPECT_EQ(GetNamedList()->SumValues(), 1250);
+  ASSERT_EQ(battle_.cellQueue.size(), 3u);
+  EXPECT_EQ(g_map.CellIndexFromPointer(battle_.cellQueue[1]), 900);
+  EXPECT_EQ(battle_.nextManaRegenTick, 3777u);
+  EXPECT_EQ(battle_.timedBattle, 1);
+  EXPECT_EQ(g_battleClock, 540);
+  ASSERT_EQ(g_map.manaSpriteSites.size(), sites.size());
+  EXPECT_EQ(g_map.manaSpriteSites.back().y, 3);
+  // Both generators go on drawing as they would have.
+  EXPECT_EQ(g_battleRandom.Next(), randomA);
+  EXPECT_EQ(g_aiRandom.Next(), randomB);
+  // Drawn once more each since the save: back to the saved state, the same bytes again.
+  EXPECT_EQ(Load(block), written);
+  EXPECT_EQ(Save(), block);
+}
+
+TEST_F(BattleSave, ABrokenBlockLoadsAsMinusOneAndLeavesTheBattleAsItWas) {
+  const Bytes block = Save();
+  const size_t cellQueue = AfterMap() + 4;
+  ASSERT_EQ(bytes::LoadI32(&block[cellQueue]), 3);
+  struct Case {
+    const char* what;
+    size_t at;
+    int32_t word;  // written at `at`
+  };
+  const Case corrupt[] = {
+      {"tick below 0", 256 + 16 + 4 + 264 * 2, -1},
+      {"cells queued beyond the map", cellQueue, g_map.cellCount + 1},
+      {"a queued cell off the map", cellQueue + 8, g_map.cellCount},
+      {"a queued cell below 0", cellQueue + 4, -1},
+      {"generator index 250", TailRow(block, 21), 250},
+      {"AI generator index -1", TailRow(block, 22) + 4, -1},
+      {"a mana site beyond the map", TailRow(block, 23) + 4, 100000},
+      {"too many mana sites", TailRow(block, 23), kMaxManaSites + 1},
+      {"clock -2", TailRow(block, 24), -2},
+      {"timed flag 2", TailRow(block, 25), 2},
+      {"named list of a million entries", 256 + 16, 1000000},
+  };
+  // The running battle is another than the one saved: what a failure must leave in place.
+  BattleState().gameTick = 901;
+  g_battleRandom.Next();
+  GetNamedList()->Add(5, "later", -1);
+  const Bytes running = Save();
+  ASSERT_NE(running, block);
+  auto expectUnchanged = [&](const std::string& what) {
+    EXPECT_EQ(Save(), running) << what;
+    EXPECT_EQ(BattleState().gameTick, 901) << what;
+  };
+  for (const Case& c : corrupt) {
+    Bytes bad = block;
+    ASSERT_LT(c.at + 4, bad.size() + 1) << c.what;
+    bytes::StoreI32(&bad[c.at], c.word);
+    EXPECT_EQ(Load(bad), -1) << c.what;
+    expectUnchanged(c.what);
+  }
+  for (size_t length : {size_t{0}, size_t{100}, size_t{270}, AfterMap() - 10, cellQueue + 6, block.size() / 2,
+                        TailRow(block, 21) + 500, block.size() - 1}) {
+    EXPECT_EQ(Load(Bytes(block.begin(), block.begin() + static_cast<long>(length))), -1) << length;
+    expectUnchanged("truncated at " + std::to_string(length));
+  }
+  // A map path that is not terminated, or names no map: the terrain is never looked for in
+  // the first case and missing in the second.
+  Bytes unterminated = block;
+  std::memset(unterminated.data(), 'm', 256);
+  EXPECT_EQ(Load(unterminated), -1);
+  expectUnchanged("unterminated path");
+  Bytes nowhere = block;
+  std::snprintf(reinterpret_cast<char*>(nowhere.data()), 256, "%s", "maps\\nowhere");
+  testing_support::BoxRecorder boxes;
+  EXPECT_EQ(Load(nowhere), -1);
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "failed to load terrain.");
+  expectUnchanged("missing terrain");
+}
+
+TEST_F(BattleSave, TheLevelCountIsKeptToThreeAndAGameWithoutPathNetworkLoadsWithoutOne) {
+  g_useNodeMap = 0;
+  Bytes block = Save();
+  EXPECT_EQ(g_pathNetwork.count, 0);
+  bytes::StoreI32(&block[AfterMap()], 7);
+  g_useNodeMap = 1;
+  ASSERT_GT(Load(block), 0);
+  EXPECT_EQ(g_mapView.flagLevelCount, 3);
+  EXPECT_EQ(g_useNodeMap, 0);
+  EXPECT_EQ(g_pathNetwork.count, 0);
+}
+
+TEST(NamedList, EntriesGrowByTenAndSaveAs264BytesEach) {
+  CNamedList list;
+  list.Init();
+  EXPECT_EQ(list.spare, 10);
+  int written = 0;
+  EXPECT_EQ(Saved([&](FILE* file) { return list.Save(file); }, &written), Bytes(4, 0));
+  EXPECT_EQ(written, 4);
+  const std::string longName(300, 'n');
+  for (int i = 0; i < 12; ++i) list.Add(i * 10, i == 11 ? longName.c_str() : "award", i == 3 ? 7 : -1);
+  EXPECT_EQ(list.count, 12);
+  EXPECT_EQ(list.spare, 8);
+  EXPECT_EQ(list.SumValues(), 660);
+  EXPECT_EQ(list.At(12), nullptr);
+  EXPECT_EQ(list.At(-1), nullptr);
+  EXPECT_EQ(std::strlen(list.At(11)->name), 255u);
+  const Bytes block = Saved([&](FILE* file) { return list.Save(file); }, &written);
+  EXPECT_EQ(written, 4 + 264 * 12);
+  EXPECT_EQ(block.size(), static_cast<size_t>(written));
+
+  CNamedList copy;
+  copy.Init();
+  copy.Add(1, "old", -1);
+  EXPECT_EQ(Loaded([&](FILE* file) { return copy.Load(file); }, block), written);
+  ASSERT_EQ(copy.count, 12);
+  EXPECT_EQ(copy.At(3)->item, 7);
+  EXPECT_EQ(Saved([&](FILE* file) { return copy.Save(file); }), block);
+  // An empty list, and a negative count, load back empty from their count word.
+  EXPECT_EQ(Loaded([&](FILE* file) { return copy.Load(file); }, Bytes{0xFF, 0xFF, 0xFF, 0xFF}), 4);
+  EXPECT_EQ(copy.count, 0);
+  // Truncated, or a name without its end: refused, the list as it was.
+  copy.Add(3, "kept", -1);
+  Bytes cut(block.begin(), block.end() - 1);
+  EXPECT_EQ(Loaded([&](FILE* file) { return copy.Load(file); }, cut), -1);
+  Bytes endless = block;
+  std::memset(&endless[8], 'x', 256);
+  EXPECT_EQ(Loaded([&](FILE* file) { return copy.Load(file); }, endless), -1);
+  ASSERT_EQ(copy.count, 1);
+  EXPECT_STREQ(copy.At(0)->name, "kept");
+  list.Clear();
+  EXPECT_EQ(list.spare, 20);
+  list.Free();
+  EXPECT_EQ(list.spare, 0);
+}
+
+}  // namespace
