@@ -8,15 +8,16 @@
 #include <iterator>
 
 #include "battle/BattleArmies.h"
+#include "battle/BattleWizards.h"
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureType.h"
 #include "creatures/Mapelem.h"
+#include "creatures/WizardTable.h"
 #include "map/Map.h"
 
 namespace {
 
-constexpr int kWizardType = 0;
 constexpr int kWizardSight = 33;  // the widest light pattern
 
 // FNV-1a over 32-bit words.
@@ -29,7 +30,10 @@ void Mix(uint32_t& hash, int32_t value) {
 
 }  // namespace
 
-void CBattleCreatures::ResetCreatures() { g_creatureArray.ReleaseAll(); }
+void CBattleCreatures::ResetCreatures() {
+  g_creatureArray.ReleaseAll();
+  g_wizardTable.FreeWizardNumbers();
+}
 
 int CBattleCreatures::CreaturesInUse() {
   int count = 0;
@@ -45,11 +49,13 @@ int CBattleCreatures::CreateCreature(int type, int army, int x, int y, int level
   return creature->index;
 }
 
-int CBattleCreatures::CreateWizard(int army, int x, int y, int level) {
-  // The wizards' own code chooses their look; until it has, there is no wizard creature.
-  if (g_wizardAnimFileName[0] == '\0') return -1;
-  return CreateCreature(kWizardType, army, x, y, level);
-}
+int CBattleCreatures::CreateWizard(int army, int x, int y, int level) { return DeployArmyWizard(army, x, y, level); }
+
+bool CBattleCreatures::FindPlayerWizard(const char* name) { return FindPlayerWizardForWinnings(name); }
+
+void CBattleCreatures::AddWizardQueuedEntry(int kind, const int32_t values[4]) { AddWinningsEntry(kind, values); }
+
+void CBattleCreatures::AddWizardMagicItem(int item) { AddWinningsMagicItem(item); }
 
 bool CBattleCreatures::LoadCreatureAnims(int type) {
   if (type < 0 || type >= kCreatureTypes) return false;

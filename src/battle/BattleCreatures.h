@@ -11,6 +11,9 @@ class CBattleCreatures : public IBattleSystems {
   int CreaturesInUse() override;
   int CreateCreature(int type, int army, int x, int y, int level) override;
   int CreateWizard(int army, int x, int y, int level) override;
+  bool FindPlayerWizard(const char* name) override;
+  void AddWizardQueuedEntry(int kind, const int32_t values[4]) override;
+  void AddWizardMagicItem(int item) override;
   bool LoadCreatureAnims(int type) override;
   void UpdateCreatures() override;
   void UpdateCreatureVisibility() override;

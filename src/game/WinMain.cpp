@@ -16,6 +16,7 @@
 #include "creatures/CreatureMapHooks.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
+#include "frontend/FrontEndWizardTable.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
 #include "game/ScriptedInput.h"
@@ -137,6 +138,7 @@ void InstallSubsystems() {
   InstallGraphicsHooks();
   InstallCreatures();
   InstallWizards();
+  InstallWizardTableCalls();
   InstallEffectCreatures();
   InstallCreatureEffectAnswers();
   InstallMagic();

@@ -371,9 +371,10 @@ TEST_F(WizardDeployTest, AFifthWizardFindsNoTypeAndChangesNothing) {
   EXPECT_EQ(C(g_armyTable.armies[2].wizardCreature).typeNumber, 26);
   CWizard& fifth = Record(4);
   const int inUse = g_creatureArray.highWater;
+  const int army = fifth.army;
   EXPECT_EQ(fifth.SpawnCreature(1, 30, 30, 0), -1);
   EXPECT_EQ(fifth.deployed, 0);
-  EXPECT_EQ(fifth.army, -1);
+  EXPECT_EQ(fifth.army, army);
   EXPECT_EQ(g_armyTable.armies[1].wizardCreature, -1);
   EXPECT_EQ(g_creatureArray.highWater, inUse);
   // An army outside 0-7 is refused the same way.

@@ -1,5 +1,6 @@
 // The map configuration of the forged realm: one "Region<n>" section per region, naming the
 // sections its battle map is made of, its size in grid squares and its settings.
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,7 @@ const RegionMap kRegions[] = {
 // The armies of a campaign region, in record order: the wanderers, the player's army (named
 // after the player's wizard) and the enemy wizards, two of them allied in every other region.
 void WriteArmies(forge::IniText& ini, int region) {
-  static const char* const kEnemies[] = {"Morvane", "Cadoc", "Ysbail", "Gwyndor", "Tarran", "Breccan"};
-  std::vector<std::string> names = {"WANDERING", "Edric", kEnemies[(2 * region) % 6]};
-  if (region % 2 == 0 && region > 0) names.push_back(kEnemies[(2 * region + 1) % 6]);
+  const std::vector<std::string> names = forge::RegionArmyNames(region);
   const size_t count = names.size();
   for (size_t n = 0; n < count; ++n) {
     std::string entry = names[n] + ", " + std::to_string(n);
@@ -50,6 +49,15 @@ FORGE_STEP(RealmMapConfiguration) {
 }  // namespace
 
 namespace forge {
+
+int RegionCount() { return static_cast<int>(std::size(kRegions)); }
+
+std::vector<std::string> RegionArmyNames(int region) {
+  static const char* const kEnemies[] = {"Morvane", "Cadoc", "Ysbail", "Gwyndor", "Tarran", "Breccan"};
+  std::vector<std::string> names = {"WANDERING", "Edric", kEnemies[(2 * region) % 6]};
+  if (region % 2 == 0 && region > 0) names.push_back(kEnemies[(2 * region + 1) % 6]);
+  return names;
+}
 
 void WriteRegionMapKeys(IniText& ini, const RegionMap& map) {
   ini.Key("SectionPreFix", "SEC")

@@ -5,6 +5,7 @@
 // section, most copies), and the folder of the sections.
 
 #include <string>
+#include <vector>
 
 #include "forge/IniText.h"
 
@@ -20,5 +21,10 @@ struct RegionMap {
 
 // Appends the region's map keys to the section being written.
 void WriteRegionMapKeys(IniText& ini, const RegionMap& map);
+
+// The forged realm's regions, and the names of a region's armies in record order: the
+// wanderers, the player's army, then the enemy wizards' armies.
+int RegionCount();
+std::vector<std::string> RegionArmyNames(int region);
 
 }  // namespace forge

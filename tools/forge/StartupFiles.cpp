@@ -1,6 +1,8 @@
 // The files start-up reads: the installation files, the options file, the player's
 // preferences, and the game data files start-up checks (their contents arrive with the
 // subsystems that read them; until then each holds a valid, empty shape).
+#include <string>
+
 #include "forge/Forge.h"
 #include "forge/IniText.h"
 
@@ -50,6 +52,15 @@ FORGE_STEP(OptionsFile) {
       .Key("Impetus", 25)
       .Key("RelativeHeight", 10)
       .Key("RelativeFacing", "0, 0, 10, 20, 30, 20, 10, 0");
+  // A wizard file's DifficultyModifier scales these per-cent changes of its creature's values
+  // at each difficulty level (0 the easiest).
+  ini.Section("DIFFICULTY");
+  const int modify[4] = {-40, 0, 40, 80};
+  for (const char* key :
+       {"HealthModify", "ManaModify", "ControlModify", "MagicResistModify", "IntelligenceModify", "CombatModify"})
+    for (int level = 0; level < 4; ++level) ini.Key(std::string(key) + std::to_string(level), modify[level]);
+  // The player's wizard rises a rank at these counts of battles won (ranks 2-6).
+  ini.Section("WIZARD_LEVEL").Key("SPUpgradeLevel", "2, 4, 7, 11, 16").Key("MPUpgradeLevel", "3, 6, 10, 15, 21");
   ini.Section("POISON_POINTS").Key("PoisonDelay", 5);
   ini.Section("MR_RECOVERY").Key("MRDelay", 20);
   ini.Section("NETWORK").Flag("NetRandomLog", false).Key("NumRandomSpells", 10);
