@@ -1,9 +1,12 @@
 #pragma once
-// The battle's subsystems as far as they are built: the creature pool. Installed as the
-// battle's IBattleSystems by InstallBattle; the computer players and the script keep the
+// The battle's subsystems as far as they are built: the creature pool and the script.
+// Installed as the battle's IBattleSystems by InstallBattle; the computer players keep the
 // stand-in's answers.
 
 #include "battle/BattleSystems.h"
+
+// Clears the script and reads and prepares the region's (not in the training runs).
+void ResetBattleScript();
 
 class CBattleCreatures : public IBattleSystems {
  public:
@@ -22,6 +25,9 @@ class CBattleCreatures : public IBattleSystems {
   uint32_t CreatureStateHash() override;
   // The creatures of the army whose cell changed since the last frame's count.
   ArmyFrameCounts ArmyCounts(int army) override;
+  // The script (ScriptBattle.cpp): read and prepared, and its tick.
+  void ResetScript() override;
+  void ScriptTick() override;
 
  private:
   struct Seen {

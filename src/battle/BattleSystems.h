@@ -55,6 +55,10 @@ class IBattleSystems {
   // Both controllers have finished and wait for nothing.
   virtual bool AIFinished() { return true; }
   virtual void FlushAIExperience() {}
+  // The type of the decision at the top of the creature's group chain (controller 0), -1
+  // when none; and that decision removed with its group queued to be decided again.
+  virtual int TopDecisionType(int creature) { return -1; }
+  virtual void DropTopDecision(int creature) {}
 
   // --- effects ---------------------------------------------------------------------------
   // One frame of an effect slot (nothing for a free one): what its kind does, then its fall.

@@ -407,6 +407,7 @@ class CCreature {
   CAttachedAnim attachAnims[3];
   int32_t ownMaxHealth = 0;  // a wizard's own maximum health, 0 takes the army wizard's
   int32_t aiWords[12] = {};
+  int32_t scriptCommand = 0;  // a live COMMAND event of the battle script names it
   COrderQueue queuedOrders;
   int32_t followed = -1;
   int32_t changed = 0;  // health, mana or placement changed

@@ -24,6 +24,9 @@ inline constexpr uint16_t kConnectSouth = 0x1000;
 inline constexpr uint16_t kConnectWest = 0x2000;
 inline constexpr uint16_t kSideConnections = 0x3C00;
 inline constexpr uint16_t kKeepLeftoverDamage = 0x4000;  // leftover damage is not passed to the new terrain
+// The same bit marks a cell of a script's trigger area: a living creature on it offers the
+// script its occasion.
+inline constexpr uint16_t kScriptTrigger = 0x4000;
 }  // namespace shape_bits
 
 // Bits of the state word (word 5).
