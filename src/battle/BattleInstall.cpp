@@ -13,6 +13,8 @@
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/PanelBattle.h"
+#include "battle/Script.h"
+#include "battle/ScriptActors.h"
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "core/Random.h"
@@ -60,7 +62,13 @@ class CBattleNetHooks : public INetBattle {
   void CameraBack(int) override {
     if (g_battle) g_battle->paused = 0;
   }
-  void SpeechClosed(int) override {}
+  // The script's inputs arrive as frame commands, the same frame on every machine.
+  void SpeechClosed(int word) override { g_script.OnSpeechFinished(word); }
+  void InterfaceCommand(int word) override {
+    int command, id1, id2;
+    ReadInterfaceCommandWord(word, command, id1, id2);
+    g_script.OnInterfaceCommand(command, id1, id2);
+  }
   CRecordLog* RecordLog() override { return BattleRecording() || BattlePlayingBack() ? GetRecordLog() : nullptr; }
   void EndBattle(const char*) override {
     if (g_battle) g_battle->quitRequested = 1;
@@ -82,6 +90,17 @@ class CBattleCreatureHooks : public CBattleCreaturePanels {
   int GameType() override { return g_gameMode; }
   // Only computer players, or nobody, are left: the battle ends once they have finished.
   void RaiseBattleEndFlags() override { g_aiOnlyEnd = 1; }
+  // The script: its characters, their deaths and departures, and its trigger cells.
+  bool ScriptWatchesLastWizard() override { return g_script.HasWizardDeployment(); }
+  void OnCreatureRemoved(int creature) override { g_scriptActors.OnCreatureRemoved(creature); }
+  bool IsHeldByScript(int creature) override {
+    const ScriptActor* actor = g_scriptActors.FindByCreature(creature);
+    return actor && actor->state == kActorAliveInBattle;
+  }
+  bool ScriptTakesDeath(int creature) override { return g_script.OnCreatureKilled(creature) != 0; }
+  void OfferScriptEvent(int kind, int creature, int value) override {
+    g_script.FireEvent(kind, creature, value, 0, -1, -1);
+  }
 };
 
 class CBattlePanels : public IPanelBattle {
@@ -89,6 +108,7 @@ class CBattlePanels : public IPanelBattle {
   int GameType() override { return g_gameMode; }
   int LocalArmy() override { return g_localArmy; }
   void FocusOnWizard(int creature) override { g_mapView.FocusOnCreature(creature); }
+  bool ScriptCommandsArmed() override { return g_script.interfaceWatch != 0; }
 };
 
 CBattleFacing g_facing;

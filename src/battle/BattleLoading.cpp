@@ -12,6 +12,7 @@
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/ControlLimitPanel.h"
+#include "battle/ScriptActors.h"
 #include "battle/TimerPanel.h"
 #include "battle/TooltipManager.h"
 #include "core/ErrorBox.h"
@@ -267,6 +268,9 @@ void CBattle::Exit() {
       if (CEffect* effect = g_effectManager.At(i); effect && effect->active) effect->Deactivate();
   }
   g_mapView.Deactivate();
+  // The script's characters leave the battle before their creatures do, so that leaving is
+  // no death. Only a campaign battle completes its region.
+  g_scriptActors.EndBattle(victory == 0, g_gameMode == kGameModeCampaign ? g_realmName : nullptr, g_battleSetup.region);
   BattleSystems().ReleaseAllCreatures();
   EndNetBattle();
   CloseBattleRecord();

@@ -2,6 +2,7 @@
 // creatures, their removal and exit, and their passage into the campaign at a battle's end.
 #include "battle/ScriptActors.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "battle/Battle.h"
@@ -26,6 +27,13 @@ void RememberCell(ScriptActor& actor, int creature) {
   actor.lastCell[0] = c->cellX;
   actor.lastCell[1] = c->cellY;
   actor.lastCell[2] = c->level;
+}
+
+// Realm names are folder names, which the files layer resolves without regard to case.
+bool SameRealm(const char* realm, const char* name) {
+  for (; *realm && *name; ++realm, ++name)
+    if (std::tolower(static_cast<unsigned char>(*realm)) != *name) return false;
+  return *realm == *name;
 }
 
 }  // namespace
@@ -125,10 +133,10 @@ void CScriptActors::EndBattle(bool lost, const char* realm, int region) {
     }
     ++to;
   }
-  if (lost) return;
+  if (lost || !realm) return;
   int base = 0;
-  if (realm && std::strcmp(realm, "isles") == 0) base = 8;
-  if (realm && std::strcmp(realm, "kingdom") == 0) base = 20;
+  if (SameRealm(realm, "isles")) base = 8;
+  if (SameRealm(realm, "kingdom")) base = 20;
   const int byte = base + region;
   if (region >= 0 && byte < static_cast<int>(sizeof regionCompletion)) regionCompletion[byte] = 1;
 }

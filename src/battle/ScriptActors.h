@@ -57,7 +57,7 @@ class CScriptActors {
   // and has exited. Answers the entry, null when none.
   ScriptActor* MarkGone(int creature);
   // The battle is left: temporary entries freed, the others unbound and carried into the
-  // campaign; a won battle marks the region complete.
+  // campaign; a won battle of a realm (null for none) marks its region complete.
   void EndBattle(bool lost, const char* realm, int region);
 
   // Flag n (0-59) and region byte n (0-43); numbers outside are never set.

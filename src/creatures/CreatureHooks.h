@@ -25,6 +25,9 @@ class ICreatureBattle {
   // Centres the view on the next selectable creature of the local army.
   virtual void CycleCreatureFocus() {}
   // --- the script ---
+  // An occasion offered to the battle script: 2 a living creature stands on a trigger cell,
+  // 6 it picked an artefact up, 7 it used one (value: the artefact kind, else -1).
+  virtual void OfferScriptEvent(int kind, int creature, int value) {}
   // --- the campaign and the player slots' names ---
   // The current region of the campaign (its realm configuration names its armies).
   virtual int CampaignRegion() { return 0; }

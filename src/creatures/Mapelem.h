@@ -298,6 +298,8 @@ class CCreature {
   void TouchObjectsHere();
   void TriggerCellObjects();
   void ApplyCellEffects();
+  // Part of the cell effects: a cell of the footprint marked for the battle script.
+  void OfferTriggerCell();
 
   // --- orders, update and animation states (CreatureOrders.h has the rest) ---
   using OrderHandler = int (CCreature::*)();
