@@ -15,7 +15,8 @@ void CBattleCreatures::ScriptTick() {
 
 void ResetBattleScript() {
   g_script.Clear();
-  // The computer player's training runs have no script.
-  if (!g_directAI && !g_trainingSpells) LoadScriptEvents(g_realmName, g_battleSetup.region);
+  // The computer player's own battles (directAI, and the training runs, which set it) have
+  // no script.
+  if (!g_directAI) LoadScriptEvents(g_realmName, g_battleSetup.region);
   g_script.Prepare();
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/Bytes.h"
 #include "core/Random.h"
@@ -38,7 +39,9 @@ PlacementItem Item(int x, int y, int level, int category, int type, int chance, 
   return {x, y, level, category, type, chance, army, 0, 0, 0};
 }
 
-EventAreaItem Area(int x0, int y0, int z0, int x1, int y1, int z1, int id) {
+// An event area over the cells x0..x1, y0..y1, z0..z1 with its name (at most 31 characters)
+// in the first 32 bytes of its script words, where the battle script finds it.
+EventAreaItem Area(int x0, int y0, int z0, int x1, int y1, int z1, const char* name) {
   EventAreaItem area{};
   area[0] = x0;
   area[1] = y0;
@@ -46,7 +49,7 @@ EventAreaItem Area(int x0, int y0, int z0, int x1, int y1, int z1, int id) {
   area[3] = x1;
   area[4] = y1;
   area[5] = z1;
-  area[6] = id;
+  std::strncpy(reinterpret_cast<char*>(&area[6]), name, 31);
   return area;
 }
 
@@ -200,8 +203,8 @@ SectionCanvas Plain(CRandom& random) {
     c.Wall(3 + static_cast<int>(random.Next() % 6), 10 + static_cast<int>(random.Next() % 6), 2);
   // The player's creatures (army 0) a few steps from an enemy's (army 1), close enough to fight.
   c.placements = {Item(10, 10, 3, 1, 0, 100, 0), Item(5, 16, 3, 4, 3, 60, 1), Item(15, 12, 3, 5, 19, 50, 0),
-                  Item(4, 4, 3, 6, 0, 100, 0),   Item(8, 15, 3, 4, 2, 90, 0),  Item(9, 17, 3, 4, 5, 90, 0)};
-  c.events = {Area(8, 8, 3, 12, 12, 4, 1)};
+                  Item(4, 4, 3, 6, 0, 100, 0),   Item(8, 15, 3, 4, 2, 90, 0), Item(9, 17, 3, 4, 5, 90, 0)};
+  c.events = {Area(8, 8, 3, 12, 12, 4, "Plain Field")};
   return c;
 }
 
@@ -211,7 +214,7 @@ SectionCanvas Hills() {
   Hill(c, 4, 4, 15, 15, kGroundLevel + 1);
   Hill(c, 7, 7, 12, 12, kGroundLevel + 2);
   c.placements = {Item(10, 10, 5, 5, 61, 100, 1), Item(3, 16, 3, 2, 0, 100, 1), Item(16, 3, 3, 4, 5, 80, 1)};
-  c.events = {Area(4, 4, 4, 15, 15, 5, 2)};
+  c.events = {Area(4, 4, 4, 15, 15, 5, "Hill Top")};
   return c;
 }
 
@@ -238,7 +241,7 @@ SectionCanvas Hut() {
   for (int y = 6; y <= 13; ++y)
     for (int x = 6; x <= 13; ++x) c.At(x, y, kGroundLevel + 3).terrain = t::kRoof;
   c.placements = {Item(10, 10, 3, 5, 50, 100, 0), Item(16, 3, 3, 2, 0, 100, 2)};
-  c.events = {Area(7, 7, 3, 12, 12, 5, 4)};
+  c.events = {Area(7, 7, 3, 12, 12, 5, "Hut")};
   return c;
 }
 
@@ -295,8 +298,14 @@ SectionCanvas Castle() {
   c.Door(19, 15, t::kIronDoor, 3);
   c.Door(20, 15, t::kIronDoor, 3);
   c.placements = {Item(20, 9, 3, 5, 61, 100, 2), Item(12, 9, 3, 1, 0, 100, 0), Item(28, 9, 3, 4, 6, 90, 1),
-                  Item(2, 17, 3, 2, 0, 100, 1),  Item(25, 10, 3, 4, 3, 90, 0)};
-  c.events = {Area(6, 5, 3, 33, 14, 6, 9)};
+                  Item(2, 17, 3, 2, 0, 100, 1), Item(25, 10, 3, 4, 3, 90, 0)};
+  // The places the campaign's castle battle names: the hall within the walls, the ground
+  // before the gate, the east wall that falls, the road in from the moor, the stones where
+  // the wandering folk wait, the stone where the portal opens and the watch tower.
+  c.events = {Area(6, 5, 3, 33, 14, 6, "Castle Keep"),   Area(16, 16, 3, 23, 18, 4, "Castle Gate"),
+              Area(34, 8, 3, 34, 11, 6, "East Wall"),    Area(0, 17, 3, 13, 19, 4, "Moor Road"),
+              Area(0, 0, 3, 3, 3, 4, "Standing Stones"), Area(36, 16, 3, 38, 18, 4, "Portal Stone"),
+              Area(37, 0, 3, 39, 2, 5, "Watch Tower")};
   return c;
 }
 
@@ -314,7 +323,7 @@ SectionCanvas Keep() {
   for (int i = 0; i < 3; ++i) c.At(19, 22, base + i).terrain = t::kDoor;
   c.placements = {Item(14, 14, 5, 5, 61, 100, 1), Item(4, 4, 3, 1, 0, 100, 0), Item(35, 35, 3, 2, 0, 100, 2),
                   Item(30, 6, 3, 4, 3, 70, 1)};
-  c.events = {Area(12, 12, 5, 27, 27, 7, 10)};
+  c.events = {Area(12, 12, 5, 27, 27, 7, "Keep Hall")};
   return c;
 }
 
