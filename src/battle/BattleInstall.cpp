@@ -21,6 +21,7 @@
 #include "graphics/BattleFacing.h"
 #include "map/MapHooks.h"
 #include "map/MapView.h"
+#include "map/MapViewHooks.h"
 #include "net/NetHooks.h"
 #include "net/NetMachine.h"
 #include "net/NetMessages.h"
@@ -111,7 +112,22 @@ class CBattlePanels : public IPanelBattle {
   bool ScriptCommandsArmed() override { return g_script.interfaceWatch != 0; }
 };
 
+// What the map view asks of the battle, as far as the battle answers it: the script's
+// interface commands. The view names a spell for a cast (2) and a creature type for a
+// selection and the orders (3-6); they travel as frame commands.
+class CBattleMapView : public IMapViewBattle {
+ public:
+  bool ScriptCommandsArmed() override { return g_script.interfaceWatch != 0; }
+  void OfferInterfaceCommand(int kind, int value, int) override {
+    if (kind == kCommandSpellSelected || kind == kCommandSpellCast)
+      ::OfferInterfaceCommand(kind, value, -1);
+    else
+      ::OfferInterfaceCommand(kind, -1, value);
+  }
+};
+
 CBattleFacing g_facing;
+CBattleMapView g_battleMapView;
 CBattleMapHooks g_mapBattle;
 CBattleNetHooks g_netBattle;
 CBattleSpeech g_speech;
@@ -129,6 +145,7 @@ void InstallBattle() {
   g_speechCameraBefore = g_speechCamera;
   g_battleFacing.Install(&g_facing);
   g_mapHooks.battle = &g_mapBattle;
+  g_mapViewHooks.battle = &g_battleMapView;
   g_netHooks.battle = &g_netBattle;
   g_speechBattle = &g_speech;
   g_speechCamera = &g_mapView;
@@ -140,6 +157,7 @@ void InstallBattle() {
 void UninstallBattle() {
   g_battleFacing.Install(nullptr);
   g_mapHooks.battle = DefaultMapHooks().battle;
+  g_mapViewHooks.battle = DefaultMapViewHooks().battle;
   g_netHooks.battle = DefaultNetHooks().battle;
   if (g_speechBattleBefore) g_speechBattle = g_speechBattleBefore;
   g_speechCamera = g_speechCameraBefore;

@@ -2,6 +2,11 @@
 // conditions, speeches that follow each other, commands the computer player drops, and the
 // player's inputs.
 #include "ScriptTestWorld.h"
+#include "battle/Battle.h"
+#include "battle/PanelBattle.h"
+#include "map/MapViewHooks.h"
+#include "net/NetHooks.h"
+#include "net/NetMessages.h"
 
 namespace script_test {
 namespace {
@@ -275,6 +280,34 @@ TEST_F(ScriptEngine, ArmiesAndDifficultyAreConditionsToo) {
        Event(3, "EventType=EXPERIENCE\nMinimumDifficulty=2") + Event(4, "EventType=EXPERIENCE\nMaximumDifficulty=1"));
   Tick();
   EXPECT_EQ(actions.runs, (std::vector<int>{0, 3}));
+}
+
+TEST_F(ScriptEngine, InputsReachTheScriptAsFrameCommandsWhileItWatches) {
+  struct Sink : IMapCommandSink {
+    std::vector<CommandMessage> messages;
+    void AddMessage(const CommandMessage& m) override { messages.push_back(m); }
+  } sink;
+  HookScope<IMapCommandSink> sinkScope(g_panelCommands, sink);
+  InstallBattle();
+  g_battleSystems.Install(&computer);
+  Load(Event(1, "EventType=EXPERIENCE\nInterfaceCommand=CREATURE_SELECTED\nCreatureSelected=3") +
+       Event(2, "EventType=DIALOGUE\nSpeech=Look\nTimeElapsed=5"));
+  // The map view names the selected creature's type: it travels as the command's second id.
+  g_mapViewHooks.battle->OfferInterfaceCommand(kCommandCreatureSelected, 3, -1);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].Type(), MSG_INTERFACE_COMMAND);
+  EXPECT_TRUE(actions.runs.empty());                              // nothing happens before the command's frame
+  g_netHooks.battle->InterfaceCommand(sink.messages[0].Word(3));  // after the three-word header
+  EXPECT_EQ(actions.runs, std::vector<int>{0});
+  EXPECT_EQ(g_script.interfaceWatch, 0);
+  g_mapViewHooks.battle->OfferInterfaceCommand(kCommandCreatureSelected, 3, -1);
+  EXPECT_EQ(sink.messages.size(), 1u);  // nothing watches any more
+  // The speech's end arrives as its frame command too.
+  TickTo(5);
+  ASSERT_EQ(g_script.Event(1).runState, kScriptRunning);
+  g_netHooks.battle->SpeechClosed(1);
+  EXPECT_EQ(g_script.Event(1).runState, kScriptRetired);
+  UninstallBattle();
 }
 
 }  // namespace
