@@ -91,6 +91,7 @@ void CSpeechCtrl::Say(const SpeechRequest& said, bool hideInterface, bool rememb
   request = said;
   active = true;
   returning = false;
+  dismissed = false;
   box.reset();
   boxCountdown = 2;
 
@@ -162,7 +163,9 @@ void CSpeechCtrl::Tick() {
       EndSpeech();
       g_speechBattle->Resume();
     } else if (!box) {
-      if (--boxCountdown <= 0) ShowBox();
+      // A dismissed box stays down: the script answers in a later frame, with a following
+      // speech or by sending the camera back.
+      if (!dismissed && --boxCountdown <= 0) ShowBox();
     } else {
       waiting = true;
     }
@@ -230,6 +233,7 @@ void CSpeechCtrl::ShowBox() {
 void CSpeechCtrl::Dismiss() {
   box.reset();
   waiting = false;
+  dismissed = true;
   if (request.callback) request.callback->OnSpeechDone(request.argument);
 }
 
@@ -256,7 +260,7 @@ void CSpeechCtrl::Draw(CSurface* target) {
 
 void CSpeechCtrl::EndSpeech() {
   box.reset();
-  active = returning = waiting = false;
+  active = returning = waiting = dismissed = false;
   if (interfaceHidden) g_speechBattle->RestoreInterface();
   interfaceHidden = false;
   originX = originY = originZ = -1;

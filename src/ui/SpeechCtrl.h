@@ -67,6 +67,7 @@ class CSpeechCtrl : public CFlatWin {
   const CSpeechBox* Box() const { return box.get(); }
 
   bool active = false, returning = false, waiting = false;
+  bool dismissed = false;  // the box was clicked away; the script has not answered yet
   int originX = -1, originY = -1, originZ = -1;
   int targetX = 0, targetY = 0, targetZ = 0;
   SpeechRequest request;

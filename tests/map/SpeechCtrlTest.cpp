@@ -175,6 +175,25 @@ TEST_F(SpeechCtrlTest, ClicksDismissTheBoxOnlyAfterTheFifthTick) {
   EXPECT_EQ(g_speechCtrl.Box(), nullptr);
 }
 
+// The script hears of the click in a later frame: until then the box stays down, and the
+// next speech it starts is said at once.
+TEST_F(SpeechCtrlTest, ADismissedBoxStaysDownUntilTheScriptAnswers) {
+  g_mapView.SetCameraCell(20, 20, 0);
+  g_speechCtrl.Say(At(21, 20, 0), false, true);
+  for (int i = 0; i < 6; ++i) g_speechCtrl.Tick();
+  Click(MF_LEFT_DOWN);
+  ASSERT_EQ(callback.calls.size(), 1u);
+  for (int i = 0; i < 4; ++i) g_speechCtrl.Tick();
+  EXPECT_EQ(g_speechCtrl.Box(), nullptr);
+  EXPECT_FALSE(g_speechCtrl.IsWaiting());
+  SpeechRequest next = At(22, 20, 0);
+  next.text = "And then?";
+  g_speechCtrl.Say(next, false, true);
+  EXPECT_EQ(g_speechCtrl.request.text, "And then?");
+  TicksToBox();
+  ASSERT_NE(g_speechCtrl.Box(), nullptr);
+}
+
 TEST_F(SpeechCtrlTest, ScrollBackReturnsTheCameraAndEndsTheSpeech) {
   g_mapView.SetCameraCell(10, 10, 0);
   const int x = g_mapView.CameraX(), y = g_mapView.CameraY();
