@@ -43,6 +43,10 @@ bool CCreature::PlanningGoal(int& x, int& y, int& z) {
         z = orderState.goalLevel;
       }
       return true;
+    case ORDER_BEHAVIOUR:
+      // Attacking and assisting plan as an attack does; the others toward their own goal.
+      if (behaviourSubState != 1 && behaviourSubState != 5) return BehaviourGoal(x, y, z);
+      [[fallthrough]];
     case ORDER_ATTACK_CREATURE: {
       const CCreature* victim = g_creatureArray.InUse(target);
       if (!victim) return false;
@@ -70,15 +74,6 @@ bool CCreature::PlanningGoal(int& x, int& y, int& z) {
       if (contactFrom(victim->cellX + sx, victim->cellY + sy, victim->level)) return true;
       for (const GridStep& d : kNeighbours26)
         if (contactFrom(victim->cellX + d.dx, victim->cellY + d.dy, victim->level + d.dz)) return true;
-      x = victim->cellX;
-      y = victim->cellY;
-      z = victim->level;
-      return true;
-    }
-    case ORDER_BEHAVIOUR: {
-      // The behaviour's own goals come with its rules; a target's cell serves meanwhile.
-      const CCreature* victim = g_creatureArray.InUse(target);
-      if (!victim || InHandToHandContact(*victim, cellX, cellY, level)) return false;
       x = victim->cellX;
       y = victim->cellY;
       z = victim->level;

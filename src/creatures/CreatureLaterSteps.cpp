@@ -10,7 +10,6 @@
 #include "map/Map.h"
 
 void CCreature::UpdatePanic() {}
-void CCreature::DecideBehaviour() {}
 
 
 void CCreature::TouchObjectsHere() {}

@@ -19,7 +19,6 @@ void PlayThenOrder(CCreature& creature) {
 void CCreature::FindFormationCell(int&, int&, int&) {}
 
 // --- behaviour, sight and combat ---
-int CCreature::OrderBehaviour() { return SetOrder(ORDER_WAIT); }
 // A retreat that ends at once: the order kept pending resumes.
 int CCreature::OrderRetreat() {
   const int resume = pendingOrder;

@@ -289,7 +289,9 @@ class CCreature {
   // creature survived.
   bool LoseHealth(int amount, int attackerArmy, const int* items, int flag);
   void UpdatePanic();
-  void DecideBehaviour();
+  // The idle decision (every 20 frames): the distance to its target while attacking, the
+  // sub-behaviour under BEHAVIOUR, else the order.
+  int DecideBehaviour();
   void UpdateStrength();
   void CountArmyCreatures();
   void ReactToEnemies();

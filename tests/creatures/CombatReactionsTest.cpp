@@ -60,9 +60,11 @@ TEST_F(CombatReactions, AFearedEnemyIsFledAtSixCellsNotSeven) {
   EXPECT_EQ(C(me).combat.fleeDistance, 0);
 
   C(far).Relocate(13, 10, 0);  // distance 6
+  C(me).midStep = 1;           // the flight waits as the pending order, where it can be seen
   C(me).ReactToEnemies();
   EXPECT_EQ(C(me).combat.fleeDistance, 16);
   EXPECT_EQ(C(me).target, far);
+  EXPECT_EQ(C(me).pendingOrder, ORDER_BEHAVIOUR);
   EXPECT_EQ(C(me).behaviourSubState, 2);
 }
 
