@@ -12,6 +12,7 @@
 #include "core/Options.h"
 #include "core/RecordLog.h"
 #include "core/SavedGame.h"
+#include "creatures/WizardTable.h"
 #include "platform/Files.h"
 
 namespace {
@@ -64,7 +65,7 @@ void StartRecording(CRecordLog& log) {
   else
     platform::RemoveFile(kBrainLogFile);
   const bool saved = CanWrite(g_logFileName) && log.OpenForWrite(g_logFileName, g_logBufferSize) && WriteRecords(log) &&
-                     g_battleRecordParts->SaveWizardTable(kWizardsLogFile);
+                     g_wizardTable.SaveToFile(kWizardsLogFile);
   if (saved) return;
   log.Close();
   ShowGeneralError("Failed to save battle initialisation data for playback");
@@ -83,7 +84,8 @@ bool RestoreRecords(CRecordLog& log) {
   if (!DecodeRealmRecord(realm, realmFile, realmName) || !DecodeSetupRecord(setup, battleSetup) ||
       !DecodeGameTypeRecord(type, gameType))
     return false;
-  if (!g_battleRecordParts->LoadWizardTable(kWizardsLogFile)) return false;
+  // The wizard table is the last part read: it changes only when its whole file is good.
+  if (!g_wizardTable.LoadFromFile(kWizardsLogFile)) return false;
   std::memcpy(g_realmFile, realmFile, sizeof realmFile);
   std::memcpy(g_realmName, realmName, sizeof realmName);
   g_battleSetup = battleSetup;

@@ -42,14 +42,11 @@ struct BattleGameTypeRecord {
   int32_t trail = 0;
 };
 
-// The parts of a recording that other subsystems own: the 80 wizard records and the AI's
-// knowledge. The neutral one keeps no wizard table (a battle builds its wizards afresh from
-// the set-up) and has no knowledge to load.
+// The part of a recording that the computer players own: their knowledge, loaded in
+// playback from the copy the recording kept. The neutral one has none to load.
 class IBattleRecordParts {
  public:
   virtual ~IBattleRecordParts() = default;
-  virtual bool SaveWizardTable(const char* path) { return true; }
-  virtual bool LoadWizardTable(const char* path) { return true; }
   virtual void LoadBrain(const char* path) {}
 };
 extern HookSlot<IBattleRecordParts> g_battleRecordParts;

@@ -12,6 +12,7 @@
 #include "core/GameSettings.h"
 #include "core/Options.h"
 #include "core/RecordLog.h"
+#include "creatures/WizardTable.h"
 #include "platform/Files.h"
 #include "support/TestSupport.h"
 
@@ -100,6 +101,9 @@ class BattleRecordSetUp : public ::testing::Test {
 };
 
 TEST_F(BattleRecordSetUp, APlaybackBuildsTheRecordedBattleWhateverTheCommandLineSays) {
+  g_wizardTable.Clear();
+  g_wizardTable.records[4].inUse = 1;
+  std::snprintf(g_wizardTable.records[4].name, sizeof g_wizardTable.records[4].name, "%s", "Morwen");
   Record("realms\\fen\\fen.cfg", CBattleSetup{3, 4242, 99, 2, 1, 0}, kGameModeCampaign);
   // The command line of the playback names another battle.
   std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\moorland\\moorland.cfg");
@@ -107,6 +111,7 @@ TEST_F(BattleRecordSetUp, APlaybackBuildsTheRecordedBattleWhateverTheCommandLine
   g_gameMode = kGameModeDirect;
   g_difficulty = 0;
   g_aiTimeSystem = kRealTime;
+  g_wizardTable.Clear();
   Play();
   EXPECT_TRUE(BattlePlayingBack());
   EXPECT_FALSE(BattlePlaybackFailed());
@@ -119,6 +124,9 @@ TEST_F(BattleRecordSetUp, APlaybackBuildsTheRecordedBattleWhateverTheCommandLine
   EXPECT_EQ(g_gameMode, kGameModeCampaign);
   EXPECT_EQ(g_difficulty, 2);
   EXPECT_EQ(g_aiTimeSystem, kNotionalTime);
+  EXPECT_EQ(g_wizardTable.records[4].inUse, 1);
+  EXPECT_STREQ(g_wizardTable.records[4].name, "Morwen");
+  g_wizardTable.Clear();
   EXPECT_EQ(boxes_.Count(), 0u);
   // The frames follow the three records.
   uint8_t frame[24];
@@ -152,9 +160,14 @@ TEST_F(BattleRecordSetUp, ARefusedLogChangesNothingAndEndsTheBattle) {
       {"game type 3", {realm, setup, GameType(BattleGameTypeRecord{0, 0, 3, 1})}},
       {"difficulty 4", {realm, setup, GameType(BattleGameTypeRecord{0, 0, kGameModeDirect, 4})}},
       {"two records only", {realm, setup}},
+      {"no wizard table beside the log", {realm, setup, type}},
   };
+  // Each case breaks one thing: beside the log lies a good wizard table but in the last.
+  platform::MakeDirectory("save");
+  ASSERT_TRUE(g_wizardTable.SaveToFile("save\\wizards.log"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    if (&c == &cases[std::size(cases) - 1]) platform::RemoveFile("save/wizards.log");
     WriteLog(c.records);
     std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\moorland\\moorland.cfg");
     g_battleSetup = CBattleSetup{1, 7, 8, 1, 1, 0};

@@ -64,6 +64,21 @@ int CountValidations(const uint8_t* message, size_t size) {
   return found;
 }
 
+// The offset of the first validation record within a frame message, 0 when it has none.
+size_t FindValidation(const uint8_t* message, size_t size) {
+  const FrameHeader header = ReadFrameHeader(message);
+  size_t position = kFrameHeaderBytes;
+  for (int i = 0; i < header.count && position + kMessageHeaderBytes <= size; ++i) {
+    const uint8_t* sub = message + position;
+    const int32_t length = MessageWord(sub, 2);
+    if (MessageWord(sub, 1) == MSG_VALIDATE_FRAME) return position;
+    if (MessageWord(sub, 1) == MSG_COMPOUND)
+      if (size_t inner = FindValidation(sub, static_cast<size_t>(length))) return position + inner;
+    position += static_cast<size_t>(length);
+  }
+  return 0;
+}
+
 int TraceLines(const std::string& trace) {
   int lines = 0;
   for (char c : trace) lines += c == '\n';
@@ -130,6 +145,24 @@ TEST_F(BattleRecord, APlaybackReplaysTheRecordedBattleFrameForFrameTwice) {
     EXPECT_EQ(errors_.find("ERROR"), std::string::npos) << errors_;
     EXPECT_EQ(ReadText(dir_.File(trace)), recorded) << trace;
   }
+
+  // The record of frame 50 says the battle drew otherwise than the one played back: the
+  // validation box stops the playback there.
+  std::vector<uint8_t> log = ReadBytes(EventLog());
+  size_t at = 0;
+  for (size_t i = 0; i < 3 + 49; ++i) at += 8 + records[i].size();
+  const size_t validation = FindValidation(records[3 + 49].data(), records[3 + 49].size());
+  ASSERT_NE(validation, 0u);
+  const size_t word = at + 8 + validation + 12;
+  bytes::StoreI32(&log[word], bytes::LoadI32(&log[word]) + 1);
+  std::ofstream(EventLog(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(log.data()), static_cast<long>(log.size()));
+  ASSERT_EQ(Run("playback", "120 close\n", "diverged.txt"), 0) << errors_;
+  EXPECT_NE(errors_.find("message validation: random numbers out of synch"), std::string::npos) << errors_;
+  // Frame 50's message runs at the start of the frame traced as 51, which never comes.
+  const std::string diverged = ReadText(dir_.File("diverged.txt"));
+  EXPECT_EQ(TraceLines(diverged), 50);
+  EXPECT_EQ(recorded.substr(0, diverged.size()), diverged);
 }
 
 TEST_F(BattleRecord, PlaybackWithoutALogPlaysAnOrdinaryBattle) {
