@@ -142,6 +142,24 @@ std::vector<SoundDef> GameSounds() {
       {749, "spell0749", Recipe::kSpell},
       {751, "spell0751", Recipe::kSpell},
       {415, "spell0415", Recipe::kSpell},
+      // What spells' effects play as they start, fly, hold and end.
+      {710, "fx0710", Recipe::kHumLoop},    // a bouncing orb's hum
+      {720, "fx0720", Recipe::kSwish},      // a shower's stone falls
+      {726, "fx0726", Recipe::kChime},      // a summoned creature appears
+      {729, "fx0729", Recipe::kWaterLoop},  // the ground shakes
+      {731, "fx0731", Recipe::kSpell},      // a glow settles on a creature
+      {735, "fx0735", Recipe::kBuzz},       // a creature is held
+      {743, "fx0743", Recipe::kFall},       // a creature feels a spell
+      {754, "fx0754", Recipe::kRise},       // a beam of healing
+      {903, "fx0903", Recipe::kSpell},      // a strike of flame or lightning
+      {910, "fx0910", Recipe::kSpell},      // a bolt from a totem
+      {1013, "fx1013", Recipe::kThud},      // a stone lands
+      {1022, "fx1022", Recipe::kSwish},     // an item is passed on
+      {1027, "fx1027", Recipe::kRise},      // health given
+      {1028, "fx1028", Recipe::kFall},      // health taken
+      {1029, "fx1029", Recipe::kHumLoop},   // a marker's hum
+      {1030, "fx1030", Recipe::kSplash},    // something falls into water
+      {1042, "fx1042", Recipe::kFall},      // the countdown runs out
       // Footsteps that are single sounds (500 to 503 are groups of variants).
       {504, "step0504", Recipe::kSplash},
       {506, "step0506", Recipe::kStep},

@@ -178,7 +178,9 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   SpellRow& flame = Weigh(s[72] = Row("Flame Strike", kVrask, 30, 10, 12, kNone, kPlaceOrHostile), kAiMissile, 5);
   flame.Damage = 25;
   flame.Duration = 50;
-  Weigh(s[73] = Row("Bouncing Orb", kNeutral, 30, 12, 10, kThrow, kPlaceOrHostile), kAiMissile, 4).Damage = 20;
+  SpellRow& orb = Weigh(s[73] = Row("Bouncing Orb", kNeutral, 30, 12, 10, kThrow, kPlaceOrHostile), kAiMissile, 4);
+  orb.Damage = 20;
+  orb.Duration = 120;  // frames the orb bounces on
   SpellRow& quake = Weigh(s[75] = Row("Earthquake", kNeutral, 70, 10, 8, kStraight, kPlace), kAiArea, 6);
   quake.Damage = 30;
   quake.Duration = 100;

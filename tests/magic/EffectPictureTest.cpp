@@ -1,0 +1,160 @@
+// A picture a person looks at to judge the effects in flight: missiles of the three
+// alignments, a thrown spell along its arc and a patch of burning heath, drawn over the map
+// by the real map view and written to the test output folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+#include "MagicTestSupport.h"
+#include "core/Preferences.h"
+#include "core/Random.h"
+#include "creatures/SpellDefinition.h"
+#include "forge/TerrainTypes.h"
+#include "graphics/PrintTarget.h"
+#include "graphics/Sprite.h"
+#include "graphics/Surface.h"
+#include "map/LineWalker.h"
+#include "map/MapView.h"
+#include "map/MapViewHooks.h"
+#include "support/Png.h"
+#include "support/TestSupport.h"
+#include "ui/Flatwin.h"
+
+namespace magic_test {
+namespace {
+
+namespace w = effect_word;
+namespace t = forge::terrain;
+
+class EffectPicture : public EffectTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(LoadForgedEffectTables());
+    EffectTest::SetUp();
+    g_battleRandom.Seed(5);
+  }
+  void TearDown() override {
+    for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};
+    EffectTest::TearDown();
+  }
+  void Frame() {
+    for (int i = 0; i < manager.Count(); ++i)
+      if (manager.At(i)->active) manager.At(i)->Update();
+  }
+  // A missile of a spell from one cell toward another, a few frames on its way.
+  CEffect* Missile(int spell, int alignment, int fromY) {
+    g_spellDefs[spell].Alignment = alignment;
+    g_spellDefs[spell].RangeUnits = 30 * 32;
+    CEffectParams block;
+    block.SetPoint(w::kSourceX, 20 * 32 + 16, fromY * 32 + 16, 24);
+    block.SetPoint(w::kTargetX, 40 * 32 + 16, fromY * 32 + 16, 24);
+    block[w::kCreature] = 1;  // the local player's wizard: its effects are seen
+    block[w::kSpell] = spell;
+    block[w::kSpeed] = 8;
+    return Start(7, block);
+  }
+};
+
+TEST_F(EffectPicture, MissilesAnArcAndBurningHeathOverTheMap) {
+  world.Place(1, 2, 2, 0).localPlayers = true;
+  // A patch of heath that catches fire.
+  std::vector<CTerrainType> types;
+  for (int i = 0; i < g_terrainTypes.Count(); ++i) types.push_back(g_terrainTypes.Get(i));
+  CTerrainType heath = types[t::kGrass];
+  heath.ignition = 60;
+  heath.burnValue = 200;
+  heath.supportValue = 5;
+  types.push_back(heath);
+  g_terrainTypes.Assign(types);
+  const int kHeath = static_cast<int>(types.size()) - 1;
+  for (int y = 32; y < 37; ++y)
+    for (int x = 26; x < 31; ++x) Set(x, y, 0, kHeath);
+  g_spellDefs[58].SpellStrength = 3;
+  g_spellDefs[58].Damage = 250;
+  for (int y : {33, 35})
+    for (int x : {27, 29}) {
+      CEffectParams block = At(x * 32 + 16, y * 32 + 16, 0);
+      block[w::kCreature] = 1;
+      block[w::kSpell] = 58;
+      Start(effect_kind::kFire, block);
+    }
+  for (int i = 0; i < 30; ++i) Frame();
+
+  // Law, Neutral and Vrask missiles side by side.
+  Missile(8, kAlignLaw, 24);
+  Missile(9, kAlignNeutral, 26);
+  Missile(10, kAlignVrask, 28);
+  // One thrown spell, shown at seven moments of its flight.
+  CLineWalker walker;
+  CProjectileResult arc;
+  const int sx = 22 * 32 + 16, sy = 20 * 32 + 16, sz = 24, tx = 34 * 32 + 16, ty = 20 * 32 + 16;
+  ASSERT_TRUE(walker.TraceProjectile(sx, sy, sz, tx, ty, 4, -1, 22, 93, -1, CLineWalker::kFineShot, arc));
+  g_spellDefs[93].RangeUnits = 30 * 32;
+  std::vector<CEffect*> thrown;
+  for (int moment = 0; moment < 7; ++moment) {
+    CEffectParams block;
+    block.SetPoint(w::kSourceX, sx, sy, sz);
+    block.SetPoint(w::kTargetX, tx, ty, 4);
+    block.SetPoint(w::kStartX, sx, sy, sz);
+    for (int i = 0; i < 3; ++i) block.SetFloat(w::kVelocityX + i, arc.velocity[i]);
+    block[w::kTick] = 0;
+    block[w::kCreature] = 1;
+    block[w::kSpell] = 93;
+    thrown.push_back(Start(4, block));
+  }
+  for (int frame = 0; frame < 28; ++frame) {
+    for (size_t moment = 0; moment < thrown.size(); ++moment)
+      if (frame < static_cast<int>(moment) * 4 && thrown[moment]->active) thrown[moment]->Update();
+    if (frame < 6) Frame();
+  }
+
+  CSprite terrain;
+  const std::string sprite = testing_support::ForgedDataDir() + "/maps/moorland/terrain.spr";
+  ASSERT_TRUE(terrain.Load(sprite.c_str(), 256) && terrain.BuildColourTables(1, 256) &&
+              terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256));
+  SurfaceDesc desc;
+  desc.flags = kDescCaps | kDescWidth | kDescHeight;
+  desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
+  desc.width = 800;
+  desc.height = 600;
+  CSurface surface;
+  ASSERT_NE(surface.Create(&desc), 0);
+  InitSpriteWaveTable();
+  g_map.ResetLight();
+  std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), static_cast<int8_t>(0));
+  CEffectViewHooks viewHooks;
+  MapViewHooks hooks = DefaultMapViewHooks();
+  hooks.world = &viewHooks;
+  MapViewHooksScope scope(hooks);
+  g_prefs.isHighRes = 1;
+  g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
+  g_mapView.rotation = g_mapView.drawList.rotation = 0;
+  g_mapView.SetCameraCell(27, 25, 1);
+  surface.Fill(0);
+  g_mapView.Update();
+  std::vector<uint16_t> pixels;
+  uint16_t* locked = surface.Lock();
+  ASSERT_NE(locked, nullptr);
+  for (int y = 0; y < 600; ++y) {
+    const uint16_t* row =
+        reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(locked) + y * surface.pitch);
+    pixels.insert(pixels.end(), row, row + 800);
+  }
+  surface.Unlock(locked);
+  ResetMouseInput();
+  g_mapView.StopSounds();
+  g_mapView.drawList.Reset();
+  g_mapView.SetMap(nullptr);
+  g_mapView.drawSurface = nullptr;
+  g_mapView.terrainSprites = nullptr;
+
+  const std::string path = testing_support::TestOutputDir() + "/effects-in-flight.png";
+  EXPECT_TRUE(testing_support::WritePng565(path, 800, 600, pixels));
+  std::printf("effects picture: %s\n", path.c_str());
+  EXPECT_GT(std::set<uint16_t>(pixels.begin(), pixels.end()).size(), 30u);
+}
+
+}  // namespace
+}  // namespace magic_test
