@@ -188,6 +188,33 @@ TEST_F(EffectUpdateTest, TheCountdownEndsTheBattleWithDefeatMessageTwo) {
   EXPECT_EQ(RunOut(endless, 50), -1);
 }
 
+TEST_F(EffectUpdateTest, ATrapHoldsItsCellThenClosesAndFreesIt) {
+  world.Place(2, 15, 15, 0);
+  Cell(15, 15, 0).occupant = 2;
+  g_spellDefs[33].Data1 = 1000;  // no delivery while it holds
+  CEffectParams block = At(15 * 32 + 16, 15 * 32 + 16, 0);
+  block[w::kSpell] = 33;
+  block[w::kSpeed] = 20;
+  CEffect* trap = Start(25, block);
+  ASSERT_TRUE(trap->active);
+  int frames = 0;
+  while (trap->active && trap->kind == 25 && frames < 200) {
+    trap->Update();
+    ++frames;
+  }
+  ASSERT_EQ(trap->kind, effect_kind::kTrap);
+  const size_t trappedBefore = world.trapped.size();
+  while (trap->active && trap->kind == effect_kind::kTrap && frames < 400) {
+    trap->Update();
+    ++frames;
+  }
+  EXPECT_GT(world.trapped.size(), trappedBefore + 10);  // held every frame it was open
+  EXPECT_EQ(trap->kind, effect_kind::kTrapEnding);
+  EXPECT_TRUE(Cell(15, 15, 0).state & state_bits::kField20);
+  EXPECT_GT(RunOut(trap, 400), 0);
+  EXPECT_FALSE(Cell(15, 15, 0).state & state_bits::kField20);
+}
+
 TEST_F(EffectUpdateTest, AFallingBlockHurtsWhatItLandsOn) {
   world.Place(6, 30, 30, 0).army = 1;
   CEffectParams block = At(30 * 32 + 16, 30 * 32 + 16, 6 * 16);

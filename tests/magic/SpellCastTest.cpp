@@ -5,6 +5,7 @@
 #include "CastWorld.h"
 #include "creatures/SpellDefinition.h"
 #include "forge/TerrainTypes.h"
+#include "magic/CreatureEffectAnswers.h"
 #include "magic/SpellCast.h"
 #include "map/LineWalker.h"
 #include "map/Map.h"
@@ -196,6 +197,21 @@ TEST_F(SpellCast, TeleportMovesTheCasterOrTheTarget) {
   EXPECT_EQ(C(enemy).teleportX, 30);
   EXPECT_EQ(C(enemy).teleportY, 20);
   EXPECT_EQ(C(enemy).teleportSpare, 1);
+}
+
+TEST_F(SpellCast, ACreaturesRangedAttackAndTheCursorGoThroughCasting) {
+  InstallCreatureEffectAnswers();
+  g_creatureEffects->CastSpell(71, 0, 0, 0, wizard, enemy);
+  g_creatureEffects.Install(nullptr);
+  EXPECT_EQ(StartedKind(), 2);
+  EXPECT_EQ(Effect(kFirst).params[effect_word::kTarget], enemy);
+  // The cursor asks from the wizard's launch point to the creature's centre.
+  g_spellDefs[8].LOFType = kLofStraightCast;
+  g_spellDefs[8].AllowedTargets = 13;
+  EXPECT_EQ(TestSpellTargetFrom(wizard, 8, enemy, 0, 0, 0), kTargetValid);
+  C(enemy).sightingCounters[0] = 0;
+  EXPECT_EQ(TestSpellTargetFrom(wizard, 8, enemy, 0, 0, 0), kTargetOutOfSight);
+  EXPECT_EQ(TestSpellTargetFrom(77, 8, enemy, 0, 0, 0), kTargetOutOfSight);
 }
 
 class TargetTest : public SpellCast {
