@@ -345,8 +345,8 @@ void LoadScriptEventsFrom(CScript& script, const std::string& path) {
   bool previousPresent = true;
   for (int section = 1; section <= script.capacity; ++section) {
     const SectionReader in(path, section);
-    const std::string valid = in.Raw("Valid");
-    if (valid.empty()) {
+    // Any value makes the section count; only a first word holding "True" puts it in use.
+    if (in.Raw("Valid").empty()) {
       previousPresent = false;
       continue;
     }
@@ -358,7 +358,7 @@ void LoadScriptEventsFrom(CScript& script, const std::string& path) {
       ShowScriptError(section, message.c_str());
     }
     previousPresent = true;
-    if (script_keywords::HasTrue(valid)) ReadEvent(in, section, script.Event(section - 1));
+    if (script_keywords::HasTrue(in.Word("Valid"))) ReadEvent(in, section, script.Event(section - 1));
   }
 }
 

@@ -112,13 +112,13 @@ TEST(ScriptEventFileTest, RecordsFollowSectionNumbersAndAGapHidesNothing) {
   const int savedValidate = g_validateScripts;
   g_validateScripts = 1;
   BoxRecorder boxes;
-  ScriptFile file(Event(1, "EventType=NULL") + Event(2, "EventType=FLAG") + "[EVENT_3]\nValid=False\nEventType=FLAG\n" +
-                  Event(4, "EventType=TRAP") + Event(6, "EventType=PORTAL") + Event(7, "Sound=4") +
-                  Event(8, "EventType=PARADE"));
+  ScriptFile file(Event(1, "EventType=NULL") + Event(2, "EventType=FLAG") +
+                  "[EVENT_3]\nValid=False True\nEventType=FLAG\n" + Event(4, "EventType=TRAP") +
+                  Event(6, "EventType=PORTAL") + Event(7, "Sound=4") + Event(8, "EventType=PARADE"));
   g_validateScripts = savedValidate;
   const CScript& s = file.script;
   EXPECT_EQ(s.eventCount, 8);
-  EXPECT_EQ(s.Event(2).inUse, 0);  // Valid False: counted, never in use
+  EXPECT_EQ(s.Event(2).inUse, 0);  // Valid False (its first word): counted, never in use
   EXPECT_EQ(s.Event(2).type, 0);
   EXPECT_EQ(s.Event(3).type, kScriptTrap);
   EXPECT_EQ(s.Event(3).trap.trapSpell, -1);
