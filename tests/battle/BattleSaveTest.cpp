@@ -14,15 +14,18 @@
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleSave.h"
+#include "battle/BattleSystems.h"
 #include "battle/NamedList.h"
 #include "core/Bytes.h"
 #include "core/GameSettings.h"
+#include "core/Main.h"
 #include "core/Options.h"
 #include "core/Random.h"
 #include "graphics/BattleFacing.h"
 #include "map/Map.h"
 #include "map/MapView.h"
 #include "map/PathNetwork.h"
+#include "net/NetBattle.h"
 #include "support/TestSupport.h"
 #include "ui/Screen.h"
 
@@ -255,6 +258,65 @@ TEST_F(BattleSave, TheLevelCountIsKeptToThreeAndAGameWithoutPathNetworkLoadsWith
   EXPECT_EQ(g_mapView.flagLevelCount, 3);
   EXPECT_EQ(g_useNodeMap, 0);
   EXPECT_EQ(g_pathNetwork.count, 0);
+}
+
+// Creatures that draw from the battle's generator each tick and keep what they drew, saved
+// with the battle as its creature part: a loaded battle that went on otherwise draws as it
+// would have only when its generators, tick and creatures all came back.
+struct DrawingCreatures : IBattleSystems, IBattleSaveParts {
+  uint32_t state = 1;
+  void UpdateCreatures() override { state = state * 31 + g_battleRandom.Next() % 1000; }
+  uint32_t CreatureStateHash() override { return state; }
+  void UpdateAI(int, int) override { g_aiRandom.Next(); }
+  int SaveCreatures(FILE* file) override { return bytes::WriteU32(file, state) ? 4 : -1; }
+  int LoadCreatures(FILE* file) override { return bytes::ReadU32(file, state) ? 4 : -1; }
+};
+
+TEST_F(BattleSave, ALoadedBattleGoesOnAsOneNeverSaved) {
+  DrawingCreatures creatures;
+  InstallBattle();
+  HookScope<IBattleSystems> systems(g_battleSystems, creatures);
+  HookScope<IBattleSaveParts> parts(g_battleSaveParts, creatures);
+  CBattle* before = g_battle;
+  g_battle = &battle_;
+  g_screenStack[2] = &battle_;
+  g_screenCount = 2;
+  g_currentScreen = &battle_;
+  g_skipThisFrame = 1;
+  battle_.loaded = 1;
+  battle_.graphicsFreed = 1;
+  ASSERT_TRUE(StartSinglePlayerNet("Edric"));
+  // What each frame leaves: the tick, the pause, both generators and the creatures.
+  auto frames = [&](int n, int pauseAt = -1, int resumeAt = -1) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < n; ++i) {
+      if (i == pauseAt || i == resumeAt) battle_.RequestPause();
+      battle_.Update();
+      char line[96];
+      std::snprintf(line, sizeof line, "tick %d paused %d random %u ai %u creatures %08x", BattleState().gameTick,
+                    battle_.paused, g_battleRandom.state[g_battleRandom.indexA], g_aiRandom.state[g_aiRandom.indexA],
+                    creatures.state);
+      lines.push_back(line);
+    }
+    return lines;
+  };
+  const Bytes start = Save();
+  const std::vector<std::string> never = frames(50, 5, 9);
+
+  // Again from the start: saved at frame 25, on otherwise for a while, loaded, and on to 50.
+  ASSERT_GT(Load(start), 0);
+  const std::vector<std::string> first = frames(25, 5, 9);
+  ASSERT_EQ(first, std::vector<std::string>(never.begin(), never.begin() + 25));
+  const Bytes atFrame25 = Save();
+  frames(12, 3, 6);
+  ASSERT_GT(Load(atFrame25), 0);
+  const std::vector<std::string> rest = frames(25);
+  EXPECT_EQ(rest, std::vector<std::string>(never.begin() + 25, never.end()));
+
+  EndNetBattle();
+  UninstallBattle();
+  g_skipThisFrame = 0;
+  g_battle = before;
 }
 
 TEST(NamedList, EntriesGrowByTenAndSaveAs264BytesEach) {
