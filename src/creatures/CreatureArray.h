@@ -10,6 +10,7 @@
 // (NextInUse, NextMatching) stays for its outside callers and must never nest.
 
 #include <cstdint>
+#include <cstdio>
 #include <list>
 #include <vector>
 
@@ -86,6 +87,12 @@ class CCreatureArray {
   void RemoveBody(int slot);
 
   void SlowInCone(int ox, int oy, int ol, int dx, int dy, int dz, int range);
+
+  // --- the saved game (CreatureSave.cpp) ---
+  // Save: the bytes written, -1 on a failed write. Load: the bytes read, or -1 with the pool
+  // unchanged on a short or malformed block.
+  int Save(FILE* file) const;
+  int Load(FILE* file);
 
   std::vector<CCreature> records;
   int32_t capacity;

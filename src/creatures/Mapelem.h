@@ -12,6 +12,7 @@
 // combat, behaviour) lives in the files of those rules.
 
 #include <cstdint>
+#include <cstdio>
 #include <list>
 
 #include "creatures/CreatureAnims.h"
@@ -222,6 +223,12 @@ class CCreature {
   void GetFrameOffsetB(int& x, int& y) const;
   // Rebuilds the health gauge for the current maximum and value.
   void RebuildHealthGauge();
+
+  // --- the saved game (CreatureSave.cpp) ---
+  // One creature's block: the bytes moved, -1 on a short write or read or a block that breaks
+  // the record's rules (the record may then be half read: the pool reads into a copy).
+  int Save(FILE* file) const;
+  int Load(FILE* file);
 
   // --- sight ---
   // 1 when the cell lies within ViewRange in x and in y, the short way round.
@@ -436,6 +443,11 @@ class CCreature {
   CCreatureOrderState orderState;               // orders and animation states
   CCreatureCombatState combat;                  // damage, protections and experience
 };
+
+// One 36-byte queued-order entry of a creature's block: the bytes moved or -1. Loading wraps
+// the cell into the current map.
+int SaveQueuedOrderEntry(FILE* file, const CQueuedOrder& entry);
+int LoadQueuedOrderEntry(FILE* file, CQueuedOrder& entry);
 
 // --- selection globals ---
 extern CCreature* g_selectedCreature;

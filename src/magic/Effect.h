@@ -7,6 +7,7 @@
 // each other by number, never by pointer into another pool.
 
 #include <cstdint>
+#include <cstdio>
 
 #include "graphics/Animation.h"
 #include "magic/EffectParams.h"
@@ -175,6 +176,12 @@ class CEffect {
   CEffectParams& GetParams() { return params; }
   // The creature of a parameter word when it names one in use, else -1.
   int CreatureOfWord(int word) const;
+
+  // --- the saved game (EffectSave.cpp) ---
+  // One record: the bytes moved, -1 on a short write or read or a number the writer never
+  // writes (the record may then be half read: the manager reads into a copy).
+  int Save(FILE* file) const;
+  int Load(FILE* file);
 
   // --- the record ---------------------------------------------------------------------------
   int32_t index = 0;

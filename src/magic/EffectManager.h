@@ -7,6 +7,7 @@
 // AllocateReservedEffect; everything else takes records from 100 up.
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -90,6 +91,15 @@ class CEffectManager {
   // The animation table other subsystems play (overlays, badges, objects): entry n gives
   // its file's animation, its first sequence and its data word. False past the tables.
   bool GetGlobalAnimation(int n, CAnimation*& animation, int& firstSequence, int& data);
+
+  // --- the saved game (EffectSave.cpp) ---------------------------------------------------
+  // Save: the bytes written, -1 on a failed write. Load: the bytes read, or -1 with the pool
+  // unchanged on a short or malformed block, or one written with another pool size.
+  int Save(FILE* file) const;
+  int Load(FILE* file);
+  // The map's cell chains (saved with the map) name only active records of their own cells,
+  // each once: run after both blocks are read.
+  bool CheckCellChains() const;
 
   // --- lists --------------------------------------------------------------------------------
   void PushFront(int list, int effect);
