@@ -212,6 +212,33 @@ void CCreature::GetCarriedItemIds(int out[2]) const {
 
 int CCreature::GetCarriedItem(int slot) const { return slot == 0 || slot == 1 ? carriedItems[slot] : -1; }
 
+void CCreature::RecordScreenPosition(int x, int y) {
+  CCreatureBehaviourState& b = behaviour;
+  for (int i = 2; i > 0; --i) {
+    b.trailX[i] = b.trailX[i - 1];
+    b.trailY[i] = b.trailY[i - 1];
+    b.trailFrame[i] = b.trailFrame[i - 1];
+  }
+  b.trailX[0] = x;
+  b.trailY[0] = y;
+  b.trailFrame[0] =
+      bodyAnim.animation && bodyAnim.frameStep >= 0 && bodyAnim.frameStep < bodyAnim.animation->StepCount()
+          ? bodyAnim.animation->Step(bodyAnim.frameStep).value
+          : -1;
+}
+
+bool CCreature::GetRecordedScreenPosition(int i, int& x, int& y, CSpriteFrame& frame) const {
+  if (i < 0 || i > 2) return false;
+  x = behaviour.trailX[i];
+  y = behaviour.trailY[i];
+  frame = CSpriteFrame{};
+  const int recorded = behaviour.trailFrame[i];
+  const CSprite* sprite = animSet ? &animSet->sprite : nullptr;
+  if (recorded < 0 || !sprite || sprite->FrameCount() == 0) return true;
+  frame = sprite->GetFrame(recorded < sprite->FrameCount() ? recorded : 0);
+  return true;
+}
+
 void CCreature::UpdateTargetMarker() const {
   if (!selected) return;
   const bool attacking = (order == ORDER_BEHAVIOUR && (behaviourSubState == 1 || behaviourSubState == 5)) ||

@@ -28,6 +28,10 @@ struct CCreatureBehaviourState {
   // A wizard's: the living creatures of its army it controls, and how many it may.
   int32_t armyCount = 0;
   int32_t controlLimit = 0;
+  // The three last screen positions the view drew it at, newest first, each with the sprite
+  // frame it showed (-1 none).
+  int32_t trailX[3] = {}, trailY[3] = {};
+  int32_t trailFrame[3] = {-1, -1, -1};
 };
 
 // One order as a creature reports it (GetCurrentOrder) and a waypoint holds it: kind 2 walk

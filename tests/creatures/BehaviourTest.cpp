@@ -3,10 +3,12 @@
 // for an item, and a flee that gains nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "WalkWorld.h"
 #include "creatures/CreatureSurroundings.h"
+#include "creatures/SpellDefinition.h"
 #include "map/Map.h"
 #include "map/MapCell.h"
 
@@ -201,6 +203,78 @@ TEST_F(Behaviour, AFleeStepThatGainsNothingEndsTheHoldInPlace) {
   C(free).target = chaser;
   EXPECT_EQ(C(free).FindFleeStep(), 1);
   EXPECT_LT(C(free).route.goalX, 30);
+}
+
+TEST_F(Behaviour, AHitIsAnsweredByTheResponseToShots) {
+  struct Case {
+    int response, sub, extra;
+  };
+  for (const Case& c : {Case{15, 1, 4}, Case{-15, 2, 6}, Case{5, 0, 0}}) {
+    g_creatureArray.ReleaseAll();
+    const int me = Place(kBrownie, 1, 10, 10, kFloor);
+    const int shooter = Place(kBrownie, 0, 14, 10, kFloor);
+    AllSeen();
+    g_creatureTypes[kBrownie].FearHate_Matrix[kBrownie] = 0;
+    g_creatureTypes[kBrownie].ResponsetoLRC_Matrix[kBrownie] = c.response;
+    C(me).combat.attacker = shooter + 1;
+    C(me).combat.attackerMemory = 100;
+    C(me).DecideBehaviour();
+    EXPECT_EQ(C(me).behaviourSubState, c.sub) << c.response;
+    if (c.sub) {
+      EXPECT_EQ(C(me).target, shooter);
+      EXPECT_EQ(C(me).behaviour.reach, 8 + c.extra);  // the distance and 2 x (1 or 2) + 2
+    }
+    // The memory is active for one decision only and gone after five.
+    EXPECT_EQ(C(me).combat.attackerMemory, 80);
+    for (int i = 0; i < 4; ++i) C(me).AgeAttackerMemory();
+    EXPECT_EQ(C(me).combat.attacker, 0);
+  }
+}
+
+TEST_F(Behaviour, AFriendInAFightIsHelped) {
+  g_creatureTypes[kBrownie].FearHate_Matrix[kBrownie] = 0;
+  g_creatureTypes[kBrownie].Assist_Matrix[kBrownie] = 5;
+  const int helper = Place(kBrownie, 1, 10, 10, kFloor);
+  const int friendly = Place(kBrownie, 1, 13, 10, kFloor);
+  const int foe = Place(kBrownie, 0, 14, 10, kFloor);
+  AllSeen();
+  C(friendly).tracking = 1;
+  C(friendly).order = ORDER_ATTACK_CREATURE;
+  C(friendly).target = foe;
+  ASSERT_EQ(C(helper).FindAllyToAssist(), 1);
+  EXPECT_EQ(C(helper).target, foe);
+  EXPECT_EQ(C(helper).behaviour.reach, 10);  // 2 x 5 + 0 / 2 at full health
+  // A friend farther from the post than that is left to itself.
+  C(friendly).Relocate(16, 10, kFloor);
+  C(foe).Relocate(17, 10, kFloor);
+  EXPECT_EQ(C(helper).FindAllyToAssist(), 0);
+}
+
+TEST_F(Behaviour, APathNodeIsValuedFromItsArmyBytes) {
+  BuildPathNetwork();
+  CPathNode* node = g_pathNetwork.GetNode(0);
+  ASSERT_NE(node, nullptr);
+  const uint8_t marks[4] = {5, 7, 3, 2};  // ground, airborne, extra, for the living
+  std::copy(marks, marks + 4, node->savedMarks[1]);
+  node->values[0] = node->values[1] = 0;
+  node->values[2] = 4;
+  node->topOfColumn = 1;
+  CCreature& walker = C(Place(kBrownie, 1, 10, 10, kFloor));
+  walker.mayFly = 0;
+  EXPECT_EQ(walker.RateNode(0), 5 + 3 + 4 + 2);
+  walker.undead = 1;
+  EXPECT_EQ(walker.RateNode(0), 5 + 3 + 4);
+  walker.mayFly = 1;
+  EXPECT_EQ(walker.RateNode(0), 7 + 3 + 4);
+  // A factor weighs the spell's strength against the creature's wits; no wits and no
+  // strength add nothing.
+  node->values[0] = 100;
+  g_spellDefs[91].SpellStrength = 50;
+  walker.intelligence = 50;
+  EXPECT_EQ(walker.RateNode(0), 7 + 3 + 4 + 50);
+  g_spellDefs[91].SpellStrength = 0;
+  walker.intelligence = 0;
+  EXPECT_EQ(walker.RateNode(0), 7 + 3 + 4);
 }
 
 TEST_F(Behaviour, FeetTouchingCountAsAdjacent) {

@@ -206,5 +206,18 @@ TEST_F(Strength, TheArmyCountLeavesOutTheWizardAndTellsTheLimit) {
   EXPECT_EQ(limits.left, 1);
 }
 
+TEST_F(Strength, TheViewKeepsThreeScreenPositionsNewestFirst) {
+  CCreature& c = C(Place(kBrownie, 1, 10, 10));
+  int x = 0, y = 0;
+  CSpriteFrame frame;
+  for (int i = 1; i <= 4; ++i) c.RecordScreenPosition(10 * i, 20 * i);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(c.GetRecordedScreenPosition(i, x, y, frame));
+    EXPECT_EQ(x, 10 * (4 - i));
+    EXPECT_EQ(y, 20 * (4 - i));
+  }
+  EXPECT_FALSE(c.GetRecordedScreenPosition(3, x, y, frame));
+}
+
 }  // namespace
 }  // namespace creature_test
