@@ -161,8 +161,10 @@ bool CCreature::IsTargetPosition(int x, int y, int z) const {
   return x == orderState.goalX && y == orderState.goalY && z == orderState.goalLevel;
 }
 
+int CCreature::GetCurrentOrder() const { return pendingOrder != ORDER_NONE ? pendingOrder : order; }
+
 void CCreature::GetCurrentOrder(COrderReport& out) const {
-  const int kind = pendingOrder != ORDER_NONE ? pendingOrder : order;
+  const int kind = GetCurrentOrder();
   out = COrderReport{};
   switch (kind) {
     case ORDER_ATTACK_CREATURE:
