@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "battle/ControlLimitPanel.h"
 #include "battle/MessageScroll.h"
 #include "battle/PanelBattle.h"
 #include "battle/SelectBar.h"
@@ -79,6 +80,7 @@ void CBattleCreaturePanels::UpdateItemButton(int carrySlot) { g_selectBar.Update
 void CBattleCreaturePanels::RebuildSpellPopup() { g_selectBar.BuildSpellPopup(); }
 void CBattleCreaturePanels::ControlLimitReached() { g_selectBar.ClearCreatureSelection(); }
 void CBattleCreaturePanels::ControlLimitLeft() { g_selectBar.ResetButtons(); }
+void CBattleCreaturePanels::ShowControlCount(int count) { g_controlLimitPanel.SetValue(count); }
 void CBattleCreaturePanels::AddSpotIcon(int creature) { g_spotIcons.AddCreature(creature, 0); }
 void CBattleCreaturePanels::RemoveSpotIcon(int creature) { g_spotIcons.RemoveCreature(creature); }
 void CBattleCreaturePanels::ShowMessage(int message) { g_messageScroll.QueueMessage(message); }

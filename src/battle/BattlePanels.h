@@ -37,6 +37,7 @@ class CBattleCreaturePanels : public ICreatureBattle {
   void RebuildSpellPopup() override;
   void ControlLimitReached() override;
   void ControlLimitLeft() override;
+  void ShowControlCount(int count) override;
   // Sighted creatures announce themselves on the spot icons; messages go to the scroll.
   void AddSpotIcon(int creature) override;
   void RemoveSpotIcon(int creature) override;

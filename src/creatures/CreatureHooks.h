@@ -65,6 +65,8 @@ class ICreatureBattle {
   virtual void UpdateItemButton(int carrySlot) {}
   virtual void RebuildSpellPopup() {}
   virtual void ControlLimitReached() {}
+  // The count of creatures the local player's wizard controls, for the control-limit panel.
+  virtual void ShowControlCount(int count) {}
   virtual void ControlLimitLeft() {}
   virtual void AddSpotIcon(int creature) {}
   virtual void RemoveSpotIcon(int creature) {}

@@ -12,6 +12,7 @@
 #include "creatures/ManaWait.h"
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/Wizard.h"
 #include "map/Map.h"
 #include "map/MapCell.h"
 #include "map/MapUnits.h"
@@ -117,7 +118,8 @@ void CCreature::CountArmyCreatures() {
   const int before = wizard->behaviour.armyCount;
   wizard->behaviour.armyCount = count;
   if (!wizard->IsLocalPlayers()) return;
-  const int limit = wizard->behaviour.controlLimit;
+  g_creatureBattle->ShowControlCount(count);
+  const int limit = wizard->aiWords[wizard_words::kControlLimit];
   if (before == limit && count < limit) g_creatureBattle->ControlLimitLeft();
   if (before < limit && count >= limit) g_creatureBattle->ControlLimitReached();
 }

@@ -25,9 +25,7 @@ struct CCreatureBehaviourState {
   int32_t consumed = 0;                         // a corpse a REDCAP has fed on
   int32_t threatSeen = 0;                       // an effect acted on it since the last decision
   int32_t score = 0;                            // script actions add to it
-  // A wizard's: the living creatures of its army it controls, and how many it may.
-  int32_t armyCount = 0;
-  int32_t controlLimit = 0;
+  int32_t armyCount = 0;  // a wizard's: the living creatures of its army it controls
   // The three last screen positions the view drew it at, newest first, each with the sprite
   // frame it showed (-1 none).
   int32_t trailX[3] = {}, trailY[3] = {};

@@ -8,6 +8,7 @@
 #include "core/Options.h"
 #include "creatures/ManaWait.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/Wizard.h"
 
 namespace creature_test {
 namespace {
@@ -187,9 +188,10 @@ TEST_F(Strength, AnOrderReportedIsTheSameOrderGivenElsewhere) {
 
 TEST_F(Strength, TheArmyCountLeavesOutTheWizardAndTellsTheLimit) {
   const int wizard = PlaceWizard(0, 10, 10);
-  C(wizard).behaviour.controlLimit = 2;
+  C(wizard).aiWords[wizard_words::kControlLimit] = 2;
   struct Limits : MessageBattle {
-    int reached = 0, left = 0;
+    int reached = 0, left = 0, shown = -1;
+    void ShowControlCount(int count) override { shown = count; }
     void ControlLimitReached() override { ++reached; }
     void ControlLimitLeft() override { ++left; }
   } limits;
@@ -199,6 +201,7 @@ TEST_F(Strength, TheArmyCountLeavesOutTheWizardAndTellsTheLimit) {
   EXPECT_EQ(C(wizard).behaviour.armyCount, 1);
   Place(kBrownie, 0, 14, 10);
   EXPECT_EQ(C(wizard).behaviour.armyCount, 2);
+  EXPECT_EQ(limits.shown, 2);
   EXPECT_EQ(limits.reached, 1);
   C(first).health = 0;
   C(first).CountArmyCreatures();
