@@ -7,6 +7,7 @@
 
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
+#include "battle/BattleCasting.h"
 #include "battle/BattleCreatures.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattlePanels.h"
@@ -152,6 +153,7 @@ void InstallBattle() {
   g_panelBattle.Install(&g_panels);
   g_battleSystems.Install(&g_creatures);
   g_creatureBattle.Install(&g_creatureHooks);
+  InstallBattleCasting();
 }
 
 void UninstallBattle() {
@@ -163,5 +165,6 @@ void UninstallBattle() {
   g_speechCamera = g_speechCameraBefore;
   g_panelBattle.Install(nullptr);
   g_battleSystems.Install(nullptr);
+  UninstallBattleCasting();
   InstallBattlePanels();
 }

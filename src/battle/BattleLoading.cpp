@@ -28,6 +28,7 @@
 #include "magic/Effect.h"
 #include "magic/EffectManager.h"
 #include "magic/ParticleManager.h"
+#include "magic/SpellCast.h"
 #include "map/Doors.h"
 #include "map/Map.h"
 #include "map/MapView.h"
@@ -106,6 +107,7 @@ bool LoadBattle(CBattle& battle) {
       (g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby) && g_gameSettings.gameTime > 0 ? 1 : 0;
 
   g_effectManager.Reset();
+  ResetSpellCasting();  // no army has seen a spell yet, and the alignments are level
   g_pathNetwork.Clear();
   g_tileSpans.Free();
   Step();

@@ -1,0 +1,8 @@
+#pragma once
+// The battle's side of casting: a frame's cast command carried out on every machine alike,
+// and what the countdown effects ask of the battle (its scanner, its countdown dial, its end).
+
+// Installs the battle's command sink for the network and its answers to the effects;
+// UninstallBattleCasting puts the neutral ones back.
+void InstallBattleCasting();
+void UninstallBattleCasting();
