@@ -17,8 +17,10 @@
 #include "core/Preferences.h"
 #include "core/Random.h"
 #include "creatures/Armies.h"
+#include "creatures/CreatureArray.h"
 #include "creatures/SpellDefinition.h"
 #include "graphics/BattleFacing.h"
+#include "magic/EffectManager.h"
 #include "magic/ParticleManager.h"
 #include "map/Map.h"
 #include "map/MapView.h"
@@ -194,11 +196,11 @@ int WriteStateRows(CBattle& battle, FILE* file) {
   out.I32(static_cast<int32_t>(battle.cellQueue.size()));
   for (const CMapCell* cell : battle.cellQueue) out.I32(g_map.CellIndexFromPointer(cell));
   if (out.Ok()) out.Part(g_segmentPool.Save(file));
-  if (out.Ok()) out.Part(parts.SaveCreatures(file));
+  if (out.Ok()) out.Part(g_creatureArray.Save(file));
   out.I32(parts.SharedCounter());
   out.I32(0);  // the battle's two counters of the army records, cleared at exit
   out.I32(0);
-  if (out.Ok()) out.Part(parts.SaveEffects(file));
+  if (out.Ok()) out.Part(g_effectManager.Save(file));
   if (out.Ok()) out.Part(parts.SaveWorldObjects(file));
   if (out.Ok()) out.Part(SaveSpellSightings(file));
   if (out.Ok()) out.Part(g_armyTable.Save(file));
@@ -268,12 +270,12 @@ int ReadStateRows(CBattle& battle, FILE* file) {
   if (!in.Ok()) return -1;
   g_segmentPool.Clear();
   in.Part(g_segmentPool.Load(file));
-  if (in.Ok()) in.Part(parts.LoadCreatures(file));
+  if (in.Ok()) in.Part(g_creatureArray.Load(file));
   const int32_t shared = in.I32();
   in.I32();
   in.I32();
   in.Require(in.Ok() && parts.SetSharedCounter(shared));
-  if (in.Ok()) in.Part(parts.LoadEffects(file));
+  if (in.Ok()) in.Part(g_effectManager.Load(file));
   if (in.Ok()) in.Part(parts.LoadWorldObjects(file));
   if (in.Ok()) in.Part(LoadSpellSightings(file));
   if (in.Ok()) in.Part(LoadArmies(file));

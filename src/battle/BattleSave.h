@@ -28,7 +28,7 @@ inline constexpr int kAIMarkerRecords = 100;
 inline constexpr int kMaxManaSites = 1024;
 
 // The parts of the block whose owners are not built yet, or sit above the battle's reach: the
-// creatures' records and counters, the effects, the world objects, the script, and the
+// creatures' counters, the world objects, the script, and the
 // computer players' markers and knowledge. The neutral one holds none of them: its parts
 // write nothing and read nothing, its counters and markers are zero.
 class IBattleSaveParts {
@@ -42,11 +42,7 @@ class IBattleSaveParts {
   // Row 10's first word.
   virtual int32_t SharedCounter() { return 0; }
   virtual bool SetSharedCounter(int32_t value) { return true; }
-  // Rows 9, 11, 12 and 19: the bytes written or read, -1 on a failure.
-  virtual int SaveCreatures(FILE* file) { return 0; }
-  virtual int LoadCreatures(FILE* file) { return 0; }
-  virtual int SaveEffects(FILE* file) { return 0; }
-  virtual int LoadEffects(FILE* file) { return 0; }
+  // Rows 12 and 19: the bytes written or read, -1 on a failure.
   virtual int SaveWorldObjects(FILE* file) { return 0; }
   virtual int LoadWorldObjects(FILE* file) { return 0; }
   virtual int SaveScript(FILE* file) { return 0; }

@@ -261,15 +261,15 @@ TEST_F(BattleSave, TheLevelCountIsKeptToThreeAndAGameWithoutPathNetworkLoadsWith
 }
 
 // Creatures that draw from the battle's generator each tick and keep what they drew, saved
-// with the battle as its creature part: a loaded battle that went on otherwise draws as it
+// with the battle in the script's row: a loaded battle that went on otherwise draws as it
 // would have only when its generators, tick and creatures all came back.
 struct DrawingCreatures : IBattleSystems, IBattleSaveParts {
   uint32_t state = 1;
   void UpdateCreatures() override { state = state * 31 + g_battleRandom.Next() % 1000; }
   uint32_t CreatureStateHash() override { return state; }
   void UpdateAI(int, int) override { g_aiRandom.Next(); }
-  int SaveCreatures(FILE* file) override { return bytes::WriteU32(file, state) ? 4 : -1; }
-  int LoadCreatures(FILE* file) override { return bytes::ReadU32(file, state) ? 4 : -1; }
+  int SaveScript(FILE* file) override { return bytes::WriteU32(file, state) ? 4 : -1; }
+  int LoadScript(FILE* file) override { return bytes::ReadU32(file, state) ? 4 : -1; }
 };
 
 TEST_F(BattleSave, ALoadedBattleGoesOnAsOneNeverSaved) {
