@@ -161,20 +161,14 @@ void CBattle::RunWorld() {
 }
 
 void CBattle::Draw() {
+  StepBattlePanels();
   FlushQueuedBlits();
   g_mapView.Update();
   DrawInterface();
 }
 
 void CBattle::DrawInterface() {
-  if (g_localArmy != -1) {
-    g_selectBar.Draw();
-    if (g_timerPanel.flag) g_timerPanel.Draw();
-    if (g_controlLimitPanel.flag) g_controlLimitPanel.Draw();
-  }
-  g_wizardFacePanel.Draw();
-  g_tooltipManager.Update();
-  if (g_speechCtrl.IsActive()) g_speechCtrl.Draw(&g_backBuffer);
+  DrawBattlePanels(g_localArmy != -1);
   FlushQueuedBlits();
 }
 

@@ -13,11 +13,16 @@
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
+#include "battle/ChatConsole.h"
+#include "battle/MessagePanel.h"
+#include "battle/MessageScroll.h"
 #include "battle/PanelBattle.h"
+#include "battle/Scanner.h"
 #include "battle/Script.h"
 #include "battle/ScriptActors.h"
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
+#include "core/Options.h"
 #include "core/Random.h"
 #include "graphics/BattleFacing.h"
 #include "map/MapHooks.h"
@@ -34,6 +39,11 @@ namespace {
 class CBattleFacing : public IBattleFacing {
  public:
   bool BattleScreenIsCurrent() override { return g_battle && g_currentScreen == g_battle; }
+  void PrintMessageLine(const char* text, int line, int frames) override {
+    g_messagePanel.PrintLine(text, line, frames);
+  }
+  void ShowBlitBenchmark(int difference, int percent) override { g_messagePanel.DrawFps(difference, percent); }
+  void ShowSpriteCount(int adds) override { g_messagePanel.DrawSpriteCount(adds); }
 };
 
 class CBattleMapHooks : public IMapBattle {
@@ -43,6 +53,9 @@ class CBattleMapHooks : public IMapBattle {
     auto& queue = g_battle->cellQueue;
     if (std::find(queue.begin(), queue.end(), cell) == queue.end()) queue.push_back(cell);
   }
+  void ScannerCellChanged(int x, int y, int level) override { g_scanner.OnCellChanged(x, y, level); }
+  void AddScannerMarker(int x, int y) override { g_scanner.AddMarker(x, y); }
+  void RemoveScannerMarker(int x, int y) override { g_scanner.RemoveMarker(x, y); }
   void ProgressStep() override { g_progressBar.Step(); }
   int GameType() override { return g_gameMode; }
   int PlacesOfPower() override { return g_gameSettings.placesOfPower; }
@@ -72,6 +85,9 @@ class CBattleNetHooks : public INetBattle {
     g_script.OnInterfaceCommand(command, id1, id2);
   }
   CRecordLog* RecordLog() override { return BattleRecording() || BattlePlayingBack() ? GetRecordLog() : nullptr; }
+  void ShowChatLine(const char* line) override { g_messageScroll.ShowText(line); }
+  // A player left the network battle: the chat console no longer offers it.
+  void RemoveChatRecipient(const char* name) override { g_chatConsole.RemovePlayer(name); }
   void EndBattle(const char*) override {
     if (g_battle) g_battle->quitRequested = 1;
   }
@@ -111,6 +127,10 @@ class CBattlePanels : public IPanelBattle {
   int LocalArmy() override { return g_localArmy; }
   void FocusOnWizard(int creature) override { g_mapView.FocusOnCreature(creature); }
   bool ScriptCommandsArmed() override { return g_script.interfaceWatch != 0; }
+  // The scanner hides what the local army has not seen; without light sources nothing is
+  // ever seen, and a battle with no local army shows everything.
+  bool FogOfWar() override { return g_localArmy != -1 && !g_noLightSources; }
+  void CloseChatConsole() override { g_chatConsole.Hide(); }
 };
 
 // What the map view asks of the battle, as far as the battle answers it: the script's

@@ -305,6 +305,7 @@ void CBattle::Exit() {
 void CBattle::LoadGraphics() {
   InitSpriteWaveTable();
   g_trailSwitch = 0;
+  LoadBattleMessagePanels();
   g_tooltipManager.LoadTexts("cfg\\battletooltip.cfg");
   g_tooltipManager.Load();
   Step();
@@ -329,6 +330,7 @@ void CBattle::SetUpPanels() {
     g_mapView.SetCameraCell(site.x, site.y, site.level);
   }
   const int wizard = local != -1 ? g_armyTable.armies[local].wizardCreature : -1;
+  SetUpSpotIconsAndScanner();
   SetUpSelectBarAndFace(wizard);
   if (local != -1) {
     // The control limit and the count are the wizard's; until wizards are built, the game
@@ -342,6 +344,7 @@ void CBattle::SetUpPanels() {
 
 void CBattle::FreeGraphics() {
   FreeSelectBarAndFace();
+  FreeBattleMessagePanels();
   g_timerPanel.flag = 0;
   g_timerPanel.Release();
   g_controlLimitPanel.flag = 0;

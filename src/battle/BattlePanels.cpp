@@ -2,12 +2,23 @@
 
 #include <vector>
 
+#include "battle/ChatConsole.h"
 #include "battle/ControlLimitPanel.h"
+#include "battle/MessagePanel.h"
 #include "battle/MessageScroll.h"
 #include "battle/PanelBattle.h"
+#include "battle/Scanner.h"
+#include "battle/ScrollPanel.h"
 #include "battle/SelectBar.h"
 #include "battle/SpotIcons.h"
+#include "battle/TimerPanel.h"
+#include "battle/TooltipManager.h"
 #include "battle/WizardFacePanel.h"
+#include "core/Options.h"
+#include "core/PlayerSlot.h"
+#include "creatures/Armies.h"
+#include "graphics/Display.h"
+#include "ui/SpeechCtrl.h"
 
 void InitSelectBarAndFace() {
   g_selectBar.Init();
@@ -35,6 +46,61 @@ void SetUpSelectBarAndFace(int wizard) {
 void FreeSelectBarAndFace() {
   g_selectBar.Release();
   g_wizardFacePanel.Release();
+}
+
+void LoadBattleMessagePanels() {
+  g_scrollPanel.Load();
+  if (g_directAI) return;
+  g_messageScroll.Load();
+  g_chatConsole.Load();
+  // The console's recipients: every other player of the battle.
+  const char* names[kPlayerSlotCount];
+  for (int slot = 0; slot < kPlayerSlotCount; ++slot) names[slot] = g_playerSlots[slot].name;
+  g_chatConsole.SetRecipientsFromSlots(names, g_localArmy);
+}
+
+void SetUpSpotIconsAndScanner() {
+  g_spotIcons.Load();
+  g_spotIcons.ShowAll();
+  g_scanner.Load();
+  // A map the scanner cannot show (larger than its tables) leaves it hidden.
+  if (g_scanner.MapWidth() > 0) g_scanner.Show();
+  g_messagePanel.Load();
+  g_messagePanel.frameRateLines = g_showFrameRate != 0;
+}
+
+void FreeBattleMessagePanels() {
+  g_spotIcons.Release();
+  g_scanner.Hide();
+  g_scanner.Release();
+  if (!g_directAI) g_messageScroll.Release();
+  g_scrollPanel.Release();
+  if (!g_directAI) {
+    g_chatConsole.Hide();
+    g_chatConsole.Release();
+  }
+}
+
+void StepBattlePanels() {
+  if (!g_spotIcons.Greyed()) g_spotIcons.Tick();
+}
+
+void DrawBattlePanels(bool localArmy) {
+  if (localArmy) {
+    if (g_selectBar.shown) g_selectBar.Draw();
+    if (g_chatConsole.Shown() && !g_selectBar.popupOpen) g_chatConsole.Draw();
+    g_spotIcons.Draw();
+    if (g_timerPanel.flag) g_timerPanel.Draw();
+    if (g_controlLimitPanel.flag) g_controlLimitPanel.Draw();
+  }
+  g_wizardFacePanel.Draw();
+  g_messagePanel.Draw();
+  g_messageScroll.Draw();
+  // The scanner draws nothing while it is hidden (its Draw still follows the camera).
+  g_scanner.Draw();
+  if (g_scrollPanel.Shown()) g_scrollPanel.Draw();
+  g_tooltipManager.Update();
+  if (g_speechCtrl.IsActive()) g_speechCtrl.Draw(&g_backBuffer);
 }
 
 void CBattleCreaturePanels::ShowWizardHealth(int health) { g_wizardFacePanel.UpdateHealthGauge(health); }

@@ -15,6 +15,20 @@ void SetUpSelectBarAndFace(int wizard);
 // The battle is left, or its graphics are reloaded.
 void FreeSelectBarAndFace();
 
+// The battle's other panels. LoadGraphics: the story scroll and (unless the battle runs
+// unattended, directAI) the message scroll and the chat console; SetUpPanels: the spot icons
+// and the scanner, loaded for this map and shown, and the message panel's lines blanked.
+void LoadBattleMessagePanels();
+void SetUpSpotIconsAndScanner();
+// FreeGraphics: their art and surfaces go, the scanner hidden.
+void FreeBattleMessagePanels();
+// The battle step before the map is drawn: the spot icons count down (unless greyed).
+void StepBattlePanels();
+// After the map, in the battle's order: with a local army the select bar, the chat console
+// (not over the open popup strip), the spot icons and the counters; then the message lines,
+// the message scroll, the scanner, the story scroll, the tooltip and a showing speech.
+void DrawBattlePanels(bool localArmy);
+
 // The creature code's calls about the local wizard, shown on the select bar and the face
 // panel. The battle state's answers to the creatures derive from this class so that these
 // stay; InstallBattlePanels installs it alone until then.

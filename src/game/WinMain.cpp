@@ -17,6 +17,7 @@
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
 #include "frontend/FrontEndWizardTable.h"
+#include "game/BattleHandOver.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
 #include "game/ScriptedInput.h"
@@ -146,6 +147,7 @@ void InstallSubsystems() {
   InstallRootScreenHooks();
   InstallBattlePanels();
   InstallBattle();
+  InstallBattleHandOver();
 }
 
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }

@@ -1,9 +1,9 @@
 // The quick battle's road in the real program, driven by a script (VRASK_SCRIPT): the main
 // menu, the quick battle menu, the single-player set-up, Start, the timed spell box (an item
 // dragged into the Law column, then Begin Battle), the region entry screen and Go On, which
-// hands the battle over; with no battle screen yet the road comes back to the quick battle
-// menu. The screens come in order, each frame saved shows its screen, and two
-// runs give one battle set-up record. Then the same road in a real window on the virtual X
+// hands the battle over to the battle screen; Escape leaves the battle and the road comes back
+// to the quick battle menu. The screens come in order, each frame saved shows its screen, and
+// two runs give one battle set-up record. Then the same road in a real window on the virtual X
 // display, worked with xdotool at the rectangles of the forged layouts.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -95,10 +95,12 @@ class QuickBattleRoad : public ::testing::Test {
                                          << "81 click " << (highRes ? "754 51" : "600 37") << "\n"  // Begin Battle
                                          << "110 png " << tag << "_region.png\n"
                                          << "111 click " << Point(region, WidgetKind::kTextButton, 1, highRes) << "\n"
-                                         << "140 png " << tag << "_back.png\n"
-                                         << "141 click " << Point(quick, WidgetKind::kTextButton, 4, highRes) << "\n"
-                                         << "165 click " << Point(main, WidgetKind::kTextButton, 6, highRes) << "\n"
-                                         << "300 close\n";
+                                         << "200 png " << tag << "_battle.png\n"
+                                         << "201 key ESCAPE\n"
+                                         << "240 png " << tag << "_back.png\n"
+                                         << "241 click " << Point(quick, WidgetKind::kTextButton, 4, highRes) << "\n"
+                                         << "265 click " << Point(main, WidgetKind::kTextButton, 6, highRes) << "\n"
+                                         << "400 close\n";
     std::filesystem::remove(dir_.File("screens.txt"));
     const std::string command = "cd '" + dir_.Path() +
                                 "' && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt "
@@ -110,7 +112,7 @@ class QuickBattleRoad : public ::testing::Test {
   // The frames of the road, in order: each shows something, and each differs from the last.
   void CheckFrames(const std::string& tag, int width, int height) {
     std::vector<uint8_t> last;
-    for (const char* step : {"main", "quick", "setup", "spellbox", "region", "back"}) {
+    for (const char* step : {"main", "quick", "setup", "spellbox", "region", "battle", "back"}) {
       const std::string name = tag + "_" + step + ".png";
       int w = 0, h = 0;
       std::vector<uint8_t> rgb;
@@ -120,6 +122,16 @@ class QuickBattleRoad : public ::testing::Test {
       EXPECT_GT(Spread(rgb), 2000.0) << name << " is blank";
       if (!last.empty()) EXPECT_GT(Difference(rgb, last), 8.0) << name << " is like the frame before";
       last = rgb;
+      if (std::string(step) == "battle") {
+        // The scanner's diamond in the top-right corner, outlined in gold.
+        int gold = 0;
+        for (int y = 0; y < 120; ++y)
+          for (int x = width - 200; x < width; ++x) {
+            const uint8_t* p = &rgb[3 * (static_cast<size_t>(y) * width + x)];
+            gold += p[0] > 175 && p[0] < 215 && p[1] > 135 && p[1] < 170 && p[2] < 40;
+          }
+        EXPECT_GT(gold, 100) << name << " shows no scanner";
+      }
       if (std::string(step) == "spellbox") {
         // The drag changed the box, no more than that.
         std::vector<uint8_t> dragged;
@@ -146,9 +158,9 @@ TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
   const std::string first = RunRoad(true, "800");
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
   // Main menu, quick battle menu, set-up, spell box, region entry (the set-up is on top for a
-  // frame between them and again as the region entry closes), then the road pops back to the
-  // quick battle menu, the main menu and the end.
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  // frame between them), the battle (2); Escape leaves it, the region entry closes, and the
+  // road pops back through the set-up to the quick battle menu, the main menu and the end.
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
   CheckFrames("800", 800, 600);
   const std::string record = SetUpRecord(first);
   EXPECT_NE(record.find("region 1 "), std::string::npos) << first;
@@ -161,7 +173,7 @@ TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
 TEST_F(QuickBattleRoad, AtTheLowResolutionToo) {
   RunRoad(false, "640");
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
   CheckFrames("640", 640, 480);
 }
 
@@ -250,7 +262,7 @@ class QuickBattleWindow : public QuickBattleRoad {
   std::vector<uint8_t> last_;
 };
 
-TEST_F(QuickBattleWindow, FromTheMainMenuThroughTheSpellBoxToTheBattleHandOver) {
+TEST_F(QuickBattleWindow, FromTheMainMenuThroughTheSpellBoxIntoTheBattleAndBack) {
   Start();
   ASSERT_TRUE(FindWindow()) << ReadText(dir_.File("stderr.txt"));
   ASSERT_TRUE(NextScreen("main.png"));
@@ -267,6 +279,8 @@ TEST_F(QuickBattleWindow, FromTheMainMenuThroughTheSpellBoxToTheBattleHandOver) 
   ClickAt({754, 51});
   ASSERT_TRUE(NextScreen("region.png"));
   Click(forge::RegionEntryLayout(), WidgetKind::kTextButton, 1);
+  ASSERT_TRUE(NextScreen("battle.png")) << "the battle screen";
+  Xdo("key --window " + window_ + " Escape");
   ASSERT_TRUE(NextScreen("back.png")) << "the road comes back to the quick battle menu";
   for (int attempt = 0; attempt < 50 && ReadText(dir_.File("stderr.txt")).find("battle set-up:") == std::string::npos;
        ++attempt)

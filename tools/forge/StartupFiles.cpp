@@ -75,6 +75,8 @@ FORGE_STEP(PlayerPreferences) {
   ini.Section("VIDEO")
       .Flag("IsHighRes", true)
       .Key("WindowSize", 0)
+      // The battle's panels keyed over the map view: their empty parts show the map.
+      .Flag("TransParentBlits", true)
       .Flag("PlayFMV", false)
       .Key("MaxFramesPerSec", 20)
       .Key("DialogSpeed", 1);
