@@ -6,9 +6,11 @@
 
 #include "battle/BattleArmies.h"
 #include "battle/BattlePanels.h"
+#include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/BattleTrace.h"
 #include "battle/ControlLimitPanel.h"
+#include "battle/MessagePanel.h"
 #include "battle/SelectBar.h"
 #include "battle/TimerPanel.h"
 #include "battle/TooltipManager.h"
@@ -95,6 +97,7 @@ void CBattle::Update() {
     PopScreen();
     return;
   }
+  if (BattlePlayingBack()) g_messagePanel.PrintLine(">> PlayBack Mode >>", 0, 1);
   if (!g_netClient.RunFrame(frameNumber, true)) {
     // The machines disagree, or the recording broke: the battle ends; else the frame retries.
     if (g_netClient.Failed()) quitRequested = 1;

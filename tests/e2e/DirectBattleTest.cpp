@@ -40,6 +40,19 @@ int GrassPixels(const std::vector<uint8_t>& rgb) {
   return grass;
 }
 
+// Grass-coloured pixels of the scanner's diamond, in the top-right corner of the 800 x 600
+// window, which the program centres on the display.
+int ScannerGrass(const e2e::Screenshot& shot) {
+  const int left = (shot.width - 800) / 2, top = (shot.height - 600) / 2;
+  int grass = 0;
+  for (int y = top; y < top + 110; ++y)
+    for (int x = left + 580; x < left + 800; ++x) {
+      const unsigned char* p = shot.At(x, y);
+      grass += p[1] > 40 && p[1] > p[0] + 15 && p[1] > p[2] + 15;
+    }
+  return grass;
+}
+
 class DirectBattle : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -111,6 +124,12 @@ TEST_F(DirectBattle, InAWindowTheBattleShowsTheMap) {
   const char* display = std::getenv("VRASK_X_DISPLAY");
   if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   std::ofstream(dir_.File("battle.txt")) << "200 close\n";
+  // The map seed on the message panel's first line.
+  std::string options = ReadText(dir_.File("cfg/vrask.cfg"));
+  const size_t debug = options.find("[DEBUG]");
+  ASSERT_NE(debug, std::string::npos);
+  options.insert(options.find('\n', debug) + 1, "g_showMapSeed=TRUE\n");
+  std::ofstream(dir_.File("cfg/vrask.cfg")) << options;
   const pid_t pid = fork();
   if (pid == 0) {
     const std::string command = Program(std::string("DISPLAY=") + display +
@@ -141,6 +160,8 @@ TEST_F(DirectBattle, InAWindowTheBattleShowsTheMap) {
   }
   EXPECT_TRUE(shown) << ReadText(dir_.File("stderr.txt"));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+  // The scanner in the window's top-right corner: the terrain of the map in its diamond.
+  if (shown) EXPECT_GT(ScannerGrass(shot), 400);
 }
 
 #endif
