@@ -54,8 +54,6 @@ class CBattleMapHooks : public IMapBattle {
     if (std::find(queue.begin(), queue.end(), cell) == queue.end()) queue.push_back(cell);
   }
   void ScannerCellChanged(int x, int y, int level) override { g_scanner.OnCellChanged(x, y, level); }
-  void AddScannerMarker(int x, int y) override { g_scanner.AddMarker(x, y); }
-  void RemoveScannerMarker(int x, int y) override { g_scanner.RemoveMarker(x, y); }
   void ProgressStep() override { g_progressBar.Step(); }
   int GameType() override { return g_gameMode; }
   int PlacesOfPower() override { return g_gameSettings.placesOfPower; }

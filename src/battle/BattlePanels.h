@@ -59,5 +59,6 @@ class CBattleCreaturePanels : public ICreatureBattle {
   void ShowNamedMessage(int message, const char* name) override;
 };
 
-// Puts the panels where the creature code looks for them (g_creatureBattle).
+// Puts the panels where the creature code looks for them (g_creatureBattle) and where the
+// countdown effects look for the scanner and the timer (g_effectBattle).
 void InstallBattlePanels();

@@ -134,9 +134,6 @@ class IMapBattle {
   virtual void AddChangedCell(CMapCell* cell) {}
   // The scanner's notice of a changed cell.
   virtual void ScannerCellChanged(int x, int y, int level) {}
-  // The scanner's pulsing marker on a cell, set while an effect (a portal) lasts there.
-  virtual void AddScannerMarker(int x, int y) {}
-  virtual void RemoveScannerMarker(int x, int y) {}
   // One step of the loading progress bar.
   virtual void ProgressStep() {}
   // The game settings: the game type (1 quick battle, 2 multiplayer) and, for those, the
