@@ -78,7 +78,11 @@ void CCreatureArray::ReleaseAll() {
   bodies.clear();
   cellCursor = listCursor = bodies.end();
   highWater = 0;
+  // The scheduler's turn and phases and the pending route request start afresh with the
+  // next battle, so that it plays the same whatever battle ran before.
   searchPending = 0;
+  std::fill(std::begin(routeRequest), std::end(routeRequest), 0);
+  schedulerCursor = phase20 = phase90 = visibilityPhase = 0;
 }
 
 void CCreatureArray::KillAll() {

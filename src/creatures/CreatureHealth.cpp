@@ -129,10 +129,23 @@ void CCreature::RecoverWizardMana() {
   }
 }
 
-void CCreature::StartPestFlies() {
+int CCreature::StartPestFlies() {
+  if (pestered) return pestered;
   pestered = 1;
   pestTimer = g_creatureBattle->FrameCounter() + kPestInterval;
+  // The flies are seen only: their places come from the view's generator.
+  const int size = type ? type->TileSizeXY : 1, height = type ? type->TileHeight : 1;
+  const auto scatter = [] { return static_cast<int>(g_random.Next() & 0x7FFFFFFF) % 128 - 64; };
+  int x, y, z;
+  CentrePoint(x, y, z);
+  for (int n = size * (height + 1) + 1; n > 0; --n) {
+    const int dz = scatter(), dy = scatter(), dx = scatter();
+    g_creatureEffects->SpawnFly(index, x + dx, y + dy, z + dz);
+  }
+  return pestered;
 }
+
+void CCreature::StopPestFlies() { pestered = 0; }
 
 void CCreature::PestStep() {
   if (IsAlive()) {
@@ -140,7 +153,7 @@ void CCreature::PestStep() {
     const int strength = pest.SpellStrength;
     const int immune = type ? type->ImmuneSystem : 0;
     const int roll = BattleRoll(100, __LINE__);
-    if (immune + strength > 0 && strength * 100 / (immune + strength) < roll) pestered = 0;
+    if (immune + strength > 0 && strength * 100 / (immune + strength) < roll) StopPestFlies();
     if (!undead) AdjustHealth(-pest.Damage, -1, nullptr, 1);
 
     const int typeIntelligence = type ? type->Intelligence : 0;

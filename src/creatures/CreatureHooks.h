@@ -113,9 +113,6 @@ class ICreatureEffects {
   virtual CAnimation* GlobalAnim(int number) { return nullptr; }
   // The creature's goal and waypoint markers are shown again.
   virtual void ShowGoalMarker(int creature) {}
-  // A route marker (kind 43 the goal, 70 a waypoint) at a cell's centre for a creature, from
-  // the reserved slots; twoCells marks a waypoint with a second cell. The effect, -1 none.
-  virtual int ShowRouteMarker(int kind, int x, int y, int level, int creature, int twoCells) { return -1; }
   // --- what orders and blows start ---
   // Starts an effect of a kind at a point (map units) with a creature as its source; answers
   // the effect, -1 when none started.
@@ -135,6 +132,8 @@ class ICreatureEffects {
   // seen only and draw from the view's generator.
   virtual void SpawnBlood(int creature, int vx, int vy, int vz, int size, bool alive) {}
   virtual void SpawnGlowBurst(int creature, int count, bool blue) {}
+  // One fly of a pestered creature at a point (map units); it follows its owner.
+  virtual void SpawnFly(int creature, int x, int y, int z) {}
   // An entry of the effect animation table and its first sequence, null when not loaded.
   virtual CAnimation* EffectAnimEntry(int entry, int& firstSequence) { return nullptr; }
 };

@@ -11,6 +11,7 @@
 #include "creatures/CreatureHooks.h"
 #include "creatures/CreatureOrders.h"
 #include "creatures/Mapelem.h"
+#include "creatures/SpellDefinition.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
 
@@ -34,7 +35,8 @@ int RelativeAttackDirection(int dx, int dy, int facing) { return ((AttackSector(
 
 namespace {
 
-constexpr int kPushNoChance = 50;  // r mod 100 at most this: no push
+constexpr int kKilledByLanding = 15;  // a landing takes its whole health
+constexpr int kPushNoChance = 50;     // r mod 100 at most this: no push
 constexpr int kOwnerEffect = 11;
 constexpr int kSlowColour = 1;
 
@@ -239,10 +241,43 @@ void CCreature::AnimDropped() {
   overlayAnim.playing = 0;
   if (mayFly) {
     ForceLanding();
+    // A creature that may fly but was not flying has nothing to land from: it stands here
+    // (else it would stay DROPPED for good).
+    if (inUse && order == ORDER_DROPPED) EndHeldState();
     return;
   }
   int x = cellX, y = cellY, z = level;
   if (g_map.FindFreePositionNear(index, MakeMoveQuery(), x, y, z)) Relocate(x, y, z);
   EndHeldState();
   TakeDamage(kLandingDamage, -1, -1, -1);
+}
+
+// A creature brought down from the air: a flyer walks to a free place on the ground and lands
+// at the end of that walk, or at once when it cannot walk; an earth-bound one, or one held up
+// by a spell's flight, loses the power to fly.
+void CCreature::ForceLanding() {
+  CCreatureOrderState& s = orderState;
+  if (s.flying) {
+    mayFly = 0;
+    int x = cellX, y = cellY, z = level;
+    if (!g_map.FindFreePositionNear(index, MakeMoveQuery(), x, y, z)) z = 0;
+    mayFly = 1;
+    WalkTo(x, y, z);
+    if (order != ORDER_WAIT || pendingOrder == ORDER_WALK_TO_POS) {
+      falling = 1;
+      return;
+    }
+    TakeDamage(typeNumber == kKilledByLanding ? health : g_spellDefs[spell_tuning::kFallDamage].Damage, -1, -1, -1);
+    if (!inUse) return;
+    s.flying = g_map.FindGroundSupport(cellX, cellY, level, MakeMoveQuery()) ? 0 : 1;
+    return;
+  }
+  const bool spellFlight = s.flyingMode == 3 && s.fallFlag;
+  if (!s.earthBound && !spellFlight) return;
+  mayFly = 0;
+  if (!spellFlight) return;
+  s.flyingMode = 0;
+  overlayAnim.playing = 0;
+  g_creatureSounds->FlightLoop(*this, false);
+  s.fallFlag = 0;
 }

@@ -27,7 +27,6 @@ int CCreature::OrderRetreat() {
 }
 void CCreature::AnimRetreat() { PlayThenOrder(*this); }
 void CCreature::AnimLifted() { PlayThenOrder(*this); }
-void CCreature::ForceLanding() { orderState.flying = 0; }
 void CCreature::Levitate(int frames) { airborne = frames; }
 void CCreature::StartLineMove(int, int, int) {}
 void CCreature::KingStep() {}

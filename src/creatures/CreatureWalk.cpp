@@ -24,11 +24,23 @@ using namespace route_step;
 
 constexpr int kStepUnits = 192;
 constexpr int kSixths = 6;
-constexpr int kFlyingType = 12;  // flies its take-offs and landings at a fixed 32 a frame
+constexpr int kKilledByLanding = 15;  // dies of any landing
+constexpr int kFlyingType = 12;       // flies its take-offs and landings at a fixed 32 a frame
 constexpr int kFlyingTypeAdvance = 32;
 constexpr int kRefusedWait = 7, kBurningWait = 5, kChallengeWait = 2, kBargedRest = 20, kRetreatRest = 10;
-constexpr int kGoalMarkerKind = 43, kWaypointMarkerKind = 70;
 enum AdvanceTable { kWalkStraight, kWalkDiagonal, kFlyStraight, kFlyDiagonal, kSingleEntry };
+
+// A landing's hurt: a creature of type 15 loses its whole health, any other the fall damage.
+int FallDamage(const CCreature& c) {
+  return c.typeNumber == kKilledByLanding ? c.health : g_spellDefs[spell_tuning::kFallDamage].Damage;
+}
+
+// The blow that shatters a creature held in stone (kind 1) or ice (kind 2); 0 otherwise.
+int ShatterBlow(const CCreature& c) {
+  if (c.heldKind == 1) return g_spellDefs[spell_tuning::kFreezeShatter].Data1;
+  if (c.heldKind == 2) return g_spellDefs[spell_tuning::kHoldShatter].Data1;
+  return 0;
+}
 
 int WrapUnits(int v, int period) { return period > 0 ? ((v % period) + period) % period : v; }
 
@@ -188,12 +200,16 @@ int CCreature::OrderWalk() {
     // The landing of a creature brought down next to its goal.
     if (orderState.earthBound || endFlight) mayFly = 0;
     endFlight = 0;
-    TakeDamage(typeNumber == 15 ? health : g_spellDefs[spell_tuning::kFallDamage].Damage, -1, 0, 0);
+    TakeDamage(FallDamage(*this), -1, -1, -1);
     if (!inUse || !IsAlive()) return 0;
     int x = cellX, y = cellY, z = level;
     if (g_map.FindFreePositionNear(index, MakeMoveQuery(), x, y, z)) Relocate(x, y, z);
     stepAirborne = 0;
     falling = 0;
+    if (heldKind == 1 || heldKind == 2) {
+      ShatterHeld(ShatterBlow(*this));
+      return 0;
+    }
   }
   endWalk();
   return 0;
@@ -362,7 +378,8 @@ void CCreature::LandAtStepEnd() {
   if (orderState.earthBound || endFlight) mayFly = 0;
   endFlight = 0;
   falling = 0;
-  TakeDamage(typeNumber == 15 ? health : g_spellDefs[spell_tuning::kFallDamage].Damage, -1, 0, 0);
+  if ((heldKind == 1 || heldKind == 2) && ShatterHeld(ShatterBlow(*this))) return;
+  TakeDamage(FallDamage(*this), -1, -1, -1);
 }
 
 void CCreature::FinishStep() {
@@ -380,6 +397,13 @@ void CCreature::FinishStep() {
   motion.zChange = motion.zOffset = 0;
   midStep = 0;
   SetPosition(sx, sy, sz, typeNumber);
+  if (combat.damageCredit) {
+    // The harm this creature's walk brought (its whole worth, valued with its mana) goes to
+    // the AI records of what it carries.
+    combat.damageCredit = 0;
+    const int value = g_creatureAI->ComputeDamageValue(typeNumber, 0, health, 1.0f, static_cast<float>(mana) / 256.0f);
+    g_creatureAI->CreditHarm(-1, -1, carriedItems[0], carriedItems[1], value);
+  }
   TouchObjectsHere();
   if (!inUse) return;
   TriggerCellObjects();
@@ -556,28 +580,9 @@ int CCreature::FollowLeader() {
 
 // --- route markers ---
 
-namespace {
-
-bool ShowsMarkers(const CCreature& c) { return c.army == g_localArmy || g_directAI || g_trainingSpells; }
-
-}  // namespace
-
-void CCreature::ShowGoalMarker() {
-  if (!ShowsMarkers(*this) || goalMarker >= 0) return;
-  if (order != ORDER_WALK_TO_POS && pendingOrder != ORDER_WALK_TO_POS) return;
-  goalMarker = g_creatureEffects->ShowRouteMarker(kGoalMarkerKind, orderState.goalX, orderState.goalY,
-                                                  orderState.goalLevel, index, 0);
-  ShowWaypointMarkers();
-}
-
-void CCreature::ShowWaypointMarkers() {
-  if (!ShowsMarkers(*this)) return;
-  for (CQueuedOrder& entry : queuedOrders.entries) {
-    if (entry.markerEffect >= 0) continue;
-    entry.markerEffect =
-        g_creatureEffects->ShowRouteMarker(kWaypointMarkerKind, entry.x, entry.y, entry.level, index, 0);
-  }
-}
+// The effects place the goal marker (kind 43) and one on each queued walk (kind 70) for the
+// creatures whose markers the local player sees.
+void CCreature::ShowGoalMarker() { g_creatureEffects->ShowGoalMarker(index); }
 
 void CCreature::HideRouteMarkers() {
   ReleaseWalkMarkers();

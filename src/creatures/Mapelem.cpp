@@ -347,7 +347,9 @@ CMoveQuery CCreature::MakeMoveQuery() const {
   query.movementKind = type->SwimmingAbility;
   query.deepWater = type->SwimmingAbility >= kMovementSwimmer ? 1 : 0;
   query.typeIndex = typeNumber;
-  query.flying = airborne ? 1 : 0;
+  // A creature that may fly, or one held up by levitation, can stay in the air: the map's
+  // occupation tests count it as a flyer (else each step it flew would end in a fall).
+  query.flying = airborne || mayFly ? 1 : 0;
   return query;
 }
 

@@ -242,7 +242,9 @@ class CCreature {
 
   // --- conditions ---
   void PestStep();
-  void StartPestFlies();
+  // Starts the flies that pester the creature (nothing when they do already): its flag.
+  int StartPestFlies();
+  void StopPestFlies();
   // --- damage and experience (CreatureDamage.cpp) ---
   // 1 when a creature held in kind 1 or 2 was shattered by the blow and removed.
   int ShatterHeld(int blow);

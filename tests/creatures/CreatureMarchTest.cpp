@@ -124,6 +124,31 @@ class CreatureMarch : public WalkWorld {
   }
   std::unique_ptr<testing_support::ForgedDataCopy> data_;
 
+  // Whether a creature of the query can get from one place to the other: straight on, or
+  // over the path nodes (the map has islands and towers no walker reaches).
+  static bool Reachable(const CMoveQuery& query, const CellPos& from, const CellPos& to) {
+    if (g_map.GreedyWalk(from.x, from.y, from.z, to.x, to.y, to.z, query)) return true;
+    const auto entry = [&](const CellPos& at) {
+      CLocationRequest location;
+      location.x = at.x;
+      location.y = at.y;
+      location.level = at.z;
+      location.mover.creature = -1;
+      location.mover.queryGiven = true;
+      location.mover.query = query;
+      return g_pathNetwork.FindNearestReachableNode(location);
+    };
+    int32_t nodes[CPathNetwork::kRouteLength];
+    CRouteRequest request;
+    request.startNode = entry(from);
+    request.goalNode = entry(to);
+    request.mover.queryGiven = true;
+    request.mover.query = query;
+    request.route = nodes;
+    request.budget = 5000;
+    return request.startNode >= 0 && request.goalNode >= 0 && g_pathNetwork.BuildCreatureRoute(request);
+  }
+
   // Places the marchers on free ground and sends each half the map away: the goals.
   std::vector<CellPos> Deploy() {
     std::vector<CellPos> goals;
@@ -143,7 +168,7 @@ class CreatureMarch : public WalkWorld {
         int gx = (x + g_map.width / 2) % g_map.width, gy = (y + g_map.height / 3) % g_map.height, gz = g_map.levels - 2;
         while (gz > 0 && g_map.CanOccupy(gx, gy, gz - 1, query)) --gz;
         if (!g_map.FindFreePositionNear(-1, query, gx, gy, gz)) continue;
-        if (!g_map.GreedyWalk(x, y, z, gx, gy, gz, query) && !g_pathNetwork.count) continue;
+        if (!Reachable(query, {x, y, z}, {gx, gy, gz})) continue;
         Place(type, n % 3, x, y, z);
         goals.push_back({gx, gy, gz});
         break;
@@ -201,7 +226,7 @@ TEST_F(CreatureMarch, AHundredCreaturesReachFarGoalsNeverSharingACellAndAgainFro
   EXPECT_TRUE(first.broken.empty()) << first.broken;
   std::printf("march: %d of %d arrived within %d frames, %d still walking\n", first.arrived, kMarchers, kFrameLimit,
               first.walking);
-  EXPECT_GE(first.arrived, kMarchers * 4 / 5);
+  EXPECT_GE(first.arrived, kMarchers - 3);
   EXPECT_EQ(first.walking, 0);
   // The walk shows: consecutive pictures differ.
   for (size_t i = 1; i < pictures.size(); ++i) EXPECT_NE(pictures[i], pictures[i - 1]) << i;

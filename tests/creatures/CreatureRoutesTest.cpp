@@ -4,8 +4,11 @@
 // following another creature.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "WalkWorld.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/SpellDefinition.h"
 #include "map/CellRouteSearch.h"
 #include "map/MapUnits.h"
 
@@ -78,6 +81,44 @@ TEST_F(CreatureRoutes, ASpentBudgetLeavesTheRequestPendingAndTheNextFrameGoesOn)
   const int afterRestart = CallsUntilPlanned(a, 20, 5, 3);
   EXPECT_EQ(afterRestart, calls);  // the whole search again
   EXPECT_EQ(a.route.stepCount, planned.stepCount);
+}
+
+// The network route toward a goal is kept when it has at least three nodes; when its first two
+// links add up below 180 the creature skips the first node, and with only three nodes it
+// then walks on the cells alone.
+TEST_F(CreatureRoutes, AThreeNodeRouteWhoseFirstLinksAddUpBelow180IsDropped) {
+  BuildPathNetwork();
+  CCreature& c = C(Brownie(5, 5));
+  const auto plan = [&](int gx) {
+    c.nodeRoute.header[1] = 0;
+    int budget = 100000;
+    c.PlanRoute(gx, 5, kFloor, 0, 1, budget);
+  };
+  int goal = -1;
+  for (int gx = 8; gx < 40 && goal < 0; ++gx) {
+    plan(gx);
+    const int32_t* nodes = c.nodeRoute.nodes;
+    if (nodes[0] >= 0 && nodes[1] >= 0 && nodes[2] >= 0 && nodes[3] < 0) goal = gx;
+  }
+  ASSERT_GE(goal, 0) << "no goal with a route of three nodes";
+  const int n0 = c.nodeRoute.nodes[0], n1 = c.nodeRoute.nodes[1], n2 = c.nodeRoute.nodes[2];
+  const auto setCost = [](int a, int b, int cost) {
+    for (int from : {a, b})
+      for (CPathLink& link : g_pathNetwork.nodes[static_cast<size_t>(from)].links)
+        if (link.Exists() && link.target == (from == a ? b : a)) link.cost = cost;
+  };
+  struct Case {
+    int first, second;
+    bool kept;
+  };
+  for (const Case& k : {Case{100, 80, true}, Case{100, 79, false}, Case{20, 20, false}}) {
+    setCost(n0, n1, k.first);
+    setCost(n1, n2, k.second);
+    plan(goal);
+    EXPECT_EQ(c.nodeRoute.header[1] != 0, k.kept) << k.first << " + " << k.second;
+    if (k.kept) EXPECT_EQ(c.nodeRoute.position, 1);
+    EXPECT_GT(c.route.stepCount, 0);  // the cells lead on either way
+  }
 }
 
 TEST_F(CreatureRoutes, BlockersWaitingOnEachOtherAreNoObstacleButAChainOfElevenIs) {
@@ -209,6 +250,53 @@ TEST_F(CreatureRoutes, AWalkerStepsDownALedgeAndUpAgainSideways) {
   for (int frame = 0; frame < 400 && c.order == ORDER_WALK_TO_POS; ++frame) Tick();
   EXPECT_EQ(c.cellX, 4);
   EXPECT_EQ(c.level, kFloor + 1);
+}
+
+// Equal steps in a row play one continuous walk cycle: the animation is not started again at
+// each step, so it restarts only when its sequence is through, each time after the same
+// distance, which spans more than a step.
+TEST_F(CreatureRoutes, EqualStepsInARowPlayOneContinuousWalkCycle) {
+  CCreature& c = C(Brownie(5, 5));
+  c.WalkTo(20, 5, kFloor);
+  std::vector<int> restartUnits;
+  int lastCount = 0;
+  for (int frame = 0; frame < 400 && c.order == ORDER_WALK_TO_POS; ++frame) {
+    Tick();
+    if (c.animState == ANIM_WALK && c.motion.frameCount < lastCount) restartUnits.push_back(c.unitX);
+    lastCount = c.animState == ANIM_WALK ? c.motion.frameCount : 0;
+  }
+  EXPECT_EQ(c.cellX, 20);
+  ASSERT_GE(restartUnits.size(), 4u);
+  const int cycle = restartUnits[1] - restartUnits[0];
+  EXPECT_GT(cycle, kUnitsPerTile);
+  for (size_t i = 2; i < restartUnits.size(); ++i) EXPECT_EQ(restartUnits[i] - restartUnits[i - 1], cycle) << i;
+}
+
+// A landing takes the fall damage of spell 44; type 15 dies of it; a creature held in stone
+// shatters. Each is brought down next to its goal, as a forced landing leaves it.
+TEST_F(CreatureRoutes, ALandingHurtsKillsType15AndShattersAStoneCreature) {
+  struct Case {
+    int type, heldKind;
+    bool survives;
+  };
+  const int fall = g_spellDefs[44].Damage;
+  ASSERT_GT(fall, 0);
+  int y = 4;
+  for (const Case& k : {Case{kBrownie, 0, true}, Case{15, 0, false}, Case{kBrownie, 1, false}}) {
+    CCreature& c = C(Place(k.type, 0, 10, y, kFloor));
+    y += 4;
+    const int health = c.health;
+    c.WalkTo(11, c.cellY, kFloor);
+    c.orderState.replanRequest = 0;  // next to its goal with no leg left to plan
+    c.falling = 1;
+    c.heldKind = k.heldKind;
+    for (int frame = 0; frame < 5 && c.inUse && c.order == ORDER_WALK_TO_POS; ++frame) Tick();
+    EXPECT_EQ(c.inUse && c.IsAlive(), k.survives) << k.type << " held " << k.heldKind;
+    if (!k.survives) continue;
+    EXPECT_EQ(c.health, health - fall);
+    EXPECT_EQ(c.falling, 0);
+    EXPECT_EQ(c.order, ORDER_WAIT);
+  }
 }
 
 TEST_F(CreatureRoutes, AFollowerStaysPutWithinTwoCellsAndWalksAfterItsLeaderOtherwise) {

@@ -85,7 +85,12 @@ TEST(PrintFXForged, TheGameFileReadsItsNames) {
   EXPECT_EQ(g_printFX[7].printType1[0], 30);  // "PRT_SHIMMER_16"
   EXPECT_EQ(g_printFX[12].printType1[0], 6);  // "  PRT_WATER x"
   EXPECT_EQ(g_printFX[8].endCondition, kPrintFXCallback);
-  EXPECT_EQ(g_printFX[3].colourFX, CFX_METAL);
+  EXPECT_EQ(g_printFX[5].colourFX, CFX_METAL);  // iron skin
+  // What the creature rules push and wait for: invisibility, a fading illusion and a teleport.
+  EXPECT_EQ(g_printFX[3].endCondition, kPrintFXLoop);
+  EXPECT_EQ(g_printFX[9].endCondition, kPrintFXCallback);
+  EXPECT_NE(g_printFX[5].endCondition, kPrintFXLoop);  // ends, so an owner sees its illusion
+  EXPECT_NE(g_printFX[14].endCondition, kPrintFXLoop);
   for (int i = 0; i < g_printFXCount; ++i) EXPECT_GE(g_printFX[i].stepCount, 1) << i;
   FreePrintFX();
 }
