@@ -66,7 +66,9 @@ void BM_Targets_Baseline_TraceFire(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kCreatures);
 }
 
-void BM_Targets_ScansOfAFrame(benchmark::State& state) {
+// One frame of one scan (or of all three) for every creature.
+template <int kScans>
+void RunScans(benchmark::State& state) {
   if (!TheArmies().ready) {
     state.SkipWithError("the armies could not be placed");
     return;
@@ -75,16 +77,24 @@ void BM_Targets_ScansOfAFrame(benchmark::State& state) {
     int found = 0;
     for (int slot = 0; slot < kCreatures; ++slot) {
       CCreature& c = *g_creatureArray.At(slot);
-      found += c.FindAdjacentFoe();
-      found += c.FindRangedTarget();
-      c.ReactToEnemies();
+      if (kScans & 1) found += c.FindAdjacentFoe();
+      if (kScans & 2) found += c.FindRangedTarget();
+      if (kScans & 4) c.ReactToEnemies();
     }
     benchmark::DoNotOptimize(found);
   }
   state.SetItemsProcessed(state.iterations() * kCreatures);
 }
 
+void BM_Targets_AdjacentFoe(benchmark::State& state) { RunScans<1>(state); }
+void BM_Targets_RangedTarget(benchmark::State& state) { RunScans<2>(state); }
+void BM_Targets_ReactToEnemies(benchmark::State& state) { RunScans<4>(state); }
+void BM_Targets_ScansOfAFrame(benchmark::State& state) { RunScans<7>(state); }
+
 BENCHMARK(BM_Targets_Baseline_TraceFire)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Targets_AdjacentFoe)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Targets_RangedTarget)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Targets_ReactToEnemies)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Targets_ScansOfAFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "creatures/CreatureHooks.h"
 #include "creatures/CreatureOrders.h"
 #include "creatures/Mapelem.h"
+#include "creatures/SpellDefinition.h"
 #include "map/LineWalker.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
@@ -17,6 +18,8 @@
 namespace {
 
 constexpr int kBurstSound = 1023;
+constexpr int kDeathBlastSpell = 58, kSpawnerBlast = 1;
+constexpr int kDeathBlastBase = 60, kDeathBlastPerRadius = 20, kDeathBlastFalloff = 20;
 constexpr int kQuietBurster = 6;
 
 bool CannotExplode(int type) { return type == 20 || type == 22 || type == 23; }
@@ -115,4 +118,13 @@ void CCreature::EmitGlowBurst(int count) {
   if (!LocalArmySees(*this)) return;
   const int n = count * g_bloodLevel * 2 / 100;
   if (n > 0) g_creatureEffects->SpawnGlowBurst(index, n, heldKind == 2);
+}
+
+// A creature whose death ends in a burst: its body flies apart with no harm, and a spawner
+// blast of spell 58 spreads from the cell above it.
+void CCreature::DeathBlast() {
+  const int x = cellX, y = cellY, z = level + 1;
+  Explode(0, kDeathBlastFalloff);
+  const int strength = kDeathBlastBase + kDeathBlastPerRadius * g_spellDefs[kDeathBlastSpell].Radius;
+  g_creatureEffects->StartBlast(kSpawnerBlast, x, y, z, strength, kDeathBlastFalloff, kDeathBlastSpell);
 }

@@ -132,6 +132,9 @@ class ICreatureEffects {
   // seen only and draw from the view's generator.
   virtual void SpawnBlood(int creature, int vx, int vy, int vz, int size, bool alive) {}
   virtual void SpawnGlowBurst(int creature, int count, bool blue) {}
+  // A blast of a type set off at a cell with a strength and fall-off, carrying a spell's
+  // parameter block; it spreads and applies at once.
+  virtual void StartBlast(int type, int x, int y, int level, int strength, int falloff, int spell) {}
   // One fly of a pestered creature at a point (map units); it follows its owner.
   virtual void SpawnFly(int creature, int x, int y, int z) {}
   // An entry of the effect animation table and its first sequence, null when not loaded.

@@ -4,6 +4,7 @@
 
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/CreatureHooks.h"
 #include "creatures/CreatureRoutes.h"
 #include "graphics/PrintFX.h"
 #include "map/Map.h"
@@ -189,14 +190,33 @@ class ViewCreatures : public IMapViewCreatures {
   void SelectGroup(int slot) override {
     if (const CCreature* c = Creature(slot)) g_creatureArray.SelectGroup(*c);
   }
+  // The selected creatures of one click share a turn of the finder: it starts again with
+  // another click (another frame or another cell).
   bool FindFormationCell(int slot, int x, int y, int level, CellPos& goal) override {
-    goal = CellPos{x, y, level};
-    return Creature(slot) != nullptr;
+    CCreature* c = MutableCreature(slot);
+    if (!c) return false;
+    c->FindFormationCell(x, y, level, formationTurn.Restarts(x, y, level), goal.x, goal.y, goal.z);
+    return true;
   }
   bool FindNearbyFreeCell(int slot, const CellPos& place, CellPos& goal) override {
-    goal = place;
-    return Creature(slot) != nullptr;
+    CCreature* c = MutableCreature(slot);
+    if (!c) return false;
+    c->FindNearbyFreeCell(place.x, place.y, place.z, nearbyTurn.Restarts(place.x, place.y, place.z), goal.x, goal.y,
+                          goal.z);
+    return true;
   }
+  struct Turn {
+    int frame = -1, x = -1, y = -1, level = -1;
+    int Restarts(int cx, int cy, int cl) {
+      const int now = g_creatureBattle->FrameCounter();
+      const bool again = now != frame || cx != x || cy != y || cl != level;
+      frame = now;
+      x = cx;
+      y = cy;
+      level = cl;
+      return again ? 1 : 0;
+    }
+  } formationTurn, nearbyTurn;
   int LocalWizard() override {
     const CCreature* wizard = g_armyTable.GetWizard(g_localArmy);
     return wizard && wizard->inUse ? wizard->index : -1;

@@ -324,7 +324,7 @@ void CCreature::WalkTo(int x, int y, int z) {
 }
 
 void CCreature::EnsureWalkTo(int x, int y, int z, int follow) {
-  if (follow) FindFormationCell(x, y, z);
+  if (follow) FindFormationCell(x, y, z, 0, x, y, z);
   if (GetCurrentOrder() == ORDER_WALK_TO_POS && orderState.goalX == x && orderState.goalY == y &&
       orderState.goalLevel == z) {
     orderState.walkRetries[0] = orderState.walkRetries[1] = 0;

@@ -13,6 +13,7 @@
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
 #include "map/Map.h"
+#include "map/MapCell.h"
 #include "map/MapUnits.h"
 
 int AttackSector(int dx, int dy) {
@@ -82,16 +83,28 @@ int CCreature::TryPushBack(int, CCreature& attacker) {
 
 void CCreature::ReactToEnemies() {
   if (g_creatureBattle->IsHeldByScript(index) || !type) return;
+  // The nearest enemy it can reach, the first found among equals: the reach test (a walk)
+  // runs nearest first and stops at the first that passes.
+  struct Candidate {
+    CCreature* creature;
+    int distance;
+  };
+  Candidate candidates[kCreatureCapacity];
+  int count = 0;
+  g_creatureArray.ForEachInUse([&](CCreature& other) {
+    if (&other == this || !other.IsAlive() || !IsEnemyOf(other) || !ArmySees(other) || count >= kCreatureCapacity)
+      return;
+    candidates[count++] = {&other, MapWrappedDistance(cellX, cellY, level, other.cellX, other.cellY, other.level)};
+  });
+  std::stable_sort(candidates, candidates + count,
+                   [](const Candidate& a, const Candidate& b) { return a.distance < b.distance; });
   CCreature* enemy = nullptr;
   int nearest = 0;
-  g_creatureArray.ForEachInUse([&](CCreature& other) {
-    if (&other == this || !other.IsAlive() || !IsEnemyOf(other) || !ArmySees(other)) return;
-    const int d = MapWrappedDistance(cellX, cellY, level, other.cellX, other.cellY, other.level);
-    if (enemy && d >= nearest) return;
-    if (!CanReach(other)) return;
-    enemy = &other;
-    nearest = d;
-  });
+  for (int i = 0; i < count && !enemy; ++i) {
+    if (!CanReach(*candidates[i].creature)) continue;
+    enemy = candidates[i].creature;
+    nearest = candidates[i].distance;
+  }
   if (!enemy || enemy->typeNumber < 0 || enemy->typeNumber >= kCreatureTypes) return;
   const int b = type->FearHate_Matrix[enemy->typeNumber] + combat.reactionModifier;
   if (b < 1 && nearest <= -2 * b) {
@@ -280,4 +293,90 @@ void CCreature::ForceLanding() {
   overlayAnim.playing = 0;
   g_creatureSounds->FlightLoop(*this, false);
   s.fallFlag = 0;
+}
+
+// --- the King's recruiting ---
+
+namespace {
+
+constexpr int kKingRingSmall[8][2] = {{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}};
+constexpr int kKingRingLarge[12][2] = {{0, -1}, {1, -1}, {2, -1}, {2, 0},  {2, 1},  {2, 2},
+                                       {1, 2},  {0, 2},  {-1, 2}, {-1, 1}, {-1, 0}, {-1, -1}};
+
+}  // namespace
+
+// Each frame a King draws the creatures of its own type standing around it into its army.
+// The cells wrap round the map as every other neighbourhood does.
+void CCreature::KingStep() {
+  if (!type) return;
+  const bool large = type->TileSizeXY == 2;
+  const int count = large ? 12 : 8;
+  for (int n = 0; n < count; ++n) {
+    const int* offset = large ? kKingRingLarge[n] : kKingRingSmall[n];
+    const CMapCell* cell = g_map.CellAtWrapped(cellX + offset[0], cellY + offset[1], level);
+    if (!cell || !(cell->state & state_bits::kOccupancy) || cell->occupant == kNoOccupant) continue;
+    CCreature* other = CreatureInUse(cell->occupant);
+    if (!other || other == this || other->typeNumber != typeNumber || other->army == army || !other->IsAlive())
+      continue;
+    other->ChangeOwner(army);
+  }
+}
+
+// --- levitation and earth binding ---
+
+void CCreature::Levitate(int frames) {
+  if (order == ORDER_TRAPPED) return;
+  if (airborne <= 0 && !heldKind && type) {
+    earthBind = 0;
+    orderState.earthBound = 0;
+    int x = cellX, y = cellY, z = level;
+    if (CanFlyNow()) {
+      const int top = std::min(level + type->FlyingHeight, g_map.levels - 1);
+      while (z < top && HasRoomAt(x, y, z + 1)) ++z;
+    } else {
+      mayFly = 1;
+      z = std::min(level + g_spellDefs[spell_tuning::kLevitate].Data1, g_map.levels - 1);
+    }
+    if (g_map.FindFreePositionNear(index, MakeMoveQuery(), x, y, z)) {
+      FindNearbyFreeCell(x, y, z, 1, x, y, z);
+      WalkTo(x, y, z);
+    }
+  }
+  airborne = frames;
+}
+
+void CCreature::EndLevitation() {
+  airborne = 0;
+  attackApproach = 0;
+  mirrored = 0;
+  if (!CanFlyNow()) mayFly = 0;
+  if (!IsAlive()) return;
+  const bool supported = g_map.FindGroundSupport(cellX, cellY, level, MakeMoveQuery()) != 0;
+  if (orderState.flying == 0 && (supported || CanFlyNow())) {
+    EndHeldState();
+    return;
+  }
+  if (typeNumber == creature_kind::kUnseen) return;
+  ReleaseEngagement();
+  if (midStep)
+    pendingOrder = ORDER_DROPPED;
+  else
+    SetOrder(ORDER_DROPPED);
+}
+
+void CCreature::SetEarthBind(int n) {
+  if (n > 0) {
+    earthBind = n;
+    orderState.earthBound = 1;
+    if (airborne > 0) {
+      airborne = 0;
+      overlayAnim.playing = 0;
+      attackApproach = 0;
+      mirrored = 0;
+    }
+    return;
+  }
+  earthBind = 0;
+  orderState.earthBound = 0;
+  if (CanFlyNow()) mayFly = 1;
 }

@@ -16,21 +16,10 @@ void PlayThenOrder(CCreature& creature) {
 }  // namespace
 
 // --- formation and queued waypoints ---
-void CCreature::FindFormationCell(int&, int&, int&) {}
 
 // --- behaviour, sight and combat ---
-// A retreat that ends at once: the order kept pending resumes.
-int CCreature::OrderRetreat() {
-  const int resume = pendingOrder;
-  pendingOrder = ORDER_NONE;
-  return SetOrder(resume == ORDER_NONE || resume == ORDER_RETREAT ? ORDER_WAIT : resume);
-}
-void CCreature::AnimRetreat() { PlayThenOrder(*this); }
 void CCreature::AnimLifted() { PlayThenOrder(*this); }
-void CCreature::Levitate(int frames) { airborne = frames; }
 void CCreature::StartLineMove(int, int, int) {}
-void CCreature::KingStep() {}
-void CCreature::DeathBlast() { Detach(); }
 void CCreature::RaiseAsUndead() {}
 bool CCreature::IsFireImmune() const { return false; }
 void CCreature::DropItemsHere() {}

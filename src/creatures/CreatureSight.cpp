@@ -366,3 +366,64 @@ void CCreature::ReleaseAllEngagements() {
   });
   if (animState == ANIM_HTH_ATTACK || animState == ANIM_ENGAGED) SetAnimState(ANIM_STAND);
 }
+
+// --- cells for a group order ---
+
+namespace {
+
+// Offsets from the clicked cell, by place: the cell, then rings of four.
+constexpr int kFormationPlaces = 16;
+constexpr int kFormation[kFormationPlaces][2] = {{0, 0},  {1, -1}, {1, 1}, {-1, 1}, {-1, -1}, {0, -2}, {2, 0}, {0, 2},
+                                                 {-2, 0}, {2, -2}, {2, 2}, {-2, 2}, {-2, -2}, {0, -4}, {4, 0}, {0, 4}};
+int g_formationPlace = 0, g_nearbyPlace = 0;
+
+// The next place of a finder's turn that `fits` (which may move the level) and that the
+// creature can walk to from the clicked cell.
+template <class Fits>
+void NextPlace(const CCreature& c, int& place, int x, int y, int level, int restart, int& outX, int& outY,
+               int& outLevel, Fits fits) {
+  if (restart) place = 0;
+  outX = x;
+  outY = y;
+  outLevel = level;
+  while (place < kFormationPlaces) {
+    const int p = place++;
+    if (p == 0) return;
+    const int cx = CWrapCoord::WrapX(x + kFormation[p][0]), cy = CWrapCoord::WrapY(y + kFormation[p][1]);
+    int cz = level;
+    if (!fits(cx, cy, cz) || !c.CanWalkTo(x, y, level, cx, cy, cz)) continue;
+    outX = cx;
+    outY = cy;
+    outLevel = cz;
+    return;
+  }
+}
+
+}  // namespace
+
+bool CCreature::CanWalkTo(int fromX, int fromY, int fromLevel, int toX, int toY, int toLevel) const {
+  return g_map.GreedyWalk(fromX, fromY, fromLevel, toX, toY, toLevel, MakeMoveQuery()) != 0;
+}
+
+void CCreature::FindFormationCell(int x, int y, int level, int restart, int& outX, int& outY, int& outLevel) {
+  const CMoveQuery query = MakeMoveQuery();
+  const auto stands = [&](int cx, int cy, int cz) {
+    return HasRoomAt(cx, cy, cz) && g_map.FindGroundSupport(cx, cy, cz, query);
+  };
+  NextPlace(*this, g_formationPlace, x, y, level, restart, outX, outY, outLevel, [&](int cx, int cy, int& cz) {
+    if (stands(cx, cy, cz)) return true;
+    if (HasRoomAt(cx, cy, cz)) {
+      if (cz <= 1 || !stands(cx, cy, cz - 1)) return false;
+      --cz;
+      return true;
+    }
+    if (cz + 1 >= g_map.levels || !stands(cx, cy, cz + 1)) return false;
+    ++cz;
+    return true;
+  });
+}
+
+void CCreature::FindNearbyFreeCell(int x, int y, int level, int restart, int& outX, int& outY, int& outLevel) {
+  NextPlace(*this, g_nearbyPlace, x, y, level, restart, outX, outY, outLevel,
+            [&](int cx, int cy, int& cz) { return HasRoomAt(cx, cy, cz); });
+}

@@ -27,6 +27,7 @@ constexpr int kSixths = 6;
 constexpr int kKilledByLanding = 15;  // dies of any landing
 constexpr int kFlyingType = 12;       // flies its take-offs and landings at a fixed 32 a frame
 constexpr int kFlyingTypeAdvance = 32;
+constexpr int kRetreatStun = 20;
 constexpr int kRefusedWait = 7, kBurningWait = 5, kChallengeWait = 2, kBargedRest = 20, kRetreatRest = 10;
 enum AdvanceTable { kWalkStraight, kWalkDiagonal, kFlyStraight, kFlyDiagonal, kSingleEntry };
 
@@ -370,6 +371,42 @@ void CCreature::StepMove() {
   FinishStep();
   if (!inUse) return;
   AfterStep();
+}
+
+// --- the retreat ---
+
+// RETREAT walks the planned route facing away from the way it goes; the end of its step
+// decides what follows (AfterStep). With no step to take, or the step refused, the
+// interrupted order resumes (a creature that cannot back off stays where it is).
+int CCreature::OrderRetreat() {
+  mirrored = 1;
+  engagedWith = -1;
+  if (Walking()) {
+    FollowPath();
+    if (midStep) return 0;
+  }
+  mirrored = 0;
+  Walking() = 0;
+  const int resume = pendingOrder;
+  pendingOrder = ORDER_NONE;
+  if (resume == ORDER_NONE || resume == ORDER_RETREAT) return EndHeldState();
+  return SetOrder(resume);
+}
+
+// The retreat's own animation state: at the end of its sequence the step ends, the pending
+// order is taken up and the creature is stunned a moment.
+void CCreature::AnimRetreat() {
+  if (overlayAnim.animation && overlayAnim.playing) overlayAnim.Advance();
+  if (bodyAnim.Advance() != 1) return;
+  mirrored = 0;
+  if (midStep) FinishStep();
+  if (!inUse) return;
+  if (pendingOrder != ORDER_NONE) {
+    const int next = pendingOrder;
+    pendingOrder = ORDER_NONE;
+    SetOrder(next);
+  }
+  Immobilise(kRetreatStun, 0);
 }
 
 // --- ending a step ---

@@ -9,14 +9,26 @@
 
 #include "OrdersWorld.h"
 #include "core/Options.h"
+#include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/CreatureHooks.h"
 #include "creatures/Mapelem.h"
 
 namespace creature_test {
 namespace {
 
+// Counts the looks of wounds: blood sprays and glow bursts.
+struct WoundLooks : ICreatureEffects {
+  int blood = 0, glows = 0;
+  void SpawnBlood(int, int, int, int, int, bool) override { ++blood; }
+  void SpawnGlowBurst(int, int, bool) override { ++glows; }
+};
+
 class Melee : public OrdersWorld {
  protected:
+  WoundLooks looks;
+  HookScope<ICreatureEffects> looksScope{g_creatureEffects, looks};
+
   struct Outcome {
     std::vector<uint64_t> digests;  // one a frame
     int frames = 0;
@@ -52,6 +64,7 @@ class Melee : public OrdersWorld {
 
   Outcome Fight(uint32_t seed) {
     g_creatureArray.ReleaseAll();
+    looks = WoundLooks{};
     g_battleRandom.Seed(seed);
     board.frame = 0;
     const int cells[4][2] = {{10, 10}, {10, 11}, {11, 10}, {11, 11}};
@@ -61,9 +74,12 @@ class Melee : public OrdersWorld {
 
     Outcome outcome;
     for (int frame = 0; frame < 20000; ++frame) {
-      // Everyone in plain view.
+      // Both sides see everyone; an army sharing a side's vision sees what that side sees.
       g_creatureArray.ForEachInUse([](CCreature& c) {
-        for (int a = 0; a < kSightingArmyCount; ++a) c.sightingCounters[a] = kSightingFull;
+        for (int a = 0; a < kSightingArmyCount; ++a) {
+          const bool shares = a >= 2 && g_armyTable.armies[a].SharesVisionWith(0);
+          c.sightingCounters[a] = a < 2 || shares ? kSightingFull : 0;
+        }
       });
       Frame();
       outcome.digests.push_back(Digest());
@@ -97,6 +113,31 @@ TEST_F(Melee, TwoArmiesFightUntilOneIsGoneAndARerunMatchesFrameByFrame) {
 
   const Outcome other = Fight(778);
   EXPECT_NE(other.digests, first.digests);
+}
+
+// What one machine shows never changes the battle: with no local army nothing is shown; with
+// a local army of no creatures that shares the first side's vision, the wounds bleed and
+// glow on its screen, and every frame is still the same.
+TEST_F(Melee, TheLooksOfAWatchingArmyLeaveTheBattleAsItIs) {
+  g_creatureDieTime = 30;
+  g_bloodLevel = 100;
+  g_armyTable.SetActiveArmy(-1);
+  const Outcome unwatched = Fight(777);
+  EXPECT_EQ(looks.blood + looks.glows, 0);
+
+  UseArmy(2);
+  CArmy& watcher = g_armyTable.armies[2];
+  watcher.alliance[0] = g_armyTable.armies[0].alliance[2] = 1;
+  watcher.SetSharedVision(0, 1);
+  g_armyTable.armies[0].SetSharedVision(2, 1);
+  watcher.human = 1;
+  g_armyTable.SetActiveArmy(2);
+  ASSERT_EQ(g_localArmy, 2);
+  const Outcome watched = Fight(777);
+  EXPECT_GT(looks.blood, 0);
+  ASSERT_EQ(watched.digests.size(), unwatched.digests.size());
+  for (size_t f = 0; f < watched.digests.size(); ++f)
+    ASSERT_EQ(watched.digests[f], unwatched.digests[f]) << "frame " << f;
 }
 
 }  // namespace

@@ -5,8 +5,11 @@
 
 #include "OrdersWorld.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/CreatureHooks.h"
 #include "creatures/CreatureReactions.h"
+#include "creatures/CreatureType.h"
 #include "creatures/Mapelem.h"
+#include "creatures/SpellDefinition.h"
 
 namespace creature_test {
 namespace {
@@ -119,6 +122,70 @@ TEST_F(CombatReactions, AWalkerTeleportedIntoTheAirDropsAndIsHurtOnLanding) {
   C(other).OnPrintEffectEnd(9);
   EXPECT_NE(C(other).order, ORDER_DROPPED);
   EXPECT_EQ(C(other).health, 100);
+}
+
+// A flyer brought down walks to a free place on the ground and lands at the end of that
+// walk, hurt by the fall; one that cannot walk takes the fall at once. A flyer dropped that
+// was not flying just stands where it came down.
+TEST_F(CombatReactions, AFlyerForcedToLandWalksDownAndLandsHurt) {
+  const int fall = g_spellDefs[44].Damage;
+  const int griffin = Place(kGriffin, 0, 10, 10, 3);
+  CCreature& g = C(griffin);
+  g.orderState.flying = 1;
+  const int health = g.health;
+  g.ForceLanding();
+  EXPECT_EQ(g.order, ORDER_WALK_TO_POS);
+  EXPECT_EQ(g.falling, 1);
+  EXPECT_EQ(g.mayFly, 1);
+  for (int frame = 0; frame < 600 && g.order == ORDER_WALK_TO_POS; ++frame) {
+    Frame();
+    g_creatureArray.ThinkAll();
+  }
+  EXPECT_EQ(g.level, 0);
+  EXPECT_EQ(g.falling, 0);
+  EXPECT_EQ(g.health, health - fall);
+
+  // Provoked, it cannot take a walk: the fall comes at once.
+  const int other = Place(kGriffin, 0, 20, 20, 0);
+  C(other).orderState.flying = 1;
+  C(other).provoked = 1;
+  C(other).ForceLanding();
+  EXPECT_EQ(C(other).health, g_creatureTypes[kGriffin].Health - fall);
+  EXPECT_EQ(C(other).orderState.flying, 0);  // ground under it
+
+  // Dropped while not flying: it stands where it came down.
+  const int dropped = Place(kGriffin, 0, 30, 30, 0);
+  C(dropped).SetOrder(ORDER_DROPPED);
+  for (int frame = 0; frame < 200 && C(dropped).order == ORDER_DROPPED; ++frame) Frame();
+  EXPECT_EQ(C(dropped).order, ORDER_WAIT);
+  EXPECT_EQ(C(dropped).health, g_creatureTypes[kGriffin].Health);
+}
+
+struct FlyCounter : ICreatureEffects {
+  int flies = 0;
+  void SpawnFly(int, int, int, int) override { ++flies; }
+};
+
+// Pest flies swarm once: a pestered creature is not pestered again. A creature of one tile and
+// height h draws (h + 1) + 1 flies, a large one 2 x (h + 1) + 1.
+TEST_F(CombatReactions, PestFliesSwarmOncePerCreature) {
+  FlyCounter counter;
+  HookScope<ICreatureEffects> scope(g_creatureEffects, counter);
+  const int brownie = Place(kBrownie, 0, 10, 10);
+  const int troll = Place(kTroll, 0, 20, 20);
+  const CRandom before = g_battleRandom;
+  EXPECT_EQ(C(brownie).StartPestFlies(), 1);
+  const int size = g_creatureTypes[kBrownie].TileSizeXY, height = g_creatureTypes[kBrownie].TileHeight;
+  EXPECT_EQ(counter.flies, size * (height + 1) + 1);
+  EXPECT_EQ(C(brownie).StartPestFlies(), 1);
+  EXPECT_EQ(counter.flies, size * (height + 1) + 1);
+  C(troll).StartPestFlies();
+  const CCreatureType& t = g_creatureTypes[kTroll];
+  EXPECT_EQ(counter.flies, size * (height + 1) + 1 + t.TileSizeXY * (t.TileHeight + 1) + 1);
+  CRandom after = g_battleRandom, copy = before;
+  EXPECT_EQ(after.Next(), copy.Next());  // the flies are seen only: the battle draws nothing
+  C(brownie).StopPestFlies();
+  EXPECT_EQ(C(brownie).pestered, 0);
 }
 
 }  // namespace

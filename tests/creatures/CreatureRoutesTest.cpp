@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "WalkWorld.h"
+#include "core/Random.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/SpellDefinition.h"
 #include "map/CellRouteSearch.h"
@@ -297,6 +298,32 @@ TEST_F(CreatureRoutes, ALandingHurtsKillsType15AndShattersAStoneCreature) {
     EXPECT_EQ(c.falling, 0);
     EXPECT_EQ(c.order, ORDER_WAIT);
   }
+}
+
+// A push from in front with a draw of 51: the creature backs off one cell, walking backwards
+// so that it still faces its foe, and takes up its order again.
+TEST_F(CreatureRoutes, APushedCreatureBacksOffACellFacingItsFoe) {
+  const int me = Brownie(10, 10);
+  const int foe = Brownie(10, 9, 1);
+  C(me).SetFacing(0);
+  for (uint32_t seed = 1;; ++seed) {  // a seed whose first draw gives r mod 100 = 51
+    CRandom random;
+    random.Seed(seed);
+    if ((random.Next() & 0x7FFFFFFF) % 100 != 51) continue;
+    g_battleRandom.Seed(seed);
+    break;
+  }
+  ASSERT_EQ(C(me).TryPushBack(0, C(foe)), 1);
+  C(me).pendingOrder = C(me).order;
+  C(me).SetOrder(ORDER_RETREAT);
+  EXPECT_TRUE(C(me).midStep);
+  EXPECT_EQ(C(me).mirrored, 1);
+  for (int frame = 0; frame < 200 && C(me).order == ORDER_RETREAT; ++frame) Frame();
+  EXPECT_EQ(C(me).cellX, 10);
+  EXPECT_EQ(C(me).cellY, 11);
+  EXPECT_EQ(C(me).facing, 0);
+  EXPECT_EQ(C(me).mirrored, 0);
+  EXPECT_EQ(C(me).order, ORDER_WAIT);
 }
 
 TEST_F(CreatureRoutes, AFollowerStaysPutWithinTwoCellsAndWalksAfterItsLeaderOtherwise) {

@@ -4,9 +4,14 @@
 // challenged, and releasing a creature frees everyone tracking it.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "OrdersWorld.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/Mapelem.h"
+#include "forge/TerrainTypes.h"
+#include "map/Map.h"
 
 namespace creature_test {
 namespace {
@@ -106,6 +111,35 @@ TEST_F(Sight, AChallengerGoneOrStunnedClearsTheChallenge) {
   ASSERT_EQ(C(me).FindChallenger(), 1);
   C(foe).animState = ANIM_STUNNED;
   EXPECT_EQ(C(me).HasValidChallenge(), 0);
+}
+
+// A group ordered to one cell: the first creature takes the cell, the next fifteen the places
+// around it in turn, the seventeenth and later the cell again; a place in a wall is passed
+// over, and a restart begins the turn again.
+TEST_F(Sight, AGroupTakesTheClickedCellThenThePlacesAroundItInTurn) {
+  g_map.CellAt(21, 19, 0).terrain = forge::terrain::kStone;  // place 1, (1, -1)
+  g_map.CellAt(21, 19, 1).terrain = forge::terrain::kStone;
+  CCreature& c = C(Place(kBrownie, 0, 5, 5));
+  std::vector<std::array<int, 2>> cells;
+  for (int n = 0; n < 17; ++n) {
+    int x, y, z;
+    c.FindFormationCell(20, 20, 0, n == 0, x, y, z);
+    cells.push_back({x, y});
+    EXPECT_EQ(z, 0);
+  }
+  EXPECT_EQ(cells[0], (std::array<int, 2>{20, 20}));
+  EXPECT_EQ(cells[1], (std::array<int, 2>{21, 21}));  // (1, -1) is in the wall
+  EXPECT_EQ(cells[2], (std::array<int, 2>{19, 21}));
+  EXPECT_EQ(cells[14], (std::array<int, 2>{20, 24}));  // the last place
+  EXPECT_EQ(cells[15], (std::array<int, 2>{20, 20}));  // the turn is through
+  EXPECT_EQ(cells[16], (std::array<int, 2>{20, 20}));
+  int x, y, z;
+  c.FindFormationCell(20, 20, 0, 1, x, y, z);
+  EXPECT_EQ(x, 20);
+  c.FindNearbyFreeCell(20, 20, 0, 1, x, y, z);
+  c.FindNearbyFreeCell(20, 20, 0, 0, x, y, z);
+  EXPECT_EQ(x, 21);  // room at the clicked level alone
+  EXPECT_EQ(y, 21);
 }
 
 }  // namespace
