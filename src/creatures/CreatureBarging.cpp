@@ -137,16 +137,9 @@ int CCreature::FindOccupantInBox(int x, int y, int z) const {
 
 namespace {
 
-// The footprint at the six mixed positions of a step that moves more than one way at once.
+// The footprint at the mixed positions of a step that moves more than one way at once.
 int ProbeMixed(const CCreature& mover, int cx, int cy, int cz, int sx, int sy, int sz) {
-  const int first[3] = {mover.FindOccupantInBox(sx, cy, cz), mover.FindOccupantInBox(cx, sy, cz),
-                        mover.FindOccupantInBox(sx, sy, cz)};
-  const int second[3] = {mover.FindOccupantInBox(cx, cy, sz), mover.FindOccupantInBox(sx, cy, sz),
-                         mover.FindOccupantInBox(cx, sy, sz)};
-  int a = 0, b = 0;
-  for (int hit : first) a = a ? a : hit;
-  for (int hit : second) b = b ? b : hit;
-  return a && b ? a : 0;
+  return ProbeCorners(cx, cy, cz, sx, sy, sz, [&](int x, int y, int z) { return mover.FindOccupantInBox(x, y, z); });
 }
 
 bool OrthogonalStep(int dx, int dy, int dz) { return dz == 0 && std::abs(dx) + std::abs(dy) <= 1; }

@@ -201,6 +201,8 @@ namespace {
 constexpr int kTeleportEffect = 9;
 constexpr int kArrivalEffect = 10;
 constexpr int kFadingEffect = 8;
+constexpr int kArrivingEffect = 5, kArrivingEffectType13 = 14;  // the sheens a creature arrives with
+constexpr int kOwnIllusion = 7, kOwnIllusionWatery = 12, kShimmeringType = 13;
 constexpr int kLandingDamage = 20;
 
 }  // namespace
@@ -213,10 +215,17 @@ void CCreature::StartTeleport(int x, int y, int z, int flag) {
   printFX.PushEffect(kTeleportEffect);
 }
 
+void CCreature::StartPrintEffect8() { printFX.PushEffect(kFadingEffect); }
+
 void CCreature::OnPrintEffectEnd(int effect) {
   if (effect == kFadingEffect) {
     Remove();
     Detach();
+    return;
+  }
+  if ((effect == kArrivingEffect || effect == kArrivingEffectType13) && illusion && IsLocalPlayers()) {
+    // The owner keeps seeing through its own illusion.
+    printFX.PushEffect(typeNumber == kShimmeringType ? kOwnIllusionWatery : kOwnIllusion);
     return;
   }
   if (effect != kTeleportEffect) return;
@@ -379,4 +388,51 @@ void CCreature::SetEarthBind(int n) {
   earthBind = 0;
   orderState.earthBound = 0;
   if (CanFlyNow()) mayFly = 1;
+}
+
+// --- LIFTED ---
+
+namespace {
+
+constexpr int kLiftTries = 5;
+
+// A place at a level where a creature lifted by the ground may be set down: free and with
+// room; a wizard also needs ground under it (it drops to it).
+bool LiftedPlace(const CCreature& c, int x, int y, int& z) {
+  const CMapCell* cell = g_map.CellAtWrapped(x, y, z);
+  if (!cell || cell->occupant != kNoOccupant || !c.HasRoomAt(x, y, z)) return false;
+  if (!c.IsWizard()) return true;
+  const CMoveQuery query = c.MakeMoveQuery();
+  while (z > 0 && !g_map.FindGroundSupport(x, y, z, query) && c.HasRoomAt(x, y, z - 1)) --z;
+  return g_map.FindGroundSupport(x, y, z, query) != 0;
+}
+
+}  // namespace
+
+// Each loop of its sequence a lifted creature turns a step and rises a level while it has
+// room; at the top it is set down somewhere at random, and then falls.
+void CCreature::AnimLifted() {
+  if (bodyAnim.Advance() != 1) return;
+  SetFacing((facing + 1) & 7);
+  RefreshViewFacing();
+  StartAnimAt(creature_anim::kStand, 0);
+  // (A creature already coming down rises no further: it is set down at once, else it would
+  // stay lifted for good.)
+  if (!falling && level + 1 < g_map.levels && HasRoomAt(cellX, cellY, level + 1)) {
+    Relocate(cellX, cellY, level + 1);
+    return;
+  }
+  for (int attempt = 0; attempt < kLiftTries; ++attempt) {
+    const int x = BattleRoll(g_map.width, __LINE__), y = BattleRoll(g_map.height, __LINE__);
+    int z = level;
+    if (!LiftedPlace(*this, x, y, z)) continue;
+    Relocate(x, y, z);
+    break;
+  }
+  if (mayFly && !g_map.FindGroundSupport(cellX, cellY, level, MakeMoveQuery())) orderState.flying = 1;
+  ReleaseTracking();
+  if (midStep)
+    pendingOrder = ORDER_DROPPED;
+  else
+    EnterOrder16();
 }

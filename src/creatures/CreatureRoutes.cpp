@@ -418,21 +418,6 @@ int CCreature::FindOccupantAt(int x, int y, int z) const {
   return 0;
 }
 
-namespace {
-
-// The six mixed positions of a diagonal or climbing step: both groups must hold a creature.
-template <class Probe>
-int ProbeCorners(int cx, int cy, int cz, int sx, int sy, int sz, Probe probe) {
-  const int first[3] = {probe(sx, cy, cz), probe(cx, sy, cz), probe(sx, sy, cz)};
-  const int second[3] = {probe(cx, cy, sz), probe(sx, cy, sz), probe(cx, sy, sz)};
-  int a = 0, b = 0;
-  for (int hit : first) a = a ? a : hit;
-  for (int hit : second) b = b ? b : hit;
-  return a && b ? a : 0;
-}
-
-}  // namespace
-
 int CCreature::FindBlocker() {
   const CRouteStep* step = CurrentStep();
   if (!step) return 0;

@@ -25,6 +25,26 @@ inline constexpr int kPushTrial = 8;  // the search belongs to a push trial
 // its bit with the map data's water field: on liquid terrain (a ford) the bit is water.
 bool CellBurns(int x, int y, int z);
 
+// Who stands in the way of a step that moves more than one way at once, from cell c to cell s,
+// asking `probe` (x, y, level) for the index + 1 of a creature there, 0 none. On the current
+// level the cells beside the step and the step's cell, on the step's level the current cell
+// and the two beside it: the step is blocked only when each level holds one, and the first
+// hit in that order is the blocker. A step that keeps its level has one corner to pass: it
+// is blocked only when creatures stand on both sides of it.
+template <class Probe>
+int ProbeCorners(int cx, int cy, int cz, int sx, int sy, int sz, Probe probe) {
+  if (cz == sz) {
+    const int side = probe(sx, cy, cz), other = probe(cx, sy, cz);
+    return side && other ? side : 0;
+  }
+  const int first[3] = {probe(sx, cy, cz), probe(cx, sy, cz), probe(sx, sy, cz)};
+  const int second[3] = {probe(cx, cy, sz), probe(sx, cy, sz), probe(cx, sy, sz)};
+  int a = 0, b = 0;
+  for (int hit : first) a = a ? a : hit;
+  for (int hit : second) b = b ? b : hit;
+  return a && b ? a : 0;
+}
+
 // The creature's step test as the map's cell search calls it (mapOnly 1: the map alone).
 int CreatureStepTest(int slot, int x0, int y0, int z0, int x1, int y1, int z1, int mapOnly, int* kind);
 // Where a walking creature is heading, in units, and the frames it needs to get there.

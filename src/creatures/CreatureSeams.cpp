@@ -6,19 +6,7 @@
 #include "creatures/CreatureArray.h"
 #include "creatures/Mapelem.h"
 
-namespace {
-
-// A state of a later rule: the sequence plays, and its end hands over to the order.
-void PlayThenOrder(CCreature& creature) {
-  if (creature.bodyAnim.Advance() == 1) creature.RunOrderHandler();
-}
-
-}  // namespace
-
-// --- formation and queued waypoints ---
-
 // --- behaviour, sight and combat ---
-void CCreature::AnimLifted() { PlayThenOrder(*this); }
 void CCreature::StartLineMove(int, int, int) {}
 void CCreature::RaiseAsUndead() {}
 bool CCreature::IsFireImmune() const { return false; }

@@ -232,7 +232,8 @@ int CCreature::StartStep() {
     Walking() = 0;
     return 0;
   }
-  if (typeNumber != creature_kind::kUnseen && IsChallengeReady()) return 0;
+  // A challenge that still holds is answered instead of the step.
+  if (typeNumber != creature_kind::kUnseen && combat.challenger && AnswerChallenge()) return 0;
 
   const int oldFacing = facing, oldLevelChange = stepLevelChange, oldKind = stepKind;
   previousFacing = facing;
@@ -620,6 +621,9 @@ int CCreature::FollowLeader() {
 // The effects place the goal marker (kind 43) and one on each queued walk (kind 70) for the
 // creatures whose markers the local player sees.
 void CCreature::ShowGoalMarker() { g_creatureEffects->ShowGoalMarker(index); }
+// The effects show the queued walks' markers with the goal marker (which they leave as it is
+// when it stands or the creature does not walk).
+void CCreature::ShowWaypointMarkers() { g_creatureEffects->ShowGoalMarker(index); }
 
 void CCreature::HideRouteMarkers() {
   ReleaseWalkMarkers();

@@ -272,6 +272,8 @@ class CCreature {
   void StartTeleport(int x, int y, int z, int flag);
   // Finishes what a print effect started: 9 lands a teleport, 8 takes a faded illusion away.
   void OnPrintEffectEnd(int effect);
+  // Starts the fading that takes the creature out of play when it ends.
+  void StartPrintEffect8();
   // Another army takes the creature over.
   void ChangeOwner(int newArmy);
   // The creatures of its (new) army engaged with it let go; those attacking it are freed.
@@ -315,9 +317,9 @@ class CCreature {
   // --- orders, update and animation states (CreatureOrders.h has the rest) ---
   using OrderHandler = int (CCreature::*)();
   using AnimStateHandler = void (CCreature::*)();
+#include "creatures/CreatureBehaviourMembers.inc"
 #include "creatures/CreatureOrderMembers.inc"
 #include "creatures/CreatureRouteMembers.inc"
-#include "creatures/CreatureBehaviourMembers.inc"
 
   // --- the record ---
   int32_t index = 0;

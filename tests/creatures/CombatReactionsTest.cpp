@@ -3,6 +3,10 @@
 // the King's crown passing to the most experienced of the type when the King leaves play.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
 #include "OrdersWorld.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
@@ -10,6 +14,7 @@
 #include "creatures/CreatureType.h"
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
+#include "map/Map.h"
 
 namespace creature_test {
 namespace {
@@ -100,6 +105,122 @@ TEST_F(CombatReactions, TheCrownPassesToTheMostExperiencedOfTheTypeOnRemoval) {
   EXPECT_EQ(C(heir).rank, 2);
   EXPECT_EQ(C(lesser).rank, 1);
   EXPECT_EQ(g_creatureArray.kingFlags[kBrownie], 1);
+}
+
+// A King draws the creatures of its own type that stand around it into its army, across the
+// seam too; others stay as they are.
+TEST_F(CombatReactions, AKingDrawsItsOwnTypeAroundItIntoItsArmy) {
+  const int king = Place(kBrownie, 0, 0, 10);
+  C(king).rank = 2;
+  const int west = Place(kBrownie, 1, g_map.width - 1, 10);  // across the seam
+  const int north = Place(kBrownie, 1, 0, 9);
+  const int far = Place(kBrownie, 1, 3, 10);
+  const int other = Place(kCentaur, 1, 1, 10);
+  C(king).KingStep();
+  EXPECT_EQ(C(west).army, 0);
+  EXPECT_EQ(C(north).army, 0);
+  EXPECT_EQ(C(far).army, 1);
+  EXPECT_EQ(C(other).army, 1);
+}
+
+// Levitation lifts a walker by spell 80's Data1 and lets it float there; its end drops it,
+// hurt on landing. Earth binding ends a levitation at once and keeps a flyer down until it
+// runs out.
+TEST_F(CombatReactions, LevitationLiftsAndDropsAWalkerAndEarthBindingEndsIt) {
+  const int me = Place(kBrownie, 0, 10, 10);
+  CCreature& c = C(me);
+  const int health = c.health;
+  c.Levitate(500);
+  EXPECT_EQ(c.airborne, 500);
+  EXPECT_EQ(c.mayFly, 1);
+  EXPECT_EQ(c.order, ORDER_WALK_TO_POS);
+  EXPECT_GT(c.orderState.goalLevel, 0);
+  for (int frame = 0; frame < 300 && c.order == ORDER_WALK_TO_POS; ++frame) {
+    Frame();
+    g_creatureArray.ThinkAll();
+  }
+  EXPECT_GT(c.level, 0);
+  c.EndLevitation();
+  EXPECT_EQ(c.airborne, 0);
+  EXPECT_EQ(c.mayFly, 0);
+  EXPECT_EQ(c.order, ORDER_DROPPED);
+  for (int frame = 0; frame < 2000 && c.order == ORDER_DROPPED; ++frame) Frame();
+  EXPECT_EQ(c.level, 0);
+  EXPECT_LT(c.health, health);
+
+  c.SetOrder(ORDER_TRAPPED);
+  c.Levitate(100);
+  EXPECT_EQ(c.airborne, 0);  // refused while trapped
+  c.EndHeldState();
+  c.airborne = 50;
+  c.SetEarthBind(30);
+  EXPECT_EQ(c.airborne, 0);
+  EXPECT_EQ(c.orderState.earthBound, 1);
+  const int griffin = Place(kGriffin, 0, 20, 20);
+  C(griffin).SetEarthBind(10);
+  C(griffin).mayFly = 0;
+  C(griffin).SetEarthBind(0);
+  EXPECT_EQ(C(griffin).mayFly, 1);
+  EXPECT_EQ(C(griffin).orderState.earthBound, 0);
+}
+
+struct BlastCounter : ICreatureEffects {
+  std::vector<std::array<int, 7>> blasts;
+  void StartBlast(int type, int x, int y, int level, int strength, int falloff, int spell) override {
+    blasts.push_back({type, x, y, level, strength, falloff, spell});
+  }
+};
+
+// A creature that dies in a burst leaves play and sets off spell 58's spawner blast above it.
+TEST_F(CombatReactions, ADeathBlastLeavesPlayAndSetsOffItsBlastAboveTheBody) {
+  BlastCounter counter;
+  HookScope<ICreatureEffects> scope(g_creatureEffects, counter);
+  const int me = Place(kBrownie, 0, 10, 10);
+  const int near = Place(kBrownie, 1, 11, 10);
+  const int health = C(near).health;
+  C(me).DeathBlast();
+  EXPECT_FALSE(C(me).inUse);
+  EXPECT_EQ(C(near).health, health);  // the burst itself harms no one
+  ASSERT_EQ(counter.blasts.size(), 1u);
+  const std::array<int, 7> expected = {1, 10, 10, 1, 60 + 20 * g_spellDefs[58].Radius, 20, 58};
+  EXPECT_EQ(counter.blasts[0], expected);
+}
+
+// An illusion of the local army that has arrived shows its owner the shimmer of an illusion;
+// the fading started by a spell takes a creature out of play when it ends.
+TEST_F(CombatReactions, TheOwnerSeesItsIllusionAndAFadedCreatureLeavesPlay) {
+  const int me = Place(kBrownie, 0, 10, 10);
+  C(me).illusion = 1;
+  C(me).OnPrintEffectEnd(5);
+  EXPECT_EQ(C(me).printFX.GetCurrentEffect(), 7);
+  const int foreign = Place(kBrownie, 1, 12, 10);
+  C(foreign).illusion = 1;
+  const int shown = C(foreign).printFX.GetCurrentEffect();
+  C(foreign).OnPrintEffectEnd(5);
+  EXPECT_EQ(C(foreign).printFX.GetCurrentEffect(), shown);
+  C(foreign).StartPrintEffect8();
+  EXPECT_EQ(C(foreign).printFX.GetCurrentEffect(), 8);
+  C(foreign).OnPrintEffectEnd(8);
+  EXPECT_FALSE(C(foreign).inUse);
+}
+
+// Lifted by the ground, a creature turns and rises a level each loop of its sequence while it
+// has room, is set down at random when it has none, and falls, hurt on landing.
+TEST_F(CombatReactions, ALiftedCreatureRisesToTheTopAndFalls) {
+  const int me = Place(kBrownie, 0, 10, 10);
+  CCreature& c = C(me);
+  const int health = c.health;
+  c.EnterOrder15();
+  EXPECT_EQ(c.animState, ANIM_LIFTED);
+  int highest = 0;
+  for (int frame = 0; frame < 3000 && (c.order == ORDER_LIFTED || c.order == ORDER_DROPPED); ++frame) {
+    Frame();
+    highest = std::max(highest, c.level);
+  }
+  EXPECT_EQ(highest, g_map.levels - 1);
+  EXPECT_EQ(c.level, 0);
+  EXPECT_EQ(c.health, health - 20);
+  EXPECT_EQ(c.order, ORDER_WAIT);
 }
 
 TEST_F(CombatReactions, AWalkerTeleportedIntoTheAirDropsAndIsHurtOnLanding) {

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "OrdersWorld.h"
+#include "creatures/CreatureArray.h"
 
 namespace creature_test {
 namespace {
@@ -12,10 +13,15 @@ namespace {
 struct MarkerEffects : RecordingEffects {
   int next = 0;
   std::set<int> shown;
-  int ShowRouteMarker(int kind, int, int, int, int, int) override {
-    if (kind != 70) return -1;
-    shown.insert(next);
-    return next++;
+  // The creature's queued entries without a marker get one (the goal marker is not counted).
+  void ShowGoalMarker(int creature) override {
+    CCreature* c = g_creatureArray.InUse(creature);
+    if (!c) return;
+    for (CQueuedOrder& entry : c->queuedOrders.entries) {
+      if (entry.markerEffect >= 0) continue;
+      shown.insert(next);
+      entry.markerEffect = next++;
+    }
   }
   void Deactivate(int effect) override { shown.erase(effect); }
 };

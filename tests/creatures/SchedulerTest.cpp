@@ -110,6 +110,25 @@ TEST_F(Scheduler, APlanningStepThatStopsUnfinishedGoesFirstNextFrame) {
   EXPECT_EQ(steps.PlannedOn(11), (std::vector<int>{2, 3, 4}));
 }
 
+// Emptying the pool starts the scheduler's turn and phases and the pending request afresh, so
+// that a battle plays the same whatever battle ran before it.
+TEST_F(Scheduler, EmptyingThePoolStartsTheTurnAndPhasesAfresh) {
+  for (int n = 0; n < 5; ++n) Place(kSmall, 0, n * 2, 3);
+  steps.unfinished[3] = 5;
+  Think(3);
+  EXPECT_NE(g_creatureArray.schedulerCursor, 0);
+  EXPECT_NE(g_creatureArray.phase20, 0);
+  g_creatureArray.searchPending = 1;
+  g_creatureArray.routeRequest[0] = 7;
+  g_creatureArray.ReleaseAll();
+  EXPECT_EQ(g_creatureArray.schedulerCursor, 0);
+  EXPECT_EQ(g_creatureArray.phase20, 0);
+  EXPECT_EQ(g_creatureArray.phase90, 0);
+  EXPECT_EQ(g_creatureArray.visibilityPhase, 0);
+  EXPECT_EQ(g_creatureArray.searchPending, 0);
+  EXPECT_EQ(g_creatureArray.routeRequest[0], 0);
+}
+
 TEST_F(Scheduler, PlanningStopsWhenTheFrameBudgetIsSpentAndWhileTheDebugToggleIsOn) {
   for (int n = 0; n < 6; ++n) Place(kSmall, 0, n * 2, 3);
   for (int n = 0; n < 6; ++n) steps.cost[n] = 30;
