@@ -314,8 +314,9 @@ constexpr int kKingRingLarge[12][2] = {{0, -1}, {1, -1}, {2, -1}, {2, 0},  {2, 1
 
 }  // namespace
 
-// Each frame a King draws the creatures of its own type standing around it into its army.
-// The cells wrap round the map as every other neighbourhood does.
+// Each frame a King draws the creatures of its own type standing around it into its army,
+// while its wizard's control limit allows. The cells wrap round the map as every other
+// neighbourhood does.
 void CCreature::KingStep() {
   if (!type) return;
   const bool large = type->TileSizeXY == 2;
@@ -327,6 +328,9 @@ void CCreature::KingStep() {
     CCreature* other = CreatureInUse(cell->occupant);
     if (!other || other == this || other->typeNumber != typeNumber || other->army == army || !other->IsAlive())
       continue;
+    // Only while the army's wizard, if it has one, still commands fewer than its limit.
+    const CCreature* wizard = g_armyTable.GetWizard(army);
+    if (wizard && wizard->inUse && wizard->behaviour.armyCount >= wizard->behaviour.controlLimit) return;
     other->ChangeOwner(army);
   }
 }

@@ -121,6 +121,16 @@ TEST_F(CombatReactions, AKingDrawsItsOwnTypeAroundItIntoItsArmy) {
   EXPECT_EQ(C(north).army, 0);
   EXPECT_EQ(C(far).army, 1);
   EXPECT_EQ(C(other).army, 1);
+  // With a wizard at its control limit the King recruits no more.
+  const int wizard = PlaceWizard(0, 30, 30);
+  C(wizard).behaviour.controlLimit = 3;
+  C(wizard).behaviour.armyCount = 3;
+  const int south = Place(kBrownie, 1, 0, 11);
+  C(king).KingStep();
+  EXPECT_EQ(C(south).army, 1);
+  C(wizard).behaviour.controlLimit = 4;
+  C(king).KingStep();
+  EXPECT_EQ(C(south).army, 0);
 }
 
 // Levitation lifts a walker by spell 80's Data1 and lets it float there; its end drops it,
