@@ -12,6 +12,7 @@
 #include "creatures/CreatureOrders.h"
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/Wizard.h"
 #include "map/Map.h"
 #include "map/MapCell.h"
 #include "map/MapUnits.h"
@@ -330,7 +331,7 @@ void CCreature::KingStep() {
       continue;
     // Only while the army's wizard, if it has one, still commands fewer than its limit.
     const CCreature* wizard = g_armyTable.GetWizard(army);
-    if (wizard && wizard->inUse && wizard->behaviour.armyCount >= wizard->behaviour.controlLimit) return;
+    if (wizard && wizard->inUse && wizard->behaviour.armyCount >= wizard->aiWords[wizard_words::kControlLimit]) return;
     other->ChangeOwner(army);
   }
 }

@@ -14,6 +14,7 @@
 #include "creatures/CreatureType.h"
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/Wizard.h"
 #include "map/Map.h"
 
 namespace creature_test {
@@ -123,12 +124,12 @@ TEST_F(CombatReactions, AKingDrawsItsOwnTypeAroundItIntoItsArmy) {
   EXPECT_EQ(C(other).army, 1);
   // With a wizard at its control limit the King recruits no more.
   const int wizard = PlaceWizard(0, 30, 30);
-  C(wizard).behaviour.controlLimit = 3;
+  C(wizard).aiWords[wizard_words::kControlLimit] = 3;
   C(wizard).behaviour.armyCount = 3;
   const int south = Place(kBrownie, 1, 0, 11);
   C(king).KingStep();
   EXPECT_EQ(C(south).army, 1);
-  C(wizard).behaviour.controlLimit = 4;
+  C(wizard).aiWords[wizard_words::kControlLimit] = 4;
   C(king).KingStep();
   EXPECT_EQ(C(south).army, 0);
 }
