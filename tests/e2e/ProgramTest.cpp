@@ -132,9 +132,9 @@ TEST_F(Program, AMissingCreatureFileEndsItWithAnError) {
   }
 }
 
-// An idle main menu waits for each frame asleep: well under a quarter of a core, where a loop
-// that spun would take all of one. (A check of what the program takes, not of its speed: the
-// checked build on a machine busy with other tests takes some 5-11 % here.)
+// An idle main menu waits for each frame asleep: well under half a core, where a loop that
+// spun would take all of one. (A check of what the program takes, not of its speed: the
+// checked build takes some 5-11 % here, up to a fifth of a core on a machine busy with tests.)
 TEST_F(Program, AnIdleGameLeavesTheProcessorFree) {
   const std::string errors = dir_.File("stderr.txt");
   const pid_t pid = fork();
@@ -160,7 +160,7 @@ TEST_F(Program, AnIdleGameLeavesTheProcessorFree) {
     waitpid(pid, &status, 0);
   }
   ASSERT_TRUE(running) << "the program ended early";
-  EXPECT_LT(used / wall, 0.25) << used << " s of processor time in " << wall << " s";
+  EXPECT_LT(used / wall, 0.5) << used << " s of processor time in " << wall << " s";
 }
 
 TEST_F(Program, OnAnXDisplayAFailedStartStillLeavesItsTextOnStderr) {
