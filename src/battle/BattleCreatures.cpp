@@ -63,6 +63,10 @@ bool CBattleCreatures::LoadCreatureAnims(int type) {
 }
 
 void CBattleCreatures::UpdateCreatures() {
+  // Last frame's attached draw objects go first; then every creature carries out its order
+  // for this frame, in slot order, before the scheduler plans and decides.
+  g_creatureArray.ReleaseAnimObjects();
+  g_creatureArray.ForEachInUse([](CCreature& creature) { creature.Update(); });
   g_creatureArray.AdvanceMarkerAnims();
   g_creatureArray.ThinkAll();
   g_creatureArray.ApplyWater();
