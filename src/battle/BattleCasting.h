@@ -1,6 +1,7 @@
 #pragma once
-// The battle's side of casting: a frame's cast command carried out on every machine alike,
-// and what the countdown effects ask of the battle (its scanner, its countdown dial, its end).
+// The battle's side of a frame's commands: the casts and the orders to the creatures (walk,
+// attack, follow, queued waypoints, items) carried out on every machine alike, and what the
+// countdown effects ask of the battle (its scanner, its countdown dial, its end).
 
 // Installs the battle's command sink for the network and its answers to the effects;
 // UninstallBattleCasting puts the neutral ones back.
