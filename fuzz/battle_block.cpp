@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FuzzFiles.h"
+#include "SavedBlock.h"
 #include "battle/Battle.h"
 #include "battle/NamedList.h"
 #include "map/Map.h"
@@ -49,16 +50,11 @@ CBattle& SmallBattle() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  for (int i = 1; i < *argc; ++i) {
-    const std::string folder = (*argv)[i];
-    if (folder.empty() || folder[0] == '-' || !platform::DirectoryExists(folder)) continue;
-    if (!platform::ListDirectory(folder).empty()) break;
+  fuzz::SeedEmptyCorpus(*argc, *argv, [](const std::string& folder) {
     // The battle's set-up moves into the data folder: the corpus path is taken before.
     const std::string path = std::filesystem::absolute(folder).string();
-    const std::vector<uint8_t> seed = SaveBlock(SmallBattle());
-    platform::WriteWholeFile(path + "/seed0", seed.data(), seed.size());
-    break;
-  }
+    fuzz::WriteSeed(path + "/seed0", SaveBlock(SmallBattle()));
+  });
   return 0;
 }
 

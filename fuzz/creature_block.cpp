@@ -10,30 +10,18 @@
 #include <vector>
 
 #include "FuzzFiles.h"
+#include "SavedBlock.h"
 #include "core/Options.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
-#include "map/Map.h"
-#include "map/TerrainType.h"
 #include "platform/Files.h"
 
 namespace {
 
-std::vector<uint8_t> Saved() {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  if (!out) std::abort();
-  const int written = g_creatureArray.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  if (written != static_cast<int>(bytes.size())) __builtin_trap();
-  return bytes;
-}
+std::vector<uint8_t> Saved() { return fuzz::SavedBytes(g_creatureArray); }
 
 // The forged types and terrain, a flat map and two armies; once.
 void World() {
@@ -44,12 +32,7 @@ void World() {
   platform::ChangeDirectory(VRASK_FORGED_DATA);
   LoadSpells("cfg/spells.cfg", g_spellDefs);
   ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes);
-  std::vector<uint8_t> terrain;
-  if (!platform::ReadWholeFile("maps/moorland/terrain.ttd", terrain) || terrain.size() < 16) std::abort();
-  g_terrainTypes.Assign(terrain.data() + 16, terrain.size() - 16);
-  if (g_map.Create(48, 44, 8, 1, 1) != 1) std::abort();
-  for (int y = 0; y < g_map.height; ++y)
-    for (int x = 0; x < g_map.width; ++x) g_map.CellAt(x, y, 0).terrain = 1;
+  fuzz::FlatMoorland();
   g_armyTable.InitDefault();
   InstallWizards();
 }
@@ -83,14 +66,7 @@ std::vector<uint8_t> Seed() {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   World();
-  for (int i = 1; i < *argc; ++i) {
-    const std::string folder = (*argv)[i];
-    if (folder.empty() || folder[0] == '-' || !platform::DirectoryExists(folder)) continue;
-    if (!platform::ListDirectory(folder).empty()) break;
-    const std::vector<uint8_t> seed = Seed();
-    platform::WriteWholeFile(folder + "/battle", seed.data(), seed.size());
-    break;
-  }
+  fuzz::SeedEmptyCorpus(*argc, *argv, [](const std::string& folder) { fuzz::WriteSeed(folder + "/battle", Seed()); });
   return 0;
 }
 
@@ -99,29 +75,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_creatureArray.ReleaseAll();
   Place(3, 1, 20, 20);  // live state a refused block must keep
   const std::vector<uint8_t> before = Saved();
-  FILE* in = size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : std::tmpfile();
-  if (!in) return 0;
-  int result = -1;
+  fuzz::Loaded loaded{};
   try {
-    result = g_creatureArray.Load(in);
+    loaded = fuzz::LoadBytes(g_creatureArray, data, size);
   } catch (const fuzz::ProgramEnded&) {
-    std::fclose(in);
     return 0;
   }
-  const long consumed = std::ftell(in);
-  std::fclose(in);
-  if (result == -1) {
+  if (loaded.result == -1) {
     if (Saved() != before) __builtin_trap();
     return 0;
   }
-  if (result != consumed) __builtin_trap();
-  // What was taken saves, loads and saves again to the same bytes (queued orders come back
-  // wrapped into the map, so the first save may differ from the input).
-  std::vector<uint8_t> once = Saved();
-  FILE* again = fmemopen(once.data(), once.size(), "rb");
-  if (!again) return 0;
-  if (g_creatureArray.Load(again) != static_cast<int>(once.size())) __builtin_trap();
-  std::fclose(again);
-  if (Saved() != once) __builtin_trap();
+  if (loaded.result != loaded.consumed) __builtin_trap();
+  // Queued orders come back wrapped into the map, so the first save may differ from the input.
+  fuzz::CheckSaveLoadSave(g_creatureArray);
   return 0;
 }

@@ -9,36 +9,14 @@
 #include <vector>
 
 #include "FuzzFiles.h"
+#include "SavedBlock.h"
 #include "magic/EffectManager.h"
-#include "map/Map.h"
-#include "map/TerrainType.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 
 namespace {
 
-std::vector<uint8_t> Saved() {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  if (!out) std::abort();
-  const int written = g_effectManager.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  if (written != static_cast<int>(bytes.size())) __builtin_trap();
-  return bytes;
-}
-
-int Load(const uint8_t* data, size_t size) {
-  FILE* in = size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : std::tmpfile();
-  if (!in) std::abort();
-  const int result = g_effectManager.Load(in);
-  const long consumed = std::ftell(in);
-  std::fclose(in);
-  if (result >= 0 && result != consumed) __builtin_trap();
-  return result;
-}
+std::vector<uint8_t> Saved() { return fuzz::SavedBytes(g_effectManager); }
 
 void World() {
   static bool ready = false;
@@ -48,12 +26,7 @@ void World() {
   platform::ChangeDirectory(VRASK_FORGED_DATA);
   platform::FlushProfileCache();
   if (!g_effectManager.ReadEffectsCfg() || !g_effectManager.ReadEffectAniCfg()) std::abort();
-  std::vector<uint8_t> terrain;
-  if (!platform::ReadWholeFile("maps/moorland/terrain.ttd", terrain) || terrain.size() < 16) std::abort();
-  g_terrainTypes.Assign(terrain.data() + 16, terrain.size() - 16);
-  if (g_map.Create(48, 44, 8, 1, 1) != 1) std::abort();
-  for (int y = 0; y < g_map.height; ++y)
-    for (int x = 0; x < g_map.width; ++x) g_map.CellAt(x, y, 0).terrain = 1;
+  fuzz::FlatMoorland();
 }
 
 std::vector<uint8_t> Seed() {
@@ -79,14 +52,7 @@ std::vector<uint8_t> Seed() {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   World();
-  for (int i = 1; i < *argc; ++i) {
-    const std::string folder = (*argv)[i];
-    if (folder.empty() || folder[0] == '-' || !platform::DirectoryExists(folder)) continue;
-    if (!platform::ListDirectory(folder).empty()) break;
-    const std::vector<uint8_t> seed = Seed();
-    platform::WriteWholeFile(folder + "/effects", seed.data(), seed.size());
-    break;
-  }
+  fuzz::SeedEmptyCorpus(*argc, *argv, [](const std::string& folder) { fuzz::WriteSeed(folder + "/effects", Seed()); });
   return 0;
 }
 
@@ -96,12 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_effectManager.At(120)->active = 1;  // live state a refused block must keep
   g_effectManager.At(120)->kind = 4;
   const std::vector<uint8_t> before = Saved();
-  if (Load(data, size) < 0) {
+  const fuzz::Loaded loaded = fuzz::LoadBytes(g_effectManager, data, size);
+  if (loaded.result < 0) {
     if (Saved() != before) __builtin_trap();
     return 0;
   }
-  const std::vector<uint8_t> once = Saved();
-  if (Load(once.data(), once.size()) != static_cast<int>(once.size())) __builtin_trap();
-  if (Saved() != once) __builtin_trap();
+  if (loaded.result != loaded.consumed) __builtin_trap();
+  fuzz::CheckSaveLoadSave(g_effectManager);
   return 0;
 }

@@ -9,23 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "SavedBlock.h"
 #include "creatures/WizardTable.h"
 #include "platform/Files.h"
 
 namespace {
 
-std::vector<uint8_t> Saved() {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  if (!out) std::abort();
-  const int written = g_wizardTable.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  if (written != static_cast<int>(bytes.size())) __builtin_trap();
-  return bytes;
-}
+std::vector<uint8_t> Saved() { return fuzz::SavedBytes(g_wizardTable); }
 
 std::vector<uint8_t> RecordBytes(const CWizard& wizard) {
   bytes::Writer out;
@@ -52,16 +42,10 @@ std::vector<uint8_t> Seed(bool player) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  for (int i = 1; i < *argc; ++i) {
-    const std::string folder = (*argv)[i];
-    if (folder.empty() || folder[0] == '-' || !platform::DirectoryExists(folder)) continue;
-    if (!platform::ListDirectory(folder).empty()) break;
-    for (bool player : {true, false}) {
-      const std::vector<uint8_t> seed = Seed(player);
-      platform::WriteWholeFile(folder + (player ? "/player" : "/rival"), seed.data(), seed.size());
-    }
-    break;
-  }
+  fuzz::SeedEmptyCorpus(*argc, *argv, [](const std::string& folder) {
+    fuzz::WriteSeed(folder + "/player", Seed(true));
+    fuzz::WriteSeed(folder + "/rival", Seed(false));
+  });
   return 0;
 }
 
@@ -73,18 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_wizardTable.Clear();
   g_wizardTable.records[7].inUse = 1;  // live state a refused block must keep
   const std::vector<uint8_t> before = Saved();
-  FILE* in = fmemopen(stream.data(), stream.size(), "rb");
-  if (!in) return 0;
-  const int result = g_wizardTable.Load(in);
-  const long consumed = std::ftell(in);
-  std::fclose(in);
-  if (result == -1) {
+  const fuzz::Loaded loaded = fuzz::LoadBytes(g_wizardTable, stream.data(), stream.size());
+  if (loaded.result == -1) {
     if (Saved() != before) __builtin_trap();
     return 0;
   }
-  if (result != consumed) __builtin_trap();
+  if (loaded.result != loaded.consumed) __builtin_trap();
   const std::vector<uint8_t> after = Saved();
-  if (static_cast<long>(after.size()) != consumed || std::memcmp(after.data(), stream.data(), after.size()) != 0)
+  if (static_cast<long>(after.size()) != loaded.consumed || std::memcmp(after.data(), stream.data(), after.size()) != 0)
     __builtin_trap();
   return 0;
 }
