@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CreatureWorld.h"
 #include "core/Bytes.h"
+#include "support/SavedBlock.h"
 #include "support/TestSupport.h"
 
 namespace creature_test {
@@ -187,24 +189,9 @@ TEST_F(Armies, AHundredPointsOfFriendlyFireEndTheAlliance) {
   EXPECT_EQ(g_armyTable.armies[1].grievance[0], 50);
 }
 
-std::vector<uint8_t> SaveTable() {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  const int written = g_armyTable.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  EXPECT_EQ(written, static_cast<int>(bytes.size()));
-  return bytes;
-}
+std::vector<uint8_t> SaveTable() { return testing_support::SavedBytes(g_armyTable); }
 
-int LoadTable(const std::vector<uint8_t>& bytes) {
-  FILE* in = bytes.empty() ? std::tmpfile() : fmemopen(const_cast<uint8_t*>(bytes.data()), bytes.size(), "rb");
-  const int result = g_armyTable.Load(in);
-  std::fclose(in);
-  return result;
-}
+int LoadTable(const std::vector<uint8_t>& bytes) { return testing_support::LoadFromBytes(g_armyTable, bytes); }
 
 TEST(ArmyBlock, RoundTripAndMalformedBlocksRefused) {
   g_armyTable.InitNumbered(3, 1);

@@ -5,44 +5,24 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "CreatureWorld.h"
 #include "creatures/CreatureHooks.h"
 #include "creatures/WizardTable.h"
 #include "map/Map.h"
+#include "support/SavedBlock.h"
 
 namespace {
 
-std::vector<uint8_t> Saved() {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  const int written = g_creatureArray.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  EXPECT_EQ(written, static_cast<int>(bytes.size()));
-  return bytes;
-}
+std::vector<uint8_t> Saved() { return testing_support::SavedBytes(g_creatureArray); }
 
-int LoadBytes(std::vector<uint8_t> bytes) {
-  FILE* in = bytes.empty() ? std::tmpfile() : fmemopen(bytes.data(), bytes.size(), "rb");
-  const int result = g_creatureArray.Load(in);
-  std::fclose(in);
-  return result;
-}
+int LoadBytes(std::vector<uint8_t> bytes) { return testing_support::LoadFromBytes(g_creatureArray, std::move(bytes)); }
 
 // The bytes of one creature's block alone.
 std::vector<uint8_t> BlockOf(const CCreature& creature) {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  creature.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  return bytes;
+  return testing_support::WrittenBytes([&](FILE* out) { creature.Save(out); });
 }
 
 class CreatureSaveTest : public creature_test::CreatureWorld {

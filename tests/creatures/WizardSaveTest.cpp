@@ -4,30 +4,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "creatures/WizardTable.h"
+#include "support/SavedBlock.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-std::vector<uint8_t> Saved(const CWizardTable& table) {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  const int written = table.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  EXPECT_EQ(written, static_cast<int>(bytes.size()));
-  return bytes;
-}
+std::vector<uint8_t> Saved(const CWizardTable& table) { return testing_support::SavedBytes(table); }
 
 int LoadBytes(CWizardTable& table, std::vector<uint8_t> bytes) {
-  FILE* in = bytes.empty() ? std::tmpfile() : fmemopen(bytes.data(), bytes.size(), "rb");
-  const int result = table.Load(in);
-  std::fclose(in);
-  return result;
+  return testing_support::LoadFromBytes(table, std::move(bytes));
 }
 
 // A table with a little of everything: the player's wizard with its text block, a computer

@@ -4,34 +4,21 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "MagicTestSupport.h"
 #include "map/MapView.h"
+#include "support/SavedBlock.h"
 
 namespace magic_test {
 namespace {
 
 namespace w = effect_word;
 
-std::vector<uint8_t> Saved() {
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buffer, &size);
-  const int written = g_effectManager.Save(out);
-  std::fclose(out);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  EXPECT_EQ(written, static_cast<int>(bytes.size()));
-  return bytes;
-}
+std::vector<uint8_t> Saved() { return testing_support::SavedBytes(g_effectManager); }
 
-int LoadBytes(std::vector<uint8_t> bytes) {
-  FILE* in = bytes.empty() ? std::tmpfile() : fmemopen(bytes.data(), bytes.size(), "rb");
-  const int result = g_effectManager.Load(in);
-  std::fclose(in);
-  return result;
-}
+int LoadBytes(std::vector<uint8_t> bytes) { return testing_support::LoadFromBytes(g_effectManager, std::move(bytes)); }
 
 class EffectSaveTest : public EffectTest {
  protected:
