@@ -17,11 +17,7 @@ std::vector<int> DumpedCounts(const std::string& text) {
   return counts;
 }
 
-std::string ReadText(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  platform::ReadWholeFile(path, bytes);
-  return std::string(bytes.begin(), bytes.end());
-}
+using testing_support::ReadText;
 
 TEST(TraceLog, AFewRecordsAreWrittenAsTheyCame) {
   testing_support::TempDir dir;

@@ -25,12 +25,7 @@ namespace {
 
 #ifdef VRASK_PROGRAM
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_support::ReadText;
 
 // Pixels of the moorland's grass: green well above red and blue.
 int GrassPixels(const std::vector<uint8_t>& rgb) {

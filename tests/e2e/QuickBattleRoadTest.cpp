@@ -30,12 +30,7 @@ namespace {
 
 using forge::WidgetKind;
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_support::ReadText;
 
 std::vector<int> ScreenIds(const std::string& log) {
   std::vector<int> ids;

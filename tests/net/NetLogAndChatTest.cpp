@@ -13,11 +13,7 @@
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  platform::ReadWholeFile(path, bytes);
-  return std::string(bytes.begin(), bytes.end());
-}
+using testing_support::ReadText;
 
 // Network logging switched on (or off) for the test, and an empty ring.
 class NetLogScope {

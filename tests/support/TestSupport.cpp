@@ -3,16 +3,24 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
 
 namespace testing_support {
 
 std::string ForgedDataDir() { return VRASK_FORGED_DATA; }
+
+std::string ReadText(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (!platform::ReadWholeFile(path, bytes)) return {};
+  return std::string(bytes.begin(), bytes.end());
+}
 
 TempDir::TempDir(bool enter) {
   static std::atomic<int> counter{0};

@@ -13,6 +13,9 @@ namespace testing_support {
 // The folder the build forged the game's data into.
 std::string ForgedDataDir();
 
+// The whole file as text; empty when it cannot be read.
+std::string ReadText(const std::string& path);
+
 // A fresh empty folder, removed with everything in it at the end of the scope. With
 // enter = true the process's current directory moves into it for the scope.
 class TempDir {
