@@ -25,22 +25,13 @@ std::vector<uint8_t> BlockOf(const CCreature& creature) {
   return testing_support::WrittenBytes([&](FILE* out) { creature.Save(out); });
 }
 
-class CreatureSaveTest : public creature_test::CreatureWorld {
+class CreatureSaveTest : public creature_test::WizardWorld {
  protected:
-  void SetUp() override {
-    CreatureWorld::SetUp();
-    InstallWizards();
-    g_wizardTable.Clear();
-    UseArmy(1, true);
-    UseArmy(2);
-  }
   void TearDown() override {
     // A loaded block set the scheduler's counters; the next tests start from a fresh pool's.
     g_creatureArray.schedulerCursor = g_creatureArray.phase20 = g_creatureArray.phase90 = 0;
     g_creatureArray.visibilityPhase = g_creatureArray.selectionChanged = 0;
-    g_wizardTable.Clear();
-    g_creatureWizards.Install(nullptr);
-    CreatureWorld::TearDown();
+    WizardWorld::TearDown();
   }
   // A battle in progress: walkers mid-step, two creatures fighting, bodies at different
   // stages, a wizard with waypoints and carried events.

@@ -52,4 +52,12 @@ class CreatureWorld : public ::testing::Test {
   HookScope<ICreatureBattle> battleScope_{g_creatureBattle, battle};
 };
 
+// The creature world with the wizard table's answers installed, an empty table, and two
+// hostile armies in use: army 1 the local player's, army 2 a rival's.
+class WizardWorld : public CreatureWorld {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
 }  // namespace creature_test

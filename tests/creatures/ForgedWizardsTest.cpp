@@ -14,22 +14,7 @@
 
 namespace {
 
-class ForgedWizardsTest : public creature_test::CreatureWorld {
- protected:
-  void SetUp() override {
-    CreatureWorld::SetUp();
-    InstallWizards();
-    g_wizardTable.Clear();
-    UseArmy(1, true);
-    UseArmy(2);
-  }
-  void TearDown() override {
-    g_creatureArray.ReleaseAll();
-    g_wizardTable.Clear();
-    g_creatureWizards.Install(nullptr);
-    CreatureWorld::TearDown();
-  }
-};
+class ForgedWizardsTest : public creature_test::WizardWorld {};
 
 TEST_F(ForgedWizardsTest, EveryWizardFileLoadsAndDeploys) {
   const std::vector<std::string> files = platform::ListDirectory("wizards", "*.wzd");

@@ -269,21 +269,8 @@ TEST(WizardTableTest, FindsThePlayersWizard) {
 
 // --- generated wizards and deployment on the forged creatures ---------------------------
 
-class WizardDeployTest : public creature_test::CreatureWorld {
+class WizardDeployTest : public creature_test::WizardWorld {
  protected:
-  void SetUp() override {
-    CreatureWorld::SetUp();
-    InstallWizards();
-    g_wizardTable.Clear();
-    UseArmy(1, true);
-    UseArmy(2);
-  }
-  void TearDown() override {
-    g_creatureArray.ReleaseAll();
-    g_wizardTable.Clear();
-    g_creatureWizards.Install(nullptr);
-    CreatureWorld::TearDown();
-  }
   CWizard& Record(int i, const char* look = "wizard2") {
     CWizard& wizard = g_wizardTable.records[i];
     wizard.inUse = 1;

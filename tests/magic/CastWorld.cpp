@@ -19,6 +19,7 @@
 #include "map/TerrainType.h"
 #include "map/TileOverlay.h"
 #include "platform/Files.h"
+#include "support/CreatureField.h"
 #include "support/TestSupport.h"
 
 namespace magic_test {
@@ -27,16 +28,7 @@ void CastWorld::SetUp() {
   ASSERT_TRUE(LoadForgedEffectTables());
   here_ = platform::CurrentDirectory();
   ASSERT_TRUE(platform::ChangeDirectory(testing_support::ForgedDataDir()));  // read only
-  ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
-  ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
-  std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
-  std::vector<uint8_t> file = forge::TerrainFileBytes(forge::ForgedTerrainTypes());
-  ASSERT_TRUE(g_terrainTypes.Assign(file.data() + 16, file.size() - 16));
-  ASSERT_EQ(g_map.Create(48, 44, 8, 1, 1), 1);
-  for (int y = 0; y < g_map.height; ++y)
-    for (int x = 0; x < g_map.width; ++x) g_map.CellAt(x, y, 0).terrain = forge::terrain::kGrass;
-  g_map.waterLevel = 0;
-  g_tileSpans.Reset();
+  ASSERT_NO_FATAL_FAILURE(testing_support::MakeCreatureField());
   CParticle::SetWorldSize(48 * 32, 44 * 32, 8 * 16);
   g_armyTable.ResetAll();
   g_creatureArray.ReleaseAll();
@@ -70,23 +62,13 @@ void CastWorld::TearDown() {
   soundScope_.reset();
   g_effectWorld.Install(nullptr);
   g_mapHooks = savedHooks_;
-  for (auto& set : g_creatureTypeAnims) set.reset();
-  ResetSpellSightings();
-  g_map.Clear();
-  g_tileSpans.Free();
-  g_terrainTypes.Clear();
+  testing_support::ClearCreatureField();
   ResetGlobalOptions();
   platform::ChangeDirectory(here_);
 }
 
 int CastWorld::Place(int type, int army, int x, int y, int level) {
-  CCreature* creature = g_creatureArray.FindFree();
-  EXPECT_NE(creature, nullptr);
-  if (!creature) return -1;
-  creature->Reset(creature->index);
-  creature->SetPosition(x, y, level, type);
-  creature->InitFromType(type, army);
-  return creature->index;
+  return testing_support::PlaceCreature(type, army, x, y, level);
 }
 
 int CastWorld::PlaceWizard(int army, int x, int y, int mana) {
