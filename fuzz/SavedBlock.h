@@ -40,8 +40,8 @@ struct Loaded {
 // fatal end throws out of Load.
 template <class Block>
 Loaded LoadBytes(Block& block, const uint8_t* data, size_t size) {
-  std::unique_ptr<FILE, int (*)(FILE*)> in(
-      size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : std::tmpfile(), std::fclose);
+  std::unique_ptr<FILE, int (*)(FILE*)> in(size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : std::tmpfile(),
+                                           std::fclose);
   if (!in) std::abort();
   const int result = block.Load(in.get());
   return {result, std::ftell(in.get())};
