@@ -130,6 +130,7 @@ void CBattle::RunFrameSystems(bool wasPaused) {
   } else if (g_speechCtrl.IsActive()) {
     for (int i = 0; i < 10; ++i) g_pathNetwork.Update();
   }
+  CheckWizardReturns();
   // Effects: all of them; while paused only the reserved first hundred (the interface's own).
   const int effects = wasPaused ? std::min(kReservedEffects, g_effectManager.Count()) : g_effectManager.Count();
   for (int i = 0; i < effects; ++i) BattleSystems().UpdateEffect(i);
@@ -151,7 +152,11 @@ void CBattle::RunFrameSystems(bool wasPaused) {
   if (timedBattle && g_battleClock == 0) BattleSystems().KillAllCreatures();
   if (!wasPaused) BattleSystems().UpdateCreatureVisibility();
   WriteBattleTraceFrame(*this);
-  if (!g_skipThisFrame) Draw();
+  FollowSelection();
+  if (!g_skipThisFrame) {
+    ScrollByKeysAndEdges();
+    Draw();
+  }
 }
 
 void CBattle::RunWorld() {
@@ -161,6 +166,7 @@ void CBattle::RunWorld() {
   g_map.TickRegionOfPowerCounters();
   g_particleManager.Update();
   g_segmentPool.Tick();
+  StepCollapse();
 }
 
 void CBattle::Draw() {
@@ -291,15 +297,6 @@ void CBattle::ReleaseTimer() {
 }
 
 // --- the screen -------------------------------------------------------------------------------
-
-int CBattle::OnMessage(platform::WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {
-  // The battle's keys belong to their own handler; the pause key and Escape are the least a
-  // battle needs.
-  if (message != platform::WM_KEYDOWN) return 0;
-  if (wParam == 'P') RequestPause();
-  if (wParam == platform::VK_ESCAPE) leaveRequested = 1;
-  return 0;
-}
 
 void CBattle::Suspend() { g_mapView.Deactivate(); }
 

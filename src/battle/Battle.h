@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "battle/ProgressBar.h"
 #include "core/MMTimer.h"
@@ -83,6 +84,36 @@ class CBattle : public CScreen {
   // The bytes read, or -1 with the battle as it was before the call.
   int LoadState(FILE* file);
 
+  // --- keys, scrolling and focus (BattleKeys.cpp, BattleKeysScrolling.cpp) -----------------
+  // Centres the view on the next (or previous) selected creature of the local army.
+  void CycleCreatureFocus(bool forward);
+  // The battle buttons' click: the cut level steps on, wrapping.
+  void OnButtonsClick();
+  // The space key: between the creatures and the remembered select-bar item.
+  void ToggleSpaceSelection();
+  // Each drawn frame while no speech shows: the arrow keys and the screen edges.
+  void ScrollByKeysAndEdges();
+  // Each frame in follow mode: the view on the first selected creature.
+  void FollowSelection();
+  // The selected creatures the space key selects again (unless a spell is being aimed).
+  void CollectLoyalCreatures();
+
+  // --- terrain collapse and wizard returns (Collapse.cpp, WizardReturn.cpp) ----------------
+  // Queues a changed cell for the collapse step; a cell already queued is not queued again.
+  void QueueCell(CMapCell* cell);
+  CMapCell* TakeQueuedCell();
+  void ClearCellQueue();
+  // Once an unpaused frame: takes cells from the queue and drops the unsupported ones.
+  void StepCollapse();
+  // One cell falls: its falling block, its effects and objects, a creature in it; the cell is
+  // emptied and queued so that its neighbours are examined.
+  void CollapseCell(CMapCell* cell);
+  // The wizard of a player slot (0-3) comes back at the frame.
+  void ScheduleWizardReturn(int slot, int frame);
+  void ClearWizardReturns();
+  // Once a frame in a multiplayer battle: the returns due at this frame.
+  void CheckWizardReturns();
+
   // --- the battle clock (its thread only counts seconds) ---------------------------------
   void StartClock();
   void StopClock();
@@ -93,6 +124,7 @@ class CBattle : public CScreen {
 
   // --- state ------------------------------------------------------------------------------
   std::deque<CMapCell*> cellQueue;  // changed cells the collapse step examines
+  std::vector<uint8_t> cellQueued;  // by cell index: the cell is in the queue
   char mapPath[256] = {};
   int paused = 0;
   int pauseChanged = 0;
@@ -105,6 +137,14 @@ class CBattle : public CScreen {
   uint8_t graphicsFreed = 0;
   uint8_t victoryReached = 0, wizardLostByEffect = 0, criticalActorLost = 0;
   int timedBattle = 0;
+  // The keys' state: the select-bar item the space key remembers (-1 none), the creatures it
+  // selects again, and the display mode the S key steps (0-2).
+  static constexpr int kLoyalCapacity = 100;
+  int storedSelectItem = -1;
+  class CCreature* loyal[kLoyalCapacity] = {};
+  int loyalCount = 0;
+  int displayMode = 0;
+  int wizardReturnFrames[4] = {-1, -1, -1, -1};  // by player slot, -1 none
   // The end screen's outcome, until the end screens are built: what the battle handed on.
   int endScreenWon = -1;
   int endScreenShown = 0;

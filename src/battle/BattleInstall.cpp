@@ -10,6 +10,7 @@
 #include "battle/BattleCasting.h"
 #include "battle/BattleCreatures.h"
 #include "battle/BattleDeployment.h"
+#include "battle/BattleKeys.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
@@ -49,9 +50,7 @@ class CBattleFacing : public IBattleFacing {
 class CBattleMapHooks : public IMapBattle {
  public:
   void AddChangedCell(CMapCell* cell) override {
-    if (!g_battle || !cell) return;
-    auto& queue = g_battle->cellQueue;
-    if (std::find(queue.begin(), queue.end(), cell) == queue.end()) queue.push_back(cell);
+    if (g_battle) g_battle->QueueCell(cell);
   }
   void ScannerCellChanged(int x, int y, int level) override { g_scanner.OnCellChanged(x, y, level); }
   void ProgressStep() override { g_progressBar.Step(); }
@@ -60,6 +59,7 @@ class CBattleMapHooks : public IMapBattle {
   int ManaSprites() override { return g_gameSettings.manaSprites; }
   void DeployAfterBuild(int seed) override { DeployAfterMapBuild(g_map, seed); }
   CRandom& BattleRandom() override { return g_battleRandom; }
+  bool PathNetworkPaused() override { return g_battleDebug.pathNetworkPaused != 0; }
 };
 
 class CBattleNetHooks : public INetBattle {
@@ -117,6 +117,10 @@ class CBattleCreatureHooks : public CBattleCreaturePanels {
   void OfferScriptEvent(int kind, int creature, int value) override {
     g_script.FireEvent(kind, creature, value, 0, -1, -1);
   }
+  // A number key's group was selected with focus: the view goes to its creatures.
+  void CycleCreatureFocus() override {
+    if (g_battle) g_battle->CycleCreatureFocus(true);
+  }
 };
 
 class CBattlePanels : public IPanelBattle {
@@ -172,6 +176,7 @@ void InstallBattle() {
   g_battleSystems.Install(&g_creatures);
   g_creatureBattle.Install(&g_creatureHooks);
   InstallBattleCasting();
+  InstallBattleKeyHooks();
 }
 
 void UninstallBattle() {
@@ -185,4 +190,5 @@ void UninstallBattle() {
   g_battleSystems.Install(nullptr);
   UninstallBattleCasting();
   InstallBattlePanels();
+  g_mapViewHooks.battle = DefaultMapViewHooks().battle;
 }

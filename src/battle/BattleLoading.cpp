@@ -195,6 +195,9 @@ void CBattle::Initialise() {
   endScreenWon = -1;
   endScreenShown = 0;
   g_aiOnlyEnd = 0;
+  ClearWizardReturns();
+  storedSelectItem = -1;
+  loyalCount = 0;
   endCountdownEnabled = g_gameMode == kGameModeCampaign || g_directAI ? 1 : 0;
   if (BattlePlaybackFailed()) {
     endCountdownEnabled = endCountdownRunning = 1;  // ends on the first frame
@@ -288,7 +291,7 @@ void CBattle::Exit() {
   lineSprite.Free();
   FreeDoorsConfig();
   g_particleManager.Clear();
-  cellQueue.clear();
+  ClearCellQueue();
   g_mapView.SetMap(nullptr);
   g_pathNetwork.Clear();
   g_tileSpans.Free();

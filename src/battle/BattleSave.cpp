@@ -136,14 +136,14 @@ bool TerrainFilesExist(const char* mapPath) {
 }
 
 void ReadCellQueue(CBattle& battle, BlockIn& in) {
-  battle.cellQueue.clear();
+  battle.ClearCellQueue();
   const int32_t count = in.I32();
   in.Require(count >= 0 && count <= g_map.cellCount);
   for (int32_t i = 0; i < count && in.Ok(); ++i) {
     const int32_t index = in.I32();
     CMapCell* cell = index >= 0 && index < g_map.cellCount ? g_map.CellPointerFromIndex(index) : nullptr;
     in.Require(cell != nullptr);
-    if (in.Ok()) battle.cellQueue.push_back(cell);
+    if (in.Ok()) battle.QueueCell(cell);
   }
 }
 

@@ -66,6 +66,7 @@ int g_activeAI;
 int g_creatureAnimChecks;
 int g_seeAllGrimoire;
 int g_validateScripts;
+int g_battleDebugKeys;
 
 int g_impetus;
 int g_relativeHeight;
@@ -187,7 +188,7 @@ void ResetGlobalOptions() {
   g_frameSkipCount = 1;
   g_frameSkipMax = 6;
   g_activeAI = 1;
-  g_creatureAnimChecks = g_seeAllGrimoire = g_validateScripts = 0;
+  g_creatureAnimChecks = g_seeAllGrimoire = g_validateScripts = g_battleDebugKeys = 0;
 
   g_impetus = 62;
   g_relativeHeight = 25;

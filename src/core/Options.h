@@ -77,6 +77,7 @@ extern int g_activeAI;
 extern int g_creatureAnimChecks;
 extern int g_seeAllGrimoire;
 extern int g_validateScripts;
+extern int g_battleDebugKeys;  // the battle's debug keys work (Alt+T, O, D, B, N)
 
 // --- COMBAT_MODIFIERS (percentages stored times 5 / 2) -------------------------------------
 extern int g_impetus;

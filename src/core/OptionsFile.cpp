@@ -177,6 +177,7 @@ void ReadDebugSection(OptionsReader& in) {
   in.FlagTrueSetsOnly("CreatureAnimChecks", g_creatureAnimChecks);
   in.FlagTrueSetsOnly("SeeAllGrimoire", g_seeAllGrimoire);
   in.FlagTrueSetsOnly("ValidateScripts", g_validateScripts);
+  in.FlagTrueSets("BattleDebugKeys", g_battleDebugKeys);
 }
 
 int Percent(int value) { return std::clamp(value, 0, 500) * 5 / 2; }
