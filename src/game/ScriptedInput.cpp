@@ -167,10 +167,17 @@ void CScriptedInput::Run(const ScriptCommand& command) {
       platform::SimulateMouseMove(command.x, command.y);
       platform::SimulateMouseButton(true, command.kind == ScriptCommand::kPress, command.x, command.y);
       break;
-    case ScriptCommand::kKey:
+    case ScriptCommand::kKey: {
       platform::SimulateKey(command.key, true);
+      // A letter or digit types its character too, as a keyboard does (lower case).
+      const int key = command.key;
+      if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
+        const char text[2] = {static_cast<char>(key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key), 0};
+        platform::SimulateText(text);
+      }
       platform::SimulateKey(command.key, false);
       break;
+    }
     case ScriptCommand::kPng:
       if (!SaveShownFrame(command.file)) std::fprintf(stderr, "VRASK_SCRIPT: cannot save %s\n", command.file.c_str());
       break;
