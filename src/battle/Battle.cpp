@@ -9,6 +9,7 @@
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/BattleTrace.h"
+#include "battle/QuickBattleEndScreen.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/MessagePanel.h"
 #include "battle/SelectBar.h"
@@ -60,6 +61,7 @@ int ActiveEffectsFrom(int first) {
 
 void ConstructBattle() { g_battle = new CBattle; }
 void DestroyBattle() {
+  DestroyQuickBattleEndScreen();
   delete g_battle;
   g_battle = nullptr;
 }
@@ -225,9 +227,7 @@ void CBattle::EndBattleAndShowResult() {
     for (int i = 0; i < g_effectManager.Count(); ++i)
       if (CEffect* effect = g_effectManager.At(i); effect && effect->active) effect->Deactivate();
   }
-  // The end screens are not built yet: the outcome waits for them here.
-  endScreenWon = victory;
-  endScreenShown = 1;
+  ShowBattleEndScreen(*this);
 }
 
 bool CBattle::EvaluateVictory() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/BattleEndScreen.h"
 #include "battle/ProgressBar.h"
 #include "core/MMTimer.h"
 #include "graphics/Animation.h"
@@ -145,7 +146,8 @@ class CBattle : public CScreen {
   int loyalCount = 0;
   int displayMode = 0;
   int wizardReturnFrames[4] = {-1, -1, -1, -1};  // by player slot, -1 none
-  // The end screen's outcome, until the end screens are built: what the battle handed on.
+  // The victory or defeat screen of a campaign battle, and the outcome last handed to it.
+  CBattleEndScreen endScreen;
   int endScreenWon = -1;
   int endScreenShown = 0;
   // The battle loaded and the screen may be pushed.

@@ -7,6 +7,7 @@
 #include "battle/Battle.h"
 #include "battle/ChatConsole.h"
 #include "battle/PanelBattle.h"
+#include "battle/QuickBattleEndScreen.h"
 #include "battle/Scanner.h"
 #include "battle/SelectBar.h"
 #include "battle/WizardFacePanel.h"
@@ -16,6 +17,7 @@
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "graphics/BattleFacing.h"
+#include "graphics/Display.h"
 #include "graphics/TypePrinters.h"
 #include "magic/EffectLog.h"
 #include "map/MapView.h"
@@ -192,8 +194,18 @@ void OnEnter() {
   Targets().ChatOpenConsole();
 }
 
-// The results screen of a quick or network battle, over the running battle.
-void ShowResults(CBattle& battle) { battle.leaveRequested = 1; }
+// The results screen of a quick or network battle, over the running battle; without a
+// display to show it on, the battle is left.
+void ShowResults(CBattle& battle) {
+  if (!g_backBuffer.IsCreated()) {
+    battle.leaveRequested = 1;
+    return;
+  }
+  CQuickBattleEndScreen& results = QuickBattleEndScreen();
+  results.returned = 0;
+  results.hasArmy = g_localArmy != -1 ? 1 : 0;
+  PushScreen(&results);
+}
 
 void OnEscape(CBattle& battle) {
   if (g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby) {

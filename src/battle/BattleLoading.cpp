@@ -6,6 +6,7 @@
 #include <string>
 
 #include "battle/Battle.h"
+#include "battle/BattleEndExperience.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattlePanels.h"
@@ -300,6 +301,7 @@ void CBattle::Exit() {
   g_backBuffer.Fill(0);
   ForgetCursorBackground();
   SetCursorKind(kCursorNormal);
+  RunExperienceProcessing();
   loaded = 0;
 }
 
