@@ -147,6 +147,9 @@ class CBattleMapView : public IMapViewBattle {
     else
       ::OfferInterfaceCommand(kind, -1, value);
   }
+  // The debug keys' switches.
+  int OcclusionSetting() override { return g_battleDebug.occlusion; }
+  int DisplayToggle() override { return g_battleDebug.displayToggle; }
 };
 
 CBattleFacing g_facing;
@@ -176,7 +179,6 @@ void InstallBattle() {
   g_battleSystems.Install(&g_creatures);
   g_creatureBattle.Install(&g_creatureHooks);
   InstallBattleCasting();
-  InstallBattleKeyHooks();
 }
 
 void UninstallBattle() {
@@ -190,5 +192,4 @@ void UninstallBattle() {
   g_battleSystems.Install(nullptr);
   UninstallBattleCasting();
   InstallBattlePanels();
-  g_mapViewHooks.battle = DefaultMapViewHooks().battle;
 }

@@ -365,17 +365,8 @@ void OnSysKeyDown(int key) {
   }
 }
 
-// The map view's questions that the debug keys answer.
-class CBattleViewAnswers : public IMapViewBattle {
- public:
-  int OcclusionSetting() override { return g_battleDebug.occlusion; }
-  int DisplayToggle() override { return g_battleDebug.displayToggle; }
-};
-CBattleViewAnswers g_viewAnswers;
 
 }  // namespace
-
-void InstallBattleKeyHooks() { g_mapViewHooks.battle = &g_viewAnswers; }
 
 int BattleButtonsFrame(int level, int levelCount) { return levelCount == 3 ? level + 1 : level - 1; }
 

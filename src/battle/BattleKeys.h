@@ -111,6 +111,3 @@ void BattleViewSizeRect(int viewSize, bool highRes, int rect[4]);
 // The battle buttons' frame for a cut level: level - 1, or level + 1 when there are three
 // cut levels.
 int BattleButtonsFrame(int level, int levelCount);
-
-// Puts the battle's map-view answers (occlusion, display toggle) where the map view asks.
-void InstallBattleKeyHooks();
