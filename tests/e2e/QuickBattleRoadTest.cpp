@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "XScreen.h"
+#include "forge/BattleEndLayouts.h"
 #include "forge/FrontEndLayouts.h"
 #include "forge/SetupScreenLayouts.h"
 #include "platform/Clock.h"
@@ -74,7 +75,8 @@ class QuickBattleRoad : public ::testing::Test {
   std::string RunRoad(bool highRes, const std::string& tag) {
     if (!highRes) std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n";
     const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
-                              setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout();
+                              setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout(),
+                              results = forge::QuickBattleEndLayout();
     std::ofstream(dir_.File("road.txt")) << "log screens.txt\n"
                                          << "1 seed 4242\n"
                                          << "3 png " << tag << "_main.png\n"
@@ -91,7 +93,9 @@ class QuickBattleRoad : public ::testing::Test {
                                          << "110 png " << tag << "_region.png\n"
                                          << "111 click " << Point(region, WidgetKind::kTextButton, 1, highRes) << "\n"
                                          << "200 png " << tag << "_battle.png\n"
-                                         << "201 key ESCAPE\n"
+                                         << "201 key ESCAPE\n"  // the results, over the battle
+                                         << "215 click " << Point(results, WidgetKind::kTextButton, 3, highRes)
+                                         << "\n"  // Leave Battle
                                          << "240 png " << tag << "_back.png\n"
                                          << "241 click " << Point(quick, WidgetKind::kTextButton, 4, highRes) << "\n"
                                          << "265 click " << Point(main, WidgetKind::kTextButton, 6, highRes) << "\n"
@@ -153,9 +157,10 @@ TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
   const std::string first = RunRoad(true, "800");
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
   // Main menu, quick battle menu, set-up, spell box, region entry (the set-up is on top for a
-  // frame between them), the battle (2); Escape leaves it, the region entry closes, and the
-  // road pops back through the set-up to the quick battle menu, the main menu and the end.
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  // frame between them), the battle (2); Escape shows the results (31) over it, Leave Battle
+  // leaves it, the region entry closes, and the road pops back through the set-up to the quick
+  // battle menu, the main menu and the end.
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
   CheckFrames("800", 800, 600);
   const std::string record = SetUpRecord(first);
   EXPECT_NE(record.find("region 1 "), std::string::npos) << first;
@@ -168,7 +173,7 @@ TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
 TEST_F(QuickBattleRoad, AtTheLowResolutionToo) {
   RunRoad(false, "640");
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
   CheckFrames("640", 640, 480);
 }
 
@@ -276,6 +281,8 @@ TEST_F(QuickBattleWindow, FromTheMainMenuThroughTheSpellBoxIntoTheBattleAndBack)
   Click(forge::RegionEntryLayout(), WidgetKind::kTextButton, 1);
   ASSERT_TRUE(NextScreen("battle.png")) << "the battle screen";
   Xdo("key --window " + window_ + " Escape");
+  ASSERT_TRUE(NextScreen("results.png")) << "the results over the battle";
+  Click(forge::QuickBattleEndLayout(), WidgetKind::kTextButton, 3);  // Leave Battle
   ASSERT_TRUE(NextScreen("back.png")) << "the road comes back to the quick battle menu";
   for (int attempt = 0; attempt < 50 && ReadText(dir_.File("stderr.txt")).find("battle set-up:") == std::string::npos;
        ++attempt)
