@@ -8,6 +8,7 @@
 // every battle, and its records are saved with the battle byte for byte.
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -113,6 +114,22 @@ class CScript {
 
   // Whether any event in use and not retired waits for a player input.
   void RecomputeInterfaceWatch();
+
+  // --- saved games ---
+  // The script's row of the battle's block: the capacity, the event count, the records of
+  // the count (1112 bytes each), the two reserved words, the interface watch and the 100
+  // snapshot words; 420 + 1112 per event bytes, or -1 on a short write.
+  int SaveEvents(FILE* file) const;
+  // The bytes read, or -1 with the script as it was: a short block, a count above the
+  // capacity, a record of an unknown type or run state, a snapshot start outside the
+  // snapshot, a name or text without its end. A block without events is a good block.
+  int LoadEvents(FILE* file);
+  // The campaign's script state in the saved game: the 200 characters (64 bytes each), the
+  // 60 flags and the 44 region bytes; 12904, or -1 on a short write.
+  static int Save(FILE* file);
+  // 12904, or -1 with the table as it was: a short block, a character's in-use word, state
+  // or creature out of range, a name without its end.
+  static int Load(FILE* file);
 
   CScriptEvent& Event(int record) { return records[record]; }
   const CScriptEvent& Event(int record) const { return records[record]; }
