@@ -259,11 +259,20 @@ class CBestFirstSearch {
     size_t hole = 0;
     for (;;) {
       const size_t first = 4 * hole + 1;
-      if (first >= count) break;
-      size_t least = first;
-      const size_t end = std::min(first + 4, count);
-      for (size_t child = first + 1; child < end; ++child)
-        if (open_[child].order < open_[least].order) least = child;
+      size_t least;
+      if (first + 4 <= count) {
+        // All four children: the least found by comparisons the compiler makes without
+        // branches (which way they go is a coin toss, and a wrong guess costs more).
+        const OpenEntry* child = &open_[first];
+        const size_t a = child[1].order < child[0].order ? 1 : 0;
+        const size_t b = child[3].order < child[2].order ? 3 : 2;
+        least = first + (child[b].order < child[a].order ? b : a);
+      } else {
+        if (first >= count) break;
+        least = first;
+        for (size_t child = first + 1; child < count; ++child)
+          if (open_[child].order < open_[least].order) least = child;
+      }
       if (entry.order <= open_[least].order) break;
       open_[hole] = open_[least];
       hole = least;

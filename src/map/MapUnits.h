@@ -27,7 +27,12 @@ inline int WrapInto(int64_t v, int m) {
 }
 // The short way from a to v round a circle of m: in -(m - m/2) + 1 .. m/2.
 inline int WrappedDelta(int64_t v, int64_t a, int m) {
-  int d = WrapInto(v - a, m);
+  const int64_t difference = v - a;
+  // Two wrapped coordinates are less than a turn apart: one add, chosen without a branch
+  // whichever way round they lie.
+  const int d = m > 0 && difference > -m && difference < m
+                    ? static_cast<int>(difference < 0 ? difference + m : difference)
+                    : WrapInto(difference, m);
   return d > m / 2 ? d - m : d;
 }
 
