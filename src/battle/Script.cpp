@@ -6,6 +6,7 @@
 
 #include "battle/BattleSystems.h"
 #include "battle/ScriptActors.h"
+#include "core/Options.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/Mapelem.h"
@@ -362,6 +363,7 @@ void CScript::Prepare() {
     actor.lastCell[2] = wizard->level;
     MarkScriptCommanded(actor.creature);
   }
+  if (g_validateScripts) ValidateScriptEvents(*this);
 }
 
 void CScript::TakeSnapshot(CScriptEvent& e, int& taken) {

@@ -181,6 +181,12 @@ bool FindMapObjectPosition(int kind, int& x, int& y, int& z);
 // Whether the creature's army carries the name (false for no creature or no army).
 bool CreatureArmyIs(int creature, const char* armyName);
 
+// Checks a freshly read script against the battle (characters, areas, armies, values) and
+// tells every fault in a "SCRIPT ERROR" box, "Script <section>:<message>"; changes nothing.
+void ValidateScriptEvents(const CScript& script);
+// The box of a script fault: "Script " + the section number + the message.
+void ShowScriptError(int section, const std::string& message);
+
 // Reads the region's script file (realms\<realm>\<realm>Script<region>.cfg under the current
 // directory) into g_script.
 void LoadScriptEvents(const char* realm, int region);

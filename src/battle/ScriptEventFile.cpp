@@ -19,11 +19,6 @@
 
 namespace {
 
-void ShowScriptError(int section, const char* message) {
-  const std::string text = "Script " + std::to_string(section) + message;
-  platform::ShowMessageBox(text.c_str(), "SCRIPT ERROR", WarningBoxFlags());
-}
-
 // One section of the file, read key by key with the profile reader.
 class SectionReader {
  public:

@@ -27,6 +27,7 @@
 #include "graphics/BattleFacing.h"
 #include "map/Map.h"
 #include "map/MapView.h"
+#include "platform/Files.h"
 #include "platform/Profile.h"
 #include "support/TestSupport.h"
 #include "ui/Screen.h"
@@ -189,6 +190,17 @@ TEST_F(CastleBattle, TheScriptNamesOnlyPlacesOfTheMapAndMarksItsTriggerCells) {
   EXPECT_EQ(edric->state, kActorAliveInBattle);
   EXPECT_EQ(edric->creature, g_armyTable.FindByName("Edric")->wizardCreature);
   EXPECT_EQ(g_scriptActors.FindByName("Ysbail")->state, kActorAliveInCampaign);
+}
+
+TEST_F(CastleBattle, TheForgedScriptPassesTheValidator) {
+  ASSERT_TRUE(LoadBattle(battle_));
+  ASSERT_GT(g_script.eventCount, 20);
+  // The script speaks of the realm's armies of its region.
+  const std::string realm = platform::CurrentDirectory() + "/realms/moorland/moorland.cfg";
+  ASSERT_TRUE(g_armyTable.InitFromRealmFile(realm.c_str(), 1));
+  testing_support::BoxRecorder boxes;
+  ValidateScriptEvents(g_script);
+  for (const platform::MessageBoxCall& box : boxes.Boxes()) ADD_FAILURE() << box.caption << ": " << box.text;
 }
 
 TEST_F(CastleBattle, TheOpeningFiresInOrderThroughItsFlagChain) {
