@@ -407,8 +407,8 @@ void CCreature::AnimLrcCreature() {
   rangedAttack = 0;
   nextActionFrame = BattleNow() + (type ? type->FireRate : 0);
   if (IsAirborneWithoutFlight())
-    StartLineMove(0, g_spellDefs[spell_tuning::kLevitate].SpellStrength,
-                  airborne * g_spellDefs[spell_tuning::kLevitate].SpellStrength / 2304 + 2);
+    StartDrift(0, g_spellDefs[spell_tuning::kLevitate].SpellStrength,
+               airborne * g_spellDefs[spell_tuning::kLevitate].SpellStrength / 2304 + 2);
   else
     RunOrderHandler();
 }

@@ -129,6 +129,18 @@ int CreatureStepTest(int slot, int x0, int y0, int z0, int x1, int y1, int z1, i
 
 // --- the straight route ---
 
+void FillRouteStep(CRouteStep& step, int px, int py, int pz, int nx, int ny, int nz, int lastFacing, int kind) {
+  int32_t* s = step.words;
+  const int dx = WrapDeltaX(px, nx), dy = WrapDeltaY(py, ny);
+  s[kX] = nx;
+  s[kY] = ny;
+  s[kLevel] = nz;
+  s[kFacing] = (dx || dy) ? DirectionFromStep(dx, dy) : lastFacing;
+  s[kLevelChange] = (dx || dy) ? 0 : nz - pz;
+  s[kAirborne] = kind >= 1 && kind <= 3 ? 1 : 0;
+  s[kKind] = kind;
+}
+
 int CCreature::BuildStraightRoute(int x, int y, int z, CCreatureRoute& out) const {
   out = route;
   out.goalX = x;
@@ -156,16 +168,9 @@ int CCreature::BuildStraightRoute(int x, int y, int z, CCreatureRoute& out) cons
     int kind = kStepRefused, support = -1;
     if (!g_map.CanStepBetween(px, py, pz, nx, ny, nz, query, &kind, &support)) return 0;
     if (burnable && CellBurns(nx, ny, nz)) return 0;
-    int32_t* s = out.steps[out.stepCount++].words;
-    const int dx = WrapDeltaX(px, nx), dy = WrapDeltaY(py, ny);
-    s[kX] = nx;
-    s[kY] = ny;
-    s[kLevel] = nz;
-    s[kFacing] = (dx || dy) ? DirectionFromStep(dx, dy) : lastFacing;
-    s[kLevelChange] = (dx || dy) ? 0 : nz - pz;
-    s[kAirborne] = kind >= 1 && kind <= 3 ? 1 : 0;
-    s[kKind] = kind;
-    lastFacing = s[kFacing];
+    CRouteStep& step = out.steps[out.stepCount++];
+    FillRouteStep(step, px, py, pz, nx, ny, nz, lastFacing, kind);
+    lastFacing = step.words[kFacing];
     px = nx;
     py = ny;
     pz = nz;

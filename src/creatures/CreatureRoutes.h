@@ -45,6 +45,9 @@ int ProbeCorners(int cx, int cy, int cz, int sx, int sy, int sz, Probe probe) {
   return a && b ? a : 0;
 }
 
+// Writes the step from (px, py, pz) into the neighbour (nx, ny, nz) of a kind the map's step
+// test reported: a step straight up or down keeps the facing before it.
+void FillRouteStep(CRouteStep& step, int px, int py, int pz, int nx, int ny, int nz, int lastFacing, int kind);
 // The creature's step test as the map's cell search calls it (mapOnly 1: the map alone).
 int CreatureStepTest(int slot, int x0, int y0, int z0, int x1, int y1, int z1, int mapOnly, int* kind);
 // Where a walking creature is heading, in units, and the frames it needs to get there.

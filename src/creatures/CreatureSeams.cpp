@@ -7,8 +7,6 @@
 #include "creatures/Mapelem.h"
 
 // --- behaviour, sight and combat ---
-void CCreature::StartLineMove(int, int, int) {}
-void CCreature::RaiseAsUndead() {}
 bool CCreature::IsFireImmune() const { return false; }
 void CCreature::DropItemsHere() {}
 int CCreature::UseKey(int eventIndex) {

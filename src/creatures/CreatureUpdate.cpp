@@ -152,7 +152,7 @@ void CCreature::Update() {
   } else if (airborne > 1) {
     if (!s.lineMove && !CanFlyNow() && !heldKind && order == ORDER_WAIT) {
       const int speed = g_spellDefs[spell_tuning::kLevitate].SpellStrength;
-      StartLineMove(0, speed, airborne * speed / 2304 + 2);
+      StartDrift(0, speed, airborne * speed / 2304 + 2);
     }
     --airborne;
   }
@@ -217,7 +217,7 @@ void CCreature::Update() {
       attachAnims[i].inUse = 0;
   if (attachAnims[2].inUse && attachAnims[2].player.animation) {
     const int event = attachAnims[2].player.Advance();
-    if (event == 2) RaiseAsUndead();
+    if (event == 2) RaiseAsUndead(army);
     if (event == 1) attachAnims[2].inUse = 0;
   }
   // 27. Frames since each army saw the creature.

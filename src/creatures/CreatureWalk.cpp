@@ -160,7 +160,7 @@ int CCreature::OrderWalk() {
       WalkTo(orderState.goalX, orderState.goalY, orderState.goalLevel);
     } else {
       attackApproach = 0;
-      StartLineMove(orderWords[0], orderWords[1], orderWords[2]);
+      StartLineMove(StoredLineMove());
     }
     airborne = savedAirborne;
     orderState.panicking = savedPanic;

@@ -347,9 +347,10 @@ CMoveQuery CCreature::MakeMoveQuery() const {
   query.movementKind = type->SwimmingAbility;
   query.deepWater = type->SwimmingAbility >= kMovementSwimmer ? 1 : 0;
   query.typeIndex = typeNumber;
-  // A creature that may fly, or one held up by levitation, can stay in the air: the map's
-  // occupation tests count it as a flyer (else each step it flew would end in a fall).
-  query.flying = airborne || mayFly ? 1 : 0;
+  // A creature that may fly, or one held up by levitation or carried by a line move, can stay
+  // in the air: the map's occupation tests count it as a flyer (else each step it flew would
+  // end in a fall).
+  query.flying = airborne || mayFly || orderState.lineMove ? 1 : 0;
   return query;
 }
 

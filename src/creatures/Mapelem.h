@@ -102,6 +102,8 @@ struct CCreatureEvent {
 };
 
 // A step of a creature's route: seven words, kept by the route rules.
+struct CLineMoveParams;
+
 struct CRouteStep {
   int32_t words[7] = {0, 0, 0, 0, 0, 0, -1};
 };

@@ -116,7 +116,7 @@ void CCreature::ChaseTarget() {
   if (!victim) return;
   if (airborne > 0 && !CanFlyNow()) {
     const CSpellDefinition& levitate = g_spellDefs[spell_tuning::kLevitate];
-    StartLineMove(0, levitate.SpellStrength, airborne * levitate.SpellStrength / 2304 + 2);
+    StartDrift(0, levitate.SpellStrength, airborne * levitate.SpellStrength / 2304 + 2);
     return;
   }
   const bool sees = ArmySees(*victim);

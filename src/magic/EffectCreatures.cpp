@@ -5,6 +5,7 @@
 #include "creatures/CreatureArray.h"
 #include "magic/EffectSounds.h"
 #include "magic/EffectWorld.h"
+#include "map/Map.h"
 #include "map/MapUnits.h"
 
 namespace {
@@ -82,6 +83,20 @@ class EffectCreatures : public IEffectWorld {
   }
   void EmitBlood(int slot, int amount) override {
     if (CCreature* c = g_creatureArray.InUse(slot)) c->EmitBlood(amount);
+  }
+  int RaiseAsUndead(int slot, int army) override {
+    CCreature* c = g_creatureArray.InUse(slot);
+    return c ? c->RaiseAsUndead(army) : 0;
+  }
+  int StartLineMove(int slot, int x, int y, int level, const int32_t shape[4]) override {
+    CCreature* c = g_creatureArray.InUse(slot);
+    if (!c) return 0;
+    CLineMoveParams line;
+    line.targetX = x;
+    line.targetY = y;
+    line.targetLevel = level;
+    for (int i = 0; i < 4; ++i) line.shape[i] = shape[i];
+    return c->StartLineMove(line);
   }
   int WizardOf(int army) override {
     const CCreature* wizard = g_armyTable.GetWizard(army);

@@ -73,6 +73,12 @@ class IEffectWorld {
   virtual int WizardOf(int army) { return -1; }
   // The count of an effect kind's condition on the creature (kind 74 finishes below 1).
   virtual int ConditionCount(int creature, int kind) { return 0; }
+  // Raises the creature (living, or a body) as an undead of an army: 1 when it rises or starts
+  // rising, 0 when something fills the column it would stand in.
+  virtual int RaiseAsUndead(int creature, int army) { return 0; }
+  // Throws the creature along a stepped straight line toward a cell; the four shape words go
+  // to the map's line stepper. 1 when the throw started.
+  virtual int StartLineMove(int creature, int x, int y, int level, const int32_t shape[4]) { return 0; }
 
   // --- world objects ---
   virtual int ObjectTypeCount() { return 0; }
