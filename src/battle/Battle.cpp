@@ -19,6 +19,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Random.h"
+#include "creatures/MapObject.h"
 #include "graphics/BattleFacing.h"
 #include "graphics/Display.h"
 #include "magic/Effect.h"
@@ -166,6 +167,7 @@ void CBattle::RunWorld() {
   g_map.StepCellAnimations();
   doorsPlayer.Advance();
   g_map.TickRegionOfPowerCounters();
+  g_mapObjects.UpdateAnims();
   g_particleManager.Update();
   g_segmentPool.Tick();
   StepCollapse();

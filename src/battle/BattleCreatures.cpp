@@ -12,6 +12,7 @@
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureType.h"
+#include "creatures/MapObject.h"
 #include "creatures/Mapelem.h"
 #include "creatures/WizardTable.h"
 #include "map/Map.h"
@@ -29,6 +30,18 @@ void Mix(uint32_t& hash, int32_t value) {
 }
 
 }  // namespace
+
+void CBattleCreatures::SetObjectData(int object, int data1, int data2) {
+  if (CMapObject* record = g_mapObjects.InUse(object)) {
+    record->data[0] = data1;
+    record->data[1] = data2;
+  }
+}
+
+int CBattleCreatures::ObjectWeight(int type) {
+  const CMapObjectType* record = g_mapObjects.Type(type);
+  return record ? record->Weighting : 0;
+}
 
 void CBattleCreatures::ResetCreatures() {
   g_creatureArray.ReleaseAll();

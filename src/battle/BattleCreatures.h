@@ -26,6 +26,9 @@ class CBattleCreatures : public IBattleSystems {
   // The creatures of the army whose cell changed since the last frame's count.
   ArmyFrameCounts ArmyCounts(int army) override;
   // The script (ScriptBattle.cpp): read and prepared, and its tick.
+  // A placed world object's first two data words, and a type's weight among random artifacts.
+  void SetObjectData(int object, int data1, int data2) override;
+  int ObjectWeight(int type) override;
   void ResetScript() override;
   void ScriptTick() override;
 

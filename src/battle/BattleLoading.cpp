@@ -21,6 +21,7 @@
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "core/Random.h"
+#include "creatures/MapObject.h"
 #include "creatures/TerrainTypeData.h"
 #include "graphics/BattleFacing.h"
 #include "graphics/Display.h"
@@ -108,6 +109,7 @@ bool LoadBattle(CBattle& battle) {
       (g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby) && g_gameSettings.gameTime > 0 ? 1 : 0;
 
   g_effectManager.Reset();
+  g_mapObjects.Reset();
   ResetSpellCasting();  // no army has seen a spell yet, and the alignments are level
   g_pathNetwork.Clear();
   g_tileSpans.Free();
@@ -129,6 +131,7 @@ bool LoadBattle(CBattle& battle) {
       g_pathNetwork.RebuildLinks(1, 0);
     }
   }
+  g_mapObjects.ComputeNodes();
 
   battle.DeployDefaultWizards();
   systems.ResetScript();

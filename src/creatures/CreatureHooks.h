@@ -5,9 +5,20 @@
 // creature live with none of them there; the owner installs its own at start-up
 // (g_creatureBattle.Install(&...)), and tests put fakes in with HookScope.
 
+#include <cstdint>
+
 #include "core/Hooks.h"
 
 class CAnimation;
+
+// An entry of the global animation table: its animation, first sequence, third value (a
+// world object's anim value) and print type.
+struct GlobalAnimInfo {
+  CAnimation* animation = nullptr;
+  int firstSequence = 0;
+  int value = 0;
+  int printType = 0;
+};
 
 class ICreatureBattle {
  public:
@@ -139,6 +150,14 @@ class ICreatureEffects {
   virtual void SpawnFly(int creature, int x, int y, int z) {}
   // An entry of the effect animation table and its first sequence, null when not loaded.
   virtual CAnimation* EffectAnimEntry(int entry, int& firstSequence) { return nullptr; }
+  // --- what world objects and artifacts start ---
+  // The same entry whole (a world object's look); false when the entry is not loaded.
+  virtual bool GlobalAnimEntry(int entry, GlobalAnimInfo& out) { return false; }
+  // Allocates an effect and starts it as a kind with a 63-word parameter block; answers the
+  // effect, -1 when no record was free.
+  virtual int StartEffect(int kind, const int32_t words[63]) { return -1; }
+  // The effect pool's size (effect indexes below it name a record).
+  virtual int EffectPoolSize() { return 0; }
 };
 
 class ICreatureWizards {

@@ -14,6 +14,7 @@
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "creatures/CreatureMapHooks.h"
+#include "creatures/MapObject.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
 #include "frontend/FrontEndWizardTable.h"
@@ -35,9 +36,16 @@
 #include "ui/FrontEndRoot.h"
 #include "ui/Screen.h"
 
+namespace {
+// A missing object file ends the program, as the other game data does; a present one is read.
+int LoadObjectTypes(const char* fileName) {
+  return GameDataFileIsPresent(fileName) ? g_mapObjects.LoadTypes(fileName) : 0;
+}
+}  // namespace
+
 GameDataLoad g_gameDataLoads[kGameDataLoads] = {
     {"cfg\\spells.cfg", [](const char* fileName) { return LoadSpells(fileName, g_spellDefs); }},
-    {"cfg\\objects.cfg", GameDataFileIsPresent},
+    {"cfg\\objects.cfg", LoadObjectTypes},
     {"cfg\\ai.cfg", GameDataFileIsPresent},
     // The chat formats, then the chat string table, from the one file.
     {"cfg\\chatmessage.cfg", LoadChatFormats},
@@ -138,6 +146,7 @@ void ShutDownServices() {
 void InstallSubsystems() {
   InstallGraphicsHooks();
   InstallCreatures();
+  InstallMapObjects();
   InstallWizards();
   InstallWizardTableCalls();
   InstallEffectCreatures();

@@ -166,6 +166,23 @@ class CreatureEffectAnswers : public ICreatureEffects {
     return -1;
   }
 
+  bool GlobalAnimEntry(int entry, GlobalAnimInfo& out) override {
+    if (!g_effectManager.GetGlobalAnimation(entry, out.animation, out.firstSequence, out.value)) return false;
+    out.printType = g_effectManager.AniEntry(entry) ? g_effectManager.AniEntry(entry)->printType : 0;
+    return true;
+  }
+
+  int StartEffect(int kind, const int32_t words[63]) override {
+    CEffect* record = g_effectManager.AllocateEffect();
+    if (!record) return -1;
+    CEffectParams block;
+    for (int i = 0; i < CEffectParams::kWords; ++i) block[i] = words[i];
+    record->Activate(kind, block);
+    return record->index;
+  }
+
+  int EffectPoolSize() override { return g_effectManager.Count(); }
+
   int EffectStrength(int effect) override {
     const CEffect* record = ActiveEffect(effect);
     return record ? record->state[s::kCounter] : 0;

@@ -1,6 +1,7 @@
 #include "magic/MagicHooks.h"
 
 #include "core/Options.h"
+#include "creatures/MapObject.h"
 #include "magic/CircleSpanTable.h"
 #include "magic/EffectManager.h"
 #include "magic/ParticleManager.h"
@@ -85,6 +86,9 @@ bool CEffectViewHooks::GetEffectDrawInfo(int effect, EffectDrawInfo& out) {
   out.picture.printType = e->state[effect_state::kPrintType];
   return true;
 }
+
+// World objects are the creature subsystem's; the view's one world hook passes them on.
+bool CEffectViewHooks::GetObjectDrawInfo(int object, ObjectDrawInfo& out) { return GetMapObjectDrawInfo(object, out); }
 
 void CEffectViewHooks::AddParticles(CMapView& view) { g_particleManager.AddToDrawList(view); }
 

@@ -29,6 +29,7 @@ class CEffectMapHooks : public IMapEffects {
 class CEffectViewHooks : public IMapViewWorld {
  public:
   bool GetEffectDrawInfo(int effect, EffectDrawInfo& out) override;
+  bool GetObjectDrawInfo(int object, ObjectDrawInfo& out) override;
   void AddParticles(CMapView& view) override;
 };
 
