@@ -15,7 +15,7 @@ using namespace printing;
 
 namespace {
 
-// The scalar printers look pixels up with LookUpFour (RunWalk.h); the vector printers live in
+// The scalar printers look pixels up with LookUp (RunWalk.h); the vector printers live in
 // units of their own (TunedPrintersAvx2.cpp, TunedPrintersAvx512.cpp), built for their units.
 
 // The C library's copy already moves runs with the processor's widest stores; hand-made
@@ -45,7 +45,7 @@ PrintResult PrintSpriteSse2(CSpriteFrame frame, int x, int y, int light, int lis
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!table) return kPrintDone;
   return PrintRuns(frame, x, y, 1,
-                   [table](uint16_t* out, const uint8_t* in, int count) { LookUpFour(out, in, count, table); });
+                   [table](uint16_t* out, const uint8_t* in, int count) { LookUp(out, in, count, table); });
 }
 
 PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
@@ -55,7 +55,7 @@ PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int
   if (!node->wide) return PrintSpriteSse2(frame, x, y, light, listIndex);
   const uint32_t* table = node->WideTable(ShadeTableIndex(*node, light));
   return PrintRuns(frame, x, y, 1,
-                   [table](uint16_t* out, const uint8_t* in, int count) { LookUpFour(out, in, count, table); });
+                   [table](uint16_t* out, const uint8_t* in, int count) { LookUp(out, in, count, table); });
 }
 
 PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y) {

@@ -1,11 +1,10 @@
 #pragma once
 // Printers tuned for the processor, their selection at start-up, and the copy of the
 // second target buffer. Each tuned printer writes exactly the pixels of its portable
-// counterpart; the schedules are one for every x86-64 processor (scalar, four pixels a
-// store), one for processors with AVX2 (byte-shuffle table look-ups) and one for AVX-512
-// with byte permutes (VBMI), chosen at run time. The vector printers look a row's pixels up
-// in whole blocks into a row buffer and then move each run to its place
-// (TunedPrintersRowWalk.h).
+// counterpart; the schedules are one for every x86-64 processor (scalar, a pixel a step),
+// one for processors with AVX2 (gathers of eight and sixteen pixels a run) and one for
+// AVX-512 with byte permutes (VBMI), which prints a row 64 columns at a time through masks,
+// chosen at run time.
 
 #include "graphics/SpritePrinter.h"
 

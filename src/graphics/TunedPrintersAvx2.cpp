@@ -1,9 +1,13 @@
 // The colour-table printers for processors with AVX2. AVX2 has no byte permute across a
-// 256-entry table, and its gathers are slower than plain loads on many processors, so runs
-// of 32 pixels or more are looked up 32 at a time with byte shuffles over sixteen 16-entry
-// slices of the table (slice k answers the indexes 16k..16k+15 and gives zero for all
-// others); shorter runs take the scalar kernel, four pixels a store. Everything in this unit
-// is built for AVX2 (the pragma below) except the printers' entry points.
+// 256-entry table (byte-shuffle slices of it measured slower than plain loads), but it
+// gathers: pixels are looked up eight at a time as the 32-bit words at their 16-bit entries
+// (the tables keep spare entries after the last, so the word of entry 255 stays inside
+// them), cut to their 16-bit halves. A run of eight or more takes whole gathers, the last
+// one overlapping the one before; one of three to seven takes one gather and is written
+// through a mask of whole pixel pairs, its odd last pixel on its own; one or two pixels are
+// looked up alone. The runs of sprites are short and of every length, and a loop over their
+// pixels mispredicts its end on most of them; a gather a run does not. Everything in this
+// unit is built for AVX2 (the pragma below) except the printers' entry points.
 
 #include <immintrin.h>
 
@@ -16,71 +20,74 @@
 
 namespace {
 
-constexpr int kSlices = 16;
-constexpr int kBlock = 32;
+constexpr int kBlock = 8;
 
-// Slice k's 16 low bytes and 16 high bytes, each in both 128-bit lanes; made when a print
-// first meets a run long enough to use them.
-class SlicedTable {
- public:
-  explicit SlicedTable(const uint16_t* table) : table_(table) {}
-  const uint16_t* Table() const { return table_; }
-  const SlicedTable& Ready() {
-    if (!ready_) Slice();
-    return *this;
-  }
-  __m256i low[kSlices], high[kSlices];
+// The pixels of the eight indexes at in.
+inline __m128i LookUpEight(const uint8_t* in, const int* table) {
+  const __m256i index = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in)));
+  const __m256i words = _mm256_and_si256(_mm256_i32gather_epi32(table, index, 2), _mm256_set1_epi32(0xFFFF));
+  return _mm_packus_epi32(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+}
 
- private:
-  void Slice() {
-    const __m128i lowsThenHighs = _mm_setr_epi8(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15);
-    for (int k = 0; k < kSlices; ++k) {
-      const __m128i a =
-          _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table_ + 16 * k)), lowsThenHighs);
-      const __m128i b =
-          _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table_ + 16 * k + 8)), lowsThenHighs);
-      low[k] = _mm256_broadcastsi128_si256(_mm_unpacklo_epi64(a, b));
-      high[k] = _mm256_broadcastsi128_si256(_mm_unpackhi_epi64(a, b));
-    }
-    ready_ = true;
-  }
-  const uint16_t* table_;
-  bool ready_ = false;
-};
+// The masks of the first 0..3 pixel pairs of a block, read at kPairMasks + 4 - pairs.
+alignas(32) constexpr int32_t kPairMasks[8] = {-1, -1, -1, -1, 0, 0, 0, 0};
 
-// 32 pixels. A shuffle gives zero where the index byte has its top bit set and reads only
-// its low four bits otherwise: with the index lowered by 16k and raised by 0x70 with
-// saturation, just the indexes of slice k keep the top bit clear.
-inline void LookUpBlock(uint16_t* out, const uint8_t* in, const SlicedTable& t) {
-  __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
-  const __m256i sliceStep = _mm256_set1_epi8(16), keep = _mm256_set1_epi8(0x70);
-  __m256i low = _mm256_setzero_si256(), high = _mm256_setzero_si256();
-  for (int k = 0; k < kSlices; ++k) {
-    const __m256i select = _mm256_adds_epu8(index, keep);
-    low = _mm256_or_si256(low, _mm256_shuffle_epi8(t.low[k], select));
-    high = _mm256_or_si256(high, _mm256_shuffle_epi8(t.high[k], select));
-    index = _mm256_sub_epi8(index, sliceStep);
-  }
-  // Within each lane the unpacks give pixels 0-7 and 8-15 of the lane's 16.
-  const __m256i first = _mm256_unpacklo_epi8(low, high), second = _mm256_unpackhi_epi8(low, high);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(first, second, 0x20));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_permute2x128_si256(first, second, 0x31));
+// Runs of one or two pixels (a ragged edge, a spear's shaft) cost less looked up on their
+// own than with a gather; a loop would mispredict its end.
+inline void LookUpOneOrTwo(uint16_t* out, const uint8_t* in, int count, const uint16_t* table) {
+  if (count == 0) return;
+  out[0] = table[in[0]];
+  if (count == 2) out[1] = table[in[1]];
+}
+
+// A run of three to seven pixels whose eight index bytes may all be read.
+inline void LookUpShortRun(uint16_t* out, const uint8_t* in, int count, const uint16_t* table) {
+  const __m128i pixels = LookUpEight(in, reinterpret_cast<const int*>(table));
+  const __m128i pairs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPairMasks + 4 - count / 2));
+  _mm_maskstore_epi32(reinterpret_cast<int*>(out), pairs, pixels);
+  if (count & 1) out[count - 1] = table[in[count - 1]];
+}
+
+// The pixels of the sixteen indexes at in. Each pair of index bytes, widened to 32 bits,
+// gives the even pixel's index in its low byte and the odd one's in the next; the even
+// gather's words keep their pixel in the low half, the odd gather's move theirs to the
+// high half, and one blend of 16-bit halves puts the sixteen in order.
+inline __m256i LookUpSixteen(const uint8_t* in, const int* table) {
+  const __m256i pairs = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+  const __m256i even = _mm256_i32gather_epi32(table, _mm256_and_si256(pairs, _mm256_set1_epi32(0xFF)), 2);
+  const __m256i odd = _mm256_i32gather_epi32(table, _mm256_srli_epi32(pairs, 8), 2);
+  return _mm256_blend_epi16(even, _mm256_slli_epi32(odd, 16), 0xAA);
 }
 
 // A run of at least a block: whole blocks, then one more ending at the run's end (it writes
 // some pixels a second time, with the same values).
-inline void LookUpLongRun(uint16_t* out, const uint8_t* in, int count, const SlicedTable& t) {
-  for (int i = 0; i < count - kBlock; i += kBlock) LookUpBlock(out + i, in + i, t);
-  LookUpBlock(out + count - kBlock, in + count - kBlock, t);
+inline void LookUpLongRun(uint16_t* out, const uint8_t* in, int count, const uint16_t* table) {
+  const int* words = reinterpret_cast<const int*>(table);
+  if (count < 2 * kBlock) {
+    const __m128i first = LookUpEight(in, words), last = LookUpEight(in + count - kBlock, words);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + count - kBlock), last);
+    return;
+  }
+  for (int i = 0; i < count - 2 * kBlock; i += 2 * kBlock)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), LookUpSixteen(in + i, words));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + count - 2 * kBlock),
+                      LookUpSixteen(in + count - 2 * kBlock, words));
 }
 
 PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
-  SlicedTable sliced(table);
-  printing::PrintVisibleRuns(frame, clip, false, 1, [&sliced](uint16_t* out, const uint8_t* in, int count) {
-    if (count < kBlock)
-      printing::LookUpFour(out, in, count, sliced.Table());
+  // A short run reads the eight index bytes from its first; near the end of the frame's
+  // pixels, where they would run past it, the run is looked up a pixel at a time.
+  const uint8_t* const pixelEnd = frame.data + frame.PixelEnd();
+  printing::PrintVisibleRuns(frame, clip, false, 1, [&](uint16_t* out, const uint8_t* in, int count) {
+    if (count >= kBlock)
+      LookUpLongRun(out, in, count, table);
+    else if (count <= 2)
+      LookUpOneOrTwo(out, in, count, table);
+    else if (pixelEnd - in >= kBlock)
+      LookUpShortRun(out, in, count, table);
     else
-      LookUpLongRun(out, in, count, sliced.Ready());
+      printing::LookUp(out, in, count, table);
   });
   return kPrintDone;
 }

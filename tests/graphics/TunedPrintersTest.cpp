@@ -60,6 +60,13 @@ std::vector<Frame> Frames() {
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < counts[y]; ++x) edges.Set((y * 7 + x) % 65, y, (x * 13 + y * 3) % 256);
   frames.emplace_back(edges, 30, 5);
+  // Runs around the AVX2 printer's gathers of eight and sixteen; the last, of five, ends
+  // the frame's pixels, where a gather of eight would read past them.
+  forge::Canvas gathers(40, 12);
+  const int gatherCounts[12] = {4, 6, 7, 8, 9, 15, 16, 17, 23, 24, 25, 5};
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < gatherCounts[y]; ++x) gathers.Set(39 - gatherCounts[y] + x, y, (x * 29 + y * 11) % 256);
+  frames.emplace_back(gathers, 20, 6);
   // Wider than the AVX-512 printer takes on (it hands such frames to the scalar one).
   forge::Canvas wide(2100, 2);
   for (int x = 0; x < 2100; ++x)
