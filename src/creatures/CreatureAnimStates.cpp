@@ -167,8 +167,8 @@ void CCreature::RefreshViewFacing() {
   if (orderState.overlayMode == 3) {
     int first = 0;
     if (CAnimation* flight = g_creatureEffects->EffectAnimEntry(kFlightOverlay, first)) {
-      overlayAnim.SetAnimation(flight);
-      overlayAnim.Start(first + viewFacing, 0);
+      attachAnim2.SetAnimation(flight);
+      attachAnim2.Start(first + viewFacing, 0);
     }
   } else if (orderState.overlayMode == 2 && attachedObject >= 0) {
     g_creatureEffects->TurnEffect(attachedObject, viewFacing);

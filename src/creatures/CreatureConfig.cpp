@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "platform/Numbers.h"
 #include "platform/Text.h"
+#include "sound/SoundCues.h"
 
 namespace {
 
@@ -183,6 +184,13 @@ int ReadCreatureConfig(const char* creatureFile, const char* hthFile, CCreatureT
 }
 
 void LoadCreatureTypes() {
-  if (!ReadCreatureConfig(kCreatureFile, kHthFile, g_creatureTypes))
+  if (!ReadCreatureConfig(kCreatureFile, kHthFile, g_creatureTypes)) {
     ShowFileLoadError(platform::FileExists(game_data::PathOf(kCreatureFile)) ? kHthFile : kCreatureFile);
+    return;
+  }
+  // Footsteps are as loud as the types are heavy, from the lightest to the heaviest.
+  static_assert(kCreatureTypes == kCreatureTypeCount);
+  int32_t weights[kCreatureTypeCount];
+  for (int n = 0; n < kCreatureTypes; ++n) weights[n] = g_creatureTypes[n].Weight;
+  g_soundCues.ScanCreatureTypes(weights);
 }

@@ -91,6 +91,9 @@ void ICreatureSounds::PlayAction(const CCreature& c) { g_soundCues.PlayActionSou
 void ICreatureSounds::PlayHits(const CCreature& a, const CCreature& t) {
   g_soundCues.PlayHitSounds(AsSoundCreature(a), AsSoundCreature(t));
 }
+void ICreatureSounds::PlayFootstep(const CCreature& c, int terrainKind, int belowWater) {
+  g_soundCues.PlayFootstepSound(AsSoundCreature(c), terrainKind, belowWater);
+}
 void ICreatureSounds::FlightLoop(const CCreature& c, bool on) {
   // The sound cues keep no loops of their own; a limited flight's loop is a plain cue here.
   if (on) g_soundCues.PlayAt(creature_sound::kFlightLoop, c.cellX, c.cellY, nullptr, 0);

@@ -34,6 +34,8 @@ class ICreatureSounds {
   virtual void PlayEvent(const CCreature& creature);
   virtual void PlayAction(const CCreature& creature);
   virtual void PlayHits(const CCreature& attacker, const CCreature& target);
+  // A footstep on a terrain sound kind (1-4, 0 none), below the water level or not.
+  virtual void PlayFootstep(const CCreature& creature, int terrainKind, int belowWater);
   // The looped sound of a limited flight: started, moved with the creature or stopped.
   virtual void FlightLoop(const CCreature& creature, bool on);
 };

@@ -16,6 +16,7 @@
 #include "map/Map.h"
 #include "map/MapCell.h"
 #include "map/MapUnits.h"
+#include "map/PathNetwork.h"
 
 int AttackSector(int dx, int dy) {
   const int g = dy + 2 * dx, m = dx + 2 * dy, l = 2 * dy - dx, k = dy - 2 * dx;
@@ -298,11 +299,7 @@ void CCreature::ForceLanding() {
   const bool spellFlight = s.flyingMode == 3 && s.fallFlag;
   if (!s.earthBound && !spellFlight) return;
   mayFly = 0;
-  if (!spellFlight) return;
-  s.flyingMode = 0;
-  overlayAnim.playing = 0;
-  g_creatureSounds->FlightLoop(*this, false);
-  s.fallFlag = 0;
+  if (spellFlight) EndSpellFlight();
 }
 
 // --- the King's recruiting ---
@@ -401,15 +398,38 @@ namespace {
 
 constexpr int kLiftTries = 5;
 
+// Drops a place level by level to the ground under it while there is room: false when no
+// ground carries it there.
+bool DropToGround(const CCreature& c, int x, int y, int& z) {
+  const CMoveQuery query = c.MakeMoveQuery();
+  while (z > 0 && !g_map.FindGroundSupport(x, y, z, query) && c.HasRoomAt(x, y, z - 1)) --z;
+  return g_map.FindGroundSupport(x, y, z, query) != 0;
+}
+
+// The path node through which the creature at a place enters the network, -1 none.
+int NetworkEntry(const CCreature& c, int x, int y, int z) {
+  CLocationRequest location;
+  location.x = x;
+  location.y = y;
+  location.level = z;
+  location.mover.creature = c.index;
+  location.mover.queryGiven = true;
+  location.mover.query = c.MakeMoveQuery();
+  return g_pathNetwork.FindNearestReachableNode(location);
+}
+
 // A place at a level where a creature lifted by the ground may be set down: free and with
-// room; a wizard also needs ground under it (it drops to it).
+// room. A wizard must also be able to walk on from there: it needs ground under both its
+// old and its new place (it drops to it), a path node reachable from each, and a route over
+// the network between the two.
 bool LiftedPlace(const CCreature& c, int x, int y, int& z) {
   const CMapCell* cell = g_map.CellAtWrapped(x, y, z);
   if (!cell || cell->occupant != kNoOccupant || !c.HasRoomAt(x, y, z)) return false;
   if (!c.IsWizard()) return true;
-  const CMoveQuery query = c.MakeMoveQuery();
-  while (z > 0 && !g_map.FindGroundSupport(x, y, z, query) && c.HasRoomAt(x, y, z - 1)) --z;
-  return g_map.FindGroundSupport(x, y, z, query) != 0;
+  int fromZ = c.level;
+  if (!DropToGround(c, c.cellX, c.cellY, fromZ) || !DropToGround(c, x, y, z)) return false;
+  const int from = NetworkEntry(c, c.cellX, c.cellY, fromZ), to = NetworkEntry(c, x, y, z);
+  return from >= 0 && to >= 0 && g_pathNetwork.SearchNodeRoute(from, to, c.MakeMoveQuery()) != 0;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "creatures/Mapelem.h"
 
+struct CTerrainType;
+
 // The seven words of a route step.
 namespace route_step {
 inline constexpr int kX = 0, kY = 1, kLevel = 2, kFacing = 3, kLevelChange = 4, kAirborne = 5, kKind = 6;
@@ -48,6 +50,10 @@ int ProbeCorners(int cx, int cy, int cz, int sx, int sy, int sz, Probe probe) {
 // Writes the step from (px, py, pz) into the neighbour (nx, ny, nz) of a kind the map's step
 // test reported: a step straight up or down keeps the facing before it.
 void FillRouteStep(CRouteStep& step, int px, int py, int pz, int nx, int ny, int nz, int lastFacing, int kind);
+// The footstep sound kind of a terrain type, 0 for none: the terrain record carries no sound
+// of its own, so it follows the type's material (its kind): 1 soft ground (grass, sand,
+// earth), 2 water, 3 stone (rubble, masonry, rock), 4 wood.
+int TerrainFootstepKind(const CTerrainType& terrain);
 // The creature's step test as the map's cell search calls it (mapOnly 1: the map alone).
 int CreatureStepTest(int slot, int x0, int y0, int z0, int x1, int y1, int z1, int mapOnly, int* kind);
 // Where a walking creature is heading, in units, and the frames it needs to get there.

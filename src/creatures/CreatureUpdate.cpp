@@ -182,7 +182,7 @@ void CCreature::Update() {
   if (s.generalCounter > 0) --s.generalCounter;
   // 22. A flight of limited duration.
   if (s.flyingMode == 3 && s.flying) {
-    if (overlayAnim.animation && overlayAnim.playing) overlayAnim.Advance();
+    if (attachAnim2.animation && attachAnim2.playing) attachAnim2.Advance();
     g_creatureSounds->FlightLoop(*this, true);
     --s.flightCounter;
     if (s.flightCounter == 1) {

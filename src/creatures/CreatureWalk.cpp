@@ -359,6 +359,8 @@ void CCreature::StepMove() {
         movement[2] = motion.drawStartY;
         motion.frameCount = 0;
         motion.advanceIndex = motion.advanceStart;
+      } else if (event == 5) {
+        PlayFootstep();
       } else if (event == 6) {
         g_creatureSounds->PlayAt(creature_sound::kCycleEvent6, cellX, cellY);
       }
@@ -372,6 +374,34 @@ void CCreature::StepMove() {
   FinishStep();
   if (!inUse) return;
   AfterStep();
+}
+
+// --- footsteps ---
+
+int TerrainFootstepKind(const CTerrainType& terrain) {
+  switch (terrain.kind) {
+    case kKindNoVolume:
+      return 0;
+    case 2:   // grass and sand floors
+    case 12:  // earth
+      return 1;
+    case kKindLiquid:
+      return 2;
+    case 3:  // planks: bridges and roofs
+      return 4;
+    default:
+      return 3;
+  }
+}
+
+// The step sounds of the terrain under the creature: its own cell, or the one below when its
+// own holds no terrain (it stands on the top of a block).
+void CCreature::PlayFootstep() {
+  int z = level;
+  const CMapCell* cell = g_map.CellAtWrapped(cellX, cellY, z);
+  if ((!cell || !cell->terrain) && z > 0) cell = g_map.CellAtWrapped(cellX, cellY, --z);
+  const int kind = cell && cell->terrain ? TerrainFootstepKind(TerrainOf(*cell)) : 0;
+  g_creatureSounds->PlayFootstep(*this, kind, z < g_map.waterLevel ? 1 : 0);
 }
 
 // --- the retreat ---

@@ -3,14 +3,11 @@
 
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
-#include "magic/EffectSounds.h"
 #include "magic/EffectWorld.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
 
 namespace {
-
-constexpr int kStaticType = 22;
 
 class EffectCreatures : public IEffectWorld {
  public:
@@ -66,11 +63,8 @@ class EffectCreatures : public IEffectWorld {
   void Trap(int slot) override {
     if (CCreature* c = g_creatureArray.InUse(slot)) c->Trap();
   }
-  // Wizards and the static type show nothing; the others cry out.
   void PlayEffectReaction(int slot) override {
-    const CCreature* c = g_creatureArray.InUse(slot);
-    if (c && !c->IsWizard() && c->typeNumber != kStaticType)
-      g_effectSounds->PlayAt(743, c->cellX, c->cellY, nullptr, 0);
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->PlayEffectReaction();
   }
   void AdjustHealth(int slot, int amount, int army, int item0, int item1) override {
     if (CCreature* c = g_creatureArray.InUse(slot)) c->AdjustHealth(amount, army, nullptr, 1);
@@ -97,6 +91,16 @@ class EffectCreatures : public IEffectWorld {
     line.targetLevel = level;
     for (int i = 0; i < 4; ++i) line.shape[i] = shape[i];
     return c->StartLineMove(line);
+  }
+  int SetSpellState(int slot, int state, int effect) override {
+    CCreature* c = g_creatureArray.InUse(slot);
+    return c ? c->SetSpellState(state, effect) : 0;
+  }
+  void StartSpellSound(int slot) override {
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->StartSpellSound();
+  }
+  void ShowSpellOverlay(int slot) override {
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->ShowSpellOverlay();
   }
   int WizardOf(int army) override {
     const CCreature* wizard = g_armyTable.GetWizard(army);

@@ -79,6 +79,13 @@ class IEffectWorld {
   // Throws the creature along a stepped straight line toward a cell; the four shape words go
   // to the map's line stepper. 1 when the throw started.
   virtual int StartLineMove(int creature, int x, int y, int level, const int32_t shape[4]) { return 0; }
+  // The spell-held state of a creature (1 mighty blow, 2 held with an effect, 3 a limited
+  // flight): 1 when it changed, 0 when refused.
+  virtual int SetSpellState(int creature, int state, int effect) { return 0; }
+  // Primes the creature to burst, with its ticking sound.
+  virtual void StartSpellSound(int creature) {}
+  // The levitation spell's overlay on the creature (or its levitation renewed).
+  virtual void ShowSpellOverlay(int creature) {}
 
   // --- world objects ---
   virtual int ObjectTypeCount() { return 0; }

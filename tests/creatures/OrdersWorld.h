@@ -33,6 +33,11 @@ struct RecordingSounds : ICreatureSounds {
   void PlayAction(const CCreature&) override { played.push_back("action"); }
   void PlayHits(const CCreature&, const CCreature&) override { played.push_back("hits"); }
   void FlightLoop(const CCreature&, bool) override {}
+  // Footsteps apart: walks make many.
+  std::vector<std::string> footsteps;
+  void PlayFootstep(const CCreature&, int kind, int belowWater) override {
+    footsteps.push_back(std::to_string(kind) + (belowWater ? " below water" : ""));
+  }
 };
 
 struct RecordingEffects : ICreatureEffects {

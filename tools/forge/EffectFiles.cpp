@@ -269,8 +269,11 @@ std::vector<Entry> Table() {
   // last facing of its last body stage is sequence 327.
   t.push_back({45, 2, "TRANSPARENT50", 328, 1, 8, 0, 1, Program::kLoop,
                [&p](int, int f) { return Aura(p, p.arcane, 0, f, 8, false); }});
-  t.push_back({90, 2, "NORMAL", 1, 1, 12, 0, 1, Program::kOnce, [&p](int, int f) { return Spiral(p, p.law, f, 12); }});
-  t.push_back({91, 2, "NORMAL", 1, 1, 12, 0, 1, Program::kOnce, [&p](int, int f) { return Spiral(p, p.law, f, 12); }});
+  // The levitation spell's overlays, for one tile and for two: the creature rises at the event.
+  t.push_back(
+      {90, 2, "NORMAL", 1, 1, 12, 0, 1, Program::kEventOnce, [&p](int, int f) { return Spiral(p, p.law, f, 12); }});
+  t.push_back(
+      {91, 2, "NORMAL", 1, 1, 12, 0, 1, Program::kEventOnce, [&p](int, int f) { return Spiral(p, p.law, f, 12); }});
   t.push_back({94, 2, "NORMAL", 1, 1, 8, 0, 1, Program::kLoop, [&p](int, int f) { return Bubbles(p, f, 8); }});
   t.push_back({192, 2, "TRANSPARENT75", 1, 1, 6, 0, 1, Program::kLoop, [&p](int, int f) { return Ice(p, 1, f, 6); }});
   t.push_back({96, 2, "NORMAL", 1, 1, 8, 0, 1, Program::kEventOnce, [&p](int, int f) {
