@@ -20,6 +20,7 @@
 #include "battle/PanelBattle.h"
 #include "battle/Scanner.h"
 #include "battle/Script.h"
+#include "battle/ScriptActions.h"
 #include "battle/ScriptActors.h"
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
@@ -179,6 +180,7 @@ void InstallBattle() {
   g_battleSystems.Install(&g_creatures);
   g_creatureBattle.Install(&g_creatureHooks);
   InstallBattleCasting();
+  InstallScriptActions();
 }
 
 void UninstallBattle() {
@@ -191,5 +193,6 @@ void UninstallBattle() {
   g_panelBattle.Install(nullptr);
   g_battleSystems.Install(nullptr);
   UninstallBattleCasting();
+  UninstallScriptActions();
   InstallBattlePanels();
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "battle/BattleSystems.h"
+#include "battle/ScriptActions.h"
 #include "battle/ScriptActors.h"
 #include "core/Options.h"
 #include "creatures/Armies.h"
@@ -20,8 +21,6 @@ CScript g_script;
 
 namespace {
 
-IScriptActions g_neutralActions;
-
 // The decision type of the scripted command (the computer player's own numbering).
 constexpr int kScriptedCommandDecision = 5;
 // The per-tick offer of COMMAND events to the computer player, every 20th tick.
@@ -31,7 +30,7 @@ bool Named(const char* field) { return field[0] != '\0'; }
 
 }  // namespace
 
-HookSlot<IScriptActions> g_scriptActions(&g_neutralActions);
+HookSlot<IScriptActions> g_scriptActions(&g_scriptActionRunner);
 
 void IScriptActions::RunAction(CScript& script, int record, int) { script.RearmEvent(record); }
 void IScriptActions::FinishSpeech() { g_speechCtrl.ReturnCamera(); }

@@ -50,7 +50,8 @@ enum ScriptInterfaceCommand : int {
 class CScript;
 
 // The actions of DIALOGUE, DEPLOYMENT, PORTAL, TRAP, DIPLOMACY and EXPERIENCE events. The
-// neutral one carries none out: the event re-arms as if its action had run.
+// base one carries none out: the event re-arms as if its action had run. The slot holds the
+// battle's own (CScriptActionRunner, ScriptActions.h) unless a test installs another.
 class IScriptActions {
  public:
   virtual ~IScriptActions() = default;
@@ -95,6 +96,10 @@ class CScript {
   void OnInterfaceCommand(int command, int id1, int id2);
   // The speech of an event (0-based record) was dismissed.
   void OnSpeechFinished(int eventNumber);
+  // The DEPLOYMENT event (0-based) applied to a creature: its rank, equipment, conditions,
+  // health and mana, items and post, its character bound to it; then the event re-arms. The
+  // summoning effect of a deployment calls it with the creature it made.
+  void ApplyCreatureAction(int creature, int eventNumber);
   // Sets the creature's script-command flag when a live COMMAND event names its actor.
   void MarkScriptCommanded(int creature);
 
@@ -172,7 +177,8 @@ extern HookSlot<IScriptObjects> g_scriptObjects;
 
 // Calls visit with every cell of every event area of the name, area by area, by level, row
 // and column (rows and columns wrap round the map), until visit answers false.
-void ForEachNamedAreaCell(const char* name, const std::function<bool(int x, int y, int level)>& visit);
+void ForEachNamedAreaCell(const char* name, const std::function<bool(int x, int y, int level)>& visit,
+                          const std::function<void(int x, int y, int level)>& onArea = nullptr);
 // The centre of the first event area of the name (x and y midpoints, wrapping; its first
 // level); false when no area has the name.
 bool GetAreaCentreByName(const char* name, int& x, int& y, int& z);

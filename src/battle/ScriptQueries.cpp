@@ -48,10 +48,12 @@ int Wrap(int v, int size) { return size > 0 ? ((v % size) + size) % size : v; }
 
 HookSlot<IScriptObjects> g_scriptObjects(&g_neutralObjects);
 
-void ForEachNamedAreaCell(const char* name, const std::function<bool(int, int, int)>& visit) {
+void ForEachNamedAreaCell(const char* name, const std::function<bool(int, int, int)>& visit,
+                          const std::function<void(int, int, int)>& onArea) {
   const int width = g_map.width, height = g_map.height;
   bool goOn = true;
   ForEachNamedArea(name, [&](const NamedArea& a) {
+    if (onArea) onArea(a.x0, a.y0, a.z0);
     const int columns = RangeLength(a.x0, a.x1, width), rows = RangeLength(a.y0, a.y1, height);
     for (int z = a.z0; z <= a.z1 && goOn; ++z) {
       if (z < 0 || z >= g_map.levels) continue;

@@ -1,0 +1,265 @@
+// The script's actions as small scenes on the flat forged battle: a deployment of a living
+// character, a portal at a dead dependent, a pool without a free effect, a spell trap that
+// runs backwards, a collapse of an area, an award too large to float, and the messenger.
+#include <functional>
+#include <string>
+
+#include "BattleFrameWorld.h"
+#include "battle/BattleSystems.h"
+#include "battle/Collapse.h"
+#include "battle/MessageScroll.h"
+#include "battle/NamedList.h"
+#include "battle/Script.h"
+#include "battle/ScriptActions.h"
+#include "battle/ScriptActors.h"
+#include "map/PathNetwork.h"
+#include "ui/SpeechCtrl.h"
+
+namespace {
+
+class ScriptScenes : public BattleFrameWorld {
+ protected:
+  void SetUp() override {
+    BattleFrameWorld::SetUp();
+    BuildWorld(4242);
+    std::snprintf(g_armyTable.armies[0].name, kArmyNameSize, "%s", "Edric");
+    std::snprintf(g_armyTable.armies[1].name, kArmyNameSize, "%s", "Ysbail");
+    g_scriptActors.Clear();
+    g_script.Clear();
+    GetNamedList()->Clear();
+    battle_.cellQueue.clear();
+    g_battle = &battle_;
+  }
+  void TearDown() override {
+    g_battle = nullptr;
+    g_speechCtrl.Clear();
+    g_script.Clear();
+    g_scriptActors.Clear();
+    GetNamedList()->Clear();
+    g_pathNetwork.Clear();
+    g_map.eventAreas.items.clear();
+    BattleFrameWorld::TearDown();
+  }
+
+  // Reads the script and prepares it, as a battle does.
+  void Load(const std::string& text) {
+    dir_.Write("script.cfg", text);
+    platform::FlushProfileCache();
+    LoadScriptEventsFrom(g_script, dir_.File("script.cfg"));
+    g_script.Prepare();
+  }
+  static std::string Event(int section, const std::string& keys) {
+    return "[EVENT_" + std::to_string(section) + "]\nValid=True\n" + keys + "\n";
+  }
+  static void AddArea(const char* name, int x0, int y0, int z0, int x1, int y1, int z1) {
+    CEventAreas::Item item{};
+    item[0] = x0, item[1] = y0, item[2] = z0, item[3] = x1, item[4] = y1, item[5] = z1;
+    std::strncpy(reinterpret_cast<char*>(&item[6]), name, kScriptNameSize - 1);
+    g_map.eventAreas.items.push_back(item);
+  }
+  // Binds a character to a creature in a state.
+  static ScriptActor& Bind(const char* name, int creature, int state) {
+    ScriptActor* actor = g_scriptActors.Register(name);
+    actor->creature = creature;
+    actor->state = state;
+    return *actor;
+  }
+  // The active effects of a kind.
+  static std::vector<const CEffect*> EffectsOfKind(int kind) {
+    std::vector<const CEffect*> found;
+    for (int i = 0; i < g_effectManager.Count(); ++i)
+      if (g_effectManager.At(i)->active && g_effectManager.At(i)->kind == kind) found.push_back(g_effectManager.At(i));
+    return found;
+  }
+  // The record last started with a kind (the summoning ends at once while it finds no
+  // creature to make, but its record keeps what it was started with).
+  static const CEffect* LastStartedOfKind(int kind) {
+    const CEffect* found = nullptr;
+    for (int i = 0; i < g_effectManager.Count(); ++i)
+      if (g_effectManager.At(i)->kind == kind) found = g_effectManager.At(i);
+    return found;
+  }
+  // Runs the event's action as the engine does when it fires.
+  static void Fire(int record, int creature = -1) { g_script.RunActions(record, creature); }
+
+  CBattle battle_;
+  testing_support::TempDir dir_;
+};
+
+TEST_F(ScriptScenes, ADeploymentOfALivingCharacterModifiesItAndSummonsNoSecond) {
+  Load(Event(1,
+             "EventType=DEPLOYMENT\nDeployedCharacter=Bran\nDeployedArmy=Ysbail\nCreatureType=1\n"
+             "DeploymentType=CHARACTER\nDeployNextToCharacter=Edric\nInitialHealth=50\nHaste=40\n"
+             "NumberOfActions=2"));
+  Bind("Bran", enemy_, kActorAliveInBattle);
+  const int creaturesBefore = BattleSystems().CreaturesInUse();
+  Fire(0);
+  EXPECT_EQ(C(enemy_).health, C(enemy_).GetMaxHealth() / 2);
+  EXPECT_EQ(C(enemy_).haste, 40);
+  EXPECT_EQ(ActiveEffects(), 0);  // no summoning
+  EXPECT_EQ(BattleSystems().CreaturesInUse(), creaturesBefore);
+  EXPECT_EQ(g_script.Event(0).runState, kScriptArmed);
+  EXPECT_EQ(g_script.Event(0).actionsLeft, 1);
+}
+
+TEST_F(ScriptScenes, ADeploymentOfACharacterNotHereStartsItsSummoning) {
+  Load(Event(1,
+             "EventType=DEPLOYMENT\nDeployedCharacter=Bran\nDeployedArmy=Ysbail\nCreatureType=25\n"
+             "DeploymentType=CHARACTER\nDeployNextToCharacter=Edric") +
+       Event(2,
+             "EventType=DEPLOYMENT\nDeployedCharacter=Gate Guard\nDeployedArmy=Ysbail\nCreatureType=3\n"
+             "DeploymentType=CHARACTER\nDeployNextToCharacter=Edric"));
+  Bind("Edric", wizard_, kActorAliveInBattle);
+  // A wizard type comes by effect 64, any other by 41, east of the character beside it, the
+  // event's number in word 11 for the summoning to hand its creature back with.
+  Fire(0);
+  const CEffect* wizard = LastStartedOfKind(64);
+  ASSERT_NE(wizard, nullptr);
+  EXPECT_EQ(wizard->params[effect_word::kSpell], 25);
+  EXPECT_EQ(wizard->params[effect_word::kValue], 0);
+  EXPECT_EQ(wizard->params[effect_word::kMode], 4);
+  EXPECT_EQ(wizard->params[effect_word::kTargetX], 11 * 32 + 16);
+  EXPECT_EQ(wizard->params[effect_word::kTargetY], 10 * 32 + 16);
+  Fire(1);
+  const CEffect* guard = LastStartedOfKind(41);
+  ASSERT_NE(guard, nullptr);
+  EXPECT_EQ(guard->params[effect_word::kSpell], 3);
+  EXPECT_EQ(guard->params[effect_word::kValue], 1);
+  EXPECT_EQ(g_script.Event(0).runState, kScriptRunning);  // until the summoning hands it over
+  // The summoned creature is handed over: the character is bound and the event re-arms.
+  g_script.ApplyCreatureAction(enemy_, 0);
+  EXPECT_EQ(g_scriptActors.FindByName("Bran")->creature, enemy_);
+  EXPECT_EQ(g_scriptActors.FindByName("Bran")->state, kActorAliveInBattle);
+  EXPECT_EQ(g_script.Event(0).runState, kScriptRetired);
+}
+
+TEST_F(ScriptScenes, APortalAtADeadDependentTakesItAwayWithEffect65) {
+  Load(Event(1,
+             "EventType=PORTAL\nPortalPosition=CHARACTER\nPortalCharacter=Bran\nDependentCharacter=Bran\n"
+             "DependentCharacterStatus=DEAD_IN_BATTLE\nPortalCountDown=900"));
+  ScriptActor& bran = Bind("Bran", enemy_, kActorDeadInBattle);
+  Fire(0);
+  EXPECT_EQ(bran.state, kActorExited);
+  EXPECT_EQ(C(enemy_).orderState.dissolve, 75);
+  const std::vector<const CEffect*> portals = EffectsOfKind(65);
+  ASSERT_EQ(portals.size(), 1u);
+  EXPECT_EQ(portals[0]->params[effect_word::kTargetX], C(enemy_).cellX * 32 + 16);
+  EXPECT_EQ(EffectsOfKind(62).size(), 0u);
+}
+
+TEST_F(ScriptScenes, WithoutAFreeEffectDeploymentAndPortalStayArmed) {
+  Load(Event(1,
+             "EventType=DEPLOYMENT\nDeployedCharacter=Bran\nDeployedArmy=Ysbail\nCreatureType=3\n"
+             "DeploymentType=CHARACTER\nDeployNextToCharacter=Edric\nNumberOfActions=1") +
+       Event(2, "EventType=PORTAL\nPortalPosition=CHARACTER\nPortalCharacter=Edric\nNumberOfActions=1"));
+  Bind("Edric", wizard_, kActorAliveInBattle);
+  for (int i = CEffectManager::kReserved; i < g_effectManager.Count(); ++i) g_effectManager.At(i)->active = 1;
+  Fire(0);
+  Fire(1);
+  for (int r : {0, 1}) {
+    EXPECT_EQ(g_script.Event(r).runState, kScriptArmed) << r;
+    EXPECT_EQ(g_script.Event(r).actionsLeft, 1) << r;  // no action spent
+  }
+  for (int i = CEffectManager::kReserved; i < g_effectManager.Count(); ++i) g_effectManager.At(i)->active = 0;
+}
+
+TEST_F(ScriptScenes, Spell55FiresFromTheTargetTowardTheSource) {
+  AddArea("Tower", 30, 30, 0, 30, 30, 0);
+  AddArea("Road", 5, 20, 0, 5, 20, 0);
+  Load(Event(1, "EventType=TRAP\nTrapSpell=55\nTrapTarget=LOCATION\nTrapTargetLocation=Road\nSourceLocation=Tower") +
+       Event(2, "EventType=TRAP\nTrapSpell=8\nTrapTarget=LOCATION\nTrapTargetLocation=Road\nSourceLocation=Tower"));
+  std::vector<CSpellCast> casts;
+  ScriptSpellCasterScope caster([&](const CSpellCast& cast) { casts.push_back(cast); });
+  Fire(0);
+  Fire(1);
+  ASSERT_EQ(casts.size(), 2u);
+  EXPECT_EQ(casts[0].spell, 55);
+  EXPECT_EQ(casts[0].sourceX, 5 * 32 + 16);   // from the road ...
+  EXPECT_EQ(casts[0].targetX, 30 * 32 + 16);  // ... to the tower
+  EXPECT_EQ(casts[0].mode, 4);
+  EXPECT_EQ(casts[1].sourceX, 30 * 32 + 16);  // any other spell from the tower to the road
+  EXPECT_EQ(casts[1].targetX, 5 * 32 + 16);
+}
+
+TEST_F(ScriptScenes, ACollapseTouchesOnlyCellsWithContents) {
+  // A column of three cells over the grass, and empty air beside it.
+  AddArea("Wall", 20, 20, 0, 21, 20, 3);
+  for (int z = 1; z <= 3; ++z) g_map.CellAt(20, 20, z).terrain = forge::terrain::kGrass;
+  Load(Event(1, "EventType=TRAP\nTerrainEvent=COLLAPSE\nTrapTargetLocation=Wall"));
+  g_collapseStats = {};
+  Fire(0);
+  // Two columns of four levels: the grass floor of both and the three wall cells fall.
+  EXPECT_EQ(g_collapseStats.collapsed, 5);
+  EXPECT_EQ(g_map.CellAt(20, 20, 2).terrain, 0);
+  EXPECT_EQ(g_script.Event(0).runState, kScriptRetired);
+}
+
+TEST_F(ScriptScenes, AnAwardOf1000FloatsNoNumberButIsWrittenAndListed) {
+  AddArea("Keep", 12, 12, 0, 12, 12, 0);
+  Load(Event(1,
+             "EventType=EXPERIENCE\nExperiencePoints=1000\nExperienceText=The keep is taken\n"
+             "ExperienceType=LOCATION\nExperienceLocation=Keep\nItemGained=100") +
+       Event(2,
+             "EventType=EXPERIENCE\nExperiencePoints=250\nExperienceText=Well fought\n"
+             "ExperienceType=LOCATION\nExperienceLocation=Keep"));
+  Fire(0);
+  EXPECT_EQ(ActiveEffects(), 0);
+  EXPECT_EQ(g_messageScroll.Text(), "The keep is taken 1000 Experience Points");
+  ASSERT_EQ(GetNamedList()->count, 1);
+  EXPECT_EQ(GetNamedList()->At(0)->value, 1000);
+  EXPECT_STREQ(GetNamedList()->At(0)->name, "The keep is taken");
+  EXPECT_EQ(GetNamedList()->At(0)->item, 3);
+  Fire(1);
+  EXPECT_EQ(ActiveEffects(), 3);  // its digits
+  EXPECT_EQ(GetNamedList()->At(1)->item, -1);
+  EXPECT_EQ(GetNamedList()->SumValues(), 1250);
+}
+
+TEST_F(ScriptScenes, TheMessengerAppearsWalksToAMarkedNodeAndSpeaks) {
+  g_pathNetwork.GenerateNodes(1);
+  g_pathNetwork.ComputeCellKeys();
+  g_pathNetwork.RebuildLinks(1, 0);
+  ASSERT_GT(g_pathNetwork.count, 1);
+  AddArea("Stones", 24, 24, 1, 24, 24, 1);
+  Load(Event(1,
+             "EventType=DIALOGUE\nSpeakingCharacter=Herald\nSpeakerName=Herald\nSpeechLocation=Stones\n"
+             "Speech=A portal opens by the standing stone."));
+  Fire(0);
+  const ScriptActor* herald = g_scriptActors.FindByName("Herald");
+  ASSERT_NE(herald, nullptr);
+  EXPECT_EQ(herald->state, kActorAliveInBattle);
+  const CCreature* messenger = g_creatureArray.InUse(herald->creature);
+  ASSERT_NE(messenger, nullptr);
+  EXPECT_EQ(messenger->typeNumber, 27);
+  EXPECT_EQ(messenger->army, 0);  // Edric's
+  EXPECT_LE(std::abs(messenger->cellX - 24) + std::abs(messenger->cellY - 24), 6);
+  // It walks to a marked node (the top of its column) linked to where it entered the network.
+  EXPECT_EQ(messenger->GetCurrentOrder(), ORDER_WALK_TO_POS);
+  const int entry = messenger->nodeRoute.goal[5];
+  ASSERT_GE(entry, 0);
+  bool toLinkedTop = false;
+  for (const CPathLink& link : g_pathNetwork.nodes[entry].links) {
+    const CPathNode& node = g_pathNetwork.nodes[link.target];
+    toLinkedTop |= link.Exists() && node.topOfColumn && node.x == messenger->orderState.goalX &&
+                   node.y == messenger->orderState.goalY;
+  }
+  EXPECT_TRUE(toLinkedTop);
+  EXPECT_TRUE(g_speechCtrl.IsActive());
+  EXPECT_EQ(g_speechCtrl.request.text, "A portal opens by the standing stone.");
+  EXPECT_EQ(g_speechCtrl.request.heading, "Herald");
+  EXPECT_EQ(g_speechCtrl.request.argument, 0);
+  int x, y, z;
+  const_cast<CCreature*>(messenger)->CentrePoint(x, y, z);
+  EXPECT_EQ(g_speechCtrl.request.x, x);
+  EXPECT_EQ(g_script.Event(0).runState, kScriptRunning);  // until the box is clicked away
+  // Sent again, the first messenger leaves and a new one comes: there is one at a time.
+  g_speechCtrl.Clear();
+  g_script.Event(0).runState = kScriptArmed;
+  Fire(0);
+  int messengers = 0;
+  g_creatureArray.ForEachInUse([&](CCreature& c) { messengers += c.typeNumber == 27; });
+  EXPECT_EQ(messengers, 1);
+  EXPECT_NE(g_creatureArray.InUse(g_scriptActors.FindByName("Herald")->creature), nullptr);
+}
+
+}  // namespace
