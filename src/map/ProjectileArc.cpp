@@ -15,6 +15,9 @@ namespace {
 constexpr int kMargin = 4;  // the projectile's own size above an obstacle
 constexpr int kCoarseGrain = 32;
 constexpr int kFineGrain = 4;
+// How far under the straight line an obstacle must lie to be passed over by every arc a launch
+// can reach (a safe margin over the rounding of the arcs' heights).
+constexpr int kUnderLine = 2;
 
 int FloorDiv(int v, int d) { return v >= 0 ? v / d : -((-v + d - 1) / d); }
 
@@ -66,6 +69,20 @@ class ArcPlanner {
     return u2 * (1.0 + slope * slope) <= speed * speed;
   }
 
+  // Notes the apex heights the launch speed can reach. No other height is ever taken, so the
+  // obstacles mark only those, and a shot that reaches none needs no obstacles marked at all.
+  void LimitToReach(double speed, double gravity) {
+    double horizontal, slope;
+    lowestReachable_ = top_ + 1;
+    highestReachable_ = -1;
+    for (int apex = 0; apex <= top_; ++apex) {
+      if (!Reachable(apex, speed, gravity, horizontal, slope)) continue;
+      lowestReachable_ = std::min(lowestReachable_, apex);
+      highestReachable_ = apex;
+    }
+  }
+  bool AnyReachable() const { return lowestReachable_ <= highestReachable_; }
+
   int Top() const { return top_; }
   bool IsBlocked(int apex) const { return blocked_[static_cast<size_t>(apex)] != 0; }
   double Flight() const { return flight_; }
@@ -76,6 +93,13 @@ class ArcPlanner {
     if (step == 0) return 2.0;
     int boundary = step > 0 ? (cell + 1) * grain : cell * grain;
     return static_cast<double>(boundary - origin) / delta;
+  }
+
+  // The height of the straight line from start to target at a point of the flight (the
+  // ends beyond the flight).
+  double Chord(double a) const {
+    const double at = std::clamp(a, 0.0, flight_);
+    return flight_ > 0 ? z0_ + (z1_ - z0_) * at / flight_ : z0_;
   }
 
   // The apex height of the parabola through the start, (a, z) and the target; a point at or
@@ -89,11 +113,17 @@ class ArcPlanner {
 
   void Block(double a1, double a2, int zb, int zt) {
     zt += kMargin;
+    // An obstacle well under the straight line from start to target meets only arcs that sag
+    // below that line: their apexes lie under the middle of the line, and no launch reaches
+    // those. (Most of what a flight passes over is such ground.)
+    if (zt + kUnderLine <= std::min(Chord(a1), Chord(a2))) return;
     double corners[4] = {ApexThrough(a1, zb), ApexThrough(a1, zt), ApexThrough(a2, zb), ApexThrough(a2, zt)};
     double low = *std::min_element(corners, corners + 4), high = *std::max_element(corners, corners + 4);
     if (high < 0 || low > top_) return;
     int from = static_cast<int>(std::floor(std::max(low, 0.0)));
     int to = static_cast<int>(std::ceil(std::min(high, static_cast<double>(top_))));
+    from = std::max(from, lowestReachable_);
+    to = std::min(to, highestReachable_);
     for (int apex = from; apex <= to; ++apex) blocked_[static_cast<size_t>(apex)] = 1;
   }
 
@@ -109,6 +139,9 @@ class ArcPlanner {
     int x = CWrapCoord::WrapUnitsX(px), y = CWrapCoord::WrapUnitsY(py);
     int tileX = x / kUnitsPerTile, tileY = y / kUnitsPerTile;
     int vx = (x / 4) % 8, vy = (y / 4) % 8;
+    // Water and terrain of a level that lies wholly under this height block no arc a launch
+    // can reach (see Block).
+    const double under = std::min(Chord(a1), Chord(a2)) - kUnderLine - kMargin;
     for (int level = 0; level < g_map.levels; ++level) {
       const CMapCell& cell = g_map.CellAt(tileX, tileY, level);
       int index = g_map.CellIndex(tileX, tileY, level);
@@ -117,8 +150,9 @@ class ArcPlanner {
         continue;
       }
       int floor = kUnitsPerLevel * level;
-      if (cell.IsDeepWater()) Block(a1, a2, floor, floor + kUnitsPerLevel - 1);
       MarkCreature(cell, x, y, level, a1, a2);
+      if (floor + kUnitsPerLevel - 1 <= under) continue;
+      if (cell.IsDeepWater()) Block(a1, a2, floor, floor + kUnitsPerLevel - 1);
       if (cell.terrain == 0 || cell.IsOpenDoorway()) continue;
       const CTerrainType& type = TerrainOf(cell);
       if (!fine_) {
@@ -153,6 +187,8 @@ class ArcPlanner {
   double flight_;
   int top_;
   std::vector<uint8_t> blocked_;
+  // The reachable apex heights lie within these (all of them until LimitToReach says).
+  int lowestReachable_ = 0, highestReachable_ = top_;
 };
 
 // A shot straight up or down its own column: clear when nothing stands between the two
@@ -221,7 +257,8 @@ int CLineWalker::TraceProjectile(int x0, int y0, int z0, int x1, int y1, int z1,
 
   int dx = WrappedDelta(x1, x0, width), dy = WrappedDelta(y1, y0, height);
   ArcPlanner planner(x0, y0, z0, dx, dy, z1, shooter, target, fine);
-  planner.MarkObstacles();
+  planner.LimitToReach(v, gravity);
+  if (planner.AnyReachable()) planner.MarkObstacles();
   int chosen = -1, clear = 0;
   double horizontal = 0, slope = 0;
   for (int apex = 0; apex <= planner.Top() && chosen < 0; ++apex)
