@@ -211,6 +211,10 @@ void SetCondition(CCreature& creature, int32_t& condition, int n, int effect) {
 
 }  // namespace
 
+// A type that takes no harm from burning (its BurnDamage is 0) is not set alight and shrugs
+// off fire spells.
+bool CCreature::IsFireImmune() const { return type && type->BurnDamage <= 0; }
+
 void CCreature::SetInvisibility(int n) { SetCondition(*this, invisible, n, kInvisibleEffect); }
 void CCreature::SetIronSkin(int n) { SetCondition(*this, ironSkin, n, kIronSkinEffect); }
 void CCreature::SetBloodLust(int n) { SetCondition(*this, bloodLust, n, kBloodLustEffect); }

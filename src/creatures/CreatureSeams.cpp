@@ -7,7 +7,6 @@
 #include "creatures/Mapelem.h"
 
 // --- behaviour, sight and combat ---
-bool CCreature::IsFireImmune() const { return false; }
 void CCreature::DropItemsHere() {}
 int CCreature::UseKey(int eventIndex) {
   CCreatureEvent* key = GetEvent(eventIndex);

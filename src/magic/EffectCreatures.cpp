@@ -102,6 +102,10 @@ class EffectCreatures : public IEffectWorld {
   void ShowSpellOverlay(int slot) override {
     if (CCreature* c = g_creatureArray.InUse(slot)) c->ShowSpellOverlay();
   }
+  bool IsFireImmune(int slot) override {
+    const CCreature* c = g_creatureArray.InUse(slot);
+    return c && c->IsFireImmune();
+  }
   int WizardOf(int army) override {
     const CCreature* wizard = g_armyTable.GetWizard(army);
     return wizard && wizard->inUse ? wizard->index : -1;

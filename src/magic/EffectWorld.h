@@ -86,6 +86,8 @@ class IEffectWorld {
   virtual void StartSpellSound(int creature) {}
   // The levitation spell's overlay on the creature (or its levitation renewed).
   virtual void ShowSpellOverlay(int creature) {}
+  // Whether fire does the creature no harm.
+  virtual bool IsFireImmune(int creature) { return false; }
 
   // --- world objects ---
   virtual int ObjectTypeCount() { return 0; }

@@ -113,6 +113,18 @@ TEST_F(Damage, TakeDamageAppliesProtectionsAndHeldStatesInOrder) {
   }
 }
 
+TEST_F(Damage, ATypeThatTakesNoHarmFromBurningIsNeverSetAlight) {
+  CCreature& dragon = C(Place(kDragon, 0, 10, 10));
+  CCreature& brownie = C(Place(kBrownie, 0, 20, 20));
+  ASSERT_EQ(dragon.type->BurnDamage, 0);
+  EXPECT_TRUE(dragon.IsFireImmune());
+  EXPECT_FALSE(brownie.IsFireImmune());
+  dragon.Ignite();
+  brownie.Ignite();
+  EXPECT_EQ(dragon.orderState.burnTimer, 0);
+  EXPECT_EQ(brownie.orderState.burnTimer, brownie.type->BurnTime);
+}
+
 TEST_F(Damage, AHeldWizardNeverShatters) {
   const int wizard = PlaceWizard(1, 20, 20);
   C(wizard).health = 100;
