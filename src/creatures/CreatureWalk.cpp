@@ -199,8 +199,7 @@ int CCreature::OrderWalk() {
   if (StartBlobAttack()) return 0;
   if (falling) {
     // The landing of a creature brought down next to its goal.
-    if (orderState.earthBound || endFlight) mayFly = 0;
-    endFlight = 0;
+    PrepareLanding();
     TakeDamage(FallDamage(*this), -1, -1, -1);
     if (!inUse || !IsAlive()) return 0;
     int x = cellX, y = cellY, z = level;
@@ -442,9 +441,15 @@ void CCreature::AnimRetreat() {
 
 // --- ending a step ---
 
-void CCreature::LandAtStepEnd() {
-  if (orderState.earthBound || endFlight) mayFly = 0;
+void CCreature::PrepareLanding() {
+  const bool spellFlightEnds = orderState.flyingMode == 3 && (endFlight || orderState.fallFlag);
+  if (orderState.earthBound || endFlight || spellFlightEnds) mayFly = 0;
+  if (spellFlightEnds && spellState == 3) EndSpellFlight();
   endFlight = 0;
+}
+
+void CCreature::LandAtStepEnd() {
+  PrepareLanding();
   falling = 0;
   if ((heldKind == 1 || heldKind == 2) && ShatterHeld(ShatterBlow(*this))) return;
   TakeDamage(FallDamage(*this), -1, -1, -1);

@@ -77,6 +77,19 @@ TEST_F(SpellLooks, SpellHeldStatesChangeOneForAnother) {
   EXPECT_FALSE(c.CanFlyNow());
 }
 
+TEST_F(SpellLooks, ASpellFlightRunningOutEndsWithTheLanding) {
+  CCreature& c = Creature(kBrownie);
+  ASSERT_EQ(c.SetSpellState(3, -1), 1);
+  const int health = c.health;
+  c.orderState.fallFlag = 1;  // its time ran out in the air
+  c.falling = 1;
+  c.LandAtStepEnd();
+  EXPECT_EQ(c.spellState, 0);
+  EXPECT_EQ(c.orderState.flyingMode, 0);
+  EXPECT_EQ(c.mayFly, 0);
+  EXPECT_EQ(c.health, health - g_spellDefs[spell_tuning::kFallDamage].Damage);
+}
+
 TEST_F(SpellLooks, APrimedCreatureTicksOnceWastesAwayAndBurstsByItsHealth) {
   CCreature& c = Creature(kBrownie);
   const int health = c.health;
