@@ -189,7 +189,9 @@ void CCreature::Update() {
       s.fallFlag = 1;
       ForceLanding();
       s.looksChanged = 1;
-    } else if (s.flightCounter < 1) {
+    } else if (s.flightCounter == 0) {
+      // Once, in the frame the time runs out (still in the air, it would else dissolve anew
+      // every frame until it lands).
       int x, y, z;
       CentrePoint(x, y, z);
       g_creatureEffects->SpawnEffect(kDissolveEffect, x, y, z, index);

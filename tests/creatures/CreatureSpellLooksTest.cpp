@@ -90,6 +90,18 @@ TEST_F(SpellLooks, ASpellFlightRunningOutEndsWithTheLanding) {
   EXPECT_EQ(c.health, health - g_spellDefs[spell_tuning::kFallDamage].Damage);
 }
 
+TEST_F(SpellLooks, ASpellFlightThatRunsOutInTheAirDissolvesOnce) {
+  CCreature& c = Creature(kBrownie);
+  ASSERT_EQ(c.SetSpellState(3, -1), 1);
+  c.orderState.flying = 1;
+  c.orderState.flightCounter = 1;  // runs out in the next frame
+  for (int frame = 0; frame < 5; ++frame) Frame();
+  const auto dissolved = std::count_if(entries.spawned.begin(), entries.spawned.end(),
+                                       [](const RecordingEffects::Spawned& s) { return s.kind == 19; });
+  EXPECT_EQ(dissolved, 1);
+  EXPECT_EQ(std::count(sounds.played.begin(), sounds.played.end(), "sound 753"), 1);
+}
+
 TEST_F(SpellLooks, APrimedCreatureTicksOnceWastesAwayAndBurstsByItsHealth) {
   CCreature& c = Creature(kBrownie);
   const int health = c.health;
