@@ -9,9 +9,6 @@
 #include "creatures/Mapelem.h"
 #include "map/Map.h"
 
-void CCreature::UpdatePanic() {}
-
-
 void CCreature::TouchObjectsHere() {}
 void CCreature::ApplyCellEffects() { OfferTriggerCell(); }
 

@@ -85,6 +85,11 @@ int CCreature::TryPushBack(int, CCreature& attacker) {
 
 void CCreature::ReactToEnemies() {
   if (g_creatureBattle->IsHeldByScript(index) || !type) return;
+  ReactToNearestEnemy();
+  if (inUse) WanderStep();
+}
+
+void CCreature::ReactToNearestEnemy() {
   // The nearest enemy it can reach, the first found among equals: the reach test (a walk)
   // runs nearest first and stops at the first that passes.
   struct Candidate {

@@ -87,6 +87,18 @@ enum CreatureAnimState : int32_t {
 };
 
 // Type numbers with rules of their own.
+// The words of a creature's post and wandering (CCreature::placementWords), set when a script
+// deploys it without a wizard or as a guard.
+namespace wander_block {
+inline constexpr int kHomeX = 0, kHomeY = 1, kHomeLevel = 2;
+inline constexpr int kRange = 3;  // wander destinations keep at least this far from the creature
+inline constexpr int kMode = 4;
+inline constexpr int kDistance = 5;  // destinations lie within twice this of home
+inline constexpr int kDelay = 6;     // frames between wanders
+inline constexpr int kCountdown = 7;
+inline constexpr int kAggression = 8;
+}  // namespace wander_block
+
 namespace creature_kind {
 inline constexpr int kPoisonedTotem = 13;  // type 13 pushes its own print effects
 inline constexpr int kStatic = 22;         // cannot be selected; sees the invisible
@@ -438,7 +450,7 @@ class CCreature {
   CCreatureShape shape;
   int32_t shapeSize = 8;  // 8 for TileSizeXY 1, else 64
   int32_t shapeWords[3] = {};
-  int32_t placementWords[9] = {};
+  int32_t placementWords[9] = {};  // the post and wandering of a creature left alone (wander_block)
   CPrintFXPlayer printFX;
   int32_t transient2[2] = {};
   CNodeRoute nodeRoute;
