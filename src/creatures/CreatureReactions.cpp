@@ -190,6 +190,9 @@ void CCreature::Remove() {
   target = -1;
   airborne = 0;
   rank = 0;
+  if (selected) HideRouteMarkers();
+  // An effect held with the creature (spell-held state 2) goes with it.
+  if (spellState == 2) SetSpellState(0, -1);
   const int slot = index;
   g_creatureArray.ForEachInUse([slot](CCreature& other) {
     if (other.index != slot) other.DropTarget(slot);

@@ -77,6 +77,15 @@ TEST_F(SpellLooks, SpellHeldStatesChangeOneForAnother) {
   EXPECT_FALSE(c.CanFlyNow());
 }
 
+TEST_F(SpellLooks, AnEffectHeldWithACreatureEndsWhenItLeavesPlay) {
+  CCreature& c = Creature(kBrownie);
+  ASSERT_EQ(c.SetSpellState(2, 9), 1);
+  c.Remove();
+  EXPECT_EQ(entries.deactivated, std::vector<int>{9});
+  EXPECT_EQ(c.spellState, 0);
+  EXPECT_EQ(c.attachedEffect, -1);
+}
+
 TEST_F(SpellLooks, ASpellFlightRunningOutEndsWithTheLanding) {
   CCreature& c = Creature(kBrownie);
   ASSERT_EQ(c.SetSpellState(3, -1), 1);
