@@ -8,6 +8,7 @@
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "magic/EffectManager.h"
+#include "magic/ParticleSpawns.h"
 #include "magic/SpellCast.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
@@ -195,6 +196,16 @@ class CreatureEffectAnswers : public ICreatureEffects {
     record->state[s::kCounter] = strength;
     if (strength > 10) record->RestartKind26Anim(0);
   }
+
+  // The particles of wounds, deaths and pests.
+  void SpawnBodyParts(int type, int x, int y, int z, int parameter) override {
+    SpawnCreatureBodyParts(type, x, y, z, parameter);
+  }
+  void SpawnBlood(int creature, int vx, int vy, int vz, int size, bool alive) override {
+    SpawnCreatureBlood(creature, vx, vy, vz, size, alive);
+  }
+  void SpawnGlowBurst(int creature, int count, bool blue) override { SpawnCreatureGlowBurst(creature, count, blue); }
+  void SpawnFly(int creature, int x, int y, int z) override { SpawnCreatureFly(creature, x, y, z); }
 };
 
 CreatureEffectAnswers g_creatureEffectAnswers;

@@ -153,6 +153,25 @@ class CEffect {
   void SpawnCornerEffects();
   void SpawnWallSegment(int direction);
   void MoveToFreeCell();
+  // Totems: 1 when the totem may grow where the effect now stands (it may have moved).
+  int FindTotemSite();
+  // 1 when the effect's cell and the cells above it are free for the totem's tiles.
+  int CanGrowTotem();
+  // 1 when the effect was moved down onto standable ground.
+  int DropToGround();
+  // One level of a growing totem: 0 when a world object or a creature is in the way (the
+  // caller plays sound 1011), else 1; the grown totem becomes kind 33.
+  int GrowTotem();
+  // One frame of a standing totem: pests, repelling or attracting; shooting; healing.
+  void TotemAura();
+  void TotemShoot();
+  void TotemHeal();
+  // One frame of a growing wall (spell 35) and the side walls of its first step.
+  void GrowWall();
+  void StartSideWalls();
+  // Spell 75's shaking: the corner columns sway and creatures near them are thrown.
+  void Shockwave();
+  void RiseOneLevel();
 
   // --- targeting and strikes -------------------------------------------------------------------
   // Continues a travelling effect after a hit.
@@ -166,6 +185,8 @@ class CEffect {
   void RandomStrike();
   void SpawnRing();
   void TrapOnCell();
+  // Slows the creatures in a cone in front of the caster; the cone query's result.
+  int AreaInFront();
 
   // --- light and small accessors ---------------------------------------------------------
   bool PassesLightFilter() const;

@@ -22,3 +22,5 @@ void CEffect::RandomStrike() {}
 void CEffect::SpawnRing() {}
 
 void CEffect::TrapOnCell() {}
+
+int CEffect::AreaInFront() { return 0; }

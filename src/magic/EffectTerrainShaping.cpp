@@ -19,3 +19,25 @@ void CEffect::SpawnCornerEffects() {}
 void CEffect::SpawnWallSegment(int direction) {}
 
 void CEffect::MoveToFreeCell() {}
+
+int CEffect::FindTotemSite() { return 0; }
+
+int CEffect::CanGrowTotem() { return 0; }
+
+int CEffect::DropToGround() { return 0; }
+
+int CEffect::GrowTotem() { return 0; }
+
+void CEffect::TotemAura() {}
+
+void CEffect::TotemShoot() {}
+
+void CEffect::TotemHeal() {}
+
+void CEffect::GrowWall() {}
+
+void CEffect::StartSideWalls() {}
+
+void CEffect::Shockwave() {}
+
+void CEffect::RiseOneLevel() {}

@@ -1,8 +1,8 @@
 #pragma once
 // Where the effect core gets the particles of the particle kinds (sparks, spark emitters,
-// cure sparks): one factory that the particle kinds install (g_particleFactory.Install(&...)).
-// The neutral one makes none, so that effects run, and skip their particles, before the
-// kinds exist. Tests install their own with HookScope.
+// cure sparks, auras, glows): one factory behind a slot. The slot starts with the particle
+// kinds' own factory; the base class makes none, and tests that want effects without their
+// particles install it (or their own) with HookScope.
 
 #include <memory>
 
@@ -27,6 +27,19 @@ class IParticleFactory {
   virtual std::unique_ptr<CParticle> MakeSpellSparkEmitter(const SparkEmitterSpec& spec) { return nullptr; }
   // A rising spark that follows a healed creature for a base life in frames.
   virtual std::unique_ptr<CParticle> MakeCureParticle(int x, int y, int z, int creature, int life) { return nullptr; }
+  // A subverted creature's mote, hung on it like the cure sparks.
+  virtual std::unique_ptr<CParticle> MakeSubvertParticle(int x, int y, int z, int creature, int life) {
+    return nullptr;
+  }
+  // A glow flying off from a point in a colour (0-255 components).
+  virtual std::unique_ptr<CParticle> MakeGlow(int x, int y, int z, int r, int g, int b) { return nullptr; }
+  // The aura of a levitating (or, with levitate false, earth-bound) creature, attached to it
+  // and emitting (16 x its footprint - 4) x DensityMod / 200 glows a frame; null when the
+  // section's DensityMod is 0 or the creature is not in use.
+  virtual std::unique_ptr<CParticle> MakeAura(bool levitate, int creature) { return nullptr; }
 };
+
+// The particle kinds' factory, the slot's own.
+IParticleFactory& ParticleKindsFactory();
 
 extern HookSlot<IParticleFactory> g_particleFactory;
