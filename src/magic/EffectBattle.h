@@ -1,6 +1,7 @@
 #pragma once
 // What the countdown kinds (62 and 65: a trap on a place, counted down to the battle's end)
-// ask of the battle: its scanner, its countdown panel and its end. The battle installs its
+// ask of the battle: its scanner, its countdown panel, its end, and what a trap does to the
+// interface and the script's actors. The battle installs its
 // own answer at start-up; the neutral one does nothing, and tests install fakes.
 
 #include "core/Hooks.h"
@@ -17,6 +18,10 @@ class IEffectBattle {
   virtual void SetCountdown(int value) {}
   // The battle ends with a defeat message of the table.
   virtual void EndWithDefeatMessage(int index) {}
+  // A trap is about to take the local player's wizard: the battle interface's flag goes up.
+  virtual void LocalWizardTrapped() {}
+  // A trap took the creature away: its script actor keeps its last place and is gone.
+  virtual void MarkActorGone(int creature) {}
 };
 
 extern HookSlot<IEffectBattle> g_effectBattle;

@@ -5,6 +5,7 @@
 #include "magic/CircleSpanTable.h"
 #include "magic/EffectManager.h"
 #include "magic/ParticleManager.h"
+#include "magic/SegmentFrames.h"
 #include "map/MapView.h"
 
 namespace {
@@ -91,6 +92,8 @@ bool CEffectViewHooks::GetEffectDrawInfo(int effect, EffectDrawInfo& out) {
 bool CEffectViewHooks::GetObjectDrawInfo(int object, ObjectDrawInfo& out) { return GetMapObjectDrawInfo(object, out); }
 
 void CEffectViewHooks::AddParticles(CMapView& view) { g_particleManager.AddToDrawList(view); }
+
+CSpriteFrame CEffectViewHooks::SegmentFrame(int kind) { return SegmentFrameOfKind(kind); }
 
 void InstallMagic() {
   g_mapHooks.effects = &g_effectMapHooks;

@@ -31,6 +31,7 @@ class CEffectViewHooks : public IMapViewWorld {
   bool GetEffectDrawInfo(int effect, EffectDrawInfo& out) override;
   bool GetObjectDrawInfo(int object, ObjectDrawInfo& out) override;
   void AddParticles(CMapView& view) override;
+  CSpriteFrame SegmentFrame(int kind) override;
 };
 
 void InstallMagic();

@@ -160,6 +160,10 @@ std::vector<SoundDef> GameSounds() {
       {1029, "fx1029", Recipe::kHumLoop},   // a marker's hum
       {1030, "fx1030", Recipe::kSplash},    // something falls into water
       {1042, "fx1042", Recipe::kFall},      // the countdown runs out
+      {727, "fx0727", Recipe::kRise},       // a totem grows a level
+      {1026, "fx1026", Recipe::kFall},      // a totem collapses
+      {1040, "fx1040", Recipe::kChime},     // a trap's ring closes
+      {1041, "fx1041", Recipe::kBuzz},      // a trap is about to take its prisoner
       // Footsteps that are single sounds (500 to 503 are groups of variants).
       {504, "step0504", Recipe::kSplash},
       {506, "step0506", Recipe::kStep},

@@ -122,7 +122,9 @@ void Conditions(std::array<SpellRow, kSpells>& s) {
   terror.Damage = 20;
   terror.Duration = 300;
   terror.DoBRCheck = true;
-  Weigh(s[78] = Row("Arcane Bolts", kNeutral, 35, 10, 12, kStraight, kOwnSide), kAiOffensive, 5).Duration = 600;
+  SpellRow& bolts = Weigh(s[78] = Row("Arcane Bolts", kNeutral, 35, 10, 12, kStraight, kOwnSide), kAiOffensive, 5);
+  bolts.Duration = 600;
+  bolts.Damage = 8;  // tiles within which the bolts find a target
   SpellRow& drain = Weigh(s[79] = Row("Death Song", kVrask, 40, 10, 12, kStraight, kHostile), kAiMissile, 3);
   drain.Duration = 20;       // frames between the drained points of health
   drain.Data1 = 10;          // a drained creature bursts with the health drained / this
@@ -134,6 +136,7 @@ void Conditions(std::array<SpellRow, kSpells>& s) {
   levitate.SpellStrength = 8;
   SpellRow& burst = Weigh(s[81] = Row("Disintegrate", kVrask, 70, 10, 12, kStraight, kHostile), kAiMissile, 5);
   burst.Damage = 30;
+  burst.Duration = 6;  // tiles within which its guardian shoots
   burst.DoMRCheck = true;
   Weigh(s[82] = Row("Haste", kLaw, 25, 10, 12, kStraight, kOwnSide), kAiOffensive, 5).Duration = 400;
   SpellRow& blow = Weigh(s[83] = Row("Mighty Blow", kLaw, 25, 10, 12, kStraight, kOwnSide), kAiOffensive, 5);
@@ -159,7 +162,8 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   shower.Radius = 1;
   SpellRow& wall = Weigh(s[35] = Row("Wall of Stone", kLaw, 30, 10, 10, kStraight, kGround), kAiRestrictors, 5);
   wall.Data1 = 5;
-  wall.Duration = 1000;
+  wall.Duration = 6;       // frames between two levels of the wall
+  wall.SpellStrength = 3;  // the wall's height in levels
   SpellRow& light = Weigh(s[38] = Row("Holy Light", kLaw, 30, 10, 12, kStraight, kPlaceOrHostile), kAiAntiUndead, 8);
   light.SpellStrength = 50;
   light.Damage = 40;
@@ -185,6 +189,8 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   quake.Damage = 30;
   quake.Duration = 100;
   quake.Radius = 2;
+  quake.SpellStrength = 4;  // cells within which the shaking columns throw creatures
+  quake.Data1 = 20;         // creatures looked at per frame
   SpellRow& chain = Weigh(s[87] = Row("Chain Lightning", kNeutral, 60, 12, 20, kNone, kHostile), kAiMissile, 7);
   chain.Damage = 40;
   chain.SpellStrength = 4;
@@ -200,22 +206,29 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
 void Totems(std::array<SpellRow, kSpells>& s) {
   SpellRow& flies = Weigh(s[65] = Row("Totem of Flies", kVrask, 50, 8, 10, kStraight, kGround), kAiPestilence, 6);
   flies.SpellStrength = 40;
-  flies.Damage = 5;  // what the pestering flies bite each time
-  flies.Duration = 2000;
+  flies.Damage = 5;    // what the pestering flies bite each time
+  flies.Duration = 6;  // a totem's Duration is its reach in tiles ...
+  flies.Data1 = 10;    // ... and Data1 the creatures it looks at each frame
   flies.DoMRCheck = true;
   SpellRow& life = Weigh(s[69] = Row("Totem of Life", kLaw, 50, 8, 10, kStraight, kGround), kAiTotemOfLife, 6);
-  life.SpellStrength = 10;
-  life.Duration = 2000;
+  life.SpellStrength = 40;  // frames between two healings
+  life.Damage = 10;         // health each healing gives
+  life.Duration = 6;
+  life.Data1 = 10;
   SpellRow& war = Weigh(s[70] = Row("Totem of War", kNeutral, 55, 8, 10, kStraight, kGround), kAiGuardian, 6);
   war.Damage = 25;  // each beam
-  war.Duration = 2000;
+  war.SpellStrength = 30;
+  war.Duration = 7;
+  war.Data1 = 10;
   SpellRow& ward = Weigh(s[91] = Row("Totem of Warding", kLaw, 45, 8, 10, kStraight, kGround), kAiGuardian, 4);
   ward.SpellStrength = 30;
   ward.Duration = 8;
+  ward.Data1 = 10;
   ward.DoBRCheck = true;
   SpellRow& lure = Weigh(s[92] = Row("Totem of Luring", kVrask, 45, 8, 10, kStraight, kGround), kAiGuardian, 4);
   lure.SpellStrength = 30;
-  lure.Duration = 2000;
+  lure.Duration = 8;
+  lure.Data1 = 10;
   lure.DoBRCheck = true;
 }
 

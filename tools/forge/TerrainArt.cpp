@@ -285,6 +285,49 @@ Canvas RegionCentre(const TerrainPalette& p, int phase) {
   });
 }
 
+// The five totems, in the order of their tiles (333 on): warding, life, war, luring, flies.
+struct TotemLook {
+  int first, levels;
+  const Ramp TerrainPalette::*wood;
+  const Ramp TerrainPalette::*paint;
+};
+constexpr TotemLook kTotemLooks[5] = {{333, 6, &TerrainPalette::stone, &TerrainPalette::gold},
+                                      {339, 6, &TerrainPalette::wood, &TerrainPalette::grass},
+                                      {345, 7, &TerrainPalette::iron, &TerrainPalette::roof},
+                                      {352, 7, &TerrainPalette::wood, &TerrainPalette::gold},
+                                      {359, 7, &TerrainPalette::cliff, &TerrainPalette::moss}};
+
+// A carved pillar of a totem: a round post with painted bands; the head has two staring
+// eyes and a flat cap.
+Canvas TotemPillar(const TerrainPalette& p, const TotemLook& look, bool head) {
+  const double radius = head ? 11 : 9;
+  auto solid = [radius, head](double x, double y, double z) {
+    const double r = std::sqrt(x * x + y * y);
+    if (head) return r < (z > 12 ? radius + 1.5 : radius);  // the cap overhangs
+    return r < radius + (std::fmod(z, 8.0) < 1.5 ? 1.0 : 0.0);
+  };
+  const Ramp& wood = p.*look.wood;
+  const Ramp& paint = p.*look.paint;
+  return RenderModel(1, solid, [&, head](const Hit& hit) {
+    double b = FaceLight(hit.face);
+    if (hit.face == Face::kTop) return wood.Index(0.6 + (Noise(hit.x + 20, hit.y + 20, 3, 91) - 0.5) * 0.2);
+    const double around = std::atan2(hit.y, hit.x);
+    b += (Noise(around * 6 + 30, hit.z * 0.8, 2, 92) - 0.5) * 0.15;
+    if (head) {
+      // Eyes facing the viewer: two dark hollows ringed with paint.
+      const double ex = std::abs(around - 0.785) - 0.35, ez = hit.z - 8;
+      const double eye = std::sqrt(ex * ex * 40 + ez * ez);
+      if (eye < 1.6) return p.rock.Index(0.15);
+      if (eye < 2.8) return paint.Index(0.75);
+      if (hit.z > 12) return paint.Index(b + 0.1);
+      return wood.Index(b);
+    }
+    if (std::fmod(hit.z, 8.0) < 1.5) return paint.Index(b + 0.1);   // painted bands
+    if (std::fmod(around * 8 / 3.14159 + 8, 2.0) < 0.25) b -= 0.2;  // carved grooves
+    return wood.Index(b);
+  });
+}
+
 }  // namespace
 
 int TerrainBlockFrame(int type, int rotation) {
@@ -325,6 +368,11 @@ int TerrainBlockFrame(int type, int rotation) {
     default:
       break;
   }
+  if (type >= t::kWallMiddleFirst && type <= t::kWallBaseTall) return f::kStone;
+  for (int i = 0; i < 5; ++i)
+    if (type >= kTotemLooks[i].first && type < kTotemLooks[i].first + kTotemLooks[i].levels)
+      return f::kTotem + 2 * i + (type == kTotemLooks[i].first + kTotemLooks[i].levels - 1 ? 1 : 0);
+  if (type == t::kTotemLast) return f::kTotem + 9;
   if (type >= t::kRegionPatternFirst && type <= t::kRegionPatternLast) return f::kRegionGround;
   if (type >= t::kRegionFrameFirst && type <= t::kRegionCentre) return f::kRegionCentre + (type - t::kRegionFrameFirst);
   return f::kNone;  // empty cells and open water have no block
@@ -351,6 +399,10 @@ std::vector<uint8_t> TerrainSpriteBytes() {
   add(DoorBlock(p, true));
   add(RegionGround(p));
   for (int phase = 0; phase < 6; ++phase) add(RegionCentre(p, phase));
+  for (const TotemLook& look : kTotemLooks) {
+    add(TotemPillar(p, look, false));
+    add(TotemPillar(p, look, true));
+  }
   return file.Bytes();
 }
 

@@ -28,7 +28,8 @@ inline constexpr int kCliff = 15;
 inline constexpr int kIronDoor = 16;
 inline constexpr int kRegionGround = 17;
 inline constexpr int kRegionCentre = 18;  // 18..23: the region centre's glow, six phases
-inline constexpr int kCount = 24;
+inline constexpr int kTotem = 24;  // 24..33: the five totems' carved pillars, each a body and a head
+inline constexpr int kCount = 34;
 }  // namespace terrain_frames
 
 // The block frame of a forged terrain type in a view rotation (0 none).

@@ -131,6 +131,20 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   types[kStoneTop].scannerClass = 6;
   for (int n = kRegionPatternFirst; n <= kRegionPatternLast; ++n) types[static_cast<size_t>(n)] = Floor(2, 4, 0);
   for (int n = kRegionFrameFirst; n <= kRegionCentre; ++n) types[static_cast<size_t>(n)] = Floor(2, 4, 0);
+  // Grown walls: stone blocks; their tops may be stood on.
+  for (int n = kWallMiddleFirst; n < kWallMiddleFirst + 12; ++n) types[static_cast<size_t>(n)] = Block(15, 80, kRubble);
+  for (int n : {kWallBaseLow, kWallBaseLow + 1, kWallBaseTall}) types[static_cast<size_t>(n)] = Block(15, 80, kRubble);
+  for (int n = kWallTopFirst; n < kWallTopFirst + 5; ++n) types[static_cast<size_t>(n)] = Block(15, 80, kRubble, true);
+  for (int n = kWallMiddleFirst; n <= kWallBaseTall; ++n) types[static_cast<size_t>(n)].scannerClass = 6;
+  // Totem tiles: a carved pillar that a hard blow brings down (the totem then collapses).
+  // Nothing stands in or on one, but it holds no solid voxels: a totem sees and shoots
+  // from its top over its own pillar.
+  for (int n = kTotemFirst; n <= kTotemLast; ++n) {
+    TerrainDef& tile = types[static_cast<size_t>(n)];
+    tile = Block(15, 60, 0);
+    tile.solidMask.fill(0);
+    tile.scannerClass = 3;
+  }
   for (int n = 0; n < kCount; ++n) FinishType(types[static_cast<size_t>(n)], n);
   return types;
 }

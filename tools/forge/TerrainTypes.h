@@ -57,11 +57,17 @@ inline constexpr int kCliff = 16;                // indestructible high rock
 inline constexpr int kIronDoor = 17;             // door 1, a door with an object in its doorway
 inline constexpr int kTurf = 18;                 // full block: the top of raised ground
 inline constexpr int kStoneTop = 19;             // full block: the top of a wall
+inline constexpr int kWallMiddleFirst = 117;     // 117..128: the middle blocks of a grown wall
+inline constexpr int kWallBaseLow = 129;         // 129, 130: a wall's foot on low ground
+inline constexpr int kWallTopFirst = 131;        // 131..135: a wall's standable top
+inline constexpr int kWallBaseTall = 137;        // a wall's foot in tall ground
 inline constexpr int kRegionPatternFirst = 237;  // 237..260: ground around regions of power
 inline constexpr int kRegionPatternLast = 260;
 inline constexpr int kRegionFrameFirst = 280;  // frames of the region centre's animation
 inline constexpr int kRegionCentre = 285;
-inline constexpr int kCount = 286;
+inline constexpr int kTotemFirst = 333;  // 333..366: totem tiles, one run of levels per totem spell
+inline constexpr int kTotemLast = 366;
+inline constexpr int kCount = 367;
 }  // namespace terrain
 
 // Every forged type, indexed by its number.
