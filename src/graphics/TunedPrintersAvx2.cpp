@@ -1,13 +1,13 @@
 // The colour-table printers for processors with AVX2. AVX2 has no byte permute across a
 // 256-entry table (byte-shuffle slices of it measured slower than plain loads), but it
-// gathers: pixels are looked up eight at a time as the 32-bit words at their 16-bit entries
-// (the tables keep spare entries after the last, so the word of entry 255 stays inside
-// them), cut to their 16-bit halves. A run of eight or more takes whole gathers, the last
-// one overlapping the one before; one of three to seven takes one gather and is written
-// through a mask of whole pixel pairs, its odd last pixel on its own; one or two pixels are
-// looked up alone. The runs of sprites are short and of every length, and a loop over their
-// pixels mispredicts its end on most of them; a gather a run does not. Everything in this
-// unit is built for AVX2 (the pragma below) except the printers' entry points.
+// gathers: pixels are looked up sixteen or eight at a time as the 32-bit words at their
+// 16-bit entries (the tables keep spare entries after the last, so the word of entry 255
+// stays inside them), cut to their 16-bit halves. A run of eight or more takes whole
+// gathers, the last one overlapping the one before; a shorter one is looked up a pixel at a
+// time, unrolled by its length, as a gather of eight would cost more and a loop over its
+// pixels would mispredict its end (the runs of sprites are short and of every length).
+// Everything in this unit is built for AVX2 (the pragma below) except the printers' entry
+// points.
 
 #include <immintrin.h>
 
@@ -29,23 +29,17 @@ inline __m128i LookUpEight(const uint8_t* in, const int* table) {
   return _mm_packus_epi32(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
 }
 
-// The masks of the first 0..3 pixel pairs of a block, read at kPairMasks + 4 - pairs.
-alignas(32) constexpr int32_t kPairMasks[8] = {-1, -1, -1, -1, 0, 0, 0, 0};
-
-// Runs of one or two pixels (a ragged edge, a spear's shaft) cost less looked up on their
-// own than with a gather; a loop would mispredict its end.
-inline void LookUpOneOrTwo(uint16_t* out, const uint8_t* in, int count, const uint16_t* table) {
-  if (count == 0) return;
-  out[0] = table[in[0]];
-  if (count == 2) out[1] = table[in[1]];
-}
-
-// A run of three to seven pixels whose eight index bytes may all be read.
+// A run of fewer than eight pixels, each looked up on its own. (A jump table on the count
+// measured slower than these tests.)
 inline void LookUpShortRun(uint16_t* out, const uint8_t* in, int count, const uint16_t* table) {
-  const __m128i pixels = LookUpEight(in, reinterpret_cast<const int*>(table));
-  const __m128i pairs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kPairMasks + 4 - count / 2));
-  _mm_maskstore_epi32(reinterpret_cast<int*>(out), pairs, pixels);
-  if (count & 1) out[count - 1] = table[in[count - 1]];
+  if (count <= 0) return;
+  out[0] = table[in[0]];
+  if (count >= 2) out[1] = table[in[1]];
+  if (count >= 3) out[2] = table[in[2]];
+  if (count >= 4) out[3] = table[in[3]];
+  if (count >= 5) out[4] = table[in[4]];
+  if (count >= 6) out[5] = table[in[5]];
+  if (count >= 7) out[6] = table[in[6]];
 }
 
 // The pixels of the sixteen indexes at in. Each pair of index bytes, widened to 32 bits,
@@ -76,18 +70,11 @@ inline void LookUpLongRun(uint16_t* out, const uint8_t* in, int count, const uin
 }
 
 PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
-  // A short run reads the eight index bytes from its first; near the end of the frame's
-  // pixels, where they would run past it, the run is looked up a pixel at a time.
-  const uint8_t* const pixelEnd = frame.data + frame.PixelEnd();
-  printing::PrintVisibleRuns(frame, clip, false, 1, [&](uint16_t* out, const uint8_t* in, int count) {
+  printing::PrintVisibleRuns(frame, clip, false, 1, [table](uint16_t* out, const uint8_t* in, int count) {
     if (count >= kBlock)
       LookUpLongRun(out, in, count, table);
-    else if (count <= 2)
-      LookUpOneOrTwo(out, in, count, table);
-    else if (pixelEnd - in >= kBlock)
-      LookUpShortRun(out, in, count, table);
     else
-      printing::LookUp(out, in, count, table);
+      LookUpShortRun(out, in, count, table);
   });
   return kPrintDone;
 }

@@ -60,8 +60,8 @@ std::vector<Frame> Frames() {
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < counts[y]; ++x) edges.Set((y * 7 + x) % 65, y, (x * 13 + y * 3) % 256);
   frames.emplace_back(edges, 30, 5);
-  // Runs around the AVX2 printer's gathers of eight and sixteen; the last, of five, ends
-  // the frame's pixels, where a gather of eight would read past them.
+  // Runs around the AVX2 printer's lengths: a pixel at a time below eight, gathers of eight
+  // and sixteen from there, the last block overlapping; the last run ends the frame's pixels.
   forge::Canvas gathers(40, 12);
   const int gatherCounts[12] = {4, 6, 7, 8, 9, 15, 16, 17, 23, 24, 25, 5};
   for (int y = 0; y < 12; ++y)
