@@ -118,6 +118,8 @@ class ICreatureEffects {
   virtual void Deactivate(int effect) {}
   // An effect turned with its creature takes the new facing.
   virtual void TurnEffect(int effect, int facing) {}
+  // An effect held with a creature that changed its owner acts for the new army.
+  virtual void SetEffectArmy(int effect, int army) {}
   // An object attached to a creature (an animation object of the effects) is released.
   virtual void ReleaseAttachedObject(int object) {}
   // The global animation of a number (selection markers, overlays), null when not loaded.

@@ -155,6 +155,7 @@ void CCreature::ChangeOwner(int newArmy) {
   if (IsAttackingOrder(order) && heldKind) EndHeldState();
   g_creatureAI->RegisterCreature(0, index);
   if (IsWizard()) g_creatureAI->RegisterCreature(1, index);
+  if (spellState == 2 && attachedEffect >= 0) g_creatureEffects->SetEffectArmy(attachedEffect, army);
 }
 
 void CCreature::ReleaseEngagements() {

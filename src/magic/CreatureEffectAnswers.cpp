@@ -86,6 +86,9 @@ class CreatureEffectAnswers : public ICreatureEffects {
   // The echo a creature holds in spell state 2 plays its creature's sequence for a facing:
   // it moves to the new facing's sequence of the same group and keeps its step, so that a
   // turn never restarts it.
+  void SetEffectArmy(int effect, int army) override {
+    if (CEffect* record = ActiveEffect(effect)) record->state[s::kArmy] = army;
+  }
   void TurnEffect(int effect, int facing) override {
     CEffect* record = ActiveEffect(effect);
     const EffectAniEntry* entry = g_effectManager.AniEntry(kEchoEntry);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "OrdersWorld.h"
@@ -25,6 +26,8 @@ struct EntryEffects : RecordingEffects {
     return animation;
   }
   void Deactivate(int effect) override { deactivated.push_back(effect); }
+  std::vector<std::pair<int, int>> armies;  // effect, army
+  void SetEffectArmy(int effect, int army) override { armies.emplace_back(effect, army); }
 };
 
 class SpellLooks : public OrdersWorld {
@@ -77,9 +80,11 @@ TEST_F(SpellLooks, SpellHeldStatesChangeOneForAnother) {
   EXPECT_FALSE(c.CanFlyNow());
 }
 
-TEST_F(SpellLooks, AnEffectHeldWithACreatureEndsWhenItLeavesPlay) {
+TEST_F(SpellLooks, AnEffectHeldWithACreatureChangesSidesWithItAndEndsWhenItLeavesPlay) {
   CCreature& c = Creature(kBrownie);
   ASSERT_EQ(c.SetSpellState(2, 9), 1);
+  c.ChangeOwner(1);
+  EXPECT_EQ(entries.armies, (std::vector<std::pair<int, int>>{{9, 1}}));
   c.Remove();
   EXPECT_EQ(entries.deactivated, std::vector<int>{9});
   EXPECT_EQ(c.spellState, 0);
