@@ -164,13 +164,13 @@ int CCreature::StartHandToHandAnim(const CCreature* opponent) {
 
 void CCreature::RefreshViewFacing() {
   SetFacing(facing);
-  if (orderState.overlayMode == 3) {
+  if (spellState == 3) {
     int first = 0;
     if (CAnimation* flight = g_creatureEffects->EffectAnimEntry(kFlightOverlay, first)) {
       attachAnim2.SetAnimation(flight);
       attachAnim2.Start(first + viewFacing, 0);
     }
-  } else if (orderState.overlayMode == 2 && attachedObject >= 0) {
+  } else if (spellState == 2 && attachedObject >= 0) {
     g_creatureEffects->TurnEffect(attachedObject, viewFacing);
   }
 }
@@ -249,7 +249,7 @@ CCreature::AnimStateHandler CCreature::SetAnimState(int state) {
   }
 
   const int entry = OverlayEntry(state);
-  if (orderState.overlayMode == 1 && entry >= 0) {
+  if (spellState == 1 && entry >= 0) {
     int first = 0;
     if (CAnimation* overlay = g_creatureEffects->EffectAnimEntry(entry, first)) {
       overlayAnim.SetAnimation(overlay);
@@ -268,7 +268,7 @@ void CCreature::StandFor(int frames) {
 namespace {
 
 void AdvanceOverlay(CCreature& creature) {
-  if (creature.orderState.overlayMode == 1 && creature.overlayAnim.animation && creature.overlayAnim.playing)
+  if (creature.spellState == 1 && creature.overlayAnim.animation && creature.overlayAnim.playing)
     creature.overlayAnim.Advance();
 }
 
@@ -426,7 +426,7 @@ void CCreature::AnimLrcTerrain() {
 }
 
 void CCreature::AnimHthAttack() {
-  if (orderState.overlayMode == 1 && overlayAnim.animation && overlayAnim.playing && overlayAnim.Advance() == 2) {
+  if (spellState == 1 && overlayAnim.animation && overlayAnim.playing && overlayAnim.Advance() == 2) {
     if (CCreature* victim = CreatureInUse(target)) {
       victim->TakeDamage(g_spellDefs[spell_tuning::kMightyBlow].Damage, army, carriedItems[0], carriedItems[1]);
       int x, y, z;

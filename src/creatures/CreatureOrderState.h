@@ -32,12 +32,10 @@ struct CCreatureOrderState {
   // --- blocking conditions ---
   int32_t earthBound = 0;
   int32_t panicking = 0;
-  int32_t lineMove = 0;    // a stepped straight move is in progress
-  int32_t flying = 0;      // in the air by its own wings
-  int32_t flyingMode = 0;  // 3: a flight of limited duration
-  int32_t flightCounter = 0;
+  int32_t lineMove = 0;       // a stepped straight move is in progress
+  int32_t flying = 0;         // in the air by its own wings
+  int32_t flightCounter = 0;  // what is left of a flight given by a spell (spell-held state 3)
   int32_t fallFlag = 0;
-  int32_t overlayMode = 0;   // 1 effect animation by state, 2 attached object, 3 limited flight
   int32_t traceDraw = 0;     // one discarded draw a frame, to find where runs part
   int32_t looksChanged = 0;  // the map view rebuilds the print effects
   // --- timed conditions ---

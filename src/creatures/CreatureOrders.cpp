@@ -188,7 +188,7 @@ int CCreature::EndHeldState() {
   if (heldKind == 1) printFX.RemoveColourFX(4);
   heldKind = heldTime = 0;
   provoked = 0;
-  if (orderState.flyingMode == 3) orderState.flying = 0;
+  if (spellState == 3) orderState.flying = 0;
   ReleaseEngagement();
   orderState.earthBound = orderState.panicking = orderState.lineMove = 0;
   mirrored = 0;
@@ -205,7 +205,7 @@ int CCreature::EndHeldState() {
 
 // --- conditions the entry points ask about ---
 
-bool CCreature::CanFlyNow() const { return (type && type->CanFly) || orderState.flyingMode == 3; }
+bool CCreature::CanFlyNow() const { return (type && type->CanFly) || spellState == 3; }
 
 bool CCreature::IsAirborneWithoutFlight() const { return airborne > 0 && !CanFlyNow(); }
 

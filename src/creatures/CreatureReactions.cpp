@@ -305,7 +305,7 @@ void CCreature::ForceLanding() {
     s.flying = g_map.FindGroundSupport(cellX, cellY, level, MakeMoveQuery()) ? 0 : 1;
     return;
   }
-  const bool spellFlight = s.flyingMode == 3 && s.fallFlag;
+  const bool spellFlight = spellState == 3 && s.fallFlag;
   if (!s.earthBound && !spellFlight) return;
   mayFly = 0;
   if (spellFlight) EndSpellFlight();

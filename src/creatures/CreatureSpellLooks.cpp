@@ -48,7 +48,6 @@ int CCreature::SetSpellState(int state, int effect) {
       break;
   }
   spellState = state;
-  orderState.overlayMode = state;
   switch (state) {
     case 1:
       StartWaitOverlay();
@@ -60,7 +59,6 @@ int CCreature::SetSpellState(int state, int effect) {
       attachAnim2.Clear();
       StartEntry(attachAnim2, kFlightOverlay, viewFacing);
       orderState.flightCounter = g_spellDefs[spell_tuning::kFlight].Duration;
-      orderState.flyingMode = 3;
       mayFly = 1;
       break;
     default:
@@ -74,12 +72,8 @@ void CCreature::EndSpellFlight() {
   attachAnim2.Clear();
   overlayAnim.playing = 0;
   g_creatureSounds->FlightLoop(*this, false);
-  orderState.flyingMode = 0;
   orderState.fallFlag = 0;
-  if (spellState == 3) {
-    spellState = 0;
-    orderState.overlayMode = 0;
-  }
+  if (spellState == 3) spellState = 0;
   if (!(type && type->CanFly)) mayFly = 0;
   strength.dirty = 1;
 }

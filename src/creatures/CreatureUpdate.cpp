@@ -181,7 +181,7 @@ void CCreature::Update() {
   if (s.secondAttackTimer > 0) --s.secondAttackTimer;
   if (s.generalCounter > 0) --s.generalCounter;
   // 22. A flight of limited duration.
-  if (s.flyingMode == 3 && s.flying) {
+  if (spellState == 3 && s.flying) {
     if (attachAnim2.animation && attachAnim2.playing) attachAnim2.Advance();
     g_creatureSounds->FlightLoop(*this, true);
     --s.flightCounter;
@@ -198,7 +198,7 @@ void CCreature::Update() {
       g_creatureSounds->FlightLoop(*this, false);
       g_creatureSounds->PlayAt(creature_sound::kFlightEnd, cellX, cellY);
     }
-  } else if (s.flyingMode == 3) {
+  } else if (spellState == 3) {
     g_creatureSounds->FlightLoop(*this, false);
   }
   // 23. Poison: a point a PoisonDelay.

@@ -442,7 +442,7 @@ void CCreature::AnimRetreat() {
 // --- ending a step ---
 
 void CCreature::PrepareLanding() {
-  const bool spellFlightEnds = orderState.flyingMode == 3 && (endFlight || orderState.fallFlag);
+  const bool spellFlightEnds = spellState == 3 && (endFlight || orderState.fallFlag);
   if (orderState.earthBound || endFlight || spellFlightEnds) mayFly = 0;
   if (spellFlightEnds && spellState == 3) EndSpellFlight();
   endFlight = 0;

@@ -427,7 +427,9 @@ class CCreature {
   int32_t attachedObject = -1;
   int32_t airborne = 0;
   CAttachedAnim attachAnim1;
-  int32_t spellState = 0;  // 3 shows attachment anim 2, 2 turns the attached effect
+  // The spell-held state: 1 a mighty blow (the overlay of the states plays), 2 an effect held
+  // with it (turned with it), 3 a flight of limited duration (attachment anim 2 shows it).
+  int32_t spellState = 0;
   int32_t attachedEffect = -1;
   CAnimPlayer attachAnim2;
   int32_t secondAttachedObject = -1;

@@ -50,7 +50,6 @@ TEST_F(SpellLooks, SpellHeldStatesChangeOneForAnother) {
   CCreature& c = Creature(kBrownie);
   c.strength.dirty = 0;
   EXPECT_EQ(c.SetSpellState(1, -1), 1);
-  EXPECT_EQ(c.orderState.overlayMode, 1);
   EXPECT_TRUE(c.overlayAnim.playing);
   EXPECT_EQ(entries.entries.back(), 36);
   EXPECT_EQ(c.strength.dirty, 1);
@@ -63,7 +62,6 @@ TEST_F(SpellLooks, SpellHeldStatesChangeOneForAnother) {
   EXPECT_EQ(c.SetSpellState(3, -1), 1);
   EXPECT_EQ(entries.deactivated, std::vector<int>{7});
   EXPECT_EQ(c.attachedEffect, -1);
-  EXPECT_EQ(c.orderState.flyingMode, 3);
   EXPECT_EQ(c.orderState.flightCounter, g_spellDefs[spell_tuning::kFlight].Duration);
   EXPECT_EQ(c.mayFly, 1);
   EXPECT_TRUE(c.CanFlyNow());
@@ -74,7 +72,6 @@ TEST_F(SpellLooks, SpellHeldStatesChangeOneForAnother) {
   EXPECT_EQ(c.SetSpellState(0, -1), 0);
   c.orderState.flying = 0;
   EXPECT_EQ(c.SetSpellState(0, -1), 1);
-  EXPECT_EQ(c.orderState.flyingMode, 0);
   EXPECT_EQ(c.mayFly, 0);
   EXPECT_FALSE(c.attachAnim2.playing);
   EXPECT_FALSE(c.CanFlyNow());
@@ -99,7 +96,6 @@ TEST_F(SpellLooks, ASpellFlightRunningOutEndsWithTheLanding) {
   c.falling = 1;
   c.LandAtStepEnd();
   EXPECT_EQ(c.spellState, 0);
-  EXPECT_EQ(c.orderState.flyingMode, 0);
   EXPECT_EQ(c.mayFly, 0);
   EXPECT_EQ(c.health, health - g_spellDefs[spell_tuning::kFallDamage].Damage);
 }
