@@ -15,6 +15,7 @@
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/ChatConsole.h"
+#include "battle/CursorFacts.h"
 #include "battle/MessagePanel.h"
 #include "battle/MessageScroll.h"
 #include "battle/PanelBattle.h"
@@ -148,6 +149,7 @@ class CBattleMapView : public IMapViewBattle {
     else
       ::OfferInterfaceCommand(kind, -1, value);
   }
+  CMapCursorFacts* CursorFacts() override { return &BattleCursorFacts(); }
   // The debug keys' switches.
   int OcclusionSetting() override { return g_battleDebug.occlusion; }
   int DisplayToggle() override { return g_battleDebug.displayToggle; }

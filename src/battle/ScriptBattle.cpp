@@ -5,6 +5,7 @@
 #include "battle/Script.h"
 #include "battle/ScriptActors.h"
 #include "core/Options.h"
+#include "ui/SpeechCtrl.h"
 
 void CBattleCreatures::ResetScript() { ResetBattleScript(); }
 
@@ -15,6 +16,8 @@ void CBattleCreatures::ScriptTick() {
 
 void ResetBattleScript() {
   g_script.Clear();
+  // The speech boxes' layouts, read once: a script's speeches need them.
+  g_speechCtrl.LoadConfig();
   // The computer player's own battles (directAI, and the training runs, which set it) have
   // no script.
   if (!g_directAI) LoadScriptEvents(g_realmName, g_battleSetup.region);

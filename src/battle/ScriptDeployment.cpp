@@ -66,16 +66,6 @@ void DeployObject(const ScriptDeploymentPart& d) {
   g_effectWorld->CreateObject(d.deployedArtefact, place.x, place.y, place.z, words);
 }
 
-// The spell-held state a deployment gives (1 the sword, 2 the bow's effect, 3 wings): false
-// when refused (wings for a type that flies of its own).
-bool SetSpellState(CCreature& c, int state, int effect) {
-  if (state == kWings && c.type && c.type->FlyingHeight > 0) return false;
-  c.spellState = state;
-  c.attachedEffect = state == kBow ? effect : -1;
-  c.MarkStrengthDirty();
-  return true;
-}
-
 void GiveBow(CCreature& c) {
   CEffect* effect = g_effectManager.AllocateEffect();
   if (!effect) return;
@@ -90,14 +80,14 @@ void GiveBow(CCreature& c) {
   block.words[effect_word::kKindMode] = 1;
   effect->Activate(kBowEffect, block);
   effect->SetKind(kBowEffect);
-  if (!SetSpellState(c, kBow, static_cast<int>(effect - g_effectManager.effects.data()))) effect->Deactivate();
+  if (!c.SetSpellState(kBow, static_cast<int>(effect - g_effectManager.effects.data()))) effect->Deactivate();
 }
 
 void ApplyRankAndEquipment(CCreature& c, const ScriptDeploymentPart& d) {
   const CCreatureType* type = c.type;
   if (type && (d.rank == kLord || d.rank == kKing)) c.AddExperience(type->LordExperienceLevel + 1);
   if (type && d.rank == kKing) c.AddExperience(type->KingExperienceLevel + 1);
-  if (d.equipment == kSword || d.equipment == kWings) SetSpellState(c, d.equipment, -1);
+  if (d.equipment == kSword || d.equipment == kWings) c.SetSpellState(d.equipment, -1);
   if (d.equipment == kBow) GiveBow(c);
 }
 

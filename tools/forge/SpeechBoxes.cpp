@@ -146,11 +146,15 @@ SpeechBoxDef Box(int w, int h, int hotX, int hotY, int limit) {
 std::vector<SpeechBoxDef> ForgedSpeechBoxes() {
   std::vector<SpeechBoxDef> boxes;
   // Small boxes for short words, the pointer in each corner in turn (the speaker below-left,
-  // below-right, above-left, above-right of the box), then large ones for long speeches.
+  // below-right, above-left, above-right of the box), then large ones for long speeches. A
+  // box's limit is what its body holds in the body font: four lines of some 25 characters in
+  // a small box, seven of some 37 in a large one.
   for (auto [x, y] : {std::pair{30, 150}, std::pair{350, 150}, std::pair{30, 0}, std::pair{350, 0}})
-    boxes.push_back(Box(380, 150, x, y, 160));
-  for (auto [x, y] : {std::pair{40, 200}, std::pair{480, 200}, std::pair{40, 0}, std::pair{480, 0}})
-    boxes.push_back(Box(520, 200, x, y, 400));
+    boxes.push_back(Box(380, 150, x, y, 100));
+  // The large boxes' pointers stand nearer their middle, so that one of them fits a speaker in
+  // the middle of the screen too.
+  for (auto [x, y] : {std::pair{140, 200}, std::pair{380, 200}, std::pair{140, 0}, std::pair{380, 0}})
+    boxes.push_back(Box(520, 200, x, y, 250));
   // A box for fixed and centred speeches: no pointer, no limit.
   SpeechBoxDef centred = Box(560, 220, -1, -1, -1);
   centred.boxX = 120;
