@@ -28,6 +28,7 @@
 #include "graphics/PrintTarget.h"
 #include "graphics/TypePrinters.h"
 #include "magic/Effect.h"
+#include "magic/Blast.h"
 #include "magic/EffectManager.h"
 #include "magic/ParticleManager.h"
 #include "magic/SpellCast.h"
@@ -109,6 +110,8 @@ bool LoadBattle(CBattle& battle) {
       (g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby) && g_gameSettings.gameTime > 0 ? 1 : 0;
 
   g_effectManager.Reset();
+  g_blastPool.Clear();
+  g_blastPool.BuildAbsorptionTable();  // from the battle's terrain types, loaded above
   g_mapObjects.Reset();
   ResetSpellCasting();  // no army has seen a spell yet, and the alignments are level
   g_pathNetwork.Clear();

@@ -46,7 +46,8 @@ class EffectCreatures : public IEffectWorld {
     return true;
   }
   void TakeDamage(int slot, int amount, int army, int item0, int item1) override {
-    if (CCreature* c = g_creatureArray.InUse(slot)) c->AdjustHealth(-amount, army, nullptr, 1);
+    // Through the creature's own intake: iron skin, shields, held states and blood.
+    if (CCreature* c = g_creatureArray.InUse(slot)) c->TakeDamage(amount, army, item0, item1);
   }
   void Immobilise(int slot, int time, int kind) override {
     if (CCreature* c = g_creatureArray.InUse(slot)) {

@@ -48,6 +48,7 @@ void CastWorld::SetUp() {
   g_armyTable.SetActiveArmy(0);
   savedHooks_ = g_mapHooks;
   InstallCreatures();
+  g_mapHooks.effects = &effectHooks_;  // thrown spells plan their arcs with the effects' gravity
   InstallEffectCreatures();
   soundScope_ = std::make_unique<HookScope<IEffectSounds>>(g_effectSounds, sounds);
   notesScope_ = std::make_unique<HookScope<ICreatureWizards>>(g_creatureWizards, notes);

@@ -14,6 +14,7 @@
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "magic/EffectManager.h"
+#include "magic/MagicHooks.h"
 #include "map/MapHooks.h"
 
 namespace magic_test {
@@ -42,6 +43,7 @@ class CastWorld : public ::testing::Test {
  private:
   std::string here_;
   MapHooks savedHooks_{};
+  CEffectMapHooks effectHooks_;
   std::unique_ptr<HookScope<IEffectSounds>> soundScope_;
   std::unique_ptr<HookScope<ICreatureWizards>> notesScope_;
 };

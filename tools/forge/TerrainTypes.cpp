@@ -98,9 +98,12 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   types[kBridge].damageThreshold = 40;
   types[kBridge].ignition = 50;
   types[kBridge].burnValue = 200;
+  types[kBridge].supportValue = 5;  // wood carries a fire
   types[kDoor] = Block(15, 30, 0);
   types[kDoor].doorIndex = 0;
   types[kDoor].ignition = 30;
+  types[kDoor].burnValue = 120;
+  types[kDoor].supportValue = 5;
   types[kDoor].scannerClass = 3;
   types[kIronDoor] = Block(15, 120, 0);
   types[kIronDoor].doorIndex = 1;
