@@ -404,7 +404,7 @@ void Delivery::RaiseDead() {
       End();
       return;
     }
-    dead->RaiseAsUndead();
+    dead->RaiseAsUndead(caster->army);
     Sound(736);
     End();
     return;
@@ -416,7 +416,7 @@ void Delivery::RaiseDead() {
     return;
   }
   CCreature* risen = InUse(e_.params[w::kTarget]);
-  if (risen && caster && BelowControlLimit(caster->army)) risen->RaiseAsUndead();
+  if (risen && caster && BelowControlLimit(caster->army)) risen->RaiseAsUndead(caster->army);
   e_.SetKind(24);
 }
 
