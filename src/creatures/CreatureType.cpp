@@ -103,3 +103,15 @@ int CCreatureType::GetThreatClass() const {
       return 0;
   }
 }
+
+CMoveQuery CCreatureType::MakePlacementRequest() const {
+  CMoveQuery query;
+  query.height = TileHeight;
+  query.size = TileSizeXY;
+  query.airborne = CanFly;
+  query.movementKind = SwimmingAbility;
+  // A swimmer may be placed in deep water.
+  query.deepWater = SwimmingAbility >= kMovementSwimmer ? 1 : 0;
+  query.typeIndex = typeNumber;
+  return query;
+}

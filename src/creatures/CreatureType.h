@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "map/MoveQuery.h"
+
 inline constexpr int kCreatureTypes = 28;  // type numbers 0-27
 inline constexpr int kTypeNameCount = 24;  // types 0-23 have a row in the name table
 inline constexpr int kNoRangedAttack = -1;
@@ -108,6 +110,8 @@ struct CCreatureType {
   int GetLrcRating(int targetType) const;
   // How much the AI fears the type's shots: 2 for types 1 and 3, 1 for 2 and 10, else 0.
   int GetThreatClass() const;
+  // What a free place for a creature of the type must give room to (summoning, deployment).
+  CMoveQuery MakePlacementRequest() const;
 };
 
 extern CCreatureType g_creatureTypes[kCreatureTypes];

@@ -25,19 +25,6 @@ constexpr int kDifficultyLevels = 4;
 // The second portrait name (beside "isles female") of the female look.
 constexpr const char* kSecondFemaleLook = "Morwen";
 
-// The placement request of a creature type: what FindFreePositionNear must find room for.
-CMoveQuery PlacementOf(int typeNumber) {
-  const CCreatureType& type = g_creatureTypes[typeNumber];
-  CMoveQuery query;
-  query.height = type.TileHeight;
-  query.size = type.TileSizeXY;
-  query.airborne = type.CanFly;
-  query.movementKind = type.SwimmingAbility;
-  query.deepWater = type.SwimmingAbility >= kMovementSwimmer ? 1 : 0;
-  query.typeIndex = typeNumber;
-  return query;
-}
-
 // "creatures\" [+ "16Mb Anims\"] + name + ".ani".
 std::string AnimPath(const char* name) {
   return std::string("creatures\\") + (g_prefs.cutDownAnims ? "16Mb Anims\\" : "") + name + ".ani";
@@ -83,7 +70,7 @@ int CWizard::SpawnCreature(int toArmy, int x, int y, int z) {
   // The place first: without one nothing is taken, and the record is only marked deployed.
   x = CWrapCoord::WrapX(x);
   y = CWrapCoord::WrapY(y);
-  const bool placed = g_map.FindFreePositionNear(-1, PlacementOf(typeNumber), x, y, z) != 0;
+  const bool placed = g_map.FindFreePositionNear(-1, g_creatureTypes[typeNumber].MakePlacementRequest(), x, y, z) != 0;
   deployed = 1;
   army = toArmy;
   if (!placed) return 0;

@@ -17,6 +17,7 @@
 #include "map/Map.h"
 #include "map/MapUnits.h"
 #include "map/TerrainType.h"
+#include "map/TileOverlay.h"
 
 namespace {
 
@@ -155,6 +156,8 @@ class Delivery {
   void Repel();
   void ArcaneBolt();
   void Illusion();
+  void Echo();
+  void MightyBlow();
   void Missile();
   void CreatureShot();
 
@@ -335,7 +338,10 @@ void Delivery::DetectUndead() {
     return;
   }
   CCreature* c = CreatureInCell();
-  if (c && c->health > 0 && c->undead && Passes(e_.params[w::kStartX], c->magicResistance)) Sound(731);
+  if (c && c->health > 0 && c->undead && Passes(e_.params[w::kStartX], c->magicResistance)) {
+    c->SyncAnimFrame();
+    Sound(731);
+  }
   End();
 }
 
@@ -532,8 +538,56 @@ void Delivery::Illusion() {
   twin->SetIronSkin(original->ironSkin);
   twin->SetHaste(original->haste);
   twin->SetInvisibility(original->invisible);
-  const int held = original->spellState;
-  if (held == 1 || held == 3) twin->spellState = held;
+  switch (original->spellState) {
+    case 1:
+    case 3:
+      twin->SetSpellState(original->spellState, -1);
+      End();
+      return;
+    case 2:
+      // The double carries an arcane echo of its own, held by this effect.
+      e_.params[w::kSpell] = 78;
+      e_.params[w::kCreature] = twin->index;
+      e_.params[w::kTarget] = -1;
+      e_.state[s::kCounter3] = -1;
+      e_.SetKind(effect_kind::kCreatureEcho);
+      if (e_.active && !twin->SetSpellState(2, e_.index)) End();
+      return;
+    default:
+      End();
+      return;
+  }
+}
+
+void Delivery::Echo() {
+  CCreature* target = Living(e_.params[w::kTarget]);
+  if (e_.params[w::kTarget] == -1 || !target) {
+    Fizzle();
+    return;
+  }
+  e_.state[s::kCounter3] = 0;
+  e_.params[w::kCreature] = target->index;
+  e_.params[w::kTarget] = -1;
+  e_.state[s::kArmy] = target->army;
+  e_.SetKind(effect_kind::kCreatureEcho);
+  if (e_.active && !target->SetSpellState(2, e_.index)) End();
+}
+
+void Delivery::MightyBlow() {
+  if (e_.cell && e_.cell->occupant != kNoLink) {
+    e_.params[w::kTarget] = e_.cell->occupant;
+  } else if (SpellRecord(83).LOFType != 0 && e_.kind != 30) {
+    Fizzle();
+    return;
+  }
+  if (e_.params[w::kTarget] == -1) {
+    Fizzle();
+    return;
+  }
+  if (CCreature* target = InUse(e_.params[w::kTarget])) {
+    target->SetSpellState(1, -1);
+    Sound(748);
+  }
   End();
 }
 
@@ -620,6 +674,11 @@ void Delivery::Run() {
         BlastAtTrailCell(2, def_.Damage, 5);
         return;
       }
+      // The terror shows as the tile overlay opening the column for the spell's time.
+      if (e_.cell && !(e_.cell->state & state_bits::kSealed)) {
+        g_tileSpans.MarkColumn(e_.cellX, e_.cellY, e_.cellLevel, def_.Duration);
+        g_tileSpans.active = 1;
+      }
       End();
       return;
     case 79:
@@ -628,9 +687,16 @@ void Delivery::Run() {
       } else if (IsCarrier(e_.kind)) {
         e_.SetKind(73);
       } else if (CCreature* t = Living(e_.params[w::kTarget])) {
-        (void)t;
+        if (!t->IsWizard()) t->StartSpellSound();
       } else {
         Fizzle();
+      }
+      return;
+    case 80:
+      if (CCreature* t = ArrivedAt(-1)) {
+        t->ShowSpellOverlay();
+        Sound(716);
+        End();  // delivered: a carrier that went on would lift its creature every frame
       }
       return;
     case 81:
@@ -653,8 +719,22 @@ void Delivery::Run() {
         Fizzle();
       }
       return;
+    case 78:
+      Echo();
+      return;
     case 82:
       if (CCreature* t = ArrivedAt(ImpactKind(spell_))) t->SetHaste(def_.Duration);
+      return;
+    case 83:
+      MightyBlow();
+      return;
+    case 84:
+      if (CCreature* t = Living(e_.params[w::kTarget])) {
+        t->SetSpellState(3, -1);
+        End();
+      } else {
+        Fizzle();
+      }
       return;
     case 85:
       if (CCreature* t = ArrivedAt(-1)) {
@@ -707,6 +787,18 @@ void Delivery::Run() {
       }
       e_.DamageTarget(def_.Damage);
       if (e_.active) e_.SetKind(kMissileImpactKind);
+      return;
+    case 35:
+    case 65:
+    case 68:
+    case 69:
+    case 70:
+    case 75:
+    case 91:
+    case 92:
+      // Walls, totems, the frost breath and the earthquake shape the terrain with routines
+      // of their own; until those are wired here the carrier ends where it arrived.
+      End();
       return;
     default:  // the spells that do nothing on arrival
       return;

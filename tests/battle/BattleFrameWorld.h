@@ -23,6 +23,7 @@
 #include "creatures/CreatureMapHooks.h"
 #include "creatures/CreatureType.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/Wizard.h"
 #include "forge/TerrainTypes.h"
 #include "magic/EffectBattle.h"
 #include "magic/EffectCreatures.h"
@@ -118,6 +119,7 @@ class BattleFrameWorld : public ::testing::Test {
     g_armyTable.armies[0].wizardCreature = wizard_;
     C(wizard_).maxMana = 1000;
     C(wizard_).mana = 200 * 256;
+    C(wizard_).aiWords[wizard_words::kControlLimit] = 25;  // as deployment gives it
     enemy_ = Place(kBrownie, 1, 14, 10);
     for (int army = 0; army < 8; ++army) C(enemy_).sightingCounters[army] = 30;
     ASSERT_TRUE(StartSinglePlayerNet("Edric"));

@@ -8,19 +8,11 @@
 #include <set>
 
 #include "MagicTestSupport.h"
-#include "core/Preferences.h"
+#include "MapViewPicture.h"
 #include "core/Random.h"
 #include "creatures/SpellDefinition.h"
 #include "forge/TerrainTypes.h"
-#include "graphics/PrintTarget.h"
-#include "graphics/Sprite.h"
-#include "graphics/Surface.h"
 #include "map/LineWalker.h"
-#include "map/MapView.h"
-#include "map/MapViewHooks.h"
-#include "support/Png.h"
-#include "support/TestSupport.h"
-#include "ui/Flatwin.h"
 
 namespace magic_test {
 namespace {
@@ -110,48 +102,9 @@ TEST_F(EffectPicture, MissilesAnArcAndBurningHeathOverTheMap) {
     if (frame < 6) Frame();
   }
 
-  CSprite terrain;
-  const std::string sprite = testing_support::ForgedDataDir() + "/maps/moorland/terrain.spr";
-  ASSERT_TRUE(terrain.Load(sprite.c_str(), 256) && terrain.BuildColourTables(1, 256) &&
-              terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256));
-  SurfaceDesc desc;
-  desc.flags = kDescCaps | kDescWidth | kDescHeight;
-  desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-  desc.width = 800;
-  desc.height = 600;
-  CSurface surface;
-  ASSERT_NE(surface.Create(&desc), 0);
-  InitSpriteWaveTable();
-  g_map.ResetLight();
-  std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), static_cast<int8_t>(0));
-  CEffectViewHooks viewHooks;
-  MapViewHooks hooks = DefaultMapViewHooks();
-  hooks.world = &viewHooks;
-  MapViewHooksScope scope(hooks);
-  g_prefs.isHighRes = 1;
-  g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
-  g_mapView.rotation = g_mapView.drawList.rotation = 0;
-  g_mapView.SetCameraCell(27, 25, 1);
-  surface.Fill(0);
-  g_mapView.Update();
-  std::vector<uint16_t> pixels;
-  uint16_t* locked = surface.Lock();
-  ASSERT_NE(locked, nullptr);
-  for (int y = 0; y < 600; ++y) {
-    const uint16_t* row =
-        reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(locked) + y * surface.pitch);
-    pixels.insert(pixels.end(), row, row + 800);
-  }
-  surface.Unlock(locked);
-  ResetMouseInput();
-  g_mapView.StopSounds();
-  g_mapView.drawList.Reset();
-  g_mapView.SetMap(nullptr);
-  g_mapView.drawSurface = nullptr;
-  g_mapView.terrainSprites = nullptr;
-
-  const std::string path = testing_support::TestOutputDir() + "/effects-in-flight.png";
-  EXPECT_TRUE(testing_support::WritePng565(path, 800, 600, pixels));
+  const std::vector<uint16_t> pixels = DrawMapView(27, 25, 1);
+  const std::string path = WriteMapViewPng("effects-in-flight.png", pixels);
+  EXPECT_FALSE(path.empty());
   std::printf("effects picture: %s\n", path.c_str());
   EXPECT_GT(std::set<uint16_t>(pixels.begin(), pixels.end()).size(), 30u);
 }

@@ -142,6 +142,21 @@ std::vector<SoundDef> GameSounds() {
       {749, "spell0749", Recipe::kSpell},
       {751, "spell0751", Recipe::kSpell},
       {415, "spell0415", Recipe::kSpell},
+      // What arrived spells do to their creatures.
+      {704, "fx0704", Recipe::kThud},   // a wall rises
+      {705, "fx0705", Recipe::kGrowl},  // blood lust
+      {712, "fx0712", Recipe::kSwish},  // a creature fades from sight
+      {714, "fx0714", Recipe::kChime},  // iron skin
+      {716, "fx0716", Recipe::kRise},   // levitation
+      {719, "fx0719", Recipe::kFall},   // life drains away
+      {728, "fx0728", Recipe::kRise},   // a creature's life turned to mana
+      {730, "fx0730", Recipe::kGrowl},  // a creature provokes its enemies
+      {732, "fx0732", Recipe::kChime},  // healing
+      {733, "fx0733", Recipe::kSwish},  // an illusion is dispelled
+      {734, "fx0734", Recipe::kThud},   // bound to the earth
+      {736, "fx0736", Recipe::kGrowl},  // the dead rise
+      {737, "fx0737", Recipe::kSpell},  // a creature changes sides
+      {748, "fx0748", Recipe::kSpell},  // a mighty blow is readied
       // What spells' effects play as they start, fly, hold and end.
       {710, "fx0710", Recipe::kHumLoop},    // a bouncing orb's hum
       {720, "fx0720", Recipe::kSwish},      // a shower's stone falls
