@@ -3,8 +3,11 @@
 // it is delivered the same way, and the current kind only tells the carrier's arrival from
 // the impact it turns into. Every roll comes from the battle generator in a fixed order.
 #include <algorithm>
+#include <memory>
 #include <vector>
 
+#include "core/Options.h"
+#include "core/Random.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/Wizard.h"
@@ -14,6 +17,8 @@
 #include "magic/EffectRandom.h"
 #include "magic/EffectSounds.h"
 #include "magic/EffectSpells.h"
+#include "magic/ParticleFactory.h"
+#include "magic/ParticleManager.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
 #include "map/TerrainType.h"
@@ -56,6 +61,9 @@ int ImpactKind(int spell) {
       return -1;
   }
 }
+
+// A draw for looks only (sparks), from the general generator.
+int LookDraw(int n) { return n > 0 ? static_cast<int>(g_random.Next() & 0x7FFFFFFFu) % n : 0; }
 
 // A creature record in use with its type; null for any other index.
 CCreature* InUse(int slot) {
@@ -158,6 +166,13 @@ class Delivery {
   void Illusion();
   void Echo();
   void MightyBlow();
+  void Wall();
+  void Totem();
+  void FrostBreath();
+  void Earthquake();
+  // The aura a spell hangs on its creature; false when the particle manager refused it.
+  bool Aura(bool levitate, const CCreature& target);
+  void SubvertSparks(const CCreature& target, bool taken);
   void Missile();
   void CreatureShot();
 
@@ -356,6 +371,7 @@ void Delivery::Heal(CCreature& target) {
 }
 
 void Delivery::EarthBind(CCreature& target) {
+  if (g_earthBindEffect.densityMod > 0) Aura(false, target);
   target.SetEarthBind(def_.Duration / std::max(target.magicResistance, 1));
   target.ForceLanding();
   Sound(734);
@@ -368,10 +384,12 @@ void Delivery::Subvert(CCreature& target) {
   if (Passes(def_.SpellStrength, target.magicResistance) && !target.IsWizard() && BelowControlLimit(army)) {
     target.ChangeOwner(army);
     Sound(737);
+    SubvertSparks(target, true);
     return;
   }
   if (!target.IsWizard()) target.magicResistance -= def_.Data1 * target.magicResistance / 100;
   Sound(1011);
+  SubvertSparks(target, false);
 }
 
 void Delivery::FireBall() {
@@ -442,14 +460,7 @@ void Delivery::Repel() {
     e_.SettleOnGround();
     if (!e_.active) return;
     e_.MoveToFreeCell();
-    if (e_.cellLevel + 1 < g_map.levels) {
-      e_.UnlinkFromCell(e_.cell);
-      ++e_.cellLevel;
-      e_.z += kUnitsPerLevel;
-      e_.cell = g_map.CellIfInside(e_.cellX, e_.cellY, e_.cellLevel);
-      e_.terrainType = &TerrainOf(e_.cell ? e_.cell->terrain : 0);
-      e_.LinkToCell(e_.cell);
-    }
+    e_.RiseOneLevel();
     e_.SetKind(18);
     return;
   }
@@ -591,6 +602,120 @@ void Delivery::MightyBlow() {
   End();
 }
 
+void Delivery::Wall() {
+  if (e_.kind == 6 || e_.kind == 7 || e_.kind == 30) {
+    if (!e_.RiseThroughSolid()) {
+      Fizzle();
+      return;
+    }
+    e_.params[w::kSpeed] = def_.Data1;
+    e_.params[w::kValue] = -1;
+    e_.SetKind(56);
+    Sound(704);
+    if (e_.active) e_.GrowWall();
+    return;
+  }
+  e_.params[w::kKindMode] = 4;
+  // The dust of this wall's earlier steps in the cell settles; gathered first, since an
+  // ended effect leaves the chain.
+  std::vector<CEffect*> dust;
+  for (int n = e_.cell ? e_.cell->effect : kNoLink, guard = 0; n != kNoLink && e_.owner && guard < e_.owner->Count();
+       ++guard) {
+    CEffect* other = e_.owner->At(n);
+    if (!other) break;
+    if (other != &e_ && other->active && other->kind == 40 && other->params[w::kSpell] == 35) dust.push_back(other);
+    n = other->nextInCell;
+  }
+  for (CEffect* other : dust) other->Deactivate();
+  e_.GrowWall();
+}
+
+void Delivery::Totem() {
+  if (e_.kind == 6 || e_.kind == 7 || e_.kind == 11) {
+    if (e_.RiseThroughSolid() && e_.FindTotemSite())
+      e_.SetKind(32);
+    else
+      Fizzle();
+    return;
+  }
+  if (e_.kind == 32) {
+    if (!e_.GrowTotem()) Sound(1011);
+    return;
+  }
+  if (e_.kind != effect_kind::kAffectsTile) return;
+  if (spell_ == 70)
+    e_.TotemShoot();
+  else if (spell_ == 69)
+    e_.TotemHeal();
+  else
+    e_.TotemAura();
+}
+
+void Delivery::FrostBreath() {
+  if (e_.kind != 6) {
+    e_.AreaInFront();
+    return;
+  }
+  if (CEffect* breath = e_.owner ? e_.owner->AllocateEffect() : nullptr) {
+    CEffectParams block;
+    block.SetPoint(w::kSourceX, e_.params[w::kSourceX], e_.params[w::kSourceY], e_.params[w::kSourceZ]);
+    block.SetPoint(w::kTargetX, e_.params[w::kTargetX], e_.params[w::kTargetY], e_.params[w::kTargetZ]);
+    block[w::kCreature] = e_.params[w::kCreature];
+    block[w::kMode] = e_.params[w::kMode];
+    block[w::kSpell] = 68;
+    block[w::kKindMode] = 2;
+    block[w::kCompanion] = e_.index;
+    block[w::kCompanionFlag] = 1;
+    breath->Activate(84, block);
+  }
+  e_.SetKind(75);
+}
+
+void Delivery::Earthquake() {
+  if (IsThrownCarrier(e_.kind)) {
+    e_.params[w::kSpeed] = e_.params[w::kValue] = 0;
+    e_.state[s::kCounter3] = 0;
+    e_.state[s::kCounter2] = 36;
+    e_.RiseThroughSolid();
+    e_.state[s::kLastPosition] = 0;
+    e_.state[s::kLastPosition + 1] = RandomRange(2, 0);
+    e_.SetKind(9);
+    return;
+  }
+  if (e_.params[w::kValue] < e_.state[s::kCounter2])
+    e_.SpawnCornerEffects();
+  else
+    e_.Shockwave();
+}
+
+bool Delivery::Aura(bool levitate, const CCreature& target) {
+  std::unique_ptr<CParticle> aura = g_particleFactory->MakeAura(levitate, target.index);
+  return !aura || g_particleManager.Add(aura) != 0;
+}
+
+void Delivery::SubvertSparks(const CCreature& target, bool taken) {
+  const bool seen = g_localArmy >= 0 && g_localArmy < kSightingArmyCount && target.sightingCounters[g_localArmy] != 0;
+  if (!seen) return;
+  int cx, cy, cz;
+  target.CentrePoint(cx, cy, cz);
+  if (taken) {
+    const int height = target.type->TileHeight, size = target.type->TileSizeXY;
+    const int count = ((height + 1) * size + 1) * 6;
+    for (int i = 0; i < count; ++i) {
+      const int px = target.unitX + LookDraw(size * kUnitsPerTile);
+      const int py = target.unitY + LookDraw(size * kUnitsPerTile);
+      const int pz = target.unitZ + LookDraw(height * kUnitsPerLevel);
+      g_particleManager.Add(g_particleFactory->MakeSubvertParticle(px, py, pz, target.index, 25));
+    }
+    return;
+  }
+  const int headZ = target.unitZ + target.type->TileHeight * kUnitsPerLevel;
+  for (int i = 0; i < g_subvertFailParticleCount; ++i)
+    g_particleManager.Add(g_particleFactory->MakeGlow(cx + LookDraw(5) - 2, cy + LookDraw(5) - 2,
+                                                      headZ + LookDraw(5) - 2, g_subvertFailColour[0],
+                                                      g_subvertFailColour[1], g_subvertFailColour[2]));
+}
+
 // --- the dispatch ------------------------------------------------------------------------------
 
 void Delivery::Run() {
@@ -694,8 +819,10 @@ void Delivery::Run() {
       return;
     case 80:
       if (CCreature* t = ArrivedAt(-1)) {
+        const bool levitating = t->airborne > 0;
         t->ShowSpellOverlay();
         Sound(716);
+        if (g_levitateEffect.densityMod > 0 && !levitating) Aura(true, *t);
         End();  // delivered: a carrier that went on would lift its creature every frame
       }
       return;
@@ -789,16 +916,20 @@ void Delivery::Run() {
       if (e_.active) e_.SetKind(kMissileImpactKind);
       return;
     case 35:
+      Wall();
+      return;
     case 65:
-    case 68:
     case 69:
     case 70:
-    case 75:
     case 91:
     case 92:
-      // Walls, totems, the frost breath and the earthquake shape the terrain with routines
-      // of their own; until those are wired here the carrier ends where it arrived.
-      End();
+      Totem();
+      return;
+    case 68:
+      FrostBreath();
+      return;
+    case 75:
+      Earthquake();
       return;
     default:  // the spells that do nothing on arrival
       return;

@@ -241,5 +241,32 @@ TEST_F(SpellDelivery, ShowersDropByTheirStrengthAndHurtWhatTheyHit) {
   EXPECT_LT(C(victim).health, before);
 }
 
+TEST_F(SpellDelivery, TerrainSpellsHandTheirCarrierToTheirOwnKinds) {
+  const int wizard = PlaceWizard(0, 10, 10, 100 * 256);
+  struct Case {
+    int spell, carrier, becomes;
+  } cases[] = {
+      {35, 7, 56},  // the wall grows from its first step
+      {70, 7, 32},  // a totem finds its site and grows
+      {75, 7, 9},   // the earthquake shakes where it came down
+      {68, 6, 75},  // the frost breath leaves its cloud
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.spell);
+    g_effectManager.Reset();
+    CEffect& e = Arrived(c.carrier, c.spell, wizard, -1, 20, 20);
+    e.DeliverSpell();
+    ASSERT_TRUE(e.active);
+    EXPECT_EQ(e.kind, c.becomes);
+  }
+  // The frost breath's cloud goes with a kind-84 companion that names it.
+  EXPECT_EQ(ActiveOfKind(84), 1);
+  // The wall stands above the grass once it has grown.
+  g_effectManager.Reset();
+  Arrived(7, 35, wizard, -1, 24, 24).DeliverSpell();
+  Frames(60);
+  EXPECT_NE(g_map.CellAt(24, 24, 1).terrain, 0);
+}
+
 }  // namespace
 }  // namespace magic_test
