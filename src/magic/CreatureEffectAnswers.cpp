@@ -7,6 +7,7 @@
 #include "core/Options.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
+#include "magic/Blast.h"
 #include "magic/EffectManager.h"
 #include "magic/ParticleSpawns.h"
 #include "magic/SpellCast.h"
@@ -209,6 +210,16 @@ class CreatureEffectAnswers : public ICreatureEffects {
   }
   void SpawnGlowBurst(int creature, int count, bool blue) override { SpawnCreatureGlowBurst(creature, count, blue); }
   void SpawnFly(int creature, int x, int y, int z) override { SpawnCreatureFly(creature, x, y, z); }
+  // A creature's burst: one holder, let go at once, so it spreads and acts now; nothing when
+  // every blast record is taken.
+  void StartBlast(int type, int x, int y, int level, int strength, int falloff, int spell) override {
+    CBlast* blast = g_blastPool.FindFree();
+    if (!blast) return;
+    CEffectParams block;
+    block[w::kSpell] = spell;
+    blast->Set(x, y, level, strength, falloff, 1, type, block);
+    blast->Release();
+  }
 };
 
 CreatureEffectAnswers g_creatureEffectAnswers;

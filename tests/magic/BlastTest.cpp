@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "CastWorld.h"
+#include "creatures/CreatureHooks.h"
 #include "creatures/SpellDefinition.h"
 #include "forge/TerrainTypes.h"
 #include "magic/Blast.h"
+#include "magic/CreatureEffectAnswers.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
 #include "map/TerrainType.h"
@@ -206,6 +208,20 @@ TEST_F(BlastApplyTest, WithNoFreeRecordTerrainAndCreaturesStillTakeTheDamage) {
   for (int i = 0; i < g_effectManager.Count(); ++i) Effect(i).active = 0;
   EXPECT_LT(C(victim).health, health);
   EXPECT_NE(g_map.CellAt(20, 22, 0).terrain, forge::terrain::kStone);  // broken
+}
+
+TEST_F(BlastApplyTest, ACreaturesBurstSetsOffItsBlastAtOnce) {
+  ICreatureEffects* saved = g_creatureEffects.Get();
+  InstallCreatureEffectAnswers();
+  g_creatureEffects->StartBlast(1, 20, 20, 1, 100, 20, 58);
+  g_creatureEffects.Install(saved);
+  EXPECT_GT(ActiveOfKind(44), 0);
+  for (int i = 0; i < g_effectManager.Count(); ++i)
+    if (Effect(i).active && Effect(i).kind == 44) {
+      EXPECT_EQ(Effect(i).params[effect_word::kSpell], 58);
+      EXPECT_EQ(Effect(i).params[14], 1);  // a spawner: its cells catch fire
+    }
+  EXPECT_EQ(g_blastPool.FindFree(), &g_blastPool.Record(0));  // its record is free again
 }
 
 }  // namespace
