@@ -36,10 +36,10 @@ void PlaceArmies() {
   IBattleSystems& systems = BattleSystems();
   const int cx = g_map.width / 2, cy = g_map.height / 2;
   for (int i = 0; i < 100; ++i) {
-    const int army = i % 2;
-    int x = cx - 6 + (i / 2) % 10 + army * 12, y = cy - 3 + (i / 2) / 10, level = g_map.levels - 1;
+    const int army = 1 + i % 2;  // the player's army (1) and the enemy's (2)
+    int x = cx - 6 + (i / 2) % 10 + (army - 1) * 12, y = cy - 3 + (i / 2) / 10, level = g_map.levels - 1;
     while (level > 0 && g_map.CellAt(x, y, level).terrain == 0) --level;
-    systems.CreateCreature(3 + army, army, x, y, level + 1);
+    systems.CreateCreature(2 + army, army, x, y, level + 1);
   }
 }
 

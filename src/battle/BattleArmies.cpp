@@ -31,24 +31,6 @@ bool SetUpDefaultArmies() {
   return true;
 }
 
-bool SetUpNumberedArmies(int count, int local) {
-  if (count < 1 || count > kArmyCount) return false;
-  g_armyTable.ResetAll();
-  ClearWizardSites();
-  for (int a = 0; a < count; ++a) {
-    CArmy& army = g_armyTable.armies[a];
-    char name[32];
-    std::snprintf(name, sizeof name, "Army%d", a + 1);
-    Name(army, name);
-    army.inUse = 1;
-    army.human = 1;
-    army.colour = a;
-  }
-  for (int a = 0; a < count; ++a) g_armyTable.armies[a].SetRelationToAll(0);
-  g_armyTable.SetActiveArmy(local);
-  return true;
-}
-
 int ActiveArmyCount() {
   int count = 0;
   for (const CArmy& army : g_armyTable.armies) count += army.inUse != 0;

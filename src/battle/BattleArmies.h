@@ -1,7 +1,7 @@
 #pragma once
-// The battle's set-up of the army table (creatures/Armies.h) until the table's own set-ups
-// from the realm, the player slots and the network are built, and where each army's wizard
-// was deployed (the wizard creature stands there once wizards are built).
+// Where each army's wizard was deployed (the wizard creature stands there once wizards are
+// built), and the battle's questions about the army table (creatures/Armies.h), whose own
+// set-ups (realm, default, numbered, skirmish) the battle's loading chooses from.
 
 #include "creatures/Armies.h"
 
@@ -11,11 +11,9 @@ struct WizardSite {
 };
 extern WizardSite g_wizardSites[kArmyCount];
 
-// The direct battle's two sides: "Edric" (army 0, the local player) and "secondAI" (army 1,
+// Two sides for scenes and tests: "Edric" (army 0, the local player) and "secondAI" (army 1,
 // the computer), both in use.
 bool SetUpDefaultArmies();
-// Armies 0 .. count - 1 in use and human, the local one named; false for a count outside 1-8.
-bool SetUpNumberedArmies(int count, int local);
 // The armies in use.
 int ActiveArmyCount();
 // The local player's name for the frame protocol (its army's, else "Edric").

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "battle/BattleArmies.h"
 #include "battle/BattleWizards.h"
@@ -29,6 +30,9 @@ void Mix(uint32_t& hash, int32_t value) {
   }
 }
 
+// Blows struck this frame, by army.
+int g_blowsThisFrame[kArmyCount] = {};
+
 }  // namespace
 
 void CBattleCreatures::SetObjectData(int object, int data1, int data2) {
@@ -41,6 +45,10 @@ void CBattleCreatures::SetObjectData(int object, int data1, int data2) {
 int CBattleCreatures::ObjectWeight(int type) {
   const CMapObjectType* record = g_mapObjects.Type(type);
   return record ? record->Weighting : 0;
+}
+
+void CountBattleBlow(int army) {
+  if (army >= 0 && army < kArmyCount) ++g_blowsThisFrame[army];
 }
 
 void CBattleCreatures::ResetCreatures() {
@@ -79,6 +87,7 @@ void CBattleCreatures::UpdateCreatures() {
   // Last frame's attached draw objects go first; then every creature carries out its order
   // for this frame, in slot order, before the scheduler plans and decides.
   g_creatureArray.ReleaseAnimObjects();
+  std::fill(std::begin(g_blowsThisFrame), std::end(g_blowsThisFrame), 0);
   g_creatureArray.ForEachInUse([](CCreature& creature) { creature.Update(); });
   g_creatureArray.AdvanceMarkerAnims();
   g_creatureArray.ThinkAll();
@@ -101,6 +110,7 @@ void CBattleCreatures::ReleaseAllCreatures() { g_creatureArray.ReleaseAll(); }
 
 ArmyFrameCounts CBattleCreatures::ArmyCounts(int army) {
   ArmyFrameCounts counts;
+  if (army >= 0 && army < kArmyCount) counts.blows = std::exchange(g_blowsThisFrame[army], 0);
   const int slots = std::min(g_creatureArray.Capacity(), static_cast<int>(std::size(seen_)));
   for (int slot = 0; slot < slots; ++slot) {
     const CCreature* creature = g_creatureArray.At(slot);
@@ -117,8 +127,10 @@ ArmyFrameCounts CBattleCreatures::ArmyCounts(int army) {
 uint32_t CBattleCreatures::CreatureStateHash() {
   uint32_t hash = 2166136261u;
   g_creatureArray.ForEachInUse([&](CCreature& c) {
-    for (int32_t word :
-         {c.index, c.typeNumber, c.army, c.cellX, c.cellY, c.level, c.unitX, c.unitY, c.unitZ, c.health, c.mana})
+    for (int32_t word : {c.index, c.typeNumber, c.army, c.cellX, c.cellY, c.level, c.unitX, c.unitY, c.unitZ,
+                         c.health, c.mana, c.order, c.pendingOrder, c.behaviourSubState, c.animState, c.target,
+                         c.facing, c.midStep, c.heldKind, c.heldTime, c.tracking, c.engagedWith, c.experience,
+                         c.rank, c.route.goalX, c.route.goalY, c.route.goalLevel, c.airborne, c.spellState})
       Mix(hash, word);
   });
   return hash;

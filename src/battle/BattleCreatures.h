@@ -7,6 +7,8 @@
 
 // Clears the script and reads and prepares the region's (not in the training runs).
 void ResetBattleScript();
+// A blow struck by a creature of the army this frame (the frame trace counts them).
+void CountBattleBlow(int army);
 
 class CBattleCreatures : public IBattleSystems {
  public:
@@ -23,7 +25,8 @@ class CBattleCreatures : public IBattleSystems {
   void KillAllCreatures() override;
   void ReleaseAllCreatures() override;
   uint32_t CreatureStateHash() override;
-  // The creatures of the army whose cell changed since the last frame's count.
+  // The creatures of the army whose cell changed since the last frame's count, and the blows
+  // they struck since the last count (at most this frame's).
   ArmyFrameCounts ArmyCounts(int army) override;
   // The script (ScriptBattle.cpp): read and prepared, and its tick.
   // A placed world object's first two data words, and a type's weight among random artifacts.

@@ -26,6 +26,7 @@
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
+#include "core/PlayerSlot.h"
 #include "core/Random.h"
 #include "graphics/BattleFacing.h"
 #include "map/MapHooks.h"
@@ -122,6 +123,12 @@ class CBattleCreatureHooks : public CBattleCreaturePanels {
   // A number key's group was selected with focus: the view goes to its creatures.
   void CycleCreatureFocus() override {
     if (g_battle) g_battle->CycleCreatureFocus(true);
+  }
+  void NoteBlow(int army) override { CountBattleBlow(army); }
+  // The realm configuration names the armies of the battle's region.
+  int CampaignRegion() override { return g_battleSetup.region; }
+  const char* PlayerSlotName(int slot) override {
+    return slot >= 0 && slot < kPlayerSlotCount ? g_playerSlots[slot].name : "No Player";
   }
 };
 

@@ -145,10 +145,13 @@ bool LoadBattle(CBattle& battle) {
 }
 
 bool InitBattleArmies() {
-  if (g_directAI || g_gameMode == kGameModeDirect || g_gameMode == kGameModeCampaign) return SetUpDefaultArmies();
-  // A network battle numbers its armies by the players (word 4), a quick battle by word 3.
-  if (g_networkGame || PlaybackGameType().multiplayer) return SetUpNumberedArmies(g_battleSetup.players, g_battleSetup.localArmy);
-  return SetUpNumberedArmies(g_battleSetup.armies, g_battleSetup.localArmy);
+  ClearWizardSites();
+  if (g_directAI) return g_armyTable.InitDefault();
+  // A network battle (or the playback of one) numbers its armies by the players (word 4).
+  if (g_networkGame || PlaybackGameType().multiplayer)
+    return g_armyTable.InitNumbered(g_battleSetup.players, g_battleSetup.localArmy) != 0;
+  if (g_gameMode == kGameModeQuickBattle) return g_armyTable.InitSkirmish();
+  return g_armyTable.InitFromRealm();
 }
 
 int CBattle::ReadRegionPath(const char* realmFile, int region) {
@@ -371,14 +374,21 @@ void CBattle::DeployDefaultWizards() {
   CBattleDeployment deployment(g_map);
   const bool skirmish = g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby;
   if (!skirmish) {
-    if (CArmy* player = g_armyTable.FindByName(kDefaultPlayerWizardName)) {
+    // The player's army is the one a person commands (the realm's and the default set-ups
+    // leave every army to the computer), so it becomes the local army.
+    CArmy* player = g_armyTable.FindByName(kDefaultPlayerWizardName);
+    if (player) {
       player->inUse = 1;
+      player->human = 1;
       g_armyTable.SetActiveArmy(player->index);
       deployment.DeployWizardArmy(player->index, kWizardSiteFriendly, g_gameSettings.placesOfPower, false);
     }
-    CArmy* enemy = g_armyTable.FindByName("secondAI");
-    if (enemy && g_directAI)
-      deployment.DeployWizardArmy(enemy->index, kWizardSiteEnemy, g_gameSettings.placesOfPower, false);
+    // An unattended battle: the computer plays the player's side too, against "secondAI".
+    if (g_directAI) {
+      if (player) player->Deactivate();
+      if (CArmy* enemy = g_armyTable.FindByName("secondAI"))
+        deployment.DeployWizardArmy(enemy->index, kWizardSiteEnemy, g_gameSettings.placesOfPower, false);
+    }
     // The first army in use without a wizard brings the creatures of the placements.
     for (int army = 0; army < kArmyCount; ++army) {
       const CArmy& record = g_armyTable.armies[army];

@@ -161,6 +161,7 @@ void CCreature::AddExperience(int amount) {
 void CCreature::ResolveMissileHit(int victimSlot) {
   CCreature* victim = CreatureInUse(victimSlot);
   if (!victim || !type) return;
+  g_creatureBattle->NoteBlow(army);
   CCreature& r = *victim;
   if (illusion && !r.illusion) {
     if (Disbelieves(r, *this, r)) {

@@ -35,6 +35,8 @@ class ICreatureBattle {
   virtual void ScheduleWizardReturn(int army, int battleTick) {}
   // Centres the view on the next selectable creature of the local army.
   virtual void CycleCreatureFocus() {}
+  // A creature of the army struck a blow (hand to hand, or its missile hit), for the frame trace.
+  virtual void NoteBlow(int army) {}
   // --- the script ---
   // An occasion offered to the battle script: 2 a living creature stands on a trigger cell,
   // 6 it picked an artefact up, 7 it used one (value: the artefact kind, else -1).

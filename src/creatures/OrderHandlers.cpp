@@ -283,6 +283,7 @@ int CCreature::RelativeFacing(const CCreature& other) const {
 void CCreature::ResolveHandToHandBlow() {
   CCreature* victim = CreatureInUse(target);
   if (!victim || !type || !victim->type) return;
+  g_creatureBattle->NoteBlow(army);
 
   // An illusion may be seen through.
   if ((illusion != 0) != (victim->illusion != 0)) {

@@ -84,19 +84,34 @@ TEST_F(DirectBattle, HeadlessTheBattleRunsItsFramesAndEndsCleanly) {
   ASSERT_TRUE(log >> frame >> id);
   EXPECT_EQ(id, 2);
 
-  // One trace line a frame: frames and ticks count up from 1 together.
+  // One trace line a frame: frames and ticks count up from 1 together. The realm's armies
+  // are there (the wandering folk, the player's and the enemy's), and the player's creatures
+  // and the enemy's, placed close, go for each other and trade blows.
   std::istringstream trace(ReadText(dir_.File("trace1.txt")));
   std::string line;
   int lines = 0;
+  int moved[3] = {}, blows[3] = {};
   while (std::getline(trace, line)) {
     ++lines;
     int traced = 0, tick = 0;
     ASSERT_EQ(std::sscanf(line.c_str(), "frame %d tick %d", &traced, &tick), 2) << line;
     EXPECT_EQ(traced, lines);
     EXPECT_EQ(tick, lines);
-    EXPECT_NE(line.find(" army0 "), std::string::npos) << line;
+    for (int army = 0; army < 3; ++army) {
+      const std::string key = " army" + std::to_string(army) + " ";
+      const size_t at = line.find(key);
+      ASSERT_NE(at, std::string::npos) << line;
+      int movedNow = 0, blowsNow = 0;
+      ASSERT_EQ(std::sscanf(line.c_str() + at + key.size(), "moved %d blows %d", &movedNow, &blowsNow), 2) << line;
+      moved[army] += movedNow;
+      blows[army] += blowsNow;
+    }
   }
   EXPECT_GE(lines, 80);
+  for (int army : {1, 2}) {
+    EXPECT_GT(moved[army], 0) << "army " << army;
+    EXPECT_GT(blows[army], 0) << "army " << army;
+  }
 
   int width = 0, height = 0;
   std::vector<uint8_t> rgb;

@@ -39,6 +39,17 @@ PlacementItem Item(int x, int y, int level, int category, int type, int chance, 
   return {x, y, level, category, type, chance, army, 0, 0, 0};
 }
 
+// Armies as the realm configurations number them: the wandering folk, the player's (Edric)
+// and the region's enemy; an enemy wizard site is keyed by its army.
+constexpr int kWandering = 0, kPlayer = 1, kEnemy = 2;
+// Placement kinds.
+constexpr int kFriendlySite = 1, kEnemySite = 2, kMultiplayerSite = 3, kCreature = 4, kObject = 5, kArtifactZone = 6;
+// Object types: an artifact, a sign post, a region of power.
+constexpr int kArtifact = 19, kSignPost = 50, kRegionOfPower = 61;
+// Creature types the placements use.
+constexpr int kCentaur = 2, kElf = 3, kGriffin = 4, kHero = 5, kPhoenix = 6, kUnicorn = 7, kSkeleton = 11,
+              kVampire = 12, kZombie = 14, kTroll = 21;
+
 // An event area over the cells x0..x1, y0..y1, z0..z1 with its name (at most 31 characters)
 // in the first 32 bytes of its script words, where the battle script finds it.
 EventAreaItem Area(int x0, int y0, int z0, int x1, int y1, int z1, const char* name) {
@@ -201,9 +212,18 @@ SectionCanvas Plain(CRandom& random) {
   Hill(c, 12, 3, 15, 6, kGroundLevel + 1);
   for (int i = 0; i < 3; ++i)
     c.Wall(3 + static_cast<int>(random.Next() % 6), 10 + static_cast<int>(random.Next() % 6), 2);
-  // The player's creatures (army 0) a few steps from an enemy's (army 1), close enough to fight.
-  c.placements = {Item(10, 10, 3, 1, 0, 100, 0), Item(5, 16, 3, 4, 3, 60, 1), Item(15, 12, 3, 5, 19, 50, 0),
-                  Item(4, 4, 3, 6, 0, 100, 0),   Item(8, 15, 3, 4, 2, 90, 0), Item(9, 17, 3, 4, 5, 90, 0)};
+  // The player's creatures before the wizard's site and the enemy's a few steps south of
+  // them, close enough to fight: the hero and the unicorn meet the skeleton and the zombie
+  // hand to hand while the centaur shoots.
+  c.placements = {Item(10, 10, 3, kFriendlySite, 0, 100, kPlayer),
+                  Item(8, 13, 3, kCreature, kHero, 90, kPlayer),
+                  Item(12, 13, 3, kCreature, kUnicorn, 90, kPlayer),
+                  Item(10, 12, 3, kCreature, kCentaur, 70, kPlayer),
+                  Item(8, 17, 3, kCreature, kSkeleton, 90, kEnemy),
+                  Item(11, 18, 3, kCreature, kZombie, 90, kEnemy),
+                  Item(15, 12, 3, kObject, kArtifact, 50, 0),
+                  Item(4, 4, 3, kArtifactZone, 0, 100, 0),
+                  Item(17, 17, 3, kMultiplayerSite, 0, 100, 0)};
   c.events = {Area(8, 8, 3, 12, 12, 4, "Plain Field")};
   return c;
 }
@@ -213,7 +233,8 @@ SectionCanvas Hills() {
   c.GroundAll(kGroundLevel, t::kGrass);
   Hill(c, 4, 4, 15, 15, kGroundLevel + 1);
   Hill(c, 7, 7, 12, 12, kGroundLevel + 2);
-  c.placements = {Item(10, 10, 5, 5, 61, 100, 1), Item(3, 16, 3, 2, 0, 100, 1), Item(16, 3, 3, 4, 5, 80, 1)};
+  c.placements = {Item(10, 10, 5, kObject, kRegionOfPower, 100, 1), Item(3, 16, 3, kEnemySite, 0, 100, kEnemy),
+                  Item(16, 3, 3, kCreature, kVampire, 80, kEnemy), Item(2, 2, 3, kMultiplayerSite, 0, 100, 0)};
   c.events = {Area(4, 4, 4, 15, 15, 5, "Hill Top")};
   return c;
 }
@@ -229,7 +250,8 @@ SectionCanvas Lake() {
       else if (d < 6.5)
         c.Ground(x, y, kGroundLevel, t::kSand);
     }
-  c.placements = {Item(2, 2, 3, 1, 0, 100, 0), Item(17, 17, 3, 4, 7, 50, 2)};
+  c.placements = {Item(2, 2, 3, kFriendlySite, 0, 100, kPlayer), Item(17, 17, 3, kCreature, kTroll, 50, kWandering),
+                  Item(17, 2, 3, kArtifactZone, 0, 100, 0)};
   return c;
 }
 
@@ -240,7 +262,8 @@ SectionCanvas Hut() {
   c.Door(9, 13, t::kDoor, 3);
   for (int y = 6; y <= 13; ++y)
     for (int x = 6; x <= 13; ++x) c.At(x, y, kGroundLevel + 3).terrain = t::kRoof;
-  c.placements = {Item(10, 10, 3, 5, 50, 100, 0), Item(16, 3, 3, 2, 0, 100, 2)};
+  c.placements = {Item(10, 10, 3, kObject, kSignPost, 100, 0), Item(16, 3, 3, kEnemySite, 0, 100, kEnemy),
+                  Item(3, 3, 3, kMultiplayerSite, 0, 100, 0)};
   c.events = {Area(7, 7, 3, 12, 12, 5, "Hut")};
   return c;
 }
@@ -252,7 +275,7 @@ SectionCanvas Cliff() {
   // A stair up the west side, one level a step.
   for (int step = 0; step < 3; ++step)
     for (int y = 9; y <= 10; ++y) c.Ground(2 + step, y, kGroundLevel + 1 + step, t::kGrass);
-  c.placements = {Item(10, 10, 7, 5, 61, 100, 0), Item(17, 2, 3, 4, 4, 70, 1)};
+  c.placements = {Item(10, 10, 7, kObject, kRegionOfPower, 100, 0), Item(17, 2, 3, kCreature, kSkeleton, 70, kEnemy)};
   return c;
 }
 
@@ -264,7 +287,7 @@ SectionCanvas River() {
   for (int y = 6; y <= 7; ++y)
     for (int x = kRiverFrom - 1; x <= kRiverTo + 1; ++x) c.At(x, y, kGroundLevel).terrain = t::kBridge;
   c.edges[0] = c.edges[1] = c.edges[4] = c.edges[5] = kEdgeRiver;  // north and south
-  c.placements = {Item(3, 3, 3, 4, 3, 60, 1), Item(16, 16, 3, 5, 19, 40, 0)};
+  c.placements = {Item(3, 3, 3, kCreature, kZombie, 60, kEnemy), Item(16, 16, 3, kObject, kArtifact, 40, 0)};
   return c;
 }
 
@@ -275,7 +298,7 @@ SectionCanvas Bend() {
   RiverWestEast(c, kRiverFrom, 19);
   c.edges[0] = c.edges[1] = kEdgeRiver;  // north
   c.edges[2] = c.edges[3] = kEdgeRiver;  // east
-  c.placements = {Item(3, 16, 3, 4, 2, 50, 1)};
+  c.placements = {Item(3, 16, 3, kCreature, kElf, 50, kPlayer), Item(16, 3, 3, kMultiplayerSite, 0, 100, 0)};
   return c;
 }
 
@@ -287,7 +310,7 @@ SectionCanvas Spring() {
     for (int x = 6; x <= 13; ++x)
       if (std::hypot(x - 9.5, y - 12.0) < 4.0) c.Basin(x, y, std::hypot(x - 9.5, y - 12.0) < 1.5);
   c.edges[0] = c.edges[1] = kEdgeRiver;  // north only: a dead end
-  c.placements = {Item(3, 3, 3, 1, 0, 100, 0)};
+  c.placements = {Item(3, 3, 3, kFriendlySite, 0, 100, kPlayer), Item(16, 16, 3, kCreature, kPhoenix, 40, kPlayer)};
   return c;
 }
 
@@ -297,8 +320,9 @@ SectionCanvas Castle() {
   WallRing(c, 5, 4, 34, 15, 4);
   c.Door(19, 15, t::kIronDoor, 3);
   c.Door(20, 15, t::kIronDoor, 3);
-  c.placements = {Item(20, 9, 3, 5, 61, 100, 2), Item(12, 9, 3, 1, 0, 100, 0), Item(28, 9, 3, 4, 6, 90, 1),
-                  Item(2, 17, 3, 2, 0, 100, 1), Item(25, 10, 3, 4, 3, 90, 0)};
+  c.placements = {Item(20, 9, 3, kObject, kRegionOfPower, 100, 2), Item(12, 9, 3, kFriendlySite, 0, 100, kPlayer),
+                  Item(28, 9, 3, kCreature, kVampire, 90, kEnemy),    Item(2, 17, 3, kEnemySite, 0, 100, kEnemy),
+                  Item(25, 10, 3, kCreature, kHero, 90, kPlayer),     Item(37, 17, 3, kMultiplayerSite, 0, 100, 0)};
   // The places the campaign's castle battle names: the hall within the walls, the ground
   // before the gate, the east wall that falls, the road in from the moor, the stones where
   // the wandering folk wait, the stone where the portal opens and the watch tower.
@@ -321,8 +345,9 @@ SectionCanvas Keep() {
       if (x == 17 || x == 22 || y == 17 || y == 22)
         for (int i = 0; i < 3; ++i) c.At(x, y, base + i).terrain = i == 2 ? t::kStoneTop : t::kStone;
   for (int i = 0; i < 3; ++i) c.At(19, 22, base + i).terrain = t::kDoor;
-  c.placements = {Item(14, 14, 5, 5, 61, 100, 1), Item(4, 4, 3, 1, 0, 100, 0), Item(35, 35, 3, 2, 0, 100, 2),
-                  Item(30, 6, 3, 4, 3, 70, 1)};
+  c.placements = {Item(14, 14, 5, kObject, kRegionOfPower, 100, 1), Item(4, 4, 3, kFriendlySite, 0, 100, kPlayer),
+                  Item(35, 35, 3, kEnemySite, 0, 100, kEnemy),           Item(30, 6, 3, kCreature, kGriffin, 70, kPlayer),
+                  Item(33, 8, 3, kCreature, kSkeleton, 70, kEnemy),      Item(35, 4, 3, kMultiplayerSite, 0, 100, 0)};
   c.events = {Area(12, 12, 5, 27, 27, 7, "Keep Hall")};
   return c;
 }
@@ -335,7 +360,8 @@ SectionCanvas Ford() {
       c.Ground(x, y, kGroundLevel - 1, t::kFord);
       c.At(x, y, kGroundLevel - 1).state |= kShallow;
     }
-  c.placements = {Item(5, 5, 3, 4, 5, 50, 2), Item(14, 15, 3, 5, 19, 60, 0)};
+  c.placements = {Item(5, 5, 3, kCreature, kTroll, 50, kWandering), Item(14, 15, 3, kObject, kArtifact, 60, 0),
+                  Item(4, 15, 3, kArtifactZone, 0, 100, 0)};
   return c;
 }
 
