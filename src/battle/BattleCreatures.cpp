@@ -106,7 +106,11 @@ void CBattleCreatures::UpdateCreatureVisibility() {
 
 void CBattleCreatures::KillAllCreatures() { g_creatureArray.KillAll(); }
 
-void CBattleCreatures::ReleaseAllCreatures() { g_creatureArray.ReleaseAll(); }
+void CBattleCreatures::ReleaseAllCreatures() {
+  // Off the map first, so that no cell keeps a creature that is gone.
+  g_creatureArray.ForEachInUse([](CCreature& creature) { creature.Detach(); });
+  g_creatureArray.ReleaseAll();
+}
 
 ArmyFrameCounts CBattleCreatures::ArmyCounts(int army) {
   ArmyFrameCounts counts;

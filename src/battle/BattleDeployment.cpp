@@ -373,7 +373,7 @@ void CBattleDeployment::DeployWizardArmy(int army, int kind, int placesOfPower, 
   WizardSite& site = g_wizardSites[army];
   const DeployPos at = usePlacesOfPower && map_.CountRegionsOfPower() > 0
                            ? PickPlaceOfPower()
-                           : DeployWizard(kind == kWizardSiteMultiplayer ? kWizardSiteFriendly : kind, army);
+                           : DeployWizard(kind, army);
   site = WizardSite{1, at.x, at.y, at.level};
   // Without a wizard creature the army stays as it is (the table would drop a local army
   // whose wizard is gone).

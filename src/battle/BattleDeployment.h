@@ -51,7 +51,9 @@ class CBattleDeployment {
   void DeployCreatures(int army, int placesOfPower);
   // `number` regions of power (at most 15).
   void DeployRegionsOfPower(int number);
-  // A wizard site of the kind; the program ends when none is left.
+  // A wizard site of the kind; the program ends when none is left. A sure friendly site
+  // (chance 100) is taken first whatever the kind; enemy sites answer to their army key (any
+  // for -1); friendly sites keep away from the wizards already deployed while they can.
   DeployPos DeployWizard(int kind, int armyKey);
   // A region of power not yet taken; the program ends when every one is taken.
   DeployPos PickPlaceOfPower();

@@ -195,8 +195,10 @@ void CBattle::Initialise() {
   quitRequested = 0;
   if (!ReceiveGameInit()) return;
   Step();
-  // The region's light tint of the terrain (its colour factors) waits for the light builders
-  // to keep the water's own tables: rebuilding list positions 1 and 3 now turns water to land.
+  // The region's colour factors tint what lies under its water: the terrain's underwater
+  // tables (list positions 1 and 3) are built again with them.
+  terrainSprite.BuildLightingTables(1, LightLevels(), g_regionSettings.redFactor, g_regionSettings.greenFactor,
+                                    g_regionSettings.blueFactor);
   endRequested = leaveRequested = 0;
   victoryEvaluated = victory = 0;
   endCountdownRunning = 0;

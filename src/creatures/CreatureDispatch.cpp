@@ -63,7 +63,8 @@ bool CCreature::CanReach(const CCreature& other) {
       const int nx = CWrapCoord::WrapX(x + step.dx), ny = CWrapCoord::WrapY(y + step.dy);
       if (nx == fromX && ny == fromY && nz == fromZ) continue;
       const int d = MapWrappedDistance(nx, ny, nz, other.cellX, other.cellY, other.level);
-      if (d >= best || !CanMoveStraightTo(nx, ny, nz)) continue;
+      // The step is tried from the walk's cell, not from where the creature stands.
+      if (d >= best || !CanMoveStraightTo(x, y, z, nx, ny, nz, nullptr, 0)) continue;
       best = d;
       nextX = nx, nextY = ny, nextZ = nz;
       stepped = true;

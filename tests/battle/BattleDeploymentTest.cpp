@@ -1,10 +1,11 @@
 // Deployment from a map's placement entries: the chance test, the objects' scan (a liquid
 // cell ends it, network battles leave the special objects out), the regions of power drawn by
-// their chances, the wizard sites' two passes and their error, artifacts that stop when no
-// world object is free, creatures for their entries' armies, and the same placements from
-// the same seed, whatever ran before.
+// their chances, the wizard sites' two passes and their error, the multiplayer sites,
+// artifacts that stop when no world object is free, creatures for their entries' armies, and
+// the same placements from the same seed, whatever ran before.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,23 @@ TEST_F(Deployment, ASureFriendlySiteIsTakenAtOnce) {
   const uint32_t before = battle_.random.state[0];
   EXPECT_EQ(deployment_.DeployWizard(kWizardSiteFriendly, -1).x, 5);
   EXPECT_EQ(battle_.random.state[0], before);  // no draw
+}
+
+// A quick or network battle's wizards: the sure friendly site first, then the multiplayer
+// sites (never the other friendly ones), then the error.
+TEST_F(Deployment, MultiplayerWizardsTakeTheSureSiteThenTheMultiplayerSites) {
+  Add(Entry(10, 40, 1, kPlacementFriendlyWizard, 0, 50));
+  Add(Entry(20, 20, 1, kPlacementMultiplayerWizard, 0, 50));
+  Add(Entry(5, 5, 1, kPlacementFriendlyWizard, 0, 100));
+  Add(Entry(40, 40, 1, kPlacementMultiplayerWizard, 0, 50));
+  std::vector<int> taken;
+  for (int wizard = 0; wizard < 3; ++wizard) taken.push_back(deployment_.DeployWizard(kWizardSiteMultiplayer, -1).x);
+  EXPECT_EQ(taken[0], 5);
+  std::sort(taken.begin() + 1, taken.end());
+  EXPECT_EQ(taken, (std::vector<int>{5, 20, 40}));
+  testing_support::BoxRecorder boxes;
+  EXPECT_EQ(testing_support::ExitCodeOf([&] { deployment_.DeployWizard(kWizardSiteMultiplayer, -1); }), 1);
+  EXPECT_EQ(g_map.deploymentZones.Count(), 1);  // the unsure friendly site stays
 }
 
 TEST_F(Deployment, RandomArtifactsStopWhenNoWorldObjectIsFree) {

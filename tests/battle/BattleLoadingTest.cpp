@@ -1,6 +1,7 @@
 // Failed loads: a region without a map folder, armies that cannot be set up and a map that
 // cannot be built each show their box, pop the screen that asked for the battle and stop the
-// loading; and a whole load of the forged moorland, whose wizard site the view starts on.
+// loading; the four ways the armies are set up by the kind of battle; and a whole load of the
+// forged moorland, whose wizard site the view starts on.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "PanelTestSupport.h"
 #include "battle/Battle.h"
@@ -16,6 +18,7 @@
 #include "core/GameSettings.h"
 #include "core/Options.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/CreatureHooks.h"
 #include "map/Map.h"
 #include "map/MapView.h"
 #include "support/TestSupport.h"
@@ -25,13 +28,15 @@ using namespace panel_test;
 
 namespace {
 
-// Region 0 has no map folder; region 1 asks for a grid that its one section cannot fill.
+// Region 0 has no map folder; region 1 asks for a grid that its one section cannot fill;
+// region 2 names no armies.
 constexpr const char* kTestRealm =
-    "[Region0]\nSectionPreFix=SEC\n"
+    "[Region0]\nSectionPreFix=SEC\nArmy_0=WANDERING, 0, x, e\nArmy_1=Edric, 1, e, x\n"
     "[Region1]\nSectionPreFix=SEC\nMapSize=3,3\nMaxWaterLevel=5\nMinWaterLevel=1\nWaterLevel=3\n"
-    "RedFactor=1.00\nGreenFactor=0.95\nBlueFactor=0.90\nMaxRegionofPower=3\nMaxManaSprites=4\n"
+    "RedFactor=-0.4\nGreenFactor=-0.1\nBlueFactor=0.7\nMaxRegionofPower=3\nMaxManaSprites=4\n"
     "ManaSpriteRegenRate=3000\nNumFlagLevels=2\nStartLevel=4\nWindDirection=NORTHEAST\nAvLandHeight=3\n"
-    "Random=(1,1)\nPath=maps\\moorland\n";
+    "Random=(1,1)\nPath=maps\\moorland\nArmy_0=WANDERING, 0, x, e\nArmy_1=Edric, 1, e, x\n"
+    "[Region2]\nSectionPreFix=SEC\nPath=maps\\moorland\n";
 
 struct CallerScreen : CScreen {
   void Update() override {}
@@ -42,6 +47,7 @@ class BattleLoading : public PanelDisplay {
  protected:
   void SetUp() override {
     PanelDisplay::SetUp();
+    InstallBattle();
     data_ = std::make_unique<testing_support::ForgedDataCopy>();
     std::filesystem::create_directories(data_->File("realms/test"));
     std::ofstream(data_->File("realms/test/test.cfg")) << kTestRealm;
@@ -65,6 +71,8 @@ class BattleLoading : public PanelDisplay {
     std::memcpy(g_realmFile, savedFile_, sizeof savedFile_);
     std::memcpy(g_realmName, savedName_, sizeof savedName_);
     g_gameMode = 0;
+    g_networkGame = 0;
+    g_directAI = 0;
     g_battleSetup = CBattleSetup{};
     data_.reset();
     PanelDisplay::TearDown();
@@ -77,28 +85,68 @@ class BattleLoading : public PanelDisplay {
 
 TEST_F(BattleLoading, AFailedLoadShowsItsBoxPopsTheCallerAndStops) {
   struct Case {
-    const char* realm;
-    int gameMode, region, armies;
-    const char* box;
+    int gameMode, network, region, players;
+    std::vector<std::string> boxes;
   };
   const Case cases[] = {
-      {"realms\\test\\test.cfg", kGameModeDirect, 0, 1, "failed to load or initialise map."},
-      {"realms\\test\\test.cfg", kGameModeQuickBattle, 1, 0, "army initialisation: failed."},
-      {"realms\\test\\test.cfg", kGameModeDirect, 1, 1, "failed to load or initialise map."},
+      {kGameModeDirect, 0, 0, 1, {"failed to load or initialise map."}},
+      // A network battle of no players.
+      {kGameModeLobby, 1, 1, 0, {"army initialisation: failed."}},
+      // A region whose configuration names no armies: the realm reader's box, then loading's.
+      {kGameModeCampaign, 0, 2, 1,
+       {"no army data was found in the realm config file for current region", "army initialisation: failed."}},
+      {kGameModeDirect, 0, 1, 1, {"failed to load or initialise map."}},
   };
   for (const Case& c : cases) {
-    std::snprintf(g_realmFile, sizeof g_realmFile, "%s", c.realm);
+    std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\test\\test.cfg");
     g_gameMode = c.gameMode;
-    g_battleSetup = CBattleSetup{c.region, 5, 5, c.armies, 1, 0};
+    g_networkGame = c.network;
+    g_battleSetup = CBattleSetup{c.region, 5, 5, 1, c.players, 0};
     g_screenStack[1] = &caller_;
     g_screenCount = 1;
     g_currentScreen = &caller_;
     testing_support::BoxRecorder boxes;
-    EXPECT_FALSE(LoadBattle(battle_)) << c.box;
-    ASSERT_EQ(boxes.Count(), 1u) << c.box;
-    EXPECT_EQ(boxes.Boxes()[0].text, c.box);
-    EXPECT_EQ(g_screenCount, 0) << c.box;
+    EXPECT_FALSE(LoadBattle(battle_)) << c.boxes.back();
+    ASSERT_EQ(boxes.Count(), c.boxes.size()) << c.boxes.back();
+    for (size_t i = 0; i < c.boxes.size(); ++i) EXPECT_EQ(boxes.Boxes()[i].text, c.boxes[i]);
+    EXPECT_EQ(g_screenCount, 0) << c.boxes.back();
     EXPECT_EQ(battle_.loadFailed, 1);
+  }
+}
+
+// The armies by the kind of battle: an unattended one the default three, a network battle
+// one numbered army a player with the set-up's local one, a quick battle the player slots'
+// (the player and the computers of the slots taken), any other the realm region's armies.
+TEST_F(BattleLoading, TheArmiesAreSetUpByTheKindOfBattle) {
+  std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\test\\test.cfg");
+  struct Slots : ICreatureBattle {
+    int CampaignRegion() override { return 1; }
+    const char* PlayerSlotName(int slot) override { return slot == 0 ? "Aelwen" : slot == 2 ? "Brynn" : "No Player"; }
+  } slots;
+  HookScope<ICreatureBattle> scope(g_creatureBattle, slots);
+  struct Case {
+    int gameMode, network, directAI;
+    std::vector<std::string> names;
+    int local;
+  };
+  const Case cases[] = {
+      {kGameModeDirect, 0, 1, {"WANDERING", "Edric", "secondAI"}, -1},
+      {kGameModeLobby, 1, 0, {"net0", "net1", "net2"}, 1},
+      {kGameModeQuickBattle, 0, 0, {"Aelwen", "secondAI2"}, 0},
+      {kGameModeDirect, 0, 0, {"WANDERING", "Edric"}, -1},
+      {kGameModeCampaign, 0, 0, {"WANDERING", "Edric"}, -1},
+  };
+  for (const Case& c : cases) {
+    g_gameMode = c.gameMode;
+    g_networkGame = c.network;
+    g_directAI = c.directAI;
+    g_battleSetup = CBattleSetup{1, 5, 5, 2, 3, 1};
+    ASSERT_TRUE(InitBattleArmies()) << c.gameMode;
+    std::vector<std::string> names;
+    for (const CArmy& army : g_armyTable.armies)
+      if (army.inUse) names.push_back(army.name);
+    EXPECT_EQ(names, c.names) << c.gameMode;
+    EXPECT_EQ(g_localArmy, c.local) << c.gameMode;
   }
 }
 
@@ -112,14 +160,15 @@ TEST_F(BattleLoading, TheForgedMoorlandLoadsWithThePlayersWizardInView) {
   EXPECT_EQ(g_screenCount, 1);
   EXPECT_STRNE(battle_.mapPath, "");
   EXPECT_TRUE(g_map.HasCells());
-  EXPECT_EQ(g_localArmy, 0);
-  EXPECT_EQ(g_wizardSites[0].placed, 1);
+  // The realm's armies: the player's side (Edric, army 1) is the local one.
+  EXPECT_EQ(g_localArmy, 1);
+  EXPECT_EQ(g_wizardSites[1].placed, 1);
   // The loading bar counted its steps.
   EXPECT_GT(g_progressBar.stepsDone, 4);
   // The view goes to the wizard when the interface is set up.
   battle_.SetUpPanels();
-  EXPECT_EQ(g_mapView.camCellX, g_wizardSites[0].x);
-  EXPECT_EQ(g_mapView.camCellY, g_wizardSites[0].y);
+  EXPECT_EQ(g_mapView.camCellX, g_wizardSites[1].x);
+  EXPECT_EQ(g_mapView.camCellY, g_wizardSites[1].y);
 }
 
 }  // namespace

@@ -65,9 +65,11 @@ void WriteRegionMapKeys(IniText& ini, const RegionMap& map) {
       .Key("MaxWaterLevel", 5)
       .Key("MinWaterLevel", 1)
       .Key("WaterLevel", 3)
-      .Key("RedFactor", 1.0, 2)
-      .Key("GreenFactor", 0.95, 2)
-      .Key("BlueFactor", 0.9, 2)
+      // The tint under the water, each channel's gain: the moorland's deep pools are a darker
+      // blue than clear water (-0.4, -0.1, 0.7).
+      .Key("RedFactor", -0.5, 2)
+      .Key("GreenFactor", -0.25, 2)
+      .Key("BlueFactor", 0.55, 2)
       .Key("MaxRegionofPower", map.regionsOfPower)
       .Key("MaxManaSprites", 4)
       .Key("ManaSpriteRegenRate", 3000)
