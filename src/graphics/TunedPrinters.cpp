@@ -24,12 +24,10 @@ inline void CopyRun(uint16_t* out, const uint8_t* in, int count) {
   std::memcpy(out, in, 2 * static_cast<size_t>(count));
 }
 
-// The clip and row walk of the tuned printers. Unlike the portable printer they clip frames
-// sideways whether or not the second target is set.
+// The row walk of the tuned printers over a clipped frame. Unlike the portable printer they
+// clip frames sideways whether or not the second target is set.
 template <class Run>
-PrintResult PrintRuns(CSpriteFrame frame, int x, int y, int pixelSize, Run run) {
-  FrameClip clip;
-  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
+PrintResult PrintRuns(CSpriteFrame frame, const FrameClip& clip, int pixelSize, Run run) {
   PrintVisibleRuns(frame, clip, false, pixelSize, run);
   return kPrintDone;
 }
@@ -40,21 +38,25 @@ const ShadeTableList* NodeFor(CSpriteFrame frame, int listIndex) {
 
 }  // namespace
 
+// The scalar printers clip the frame before they look for its table, as the portable one
+// does: the same work, and the other order measured a tenth slower.
 PrintResult PrintSpriteSse2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
-  if (!frame) return kPrintDone;
+  FrameClip clip;
+  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!table) return kPrintDone;
-  return PrintRuns(frame, x, y, 1,
+  return PrintRuns(frame, clip, 1,
                    [table](uint16_t* out, const uint8_t* in, int count) { LookUp(out, in, count, table); });
 }
 
 PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
-  if (!frame) return kPrintDone;
+  FrameClip clip;
+  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
   const ShadeTableList* node = NodeFor(frame, listIndex);
   if (!node) return kPrintDone;
   if (!node->wide) return PrintSpriteSse2(frame, x, y, light, listIndex);
   const uint32_t* table = node->WideTable(ShadeTableIndex(*node, light));
-  return PrintRuns(frame, x, y, 1,
+  return PrintRuns(frame, clip, 1,
                    [table](uint16_t* out, const uint8_t* in, int count) { LookUp(out, in, count, table); });
 }
 
@@ -71,7 +73,9 @@ PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y) {
 
 PrintResult PrintFrame16Tuned(CSpriteFrame frame, int x, int y) {
   if (!frame || !frame.Is16Bit()) return kPrintDone;
-  return PrintRuns(frame, x, y, 2, [](uint16_t* out, const uint8_t* in, int count) { CopyRun(out, in, count); });
+  FrameClip clip;
+  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
+  return PrintRuns(frame, clip, 2, [](uint16_t* out, const uint8_t* in, int count) { CopyRun(out, in, count); });
 }
 
 PrinterProcessor DetectPrinterProcessor() {
