@@ -111,8 +111,12 @@ int Interpolate(int from, int to, int boundary, int along0, int along1) {
 }  // namespace
 
 int ClipLineToRect(int& x0, int& y0, int& x1, int& y1) {
-  // The clip rectangle's right and bottom are exclusive: the last pixels inside are one less.
-  const int left = g_clipLeft, right = g_clipRight - 1, top = g_clipTop, bottom = g_clipBottom - 1;
+  return ClipLineToBox(x0, y0, x1, y1, g_clipLeft, g_clipTop, g_clipRight, g_clipBottom);
+}
+
+int ClipLineToBox(int& x0, int& y0, int& x1, int& y1, int clipLeft, int clipTop, int clipRight, int clipBottom) {
+  // The rectangle's right and bottom are exclusive: the last pixels inside are one less.
+  const int left = clipLeft, right = clipRight - 1, top = clipTop, bottom = clipBottom - 1;
   auto code = [&](int x, int y) {
     return (x < left ? 8 : 0) | (x > right ? 4 : 0) | (y < top ? 2 : 0) | (y > bottom ? 1 : 0);
   };

@@ -36,6 +36,8 @@ class CLineStepper {
 
 // 1 when part of the segment lies in the print clip rectangle (which it then holds), else 0.
 int ClipLineToRect(int& x0, int& y0, int& x1, int& y1);
+// The same against a given rectangle (right and bottom exclusive).
+int ClipLineToBox(int& x0, int& y0, int& x1, int& y1, int left, int top, int right, int bottom);
 
 // The box a 3-D segment is clipped to, inclusive.
 struct ClipBox3D {

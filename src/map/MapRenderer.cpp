@@ -560,6 +560,13 @@ void CMapView::AddCreature(int creature, int creatureBias, bool blockSuppressed)
   }
 }
 
+void CMapView::SegmentClipRect(int& left, int& top, int& right, int& bottom) {
+  left = rect.left;
+  top = rect.top;
+  right = rect.right;
+  bottom = rect.bottom;
+}
+
 void CMapView::AddSegmentPiece(int cellX, int cellY, int level, const CScreenSegment& piece, const CSegment& segment) {
   DrawRequest request;
   request.frame = g_mapViewHooks.world->SegmentFrame(segment.kind);

@@ -106,6 +106,7 @@ class CMapView : public CFlatWin, public ISegmentView, public ISoundListener, pu
 
   // --- ISegmentView ---------------------------------------------------------------------
   bool MapToScreen(int x, int y, int z, int& screenX, int& screenY) override;
+  void SegmentClipRect(int& left, int& top, int& right, int& bottom) override;
   void AddSegmentPiece(int cellX, int cellY, int level, const CScreenSegment& piece, const CSegment& segment) override;
   // --- ISoundListener -------------------------------------------------------------------
   void ListenerCell(int screenX, int screenY, int& cellX, int& cellY) override {

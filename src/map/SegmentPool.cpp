@@ -6,10 +6,18 @@
 
 #include "core/Random.h"
 #include "core/SaveBlock.h"
+#include "graphics/PrintTarget.h"
 #include "map/LineStepper.h"
 #include "map/MapUnits.h"
 
 CSegmentPool g_segmentPool;
+
+void ISegmentView::SegmentClipRect(int& left, int& top, int& right, int& bottom) {
+  left = g_clipLeft;
+  top = g_clipTop;
+  right = g_clipRight;
+  bottom = g_clipBottom;
+}
 
 namespace {
 
@@ -126,6 +134,8 @@ void CSegmentPool::DrawSegment(const CSegment& segment, ISegmentView& view) {
   Point at{segment.x0, segment.y0, segment.z0};
   // Each round enters a new cell; the rounds are counted so that no line can walk forever.
   int rounds = 2 * (std::abs(end.x - at.x) / 32 + std::abs(end.y - at.y) / 32 + std::abs(end.z - at.z) / 16) + 8;
+  int clipLeft, clipTop, clipRight, clipBottom;
+  view.SegmentClipRect(clipLeft, clipTop, clipRight, clipBottom);
   while (rounds-- > 0) {
     int cx = FloorDiv(at.x, 32), cy = FloorDiv(at.y, 32), level = FloorDiv(at.z, 16);
     ClipBox3D box{32 * cx - 1, 32 * cx + 32, 32 * cy - 1, 32 * cy + 32, 16 * level - 1, 16 * level + 16};
@@ -137,10 +147,13 @@ void CSegmentPool::DrawSegment(const CSegment& segment, ISegmentView& view) {
     CScreenSegment piece;
     if (view.MapToScreen(a.x + shiftX, a.y + shiftY, a.z, piece.x0, piece.y0) &&
         view.MapToScreen(b.x + shiftX, b.y + shiftY, b.z, piece.x1, piece.y1) && std::abs(piece.x1 - piece.x0) <= 64 &&
-        std::abs(piece.y1 - piece.y0) <= 48 && ClipLineToRect(piece.x0, piece.y0, piece.x1, piece.y1)) {
+        std::abs(piece.y1 - piece.y0) <= 48 &&
+        ClipLineToBox(piece.x0, piece.y0, piece.x1, piece.y1, clipLeft, clipTop, clipRight, clipBottom)) {
       if (screenCount >= kCapacity) return;
-      screenSegments[screenCount++] = piece;
-      view.AddSegmentPiece(wrappedX, wrappedY, level, piece, segment);
+      // The draw list keeps a pointer to the piece until it prints: the stored copy, which
+      // lives as long as the frame, not this local one.
+      screenSegments[screenCount] = piece;
+      view.AddSegmentPiece(wrappedX, wrappedY, level, screenSegments[screenCount++], segment);
     }
     if (b.x == end.x && b.y == end.y && b.z == end.z) return;
     if (b.x == at.x && b.y == at.y && b.z == at.z) return;  // no progress: a degenerate line ends

@@ -28,6 +28,10 @@ class ISegmentView {
   // One drawn piece: its cell (wrapped), its screen segment and the segment it belongs to.
   virtual void AddSegmentPiece(int cellX, int cellY, int level, const CScreenSegment& piece,
                                const CSegment& segment) = 0;
+  // The screen rectangle the pieces are clipped to (right and bottom exclusive): the print
+  // clip rectangle unless the view has its own. The map view walks its cells before it has a
+  // print target, so it gives its own rectangle.
+  virtual void SegmentClipRect(int& left, int& top, int& right, int& bottom);
 };
 
 class CSegmentPool {
