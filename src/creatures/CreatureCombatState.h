@@ -20,6 +20,7 @@ struct CCreatureCombatState {
   int32_t tauntedBy = 0;         // slot + 1 of the creature taunting it, 0 none
   int32_t reactionModifier = 0;  // added to the type's fear or hate of an enemy
   int32_t fleeDistance = 0;      // how far it runs from a feared enemy
+  // Per army that saw it: the last damage it saw the creature take, and the frames since.
   int32_t lastSeenDamage[kCombatArmies] = {};
   int32_t lastSeenCounter[kCombatArmies] = {};
 };

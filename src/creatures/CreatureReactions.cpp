@@ -222,7 +222,7 @@ void CCreature::StartTeleport(int x, int y, int z, int flag) {
   teleportX = x;
   teleportY = y;
   teleportLevel = z;
-  teleportSpare = flag;
+  teleportInAir = flag;
   printFX.PushEffect(kTeleportEffect);
 }
 
@@ -241,7 +241,7 @@ void CCreature::OnPrintEffectEnd(int effect) {
   }
   if (effect != kTeleportEffect) return;
   CMoveQuery query = MakeMoveQuery();
-  if (teleportSpare) query.airborne = query.flying = 1;
+  if (teleportInAir) query.airborne = query.flying = 1;
   int x = teleportX, y = teleportY, z = teleportLevel;
   if (g_map.FindFreePositionNear(index, query, x, y, z)) {
     Relocate(x, y, z);
@@ -250,7 +250,7 @@ void CCreature::OnPrintEffectEnd(int effect) {
     if (heldKind) EndHeldState();
     attackApproach = 0;
     ResetSightings(*this);
-    if (teleportSpare && !g_map.CanOccupy(x, y, z, MakeMoveQuery())) {
+    if (teleportInAir && !g_map.CanOccupy(x, y, z, MakeMoveQuery())) {
       if (typeNumber == creature_kind::kUnseen) {
         EndHeldState();
       } else {

@@ -4,7 +4,15 @@
 // the anim sets of the types are loaded again and linked on reading. A block is read into a
 // copy of the pool and taken only when every number in it is one the writer writes; the wizard
 // types' anims are loaded on the way, before anything of the live pool changes.
+//
+// The record keeps the state of its orders, combat, movement and behaviour in named fields
+// (CCreatureOrderState, CCreatureCombatState, CCreatureMotion, CCreatureBehaviourState); the
+// block keeps the layout of the unnamed words it has always had and carries each named field
+// in one of those places, row by row below, so that a loaded battle goes on exactly as the
+// saved one would have. Its 0/1 marks share the block's last word; the strength estimate,
+// a function of the creature's values, is made again.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -25,7 +33,9 @@ namespace {
 constexpr int kEffectPoolSize = 2000;
 constexpr int kAnimNameSize = 256;
 constexpr int kAdvanceEntries = 48;  // the type's four advance tables taken as one array
-constexpr int kRouteSteps = 18;
+constexpr int kRouteSlots = 18;      // the block's step slots
+constexpr int kAdvanceTableSize = 12;
+constexpr int kSingleAdvance = 4;  // the motion's one-entry table, not one of the type's
 // Global anims of the attachments.
 constexpr int kAttachAnim1 = 180, kAttachAnim4 = 94, kAttachAnim5 = 192;
 constexpr int kMaxGlobalAnim = 256;
@@ -43,28 +53,226 @@ int GlobalAnimNumber(const CAnimation* animation) {
   return -1;
 }
 
-// The seven words after the second attached object, of which the block keeps all but the
-// third; the fifth is the sight timer.
-void PutConditionWords(SaveStream& out, const CCreature& c) {
-  const int32_t seven[7] = {c.conditionWords[0], c.conditionWords[1], c.conditionWords[2], c.conditionWords[3],
-                            c.sightTimer,        c.conditionWords[4], c.conditionWords[5]};
-  for (int i = 0; i < 7; ++i)
-    if (i != 2) out.I32(seven[i]);
+bool IsLinkOrNone(int32_t v) { return v >= 0 && v <= kCreatureCapacity; }  // slot + 1, 0 none
+
+// --- where the named state rides in the block ---
+// Each row lists, in block order, the words of one run of the layout: the record's own fields
+// and the named fields that take the places of its unnamed words. Save and Load walk the same
+// lists, so the two cannot part.
+
+template <class Words>
+void Put(SaveStream& out, const Words& words) {
+  for (const auto* word : words) out.I32(*word);
 }
-void GetConditionWords(SaveStream& in, CCreature& c) {
-  int32_t* seven[7] = {&c.conditionWords[0], &c.conditionWords[1], nullptr, &c.conditionWords[3], &c.sightTimer,
-                       &c.conditionWords[4], &c.conditionWords[5]};
-  for (int i = 0; i < 7; ++i)
-    if (i != 2) *seven[i] = in.I32();
+template <class Words>
+void Get(SaveStream& in, const Words& words) {
+  for (auto* word : words) *word = in.I32();
 }
 
-void PutRoute(SaveStream& out, const CCreatureRoute& route) {
+// Row 7: the conditions, two unnamed words among them.
+template <class C>
+auto ConditionRow(C& c) {
+  return std::array{&c.illusion,  &c.combat.shielded, &c.magicResistance, &c.intelligence,
+                    &c.invisible, &c.ironSkin,        &c.bloodLust,       &c.combat.invulnerable,
+                    &c.heldTime,  &c.heldKind,        &c.typeNumber};
+}
+// Row 20: the attack parameters, three unnamed words after the spell.
+template <class C>
+auto AttackRow(C& c) {
+  return std::array{&c.attack[0],
+                    &c.orderState.targetDistance,
+                    &c.orderState.shotDistance,
+                    &c.combat.attacker,
+                    &c.attack[4],
+                    &c.attack[5],
+                    &c.attack[6],
+                    &c.attack[7],
+                    &c.attack[8],
+                    &c.attack[9],
+                    &c.attack[10]};
+}
+// Row 21: the target, the five words after it, tracking,
+// the engaged count, the wait reason and two words.
+template <class C>
+auto TargetRow(C& c) {
+  return std::array{&c.target,
+                    &c.motion.approachSpeed,
+                    &c.orderState.chargeSpeed,
+                    &c.orderState.quadDamage,
+                    &c.orderState.replanRequest,
+                    &c.orderState.engagedBy,
+                    &c.tracking,
+                    &c.orderState.attackerCount,
+                    &c.orderState.standCountdown,
+                    &c.combat.attackerMemory,
+                    &c.combat.tauntedBy};
+}
+// Row 22: around the behaviour sub-state and the wait state.
+template <class C>
+auto WaitRow(C& c) {
+  return std::array{&c.behaviour.consumed, &c.behaviourSubState, &c.motion.routeWait, &c.behaviour.reach};
+}
+// Row 23: the blocker and the challenger among five words, engaged with, one word.
+template <class C>
+auto BlockRow(C& c) {
+  return std::array{&c.motion.blocker,          &c.combat.challenger, &c.motion.pushRank,    &c.motion.pushedBy,
+                    &c.combat.reactionModifier, &c.engagedWith,       &c.combat.fleeDistance};
+}
+// Row 26: the six words after the goal marker, independent.
+template <class C>
+auto GoalRow(C& c) {
+  auto& s = c.orderState;
+  return std::array{&s.goalX, &s.goalY, &s.goalLevel, &s.walkRetries[0], &s.walkRetries[1], &s.walked, &c.independent};
+}
+// Rows 31 and 32: the stepped straight move's seven words, then where steps and pushes go.
+template <class C>
+auto MoveRow(C& c) {
+  auto& m = c.motion;
+  return std::array{&c.moveWords[0], &c.moveWords[1], &c.moveWords[2], &c.moveWords[3],
+                    &c.moveWords[4], &c.moveWords[5], &c.moveWords[6], &m.fromLevel,
+                    &m.returnX,      &m.returnY,      &m.returnLevel};
+}
+// Row 33: the three position slots, the view's trail of the creature.
+template <class C>
+auto TrailRow(C& c) {
+  auto& b = c.behaviour;
+  return std::array{&b.trailX[0],     &b.trailY[0], &b.trailFrame[0], &b.trailX[1],    &b.trailY[1],
+                    &b.trailFrame[1], &b.trailX[2], &b.trailY[2],     &b.trailFrame[2]};
+}
+// Row 34: haste, slow, the provocation and two words.
+template <class C>
+auto ProvokeRow(C& c) {
+  return std::array{&c.haste, &c.slow, &c.provokeTimer, &c.provoked, &c.orderState.panicking, &c.combat.hurtPause};
+}
+// Row 44: six of the seven words after the second attached object (the third is not kept);
+// the sight timer is the fifth of the seven.
+template <class C>
+auto TimerRow(C& c) {
+  auto& s = c.orderState;
+  return std::array{&s.burnTimer,  &s.burnPeriod,      &s.poisonPoints,
+                    &c.sightTimer, &s.nextPoisonFrame, &s.nextResistanceFrame};
+}
+// Row 53: the followed creature, the changed flag, the group and 19 words.
+template <class C>
+auto StateRow(C& c) {
+  auto& s = c.orderState;
+  return std::array{
+      &c.followed,          &c.changed,        &c.group,          &s.lastSeenX,         &s.lastSeenY, &s.lastSeenLevel,
+      &s.attackedX,         &s.attackedY,      &s.attackedLevel,  &s.previousX,         &s.previousY, &s.previousLevel,
+      &s.secondAttackTimer, &s.generalCounter, &s.flightCounter,  &s.nextRecoveryFrame, &s.dissolve,  &s.lightCounter,
+      &s.printTimers[0],    &s.printTimers[1], &s.printTimers[2], &s.printTimers[3]};
+}
+// Row 54's last two step slots: the step in progress.
+template <class C>
+auto StepRow(C& c) {
+  auto& m = c.motion;
+  return std::array{&m.stepProgress, &m.progressX,  &m.progressY,   &m.zChange,       &m.zOffset,
+                    &m.baseZ,        &m.stepCost,   &m.accumulator, &m.singleAdvance, &m.drawStartX,
+                    &m.drawStartY,   &m.frameCount, &m.fromX,       &m.fromY};
+}
+// Rows 55-57: the frame counter, two position corrections, route active.
+template <class C>
+auto AfterRouteRow(C& c) {
+  return std::array{&c.orderState.drainHealth, &c.behaviour.goalX, &c.behaviour.goalY,
+                    &c.behaviour.goalLevel,    &c.behaviour.score, &c.orderState.nextDrainFrame};
+}
+// Row 12, written only for a dead creature: the body's death stage and its countdown, which a
+// living one holds at 0 (raising a body clears them), and the third dead-state word.
+template <class C>
+auto DeadRow(C& c) {
+  return std::array{&c.orderState.deathStage, &c.orderState.bodyCountdown, &c.deadState[2]};
+}
+// Row 60: the shape size and the three words after it.
+template <class C>
+auto ShapeRow(C& c) {
+  return std::array{&c.shapeSize, &c.combat.blastValue, &c.orderState.manaRecovery, &c.combat.damageCredit};
+}
+// Row 61: the nine words zeroed at placement.
+template <class C>
+auto PlacementRow(C& c) {
+  auto& w = c.placementWords;
+  return std::array{&w[0], &w[1], &w[2], &w[3], &w[4], &w[5], &w[6], &w[7], &w[8]};
+}
+// Rows 63 and 65: the node route's header and goal; the header's first word and the goal's
+// fourth carry the wizard's army count and the attack bonus.
+template <class C>
+auto NodeHeaderRow(C& c) {
+  return std::array{&c.behaviour.armyCount, &c.nodeRoute.header[1]};
+}
+template <class C>
+auto NodeGoalRow(C& c) {
+  auto& g = c.nodeRoute.goal;
+  return std::array{&g[0], &g[1], &g[2], &c.strength.attackBonus, &g[4], &g[5]};
+}
+// The 0/1 marks, one bit each in the block's last word.
+template <class C>
+auto MarkRow(C& c) {
+  auto& s = c.orderState;
+  auto& m = c.motion;
+  auto& b = c.behaviour;
+  return std::array{&s.engaged,          &s.inContact,    &s.castSuppressed,  &s.goalChanged,
+                    &s.walkingInContact, &s.earthBound,   &s.lineMove,        &s.fallFlag,
+                    &s.traceDraw,        &s.looksChanged, &s.dissolveSpawned, &s.levitationOverlay,
+                    &s.drainState,       &m.walkRestart,  &m.continuing,      &m.avoid,
+                    &m.pushed,           &m.bargeMark,    &b.itemDetour,      &b.stay,
+                    &b.threatSeen,       &s.flying,       &c.combat.raised,   &c.combat.illusionFading,
+                    &c.teleportInAir};
+}
+constexpr int kMarks = 25;
+
+int32_t PackMarks(const CCreature& c) {
+  const auto marks = MarkRow(c);
+  static_assert(marks.size() == kMarks);
+  int32_t word = 0;
+  for (int i = 0; i < kMarks; ++i)
+    if (*marks[i]) word |= int32_t{1} << i;
+  return word;
+}
+// False for a word with a bit no mark owns.
+bool UnpackMarks(int32_t word, CCreature& c) {
+  if (word < 0 || word >= (int32_t{1} << kMarks)) return false;
+  const auto marks = MarkRow(c);
+  for (int i = 0; i < kMarks; ++i) *marks[i] = (word >> i) & 1;
+  return true;
+}
+
+// The advance pointers: the word of the type's four tables (taken as one array of 48) where
+// the walk cycle starts and the one it stands at; the motion's own one-entry table is -1.
+void PutAdvance(SaveStream& out, const CCreatureMotion& m) {
+  const bool inTables = m.advanceTable >= 0 && m.advanceTable < kSingleAdvance;
+  out.I32(inTables ? m.advanceTable * kAdvanceTableSize + m.advanceStart : -1);
+  out.I32(inTables ? m.advanceTable * kAdvanceTableSize + m.advanceIndex : -1);
+}
+bool GetAdvance(SaveStream& in, CCreatureMotion& m) {
+  const int32_t start = in.I32(), at = in.I32();
+  if (!in.Ok()) return false;
+  if (start == -1 && at == -1) {
+    m.advanceTable = kSingleAdvance;
+    m.advanceStart = m.advanceIndex = 0;
+    return true;
+  }
+  if (!InRange(start, 0, kAdvanceEntries - 1) || !InRange(at, 0, kAdvanceEntries - 1) ||
+      start / kAdvanceTableSize != at / kAdvanceTableSize)
+    return false;
+  m.advanceTable = start / kAdvanceTableSize;
+  m.advanceStart = start % kAdvanceTableSize;
+  m.advanceIndex = at % kAdvanceTableSize;
+  return true;
+}
+
+// The route: 18 step slots, of which the space of the last two carries the step in progress.
+static_assert(kRouteSlots * 7 == kCreatureRouteSteps * 7 + 14);
+void PutRoute(SaveStream& out, const CCreature& c) {
+  const CCreatureRoute& route = c.route;
   for (int32_t v : {route.goalX, route.goalY, route.goalLevel, route.stepIndex, route.stepCount}) out.I32(v);
   for (const CRouteStep& step : route.steps) out.PutWords(step.words);
+  Put(out, StepRow(c));
 }
-void GetRoute(SaveStream& in, CCreatureRoute& route) {
+void GetRoute(SaveStream& in, CCreature& c) {
+  CCreatureRoute& route = c.route;
   for (int32_t* v : {&route.goalX, &route.goalY, &route.goalLevel, &route.stepIndex, &route.stepCount}) *v = in.I32();
   for (CRouteStep& step : route.steps) in.GetWords(step.words);
+  Get(in, StepRow(c));
 }
 
 // The shape's 36 bytes and a spare word: 40.
@@ -147,9 +355,7 @@ int CCreature::Save(FILE* file) const {
   out.PutWords(sightingCounters);
   out.I32(seenBefore);
   out.PutWords(spottedBy);
-  for (int32_t v : {illusion, stateSpare, magicResistance, intelligence, invisible, ironSkin, bloodLust, placementSpare,
-                    heldTime, heldKind, typeNumber})
-    out.I32(v);
+  Put(out, ConditionRow(*this));
   if (IsWizardType(typeNumber)) {
     const char* name = animSet ? animSet->animation.Path() : "";
     const int length = *name ? static_cast<int>(std::strlen(name)) + 1 : 0;
@@ -158,7 +364,7 @@ int CCreature::Save(FILE* file) const {
   }
   if (out.Ok()) out.Add(bodyAnim.Save(file));
   for (int32_t v : {animationBase, health, mana, maxMana}) out.I32(v);
-  if (health == 0) out.PutWords(deadState);
+  if (health == 0) Put(out, DeadRow(*this));
   for (int32_t v : {undead, manaSource, nextManaGain, mayFly, stepAirborne, stepKind, earthBind, pestered, pestTimer,
                     rank, experience})
     out.I32(v);
@@ -171,24 +377,21 @@ int CCreature::Save(FILE* file) const {
   out.I32(selectedSpell);
   for (int32_t v : {order, pendingOrder, animState, facing, viewFacing, stepLevelChange, previousFacing, midStep})
     out.I32(v);
-  out.PutWords(attack);
-  out.I32(target);
-  out.PutWords(orderWords);
-  for (int32_t v : {tracking, engagedCount, waitReason, combatWords[0], combatWords[1], carrySpare, behaviourSubState,
-                    waitState, waitSpare})
-    out.I32(v);
-  out.PutWords(blockWords);
-  for (int32_t v : {engagedWith, engageSpare, viewMark, goalMarker}) out.I32(v);
-  out.PutWords(goalWords);
-  for (int32_t v : {independent, teleportX, teleportY, teleportLevel}) out.I32(v);
+  Put(out, AttackRow(*this));
+  Put(out, TargetRow(*this));
+  Put(out, WaitRow(*this));
+  Put(out, BlockRow(*this));
+  for (int32_t v : {viewMark, goalMarker}) out.I32(v);
+  Put(out, GoalRow(*this));
+  for (int32_t v : {teleportX, teleportY, teleportLevel}) out.I32(v);
   out.U8(falling);
   out.U8(endFlight);
   out.I32(stepSpeed);
   out.U8(mirrored);
   out.U8(attackApproach);
-  out.PutWords(moveWords);
-  for (const auto& slot : positionSlots) out.PutWords(slot);
-  for (int32_t v : {haste, slow, provokeTimer, provoked, provokeWords[0], provokeWords[1]}) out.I32(v);
+  Put(out, MoveRow(*this));
+  Put(out, TrailRow(*this));
+  Put(out, ProvokeRow(*this));
   out.U8(attachedObject >= 0 ? 1 : 0);
   out.I32(airborne);
   PutAttached(out, attachAnim1, true);
@@ -199,7 +402,7 @@ int CCreature::Save(FILE* file) const {
     if (out.Ok()) out.Add(attachAnim2.Save(file));
   }
   out.U8(secondAttachedObject >= 0 ? 1 : 0);
-  PutConditionWords(out, *this);
+  Put(out, TimerRow(*this));
   for (const CAttachedAnim& anim : attachAnims) PutAttached(out, anim, false);
   out.I32(ownMaxHealth);
   out.PutWords(aiWords);
@@ -209,26 +412,24 @@ int CCreature::Save(FILE* file) const {
     if (out.Ok()) out.Add(SaveQueuedOrderEntry(file, entry));
   if (queued > 0) out.I32(queuedOrders.current);
   out.U8(queuedOrders.flag);
-  for (int32_t v : {followed, changed, group}) out.I32(v);
-  for (int i = 0; i < 19; ++i) out.I32(stateWords[i]);
-  PutRoute(out, route);
-  out.I32(frameCounter);
-  for (const auto& correction : corrections) out.PutWords(correction);
-  for (int32_t v : {routeActive, advanceTable, advanceEntry}) out.I32(v);
+  Put(out, StateRow(*this));
+  PutRoute(out, *this);
+  Put(out, AfterRouteRow(*this));
+  PutAdvance(out, motion);
   PutShape(out, shape);
-  out.I32(shapeSize);
-  out.PutWords(shapeWords);
-  out.PutWords(placementWords);
+  Put(out, ShapeRow(*this));
+  Put(out, PlacementRow(*this));
   if (out.Ok()) out.Add(printFX.Save(file));
-  out.PutWords(nodeRoute.header);
+  Put(out, NodeHeaderRow(*this));
   if (nodeRoute.header[1]) {
     out.PutWords(nodeRoute.nodes);
     out.I32(nodeRoute.position);
   }
-  out.PutWords(nodeRoute.goal);
-  for (const auto& row : armyArrays) out.PutWords(row);
+  Put(out, NodeGoalRow(*this));
+  out.PutWords(combat.lastSeenDamage);
+  out.PutWords(combat.lastSeenCounter);
   out.PutWords(manaStores);
-  out.I32(stateWords[19]);
+  out.I32(PackMarks(*this));
   return out.Result();
 }
 
@@ -242,13 +443,17 @@ int CCreature::Load(FILE* file) {
     Reset(index);
     return in.Result();
   }
+  // What the block does not carry starts afresh.
+  orderState = CCreatureOrderState{};
+  combat = CCreatureCombatState{};
+  motion = CCreatureMotion{};
+  behaviour = CCreatureBehaviourState{};
+  strength = CCreatureStrength{};
   for (int32_t* v : {&cellX, &cellY, &level, &unitX, &unitY, &unitZ, &spare}) *v = in.I32();
   in.GetWords(sightingCounters);
   seenBefore = in.I32();
   in.GetWords(spottedBy);
-  for (int32_t* v : {&illusion, &stateSpare, &magicResistance, &intelligence, &invisible, &ironSkin, &bloodLust,
-                     &placementSpare, &heldTime, &heldKind, &typeNumber})
-    *v = in.I32();
+  Get(in, ConditionRow(*this));
   if (!in.Ok() || !InRange(typeNumber, 0, kCreatureTypes - 1)) return -1;
   for (int32_t spotter : spottedBy)
     if (!IsSlotOrNone(spotter)) return -1;
@@ -268,9 +473,9 @@ int CCreature::Load(FILE* file) {
   for (int32_t* v : {&animationBase, &health, &mana, &maxMana}) *v = in.I32();
   if (!in.Ok() || health < 0) return -1;
   if (health == 0)
-    in.GetWords(deadState);
+    Get(in, DeadRow(*this));
   else
-    std::fill(std::begin(deadState), std::end(deadState), 0);
+    deadState[2] = 0;
   for (int32_t* v : {&undead, &manaSource, &nextManaGain, &mayFly, &stepAirborne, &stepKind, &earthBind, &pestered,
                      &pestTimer, &rank, &experience})
     *v = in.I32();
@@ -297,27 +502,27 @@ int CCreature::Load(FILE* file) {
       !InRange(pendingOrder, ORDER_NONE, ORDER_DROPPED) || !InRange(animState, ANIM_NONE, ANIM_HTH_RECOVER) ||
       !InRange(facing, 0, 7) || !InRange(viewFacing, 0, 7) || !InRange(previousFacing, 0, 7))
     return -1;
-  in.GetWords(attack);
-  target = in.I32();
-  in.GetWords(orderWords);
-  for (int32_t* v : {&tracking, &engagedCount, &waitReason, &combatWords[0], &combatWords[1], &carrySpare,
-                     &behaviourSubState, &waitState, &waitSpare})
-    *v = in.I32();
-  in.GetWords(blockWords);
-  for (int32_t* v : {&engagedWith, &engageSpare, &viewMark, &goalMarker}) *v = in.I32();
-  in.GetWords(goalWords);
-  for (int32_t* v : {&independent, &teleportX, &teleportY, &teleportLevel}) *v = in.I32();
+  Get(in, AttackRow(*this));
+  Get(in, TargetRow(*this));
+  Get(in, WaitRow(*this));
+  Get(in, BlockRow(*this));
+  for (int32_t* v : {&viewMark, &goalMarker}) *v = in.I32();
+  Get(in, GoalRow(*this));
+  for (int32_t* v : {&teleportX, &teleportY, &teleportLevel}) *v = in.I32();
   falling = in.U8();
   endFlight = in.U8();
   stepSpeed = in.I32();
   mirrored = in.U8();
   attackApproach = in.U8();
   if (!in.Ok() || !IsSlotOrNone(target) || !IsSlotOrNone(engagedWith) || !IsEffectOrNone(goalMarker) || falling > 1 ||
-      endFlight > 1 || mirrored > 1 || attackApproach > 1)
+      endFlight > 1 || mirrored > 1 || attackApproach > 1 || !IsLinkOrNone(orderState.engagedBy) ||
+      !IsLinkOrNone(combat.attacker) || !IsLinkOrNone(combat.tauntedBy) || !IsLinkOrNone(combat.challenger) ||
+      !IsLinkOrNone(motion.blocker) || !IsSlotOrNone(motion.pushedBy) ||
+      !InRange(orderState.attackerCount, 0, kCreatureCapacity))
     return -1;
-  in.GetWords(moveWords);
-  for (auto& slot : positionSlots) in.GetWords(slot);
-  for (int32_t* v : {&haste, &slow, &provokeTimer, &provoked, &provokeWords[0], &provokeWords[1]}) *v = in.I32();
+  Get(in, MoveRow(*this));
+  Get(in, TrailRow(*this));
+  Get(in, ProvokeRow(*this));
   const uint8_t hadObject = in.U8();
   attachedObject = -1;  // attached objects are made again by their owners
   airborne = in.I32();
@@ -336,7 +541,7 @@ int CCreature::Load(FILE* file) {
   const uint8_t hadSecond = in.U8();
   secondAttachedObject = -1;
   if (!in.Ok() || hadSecond > 1) return -1;
-  GetConditionWords(in, *this);
+  Get(in, TimerRow(*this));
   CAnimation* attachments[3] = {animSet ? &animSet->animation : nullptr, g_creatureEffects->GlobalAnim(kAttachAnim4),
                                 g_creatureEffects->GlobalAnim(kAttachAnim5)};
   for (int i = 0; i < 3; ++i)
@@ -358,39 +563,35 @@ int CCreature::Load(FILE* file) {
     if (!in.Ok() || !InRange(queuedOrders.current, 0, queued - 1)) return -1;
   }
   queuedOrders.flag = in.U8();
-  for (int32_t* v : {&followed, &changed, &group}) *v = in.I32();
-  for (int i = 0; i < 19; ++i) stateWords[i] = in.I32();
+  Get(in, StateRow(*this));
   if (!in.Ok() || queuedOrders.flag > 1 || !IsSlotOrNone(followed)) return -1;
-  GetRoute(in, route);
-  frameCounter = in.I32();
-  for (auto& correction : corrections) in.GetWords(correction);
-  for (int32_t* v : {&routeActive, &advanceTable, &advanceEntry}) *v = in.I32();
-  if (!in.Ok() || !InRange(route.stepCount, 0, kRouteSteps) || !InRange(route.stepIndex, 0, kRouteSteps) ||
-      !InRange(advanceTable, -1, kAdvanceEntries - 1) || !InRange(advanceEntry, -1, kAdvanceEntries - 1))
+  GetRoute(in, *this);
+  Get(in, AfterRouteRow(*this));
+  if (!in.Ok() || !InRange(route.stepCount, 0, kCreatureRouteSteps) ||
+      !InRange(route.stepIndex, 0, kCreatureRouteSteps) || !GetAdvance(in, motion))
     return -1;
   if (!GetShape(in, shape)) return -1;
-  shapeSize = in.I32();
-  in.GetWords(shapeWords);
-  in.GetWords(placementWords);
+  Get(in, ShapeRow(*this));
+  Get(in, PlacementRow(*this));
   if (in.Ok()) in.Add(printFX.Load(file));
-  in.GetWords(nodeRoute.header);
+  Get(in, NodeHeaderRow(*this));
   if (!in.Ok() || !IsFlag(nodeRoute.header[1])) return -1;
   if (nodeRoute.header[1]) {
     in.GetWords(nodeRoute.nodes);
     nodeRoute.position = in.I32();
   }
-  in.GetWords(nodeRoute.goal);
-  for (auto& row : armyArrays) in.GetWords(row);
+  Get(in, NodeGoalRow(*this));
+  in.GetWords(combat.lastSeenDamage);
+  in.GetWords(combat.lastSeenCounter);
   in.GetWords(manaStores);
-  stateWords[19] = in.I32();
-  if (!in.Ok()) return -1;
-  // What the block does not carry starts afresh; the handlers follow the order and state.
+  const int32_t marks = in.I32();
+  if (!in.Ok() || !UnpackMarks(marks, *this)) return -1;
+  // What the block does not carry: the selection, the handlers, which follow the order and
+  // the state, and the strength estimate, made again from the creature as it stands.
   selected = 0;
   inspected = 0;
-  orderState = CCreatureOrderState{};
-  combat = CCreatureCombatState{};
-  motion = CCreatureMotion{};
   RefreshHandlers();
+  UpdateStrength();
   RebuildHealthGauge();
   return in.Result();
 }

@@ -222,8 +222,8 @@ void CCreature::Update() {
     if (event == 2) RaiseAsUndead(army);
     if (event == 1) attachAnims[2].inUse = 0;
   }
-  // 27. Frames since each army saw the creature.
-  for (int32_t& frames : armyArrays[0]) ++frames;
+  // 27. Frames since each army saw the creature take its last damage.
+  for (int32_t& frames : combat.lastSeenCounter) ++frames;
   // 28.
   // The handler follows the state, also where a rule changed the state alone (a target that
   // left turns a blow into STAND) or a saved game was loaded.

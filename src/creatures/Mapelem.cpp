@@ -137,7 +137,6 @@ void CCreature::InitFromType(int newType, int newArmy) {
 
   shape.Init(typeRecord.TileHeight, typeRecord.TileSizeXY == 2);
   carriedItems[0] = carriedItems[1] = -1;
-  std::fill(std::begin(placementWords), std::end(placementWords), 0);
   ResetState();
   route.goalX = cellX;
   route.goalY = cellY;
@@ -172,14 +171,13 @@ void CCreature::ResetState() {
   haste = slow = 0;
   provokeTimer = provoked = 0;
   invisible = ironSkin = bloodLust = 0;
-  stateSpare = 0;
   target = -1;
   engagedWith = -1;
   magicResistance = typeRecord.MagicResist;
   intelligence = typeRecord.Intelligence;
   undead = typeRecord.IsUndead;
   mayFly = typeRecord.CanFly;
-  for (auto& slot : positionSlots) std::fill(std::begin(slot), std::end(slot), -1);
+  for (int i = 0; i < 3; ++i) behaviour.trailX[i] = behaviour.trailY[i] = behaviour.trailFrame[i] = -1;
 
   CArmy* own = g_armyTable.GetArmy(army);
   for (int other = 0; other < kSightingArmyCount; ++other) {

@@ -120,13 +120,15 @@ struct CRouteStep {
   int32_t words[7] = {0, 0, 0, 0, 0, 0, -1};
 };
 
-// The creature's cell route: goal, progress and at most 16 filled steps of 18 slots (the
-// last two slots' space carries the step progress and movement state).
+// The creature's cell route: goal, progress and at most 16 steps. In the saved block the
+// route takes 18 step slots; the space of the last two carries the step in progress
+// (CCreatureMotion).
+inline constexpr int kCreatureRouteSteps = 16;
 struct CCreatureRoute {
   int32_t goalX = 0, goalY = 0, goalLevel = 0;
   int32_t stepIndex = 0;
   int32_t stepCount = 0;
-  CRouteStep steps[18];
+  CRouteStep steps[kCreatureRouteSteps];
 };
 
 // The creature's route over the path-node network.
@@ -349,13 +351,11 @@ class CCreature {
   int32_t inspected = 0;
   int32_t placementZero = 0, placementMinusOne = -1;
   int32_t illusion = 0;
-  int32_t stateSpare = 0;
   int32_t magicResistance = 0;
   int32_t intelligence = 0;
   int32_t invisible = 0;
   int32_t ironSkin = 0;
   int32_t bloodLust = 0;
-  int32_t placementSpare = 0;
   int32_t heldTime = 0, heldKind = 0;
   int32_t typeNumber = 0;
   const CCreatureType* type = nullptr;
@@ -365,7 +365,7 @@ class CCreature {
   int32_t health = 0;
   int32_t mana = 0;  // 8.8
   int32_t maxMana = 0;
-  int32_t deadState[3] = {};
+  int32_t deadState[3] = {};  // the third is kept; the block's first two carry the death stage
   int32_t undead = 0;
   int32_t manaSource = 0;
   int32_t nextManaGain = 0;
@@ -396,34 +396,23 @@ class CCreature {
   // (-1 a terrain target), and two words 1 and -1.
   int32_t attack[11] = {0, 0, 0, 0, 0, 0, 0, 0, -1, 1, -1};
   int32_t target = -1;
-  int32_t orderWords[5] = {};
-  int32_t tracking = 0, engagedCount = 0, waitReason = 0;
-  int32_t combatWords[2] = {};
+  int32_t tracking = 0;
   int32_t carriedItems[2] = {-1, -1};  // artifacts carried
-  int32_t carrySpare = 0;
   int32_t behaviourSubState = 0;
-  int32_t waitState = 0;
-  int32_t waitSpare = 0;
-  int32_t deadState3 = 0;
-  int32_t blockWords[5] = {};  // blocker and challenger slots + 1 among them
   int32_t engagedWith = -1;
-  int32_t engageSpare = 0;
   CCreatureGauge healthGauge;
   int32_t viewMark = 0;
   int32_t goalMarker = -1;  // effect
-  int32_t goalWords[6] = {};
   int32_t independent = 0;
   int32_t teleportX = 0, teleportY = 0, teleportLevel = 0;
-  int32_t teleportSpare = 0;
+  int32_t teleportInAir = 0;  // the teleport may arrive in the air
   uint8_t falling = 0, endFlight = 0;
   int32_t stepSpeed = 0;
   uint8_t stepBytes[2] = {};
   uint8_t mirrored = 0, attackApproach = 0;
-  int32_t moveWords[11] = {};
-  int32_t positionSlots[3][3] = {{-1, -1, -1}, {-1, -1, -1}, {-1, -1, -1}};
+  int32_t moveWords[7] = {};  // the stepped straight move: its target cell and line shape
   int32_t haste = 0, slow = 0;
   int32_t provokeTimer = 0, provoked = 0;
-  int32_t provokeWords[2] = {};
   int32_t attachedObject = -1;
   int32_t airborne = 0;
   CAttachedAnim attachAnim1;
@@ -434,7 +423,6 @@ class CCreature {
   CAnimPlayer attachAnim2;
   int32_t secondAttachedObject = -1;
   int32_t sightTimer = 0;  // item kind 15: the local wizard's sight runs
-  int32_t conditionWords[6] = {};
   CAttachedAnim attachAnims[3];
   int32_t ownMaxHealth = 0;  // a wizard's own maximum health, 0 takes the army wizard's
   int32_t aiWords[12] = {};
@@ -443,20 +431,13 @@ class CCreature {
   int32_t followed = -1;
   int32_t changed = 0;  // health, mana or placement changed
   int32_t group = -1;   // the number key's group, -1 none
-  int32_t stateWords[20] = {};
   CCreatureRoute route;
-  int32_t frameCounter = 0;
-  int32_t corrections[2][2] = {};
-  int32_t routeActive = 0;
-  int32_t advanceTable = 0, advanceEntry = 0;
   CCreatureShape shape;
-  int32_t shapeSize = 8;  // 8 for TileSizeXY 1, else 64
-  int32_t shapeWords[3] = {};
+  int32_t shapeSize = 8;           // 8 for TileSizeXY 1, else 64
   int32_t placementWords[9] = {};  // the post and wandering of a creature left alone (wander_block)
   CPrintFXPlayer printFX;
   int32_t transient2[2] = {};
   CNodeRoute nodeRoute;
-  int32_t armyArrays[2][8] = {};
   int32_t manaStores[kSightingArmyCount] = {};  // 8.8, the creature's mana as army n believes it
   CCreatureStrength strength;                   // the combat strength estimate
   CCreatureBehaviourState behaviour;            // autonomous behaviour

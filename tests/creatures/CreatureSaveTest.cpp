@@ -3,6 +3,7 @@
 // short blocks refused with the pool as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -19,6 +20,27 @@ namespace {
 std::vector<uint8_t> Saved() { return testing_support::SavedBytes(g_creatureArray); }
 
 int LoadBytes(std::vector<uint8_t> bytes) { return testing_support::LoadFromBytes(g_creatureArray, std::move(bytes)); }
+
+// The named state of every slot (plain words, compared as bytes): what the orders, combat,
+// movement and behaviour rules keep besides the record's own fields.
+struct NamedState {
+  CCreatureOrderState orderState;
+  CCreatureCombatState combat;
+  CCreatureMotion motion;
+  CCreatureBehaviourState behaviour;
+  int32_t attackBonus;  // the rest of the strength estimate is made again from the creature
+};
+std::vector<uint8_t> NamedStates() {
+  std::vector<uint8_t> bytes;
+  for (int slot = 0; slot < kCreatureCapacity; ++slot) {
+    const CCreature& c = *g_creatureArray.At(slot);
+    if (!c.inUse) continue;
+    NamedState state{c.orderState, c.combat, c.motion, c.behaviour, c.strength.attackBonus};
+    const auto* raw = reinterpret_cast<const uint8_t*>(&state);
+    bytes.insert(bytes.end(), raw, raw + sizeof state);
+  }
+  return bytes;
+}
 
 // The bytes of one creature's block alone.
 std::vector<uint8_t> BlockOf(const CCreature& creature) {
@@ -60,7 +82,10 @@ class CreatureSaveTest : public creature_test::WizardWorld {
     C(fighterB).AttackCreature(fighterA);
     C(dead1).AdjustHealth(-10000, -1, nullptr, 1);
     C(dead2).AdjustHealth(-10000, -1, nullptr, 1);
-    for (int frame = 0; frame < 12; ++frame) {
+    Run(0, 12);
+  }
+  void Run(int from, int to) {
+    for (int frame = from; frame < to; ++frame) {
       battle.frame = frame;
       g_creatureArray.ForEachInUse([](CCreature& c) { c.Update(); });
       g_creatureArray.ThinkAll();
@@ -107,6 +132,28 @@ TEST_F(CreatureSaveTest, ABattleInProgressComesBackByteForByte) {
     battle.frame = frame;
     g_creatureArray.ForEachInUse([](CCreature& c) { c.Update(); });
   }
+}
+
+// The state the rules keep in named fields rides in the block's unnamed words: a loaded pool
+// holds it all.
+TEST_F(CreatureSaveTest, TheNamedStateComesBackWhole) {
+  Battle();
+  // A few of the named words the battle so far has not set.
+  CCreature& fighter = C(g_armyTable.armies[1].wizardCreature);
+  fighter.orderState.poisonPoints = 3;
+  fighter.orderState.nextPoisonFrame = 20;
+  fighter.combat.shielded = 40;
+  fighter.motion.bargeMark = 1;
+  fighter.behaviour.stay = 1;
+  fighter.teleportInAir = 1;
+  const std::vector<uint8_t> saved = Saved();
+  const std::vector<uint8_t> named = NamedStates();
+
+  g_creatureArray.ReleaseAll();
+  ASSERT_EQ(LoadBytes(saved), static_cast<int>(saved.size()));
+  EXPECT_EQ(NamedStates(), named);
+  EXPECT_EQ(C(fighter.index).teleportInAir, 1);
+  EXPECT_EQ(Saved(), saved);
 }
 
 TEST_F(CreatureSaveTest, WritesWhatEachKindOfCreatureHas) {
@@ -167,6 +214,10 @@ TEST_F(CreatureSaveTest, BadOrShortBlocksLeaveThePoolAsItWas) {
       {"pending order", b + 868, -1},
       {"anim state", b + 872, 26},
       {"facing", b + 876, 8},
+      {"missile attacker", b + 908, -1},
+      {"engaged by", b + 960, kCreatureCapacity + 1},
+      {"engaged count", b + 968, -1},
+      {"marks", b + BlockOf(C(0)).size() - 4, 1 << 26},
   };
   for (const Bad& bad : cases) {
     SCOPED_TRACE(bad.what);

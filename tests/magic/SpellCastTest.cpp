@@ -196,7 +196,7 @@ TEST_F(SpellCast, TeleportMovesTheCasterOrTheTarget) {
   sendAway.Execute();
   EXPECT_EQ(C(enemy).teleportX, 30);
   EXPECT_EQ(C(enemy).teleportY, 20);
-  EXPECT_EQ(C(enemy).teleportSpare, 1);
+  EXPECT_EQ(C(enemy).teleportInAir, 1);
 }
 
 TEST_F(SpellCast, ACreaturesRangedAttackAndTheCursorGoThroughCasting) {
