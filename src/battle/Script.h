@@ -164,8 +164,8 @@ class CScript {
 
 extern CScript g_script;
 
-// The world objects of the battle as far as the script asks about them. The neutral one
-// knows of none.
+// The world objects of the battle as far as the script asks about them: the slot's default
+// reads the battle's pool of world objects; tests install others.
 class IScriptObjects {
  public:
   virtual ~IScriptObjects() = default;

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <string>
 
+#include "battle/Battle.h"
 #include "battle/MessageScroll.h"
 #include "battle/NamedList.h"
 #include "battle/ScriptActors.h"
+#include "core/GameSettings.h"
 #include "core/Options.h"
 #include "core/Random.h"
 #include "core/TraceLog.h"
@@ -19,6 +21,7 @@
 #include "magic/EffectManager.h"
 #include "magic/EffectScript.h"
 #include "magic/EffectSounds.h"
+#include "magic/EffectSummons.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
 #include "map/MapView.h"
@@ -266,17 +269,40 @@ void RunExperience(CScript& script, int record) {
 
 namespace {
 
-// What the effects ask of the script: the summoned creature of a deployment, and a creature
-// taken out of the battle.
+// What the effects ask of the script: a creature taken out of the battle.
 class CEffectScriptAnswers : public IEffectScript {
  public:
-  void ApplyCreatureAction(int creature, int eventNumber) override {
-    g_script.ApplyCreatureAction(creature, eventNumber);
-  }
   void MarkGone(int creature) override { g_scriptActors.MarkGone(creature); }
 };
 
+// What a summoning effect started by a DEPLOYMENT event asks of it: the army and the wizard
+// it brings, the settings for the creature it made, and the map whose wizard files hold the
+// script's wizards (wizards\<realm><region><i>.wzd).
+class CScriptSummons : public IEffectSummons {
+ public:
+  bool HasEvent(int event) override { return Deployment(event) != nullptr; }
+  const char* EventArmyName(int event) override {
+    const CScriptEvent* e = Deployment(event);
+    return e && e->deployment.deployedArmy[0] ? e->deployment.deployedArmy : nullptr;
+  }
+  const char* EventWizardName(int event) override {
+    const CScriptEvent* e = Deployment(event);
+    return e && e->deployment.deployedCharacter[0] ? e->deployment.deployedCharacter : nullptr;
+  }
+  void ApplyCreatureAction(int creature, int event) override { g_script.ApplyCreatureAction(creature, event); }
+  const char* MapName() override { return g_realmName; }
+  int MapNumber() override { return g_battleSetup.region; }
+
+ private:
+  static const CScriptEvent* Deployment(int event) {
+    if (!g_script.IsRecord(event)) return nullptr;
+    const CScriptEvent& e = g_script.Event(event);
+    return e.inUse && e.type == kScriptDeployment ? &e : nullptr;
+  }
+};
+
 CEffectScriptAnswers g_effectScriptAnswers;
+CScriptSummons g_scriptSummons;
 
 }  // namespace
 
@@ -309,6 +335,12 @@ void CScriptActionRunner::RunAction(CScript& script, int record, int creature) {
   }
 }
 
-void InstallScriptActions() { g_effectScript.Install(&g_effectScriptAnswers); }
+void InstallScriptActions() {
+  g_effectScript.Install(&g_effectScriptAnswers);
+  g_effectSummons.Install(&g_scriptSummons);
+}
 
-void UninstallScriptActions() { g_effectScript.Install(nullptr); }
+void UninstallScriptActions() {
+  g_effectScript.Install(nullptr);
+  g_effectSummons.Install(nullptr);
+}

@@ -20,7 +20,8 @@ class CScriptActionRunner : public IScriptActions {
 };
 extern CScriptActionRunner g_scriptActionRunner;
 
-// The effects' questions to the script are answered by the battle's (InstallBattle).
+// The effects' questions to the script (a character gone, a scripted summon) are answered by
+// the battle's (InstallBattle).
 void InstallScriptActions();
 void UninstallScriptActions();
 
@@ -55,6 +56,12 @@ void PlaySound(const CScriptEvent& e, int x, int y);
 // An effect started with the block's words 0-2 and 3-5 at the point, word 10 = 4 and word 11
 // the value; false (nothing started) when the pool has no free effect.
 bool StartPlaceEffect(int kind, const MapPoint& point, int word8, int word11);
+
+// The four values of an object kind's type; false outside the type table.
+bool ObjectValues(int kind, int32_t values[4]);
+// A world object of the kind put down at the place, or on the first free cell around it,
+// with its type's values; false when none could be.
+bool PutDownObject(int kind, const Place& place);
 
 // Where a spell trap's cast goes: CSpellCast::Execute, unless a test looks at the request.
 extern std::function<void(const CSpellCast&)> g_trapSpellCaster;

@@ -58,13 +58,7 @@ Place DeploymentPlace(const ScriptDeploymentPart& d) {
 
 bool IsWizardKind(int type) { return type == 0 || type == 24 || type == 25 || type == 26; }
 
-void DeployObject(const ScriptDeploymentPart& d) {
-  const Place place = DeploymentPlace(d);
-  if (!place.found) return;
-  int32_t words[4];
-  for (int i = 0; i < 4; ++i) words[i] = g_effectWorld->ArtifactValue(d.deployedArtefact, i);
-  g_effectWorld->CreateObject(d.deployedArtefact, place.x, place.y, place.z, words);
-}
+void DeployObject(const ScriptDeploymentPart& d) { PutDownObject(d.deployedArtefact, DeploymentPlace(d)); }
 
 void GiveBow(CCreature& c) {
   CEffect* effect = g_effectManager.AllocateEffect();
@@ -131,8 +125,8 @@ bool ApplyHealthAndMana(CCreature& c, const ScriptDeploymentPart& d) {
 void GiveItems(CCreature& c, const ScriptDeploymentPart& d) {
   for (int kind : d.artefact) {
     if (kind == -1) continue;
-    int32_t values[4];
-    for (int i = 0; i < 4; ++i) values[i] = g_effectWorld->ArtifactValue(kind, i);
+    int32_t values[4] = {};
+    ObjectValues(kind, values);
     c.AddEvent(kind, values[0], values[1], values[2], values[3], 1);
   }
 }

@@ -9,12 +9,24 @@
 #include "core/Options.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/MapObject.h"
 #include "creatures/Mapelem.h"
 #include "map/Map.h"
 
 namespace {
 
-IScriptObjects g_neutralObjects;
+// The world objects in use, in pool order; the pool's own iterator is left alone.
+class CScriptWorldObjects : public IScriptObjects {
+ public:
+  void ForEachObject(int kind, const std::function<bool(int x, int y, int level)>& visit) override {
+    for (int slot = 0; slot < g_mapObjects.highWater && slot < g_mapObjects.capacity; ++slot) {
+      const CMapObject* object = g_mapObjects.InUse(slot);
+      if (object && object->kind == kind && !visit(object->cellX, object->cellY, object->level)) return;
+    }
+  }
+};
+
+CScriptWorldObjects g_worldObjects;
 
 // An event area: its two corners and its name in the first 32 bytes of its script words.
 struct NamedArea {
@@ -46,7 +58,7 @@ int Wrap(int v, int size) { return size > 0 ? ((v % size) + size) % size : v; }
 
 }  // namespace
 
-HookSlot<IScriptObjects> g_scriptObjects(&g_neutralObjects);
+HookSlot<IScriptObjects> g_scriptObjects(&g_worldObjects);
 
 void ForEachNamedAreaCell(const char* name, const std::function<bool(int, int, int)>& visit,
                           const std::function<void(int, int, int)>& onArea) {

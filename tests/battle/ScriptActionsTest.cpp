@@ -12,6 +12,7 @@
 #include "battle/Script.h"
 #include "battle/ScriptActions.h"
 #include "battle/ScriptActors.h"
+#include "creatures/MapObject.h"
 #include "map/PathNetwork.h"
 #include "ui/SpeechCtrl.h"
 
@@ -120,17 +121,24 @@ TEST_F(ScriptScenes, ADeploymentOfACharacterNotHereStartsItsSummoning) {
   EXPECT_EQ(wizard->params[effect_word::kMode], 4);
   EXPECT_EQ(wizard->params[effect_word::kTargetX], 11 * 32 + 16);
   EXPECT_EQ(wizard->params[effect_word::kTargetY], 10 * 32 + 16);
-  Fire(1);
-  const CEffect* guard = LastStartedOfKind(41);
-  ASSERT_NE(guard, nullptr);
-  EXPECT_EQ(guard->params[effect_word::kSpell], 3);
-  EXPECT_EQ(guard->params[effect_word::kValue], 1);
   EXPECT_EQ(g_script.Event(0).runState, kScriptRunning);  // until the summoning hands it over
-  // The summoned creature is handed over: the character is bound and the event re-arms.
+  // The summoning hands a creature over: the character is bound and the event re-arms.
   g_script.ApplyCreatureAction(enemy_, 0);
   EXPECT_EQ(g_scriptActors.FindByName("Bran")->creature, enemy_);
   EXPECT_EQ(g_scriptActors.FindByName("Bran")->state, kActorAliveInBattle);
   EXPECT_EQ(g_script.Event(0).runState, kScriptRetired);
+
+  // Any other type comes by effect 41, which makes the creature for the event's army at once.
+  Fire(1);
+  const ScriptActor* guard = g_scriptActors.FindByName("Gate Guard");
+  ASSERT_NE(guard, nullptr);
+  const CCreature* made = g_creatureArray.InUse(guard->creature);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->typeNumber, 3);
+  EXPECT_EQ(made->army, 1);  // Ysbail's
+  EXPECT_EQ(guard->state, kActorAliveInBattle);
+  EXPECT_LE(std::abs(made->cellX - 11) + std::abs(made->cellY - 10), 4);
+  EXPECT_EQ(g_script.Event(1).runState, kScriptRetired);
 }
 
 TEST_F(ScriptScenes, APortalAtADeadDependentTakesItAwayWithEffect65) {
@@ -260,6 +268,35 @@ TEST_F(ScriptScenes, TheMessengerAppearsWalksToAMarkedNodeAndSpeaks) {
   g_creatureArray.ForEachInUse([&](CCreature& c) { messengers += c.typeNumber == 27; });
   EXPECT_EQ(messengers, 1);
   EXPECT_NE(g_creatureArray.InUse(g_scriptActors.FindByName("Herald")->creature), nullptr);
+}
+
+TEST_F(ScriptScenes, AnArtefactDeploymentPutsAnObjectDownWhereThePortalThenOpens) {
+  // Two object types by hand: kind 5 carries four values.
+  g_mapObjects.Reset();
+  g_mapObjects.types.assign(6, CMapObjectType{});
+  g_mapObjects.types[5] = CMapObjectType{7, 8, 9, 10, 1, kUsedByCreature, 1, 0};
+  g_mapObjects.typeCount = 6;
+  AddArea("Altar", 16, 16, 0, 16, 16, 0);
+  Load(Event(1, "EventType=DEPLOYMENT\nDeployedArtefact=5\nDeploymentType=LOCATION\nDeploymentLocation=Altar") +
+       Event(2, "EventType=PORTAL\nPortalPosition=ARTEFACT\nPortalArtefact=5\nPortalCountDown=300"));
+  Fire(0);
+  int x = 0, y = 0, z = 0;
+  ASSERT_TRUE(FindMapObjectPosition(5, x, y, z));
+  EXPECT_EQ(x, 16);
+  EXPECT_EQ(y, 16);
+  const CMapObject* object = g_mapObjects.InUse(g_map.CellAt(16, 16, 0).object);
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(object->data[0], 7);
+  EXPECT_EQ(object->data[3], 10);
+  EXPECT_EQ(g_script.Event(0).runState, kScriptRetired);
+  Fire(1);
+  const CEffect* portal = LastStartedOfKind(62);
+  ASSERT_NE(portal, nullptr);
+  EXPECT_EQ(portal->params[effect_word::kTargetX], 16 * 32 + 16);
+  EXPECT_EQ(portal->params[effect_word::kValue], 300);
+  g_mapObjects.Reset();
+  g_mapObjects.types.clear();
+  g_mapObjects.typeCount = 0;
 }
 
 }  // namespace
