@@ -23,6 +23,7 @@
 #include "battle/Script.h"
 #include "battle/ScriptActions.h"
 #include "battle/ScriptActors.h"
+#include "battle/ScrollPanel.h"
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
@@ -120,6 +121,7 @@ class CBattleCreatureHooks : public CBattleCreaturePanels {
   void OfferScriptEvent(int kind, int creature, int value) override {
     g_script.FireEvent(kind, creature, value, 0, -1, -1);
   }
+  void ShowScroll(int scroll) override { g_scrollPanel.ShowScroll(scroll); }
   // A number key's group was selected with focus: the view goes to its creatures.
   void CycleCreatureFocus() override {
     if (g_battle) g_battle->CycleCreatureFocus(true);

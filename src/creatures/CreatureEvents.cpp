@@ -4,6 +4,7 @@
 
 #include "core/Options.h"
 #include "creatures/Armies.h"
+#include "creatures/Artifact.h"
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
@@ -86,9 +87,8 @@ void CCreature::ProcessEventAt(int i) {
   CCreatureEvent* event = GetEvent(i);
   if (!event || !event->active) return;
   if (event->remaining == 0 && event->kind <= 83) return;
-  // The item rules (artifacts) run the event; until they are here it is spent at once.
-  event->remaining = 0;
-  if (IsLocalPlayers()) g_creatureBattle->RefreshEventPanel();
+  ApplyItemEvent(*event, *this);
+  if (IsLocalPlayers()) g_creatureBattle->UpdateItemButton(i);
   if (event->remaining == 0 && event->kind <= 83) RemoveEvent(i);
 }
 

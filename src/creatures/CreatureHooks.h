@@ -97,6 +97,12 @@ class ICreatureBattle {
   virtual void CreatureHurt(int creature) {}
   // The battle's switch that opens every lock.
   virtual bool OpenAllLocks() { return false; }
+  // --- world objects and items ---
+  // The battle's setting that lets every creature use all world objects (off: creatures of
+  // computer players leave kinds above 6 but 19 and 61 alone).
+  virtual bool ObjectsOpenToAll() { return false; }
+  // A numbered scroll for the local player.
+  virtual void ShowScroll(int scroll) {}
 };
 
 class ICreatureAI {
@@ -111,6 +117,10 @@ class ICreatureAI {
   // The value of harm done, credited to the decisions that the source's two item ids name
   // and to the AI records of the victim's two carried items.
   virtual void CreditHarm(int sourceItem0, int sourceItem1, int carried0, int carried1, int value) {}
+  // A value gained by one army (healing, mana, a mana source) or lost to it (an enemy's
+  // healing it sees), for the computer player's decisions of that side.
+  virtual void ShareGain(int army, int value) {}
+  virtual void ShareLoss(int army, int value) {}
 };
 
 class ICreatureEffects {
@@ -162,6 +172,12 @@ class ICreatureEffects {
   virtual int StartEffect(int kind, const int32_t words[63]) { return -1; }
   // The effect pool's size (effect indexes below it name a record).
   virtual int EffectPoolSize() { return 0; }
+  // Carries out a cast request with a mode word of its own (an item's casts: mode 2).
+  virtual void CastSpellWithMode(int spell, int caster, int targetCreature, int mode) {}
+  // Sets a word of a started effect's state (a countdown the starter gives it).
+  virtual void SetEffectStateWord(int effect, int word, int value) {}
+  // The subvert particles round a creature that changed sides, seen by the local army.
+  virtual void SpawnSubvertParticles(int creature) {}
 };
 
 class ICreatureWizards {

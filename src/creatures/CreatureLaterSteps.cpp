@@ -1,5 +1,5 @@
 // Steps of creature rules that other files own in full (panic, behaviour,
-// strength, reactions, route planning, world objects and cell effects, held states). Each
+// strength, reactions, route planning, held states). Each
 // has the smallest body that keeps the rules that call it running; their own files replace
 // them.
 #include <algorithm>
@@ -8,9 +8,6 @@
 #include "creatures/CreatureHooks.h"
 #include "creatures/Mapelem.h"
 #include "map/Map.h"
-
-void CCreature::TouchObjectsHere() {}
-void CCreature::ApplyCellEffects() { OfferTriggerCell(); }
 
 // The first cell of the footprint marked by the battle script offers it the occasion.
 void CCreature::OfferTriggerCell() {

@@ -1,6 +1,7 @@
 // The world objects as the subsystems below see them: the map's object hooks (chains,
 // placement, the map build's effects) and the map view's pictures of them.
 #include "creatures/CreatureHooks.h"
+#include "creatures/CreatureSurroundings.h"
 #include "creatures/MapObject.h"
 #include "graphics/Sprite.h"
 #include "map/MapHooks.h"
@@ -33,6 +34,37 @@ class CMapObjectHooks : public IMapObjects {
 
 CMapObjectHooks g_mapObjectHooks;
 
+// The behaviour's walk over the objects lying about: the i-th object in use.
+class CMapObjectSurroundings : public ICreatureSurroundings {
+ public:
+  // Walks go 0, 1, 2 ...: the next one starts after the slot the last one answered.
+  bool Object(int i, SurroundingObject& out) override {
+    int seen = 0, slot = 0;
+    if (i > 0 && i == lastIndex_ + 1) {
+      seen = i;
+      slot = lastSlot_ + 1;
+    }
+    for (; slot < g_mapObjects.highWater; ++slot) {
+      const CMapObject* object = g_mapObjects.InUse(slot);
+      if (!object || seen++ != i) continue;
+      out.kind = object->kind;
+      out.x = object->cellX;
+      out.y = object->cellY;
+      out.level = object->level;
+      lastIndex_ = i;
+      lastSlot_ = slot;
+      return true;
+    }
+    lastIndex_ = -2;
+    return false;
+  }
+
+ private:
+  int lastIndex_ = -2, lastSlot_ = -1;
+};
+
+CMapObjectSurroundings g_mapObjectSurroundings;
+
 }  // namespace
 
 bool GetMapObjectDrawInfo(int object, ObjectDrawInfo& out) {
@@ -56,4 +88,7 @@ bool GetMapObjectDrawInfo(int object, ObjectDrawInfo& out) {
   return true;
 }
 
-void InstallMapObjects() { g_mapHooks.objects = &g_mapObjectHooks; }
+void InstallMapObjects() {
+  g_mapHooks.objects = &g_mapObjectHooks;
+  g_creatureSurroundings.Install(&g_mapObjectSurroundings);
+}

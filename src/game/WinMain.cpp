@@ -19,6 +19,7 @@
 #include "creatures/WizardTable.h"
 #include "frontend/FrontEndWizardTable.h"
 #include "game/BattleHandOver.h"
+#include "game/MagicItemsHandOver.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
 #include "game/ScriptedInput.h"
@@ -157,6 +158,7 @@ void InstallSubsystems() {
   InstallBattlePanels();
   InstallBattle();
   InstallBattleHandOver();
+  InstallMagicItemsHandOver();
 }
 
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }

@@ -188,6 +188,21 @@ class CreatureEffectAnswers : public ICreatureEffects {
 
   int EffectPoolSize() override { return g_effectManager.Count(); }
 
+  void CastSpellWithMode(int spell, int caster, int targetCreature, int mode) override {
+    CSpellCast request;
+    request.spell = spell;
+    request.caster = caster;
+    request.target = targetCreature;
+    request.mode = mode;
+    request.Execute();
+  }
+
+  void SetEffectStateWord(int effect, int word, int value) override {
+    CEffect* record = ActiveEffect(effect);
+    if (record && word >= 0 && word < static_cast<int>(sizeof record->state / sizeof record->state[0]))
+      record->state[word] = value;
+  }
+
   int EffectStrength(int effect) override {
     const CEffect* record = ActiveEffect(effect);
     return record ? record->state[s::kCounter] : 0;

@@ -2,7 +2,9 @@
 #include "magic/EffectCreatures.h"
 
 #include "creatures/Armies.h"
+#include "creatures/Artifact.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/MapObject.h"
 #include "magic/EffectWorld.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
@@ -110,6 +112,38 @@ class EffectCreatures : public IEffectWorld {
   int WizardOf(int army) override {
     const CCreature* wizard = g_armyTable.GetWizard(army);
     return wizard && wizard->inUse ? wizard->index : -1;
+  }
+
+  // --- world objects ---
+  int ObjectTypeCount() override { return g_mapObjects.TypeCount(); }
+  int ObjectAniEntry(int type) override {
+    const CMapObjectType* record = g_mapObjects.Type(type);
+    return record ? record->AnimNum : -1;
+  }
+  void GiveCellObject(int slot, int x, int y, int level) override {
+    CCreature* c = g_creatureArray.InUse(slot);
+    const CMapCell* cell = g_map.CellAtWrapped(x, y, level);
+    CMapObject* object = cell ? g_mapObjects.InUse(cell->object) : nullptr;
+    if (c && object) ApplyMapObjectToCreature(*object, *c);
+  }
+  bool CreateObject(int type, int x, int y, int level, const int32_t words[4]) override {
+    CMapObject* object = CreateMapObject(type, x, y, level);
+    if (!object) return false;
+    for (int i = 0; i < 4; ++i) object->data[i] = words[i];
+    return true;
+  }
+  int CellObjectKind(int x, int y, int level) override {
+    const CMapCell* cell = g_map.CellAtWrapped(x, y, level);
+    const CMapObject* object = cell ? g_mapObjects.InUse(cell->object) : nullptr;
+    return object ? object->kind : -1;
+  }
+  bool FindFreeCellNearby(int slot, int& x, int& y, int& level) override {
+    const CCreature* c = g_creatureArray.InUse(slot);
+    if (!c) return false;
+    x = c->cellX;
+    y = c->cellY;
+    level = c->level;
+    return ::FindFreeCellNearby(x, y, level) != 0;
   }
 };
 

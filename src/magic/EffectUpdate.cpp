@@ -663,13 +663,17 @@ void CEffect::UpdateFollower() {
           next->Activate(55, copy);
         }
       } else if (result == kEnded) {
+        // The item lands by the creature its companion carried it to (the wizard), or by its
+        // own creature when it flew nowhere; landing by the carrier again would send it off
+        // once more, round and round.
+        const int receiver = creature >= 0 ? creature : owner6;
         int fx = 0, fy = 0, fl = 0;
         EffectCreature info;
-        if (g_effectWorld->FindFreeCellNearby(owner6, fx, fy, fl)) {
+        if (g_effectWorld->FindFreeCellNearby(receiver, fx, fy, fl)) {
           const int32_t words[4] = {params[13], params[14], params[15], params[16]};
           g_effectWorld->CreateObject(params[w::kSpell], fx, fy, fl, words);
-          if (g_effectWorld->GetCreature(owner6, info) && info.cellX == fx && info.cellY == fy && info.level == fl)
-            g_effectWorld->GiveCellObject(owner6, fx, fy, fl);
+          if (g_effectWorld->GetCreature(receiver, info) && info.cellX == fx && info.cellY == fy && info.level == fl)
+            g_effectWorld->GiveCellObject(receiver, fx, fy, fl);
         }
         Deactivate();
       }
@@ -678,20 +682,23 @@ void CEffect::UpdateFollower() {
       if (result == kEnded) {
         CEffect* other = owner ? owner->At(params[w::kValue]) : nullptr;
         if (other && other != this && other->active) {
-          other->creature = owner6;
+          other->creature = creature;  // the creature it reached
           EndCompanion(params[w::kValue], true);
         }
         Deactivate();
       } else if (result == kEvent) {
         if (params[w::kTarget] != owner6) {
           FollowCreature(params[w::kTarget]);
+          creature = CreatureOfWord(w::kTarget);
         } else {
           EffectCreature info;
           const int wizard = g_effectWorld->GetCreature(owner6, info) ? g_effectWorld->WizardOf(info.army) : -1;
-          if (wizard < 0)
+          if (wizard < 0) {
             Deactivate();
-          else
+          } else {
             FollowCreature(wizard);
+            creature = wizard;
+          }
         }
       }
       break;

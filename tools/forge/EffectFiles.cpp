@@ -18,6 +18,7 @@
 #include "forge/EffectLooks.h"
 #include "forge/Forge.h"
 #include "forge/IniText.h"
+#include "forge/ObjectLooks.h"
 #include "forge/SpriteWriter.h"
 
 namespace {
@@ -38,6 +39,7 @@ enum class Program {
   kLoopTail,       // round and round; when asked to finish, the tail frames and the end
   kEventLoopTail,  // the same with event 2 at the top of each round
   kLoopEvent,      // round and round with event 2 at the end of each round
+  kEventLoopOnce,  // event 2 once after the first frame, then round and round; the tail when asked to finish
 };
 
 struct Entry {
@@ -100,6 +102,15 @@ std::vector<AniStep> Steps(const Entry& e, int sequence, int first) {
       s.push_back(Event(2));
       for (int k = 0; k < n; ++k) s.push_back(frame(k));
       s.push_back(Jump(-(n + 1)));
+      for (int k = 0; k < e.tail; ++k) s.push_back(frame(n + k));
+      break;
+    case Program::kEventLoopOnce:
+      // Starting a sequence runs it to its first frame: the event comes after that frame, so
+      // that the first tick reports it, and the loop goes round the frames after it.
+      s.push_back(frame(0));
+      s.push_back(Event(2));
+      for (int k = 1; k < n; ++k) s.push_back(frame(k));
+      s.push_back(Jump(-(n - 1)));
       for (int k = 0; k < e.tail; ++k) s.push_back(frame(n + k));
       break;
     case Program::kLoopEvent:
@@ -288,6 +299,12 @@ std::vector<Entry> Table() {
   for (int facing = 0; facing < 8; ++facing)
     t.push_back({288 + facing, 2, "NORMAL", 1, 1, 6, 0, 1, Program::kOnce,
                  [&p, facing](int, int f) { return FlingDust(p, facing, f, 6); }});
+  // The world objects lying on the map: two sequences (the second shows an object turned
+  // into an effect by the map build), a glint running over a still figure. An item carried
+  // off plays the same look: its event sends the item on its way, the tail ends it.
+  for (int kind = 0; kind < kObjectKinds; ++kind)
+    t.push_back({ObjectLookEntry(kind), 2, "NORMAL", 2, 1, kObjectLookFrames, 2, 2, Program::kEventLoopOnce,
+                 [&p, kind](int, int f) { return ObjectLook(p, kind, f); }});
   // Floating numbers: entry = the digit's place, sequence = the digit; the digits of one
   // number stand side by side and rise together, one picture shown higher each frame.
   const int placeShift[5] = {-8, 0, 8, -4, 4};  // places 82-86

@@ -228,6 +228,12 @@ Raster ItemIcon(int kind) {
   return r;
 }
 
+Raster ItemFigure(int kind) {
+  Raster r(kIconWidth, kIconHeight);
+  Picture(r, kind);
+  return r;
+}
+
 Raster ManaFill(int step) {
   // A gauge along the bottom of the button: gold, bright once the spell can be afforded.
   Raster r(kIconWidth, kIconHeight);

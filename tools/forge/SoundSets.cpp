@@ -179,6 +179,12 @@ std::vector<SoundDef> GameSounds() {
       {1026, "fx1026", Recipe::kFall},      // a totem collapses
       {1040, "fx1040", Recipe::kChime},     // a trap's ring closes
       {1041, "fx1041", Recipe::kBuzz},      // a trap is about to take its prisoner
+      // What carried items and world objects play.
+      {744, "fx0744", Recipe::kSpell},  // a sceptre subverts
+      {745, "fx0745", Recipe::kSpell},  // a holy symbol holds the undead
+      {746, "fx0746", Recipe::kRise},   // a horn recalls the army
+      {747, "fx0747", Recipe::kChime},  // an amulet wards
+      {1025, "fx1025", Recipe::kRise},  // a mana sprite is taken
       // Footsteps that are single sounds (500 to 503 are groups of variants).
       {504, "step0504", Recipe::kSplash},
       {506, "step0506", Recipe::kStep},

@@ -23,6 +23,8 @@ inline constexpr int ItemIconFrame(int kind) { return kind >= 88 ? 244 + kind - 
 // One icon, drawn at (0, 0) of a 40 x 44 raster.
 icon::Raster SpellIcon(int spell);
 icon::Raster ItemIcon(int kind);
+// The object of an item kind alone, on a clear 40 x 44 raster (its look lying on the map).
+icon::Raster ItemFigure(int kind);
 icon::Raster ManaFill(int step);        // 0-31
 icon::Raster ChargeMark(int step);      // 0-5
 icon::Raster SelectionMark(int blink);  // 0-11

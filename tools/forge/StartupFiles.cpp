@@ -85,7 +85,7 @@ FORGE_STEP(PlayerPreferences) {
 }
 
 FORGE_STEP(StartupGameDataPlaceholders) {
-  for (const char* name : {"cfg\\objects.cfg", "cfg\\ai.cfg"}) {
+  for (const char* name : {"cfg\\ai.cfg"}) {
     forge::IniText ini;
     ini.Comment("Its contents arrive with the subsystem that reads it.");
     ini.Section("GENERAL");

@@ -1,0 +1,225 @@
+// World objects end to end on a small forged map, with the real effects: a hurt dog eats an
+// apple (the heal stops at its maximum), the wizard takes a mana sprite, a brownie carries a
+// healing potion to the wizard and opens a chest, and the wizard drinks the potion and draws
+// on the mana. The map view draws the objects where they lie; the picture goes to the test
+// output.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CastWorld.h"
+#include "core/Preferences.h"
+#include "creatures/Artifact.h"
+#include "creatures/CreatureSurroundings.h"
+#include "creatures/MapObject.h"
+#include "graphics/PrintTarget.h"
+#include "graphics/Surface.h"
+#include "magic/CreatureEffectAnswers.h"
+#include "magic/MagicHooks.h"
+#include "map/MapUnits.h"
+#include "map/MapView.h"
+#include "map/MapViewHooks.h"
+#include "map/TerrainType.h"
+#include "support/Png.h"
+#include "support/TestSupport.h"
+#include "ui/Flatwin.h"
+
+namespace magic_test {
+namespace {
+
+constexpr int kBrownie = 1, kBlackDog = 8;
+constexpr int kChestBody = 4;  // the forged stone block, marked as a chest's body here
+
+// The pool's creatures as the map view draws them.
+struct PoolView : IMapViewCreatures {
+  bool GetDrawInfo(int slot, int rotation, CreatureDrawInfo& out) override {
+    CCreature* c = g_creatureArray.InUse(slot);
+    if (!c || !c->type) return false;
+    g_creatureViewRotation = rotation & 3;
+    c->UpdateViewFacing();
+    out.type = c->typeNumber;
+    out.owner = c->army;
+    out.x = out.anchorX = c->unitX + kUnitsPerTile / 2;
+    out.y = out.anchorY = c->unitY + kUnitsPerTile / 2;
+    out.z = out.anchorZ = c->unitZ;
+    out.shadowZ = c->unitZ;
+    out.body.frame = c->GetCurrentFrame(out.body.offsetX, out.body.offsetY);
+    out.body.printType = PRT_NORMAL;
+    return true;
+  }
+};
+
+struct PoolPlaces : IMapCreatures {
+  int NextInUse(int after) override {
+    for (int slot = after + 1; slot < g_creatureArray.highWater; ++slot)
+      if (g_creatureArray.InUse(slot)) return slot;
+    return -1;
+  }
+};
+
+class ArtifactScene : public CastWorld {
+ protected:
+  void SetUp() override {
+    CastWorld::SetUp();
+    InstallCreatureEffectAnswers();
+    InstallMapObjects();
+    ASSERT_EQ(g_mapObjects.LoadTypes("cfg\\objects.cfg"), 1);
+    g_mapObjects.Reset();
+    for (int t = 0; t < g_terrainTypes.Count(); ++t) savedTypes_.push_back(g_terrainTypes.Get(t));
+    std::vector<CTerrainType> marked = savedTypes_;
+    marked[kChestBody].typeFlags |= type_flags::kChestLid;
+    g_terrainTypes.Assign(marked);
+  }
+  void TearDown() override {
+    g_terrainTypes.Assign(savedTypes_);
+    g_mapObjects.Reset();
+    g_mapObjects.LoadTypes("no objects.cfg");
+    g_creatureEffects.Install(nullptr);
+    g_creatureSurroundings.Install(nullptr);
+    CastWorld::TearDown();
+  }
+  CMapObject& Put(int kind, int x, int y, int amount = -1) {
+    CMapObject* object = CreateMapObject(kind, x, y, 0);
+    EXPECT_NE(object, nullptr);
+    if (amount >= 0) object->data[0] = amount;
+    return *object;
+  }
+  // One battle frame of what the scene needs: every effect, then the objects' animations.
+  void Frames(int n) {
+    for (int f = 0; f < n; ++f) {
+      for (int i = 0; i < g_effectManager.Count(); ++i)
+        if (Effect(i).active) Effect(i).Update();
+      g_mapObjects.UpdateAnims();
+    }
+  }
+  // The creature steps cell by cell (x first, then y), meeting what lies in each cell, with
+  // a few frames for each step.
+  void WalkTo(int slot, int x, int y) {
+    CCreature& c = C(slot);
+    while (c.cellX != x || c.cellY != y) {
+      const int nx = c.cellX + (x > c.cellX) - (x < c.cellX);
+      const int ny = c.cellX == x ? c.cellY + (y > c.cellY) - (y < c.cellY) : c.cellY;
+      c.Relocate(nx, ny, c.level);
+      Frames(4);
+    }
+  }
+  int EventOf(int slot, int kind) {
+    for (int i = 0; i < kCreatureEvents; ++i)
+      if (C(slot).events[i].active && C(slot).events[i].kind == kind) return i;
+    return -1;
+  }
+  std::vector<uint16_t> Picture(const std::string& name) {
+    SurfaceDesc desc;
+    desc.flags = kDescCaps | kDescWidth | kDescHeight;
+    desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
+    desc.width = 800;
+    desc.height = 600;
+    CSprite terrain;
+    CSurface surface;
+    EXPECT_TRUE(terrain.Load("maps\\moorland\\terrain.spr", 256) && terrain.BuildColourTables(1, 256) &&
+                terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256) && surface.Create(&desc) != 0);
+    InitSpriteWaveTable();
+    PoolView view;
+    PoolPlaces places;
+    CEffectViewHooks world;
+    MapViewHooks viewHooks = g_mapViewHooks;
+    viewHooks.creatures = &view;
+    viewHooks.world = &world;
+    MapViewHooksScope viewScope(viewHooks);
+    MapHooks mapHooks = g_mapHooks;
+    mapHooks.creatures = &places;
+    MapHooksScope mapScope(mapHooks);
+    g_prefs.isHighRes = 1;
+    g_map.ResetLight();
+    std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), int8_t{0});
+    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
+    g_mapView.rotation = 0;
+    g_mapView.drawList.rotation = 0;
+    g_mapView.SetCameraCell(14, 12, 0);
+    surface.Fill(0);
+    g_mapView.Update();
+    std::vector<uint16_t> out;
+    if (uint16_t* pixels = surface.Lock()) {
+      for (int y = 0; y < 600; ++y) {
+        const auto* row =
+            reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * surface.pitch);
+        out.insert(out.end(), row, row + 800);
+      }
+      surface.Unlock(pixels);
+    }
+    ResetMouseInput();
+    g_mapView.StopSounds();
+    g_mapView.drawList.Reset();
+    g_mapView.SetMap(nullptr);
+    g_mapView.drawSurface = nullptr;
+    g_mapView.terrainSprites = nullptr;
+    const std::string path = testing_support::TestOutputDir() + "/" + name;
+    EXPECT_TRUE(testing_support::WritePng565(path, 800, 600, out));
+    std::printf("artifact scene: %s\n", path.c_str());
+    return out;
+  }
+  std::vector<CTerrainType> savedTypes_;
+};
+
+TEST_F(ArtifactScene, CreaturesMeetObjectsAndTheWizardUsesWhatWasBrought) {
+  const int wizard = PlaceWizard(0, 10, 10, 0);
+  C(wizard).health = C(wizard).GetMaxHealth() - 60;
+  const int dog = Place(kBlackDog, 0, 10, 13);
+  C(dog).health = C(dog).GetMaxHealth() - 5;
+  const int brownie = Place(kBrownie, 0, 16, 13);
+  CMapObject& apple = Put(0, 10, 15, 10);
+  CMapObject& sprite = Put(19, 12, 10);
+  CMapObject& potion = Put(3, 16, 11);
+  CMapObject& chest = Put(50, 18, 13);
+  chest.data[0] = 7;
+  chest.data[1] = -1;
+  g_map.CellAt(18, 12, 0).terrain = kChestBody;
+  Put(100, 13, 14);  // a magic item with its glow
+  g_map.manaSpriteCount = 1;
+
+  // Every object shows a picture where it lies but the chest, which its terrain draws.
+  for (int slot = 0; slot < g_mapObjects.highWater; ++slot) {
+    ObjectDrawInfo info;
+    ASSERT_TRUE(GetMapObjectDrawInfo(slot, info));
+    EXPECT_EQ(static_cast<bool>(info.picture.frame), g_mapObjects.At(slot)->kind != 50) << slot;
+  }
+  const std::vector<uint16_t> before = Picture("artifact-scene.png");
+
+  // The dog eats: 5 short of its maximum, an apple of 10 fills it exactly.
+  WalkTo(dog, 10, 15);
+  Frames(40);
+  EXPECT_EQ(apple.inUse, 0);
+  EXPECT_EQ(C(dog).health, C(dog).GetMaxHealth());
+
+  // The wizard takes the mana sprite, which plays its last animation and goes.
+  WalkTo(wizard, 12, 10);
+  EXPECT_GE(EventOf(wizard, 19), 0);
+  EXPECT_EQ(g_map.manaSpriteCount, 0);
+  Frames(40);
+  EXPECT_EQ(sprite.inUse, 0);
+
+  // The brownie picks the potion up for its wizard, then opens the chest.
+  WalkTo(brownie, 16, 11);
+  EXPECT_EQ(potion.inUse, 0);
+  Frames(200);
+  WalkTo(brownie, 18, 13);
+  EXPECT_EQ(chest.data[0], -1);
+  Frames(200);
+  const int potionEvent = EventOf(wizard, 3);
+  ASSERT_GE(potionEvent, 0) << "the potion reached the wizard";
+
+  // The wizard drinks it and draws on the mana.
+  const int hurt = C(wizard).health;
+  C(wizard).ProcessEventAt(potionEvent);
+  Frames(60);
+  EXPECT_GT(C(wizard).health, hurt);
+  EXPECT_LT(EventOf(wizard, 3), 0);
+  const int mana = C(wizard).mana;
+  ProcessItemEvent(C(wizard));
+  EXPECT_EQ(C(wizard).mana, mana + g_mapObjects.Type(19)->Data1 * 256);
+  Picture("artifact-scene-after.png");
+}
+
+}  // namespace
+}  // namespace magic_test
