@@ -29,6 +29,10 @@
 #include "core/Options.h"
 #include "core/PlayerSlot.h"
 #include "core/Random.h"
+#include "creatures/WizardTable.h"
+#include "creatures/Wizard.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/Armies.h"
 #include "graphics/BattleFacing.h"
 #include "map/MapHooks.h"
 #include "map/MapView.h"
@@ -138,6 +142,40 @@ class CBattlePanels : public IPanelBattle {
  public:
   int GameType() override { return g_gameMode; }
   int LocalArmy() override { return g_localArmy; }
+  // The local wizard's creature as the select bar and the face panel show it.
+  bool GetWizard(int creature, PanelWizardState& out) override {
+    const CCreature* wizard = CreatureInUse(creature);
+    if (!wizard) return false;
+    out = PanelWizardState{};
+    out.spellCount = std::clamp(wizard->spellCount, 0, kWizardSpellSlots);
+    for (int i = 0; i < out.spellCount; ++i) out.spells[i] = wizard->spells[i];
+    for (int i = 0; i < kCarrySlots && i < kCreatureEvents; ++i)
+      if (wizard->events[i].active) out.items[i] = PanelCarrySlot{wizard->events[i].kind, wizard->events[i].remaining};
+    out.health = wizard->health;
+    out.maxHealth = wizard->GetMaxHealth();
+    out.mana = wizard->mana;
+    out.maxMana = wizard->maxMana;
+    out.controlled = wizard->behaviour.armyCount;
+    out.controlLimit = wizard->aiWords[wizard_words::kControlLimit];
+    const CArmy* army = g_armyTable.GetArmy(wizard->army);
+    if (const CWizard* record = army ? g_wizardTable.At(army->wizardRecord) : nullptr) out.rankTier = record->GetRankTier();
+    out.level = wizard->level;
+    return true;
+  }
+  void SelectSpell(int creature, int spell) override {
+    if (CCreature* wizard = CreatureInUse(creature)) wizard->SelectSpell(spell);
+  }
+  // The wizard alone selected: every other selection and inspection ends.
+  bool SelectWizardAlone(int creature) override {
+    CCreature* wizard = CreatureInUse(creature);
+    if (!wizard) return false;
+    const bool already = wizard->selected && g_selectionCount == 1;
+    g_creatureArray.ForEachInUse([&](CCreature& other) {
+      if (&other != wizard && (other.selected || other.inspected)) other.Deselect();
+    });
+    wizard->Select();
+    return already;
+  }
   void FocusOnWizard(int creature) override { g_mapView.FocusOnCreature(creature); }
   bool ScriptCommandsArmed() override { return g_script.interfaceWatch != 0; }
   // The scanner hides what the local army has not seen; without light sources nothing is

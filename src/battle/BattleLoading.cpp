@@ -12,6 +12,7 @@
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
+#include "battle/PanelBattle.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/ScriptActors.h"
 #include "battle/TimerPanel.h"
@@ -349,11 +350,12 @@ void CBattle::SetUpPanels() {
   SetUpSpotIconsAndScanner();
   SetUpSelectBarAndFace(wizard);
   if (local != -1) {
-    // The control limit and the count are the wizard's; until wizards are built, the game
-    // settings' limit and none controlled.
+    // The wizard's control limit and the creatures it controls now.
+    PanelWizardState state;
+    const bool known = wizard >= 0 && g_panelBattle->GetWizard(wizard, state);
     g_controlLimitPanel.Load();
-    g_controlLimitPanel.SetLimit(g_gameSettings.ControlLimit);
-    g_controlLimitPanel.SetValue(0);
+    g_controlLimitPanel.SetLimit(known ? state.controlLimit : g_gameSettings.ControlLimit);
+    g_controlLimitPanel.SetValue(known ? state.controlled : 0);
     g_controlLimitPanel.flag = 1;
   }
 }

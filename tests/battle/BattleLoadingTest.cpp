@@ -15,6 +15,8 @@
 #include "PanelTestSupport.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
+#include "battle/ControlLimitPanel.h"
+#include "battle/PanelBattle.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
 #include "creatures/CreatureArray.h"
@@ -169,6 +171,23 @@ TEST_F(BattleLoading, TheForgedMoorlandLoadsWithThePlayersWizardInView) {
   battle_.SetUpPanels();
   EXPECT_EQ(g_mapView.camCellX, g_wizardSites[1].x);
   EXPECT_EQ(g_mapView.camCellY, g_wizardSites[1].y);
+  // The panels know the wizard: its health, mana and spells, and its control limit.
+  const int wizard = g_armyTable.armies[1].wizardCreature;
+  ASSERT_GE(wizard, 0);
+  PanelWizardState state;
+  ASSERT_TRUE(g_panelBattle->GetWizard(wizard, state));
+  const CCreature* creature = g_creatureArray.At(wizard);
+  EXPECT_EQ(state.health, creature->health);
+  EXPECT_GT(state.maxHealth, 0);
+  EXPECT_EQ(state.mana, creature->mana);
+  EXPECT_EQ(state.spellCount, creature->spellCount);
+  EXPECT_GT(state.controlLimit, 0);
+  EXPECT_EQ(g_controlLimitPanel.Limit(), state.controlLimit);
+  EXPECT_FALSE(g_panelBattle->GetWizard(-1, state));
+  // A click on the face selects the wizard alone; a second one finds it selected.
+  EXPECT_FALSE(g_panelBattle->SelectWizardAlone(wizard));
+  EXPECT_TRUE(g_panelBattle->SelectWizardAlone(wizard));
+  EXPECT_EQ(g_selectionCount, 1);
 }
 
 }  // namespace
