@@ -18,6 +18,33 @@ namespace {
 const CCreature* Creature(int slot) { return g_creatureArray.InUse(slot); }
 CCreature* MutableCreature(int slot) { return g_creatureArray.InUse(slot); }
 
+// The picture a player over the creature shows now, shifted like the body; empty while it
+// shows nothing.
+DrawLayer PlayerLayer(const CAnimPlayer& player, int printType, int shiftX, int shiftY) {
+  DrawLayer layer;
+  const CSprite* sprite = player.animation ? player.animation->Sprite() : nullptr;
+  if (!player.playing || player.frameStep < 0 || !sprite) return layer;
+  const AnimStep& step = player.animation->Step(player.frameStep);
+  if (step.value < 0 || step.value >= sprite->FrameCount()) return layer;
+  layer.frame = sprite->GetFrame(step.value);
+  layer.offsetX = step.x + shiftX;
+  layer.offsetY = step.y + shiftY;
+  layer.printType = printType;
+  return layer;
+}
+
+// What spells have put over the creature, in the view's order of its attached pictures: the
+// overlay of its states and the rising levitation (bias 7 and 8), the flight of spell state 3,
+// the reaction flash and the item's overlay, the undead's rising. The wait overlay and the
+// flight are seen through.
+void FillAttached(const CCreature& c, int shiftX, int shiftY, DrawLayer (&attached)[7]) {
+  attached[0] = PlayerLayer(c.overlayAnim, PRT_TRAIL, shiftX, shiftY);
+  if (c.attachAnim1.inUse) attached[1] = PlayerLayer(c.attachAnim1.player, PRT_NORMAL, shiftX, shiftY);
+  if (c.spellState == 3) attached[2] = PlayerLayer(c.attachAnim2, PRT_TRAIL, shiftX, shiftY);
+  for (int i = 0; i < 3; ++i)
+    if (c.attachAnims[i].inUse) attached[3 + i] = PlayerLayer(c.attachAnims[i].player, PRT_NORMAL, shiftX, shiftY);
+}
+
 void FillTraits(const CCreatureType& type, CreatureTypeTraits& out) {
   out.size = type.TileSizeXY;
   out.height = type.TileHeight;
@@ -145,6 +172,14 @@ class ViewCreatures : public IMapViewCreatures {
     out.shadowZ = c->unitZ;
     out.body.frame = c->GetCurrentFrame(out.body.offsetX, out.body.offsetY);
     out.body.printType = PRT_NORMAL;
+    // Overlays follow the body's shift for a type two tiles wide.
+    int shiftX = 0, shiftY = 0;
+    if (out.body.frame) {
+      const AnimStep& step = c->bodyAnim.animation->Step(c->bodyAnim.frameStep);
+      shiftX = out.body.offsetX - step.x;
+      shiftY = out.body.offsetY - step.y;
+    }
+    FillAttached(*c, shiftX, shiftY, out.attached);
     if (const PrintFXRecord* record = c->printFX.CurrentRecord()) {
       const int step = c->printFX.step;
       out.body.printType = record->printType1[step];
