@@ -8,6 +8,7 @@
 #include "battle/MessageScroll.h"
 #include "battle/PanelBattle.h"
 #include "battle/Scanner.h"
+#include "battle/ScriptActors.h"
 #include "battle/ScrollPanel.h"
 #include "battle/SelectBar.h"
 #include "battle/SpotIcons.h"
@@ -146,6 +147,9 @@ void CBattleCreaturePanels::RefreshEventPanel() {
 void CBattleCreaturePanels::AddItemButton(int carrySlot, int kind) { g_selectBar.AddPopupButton(kind, carrySlot); }
 void CBattleCreaturePanels::UpdateItemButton(int carrySlot) { g_selectBar.UpdateItemButton(carrySlot); }
 void CBattleCreaturePanels::RebuildSpellPopup() { g_selectBar.BuildSpellPopup(); }
+void CBattleCreaturePanels::ShowDefeatMessage(int n) {
+  g_scriptBattleEnd->SetBattleEndMessage(g_scriptBattleEnd->DefeatMessage(n));
+}
 void CBattleCreaturePanels::ControlLimitReached() { g_selectBar.ClearCreatureSelection(); }
 void CBattleCreaturePanels::ControlLimitLeft() { g_selectBar.ResetButtons(); }
 void CBattleCreaturePanels::ShowControlCount(int count) { g_controlLimitPanel.SetValue(count); }

@@ -49,6 +49,8 @@ class CBattleCreaturePanels : public ICreatureBattle {
   void AddItemButton(int carrySlot, int kind) override;
   void UpdateItemButton(int carrySlot) override;
   void RebuildSpellPopup() override;
+  // The local wizard left play: the defeat message of the battle's end screen.
+  void ShowDefeatMessage(int n) override;
   void ControlLimitReached() override;
   void ControlLimitLeft() override;
   void ShowControlCount(int count) override;

@@ -77,6 +77,8 @@ class ICreatureBattle {
   virtual void AddItemButton(int carrySlot, int kind) {}
   virtual void UpdateItemButton(int carrySlot) {}
   virtual void RebuildSpellPopup() {}
+  // The local wizard left play: the battle's end message becomes defeat message n.
+  virtual void ShowDefeatMessage(int n) {}
   virtual void ControlLimitReached() {}
   // The count of creatures the local player's wizard controls, for the control-limit panel.
   virtual void ShowControlCount(int count) {}
@@ -128,6 +130,8 @@ class ICreatureEffects {
   virtual ~ICreatureEffects() = default;
   // An effect of the pool (a marker, a goal marker) ends.
   virtual void Deactivate(int effect) {}
+  // Every active effect of a kind that belongs to a creature (its creature word) ends.
+  virtual void DeactivateEffectsOf(int kind, int creature) {}
   // An effect turned with its creature takes the new facing.
   virtual void TurnEffect(int effect, int facing) {}
   // An effect held with a creature that changed its owner acts for the new army.

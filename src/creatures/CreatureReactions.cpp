@@ -171,6 +171,10 @@ void CCreature::ReleaseEngagements() {
   });
 }
 
+namespace {
+constexpr int kOwnMarkerKind = 50;  // effects that live and end with their creature
+}  // namespace
+
 void CCreature::Remove() {
   ReleaseTracking();
   if (rank == 2 && typeNumber >= 0 && typeNumber < kCreatureTypes) {
@@ -192,6 +196,7 @@ void CCreature::Remove() {
   airborne = 0;
   rank = 0;
   if (selected) HideRouteMarkers();
+  g_creatureEffects->DeactivateEffectsOf(kOwnMarkerKind, index);
   // An effect held with the creature (spell-held state 2) goes with it.
   if (spellState == 2) SetSpellState(0, -1);
   const int slot = index;
@@ -204,6 +209,7 @@ void CCreature::Remove() {
     spellCount = 0;
     g_creatureBattle->RebuildSpellPopup();
     g_creatureBattle->ShowWizardHealth(0);
+    g_creatureBattle->ShowDefeatMessage(0);
   }
 }
 

@@ -83,6 +83,13 @@ class CreatureEffectAnswers : public ICreatureEffects {
   void Deactivate(int effect) override {
     if (CEffect* record = g_effectManager.At(effect)) record->Deactivate();
   }
+  void DeactivateEffectsOf(int kind, int creature) override {
+    for (int i = 0; i < g_effectManager.Count(); ++i) {
+      CEffect* record = g_effectManager.At(i);
+      if (record->active && record->kind == kind && record->params[effect_word::kCreature] == creature)
+        record->Deactivate();
+    }
+  }
 
   // The echo a creature holds in spell state 2 plays its creature's sequence for a facing:
   // it moves to the new facing's sequence of the same group and keeps its step, so that a

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "OrdersWorld.h"
@@ -106,6 +107,44 @@ TEST_F(CombatReactions, TheCrownPassesToTheMostExperiencedOfTheTypeOnRemoval) {
   EXPECT_EQ(C(heir).rank, 2);
   EXPECT_EQ(C(lesser).rank, 1);
   EXPECT_EQ(g_creatureArray.kingFlags[kBrownie], 1);
+}
+
+// Leaving play takes the creature's own markers (effects of kind 50) along; only the local
+// player's real wizard leaving shows the defeat message.
+TEST_F(CombatReactions, LeavingPlayEndsItsOwnMarkersAndTheLocalWizardsEndShowsDefeat) {
+  struct Ends : RecordingEffects {
+    std::vector<std::pair<int, int>> ended;  // kind, creature
+    void DeactivateEffectsOf(int kind, int creature) override { ended.emplace_back(kind, creature); }
+  } ends;
+  struct Defeats : MessageBattle {
+    std::vector<int> defeats;
+    void ShowDefeatMessage(int n) override { defeats.push_back(n); }
+  } defeats;
+  HookScope<ICreatureEffects> endsScope{g_creatureEffects, ends};
+  HookScope<ICreatureBattle> defeatsScope{g_creatureBattle, defeats};
+  struct Case {
+    const char* who;
+    int type, army;
+    bool illusion;
+    size_t defeatMessages;
+  };
+  const Case cases[] = {
+      {"an ordinary creature", kBrownie, 0, false, 0},
+      {"a rival's wizard", 0, 1, false, 0},
+      {"an illusion of the local wizard", 0, 0, true, 0},
+      {"the local wizard", 0, 0, false, 1},
+  };
+  int x = 10;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.who);
+    const int slot = Place(test.type, test.army, x += 3, 10);
+    C(slot).illusion = test.illusion;
+    ends.ended.clear();
+    defeats.defeats.clear();
+    C(slot).Remove();
+    EXPECT_EQ(ends.ended, (std::vector<std::pair<int, int>>{{50, slot}}));
+    EXPECT_EQ(defeats.defeats, std::vector<int>(test.defeatMessages, 0));
+  }
 }
 
 // A King draws the creatures of its own type that stand around it into its army, across the

@@ -64,6 +64,19 @@ TEST_F(CreatureEffectAnswersTest, ASpawnedEffectIsFoundInItsCellUntilItEnds) {
   effects().Deactivate(5000);                             // outside the pool: nothing
 }
 
+// A creature's own effects of a kind end with it; another kind, or another's, stay.
+TEST_F(CreatureEffectAnswersTest, TheEffectsOfAKindThatBelongToACreatureEndTogether) {
+  const int own[2] = {effects().SpawnEffect(50, 32, 32, 0, 7), effects().SpawnEffect(50, 96, 32, 0, 7)};
+  const int otherKind = effects().SpawnEffect(59, 32, 96, 0, 7);
+  const int others = effects().SpawnEffect(50, 96, 96, 0, 8);
+  for (int e : {own[0], own[1], otherKind, others}) ASSERT_GE(e, 100);
+  effects().DeactivateEffectsOf(50, 7);
+  EXPECT_EQ(manager.At(own[0])->active, 0);
+  EXPECT_EQ(manager.At(own[1])->active, 0);
+  EXPECT_NE(manager.At(otherKind)->active, 0);
+  EXPECT_NE(manager.At(others)->active, 0);
+}
+
 TEST_F(CreatureEffectAnswersTest, AGlowOnACreatureTakesTheCreaturesPlaceAndAFullPoolStartsNothing) {
   world.Place(4, 10, 12, 1).heightOffset = 12;
   // Kind 40 is the manager's glow on a creature: at its footprint's centre, value 53.
