@@ -46,9 +46,11 @@ int CCreature::RaiseAsUndead(int raisingArmy) {
     if (!rising.inUse) {
       // The first call: the body starts to rise. Without the animation loaded it rises at once.
       army = raisingArmy;
-      if (CAnimation* animation = g_creatureEffects->GlobalAnim(kRisingAnim)) {
+      // The entry's own sequence: the table's animations are shared by many entries.
+      int first = 0;
+      if (CAnimation* animation = g_creatureEffects->EffectAnimEntry(kRisingAnim, first)) {
         rising.player.SetAnimation(animation);
-        rising.player.Start(0, 0);
+        rising.player.Start(first, 0);
         rising.inUse = 1;
         return 1;
       }

@@ -15,7 +15,11 @@ namespace {
 // Effects that answer the rising animation with the animation given.
 struct RisingEffects : RecordingEffects {
   CAnimation* rising = nullptr;
-  CAnimation* GlobalAnim(int number) override { return number == 96 ? rising : nullptr; }
+  int first = 0;  // the entry's first sequence
+  CAnimation* EffectAnimEntry(int entry, int& firstSequence) override {
+    firstSequence = first;
+    return entry == 96 ? rising : nullptr;
+  }
 };
 
 class Raise : public OrdersWorld {
@@ -95,9 +99,11 @@ TEST_F(Raise, ABodyPlaysItsRisingAnimationFirst) {
   HookScope<ICreatureEffects> scope{g_creatureEffects, rising};
   CCreature& c = C(Place(kBrownie, 0, 10, 10));
   rising.rising = &c.animSet->animation;
+  rising.first = 2;
   ASSERT_NO_FATAL_FAILURE(KillToStage(c, 0));
   EXPECT_EQ(c.RaiseAsUndead(2), 1);
   EXPECT_EQ(c.attachAnims[2].inUse, 1);
+  EXPECT_EQ(c.attachAnims[2].player.sequence, 2);  // the entry's own sequence of the shared file
   EXPECT_EQ(c.army, 2);  // it already belongs to the raising army
   EXPECT_FALSE(c.IsAlive());
   // The update calls again when the animation reaches its event, with the creature's army.
