@@ -245,4 +245,32 @@ TEST_F(EffectStrikesTest, ATrapTakesTheCreatureThatWalksOntoItAndRingsItIn) {
   EXPECT_EQ(battle.gone, std::vector<int>{victim});
 }
 
+TEST_F(EffectStrikesTest, ATrapRingsItsCellWithFourCornersOfEqualLooks) {
+  CEffect& trap = Carrier(15 * 32 + 16, 15 * 32 + 16, 0, 33);
+  trap.SpawnRing();
+  const std::vector<CEffect*> ring = OfKind(63);
+  ASSERT_EQ(ring.size(), 4u);
+  std::set<std::pair<int, int>> cells;
+  std::set<int> looks;
+  for (const CEffect* corner : ring) {
+    cells.insert({corner->cellX, corner->cellY});
+    looks.insert(corner->params[w::kValue]);
+    EXPECT_EQ(corner->params[w::kKindMode], 1);
+  }
+  EXPECT_EQ(cells, (std::set<std::pair<int, int>>{{14, 14}, {14, 16}, {16, 16}, {16, 14}}));
+  EXPECT_EQ(looks, (std::set<int>{0, 1, 2, 3}));
+}
+
+TEST_F(EffectStrikesTest, TheAreaInFrontOfTheCasterSlowsTheCreaturesInItsCone) {
+  const int caster = Place(1, 0, 10, 10);
+  const int ahead = Place(1, 1, 12, 10);
+  const int behind = Place(1, 1, 7, 10);
+  CEffect& e = Carrier(11 * 32 + 16, 10 * 32 + 16, 0, 68);
+  e.params[w::kCreature] = caster;
+  e.params[w::kMode] = 1;  // not from a source point: from the caster's cell
+  EXPECT_EQ(e.AreaInFront(), 1);
+  EXPECT_GT(C(ahead).slow, 0);
+  EXPECT_EQ(C(behind).slow, 0);
+}
+
 }  // namespace

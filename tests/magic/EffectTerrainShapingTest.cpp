@@ -328,4 +328,22 @@ TEST_F(TerrainShapingTest, AFlameFeedsTheFireInItsCell) {
   EXPECT_EQ(elsewhere.FeedFlame(), 0);
 }
 
+TEST_F(TerrainShapingTest, TheShockwaveLiftsWhatStandsOnItAndThrowsTheRestAway) {
+  g_spellDefs[75].Data1 = 20;
+  g_spellDefs[75].SpellStrength = 4;
+  CEffect& quake = At(20, 20, 0, 75);
+  const int above = Place(1, 1, 20, 20);
+  const int near = Place(1, 1, 22, 20);
+  const int far = Place(1, 1, 40, 40);
+  quake.params[w::kCompanionFlag] = 0;
+  quake.state[s::kCounter3] = 0;
+  quake.Shockwave();
+  EXPECT_EQ(C(above).order, ORDER_LIFTED);
+  EXPECT_NE(C(near).order, ORDER_LIFTED);
+  EXPECT_EQ(C(near).motion.pushed, 1);  // thrown east, away from the quake
+  EXPECT_EQ(C(near).orderState.lineMove, 1);
+  EXPECT_EQ(C(far).motion.pushed, 0);
+  EXPECT_EQ(quake.state[s::kCounter3], 20);
+}
+
 }  // namespace

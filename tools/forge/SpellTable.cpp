@@ -178,6 +178,7 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   SpellRow& breath = Weigh(s[68] = Row("Frost Breath", kNeutral, 35, 8, 12, kStraight, kPlaceOrHostile), kAiArea, 5);
   breath.Damage = 20;
   breath.Duration = 200;
+  breath.SpellStrength = 5;  // cells the breath's cone reaches
   Weigh(s[71] = Row("Lightning", kNeutral, 35, 12, 20, kNone, kPlaceOrHostile), kAiMissile, 6).Damage = 50;
   SpellRow& flame = Weigh(s[72] = Row("Flame Strike", kVrask, 30, 10, 12, kNone, kPlaceOrHostile), kAiMissile, 5);
   flame.Damage = 25;
