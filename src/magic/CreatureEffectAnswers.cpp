@@ -5,10 +5,13 @@
 #include "magic/CreatureEffectAnswers.h"
 
 #include "core/Options.h"
+#include "core/Random.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "magic/Blast.h"
 #include "magic/EffectManager.h"
+#include "magic/ParticleFactory.h"
+#include "magic/ParticleManager.h"
 #include "magic/ParticleSpawns.h"
 #include "magic/SpellCast.h"
 #include "map/Map.h"
@@ -24,6 +27,7 @@ constexpr int kWaypointMarker = 70;
 constexpr int kWalkEntry = 2;
 // The entry whose first sequence the kind-52 echo adds to its creature's sequence.
 constexpr int kEchoEntry = 45;
+constexpr int kSubvertPriority = 25;
 
 CEffect* ActiveEffect(int effect) {
   CEffect* record = g_effectManager.At(effect);
@@ -202,6 +206,24 @@ class CreatureEffectAnswers : public ICreatureEffects {
     request.target = targetCreature;
     request.mode = mode;
     request.Execute();
+  }
+
+  // The sparks round a creature an item subverted: 6 x (TileSizeXY x (TileHeight + 1) + 1)
+  // of them about its centre, +-16 across and within its height above its base. Seen only:
+  // they draw from the view's generator.
+  void SpawnSubvertParticles(int creature) override {
+    const CCreature* c = g_creatureArray.InUse(creature);
+    if (!c || !c->type) return;
+    const int size = c->type->TileSizeXY, height = c->type->TileHeight;
+    const int count = 6 * (size * (height + 1) + 1);
+    const int cx = c->unitX + c->type->centreOffset, cy = c->unitY + c->type->centreOffset;
+    auto draw = [](int n) {
+      return n > 0 ? static_cast<int>((g_random.Next() & 0x7FFFFFFF) % static_cast<uint32_t>(n)) : 0;
+    };
+    for (int i = 0; i < count; ++i) {
+      const int px = cx + draw(33) - 16, py = cy + draw(33) - 16, pz = c->unitZ + draw(height * kUnitsPerLevel);
+      g_particleManager.Add(g_particleFactory->MakeSubvertParticle(px, py, pz, creature, kSubvertPriority));
+    }
   }
 
   void SetEffectStateWord(int effect, int word, int value) override {

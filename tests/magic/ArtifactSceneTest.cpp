@@ -17,6 +17,7 @@
 #include "graphics/Surface.h"
 #include "magic/CreatureEffectAnswers.h"
 #include "magic/MagicHooks.h"
+#include "magic/ParticleManager.h"
 #include "map/MapUnits.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
@@ -219,6 +220,19 @@ TEST_F(ArtifactScene, CreaturesMeetObjectsAndTheWizardUsesWhatWasBrought) {
   ProcessItemEvent(C(wizard));
   EXPECT_EQ(C(wizard).mana, mana + g_mapObjects.Type(19)->Data1 * 256);
   Picture("artifact-scene-after.png");
+}
+
+// A sceptre's subversion shows its sparks round the creature it took, for the army that sees
+// it: 6 x (1 x (1 + 1) + 1) for a one-tile brownie of height 1.
+TEST_F(ArtifactScene, AnItemsSubversionShowsItsSparks) {
+  const int wizard = PlaceWizard(0, 10, 10, 0);
+  C(wizard).magicResistance = 0;
+  const int foe = Place(kBrownie, 1, 11, 10);
+  SeenByAll(foe);
+  g_particleManager.Clear();
+  SubvertInRange(C(wizard), 5, 100);
+  EXPECT_EQ(C(foe).army, 0);
+  EXPECT_EQ(g_particleManager.Count(), 6 * (C(foe).type->TileSizeXY * (C(foe).type->TileHeight + 1) + 1));
 }
 
 }  // namespace
