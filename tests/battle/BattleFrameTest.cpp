@@ -1,17 +1,20 @@
 // The battle screen's frame: what a pause stops and what goes on, the frame counter and the
 // frame protocol, the end of a battle (the countdown of a lost campaign wizard, a defeated
-// player who leaves), the battle clock's end, and the victory items for the player's wizard.
+// player who leaves), the battle clock's end, the victory items for the player's wizard, and
+// the blows the frame trace counts.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
+#include "battle/BattleCreatures.h"
 #include "battle/BattleSystems.h"
 #include "core/GameSettings.h"
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Random.h"
+#include "creatures/CreatureHooks.h"
 #include "graphics/BattleFacing.h"
 #include "magic/Effect.h"
 #include "magic/EffectManager.h"
@@ -235,6 +238,17 @@ TEST(BattleVictory, WonItemsGoToThePlayersWizardByKind) {
   EXPECT_FALSE(lost.EvaluateVictory());
   EXPECT_EQ(lost.victoryEvaluated, 1);
   EXPECT_TRUE(systems.queued.empty());
+}
+
+// A blow a creature strikes reaches the frame trace's count of its army, which reading takes.
+TEST(BattleTraceCounts, BlowsAreCountedByArmyAndReadOnce) {
+  InstallBattle();
+  CBattleCreatures creatures;
+  for (int army : {1, 1, 2, 9}) g_creatureBattle->NoteBlow(army);  // 9 is no army
+  EXPECT_EQ(creatures.ArmyCounts(1).blows, 2);
+  EXPECT_EQ(creatures.ArmyCounts(2).blows, 1);
+  EXPECT_EQ(creatures.ArmyCounts(1).blows, 0);
+  UninstallBattle();
 }
 
 }  // namespace
