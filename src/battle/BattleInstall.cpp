@@ -13,6 +13,7 @@
 #include "battle/BattleKeys.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
+#include "battle/BattleSave.h"
 #include "battle/BattleSystems.h"
 #include "battle/ChatConsole.h"
 #include "battle/CursorFacts.h"
@@ -110,7 +111,9 @@ class CBattleSpeech : public ISpeechBattle {
 // battle state's own.
 class CBattleCreatureHooks : public CBattleCreaturePanels {
  public:
-  int FrameCounter() override { return g_battle ? g_battle->frameNumber : 0; }
+  // The creatures' timers count the battle's ticks, which a saved game keeps: the frame
+  // number of the network's lock step starts again with every session.
+  int FrameCounter() override { return BattleState().gameTick; }
   int GameType() override { return g_gameMode; }
   // Only computer players, or nobody, are left: the battle ends once they have finished.
   void RaiseBattleEndFlags() override { g_aiOnlyEnd = 1; }
@@ -230,6 +233,7 @@ void InstallBattle() {
   g_creatureBattle.Install(&g_creatureHooks);
   InstallBattleCasting();
   InstallScriptActions();
+  InstallBattleSaveParts();
 }
 
 void UninstallBattle() {
@@ -243,5 +247,6 @@ void UninstallBattle() {
   g_battleSystems.Install(nullptr);
   UninstallBattleCasting();
   UninstallScriptActions();
+  g_battleSaveParts.Install(nullptr);
   InstallBattlePanels();
 }

@@ -11,6 +11,7 @@
 #include "battle/Battle.h"
 #include "battle/BattleRecord.h"
 #include "battle/NamedList.h"
+#include "battle/Script.h"
 #include "core/Bytes.h"
 #include "core/ErrorBox.h"
 #include "core/Options.h"
@@ -18,6 +19,7 @@
 #include "core/Random.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/MapObject.h"
 #include "creatures/SpellDefinition.h"
 #include "graphics/BattleFacing.h"
 #include "magic/EffectManager.h"
@@ -32,6 +34,18 @@
 namespace {
 
 IBattleSaveParts g_neutralSaveParts;
+
+// The parts whose owners are built: the world objects and the script's events. The creature
+// code keeps no battle counters of its own and no computer player runs yet: their rows keep
+// the neutral zeros.
+class CBattleSaveParts : public IBattleSaveParts {
+ public:
+  int SaveWorldObjects(FILE* file) override { return g_mapObjects.Save(file); }
+  int LoadWorldObjects(FILE* file) override { return g_mapObjects.Load(file); }
+  int SaveScript(FILE* file) override { return g_script.SaveEvents(file); }
+  int LoadScript(FILE* file) override { return g_script.LoadEvents(file); }
+};
+CBattleSaveParts g_battleParts;
 
 constexpr int kPathBytes = 256;
 constexpr int kMaxViewLevels = 3;
@@ -180,6 +194,43 @@ void LoadLordKingArt(CBattle& battle) {
     ShowGeneralError("failed to load lord & king anims.");
 }
 
+// Row 26: the timing every animation player of the battle keeps beyond the state its block
+// writes (CAnimPlayer::GetTiming): each creature in use (body, overlay, five attachments),
+// each active effect and each world object with an animation of its own, in slot order. The
+// blocks are read by now, so the players are known from them.
+template <class Visit>
+void ForEachBattlePlayer(Visit&& visit) {
+  for (int slot = 0; slot < g_creatureArray.Capacity(); ++slot) {
+    CCreature& c = *g_creatureArray.At(slot);
+    if (!c.inUse) continue;
+    for (CAnimPlayer* player : {&c.bodyAnim, &c.overlayAnim, &c.attachAnim1.player, &c.attachAnim2,
+                                &c.attachAnims[0].player, &c.attachAnims[1].player, &c.attachAnims[2].player})
+      visit(*player);
+  }
+  for (int i = 0; i < g_effectManager.Count(); ++i) {
+    CEffect& effect = *g_effectManager.At(i);
+    if (effect.active) visit(effect.animPlayer);
+  }
+  for (CMapObject& object : g_mapObjects.records)
+    if (object.inUse && object_kind::HasOwnAnimation(object.kind)) visit(object.anim);
+}
+
+void SaveTimings(BlockOut& out) {
+  ForEachBattlePlayer([&](const CAnimPlayer& player) {
+    int32_t words[CAnimPlayer::kTimingWords];
+    player.GetTiming(words);
+    for (int32_t word : words) out.I32(word);
+  });
+}
+
+void LoadTimings(BlockIn& in) {
+  ForEachBattlePlayer([&](CAnimPlayer& player) {
+    int32_t words[CAnimPlayer::kTimingWords];
+    for (int32_t& word : words) word = in.I32();
+    in.Require(in.Ok() && player.SetTiming(words));
+  });
+}
+
 int WriteStateRows(CBattle& battle, FILE* file) {
   IBattleSaveParts& parts = *g_battleSaveParts;
   BlockOut out(file);
@@ -230,6 +281,7 @@ int WriteStateRows(CBattle& battle, FILE* file) {
   }
   out.I32(g_battleClock);
   out.I32(battle.timedBattle ? 1 : 0);
+  SaveTimings(out);
   return out.Result();
 }
 
@@ -304,6 +356,8 @@ int ReadStateRows(CBattle& battle, FILE* file) {
   if (!in.Ok()) return -1;
   g_battleClock = clock;
   battle.timedBattle = timed;
+  LoadTimings(in);
+  if (!in.Ok()) return -1;
   g_progressBar.Step();
   return in.Result();
 }
@@ -311,6 +365,14 @@ int ReadStateRows(CBattle& battle, FILE* file) {
 }  // namespace
 
 HookSlot<IBattleSaveParts> g_battleSaveParts{&g_neutralSaveParts};
+
+void InstallBattleSaveParts() { g_battleSaveParts.Install(&g_battleParts); }
+
+int BattleTimingBytes() {
+  int players = 0;
+  ForEachBattlePlayer([&](const CAnimPlayer&) { ++players; });
+  return players * CAnimPlayer::kTimingWords * 4;
+}
 
 // --- saving ----------------------------------------------------------------------------------
 

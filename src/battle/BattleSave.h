@@ -16,6 +16,9 @@
 //   21 g_battleRandom and 22 g_aiRandom: each index pair and its 250 state words
 //   23 the mana-sprite sites: count, then x, y, level each
 //   24 the battle clock                   25 the timed-battle flag (0/1)
+//   26 the timing of every animation player (CAnimPlayer::GetTiming) that the player states
+//      of the blocks leave out: each creature in use (body, overlay, five attachments), each
+//      active effect, each world object with an animation of its own, in slot order
 // A block that fails a check anywhere loads as -1 and leaves the battle as it was: the load
 // first saves the running battle's own block aside and restores it on a failure.
 
@@ -58,3 +61,8 @@ class IBattleSaveParts {
   virtual void StartAI() {}
 };
 extern HookSlot<IBattleSaveParts> g_battleSaveParts;
+
+// Installs the parts whose owners are built (the battle installs them with its hooks).
+void InstallBattleSaveParts();
+// The bytes of row 26 for the battle as it stands.
+int BattleTimingBytes();

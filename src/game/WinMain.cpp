@@ -22,6 +22,7 @@
 #include "game/MagicItemsHandOver.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
+#include "game/SavedGameParts.h"
 #include "game/ScriptedInput.h"
 #include "graphics/Display.h"
 #include "graphics/GraphicsHooks.h"
@@ -159,6 +160,7 @@ void InstallSubsystems() {
   InstallBattle();
   InstallBattleHandOver();
   InstallMagicItemsHandOver();
+  InstallSavedGameParts();
 }
 
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }

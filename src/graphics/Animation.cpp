@@ -1,6 +1,8 @@
 #include "graphics/Animation.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/Bytes.h"
 #include "core/ErrorBox.h"
@@ -421,5 +423,33 @@ bool CAnimPlayer::SeekTo(int k) {
     frameTotal = probe.frameTotal;
     backCount = probe.backCount;
   }
+  return true;
+}
+
+void CAnimPlayer::GetTiming(int32_t words[kTimingWords]) const {
+  const int32_t now[kTimingWords] = {frameStep, playing,   delay,     ticks,     loopCount,
+                                     step,      loopBreak, backCount, frameTotal};
+  std::copy(std::begin(now), std::end(now), words);
+}
+
+bool CAnimPlayer::SetTiming(const int32_t words[kTimingWords]) {
+  // Steps index the animation's table: -1, or within the sequence (its end step and one past).
+  const bool valid = Valid();
+  const int first = valid ? animation->GetSequence(sequence) : 0;
+  const int end = valid ? animation->SequenceEnd(sequence) : -1;
+  auto stepFits = [&](int32_t s) { return s == -1 || (valid && s >= first && s <= end + 1); };
+  auto isFlag = [](int32_t v) { return v == 0 || v == 1; };
+  if (!stepFits(words[0]) || words[0] == end + 1 || !stepFits(words[5]) || !isFlag(words[1]) || !isFlag(words[6]) ||
+      (words[1] && !valid))
+    return false;
+  frameStep = words[0];
+  playing = words[1];
+  delay = words[2];
+  ticks = words[3];
+  loopCount = words[4];
+  step = words[5];
+  loopBreak = words[6];
+  backCount = words[7];
+  frameTotal = words[8];
   return true;
 }

@@ -116,6 +116,14 @@ class CAnimPlayer {
   // Positions the player k steps into its sequence; false when k is past its end.
   bool SeekTo(int k);
 
+  // What Save leaves out of the playing state: the frame and the next step, the delay and its
+  // ticks, the loop count and break, the backwards count and total. A loaded game puts them
+  // back, so that the player runs on tick for tick as the saved one would have.
+  static constexpr int kTimingWords = 9;
+  void GetTiming(int32_t words[kTimingWords]) const;
+  // False, changing nothing, for steps outside the player's sequence or flags not 0 or 1.
+  bool SetTiming(const int32_t words[kTimingWords]);
+
   // The frame number shown now, -1 when none.
   int CurrentFrame() const { return frameStep >= 0 ? animation->Step(frameStep).value : -1; }
 

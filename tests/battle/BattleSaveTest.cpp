@@ -16,16 +16,29 @@
 #include "battle/BattleSave.h"
 #include "battle/BattleSystems.h"
 #include "battle/NamedList.h"
+#include "battle/Script.h"
 #include "core/Bytes.h"
 #include "core/GameSettings.h"
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Random.h"
+#include "creatures/Armies.h"
+#include "creatures/CreatureAnims.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/CreatureMapHooks.h"
+#include "creatures/CreatureType.h"
+#include "creatures/SpellDefinition.h"
 #include "graphics/BattleFacing.h"
+#include "magic/EffectCreatures.h"
+#include "magic/EffectManager.h"
+#include "magic/EffectSounds.h"
+#include "magic/EffectWorld.h"
 #include "map/Map.h"
+#include "map/MapCommands.h"
 #include "map/MapView.h"
 #include "map/PathNetwork.h"
 #include "net/NetBattle.h"
+#include "net/NetMachine.h"
 #include "support/TestSupport.h"
 #include "ui/Screen.h"
 
@@ -119,11 +132,13 @@ class BattleSave : public PanelDisplay {
     return 256 + 16 + 4 + 264 * static_cast<size_t>(GetNamedList()->count) + 4 + map.size();
   }
   // The rows after the script, from the end: the regeneration tick, both generators, the
-  // mana sites, the clock and the timed flag.
+  // mana sites, the clock, the timed flag and the players' timing.
   size_t TailRow(const Bytes& block, int row) const {
     const size_t sites = 4 + 12 * g_map.manaSpriteSites.size();
     const size_t random = 8 + 4 * CRandom::kStateWords;
-    const size_t timed = block.size() - 4, clock = timed - 4, siteCount = clock - sites, aiRandom = siteCount - random,
+    const size_t timing = block.size() - static_cast<size_t>(BattleTimingBytes());
+    if (row == 26) return timing;
+    const size_t timed = timing - 4, clock = timed - 4, siteCount = clock - sites, aiRandom = siteCount - random,
                  battleRandom = aiRandom - random, regen = battleRandom - 4;
     switch (row) {
       case 20:
@@ -305,6 +320,7 @@ TEST_F(BattleSave, ALoadedBattleGoesOnAsOneNeverSaved) {
 
   // Again from the start: saved at frame 25, on otherwise for a while, loaded, and on to 50.
   ASSERT_GT(Load(start), 0);
+  battle_.paused = 0;  // the pause is the session's, not the saved battle's
   const std::vector<std::string> first = frames(25, 5, 9);
   ASSERT_EQ(first, std::vector<std::string>(never.begin(), never.begin() + 25));
   const Bytes atFrame25 = Save();
@@ -361,6 +377,174 @@ TEST(NamedList, EntriesGrowByTenAndSaveAs264BytesEach) {
   EXPECT_EQ(list.spare, 20);
   list.Free();
   EXPECT_EQ(list.spare, 0);
+}
+
+// Effects make no sound in the tests.
+struct QuietSounds : IEffectSounds {
+  void PlayAt(int, int, int, CSoundInstance**, int) override {}
+  void PlaySpellCastSound(int, int, int) override {}
+  void UpdateLoopPosition(CSoundInstance*, int, int) override {}
+  void PlayUnpositioned(int, CSoundInstance**, int) override {}
+};
+
+// A free standing place near a cell for a creature of a type: its slot, or -1.
+int PlaceNear(int type, int army, int x, int y) {
+  const CCreatureType& record = g_creatureTypes[type];
+  CMoveQuery query;
+  query.height = record.TileHeight;
+  query.size = record.TileSizeXY;
+  query.airborne = record.CanFly;
+  query.movementKind = record.SwimmingAbility;
+  query.typeIndex = type;
+  CCreature* creature = g_creatureArray.FindFree();
+  if (!creature) return -1;
+  for (int level = 0; level < g_map.levels; ++level) {
+    int px = x, py = y, pz = level;
+    if (!g_map.FindFreePositionNear(-1, query, px, py, pz)) continue;
+    creature->Reset(creature->index);
+    creature->SetPosition(px, py, pz, type);
+    creature->InitFromType(type, army);
+    return creature->index;
+  }
+  return -1;
+}
+
+// The battle's state after a frame, as far as a trace of it shows: the tick, both generators,
+// the creatures' hash and every creature's place, health and order, every active effect.
+std::string TraceOfFrame() {
+  char line[160];
+  std::snprintf(line, sizeof line, "tick %d random %u ai %u creatures %d hash %08x", BattleState().gameTick,
+                g_battleRandom.state[g_battleRandom.indexA], g_aiRandom.state[g_aiRandom.indexA],
+                BattleSystems().CreaturesInUse(), BattleSystems().CreatureStateHash());
+  std::string text = line;
+  g_creatureArray.ForEachInUse([&](CCreature& c) {
+    std::snprintf(line, sizeof line, " c%d@%d,%d,%d h%d o%d a%d", c.index, c.unitX, c.unitY, c.unitZ, c.health, c.order,
+                  c.animState);
+    text += line;
+  });
+  for (int i = 0; i < g_effectManager.Count(); ++i) {
+    const CEffect& e = *g_effectManager.At(i);
+    if (!e.active) continue;
+    std::snprintf(line, sizeof line, " e%d k%d %d,%d,%d", i, e.kind, e.x, e.y, e.z);
+    text += line;
+  }
+  return text;
+}
+
+// The block without the segment pool, whose bolts fork by the view's own generator: what
+// the battle shows, never what it does.
+Bytes WithoutSegments(const Bytes& block, size_t afterMap) {
+  const size_t queue = afterMap + 4;
+  const size_t segments = queue + 4 + 4 * static_cast<size_t>(bytes::LoadI32(&block[queue]));
+  const size_t segmentBytes = 4 + 40 * static_cast<size_t>(bytes::LoadI32(&block[segments]));
+  Bytes rest(block.begin(), block.begin() + static_cast<long>(segments));
+  rest.insert(rest.end(), block.begin() + static_cast<long>(segments + segmentBytes), block.end());
+  return rest;
+}
+
+// A fight on the forged moorland: two armies at each other's throats and a wizard's missiles
+// in flight. Saved at frame 24 and loaded after the battle went on otherwise for a while, it
+// reaches frame 80 with the same trace, frame by frame, and the same block as one never saved.
+TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
+  constexpr int kSaveFrame = 24, kLastFrame = 80, kMissileSpell = 8;
+  constexpr int kPathMarkerEffects = 100;  // effect slots 0-99 mark the creatures' paths
+  QuietSounds sounds;
+  HookScope<IEffectSounds> soundScope(g_effectSounds, sounds);
+  // The battle again with the game's data read, as the game has it when a battle loads.
+  ASSERT_TRUE(g_effectManager.ReadEffectsCfg() && g_effectManager.ReadEffectAniCfg());
+  ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
+  ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
+  std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
+  battle_.ClearCellQueue();  // the fixture's cells were the first map's
+  ASSERT_TRUE(LoadBattle(battle_));
+  g_script.Clear();  // the fight alone, without the region's story
+  InstallBattle();
+  InstallCreatures();
+  InstallEffectCreatures();
+  CBattle* before = g_battle;
+  g_battle = &battle_;
+  g_screenStack[2] = &battle_;
+  g_screenCount = 2;
+  g_currentScreen = &battle_;
+  g_skipThisFrame = 1;
+  battle_.loaded = 1;
+  battle_.graphicsFreed = 1;
+  ASSERT_TRUE(StartSinglePlayerNet("Edric"));
+  battle_.paused = 0;
+
+  for (int army : {1, 2}) {
+    CArmy& record = g_armyTable.armies[army];
+    record.inUse = 1;
+    std::snprintf(record.name, sizeof record.name, "army%d", army);
+    record.SetRelationToAll(0);
+  }
+  const int cx = g_map.width / 2, cy = g_map.height / 2;
+  std::vector<int> red, blue;
+  for (int i = 0; i < 4; ++i) {
+    red.push_back(PlaceNear(3 + i, 1, cx - 3, cy + 2 * i));
+    blue.push_back(PlaceNear(8 + i, 2, cx + 3, cy + 2 * i));
+  }
+  const int wizard = PlaceNear(0, 1, cx - 8, cy);
+  for (int slot : red) ASSERT_GE(slot, 0);
+  for (int slot : blue) ASSERT_GE(slot, 0);
+  ASSERT_GE(wizard, 0);
+  CCreature& w = *g_creatureArray.At(wizard);
+  g_armyTable.armies[1].wizardCreature = wizard;
+  w.SetMaxMana(1000);
+  w.AddMana(1000 * 256);
+  for (int i = 0; i < 4; ++i) {
+    g_creatureArray.At(red[static_cast<size_t>(i)])->AttackCreature(blue[static_cast<size_t>(i)]);
+    g_creatureArray.At(blue[static_cast<size_t>(i)])->AttackCreature(red[static_cast<size_t>((i + 1) % 4)]);
+  }
+  // The missiles go out as frame commands, each aimed at a blue creature.
+  auto cast = [&](int target) {
+    const CCreature& t = *g_creatureArray.At(target);
+    g_netClient.AddMessage(MakeCastSpellCommand(kMissileSpell, t.unitX + 16, t.unitY + 16, t.unitZ, wizard, target));
+  };
+  // Frames that run the battle on by one tick each (a frame whose network frame is not ready
+  // yet retries without one), with the trace of each tick.
+  auto frames = [&](int from, int to, bool casting) {
+    std::vector<std::string> lines;
+    for (int frame = from; frame < to; ++frame) {
+      if (casting && (frame == 6 || frame == 16 || frame == 19)) cast(blue[static_cast<size_t>(frame % 4)]);
+      const int tick = BattleState().gameTick;
+      for (int tries = 0; tries < 4 && BattleState().gameTick == tick; ++tries) battle_.Update();
+      lines.push_back(TraceOfFrame());
+    }
+    return lines;
+  };
+  const Bytes start = Save();
+  const std::vector<std::string> never = frames(0, kLastFrame, true);
+  const Bytes neverEnd = WithoutSegments(Save(), AfterMap());
+
+  // Again from the start: saved at frame 24, on otherwise for a while, loaded, and on to 80.
+  ASSERT_GT(Load(start), 0);
+  battle_.paused = 0;  // the pause is the session's, not the saved battle's
+  const std::vector<std::string> first = frames(0, kSaveFrame, true);
+  for (int i = 0; i < kSaveFrame; ++i)
+    ASSERT_EQ(first[static_cast<size_t>(i)], never[static_cast<size_t>(i)]) << "frame " << i;
+  int inFlight = 0;
+  for (int i = kPathMarkerEffects; i < g_effectManager.Count(); ++i) inFlight += g_effectManager.At(i)->active;
+  EXPECT_GT(inFlight, 0);
+  const Bytes atSave = Save();
+  frames(0, 9, false);
+  ASSERT_GT(Load(atSave), 0);
+  battle_.paused = 0;
+  const std::vector<std::string> rest = frames(kSaveFrame, kLastFrame, false);
+  for (int i = 0; i < kLastFrame - kSaveFrame; ++i)
+    ASSERT_EQ(rest[static_cast<size_t>(i)], never[static_cast<size_t>(kSaveFrame + i)]) << "frame " << kSaveFrame + i;
+  EXPECT_EQ(WithoutSegments(Save(), AfterMap()), neverEnd);
+  // The fight was a fight: blows were struck.
+  EXPECT_NE(never.front().substr(never.front().find("hash")), never.back().substr(never.back().find("hash")));
+
+  EndNetBattle();
+  g_effectWorld.Install(nullptr);
+  UninstallBattle();
+  g_skipThisFrame = 0;
+  g_battle = before;
+  g_effectManager.Reset();
+  g_creatureArray.ReleaseAll();
+  for (auto& set : g_creatureTypeAnims) set.reset();
 }
 
 }  // namespace
