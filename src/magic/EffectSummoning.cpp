@@ -101,6 +101,8 @@ int CEffect::CreateSummonedCreature(int type, int illusion) {
   made->Reset(made->index);
   made->SetPosition(cellX, cellY, cellLevel, type);
   made->InitFromType(type, army);
+  // Before the script's settings, which may make it an illusion themselves.
+  made->SetIllusion(illusion != 0);
   if (!caster) {
     // It keeps to where it appeared.
     made->orderState.previousX = cellX;
@@ -108,7 +110,6 @@ int CEffect::CreateSummonedCreature(int type, int illusion) {
     made->orderState.previousLevel = cellLevel;
     if (scripted) g_effectSummons->ApplyCreatureAction(made->index, params[w::kValue]);
   }
-  made->SetIllusion(illusion != 0);
   if (made->IsLocalPlayers()) g_map.RequestFullVisibilityRefresh();
   params[w::kTarget] = made->index;
   return 1;

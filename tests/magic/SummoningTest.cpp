@@ -35,7 +35,11 @@ struct FakeScript : IEffectSummons {
   bool HasEvent(int event) override { return event == 3; }
   const char* EventArmyName(int) override { return army.c_str(); }
   const char* EventWizardName(int) override { return wizard.c_str(); }
-  void ApplyCreatureAction(int creature, int event) override { applied.emplace_back(creature, event); }
+  void ApplyCreatureAction(int creature, int event) override {
+    applied.emplace_back(creature, event);
+    if (illusion) g_creatureArray.At(creature)->SetIllusion(1);
+  }
+  bool illusion = false;  // the event's settings make an illusion
   const char* MapName() override { return map.c_str(); }
   int MapNumber() override { return number; }
 };
@@ -131,6 +135,14 @@ TEST_F(Summoning, ASummonWithoutCasterJoinsAnArmyWithoutWizardOrTheScriptsOrNone
   EXPECT_EQ(C(byScript).army, 0);
   ASSERT_EQ(script.applied.size(), 1u);
   EXPECT_EQ(script.applied[0], std::make_pair(byScript, 3));
+  EXPECT_FALSE(C(byScript).illusion);
+  // An event's settings that make an illusion are kept.
+  script.illusion = true;
+  CEffect& illusory = Carrier(kSummoned, -1, 28, 24, 4, 3);
+  illusory.DeliverSpell();
+  ASSERT_EQ(illusory.kind, 8);
+  EXPECT_TRUE(C(illusory.params[w::kTarget]).illusion);
+  script.illusion = false;
 
   // Every army with a wizard, an event naming no army, a missing event: refused.
   PlaceWizard(1, 30, 30, 0);
