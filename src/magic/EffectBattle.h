@@ -20,8 +20,6 @@ class IEffectBattle {
   virtual void EndWithDefeatMessage(int index) {}
   // A trap is about to take the local player's wizard: the battle interface's flag goes up.
   virtual void LocalWizardTrapped() {}
-  // A trap took the creature away: its script actor keeps its last place and is gone.
-  virtual void MarkActorGone(int creature) {}
 };
 
 extern HookSlot<IEffectBattle> g_effectBattle;

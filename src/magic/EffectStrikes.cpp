@@ -13,6 +13,7 @@
 #include "magic/EffectBattle.h"
 #include "magic/EffectManager.h"
 #include "magic/EffectRandom.h"
+#include "magic/EffectScript.h"
 #include "magic/EffectSounds.h"
 #include "magic/EffectSpells.h"
 #include "magic/EffectWorld.h"
@@ -373,6 +374,6 @@ void CEffect::TrapOnCell() {
   if (timer - frame == 25) {
     if (c->IsWizard() && c->army == g_localArmy) g_effectBattle->LocalWizardTrapped();
     c->StartPrintEffect8();
-    g_effectBattle->MarkActorGone(c->index);
+    g_effectScript->MarkGone(c->index);
   }
 }

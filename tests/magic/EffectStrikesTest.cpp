@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "creatures/SpellDefinition.h"
 #include "magic/EffectBattle.h"
+#include "magic/EffectScript.h"
 #include "magic/EffectManager.h"
 #include "magic/SegmentFrames.h"
 #include "map/MapUnits.h"
@@ -217,15 +218,21 @@ TEST_F(EffectStrikesTest, BoltJitterNeverTouchesTheBattleGenerator) {
 }
 
 struct TrapBattle : IEffectBattle {
-  std::vector<int> gone;
   int wizardTrapped = 0;
-  void MarkActorGone(int c) override { gone.push_back(c); }
   void LocalWizardTrapped() override { ++wizardTrapped; }
+};
+
+// The script hears of the creature the trap took away.
+struct TrapScript : IEffectScript {
+  std::vector<int> gone;
+  void MarkGone(int c) override { gone.push_back(c); }
 };
 
 TEST_F(EffectStrikesTest, ATrapTakesTheCreatureThatWalksOntoItAndRingsItIn) {
   TrapBattle battle;
+  TrapScript script;
   HookScope<IEffectBattle> scope(g_effectBattle, battle);
+  HookScope<IEffectScript> scriptScope(g_effectScript, script);
   const int victim = Place(1, 1, 15, 15);
   CEffect& trap = Carrier(15 * 32 + 16, 15 * 32 + 16, 0, 33);
   C(victim).orderState.goalX = 15;
@@ -242,7 +249,7 @@ TEST_F(EffectStrikesTest, ATrapTakesTheCreatureThatWalksOntoItAndRingsItIn) {
   EXPECT_TRUE(OfKind(63).empty());  // 0xFFFFFFFF is ahead of every frame
   trap.state[s::kCounter2] = 25;    // 25 frames ahead: it is taken away
   trap.TrapOnCell();
-  EXPECT_EQ(battle.gone, std::vector<int>{victim});
+  EXPECT_EQ(script.gone, std::vector<int>{victim});
 }
 
 TEST_F(EffectStrikesTest, ATrapRingsItsCellWithFourCornersOfEqualLooks) {
