@@ -3,17 +3,15 @@
 // and the screens it noted; once in a real window on the virtual X display, with the X
 // server's own pointer, at both resolutions.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "ProgramRoad.h"
 #include "XScreen.h"
 #include "forge/FrontEndLayouts.h"
 #include "platform/Clock.h"
@@ -24,18 +22,11 @@ namespace {
 
 #ifdef VRASK_PROGRAM
 
+using e2e::Point;
+using e2e::ScreenIds;
 using forge::WidgetKind;
 
 using testing_support::ReadText;
-
-// The ids in the screen log, in order.
-std::vector<int> ScreenIds(const std::string& log) {
-  std::vector<int> ids;
-  std::istringstream lines(log);
-  int frame = 0, id = 0;
-  while (lines >> frame >> id) ids.push_back(id);
-  return ids;
-}
 
 const uint8_t* PixelOf(const std::vector<uint8_t>& rgb, int width, int x, int y) {
   return &rgb[(static_cast<size_t>(y) * width + x) * 3];
@@ -60,40 +51,17 @@ bool ShowsTheQuickBattleMenu(const std::vector<uint8_t>& rgb, int width, int hei
   return sky[0] > 150 && sky[0] > sky[2] + 60;
 }
 
-class MenuRoad : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
-  }
-  void UseLowResolution() {
-    std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n";
-  }
-  std::string Program(const std::string& environment, const std::string& arguments) const {
-    // exec: the shell becomes the program's timeout, which passes a signal on to the program.
-    return "cd '" + dir_.Path() + "' && exec env " + environment + " timeout 120 '" + VRASK_PROGRAM + "' " + arguments +
-           " 2>'" + dir_.File("stderr.txt") + "' >/dev/null";
-  }
-  std::string Point(const forge::ScreenLayout& layout, int button, bool highRes) const {
-    const forge::LayoutPoint at = forge::WidgetCentre(layout, WidgetKind::kTextButton, button, highRes);
-    return std::to_string(at.x) + " " + std::to_string(at.y);
-  }
-  // Copies a saved frame to the test output folder, for a person to look at.
-  void KeepPicture(const std::string& name, const std::string& as) {
-    std::filesystem::copy_file(dir_.File(name), testing_support::TestOutputDir() + "/" + as,
-                               std::filesystem::copy_options::overwrite_existing);
-  }
-  testing_support::TempDir dir_;
-};
+class MenuRoad : public e2e::ProgramRoad {};
 
 TEST_F(MenuRoad, AScriptedRunGoesToTheQuickBattleMenuAndBackAndQuits) {
   const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout();
   std::ofstream(dir_.File("road.txt")) << "log screens.txt\n"
                                        << "3 png main.png\n"
-                                       << "4 click " << Point(main, 3, true) << "\n"
+                                       << "4 click " << Point(main, WidgetKind::kTextButton, 3, true) << "\n"
                                        << "24 png quick.png\n"
-                                       << "25 click " << Point(quick, 4, true) << "\n"
+                                       << "25 click " << Point(quick, WidgetKind::kTextButton, 4, true) << "\n"
                                        << "45 png back.png\n"
-                                       << "46 click " << Point(main, 6, true) << "\n"
+                                       << "46 click " << Point(main, WidgetKind::kTextButton, 6, true) << "\n"
                                        << "200 close\n";
   const int status =
       std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt", "/win").c_str());
@@ -124,46 +92,15 @@ TEST_F(MenuRoad, AScriptedRunGoesToTheQuickBattleMenuAndBackAndQuits) {
 }
 
 // The real program in a window on the virtual X display, worked with xdotool.
-class MenuWindow : public MenuRoad {
+class MenuWindow : public e2e::ProgramWindow {
  protected:
   // Tries of 100 ms each before a wait gives up: a checked build on a busy two-core machine can
   // take many seconds to map its window, and every wait ends as soon as it sees what it waits for.
   static constexpr int kPatientTries = 600;
 
-  void SetUp() override {
-    const char* display = std::getenv("VRASK_X_DISPLAY");
-    if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
-    if (!e2e::HaveXdoTool()) GTEST_SKIP() << "no xdotool";
-    display_ = display;
-    MenuRoad::SetUp();
-  }
-  void TearDown() override {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  void Start() {
-    pid_ = fork();
-    if (pid_ == 0) {
-      // The X libraries, unloaded when the video system shuts down at the end, leave their
-      // allocations without a name the leak checker's suppressions could match: the headless
-      // run checks the program's own leaks.
-      const std::string command = Program(
-          "DISPLAY=" + display_ + " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0", "/win");
-      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  // The game window's id, once it is mapped.
-  bool FindWindow() {
-    for (int attempt = 0; attempt < kPatientTries && window_.empty(); ++attempt) {
-      std::istringstream ids(e2e::XdoToolOutput(display_, "search --onlyvisible --name 'Realms of Vrask'"));
-      ids >> window_;
-      if (window_.empty()) platform::SleepMs(100);
-    }
-    return !window_.empty();
-  }
+  bool FindWindow() { return ProgramWindow::FindWindow(kPatientTries); }
+  int WaitForExit() { return ProgramWindow::WaitForExit(kPatientTries); }
+
   // Screenshots until the screen shows the title (or another test passes), at most a minute.
   bool ShotUntil(const std::string& name, const std::function<bool(const e2e::Screenshot&)>& test) {
     for (int attempt = 0; attempt < kPatientTries / 2; ++attempt) {
@@ -176,41 +113,8 @@ class MenuWindow : public MenuRoad {
     }
     return false;
   }
-  // The window's client area on the screen.
-  void WindowOrigin(int& x, int& y) {
-    std::istringstream lines(e2e::XdoToolOutput(display_, "getwindowgeometry --shell " + window_));
-    std::string line;
-    while (std::getline(lines, line)) {
-      if (line.rfind("X=", 0) == 0) x = std::atoi(line.c_str() + 2);
-      if (line.rfind("Y=", 0) == 0) y = std::atoi(line.c_str() + 2);
-    }
-  }
   void Click(const forge::ScreenLayout& layout, int button, bool highRes) {
-    const forge::LayoutPoint at = forge::WidgetCentre(layout, WidgetKind::kTextButton, button, highRes);
-    e2e::XdoTool(display_, "mousemove --window " + window_ + " " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                               " click 1");
-  }
-  int WaitForExit() {
-    int status = 0;
-    for (int attempt = 0; attempt < kPatientTries; ++attempt) {
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      platform::SleepMs(100);
-    }
-    return -2;
-  }
-  // The window's client area in the last screenshot.
-  std::vector<uint8_t> Client(const e2e::Screenshot& shot, int width, int height) {
-    int left = 0, top = 0;
-    WindowOrigin(left, top);
-    std::vector<uint8_t> client;
-    if (shot.width < left + width || shot.height < top + height) return client;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        client.insert(client.end(), shot.At(left + x, top + y), shot.At(left + x, top + y) + 3);
-    return client;
+    ClickAt(forge::WidgetCentre(layout, WidgetKind::kTextButton, button, highRes));
   }
   bool MainMenuShown(const e2e::Screenshot& shot, int width, int height) {
     const std::vector<uint8_t> client = Client(shot, width, height);
@@ -221,9 +125,6 @@ class MenuWindow : public MenuRoad {
     return !client.empty() && ShowsTheQuickBattleMenu(client, width, height);
   }
 
-  std::string display_;
-  std::string window_;
-  pid_t pid_ = -1;
   e2e::Screenshot shot_;
 };
 

@@ -6,9 +6,6 @@
 // two runs give one battle set-up record. Then the same road in a real window on the virtual X
 // display, worked with xdotool at the rectangles of the forged layouts.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramRoad.h"
 #include "XScreen.h"
 #include "forge/BattleEndLayouts.h"
 #include "forge/FrontEndLayouts.h"
@@ -29,22 +27,11 @@ namespace {
 
 #ifdef VRASK_PROGRAM
 
+using e2e::Point;
+using e2e::ScreenIds;
 using forge::WidgetKind;
 
 using testing_support::ReadText;
-
-std::vector<int> ScreenIds(const std::string& log) {
-  std::vector<int> ids;
-  std::istringstream lines(log);
-  int frame = 0, id = 0;
-  while (lines >> frame >> id) ids.push_back(id);
-  return ids;
-}
-
-std::string Point(const forge::ScreenLayout& layout, WidgetKind kind, int number, bool highRes) {
-  const forge::LayoutPoint at = forge::WidgetCentre(layout, kind, number, highRes);
-  return std::to_string(at.x) + " " + std::to_string(at.y);
-}
 
 // The spread of a picture's brightness: a blank (or faded out) frame has next to none.
 double Spread(const std::vector<uint8_t>& rgb) {
@@ -66,14 +53,11 @@ double Difference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) 
   return total / static_cast<double>(a.size());
 }
 
-class QuickBattleRoad : public ::testing::Test {
+class QuickBattleRoad : public e2e::ProgramRoad {
  protected:
-  void SetUp() override {
-    std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
-  }
   // Runs the road at a resolution; answers the program's stderr.
   std::string RunRoad(bool highRes, const std::string& tag) {
-    if (!highRes) std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n";
+    if (!highRes) UseLowResolution();
     const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
                               setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout(),
                               results = forge::QuickBattleEndLayout();
@@ -101,10 +85,8 @@ class QuickBattleRoad : public ::testing::Test {
                                          << "265 click " << Point(main, WidgetKind::kTextButton, 6, highRes) << "\n"
                                          << "400 close\n";
     std::filesystem::remove(dir_.File("screens.txt"));
-    const std::string command = "cd '" + dir_.Path() +
-                                "' && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt "
-                                "timeout 120 '" VRASK_PROGRAM "' /win 2>stderr.txt >/dev/null";
-    const int status = std::system(command.c_str());
+    const int status =
+        std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt", "/win").c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
     return ReadText(dir_.File("stderr.txt"));
   }
@@ -138,19 +120,15 @@ class QuickBattleRoad : public ::testing::Test {
         const double changed = Difference(dragged, rgb);
         EXPECT_GT(changed, 0.05) << "the drag left no trace";
         EXPECT_LT(changed, 8.0) << "the dragged frame is no longer the spell box";
-        std::filesystem::copy_file(dir_.File(tag + "_dragged.png"),
-                                   testing_support::TestOutputDir() + "/quick_battle_road_" + tag + "_dragged.png",
-                                   std::filesystem::copy_options::overwrite_existing);
+        KeepPicture(tag + "_dragged.png", "quick_battle_road_" + tag + "_dragged.png");
       }
-      std::filesystem::copy_file(dir_.File(name), testing_support::TestOutputDir() + "/quick_battle_road_" + name,
-                                 std::filesystem::copy_options::overwrite_existing);
+      KeepPicture(name, "quick_battle_road_" + name);
     }
   }
   static std::string SetUpRecord(const std::string& stderrText) {
     const size_t at = stderrText.find("battle set-up:");
     return at == std::string::npos ? std::string() : stderrText.substr(at, stderrText.find('\n', at) - at);
   }
-  testing_support::TempDir dir_;
 };
 
 TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
@@ -178,59 +156,15 @@ TEST_F(QuickBattleRoad, AtTheLowResolutionToo) {
 }
 
 // The road in a real window on the virtual X display.
-class QuickBattleWindow : public QuickBattleRoad {
+class QuickBattleWindow : public e2e::ProgramWindow {
  protected:
-  void SetUp() override {
-    const char* display = std::getenv("VRASK_X_DISPLAY");
-    if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
-    if (!e2e::HaveXdoTool()) GTEST_SKIP() << "no xdotool";
-    display_ = display;
-    QuickBattleRoad::SetUp();
-  }
-  void TearDown() override {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  void Start() {
-    pid_ = fork();
-    if (pid_ == 0) {
-      // The X libraries leave allocations the leak checker cannot name; the headless road
-      // checks the program's own leaks.
-      const std::string command =
-          "cd '" + dir_.Path() + "' && exec env DISPLAY=" + display_ +
-          " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 timeout 120 '" + VRASK_PROGRAM +
-          "' /win 2>stderr.txt >/dev/null";
-      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  bool FindWindow() {
-    for (int attempt = 0; attempt < 100 && window_.empty(); ++attempt) {
-      std::istringstream ids(e2e::XdoToolOutput(display_, "search --onlyvisible --name 'Realms of Vrask'"));
-      ids >> window_;
-      if (window_.empty()) platform::SleepMs(100);
-    }
-    return !window_.empty();
-  }
+  bool FindWindow() { return ProgramWindow::FindWindow(100); }
   // The window's client area (800 x 600) in a screenshot of the display.
   bool Client(std::vector<uint8_t>& client) {
     e2e::Screenshot shot;
     if (!e2e::TakeScreenshot(display_, dir_.File("shot.ppm"), shot)) return false;
-    int left = 0, top = 0;
-    std::istringstream lines(e2e::XdoToolOutput(display_, "getwindowgeometry --shell " + window_));
-    std::string line;
-    while (std::getline(lines, line)) {
-      if (line.rfind("X=", 0) == 0) left = std::atoi(line.c_str() + 2);
-      if (line.rfind("Y=", 0) == 0) top = std::atoi(line.c_str() + 2);
-    }
-    if (shot.width < left + 800 || shot.height < top + 600) return false;
-    client.clear();
-    for (int y = 0; y < 600; ++y)
-      for (int x = 0; x < 800; ++x)
-        client.insert(client.end(), shot.At(left + x, top + y), shot.At(left + x, top + y) + 3);
-    return true;
+    client = ProgramWindow::Client(shot, 800, 600);
+    return !client.empty();
   }
   // Screenshots until the window shows a settled picture unlike the last screen's (at most
   // 15 s); saved under the name.
@@ -250,15 +184,10 @@ class QuickBattleWindow : public QuickBattleRoad {
     return false;
   }
   void Xdo(const std::string& arguments) { e2e::XdoTool(display_, arguments); }
-  void ClickAt(const forge::LayoutPoint& at) {
-    Xdo("mousemove --window " + window_ + " " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
-  }
   void Click(const forge::ScreenLayout& layout, WidgetKind kind, int number) {
     ClickAt(forge::WidgetCentre(layout, kind, number, true));
   }
 
-  std::string display_, window_;
-  pid_t pid_ = -1;
   std::vector<uint8_t> last_;
 };
 

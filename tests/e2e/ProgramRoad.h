@@ -1,0 +1,147 @@
+#pragma once
+// The real program on a copy of the forged data, as the road tests drive it: headless, led by a
+// script (VRASK_SCRIPT) that clicks, saves frames and logs the screens; or in a real window on
+// the virtual X display, worked with xdotool as a user would.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "XScreen.h"
+#include "forge/FrontEndLayouts.h"
+#include "platform/Clock.h"
+#include "support/Png.h"
+#include "support/TestSupport.h"
+
+#ifdef VRASK_PROGRAM
+
+namespace e2e {
+
+// The ids in the screen log, in order.
+inline std::vector<int> ScreenIds(const std::string& log) {
+  std::vector<int> ids;
+  std::istringstream lines(log);
+  int frame = 0, id = 0;
+  while (lines >> frame >> id) ids.push_back(id);
+  return ids;
+}
+
+// A widget's centre in a forged layout, as a script's "x y".
+inline std::string Point(const forge::ScreenLayout& layout, forge::WidgetKind kind, int number, bool highRes) {
+  const forge::LayoutPoint at = forge::WidgetCentre(layout, kind, number, highRes);
+  return std::to_string(at.x) + " " + std::to_string(at.y);
+}
+
+// A fresh copy of the forged data for each test, where the program runs.
+class ProgramRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
+  }
+  void UseLowResolution() {
+    std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n";
+  }
+  // The shell command that runs the program in the data's copy, its stderr kept in stderr.txt.
+  std::string Program(const std::string& environment, const std::string& arguments) const {
+    // exec: the shell becomes the program's timeout, which passes a signal on to the program.
+    return "cd '" + dir_.Path() + "' && exec env " + environment + " timeout 120 '" + VRASK_PROGRAM + "' " + arguments +
+           " 2>'" + dir_.File("stderr.txt") + "' >/dev/null";
+  }
+  // Copies a saved frame to the test output folder, for a person to look at.
+  void KeepPicture(const std::string& name, const std::string& as) {
+    std::filesystem::copy_file(dir_.File(name), testing_support::TestOutputDir() + "/" + as,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  testing_support::TempDir dir_;
+};
+
+// The program in a window on the virtual X display; the test skips itself without one.
+class ProgramWindow : public ProgramRoad {
+ protected:
+  void SetUp() override {
+    const char* display = std::getenv("VRASK_X_DISPLAY");
+    if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+    if (!HaveXdoTool()) GTEST_SKIP() << "no xdotool";
+    display_ = display;
+    ProgramRoad::SetUp();
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  void Start() {
+    pid_ = fork();
+    if (pid_ == 0) {
+      // The X libraries, unloaded when the video system shuts down at the end, leave their
+      // allocations without a name the leak checker's suppressions could match: the headless
+      // runs check the program's own leaks.
+      const std::string command = Program(
+          "DISPLAY=" + display_ + " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0", "/win");
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  // The game window's id, once it is mapped (tries of 100 ms each).
+  bool FindWindow(int tries) {
+    for (int attempt = 0; attempt < tries && window_.empty(); ++attempt) {
+      std::istringstream ids(XdoToolOutput(display_, "search --onlyvisible --name 'Realms of Vrask'"));
+      ids >> window_;
+      if (window_.empty()) platform::SleepMs(100);
+    }
+    return !window_.empty();
+  }
+  // The window's client area on the screen.
+  void WindowOrigin(int& x, int& y) {
+    std::istringstream lines(XdoToolOutput(display_, "getwindowgeometry --shell " + window_));
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (line.rfind("X=", 0) == 0) x = std::atoi(line.c_str() + 2);
+      if (line.rfind("Y=", 0) == 0) y = std::atoi(line.c_str() + 2);
+    }
+  }
+  // The window's client area in a screenshot (empty when the screen does not hold it).
+  std::vector<uint8_t> Client(const Screenshot& shot, int width, int height) {
+    int left = 0, top = 0;
+    WindowOrigin(left, top);
+    std::vector<uint8_t> client;
+    if (shot.width < left + width || shot.height < top + height) return client;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        client.insert(client.end(), shot.At(left + x, top + y), shot.At(left + x, top + y) + 3);
+    return client;
+  }
+  // A left click at a point of the window's client area.
+  void ClickAt(const forge::LayoutPoint& at) {
+    XdoTool(display_, "mousemove --window " + window_ + " " + std::to_string(at.x) + " " + std::to_string(at.y) +
+                          " click 1");
+  }
+  // The program's exit code once it ends (tries of 100 ms each); -1 for a signal, -2 when it
+  // is still running.
+  int WaitForExit(int tries) {
+    int status = 0;
+    for (int attempt = 0; attempt < tries; ++attempt) {
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      platform::SleepMs(100);
+    }
+    return -2;
+  }
+
+  std::string display_, window_;
+  pid_t pid_ = -1;
+};
+
+}  // namespace e2e
+
+#endif
