@@ -56,6 +56,22 @@ TotemTiles TilesOf(int spell) {
 
 bool IsTotemTile(int terrain) { return terrain >= kTotemTileFirst && terrain <= kTotemTileLast; }
 
+// A standing totem's shot or healing beam: a new effect of the kind, from the totem's cell
+// centre (ex, ey) at its level, aimed at the creature's centre, with the creature as its
+// target. Nothing when no effect is free.
+void LaunchAtCreature(CEffect& totem, int kind, int ex, int ey, const CCreature& creature) {
+  CEffect* launched = totem.owner ? totem.owner->AllocateEffect() : nullptr;
+  if (!launched) return;
+  CEffectParams block = totem.params;
+  block.SetPoint(w::kSourceX, ex, ey, totem.cellLevel * kUnitsPerLevel);
+  const int offset = creature.type ? creature.type->centreOffset : 16;
+  const int height = creature.type ? creature.type->TileHeight : 1;
+  block.SetPoint(w::kTargetX, creature.unitX + offset, creature.unitY + offset,
+                 (creature.level + height) * kUnitsPerLevel - kUnitsPerLevel);
+  block[w::kTarget] = creature.index;
+  launched->Activate(kind, block);
+}
+
 // The neighbour orders a totem tries its site in, one drawn per search; order 0 also tests
 // whether a totem stands beside it.
 constexpr int kNeighbourOrders[4][8][2] = {{{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}},
@@ -323,16 +339,7 @@ void CEffect::TotemShoot() {
   });
   if (!nearest) return;
   state[s::kCounter] = def.SpellStrength;
-  CEffect* shot = owner ? owner->AllocateEffect() : nullptr;
-  if (!shot) return;
-  CEffectParams block = params;
-  block.SetPoint(w::kSourceX, ex, ey, cellLevel * kUnitsPerLevel);
-  const int offset = nearest->type ? nearest->type->centreOffset : 16;
-  const int height = nearest->type ? nearest->type->TileHeight : 1;
-  block.SetPoint(w::kTargetX, nearest->unitX + offset, nearest->unitY + offset,
-                 (nearest->level + height) * kUnitsPerLevel - kUnitsPerLevel);
-  block[w::kTarget] = nearest->index;
-  shot->Activate(46, block);
+  LaunchAtCreature(*this, 46, ex, ey, *nearest);
 }
 
 void CEffect::TotemHeal() {
@@ -351,16 +358,7 @@ void CEffect::TotemHeal() {
   });
   if (!patient) return;
   state[s::kCounter] = def.SpellStrength;
-  CEffect* beam = owner ? owner->AllocateEffect() : nullptr;
-  if (!beam) return;
-  CEffectParams block = params;
-  block.SetPoint(w::kSourceX, ex, ey, cellLevel * kUnitsPerLevel);
-  const int offset = patient->type ? patient->type->centreOffset : 16;
-  const int height = patient->type ? patient->type->TileHeight : 1;
-  block.SetPoint(w::kTargetX, patient->unitX + offset, patient->unitY + offset,
-                 (patient->level + height) * kUnitsPerLevel - kUnitsPerLevel);
-  block[w::kTarget] = patient->index;
-  beam->Activate(42, block);
+  LaunchAtCreature(*this, 42, ex, ey, *patient);
 }
 
 // --- walls -----------------------------------------------------------------------------------------------

@@ -26,6 +26,57 @@ int Spread(int spread) { return spread != 0 ? ParticleDraw(spread) - spread / 2 
 // it rises, 0 when it stands still.
 int FallDelay(int z, int vz) { return vz != 0 ? -(z / vz) : 0; }
 
+// The followed axes of an emitter take its creature's centre.
+void FollowCentre(CParticle& emitter, const int32_t follow[3], const ParticleCreature& c) {
+  if (follow[0]) emitter.x = WrapInto(c.centreX, CParticle::WorldWidth());
+  if (follow[1]) emitter.y = WrapInto(c.centreY, CParticle::WorldHeight());
+  if (follow[2]) emitter.z = std::max(c.centreZ, 0);
+}
+
+// What a glow emitter scatters its glows with.
+struct GlowSpreads {
+  const int32_t* velocity;        // x, y, z
+  const int32_t* velocitySpread;  // x, y, z
+  int positionSpread;
+  const int32_t* colour;  // r, g, b
+  int colourSpread;
+  int width, height;  // of each glow
+  int32_t creature;
+  const int32_t* follow;  // x, y, z
+};
+
+// One glow let go by an emitter at (x, y, z): velocity, position and colour spread at random
+// (the draws in this order), falling delay from the emitter's height, attached to its
+// creature. With an anchor (the creature, alive) each of the first anchoredAxes followed
+// axes keeps its offset from the creature's centre and does not move by itself.
+std::unique_ptr<CAttachedGlowParticle> SpreadGlow(int x, int y, int z, const GlowSpreads& s,
+                                                  const ParticleCreature* anchor, int anchoredAxes) {
+  const int vx = s.velocity[0] + Spread(s.velocitySpread[0]);
+  const int vy = s.velocity[1] + Spread(s.velocitySpread[1]);
+  const int vz =
+      s.velocity[2] + (s.velocitySpread[2] != 0 ? ParticleDraw(2 * s.velocitySpread[2]) - s.velocitySpread[2] : 0);
+  const int px = x + ParticleDraw(2 * s.positionSpread + 1) - s.positionSpread;
+  const int py = y + ParticleDraw(2 * s.positionSpread + 1) - s.positionSpread;
+  const int pz = z + ParticleDraw(2 * s.positionSpread + 1) - s.positionSpread;
+  auto glow = std::make_unique<CAttachedGlowParticle>(px, py, pz);
+  glow->vx = vx;
+  glow->vy = vy;
+  glow->vz = vz;
+  glow->glow.width = s.width;
+  glow->glow.height = s.height;
+  glow->SetColour(s.colour[0] + Spread(s.colourSpread), s.colour[1] + Spread(s.colourSpread),
+                  s.colour[2] + Spread(s.colourSpread));
+  glow->delay = FallDelay(z, vz);
+  glow->creature = s.creature;
+  for (int axis = 0; axis < 3; ++axis) glow->follow[axis] = s.follow[axis];
+  if (anchor) {
+    if (anchoredAxes > 0 && s.follow[0]) glow->offsetX = glow->x - anchor->centreX, glow->vx = 0;
+    if (anchoredAxes > 1 && s.follow[1]) glow->offsetY = glow->y - anchor->centreY, glow->vy = 0;
+    if (anchoredAxes > 2 && s.follow[2]) glow->offsetZ = glow->z - anchor->centreZ, glow->vz = 0;
+  }
+  return glow;
+}
+
 }  // namespace
 
 constinit HookSlot<IParticleCreatures> g_particleCreatures{&g_creaturesOfTheArray};
@@ -201,37 +252,11 @@ int CSpellSparkEmitter::Update() {
   const int n = counts[s] + (counts[s + 1] - counts[s]) * (period - countdown) / std::max(period, 1);
   ParticleCreature c;
   const bool attached = AliveCreature(creature, c);
-  if (attached) {
-    if (follow[0]) x = WrapInto(c.centreX, WorldWidth());
-    if (follow[1]) y = WrapInto(c.centreY, WorldHeight());
-    if (follow[2]) z = std::max(c.centreZ, 0);
-  }
-  for (int i = 0; i < n; ++i) {
-    const int vx = velocity[0] + Spread(velocitySpread[0]);
-    const int vy = velocity[1] + Spread(velocitySpread[1]);
-    const int vz = velocity[2] + (velocitySpread[2] != 0 ? ParticleDraw(2 * velocitySpread[2]) - velocitySpread[2] : 0);
-    const int px = x + ParticleDraw(2 * positionSpread + 1) - positionSpread;
-    const int py = y + ParticleDraw(2 * positionSpread + 1) - positionSpread;
-    const int pz = z + ParticleDraw(2 * positionSpread + 1) - positionSpread;
-    auto glow = std::make_unique<CAttachedGlowParticle>(px, py, pz);
-    glow->vx = vx;
-    glow->vy = vy;
-    glow->vz = vz;
-    glow->life = 100;
-    glow->decay = 5;
-    glow->glow.width = glow->glow.height = 2;
-    glow->SetColour(colour[0] + Spread(colourSpread), colour[1] + Spread(colourSpread),
-                    colour[2] + Spread(colourSpread));
-    glow->delay = FallDelay(z, vz);
-    glow->creature = creature;
-    for (int axis = 0; axis < 3; ++axis) glow->follow[axis] = follow[axis];
-    if (attached) {
-      if (follow[0]) glow->offsetX = glow->x - c.centreX, glow->vx = 0;
-      if (follow[1]) glow->offsetY = glow->y - c.centreY, glow->vy = 0;
-      if (follow[2]) glow->offsetZ = glow->z - c.centreZ, glow->vz = 0;
-    }
-    if (!g_particleManager.Add(glow)) break;
-  }
+  if (attached) FollowCentre(*this, follow, c);
+  // Its glows live 100 and fade by 5 a frame, as every glow starts.
+  const GlowSpreads spreads{velocity, velocitySpread, positionSpread, colour, colourSpread, 2, 2, creature, follow};
+  for (int i = 0; i < n; ++i)
+    if (!g_particleManager.Add(SpreadGlow(x, y, z, spreads, attached ? &c : nullptr, 3))) break;
   if (countdown-- >= 2) return 1;
   countdown = period;
   return ++stage > 1 ? 0 : 1;
@@ -260,38 +285,17 @@ int CAuraEmitter::Update() {
   bool attached = false;
   if (creature >= 0) {
     if (!AliveCreature(creature, c)) return 0;
-    if (follow[0]) x = WrapInto(c.centreX, WorldWidth());
-    if (follow[1]) y = WrapInto(c.centreY, WorldHeight());
-    if (follow[2]) z = std::max(c.centreZ, 0);
+    FollowCentre(*this, follow, c);
     if (!HasCondition()) return 0;
     attached = true;
   }
   const int width = glowSize ? std::clamp(glowSize[0], 0, 16) : 2;
   const int height = glowSize ? std::clamp(glowSize[1], 0, 16) : 2;
-  for (int i = 0; i < perFrame; ++i) {
-    const int vx = velocity[0] + Spread(velocitySpread[0]);
-    const int vy = velocity[1] + Spread(velocitySpread[1]);
-    const int vz = velocity[2] + (velocitySpread[2] != 0 ? ParticleDraw(2 * velocitySpread[2]) - velocitySpread[2] : 0);
-    const int px = x + ParticleDraw(2 * positionSpread + 1) - positionSpread;
-    const int py = y + ParticleDraw(2 * positionSpread + 1) - positionSpread;
-    const int pz = z + ParticleDraw(2 * positionSpread + 1) - positionSpread;
-    auto glow = std::make_unique<CAttachedGlowParticle>(px, py, pz);
-    glow->vx = vx;
-    glow->vy = vy;
-    glow->vz = vz;
-    glow->glow.width = width;
-    glow->glow.height = height;
-    glow->SetColour(colour[0] + Spread(colourSpread), colour[1] + Spread(colourSpread),
-                    colour[2] + Spread(colourSpread));
-    glow->delay = FallDelay(z, vz);
-    glow->creature = creature;
-    for (int axis = 0; axis < 3; ++axis) glow->follow[axis] = follow[axis];
-    if (attached) {
-      if (follow[0]) glow->offsetX = glow->x - c.centreX, glow->vx = 0;
-      if (follow[1]) glow->offsetY = glow->y - c.centreY, glow->vy = 0;
-    }
-    if (!g_particleManager.Add(glow)) break;
-  }
+  const GlowSpreads spreads{velocity, velocitySpread, positionSpread, colour, colourSpread,
+                            width,    height,         creature,       follow};
+  // An aura's glows keep only their horizontal place on the creature: they rise or sink.
+  for (int i = 0; i < perFrame; ++i)
+    if (!g_particleManager.Add(SpreadGlow(x, y, z, spreads, attached ? &c : nullptr, 2))) break;
   return 1;
 }
 

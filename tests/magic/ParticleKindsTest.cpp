@@ -440,3 +440,39 @@ TEST_P(GlowPixelsTest, TexturesFallOffAlongTheDiagonal) {
 INSTANTIATE_TEST_SUITE_P(BothLayouts, GlowPixelsTest, ::testing::Values(0, 1));
 
 }  // namespace
+
+// Both emitters scatter their glows through one routine: with the same seed each lets go the
+// same glows, draw for draw, as it always has (velocity, place and colour in that order); the
+// spark emitter pins its glows to the creature on every followed axis, an aura only
+// horizontally, so an aura's glows still rise.
+TEST_F(ParticleKindsTest, EmittersScatterTheirGlowsDrawForDraw) {
+  ParticleCreature& host = PlaceCreature(4);
+  host.levitating = true;
+  auto glows = [] {
+    std::vector<int> fields;
+    for (int i = 0; i < g_particleManager.Count(); ++i) {
+      const auto* g = dynamic_cast<const CAttachedGlowParticle*>(g_particleManager.Slot(i));
+      if (!g) continue;
+      fields.insert(fields.end(), {g->x, g->y, g->z, g->vx, g->vy, g->vz, g->offsetX, g->offsetY, g->offsetZ, g->delay,
+                                   g->glow.width, g->glow.height, g->glow.r, g->glow.g, g->glow.b});
+    }
+    g_particleManager.Clear();
+    return fields;
+  };
+  CSpellSparkEmitter sparks(100, 100, 120);
+  sparks.counts[0] = sparks.counts[1] = 2;
+  sparks.creature = 4;
+  sparks.follow[0] = sparks.follow[1] = sparks.follow[2] = 1;
+  sparks.Update();
+  const std::vector<int> fromSparks = glows();
+  CLevitateEmitter aura(host.centreX, host.centreY, host.centreZ);
+  aura.creature = 4;
+  aura.follow[0] = aura.follow[1] = aura.follow[2] = 1;
+  aura.perFrame = 2;
+  aura.Update();
+  const std::vector<int> fromAura = glows();
+  EXPECT_EQ(fromSparks, (std::vector<int>{344, 341, 24, 0, 0, 0, 8,  5,  0,  2, 2, 2, 19, 33, 2,
+                                          352, 351, 37, 0, 0, 0, 16, 15, 13, 1, 2, 2, 12, 26, 1}));
+  EXPECT_EQ(fromAura, (std::vector<int>{323, 341, 25, 0, 0, 12, -13, 5, 0, -2, 2, 4, 16, 36, 0,
+                                        336, 341, 25, 0, 0, 14, 0,   5, 0, -1, 2, 4, 12, 35, 1}));
+}
