@@ -28,7 +28,10 @@ std::vector<uint8_t> Seed(bool player) {
   wizard.inUse = 1;
   std::snprintf(wizard.name, kWizardNameSize, player ? "Edric" : "Morgath");
   wizard.computer = player ? 0 : 1;
-  if (player) wizard.textBlock.assign(kWizardTextBlockBytes, 0);
+  if (player) {
+    wizard.NoteSeen(4, 11);  // its list of things seen
+    wizard.NoteSeen(5, 44);
+  }
   wizard.AddSpell(4);
   wizard.AddMagicItem(3);
   const int32_t values[4] = {1, 2, 3, 4};

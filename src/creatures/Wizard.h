@@ -28,6 +28,20 @@ inline constexpr int kWizardSpellPoolMax = 104;      // the most a saved pool ma
 inline constexpr int kWizardTextBlockBytes = 1164;
 inline constexpr int kWizardFramesPerSecond = 17;  // wizard files give times in seconds
 
+// The player's text block holds the list of things its wizard has seen: a flag for each number
+// 0-99 of each note kind 0-9 (one byte each, kind by kind), then the count of notices and up
+// to 20 notices of (kind, number), each once. Kinds: 4 a creature type, 5 a spell, 6 a magic
+// item, 7 an event.
+namespace wizard_notes {
+inline constexpr int kKinds = 10;
+inline constexpr int kNumbers = 100;
+inline constexpr int kMaxNotices = 20;
+inline constexpr int kCountOffset = kKinds * kNumbers;  // 1000
+inline constexpr int kFirstNotice = kCountOffset + 4;
+inline constexpr int kNoticeBytes = 8;
+static_assert(kFirstNotice + kMaxNotices * kNoticeBytes == kWizardTextBlockBytes);
+}  // namespace wizard_notes
+
 // The words of a wizard creature's twelve AI words (CCreature::aiWords) that the wizard
 // record fills when it is deployed: control limit, combat modifier, look class, then the nine
 // behaviour weights.
@@ -138,6 +152,15 @@ class CWizard {
   int AddSpell(int spell);
   void ClearSpellPool() { spellCount = spellCursor = 0; }
 
+  // Notes a thing seen (kind 0-9, number 0-99) once: its flag is set and, while the list
+  // holds fewer than 20, a notice appended. The player's text block is made when missing;
+  // anything out of range is passed over.
+  void NoteSeen(int kind, int number);
+  bool HasSeen(int kind, int number) const;
+  int NoticeCount() const;
+  // Notice i (0 first) as kind and number; false outside the list.
+  bool NoticeAt(int i, int& kind, int& number) const;
+
   // 0 for ranks 1-2, 1 for 3-4, 2 for 5-6.
   int GetRankTier() const;
   // One more victory: the first of the rank thresholds 2-6 equal to the new counter gives
@@ -202,6 +225,10 @@ class CWizard {
 
 // The names of the weights' keys in a wizard file, in order.
 extern const char* const g_wizardWeightKeys[kWizardWeights];
+
+// Whether a text block holds only what NoteSeen writes: flags of 0 or 1, a count of 0-20,
+// each counted notice in range with its flag set and once, the places after them zero.
+bool WizardTextBlockIsSound(const std::vector<uint8_t>& block);
 
 // The look class of a wizard animation file name (its own name, without folder or ending,
 // matched without regard to case): 0 for wizard1-2, 1 for wizard3-4, 2 for wizard5-6, 4 for

@@ -139,7 +139,8 @@ bool CWizard::Read(bytes::Reader& in) {
   if (!in.Ok() || hasText > 1) return false;
   if (hasText) {
     staged.textBlock.assign(kWizardTextBlockBytes, 0);
-    if (!in.Bytes(staged.textBlock.data(), kWizardTextBlockBytes)) return false;
+    if (!in.Bytes(staged.textBlock.data(), kWizardTextBlockBytes) || !WizardTextBlockIsSound(staged.textBlock))
+      return false;
   } else {
     staged.textBlock.clear();
   }

@@ -14,9 +14,13 @@ CWizardTable g_wizardTable;
 
 namespace {
 
-// The table answers the creatures' notice that a wizard creature left the map.
+// The table answers the creatures' notices: a wizard creature left the map, and the player
+// saw something for the first time (noted in the player's wizard record, when there is one).
 class CWizardNotices : public ICreatureWizards {
  public:
+  void NoteSeen(int kind, int number) override {
+    if (CWizard* player = g_wizardTable.At(FindPlayerWizardIndex())) player->NoteSeen(kind, number);
+  }
   void WizardGone(int wizardNumber) override { g_wizardTable.FreeWizardNumber(wizardNumber); }
 };
 CWizardNotices g_wizardNotices;

@@ -57,5 +57,6 @@ extern CWizardTable g_wizardTable;
 // -1 when none.
 int FindPlayerWizardIndex();
 
-// Makes the wizard table answer the creatures' notices of wizard creatures leaving the map.
+// Makes the wizard table answer the creatures' notices: wizard creatures leaving the map and
+// things the player saw (noted in the player's wizard record).
 void InstallWizards();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -27,8 +28,8 @@ void Fill(CWizardTable& table) {
   player.inUse = 1;
   player.deployed = 1;
   std::snprintf(player.name, kWizardNameSize, "Edric");
-  player.textBlock.assign(kWizardTextBlockBytes, 0);
-  player.textBlock[1163] = 0x5A;
+  for (int spell = 0; spell < 22; ++spell) player.NoteSeen(5, spell);  // a full list of things seen
+  player.NoteSeen(4, 11);
   player.AddSpell(3);
   player.AddMagicItem(11);
   player.rank = 4;
@@ -67,7 +68,8 @@ TEST(WizardSaveTest, TheTableRoundTripsByteForByte) {
   EXPECT_EQ(Saved(other), first);
   EXPECT_EQ(other.records[41].spellCount, 60);
   EXPECT_EQ(other.records[41].startObjects[1].kind, 34);
-  EXPECT_EQ(other.records[0].textBlock[1163], 0x5A);
+  EXPECT_EQ(other.records[0].NoticeCount(), 20);
+  EXPECT_TRUE(other.records[0].HasSeen(4, 11));
   EXPECT_EQ(other.records[41].index, 41);
   // A flag of 0 takes an existing text block away.
   other.records[41].textBlock.assign(kWizardTextBlockBytes, 1);
@@ -118,6 +120,29 @@ TEST(WizardSaveTest, MalformedAndShortBlocksLeaveTheTableAsItWas) {
       bytes[rival + bad.offset] = static_cast<uint8_t>(bad.value);
     else
       bytes::StoreI32(bytes.data() + rival + bad.offset, bad.value);
+    EXPECT_EQ(LoadBytes(table, bytes), -1);
+    EXPECT_EQ(Saved(table), live);
+  }
+  // The player's list of things seen: flags, count and notices as the record writes them.
+  const size_t text = RecordSize(0, 30, false);  // the player's record comes first
+  const size_t notices = text + 1004;
+  const Bad textCases[] = {
+      {"seen flag", text + 4 * 100 + 7, 2},      {"notice count", text + 1000, 21},
+      {"notice count", text + 1000, -1},         {"notice kind", notices, 10},
+      {"notice number", notices + 4, 100},       {"notice without its flag", notices + 8 * 19 + 4, 77},
+      {"notice twice", notices + 12, 0},  // notice 1 the same as notice 0
+      {"after the notices", text + 1163 - 3, 1},
+  };
+  const std::vector<uint8_t> withNotes = Saved(source);
+  ASSERT_EQ(bytes::LoadI32(&withNotes[text + 1000]), 20);
+  for (const Bad& bad : textCases) {
+    SCOPED_TRACE(bad.what);
+    std::vector<uint8_t> bytes = withNotes;
+    if (std::string(bad.what) == "seen flag")
+      bytes[bad.offset] = static_cast<uint8_t>(bad.value);
+    else
+      bytes::StoreI32(bytes.data() + bad.offset, bad.value);
+    if (std::string(bad.what) == "after the notices") bytes::StoreI32(bytes.data() + text + 1000, 19);  // 20 left
     EXPECT_EQ(LoadBytes(table, bytes), -1);
     EXPECT_EQ(Saved(table), live);
   }

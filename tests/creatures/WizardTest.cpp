@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "CreatureWorld.h"
 #include "core/GameSettings.h"
@@ -426,6 +427,54 @@ TEST_F(WizardDeployTest, DeploysAtTheSiteTheHooksChoose) {
   EXPECT_EQ(C(g_armyTable.armies[1].wizardCreature).cellX, 12);
   ASSERT_EQ(Record(1).Deploy(2, 1, 0, 1), 1);
   EXPECT_EQ(C(g_armyTable.armies[2].wizardCreature).cellX, 30);
+}
+
+// What the player first sees goes into its wizard's record once, through the table's
+// answer to the creatures: creature types sighted, events and items taken, spells seen cast.
+TEST_F(WizardDeployTest, ThePlayersWizardNotesWhatThePlayerFirstSeesOnce) {
+  CWizard& rival = Record(0);
+  rival.computer = 1;
+  rival.textBlock.clear();      // a reset keeps a record's text block; this one has none
+  CWizard& player = Record(2);  // no text block until the first note
+  player.textBlock.clear();
+  ASSERT_EQ(FindPlayerWizardIndex(), 2);
+  const int enemy = Place(11, 2, 20, 20);
+  const int own = Place(3, 1, 10, 10);
+  C(enemy).SetSeenByArmy(1, 1, own);
+  C(enemy).SetSeenByArmy(0, 1, -1);
+  C(enemy).SetSeenByArmy(1, 1, own);    // seen again: not noted again
+  C(own).AddEvent(100, 0, 0, 0, 0, 0);  // a magic item, id 3
+  C(own).AddEvent(30, 0, 0, 0, 0, 0);   // events 28-49 share one note
+  C(own).AddEvent(31, 0, 0, 0, 0, 0);
+  C(enemy).AddEvent(45, 0, 0, 0, 0, 0);  // not the player's creature
+  g_creatureWizards->NoteSeen(5, 44);
+  const std::pair<int, int> expected[] = {{4, 11}, {6, 4}, {7, 28}, {5, 44}};
+  ASSERT_EQ(player.NoticeCount(), 4);
+  for (int i = 0; i < 4; ++i) {
+    int kind = -1, number = -1;
+    ASSERT_TRUE(player.NoticeAt(i, kind, number));
+    EXPECT_EQ(std::make_pair(kind, number), expected[i]) << i;
+    EXPECT_TRUE(player.HasSeen(kind, number));
+  }
+  EXPECT_TRUE(rival.textBlock.empty());
+  // Numbers no flag holds are passed over.
+  for (auto [kind, number] : {std::pair{5, 100}, std::pair{10, 1}, std::pair{-1, 0}, std::pair{4, -1}})
+    g_creatureWizards->NoteSeen(kind, number);
+  EXPECT_EQ(player.NoticeCount(), 4);
+  // The list takes 20 notices; later things are still marked seen, once.
+  for (int spell = 0; spell < 30; ++spell) g_creatureWizards->NoteSeen(5, spell);
+  EXPECT_EQ(player.NoticeCount(), 20);
+  EXPECT_TRUE(player.HasSeen(5, 29));
+  int kind = 0, number = 0;
+  ASSERT_TRUE(player.NoticeAt(19, kind, number));
+  EXPECT_EQ(std::make_pair(kind, number), std::make_pair(5, 15));
+  EXPECT_FALSE(player.NoticeAt(20, kind, number));
+  EXPECT_TRUE(WizardTextBlockIsSound(player.textBlock));
+  // Without a player's wizard nothing is noted anywhere.
+  player.inUse = 0;
+  g_creatureWizards->NoteSeen(4, 20);
+  EXPECT_FALSE(player.HasSeen(4, 20));
+  EXPECT_TRUE(rival.textBlock.empty());
 }
 
 }  // namespace
