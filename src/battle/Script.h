@@ -100,6 +100,9 @@ class CScript {
   // health and mana, items and post, its character bound to it; then the event re-arms. The
   // summoning effect of a deployment calls it with the creature it made.
   void ApplyCreatureAction(int creature, int eventNumber);
+  // The summoning of a DEPLOYMENT event (0-based) made nothing: the running event re-arms, as
+  // when its action had run, instead of waiting for a creature that never comes.
+  void OnSummonFailed(int eventNumber);
   // Sets the creature's script-command flag when a live COMMAND event names its actor.
   void MarkScriptCommanded(int creature);
 

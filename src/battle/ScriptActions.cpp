@@ -273,6 +273,7 @@ namespace {
 class CEffectScriptAnswers : public IEffectScript {
  public:
   void MarkGone(int creature) override { g_scriptActors.MarkGone(creature); }
+  void SummonFailed(int event) override { g_script.OnSummonFailed(event); }
 };
 
 // What a summoning effect started by a DEPLOYMENT event asks of it: the army and the wizard

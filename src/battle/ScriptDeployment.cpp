@@ -14,6 +14,8 @@
 #include "magic/Effect.h"
 #include "magic/EffectManager.h"
 #include "magic/EffectWorld.h"
+#include "magic/ParticleFactory.h"
+#include "magic/ParticleManager.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
 #include "map/PathNetwork.h"
@@ -92,11 +94,17 @@ void ApplyConditions(CCreature& c, const ScriptDeploymentPart& d) {
   if (d.bloodLust) c.SetBloodLust(d.bloodLust);
   if (d.ironSkin) c.SetIronSkin(d.ironSkin);
   if (d.haste) c.SetHaste(d.haste);
-  if (d.levitation) c.Levitate(d.levitation);
+  // A levitating or earth-bound creature wears its aura while the condition lasts (none when
+  // the options give the aura no density).
+  if (d.levitation) {
+    c.Levitate(d.levitation);
+    g_particleManager.Add(g_particleFactory->MakeAura(true, c.index));
+  }
   if (d.gorgonStare) c.Immobilise(d.gorgonStare, 1);
   if (d.earthBind) {
     c.SetEarthBind(d.earthBind);
     c.ForceLanding();
+    g_particleManager.Add(g_particleFactory->MakeAura(false, c.index));
   }
 }
 
@@ -234,5 +242,13 @@ void CScript::ApplyCreatureAction(int creature, int eventNumber) {
     }
     PlaySound(e, c->cellX, c->cellY);
   }
+  RearmEvent(eventNumber);
+}
+
+void CScript::OnSummonFailed(int eventNumber) {
+  if (!IsRecord(eventNumber)) return;
+  const CScriptEvent& e = records[eventNumber];
+  // Only a deployment still waiting for its creature: a late or stray report changes nothing.
+  if (e.type != kScriptDeployment || e.runState != kScriptRunning || e.prePauseLeft > 0) return;
   RearmEvent(eventNumber);
 }

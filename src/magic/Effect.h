@@ -144,6 +144,8 @@ class CEffect {
   int PlaceSummon(int type);
   int CreateSummonedCreature(int type, int illusion);
   int SummonWizard();
+  // A failed summoning of a script event tells the script (EffectScript.h).
+  void ReportFailedSummon();
 
   // --- terrain shaping -------------------------------------------------------------------------
   // 1 when a kind-26 effect was found and fed.

@@ -199,6 +199,7 @@ void CEffect::SetUpSummoning(bool wizard) {
     SetKind(8);
     return;
   }
+  ReportFailedSummon();
   // The failed summoning gives back what its cast took, by the fizzle's rule.
   Fizzle();
   Deactivate();

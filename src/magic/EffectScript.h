@@ -11,6 +11,9 @@ class IEffectScript {
   virtual ~IEffectScript() = default;
   // The creature left the battle: its character remembers its cell and has exited.
   virtual void MarkGone(int creature) {}
+  // The summoning a script event started (word 10 = 4, no caster) made nothing: no room, no
+  // army, no creature slot or no wizard to bring. The event must not wait for it forever.
+  virtual void SummonFailed(int event) {}
 };
 
 extern HookSlot<IEffectScript> g_effectScript;

@@ -11,6 +11,7 @@
 #include "creatures/CreatureArray.h"
 #include "creatures/Wizard.h"
 #include "magic/Effect.h"
+#include "magic/EffectScript.h"
 #include "magic/EffectSummons.h"
 #include "map/Map.h"
 #include "map/MapUnits.h"
@@ -144,8 +145,15 @@ int CEffect::SummonWizard() {
   if (tx < 0 || ty < 0 || tz < 0 || tx / kUnitsPerTile >= g_map.width || ty / kUnitsPerTile >= g_map.height ||
       tz / kUnitsPerLevel >= g_map.levels)
     return 0;
-  wizard.SpawnCreature(army->index, tx / kUnitsPerTile, ty / kUnitsPerTile, tz / kUnitsPerLevel);
+  const int spawned = wizard.SpawnCreature(army->index, tx / kUnitsPerTile, ty / kUnitsPerTile, tz / kUnitsPerLevel);
   army->deploymentKey = -1;
+  // No place or no slot for the wizard: nothing was summoned.
+  if (spawned <= 0) return 0;
   if (g_creatureArray.InUse(army->wizardCreature)) g_effectSummons->ApplyCreatureAction(army->wizardCreature, event);
   return 1;
+}
+
+void CEffect::ReportFailedSummon() {
+  if (params[w::kMode] == kScriptOrigin && !g_creatureArray.InUse(params[w::kCreature]))
+    g_effectScript->SummonFailed(params[w::kValue]);
 }

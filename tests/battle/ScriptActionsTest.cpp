@@ -13,6 +13,8 @@
 #include "battle/ScriptActions.h"
 #include "battle/ScriptActors.h"
 #include "creatures/MapObject.h"
+#include "magic/EffectScript.h"
+#include "magic/ParticleKinds.h"
 #include "map/PathNetwork.h"
 #include "ui/SpeechCtrl.h"
 
@@ -121,8 +123,12 @@ TEST_F(ScriptScenes, ADeploymentOfACharacterNotHereStartsItsSummoning) {
   EXPECT_EQ(wizard->params[effect_word::kMode], 4);
   EXPECT_EQ(wizard->params[effect_word::kTargetX], 11 * 32 + 16);
   EXPECT_EQ(wizard->params[effect_word::kTargetY], 10 * 32 + 16);
-  EXPECT_EQ(g_script.Event(0).runState, kScriptRunning);  // until the summoning hands it over
-  // The summoning hands a creature over: the character is bound and the event re-arms.
+  // The map has no wizard file of that name: the summoning made nothing and said so, and the
+  // event did not stay running for it (its one action spent).
+  EXPECT_EQ(g_script.Event(0).runState, kScriptRetired);
+  // A summoning that does make its creature hands it over: the character is bound and the
+  // event re-arms.
+  g_script.Event(0).runState = kScriptRunning;
   g_script.ApplyCreatureAction(enemy_, 0);
   EXPECT_EQ(g_scriptActors.FindByName("Bran")->creature, enemy_);
   EXPECT_EQ(g_scriptActors.FindByName("Bran")->state, kActorAliveInBattle);
@@ -139,6 +145,85 @@ TEST_F(ScriptScenes, ADeploymentOfACharacterNotHereStartsItsSummoning) {
   EXPECT_EQ(guard->state, kActorAliveInBattle);
   EXPECT_LE(std::abs(made->cellX - 11) + std::abs(made->cellY - 10), 4);
   EXPECT_EQ(g_script.Event(1).runState, kScriptRetired);
+}
+
+// A summoning that makes nothing (an army the map does not have, no wizard file of the name,
+// no room at the place) re-arms its deployment, an action spent, rather than leaving it
+// running forever; a report that comes late, or for another event, changes nothing.
+TEST_F(ScriptScenes, ASummoningThatMakesNothingReArmsItsDeployment) {
+  AddArea("Walled", 32, 32, 1, 32, 32, 1);
+  struct Case {
+    const char* what;
+    const char* keys;
+  };
+  const Case cases[] = {
+      {"no such army", "DeployedArmy=Nobody\nCreatureType=3\nDeploymentType=CHARACTER\nDeployNextToCharacter=Edric"},
+      {"no wizard file", "DeployedArmy=Ysbail\nCreatureType=25\nDeploymentType=CHARACTER\nDeployNextToCharacter=Edric"},
+      {"no room", "DeployedArmy=Ysbail\nCreatureType=3\nDeploymentType=LOCATION\nDeploymentLocation=Walled"},
+  };
+  std::string script;
+  for (int i = 0; i < 3; ++i)
+    script +=
+        Event(i + 1, std::string("EventType=DEPLOYMENT\nDeployedCharacter=Bran\nNumberOfActions=3\n") + cases[i].keys);
+  Load(script);
+  Bind("Edric", wizard_, kActorAliveInBattle);
+  const int creatures = BattleSystems().CreaturesInUse();
+  for (int r = 0; r < 3; ++r) {
+    // The last has the whole map filled with rock: no place for a creature anywhere.
+    if (r == 2)
+      for (int z = 0; z < g_map.levels; ++z)
+        for (int y = 0; y < g_map.height; ++y)
+          for (int x = 0; x < g_map.width; ++x) g_map.CellAt(x, y, z).terrain = forge::terrain::kRock;
+    Fire(r);
+    EXPECT_NE(LastStartedOfKind(r == 1 ? 64 : 41), nullptr) << cases[r].what;
+    EXPECT_EQ(g_script.Event(r).runState, kScriptArmed) << cases[r].what;
+    EXPECT_EQ(g_script.Event(r).actionsLeft, 2) << cases[r].what;
+  }
+  EXPECT_EQ(BattleSystems().CreaturesInUse(), creatures);
+  EXPECT_EQ(ActiveEffects(), 0);
+  // A stray report: for an armed event, for an event of another type, for no event at all.
+  g_effectScript->SummonFailed(0);
+  g_effectScript->SummonFailed(99);
+  g_effectScript->SummonFailed(-1);
+  EXPECT_EQ(g_script.Event(0).actionsLeft, 2);
+}
+
+// A deployment that makes its creature levitate or earth-bound hangs the condition's aura on
+// it, as the spells do; none when the options give that aura no density.
+TEST_F(ScriptScenes, ALevitatingOrEarthBoundDeploymentWearsItsAura) {
+  struct Case {
+    const char* keys;
+    int levitateDensity, earthBindDensity;
+    int auras;
+  };
+  const Case cases[] = {
+      {"Levitation=400", 50, 50, 1},
+      {"EarthBind=400", 50, 50, 1},
+      {"Levitation=400", 0, 50, 0},
+      {"EarthBind=400", 50, 0, 0},
+  };
+  for (const Case& c : cases) {
+    g_particleManager.Clear();
+    g_script.Clear();
+    g_scriptActors.Clear();
+    g_levitateEffect.densityMod = c.levitateDensity;
+    g_earthBindEffect.densityMod = c.earthBindDensity;
+    C(enemy_).SetEarthBind(0);
+    Load(Event(1, std::string("EventType=DEPLOYMENT\nDeployedCharacter=Bran\nDeployedArmy=Ysbail\nCreatureType=1\n"
+                              "DeploymentType=CHARACTER\nDeployNextToCharacter=Edric\n") +
+                      c.keys));
+    Bind("Bran", enemy_, kActorAliveInBattle);
+    Fire(0);
+    ASSERT_EQ(g_particleManager.Count(), c.auras) << c.keys;
+    if (c.auras == 0) continue;
+    const auto* aura = dynamic_cast<const CAuraEmitter*>(g_particleManager.Slot(0));
+    ASSERT_NE(aura, nullptr) << c.keys;
+    const bool levitates = std::string(c.keys).starts_with("Levitation");
+    EXPECT_EQ(dynamic_cast<const CLevitateEmitter*>(aura) != nullptr, levitates) << c.keys;
+    EXPECT_EQ(aura->creature, enemy_);
+    EXPECT_EQ(aura->perFrame, (16 * C(enemy_).type->TileSizeXY - 4) * 50 / 200);
+  }
+  ResetGlobalOptions();
 }
 
 TEST_F(ScriptScenes, APortalAtADeadDependentTakesItAwayWithEffect65) {
