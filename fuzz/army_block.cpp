@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (Saved() != before) __builtin_trap();
     return 0;
   }
-  if (loaded.result != 1) __builtin_trap();
+  if (loaded.result != loaded.consumed) __builtin_trap();
   // Names are saved whole, so what was read comes back byte for byte.
   const std::vector<uint8_t> after = Saved();
   if (static_cast<long>(after.size()) != loaded.consumed || std::memcmp(after.data(), data, after.size()) != 0)

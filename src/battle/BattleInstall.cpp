@@ -220,8 +220,10 @@ ISpeechCamera* g_speechCameraBefore = nullptr;
 }  // namespace
 
 void InstallBattle() {
-  g_speechBattleBefore = g_speechBattle;
-  g_speechCameraBefore = g_speechCamera;
+  // A second install keeps what stood before the first, so that uninstalling puts that back
+  // rather than the battle's own answers.
+  if (g_speechBattle != &g_speech) g_speechBattleBefore = g_speechBattle;
+  if (g_speechCamera != &g_mapView) g_speechCameraBefore = g_speechCamera;
   g_battleFacing.Install(&g_facing);
   g_mapHooks.battle = &g_mapBattle;
   g_mapViewHooks.battle = &g_battleMapView;
@@ -241,12 +243,15 @@ void UninstallBattle() {
   g_mapHooks.battle = DefaultMapHooks().battle;
   g_mapViewHooks.battle = DefaultMapViewHooks().battle;
   g_netHooks.battle = DefaultNetHooks().battle;
-  if (g_speechBattleBefore) g_speechBattle = g_speechBattleBefore;
-  g_speechCamera = g_speechCameraBefore;
+  if (g_speechBattle == &g_speech && g_speechBattleBefore) g_speechBattle = g_speechBattleBefore;
+  if (g_speechCamera == &g_mapView) g_speechCamera = g_speechCameraBefore;
+  g_speechBattleBefore = nullptr;
+  g_speechCameraBefore = nullptr;
   g_panelBattle.Install(nullptr);
   g_battleSystems.Install(nullptr);
+  // The creatures' calls answer neutrally again: nothing of this battle's state is reached.
+  g_creatureBattle.Install(nullptr);
   UninstallBattleCasting();
   UninstallScriptActions();
   g_battleSaveParts.Install(nullptr);
-  InstallBattlePanels();
 }

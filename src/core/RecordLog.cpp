@@ -159,6 +159,8 @@ bool CRecordLog::ReadRecord(void* destination, uint32_t capacity) {
 bool CRecordLog::PeekRecord(void* destination, uint32_t count) {
   uint32_t length = 0;
   if (!ReadHeader(length)) return false;
+  // A record shorter than the peek would hand over the next record's header as its payload.
+  if (count > length) return Fail(kBadRecord);
   if (count && std::fread(destination, 1, count, file) != count) return Fail(kReadFailed);
   std::fclose(file);
   file = nullptr;

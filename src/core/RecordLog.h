@@ -15,7 +15,7 @@ class CRecordLog {
     kOpenFailed = 3,
     kNoBuffer = 4,
     kNotReading = 5,  // a read of a log not open for reading
-    kBadRecord = 6,   // wrong tag, longer than the caller's buffer, or past the end of the file
+    kBadRecord = 6,   // wrong tag, longer than the caller's buffer, shorter than a peek, or past the end of the file
   };
 
   CRecordLog() = default;
@@ -29,7 +29,8 @@ class CRecordLog {
   void Close();
   bool WriteRecord(const void* payload, uint32_t length);
   bool ReadRecord(void* destination, uint32_t capacity);
-  // The first count bytes of the next record's payload; the read position stays.
+  // The first count bytes of the next record's payload; the read position stays. A record
+  // shorter than count is a bad record.
   bool PeekRecord(void* destination, uint32_t count);
 
   uint8_t isOpen = 0;

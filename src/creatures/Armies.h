@@ -84,8 +84,8 @@ class CArmyTable {
   int InitNumbered(int count, int local);
   bool InitSkirmish();
 
-  // The saved-game block: Save answers the bytes written or -1; Load answers 1, or -1 on a
-  // short read or a block that breaks the table's rules (and then changes nothing).
+  // The saved-game block: Save answers the bytes written or -1; Load answers the bytes read,
+  // or -1 on a short read or a block that breaks the table's rules (and then changes nothing).
   int Save(FILE* file) const;
   int Load(FILE* file);
 

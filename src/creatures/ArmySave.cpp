@@ -66,23 +66,28 @@ int CArmyTable::Save(FILE* file) const {
 int CArmyTable::Load(FILE* file) {
   if (!file) return -1;
   CArmy staged[kArmyCount];
+  size_t read = 0;
   for (int n = 0; n < kArmyCount; ++n) {
     staged[n] = armies[n];
     uint8_t word[4];
     if (!bytes::ReadBlock(file, word, sizeof word)) return -1;
+    read += sizeof word;
     staged[n].inUse = bytes::LoadI32(word);
     if (!IsFlag(staged[n].inUse)) return -1;
     if (!staged[n].inUse) continue;
     uint8_t record[kRecordBytes];
     if (!bytes::ReadBlock(file, record, sizeof record)) return -1;
+    read += sizeof record;
     bytes::Reader in(record, sizeof record);
     if (!ReadRecord(in, staged[n])) return -1;
   }
   uint8_t word[4];
   if (!bytes::ReadBlock(file, word, sizeof word)) return -1;
+  read += sizeof word;
   const int32_t local = bytes::LoadI32(word);
   if (local < -1 || local >= kArmyCount) return -1;
   for (int n = 0; n < kArmyCount; ++n) armies[n] = staged[n];
   localIndex = local;
-  return 1;
+  // The battle block adds up what its parts read, as it adds up what they wrote.
+  return static_cast<int>(read);
 }

@@ -175,7 +175,8 @@ class CMap {
   void UpdateCellShape(CMapCell* cell);
   // The corner, class and open-sky rules over the whole map, then the sealing of enclosed cells.
   void FinishTerrainShapes();
-  // Touching voxel pairs across the face between two neighbouring cells; 0 outside the map.
+  // Touching voxel pairs across the face between two neighbouring cells, x and y wrapped
+  // (neighbours across the seam touch); 0 for a level outside the map.
   int CountVoxelContact(int x1, int y1, int z1, int x2, int y2, int z2) const;
 
   // --- passability (x, y, level in cells) -----------------------------------------------

@@ -109,11 +109,13 @@ int CountFacePairs(const CTerrainType& upper, const CTerrainType& lower, Face fa
 
 }  // namespace
 
+// The map wraps in x and y, so a cell on the seam leans on its neighbour across it like any
+// other; only the levels end.
 int CMap::CountVoxelContact(int x1, int y1, int z1, int x2, int y2, int z2) const {
-  if (!cells || !IsInside(x1, y1, z1) || !IsInside(x2, y2, z2)) return 0;
-  const CTerrainType& first = TerrainOf(CellAt(x1, y1, z1));
-  const CTerrainType& second = TerrainOf(CellAt(x2, y2, z2));
-  int dx = x2 - x1, dy = y2 - y1, dz = z2 - z1;
+  if (!cells || z1 < 0 || z1 >= levels || z2 < 0 || z2 >= levels) return 0;
+  const int dx = WrappedDelta(x2, x1, width), dy = WrappedDelta(y2, y1, height), dz = z2 - z1;
+  const CTerrainType& first = TerrainOf(CellAt(WrapInto(x1, width), WrapInto(y1, height), z1));
+  const CTerrainType& second = TerrainOf(CellAt(WrapInto(x2, width), WrapInto(y2, height), z2));
   if (dz == -1) return CountFacePairs(first, second, kLayer);
   if (dz == 1) return CountFacePairs(second, first, kLayer);
   if (dx == 1) return CountFacePairs(second, first, kColumnX);

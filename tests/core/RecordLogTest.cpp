@@ -137,6 +137,27 @@ TEST(RecordLog, PeekDoesNotMove) {
   EXPECT_EQ(std::string(a, 3), "wor");
 }
 
+TEST(RecordLog, PeekBeyondAShortRecordIsABadRecordNotTheNextHeader) {
+  TempDir dir;
+  // A two-byte record followed by a whole one: a four-byte peek may not run into "log\0".
+  dir.Write("short.log", std::string("log\0\x02\0\0\0ablog\0\x04\0\0\0wxyz", 22));
+  CRecordLog log;
+  ASSERT_TRUE(log.OpenForRead(dir.File("short.log").c_str(), 0));
+  char head[4] = {};
+  EXPECT_FALSE(log.PeekRecord(head, sizeof head));
+  EXPECT_EQ(log.error, CRecordLog::kBadRecord);
+  EXPECT_EQ(log.isOpen, 0);
+  EXPECT_EQ(std::string(head, 4), std::string(4, '\0'));
+  // A peek of exactly the record's length is fine; a record cut by the end of the file fails.
+  ASSERT_TRUE(log.OpenForRead(dir.File("short.log").c_str(), 0));
+  EXPECT_TRUE(log.PeekRecord(head, 2));
+  EXPECT_EQ(std::string(head, 2), "ab");
+  dir.Write("cut.log", std::string("log\0\x08\0\0\0abc", 11));
+  ASSERT_TRUE(log.OpenForRead(dir.File("cut.log").c_str(), 0));
+  EXPECT_FALSE(log.PeekRecord(head, sizeof head));
+  EXPECT_EQ(log.error, CRecordLog::kReadFailed);
+}
+
 TEST(RecordLog, WritingWhenNotOpenSucceedsWithoutEffect) {
   CRecordLog log;
   EXPECT_TRUE(log.WriteRecord("x", 1));

@@ -173,7 +173,26 @@ TEST_F(MapCore, VoxelContactAcrossEachFace) {
   for (const Case& c : cases)
     EXPECT_EQ(g_map.CountVoxelContact(20, 20, 2, c.x2, c.y2, c.z2), c.contact) << c.x2 << "," << c.y2 << "," << c.z2;
   EXPECT_EQ(g_map.CountVoxelContact(20, 20, 3, 20, 20, 2), 64);
-  EXPECT_EQ(g_map.CountVoxelContact(47, 20, 2, 48, 20, 2), 0);  // no wrap: outside gives 0
+  EXPECT_EQ(g_map.CountVoxelContact(20, 20, 2, 20, 20, 8), 0);  // above the levels: nothing
+}
+
+TEST_F(MapCore, VoxelContactWrapsAcrossTheSeams) {
+  const int w = g_map.width, h = g_map.height;
+  Set(w - 1, 5, 2, t::kEarth);
+  Set(0, 5, 2, t::kWallWest);  // its column 0 touches the east face of the last column
+  Set(7, h - 1, 2, t::kEarth);
+  Set(7, 0, 2, t::kWallNorth);  // its row 0 touches the south face of the last row
+  struct Case {
+    int x1, y1, x2, y2, contact;
+  };
+  const Case cases[] = {
+      {w - 1, 5, w, 5, 32},   {w - 1, 5, 0, 5, 32},   {0, 5, w - 1, 5, 32},  {0, 5, -1, 5, 32},
+      {7, h - 1, 7, h, 32},   {7, h - 1, 7, 0, 32},   {7, 0, 7, h - 1, 32},  {7, 0, 7, -1, 32},
+      {w - 1, 5, w - 2, 5, 0},  // west of the last column: empty
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(g_map.CountVoxelContact(c.x1, c.y1, 2, c.x2, c.y2, 2), c.contact)
+        << c.x1 << "," << c.y1 << " -> " << c.x2 << "," << c.y2;
 }
 
 TEST_F(MapCore, FootprintKindWrapsAcrossTheSeams) {
