@@ -53,20 +53,17 @@ inline __m256i LookUpSixteen(const uint8_t* in, const int* table) {
   return _mm256_blend_epi16(even, _mm256_slli_epi32(odd, 16), 0xAA);
 }
 
-// A run of at least a block: whole blocks, then one more ending at the run's end (it writes
-// some pixels a second time, with the same values).
+// A run of at least a block: gathers of sixteen while sixteen remain, then at most two of
+// eight, the last one ending at the run's end (it may write some pixels a second time, with
+// the same values). Eights for the rest measured faster than one sixteen overlapping back.
 inline void LookUpLongRun(uint16_t* out, const uint8_t* in, int count, const uint16_t* table) {
   const int* words = reinterpret_cast<const int*>(table);
-  if (count < 2 * kBlock) {
-    const __m128i first = LookUpEight(in, words), last = LookUpEight(in + count - kBlock, words);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + count - kBlock), last);
-    return;
-  }
-  for (int i = 0; i < count - 2 * kBlock; i += 2 * kBlock)
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), LookUpSixteen(in + i, words));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + count - 2 * kBlock),
-                      LookUpSixteen(in + count - 2 * kBlock, words));
+  int done = 0;
+  for (; done + 2 * kBlock <= count; done += 2 * kBlock)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + done), LookUpSixteen(in + done, words));
+  if (count - done > kBlock) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), LookUpEight(in + done, words));
+  if (done < count)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + count - kBlock), LookUpEight(in + count - kBlock, words));
 }
 
 PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {

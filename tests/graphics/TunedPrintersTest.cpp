@@ -114,6 +114,40 @@ TEST(TunedPrinters, GiveThePortablePixels) {
   FreeLinkedList(list);
 }
 
+// Runs cut by the clip rectangle on both sides to every length where a tuned kernel changes
+// its steps (a pixel, two, three, around eight, sixteen, thirty-two and sixty-four), and
+// runs cut on one side only, starting and ending at every column of a 64-column word.
+TEST(TunedPrinters, RunsClippedToEveryKernelLengthGiveThePortablePixels) {
+  const PrinterProcessor processor = DetectPrinterProcessor();
+  TableList list;
+  forge::Canvas band(120, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 120; ++x)
+      if (y != 1 || x % 9 != 4) band.Set(x, y, (x * 37 + y * 5) % 256);
+  const Frame frame(band, 0, 0);
+  int compared = 0;
+  for (const Variant& v : kVariants) {
+    if ((v.needs == 1 && !processor.hasAvx2) || (v.needs == 2 && !processor.hasAvx512Vbmi)) continue;
+    for (int length : {1, 2, 3, 4, 7, 8, 9, 15, 16, 17, 24, 31, 32, 33, 63, 64, 65, 100})
+      for (int left : {5, 31, 64}) {
+        const int shifts[] = {-1 - 3 * length % 7, -left, -left + length - 1};
+        for (const int shift : shifts) {
+          Target portable(200, 8), tuned(200, 8);
+          SetSpriteTarget(portable.pixels.data(), 200, 8);
+          SetSpriteClipRect(1, left, left + length, 7);
+          const PrintResult a = v.portable(frame.View(list.head), left + shift, 2, 0, 0);
+          SetSpriteTarget(tuned.pixels.data(), 200, 8);
+          const PrintResult b = v.tuned(frame.View(list.head), left + shift, 2, 0, 0);
+          ASSERT_EQ(tuned.pixels, portable.pixels) << v.name << " length " << length << " left " << left
+                                                   << " shift " << shift;
+          EXPECT_EQ(a, b);
+          ++compared;
+        }
+      }
+  }
+  EXPECT_GT(compared, 0);
+}
+
 TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
   TableList list;
   InitSpriteWaveTable();
