@@ -232,7 +232,12 @@ void CMapView::WalkLevel(int level) {
   }
 }
 
-int CMapView::CellLight() const { return std::max(drawnMap->LightAt(walkX, walkY, walkLevel), -127); }
+// With light sources switched off (the option, or an unattended battle, which has no army of
+// its own to see by) the light map is never refreshed: every cell is drawn in full light.
+int CMapView::CellLight() const {
+  if (g_noLightSources) return 0;
+  return std::max(drawnMap->LightAt(walkX, walkY, walkLevel), -127);
+}
 
 ScreenPoint CMapView::ThingScreenPoint(int x, int y, int z) const {
   const int sx = WrapUnits(x - (walkX * 32 + 16), wrapStepX);
