@@ -11,7 +11,9 @@
 #include "creatures/Artifact.h"
 #include "creatures/CreatureHooks.h"
 #include "creatures/MapObject.h"
+#include "graphics/Animation.h"
 #include "map/Map.h"
+#include "map/TerrainAnimation.h"
 #include "map/TerrainType.h"
 
 namespace {
@@ -382,16 +384,14 @@ class ChestWorld : public ArtifactWorld {
  protected:
   void SetUp() override {
     ArtifactWorld::SetUp();
-    // A chest on 12, 12 with its body (a terrain type marked as a chest's) to the north.
-    for (int t = 0; t < g_terrainTypes.Count(); ++t) saved_.push_back(g_terrainTypes.Get(t));
-    std::vector<CTerrainType> marked = saved_;
-    marked[static_cast<size_t>(kBodyType)].typeFlags |= type_flags::kChestLid;
-    g_terrainTypes.Assign(marked);
-    // The chest's body stands north of it: a block of that type on the chest's level.
+    // A chest on 12, 12 as the forge builds one: its body to the north on the chest's
+    // level, its shut lid above the body.
     g_map.CellAt(12, 11, 0).terrain = static_cast<uint16_t>(kBodyType);
+    g_map.CellAt(12, 11, 1).terrain = static_cast<uint16_t>(kShutLid);
   }
   void TearDown() override {
-    g_terrainTypes.Assign(saved_);
+    SetTerrainAnimation(nullptr);
+    g_map.animatedCells.clear();
     ArtifactWorld::TearDown();
   }
   CMapObject& Chest(int content, int lock) {
@@ -400,9 +400,45 @@ class ChestWorld : public ArtifactWorld {
     chest.data[1] = lock;
     return chest;
   }
-  static constexpr int kBodyType = 4;  // the forged stone block
-  std::vector<CTerrainType> saved_;
+  // The forged chest standing north of its object's cell: the body and the lid shut, ajar
+  // and open.
+  static constexpr int kBodyType = 205, kShutLid = 201, kAjarLid = 209, kOpenLid = 217;
 };
+
+TEST_F(ChestWorld, TheForgedChestCarriesTheChestFlagInBodyAndLid) {
+  for (int type : {kBodyType, kShutLid, kAjarLid, kOpenLid}) {
+    EXPECT_NE(TerrainOf(type).typeFlags & type_flags::kChestLid, 0) << type;
+    EXPECT_EQ(TerrainOf(type).typeFlags & type_flags::kStandable, 0) << type;
+  }
+}
+
+// Opening plays the forged terrain animation: the shut lid rises through ajar to open;
+// dropping an item into the emptied chest shuts it again.
+TEST_F(ChestWorld, TheLidOpensAndShutsOnTheForgedAnimation) {
+  CAnimation frames;
+  ASSERT_TRUE(frames.Load("maps\\moorland\\terrain.ani"));
+  CTerrainAnimationFile animation(frames);
+  SetTerrainAnimation(&animation);
+  CMapObject& chest = Chest(7, -1);
+  const int brownie = Place(kBrownie, kHuman, 12, 12);
+  ApplyMapObjectToCreature(chest, C(brownie));
+  EXPECT_EQ(chest.data[0], -1);
+  std::vector<int> lid{g_map.CellAt(12, 11, 1).terrain};
+  for (int frame = 0; frame < 20 && !g_map.animatedCells.empty(); ++frame) {
+    g_map.StepCellAnimations();
+    if (g_map.CellAt(12, 11, 1).terrain != lid.back()) lid.push_back(g_map.CellAt(12, 11, 1).terrain);
+  }
+  EXPECT_EQ(lid, (std::vector<int>{kShutLid, kAjarLid, kOpenLid}));
+
+  C(brownie).Detach();
+  CCreature& w = C(wizard);
+  w.Relocate(12, 12, 0);
+  const int ring = Give(wizard, 21, 300, 0, 2);
+  EXPECT_EQ(DropCarriedItem(w, ring, 21, -1), 1);
+  for (int frame = 0; frame < 20 && !g_map.animatedCells.empty(); ++frame) g_map.StepCellAnimations();
+  EXPECT_EQ(g_map.CellAt(12, 11, 1).terrain, kShutLid);
+  EXPECT_EQ(chest.data[0], 21);
+}
 
 TEST_F(ChestWorld, AnOpenChestGivesItsContent) {
   CMapObject& chest = Chest(7, -1);

@@ -30,7 +30,7 @@ namespace magic_test {
 namespace {
 
 constexpr int kBrownie = 1, kBlackDog = 8;
-constexpr int kChestBody = 4;  // the forged stone block, marked as a chest's body here
+constexpr int kChestBody = 205, kChestLid = 201;  // the forged chest north of its object's cell
 
 // The pool's creatures as the map view draws them.
 struct PoolView : IMapViewCreatures {
@@ -67,13 +67,8 @@ class ArtifactScene : public CastWorld {
     InstallMapObjects();
     ASSERT_EQ(g_mapObjects.LoadTypes("cfg\\objects.cfg"), 1);
     g_mapObjects.Reset();
-    for (int t = 0; t < g_terrainTypes.Count(); ++t) savedTypes_.push_back(g_terrainTypes.Get(t));
-    std::vector<CTerrainType> marked = savedTypes_;
-    marked[kChestBody].typeFlags |= type_flags::kChestLid;
-    g_terrainTypes.Assign(marked);
   }
   void TearDown() override {
-    g_terrainTypes.Assign(savedTypes_);
     g_mapObjects.Reset();
     g_mapObjects.LoadTypes("no objects.cfg");
     g_creatureEffects.Install(nullptr);
@@ -160,7 +155,6 @@ class ArtifactScene : public CastWorld {
     std::printf("artifact scene: %s\n", path.c_str());
     return out;
   }
-  std::vector<CTerrainType> savedTypes_;
 };
 
 TEST_F(ArtifactScene, CreaturesMeetObjectsAndTheWizardUsesWhatWasBrought) {
@@ -176,6 +170,7 @@ TEST_F(ArtifactScene, CreaturesMeetObjectsAndTheWizardUsesWhatWasBrought) {
   chest.data[0] = 7;
   chest.data[1] = -1;
   g_map.CellAt(18, 12, 0).terrain = kChestBody;
+  g_map.CellAt(18, 12, 1).terrain = kChestLid;
   Put(100, 13, 14);  // a magic item with its glow
   g_map.manaSpriteCount = 1;
 

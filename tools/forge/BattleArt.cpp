@@ -38,10 +38,22 @@ void Add(SpriteFileWriter& file, const Raster& raster, int hotspotX, int hotspot
 AniSpec TerrainAnimation() {
   AniSpec spec;
   spec.spriteName = "terrain.spr";
-  // Sequences the map data may name for animated cells: each shows its terrain and stays.
-  for (int sequence = 0; sequence < kRegionCentreSequence; ++sequence)
-    spec.sequences.push_back({Frame(sequence == 0 ? terrain::kGrass : sequence), End()});
+  // The chests' lids: 0-3 open the lid of a chest on that side (north, west, south, east of
+  // its object's cell), 4-7 shut it; 8-15 do the same for the lids the chest rule names by
+  // their numbers (shut 201-204 opening, open 217-220 shutting). Every forged lid is one of
+  // those, and the first eight play the same frames for a lid of any other number.
+  for (int set = 0; set < 2; ++set) {
+    for (int side = 0; side < 4; ++side)
+      spec.sequences.push_back({Delay(3), Frame(terrain::kChestLidFirst + side),
+                                Frame(terrain::kChestLidAjarFirst + side), Frame(terrain::kChestLidOpenFirst + side),
+                                End()});
+    for (int side = 0; side < 4; ++side)
+      spec.sequences.push_back({Delay(3), Frame(terrain::kChestLidOpenFirst + side),
+                                Frame(terrain::kChestLidAjarFirst + side), Frame(terrain::kChestLidFirst + side),
+                                End()});
+  }
   // The centre of a region of power: its frames round and round.
+  if (spec.sequences.size() != kRegionCentreSequence) throw std::logic_error("the region centre's sequence moved");
   std::vector<AniStep> centre{Delay(5)};
   const int frames = terrain::kRegionCentre - terrain::kRegionFrameFirst + 1;
   for (int k = 0; k < frames; ++k) centre.push_back(Frame(terrain::kRegionFrameFirst + k));

@@ -44,8 +44,10 @@ PlacementItem Item(int x, int y, int level, int category, int type, int chance, 
 constexpr int kWandering = 0, kPlayer = 1, kEnemy = 2;
 // Placement kinds.
 constexpr int kFriendlySite = 1, kEnemySite = 2, kMultiplayerSite = 3, kCreature = 4, kObject = 5, kArtifactZone = 6;
-// Object types: an artifact, a sign post, a region of power.
-constexpr int kArtifact = 19, kSignPost = 50, kRegionOfPower = 61;
+// Object types: an artifact, a chest, a region of power.
+constexpr int kArtifact = 19, kChest = 50, kRegionOfPower = 61;
+// A chest's content kind, and its lock word: -1 open to any creature that may open chests.
+constexpr int kGreatHealingPotion = 4, kUnlocked = -1;
 // Creature types the placements use.
 constexpr int kCentaur = 2, kElf = 3, kGriffin = 4, kHero = 5, kPhoenix = 6, kUnicorn = 7, kSkeleton = 11,
               kVampire = 12, kZombie = 14, kTroll = 21;
@@ -110,6 +112,11 @@ void SectionCanvas::Wall(int x, int y, int height) {
 
 void SectionCanvas::Door(int x, int y, int type, int height) {
   for (int i = 0; i < height; ++i) At(x, y, kGroundLevel + i).terrain = static_cast<uint16_t>(type);
+}
+
+void SectionCanvas::Chest(int x, int y, int side) {
+  At(x, y, kGroundLevel).terrain = static_cast<uint16_t>(t::kChestBodyFirst + side);
+  At(x, y, kGroundLevel + 1).terrain = static_cast<uint16_t>(t::kChestLidFirst + side);
 }
 
 int SectionCanvas::StandingLevel(int x, int y) const {
@@ -262,8 +269,12 @@ SectionCanvas Hut() {
   c.Door(9, 13, t::kDoor, 3);
   for (int y = 6; y <= 13; ++y)
     for (int x = 6; x <= 13; ++x) c.At(x, y, kGroundLevel + 3).terrain = t::kRoof;
-  c.placements = {Item(10, 10, 3, kObject, kSignPost, 100, 0), Item(16, 3, 3, kEnemySite, 0, 100, kEnemy),
-                  Item(3, 3, 3, kMultiplayerSite, 0, 100, 0)};
+  // A chest in the hut, its world object in the cell south of it where an opener stands.
+  c.Chest(10, 9, 0);
+  PlacementItem chest = Item(10, 10, 3, kObject, kChest, 100, 0);
+  chest[7] = kGreatHealingPotion;
+  chest[8] = kUnlocked;
+  c.placements = {chest, Item(16, 3, 3, kEnemySite, 0, 100, kEnemy), Item(3, 3, 3, kMultiplayerSite, 0, 100, 0)};
   c.events = {Area(7, 7, 3, 12, 12, 5, "Hut")};
   return c;
 }

@@ -44,6 +44,9 @@ class SectionCanvas {
   void Wall(int x, int y, int height);
   // A door column of the given type in a wall.
   void Door(int x, int y, int type, int height);
+  // A chest standing on the ground, on chest side `side` (0-3: north, west, south, east) of
+  // the cell where its world object lies.
+  void Chest(int x, int y, int side);
   // The level a walker stands at in a column (-1 none).
   int StandingLevel(int x, int y) const;
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "forge/ArtNoise.h"
 #include "forge/Canvas.h"
@@ -328,6 +329,110 @@ Canvas TotemPillar(const TerrainPalette& p, const TotemLook& look, bool head) {
   });
 }
 
+// --- chests ---------------------------------------------------------------------------------
+
+// A chest seen with its back on one edge (0 upper right .. 3 upper left, as the thin walls):
+// `w` runs from the back (-11) to the front (11), `v` along the hinge.
+struct ChestFrame {
+  int back;
+  void Place(double x, double y, double& w, double& v) const {
+    switch (back) {
+      case 0:
+        w = y, v = x;
+        break;
+      case 1:
+        w = -x, v = y;
+        break;
+      case 2:
+        w = -y, v = -x;
+        break;
+      default:
+        w = x, v = -y;
+        break;
+    }
+  }
+};
+
+constexpr double kChestHalf = 11;
+
+// Oak planks along the hinge, iron bands round the ends and the middle.
+int ChestWood(const TerrainPalette& p, const Hit& hit, double v, double b) {
+  if (std::abs(std::abs(v) - 9.5) < 1.2 || std::abs(v) < 0.8) return p.iron.Index(b + 0.12);
+  const double grain = (Noise(v * 0.4 + 80, hit.z * 2 + hit.x * 0.2, 2, 101) - 0.5) * 0.18;
+  if (std::fmod(hit.z + 40, 4.0) < 0.6) b -= 0.2;  // the joints between planks
+  return p.wood.Index(b + grain);
+}
+
+// The body: a box on a patch of grass; its top, seen only while the lid is open, is a
+// hollow heaped with gold. A gold lock plate marks the front.
+Canvas ChestBody(const TerrainPalette& p, int back) {
+  const ChestFrame frame{back};
+  auto solid = [&](double x, double y, double z) {
+    if (z < 4) return true;
+    return std::abs(x) < kChestHalf && std::abs(y) < kChestHalf && z < 16;
+  };
+  return RenderModel(1, solid, [&](const Hit& hit) {
+    double w, v;
+    frame.Place(hit.x, hit.y, w, v);
+    const bool box = std::abs(hit.x) < kChestHalf + 0.2 && std::abs(hit.y) < kChestHalf + 0.2 && hit.z > 3.8;
+    if (!box) {
+      if (hit.face == Face::kTop)
+        return p.grass.Index(0.55 + (Noise(hit.x + 100, hit.y + 100, 9, 4) - 0.5) * 0.3 + Rim(hit));
+      if (hit.z > 2.5) return p.grass.Index(FaceLight(hit.face) * 0.8);
+      return Grainy(p.dirt, hit, FaceLight(hit.face), 0.15, 0.1, 5);
+    }
+    if (hit.face == Face::kTop) {
+      if (std::abs(w) > kChestHalf - 2 || std::abs(v) > kChestHalf - 2) return p.wood.Index(0.55);  // the rim
+      const double coin =
+          Hash(static_cast<int>(std::floor(hit.x * 1.5)), static_cast<int>(std::floor(hit.y * 1.5)), 103);
+      return p.gold.Index(0.45 + coin * 0.45);
+    }
+    double b = FaceLight(hit.face);
+    const bool front = w > kChestHalf - 0.5;
+    if (front && std::abs(v) < 2.2 && hit.z > 8 && hit.z < 14) {
+      if (std::abs(v) < 0.6 && hit.z > 9.5 && hit.z < 11.5) return p.iron.Index(0.1);  // the keyhole
+      return p.gold.Index(b + 0.2);
+    }
+    return ChestWood(p, hit, front || w < -kChestHalf + 0.5 ? v : w, b);
+  });
+}
+
+// The lid, in the cell above the body: shut (a rounded slab), ajar or open (standing on its
+// hinge at the back; its inside is lined red).
+enum class LidState { kShut, kAjar, kOpen };
+
+Canvas ChestLid(const TerrainPalette& p, int back, LidState state) {
+  const ChestFrame frame{back};
+  const double angle = state == LidState::kShut ? 0 : state == LidState::kAjar ? 0.95 : 1.5;
+  // The lid's own coordinates: `along` from the hinge toward the front when shut, `up` out of
+  // its outer face.
+  auto local = [&, angle](double x, double y, double z, double& along, double& up, double& v) {
+    double w;
+    frame.Place(x, y, w, v);
+    const double dw = w + kChestHalf, c = std::cos(angle), s = std::sin(angle);
+    along = dw * c + z * s;
+    up = z * c - dw * s;
+  };
+  auto solid = [&](double x, double y, double z) {
+    double along, up, v;
+    local(x, y, z, along, up, v);
+    if (std::abs(v) >= kChestHalf || along < 0 || along >= 2 * kChestHalf) return false;
+    const double t = along / (2 * kChestHalf) * 2 - 1;
+    return up >= 0 && up < 1.5 + 3.5 * std::sqrt(std::max(0.0, 1 - t * t));
+  };
+  // Raised, the lid reaches over its own level.
+  return RenderModel(state == LidState::kShut ? 1 : 2, solid, [&](const Hit& hit) {
+    double along, up, v;
+    local(hit.x, hit.y, hit.z, along, up, v);
+    double b = FaceLight(hit.face) + Rim(hit) * 0.5;
+    if (up < 0.6 && state != LidState::kShut) return p.roof.Index(0.45 + b * 0.3);  // the lining
+    if (state == LidState::kShut && along > 2 * kChestHalf - 1.2 && std::abs(v) < 2) return p.gold.Index(b + 0.2);
+    Hit turned = hit;
+    turned.z = along;  // the planks run along the hinge
+    return ChestWood(p, turned, v, b + 0.05);
+  });
+}
+
 }  // namespace
 
 int TerrainBlockFrame(int type, int rotation) {
@@ -369,6 +474,14 @@ int TerrainBlockFrame(int type, int rotation) {
       break;
   }
   if (type >= t::kWallMiddleFirst && type <= t::kWallBaseTall) return f::kStone;
+  // A chest's back lies on the compass side of its chest side (north, west, south, east);
+  // that side turns with the view as a thin wall's does.
+  const std::pair<int, int> chestParts[4] = {{t::kChestBodyFirst, f::kChestBody},
+                                             {t::kChestLidFirst, f::kChestLid},
+                                             {t::kChestLidAjarFirst, f::kChestLidAjar},
+                                             {t::kChestLidOpenFirst, f::kChestLidOpen}};
+  for (const auto& [first, frame] : chestParts)
+    if (type >= first && type < first + 4) return frame + ((((4 - (type - first)) & 3) - rotation) & 3);
   for (int i = 0; i < 5; ++i)
     if (type >= kTotemLooks[i].first && type < kTotemLooks[i].first + kTotemLooks[i].levels)
       return f::kTotem + 2 * i + (type == kTotemLooks[i].first + kTotemLooks[i].levels - 1 ? 1 : 0);
@@ -403,6 +516,9 @@ std::vector<uint8_t> TerrainSpriteBytes() {
     add(TotemPillar(p, look, false));
     add(TotemPillar(p, look, true));
   }
+  for (int back = 0; back < 4; ++back) add(ChestBody(p, back));
+  for (LidState state : {LidState::kShut, LidState::kAjar, LidState::kOpen})
+    for (int back = 0; back < 4; ++back) add(ChestLid(p, back, state));
   return file.Bytes();
 }
 

@@ -28,8 +28,14 @@ inline constexpr int kCliff = 15;
 inline constexpr int kIronDoor = 16;
 inline constexpr int kRegionGround = 17;
 inline constexpr int kRegionCentre = 18;  // 18..23: the region centre's glow, six phases
-inline constexpr int kTotem = 24;  // 24..33: the five totems' carved pillars, each a body and a head
-inline constexpr int kCount = 34;
+inline constexpr int kTotem = 24;         // 24..33: the five totems' carved pillars, each a body and a head
+// 34..49: chests, each part drawn with its back on the upper-right, lower-right, lower-left
+// and upper-left edge: the body, the shut lid, the lid ajar and the open lid.
+inline constexpr int kChestBody = 34;
+inline constexpr int kChestLid = 38;
+inline constexpr int kChestLidAjar = 42;
+inline constexpr int kChestLidOpen = 46;
+inline constexpr int kCount = 50;
 }  // namespace terrain_frames
 
 // The block frame of a forged terrain type in a view rotation (0 none).

@@ -30,6 +30,7 @@ TerrainDef& TerrainDef::WallSide(uint8_t side) {
 namespace {
 
 constexpr uint8_t kStandable = 0x08;
+constexpr uint8_t kChestPart = 0x10;
 
 TerrainDef Floor(int kind, int groundHeight, int lastQuarter) {
   TerrainDef type;
@@ -66,6 +67,59 @@ TerrainDef Liquid(bool walkable) {
   type.typeFlags = walkable ? kStandable : 0;
   type.scannerClass = 1;
   return type;
+}
+
+// The compass side (0 north, 1 east, 2 south, 3 west) of the chest side s (north, west,
+// south, east, as the chest rule looks round its object's cell).
+int ChestCompass(int s) { return (4 - s) & 3; }
+
+// A chest's part: it carries the chest flag and is wood that neither burns nor breaks (a
+// broken body would leave its lid in the air); nothing stands on it.
+TerrainDef ChestPart(int groundHeight) {
+  TerrainDef type;
+  type.kind = 3;
+  type.groundHeight = groundHeight;
+  type.typeFlags = kChestPart;
+  type.damageThreshold = 255;
+  type.scannerClass = 3;
+  return type;
+}
+
+// The four chest types from `first`, one per side, turning into each other as the walls do;
+// shape(compass, x, y, quarter) says which voxels are solid for a chest whose back (the
+// side away from its object's cell) is on that compass side.
+template <class Shape>
+void ChestTypes(std::vector<TerrainDef>& types, int first, int groundHeight, Shape shape) {
+  for (int s = 0; s < 4; ++s) {
+    TerrainDef& type = types[static_cast<size_t>(first + s)];
+    type = ChestPart(groundHeight);
+    const int back = ChestCompass(s);
+    for (int q = 0; q < 4; ++q) type.SolidWhere(q, q, [&](int x, int y) { return shape(back, x, y, q); });
+    // A quarter turn moves the compass side on by one: chest side s becomes side s - 1.
+    type.rotated90 = first + ((s + 3) & 3);
+    type.rotated180 = first + ((s + 2) & 3);
+    type.rotated270 = first + ((s + 1) & 3);
+  }
+}
+
+// How far a sub-voxel column lies toward the chest's back (0 at the back edge .. 7 at the
+// front) and whether it is inside the chest's width.
+int FromBack(int back, int x, int y) { return back == 0 ? y : back == 1 ? 7 - x : back == 2 ? 7 - y : x; }
+bool InsideChest(int x, int y) { return x >= 1 && x <= 6 && y >= 1 && y <= 6; }
+
+void Chests(std::vector<TerrainDef>& types) {
+  using namespace terrain;
+  // The body: a floor round a box of a full level.
+  ChestTypes(types, kChestBodyFirst, 16, [](int, int x, int y, int q) { return q == 0 || InsideChest(x, y); });
+  // A shut lid: a slab over the box.
+  ChestTypes(types, kChestLidFirst, 5, [](int, int x, int y, int q) { return q <= 1 && InsideChest(x, y); });
+  // Ajar: leaning back over its hinge.
+  ChestTypes(types, kChestLidAjarFirst, 12, [](int back, int x, int y, int q) {
+    return InsideChest(x, y) && FromBack(back, x, y) <= 2 + (q < 2 ? 1 : 0) && FromBack(back, x, y) >= 1;
+  });
+  // Open: standing up at the back.
+  ChestTypes(types, kChestLidOpenFirst, 16,
+             [](int back, int x, int y, int) { return InsideChest(x, y) && FromBack(back, x, y) == 1; });
 }
 
 // Each type turns into itself unless told otherwise; its pictures are the terrain sprite's
@@ -139,6 +193,7 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   for (int n : {kWallBaseLow, kWallBaseLow + 1, kWallBaseTall}) types[static_cast<size_t>(n)] = Block(15, 80, kRubble);
   for (int n = kWallTopFirst; n < kWallTopFirst + 5; ++n) types[static_cast<size_t>(n)] = Block(15, 80, kRubble, true);
   for (int n = kWallMiddleFirst; n <= kWallBaseTall; ++n) types[static_cast<size_t>(n)].scannerClass = 6;
+  Chests(types);
   // Totem tiles: a carved pillar that a hard blow brings down (the totem then collapses).
   // Nothing stands in or on one, but it holds no solid voxels: a totem sees and shoots
   // from its top over its own pillar.

@@ -3,6 +3,7 @@
 // (terrain.ttd: a 16-byte header, then one 356-byte record per type number).
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,6 +28,16 @@ struct TerrainDef {
 
   // Fills quarter levels first..last (inclusive) of the mask solid.
   TerrainDef& SolidQuarters(int first, int last);
+  // Fills the voxels of quarter levels first..last (inclusive) for which inside(x, y) holds
+  // (x and y the sub-voxel column, 0-7).
+  template <class Inside>
+  TerrainDef& SolidWhere(int first, int last, Inside inside) {
+    for (int q = first; q <= last; ++q)
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+          if (inside(x, y)) solidMask[static_cast<std::size_t>(y + 8 * q)] |= static_cast<uint8_t>(0x80 >> x);
+    return *this;
+  }
   // Makes one side of every quarter level solid (a thin wall): row 0 north, column 7 east,
   // row 7 south, column 0 west.
   TerrainDef& WallSide(uint8_t side);
@@ -52,15 +63,23 @@ inline constexpr int kWallNorth = 11;  // thin walls, one per side; they turn in
 inline constexpr int kWallEast = 12;
 inline constexpr int kWallSouth = 13;
 inline constexpr int kWallWest = 14;
-inline constexpr int kSand = 15;                 // low floor by the water
-inline constexpr int kCliff = 16;                // indestructible high rock
-inline constexpr int kIronDoor = 17;             // door 1, a door with an object in its doorway
-inline constexpr int kTurf = 18;                 // full block: the top of raised ground
-inline constexpr int kStoneTop = 19;             // full block: the top of a wall
-inline constexpr int kWallMiddleFirst = 117;     // 117..128: the middle blocks of a grown wall
-inline constexpr int kWallBaseLow = 129;         // 129, 130: a wall's foot on low ground
-inline constexpr int kWallTopFirst = 131;        // 131..135: a wall's standable top
-inline constexpr int kWallBaseTall = 137;        // a wall's foot in tall ground
+inline constexpr int kSand = 15;              // low floor by the water
+inline constexpr int kCliff = 16;             // indestructible high rock
+inline constexpr int kIronDoor = 17;          // door 1, a door with an object in its doorway
+inline constexpr int kTurf = 18;              // full block: the top of raised ground
+inline constexpr int kStoneTop = 19;          // full block: the top of a wall
+inline constexpr int kWallMiddleFirst = 117;  // 117..128: the middle blocks of a grown wall
+inline constexpr int kWallBaseLow = 129;      // 129, 130: a wall's foot on low ground
+inline constexpr int kWallTopFirst = 131;     // 131..135: a wall's standable top
+inline constexpr int kWallBaseTall = 137;     // a wall's foot in tall ground
+// Chests, four of each part, one per side the chest stands on from the cell where its world
+// object lies, in the order the chest rule looks: north, west, south, east. The body stands
+// on the object's level, the lid one level above it; opening turns a shut lid (201-204) into
+// an open one (217-220) through an ajar one.
+inline constexpr int kChestLidFirst = 201;
+inline constexpr int kChestBodyFirst = 205;
+inline constexpr int kChestLidAjarFirst = 209;
+inline constexpr int kChestLidOpenFirst = 217;
 inline constexpr int kRegionPatternFirst = 237;  // 237..260: ground around regions of power
 inline constexpr int kRegionPatternLast = 260;
 inline constexpr int kRegionFrameFirst = 280;  // frames of the region centre's animation
