@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "core/Preferences.h"
-#include "graphics/PrintTarget.h"
-#include "graphics/Surface.h"
 #include "map/Doors.h"
 #include "map/Map.h"
 #include "map/MapView.h"
@@ -21,58 +19,11 @@
 #include "map/TerrainType.h"
 #include "platform/Files.h"
 #include "support/ArmyOnMap.h"
+#include "support/MapViewCanvas.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
-#include "ui/Flatwin.h"
 
 namespace {
-
-// The forged terrain sprite with the colour tables the battle builds, an 800 x 600 surface
-// and the view attached to the map.
-struct View {
-  View() {
-    SurfaceDesc desc;
-    desc.flags = kDescCaps | kDescWidth | kDescHeight;
-    desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-    desc.width = 800;
-    desc.height = 600;
-    ready = terrain.Load("maps\\moorland\\terrain.spr", 256) && terrain.BuildColourTables(1, 256) &&
-            terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256) && surface.Create(&desc) != 0;
-    InitSpriteWaveTable();
-  }
-  ~View() {
-    ResetMouseInput();
-    g_mapView.StopSounds();
-    g_mapView.drawList.Reset();
-    g_mapView.SetMap(nullptr);
-    g_mapView.drawSurface = nullptr;
-    g_mapView.terrainSprites = nullptr;
-    g_mapView.drawList.SetOcclusionFrames(nullptr);
-  }
-  // Two frames: the water printer moves what the frame before left on the surface.
-  std::vector<uint16_t> Draw(int rotation, int cameraX, int cameraY, int cameraLevel) {
-    g_prefs.isHighRes = 1;
-    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
-    g_mapView.rotation = rotation;
-    g_mapView.drawList.rotation = rotation;
-    g_mapView.SetCameraCell(cameraX, cameraY, cameraLevel);
-    surface.Fill(0);
-    g_mapView.Update();
-    g_mapView.Update();
-    std::vector<uint16_t> out;
-    uint16_t* pixels = surface.Lock();
-    if (!pixels) return out;
-    for (int y = 0; y < 600; ++y) {
-      const auto* row = reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * surface.pitch);
-      out.insert(out.end(), row, row + 800);
-    }
-    surface.Unlock(pixels);
-    return out;
-  }
-  bool ready = false;
-  CSprite terrain;
-  CSurface surface;
-};
 
 TEST(ArmyPicture, EveryTypeAndWizardLookOnAForgedMapInEveryRotation) {
   testing_support::ForgedDataCopy data;  // building the map writes its logs here
@@ -84,8 +35,9 @@ TEST(ArmyPicture, EveryTypeAndWizardLookOnAForgedMapInEveryRotation) {
   g_map.ResetLight();
   std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), int8_t{0});
   {
-    View view;
+    testing_support::MapViewCanvas view;
     ASSERT_TRUE(view.ready);
+    g_prefs.isHighRes = 1;
     testing_support::ArmyOnMap army;
     ASSERT_TRUE(army.Load());
     const int cx = g_map.width / 2 + 7, cy = g_map.height / 2 - 5;
@@ -99,14 +51,15 @@ TEST(ArmyPicture, EveryTypeAndWizardLookOnAForgedMapInEveryRotation) {
       MapViewHooksScope hooks(
           MapViewHooks{&army, g_mapViewHooks.world, g_mapViewHooks.battle, g_mapViewHooks.commands});
       for (int rotation = 0; rotation < 4; ++rotation) {
-        frames.push_back(view.Draw(rotation, cx, cy, cameraLevel));
+        // Two frames: the water printer moves what the frame before left on the surface.
+        frames.push_back(view.Draw(rotation, cx, cy, cameraLevel, 2));
         const std::string path = testing_support::TestOutputDir() + "/army-" + std::to_string(rotation) + ".png";
         EXPECT_TRUE(testing_support::WritePng565(path, 800, 600, frames.back()));
         std::printf("army picture: %s\n", path.c_str());
       }
     }
     army.Remove(g_map);
-    for (int rotation = 0; rotation < 4; ++rotation) bare.push_back(view.Draw(rotation, cx, cy, cameraLevel));
+    for (int rotation = 0; rotation < 4; ++rotation) bare.push_back(view.Draw(rotation, cx, cy, cameraLevel, 2));
 
     for (size_t r = 0; r < frames.size(); ++r) {
       SCOPED_TRACE(r);

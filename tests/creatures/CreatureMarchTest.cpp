@@ -14,17 +14,16 @@
 
 #include "WalkWorld.h"
 #include "core/Preferences.h"
-#include "graphics/PrintTarget.h"
-#include "graphics/Surface.h"
 #include "map/Doors.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
 #include "map/RegionSettings.h"
 #include "map/TerrainType.h"
 #include "platform/Files.h"
+#include "support/CreatureField.h"
+#include "support/MapViewCanvas.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
-#include "ui/Flatwin.h"
 
 namespace creature_test {
 namespace {
@@ -32,70 +31,6 @@ namespace {
 constexpr int kMarchers = 100;
 constexpr int kFrameLimit = 1400;
 const int kTypes[] = {kBrownie, kCentaur, kPoisoner, kTroll, kBrownie, 3, 5, 6};
-
-// The pool's creatures as the map view draws them.
-struct PoolView : IMapViewCreatures {
-  bool GetDrawInfo(int slot, int rotation, CreatureDrawInfo& out) override {
-    CCreature* c = g_creatureArray.InUse(slot);
-    if (!c || !c->type) return false;
-    g_creatureViewRotation = rotation & 3;
-    c->UpdateViewFacing();
-    out.type = c->typeNumber;
-    out.owner = c->army;
-    out.x = out.anchorX = c->unitX + kUnitsPerTile / 2;
-    out.y = out.anchorY = c->unitY + kUnitsPerTile / 2;
-    out.z = out.anchorZ = c->unitZ;
-    out.shadowZ = c->unitZ;
-    out.body.frame = c->GetCurrentFrame(out.body.offsetX, out.body.offsetY);
-    out.body.printType = PRT_NORMAL;
-    return true;
-  }
-};
-
-// The forged terrain sprite with the colour tables the battle builds, and an 800 x 600
-// surface the map view draws on.
-struct View {
-  View() {
-    SurfaceDesc desc;
-    desc.flags = kDescCaps | kDescWidth | kDescHeight;
-    desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-    desc.width = 800;
-    desc.height = 600;
-    ready = terrain.Load("maps\\moorland\\terrain.spr", 256) && terrain.BuildColourTables(1, 256) &&
-            terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256) && surface.Create(&desc) != 0;
-    InitSpriteWaveTable();
-  }
-  ~View() {
-    ResetMouseInput();
-    g_mapView.StopSounds();
-    g_mapView.drawList.Reset();
-    g_mapView.SetMap(nullptr);
-    g_mapView.drawSurface = nullptr;
-    g_mapView.terrainSprites = nullptr;
-    g_mapView.drawList.SetOcclusionFrames(nullptr);
-  }
-  std::vector<uint16_t> Draw(int cameraX, int cameraY, int cameraLevel) {
-    g_prefs.isHighRes = 1;
-    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
-    g_mapView.rotation = 0;
-    g_mapView.drawList.rotation = 0;
-    g_mapView.SetCameraCell(cameraX, cameraY, cameraLevel);
-    surface.Fill(0);
-    g_mapView.Update();
-    std::vector<uint16_t> out;
-    uint16_t* pixels = surface.Lock();
-    if (!pixels) return out;
-    for (int y = 0; y < 600; ++y) {
-      const auto* row = reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * surface.pitch);
-      out.insert(out.end(), row, row + 800);
-    }
-    surface.Unlock(pixels);
-    return out;
-  }
-  bool ready = false;
-  CSprite terrain;
-  CSurface surface;
-};
 
 class CreatureMarch : public WalkWorld {
  protected:
@@ -208,9 +143,10 @@ TEST_F(CreatureMarch, AHundredCreaturesReachFarGoalsNeverSharingACellAndAgainFro
   uint64_t hashAtCompared = 0;
   const CCreature& shown = C(0);
   const int level = shown.level;
-  PoolView poolView;
-  View view;
+  testing_support::PoolView poolView;
+  testing_support::MapViewCanvas view;
   ASSERT_TRUE(view.ready);
+  g_prefs.isHighRes = 1;
   std::vector<std::vector<uint16_t>> pictures;
   const March first = Run(goals, kFrameLimit, [&](int frame) {
     if (frame == kCompared - 1) hashAtCompared = FrameHash(0);
@@ -218,7 +154,7 @@ TEST_F(CreatureMarch, AHundredCreaturesReachFarGoalsNeverSharingACellAndAgainFro
     MapViewHooksScope hooks(
         MapViewHooks{&poolView, g_mapViewHooks.world, g_mapViewHooks.battle, g_mapViewHooks.commands});
     // Every picture centred on the same cell, so the creatures move across it.
-    pictures.push_back(view.Draw(goals.empty() ? 0 : shown.cellX, shown.cellY, level));
+    pictures.push_back(view.Draw(0, goals.empty() ? 0 : shown.cellX, shown.cellY, level));
     const std::string path = testing_support::TestOutputDir() + "/march-" + std::to_string(frame / 8) + ".png";
     EXPECT_TRUE(testing_support::WritePng565(path, 800, 600, pictures.back()));
     std::printf("march picture: %s\n", path.c_str());

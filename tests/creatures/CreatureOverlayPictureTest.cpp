@@ -8,30 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "core/Options.h"
+#include "ForgedMapScene.h"
 #include "core/Preferences.h"
-#include "creatures/Armies.h"
-#include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
-#include "creatures/CreatureMapHooks.h"
-#include "creatures/SpellDefinition.h"
-#include "graphics/PrintFX.h"
+#include "graphics/Animation.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/Sprite.h"
-#include "graphics/Surface.h"
-#include "map/Doors.h"
-#include "map/MapHooks.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
-#include "map/PathNetwork.h"
-#include "map/RegionSettings.h"
-#include "map/TerrainType.h"
-#include "platform/Files.h"
 #include "platform/Profile.h"
+#include "support/CreatureField.h"
+#include "support/MapViewCanvas.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
-#include "ui/Flatwin.h"
 
 namespace {
 
@@ -58,63 +48,15 @@ struct ForgedEntries : ICreatureEffects {
   }
 };
 
-int StandingLevel(int type, int x, int y) {
-  CCreature probe;
-  probe.type = &g_creatureTypes[type];
-  probe.typeNumber = type;
-  probe.index = -1;
-  const CMoveQuery query = probe.MakeMoveQuery();
-  for (int level = g_map.levels - 2; level >= 0; --level)
-    if (g_map.CanOccupy(x, y, level, query) && g_map.HasRoomForCreature(x, y, level, -1, query)) return level;
-  return -1;
-}
+using testing_support::StandingLevel;
 
-class CreatureOverlays : public ::testing::Test {
+class CreatureOverlays : public creature_test::ForgedMapScene {
  protected:
   void SetUp() override {
-    ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
-    ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
-    LoadPrintFX();
+    ASSERT_NO_FATAL_FAILURE(ForgedMapScene::SetUp());
     ASSERT_TRUE(entries.Load());
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(platform::ReadWholeFile("maps/moorland/terrain.ttd", file));
-    ASSERT_TRUE(g_terrainTypes.Assign(file.data() + 16, file.size() - 16));
-    ASSERT_EQ(g_map.Build("realms\\moorland\\moorland.cfg", 0, 11), 1);
-    g_map.SetWaterLevel(g_regionSettings.waterLevel);
-    InstallCreatures();
-    ASSERT_TRUE(g_armyTable.InitDefault());
-    g_armyTable.armies[1].human = 1;
-    ASSERT_EQ(g_armyTable.SetActiveArmy(1), 1);
-    ASSERT_TRUE(terrain.Load("maps/moorland/terrain.spr", 256) && terrain.BuildColourTables(1, 256) &&
-                terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256));
-    SurfaceDesc desc;
-    desc.flags = kDescCaps | kDescWidth | kDescHeight;
-    desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-    desc.width = kWidth;
-    desc.height = kHeight;
-    ASSERT_NE(surface.Create(&desc), 0);
-    InitSpriteWaveTable();
+    ASSERT_TRUE(canvas.ready);
     g_prefs.isHighRes = 0;
-  }
-  void TearDown() override {
-    ResetMouseInput();
-    g_mapView.StopSounds();
-    g_mapView.drawList.Reset();
-    g_mapView.SetMap(nullptr);
-    g_mapView.drawSurface = nullptr;
-    g_mapView.terrainSprites = nullptr;
-    g_creatureArray.ReleaseAll();
-    g_armyTable.ResetAll();
-    ResetCreatureSelection();
-    for (auto& set : g_creatureTypeAnims) set.reset();
-    for (CCreatureType& type : g_creatureTypes) type = CCreatureType{};
-    ResetSpellSightings();
-    g_map.Clear();
-    g_pathNetwork.Clear();
-    g_terrainTypes.Clear();
-    FreeDoorsConfig();
-    FreePrintFX();
-    ResetGlobalOptions();
   }
 
   CCreature& Place(int type, int x, int y) {
@@ -131,22 +73,7 @@ class CreatureOverlays : public ::testing::Test {
   // The view in full light around a cell, as 565 pixels.
   std::vector<uint16_t> Draw(int x, int y) {
     std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), static_cast<int8_t>(0));
-    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, kWidth, kHeight}, 0);
-    g_mapView.rotation = g_mapView.drawList.rotation = 0;
-    g_mapView.SetCameraCell(x, y, 4);
-    surface.Fill(0);
-    g_mapView.Update();
-    std::vector<uint16_t> pixels;
-    uint16_t* locked = surface.Lock();
-    EXPECT_NE(locked, nullptr);
-    if (!locked) return pixels;
-    for (int row = 0; row < surface.height; ++row) {
-      const auto* line =
-          reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(locked) + row * surface.pitch);
-      pixels.insert(pixels.end(), line, line + surface.width);
-    }
-    surface.Unlock(locked);
-    return pixels;
+    return canvas.Draw(0, x, y, 4);
   }
   static std::string Write(const std::string& name, const std::vector<uint16_t>& pixels) {
     const std::string path = testing_support::TestOutputDir() + "/" + name;
@@ -160,13 +87,9 @@ class CreatureOverlays : public ::testing::Test {
     return n;
   }
 
-  testing_support::ForgedDataCopy data;
-  MapHooksScope mapHooks{g_mapHooks};
-  MapViewHooksScope viewHooks{g_mapViewHooks};
   ForgedEntries entries;
   HookScope<ICreatureEffects> entriesScope{g_creatureEffects, entries};
-  CSprite terrain;
-  CSurface surface;
+  testing_support::MapViewCanvas canvas{kWidth, kHeight, "maps/moorland/terrain.spr"};
 };
 
 // Which attached picture each look fills, and how it is printed.

@@ -13,8 +13,6 @@
 #include "creatures/Artifact.h"
 #include "creatures/CreatureSurroundings.h"
 #include "creatures/MapObject.h"
-#include "graphics/PrintTarget.h"
-#include "graphics/Surface.h"
 #include "magic/CreatureEffectAnswers.h"
 #include "magic/MagicHooks.h"
 #include "magic/ParticleManager.h"
@@ -22,34 +20,16 @@
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
 #include "map/TerrainType.h"
+#include "support/CreatureField.h"
+#include "support/MapViewCanvas.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
-#include "ui/Flatwin.h"
 
 namespace magic_test {
 namespace {
 
 constexpr int kBrownie = 1, kBlackDog = 8;
 constexpr int kChestBody = 205, kChestLid = 201;  // the forged chest north of its object's cell
-
-// The pool's creatures as the map view draws them.
-struct PoolView : IMapViewCreatures {
-  bool GetDrawInfo(int slot, int rotation, CreatureDrawInfo& out) override {
-    CCreature* c = g_creatureArray.InUse(slot);
-    if (!c || !c->type) return false;
-    g_creatureViewRotation = rotation & 3;
-    c->UpdateViewFacing();
-    out.type = c->typeNumber;
-    out.owner = c->army;
-    out.x = out.anchorX = c->unitX + kUnitsPerTile / 2;
-    out.y = out.anchorY = c->unitY + kUnitsPerTile / 2;
-    out.z = out.anchorZ = c->unitZ;
-    out.shadowZ = c->unitZ;
-    out.body.frame = c->GetCurrentFrame(out.body.offsetX, out.body.offsetY);
-    out.body.printType = PRT_NORMAL;
-    return true;
-  }
-};
 
 struct PoolPlaces : IMapCreatures {
   int NextInUse(int after) override {
@@ -106,17 +86,7 @@ class ArtifactScene : public CastWorld {
     return -1;
   }
   std::vector<uint16_t> Picture(const std::string& name) {
-    SurfaceDesc desc;
-    desc.flags = kDescCaps | kDescWidth | kDescHeight;
-    desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-    desc.width = 800;
-    desc.height = 600;
-    CSprite terrain;
-    CSurface surface;
-    EXPECT_TRUE(terrain.Load("maps\\moorland\\terrain.spr", 256) && terrain.BuildColourTables(1, 256) &&
-                terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256) && surface.Create(&desc) != 0);
-    InitSpriteWaveTable();
-    PoolView view;
+    testing_support::PoolView view;
     PoolPlaces places;
     CEffectViewHooks world;
     MapViewHooks viewHooks = g_mapViewHooks;
@@ -129,27 +99,12 @@ class ArtifactScene : public CastWorld {
     g_prefs.isHighRes = 1;
     g_map.ResetLight();
     std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), int8_t{0});
-    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
-    g_mapView.rotation = 0;
-    g_mapView.drawList.rotation = 0;
-    g_mapView.SetCameraCell(14, 12, 0);
-    surface.Fill(0);
-    g_mapView.Update();
     std::vector<uint16_t> out;
-    if (uint16_t* pixels = surface.Lock()) {
-      for (int y = 0; y < 600; ++y) {
-        const auto* row =
-            reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * surface.pitch);
-        out.insert(out.end(), row, row + 800);
-      }
-      surface.Unlock(pixels);
+    {
+      testing_support::MapViewCanvas canvas;
+      EXPECT_TRUE(canvas.ready);
+      out = canvas.Draw(0, 14, 12, 0);
     }
-    ResetMouseInput();
-    g_mapView.StopSounds();
-    g_mapView.drawList.Reset();
-    g_mapView.SetMap(nullptr);
-    g_mapView.drawSurface = nullptr;
-    g_mapView.terrainSprites = nullptr;
     const std::string path = testing_support::TestOutputDir() + "/" + name;
     EXPECT_TRUE(testing_support::WritePng565(path, 800, 600, out));
     std::printf("artifact scene: %s\n", path.c_str());

@@ -15,7 +15,10 @@
 #include "creatures/CreatureType.h"
 #include "creatures/SpellDefinition.h"
 #include "forge/TerrainTypes.h"
+#include "graphics/PrintTarget.h"
 #include "map/Map.h"
+#include "map/MapUnits.h"
+#include "map/MapViewHooks.h"
 #include "map/TerrainType.h"
 #include "map/TileOverlay.h"
 
@@ -57,5 +60,37 @@ inline int PlaceCreature(int type, int army, int x, int y, int level = 0) {
   creature->InitFromType(type, army);
   return creature->index;
 }
+
+// The highest level of a column where a creature of the type may stand, -1 when none.
+inline int StandingLevel(int type, int x, int y) {
+  CCreature probe;
+  probe.type = &g_creatureTypes[type];
+  probe.typeNumber = type;
+  probe.index = -1;
+  const CMoveQuery query = probe.MakeMoveQuery();
+  for (int level = g_map.levels - 2; level >= 0; --level)
+    if (g_map.CanOccupy(x, y, level, query) && g_map.HasRoomForCreature(x, y, level, -1, query)) return level;
+  return -1;
+}
+
+// The pool's creatures as the map view draws them: the body's current frame, hung from the
+// middle of the creature's first cell.
+struct PoolView : IMapViewCreatures {
+  bool GetDrawInfo(int slot, int rotation, CreatureDrawInfo& out) override {
+    CCreature* c = g_creatureArray.InUse(slot);
+    if (!c || !c->type) return false;
+    g_creatureViewRotation = rotation & 3;
+    c->UpdateViewFacing();
+    out.type = c->typeNumber;
+    out.owner = c->army;
+    out.x = out.anchorX = c->unitX + kUnitsPerTile / 2;
+    out.y = out.anchorY = c->unitY + kUnitsPerTile / 2;
+    out.z = out.anchorZ = c->unitZ;
+    out.shadowZ = c->unitZ;
+    out.body.frame = c->GetCurrentFrame(out.body.offsetX, out.body.offsetY);
+    out.body.printType = PRT_NORMAL;
+    return true;
+  }
+};
 
 }  // namespace testing_support
