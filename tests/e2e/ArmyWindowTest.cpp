@@ -20,11 +20,10 @@
 namespace {
 
 using e2e::MapWindow;
-using e2e::WindowPixels;
 
 TEST(ArmyWindow, EveryTypeAndWizardLookOnTheScreenInEveryRotation) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  const char* display = e2e::VirtualDisplay();
+  if (!display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   MapWindow scene(display);
   ASSERT_TRUE(scene.ready);
   testing_support::ArmyOnMap army;
@@ -36,25 +35,8 @@ TEST(ArmyWindow, EveryTypeAndWizardLookOnTheScreenInEveryRotation) {
   MapViewHooksScope hooks(MapViewHooks{&army, g_mapViewHooks.world, g_mapViewHooks.battle, g_mapViewHooks.commands});
   g_mapView.SetCameraCell(cx, cy, level);
   std::vector<std::vector<uint8_t>> screens;
-  for (int rotation = 0; rotation < 4; ++rotation) {
-    // Two frames: the water moves what the frame before left in the back buffer.
-    g_mapView.Update();
-    g_mapView.Update();
-    e2e::Screenshot shot;
-    ASSERT_TRUE(scene.ShowAndShoot(shot)) << "the window never showed the army in rotation " << rotation;
-    screens.push_back(WindowPixels(shot));
-    const std::string path = testing_support::TestOutputDir() + "/army-screen-" + std::to_string(rotation) + ".png";
-    EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screens.back()));
-    std::printf("army screenshot: %s\n", path.c_str());
-    g_mapView.RequestTurnRight();
-  }
-  for (const std::vector<uint8_t>& screen : screens) {
-    size_t lit = 0;
-    for (size_t i = 0; i + 2 < screen.size(); i += 3) lit += screen[i] + screen[i + 1] + screen[i + 2] > 60;
-    EXPECT_GT(lit, 800u * 600u * 9 / 10);
-  }
-  for (size_t a = 0; a < screens.size(); ++a)
-    for (size_t b = a + 1; b < screens.size(); ++b) EXPECT_NE(screens[a], screens[b]) << a << " and " << b;
+  ASSERT_NO_FATAL_FAILURE(scene.ShootEveryRotation("army-screen", "army screenshot", "the army", screens));
+  e2e::ExpectLitAndDistinct(screens);
   army.Remove(g_map);
 }
 

@@ -33,14 +33,12 @@ struct WindowAwards : IBattleEndFacts {
 void Shoot(e2e::MapWindow& scene, const char* name) {
   e2e::Screenshot shot;
   ASSERT_TRUE(scene.ShowAndShoot(shot)) << "the window never showed " << name;
-  const std::string path = testing_support::TestOutputDir() + "/" + name;
-  EXPECT_TRUE(testing_support::WritePng(path, 800, 600, e2e::WindowPixels(shot)));
-  std::printf("%s: %s\n", name, path.c_str());
+  e2e::KeepScreen(shot, name, name);
 }
 
 TEST(BattleEndWindow, TheVictoryScreenAndTheResults) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  const char* display = e2e::VirtualDisplay();
+  if (!display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   e2e::MapWindow scene(display);
   ASSERT_TRUE(scene.ready);
   LoadSharedFontsAndButtons();

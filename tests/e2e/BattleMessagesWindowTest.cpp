@@ -8,6 +8,7 @@
 #include <string>
 
 #include "MapWindow.h"
+#include "PanelsOverMap.h"
 #include "XScreen.h"
 #include "battle/BattlePanels.h"
 #include "battle/MessagePanel.h"
@@ -22,22 +23,12 @@
 
 namespace {
 
-struct Silent : IPanelSounds {
-  void Play(int, int, CSoundInstance** out) override {
-    if (out) *out = nullptr;
-  }
-};
-
 TEST(BattleMessagesWindow, TheScrollTheLinesTheIconsAndTheScannerOverTheMap) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  const char* display = e2e::VirtualDisplay();
+  if (!display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   e2e::MapWindow scene(display);
   ASSERT_TRUE(scene.ready);
-  Silent silent;
-  HookScope<IPanelSounds> sounds(g_panelSounds, silent);
-  const int transparent = g_prefs.transparentBlits;
-  g_prefs.transparentBlits = 1;
-  LoadSharedFontsAndButtons();
+  e2e::PanelsOverMap panels;
   InitMessagePanels();
   LoadBattleMessagePanels();
   g_mapView.SetCameraCell(g_map.width / 2, g_map.height / 2, 3);
@@ -63,14 +54,10 @@ TEST(BattleMessagesWindow, TheScrollTheLinesTheIconsAndTheScannerOverTheMap) {
   FreeBattleMessagePanels();
   for (int i = 0; i < 3; ++i) g_creatureArray.At(i)->typeNumber = 0;
   g_messagePanel.Release();
-  FreeSharedButtons();
-  g_prefs.transparentBlits = transparent;
+  panels.Free();
   EXPECT_TRUE(unrolled) << "the scroll is still unrolling";
   ASSERT_TRUE(shown) << "the window never showed the panels";
-  const std::vector<uint8_t> screen = e2e::WindowPixels(shot);
-  const std::string path = testing_support::TestOutputDir() + "/battle-messages-screen.png";
-  EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screen));
-  std::printf("battle messages screenshot: %s\n", path.c_str());
+  e2e::KeepScreen(shot, "battle-messages-screen.png", "battle messages screenshot");
   // The parchment of the scroll: warm and light.
   const unsigned char* paper = shot.At(e2e::kLeft + kMessageScrollX + 40, e2e::kTop + kMessageScrollY + 30);
   EXPECT_GT(paper[0], 150);

@@ -44,8 +44,8 @@ struct PictureBattle : IPanelBattle {
 struct NoCommands : IMapCommandSink {};
 
 TEST(BattlePanelsWindow, TheBottomBlockOverTheMap) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  const char* display = e2e::VirtualDisplay();
+  if (!display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   e2e::MapWindow scene(display);
   ASSERT_TRUE(scene.ready);
   ASSERT_EQ(LoadSpells("cfg\\spells.cfg", g_spellDefs), 1);

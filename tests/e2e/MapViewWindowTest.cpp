@@ -36,41 +36,23 @@ namespace {
 using e2e::kLeft;
 using e2e::kTop;
 using e2e::MapWindow;
-using e2e::WindowPixels;
 
 TEST(MapViewWindow, AForgedMapInEveryRotationOnTheScreen) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  const char* display = e2e::VirtualDisplay();
+  if (!display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   MapWindow scene(display);
   ASSERT_TRUE(scene.ready);
   g_mapView.SetCameraCell(g_map.width / 2 + 7, g_map.height / 2 - 5, 3);
   std::vector<std::vector<uint8_t>> screens;
-  for (int rotation = 0; rotation < 4; ++rotation) {
-    // Two frames: the water moves what the frame before left in the back buffer.
-    g_mapView.Update();
-    g_mapView.Update();
-    e2e::Screenshot shot;
-    ASSERT_TRUE(scene.ShowAndShoot(shot)) << "the window never showed the map in rotation " << rotation;
-    screens.push_back(WindowPixels(shot));
-    const std::string path = testing_support::TestOutputDir() + "/mapview-screen-" + std::to_string(rotation) + ".png";
-    EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screens.back()));
-    std::printf("map view screenshot: %s\n", path.c_str());
-    g_mapView.RequestTurnRight();
-  }
-  for (const std::vector<uint8_t>& screen : screens) {
-    size_t lit = 0;
-    for (size_t i = 0; i + 2 < screen.size(); i += 3) lit += screen[i] + screen[i + 1] + screen[i + 2] > 60;
-    EXPECT_GT(lit, 800u * 600u * 9 / 10);
-  }
-  for (size_t a = 0; a < screens.size(); ++a)
-    for (size_t b = a + 1; b < screens.size(); ++b) EXPECT_NE(screens[a], screens[b]) << a << " and " << b;
+  ASSERT_NO_FATAL_FAILURE(scene.ShootEveryRotation("mapview-screen", "map view screenshot", "the map", screens));
+  e2e::ExpectLitAndDistinct(screens);
 }
 
 // A speaker on the map says something: the camera glides to it and a speech box with its
 // forged portrait stands over the drawn map, its pointer on the speaker.
 TEST(MapViewWindow, ASpeechBoxWithAPortraitOverTheMap) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  const char* display = e2e::VirtualDisplay();
+  if (!display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   MapWindow scene(display);
   ASSERT_TRUE(scene.ready);
   LoadSharedFontsAndButtons();
@@ -94,10 +76,7 @@ TEST(MapViewWindow, ASpeechBoxWithAPortraitOverTheMap) {
   g_speechCtrl.Draw(&g_backBuffer);
   e2e::Screenshot shot;
   ASSERT_TRUE(scene.ShowAndShoot(shot)) << "the window never showed the speech box";
-  const std::vector<uint8_t> screen = WindowPixels(shot);
-  const std::string path = testing_support::TestOutputDir() + "/mapview-speech.png";
-  EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screen));
-  std::printf("speech box screenshot: %s\n", path.c_str());
+  e2e::KeepScreen(shot, "mapview-speech.png", "speech box screenshot");
 
   // The box stands inside the screen, its parchment under its middle, the portrait's red cap
   // in its frame.

@@ -3,7 +3,10 @@
 // realm's sections from a seed, drawn by the map view into the back buffer, presented until a
 // screenshot shows it. Shared by the end-to-end tests that look at the battle on a screen.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -24,6 +27,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
+#include "support/Png.h"
 #include "support/TestSupport.h"
 #include "ui/Flatwin.h"
 
@@ -35,12 +39,39 @@ inline intptr_t MapWindowProc(platform::WindowHandle w, unsigned m, uintptr_t wp
 
 inline constexpr int kLeft = 100, kTop = 60;
 
+// The virtual X display the window tests use; null when there is none, and the test skips.
+inline const char* VirtualDisplay() {
+  const char* display = std::getenv("VRASK_X_DISPLAY");
+  return display && *display ? display : nullptr;
+}
+
 // The window's part of a screenshot.
 inline std::vector<uint8_t> WindowPixels(const Screenshot& shot) {
   std::vector<uint8_t> rgb;
   for (int y = 0; y < 600; ++y)
     for (int x = 0; x < 800; ++x) rgb.insert(rgb.end(), shot.At(kLeft + x, kTop + y), shot.At(kLeft + x, kTop + y) + 3);
   return rgb;
+}
+
+// The window's part of a screenshot, written to the test output folder under the name (the
+// label says where, for a person to look); answers the pixels.
+inline std::vector<uint8_t> KeepScreen(const Screenshot& shot, const std::string& name, const std::string& label) {
+  std::vector<uint8_t> screen = WindowPixels(shot);
+  const std::string path = testing_support::TestOutputDir() + "/" + name;
+  EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screen));
+  std::printf("%s: %s\n", label.c_str(), path.c_str());
+  return screen;
+}
+
+// Screens of the map: each one mostly lit, and no two alike.
+inline void ExpectLitAndDistinct(const std::vector<std::vector<uint8_t>>& screens) {
+  for (const std::vector<uint8_t>& screen : screens) {
+    size_t lit = 0;
+    for (size_t i = 0; i + 2 < screen.size(); i += 3) lit += screen[i] + screen[i + 1] + screen[i + 2] > 60;
+    EXPECT_GT(lit, 800u * 600u * 9 / 10);
+  }
+  for (size_t a = 0; a < screens.size(); ++a)
+    for (size_t b = a + 1; b < screens.size(); ++b) EXPECT_NE(screens[a], screens[b]) << a << " and " << b;
 }
 
 inline std::vector<uint16_t> BackBufferPixels() {
@@ -125,6 +156,20 @@ struct MapWindow {
       if (matching > 16 * 20 * 95 / 100) return true;
     }
     return false;
+  }
+  // The view in each of its four rotations, shown and shot: <name>-<rotation>.png in the test
+  // output, the screens added to the list. Wrap in ASSERT_NO_FATAL_FAILURE.
+  void ShootEveryRotation(const std::string& name, const std::string& label, const std::string& what,
+                          std::vector<std::vector<uint8_t>>& screens) {
+    for (int rotation = 0; rotation < 4; ++rotation) {
+      // Two frames: the water moves what the frame before left in the back buffer.
+      g_mapView.Update();
+      g_mapView.Update();
+      Screenshot shot;
+      ASSERT_TRUE(ShowAndShoot(shot)) << "the window never showed " << what << " in rotation " << rotation;
+      screens.push_back(KeepScreen(shot, name + "-" + std::to_string(rotation) + ".png", label));
+      g_mapView.RequestTurnRight();
+    }
   }
   std::string display;
   std::unique_ptr<testing_support::ForgedDataCopy> data;

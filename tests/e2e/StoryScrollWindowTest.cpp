@@ -6,6 +6,7 @@
 #include <string>
 
 #include "MapWindow.h"
+#include "PanelsOverMap.h"
 #include "XScreen.h"
 #include "battle/PanelSounds.h"
 #include "battle/ScrollPanel.h"
@@ -16,22 +17,12 @@
 
 namespace {
 
-struct Silent : IPanelSounds {
-  void Play(int, int, CSoundInstance** out) override {
-    if (out) *out = nullptr;
-  }
-};
-
 TEST(StoryScrollWindow, TheOpenScrollOverTheMap) {
-  const char* display = std::getenv("VRASK_X_DISPLAY");
-  if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
+  const char* display = e2e::VirtualDisplay();
+  if (!display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
   e2e::MapWindow scene(display);
   ASSERT_TRUE(scene.ready);
-  Silent silent;
-  HookScope<IPanelSounds> sounds(g_panelSounds, silent);
-  const int transparent = g_prefs.transparentBlits;
-  g_prefs.transparentBlits = 1;
-  LoadSharedFontsAndButtons();
+  e2e::PanelsOverMap panels;
   g_scrollPanel.SetFont(&g_bodyFont);
   g_scrollPanel.LoadText();
   g_scrollPanel.Load();
@@ -61,13 +52,9 @@ TEST(StoryScrollWindow, TheOpenScrollOverTheMap) {
   const int scrollLeft = g_scrollPanel.PlaceX(), scrollTop = g_scrollPanel.PlaceY();
   g_tooltipManager.Release();
   g_scrollPanel.Release();
-  FreeSharedButtons();
-  g_prefs.transparentBlits = transparent;
+  panels.Free();
   ASSERT_TRUE(shown) << "the window never showed the scroll";
-  const std::vector<uint8_t> screen = e2e::WindowPixels(shot);
-  const std::string path = testing_support::TestOutputDir() + "/story-scroll-screen.png";
-  EXPECT_TRUE(testing_support::WritePng(path, 800, 600, screen));
-  std::printf("story scroll screenshot: %s\n", path.c_str());
+  e2e::KeepScreen(shot, "story-scroll-screen.png", "story scroll screenshot");
   // Parchment below the text: warm and light.
   const unsigned char* paper = shot.At(e2e::kLeft + scrollLeft + 300, e2e::kTop + scrollTop + 260);
   EXPECT_GT(paper[0], 170);
