@@ -6,14 +6,14 @@
 #include <string>
 
 #include "battle/Battle.h"
-#include "battle/BattleEndExperience.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleDeployment.h"
+#include "battle/BattleEndExperience.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
-#include "battle/PanelBattle.h"
 #include "battle/ControlLimitPanel.h"
+#include "battle/PanelBattle.h"
 #include "battle/ScriptActors.h"
 #include "battle/TimerPanel.h"
 #include "battle/TooltipManager.h"
@@ -28,9 +28,10 @@
 #include "graphics/Display.h"
 #include "graphics/PrintTarget.h"
 #include "graphics/TypePrinters.h"
-#include "magic/Effect.h"
 #include "magic/Blast.h"
+#include "magic/Effect.h"
 #include "magic/EffectManager.h"
+#include "magic/ParticleKinds.h"
 #include "magic/ParticleManager.h"
 #include "magic/SpellCast.h"
 #include "map/Doors.h"
@@ -223,6 +224,7 @@ void CBattle::Initialise() {
   LoadSpriteOrEnd(selectionCursorSprite, "sprites\\selcur.spr", 2);
   LoadSpriteOrEnd(markerSprite, "sprites\\markers.spr", 2);
   LoadSpriteOrEnd(lineSprite, "sprites\\lines.spr", 2);
+  LoadParticleSprites();
   Step();
   Step();
   Step();
@@ -302,6 +304,7 @@ void CBattle::Exit() {
   selectionCursorSprite.Free();
   markerSprite.Free();
   lineSprite.Free();
+  FreeParticleSprites();
   FreeDoorsConfig();
   g_particleManager.Clear();
   ClearCellQueue();

@@ -8,7 +8,7 @@ inline constexpr int kCombatArmies = 8;
 
 struct CCreatureCombatState {
   int32_t shielded = 0;          // a hit is quartered while non-zero
-  int32_t invulnerable = 0;      // no damage while non-zero
+  int32_t invulnerable = 0;      // a saved word of the record; an item's invulnerability is its timer
   int32_t blastValue = 0;        // a creature with one bursts on death
   int32_t illusionFading = 0;    // an illusion whose health ran out: immune while it fades
   int32_t damageCredit = 0;      // its death is valued with its mana and the AI's credit ratio

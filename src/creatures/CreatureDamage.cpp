@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kIronSkin = 74;
 constexpr int kFadingEffect = 8;
+// The second print-effect timer: item kind 21 sets it, with print effect 16.
+constexpr int kInvulnerabilityTimer = 1;
 constexpr int kInvisibleEffect = 3;
 constexpr int kIronSkinEffect = 5;
 constexpr int kBloodLustEffect = 6;
@@ -53,7 +55,9 @@ int CCreature::TakeDamage(int amount, int attackerArmy, int item1, int item2) {
   int a = amount;
   if (a < 1) return 0;
   if (printFX.GetCurrentEffect() == kFadingEffect) return kFadingEffect;
-  if (combat.invulnerable != 0) return combat.invulnerable;
+  // The invulnerability an item gives is its timed counter, which the update counts down.
+  const int invulnerable = orderState.printTimers[kInvulnerabilityTimer];
+  if (invulnerable != 0) return invulnerable;
 
   if (ironSkin > 0) {
     const int absorbs = std::clamp(Spell(kIronSkin).SpellStrength, 0, 100);

@@ -93,7 +93,10 @@ void CCreatureGauge::CopyFrom(const CCreatureGauge& other) {
   }
 }
 
-CCreature::CCreature() { printFX.Clear(); }
+CCreature::CCreature() {
+  printFX.Clear();
+  printFX.owner = this;
+}
 
 void CCreature::Reset(int slot) {
   *this = CCreature();

@@ -164,7 +164,9 @@ struct CCreatureGauge {
   CBarGauge bar;
 };
 
-class CCreature {
+// A creature owns its print-effect player: the effects that end with a callback come back
+// to OnPrintEffectEnd.
+class CCreature final : public CPrintFXOwner {
  public:
   CCreature();
 
@@ -287,7 +289,7 @@ class CCreature {
   // may arrive in the air (and then falls).
   void StartTeleport(int x, int y, int z, int flag);
   // Finishes what a print effect started: 9 lands a teleport, 8 takes a faded illusion away.
-  void OnPrintEffectEnd(int effect);
+  void OnPrintEffectEnd(int effect) override;
   // Starts the fading that takes the creature out of play when it ends.
   void StartPrintEffect8();
   // Another army takes the creature over.

@@ -1,7 +1,9 @@
 #include "graphics/PrintFX.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -162,6 +164,20 @@ const PrintFXRecord* PrintFXRecordOf(int effect) {
 
 CPrintFXPlayer::CPrintFXPlayer() {
   for (int i = 0; i < kStackSize; ++i) effects[i] = colours[i] = -1;
+}
+
+CPrintFXPlayer::CPrintFXPlayer(const CPrintFXPlayer& other) { *this = other; }
+
+CPrintFXPlayer& CPrintFXPlayer::operator=(const CPrintFXPlayer& other) {
+  step = other.step;
+  frameCounter = other.frameCounter;
+  std::copy(std::begin(other.effects), std::end(other.effects), std::begin(effects));
+  effectCount = other.effectCount;
+  std::copy(std::begin(other.colours), std::end(other.colours), std::begin(colours));
+  colourCount = other.colourCount;
+  currentEffect = other.currentEffect;
+  currentColour = other.currentColour;
+  return *this;
 }
 
 int CPrintFXPlayer::PushEffect(int effect) {

@@ -74,6 +74,11 @@ class CPrintFXPlayer {
   static constexpr int kStackSize = 30;
 
   CPrintFXPlayer();
+  // The owner belongs to the object that holds the player, not to its state: a copy starts
+  // without one and an assignment keeps the one it has, so a record copied or moved about
+  // in a pool never calls back to another record.
+  CPrintFXPlayer(const CPrintFXPlayer& other);
+  CPrintFXPlayer& operator=(const CPrintFXPlayer& other);
 
   // Pushes an effect (refused, answering the count, when 30 are stacked) and its colour
   // effect; answers the colour effect.

@@ -639,7 +639,13 @@ void Delivery::Totem() {
     return;
   }
   if (e_.kind == 32) {
-    if (!e_.GrowTotem()) Sound(1011);
+    if (e_.GrowTotem()) return;
+    // A creature or a world object in the way fails the totem as a site that will not take
+    // it does (the fizzle's sound once, mana back for a paid cast); what it grew so far
+    // falls, so no dead column of its tiles is left standing.
+    e_.Fizzle();
+    if (e_.state[s::kCounter3] > 0) e_.CollapseTotem();
+    End();
     return;
   }
   if (e_.kind != effect_kind::kAffectsTile) return;

@@ -69,6 +69,8 @@ void FreeParticleSprites() {
   g_subvertSprite.Free();
 }
 
+bool ParticleSpritesLoaded() { return g_flySprite.IsLoaded() && g_cureSprite.IsLoaded() && g_subvertSprite.IsLoaded(); }
+
 // The battle loads them as it starts; a particle made before that loads them itself.
 const CSprite& FlySprite() {
   if (!g_spritesTried) LoadParticleSprites();

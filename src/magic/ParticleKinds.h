@@ -291,6 +291,8 @@ class CSubvertParticle : public CCreatureSpriteParticle {
 // nothing) and freed when it ends; a missing one makes its kind draw nothing.
 void LoadParticleSprites();
 void FreeParticleSprites();
+// Whether the fly, cure and subvert sprites are in memory now.
+bool ParticleSpritesLoaded();
 const CSprite& FlySprite();
 // The body-part sprite of a creature type (loaded on first use, kept until the program
 // ends), null for a type without one; offal sprites for small (1-tile) and large types.

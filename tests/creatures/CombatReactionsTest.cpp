@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -16,7 +17,9 @@
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/Wizard.h"
+#include "graphics/PrintFX.h"
 #include "map/Map.h"
+#include "support/TestSupport.h"
 
 namespace creature_test {
 namespace {
@@ -252,6 +255,26 @@ TEST_F(CombatReactions, TheOwnerSeesItsIllusionAndAFadedCreatureLeavesPlay) {
   EXPECT_EQ(C(foreign).printFX.GetCurrentEffect(), 8);
   C(foreign).OnPrintEffectEnd(8);
   EXPECT_FALSE(C(foreign).inUse);
+}
+
+// A creature owns its print-effect player: with the game's print effects, a teleport's
+// fading brings the creature to its destination, and the fading of effect 8 takes another out
+// of play, when they end, with nothing calling back by hand.
+TEST_F(CombatReactions, PrintEffectsThatEndWithACallbackComeBackToTheirCreature) {
+  testing_support::ForgedDataCopy data;
+  LoadPrintFX();
+  const int me = Place(kBrownie, 0, 10, 10);
+  C(me).StartTeleport(20, 20, 0, 0);
+  int frames = 0;
+  for (; frames < 60 && C(me).cellX == 10; ++frames) Frame();
+  EXPECT_LT(frames, 60) << "the teleport landed";
+  EXPECT_LE(std::abs(C(me).cellX - 20), 1);
+  EXPECT_LE(std::abs(C(me).cellY - 20), 1);
+  const int fading = Place(kBrownie, 1, 12, 10);
+  C(fading).StartPrintEffect8();
+  for (frames = 0; frames < 60 && C(fading).inUse; ++frames) Frame();
+  EXPECT_FALSE(C(fading).inUse);
+  FreePrintFX();
 }
 
 // Lifted by the ground, a creature turns and rises a level each loop of its sequence while it

@@ -38,6 +38,22 @@ class Damage : public OrdersWorld {
   int victim = -1;
 };
 
+// The invulnerability of item kind 21 is the timed counter the item sets with print effect
+// 16: it keeps every hit off while it runs, and once the update has counted it out the
+// effect is gone and hits land again.
+TEST_F(Damage, AnItemsInvulnerabilityEndsWithItsTimer) {
+  CCreature& c = C(victim);
+  c.orderState.printTimers[1] = 3;  // as the item sets it
+  c.printFX.PushEffect(16);
+  EXPECT_EQ(c.TakeDamage(30, 0, -1, -1), 3);
+  EXPECT_EQ(c.health, 100);
+  for (int frame = 0; frame < 3; ++frame) Frame();
+  EXPECT_EQ(c.orderState.printTimers[1], 0);
+  EXPECT_NE(c.printFX.GetCurrentEffect(), 16);
+  c.TakeDamage(30, 0, -1, -1);
+  EXPECT_EQ(c.health, 70);
+}
+
 TEST_F(Damage, TakeDamageAppliesProtectionsAndHeldStatesInOrder) {
   struct Case {
     const char* name;
@@ -53,7 +69,7 @@ TEST_F(Damage, TakeDamageAppliesProtectionsAndHeldStatesInOrder) {
       {"below one", [](CCreature&) {}, -5, 100, 0, 0, false},
       {"plain", [](CCreature&) {}, 30, 70, 0, 1, false},
       {"fading", [](CCreature& c) { c.printFX.PushEffect(8); }, 30, 100, 0, 0, false},
-      {"invulnerable", [](CCreature& c) { c.combat.invulnerable = 5; }, 30, 100, 0, 0, false},
+      {"invulnerable", [](CCreature& c) { c.orderState.printTimers[1] = 5; }, 30, 100, 0, 0, false},
       {"iron skin 0",
        [](CCreature& c) {
          c.ironSkin = 1;

@@ -149,6 +149,30 @@ TEST_F(PrintFXPlayer, CallbackAndStepsOfNoFramesStillAdvance) {
   }
 }
 
+// The owner stays with the object that holds the player: a copy takes the effects but not
+// the owner, and an assignment keeps the owner it had, so a record copied about in a pool
+// never calls back to another.
+TEST_F(PrintFXPlayer, CopiesTakeTheEffectsButNotTheOwner) {
+  Owner first, second;
+  CPrintFXPlayer player;
+  player.owner = &first;
+  player.PushEffect(0);
+  player.PushEffect(2);
+  CPrintFXPlayer copy(player);
+  EXPECT_EQ(copy.owner, nullptr);
+  EXPECT_EQ(copy.GetCurrentEffect(), 2);
+  CPrintFXPlayer other;
+  other.owner = &second;
+  other = player;
+  EXPECT_EQ(other.owner, &second);
+  EXPECT_EQ(other.effectCount, player.effectCount);
+  EXPECT_EQ(other.currentColour, player.currentColour);
+  other.Step();
+  copy.Step();
+  EXPECT_TRUE(first.ended.empty());
+  EXPECT_EQ(second.ended, std::vector<int>{2});
+}
+
 TEST_F(PrintFXPlayer, StacksAreBoundedAndTheBottomStays) {
   CPrintFXPlayer player;
   player.PushEffect(1);

@@ -212,6 +212,25 @@ TEST_F(ParticleKindsTest, GoreLandsThroughModesOneTwoThreeAndGoesFortyFramesLate
   EXPECT_EQ(gore.z, 32);  // where it was before it fell into the block
 }
 
+// The battle loads the fly, cure and subvert sprites as it starts and frees them as it ends;
+// a fly drawn outside a battle still finds its sprite, loaded on first use.
+TEST_F(ParticleKindsTest, TheCreatureSpritesComeAndGoWithTheBattle) {
+  const std::string previous = platform::CurrentDirectory();
+  platform::ChangeDirectory(testing_support::ForgedDataDir());
+  LoadParticleSprites();
+  EXPECT_TRUE(ParticleSpritesLoaded());
+  const int frames = FlySprite().FrameCount();
+  EXPECT_GT(frames, 0);
+  LoadParticleSprites();  // loaded already: nothing changes
+  EXPECT_EQ(FlySprite().FrameCount(), frames);
+  FreeParticleSprites();
+  EXPECT_FALSE(ParticleSpritesLoaded());
+  EXPECT_EQ(FlySprite().FrameCount(), frames);  // first use loads them again
+  EXPECT_TRUE(ParticleSpritesLoaded());
+  FreeParticleSprites();
+  platform::ChangeDirectory(previous);
+}
+
 TEST_F(ParticleKindsTest, BodyPartsByTypeAndVelocityList) {
   const std::string previous = platform::CurrentDirectory();
   platform::ChangeDirectory(testing_support::ForgedDataDir());

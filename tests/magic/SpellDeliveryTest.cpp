@@ -164,6 +164,41 @@ TEST_F(SpellDelivery, TargetedSpellsFizzleOnADeadTargetAndRefundOnlyAWizard) {
   EXPECT_EQ(C(wizard).mana, mana);
 }
 
+// A growing totem that meets a creature in its way fails as a totem without a site does: the
+// fizzle's sound once (not every frame), mana back for a paid cast, and the tiles it grew so
+// far fall; one blocked before its first tile just ends.
+TEST_F(SpellDelivery, ATotemBlockedWhileGrowingFailsOnceAndItsTilesFall) {
+  const int wizard = PlaceWizard(0, 10, 10, 100 * 256);
+  auto fizzles = [this] {
+    return std::count_if(sounds.played.begin(), sounds.played.end(),
+                         [](const auto& p) { return std::get<0>(p) == 1011; });
+  };
+  for (int grown : {1, 0}) {
+    SCOPED_TRACE(grown);
+    sounds.played.clear();
+    CEffect& totem = Arrived(7, 70, wizard, -1, 20, 20);
+    totem.DeliverSpell();
+    ASSERT_EQ(totem.kind, 32);
+    const int x = totem.cellX, y = totem.cellY, floor = totem.cellLevel;
+    for (int step = 0; step < grown; ++step) totem.DeliverSpell();
+    if (grown) EXPECT_EQ(g_map.CellAt(x, y, floor).terrain, 345);
+    const int blocker = Place(kBrownie, 1, x, y, totem.cellLevel);
+    const int mana = C(wizard).mana;
+    for (int frame = 0; frame < 5 && totem.active; ++frame) totem.DeliverSpell();
+    EXPECT_FALSE(totem.active);
+    EXPECT_EQ(fizzles(), 1);
+    EXPECT_EQ(C(wizard).mana - mana, g_spellDefs[70].ManaCost * 256);
+    for (int level = floor; level < floor + 7 && level < g_map.levels; ++level) {
+      const int terrain = g_map.CellAt(x, y, level).terrain;
+      EXPECT_FALSE(terrain >= 345 && terrain < 352) << level;
+    }
+    EXPECT_EQ(sounds.Heard(1026), grown > 0);  // the column's fall
+    C(blocker).Remove();
+    C(blocker).Detach();
+    g_effectManager.Reset();
+  }
+}
+
 TEST_F(SpellDelivery, ResistanceRollsFollowTheSpellsSwitches) {
   const int wizard = PlaceWizard(0, 10, 10, 100 * 256);
   C(wizard).aiWords[wizard_words::kControlLimit] = 25;
