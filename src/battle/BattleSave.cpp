@@ -21,6 +21,7 @@
 #include "creatures/CreatureArray.h"
 #include "creatures/MapObject.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/WizardTable.h"
 #include "graphics/BattleFacing.h"
 #include "magic/EffectManager.h"
 #include "magic/ParticleManager.h"
@@ -231,6 +232,39 @@ void LoadTimings(BlockIn& in) {
   });
 }
 
+static_assert(kPauseAndSpeechBytes == 4 + 4 * kScriptSpeechWords);
+
+// Row 27: the pause, then the script's speech.
+void SavePauseAndSpeech(const CBattle& battle, BlockOut& out) {
+  out.I32(battle.paused ? 1 : 0);
+  int32_t words[kScriptSpeechWords];
+  SaveScriptSpeech(g_script, words);
+  for (int32_t word : words) out.I32(word);
+}
+
+// The last row, taken when every row before it was good: the script it speaks for is read.
+void LoadPauseAndSpeech(CBattle& battle, BlockIn& in) {
+  const int32_t paused = in.I32();
+  int32_t words[kScriptSpeechWords];
+  for (int32_t& word : words) word = in.I32();
+  in.Require(in.Ok() && (paused == 0 || paused == 1) && CheckScriptSpeech(g_script, words));
+  if (!in.Ok()) return;
+  battle.paused = paused;
+  battle.pauseChanged = 1;
+  RestoreScriptSpeech(g_script, words);
+}
+
+// The wizard numbers (and so the wizard types) are held by the battle's wizard creatures:
+// a loaded battle's numbers are those of its wizards, or a wizard the script deploys later
+// would take the number, and the look, of another.
+void TakeWizardNumbersOfTheBattle() {
+  g_wizardTable.FreeWizardNumbers();
+  g_creatureArray.ForEachInUse([](CCreature& c) {
+    const int number = TypeToWizardNumber(c.typeNumber);
+    if (c.IsWizard() && !c.illusion && number >= 0 && number < 4) g_wizardTable.wizardNumberUsed[number] = 1;
+  });
+}
+
 int WriteStateRows(CBattle& battle, FILE* file) {
   IBattleSaveParts& parts = *g_battleSaveParts;
   BlockOut out(file);
@@ -282,6 +316,7 @@ int WriteStateRows(CBattle& battle, FILE* file) {
   out.I32(g_battleClock);
   out.I32(battle.timedBattle ? 1 : 0);
   SaveTimings(out);
+  SavePauseAndSpeech(battle, out);
   return out.Result();
 }
 
@@ -357,6 +392,7 @@ int ReadStateRows(CBattle& battle, FILE* file) {
   g_battleClock = clock;
   battle.timedBattle = timed;
   LoadTimings(in);
+  LoadPauseAndSpeech(battle, in);
   if (!in.Ok()) return -1;
   g_progressBar.Step();
   return in.Result();
@@ -410,6 +446,7 @@ int CBattle::LoadState(FILE* file) {
     g_progressBar.Release();
     return -1;
   }
+  TakeWizardNumbersOfTheBattle();
   g_battleSaveParts->StartAI();
   g_map.UpdateVisibility();
   g_battleSaveParts->LoadBrain(kBrainFile);

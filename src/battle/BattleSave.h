@@ -19,6 +19,9 @@
 //   26 the timing of every animation player (CAnimPlayer::GetTiming) that the player states
 //      of the blocks leave out: each creature in use (body, overlay, five attachments), each
 //      active effect, each world object with an animation of its own, in slot order
+//   27 the pause and the script's speech: the battle's paused flag (0/1), then the speech
+//      (kScriptSpeechWords words, Script.h), so that a battle saved during a speech shows it
+//      again and waits for it as one never saved would
 // A block that fails a check anywhere loads as -1 and leaves the battle as it was: the load
 // first saves the running battle's own block aside and restores it on a failure.
 
@@ -29,6 +32,8 @@
 
 inline constexpr int kAIMarkerRecords = 100;
 inline constexpr int kMaxManaSites = 1024;
+// Row 27: the paused flag and the script's speech.
+inline constexpr int kPauseAndSpeechBytes = 4 + 4 * 19;
 
 // The parts of the block whose owners are not built yet, or sit above the battle's reach: the
 // creatures' counters, the world objects, the script, and the

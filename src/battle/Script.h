@@ -196,6 +196,18 @@ void ValidateScriptEvents(const CScript& script);
 // The box of a script fault: "Script " + the section number + the message.
 void ShowScriptError(int section, const std::string& message);
 
+// The script's speech as the battle's saved game keeps it (BattleSave.h): the phase (none, a
+// speech showing, the camera going back from one), the DIALOGUE record, the speaker's point,
+// the camera's glide (where it is, where it goes, where it goes back to), the box's screen
+// point, the ticks shown, the glide's speed and the frames before the box shows.
+inline constexpr int kScriptSpeechWords = 19;
+enum ScriptSpeechPhase : int32_t { kSpeechNone = 0, kSpeechShowing = 1, kSpeechGoingBack = 2 };
+void SaveScriptSpeech(const CScript& script, int32_t words[kScriptSpeechWords]);
+// Whether the words may be restored over the script as it is loaded.
+bool CheckScriptSpeech(const CScript& script, const int32_t words[kScriptSpeechWords]);
+// The speech shown again as it was (any other speech ended); no pause goes out for it.
+void RestoreScriptSpeech(CScript& script, const int32_t words[kScriptSpeechWords]);
+
 // Reads the region's script file (realms\<realm>\<realm>Script<region>.cfg under the current
 // directory) into g_script.
 void LoadScriptEvents(const char* realm, int region);

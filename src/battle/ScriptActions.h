@@ -67,6 +67,9 @@ bool PutDownObject(int kind, const Place& place);
 extern std::function<void(const CSpellCast&)> g_trapSpellCaster;
 
 void RunDialogue(CScript& script, int record);
+// The DIALOGUE event's speech shown at the speaker's point (none: -1, -1, -1), the interface
+// hidden as the event asks; the speech box calls the script back when it is dismissed.
+void Speak(CScript& script, int record, const MapPoint& point);
 void RunDeployment(CScript& script, int record);
 void RunPortal(CScript& script, int record);
 void RunTrap(CScript& script, int record, int creature);

@@ -188,6 +188,21 @@ void TutorialSpeaker(const ScriptDialoguePart& d, MapPoint& point) {
 
 }  // namespace
 
+void Speak(CScript& script, int record, const MapPoint& point) {
+  const ScriptDialoguePart& d = script.Event(record).dialogue;
+  SpeechRequest request;
+  request.x = point.x, request.y = point.y, request.level = point.z;
+  request.boxNumber = d.scrollType > 0 ? d.scrollType : 1;
+  request.heading = d.speakerName;
+  request.text = d.speech;
+  request.portrait = Named(d.portrait) ? d.portrait : kDefaultPortrait;
+  request.callback = &script.speechCallback;
+  request.argument = record;
+  request.fixedBox = d.disembodied != 0;
+  g_speechCtrl.Say(request, d.tutorialCommand == 0, d.dontScrollBack == 0);
+  if (d.tutorialCommand == kCommandSpellSelected && d.tutorialSpell != -1) g_speechBattle->HideInterface();
+}
+
 void RunDialogue(CScript& script, int record) {
   CScriptEvent& e = script.Event(record);
   const ScriptDialoguePart& d = e.dialogue;
@@ -201,20 +216,10 @@ void RunDialogue(CScript& script, int record) {
     if (point.x < 0) point.x += g_map.width * 32;
     if (point.y < 0) point.y += g_map.height * 32;
   }
-  SpeechRequest request;
-  request.x = point.x, request.y = point.y, request.level = point.z;
-  request.boxNumber = d.scrollType > 0 ? d.scrollType : 1;
-  request.heading = d.speakerName;
-  request.text = d.speech;
-  request.portrait = Named(d.portrait) ? d.portrait : kDefaultPortrait;
-  request.callback = &script.speechCallback;
-  request.argument = record;
-  request.fixedBox = d.disembodied != 0;
-  g_speechCtrl.Say(request, d.tutorialCommand == 0, d.dontScrollBack == 0);
   // The speech box calls back when the speech is over (OnSpeechFinished).
   e.runState = kScriptRunning;
   e.postPauseLeft = 0;
-  if (d.tutorialCommand == kCommandSpellSelected && d.tutorialSpell != -1) g_speechBattle->HideInterface();
+  Speak(script, record, point);
 }
 
 }  // namespace script_actions

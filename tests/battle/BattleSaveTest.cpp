@@ -3,6 +3,7 @@
 // loads as -1 and leaves the battle as it was; and the named list of experience awards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "battle/BattleSystems.h"
 #include "battle/NamedList.h"
 #include "battle/Script.h"
+#include "battle/ScriptActors.h"
 #include "core/Bytes.h"
 #include "core/GameSettings.h"
 #include "core/Main.h"
@@ -28,6 +30,7 @@
 #include "creatures/CreatureMapHooks.h"
 #include "creatures/CreatureType.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/WizardTable.h"
 #include "graphics/BattleFacing.h"
 #include "magic/EffectCreatures.h"
 #include "magic/EffectManager.h"
@@ -41,6 +44,7 @@
 #include "net/NetMachine.h"
 #include "support/TestSupport.h"
 #include "ui/Screen.h"
+#include "ui/SpeechCtrl.h"
 
 using namespace panel_test;
 
@@ -132,11 +136,13 @@ class BattleSave : public PanelDisplay {
     return 256 + 16 + 4 + 264 * static_cast<size_t>(GetNamedList()->count) + 4 + map.size();
   }
   // The rows after the script, from the end: the regeneration tick, both generators, the
-  // mana sites, the clock, the timed flag and the players' timing.
+  // mana sites, the clock, the timed flag, the players' timing, the pause and the speech.
   size_t TailRow(const Bytes& block, int row) const {
     const size_t sites = 4 + 12 * g_map.manaSpriteSites.size();
     const size_t random = 8 + 4 * CRandom::kStateWords;
-    const size_t timing = block.size() - static_cast<size_t>(BattleTimingBytes());
+    const size_t pause = block.size() - kPauseAndSpeechBytes;
+    if (row == 27) return pause;
+    const size_t timing = pause - static_cast<size_t>(BattleTimingBytes());
     if (row == 26) return timing;
     const size_t timed = timing - 4, clock = timed - 4, siteCount = clock - sites, aiRandom = siteCount - random,
                  battleRandom = aiRandom - random, regen = battleRandom - 4;
@@ -224,6 +230,10 @@ TEST_F(BattleSave, ABrokenBlockLoadsAsMinusOneAndLeavesTheBattleAsItWas) {
       {"too many mana sites", TailRow(block, 23), kMaxManaSites + 1},
       {"clock -2", TailRow(block, 24), -2},
       {"timed flag 2", TailRow(block, 25), 2},
+      {"paused 2", TailRow(block, 27), 2},
+      {"a speech of phase 3", TailRow(block, 27) + 4, 3},
+      {"a speech of no dialogue", TailRow(block, 27) + 4, kSpeechShowing},
+      {"no speech with a record", TailRow(block, 27) + 8, 0},
       {"named list of a million entries", 256 + 16, 1000000},
   };
   // The running battle is another than the one saved: what a failure must leave in place.
@@ -316,17 +326,19 @@ TEST_F(BattleSave, ALoadedBattleGoesOnAsOneNeverSaved) {
     return lines;
   };
   const Bytes start = Save();
-  const std::vector<std::string> never = frames(50, 5, 9);
+  // The player pauses at frame 20 and goes on at frame 30.
+  const std::vector<std::string> never = frames(50, 20, 30);
 
-  // Again from the start: saved at frame 25, on otherwise for a while, loaded, and on to 50.
+  // Again from the start: saved at frame 25 (paused), on otherwise for a while, loaded, and on
+  // to 50; the pause comes back with the block.
   ASSERT_GT(Load(start), 0);
-  battle_.paused = 0;  // the pause is the session's, not the saved battle's
-  const std::vector<std::string> first = frames(25, 5, 9);
+  const std::vector<std::string> first = frames(25, 20, 30);
   ASSERT_EQ(first, std::vector<std::string>(never.begin(), never.begin() + 25));
   const Bytes atFrame25 = Save();
-  frames(12, 3, 6);
+  frames(12, 3);  // the pause ends early
   ASSERT_GT(Load(atFrame25), 0);
-  const std::vector<std::string> rest = frames(25);
+  EXPECT_EQ(battle_.paused, 1);
+  const std::vector<std::string> rest = frames(25, -1, 5);
   EXPECT_EQ(rest, std::vector<std::string>(never.begin() + 25, never.end()));
 
   EndNetBattle();
@@ -519,7 +531,6 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
 
   // Again from the start: saved at frame 24, on otherwise for a while, loaded, and on to 80.
   ASSERT_GT(Load(start), 0);
-  battle_.paused = 0;  // the pause is the session's, not the saved battle's
   const std::vector<std::string> first = frames(0, kSaveFrame, true);
   for (int i = 0; i < kSaveFrame; ++i)
     ASSERT_EQ(first[static_cast<size_t>(i)], never[static_cast<size_t>(i)]) << "frame " << i;
@@ -529,7 +540,6 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   const Bytes atSave = Save();
   frames(0, 9, false);
   ASSERT_GT(Load(atSave), 0);
-  battle_.paused = 0;
   const std::vector<std::string> rest = frames(kSaveFrame, kLastFrame, false);
   for (int i = 0; i < kLastFrame - kSaveFrame; ++i)
     ASSERT_EQ(rest[static_cast<size_t>(i)], never[static_cast<size_t>(kSaveFrame + i)]) << "frame " << kSaveFrame + i;
@@ -542,6 +552,160 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   UninstallBattle();
   g_skipThisFrame = 0;
   g_battle = before;
+  g_effectManager.Reset();
+  g_creatureArray.ReleaseAll();
+  for (auto& set : g_creatureTypeAnims) set.reset();
+}
+
+// The saved game's parts of a campaign battle in one file, in the saved game's order: the
+// wizard records (which wizard numbers are taken), the script's characters and flags, and the
+// battle's block.
+Bytes SavedWithScript(CBattle& battle) {
+  return Saved([&](FILE* file) {
+    const int wizards = g_wizardTable.Save(file);
+    const int script = CScript::Save(file);
+    const int block = battle.SaveState(file);
+    return wizards < 0 || script < 0 || block < 0 ? -1 : wizards + script + block;
+  });
+}
+
+int LoadedWithScript(CBattle& battle, const Bytes& bytes) {
+  return Loaded(
+      [&](FILE* file) {
+        if (g_wizardTable.Load(file) < 0 || CScript::Load(file) < 0) return -1;
+        return battle.LoadState(file);
+      },
+      bytes);
+}
+
+// What the script and its speech leave after a frame: the pause, the speech control (showing,
+// waiting for its click, going back) and every event's run state and actions left.
+std::string ScriptTraceOfFrame(const CBattle& battle) {
+  char line[96];
+  std::snprintf(line, sizeof line, " paused %d speech %d%d%d of %d events ", battle.paused, g_speechCtrl.IsActive(),
+                g_speechCtrl.IsWaiting(), g_speechCtrl.returning, g_speechCtrl.request.argument);
+  std::string text = line;
+  for (int r = 0; r < g_script.eventCount; ++r)
+    text += std::to_string(g_script.Event(r).runState) + ":" + std::to_string(g_script.Event(r).actionsLeft) + " ";
+  return text;
+}
+
+// The moorland's campaign battle with its script: the wizard speaks at once, the player clicks
+// the speech away, the castle's wizard and guards and the player's captain are summoned, and
+// the captain speaks. Saved while the captain's speech waits for its click, the battle goes on
+// otherwise for a while (the speech clicked away at once, the pause key pressed) and is loaded:
+// it shows the speech again, paused, and with the same inputs (the click, then the pause key
+// twice) reaches the last frame with the trace of the battle never saved.
+TEST_F(BattleSave, ACampaignBattleSavedDuringASpeechGoesOnAsOneNeverSaved) {
+  constexpr int kLastFrame = 140, kWaitBeforeClick = 8;
+  QuietSounds sounds;
+  HookScope<IEffectSounds> soundScope(g_effectSounds, sounds);
+  ASSERT_TRUE(g_effectManager.ReadEffectsCfg() && g_effectManager.ReadEffectAniCfg());
+  ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
+  ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
+  std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
+  battle_.ClearCellQueue();
+  // A campaign battle, with the battle's systems in place while it loads: its script is read.
+  InstallBattle();
+  InstallCreatures();
+  InstallEffectCreatures();
+  g_gameMode = kGameModeCampaign;
+  ASSERT_TRUE(LoadBattle(battle_));
+  ASSERT_GT(g_script.eventCount, 8);  // the region's story
+  CBattle* before = g_battle;
+  g_battle = &battle_;
+  g_screenStack[2] = &battle_;
+  g_screenCount = 2;
+  g_currentScreen = &battle_;
+  g_skipThisFrame = 1;
+  battle_.loaded = 1;
+  battle_.graphicsFreed = 1;
+  ASSERT_TRUE(StartSinglePlayerNet("Edric"));
+
+  // The inputs by frame: a click on the speech box, the pause key.
+  struct Inputs {
+    std::vector<int> clicks, pauseKeys;
+  };
+  auto click = [] { g_speechCtrl.OnMouse(MF_LEFT_DOWN, CMouseEvent{}); };
+  // One battle frame after another with the trace of each; with `chosen` the inputs are
+  // chosen as a player would (a speech clicked away once it waited a while, the pause key
+  // pressed after the second speech and again a little later) and written there.
+  auto frames = [&](int from, int to, const Inputs& given, Inputs* chosen) {
+    std::vector<std::string> lines;
+    int waited = 0, speechesEnded = 0;
+    bool wasActive = g_speechCtrl.IsActive();
+    for (int frame = from; frame < to; ++frame) {
+      waited = g_speechCtrl.IsWaiting() ? waited + 1 : 0;
+      if (chosen && waited > kWaitBeforeClick) {
+        click();
+        chosen->clicks.push_back(frame);
+      } else if (std::count(given.clicks.begin(), given.clicks.end(), frame)) {
+        EXPECT_TRUE(g_speechCtrl.IsWaiting()) << "frame " << frame;
+        click();
+      }
+      const bool pauseKey =
+          chosen ? speechesEnded == 2 && chosen->pauseKeys.size() < 2 &&
+                       (chosen->pauseKeys.empty() ? !battle_.paused : frame == chosen->pauseKeys.back() + 7)
+                 : std::count(given.pauseKeys.begin(), given.pauseKeys.end(), frame) != 0;
+      if (pauseKey) {
+        battle_.RequestPause();
+        if (chosen) chosen->pauseKeys.push_back(frame);
+      }
+      battle_.Update();
+      if (wasActive && !g_speechCtrl.IsActive()) ++speechesEnded;
+      wasActive = g_speechCtrl.IsActive();
+      lines.push_back(TraceOfFrame() + ScriptTraceOfFrame(battle_));
+    }
+    return lines;
+  };
+  // The camera is the speech's: every run starts it where the battle's loading put it.
+  const int camera[6] = {g_mapView.camCellX, g_mapView.camCellY, g_mapView.camLevel,
+                         g_mapView.camSubX,  g_mapView.camSubY,  g_mapView.camSubZ};
+  auto cameraBack = [&] {
+    g_mapView.camCellX = camera[0], g_mapView.camCellY = camera[1], g_mapView.camLevel = camera[2];
+    g_mapView.camSubX = camera[3], g_mapView.camSubY = camera[4], g_mapView.camSubZ = camera[5];
+  };
+  const Bytes start = SavedWithScript(battle_);
+  Inputs inputs;
+  const std::vector<std::string> never = frames(0, kLastFrame, {}, &inputs);
+  // The story went as told: two speeches clicked away, the summoned came, the pause key twice.
+  ASSERT_EQ(inputs.clicks.size(), 2u);
+  ASSERT_EQ(inputs.pauseKeys.size(), 2u);
+  const ScriptActor* bran = g_scriptActors.FindByName("Captain Bran");
+  ASSERT_NE(bran, nullptr);
+  EXPECT_EQ(bran->state, kActorAliveInBattle);
+  // Saved while the second speech waits for its click.
+  const int saveFrame = inputs.clicks[1] - 3;
+  ASSERT_NE(never[static_cast<size_t>(saveFrame - 1)].find("paused 1 speech 110"), std::string::npos);
+
+  // Again from the start to the save.
+  g_speechCtrl.Clear();
+  g_speechCtrl.LoadConfig();
+  cameraBack();
+  ASSERT_GT(LoadedWithScript(battle_, start), 0);
+  const std::vector<std::string> first = frames(0, saveFrame, inputs, nullptr);
+  for (int i = 0; i < saveFrame; ++i)
+    ASSERT_EQ(first[static_cast<size_t>(i)], never[static_cast<size_t>(i)]) << "frame " << i;
+  const Bytes atSave = SavedWithScript(battle_);
+  // Otherwise: the speech clicked away at once, the pause key pressed.
+  frames(saveFrame, saveFrame + 30, Inputs{{saveFrame}, {saveFrame + 12}}, nullptr);
+  EXPECT_FALSE(g_speechCtrl.IsActive());
+  ASSERT_GT(LoadedWithScript(battle_, atSave), 0);
+  EXPECT_EQ(battle_.paused, 1);
+  EXPECT_TRUE(g_speechCtrl.IsActive());
+  EXPECT_EQ(g_speechCtrl.request.heading, "Captain Bran");
+  EXPECT_TRUE(g_speechCtrl.IsWaiting());
+  EXPECT_EQ(SavedWithScript(battle_), atSave);  // the speech as it was, word for word
+  const std::vector<std::string> rest = frames(saveFrame, kLastFrame, inputs, nullptr);
+  for (int i = saveFrame; i < kLastFrame; ++i)
+    ASSERT_EQ(rest[static_cast<size_t>(i - saveFrame)], never[static_cast<size_t>(i)]) << "frame " << i;
+
+  EndNetBattle();
+  g_effectWorld.Install(nullptr);
+  UninstallBattle();
+  g_skipThisFrame = 0;
+  g_battle = before;
+  g_speechCtrl.Clear();
   g_effectManager.Reset();
   g_creatureArray.ReleaseAll();
   for (auto& set : g_creatureTypeAnims) set.reset();
