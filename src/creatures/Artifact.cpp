@@ -341,7 +341,8 @@ void CCreature::ApplyCellEffects() {
     const int x = cellX + kFootprint[n][0], y = cellY + kFootprint[n][1];
     CMapCell* cell = g_map.CellAtWrapped(x, y, level);
     if (!cell) continue;
-    if ((cell->state & state_bits::kField10) && orderState.printTimers[2] == 0) Ignite();
+    // Fire sets it alight; the same mark on shallow water does not.
+    if (g_map.FireBurnsIn(x, y, level) && orderState.printTimers[2] == 0) Ignite();
     if (cell->terrain != 0 && TerrainOf(*cell).IsLiquid()) cell = g_map.CellAtWrapped(x, y, level - 1);
     if (!cell || cell->terrain == 0) continue;
     const int stepOn = TerrainOf(*cell).stepOnType;

@@ -31,7 +31,7 @@ int CellState(int x, int y, int z) {
 }  // namespace
 
 bool IsTrapCell(int x, int y, int z) { return (CellState(x, y, z) & (kTrapBit | kBurningBit)) == kTrapBit; }
-bool IsBurningCell(int x, int y, int z) { return (CellState(x, y, z) & kBurningBit) != 0; }
+bool IsBurningCell(int x, int y, int z) { return g_map.FireBurnsIn(x, y, z); }
 bool InsideMap(int z) { return z >= 0 && z < g_map.levels; }
 
 bool HumanArmy(const CCreature& c) {

@@ -68,12 +68,7 @@ struct NodePoint {
 
 }  // namespace
 
-bool CellBurns(int x, int y, int z) {
-  const auto burning = [](const CMapCell* cell) {
-    return cell && (cell->state & state_bits::kField10) && !(cell->terrain && TerrainOf(cell->terrain).IsLiquid());
-  };
-  return burning(g_map.CellAtWrapped(x, y, z)) || (z > 1 && burning(g_map.CellAtWrapped(x, y, z - 1)));
-}
+bool CellBurns(int x, int y, int z) { return g_map.FireBurnsIn(x, y, z) || (z > 1 && g_map.FireBurnsIn(x, y, z - 1)); }
 
 const CRouteStep* CCreature::CurrentStep() const {
   if (route.stepIndex < 0 || route.stepIndex >= route.stepCount || route.stepIndex >= kMaxRouteSteps) return nullptr;

@@ -24,7 +24,8 @@ inline constexpr int kPushTrial = 8;  // the search belongs to a push trial
 }  // namespace route_request
 
 // Whether fire burns in the cell or, above level 1, in the cell under it. The fire mark shares
-// its bit with the map data's water field: on liquid terrain (a ford) the bit is water.
+// its bit with the map data's water field: on liquid terrain (a ford) or under the water
+// level the bit is water (CMap::FireBurnsIn).
 bool CellBurns(int x, int y, int z);
 
 // Who stands in the way of a step that moves more than one way at once, from cell c to cell s,

@@ -395,6 +395,9 @@ int CAnimPlayer::Load(FILE* stream) {
   sequence = n;
   backwards = fields[2] != 0 ? 1 : 0;
   SeekTo(k);
+  // Seeking clears the loop-break; a player told to leave its loop before the save still
+  // leaves it (a finishing cell animation would otherwise loop for ever).
+  loopBreak = fields[1] != 0 ? 1 : 0;
   return 16;
 }
 

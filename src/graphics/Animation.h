@@ -109,8 +109,8 @@ class CAnimPlayer {
   // Leaves the loop: the first frame step after the next jump step becomes current.
   void ExitLoop();
   // Save blocks: 4 bytes (-1) without an animation, else sequence, loop-break, backwards
-  // and the step index within the sequence; -1 on a stream error (or, loading, a block that
-  // does not fit the animation).
+  // and the step index within the sequence, all put back at loading; -1 on a stream error
+  // (or, loading, a block that does not fit the animation).
   int Save(FILE* stream) const;
   int Load(FILE* stream);
   // Positions the player k steps into its sequence; false when k is past its end.

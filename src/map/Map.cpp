@@ -8,6 +8,7 @@
 #include "map/MapHooks.h"
 #include "map/MapUnits.h"
 #include "map/PathNetwork.h"
+#include "map/TerrainType.h"
 
 CMap g_map;
 int g_mapLevels = 1;
@@ -86,6 +87,12 @@ void CMap::FillOffsets() {
 CMapCell* CMap::CellAtWrapped(int x, int y, int level) const {
   if (!cells || level < 0 || level >= levels) return nullptr;
   return &CellAt(CWrapCoord::WrapX(x), CWrapCoord::WrapY(y), level);
+}
+
+bool CMap::FireBurnsIn(int x, int y, int level) const {
+  const CMapCell* cell = CellAtWrapped(x, y, level);
+  if (!cell || !(cell->state & state_bits::kField10) || level < waterLevel) return false;
+  return !(cell->terrain != 0 && TerrainOf(cell->terrain).IsLiquid());
 }
 
 int CMap::CellIndexFromPointer(const CMapCell* cell) const {

@@ -143,6 +143,9 @@ class CMap {
   CMapCell* CellIfInside(int x, int y, int level) const {
     return cells && IsInside(x, y, level) ? &CellAt(x, y, level) : nullptr;
   }
+  // Fire burns in the cell (x and y wrapped): its 0x10 mark, unless that mark is the map
+  // data's shallow water, in a liquid's cell or under the water level, where no fire burns.
+  bool FireBurnsIn(int x, int y, int level) const;
   int CellIndex(int x, int y, int level) const { return x + rowOffset[y] + levelOffset[level]; }
   int CellIndexFromPointer(const CMapCell* cell) const;
   CMapCell* CellPointerFromIndex(int index) const;

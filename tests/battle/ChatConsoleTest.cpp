@@ -213,6 +213,7 @@ TEST_F(Console, PictureOfTheConsoleOverTheBattle) {
   g_chatConsole.Draw();
   std::vector<uint16_t> block;
   const std::vector<uint16_t> all = graphics_test::Pixels(g_backBuffer);
+  ASSERT_EQ(all.size(), 800u * 600u) << "the back buffer has no pixels";
   for (int y = 440; y < 600; ++y)
     for (int x = 0; x < 600; ++x) block.push_back(all[static_cast<size_t>(y) * 800 + x]);
   ASSERT_TRUE(testing_support::WritePng565(testing_support::TestOutputDir() + "/chat_console.png", 600, 160, block));

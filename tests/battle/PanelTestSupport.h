@@ -70,6 +70,8 @@ class PanelDisplay : public ::testing::Test {
   void SetUp() override {
     ResetMouseInput();
     display_ = std::make_unique<graphics_test::OpenDisplay>(true, highRes_);
+    // Without a window there is no back buffer to look at (outside ctest, set the dummy drivers).
+    ASSERT_NE(display_->window, nullptr) << "no window: run with SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy";
   }
   void TearDown() override {
     ResetMouseInput();

@@ -225,8 +225,32 @@ TEST_F(CreatureRoutes, ACreatureThatBurnsWadesThroughAFord) {
   c.WalkTo(12, 5, kFloor);
   for (int frame = 0; frame < 300 && c.order == ORDER_WALK_TO_POS; ++frame) Tick();
   EXPECT_EQ(c.cellX, 12);
+  // Standing in the marked water itself sets nothing alight either; fire on dry ground does.
+  CMapCell& own = g_map.CellAt(c.cellX, c.cellY, c.level);
+  const CMapCell kept = own;
+  own.terrain = forge::terrain::kFord;
+  own.state |= state_bits::kField10;
+  c.ApplyCellEffects();
+  EXPECT_EQ(c.orderState.burnTimer, 0);
+  own.terrain = 0;
+  g_map.waterLevel = c.level + 1;
+  c.ApplyCellEffects();
+  EXPECT_EQ(c.orderState.burnTimer, 0);
+  g_map.waterLevel = 0;
+  c.ApplyCellEffects();
+  EXPECT_EQ(c.orderState.burnTimer, c.type->BurnTime);
+  EXPECT_GT(c.orderState.burnTimer, 0);
+  c.orderState.burnTimer = 0;
+  own = kept;
   g_map.CellAt(9, 6, kFloor).terrain = forge::terrain::kGrass;
   EXPECT_TRUE(CellBurns(9, 6, kFloor + 1));  // fire on the ground below
+  // Under the water level the mark is shallow water, whatever lies in the cell.
+  g_map.waterLevel = kFloor;  // the floor at the water's surface: fire
+  EXPECT_TRUE(CellBurns(9, 6, kFloor));
+  g_map.waterLevel = kFloor + 1;
+  EXPECT_FALSE(CellBurns(9, 6, kFloor));
+  EXPECT_FALSE(CellBurns(9, 6, kFloor + 1));
+  g_map.waterLevel = 0;
 }
 
 // Down from a ledge and up again, straight and diagonally: the creature passes the corner

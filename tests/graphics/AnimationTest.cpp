@@ -133,6 +133,22 @@ TEST(AnimPlayer, LoopBreakPassesTheJumpOnceAndExitLoopLeavesIt) {
   EXPECT_EQ(player.CurrentFrame(), 8);
   EXPECT_EQ(player.Advance(), 2);
   EXPECT_EQ(player.PeekNextFrame(), 9);
+
+  // Told to leave its loop and saved inside it, the player leaves it after loading as well.
+  player.Start(0, 0);
+  player.Advance();
+  player.loopBreak = 1;
+  FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(player.Save(file), 16);
+  std::rewind(file);
+  CAnimPlayer loaded;
+  loaded.SetAnimation(&a.animation);
+  ASSERT_EQ(loaded.Load(file), 16);
+  std::fclose(file);
+  const std::vector<Tick> after = RunTicks(loaded, 4);
+  EXPECT_EQ(after, (std::vector<Tick>{{2, 0}, {8, 0}, {8, 2}, {9, 0}}));
+  EXPECT_EQ(after, RunTicks(player, 4));
 }
 
 TEST(AnimPlayer, RunToFrameRemembersEventsAndRestartGoesBackToTheStart) {
@@ -212,7 +228,7 @@ TEST(AnimPlayer, SaveLoadAndSeekRoundTrips) {
   EXPECT_EQ(loaded.playing, 0);
   EXPECT_EQ(loaded.Load(file), 16);
   EXPECT_EQ(loaded.sequence, 1);
-  EXPECT_EQ(loaded.loopBreak, 0);  // never kept
+  EXPECT_EQ(loaded.loopBreak, 1);  // told to leave its loop, it still will
   EXPECT_EQ(loaded.CurrentFrame(), 5);
   EXPECT_EQ(loaded.delay, 3);
   EXPECT_EQ(loaded.step, player.animation->GetSequence(1) + 3);

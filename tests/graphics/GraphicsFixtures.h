@@ -67,8 +67,15 @@ inline std::vector<uint16_t> Pixels(CSurface& surface) {
   return out;
 }
 
+// The pixel at (x, y); a surface without pixels there (none made, no display) fails the test.
 inline uint16_t PixelAt(CSurface& surface, int x, int y) {
-  return Pixels(surface)[static_cast<size_t>(y) * surface.width + x];
+  const std::vector<uint16_t> all = Pixels(surface);
+  const size_t at = static_cast<size_t>(y) * static_cast<size_t>(surface.width) + static_cast<size_t>(x);
+  if (x < 0 || y < 0 || x >= surface.width || at >= all.size()) {
+    ADD_FAILURE() << "no pixel at " << x << "," << y << " of a surface with " << all.size() << " pixels";
+    return 0;
+  }
+  return all[at];
 }
 
 inline void SetPixels(CSurface& surface, const std::vector<uint16_t>& values) {
