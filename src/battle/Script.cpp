@@ -268,7 +268,9 @@ void CScript::OnSpeechFinished(int eventNumber) {
       continue;
     const bool pausesFirst = records[r].prePauseLeft > 0;
     RunActions(r, -1);
-    if (pausesFirst) g_scriptActions->FinishSpeech();
+    // The box closes unless the next speech took it: one that waits its pre-pause first, or
+    // one that said nothing (it re-armed at once), leaves it to close.
+    if (pausesFirst || records[r].runState != kScriptRunning) g_scriptActions->FinishSpeech();
     return;
   }
   g_scriptActions->FinishSpeech();

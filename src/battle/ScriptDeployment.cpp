@@ -95,16 +95,18 @@ void ApplyConditions(CCreature& c, const ScriptDeploymentPart& d) {
   if (d.ironSkin) c.SetIronSkin(d.ironSkin);
   if (d.haste) c.SetHaste(d.haste);
   // A levitating or earth-bound creature wears its aura while the condition lasts (none when
-  // the options give the aura no density).
+  // the options give the aura no density); one aloft or bound already wears one.
   if (d.levitation) {
+    const bool aloft = c.airborne > 0;
     c.Levitate(d.levitation);
-    g_particleManager.Add(g_particleFactory->MakeAura(true, c.index));
+    if (!aloft) g_particleManager.Add(g_particleFactory->MakeAura(true, c.index));
   }
   if (d.gorgonStare) c.Immobilise(d.gorgonStare, 1);
   if (d.earthBind) {
+    const bool bound = c.earthBind > 0;
     c.SetEarthBind(d.earthBind);
     c.ForceLanding();
-    g_particleManager.Add(g_particleFactory->MakeAura(false, c.index));
+    if (!bound) g_particleManager.Add(g_particleFactory->MakeAura(false, c.index));
   }
 }
 

@@ -189,7 +189,7 @@ TEST_F(ScriptScenes, ASummoningThatMakesNothingReArmsItsDeployment) {
 }
 
 // A deployment that makes its creature levitate or earth-bound hangs the condition's aura on
-// it, as the spells do; none when the options give that aura no density.
+// it, as the spells do, once; none when the options give that aura no density.
 TEST_F(ScriptScenes, ALevitatingOrEarthBoundDeploymentWearsItsAura) {
   struct Case {
     const char* keys;
@@ -214,6 +214,8 @@ TEST_F(ScriptScenes, ALevitatingOrEarthBoundDeploymentWearsItsAura) {
                       c.keys));
     Bind("Bran", enemy_, kActorAliveInBattle);
     Fire(0);
+    ASSERT_EQ(g_particleManager.Count(), c.auras) << c.keys;
+    g_script.ApplyCreatureAction(enemy_, 0);  // deployed again: it wears one aura still
     ASSERT_EQ(g_particleManager.Count(), c.auras) << c.keys;
     if (c.auras == 0) continue;
     const auto* aura = dynamic_cast<const CAuraEmitter*>(g_particleManager.Slot(0));

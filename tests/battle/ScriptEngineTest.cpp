@@ -142,6 +142,18 @@ TEST_F(ScriptEngine, TwoDialoguesWithoutPausesShareOneSpeechBox) {
   g_script.OnSpeechFinished(500);  // outside the records: nothing
 }
 
+// A dialogue that follows a speech but says nothing (the local army has no wizard to hear it)
+// closes the box: the battle, paused for the speech, must not wait for it forever.
+TEST_F(ScriptEngine, AFollowingDialogueThatSaysNothingClosesTheBox) {
+  Load(Event(1, "EventType=DIALOGUE\nSpeech=First") + Event(2, "EventType=DIALOGUE\nSpeech=Second\nComplete1=1"));
+  actions.silent = {1};
+  Tick();
+  g_script.OnSpeechFinished(0);
+  EXPECT_EQ(actions.runs, (std::vector<int>{0, 1}));
+  EXPECT_EQ(g_script.Event(1).runState, kScriptRetired);
+  EXPECT_EQ(actions.speechesFinished, 1);
+}
+
 TEST_F(ScriptEngine, ASpeechWithAPostPauseClosesAndWaits) {
   Load(Event(1, "EventType=DIALOGUE\nSpeech=Wait\nPostPause=2\nNumberOfActions=2"));
   Tick();
