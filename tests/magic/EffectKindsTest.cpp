@@ -94,9 +94,14 @@ TEST_F(EffectKindsTest, FireBurnsALowerFlameOnSparserTerrain) {
     EXPECT_EQ(world.ignited.back(), 3);  // the creature standing on it
     e->Deactivate();
   }
-  // Grass carries no fire, nor does the top level: the effect ends at once.
-  CEffect* grass = Start(14, At(2 * 32, 2 * 32, 0));
-  EXPECT_FALSE(grass->active);
+  // Sand carries no fire, nor does the top level: the effect ends at once. Grass does.
+  Set(2, 2, 0, t::kSand);
+  CEffect* sand = Start(14, At(2 * 32, 2 * 32, 0));
+  EXPECT_FALSE(sand->active);
+  Set(4, 4, 0, t::kGrass);
+  CEffect* grass = Start(14, At(4 * 32, 4 * 32, 0));
+  EXPECT_TRUE(grass->active);
+  grass->Deactivate();
   CEffect* top = Start(14, At(2 * 32, 2 * 32, 7 * 16));
   EXPECT_FALSE(top->active);
 }

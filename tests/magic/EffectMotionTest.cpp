@@ -291,8 +291,13 @@ TEST_F(EffectMotionTest, ACellCarriesAFireOnlyOnSupportingGroundAboveTheWater) {
     EXPECT_EQ(e->cellLevel, c.wantLevel) << c.name;
     e->Deactivate();
   }
-  CEffect* grass = StartAs(14, At(2 * 32, 2 * 32, 0));
-  EXPECT_EQ(grass->CheckSupport(), 0);  // grass has no support value
+  Set(2, 2, 0, t::kSand);
+  CEffect* sand = StartAs(14, At(2 * 32, 2 * 32, 0));
+  EXPECT_EQ(sand->CheckSupport(), 0);  // sand has no support value
+  sand->Deactivate();
+  g_map.waterLevel = 0;
+  CEffect* grass = StartAs(14, At(4 * 32, 4 * 32, 0));
+  EXPECT_EQ(grass->CheckSupport(), 1);  // grass carries a fire
 }
 
 TEST_F(EffectMotionTest, DamageGoesToTheCreatureHitOrElseTheCell) {

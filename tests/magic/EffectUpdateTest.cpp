@@ -3,12 +3,14 @@
 // a falling block that hurts what it lands on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
 #include "MagicTestSupport.h"
 #include "core/Random.h"
 #include "creatures/SpellDefinition.h"
+#include "forge/SpellTable.h"
 #include "forge/TerrainTypes.h"
 #include "map/LineWalker.h"
 
@@ -138,13 +140,15 @@ TEST_F(EffectUpdateTest, FireSpreadsOverBurnableGroundAndDiesOut) {
   heath.ignition = 90;
   heath.burnValue = 12;
   heath.supportValue = 5;
-  heath.damageThreshold = 10;  // burnt, it is grass
-  heath.afterDestruction = t::kGrass;
+  heath.damageThreshold = 10;  // burnt, it is bare sand, which burns no more
+  heath.typeFlags &= static_cast<uint8_t>(~0x20);  // the fire does burn it away
+  heath.afterDestruction = t::kSand;
   types.push_back(heath);
   const int kHeath = static_cast<int>(types.size()) - 1;
   g_terrainTypes.Assign(types);
-  for (int y = 20; y < 26; ++y)
-    for (int x = 20; x < 26; ++x) Set(x, y, 0, kHeath);
+  // The heath within a ring of sand, which does not burn.
+  for (int y = 19; y < 27; ++y)
+    for (int x = 19; x < 27; ++x) Set(x, y, 0, x < 20 || x > 25 || y < 20 || y > 25 ? t::kSand : kHeath);
   g_spellDefs[58].SpellStrength = 2;
   g_spellDefs[58].Damage = 200;  // no delivery while it burns
   CEffectParams block = At(22 * 32 + 16, 22 * 32 + 16, 0);
@@ -160,14 +164,44 @@ TEST_F(EffectUpdateTest, FireSpreadsOverBurnableGroundAndDiesOut) {
   }
   EXPECT_GT(burnt.size(), 3u);
   for (const auto& [x, y] : burnt) {
-    EXPECT_GE(x, 20);  // grass does not catch
+    EXPECT_GE(x, 20);  // the sand does not catch
     EXPECT_LT(x, 26);
   }
   EXPECT_EQ(CountActive(effect_kind::kFire), 0) << "still burning after " << frames;
   for (const auto& [x, y] : burnt) {
     EXPECT_FALSE(Cell(x, y, 0).state & state_bits::kField10);
-    EXPECT_EQ(Cell(x, y, 0).terrain, t::kGrass);
+    EXPECT_EQ(Cell(x, y, 0).terrain, t::kSand);
   }
+}
+
+// The forged grass and the forged fireball's fire: it catches, spreads a little over the
+// moor and dies out on its own, and the grass is still there after it.
+TEST_F(EffectUpdateTest, AFireballsFireOnTheForgedGrassSpreadsALittleAndDiesOut) {
+  const forge::SpellRow& fireball = forge::SpellTable()[58];
+  g_spellDefs[58].SpellStrength = fireball.SpellStrength;
+  g_spellDefs[58].Duration = fireball.Duration;
+  g_spellDefs[58].Damage = fireball.Damage;
+  size_t most = 0;
+  for (uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
+    SCOPED_TRACE(seed);
+    g_battleRandom.Seed(seed);
+    CEffectParams block = At(32 * 32 + 16, 32 * 32 + 16, 0);
+    block[w::kSpell] = 58;
+    ASSERT_TRUE(Start(effect_kind::kFire, block)->active);
+    std::set<std::pair<int, int>> burnt;
+    int frames = 0;
+    for (; frames < 3000 && CountActive(effect_kind::kFire) > 0; ++frames) {
+      Frame();
+      for (int y = 16; y < 48; ++y)
+        for (int x = 16; x < 48; ++x)
+          if (Cell(x, y, 0).state & state_bits::kField10) burnt.insert({x, y});
+    }
+    EXPECT_EQ(CountActive(effect_kind::kFire), 0) << "still burning after " << frames;
+    EXPECT_LT(burnt.size(), 100u);
+    most = std::max(most, burnt.size());
+    for (const auto& [x, y] : burnt) EXPECT_EQ(Cell(x, y, 0).terrain, t::kGrass);
+  }
+  EXPECT_GT(most, 1u) << "the fire never spread";
 }
 
 TEST_F(EffectUpdateTest, TheCountdownEndsTheBattleWithDefeatMessageTwo) {

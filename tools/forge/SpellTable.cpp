@@ -1,6 +1,8 @@
 // The forged spells.
 #include "forge/SpellTable.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "forge/CreatureTable.h"
@@ -172,6 +174,10 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   SpellRow& fireball = Weigh(s[58] = Row("Fireball", kVrask, 40, 12, 10, kThrow, kPlaceOrHostile), kAiArea, 7);
   fireball.Damage = 10;
   fireball.Radius = 1;
+  // The fires it leaves (and every fire burning by this spell): a try to spread every
+  // SpellStrength + 1 frames, and each frame a (Duration - 1)-in-99 chance to die down.
+  fireball.SpellStrength = 8;
+  fireball.Duration = 3;
   SpellRow& bolt = Weigh(s[62] = Row("Thunderbolt", kVrask, 45, 12, 16, kThrow, kPlaceOrHostile), kAiMissile, 6);
   bolt.Damage = 60;
   bolt.Duration = 15;
@@ -183,7 +189,8 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   SpellRow& flame = Weigh(s[72] = Row("Flame Strike", kVrask, 30, 10, 12, kNone, kPlaceOrHostile), kAiMissile, 5);
   flame.Damage = 25;
   flame.Duration = 50;
-  SpellRow& orb = Weigh(s[73] = Row("Bouncing Orb", kNeutral, 30, 12, 10, kThrow, kPlaceOrHostile), kAiMissile, 4);
+  // The orb flies a straight line and bounces on: it needs a straight line to its target.
+  SpellRow& orb = Weigh(s[73] = Row("Bouncing Orb", kNeutral, 30, 12, 10, kStraight, kPlaceOrHostile), kAiMissile, 4);
   orb.Damage = 20;
   orb.Duration = 120;  // frames the orb bounces on
   SpellRow& quake = Weigh(s[75] = Row("Earthquake", kNeutral, 70, 10, 8, kStraight, kPlace), kAiArea, 6);
@@ -253,6 +260,20 @@ void Missiles(std::array<SpellRow, kSpells>& s) {
   missile(102, "Plague of Flies", kVrask, 10, 12, kThrow, 5);
 }
 
+// A thrown spell flies a parabola under the effects' gravity (0.969 units per tick per
+// tick), launched at most at its Speed: over level ground a launch of speed v reaches v² / g
+// units at best (at 45 degrees), and a target dz units higher needs v² >= g (dz + d), d the
+// straight distance. A cast is refused beyond the Range, and one the launch cannot reach is
+// refused (or refunded) too: the Speed must carry the whole Range, with room for a target two
+// levels up or an arc over something in the way.
+constexpr double kEffectGravity = 0.969;
+constexpr int kLobHeadroom = 64;  // units
+
+int LobSpeedFor(int range) {
+  const double needed = std::sqrt(kEffectGravity * (range * 32 + kLobHeadroom));
+  return static_cast<int>(std::ceil(needed));
+}
+
 std::array<SpellRow, kSpells> MakeTable() {
   std::array<SpellRow, kSpells> s{};
   Summons(s);
@@ -260,6 +281,8 @@ std::array<SpellRow, kSpells> MakeTable() {
   Strikes(s);
   Totems(s);
   Missiles(s);
+  for (SpellRow& row : s)
+    if (row.LOFType == kThrow) row.Speed = std::max(row.Speed, LobSpeedFor(row.Range));
   for (int n = 0; n < kSpells; ++n)
     s[static_cast<size_t>(n)].SpellBoxSound = kBoxSounds[n % (sizeof kBoxSounds / sizeof kBoxSounds[0])];
   return s;

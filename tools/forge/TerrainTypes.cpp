@@ -31,6 +31,8 @@ namespace {
 
 constexpr uint8_t kStandable = 0x08;
 constexpr uint8_t kChestPart = 0x10;
+// Fire burns on the type but leaves it whole (and two such types never burn one on the other).
+constexpr uint8_t kOutlastsFire = 0x20;
 
 TerrainDef Floor(int kind, int groundHeight, int lastQuarter) {
   TerrainDef type;
@@ -122,6 +124,18 @@ void Chests(std::vector<TerrainDef>& types) {
              [](int back, int x, int y, int) { return InsideChest(x, y) && FromBack(back, x, y) == 1; });
 }
 
+// Grass burns: a fire takes on it now and then (ignition is a chance in 99 for each try of a
+// neighbouring fire), carries itself (the support) and burns for a while, and the grass
+// outlasts it, so the ground stays where it was. Dry enough to spread a little, not so dry
+// that one fireball burns the moor: with the fireball's spread every 9 frames and its
+// 2-in-99 chance a frame to die down, a fire burns a handful of cells.
+void Grassy(TerrainDef& type) {
+  type.ignition = 30;
+  type.burnValue = 70;
+  type.supportValue = 5;
+  type.typeFlags |= kOutlastsFire;
+}
+
 // Each type turns into itself unless told otherwise; its pictures are the terrain sprite's
 // frames of its material, per view rotation.
 void FinishType(TerrainDef& type, int number) {
@@ -138,6 +152,7 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   std::vector<TerrainDef> types(kCount);
   types[kGrass] = Floor(2, 4, 0);
   types[kGrass].scannerClass = 8;
+  Grassy(types[kGrass]);
   types[kEarth] = Block(12, 60, kRubble);
   types[kEarth].scannerClass = 4;
   types[kRock] = Block(14, 255, 0);
@@ -184,6 +199,7 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   types[kCliff].scannerClass = 2;
   types[kTurf] = Block(12, 60, kRubble, true);
   types[kTurf].scannerClass = 8;
+  Grassy(types[kTurf]);
   types[kStoneTop] = Block(15, 80, kRubble, true);
   types[kStoneTop].scannerClass = 6;
   for (int n = kRegionPatternFirst; n <= kRegionPatternLast; ++n) types[static_cast<size_t>(n)] = Floor(2, 4, 0);
