@@ -115,6 +115,12 @@ class EffectCreatures : public IEffectWorld {
   }
 
   // --- world objects ---
+  int ArtifactValue(int definition, int field) override {
+    const CMapObjectType* record = g_mapObjects.Type(definition);
+    if (!record) return 0;
+    const int32_t values[4] = {record->Data1, record->Data2, record->Data3, record->Data4};
+    return field >= 0 && field < 4 ? values[field] : 0;
+  }
   int ObjectTypeCount() override { return g_mapObjects.TypeCount(); }
   int ObjectAniEntry(int type) override {
     const CMapObjectType* record = g_mapObjects.Type(type);

@@ -51,7 +51,10 @@ ObjectRow RowOf(int kind) {
     case 9:
       return {"Crystal of Far Sight", 10, 0, 0, 3, "CREATURE", 6};
     case 10:
-      return {"Wand of Bolts", 12, 20, kWandSpell, 5, "CREATURE", 8};
+      // The wand looks for the nearest enemy within Data2 tiles it has a line of fire to and
+      // throws itself there, hurting by Data2; it flies Data1 + 1 tiles at most, so it
+      // reaches as far as it looks, a tile to spare.
+      return {"Wand of Bolts", 10, 10, kWandSpell, 5, "CREATURE", 8};
     case 11:
       return {"Holy Symbol", 8, 200, 0, 2, "CREATURE", 5};
     case 12:

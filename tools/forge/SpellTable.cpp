@@ -178,6 +178,8 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   // SpellStrength + 1 frames, and each frame a (Duration - 1)-in-99 chance to die down.
   fireball.SpellStrength = 8;
   fireball.Duration = 3;
+  // A burning creature takes its type's BurnDamage every Data1 + 1 frames, not every frame.
+  fireball.Data1 = 8;
   SpellRow& bolt = Weigh(s[62] = Row("Thunderbolt", kVrask, 45, 12, 16, kThrow, kPlaceOrHostile), kAiMissile, 6);
   bolt.Damage = 60;
   bolt.Duration = 15;
