@@ -192,8 +192,9 @@ std::vector<Entry> Table() {
   // File 1: fire, smoke, explosions and the spells' impacts.
   t.push_back(
       {6, 1, "NORMAL", 4, 4, 6, 3, 1, Program::kEventLoopTail, [&p](int size, int f) { return Fire(p, size, f, 6); }});
-  t.push_back({52, 1, "TRANSPARENT50", 1, 1, 8, 4, 1, Program::kLoopTail,
-               [&p](int, int f) { return Cloud(p, p.smoke, 20, f, 8); }});
+  // The glow over a magic item lying on the map (kind 60), until the item is taken.
+  t.push_back({52, 1, "TRANSPARENT75", 1, 1, 8, 4, 1, Program::kLoopTail,
+               [&p](int, int f) { return ItemGlow(p, p.gold, f, 8); }});
   t.push_back({39, 1, "NORMAL", 1, 1, 12, 0, 1, Program::kTwoEvents, [&p](int, int f) { return StormCloud(p, f); }});
   t.push_back(BurstEntry(1, 1, "NORMAL", 6, Style(&p.white, &p.ice, nullptr, 14, 1).WithBolts(p.ice)));
   t.push_back(BurstEntry(8, 1, "NORMAL", 7, Style(&p.arcane, nullptr, &p.white, 10, 8)));

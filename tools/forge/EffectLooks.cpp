@@ -274,6 +274,28 @@ Picture Rising(const EffectPalette& p, const Ramp& ramp, int height, int frame, 
   return pic;
 }
 
+Picture ItemGlow(const EffectPalette& p, const Ramp& ramp, int frame, int frames) {
+  constexpr int kHalfLevel = 8;  // the glow's point over the ground
+  Picture pic = Blank(44, 48, 22, 36);
+  Canvas& c = pic.canvas;
+  const double fade = frame >= frames ? std::max(0.0, 1 - (frame - frames + 1) / 4.0) : 1;
+  const double phase = static_cast<double>(frame % frames) / frames;  // the loop joins up
+  const double pulse = 0.85 + 0.15 * std::sin(phase * 2 * kPi);
+  const double groundY = pic.hotY + kHalfLevel;
+  Glow(c, pic.hotX, groundY, 20 * pulse * fade, ramp, 0.45, 0.5, 0.8 * fade);
+  Glow(c, pic.hotX, groundY, 9 * pulse * fade, p.white, 0.5, 0.5, 0.7 * fade);
+  for (int k = 0; k < 6; ++k) {
+    const double rise = std::fmod(Hash01(52, k) + phase, 1.0);
+    if (rise > fade) continue;
+    double ox, oy;
+    OnGround(4 + 8 * Hash01(52, k, 3), Hash01(52, k, 2) * 2 * kPi + rise, ox, oy);
+    const int x = static_cast<int>(std::lround(pic.hotX + 1.4 * ox));
+    const int y = static_cast<int>(std::lround(groundY + oy - rise * 32));
+    Sparkle(c, x, y, rise < 0.5 ? 2 : 1, k % 3 ? ramp : p.white);
+  }
+  return pic;
+}
+
 Picture Rings(const EffectPalette& p, const Ramp& ramp, int radius, int quarter, int frame, int frames) {
   const int w = radius * 2 + 10, h = radius + 10;
   Picture pic = Blank(w, h, w / 2, h / 2);

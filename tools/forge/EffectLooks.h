@@ -54,6 +54,10 @@ struct BurstStyle {
 Picture Burst(const BurstStyle& style, int frame, int frames);
 // Sparkles rising from the ground (healing, items appearing, glows on a creature).
 Picture Rising(const EffectPalette& p, const Ramp& ramp, int height, int frame, int frames, int seed);
+// The glow of a magic item lying on the map, drawn round a point half a level over the
+// ground: a pulsing pool of light under the item and motes drifting up out of it; frames
+// past `frames` fade it out.
+Picture ItemGlow(const EffectPalette& p, const Ramp& ramp, int frame, int frames);
 // Rings spreading over the ground; quarter 0-3 picks one side only, -1 the whole ring.
 Picture Rings(const EffectPalette& p, const Ramp& ramp, int radius, int quarter, int frame, int frames);
 // A glowing ring on the ground that pulses (markers, selection, runes).
