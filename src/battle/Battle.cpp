@@ -9,9 +9,9 @@
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/BattleTrace.h"
-#include "battle/QuickBattleEndScreen.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/MessagePanel.h"
+#include "battle/QuickBattleEndScreen.h"
 #include "battle/SelectBar.h"
 #include "battle/TimerPanel.h"
 #include "battle/TooltipManager.h"
@@ -97,7 +97,8 @@ void CBattle::Update() {
     return;
   }
   if (g_aiOnlyEnd && BattleSystems().AIFinished()) {
-    PopScreen();
+    // Back from the final results (or any other battle): it ends.
+    if (!ShowFinalResults()) PopScreen();
     return;
   }
   if (BattlePlayingBack()) g_messagePanel.PrintLine(">> PlayBack Mode >>", 0, 1);
@@ -200,6 +201,20 @@ void CBattle::EndCountdownStep() {
   else
     leaveRequested = 1;
   endCountdownRunning = 0;
+}
+
+// A single-player quick battle with one side left: the results go up over it once, with
+// Leave Battle only, so that the player sees how it went before the battle is gone. False
+// once they were shown, and for the other battles, which end at once.
+bool CBattle::ShowFinalResults() {
+  if (g_gameMode != kGameModeQuickBattle || g_networkGame || !g_backBuffer.IsCreated()) return false;
+  if (finalResultsShown) return false;
+  finalResultsShown = 1;
+  CQuickBattleEndScreen& results = QuickBattleEndScreen();
+  results.returned = 1;
+  results.hasArmy = g_localArmy != -1 ? 1 : 0;
+  PushScreen(&results);
+  return true;
 }
 
 void CBattle::Leave() {

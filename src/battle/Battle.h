@@ -137,6 +137,8 @@ class CBattle : public CScreen {
   int endCountdown = 0;
   uint8_t graphicsFreed = 0;
   uint8_t victoryReached = 0, wizardLostByEffect = 0, criticalActorLost = 0;
+  // A single-player quick battle that is over has put its results up for the last time.
+  uint8_t finalResultsShown = 0;
   int timedBattle = 0;
   // The keys' state: the select-bar item the space key remembers (-1 none), the creatures it
   // selects again, and the display mode the S key steps (0-2).
@@ -180,6 +182,7 @@ class CBattle : public CScreen {
  private:
   void EndCountdownStep();
   void Leave();
+  bool ShowFinalResults();
   void EndBattleAndShowResult();
   void RunFrameSystems(bool wasPaused);
   void RunWorld();

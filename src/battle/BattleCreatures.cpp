@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "battle/BattleArmies.h"
+#include "battle/BattleComputerWizards.h"
 #include "battle/BattleWizards.h"
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
@@ -16,6 +17,7 @@
 #include "creatures/MapObject.h"
 #include "creatures/Mapelem.h"
 #include "creatures/WizardTable.h"
+#include "graphics/BattleFacing.h"
 #include "map/Map.h"
 
 namespace {
@@ -94,6 +96,10 @@ void CBattleCreatures::UpdateCreatures() {
   g_creatureArray.ApplyWater();
 }
 
+void CBattleCreatures::UpdateAI(int controller, int) {
+  if (controller == 1) RunComputerWizards(BattleState().gameTick);
+}
+
 void CBattleCreatures::UpdateCreatureVisibility() {
   g_creatureArray.UpdateVisibility();
   // Until the creatures light the map themselves, the player sees around their wizard.
@@ -131,10 +137,12 @@ ArmyFrameCounts CBattleCreatures::ArmyCounts(int army) {
 uint32_t CBattleCreatures::CreatureStateHash() {
   uint32_t hash = 2166136261u;
   g_creatureArray.ForEachInUse([&](CCreature& c) {
-    for (int32_t word : {c.index, c.typeNumber, c.army, c.cellX, c.cellY, c.level, c.unitX, c.unitY, c.unitZ,
-                         c.health, c.mana, c.order, c.pendingOrder, c.behaviourSubState, c.animState, c.target,
-                         c.facing, c.midStep, c.heldKind, c.heldTime, c.tracking, c.engagedWith, c.experience,
-                         c.rank, c.route.goalX, c.route.goalY, c.route.goalLevel, c.airborne, c.spellState})
+    for (int32_t word :
+         {c.index,       c.typeNumber, c.army,   c.cellX,       c.cellY,       c.level,           c.unitX,
+          c.unitY,       c.unitZ,      c.health, c.mana,        c.order,       c.pendingOrder,    c.behaviourSubState,
+          c.animState,   c.target,     c.facing, c.midStep,     c.heldKind,    c.heldTime,        c.tracking,
+          c.engagedWith, c.experience, c.rank,   c.route.goalX, c.route.goalY, c.route.goalLevel, c.airborne,
+          c.spellState})
       Mix(hash, word);
   });
   return hash;

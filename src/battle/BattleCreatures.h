@@ -34,6 +34,9 @@ class CBattleCreatures : public IBattleSystems {
   int ObjectWeight(int type) override;
   void ResetScript() override;
   void ScriptTick() override;
+  // The side controller's share: the computer wizards' turn (until the computer player is
+  // built, the creature controller has nothing to do).
+  void UpdateAI(int controller, int budget) override;
 
  private:
   struct Seen {

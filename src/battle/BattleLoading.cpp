@@ -209,6 +209,7 @@ void CBattle::Initialise() {
   endScreenWon = -1;
   endScreenShown = 0;
   g_aiOnlyEnd = 0;
+  finalResultsShown = 0;
   ClearWizardReturns();
   storedSelectItem = -1;
   loyalCount = 0;

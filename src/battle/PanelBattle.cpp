@@ -1,5 +1,6 @@
 #include "battle/PanelBattle.h"
 
+#include "battle/TooltipManager.h"
 #include "net/NetMachine.h"
 #include "net/NetMessages.h"
 
@@ -22,6 +23,8 @@ int32_t PackId(int id) { return id >= -1 && id < kIdMask ? id + 1 : 0; }
 }  // namespace
 
 HookSlot<IPanelBattle> g_panelBattle(&g_neutralPanelBattle);
+
+void IPanelBattle::ShowTooltipText(const char* text) { g_tooltipManager.ShowForControl(text); }
 HookSlot<IMapCommandSink> g_panelCommands(&g_netClientSink);
 
 int32_t InterfaceCommandWord(int command, int id1, int id2) {

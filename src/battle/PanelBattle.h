@@ -71,7 +71,7 @@ class IPanelBattle {
   // The chat console closes when the popup strip opens.
   virtual void CloseChatConsole() {}
   // The tooltip manager shows a text at the pointer.
-  virtual void ShowTooltipText(const char* text) {}
+  virtual void ShowTooltipText(const char* text);
 };
 
 // Never null: the neutral interface until the battle installs its own.

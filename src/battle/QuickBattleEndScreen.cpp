@@ -202,11 +202,13 @@ void CQuickBattleEndScreen::AfterDraw() {
   CBattle* battle = g_battle;
   if (!battle || closeRequested) return;
   // A battle that is over leaves once it is on top again.
+  // (The results of a quick battle that is over stay until the player leaves.)
   if (battle->quitRequested || battle->leaveRequested || battle->endRequested ||
-      (g_aiOnlyEnd && BattleSystems().AIFinished())) {
+      (g_aiOnlyEnd && BattleSystems().AIFinished() && !battle->finalResultsShown)) {
     closeRequested = 1;
     return;
   }
+  if (battle->finalResultsShown) return;
   // The battle runs on underneath, unseen: its frame without its drawing.
   const int skip = g_skipThisFrame;
   g_skipThisFrame = 1;

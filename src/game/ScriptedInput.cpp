@@ -49,10 +49,11 @@ bool ParseCommand(std::istringstream& words, const std::string& first, ScriptCom
   command.frame = platform::TextToInt(first);
   std::string verb, a, b;
   words >> verb >> a >> b;
-  if (verb == "click" || verb == "rclick" || verb == "press" || verb == "release") {
+  if (verb == "click" || verb == "rclick" || verb == "press" || verb == "release" || verb == "move") {
     command.kind = verb == "click"    ? ScriptCommand::kClick
                    : verb == "rclick" ? ScriptCommand::kRightClick
                    : verb == "press"  ? ScriptCommand::kPress
+                   : verb == "move"   ? ScriptCommand::kMove
                                       : ScriptCommand::kRelease;
     if (!IsNumber(a) || !IsNumber(b)) {
       why = "a " + verb + " needs x and y";
@@ -162,6 +163,9 @@ void CScriptedInput::Run(const ScriptCommand& command) {
       platform::SimulateMouseButton(left, false, command.x, command.y);
       break;
     }
+    case ScriptCommand::kMove:
+      platform::SimulateMouseMove(command.x, command.y);
+      break;
     case ScriptCommand::kPress:
     case ScriptCommand::kRelease:
       platform::SimulateMouseMove(command.x, command.y);

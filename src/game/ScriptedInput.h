@@ -8,6 +8,8 @@
 // The script holds one command a line; '#' begins a comment:
 //   log <file>              the screen log: a line "<frame> <screen id>" each time another
 //                           screen comes on top (0 when none is left)
+//   <frame> move <x> <y>    the pointer moved there (what lies under it, and the cursor,
+//                           are known from the next frame on, as for a hand on the mouse)
 //   <frame> click <x> <y>   a left click at a point of the client area
 //   <frame> rclick <x> <y>  a right click
 //   <frame> press <x> <y>   the left button pressed there (and held)
@@ -26,7 +28,7 @@
 #include <vector>
 
 struct ScriptCommand {
-  enum Kind { kClick, kRightClick, kPress, kRelease, kKey, kPng, kClose, kSeed };
+  enum Kind { kClick, kRightClick, kPress, kRelease, kKey, kPng, kClose, kSeed, kMove };
   int frame = 0;
   Kind kind = kClick;
   int x = 0, y = 0;

@@ -1,25 +1,19 @@
 // The battle as a player sees it, in the real program driven by a script (VRASK_SCRIPT) with
-// the frame trace (VRASK_BATTLE_TRACE): an unattended battle ("directAI", no army of the
-// player's own) shows the map lit and its armies fighting.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
+// the frame trace (VRASK_BATTLE_TRACE): a quick battle set up and fought with the mouse, from
+// the main menu to its results and back; and an unattended battle ("directAI", no army of
+// the player's own), which shows the map lit and its armies fighting.
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include "support/Png.h"
-#include "support/TestSupport.h"
+#include "ProgramRoad.h"
+#include "forge/BattleEndLayouts.h"
+#include "forge/SetupScreenLayouts.h"
 
 namespace {
 
 #ifdef VRASK_PROGRAM
 
+using forge::WidgetKind;
 using testing_support::ReadText;
 
 // What the frame trace says of one army over the whole run.
@@ -59,31 +53,105 @@ double LitShare(const std::vector<uint8_t>& rgb, int width, int height) {
   return counted ? static_cast<double>(lit) / counted : 0.0;
 }
 
-class BattleRoad : public ::testing::Test {
+class BattleRoad : public e2e::ProgramRoad {
  protected:
-  void SetUp() override {
-    std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
-  }
-  // Runs the program headless with the script and the trace; its exit status.
+  // Runs the program headless with the script and the trace, as fast as the machine goes
+  // (the battle counts frames, not time); its exit status.
   int Run(const std::string& arguments, const std::string& script) {
+    std::string prefs = ReadText(dir_.File("cfg/prefs.cfg"));
+    const size_t rate = prefs.find("MaxFramesPerSec=");
+    if (rate != std::string::npos) prefs.replace(rate, prefs.find('\n', rate) - rate, "MaxFramesPerSec=200");
+    std::ofstream(dir_.File("cfg/prefs.cfg")) << prefs;
     std::ofstream(dir_.File("road.txt")) << script;
-    const std::string command = "cd '" + dir_.Path() +
-                                "' && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt "
-                                "VRASK_BATTLE_TRACE=trace.txt timeout 200 '" VRASK_PROGRAM "' " +
-                                arguments + " 2>stderr.txt >/dev/null";
-    return std::system(command.c_str());
+    return std::system(
+        Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt VRASK_BATTLE_TRACE=trace.txt",
+                arguments)
+            .c_str());
   }
-  // The saved frame, kept in the test output for a person to look at.
+  // A saved frame, kept in the test output for a person to look at.
   std::vector<uint8_t> Picture(const std::string& name, int& width, int& height) {
     std::vector<uint8_t> rgb;
     EXPECT_TRUE(testing_support::ReadStoredPng(dir_.File(name), width, height, rgb)) << name;
-    if (!rgb.empty())
-      std::filesystem::copy_file(dir_.File(name), testing_support::TestOutputDir() + "/battle_road_" + name,
-                                 std::filesystem::copy_options::overwrite_existing);
+    if (!rgb.empty()) KeepPicture(name, "battle_road_" + name);
     return rgb;
   }
-  testing_support::TempDir dir_;
 };
+
+std::string At(const forge::ScreenLayout& layout, WidgetKind kind, int number) {
+  return e2e::Point(layout, kind, number, true);
+}
+
+// The player's road at 800 x 600: Quick Battle, Single Player Battle, the two lower opponents
+// removed, Start; the four dealt items dragged into the talisman columns and Begin Battle; Go
+// On. In the battle the player clicks the face (the wizard is selected), opens the spell
+// strip, chooses Summon Faun, casts it beside the wizard with a right click, clicks the face
+// again and sends the wizard off with a right click on the map. The computer wizard summons
+// and comes; both sides walk and strike until one wizard is left: the results come up by
+// themselves, Leave Battle, Back, Quit.
+TEST_F(BattleRoad, AQuickBattleFromTheMainMenuIsFoughtToItsResults) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
+                            setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout(),
+                            results = forge::QuickBattleEndLayout();
+  constexpr int kLeave = 1500;  // the battle is over well before
+  std::ostringstream script;
+  script << "log screens.txt\n1 seed 4242\n"
+         << "4 click " << At(main, WidgetKind::kTextButton, 3) << "\n"
+         << "25 click " << At(quick, WidgetKind::kTextButton, 3) << "\n"
+         << "46 click " << At(setUp, WidgetKind::kStandardButton, 4) << "\n"  // remove row 3
+         << "48 click " << At(setUp, WidgetKind::kStandardButton, 3) << "\n"  // and row 2
+         << "55 png setup.png\n"
+         << "56 click " << At(setUp, WidgetKind::kTextButton, 2)
+         << "\n"
+         // The pool's four items into the columns (where the spell box's art places them).
+         << "80 press 338 136\n82 release 52 549\n84 press 437 136\n86 release 143 549\n"
+         << "88 press 536 136\n90 release 235 549\n92 press 635 136\n94 release 52 465\n"
+         << "100 click 754 51\n"  // Begin Battle
+         << "130 click " << At(region, WidgetKind::kTextButton, 1) << "\n"
+         << "200 click 737 530\n"  // the face panel
+         << "205 click 614 576\n"  // the strip's toggle
+         << "210 click 523 572\n"  // its second button: Summon Faun
+         << "212 move 460 330\n214 rclick 460 330\n"
+         << "230 png cast.png\n"
+         << "240 click 737 530\n242 move 300 250\n244 rclick 300 250\n"
+         << "450 png fight.png\n"
+         << kLeave << " png results.png\n"
+         << kLeave + 1 << " click " << At(results, WidgetKind::kTextButton, 3) << "\n"  // Leave Battle
+         << kLeave + 25 << " click " << At(quick, WidgetKind::kTextButton, 4) << "\n"
+         << kLeave + 50 << " click " << At(main, WidgetKind::kTextButton, 6) << "\n"
+         << kLeave + 200 << " close\n";
+  const int status = Run("/win", script.str());
+  ASSERT_TRUE(WIFEXITED(status));
+  const std::string errors = ReadText(dir_.File("stderr.txt"));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << errors;
+  EXPECT_NE(errors.find("battle set-up: region 1 "), std::string::npos) << errors;
+
+  // Main menu, quick battle menu, set-up, spell box, region entry, the battle (2), its results
+  // (31) once one wizard is left, and back through the region entry and the set-up to the
+  // quick battle menu, the main menu and the end.
+  const std::string log = ReadText(dir_.File("screens.txt"));
+  EXPECT_EQ(e2e::ScreenIds(log), (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0})) << log;
+  int resultsFrame = 0, frame = 0, id = 0;
+  for (std::istringstream lines(log); lines >> frame >> id;)
+    if (id == 31 && !resultsFrame) resultsFrame = frame;
+  EXPECT_LT(resultsFrame, kLeave) << log;
+
+  // Both sides walked and struck: the player's wizard and faun (army 0), the computer's
+  // wizard and its fauns (army 1).
+  int lines = 0;
+  const std::map<int, ArmyTotals> totals = TraceTotals(ReadText(dir_.File("trace.txt")), lines);
+  ASSERT_EQ(totals.size(), 2u) << "one opponent was left at the set-up";
+  for (int army : {0, 1}) {
+    EXPECT_GT(totals.at(army).moved, 0) << "army " << army;
+    EXPECT_GT(totals.at(army).blows, 0) << "army " << army;
+  }
+  int width = 0, height = 0;
+  for (const char* name : {"setup.png", "cast.png", "fight.png", "results.png"}) {
+    const std::vector<uint8_t> rgb = Picture(name, width, height);
+    EXPECT_EQ(width, 800) << name;
+    if (std::string(name) == "cast.png" || std::string(name) == "fight.png")
+      EXPECT_GT(LitShare(rgb, width, height), 0.5) << name << " is dark";
+  }
+}
 
 // With no army of the player's the battle has no one to see by: the view is lit all over
 // (light sources are off), and both computer sides are seen walking and striking.

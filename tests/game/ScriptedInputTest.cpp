@@ -22,6 +22,7 @@ TEST(ScriptedInput, ReadsItsCommandsInFrameOrderAndReportsWhatItCannotRead) {
       "4 key RETURN\n"
       "7 key 27\n"
       "9 rclick 1 2\n"
+      "9 move 3 4\n"
       "30 close\n"
       "0 click 1 1\n"
       "x key RETURN\n"
@@ -29,10 +30,11 @@ TEST(ScriptedInput, ReadsItsCommandsInFrameOrderAndReportsWhatItCannotRead) {
       "6 click 12\n"
       "6 press 5 6\n"
       "6 release 7\n"
+      "6 move 8\n"
       "8 fly\n"
       "8 png\n");
   EXPECT_EQ(script.logFile, "screens.txt");
-  ASSERT_EQ(script.commands.size(), 7u);
+  ASSERT_EQ(script.commands.size(), 8u);
   EXPECT_EQ(script.commands[0].kind, ScriptCommand::kClick);
   EXPECT_EQ(script.commands[0].frame, 4);
   EXPECT_EQ(script.commands[0].x, 400);
@@ -44,14 +46,17 @@ TEST(ScriptedInput, ReadsItsCommandsInFrameOrderAndReportsWhatItCannotRead) {
   EXPECT_EQ(script.commands[2].y, 6);
   EXPECT_EQ(script.commands[3].key, platform::VK_ESCAPE);
   EXPECT_EQ(script.commands[4].kind, ScriptCommand::kRightClick);
-  EXPECT_EQ(script.commands[5].kind, ScriptCommand::kPng);
-  EXPECT_EQ(script.commands[5].file, "later.png");
-  EXPECT_EQ(script.commands[6].kind, ScriptCommand::kClose);
+  EXPECT_EQ(script.commands[5].kind, ScriptCommand::kMove);
+  EXPECT_EQ(script.commands[5].x, 3);
+  EXPECT_EQ(script.commands[5].y, 4);
+  EXPECT_EQ(script.commands[6].kind, ScriptCommand::kPng);
+  EXPECT_EQ(script.commands[6].file, "later.png");
+  EXPECT_EQ(script.commands[7].kind, ScriptCommand::kClose);
   EXPECT_EQ(script.errors,
-            (std::vector<std::string>{"line 9: a frame number from 1 was expected",
-                                      "line 10: a frame number from 1 was expected", "line 11: unknown key 'NOPE'",
-                                      "line 12: a click needs x and y", "line 14: a release needs x and y",
-                                      "line 15: unknown command 'fly'", "line 16: png needs a file name"}));
+            (std::vector<std::string>{
+                "line 10: a frame number from 1 was expected", "line 11: a frame number from 1 was expected",
+                "line 12: unknown key 'NOPE'", "line 13: a click needs x and y", "line 15: a release needs x and y",
+                "line 16: a move needs x and y", "line 17: unknown command 'fly'", "line 18: png needs a file name"}));
 }
 
 TEST(ScriptedInput, ASeedCommandSeedsTheFrontEndsGenerator) {
