@@ -19,6 +19,7 @@
 #include "core/Random.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/CreatureRoutes.h"
 #include "creatures/MapObject.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
@@ -317,6 +318,7 @@ int WriteStateRows(CBattle& battle, FILE* file) {
   out.I32(battle.timedBattle ? 1 : 0);
   SaveTimings(out);
   SavePauseAndSpeech(battle, out);
+  if (out.Ok()) out.Part(SavePendingRouteSearch(file));
   return out.Result();
 }
 
@@ -393,6 +395,7 @@ int ReadStateRows(CBattle& battle, FILE* file) {
   battle.timedBattle = timed;
   LoadTimings(in);
   LoadPauseAndSpeech(battle, in);
+  if (in.Ok()) in.Part(LoadPendingRouteSearch(file));
   if (!in.Ok()) return -1;
   g_progressBar.Step();
   return in.Result();

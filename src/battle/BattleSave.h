@@ -22,6 +22,8 @@
 //   27 the pause and the script's speech: the battle's paused flag (0/1), then the speech
 //      (kScriptSpeechWords words, Script.h), so that a battle saved during a speech shows it
 //      again and waits for it as one never saved would
+//   28 the route search under way between frames (SavePendingRouteSearch): the pool's flag
+//      and, when set, the search's state
 // A block that fails a check anywhere loads as -1 and leaves the battle as it was: the load
 // first saves the running battle's own block aside and restores it on a failure.
 

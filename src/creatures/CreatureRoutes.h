@@ -3,6 +3,8 @@
 // shared request that lets one cell search run over several frames, and the answers the
 // map's searches and aim ask of a creature through the map's hooks.
 
+#include <cstdio>
+
 #include "creatures/Mapelem.h"
 
 struct CTerrainType;
@@ -59,3 +61,10 @@ int TerrainFootstepKind(const CTerrainType& terrain);
 int CreatureStepTest(int slot, int x0, int y0, int z0, int x1, int y1, int z1, int mapOnly, int* kind);
 // Where a walking creature is heading, in units, and the frames it needs to get there.
 bool CreatureLeadOf(int slot, int& x, int& y, int& z, int& frames);
+
+// The route search that runs over several frames, as it stands between two frames, for the
+// saved game: the pool's pending flag and, when set, the cell search's state. Save answers
+// the bytes written, -1 on a failed write; Load the bytes read, or -1 with nothing changed
+// when the part is short or holds what no search can be in. Load after the map and the pool.
+int SavePendingRouteSearch(FILE* file);
+int LoadPendingRouteSearch(FILE* file);

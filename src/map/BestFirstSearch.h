@@ -74,6 +74,64 @@ class CBestFirstSearch {
   }
   bool OpenEmpty() const { return open_.empty(); }
 
+  // --- what a search under way keeps between calls, for a saved game ---
+  // A search under way as plain values: the start, the best node so far, the numbering of the
+  // open entries, every node reached (in the order reached) with what reached it, and the open
+  // set in its heap order. A search about to restart keeps nothing more.
+  struct Snapshot {
+    bool restart = true;
+    int32_t start = -1;
+    CSearchStep startStep;
+    int32_t bestEstimate = 0;
+    int32_t bestNode = -1;
+    uint32_t sequence = 0;
+    std::vector<std::pair<int32_t, Closed>> reached;  // (node, what reached it)
+    std::vector<std::pair<uint64_t, int32_t>> open;   // (order, node)
+  };
+  Snapshot TakeSnapshot() const {
+    Snapshot s;
+    s.restart = restart;
+    if (restart) return s;
+    s.start = start;
+    s.startStep = startStep;
+    s.bestEstimate = bestEstimate;
+    s.bestNode = bestNode;
+    s.sequence = sequence_;
+    s.reached.resize(closed_.size());
+    for (int32_t node = 0; node < knownNodes_; ++node) {
+      const NodeState& state = nodes_[static_cast<size_t>(node)];
+      if (state.searchStamp == searchStamp_)
+        s.reached[static_cast<size_t>(state.closed)] = {node, closed_[static_cast<size_t>(state.closed)]};
+    }
+    for (const OpenEntry& entry : open_) s.open.push_back({entry.order, entry.node});
+    return s;
+  }
+  // Takes a snapshot back when it is one a search of nodes 0 to nodeLimit - 1 can be in: each
+  // node reached once, parents and open entries among the nodes reached, the open set a heap
+  // numbered below the sequence. False, with the search unchanged, for any other.
+  bool RestoreSnapshot(const Snapshot& s, int32_t nodeLimit) {
+    if (s.restart) {
+      restart = true;
+      return true;
+    }
+    if (!SnapshotIsSound(s, nodeLimit)) return false;
+    ForgetNodes();
+    for (const auto& [node, data] : s.reached) {
+      Have(node);
+      Reach(nodes_[static_cast<size_t>(node)], data);
+    }
+    open_.clear();
+    for (const auto& [order, node] : s.open) open_.push_back(OpenEntry{order, node});
+    restart = false;
+    start = s.start;
+    startStep = s.startStep;
+    bestEstimate = s.bestEstimate;
+    bestNode = s.bestNode;
+    sequence_ = s.sequence;
+    route.clear();
+    return true;
+  }
+
   // Runs from `from` towards `goal` while budget lasts: a budget of B makes B - 1 expansions,
   // because the expansion that spends the last unit is dropped and made again by the next
   // call (so a budget of 1 never gets past the start). generate(node, closed data,
@@ -169,6 +227,32 @@ class CBestFirstSearch {
   }
 
  private:
+  // Whether a snapshot is one a search of nodes 0 to nodeLimit - 1 can be in: the start
+  // reached first and from nowhere, each node reached once and from a node reached, the best
+  // node reached, the open entries on nodes reached, numbered below the sequence and in heap
+  // order.
+  static bool SnapshotIsSound(const Snapshot& s, int32_t nodeLimit) {
+    if (s.reached.empty() || s.reached.front().first != s.start || s.reached.front().second.parent != -1) return false;
+    std::vector<int32_t> nodes;
+    nodes.reserve(s.reached.size());
+    for (const auto& entry : s.reached) {
+      if (entry.first < 0 || entry.first >= nodeLimit) return false;
+      nodes.push_back(entry.first);
+    }
+    std::sort(nodes.begin(), nodes.end());
+    if (std::adjacent_find(nodes.begin(), nodes.end()) != nodes.end()) return false;
+    auto known = [&](int32_t node) { return std::binary_search(nodes.begin(), nodes.end(), node); };
+    for (size_t i = 1; i < s.reached.size(); ++i)
+      if (!known(s.reached[i].second.parent)) return false;
+    if (!known(s.bestNode)) return false;
+    for (size_t i = 0; i < s.open.size(); ++i) {
+      const auto& [order, node] = s.open[i];
+      if (!known(node) || static_cast<uint32_t>(order) >= s.sequence) return false;
+      if (i > 0 && s.open[(i - 1) / 4].first > order) return false;
+    }
+    return true;
+  }
+
   // What the search knows of one node: its f and the index of its closed record when the
   // search stamp is this search's; its estimate when estimateCall is this call; and whether
   // this call expanded it, and with what f.

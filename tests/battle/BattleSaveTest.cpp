@@ -28,6 +28,7 @@
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureMapHooks.h"
+#include "creatures/CreatureRoutes.h"
 #include "creatures/CreatureType.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
@@ -136,11 +137,14 @@ class BattleSave : public PanelDisplay {
     return 256 + 16 + 4 + 264 * static_cast<size_t>(GetNamedList()->count) + 4 + map.size();
   }
   // The rows after the script, from the end: the regeneration tick, both generators, the
-  // mana sites, the clock, the timed flag, the players' timing, the pause and the speech.
+  // mana sites, the clock, the timed flag, the players' timing, the pause and the speech, and
+  // the route search.
   size_t TailRow(const Bytes& block, int row) const {
     const size_t sites = 4 + 12 * g_map.manaSpriteSites.size();
     const size_t random = 8 + 4 * CRandom::kStateWords;
-    const size_t pause = block.size() - kPauseAndSpeechBytes;
+    const size_t search = block.size() - Saved([](FILE* file) { return SavePendingRouteSearch(file); }).size();
+    if (row == 28) return search;
+    const size_t pause = search - kPauseAndSpeechBytes;
     if (row == 27) return pause;
     const size_t timing = pause - static_cast<size_t>(BattleTimingBytes());
     if (row == 26) return timing;
@@ -234,6 +238,7 @@ TEST_F(BattleSave, ABrokenBlockLoadsAsMinusOneAndLeavesTheBattleAsItWas) {
       {"a speech of phase 3", TailRow(block, 27) + 4, 3},
       {"a speech of no dialogue", TailRow(block, 27) + 4, kSpeechShowing},
       {"no speech with a record", TailRow(block, 27) + 8, 0},
+      {"route search flag 2", TailRow(block, 28), 2},
       {"named list of a million entries", 256 + 16, 1000000},
   };
   // The running battle is another than the one saved: what a failure must leave in place.
@@ -455,8 +460,9 @@ Bytes WithoutSegments(const Bytes& block, size_t afterMap) {
 }
 
 // A fight on the forged moorland: two armies at each other's throats and a wizard's missiles
-// in flight. Saved at frame 24 and loaded after the battle went on otherwise for a while, it
-// reaches frame 80 with the same trace, frame by frame, and the same block as one never saved.
+// in flight, and a walker whose route search is half done. Saved at frame 24 and loaded after
+// the battle went on otherwise for a while, it reaches frame 80 with the same trace, frame by
+// frame, and the same block as one never saved.
 TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   constexpr int kSaveFrame = 24, kLastFrame = 80, kMissileSpell = 8;
   constexpr int kPathMarkerEffects = 100;  // effect slots 0-99 mark the creatures' paths
@@ -497,6 +503,8 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
     blue.push_back(PlaceNear(8 + i, 2, cx + 3, cy + 2 * i));
   }
   const int wizard = PlaceNear(0, 1, cx - 8, cy);
+  const int walker = PlaceNear(13, 1, cx - 12, cy - 10);
+  ASSERT_GE(walker, 0);
   for (int slot : red) ASSERT_GE(slot, 0);
   for (int slot : blue) ASSERT_GE(slot, 0);
   ASSERT_GE(wizard, 0);
@@ -519,6 +527,8 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
     std::vector<std::string> lines;
     for (int frame = from; frame < to; ++frame) {
       if (casting && (frame == 6 || frame == 16 || frame == 19)) cast(blue[static_cast<size_t>(frame % 4)]);
+      // A long walk whose route search runs over three frames, under way at the save.
+      if (casting && frame == 22) g_creatureArray.At(walker)->WalkTo(cx + 14, cy + 12, 0);
       const int tick = BattleState().gameTick;
       for (int tries = 0; tries < 4 && BattleState().gameTick == tick; ++tries) battle_.Update();
       lines.push_back(TraceOfFrame());
@@ -537,6 +547,7 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   int inFlight = 0;
   for (int i = kPathMarkerEffects; i < g_effectManager.Count(); ++i) inFlight += g_effectManager.At(i)->active;
   EXPECT_GT(inFlight, 0);
+  EXPECT_EQ(g_creatureArray.searchPending, 1);
   const Bytes atSave = Save();
   frames(0, 9, false);
   ASSERT_GT(Load(atSave), 0);
