@@ -658,7 +658,7 @@ int LoadPool(CCreatureArray& pool, FILE* file) {
   for (int32_t n = 0; n < bodyCount; ++n) {
     const int32_t slot = in.I32();
     if (!in.Ok() || !InRange(slot, 0, capacity - 1) || !staged[slot].inUse || staged[slot].health != 0) return -1;
-    stagedBodies.push_front(slot);
+    stagedBodies.push_back(slot);  // in the order saved: a loaded battle is the battle saved
   }
   int32_t counters[3], request[9], phases[4];
   in.GetWords(counters);

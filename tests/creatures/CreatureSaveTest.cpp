@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -55,8 +56,8 @@ class CreatureSaveTest : public creature_test::WizardWorld {
     g_creatureArray.visibilityPhase = g_creatureArray.selectionChanged = 0;
     WizardWorld::TearDown();
   }
-  // A battle in progress: walkers mid-step, two creatures fighting, bodies at different
-  // stages, a wizard with waypoints and carried events.
+  // A battle in progress: walkers mid-step, two creatures fighting, a creature dying and
+  // bodies in each stage, a wizard with waypoints and carried events.
   void Battle() {
     CWizard& wizard = g_wizardTable.records[0];
     wizard.inUse = 1;
@@ -76,13 +77,26 @@ class CreatureSaveTest : public creature_test::WizardWorld {
     const int fighterB = Place(11, 2, 31, 30);
     const int dead1 = Place(5, 2, 20, 5);
     const int dead2 = Place(14, 2, 22, 5);
+    const int dead3 = Place(5, 2, 24, 5);
+    const int dead4 = Place(14, 2, 26, 5);
+    const int dying = Place(5, 2, 28, 5);
     C(walker).WalkTo(25, 12, 0);
     C(runner).WalkTo(14, 30, 0);
     C(fighterA).AttackCreature(fighterB);
     C(fighterB).AttackCreature(fighterA);
     C(dead1).AdjustHealth(-10000, -1, nullptr, 1);
     C(dead2).AdjustHealth(-10000, -1, nullptr, 1);
-    Run(0, 12);
+    C(dead3).AdjustHealth(-10000, -1, nullptr, 1);
+    C(dead4).AdjustHealth(-10000, -1, nullptr, 1);
+    Run(0, 20);  // the first four fall and lie as bodies by frame 24
+    C(dying).AdjustHealth(-10000, -1, nullptr, 1);
+    Run(20, 24);
+    // Bodies in each stage of their fading, and one still falling.
+    for (int stage : {1, 2, 3}) {
+      CCreature& body = C(stage == 1 ? dead2 : stage == 2 ? dead3 : dead4);
+      body.orderState.deathStage = stage;
+      body.orderState.bodyCountdown = 10 * stage;
+    }
   }
   void Run(int from, int to) {
     for (int frame = from; frame < to; ++frame) {
@@ -112,8 +126,15 @@ TEST_F(CreatureSaveTest, ABattleInProgressComesBackByteForByte) {
     dead += c.health == 0;
   });
   EXPECT_GT(walking, 0);
-  EXPECT_EQ(dead, 2);
+  EXPECT_EQ(dead, 5);
+  std::vector<int> stages;
+  g_creatureArray.ForEachInUse([&](CCreature& c) {
+    if (c.health == 0) stages.push_back(c.animState == ANIM_DYING ? -1 : c.orderState.deathStage);
+  });
+  std::sort(stages.begin(), stages.end());
+  EXPECT_EQ(stages, (std::vector<int>{-1, 0, 1, 2, 3}));
   const std::list<int32_t> bodies = g_creatureArray.bodies;
+  EXPECT_EQ(bodies.size(), 4u);
 
   g_creatureArray.ReleaseAll();
   ASSERT_EQ(LoadBytes(first), static_cast<int>(first.size()));
@@ -125,10 +146,10 @@ TEST_F(CreatureSaveTest, ABattleInProgressComesBackByteForByte) {
   EXPECT_EQ(w.queuedOrders.entries.size(), 2u);
   EXPECT_EQ(w.queuedOrders.current, 1);
   EXPECT_EQ(w.eventCount, 2);
-  // The bodies list comes back the other way round.
-  EXPECT_EQ(g_creatureArray.bodies, std::list<int32_t>(bodies.rbegin(), bodies.rend()));
+  // The bodies come back in their order (the list read turned round would save other bytes).
+  EXPECT_EQ(g_creatureArray.bodies, bodies);
   // And the battle goes on from there.
-  for (int frame = 12; frame < 16; ++frame) {
+  for (int frame = 24; frame < 28; ++frame) {
     battle.frame = frame;
     g_creatureArray.ForEachInUse([](CCreature& c) { c.Update(); });
   }
@@ -169,6 +190,173 @@ TEST_F(CreatureSaveTest, WritesWhatEachKindOfCreatureHas) {
   EXPECT_EQ(BlockOf(C(living)).size(), alive.size() + 4 + 4);  // anim number, player without anim
   C(living).spellState = 2;
   EXPECT_EQ(BlockOf(C(living)).size(), alive.size());
+}
+
+// Each number the reader checks, made one its writer never writes, in the blocks of the
+// battle: the field is found by saving once with it changed to another good value (the
+// first byte that differs), then the bad value is written there.
+TEST_F(CreatureSaveTest, EachCheckedNumberMadeBadIsRefused) {
+  Battle();
+  const int wizardSlot = g_armyTable.armies[1].wizardCreature;
+  ASSERT_EQ(wizardSlot, 0);
+  CCreature& w = C(wizardSlot);
+  w.spellState = 3;  // writes attachment anim 2's number
+  w.attachAnims[0].inUse = 0;
+  w.nodeRoute.header[1] = 0;
+  const std::vector<uint8_t> good = Saved();
+  struct Bad {
+    const char* what;
+    std::function<void(CCreature&)> change;  // to another good value
+    int32_t value;
+    bool byte = false;
+    size_t after = 0;  // the field this many bytes after the one changed
+  };
+  const Bad cases[] = {
+      {"anim name length", [](CCreature& c) { c.animSet = nullptr; }, 257},
+      {"view facing", [](CCreature& c) { c.viewFacing ^= 1; }, 8},
+      {"previous facing", [](CCreature& c) { c.previousFacing ^= 1; }, -1},
+      {"target", [](CCreature& c) { c.target = 5; }, kCreatureCapacity},
+      {"engaged with", [](CCreature& c) { c.engagedWith = 5; }, -2},
+      {"taunted by", [](CCreature& c) { c.combat.tauntedBy = 3; }, kCreatureCapacity + 1},
+      {"challenger", [](CCreature& c) { c.combat.challenger = 3; }, -1},
+      {"blocker", [](CCreature& c) { c.motion.blocker = 3; }, kCreatureCapacity + 1},
+      {"pushed by", [](CCreature& c) { c.motion.pushedBy = 3; }, kCreatureCapacity},
+      {"goal marker", [](CCreature& c) { c.goalMarker = 7; }, 2000},
+      {"falling", [](CCreature& c) { c.falling ^= 1; }, 2, true},
+      {"end flight", [](CCreature& c) { c.endFlight ^= 1; }, 2, true},
+      {"mirrored", [](CCreature& c) { c.mirrored ^= 1; }, 2, true},
+      {"attack approach", [](CCreature& c) { c.attackApproach ^= 1; }, 2, true},
+      {"attached object", [](CCreature& c) { c.attachedObject = 3; }, 2, true},
+      {"attachment 1 in use", [](CCreature& c) { c.attachAnim1.inUse ^= 1; }, 2, true},
+      {"attached effect", [](CCreature& c) { c.attachedEffect = 9; }, 2000},
+      {"attachment 2's anim", [](CCreature& c) { c.attachedEffect = 9; }, 256, false, 4},
+      {"second attached object", [](CCreature& c) { c.secondAttachedObject = 3; }, 2, true},
+      {"attachment 3 in use", [](CCreature& c) { c.attachAnims[0].inUse ^= 1; }, 2},
+      {"queued-order count", [](CCreature& c) { c.queuedOrders.entries.pop_back(); }, kMaxQueuedOrders + 1},
+      {"queued-order kind", [](CCreature& c) { c.queuedOrders.entries.front().kind = 3; }, 5},
+      {"queued-order target", [](CCreature& c) { c.queuedOrders.entries.front().target = 4; }, kCreatureCapacity},
+      {"queued-order loop", [](CCreature& c) { c.queuedOrders.entries.front().loopPoint = 1; }, kMaxQueuedOrders},
+      {"queued-order marker", [](CCreature& c) { c.queuedOrders.entries.front().markerEffect = 3; }, 2000},
+      {"current queued order", [](CCreature& c) { c.queuedOrders.current = 0; }, 2},
+      {"queued-order flag", [](CCreature& c) { c.queuedOrders.flag ^= 1; }, 2, true},
+      {"followed", [](CCreature& c) { c.followed = 4; }, kCreatureCapacity},
+      {"route steps", [](CCreature& c) { c.route.stepCount = 3; }, kCreatureRouteSteps + 1},
+      {"route step index", [](CCreature& c) { c.route.stepIndex = 2; }, -1},
+      {"advance table", [](CCreature& c) { c.motion.advanceTable = c.motion.advanceTable == 1 ? 2 : 1; }, 48},
+      {"node route flag", [](CCreature& c) { c.nodeRoute.header[1] = 1; }, 2},
+  };
+  const std::vector<uint8_t> live = good;
+  for (const Bad& bad : cases) {
+    SCOPED_TRACE(bad.what);
+    const CCreature kept = w;
+    bad.change(w);
+    const std::vector<uint8_t> changed = Saved();
+    w = kept;
+    ASSERT_EQ(Saved(), good);
+    const auto differs = std::mismatch(good.begin(), good.end(), changed.begin(), changed.end());
+    ASSERT_NE(differs.first, good.end());
+    const size_t at = static_cast<size_t>(differs.first - good.begin()) + bad.after;
+    std::vector<uint8_t> bytes = good;
+    if (bad.byte)
+      bytes[at] = static_cast<uint8_t>(bad.value);
+    else
+      bytes::StoreI32(bytes.data() + at, bad.value);
+    EXPECT_EQ(LoadBytes(bytes), -1);
+    EXPECT_EQ(Saved(), live);
+  }
+}
+
+// The pool's own numbers after the blocks, each made bad: counted from the end, the scheduler's
+// four counters, the route request, the three counters, the bodies and the King flags.
+TEST_F(CreatureSaveTest, EachCheckedNumberOfThePoolMadeBadIsRefused) {
+  Battle();
+  const std::vector<uint8_t> good = Saved();
+  const size_t end = good.size(), counters = end - 16 - 36 - 12;
+  const size_t bodies = counters - 4 * g_creatureArray.bodies.size(), bodyCount = bodies - 4;
+  const size_t kings = bodyCount - 4 * kCreatureTypes;
+  ASSERT_EQ(bytes::LoadI32(&good[bodyCount]), static_cast<int32_t>(g_creatureArray.bodies.size()));
+  const int living = g_armyTable.armies[1].wizardCreature;
+  struct Bad {
+    const char* what;
+    size_t offset;
+    int32_t value;
+  };
+  const Bad cases[] = {
+      {"King flag", kings + 4 * 7, 2},
+      {"body count", bodyCount, kCreatureCapacity + 1},
+      {"body count", bodyCount, -1},
+      {"a body that lives", bodies, living},
+      {"a body of a free slot", bodies + 4, kCreatureCapacity - 1},
+      {"a body beyond the pool", bodies, kCreatureCapacity},
+      {"selection changed", counters, 2},
+      {"high water", counters + 4, kCreatureCapacity + 1},
+      {"scheduler cursor", end - 16, -1},
+      {"phase 20", end - 12, 20},
+      {"visibility phase", end - 8, 10},
+      {"phase 90", end - 4, 90},
+  };
+  for (const Bad& bad : cases) {
+    SCOPED_TRACE(bad.what);
+    std::vector<uint8_t> bytes = good;
+    bytes::StoreI32(bytes.data() + bad.offset, bad.value);
+    EXPECT_EQ(LoadBytes(bytes), -1);
+    EXPECT_EQ(Saved(), good);
+  }
+}
+
+// Where a creature's block ends each of its fields, as its writer writes them one by one:
+// the end of every write where the size of the writes changes (a run of words cut at its
+// first and last), so that names, bytes, player states and each row's edges are all there.
+std::vector<size_t> FieldEnds(const CCreature& creature) {
+  struct Writes {
+    std::vector<size_t> sizes;
+  } writes;
+  cookie_io_functions_t io{};
+  io.write = [](void* cookie, const char*, size_t n) -> ssize_t {
+    static_cast<Writes*>(cookie)->sizes.push_back(n);
+    return static_cast<ssize_t>(n);
+  };
+  FILE* out = fopencookie(&writes, "w", io);
+  std::setvbuf(out, nullptr, _IONBF, 0);  // every write reaches the cookie as it is made
+  creature.Save(out);
+  std::fclose(out);
+  std::vector<size_t> ends;
+  size_t at = 0;
+  const std::vector<size_t>& w = writes.sizes;
+  for (size_t k = 0; k < w.size(); ++k) {
+    at += w[k];
+    if (k == 0 || k + 1 == w.size() || w[k] != w[k - 1] || w[k] != w[k + 1]) ends.push_back(at);
+  }
+  return ends;
+}
+
+// A block cut at each field boundary of a wizard's block (its anim name, events, queued
+// orders, attachments) and of a body's, or at any word of the pool's own numbers, is refused
+// with the pool as it was.
+TEST_F(CreatureSaveTest, ABlockCutAtAFieldBoundaryIsRefused) {
+  Battle();
+  const std::vector<uint8_t> good = Saved();
+  ASSERT_EQ(g_armyTable.armies[1].wizardCreature, 0);
+  std::vector<size_t> cuts = {0, 2, 4};
+  size_t start = 4;
+  bool bodyCut = false;
+  for (int slot = 0; slot < kCreatureCapacity; ++slot) {
+    const CCreature& c = C(slot);
+    if (slot == 0 || (c.inUse && c.health == 0 && c.animState == ANIM_DEAD && !bodyCut)) {
+      bodyCut = bodyCut || slot > 0;
+      for (size_t end : FieldEnds(c)) cuts.push_back(start + end - 1);  // one byte short of each end
+      for (size_t end : FieldEnds(c)) cuts.push_back(start + end);
+    }
+    start += BlockOf(c).size();
+  }
+  ASSERT_TRUE(bodyCut);
+  ASSERT_GT(cuts.size(), 100u);
+  for (size_t cut = start; cut < good.size(); cut += 4) cuts.push_back(cut);
+  for (size_t cut : cuts) {
+    ASSERT_LT(cut, good.size());
+    EXPECT_EQ(LoadBytes(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))), -1) << cut;
+  }
+  EXPECT_EQ(Saved(), good);
 }
 
 TEST_F(CreatureSaveTest, QueuedOrdersOfALargerMapWrapIntoThisOne) {

@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "MagicTestSupport.h"
+#include "core/Bytes.h"
+#include "creatures/CreatureArray.h"
 #include "map/MapView.h"
+#include "map/TerrainType.h"
 #include "support/SavedBlock.h"
 
 namespace magic_test {
@@ -131,6 +134,43 @@ TEST_F(EffectSaveTest, BadOrShortBlocksLeaveThePoolAsItWas) {
     EXPECT_EQ(LoadBytes(std::vector<uint8_t>(good.begin(), good.begin() + cut)), -1);
   }
   EXPECT_EQ(Saved(), live);
+}
+
+// The numbers after a record's animation player, each made bad, and a record cut at any of
+// its fields (the two-byte chain word among them).
+TEST_F(EffectSaveTest, ARecordsLinksMadeBadOrCutAnywhereAreRefused) {
+  FillPool();
+  const std::vector<uint8_t> good = Saved();
+  const size_t r = 8 + 8 * 100;  // record 100
+  const size_t size = testing_support::WrittenBytes([&](FILE* out) { manager.At(100)->Save(out); }).size();
+  const size_t terrain = r + size - 140 - 2 - 12, cell = terrain + 4, creature = cell + 4, next = creature + 4;
+  ASSERT_EQ(bytes::LoadI32(&good[cell]), g_map.CellToNumber(manager.At(100)->cell));
+  struct Bad {
+    const char* what;
+    size_t offset;
+    int32_t value;
+  };
+  const Bad cases[] = {
+      {"terrain type", terrain, g_terrainTypes.Count()},
+      {"terrain type", terrain, -2},
+      {"cell", cell, g_map.cellCount},
+      {"cell", cell, -2},
+      {"creature", creature, kCreatureCapacity},
+      {"creature", creature, -2},
+  };
+  for (const Bad& bad : cases) {
+    SCOPED_TRACE(bad.what);
+    std::vector<uint8_t> bytes = good;
+    bytes::StoreI32(bytes.data() + bad.offset, bad.value);
+    EXPECT_EQ(LoadBytes(bytes), -1);
+    EXPECT_EQ(Saved(), good);
+  }
+  std::vector<uint8_t> bytes = good;
+  bytes::StoreU16(bytes.data() + next, static_cast<uint16_t>(manager.Count()));  // a chain off the pool
+  EXPECT_EQ(LoadBytes(bytes), -1);
+  for (size_t cut = r; cut < r + size; cut += 2)
+    EXPECT_EQ(LoadBytes(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))), -1) << cut;
+  EXPECT_EQ(Saved(), good);
 }
 
 TEST_F(EffectSaveTest, CellChainsAreCheckedAgainstTheMap) {
