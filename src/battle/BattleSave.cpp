@@ -135,14 +135,6 @@ void LoadRandom(BlockIn& in, CRandom& random) {
   if (in.Ok()) random = read;
 }
 
-// The army table answers 1 for a good block: its bytes are told by the stream.
-int LoadArmies(FILE* file) {
-  const long start = std::ftell(file);
-  if (start < 0 || g_armyTable.Load(file) < 0) return -1;
-  const long end = std::ftell(file);
-  return end >= start ? static_cast<int>(end - start) : -1;
-}
-
 bool SameText(const char* a, const char* b) { return std::strncmp(a, b, kPathBytes) == 0; }
 
 bool TerrainFilesExist(const char* mapPath) {
@@ -367,7 +359,7 @@ int ReadStateRows(CBattle& battle, FILE* file) {
   if (in.Ok()) in.Part(g_effectManager.Load(file));
   if (in.Ok()) in.Part(parts.LoadWorldObjects(file));
   if (in.Ok()) in.Part(LoadSpellSightings(file));
-  if (in.Ok()) in.Part(LoadArmies(file));
+  if (in.Ok()) in.Part(g_armyTable.Load(file));
   g_progressBar.Step();
   const int32_t nodeMap = in.I32();
   in.Require(nodeMap == 0 || nodeMap == 1);
