@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "DirectBattleScreen.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleCreatures.h"
@@ -53,48 +54,12 @@ struct CallerScreen : CScreen {
   void Resume() override { ++resumed; }
 };
 
-class BattleFrame : public ::testing::Test {
+class BattleFrame : public DirectBattleScreen {
  protected:
-  void SetUp() override {
-    ResetScreenStack();
-    g_screenStack[1] = &caller_;
-    g_screenStack[2] = &battle_;
-    g_screenCount = 2;
-    g_currentScreen = &battle_;
-    saved_ = g_battle;
-    g_battle = &battle_;
-    InstallBattle();
-    g_battleSystems.Install(&systems_);
-    SetUpDefaultArmies();
-    g_gameMode = kGameModeDirect;
-    g_skipThisFrame = 1;  // nothing is drawn
-    BattleState().gameTick = 0;
-    ASSERT_TRUE(StartSinglePlayerNet("Edric"));
-    battle_.loaded = 1;
-    battle_.graphicsFreed = 1;
-  }
-  void TearDown() override {
-    EndNetBattle();
-    UninstallBattle();
-    ResetScreenStack();
-    g_battle = saved_;
-    g_skipThisFrame = 0;
-    g_gameMode = 0;
-    g_armyTable.ResetAll();
-    ClearWizardSites();
-    BattleState().gameTick = 0;
-    g_aiOnlyEnd = 0;
-    platform::ClearMessageQueue();
-  }
-  void Frames(int n) {
-    for (int i = 0; i < n && g_currentScreen == &battle_; ++i) battle_.Update();
-  }
-  bool BattleOnTop() const { return g_currentScreen == &battle_; }
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(StartBattle(&caller_, &systems_)); }
 
   RecordingSystems systems_;
   CallerScreen caller_;
-  CBattle battle_;
-  CBattle* saved_ = nullptr;
 };
 
 TEST_F(BattleFrame, APauseStopsTheBattleButNotTheFramesOrTheReservedEffects) {

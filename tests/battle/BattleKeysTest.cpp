@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "DirectBattleScreen.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleKeys.h"
@@ -559,42 +560,12 @@ TEST_F(EdgeScrolling, ABandMovesAgainstTheScrollAndStaysInsideTheView) {
 
 // The pause key goes as a frame command and pauses the battle a few frames on; in a
 // network battle it is ignored.
-class BattleKeysFrame : public ::testing::Test {
+class BattleKeysFrame : public DirectBattleScreen {
  protected:
-  void SetUp() override {
-    ResetScreenStack();
-    g_screenStack[1] = &battle_;
-    g_screenCount = 1;
-    g_currentScreen = &battle_;
-    saved_ = g_battle;
-    g_battle = &battle_;
-    InstallBattle();
-    SetUpDefaultArmies();
-    g_gameMode = kGameModeDirect;
-    g_skipThisFrame = 1;
-    ASSERT_TRUE(StartSinglePlayerNet("Edric"));
-    battle_.loaded = 1;
-    battle_.graphicsFreed = 1;
-  }
-  void TearDown() override {
-    EndNetBattle();
-    UninstallBattle();
-    ResetScreenStack();
-    g_battle = saved_;
-    g_skipThisFrame = 0;
-    g_gameMode = 0;
-    g_networkGame = 0;
-    g_armyTable.ResetAll();
-    BattleState().gameTick = 0;
-    platform::ClearMessageQueue();
-  }
-  void Frames(int n) {
-    for (int i = 0; i < n && g_currentScreen == &battle_; ++i) battle_.Update();
-  }
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(StartBattle(nullptr)); }
+
   FakeTargets targets_;
   HookScope<IBattleKeyTargets> scope_{g_battleKeyTargets, targets_};
-  CBattle battle_;
-  CBattle* saved_ = nullptr;
 };
 
 TEST_F(BattleKeysFrame, PSendsThePauseCommandOutsideNetworkBattles) {
