@@ -7,6 +7,7 @@
 #include "core/StringTable.h"
 #include "creatures/SpellDefinition.h"
 #include "frontend/FrontEndMagic.h"
+#include "frontend/SpellBoxLayout.h"
 #include "graphics/Display.h"
 #include "platform/Messages.h"
 #include "ui/ControlArt.h"
@@ -28,69 +29,11 @@ constexpr int kCostFrameBase = 95;  // the cost overlay: min(cost / 4 + 95, 127)
 constexpr int kCostFrameLast = 127;
 constexpr int kPanelX[2] = {660, 500};  // where the countdown shows
 
-struct Layout {
-  int columnLeft[3], columnWidth, columnBottom, columnPitch;
-  int poolLeft, poolTop, poolPitchX, poolPitchY, poolSize;
-  int iconLeft, iconTop, iconPitch, iconWidth, iconHeight;
-  platform::Rect grimoire, leave, picture;
-  int heldSize;
-};
-
-// 800 x 600, then 640 x 480.
-const Layout kLayouts[2] = {
-    {{194, 103, 12},
-     82,
-     590,
-     83,
-     297,
-     95,
-     99,
-     102,
-     82,
-     432,
-     22,
-     68,
-     39,
-     43,
-     {672, 22, 720, 80},
-     {730, 22, 778, 80},
-     {285, 4, 369, 88},
-     83},
-    {{156, 83, 10},
-     65,
-     471,
-     66,
-     240,
-     75,
-     78,
-     82,
-     65,
-     335,
-     14,
-     54,
-     39,
-     43,
-     {522, 13, 570, 61},
-     {576, 13, 624, 61},
-     {229, 3, 296, 70},
-     66},
-};
-
-platform::Rect ColumnRect(const Layout& l, int column, int i) {
-  const int bottom = l.columnBottom - l.columnPitch * i;
-  return {l.columnLeft[column], bottom - l.columnWidth, l.columnLeft[column] + l.columnWidth, bottom};
-}
-
-platform::Rect PoolRect(const Layout& l, int slot) {
-  const int r = slot / 5, k = slot % 5;
-  const int left = l.poolLeft + l.poolPitchX * k, top = l.poolTop + l.poolPitchY * r;
-  return {left, top, left + l.poolSize, top + l.poolSize};
-}
-
-platform::Rect IconRect(const Layout& l, int j) {
-  const int left = l.iconLeft + l.iconPitch * j;
-  return {left, l.iconTop, left + l.iconWidth, l.iconTop + l.iconHeight};
-}
+using spell_box_layout::ColumnRect;
+using spell_box_layout::IconRect;
+using spell_box_layout::kLayouts;  // 800 x 600, then 640 x 480
+using spell_box_layout::Layout;
+using spell_box_layout::PoolRect;
 
 int Area(const platform::Rect& r) { return std::max(0, r.right - r.left) * std::max(0, r.bottom - r.top); }
 

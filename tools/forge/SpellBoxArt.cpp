@@ -20,6 +20,7 @@
 #include "forge/SpellIcons.h"
 #include "forge/SpellTable.h"
 #include "forge/SpriteWriter.h"
+#include "frontend/SpellBoxLayout.h"
 
 namespace forge {
 
@@ -30,53 +31,10 @@ namespace {
 constexpr int kEmptyVraskFrame = 106;
 constexpr int kItems = 21;
 
-struct BoxLayout {
-  int width, height;
-  int columnLeft[3], columnWidth, columnBottom, columnPitch;
-  int poolLeft, poolTop, poolPitchX, poolPitchY, poolSize;
-  int iconLeft, iconTop, iconPitch, iconWidth, iconHeight;
-  int picture[4], buttons[4];
-};
-
-// The screen's own positions (its table), 800 x 600 then 640 x 480.
-const BoxLayout kBoxes[2] = {
-    {800,
-     600,
-     {194, 103, 12},
-     82,
-     590,
-     83,
-     297,
-     95,
-     99,
-     102,
-     82,
-     432,
-     22,
-     68,
-     39,
-     43,
-     {285, 4, 369, 88},
-     {672, 22, 778, 80}},
-    {640,
-     480,
-     {156, 83, 10},
-     65,
-     471,
-     66,
-     240,
-     75,
-     78,
-     82,
-     65,
-     335,
-     14,
-     54,
-     39,
-     43,
-     {229, 3, 296, 70},
-     {522, 13, 624, 61}},
-};
+using spell_box_layout::ColumnRect;
+using spell_box_layout::IconRect;
+using spell_box_layout::PoolRect;
+using BoxLayout = spell_box_layout::Layout;
 
 Colour AlignmentColour(int alignment) {
   return alignment == kLaw ? Rgb(60, 110, 220) : alignment == kNeutral ? Rgb(60, 170, 80) : Rgb(200, 50, 40);
@@ -95,12 +53,12 @@ Painting BoxPicture(const BoxLayout& b) {
   // The columns: a coloured strip behind each, the alignment's sign at its top.
   const char* names[3] = {"Law", "Neutral", "Vrask"};
   for (int c = 0; c < 3; ++c) {
-    const float left = R(b.columnLeft[c]) - 4, right = R(b.columnLeft[c] + b.columnWidth) + 4;
-    const float top = R(b.columnBottom - b.columnPitch * 6 - b.columnWidth) - 4;
+    const float left = R(b.columnLeft[c]) - 4, right = R(ColumnRect(b, c, 0).right) + 4;
+    const float top = R(ColumnRect(b, c, 6).top) - 4;
     p.Panel(left, top, right, R(b.columnBottom) + 4, 8, Mix(AlignmentColour(c), Rgb(10, 8, 8), 0.55f), 0.9f,
             Rgb(200, 160, 90), 1.5f);
     for (int i = 0; i < 7; ++i) {
-      const float bottom = R(b.columnBottom - b.columnPitch * i), size = R(b.columnWidth);
+      const float bottom = R(ColumnRect(b, c, i).bottom), size = R(b.columnWidth);
       const float cx = R(b.columnLeft[c]) + size / 2, cy = bottom - size / 2;
       p.Glow(cx, cy, size * 0.40f, size * 0.48f, Mix(AlignmentColour(c), Rgb(10, 8, 8), 0.78f),
              Mix(AlignmentColour(c), Rgb(0, 0, 0), 0.45f), 0.6f);
@@ -109,23 +67,22 @@ Painting BoxPicture(const BoxLayout& b) {
   }
   // The tray of known items.
   const float trayLeft = R(b.poolLeft) - 8, trayTop = R(b.poolTop) - 8;
-  const float trayRight = R(b.poolLeft + b.poolPitchX * 4 + b.poolSize) + 8;
-  const float trayBottom = R(b.poolTop + b.poolPitchY * 4 + b.poolSize) + 8;
+  const float trayRight = R(PoolRect(b, 24).right) + 8, trayBottom = R(PoolRect(b, 24).bottom) + 8;
   p.Panel(trayLeft, trayTop, trayRight, trayBottom, 10, Rgb(60, 14, 30), 1.0f, Rgb(200, 160, 90), 2.0f);
   for (int s = 0; s < 25; ++s) {
-    const float left = R(b.poolLeft + b.poolPitchX * (s % 5)), top = R(b.poolTop + b.poolPitchY * (s / 5));
+    const float left = R(PoolRect(b, s).left), top = R(PoolRect(b, s).top);
     p.Panel(left, top, left + R(b.poolSize), top + R(b.poolSize), 8, Rgb(36, 8, 18), 1.0f, Rgb(120, 60, 70), 1.0f);
   }
   // The top: the pointed item's frame, its spells' wells and the buttons' plate.
-  p.Panel(R(b.picture[0]) - 2, R(b.picture[1]), R(b.picture[2]) + 2, R(b.picture[3]) + 2, 6, Rgb(20, 12, 8), 1.0f,
-          Rgb(220, 180, 100), 2.0f);
+  p.Panel(R(b.picture.left) - 2, R(b.picture.top), R(b.picture.right) + 2, R(b.picture.bottom) + 2, 6, Rgb(20, 12, 8),
+          1.0f, Rgb(220, 180, 100), 2.0f);
   for (int j = 0; j < 3; ++j) {
-    const float left = R(b.iconLeft + b.iconPitch * j);
-    p.Panel(left - 3, R(b.iconTop) - 3, left + R(b.iconWidth) + 3, R(b.iconTop + b.iconHeight) + 3, 5, Rgb(20, 12, 8),
+    const float left = R(IconRect(b, j).left);
+    p.Panel(left - 3, R(b.iconTop) - 3, left + R(b.iconWidth) + 3, R(IconRect(b, j).bottom) + 3, 5, Rgb(20, 12, 8),
             1.0f, Mix(AlignmentColour(2 - j), Rgb(220, 180, 100), 0.4f), 2.0f);
   }
-  p.Panel(R(b.buttons[0]) - 6, R(b.buttons[1]) - 6, R(b.buttons[2]) + 6, R(b.buttons[3]) + 6, 8, Rgb(20, 12, 8), 0.7f,
-          Rgb(200, 160, 90), 1.5f);
+  p.Panel(R(b.grimoire.left) - 6, R(b.grimoire.top) - 6, R(b.leave.right) + 6, R(b.leave.bottom) + 6, 8, Rgb(20, 12, 8),
+          0.7f, Rgb(200, 160, 90), 1.5f);
   return p;
 }
 
@@ -238,7 +195,7 @@ void WriteSprite(Context& ctx, const std::string& path, const std::vector<Raster
 }
 
 FORGE_STEP(SpellBoxArt) {
-  for (const BoxLayout& b : kBoxes) {
+  for (const BoxLayout& b : spell_box_layout::kLayouts) {
     const std::string folder =
         "Interface\\SpellBox\\" + std::to_string(b.width) + "x" + std::to_string(b.height) + "\\";
     ctx.WriteFile(folder + "Portmanteau.bmp", MakeBmp24(BoxPicture(b).Reduce(b.width, b.height)));
@@ -261,7 +218,7 @@ FORGE_STEP(SpellBoxArt) {
 
     // Frames 3-5 the grimoire button and 9-11 the leave button (normal, highlighted,
     // pressed), the numbers the screen takes them by; the others are left empty.
-    const int width = b.buttons[2] - b.buttons[0] - (b.width == 800 ? 58 : 54), height = b.buttons[3] - b.buttons[1];
+    const int width = b.grimoire.right - b.grimoire.left, height = b.grimoire.bottom - b.grimoire.top;
     std::vector<Raster> buttons(12, Raster(1, 1));
     for (int state = 0; state < 3; ++state) {
       buttons[static_cast<size_t>(3 + state)] = SpellBoxButton(false, width, height, state);
