@@ -1,6 +1,7 @@
 #pragma once
 // What the fuzz targets of the saved game's blocks share: a block's bytes as its own writer
-// saves them, a load from bytes that tells how far it read, the save-load-save check, seeds
+// saves them, a load from bytes that tells how far it read, the save-load-save check and the
+// check of what a load of fuzzed bytes left, seeds
 // written into an empty corpus folder, and the flat moorland map the pools load over.
 
 #include <cstdint>
@@ -53,6 +54,27 @@ void CheckSaveLoadSave(Block& block) {
   const std::vector<uint8_t> once = SavedBytes(block);
   if (LoadBytes(block, once.data(), once.size()).result != static_cast<int>(once.size())) __builtin_trap();
   if (SavedBytes(block) != once) __builtin_trap();
+}
+
+// What one load of fuzzed bytes must leave: a block the pool refuses (Load's -1) changes
+// nothing of what it held (its bytes before); one it takes is read to the end of what Load
+// counted, and saves, loads and saves again to the same bytes.
+template <class Block>
+void CheckLoadResult(Block& block, const Loaded& loaded, const std::vector<uint8_t>& before) {
+  if (loaded.result == -1) {
+    if (SavedBytes(block) != before) __builtin_trap();
+    return;
+  }
+  if (loaded.result != loaded.consumed) __builtin_trap();
+  CheckSaveLoadSave(block);
+}
+
+// Loads the fuzzed bytes into the block as it stands, and checks what the load left.
+template <class Block>
+void CheckLoadOf(Block& block, const uint8_t* data, size_t size) {
+  const std::vector<uint8_t> before = SavedBytes(block);
+  const Loaded loaded = LoadBytes(block, data, size);
+  CheckLoadResult(block, loaded, before);
 }
 
 // Calls write(folder) for the first corpus folder named on the command line, when it is
