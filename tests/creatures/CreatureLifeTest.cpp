@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "map/MapCell.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
+#include "support/MapViewCanvas.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
 #include "ui/Flatwin.h"
@@ -167,50 +169,28 @@ class Strip : public Life {
  protected:
   void SetUp() override {
     Life::SetUp();
-    SurfaceDesc desc;
-    desc.flags = kDescCaps | kDescWidth | kDescHeight;
-    desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-    desc.width = 800;
-    desc.height = 600;
-    ASSERT_TRUE(terrain_.Load("maps\\moorland\\terrain.spr", 256));
-    for (int table : {1, 8, 9}) ASSERT_TRUE(terrain_.BuildColourTables(table, 256));
-    ASSERT_NE(surface_.Create(&desc), 0);
-    InitSpriteWaveTable();
+    canvas_ = std::make_unique<testing_support::MapViewCanvas>();  // in the forged data folder
+    ASSERT_TRUE(canvas_->ready);
     g_map.ResetLight();
     std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), int8_t{0});
   }
   void TearDown() override {
-    ResetMouseInput();
-    g_mapView.StopSounds();
-    g_mapView.drawList.Reset();
-    g_mapView.SetMap(nullptr);
-    g_mapView.drawSurface = nullptr;
-    g_mapView.terrainSprites = nullptr;
-    g_mapView.drawList.SetOcclusionFrames(nullptr);
+    canvas_.reset();
     Life::TearDown();
   }
   // The 96 x 96 pixels round the creature at the screen centre, each drawn 2 x 2.
   static constexpr int kCrop = 96, kPanel = 2 * kCrop;
   std::vector<uint16_t> Panel(int cameraX, int cameraY) {
     g_prefs.isHighRes = 1;
-    g_mapView.Attach(&g_map, &surface_, &terrain_, platform::Rect{0, 0, 800, 600}, 0);
-    g_mapView.SetCameraCell(cameraX, cameraY, 0);
-    surface_.Fill(0);
-    g_mapView.Update();
+    const std::vector<uint16_t> screen = canvas_->Draw(0, cameraX, cameraY, 0);
     std::vector<uint16_t> out;
-    uint16_t* pixels = surface_.Lock();
-    if (!pixels) return out;
-    for (int y = 0; y < kPanel; ++y) {
-      const auto* row =
-          reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + (236 + y / 2) * surface_.pitch);
-      for (int x = 0; x < kPanel; ++x) out.push_back(row[336 + x / 2]);
-    }
-    surface_.Unlock(pixels);
+    if (screen.empty()) return out;
+    for (int y = 0; y < kPanel; ++y)
+      for (int x = 0; x < kPanel; ++x) out.push_back(screen[static_cast<size_t>(236 + y / 2) * 800 + 336 + x / 2]);
     return out;
   }
 
-  CSprite terrain_;
-  CSurface surface_;
+  std::unique_ptr<testing_support::MapViewCanvas> canvas_;
 };
 
 TEST_F(Strip, ACreatureGoesThroughItsStatesDrawnByTheMapView) {

@@ -9,12 +9,6 @@
 
 namespace map_test {
 
-bool LoadTerrainSprite(CSprite& sprite) {
-  const std::string path = testing_support::ForgedDataDir() + "/maps/moorland/terrain.spr";
-  return sprite.Load(path.c_str(), 256) && sprite.BuildColourTables(1, 256) && sprite.BuildColourTables(8, 256) &&
-         sprite.BuildColourTables(9, 256);
-}
-
 namespace {
 
 void Put(int x, int y, int level, int type) {
@@ -92,52 +86,6 @@ void BuildLandscape() {
 void LightWholeMap(int light) {
   g_map.ResetLight();
   std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), static_cast<int8_t>(light));
-}
-
-ViewScene::ViewScene() {
-  SurfaceDesc desc;
-  desc.flags = kDescCaps | kDescWidth | kDescHeight;
-  desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-  desc.width = 800;
-  desc.height = 600;
-  ready = LoadTerrainSprite(terrain) && surface.Create(&desc) != 0;
-  InitSpriteWaveTable();
-}
-
-ViewScene::~ViewScene() {
-  ResetMouseInput();
-  g_mapView.StopSounds();
-  g_mapView.drawList.Reset();
-  g_mapView.SetMap(nullptr);
-  g_mapView.drawSurface = nullptr;
-  g_mapView.terrainSprites = nullptr;
-  g_mapView.drawList.SetOcclusionFrames(nullptr);
-}
-
-void ViewScene::Attach(int rotation) {
-  g_prefs.isHighRes = 1;
-  g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, 800, 600}, 0);
-  g_mapView.rotation = rotation;
-  g_mapView.drawList.rotation = rotation;
-}
-
-std::vector<uint16_t> ViewScene::DrawFrame(int frames) {
-  surface.Fill(0);
-  for (int i = 0; i < frames; ++i) g_mapView.Update();
-  return Pixels();
-}
-
-std::vector<uint16_t> ViewScene::Pixels() {
-  std::vector<uint16_t> out;
-  uint16_t* pixels = surface.Lock();
-  if (!pixels) return out;
-  for (int y = 0; y < surface.height; ++y) {
-    const uint16_t* row =
-        reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) + y * surface.pitch);
-    out.insert(out.end(), row, row + surface.width);
-  }
-  surface.Unlock(pixels);
-  return out;
 }
 
 int FakeViewMapCreatures::NextInUse(int after) {

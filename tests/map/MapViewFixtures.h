@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "MapTestSupport.h"
+#include "core/Preferences.h"
 #include "graphics/Sprite.h"
 #include "graphics/Surface.h"
 #include "map/MapHooks.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
+#include "support/MapViewCanvas.h"
+#include "support/TestSupport.h"
 #include "ui/Flatwin.h"
 
 namespace map_test {
-
-// The forged terrain sprite with the colour tables the battle builds (types 1, 8 and 9).
-bool LoadTerrainSprite(CSprite& sprite);
 
 // Rolling ground with a lake (water level 2), sand, a rock outcrop, a walled house with a
 // door and a roof, a bridge and a region of power, on a map that wraps seamlessly. Fully lit.
@@ -27,20 +27,23 @@ void BuildLandscape();
 // Every light value of the shown light buffer.
 void LightWholeMap(int light);
 
-// The terrain sprite, an 800 x 600 surface and the view attached to the test map.
-class ViewScene {
+// The forged terrain sprite, an 800 x 600 surface and the view attached to the test map.
+class ViewScene : public testing_support::MapViewCanvas {
  public:
-  ViewScene();
-  ~ViewScene();
-  void Attach(int rotation = 0);
+  ViewScene() : MapViewCanvas(800, 600, testing_support::ForgedDataDir() + "/maps/moorland/terrain.spr") {}
+  // Attached at the high resolution.
+  void Attach(int rotation = 0) {
+    g_prefs.isHighRes = 1;
+    MapViewCanvas::Attach(rotation);
+  }
   // Clears the surface, draws frames and answers the pixels. The water printer moves pixels
   // already on the surface, as the game's back buffer holds the last frame: a second frame
   // shows the water as the game does.
-  std::vector<uint16_t> DrawFrame(int frames = 1);
-  std::vector<uint16_t> Pixels();
-  bool ready = false;
-  CSprite terrain;
-  CSurface surface;
+  std::vector<uint16_t> DrawFrame(int frames = 1) {
+    surface.Fill(0);
+    for (int i = 0; i < frames; ++i) g_mapView.Update();
+    return Pixels();
+  }
 };
 
 // The creatures, world and battle as the view sees them, recorded.

@@ -37,16 +37,26 @@ class MapViewCanvas {
   MapViewCanvas(const MapViewCanvas&) = delete;
   MapViewCanvas& operator=(const MapViewCanvas&) = delete;
 
+  // The map view attached to the map, this surface and this sprite, and turned.
+  void Attach(int rotation) {
+    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, width, height}, 0);
+    g_mapView.rotation = rotation;
+    g_mapView.drawList.rotation = rotation;
+  }
+
   // The map view turned and centred on a cell, drawn on the cleared surface as many times as
   // asked (the water printer moves what the frame before left), as 565 pixels row by row;
   // empty when the surface does not lock. The resolution is the preferences' as they stand.
   std::vector<uint16_t> Draw(int rotation, int cameraX, int cameraY, int cameraLevel, int updates = 1) {
-    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, width, height}, 0);
-    g_mapView.rotation = rotation;
-    g_mapView.drawList.rotation = rotation;
+    Attach(rotation);
     g_mapView.SetCameraCell(cameraX, cameraY, cameraLevel);
     surface.Fill(0);
     for (int n = 0; n < updates; ++n) g_mapView.Update();
+    return Pixels();
+  }
+
+  // The surface's 565 pixels row by row; empty (and a failure) when it does not lock.
+  std::vector<uint16_t> Pixels() {
     std::vector<uint16_t> out;
     uint16_t* pixels = surface.Lock();
     if (!pixels) {
