@@ -28,4 +28,18 @@ inline double Noise(double x, double y, double scale, int seed) {
   return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy;
 }
 
+// Value noise that repeats every `period` lattice steps in x and y: the texture of a tile that
+// lies beside copies of itself meets them without a seam.
+inline double TiledNoise(double x, double y, double scale, int period, int seed) {
+  const double fx = x / scale, fy = y / scale;
+  const int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
+  const double tx = fx - ix, ty = fy - iy;
+  const double sx = tx * tx * (3 - 2 * tx), sy = ty * ty * (3 - 2 * ty);
+  auto at = [&](int i, int j) {
+    return Hash(((i % period) + period) % period, ((j % period) + period) % period, seed);
+  };
+  const double a = at(ix, iy), b = at(ix + 1, iy), c = at(ix, iy + 1), d = at(ix + 1, iy + 1);
+  return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy;
+}
+
 }  // namespace forge

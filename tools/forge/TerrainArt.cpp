@@ -110,14 +110,19 @@ int Grainy(const Ramp& ramp, const Hit& hit, double base, double fine, double co
   return ramp.Index(base + n + Rim(hit));
 }
 
+// The grass's top: tufts over soft patches, its texture repeating exactly from tile to tile
+// and without a rim, so that a field reads as one meadow and not as a quilt of tiles.
+int GrassTop(const TerrainPalette& p, const Hit& hit) {
+  const double u = hit.x + 16, v = hit.y + 16;
+  const double patch = TiledNoise(u, v, 8, 4, 4) * 0.6 + TiledNoise(u, v, 4, 8, 6) * 0.4;
+  const double blade = Hash(static_cast<int>(std::floor(u * 1.5)) % 48, static_cast<int>(std::floor(v * 1.5)) % 48, 3);
+  if (blade > 0.95) return p.moss.Index(0.5 + 0.1 * patch);
+  return p.grass.Index(0.52 + (patch - 0.5) * 0.26 + (blade - 0.5) * 0.12);
+}
+
 Canvas GrassFloor(const TerrainPalette& p) {
   return RenderModel(1, Slab(4), [&](const Hit& hit) {
-    if (hit.face == Face::kTop) {
-      const double blade = Hash(static_cast<int>(std::floor(hit.x * 2)), static_cast<int>(std::floor(hit.y * 2)), 3);
-      const double patch = Noise(hit.x + 100, hit.y + 100, 9, 4);
-      if (blade > 0.93) return p.moss.Index(0.55);
-      return p.grass.Index(0.55 + (patch - 0.5) * 0.35 + (blade - 0.5) * 0.18 + Rim(hit));
-    }
+    if (hit.face == Face::kTop) return GrassTop(p, hit);
     if (hit.z > 2.5) return p.grass.Index(FaceLight(hit.face) * 0.8);
     return Grainy(p.dirt, hit, FaceLight(hit.face), 0.15, 0.1, 5);
   });
@@ -376,8 +381,7 @@ Canvas ChestBody(const TerrainPalette& p, int back) {
     frame.Place(hit.x, hit.y, w, v);
     const bool box = std::abs(hit.x) < kChestHalf + 0.2 && std::abs(hit.y) < kChestHalf + 0.2 && hit.z > 3.8;
     if (!box) {
-      if (hit.face == Face::kTop)
-        return p.grass.Index(0.55 + (Noise(hit.x + 100, hit.y + 100, 9, 4) - 0.5) * 0.3 + Rim(hit));
+      if (hit.face == Face::kTop) return GrassTop(p, hit);
       if (hit.z > 2.5) return p.grass.Index(FaceLight(hit.face) * 0.8);
       return Grainy(p.dirt, hit, FaceLight(hit.face), 0.15, 0.1, 5);
     }
