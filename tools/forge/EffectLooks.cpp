@@ -27,15 +27,16 @@ void OnGround(double r, double angle, double& x, double& y) {
 }  // namespace
 
 Picture CarrierOrb(const EffectPalette& p, const Ramp& ramp, bool large, int frame) {
-  const int size = large ? 32 : 26;
+  const int size = large ? 36 : 30;
   Picture pic = Blank(size, size, size / 2, size / 2);
   Canvas& c = pic.canvas;
   const double cx = size / 2.0, cy = size / 2.0;
   const double pulse = 0.85 + 0.15 * std::sin(frame * kPi / 4);
   if (frame >= 6)
     Ring(c, cx, cy, (large ? 10 : 8) + 3 * (frame - 6), (large ? 6 : 5) + 2 * (frame - 6), 2.5, ramp, 0.9);
-  Glow(c, cx, cy, (large ? 8.5 : 6.5) * pulse, ramp, 0.35);
-  Glow(c, cx, cy, large ? 3.5 : 2.5, p.white, 0.6);
+  // A solid body of light with a dithered fringe: it must read at a glance as it flies.
+  Glow(c, cx, cy, (large ? 10.5 : 8.5) * pulse, ramp, 0.55);
+  Glow(c, cx, cy, large ? 4.5 : 3.5, p.white, 0.7);
   for (int k = 0; k < (large ? 4 : 3); ++k) {
     const double angle = frame * kPi / 4 + k * 2 * kPi / (large ? 4 : 3);
     double ox, oy;
@@ -55,8 +56,8 @@ Picture EnergyBall(const EffectPalette& p, const Ramp& ramp, int radius, int fra
     const double length = radius * (1.8 + Hash01(frame, k, 6));
     Bolt(c, cx, cy, cx + std::cos(angle) * length, cy + std::sin(angle) * length, ramp, frame * 7 + k);
   }
-  Glow(c, cx, cy, radius + 1.5, ramp, 0.4);
-  Glow(c, cx, cy, radius * 0.5 + 0.5, p.white, 0.7);
+  Glow(c, cx, cy, radius + 2.5, ramp, 0.55);
+  Glow(c, cx, cy, radius * 0.6 + 0.8, p.white, 0.7);
   return pic;
 }
 
