@@ -35,6 +35,7 @@ void CEffectManager::Reset() {
     e.index = i;
     e.active = 0;
     e.state[effect_state::kHold] = 0;
+    e.animPlayer.Stop();  // a record taken again later shows nothing of what it played before
   }
   highWater = 0;
   for (auto& list : lists) list.clear();

@@ -10,6 +10,7 @@
 
 #include "CastWorld.h"
 #include "core/Preferences.h"
+#include "core/Random.h"
 #include "creatures/Artifact.h"
 #include "creatures/CreatureSurroundings.h"
 #include "creatures/MapObject.h"
@@ -43,6 +44,9 @@ class ArtifactScene : public CastWorld {
  protected:
   void SetUp() override {
     CastWorld::SetUp();
+    // The picture's sparks draw from the cosmetic generator: seeded here, the
+    // picture is the same whichever tests ran before it.
+    g_random.Seed(CRandom::kDefaultSeed);
     InstallCreatureEffectAnswers();
     InstallMapObjects();
     ASSERT_EQ(g_mapObjects.LoadTypes("cfg\\objects.cfg"), 1);

@@ -8,6 +8,7 @@
 
 #include "MagicTestSupport.h"
 #include "MapViewPicture.h"
+#include "core/Random.h"
 #include "creatures/SpellDefinition.h"
 #include "magic/Blast.h"
 
@@ -23,6 +24,10 @@ class BlastPicture : public EffectTest {
     EffectTest::SetUp();
     g_blastPool.Clear();
     g_blastPool.BuildAbsorptionTable();
+    // The picture's flashes draw from the cosmetic generator: seeded here, the
+    // picture is the same whichever tests ran before it.
+    g_random.Seed(CRandom::kDefaultSeed);
+    g_battleRandom.Seed(CRandom::kDefaultSeed);
   }
   void TearDown() override {
     g_blastPool.Clear();

@@ -16,6 +16,7 @@
 #include "magic/ParticleManager.h"
 #include "magic/SpellCast.h"
 #include "map/Map.h"
+#include "map/SegmentPool.h"
 #include "map/TerrainType.h"
 #include "map/TileOverlay.h"
 #include "platform/Files.h"
@@ -38,6 +39,7 @@ void CastWorld::SetUp() {
   g_battleRandom.Seed(1234);
   g_effectManager.Reset();
   g_effectLog.Clear();
+  g_segmentPool.Clear();  // no beam of an earlier test lingers in this one's pictures
   for (int army : {0, 1}) {
     CArmy& record = g_armyTable.armies[army];
     record.inUse = 1;

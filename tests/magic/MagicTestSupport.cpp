@@ -5,6 +5,7 @@
 #include "magic/EffectLog.h"
 #include "magic/ParticleManager.h"
 #include "map/MapUnits.h"
+#include "map/SegmentPool.h"
 #include "map/TileOverlay.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
@@ -62,6 +63,7 @@ void EffectTest::SetUp() {
   CParticle::SetWorldSize(64 * 32, 64 * 32, 8 * 16);
   manager.Reset();
   g_effectLog.Clear();
+  g_segmentPool.Clear();  // no beam of an earlier test lingers in this one's pictures
   MapHooks hooks = DefaultMapHooks();
   hooks.creatures = &world;
   hooks.effects = &effectHooks;
