@@ -16,7 +16,6 @@ namespace {
 using forge::Canvas;
 using forge::InterfacePalette;
 
-
 Canvas Knob(const InterfacePalette& p, int width, int height, bool focused) {
   Canvas c(width, height);
   const int face = focused ? p.gold + 14 : p.stone + 14;
@@ -26,17 +25,34 @@ Canvas Knob(const InterfacePalette& p, int width, int height, bool focused) {
 
 int Add(forge::SpriteFileWriter& file, const Canvas& c) { return file.AddFrame(forge::EncodeFrame(c, 0, 0, 0)); }
 
-FORGE_STEP(SpritesSlider) {
-  InterfacePalette p;
+// A sprite file on the interface palette.
+forge::SpriteFileWriter PaletteFile(const InterfacePalette& p) {
   forge::SpriteFileWriter file;
   file.AddPalette(p.builder.Bytes());
-  for (int direction : {2, 3})
+  return file;
+}
+
+// A tile of a control's trough: filled, its first and last pixel in their own shades.
+Canvas Track(int width, int height, int fill, int firstShade, int lastShade) {
+  Canvas c(width, height);
+  c.Fill(fill);
+  c.Set(0, 0, firstShade);
+  c.Set(width - 1, height - 1, lastShade);
+  return c;
+}
+
+// The arrows at a control's two ends, each normal then pressed, then the tile of its trough.
+void AddArrowsAndTrack(forge::SpriteFileWriter& file, const InterfacePalette& p, int first, int second,
+                       const Canvas& track) {
+  for (int direction : {first, second})
     for (bool pressed : {false, true}) Add(file, forge::ArrowButton(p, 16, direction, pressed));
-  Canvas track(1, 6);
-  track.Fill(p.ink + 2);
-  track.Set(0, 0, p.stone + 2);
-  track.Set(0, 5, p.stone + 20);
   Add(file, track);
+}
+
+FORGE_STEP(SpritesSlider) {
+  InterfacePalette p;
+  forge::SpriteFileWriter file = PaletteFile(p);
+  AddArrowsAndTrack(file, p, 2, 3, Track(1, 6, p.ink + 2, p.stone + 2, p.stone + 20));
   Add(file, Knob(p, 10, 20, false));
   Add(file, Knob(p, 10, 20, true));
   ctx.WriteFile("sprites\\slider.spr", file.Bytes());
@@ -44,15 +60,8 @@ FORGE_STEP(SpritesSlider) {
 
 FORGE_STEP(SpritesScrollBar) {
   InterfacePalette p;
-  forge::SpriteFileWriter file;
-  file.AddPalette(p.builder.Bytes());
-  for (int direction : {0, 1})
-    for (bool pressed : {false, true}) Add(file, forge::ArrowButton(p, 16, direction, pressed));
-  Canvas track(16, 1);
-  track.Fill(p.stone + 6);
-  track.Set(0, 0, p.stone + 2);
-  track.Set(15, 0, p.stone + 16);
-  Add(file, track);
+  forge::SpriteFileWriter file = PaletteFile(p);
+  AddArrowsAndTrack(file, p, 0, 1, Track(16, 1, p.stone + 6, p.stone + 2, p.stone + 16));
   Add(file, Knob(p, 12, 24, false));
   ctx.WriteFile("sprites\\scrollbar.spr", file.Bytes());
 }
@@ -67,8 +76,7 @@ Canvas Radio(const InterfacePalette& p, bool selected, bool focused) {
 
 FORGE_STEP(SpritesRadioButtons) {
   InterfacePalette p;
-  forge::SpriteFileWriter file;
-  file.AddPalette(p.builder.Bytes());
+  forge::SpriteFileWriter file = PaletteFile(p);
   Add(file, Radio(p, true, false));
   Add(file, Radio(p, false, false));
   Add(file, Radio(p, true, true));
