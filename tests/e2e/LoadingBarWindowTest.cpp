@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramRoad.h"
 #include "XScreen.h"
 #include "platform/Clock.h"
 #include "support/Png.h"
@@ -26,58 +27,29 @@ constexpr int kWidth = 800, kHeight = 600;
 // The bar's place in 800 x 600: 598 x 36 from (101, 564).
 constexpr int kBarLeft = 101, kBarTop = 564, kBarWidth = 598, kBarHeight = 36;
 
-struct Client {
+struct ClientArea {
   std::vector<uint8_t> rgb;
   const uint8_t* At(int x, int y) const { return &rgb[3 * (static_cast<size_t>(y) * kWidth + x)]; }
 };
 
 // Lit pixels in a rectangle of the client area.
-int Lit(const Client& client, int left, int top, int right, int bottom) {
+int Lit(const ClientArea& client, int left, int top, int right, int bottom) {
   int lit = 0;
   for (int y = top; y < bottom; ++y)
     for (int x = left; x < right; ++x) lit += e2e::Brightness(client.At(x, y)) > 60;
   return lit;
 }
 
-class LoadingBarWindow : public ::testing::Test {
+class LoadingBarWindow : public e2e::ProgramWindow {
  protected:
-  void SetUp() override {
-    const char* display = std::getenv("VRASK_X_DISPLAY");
-    if (!display || !*display) GTEST_SKIP() << "no virtual X display (VRASK_X_DISPLAY)";
-    if (!e2e::HaveXdoTool()) GTEST_SKIP() << "no xdotool";
-    display_ = display;
-    std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
-  }
-  void TearDown() override { Stop(); }
-  void Start() {
-    pid_ = fork();
-    if (pid_ == 0) {
-      const std::string command = "cd '" + dir_.Path() + "' && exec env DISPLAY=" + display_ +
-                                  " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 "
-                                  "timeout 60 '" VRASK_PROGRAM "' /win direct mapseed=4242 2>stderr.txt >/dev/null";
-      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  void Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-    window_.clear();
-  }
+  void Start() { ProgramWindow::Start("/win direct mapseed=4242", 60); }
   // The window's client area in a screenshot of the display.
-  bool Grab(Client& client) {
+  bool Grab(ClientArea& client) {
     if (window_.empty()) {
       std::istringstream ids(e2e::XdoToolOutput(display_, "search --onlyvisible --name 'Realms of Vrask'"));
       ids >> window_;
       if (window_.empty()) return false;
-      std::istringstream lines(e2e::XdoToolOutput(display_, "getwindowgeometry --shell " + window_));
-      std::string line;
-      while (std::getline(lines, line)) {
-        if (line.rfind("X=", 0) == 0) left_ = std::atoi(line.c_str() + 2);
-        if (line.rfind("Y=", 0) == 0) top_ = std::atoi(line.c_str() + 2);
-      }
+      WindowOrigin(left_, top_);
     }
     e2e::Screenshot shot;
     if (!e2e::TakeScreenshot(display_, dir_.File("shot.ppm"), shot)) return false;
@@ -90,9 +62,9 @@ class LoadingBarWindow : public ::testing::Test {
   }
   // Screenshots as fast as they come until one shows the bar over a black screen (false when
   // the battle came first or nothing showed within 30 s).
-  bool CatchTheBar(Client& bar) {
+  bool CatchTheBar(ClientArea& bar) {
     for (int attempt = 0; attempt < 600; ++attempt) {
-      Client client;
+      ClientArea client;
       if (!Grab(client)) {
         platform::SleepMs(20);
         continue;
@@ -107,15 +79,12 @@ class LoadingBarWindow : public ::testing::Test {
     }
     return false;
   }
-  std::string display_, window_;
   int left_ = 0, top_ = 0;
-  pid_t pid_ = -1;
-  testing_support::TempDir dir_;
 };
 
 TEST_F(LoadingBarWindow, TheDirectBattleShowsItsLoadingBarOverABlackScreen) {
   // The loading lasts a moment: a busy display may miss it, so up to three starts.
-  Client bar;
+  ClientArea bar;
   bool caught = false;
   for (int run = 0; run < 3 && !caught; ++run) {
     Start();

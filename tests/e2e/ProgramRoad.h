@@ -48,11 +48,12 @@ class ProgramRoad : public ::testing::Test {
   void UseLowResolution() {
     std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n";
   }
-  // The shell command that runs the program in the data's copy, its stderr kept in stderr.txt.
-  std::string Program(const std::string& environment, const std::string& arguments) const {
+  // The shell command that runs the program in the data's copy for at most the seconds given,
+  // its stderr kept in stderr.txt.
+  std::string Program(const std::string& environment, const std::string& arguments, int seconds = 120) const {
     // exec: the shell becomes the program's timeout, which passes a signal on to the program.
-    return "cd '" + dir_.Path() + "' && exec env " + environment + " timeout 120 '" + VRASK_PROGRAM + "' " + arguments +
-           " 2>'" + dir_.File("stderr.txt") + "' >/dev/null";
+    return "cd '" + dir_.Path() + "' && exec env " + environment + " timeout " + std::to_string(seconds) + " '" +
+           VRASK_PROGRAM + "' " + arguments + " 2>'" + dir_.File("stderr.txt") + "' >/dev/null";
   }
   // Copies a saved frame to the test output folder, for a person to look at.
   void KeepPicture(const std::string& name, const std::string& as) {
@@ -72,23 +73,27 @@ class ProgramWindow : public ProgramRoad {
     display_ = display;
     ProgramRoad::SetUp();
   }
-  void TearDown() override {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  void Start() {
+  void TearDown() override { Stop(); }
+  void Start(const std::string& arguments = "/win", int seconds = 120) {
     pid_ = fork();
     if (pid_ == 0) {
       // The X libraries, unloaded when the video system shuts down at the end, leave their
       // allocations without a name the leak checker's suppressions could match: the headless
       // runs check the program's own leaks.
-      const std::string command = Program(
-          "DISPLAY=" + display_ + " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0", "/win");
+      const std::string command =
+          Program("DISPLAY=" + display_ + " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0",
+                  arguments, seconds);
       execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
+  }
+  // Ends the program when it runs, and forgets its window.
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    window_.clear();
   }
   // The game window's id, once it is mapped (tries of 100 ms each).
   bool FindWindow(int tries) {
