@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the creature pool's block of the saved game, on the forged creature
 // types and a flat map: a block the pool takes saves, loads and saves again to the same bytes;
-// one it refuses changes nothing. Seeds, a pool with a few creatures and a wizard, are written by the pool's
-// own writer.
+// one it refuses changes nothing. Seeds, a pool with a few creatures, a body and a wizard, are
+// written by the pool's own writer.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +57,13 @@ std::vector<uint8_t> Seed() {
   g_creatureArray.At(a)->AttackCreature(b);
   g_creatureArray.At(a)->queuedOrders.entries.push_back(CQueuedOrder{3, 4, 0, 2, -1});
   g_creatureArray.At(a)->queuedOrders.current = 0;
+  g_creatureArray.At(a)->spellState = 3;  // attachment 2 written
+  // A body fading on the map: the dead rows and the bodies list.
+  CCreature& body = *g_creatureArray.At(Place(5, 2, 14, 10));
+  body.health = 0;
+  body.orderState.deathStage = 2;
+  body.orderState.bodyCountdown = 40;
+  g_creatureArray.AddBody(body.index);
   const std::vector<uint8_t> seed = Saved();
   g_creatureArray.ReleaseAll();
   return seed;
