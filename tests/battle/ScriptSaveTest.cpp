@@ -1,11 +1,16 @@
 // The script's parts of a saved game: the events in the battle's block and the campaign's
 // characters, flags and regions in the saved game. Both come back byte for byte; a block cut
 // short or holding a value the engine could not run is refused and changes nothing.
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <functional>
 
 #include "ScriptTestWorld.h"
+#include "battle/ScriptActions.h"
 #include "core/Bytes.h"
 #include "support/SavedBlock.h"
+#include "ui/SpeechCtrl.h"
 
 namespace script_test {
 namespace {
@@ -178,6 +183,137 @@ TEST_F(ScriptSave, ABadScriptStateIsRefusedAndTheTableStaysAsItWas) {
     EXPECT_EQ(LoadStateBlock(Bytes(good.begin(), good.begin() + static_cast<long>(size))), -1) << size;
     EXPECT_EQ(StateBlock(), good) << size;
   }
+}
+
+// The speech camera of the tests: straight lines in steps of about 8 map units, and an
+// isometric screen around the camera.
+struct LineCamera : ISpeechCamera {
+  int x = 0, y = 0, z = 0;
+  int from[3] = {}, to[3] = {}, steps = 1, step = 0;
+  void CameraTile(int& tx, int& ty, int& level) override { tx = x / 32, ty = y / 32, level = z / 16; }
+  void MoveCamera(int nx, int ny, int nz) override { x = nx, y = ny, z = nz; }
+  void ProjectToScreen(int px, int py, int pz, int& sx, int& sy) override {
+    sx = 400 + (px - x) - (py - y);
+    sy = 300 + ((px - x) + (py - y)) / 2 - (pz - z);
+  }
+  int MapWidthTiles() override { return 64; }
+  int MapHeightTiles() override { return 48; }
+  int StartLine(int x0, int y0, int z0, int x1, int y1, int z1) override {
+    const int a[3] = {x0, y0, z0}, b[3] = {x1, y1, z1};
+    int longest = 0;
+    for (int i = 0; i < 3; ++i) {
+      from[i] = a[i], to[i] = b[i];
+      longest = std::max(longest, std::abs(b[i] - a[i]));
+    }
+    steps = longest / 8 + 1;
+    step = 0;
+    return steps;
+  }
+  void StepLine(int& px, int& py, int& pz) override {
+    step = std::min(step + 1, steps);
+    int* out[3] = {&px, &py, &pz};
+    for (int i = 0; i < 3; ++i) *out[i] = from[i] + (to[i] - from[i]) * step / steps;
+  }
+};
+
+struct CountingSpeechBattle : ISpeechBattle {
+  int pauses = 0, resumes = 0;
+  void Pause() override { ++pauses; }
+  void Resume() override { ++resumes; }
+};
+
+using SpeechWords = std::array<int32_t, kScriptSpeechWords>;
+
+SpeechWords SavedSpeech() {
+  SpeechWords words;
+  SaveScriptSpeech(g_script, words.data());
+  return words;
+}
+
+// The speech of a DIALOGUE event as a saved battle keeps it: saved while the camera glides to
+// the speaker, and again while it glides back, and shown again over another camera and no
+// speech at all, it saves to the same words, sends no second pause, and goes on to its end.
+TEST_F(ScriptSave, ASpeechUnderWayComesBackWordForWord) {
+  Load(Event(1, "EventType=DIALOGUE\nSpeakerName=Bran\nSpeech=Over here!"));
+  LineCamera camera;
+  CountingSpeechBattle battle;
+  ISpeechCamera* cameraBefore = g_speechCamera;
+  ISpeechBattle* battleBefore = g_speechBattle;
+  g_speechCamera = &camera;
+  g_speechBattle = &battle;
+  EXPECT_EQ(SavedSpeech()[0], kSpeechNone);
+
+  camera.MoveCamera(4 * 32, 4 * 32, 0);
+  g_script.Event(0).runState = kScriptRunning;
+  script_actions::Speak(g_script, 0, script_actions::MapPoint{50 * 32 + 16, 40 * 32 + 16, 16});
+  for (int i = 0; i < 3; ++i) g_speechCtrl.Tick();
+  ASSERT_TRUE(g_speechCtrl.IsActive());
+  ASSERT_NE(camera.x, g_speechCtrl.targetX);  // on its way
+  const SpeechWords gliding = SavedSpeech();
+  EXPECT_EQ(gliding[0], kSpeechShowing);
+  EXPECT_EQ(gliding[1], 0);
+  auto showAgain = [&](const SpeechWords& words) {
+    g_speechCtrl.Clear();
+    camera.MoveCamera(0, 0, 0);
+    ASSERT_TRUE(CheckScriptSpeech(g_script, words.data()));
+    RestoreScriptSpeech(g_script, words.data());
+    EXPECT_EQ(SavedSpeech(), words);
+    EXPECT_EQ(camera.x, words[5]);  // where the glide had it
+    EXPECT_EQ(camera.y, words[6]);
+  };
+  showAgain(gliding);
+  EXPECT_EQ(g_speechCtrl.request.text, "Over here!");
+  EXPECT_EQ(g_speechCtrl.request.heading, "Bran");
+  EXPECT_EQ(battle.pauses, 1);  // the battle's pause is the saved one
+  for (int i = 0; i < 3; ++i) g_speechCtrl.Tick();
+  EXPECT_NE(camera.x, gliding[5]);  // gliding on
+
+  // The script is done with it: the camera goes back to where the speech found it.
+  g_speechCtrl.ReturnCamera();
+  g_speechCtrl.Tick();
+  const SpeechWords goingBack = SavedSpeech();
+  EXPECT_EQ(goingBack[0], kSpeechGoingBack);
+  showAgain(goingBack);
+  EXPECT_TRUE(g_speechCtrl.returning);
+  for (int i = 0; i < 400 && g_speechCtrl.IsActive(); ++i) g_speechCtrl.Tick();
+  EXPECT_FALSE(g_speechCtrl.IsActive());
+  EXPECT_EQ(battle.resumes, 1);
+  EXPECT_EQ(camera.x, 4 * 32);
+  EXPECT_EQ(camera.y, 4 * 32);
+  EXPECT_EQ(SavedSpeech()[0], kSpeechNone);
+
+  // Words a loader must refuse.
+  struct Bad {
+    const char* what;
+    int word;
+    int32_t value;
+  };
+  const Bad bad[] = {
+      {"phase 3", 0, 3},
+      {"no dialogue record", 1, 1},
+      {"a record past the script", 1, 500},
+      {"camera off the map", 5, -5},
+      {"target beyond the map", 9, 48 * 64},
+      {"half an origin", 11, -1},
+      {"an anchor far away", 14, 1 << 20},
+      {"ticks below 0", 16, -1},
+      {"speed below 0", 17, -1},
+      {"a countdown of 3", 18, 3},
+  };
+  Load(Event(1, "EventType=DIALOGUE\nSpeech=Over here!") + Event(2, "EventType=FLAG\nSetFlag=1"));
+  for (const Bad& b : bad) {
+    SpeechWords words = gliding;
+    words[static_cast<size_t>(b.word)] = b.value;
+    EXPECT_FALSE(CheckScriptSpeech(g_script, words.data())) << b.what;
+  }
+  SpeechWords stray{};
+  SaveScriptSpeech(g_script, stray.data());
+  stray[4] = 7;  // no speech, but a point
+  EXPECT_FALSE(CheckScriptSpeech(g_script, stray.data()));
+
+  g_speechCtrl.Clear();
+  g_speechCamera = cameraBefore;
+  g_speechBattle = battleBefore;
 }
 
 }  // namespace
