@@ -176,21 +176,6 @@ Picture Fire(const EffectPalette& p, int size, int frame, int frames) {
   return pic;
 }
 
-Picture Cloud(const EffectPalette& p, const Ramp& ramp, int size, int frame, int frames) {
-  Picture pic = Blank(size * 2 + 8, size + 16, size + 4, size + 10);
-  Canvas& c = pic.canvas;
-  const double fade = frame >= frames ? 1 - (frame - frames + 1) / 4.0 : 1;
-  for (int k = 0; k < 7; ++k) {
-    const double angle = k * 2 * kPi / 7 + frame * 0.25;
-    double ox, oy;
-    OnGround(size * 0.55, angle, ox, oy);
-    const double r = size * (0.28 + 0.1 * Hash01(k, 9)) * fade;
-    Puff(c, pic.hotX + ox, pic.hotY - size * 0.3 + oy - 2 * std::sin(frame * 0.8 + k), r, ramp, 0.9);
-  }
-  Puff(c, pic.hotX, pic.hotY - size * 0.45, size * 0.38 * fade, ramp, 1.0);
-  return pic;
-}
-
 Picture StormCloud(const EffectPalette& p, int frame) {
   Picture pic = Blank(56, 40, 28, 20);
   Canvas& c = pic.canvas;

@@ -24,8 +24,6 @@ Picture Fireball(const EffectPalette& p, int radius, int frame, int frames);
 // Fire in a cell: size 0 (a full block burning) to 3 (a thin floor); frames past `frames`
 // die down.
 Picture Fire(const EffectPalette& p, int size, int frame, int frames);
-// Smoke or fog standing on the ground; frames past `frames` thin out.
-Picture Cloud(const EffectPalette& p, const Ramp& ramp, int size, int frame, int frames);
 Picture StormCloud(const EffectPalette& p, int frame);
 // An explosion or impact that grows and fades over `frames`.
 struct BurstStyle {
