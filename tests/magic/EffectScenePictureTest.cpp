@@ -17,7 +17,6 @@
 #include "creatures/SpellDefinition.h"
 #include "forge/TerrainTypes.h"
 #include "graphics/PrintTarget.h"
-#include "graphics/Sprite.h"
 #include "graphics/Surface.h"
 #include "magic/EffectManager.h"
 #include "magic/MagicHooks.h"
@@ -28,9 +27,9 @@
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
 #include "map/SegmentPool.h"
+#include "support/MapViewCanvas.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
-#include "ui/Flatwin.h"
 
 namespace {
 
@@ -190,45 +189,21 @@ class EffectScene : public magic_test::CastWorld {
   }
 
   std::vector<uint16_t> Draw() {
-    CSprite terrain;
-    EXPECT_TRUE(terrain.Load("maps/moorland/terrain.spr", 256) && terrain.BuildColourTables(1, 256) &&
-                terrain.BuildColourTables(8, 256) && terrain.BuildColourTables(9, 256));
-    SurfaceDesc desc;
-    desc.flags = kDescCaps | kDescWidth | kDescHeight;
-    desc.caps = kCapsOffscreenPlain | kCapsSystemMemory;
-    desc.width = kWidth;
-    desc.height = kHeight;
-    CSurface surface;
-    EXPECT_NE(surface.Create(&desc), 0);
-    InitSpriteWaveTable();
     CEffectViewHooks effectViews;
     MapViewHooks hooks = g_mapViewHooks;
     hooks.world = &effectViews;
     MapViewHooksScope scope(hooks);
+    testing_support::MapViewCanvas canvas(kWidth, kHeight, "maps/moorland/terrain.spr");
+    EXPECT_TRUE(canvas.ready);
     g_prefs.isHighRes = 1;
-    g_mapView.Attach(&g_map, &surface, &terrain, platform::Rect{0, 0, kWidth, kHeight}, 0);
-    g_mapView.rotation = g_mapView.drawList.rotation = 0;
+    canvas.Attach(0);
     g_mapView.SetCameraCell(20, 20, 2);
-    surface.Fill(0);
+    canvas.surface.Fill(0);
     g_mapView.Update();
-    surface.Fill(0);
+    canvas.surface.Fill(0);
     g_mapView.Update();
     EXPECT_GT(g_segmentPool.screenCount, 20);  // the bolt and the beams were drawn
-    std::vector<uint16_t> pixels;
-    uint16_t* locked = surface.Lock();
-    EXPECT_NE(locked, nullptr);
-    for (int y = 0; locked && y < kHeight; ++y) {
-      const auto* row = reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(locked) + y * surface.pitch);
-      pixels.insert(pixels.end(), row, row + kWidth);
-    }
-    surface.Unlock(locked);
-    ResetMouseInput();
-    g_mapView.StopSounds();
-    g_mapView.drawList.Reset();
-    g_mapView.SetMap(nullptr);
-    g_mapView.drawSurface = nullptr;
-    g_mapView.terrainSprites = nullptr;
-    return pixels;
+    return canvas.Pixels();
   }
 
   CSpellDefinition saved70_;
