@@ -114,6 +114,33 @@ inline PrintResult PrintVisibleRuns(CSpriteFrame frame, const FrameClip& clip, b
   return result;
 }
 
+// The tuned printers' walk over a frame that the clip rectangle's sides do not cut (clip.
+// Horizontal() false): segment(destination, pixels, count) for each run, as PrintVisibleRuns
+// calls it, with no check of the run sums. It tests the column once a run, after its skip: a
+// row that ends with a run then reads one more byte as a skip, which leaves the column at or
+// past the width. That byte lies inside a loaded frame (its control block comes before its
+// pixels, and a row that ends with a run has pixels). It measured a fifth faster than
+// PrintVisibleRuns on figures of short runs.
+template <class Segment>
+inline void PrintUncutRows(CSpriteFrame frame, const FrameClip& clip, Segment&& segment) {
+  const ptrdiff_t pitch = g_spritePitch;
+  const int endRow = clip.endRow, width = clip.width;
+  uint16_t* target = TargetRow(clip.top + clip.firstRow) + clip.left;
+  for (int row = clip.firstRow; row < endRow; ++row, target += pitch) {
+    const uint8_t* ctrl = frame.RowControls(row);
+    const uint8_t* pixels = frame.RowPixels(row);
+    for (int column = 0;;) {
+      column += ctrl[0];
+      if (column >= width) break;
+      const int count = ctrl[1];
+      segment(target + column, pixels, count);
+      pixels += count;
+      column += count;
+      ctrl += 2;
+    }
+  }
+}
+
 // The water printers' walk: frames that reach a side of the clip are handed back (1);
 // otherwise each visible row takes the next displacement of the wave and
 // shiftRun(targetRow, firstColumn, count, displacement) moves each of its opaque runs. A

@@ -45,8 +45,10 @@ PrintResult PrintSpriteSse2(CSpriteFrame frame, int x, int y, int light, int lis
   if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!table) return kPrintDone;
-  return PrintRuns(frame, clip, 1,
-                   [table](uint16_t* out, const uint8_t* in, int count) { LookUp(out, in, count, table); });
+  const auto lookUp = [table](uint16_t* out, const uint8_t* in, int count) { LookUp(out, in, count, table); };
+  if (clip.Horizontal()) return PrintRuns(frame, clip, 1, lookUp);
+  PrintUncutRows(frame, clip, lookUp);
+  return kPrintDone;
 }
 
 PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int listIndex) {

@@ -11,7 +11,6 @@
 
 #include <immintrin.h>
 
-#include <cstddef>
 #include <cstdint>
 
 #include "graphics/RunWalk.h"
@@ -74,35 +73,14 @@ inline void LookUpRun(uint16_t* out, const uint8_t* in, int count, const uint16_
     LookUpShortRun(out, in, count, table);
 }
 
-// Frames cut by the clip rectangle's sides go through the shared walk. The others walk their
-// rows here, testing the column once a run, after its skip: a row that ends with a run then
-// reads one more byte as a skip, which leaves the column at or past the width. That byte
-// lies inside a loaded frame (its control block comes before its pixels, and a row that ends
-// with a run has pixels). This walk measured a fifth faster than the shared one on figures
-// of short runs.
+// Frames cut by the clip rectangle's sides go through the shared walk, the others through
+// the tuned printers' own (RunWalk.h).
 PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
-  if (clip.Horizontal()) {
-    printing::PrintVisibleRuns(frame, clip, false, 1, [table](uint16_t* out, const uint8_t* in, int count) {
-      LookUpRun(out, in, count, table);
-    });
-    return kPrintDone;
-  }
-  const ptrdiff_t pitch = g_spritePitch;
-  const int endRow = clip.endRow, width = clip.width;
-  uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
-  for (int row = clip.firstRow; row < endRow; ++row, target += pitch) {
-    const uint8_t* ctrl = frame.RowControls(row);
-    const uint8_t* pixels = frame.RowPixels(row);
-    for (int column = 0;;) {
-      column += ctrl[0];
-      if (column >= width) break;
-      const int count = ctrl[1];
-      LookUpRun(target + column, pixels, count, table);
-      pixels += count;
-      column += count;
-      ctrl += 2;
-    }
-  }
+  const auto lookUp = [table](uint16_t* out, const uint8_t* in, int count) { LookUpRun(out, in, count, table); };
+  if (clip.Horizontal())
+    printing::PrintVisibleRuns(frame, clip, false, 1, lookUp);
+  else
+    printing::PrintUncutRows(frame, clip, lookUp);
   return kPrintDone;
 }
 

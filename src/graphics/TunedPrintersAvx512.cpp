@@ -79,10 +79,8 @@ inline void PrintWord(uint16_t* out, const uint8_t* pixels, uint64_t opaque, uin
 // columns of frames up to 128 wide with the next 64 in `beyond` (given when the frame is that
 // wide). Bits are set per run with a shift and an or: a loaded frame's runs end within its
 // width, and for any other frame wrong bits only land on columns the clip window bounds.
-// Unlike WalkRuns the walk tests the column once a run, after its skip: a row that ends with
-// a run then reads one more byte as a skip, which leaves the column at or past the width.
-// That byte lies inside a loaded frame (its control block comes before its pixels, and a
-// row that ends with a run has pixels), and a pixel a run fewer tests measured faster.
+// The walk tests the column once a run, as PrintUncutRows (RunWalk.h) does, and for the
+// same reasons.
 inline uint64_t RowColumns(const uint8_t* ctrl, int width, uint64_t* beyond = nullptr) {
   uint64_t opaque = 0, next = 0;
   for (int column = 0;;) {
