@@ -70,7 +70,11 @@ void CMap::Clear() {
   format = width = height = levels = cellsPerLevel = cellCount = sectionsX = sectionsY = 0;
   std::fill(std::begin(reserved), std::end(reserved), 0);
   std::fill(std::begin(sectionValues), std::end(sectionValues), 0);
+  // A cleared map keeps no regions of power: the next map, made or loaded, has only its own.
+  std::fill(std::begin(regions), std::end(regions), CRegionOfPower{});
   for (auto& row : regionHolders) std::fill(std::begin(row), std::end(row), -1);
+  for (auto& row : regionCounters) std::fill(std::begin(row), std::end(row), 0);
+  regionCursor = 0;
   // The animated cells point into the cells: they go with them.
   animatedCells.clear();
   delete[] cells;

@@ -76,6 +76,7 @@ class BattleLoading : public PanelDisplay {
     g_networkGame = 0;
     g_directAI = 0;
     g_battleSetup = CBattleSetup{};
+    UninstallBattle();
     data_.reset();
     PanelDisplay::TearDown();
   }

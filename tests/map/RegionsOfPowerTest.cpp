@@ -85,6 +85,13 @@ TEST_F(RegionsOfPower, CountAndPositions) {
   EXPECT_EQ(level, 2);
   EXPECT_EQ(g_map.GetRegionOfPowerValue(3), 3);
   EXPECT_EQ(g_map.GetRegionOfPowerValue(15), -1);
+  // The next map, made anew, shows none of the last map's regions, holders or counters.
+  g_map.regionHolders[3][2] = 7;
+  g_map.TickRegionOfPowerCounters();
+  ASSERT_EQ(g_map.Create(48, 48, 4, 1, 1), 1);
+  EXPECT_EQ(g_map.CountRegionsOfPower(), 0);
+  EXPECT_EQ(g_map.regionHolders[3][2], -1);
+  EXPECT_EQ(g_map.regionCounters[3][2], 0);
 }
 
 TEST_F(RegionsOfPower, WaterLevelStaysWithinTheMapAndItsLimits) {
