@@ -36,6 +36,8 @@ TEST(BattleInstall, UninstallPutsTheNeutralAnswersBackEvenAfterASecondInstall) {
   EXPECT_NE(g_creatureBattle.Get(), neutral[0]);
   EXPECT_NE(g_speechBattle, speechBefore);
   InstallBattle();  // the next battle's set-up installs again
+  BattleState().gameTick = 40;
+  BattleState().mouseMode = kMouseModeBand;
   UninstallBattle();
 
   void* const after[] = {g_creatureBattle.Get(), g_effectBattle.Get(),  g_effectScript.Get(), g_effectSummons.Get(),
@@ -48,6 +50,11 @@ TEST(BattleInstall, UninstallPutsTheNeutralAnswersBackEvenAfterASecondInstall) {
   EXPECT_EQ(g_netHooks.commands, DefaultNetHooks().commands);
   EXPECT_EQ(g_speechBattle, speechBefore);
   EXPECT_EQ(g_speechCamera, cameraBefore);
+  // The next battle's install starts from a fresh shared state, not the last battle's tick.
+  InstallBattle();
+  EXPECT_EQ(BattleState().gameTick, 0);
+  EXPECT_EQ(BattleState().mouseMode, kMouseModeNone);
+  UninstallBattle();
 }
 
 }  // namespace
