@@ -28,6 +28,7 @@ class BlastPicture : public EffectTest {
     // picture is the same whichever tests ran before it.
     g_random.Seed(CRandom::kDefaultSeed);
     g_battleRandom.Seed(CRandom::kDefaultSeed);
+    for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};  // what an earlier test left
   }
   void TearDown() override {
     g_blastPool.Clear();

@@ -29,6 +29,8 @@ class EffectPicture : public EffectTest {
     // The picture's flames and sparks draw from the cosmetic generator: seeded here, the
     // picture is the same whichever tests ran before it.
     g_random.Seed(CRandom::kDefaultSeed);
+    // The fires burn by their spell's numbers: blank ones, whatever an earlier test left.
+    for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};
   }
   void TearDown() override {
     for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};

@@ -96,6 +96,24 @@ class EffectScene : public magic_test::CastWorld {
     return *e;
   }
 
+  // A totem of the spell grown tile by tile for the army on the grass at a cell.
+  CEffect& GrowTotem(int x, int y, int spell, int army) {
+    CEffect& totem = EffectAt(x, y, 1, spell);
+    EXPECT_EQ(totem.FindTotemSite(), 1);
+    totem.state[s::kArmy] = army;
+    totem.SetKind(32);
+    for (int i = 0; i < 10 && totem.kind == 32; ++i) totem.GrowTotem();
+    EXPECT_EQ(totem.kind, effect_kind::kAffectsTile);
+    return totem;
+  }
+
+  std::vector<CEffect*> OfKind(int kind) {
+    std::vector<CEffect*> found;
+    for (int i = CEffectManager::kReserved; i < g_effectManager.Count(); ++i)
+      if (Effect(i).active && Effect(i).kind == kind) found.push_back(&Effect(i));
+    return found;
+  }
+
   // The whole scene with the cosmetic generator seeded; the battle's own state afterwards.
   std::vector<int64_t> RunScene(uint32_t cosmeticSeed) {
     MakeGround();
@@ -108,13 +126,7 @@ class EffectScene : public magic_test::CastWorld {
     const int bleeding = Place(5, 1, 18, 23, 1);  // a hero bleeding
     for (int slot : {wizard, foe, pestered, bleeding}) SeenByAll(slot);
 
-    // The war totem, grown tile by tile.
-    CEffect& totem = EffectAt(20, 19, 1, 70);
-    EXPECT_EQ(totem.FindTotemSite(), 1);
-    totem.state[s::kArmy] = 0;
-    totem.SetKind(32);
-    for (int i = 0; i < 10 && totem.kind == 32; ++i) totem.GrowTotem();
-    EXPECT_EQ(totem.kind, effect_kind::kAffectsTile);
+    CEffect& totem = GrowTotem(20, 19, 70, 0);
     // A stone wall cast from the wizard, with its side walls.
     CEffect& wall = EffectAt(15, 22, 1, 35);
     wall.params[w::kCreature] = wizard;
@@ -202,7 +214,6 @@ class EffectScene : public magic_test::CastWorld {
     g_mapView.Update();
     canvas.surface.Fill(0);
     g_mapView.Update();
-    EXPECT_GT(g_segmentPool.screenCount, 20);  // the bolt and the beams were drawn
     return canvas.Pixels();
   }
 
@@ -238,10 +249,57 @@ TEST_F(EffectScene, CosmeticDrawsNeverReachTheBattleAndTheSceneIsDrawn) {
   EXPECT_EQ(g_map.CellAt(20, 19, 7).terrain, 351);  // the totem's head
 
   const std::vector<uint16_t> pixels = Draw();
+  EXPECT_GT(g_segmentPool.screenCount, 20);  // the bolt and the beams were drawn
   const std::string path = testing_support::TestOutputDir() + "/effect-scene.png";
   EXPECT_TRUE(testing_support::WritePng565(path, kWidth, kHeight, pixels));
   std::printf("effect scene: %s\n", path.c_str());
   EXPECT_GT(std::set<uint16_t>(pixels.begin(), pixels.end()).size(), 60u);
+}
+
+// A totem of life beside three creatures: a wounded enemy, an unhurt friend and a wounded
+// friend. Its healing goes to the wounded friend alone, as a beam from the totem's head that
+// gives the spell's health, and the next waits for the totem to recharge.
+TEST_F(EffectScene, ALifeTotemBeamsHealthToAWoundedFriendOnly) {
+  MakeGround();
+  g_random.Seed(CRandom::kDefaultSeed);
+  g_battleRandom.Seed(4321);
+  const int wizard = PlaceWizard(0, 15, 17, 500);
+  const int foe = Place(21, 1, 23, 22, 1);     // a wounded troll of the other side
+  const int unhurt = Place(5, 0, 17, 21, 1);   // a hero with nothing to heal
+  const int wounded = Place(9, 0, 24, 18, 1);  // a wounded manticore of the totem's side
+  for (int slot : {wizard, foe, unhurt, wounded}) SeenByAll(slot);
+  C(foe).health -= 30;
+  C(wounded).health -= 30;
+  const int foeHealth = C(foe).health, unhurtHealth = C(unhurt).health, woundedHealth = C(wounded).health;
+
+  CEffect& totem = GrowTotem(20, 19, 69, 0);
+  totem.state[s::kCounter] = 0;  // charged
+  totem.TotemHeal();
+  const std::vector<CEffect*> beams = OfKind(42);
+  ASSERT_EQ(beams.size(), 1u);
+  CEffect& beam = *beams[0];
+  EXPECT_EQ(beam.params[w::kTarget], wounded);
+  EXPECT_EQ(beam.params[w::kSourceX], 20 * 32 + 16);
+  EXPECT_EQ(beam.params[w::kSourceY], 19 * 32 + 16);
+  EXPECT_EQ(beam.params[w::kSourceZ], totem.cellLevel * 16);
+  EXPECT_TRUE(sounds.Heard(754));
+  EXPECT_EQ(totem.state[s::kCounter], g_spellDefs[69].SpellStrength);
+
+  beam.Update();
+  EXPECT_FALSE(beam.active);
+  EXPECT_EQ(C(wounded).health, woundedHealth + g_spellDefs[69].Damage);
+  EXPECT_EQ(C(foe).health, foeHealth);
+  EXPECT_EQ(C(unhurt).health, unhurtHealth);
+  for (int frame = 0; frame < 3; ++frame) g_particleManager.Update();  // the cure's sparks rise
+
+  totem.TotemHeal();  // recharging: no second beam yet
+  EXPECT_TRUE(OfKind(42).empty());
+
+  const std::vector<uint16_t> pixels = Draw();
+  EXPECT_GT(g_segmentPool.screenCount, 4);  // the healing beam was drawn
+  const std::string path = testing_support::TestOutputDir() + "/totem-heal.png";
+  EXPECT_TRUE(testing_support::WritePng565(path, kWidth, kHeight, pixels));
+  std::printf("totem heal: %s\n", path.c_str());
 }
 
 }  // namespace
