@@ -1,9 +1,11 @@
 // A cast reaches the battle only as a frame command: the network runs the frame's commands on
 // every machine on the same frame, and each runs the same CSpellCast from the same eleven
 // words. The countdown effects (a trap counted down to the battle's end) answer through the
-// battle's scanner, its countdown dial and its defeat messages.
+// battle's scanner, its countdown dial and its defeat messages; a trap that takes the local
+// wizard loses the battle.
 #include "battle/BattleCasting.h"
 
+#include "battle/Battle.h"
 #include "battle/Scanner.h"
 #include "battle/ScriptActors.h"
 #include "battle/TimerPanel.h"
@@ -130,6 +132,11 @@ class CBattleEffects : public IEffectBattle {
   // The same end as a lost key character: the defeat message becomes the battle's end message.
   void EndWithDefeatMessage(int index) override {
     g_scriptBattleEnd->SetBattleEndMessage(g_scriptBattleEnd->DefeatMessage(index));
+  }
+  // A trap took the local player's wizard: the battle counts it lost, and its end countdown
+  // starts on the next frame as for any other lost wizard.
+  void LocalWizardTrapped() override {
+    if (g_battle) g_battle->wizardLostByEffect = 1;
   }
 };
 

@@ -18,6 +18,7 @@
 #include "creatures/CreatureHooks.h"
 #include "graphics/BattleFacing.h"
 #include "magic/Effect.h"
+#include "magic/EffectBattle.h"
 #include "magic/EffectManager.h"
 #include "net/NetBattle.h"
 #include "net/NetMachine.h"
@@ -124,6 +125,20 @@ TEST_F(BattleFrame, ALostCampaignWizardEndsTheBattleOnThe121stFrame) {
   Frames(1);
   EXPECT_FALSE(BattleOnTop());
   EXPECT_EQ(caller_.resumed, 1);
+}
+
+// The effects tell the battle when a trap takes the local wizard: that is the wizard lost by an
+// effect, and the end countdown starts on the next frame.
+TEST_F(BattleFrame, AWizardTakenByATrapIsLostAndTheEndCountdownStarts) {
+  g_gameMode = kGameModeCampaign;
+  battle_.endCountdownEnabled = 1;
+  Frames(1);
+  EXPECT_EQ(battle_.endCountdownRunning, 0);
+  g_effectBattle->LocalWizardTrapped();
+  EXPECT_EQ(battle_.wizardLostByEffect, 1);
+  Frames(1);
+  EXPECT_EQ(battle_.endCountdownRunning, 1);
+  EXPECT_EQ(battle_.endCountdown, CBattle::kEndCountdownFrames - 1);
 }
 
 TEST_F(BattleFrame, ADefeatedPlayerWithAnArmyLeavesWithoutTheEndScreen) {

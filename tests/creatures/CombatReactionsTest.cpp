@@ -296,11 +296,21 @@ TEST_F(CombatReactions, ALiftedCreatureRisesToTheTopAndFalls) {
   EXPECT_EQ(c.order, ORDER_WAIT);
 }
 
+// Ends a creature's teleport fading as its print-effect player does once the last step has
+// run: off the stack, then the callback. Left on the stack, the fading would end a second
+// time (and teleport again) in frames run with the game's print effects loaded.
+void EndTeleportFading(CCreature& c) {
+  constexpr int kTeleportFading = 9;
+  ASSERT_EQ(c.printFX.GetCurrentEffect(), kTeleportFading);
+  c.printFX.RemoveEffect(kTeleportFading);
+  c.OnPrintEffectEnd(kTeleportFading);
+}
+
 TEST_F(CombatReactions, AWalkerTeleportedIntoTheAirDropsAndIsHurtOnLanding) {
   const int me = Place(kBrownie, 0, 10, 10);
   C(me).health = 100;
   C(me).StartTeleport(20, 20, 4, 1);
-  C(me).OnPrintEffectEnd(9);
+  EndTeleportFading(C(me));
   ASSERT_GT(C(me).level, 0);
   EXPECT_EQ(C(me).order, ORDER_DROPPED);
   EXPECT_EQ(C(me).animState, ANIM_DROPPED);
@@ -313,7 +323,7 @@ TEST_F(CombatReactions, AWalkerTeleportedIntoTheAirDropsAndIsHurtOnLanding) {
   const int other = Place(kBrownie, 0, 30, 30);
   C(other).health = 100;
   C(other).StartTeleport(25, 25, 4, 0);
-  C(other).OnPrintEffectEnd(9);
+  EndTeleportFading(C(other));
   EXPECT_NE(C(other).order, ORDER_DROPPED);
   EXPECT_EQ(C(other).health, 100);
 }
