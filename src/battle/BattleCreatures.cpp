@@ -53,6 +53,8 @@ void CountBattleBlow(int army) {
   if (army >= 0 && army < kArmyCount) ++g_blowsThisFrame[army];
 }
 
+void ForgetBattleBlows() { std::fill(std::begin(g_blowsThisFrame), std::end(g_blowsThisFrame), 0); }
+
 void CBattleCreatures::ResetCreatures() {
   g_creatureArray.ReleaseAll();
   g_wizardTable.FreeWizardNumbers();

@@ -9,6 +9,8 @@
 void ResetBattleScript();
 // A blow struck by a creature of the army this frame (the frame trace counts them).
 void CountBattleBlow(int army);
+// Forgets the blows counted and not yet read (the battle's answers are taken away).
+void ForgetBattleBlows();
 
 class CBattleCreatures : public IBattleSystems {
  public:

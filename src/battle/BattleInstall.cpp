@@ -242,6 +242,7 @@ void UninstallBattle() {
   // The battle's shared state lives in its facing: a later install starts from a fresh one,
   // never from the tick, scroll buffer or mouse mode of the battle before.
   g_facing.state = CBattleSharedState{};
+  ForgetBattleBlows();
   g_battleFacing.Install(nullptr);
   g_mapHooks.battle = DefaultMapHooks().battle;
   g_mapViewHooks.battle = DefaultMapViewHooks().battle;

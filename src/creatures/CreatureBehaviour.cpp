@@ -21,16 +21,7 @@ const BlockOffset kBlock[27] = {
     {0, 0, -1}, {0, -1, -1}, {1, -1, -1}, {1, 0, -1}, {1, 1, -1}, {0, 1, -1}, {-1, 1, -1}, {-1, 0, -1}, {-1, -1, -1},
 };
 
-namespace {
-
-int CellState(int x, int y, int z) {
-  const CMapCell* cell = g_map.CellAtWrapped(x, y, z);
-  return cell ? cell->state : 0;
-}
-
-}  // namespace
-
-bool IsTrapCell(int x, int y, int z) { return (CellState(x, y, z) & (kTrapBit | kBurningBit)) == kTrapBit; }
+bool IsTrapCell(int x, int y, int z) { return g_map.TrapHoldsIn(x, y, z); }
 bool IsBurningCell(int x, int y, int z) { return g_map.FireBurnsIn(x, y, z); }
 bool InsideMap(int z) { return z >= 0 && z < g_map.levels; }
 

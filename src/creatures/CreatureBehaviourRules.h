@@ -18,7 +18,7 @@ inline constexpr int kTroll = 21;
 inline constexpr int kEye = 22;
 
 // The two bits of a cell's state word the behaviour reads: burning, and a trap (0x20 without
-// 0x10).
+// 0x10, with the trap's effect in the cell: the map data's deep water is no trap).
 inline constexpr int kBurningBit = 0x10;
 inline constexpr int kTrapBit = 0x20;
 bool IsTrapCell(int x, int y, int z);

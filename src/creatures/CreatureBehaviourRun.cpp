@@ -217,8 +217,9 @@ int CCreature::FindFleeStep() {
   for (int n = 1; n < 27; ++n) {
     int x, y, z;
     if (!ReachableStep(*this, n, x, y, z)) continue;
-    if (IsBurningCell(x, y, z) || (g_map.CellAtWrapped(x, y, z) && (g_map.CellAtWrapped(x, y, z)->state & kTrapBit)))
-      continue;
+    // Neither fire nor a trap's mark (with or without fire); the map data's deep water holds no effect.
+    const CMapCell* cell = g_map.CellAtWrapped(x, y, z);
+    if (IsBurningCell(x, y, z) || (cell && (cell->state & kTrapBit) && cell->effect != kNoLink)) continue;
     const int gain = (nearestFrom(x, y, z) - here) * 10 / (ChangedCoordinates(n) + 1);
     if (gain > bestGain) {
       bestGain = gain;

@@ -99,6 +99,11 @@ bool CMap::FireBurnsIn(int x, int y, int level) const {
   return !(cell->terrain != 0 && TerrainOf(cell->terrain).IsLiquid());
 }
 
+bool CMap::TrapHoldsIn(int x, int y, int level) const {
+  const CMapCell* cell = CellAtWrapped(x, y, level);
+  return cell && (cell->state & state_bits::kFieldMask) == state_bits::kField20 && cell->effect != kNoLink;
+}
+
 int CMap::CellIndexFromPointer(const CMapCell* cell) const {
   if (!cell || !cells || cell < cells || cell >= cells + cellCount) return -1;
   return static_cast<int>(cell - cells);

@@ -146,6 +146,9 @@ class CMap {
   // Fire burns in the cell (x and y wrapped): its 0x10 mark, unless that mark is the map
   // data's shallow water, in a liquid's cell or under the water level, where no fire burns.
   bool FireBurnsIn(int x, int y, int level) const;
+  // A trap holds the cell (x and y wrapped): its 0x20 mark without 0x10, with the trap's
+  // effect linked in it. The map data's deep water carries the same mark and no effect.
+  bool TrapHoldsIn(int x, int y, int level) const;
   int CellIndex(int x, int y, int level) const { return x + rowOffset[y] + levelOffset[level]; }
   int CellIndexFromPointer(const CMapCell* cell) const;
   CMapCell* CellPointerFromIndex(int index) const;

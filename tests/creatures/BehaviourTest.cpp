@@ -43,6 +43,11 @@ class Behaviour : public WalkWorld {
     });
   }
   static void SetState(int x, int y, int z, uint16_t bits) { g_map.CellAt(x, y, z).state |= bits; }
+  // A trap: its mark, and its effect linked in the cell.
+  static void SetTrap(int x, int y, int z) {
+    SetState(x, y, z, 0x20);
+    g_map.CellAt(x, y, z).effect = 0;
+  }
 
   FakeSurroundings around;
   HookScope<ICreatureSurroundings> aroundScope{g_creatureSurroundings, around};
@@ -60,9 +65,20 @@ TEST_F(Behaviour, AHatedEnemyNearThePostIsAttackedUnlessTheCreatureStandsInATrap
 
   const int trapped = Place(kBrownie, 1, 10, 20, kFloor);
   AllSeen();
-  SetState(10, 20, kFloor, 0x20);
+  SetTrap(10, 20, kFloor);
   C(trapped).DecideBehaviour();
   EXPECT_EQ(C(trapped).order, ORDER_WAIT);
+
+  // The map data marks deep water with the same bit, but no trap lies in it: a creature there
+  // still decides, and deep water around it is no hazard.
+  const int swimmer = Place(kBrownie, 1, 10, 30, kFloor);
+  Place(kBrownie, 0, 15, 30, kFloor);
+  AllSeen();
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx) SetState(10 + dx, 30 + dy, kFloor, 0x20);
+  EXPECT_EQ(C(swimmer).RateHazard(10, 30, kFloor), 0);
+  C(swimmer).DecideBehaviour();
+  EXPECT_EQ(C(swimmer).order, ORDER_BEHAVIOUR);
 }
 
 TEST_F(Behaviour, EscapingHazardsTakesWitsAndALuckyDraw) {
@@ -70,8 +86,8 @@ TEST_F(Behaviour, EscapingHazardsTakesWitsAndALuckyDraw) {
   int marked = 0;
   for (int dy = -1; dy <= 1; ++dy)
     for (int dx = -1; dx <= 1; ++dx) {
-      if (marked++ < 5) SetState(10 + dx, 10 + dy, kFloor + 1, 0x20);
-      SetState(30 + dx, 30 + dy, kFloor + 1, 0x20);
+      if (marked++ < 5) SetTrap(10 + dx, 10 + dy, kFloor + 1);
+      SetTrap(30 + dx, 30 + dy, kFloor + 1);
     }
   for (int round = 0; round < 30; ++round) {
     const int slow = Place(kBrownie, 1, 10, 10, kFloor);
