@@ -79,6 +79,17 @@ int Loaded(const std::function<int(FILE*)>& load, const Bytes& bytes) {
 
 class BattleSave : public PanelDisplay {
  protected:
+  // The loaded battle becomes the running screen above the caller, its first frame drawn without graphics.
+  void RunBattleAsCurrentScreen() {
+    g_battle = &battle_;
+    g_screenStack[2] = &battle_;
+    g_screenCount = 2;
+    g_currentScreen = &battle_;
+    g_skipThisFrame = 1;
+    battle_.loaded = 1;
+    battle_.graphicsFreed = 1;
+  }
+
   void SetUp() override {
     PanelDisplay::SetUp();
     data_ = std::make_unique<testing_support::ForgedDataCopy>();
@@ -308,13 +319,7 @@ TEST_F(BattleSave, ALoadedBattleGoesOnAsOneNeverSaved) {
   HookScope<IBattleSystems> systems(g_battleSystems, creatures);
   HookScope<IBattleSaveParts> parts(g_battleSaveParts, creatures);
   CBattle* before = g_battle;
-  g_battle = &battle_;
-  g_screenStack[2] = &battle_;
-  g_screenCount = 2;
-  g_currentScreen = &battle_;
-  g_skipThisFrame = 1;
-  battle_.loaded = 1;
-  battle_.graphicsFreed = 1;
+  RunBattleAsCurrentScreen();
   ASSERT_TRUE(StartSinglePlayerNet("Edric"));
   // What each frame leaves: the tick, the pause, both generators and the creatures.
   auto frames = [&](int n, int pauseAt = -1, int resumeAt = -1) {
@@ -480,13 +485,7 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   InstallCreatures();
   InstallEffectCreatures();
   CBattle* before = g_battle;
-  g_battle = &battle_;
-  g_screenStack[2] = &battle_;
-  g_screenCount = 2;
-  g_currentScreen = &battle_;
-  g_skipThisFrame = 1;
-  battle_.loaded = 1;
-  battle_.graphicsFreed = 1;
+  RunBattleAsCurrentScreen();
   ASSERT_TRUE(StartSinglePlayerNet("Edric"));
   battle_.paused = 0;
 
@@ -624,13 +623,7 @@ TEST_F(BattleSave, ACampaignBattleSavedDuringASpeechGoesOnAsOneNeverSaved) {
   ASSERT_TRUE(LoadBattle(battle_));
   ASSERT_GT(g_script.eventCount, 8);  // the region's story
   CBattle* before = g_battle;
-  g_battle = &battle_;
-  g_screenStack[2] = &battle_;
-  g_screenCount = 2;
-  g_currentScreen = &battle_;
-  g_skipThisFrame = 1;
-  battle_.loaded = 1;
-  battle_.graphicsFreed = 1;
+  RunBattleAsCurrentScreen();
   ASSERT_TRUE(StartSinglePlayerNet("Edric"));
 
   // The inputs by frame: a click on the speech box, the pause key.
