@@ -456,9 +456,23 @@ std::string TraceOfFrame() {
 // The block without the segment pool, whose bolts fork by the view's own generator: what
 // the battle shows, never what it does.
 Bytes WithoutSegments(const Bytes& block, size_t afterMap) {
+  // A save that came out short fails the test here instead of being read past its end.
+  const auto countAt = [&](size_t at) -> int32_t {
+    const int32_t count = at + 4 <= block.size() ? bytes::LoadI32(&block[at]) : -1;
+    if (count < 0) ADD_FAILURE() << "no count at byte " << at << " of a " << block.size() << "-byte block";
+    return count;
+  };
   const size_t queue = afterMap + 4;
-  const size_t segments = queue + 4 + 4 * static_cast<size_t>(bytes::LoadI32(&block[queue]));
-  const size_t segmentBytes = 4 + 40 * static_cast<size_t>(bytes::LoadI32(&block[segments]));
+  const int32_t queued = countAt(queue);
+  if (queued < 0) return {};
+  const size_t segments = queue + 4 + 4 * static_cast<size_t>(queued);
+  const int32_t segmentCount = countAt(segments);
+  if (segmentCount < 0) return {};
+  const size_t segmentBytes = 4 + 40 * static_cast<size_t>(segmentCount);
+  if (segments + segmentBytes > block.size()) {
+    ADD_FAILURE() << "the segments run past the end of the block";
+    return {};
+  }
   Bytes rest(block.begin(), block.begin() + static_cast<long>(segments));
   rest.insert(rest.end(), block.begin() + static_cast<long>(segments + segmentBytes), block.end());
   return rest;
