@@ -79,6 +79,14 @@ int Loaded(const std::function<int(FILE*)>& load, const Bytes& bytes) {
 
 class BattleSave : public PanelDisplay {
  protected:
+  // The effect tables, spells, creature types and wizard look the game reads before a battle loads.
+  void ReadTheGamesData() {
+    ASSERT_TRUE(g_effectManager.ReadEffectsCfg() && g_effectManager.ReadEffectAniCfg());
+    ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
+    ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
+    std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
+  }
+
   // The loaded battle becomes the running screen above the caller, its first frame drawn without graphics.
   void RunBattleAsCurrentScreen() {
     g_battle = &battle_;
@@ -488,10 +496,7 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   QuietSounds sounds;
   HookScope<IEffectSounds> soundScope(g_effectSounds, sounds);
   // The battle again with the game's data read, as the game has it when a battle loads.
-  ASSERT_TRUE(g_effectManager.ReadEffectsCfg() && g_effectManager.ReadEffectAniCfg());
-  ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
-  ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
-  std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
+  ASSERT_NO_FATAL_FAILURE(ReadTheGamesData());
   battle_.ClearCellQueue();  // the fixture's cells were the first map's
   ASSERT_TRUE(LoadBattle(battle_));
   g_script.Clear();  // the fight alone, without the region's story
@@ -624,10 +629,7 @@ TEST_F(BattleSave, ACampaignBattleSavedDuringASpeechGoesOnAsOneNeverSaved) {
   constexpr int kLastFrame = 140, kWaitBeforeClick = 8;
   QuietSounds sounds;
   HookScope<IEffectSounds> soundScope(g_effectSounds, sounds);
-  ASSERT_TRUE(g_effectManager.ReadEffectsCfg() && g_effectManager.ReadEffectAniCfg());
-  ASSERT_EQ(LoadSpells("cfg/spells.cfg", g_spellDefs), 1);
-  ASSERT_EQ(ReadCreatureConfig("cfg/creature.cfg", "cfg/hth.cfg", g_creatureTypes), 1);
-  std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
+  ASSERT_NO_FATAL_FAILURE(ReadTheGamesData());
   battle_.ClearCellQueue();
   // A campaign battle, with the battle's systems in place while it loads: its script is read.
   InstallBattle();

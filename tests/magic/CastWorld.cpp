@@ -12,6 +12,7 @@
 #include "forge/TerrainTypes.h"
 #include "magic/EffectCreatures.h"
 #include "magic/EffectLog.h"
+#include "magic/EffectParams.h"
 #include "magic/EffectWorld.h"
 #include "magic/ParticleManager.h"
 #include "magic/SpellCast.h"
@@ -84,6 +85,18 @@ int CastWorld::PlaceWizard(int army, int x, int y, int mana) {
 
 void CastWorld::SeenByAll(int slot) {
   for (int army = 0; army < 8; ++army) C(slot).sightingCounters[army] = 30;
+}
+
+CEffect& CastWorld::EffectAt(int x, int y, int level, int spell) {
+  namespace w = effect_word;
+  CEffectParams block;
+  block.SetPoint(w::kSourceX, x * 32 + 16, y * 32 + 16, level * 16);
+  block.SetPoint(w::kTargetX, x * 32 + 16, y * 32 + 16, level * 16);
+  block[w::kSpell] = spell;
+  CEffect* e = g_effectManager.AllocateEffect();
+  EXPECT_NE(e, nullptr);
+  e->Activate(15, block);
+  return *e;
 }
 
 }  // namespace magic_test

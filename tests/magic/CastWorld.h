@@ -36,6 +36,8 @@ class CastWorld : public ::testing::Test {
   // Both armies see the creature.
   void SeenByAll(int slot);
   CEffect& Effect(int i) { return *g_effectManager.At(i); }
+  // An effect of a kind with no set-up of its own at a cell's centre, carrying a spell.
+  CEffect& EffectAt(int x, int y, int level, int spell);
 
   RecordingSounds sounds;
   RecordingNotes notes;

@@ -85,17 +85,6 @@ class EffectScene : public magic_test::CastWorld {
     std::fill(g_map.light[CMap::kLightShown].begin(), g_map.light[CMap::kLightShown].end(), static_cast<int8_t>(0));
   }
 
-  CEffect& EffectAt(int x, int y, int level, int spell) {
-    CEffectParams block;
-    block.SetPoint(w::kSourceX, x * 32 + 16, y * 32 + 16, level * 16);
-    block.SetPoint(w::kTargetX, x * 32 + 16, y * 32 + 16, level * 16);
-    block[w::kSpell] = spell;
-    CEffect* e = g_effectManager.AllocateEffect();
-    EXPECT_NE(e, nullptr);
-    e->Activate(15, block);
-    return *e;
-  }
-
   // A totem of the spell grown tile by tile for the army on the grass at a cell.
   CEffect& GrowTotem(int x, int y, int spell, int army) {
     CEffect& totem = EffectAt(x, y, 1, spell);

@@ -43,21 +43,10 @@ class TerrainShapingTest : public magic_test::CastWorld {
     g_useNodeMap = savedNodeMap_;
     CastWorld::TearDown();
   }
-  // An effect of a kind with no set-up of its own at a cell's centre, carrying a spell.
-  CEffect& At(int x, int y, int level, int spell) {
-    CEffectParams block;
-    block.SetPoint(w::kSourceX, x * 32 + 16, y * 32 + 16, level * 16);
-    block.SetPoint(w::kTargetX, x * 32 + 16, y * 32 + 16, level * 16);
-    block[w::kSpell] = spell;
-    CEffect* e = g_effectManager.AllocateEffect();
-    EXPECT_NE(e, nullptr);
-    e->Activate(15, block);
-    return *e;
-  }
   int Terrain(int x, int y, int level) { return g_map.CellAt(x, y, level).terrain; }
   // A totem grown to its full height: its effect stands on its top tile as kind 33.
   CEffect& GrowTotemAt(int x, int y, int spell, int army = 0) {
-    CEffect& e = At(x, y, 0, spell);
+    CEffect& e = EffectAt(x, y, 0, spell);
     EXPECT_EQ(e.FindTotemSite(), 1);
     e.state[s::kArmy] = army;
     e.SetKind(32);
@@ -80,7 +69,7 @@ class TerrainShapingTest : public magic_test::CastWorld {
 
 TEST_F(TerrainShapingTest, ATotemBesideAnotherMovesAwayBeforeItGrows) {
   for (int level = 0; level < 6; ++level) g_map.CellAt(11, 10, level).terrain = static_cast<uint16_t>(333 + level);
-  CEffect& e = At(10, 10, 0, 65);
+  CEffect& e = EffectAt(10, 10, 0, 65);
   ASSERT_EQ(e.FindTotemSite(), 1);
   EXPECT_FALSE(e.cellX == 10 && e.cellY == 10);
   EXPECT_FALSE(e.cellX == 11 && e.cellY == 10);
@@ -88,7 +77,7 @@ TEST_F(TerrainShapingTest, ATotemBesideAnotherMovesAwayBeforeItGrows) {
   EXPECT_EQ(e.x, e.cellX * 32 + 16);
   // Hemmed in by totems on every side at its level it gives up.
   g_map.CellAt(11, 10, 0).terrain = 0;
-  CEffect& boxed = At(30, 30, 0, 65);
+  CEffect& boxed = EffectAt(30, 30, 0, 65);
   for (int dy = -1; dy <= 1; ++dy)
     for (int dx = -1; dx <= 1; ++dx)
       if (dx || dy) g_map.CellAt(30 + dx, 30 + dy, 0).terrain = 333;
@@ -103,15 +92,15 @@ TEST_F(TerrainShapingTest, ATotemNeedsOneMoreFreeCellThanItsTiles) {
   } cases[] = {{65, 0, 1}, {65, 1, 0}, {69, 1, 1}, {91, 1, 1}, {70, 1, 0}, {92, 2, 0}};
   for (const Case& c : cases) {
     const int x = c.level == 0 ? 6 : 5;
-    CEffect& e = At(x, 5, c.level, c.spell);
+    CEffect& e = EffectAt(x, 5, c.level, c.spell);
     EXPECT_EQ(e.CanGrowTotem(), c.want) << "spell " << c.spell << " level " << c.level;
   }
   const int standing = Place(1, 1, 7, 5);
-  CEffect& blocked = At(7, 5, 0, 69);
+  CEffect& blocked = EffectAt(7, 5, 0, 69);
   EXPECT_EQ(blocked.CanGrowTotem(), 0);
   (void)standing;
   g_map.CellAt(8, 5, 1).terrain = 339;  // standing on another totem
-  EXPECT_EQ(At(8, 5, 2, 69).CanGrowTotem(), 0);
+  EXPECT_EQ(EffectAt(8, 5, 2, 69).CanGrowTotem(), 0);
 }
 
 TEST_F(TerrainShapingTest, ATotemGrowsItsTilesLevelByLevel) {
@@ -123,7 +112,7 @@ TEST_F(TerrainShapingTest, ATotemGrowsItsTilesLevelByLevel) {
   EXPECT_TRUE(sounds.Heard(727));
   EXPECT_FALSE(g_heard.empty());
   // A creature in the way stops the growth.
-  CEffect& other = At(25, 25, 0, 65);
+  CEffect& other = EffectAt(25, 25, 0, 65);
   ASSERT_EQ(other.FindTotemSite(), 1);
   other.SetKind(32);
   EXPECT_EQ(other.GrowTotem(), 1);
@@ -136,7 +125,7 @@ TEST_F(TerrainShapingTest, AHitOnAnyTotemTileRemovesThatTotemAndNothingElse) {
     CEffect& totem = GrowTotemAt(20, 20, 91);
     CEffect& neighbour = GrowTotemAt(22, 20, 69);
     g_heard.clear();
-    CEffect& hit = At(20, 20, 2, spell);  // a middle tile
+    CEffect& hit = EffectAt(20, 20, 2, spell);  // a middle tile
     hit.params[w::kTarget] = -1;
     hit.DamageTarget(50);
     for (int level = 0; level < 6; ++level) EXPECT_EQ(Terrain(20, 20, level), 0) << "spell " << spell;
@@ -221,7 +210,7 @@ TEST_F(TerrainShapingTest, TheWarTotemShootsTheNearestHostileAndReloads) {
 TEST_F(TerrainShapingTest, AWallGrowsItsColumnAndSideWalls) {
   g_spellDefs[35].SpellStrength = 3;
   const int caster = Place(0, 0, 10, 10);
-  CEffect& wall = At(12, 10, 0, 35);
+  CEffect& wall = EffectAt(12, 10, 0, 35);
   wall.params[w::kCreature] = caster;
   wall.params[w::kValue] = -1;
   wall.params[w::kSpeed] = 3;
@@ -257,7 +246,7 @@ TEST_F(TerrainShapingTest, TheSinkingColumnTakesItsTilesDownIntoTheGround) {
   g_map.CellAt(20, 20, 0).terrain = t::kEarth;
   g_map.CellAt(20, 20, 1).terrain = t::kStone;
   g_map.CellAt(20, 20, 2).terrain = t::kTurf;
-  CEffect& column = At(20, 20, 3, 52);
+  CEffect& column = EffectAt(20, 20, 3, 52);
   column.state[s::kPreviousCell] = 20;
   column.state[s::kPreviousCell + 1] = 20;
   column.state[s::kPreviousCell + 2] = 1;
@@ -276,7 +265,7 @@ TEST_F(TerrainShapingTest, TheSinkingColumnTakesItsTilesDownIntoTheGround) {
 }
 
 TEST_F(TerrainShapingTest, EarthquakeCornersRiseTierByTierToTheTop) {
-  CEffect& quake = At(20, 20, 0, 75);
+  CEffect& quake = EffectAt(20, 20, 0, 75);
   quake.params[w::kSpeed] = 0;
   quake.params[w::kValue] = 0;
   quake.params[w::kCompanionFlag] = 0;
@@ -304,7 +293,7 @@ TEST_F(TerrainShapingTest, EarthquakeCornersRiseTierByTierToTheTop) {
 TEST_F(TerrainShapingTest, EffectsHopToAFreeStandableCellAndRise) {
   const int here = Place(1, 1, 15, 15);
   (void)here;
-  CEffect& e = At(15, 15, 2, 76);
+  CEffect& e = EffectAt(15, 15, 2, 76);
   e.MoveToFreeCell();
   EXPECT_EQ(e.cellLevel, 0);
   EXPECT_FALSE(e.cellX == 15 && e.cellY == 15);  // a creature stands there
@@ -312,26 +301,26 @@ TEST_F(TerrainShapingTest, EffectsHopToAFreeStandableCellAndRise) {
   e.RiseOneLevel();
   EXPECT_EQ(e.cellLevel, 1);
   EXPECT_EQ(e.z, 16);
-  CEffect& top = At(15, 16, 7, 76);
+  CEffect& top = EffectAt(15, 16, 7, 76);
   top.RiseOneLevel();
   EXPECT_EQ(top.cellLevel, 7);
 }
 
 TEST_F(TerrainShapingTest, AFlameFeedsTheFireInItsCell) {
-  CEffect& fire = At(18, 18, 0, 72);
+  CEffect& fire = EffectAt(18, 18, 0, 72);
   fire.SetKind(effect_kind::kTrap);
   fire.state[s::kCounter] = 100;
-  CEffect& flame = At(18, 18, 0, 72);
+  CEffect& flame = EffectAt(18, 18, 0, 72);
   EXPECT_EQ(flame.FeedFlame(), 1);
   EXPECT_EQ(fire.state[s::kCounter], 100 - g_spellDefs[72].Damage);
-  CEffect& elsewhere = At(19, 18, 0, 72);
+  CEffect& elsewhere = EffectAt(19, 18, 0, 72);
   EXPECT_EQ(elsewhere.FeedFlame(), 0);
 }
 
 TEST_F(TerrainShapingTest, TheShockwaveLiftsWhatStandsOnItAndThrowsTheRestAway) {
   g_spellDefs[75].Data1 = 20;
   g_spellDefs[75].SpellStrength = 4;
-  CEffect& quake = At(20, 20, 0, 75);
+  CEffect& quake = EffectAt(20, 20, 0, 75);
   const int above = Place(1, 1, 20, 20);
   const int near = Place(1, 1, 22, 20);
   const int far = Place(1, 1, 40, 40);
