@@ -28,7 +28,11 @@
 #include "map/CreatureShape.h"
 #include "map/MoveQuery.h"
 
+class CAIGroupNode;
+
 inline constexpr int kCreatureEvents = 20;
+// The computer player's two controllers: 0 works over every creature, 1 over the wizards.
+inline constexpr int kAIControllerCount = 2;
 inline constexpr int kCreatureSpells = 30;
 inline constexpr int kSightingArmyCount = 8;
 inline constexpr int kSightingFull = 30;  // a sighting counter's value while seen
@@ -428,6 +432,16 @@ class CCreature final : public CPrintFXOwner {
   CAttachedAnim attachAnims[3];
   int32_t ownMaxHealth = 0;  // a wizard's own maximum health, 0 takes the army wizard's
   int32_t aiWords[12] = {};
+  // The creature's leaf in each computer-player controller, null when it has none there. The
+  // controller owns the node; a reset record names none, so a leaf whose slot was reused is
+  // known by the creature no longer naming it.
+  CAIGroupNode* aiGroupNode[kAIControllerCount] = {nullptr, nullptr};
+  // What the computer player's strength and danger sweeps write: on every creature its
+  // strength toward its wizard; on a wizard also the threat against its side and its side's
+  // summed strength (the side's balance is (threat + 1) / (strength + 1)).
+  int32_t aiStrength = 0;
+  int32_t aiThreat = 0;
+  int32_t aiSideStrength = 0;
   int32_t scriptCommand = 0;  // a live COMMAND event of the battle script names it
   COrderQueue queuedOrders;
   int32_t followed = -1;

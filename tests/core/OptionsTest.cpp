@@ -214,3 +214,30 @@ TEST_F(OptionsTest, CurrentDirectoryPaths) {
 }
 
 }  // namespace
+
+namespace {
+
+// The computer player's time system changes only for its two words; anything else keeps the
+// mode it had, whichever that was.
+TEST_F(OptionsTest, AITimeSystemChangesOnlyForItsTwoWords) {
+  struct Case {
+    int before;
+    const char* value;
+    int after;
+  };
+  const Case cases[] = {
+      {kRealTime, "NOTIONAL_TIME", kNotionalTime},
+      {kNotionalTime, "REAL_TIME", kRealTime},
+      {kRealTime, "FAST", kRealTime},
+      {kNotionalTime, "real_time_please", kNotionalTime},
+      {kRealTime, "", kRealTime},
+  };
+  for (const Case& c : cases) {
+    dir_.Write("cfg/vrask.cfg", std::string("[GLOBAL_OPTIONS]\nAI_timesystem=") + c.value + "\n");
+    g_aiTimeSystem = c.before;
+    ASSERT_EQ(ReadGlobalOptions(), 1);
+    EXPECT_EQ(g_aiTimeSystem, c.after) << c.value;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+#include "ai/AIPlayerMemory.h"
+
+namespace {
+void DeleteAll(std::vector<CAIGroupNode*>& nodes) {
+  for (CAIGroupNode* node : nodes) delete node;
+  nodes.clear();
+}
+}  // namespace
+
+void CAIPlayerMemory::FreeGroups() {
+  DeleteAll(groupsA);
+  DeleteAll(groupsB);
+}
+
+void CAIPlayerMemory::Clear() {
+  enemies.clear();
+  FreeGroups();
+}
