@@ -8,6 +8,8 @@
 #include <iterator>
 #include <utility>
 
+#include "ai/AIController.h"
+#include "ai/AIDecision.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleComputerWizards.h"
 #include "battle/BattleWizards.h"
@@ -98,8 +100,30 @@ void CBattleCreatures::UpdateCreatures() {
   g_creatureArray.ApplyWater();
 }
 
-void CBattleCreatures::UpdateAI(int controller, int) {
+void CBattleCreatures::StartAI() {
+  g_aiUnitController.Start();
+  g_aiSideController.Start();
+}
+
+void CBattleCreatures::UpdateAI(int controller, int budget) {
+  if (CAIController* ai = AIController(controller)) ai->Update(budget);
   if (controller == 1) RunComputerWizards(BattleState().gameTick);
+}
+
+bool CBattleCreatures::AIFinished() { return g_aiUnitController.Finished() && g_aiSideController.Finished(); }
+
+int CBattleCreatures::TopDecisionType(int creature) {
+  const CCreature* record = CreatureInUse(creature);
+  return record ? DecisionType(GetGroupDecision(*record, 0)) : -1;
+}
+
+void CBattleCreatures::DropTopDecision(int creature) {
+  const CCreature* record = CreatureInUse(creature);
+  CAIDecision* decision = record ? GetGroupDecision(*record, 0) : nullptr;
+  if (!decision) return;
+  CAIGroupNode* group = decision->group;
+  g_aiUnitController.RemoveDecision(decision);
+  if (group) g_aiUnitController.QueueGroup(group);
 }
 
 void CBattleCreatures::UpdateCreatureVisibility() {

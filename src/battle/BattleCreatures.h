@@ -1,7 +1,7 @@
 #pragma once
 // The battle's subsystems as far as they are built: the creature pool and the script.
-// Installed as the battle's IBattleSystems by InstallBattle; the computer players keep the
-// stand-in's answers.
+// Installed as the battle's IBattleSystems by InstallBattle, with the computer players'
+// controllers.
 
 #include "battle/BattleSystems.h"
 
@@ -36,9 +36,15 @@ class CBattleCreatures : public IBattleSystems {
   int ObjectWeight(int type) override;
   void ResetScript() override;
   void ScriptTick() override;
-  // The side controller's share: the computer wizards' turn (until the computer player is
-  // built, the creature controller has nothing to do).
+  // The computer players: both controllers started at battle start and after a load, one
+  // controller's frame, and the script's questions about a creature's top decision. The side
+  // controller's share also gives the computer wizards their turn, until their decisions are
+  // built.
+  void StartAI() override;
   void UpdateAI(int controller, int budget) override;
+  bool AIFinished() override;
+  int TopDecisionType(int creature) override;
+  void DropTopDecision(int creature) override;
 
  private:
   struct Seen {

@@ -5,6 +5,7 @@
 // speech control's battle; and the panels' battle.
 #include <algorithm>
 
+#include "ai/AIController.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleCasting.h"
@@ -116,7 +117,12 @@ class CBattleCreatureHooks : public CBattleCreaturePanels {
   int FrameCounter() override { return BattleState().gameTick; }
   int GameType() override { return g_gameMode; }
   // Only computer players, or nobody, are left: the battle ends once they have finished.
-  void RaiseBattleEndFlags() override { g_aiOnlyEnd = 1; }
+  // Both controllers wind down: they end what runs and start nothing new.
+  void RaiseBattleEndFlags() override {
+    g_aiOnlyEnd = 1;
+    g_aiUnitController.BeginWindDown();
+    g_aiSideController.BeginWindDown();
+  }
   // The script: its characters, their deaths and departures, and its trigger cells.
   bool ScriptWatchesLastWizard() override { return g_script.HasWizardDeployment(); }
   void OnCreatureRemoved(int creature) override { g_scriptActors.OnCreatureRemoved(creature); }
@@ -236,6 +242,7 @@ void InstallBattle() {
   InstallBattleCasting();
   InstallScriptActions();
   InstallBattleSaveParts();
+  InstallAIControllers();
 }
 
 void UninstallBattle() {
@@ -258,4 +265,5 @@ void UninstallBattle() {
   UninstallBattleCasting();
   UninstallScriptActions();
   g_battleSaveParts.Install(nullptr);
+  UninstallAIControllers();
 }

@@ -10,6 +10,7 @@
 
 #include "battle/Battle.h"
 #include "battle/BattleRecord.h"
+#include "battle/BattleSystems.h"
 #include "battle/NamedList.h"
 #include "battle/Script.h"
 #include "core/Bytes.h"
@@ -46,6 +47,8 @@ class CBattleSaveParts : public IBattleSaveParts {
   int LoadWorldObjects(FILE* file) override { return g_mapObjects.Load(file); }
   int SaveScript(FILE* file) override { return g_script.SaveEvents(file); }
   int LoadScript(FILE* file) override { return g_script.LoadEvents(file); }
+  // Nothing of the computer players is saved: a loaded battle starts them afresh.
+  void StartAI() override { BattleSystems().StartAI(); }
 };
 CBattleSaveParts g_battleParts;
 

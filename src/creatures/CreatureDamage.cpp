@@ -116,7 +116,8 @@ bool CCreature::LoseHealth(int amount, int attackerArmy, const int* items, int f
       combat.illusionFading = 1;
     }
   }
-  g_creatureAI->CreditHarm(items ? items[0] : -1, items ? items[1] : -1, carriedItems[0], carriedItems[1], value);
+  g_creatureAI->CreditHarm(items ? items[0] : -1, items ? items[1] : -1, g_creatureAI->TopDecisionId(0, index),
+                          g_creatureAI->TopDecisionId(1, index), value);
   return survived;
 }
 

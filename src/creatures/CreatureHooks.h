@@ -116,9 +116,12 @@ class ICreatureAI {
   virtual void NoteManaGain(int controller, int army, int amount) {}
   // The computer player's value of a change in health or mana.
   virtual int ComputeDamageValue(int type, int newValue, int change, float factor, float ratio) { return 0; }
-  // The value of harm done, credited to the decisions that the source's two item ids name
-  // and to the AI records of the victim's two carried items.
-  virtual void CreditHarm(int sourceItem0, int sourceItem1, int carried0, int carried1, int value) {}
+  // The value of harm done: a gain to the decisions the source's two ids name (one per
+  // controller, -1 none) and a loss to the victim's two.
+  virtual void CreditHarm(int sourceDecision0, int sourceDecision1, int victimDecision0, int victimDecision1,
+                          int value) {}
+  // The id of the decision in force atop the creature's group chain in a controller; -1 none.
+  virtual int TopDecisionId(int controller, int creature) { return -1; }
   // A value gained by one army (healing, mana, a mana source) or lost to it (an enemy's
   // healing it sees), for the computer player's decisions of that side.
   virtual void ShareGain(int army, int value) {}

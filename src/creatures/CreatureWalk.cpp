@@ -475,7 +475,8 @@ void CCreature::FinishStep() {
     // the AI records of what it carries.
     combat.damageCredit = 0;
     const int value = g_creatureAI->ComputeDamageValue(typeNumber, 0, health, 1.0f, static_cast<float>(mana) / 256.0f);
-    g_creatureAI->CreditHarm(-1, -1, carriedItems[0], carriedItems[1], value);
+    g_creatureAI->CreditHarm(-1, -1, g_creatureAI->TopDecisionId(0, index), g_creatureAI->TopDecisionId(1, index),
+                              value);
   }
   TouchObjectsHere();
   if (!inUse) return;

@@ -33,6 +33,7 @@ CCreature& GroupTrees::Creature(int slot, int army, int x, int y, int level, int
   c.cellY = y;
   c.level = level;
   c.typeNumber = type;
+  g_creatureArray.NoteInUse(slot);
   return c;
 }
 
