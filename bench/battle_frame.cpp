@@ -3,11 +3,15 @@
 // close and fight hand to hand, against the map view's draw of one frame alone in the same
 // run. Frames per second are reported as the counter "fps" (the goal is 1000), with the
 // blows struck and the creatures' moves of the run.
+//
+// The group "ai" runs the same battle with both armies left to the computer players: the frame
+// with both controllers' Update against the frame without them.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "ai/AIController.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleSystems.h"
@@ -153,7 +157,47 @@ void BM_BattleFrameWithoutDrawing(benchmark::State& state) {
   state.counters["ticks"] = BattleState().gameTick - firstTick;
 }
 
+// The hundred creatures, both armies run by the computer players, each with its first creature
+// standing in as its wizard, and the controllers started on them.
+void PlaceArmiesForComputerPlayers() {
+  PlaceArmies();
+  for (int army : {1, 2}) {
+    CArmy& record = g_armyTable.armies[army];
+    record.human = 0;
+    record.local = 0;
+    for (int slot = 0; slot < g_creatureArray.Capacity() && record.wizardCreature < 0; ++slot) {
+      const CCreature* c = g_creatureArray.At(slot);
+      if (c->inUse && c->army == army) record.wizardCreature = slot;
+    }
+  }
+  BattleSystems().StartAI();
+}
+
+void RunFrames(benchmark::State& state, int activeAI) {
+  if (!TheBench().ready) {
+    state.SkipWithError("the battle did not load");
+    return;
+  }
+  const int saved = g_activeAI;
+  g_activeAI = activeAI;
+  PlaceArmiesForComputerPlayers();
+  const double groupsAtStart = static_cast<double>(g_aiUnitController.groups.size());
+  for (auto _ : state) g_battle->Update();
+  g_activeAI = saved;
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["groups"] = groupsAtStart;
+  state.counters["decisions"] = static_cast<double>(g_aiUnitController.nextDecisionId);
+}
+
+void BM_Baseline_FrameWithoutAI(benchmark::State& state) { RunFrames(state, 0); }
+void BM_FrameWithAI(benchmark::State& state) { RunFrames(state, 1); }
+
 BENCHMARK(BM_Baseline_MapViewDraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Baseline_FrameWithoutAI)
+    ->Name("ai/Baseline_FrameWithoutAI")
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(1500);
+BENCHMARK(BM_FrameWithAI)->Name("ai/FrameWithAI")->Unit(benchmark::kMicrosecond)->Iterations(1500);
 // A fixed run of frames from the placing, long enough for the armies to meet and fight it
 // out, so that the measure is of a battle and not of the quiet after it.
 BENCHMARK(BM_BattleFrameWithoutDrawing)->Unit(benchmark::kMicrosecond)->Iterations(1500);

@@ -28,7 +28,8 @@ CAIController* AIController(int mode) {
 
 CAIController::CAIController(int mode) : mode(mode), scratchA(mode), scratchB(mode) { Reset(); }
 
-CAIController::~CAIController() { FreeContents(); }
+// At exit the creature pool may be gone before the controllers: no creature is touched.
+CAIController::~CAIController() { FreeContents(false); }
 
 void CAIController::Reset() {
   decisions.clear();
@@ -66,7 +67,7 @@ void CAIController::Reset() {
   threatSum = strengthSum = 0;
 }
 
-void CAIController::FreeContents() {
+void CAIController::FreeContents(bool unlinkCreatures) {
   for (CAIDecision* decision : decisions) delete decision;
   decisions.clear();
   scratchA.RemoveAllChildren();
@@ -75,7 +76,8 @@ void CAIController::FreeContents() {
     if (std::find(groups.begin(), groups.end(), node) == groups.end()) delete node;
   partners.clear();
   for (CAIGroupNode* node : groups) {
-    if (node->creature && node->creature->aiGroupNode[mode] == node) node->creature->aiGroupNode[mode] = nullptr;
+    if (unlinkCreatures && node->creature && node->creature->aiGroupNode[mode] == node)
+      node->creature->aiGroupNode[mode] = nullptr;
     delete node;
   }
   groups.clear();

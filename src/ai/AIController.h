@@ -64,9 +64,10 @@ class CAIController {
   // Empties the containers (their objects freed before by FreeContents), makes fresh
   // candidates, forgets the sides' memories and restarts every sweep.
   void Reset();
-  // Deletes the candidates, the group nodes (clearing the creatures' links to them), the
-  // active decisions and the sides' groups. Containers are left for Reset.
-  void FreeContents();
+  // Deletes the candidates, the group nodes (clearing the creatures' links to them, unless
+  // the creatures are gone already, at program exit), the active decisions and the sides'
+  // groups. Containers are left for Reset.
+  void FreeContents(bool unlinkCreatures = true);
   // Battle start: FreeContents, Reset, then every living creature this controller handles.
   void Start();
   // Takes a creature into the controller's groups (see the rules in the source); once only

@@ -120,8 +120,10 @@ void CAIController::BeginCycle(bool swap) {
   ReviewActiveDecisions();
   for (CAIGroupNode* node : groups) {
     if (!node->creature) continue;
-    if (node->level == kGroupLevelNew) node->level = kGroupLevelActive;
-    else if (node->level == 2) node->level = kGroupLevelDropped;
+    if (node->level == kGroupLevelNew)
+      node->level = kGroupLevelActive;
+    else if (node->level == 2)
+      node->level = kGroupLevelDropped;
   }
   PruneEmptyGroups();
   if (swap) SwapSnapshot();
@@ -176,7 +178,9 @@ void Exchange(CCreature& c, CAICreatureSnapshot& s) {
 }
 
 // A dead creature that is no longer dying holds no cells.
-bool HoldsCells(const CCreature& c) { return c.inUse && c.type && !(c.order == ORDER_DEAD && c.animState != ANIM_DYING); }
+bool HoldsCells(const CCreature& c) {
+  return c.inUse && c.type && !(c.order == ORDER_DEAD && c.animState != ANIM_DYING);
+}
 
 }  // namespace
 
@@ -320,7 +324,8 @@ void CAIController::SweepStrength() {
     strengthCursor = c;
     if (!c || !c->inUse || !c->IsAlive() || c->army != strengthPlayer || c->nodeRoute.NearestNode() < 0) continue;
     c->aiStrength = c->strength.total;
-    strengthSum = static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(strengthSum) + c->aiStrength, 0, INT32_MAX));
+    strengthSum =
+        static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(strengthSum) + c->aiStrength, 0, INT32_MAX));
   }
 }
 

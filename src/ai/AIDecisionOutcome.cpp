@@ -55,8 +55,7 @@ void CAIController::EndDecision(CAIDecision* decision, bool recordOutcome) {
 void CAIController::ReviewActiveDecisions() {
   // The wind-down ends every decision at once, except in the runs where decisions run to their
   // end ticks; there it lasts at most kWindDownTicks.
-  const bool endAll =
-      windDown && (!DecisionsRunOut() || static_cast<int64_t>(tick) - windDownTick >= kWindDownTicks);
+  const bool endAll = windDown && (!DecisionsRunOut() || static_cast<int64_t>(tick) - windDownTick >= kWindDownTicks);
   for (auto it = active.begin(); it != active.end();) {
     CAIDecision* decision = it->second;
     ++it;  // the entry is erased when the decision ends
@@ -118,7 +117,8 @@ int ComputeDamageValue(int type, int health, int damage, float d, float e) {
   } else {
     const CCreatureType& record = g_creatureTypes[type];
     int64_t sum = 0;
-    for (int t = 0; t < kCreatureTypes && t < 28; ++t) sum += static_cast<int64_t>(record.HTH_Matrix[t]) + record.LRC_Matrix[t];
+    for (int t = 0; t < kCreatureTypes && t < 28; ++t)
+      sum += static_cast<int64_t>(record.HTH_Matrix[t]) + record.LRC_Matrix[t];
     const int64_t typeHealth = std::max(record.Health, 1);
     const int64_t harm = static_cast<int64_t>(std::max(damage, 0)) * (sum / 28) * 20 / typeHealth;
     value = static_cast<double>(harm);

@@ -263,8 +263,21 @@ void CAIController::CarryOutResult(CAIGroupNode* group) {
       pendingGroups.erase(std::remove(pendingGroups.begin(), pendingGroups.end(), partner), pendingGroups.end());
       CAIGroupNode* merged = NewInner();
       if (!merged) return;
-      if (!group->parent) merged->AddChild(group);
-      if (!partner->parent) merged->AddChild(partner);
+      // Both groups gave up their decisions: an inner one hands its members over rather than
+      // becoming a level of the new group, so that groups merged again and again (with splits
+      // between) do not grow into ever deeper chains. It is pruned once empty.
+      for (CAIGroupNode* part : {group, partner}) {
+        if (part->parent) continue;
+        if (part->IsLeaf() || part->decision) {
+          merged->AddChild(part);
+          continue;
+        }
+        const std::vector<CAIGroupNode*> members = part->children;
+        for (CAIGroupNode* child : members) {
+          part->RemoveChild(child);
+          merged->AddChild(child);
+        }
+      }
       AdoptBestDecision(merged);
       return;
     }
@@ -278,8 +291,7 @@ void CAIController::CarryOutResult(CAIGroupNode* group) {
       bool oneSideLives = false;
       for (CAIGroupNode* leaf : partners)
         if (bitOf(leaf->creature) == 1 && leaf->creature->aiGroupNode[mode] &&
-            IsAncestorOrSelf(group, leaf->creature->aiGroupNode[mode]) &&
-            LeafIsLive(leaf->creature->aiGroupNode[mode]))
+            IsAncestorOrSelf(group, leaf->creature->aiGroupNode[mode]) && LeafIsLive(leaf->creature->aiGroupNode[mode]))
           oneSideLives = true;
       if (!oneSideLives || !ShouldReplace(group->decision, bestScore)) return;
       if (group->decision) RemoveDecision(group->decision);

@@ -31,10 +31,10 @@
 #include "core/Options.h"
 #include "core/PlayerSlot.h"
 #include "core/Random.h"
-#include "creatures/WizardTable.h"
-#include "creatures/Wizard.h"
-#include "creatures/CreatureArray.h"
 #include "creatures/Armies.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/Wizard.h"
+#include "creatures/WizardTable.h"
 #include "graphics/BattleFacing.h"
 #include "map/MapHooks.h"
 #include "map/MapView.h"
@@ -167,7 +167,8 @@ class CBattlePanels : public IPanelBattle {
     out.controlled = wizard->behaviour.armyCount;
     out.controlLimit = wizard->aiWords[wizard_words::kControlLimit];
     const CArmy* army = g_armyTable.GetArmy(wizard->army);
-    if (const CWizard* record = army ? g_wizardTable.At(army->wizardRecord) : nullptr) out.rankTier = record->GetRankTier();
+    if (const CWizard* record = army ? g_wizardTable.At(army->wizardRecord) : nullptr)
+      out.rankTier = record->GetRankTier();
     out.level = wizard->level;
     return true;
   }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ai/AIController.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleSystems.h"
@@ -35,6 +36,12 @@ void WriteBattleTraceFrame(const CBattle& battle) {
     const ArmyFrameCounts counts = systems.ArmyCounts(army);
     std::fprintf(g_trace, " army%d moved %d blows %d", army, counts.moved, counts.blows);
   }
+  // The computer players: each controller's groups and decisions in force, and the word its
+  // generator drew last.
+  for (const CAIController* ai : {&g_aiUnitController, &g_aiSideController})
+    std::fprintf(g_trace, " ai%d groups %d decisions %d", ai->mode, static_cast<int>(ai->groups.size()),
+                 static_cast<int>(ai->active.size()));
+  std::fprintf(g_trace, " airandom %08x", g_aiRandom.state[g_aiRandom.indexA]);
   std::fputc('\n', g_trace);
   std::fflush(g_trace);
 }

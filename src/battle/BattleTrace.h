@@ -3,7 +3,8 @@
 // names at start-up (from the environment), so that a run can be checked afterwards: the
 // frame and tick, the words of the frame's validation record, a hash of the creatures' battle
 // fields (never what this machine shows or selects), and per active army the creatures that
-// moved and the blows struck. Two runs of one seed give the same trace.
+// moved and the blows struck, and the computer players' groups, decisions and generator word.
+// Two runs of one seed give the same trace.
 
 class CBattle;
 

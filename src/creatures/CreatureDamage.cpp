@@ -117,7 +117,7 @@ bool CCreature::LoseHealth(int amount, int attackerArmy, const int* items, int f
     }
   }
   g_creatureAI->CreditHarm(items ? items[0] : -1, items ? items[1] : -1, g_creatureAI->TopDecisionId(0, index),
-                          g_creatureAI->TopDecisionId(1, index), value);
+                           g_creatureAI->TopDecisionId(1, index), value);
   return survived;
 }
 

@@ -476,7 +476,7 @@ void CCreature::FinishStep() {
     combat.damageCredit = 0;
     const int value = g_creatureAI->ComputeDamageValue(typeNumber, 0, health, 1.0f, static_cast<float>(mana) / 256.0f);
     g_creatureAI->CreditHarm(-1, -1, g_creatureAI->TopDecisionId(0, index), g_creatureAI->TopDecisionId(1, index),
-                              value);
+                             value);
   }
   TouchObjectsHere();
   if (!inUse) return;

@@ -5,9 +5,9 @@
 
 #include "AIControllerWorld.h"
 #include "ai/AIUtilities.h"
-#include "creatures/CreatureHooks.h"
 #include "core/Options.h"
 #include "core/Random.h"
+#include "creatures/CreatureHooks.h"
 #include "creatures/CreatureType.h"
 
 namespace ai_test {
@@ -199,8 +199,8 @@ TEST_F(AIControllerTest, AnInterruptedUnitGroupResumesBeforeANewSideGroup) {
   ASSERT_NE(firstWizard, slow.preparedFor.end());
   // The unit group was scored to its end and got its decision before the side group was
   // prepared at all.
-  EXPECT_TRUE(std::all_of(slow.preparedFor.begin(), firstWizard,
-                          [&](CAIGroupNode* g) { return g == scout.aiGroupNode[0]; }));
+  EXPECT_TRUE(
+      std::all_of(slow.preparedFor.begin(), firstWizard, [&](CAIGroupNode* g) { return g == scout.aiGroupNode[0]; }));
   ASSERT_GE(slow.firstExecuteAt, 0);
   EXPECT_LE(slow.firstExecuteAt, firstWizard - slow.preparedFor.begin());
 }
@@ -259,8 +259,9 @@ TEST_F(AIControllerTest, AnUpdateWithoutOrdersLeavesTheCreaturesAsTheyWere) {
     std::vector<CAICreatureSnapshot> before(kAISlots);
     for (int s = 0; s < kAISlots; ++s) {
       const CCreature& c = *g_creatureArray.At(s);
-      before[s] = {c.inUse, c.cellX, c.cellY, c.level, c.typeNumber, c.type, c.health, c.army, c.order,
-                   c.animState, c.behaviourSubState, c.route.stepIndex, c.route.stepCount};
+      before[s] = {c.inUse,          c.cellX, c.cellY, c.level,     c.typeNumber,        c.type,
+                   c.health,         c.army,  c.order, c.animState, c.behaviourSubState, c.route.stepIndex,
+                   c.route.stepCount};
     }
     if (frame == 7) g_creatureArray.At(4)->cellX = 33;  // the world moves between frames
     if (frame == 7) before[4].cellX = 33;
@@ -440,6 +441,51 @@ TEST_F(AIControllerTest, OutcomesByRatio) {
   ASSERT_EQ(experience.completed.size(), 4u);
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(experience.completed[i].second, runs[i].outcome) << i;
   EXPECT_EQ(script.expiries, 4);
+}
+
+// Keeps the base Step: active until its end tick, then told it expired.
+class RunsToItsEnd final : public CAIDecisionOf<RunsToItsEnd> {
+ public:
+  RunsToItsEnd() : CAIDecisionOf<RunsToItsEnd>(120) {}
+  void Prepare(CAIGroupNode* node, CAIPlayerMemory*, int) override {
+    group = node;
+    offered_ = false;
+  }
+  bool Evaluate(float* score, CAIBudget&, int) override {
+    if (offered_) return false;
+    offered_ = true;
+    *score = 0.5f;
+    return true;
+  }
+  int Execute() override { return 6; }
+  void OnExpire() override { ++expired; }
+  static int expired;
+
+ private:
+  bool offered_ = true;
+};
+int RunsToItsEnd::expired = 0;
+
+TEST_F(AIControllerTest, ADecisionWithTheBaseStepRunsToItsEndTickThenExpires) {
+  ArmyWithWizard(1, 1, 10, 10);
+  for (CAIDecision* d : unit->decisions) delete d;
+  unit->decisions = {new RunsToItsEnd()};
+  RunsToItsEnd::expired = 0;
+  unit->RegisterCreature(*g_creatureArray.At(1));
+  unit->Update(10);
+  ASSERT_EQ(unit->active.size(), 1u);
+  const CAIDecision* running = unit->active.begin()->second;
+  const int end = running->endTick, id = running->id;
+  EXPECT_EQ(end, unit->tick + 6);
+  while (unit->tick < end - 1) {
+    unit->Update(10);
+    ASSERT_EQ(unit->active.count(id), 1u) << unit->tick;
+    EXPECT_EQ(RunsToItsEnd::expired, 0);
+  }
+  unit->Update(10);  // the end tick: expired and reviewed, and the group decided anew
+  EXPECT_EQ(RunsToItsEnd::expired, 1);
+  EXPECT_EQ(unit->active.size(), 1u);
+  EXPECT_GT(unit->active.begin()->first, id);
 }
 
 TEST_F(AIControllerTest, SharingGainsAndRemovingDecisions) {

@@ -38,10 +38,10 @@ TEST_F(AIUtilitiesTest, WithinRangeIncludesItsRadius) {
     bool within;
   };
   const Case cases[] = {
-      {6, 6, 0, 0, true},   {6, 6, 1, 0, false}, {6, 0, -6, 0, true}, {6, 3, 3, 0, true},
-      {6, 60, 0, 0, true},  // 60 tiles east on a map 64 wide is 4 tiles west
-      {6, 4, 4, 2, true},   // 16 + 16 + a level's quarter... (2 levels count 1)
-      {0, 0, 0, 0, true},   {0, 1, 0, 0, false},
+      {6, 6, 0, 0, true}, {6, 6, 1, 0, false}, {6, 0, -6, 0, true},
+      {6, 3, 3, 0, true}, {6, 60, 0, 0, true},  // 60 tiles east on a map 64 wide is 4 tiles west
+      {6, 4, 4, 2, true},                       // 16 + 16 + a level's quarter... (2 levels count 1)
+      {0, 0, 0, 0, true}, {0, 1, 0, 0, false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(WithinRange(c.r, 10, 10, 0, 10 + c.dx, 10 + c.dy, c.dz), c.within)

@@ -106,6 +106,19 @@ TEST_F(DirectBattle, HeadlessTheBattleRunsItsFramesAndEndsCleanly) {
       moved[army] += movedNow;
       blows[army] += blowsNow;
     }
+    // Both computer-player controllers report their groups and decisions, and their generator
+    // word; the second run below must give the same.
+    for (int controller = 0; controller < 2; ++controller) {
+      const std::string key = " ai" + std::to_string(controller) + " ";
+      const size_t at = line.find(key);
+      ASSERT_NE(at, std::string::npos) << line;
+      int groups = 0, decisions = 0;
+      ASSERT_EQ(std::sscanf(line.c_str() + at + key.size(), "groups %d decisions %d", &groups, &decisions), 2) << line;
+    }
+    unsigned word = 0;
+    const size_t at = line.find(" airandom ");
+    ASSERT_NE(at, std::string::npos) << line;
+    ASSERT_EQ(std::sscanf(line.c_str() + at, " airandom %x", &word), 1) << line;
   }
   EXPECT_GE(lines, 80);
   for (int army : {1, 2}) {
