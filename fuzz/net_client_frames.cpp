@@ -41,7 +41,7 @@ struct HostScene {
 
   platform::LoopbackNetwork network;
   NetMachine host;
-  std::unique_ptr<platform::NetSession> client;
+  std::unique_ptr<platform::NetEndpoint> client;
   platform::NetPlayerId player = 0;
 };
 

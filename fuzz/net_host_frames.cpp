@@ -38,7 +38,7 @@ struct ClientScene {
   }
 
   platform::LoopbackNetwork network;
-  std::unique_ptr<platform::NetSession> hostSession;
+  std::unique_ptr<platform::NetEndpoint> hostSession;
   NetMachine client;
 };
 

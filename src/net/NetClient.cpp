@@ -250,7 +250,7 @@ NetWait CNetClient::PlaybackStep() {
     Fail("Battle event playback record unreadable", "GENERAL ERROR");
     return NetWait::kFailed;
   }
-  const FrameHeader header = ReadFrameHeader(head);
+  const CNetFrameHeader header = ReadFrameHeader(head);
   if (header.frame < wantedFrame) {
     Fail("Battle event playback out of synch", "GENERAL ERROR");
     return NetWait::kFailed;

@@ -84,7 +84,7 @@ bool WalkSubMessages(const uint8_t* data, int length, int count, Accept accept) 
 }
 
 // The frame header: type 1, the length the bytes given, the origin, a frame not below 0.
-bool CheckFrameHeader(const uint8_t* data, size_t size, int32_t origin, int capacity, FrameHeader& header) {
+bool CheckFrameHeader(const uint8_t* data, size_t size, int32_t origin, int capacity, CNetFrameHeader& header) {
   if (size < static_cast<size_t>(kFrameHeaderBytes) || size > static_cast<size_t>(capacity)) return false;
   if (MessageWord(data, 0) != 0 || MessageWord(data, 1) != MSG_COMPOUND) return false;
   header = ReadFrameHeader(data);
@@ -93,7 +93,7 @@ bool CheckFrameHeader(const uint8_t* data, size_t size, int32_t origin, int capa
 }
 
 bool CheckClientFrame(const uint8_t* data, int length) {
-  FrameHeader header;
+  CNetFrameHeader header;
   if (!CheckFrameHeader(data, static_cast<size_t>(length), kFrameOriginClient, kClientFrameBytes, header)) return false;
   return WalkSubMessages(data, header.length, header.count, [](const uint8_t* sub, int32_t subLength) {
     const int expected = CommandLength(MessageWord(sub, 1));
@@ -125,8 +125,8 @@ void WriteEmptyFrameHeader(uint8_t* buffer, int32_t frame, int32_t origin) {
   for (int i = 0; i < 6; ++i) SetMessageWord(buffer, i, words[i]);
 }
 
-FrameHeader ReadFrameHeader(const uint8_t* frame) {
-  FrameHeader header;
+CNetFrameHeader ReadFrameHeader(const uint8_t* frame) {
+  CNetFrameHeader header;
   header.length = MessageWord(frame, 2);
   header.frame = MessageWord(frame, 3);
   header.origin = MessageWord(frame, 4);
@@ -138,7 +138,7 @@ bool CheckFrameMessage(const uint8_t* data, size_t size, int32_t origin) {
   if (!data) return false;
   if (origin == kFrameOriginClient)
     return size <= static_cast<size_t>(kClientFrameBytes) && CheckClientFrame(data, static_cast<int>(size));
-  FrameHeader header;
+  CNetFrameHeader header;
   if (origin != kFrameOriginHost || !CheckFrameHeader(data, size, kFrameOriginHost, kHostFrameBytes, header))
     return false;
   if (header.count > kMaxClients) return false;
@@ -147,7 +147,7 @@ bool CheckFrameMessage(const uint8_t* data, size_t size, int32_t origin) {
 }
 
 bool FrameHasCommands(const uint8_t* frame) {
-  const FrameHeader header = ReadFrameHeader(frame);
+  const CNetFrameHeader header = ReadFrameHeader(frame);
   if (header.origin != kFrameOriginHost) return header.count > 0;
   int position = kFrameHeaderBytes;
   for (int i = 0; i < header.count; ++i) {

@@ -92,7 +92,7 @@ void SetMessageWord(uint8_t* message, int n, int32_t value);
 // Answers the type, or -1 for a message that is not one of ours.
 int32_t CheckMessageHeader(const uint8_t* data, size_t size);
 
-struct FrameHeader {
+struct CNetFrameHeader {
   int32_t length = 0;
   int32_t frame = 0;
   int32_t origin = 0;
@@ -101,7 +101,7 @@ struct FrameHeader {
 
 // Writes an empty frame header (length 24, count 0) with the frame and origin given.
 void WriteEmptyFrameHeader(uint8_t* buffer, int32_t frame, int32_t origin);
-FrameHeader ReadFrameHeader(const uint8_t* frame);
+CNetFrameHeader ReadFrameHeader(const uint8_t* frame);
 
 // Checks a frame message whole before any of it is stored or run: a header of type 1 whose
 // length is the bytes given and fits the buffer of its origin; a frame number not below 0;

@@ -53,7 +53,7 @@ bool CNetClient::RunBattleMessage(const uint8_t* message, size_t size) {
 }
 
 bool CNetClient::RunChecked(const uint8_t* message, bool nested) {
-  const FrameHeader header = ReadFrameHeader(message);
+  const CNetFrameHeader header = ReadFrameHeader(message);
   NetLogLine("[MSG_COMPOUND]", {header.frame});
   int position = kFrameHeaderBytes;
   for (int i = 0; i < header.count; ++i) {

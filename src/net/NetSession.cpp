@@ -6,7 +6,7 @@
 #include "platform/Clock.h"
 #include "ui/Screen.h"
 
-void CNetSession::Attach(std::unique_ptr<platform::NetSession> session, bool host) {
+void CNetSession::Attach(std::unique_ptr<platform::NetEndpoint> session, bool host) {
   Release();
   transport = std::move(session);
   isHost = host ? 1 : 0;

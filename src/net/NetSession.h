@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/NetSession.h"
+#include "platform/NetEndpoint.h"
 
 enum NetPhase {
   kNetPhaseNone = 0,
@@ -31,7 +31,7 @@ class CNetSession {
   CNetSession& operator=(const CNetSession&) = delete;
 
   // Takes a machine's end of a platform session; phase 0, host flag as given.
-  void Attach(std::unique_ptr<platform::NetSession> session, bool host);
+  void Attach(std::unique_ptr<platform::NetEndpoint> session, bool host);
   // Leaves and releases the platform session; names emptied.
   void Release();
   bool IsOpen() const { return transport != nullptr; }
@@ -51,7 +51,7 @@ class CNetSession {
   void ReceiveFor(platform::NetPlayerId player, uint8_t* buffer, size_t capacity, const char* errorText,
                   INetReceiver& receiver);
 
-  std::unique_ptr<platform::NetSession> transport;
+  std::unique_ptr<platform::NetEndpoint> transport;
   std::string sessionName;
   int isHost = 1;
   int phase = kNetPhaseNone;

@@ -230,7 +230,7 @@ struct LoopbackNetwork::Medium {
 
 namespace {
 
-class LoopbackSession final : public NetSession {
+class LoopbackSession final : public NetEndpoint {
  public:
   LoopbackSession(std::shared_ptr<LoopbackNetwork::Medium> medium, int machine)
       : medium_(std::move(medium)), machine_(machine) {}
@@ -467,7 +467,7 @@ LoopbackStats LoopbackNetwork::Stats() const {
   return medium_->stats;
 }
 
-std::unique_ptr<NetSession> LoopbackNetwork::Connect() {
+std::unique_ptr<NetEndpoint> LoopbackNetwork::Connect() {
   std::lock_guard<std::mutex> lock(medium_->mutex);
   return std::make_unique<LoopbackSession>(medium_, medium_->nextMachine++);
 }

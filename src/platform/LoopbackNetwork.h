@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/NetSession.h"
+#include "platform/NetEndpoint.h"
 
 namespace platform {
 
@@ -41,7 +41,7 @@ class LoopbackNetwork {
   LoopbackStats Stats() const;
 
   // A new machine on the medium; it may outlive the network object.
-  std::unique_ptr<NetSession> Connect();
+  std::unique_ptr<NetEndpoint> Connect();
 
   struct Medium;
 

@@ -47,7 +47,7 @@ bool SplitRecords(const std::vector<uint8_t>& file, std::vector<std::vector<uint
 
 int CountValidations(const uint8_t* message, size_t size) {
   int found = 0;
-  const FrameHeader header = ReadFrameHeader(message);
+  const CNetFrameHeader header = ReadFrameHeader(message);
   size_t position = kFrameHeaderBytes;
   for (int i = 0; i < header.count && position + kMessageHeaderBytes <= size; ++i) {
     const uint8_t* sub = message + position;
@@ -61,7 +61,7 @@ int CountValidations(const uint8_t* message, size_t size) {
 
 // The offset of the first validation record within a frame message, 0 when it has none.
 size_t FindValidation(const uint8_t* message, size_t size) {
-  const FrameHeader header = ReadFrameHeader(message);
+  const CNetFrameHeader header = ReadFrameHeader(message);
   size_t position = kFrameHeaderBytes;
   for (int i = 0; i < header.count && position + kMessageHeaderBytes <= size; ++i) {
     const uint8_t* sub = message + position;

@@ -249,12 +249,12 @@ TEST_F(ClientTest, CommandsThatDoNotFitWaitForTheNextFrameInOrder) {
   std::vector<Bytes> frames = host->ReceiveAll();
   ASSERT_EQ(frames.size(), 2u);
   // 70 walks fit beside the reserved validation record and clock message.
-  const FrameHeader first = ReadFrameHeader(frames[0].data());
+  const CNetFrameHeader first = ReadFrameHeader(frames[0].data());
   EXPECT_EQ(first.count, 72);
   EXPECT_EQ(first.length, 24 + 70 * 28 + 24 + 16);
   EXPECT_EQ(MessageWord(frames[0].data() + 24 + 69 * 28, 3), 69);
   EXPECT_EQ(MessageWord(frames[0].data() + 24 + 70 * 28 + 24, 3), 60);  // the counter less one
-  const FrameHeader second = ReadFrameHeader(frames[1].data());
+  const CNetFrameHeader second = ReadFrameHeader(frames[1].data());
   EXPECT_EQ(second.count, 30);
   EXPECT_EQ(MessageWord(frames[1].data() + 24, 3), 70);
 }

@@ -20,7 +20,7 @@ Bytes WalkCommand(int creature, int x, int y, int z) {
   return ToBytes(MakeCellCommand(MSG_CREATURE_WALK, creature, x, y, z));
 }
 
-RawPeer::RawPeer(std::unique_ptr<platform::NetSession> peerSession, const char* name, bool server)
+RawPeer::RawPeer(std::unique_ptr<platform::NetEndpoint> peerSession, const char* name, bool server)
     : session(std::move(peerSession)) {
   if (server) {
     session->CreateServerPlayer();

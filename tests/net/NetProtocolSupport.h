@@ -8,7 +8,7 @@
 
 #include "map/MapCommands.h"
 #include "net/NetMessages.h"
-#include "platform/NetSession.h"
+#include "platform/NetEndpoint.h"
 
 namespace net_test {
 
@@ -25,14 +25,14 @@ Bytes WalkCommand(int creature, int x = 1, int y = 2, int z = 3);
 // One machine's player that sends and receives raw messages.
 class RawPeer {
  public:
-  RawPeer(std::unique_ptr<platform::NetSession> session, const char* name, bool server = false);
+  RawPeer(std::unique_ptr<platform::NetEndpoint> session, const char* name, bool server = false);
   void Send(platform::NetPlayerId to, const Bytes& message, bool guaranteed = false);
   // Every protocol message waiting; system messages are counted.
   std::vector<Bytes> ReceiveAll();
   // The frame numbers of the frame messages waiting (others are dropped).
   std::vector<int> ReceivedFrames();
 
-  std::unique_ptr<platform::NetSession> session;
+  std::unique_ptr<platform::NetEndpoint> session;
   platform::NetPlayerId player = 0;
   int systemMessages = 0;
 };

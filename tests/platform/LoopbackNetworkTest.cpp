@@ -15,7 +15,7 @@ namespace {
 using platform::NetPlayerId;
 
 struct Machine {
-  std::unique_ptr<platform::NetSession> session;
+  std::unique_ptr<platform::NetEndpoint> session;
   NetPlayerId player = 0;
 };
 

@@ -7,7 +7,7 @@
 // message: a player came or went, this machine became the host, a chat line arrived.
 //
 // Backends: the loopback (LoopbackNetwork.h: many machines in one process, for tests and single
-// player); a real network comes later behind the same interface.
+// player) and ENet over UDP (EnetNetwork.h: machines in separate processes or on a network).
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +26,7 @@ enum NetResult : uint32_t {
   kNetOk = 0,
   kNetErrAccessDenied = 0x8877000Au,      // the session takes no one else
   kNetErrBufferTooSmall = 0x8877001Eu,    // a message larger than the receive buffer: dropped
+  kNetErrCantAddPlayer = 0x88770028u,     // the session is full
   kNetErrCantCreatePlayer = 0x8877003Cu,  // no room, or new players disabled
   kNetErrCantCreateSession = 0x88770046u,
   kNetErrGeneric = 0x80004005u,
@@ -35,6 +36,7 @@ enum NetResult : uint32_t {
   kNetErrNoMessages = 0x887700BEu,
   kNetErrNoSessions = 0x887700DCu,
   kNetErrSendTooBig = 0x887700E6u,
+  kNetErrTimeout = 0x887700F0u,  // the other side did not answer in time
 };
 
 // Session flags (the values the set-up code passes).
@@ -87,12 +89,14 @@ struct NetMessageInfo {
 };
 
 // One machine's end of a session.
-class NetSession {
+class NetEndpoint {
  public:
-  virtual ~NetSession() = default;
+  virtual ~NetEndpoint() = default;
 
   // Creates a session and makes this machine its host.
   virtual NetResult CreateSession(std::string_view name, int maxPlayers, uint32_t flags) = 0;
+  // Where EnumSessions looks: a host's IPv4 address as text, or "" for the whole local network.
+  virtual NetResult SetSearchAddress(std::string_view address) { return kNetOk; }
   // The sessions open now, in the order they were created.
   virtual NetResult EnumSessions(std::vector<NetSessionDesc>& out) = 0;
   virtual NetResult JoinSession(uint32_t instance) = 0;
