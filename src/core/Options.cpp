@@ -114,6 +114,10 @@ int g_numRandomSpells;
 int g_messageDelayFrames_LAN;
 int g_messageDelayFrames_NET;
 int g_messageDelayFrames_SERIAL;
+int g_netGamePort;
+int g_netListPort;
+int g_netJoinTimeOut;
+int g_netKeepAlive;
 
 int g_spriteCache_slotSize;
 int g_spriteCache_numSlots;
@@ -233,6 +237,10 @@ void ResetGlobalOptions() {
   g_messageDelayFrames_LAN = 2;
   g_messageDelayFrames_NET = 5;
   g_messageDelayFrames_SERIAL = 2;
+  g_netGamePort = 28960;
+  g_netListPort = 28961;
+  g_netJoinTimeOut = 10000;
+  g_netKeepAlive = 5000;
 
   g_spriteCache_slotSize = 2000;
   g_spriteCache_numSlots = 100;

@@ -137,6 +137,13 @@ extern int g_numRandomSpells;
 extern int g_messageDelayFrames_LAN;
 extern int g_messageDelayFrames_NET;
 extern int g_messageDelayFrames_SERIAL;
+// Our own keys of [NETWORK]: the port a created session listens on (0: any free one), the port
+// on which sessions are listed, how long a join looks for its session and how long a silent
+// machine keeps its place, both in milliseconds.
+extern int g_netGamePort;
+extern int g_netListPort;
+extern int g_netJoinTimeOut;
+extern int g_netKeepAlive;
 
 // --- SPRITE_CACHE ------------------------------------------------------------------------
 extern int g_spriteCache_slotSize;

@@ -255,6 +255,10 @@ void ReadNetworkAndCache(OptionsReader& in) {
   in.Clamped("messageDelayFrames_LAN", g_messageDelayFrames_LAN, 1, 10);
   in.Clamped("messageDelayFrames_NET", g_messageDelayFrames_NET, 0, 10);
   in.Clamped("messageDelayFrames_SERIAL", g_messageDelayFrames_SERIAL, 0, 10);
+  in.Clamped("GamePort", g_netGamePort, 0, 65535);
+  in.Clamped("ListPort", g_netListPort, 1, 65535);
+  in.Clamped("JoinTimeOut", g_netJoinTimeOut, 100, 600000);
+  in.Clamped("KeepAliveTimeOut", g_netKeepAlive, 500, 600000);
 
   in.Section("SPRITE_CACHE");
   in.Clamped("g_spriteCache_slotSize", g_spriteCache_slotSize, 1, 100000);

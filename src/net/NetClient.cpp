@@ -82,7 +82,7 @@ void CNetClient::Reset() {
 
 bool CNetClient::CreatePlayer(const char* name) {
   platform::NetResult result =
-      session.transport ? session.transport->CreatePlayer(name ? name : "", ownPlayer) : platform::kNetErrNoConnection;
+      session.endpoint ? session.endpoint->CreatePlayer(name ? name : "", ownPlayer) : platform::kNetErrNoConnection;
   if (result != platform::kNetOk) {
     NetLogAddError("could not create player", result);
     return false;
@@ -94,7 +94,7 @@ bool CNetClient::CreatePlayer(const char* name) {
 std::string CNetClient::GetPlayerName() {
   std::string name;
   platform::NetResult result =
-      session.transport ? session.transport->GetPlayerName(ownPlayer, name) : platform::kNetErrNoConnection;
+      session.endpoint ? session.endpoint->GetPlayerName(ownPlayer, name) : platform::kNetErrNoConnection;
   if (result != platform::kNetOk) {
     NetLogAddError("could not get player name", result);
     name.clear();
@@ -172,7 +172,7 @@ void CNetClient::SendFrame(int frame) {
   SetMessageWord(entry->buffer, 4, kFrameOriginClient);
   entry->frame = stamped;
   if (IsNetworked()) {
-    platform::NetResult result = session.transport->Send(ownPlayer, platform::kNetServerPlayer, false, entry->buffer,
+    platform::NetResult result = session.endpoint->Send(ownPlayer, platform::kNetServerPlayer, false, entry->buffer,
                                                          static_cast<size_t>(entry->used));
     if (result != platform::kNetOk) NetLogAddError("failed to send client frame message", result);
   }
@@ -293,7 +293,7 @@ void CNetClient::RequestResendFromHost(int frame) {
   uint8_t request[kResendRequestBytes];
   WriteResendRequest(request, frame);
   platform::NetResult result =
-      session.transport->Send(ownPlayer, platform::kNetServerPlayer, false, request, sizeof request);
+      session.endpoint->Send(ownPlayer, platform::kNetServerPlayer, false, request, sizeof request);
   if (result != platform::kNetOk) NetLogAddError("client send 'resend message' request failed", result);
 }
 
@@ -329,7 +329,7 @@ void CNetClient::HandleSystemMessage(const platform::NetSystemMessage& message) 
       break;
     case platform::NetSystemKind::kChat: {
       std::string name;
-      platform::NetResult result = session.transport->GetPlayerName(message.player, name);
+      platform::NetResult result = session.endpoint->GetPlayerName(message.player, name);
       if (result != platform::kNetOk) {
         NetLogAddError("could not get player name", result);
         name.clear();
@@ -458,7 +458,7 @@ void CNetClient::ResendFrame(int frame) {
     return;
   }
   NetLogLine("\n[frame message resent by client (requested by host):]", {frame});
-  platform::NetResult result = session.transport->Send(ownPlayer, platform::kNetServerPlayer, false, entry->buffer,
+  platform::NetResult result = session.endpoint->Send(ownPlayer, platform::kNetServerPlayer, false, entry->buffer,
                                                        static_cast<size_t>(entry->used));
   if (result != platform::kNetOk) NetLogAddError("failed to send client frame message", result);
 }
@@ -475,15 +475,15 @@ bool CNetClient::SendToAll(const uint8_t* message, size_t size) {
 
 bool CNetClient::SendSetup(platform::NetPlayerId to, const uint8_t* message, size_t size) {
   platform::NetResult result =
-      session.transport ? session.transport->Send(ownPlayer, to, true, message, size) : platform::kNetErrNoConnection;
+      session.endpoint ? session.endpoint->Send(ownPlayer, to, true, message, size) : platform::kNetErrNoConnection;
   if (result == platform::kNetOk) return true;
   NetLogAddError("failed to send setup message", result);
   return false;
 }
 
 bool CNetClient::SendChatToAll(const char* text) {
-  platform::NetResult result = session.transport
-                                   ? session.transport->SendChat(ownPlayer, platform::kNetAllPlayers, text ? text : "")
+  platform::NetResult result = session.endpoint
+                                   ? session.endpoint->SendChat(ownPlayer, platform::kNetAllPlayers, text ? text : "")
                                    : platform::kNetErrNoConnection;
   if (result == platform::kNetOk) return true;
   NetLogAddError("failed to send chat message", result);
@@ -493,7 +493,7 @@ bool CNetClient::SendChatToAll(const char* text) {
 bool CNetClient::SendChat(const char* text, const char* playerName) {
   const platform::NetPlayerId to = session.FindPlayerByName(playerName);
   if (!to) return true;
-  platform::NetResult result = session.transport->SendChat(ownPlayer, to, text ? text : "");
+  platform::NetResult result = session.endpoint->SendChat(ownPlayer, to, text ? text : "");
   if (result == platform::kNetOk) return true;
   NetLogAddError("failed to send chat message", result);
   return false;

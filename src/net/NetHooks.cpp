@@ -2,12 +2,12 @@
 
 #include "core/GameSettings.h"
 #include "core/PlayerSlot.h"
+#include "net/NetTransport.h"
 
 namespace {
 
 INetCommandSink g_neutralCommands;
 INetBattle g_neutralBattle;
-INetSetupEvents g_neutralSetup;
 INetSetupRecords g_neutralRecords;
 
 }  // namespace
@@ -28,8 +28,8 @@ bool INetSetupRecords::CheckPlayerSlot(const uint8_t* slot) const {
   return CheckPlayerSlotBytes(slot, kPlayerSlotBytes);
 }
 
-NetHooks g_netHooks = {&g_neutralCommands, &g_neutralBattle, &g_neutralSetup, &g_neutralRecords};
+NetHooks g_netHooks = {&g_neutralCommands, &g_neutralBattle, &NetTransportSetupEvents(), &g_neutralRecords};
 
 NetHooks DefaultNetHooks() {
-  return NetHooks{&g_neutralCommands, &g_neutralBattle, &g_neutralSetup, &g_neutralRecords};
+  return NetHooks{&g_neutralCommands, &g_neutralBattle, &NetTransportSetupEvents(), &g_neutralRecords};
 }

@@ -61,8 +61,8 @@ class INetBattle {
   virtual void RemoveChatRecipient(const char* name) {}
 };
 
-// The set-up messages and session events before the battle, as the transport of the set-up
-// screens forwards them.
+// The set-up messages and session events before the battle. The default hands them to the
+// screen attached to the transport of the phase (NetTransport.h); tests listen here directly.
 class INetSetupEvents {
  public:
   virtual ~INetSetupEvents() = default;

@@ -53,7 +53,7 @@ int CNetHost::RefreshClients() {
   enumCount = 0;
   std::vector<platform::NetPlayerInfo> players;
   platform::NetResult result =
-      session.transport ? session.transport->EnumPlayers(players) : platform::kNetErrNoConnection;
+      session.endpoint ? session.endpoint->EnumPlayers(players) : platform::kNetErrNoConnection;
   if (result != platform::kNetOk) NetLogAddError("could not enumerate players", result);
   for (const platform::NetPlayerInfo& player : players) {
     if (player.server)
@@ -87,7 +87,7 @@ void CNetHost::SetClients(const std::vector<std::string>& names) {
       if (!candidate) continue;
       std::string shortName;
       platform::NetResult result =
-          session.transport ? session.transport->GetPlayerName(candidate, shortName) : platform::kNetErrNoConnection;
+          session.endpoint ? session.endpoint->GetPlayerName(candidate, shortName) : platform::kNetErrNoConnection;
       if (result != platform::kNetOk) NetLogAddError("could not get player name", result);
       if (shortName == name) {
         if (next < kMaxClients) clients[next++] = candidate;
@@ -109,8 +109,8 @@ int CNetHost::SendInitialise(uint8_t* message) {
   for (platform::NetPlayerId client : clients) {
     if (!client) continue;
     SetMessageWord(message + kInitSetupAt, kSetupOwnIndex, index++);
-    platform::NetResult result = session.transport
-                                     ? session.transport->Send(hostPlayer, client, true, message, kInitialiseBytes)
+    platform::NetResult result = session.endpoint
+                                     ? session.endpoint->Send(hostPlayer, client, true, message, kInitialiseBytes)
                                      : platform::kNetErrNoConnection;
     if (result != platform::kNetOk) NetLogAddError("host failed to send setup message", result);
   }
@@ -138,7 +138,7 @@ bool CNetHost::SendFrame(int frame) {
   SetMessageWord(entry->buffer, 3, frame);
   SetMessageWord(entry->buffer, 4, kFrameOriginHost);
   NetLogLine("\n[FRAME MESSAGE SENT BY HOST:]", {frame});
-  platform::NetResult result = session.transport->Send(hostPlayer, platform::kNetAllPlayers, false, entry->buffer,
+  platform::NetResult result = session.endpoint->Send(hostPlayer, platform::kNetAllPlayers, false, entry->buffer,
                                                        static_cast<size_t>(entry->used));
   if (result != platform::kNetOk) NetLogAddError("failed to send host frame message", result);
   return true;
@@ -149,8 +149,8 @@ void CNetHost::SendReadyFrames() {
 }
 
 bool CNetHost::SendToAll(const uint8_t* message, size_t size) {
-  platform::NetResult result = session.transport
-                                   ? session.transport->Send(hostPlayer, platform::kNetAllPlayers, true, message, size)
+  platform::NetResult result = session.endpoint
+                                   ? session.endpoint->Send(hostPlayer, platform::kNetAllPlayers, true, message, size)
                                    : platform::kNetErrNoConnection;
   if (result == platform::kNetOk || result == platform::kNetErrInvalidPlayer) return true;
   NetLogAddError("host failed to send setup message", result);
@@ -159,7 +159,7 @@ bool CNetHost::SendToAll(const uint8_t* message, size_t size) {
 
 bool CNetHost::SendTo(const uint8_t* message, size_t size, platform::NetPlayerId to) {
   platform::NetResult result =
-      session.transport ? session.transport->Send(hostPlayer, to, true, message, size) : platform::kNetErrNoConnection;
+      session.endpoint ? session.endpoint->Send(hostPlayer, to, true, message, size) : platform::kNetErrNoConnection;
   if (result == platform::kNetOk) return true;
   NetLogAddError("host failed to send setup message", result);
   return false;
@@ -173,7 +173,7 @@ void CNetHost::ResendFrame(platform::NetPlayerId requester, int frame) {
   }
   NetLogLine("\n[frame message resent by host (requested by client):]", {frame});
   platform::NetResult result =
-      session.transport->Send(hostPlayer, requester, false, entry->buffer, static_cast<size_t>(entry->used));
+      session.endpoint->Send(hostPlayer, requester, false, entry->buffer, static_cast<size_t>(entry->used));
   if (result != platform::kNetOk) NetLogAddError("failed to resend host frame message", result);
 }
 
@@ -181,8 +181,8 @@ void CNetHost::RequestResend(platform::NetPlayerId client, int frame) {
   NetLogLine("\n[RESEND MESSAGE REQUESTED BY HOST:]", {static_cast<int>(client), frame});
   uint8_t request[kResendRequestBytes];
   WriteResendRequest(request, frame);
-  platform::NetResult result = session.transport
-                                   ? session.transport->Send(hostPlayer, client, false, request, sizeof request)
+  platform::NetResult result = session.endpoint
+                                   ? session.endpoint->Send(hostPlayer, client, false, request, sizeof request)
                                    : platform::kNetErrNoConnection;
   if (result != platform::kNetOk) NetLogAddError("host send 'resend message' request failed", result);
 }

@@ -1,28 +1,84 @@
 #include "net/NetSession.h"
 
+#include <cstdio>
 #include <vector>
 
+#include "core/ErrorBox.h"
+#include "core/Options.h"
 #include "net/NetLog.h"
 #include "platform/Clock.h"
+#include "platform/EnetNetwork.h"
+#include "platform/KeyState.h"
+#include "platform/MessageBox.h"
 #include "ui/Screen.h"
+
+namespace {
+
+constexpr uint32_t kJoinRetryMs = 20;
+
+std::unique_ptr<platform::NetEndpoint> MakeEnetEndpoint() {
+  platform::EnetOptions options;
+  options.gamePort = static_cast<uint16_t>(g_netGamePort);
+  options.listPort = static_cast<uint16_t>(g_netListPort);
+  options.joinTimeoutMs = static_cast<uint32_t>(g_netJoinTimeOut);
+  options.keepAliveMs = static_cast<uint32_t>(g_netKeepAlive);
+  options.log = [](const std::string& line) { NetLogAdd(line.c_str()); };
+  return platform::CreateEnetEndpoint(options);
+}
+
+}  // namespace
+
+NetEndpointFactory g_netEndpointFactory = MakeEnetEndpoint;
+
+bool CNetSession::CreateInterfaces(int hostFlag) {
+  if (endpoint) return true;
+  phase = kNetPhaseNone;
+  isHost = hostFlag ? 1 : 0;
+  endpoint = g_netEndpointFactory ? g_netEndpointFactory() : nullptr;
+  if (!endpoint) {
+    platform::ShowMessageBox("failed to initialise directplay object", "DIRECTPLAY ERROR", WarningBoxFlags());
+    return false;
+  }
+  return true;
+}
 
 void CNetSession::Attach(std::unique_ptr<platform::NetEndpoint> session, bool host) {
   Release();
-  transport = std::move(session);
+  endpoint = std::move(session);
   isHost = host ? 1 : 0;
   phase = kNetPhaseNone;
+  connectionType = kConnectionLan;
 }
 
 void CNetSession::Release() {
-  if (transport) transport->Leave();
-  transport.reset();
+  if (endpoint) endpoint->Leave();
+  endpoint.reset();
   sessionName.clear();
+  hostAddress[0] = '\0';
+}
+
+void CNetSession::SetHostAddress(const char* text) {
+  std::snprintf(hostAddress, sizeof hostAddress, "%s", text ? text : "");
+}
+
+bool CNetSession::Connect() {
+  if (!endpoint) return false;
+  const char* where = nullptr;
+  if (connectionType == kConnectionLan || connectionType == kConnectionAsk) where = "";
+  if (connectionType == kConnectionAddress) where = hostAddress;
+  if (!where) return false;
+  const platform::NetResult result = endpoint->SetSearchAddress(where);
+  if (result != platform::kNetOk) {
+    NetLogAddError("could not connect to Service Provider", result);
+    return false;
+  }
+  return true;
 }
 
 int CNetSession::CreateGame() {
-  if (!transport) return 0;
+  if (!Connect()) return 0;
   platform::NetResult result =
-      transport->CreateSession(sessionName, 5, platform::kSessionMigrateHost | platform::kSessionKeepAlive);
+      endpoint->CreateSession(sessionName, 5, platform::kSessionMigrateHost | platform::kSessionKeepAlive);
   if (result != platform::kNetOk) {
     NetLogAddError("could not create game", result);
     return 0;
@@ -30,27 +86,46 @@ int CNetSession::CreateGame() {
   return 1;
 }
 
-int CNetSession::JoinGame() {
-  if (!transport) return 0;
+bool CNetSession::StartSessionList(const std::function<void(const std::string& name)>& listener) {
   std::vector<platform::NetSessionDesc> sessions;
-  platform::NetResult result = transport->EnumSessions(sessions);
-  if (result == platform::kNetOk) {
+  const platform::NetResult result = endpoint ? endpoint->EnumSessions(sessions) : platform::kNetErrNoConnection;
+  if (result != platform::kNetOk) {
+    NetLogAddError("could not enumerate sessions", result);
+    return false;
+  }
+  for (const platform::NetSessionDesc& desc : sessions)
+    if (listener) listener(desc.name);
+  return true;
+}
+
+int CNetSession::JoinGame() {
+  platform::NetResult result = platform::kNetErrNoConnection;
+  const uint32_t start = platform::TickCount();
+  while (endpoint && !platform::IsKeyDownNow(platform::kKeyEscape)) {
+    std::vector<platform::NetSessionDesc> sessions;
+    result = endpoint->EnumSessions(sessions);
+    if (result != platform::kNetOk) break;
     result = platform::kNetErrNoSessions;
     for (const platform::NetSessionDesc& desc : sessions)
       if (desc.name == sessionName) {
-        result = transport->JoinSession(desc.instance);
+        sessionInstance = desc.instance;
+        result = endpoint->JoinSession(desc.instance);
+        if (result == platform::kNetOk) return 1;
         break;
       }
+    if (platform::TickCount() - start >= static_cast<uint32_t>(g_netJoinTimeOut)) {
+      result = platform::kNetErrTimeout;
+      break;
+    }
+    if (!PumpMessages()) break;
+    platform::SleepMs(kJoinRetryMs);
   }
-  if (result != platform::kNetOk) {
-    NetLogAddError("could not join game", result);
-    return 0;
-  }
-  return 1;
+  NetLogAddError("could not join game", result);
+  return 0;
 }
 
 int CNetSession::CreateHostPlayer() {
-  platform::NetResult result = transport ? transport->CreateServerPlayer() : platform::kNetErrNoConnection;
+  platform::NetResult result = endpoint ? endpoint->CreateServerPlayer() : platform::kNetErrNoConnection;
   if (result != platform::kNetOk) {
     NetLogAddError("could not create host player", result);
     return 0;
@@ -62,7 +137,7 @@ platform::NetPlayerId CNetSession::FindPlayerByName(const char* name) {
   wantedName = name ? name : "";
   foundPlayer = 0;
   std::vector<platform::NetPlayerInfo> players;
-  platform::NetResult result = transport ? transport->EnumPlayers(players) : platform::kNetErrNoConnection;
+  platform::NetResult result = endpoint ? endpoint->EnumPlayers(players) : platform::kNetErrNoConnection;
   if (result != platform::kNetOk) {
     NetLogAddError("could not enumerate players", result);
     return 0;
@@ -76,7 +151,7 @@ platform::NetPlayerId CNetSession::FindPlayerByName(const char* name) {
 }
 
 bool CNetSession::SetSessionFlags(uint32_t flags) {
-  platform::NetResult result = transport ? transport->SetSessionFlags(flags) : platform::kNetErrNoConnection;
+  platform::NetResult result = endpoint ? endpoint->SetSessionFlags(flags) : platform::kNetErrNoConnection;
   if (result != platform::kNetOk) {
     NetLogAddError("could not set session flags", result);
     return false;
@@ -86,16 +161,16 @@ bool CNetSession::SetSessionFlags(uint32_t flags) {
 
 void CNetSession::ReceiveFor(platform::NetPlayerId player, uint8_t* buffer, size_t capacity, const char* errorText,
                              INetReceiver& receiver) {
-  if (!transport || !player) return;
+  if (!endpoint || !player) return;
   int count = 0;
-  platform::NetResult result = transport->GetMessageCount(player, count);
+  platform::NetResult result = endpoint->GetMessageCount(player, count);
   if (result != platform::kNetOk) {
     NetLogAddError("failed to get message count", result);
     count = 0;
   }
   for (int i = 0; i < count; ++i) {
     platform::NetMessageInfo info;
-    result = transport->Receive(player, buffer, capacity, info);
+    result = endpoint->Receive(player, buffer, capacity, info);
     if (result == platform::kNetErrNoMessages) break;
     if (result != platform::kNetOk) {
       NetLogAddError(errorText, result);

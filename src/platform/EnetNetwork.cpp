@@ -48,7 +48,7 @@ struct Player {
 struct Machine {
   uint32_t address = 0;  // network order
   uint16_t port = 0;
-  ENetPeer* peer = nullptr;  // null until the link is up
+  ENetPeer* peer = nullptr;                    // null until the link is up
   std::deque<std::pair<bool, Bytes>> pending;  // (guaranteed, message) waiting for the link
 };
 
@@ -402,9 +402,8 @@ class EnetEndpoint final : public NetEndpoint {
         Log("a malformed session answer was refused");
         continue;
       }
-      bool known = std::any_of(collecting_.begin(), collecting_.end(), [&](const FoundSession& found) {
-        return found.answer.instance == answer.instance;
-      });
+      bool known = std::any_of(collecting_.begin(), collecting_.end(),
+                               [&](const FoundSession& found) { return found.answer.instance == answer.instance; });
       if (!known) collecting_.push_back(FoundSession{std::move(answer), from.host});
     }
   }
@@ -418,7 +417,7 @@ class EnetEndpoint final : public NetEndpoint {
       int received = enet_socket_receive(listSocket_, &from, &buffer, 1);
       if (received <= 0) return;
       if (!DecodeQuery(bytes, static_cast<size_t>(received)) || hostMachine_ != ownMachine_) continue;
-      SessionAnswer answer{instance_, static_cast<uint8_t>(PlayerCount()), maxPlayers_, flags_, listenPort_,
+      SessionAnswer answer{instance_,   static_cast<uint8_t>(PlayerCount()), maxPlayers_, flags_, listenPort_,
                            sessionName_};
       Bytes reply = EncodeAnswer(answer);
       ENetBuffer out{reply.data(), reply.size()};
@@ -668,8 +667,7 @@ class EnetEndpoint final : public NetEndpoint {
   // Later rosters from the host tell of machines that joined since: they open links to us.
   bool HandleRosterUpdate(uint32_t machine, const uint8_t* data, size_t size) {
     Roster roster;
-    if (machine != hostMachine_ || !DecodeRoster(data, size, roster) || roster.yourMachine != ownMachine_)
-      return false;
+    if (machine != hostMachine_ || !DecodeRoster(data, size, roster) || roster.yourMachine != ownMachine_) return false;
     for (const RosterMachine& entry : roster.machines)
       if (!machines_.count(entry.machine) && entry.machine != ownMachine_)
         machines_[entry.machine] = Machine{entry.address, entry.port, nullptr, {}};
@@ -793,8 +791,8 @@ class EnetEndpoint final : public NetEndpoint {
     return true;
   }
 
-  NetResult Dispatch(NetPlayerId from, NetPlayerId to, bool guaranteed, const NetMessageInfo& info,
-                     const Bytes& local, const Bytes& wire) {
+  NetResult Dispatch(NetPlayerId from, NetPlayerId to, bool guaranteed, const NetMessageInfo& info, const Bytes& local,
+                     const Bytes& wire) {
     if (!InSession()) return kNetErrNoConnection;
     if (!OwnPlayer(from)) return kNetErrInvalidPlayer;
     bool anyone = false;

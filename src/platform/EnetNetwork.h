@@ -29,12 +29,12 @@ struct EnetImpairment {
 };
 
 struct EnetOptions {
-  std::string bindAddress;                     // "" every interface, "127.0.0.1" this machine only
-  uint16_t gamePort = 0;                       // where a created session listens; 0 any free port
-  uint16_t listPort = 0;                       // where hosts answer and machines ask for sessions
+  std::string bindAddress;                        // "" every interface, "127.0.0.1" this machine only
+  uint16_t gamePort = 0;                          // where a created session listens; 0 any free port
+  uint16_t listPort = 0;                          // where hosts answer and machines ask for sessions
   std::string searchAddress = "255.255.255.255";  // where session queries go, until set otherwise
-  uint32_t joinTimeoutMs = 10000;              // a join's hello waits this long for the roster
-  uint32_t keepAliveMs = 5000;                 // a link silent this long drops
+  uint32_t joinTimeoutMs = 10000;                 // a join's hello waits this long for the roster
+  uint32_t keepAliveMs = 5000;                    // a link silent this long drops
   EnetImpairment impairment;
   // Lines about refused peers and malformed bytes; none when empty.
   std::function<void(const std::string&)> log;

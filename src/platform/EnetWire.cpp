@@ -125,8 +125,7 @@ bool CheckRoster(const Roster& roster) {
       if (!players.insert(player.id).second) return false;
     }
   }
-  return machines.count(roster.hostMachine) && machines.count(roster.yourMachine) &&
-         roster.maxPlayers <= kMaxMachines;
+  return machines.count(roster.hostMachine) && machines.count(roster.yourMachine) && roster.maxPlayers <= kMaxMachines;
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ TEST(Lockstep, ANewHostBringsASurvivorBehindAlong) {
   rig.Run(110, 300);  // the others go on as far as its frames reach
   std::vector<uint8_t> buffer(kHostFrameBytes);
   platform::NetMessageInfo info;
-  while (behind.net.session.transport->Receive(behind.net.client.ownPlayer, buffer.data(), buffer.size(), info) ==
+  while (behind.net.session.endpoint->Receive(behind.net.client.ownPlayer, buffer.data(), buffer.size(), info) ==
          platform::kNetOk) {
   }
   const int behindAt = behind.net.frame, newHostAt = rig.At(1).net.frame;

@@ -98,9 +98,9 @@ class EnetNetworkTest : public ::testing::Test {
     machines_.push_back(std::make_unique<Machine>());
     Machine& host = *machines_.back();
     host.endpoint = platform::CreateEnetEndpoint(LoopbackOptions(0, loss, 7));
-    EXPECT_EQ(host.endpoint->CreateSession("field", maxPlayers,
-                                           platform::kSessionMigrateHost | platform::kSessionKeepAlive),
-              platform::kNetOk);
+    EXPECT_EQ(
+        host.endpoint->CreateSession("field", maxPlayers, platform::kSessionMigrateHost | platform::kSessionKeepAlive),
+        platform::kNetOk);
     EXPECT_EQ(host.endpoint->CreateServerPlayer(), platform::kNetOk);
     EXPECT_EQ(host.endpoint->CreatePlayer("Host", host.player), platform::kNetOk);
     listPort_ = platform::EnetListPort(*host.endpoint);
@@ -351,7 +351,9 @@ TEST(EnetWireTest, MalformedMessagesAreRefused) {
   });
   mutate("a machine twice", [](Roster& r) { r.machines.push_back({2, 0, 1, {}}); });
   mutate("the receiver missing", [](Roster& r) { r.yourMachine = 9; });
-  mutate("another machine's player", [](Roster& r) { r.machines[1].players.push_back({PlayerIdOf(1, 2), false, "X"}); });
+  mutate("another machine's player", [](Roster& r) {
+    r.machines[1].players.push_back({PlayerIdOf(1, 2), false, "X"});
+  });
   mutate("a server player off the host", [](Roster& r) { r.machines[1].players.push_back({1, true, ""}); });
   for (const Case& c : bad) {
     Bytes bytes = EncodeRoster(c.roster);
