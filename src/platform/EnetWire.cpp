@@ -244,30 +244,34 @@ bool DecodePlayerAdd(const uint8_t* data, size_t size, PlayerChange& out) {
   return in.Expect(Kind::kPlayerAdd) && ReadPlayer(in, out) && in.Done() && out.id != 0;
 }
 
-Bytes EncodePlayerRemove(uint32_t id) {
-  Writer out(Kind::kPlayerRemove);
-  out.U32(id);
+namespace {
+
+// The messages of one word after their kind.
+Bytes EncodeWord(Kind kind, uint32_t value) {
+  Writer out(kind);
+  out.U32(value);
   return out.Take();
 }
+
+bool DecodeWord(Kind kind, const uint8_t* data, size_t size, uint32_t& value) {
+  Reader in(data, size);
+  if (!in.Expect(kind)) return false;
+  value = in.U32();
+  return in.Done();
+}
+
+}  // namespace
+
+Bytes EncodePlayerRemove(uint32_t id) { return EncodeWord(Kind::kPlayerRemove, id); }
 
 bool DecodePlayerRemove(const uint8_t* data, size_t size, uint32_t& id) {
-  Reader in(data, size);
-  if (!in.Expect(Kind::kPlayerRemove)) return false;
-  id = in.U32();
-  return in.Done() && id != 0;
+  return DecodeWord(Kind::kPlayerRemove, data, size, id) && id != 0;
 }
 
-Bytes EncodeFlags(uint32_t flags) {
-  Writer out(Kind::kFlags);
-  out.U32(flags);
-  return out.Take();
-}
+Bytes EncodeFlags(uint32_t flags) { return EncodeWord(Kind::kFlags, flags); }
 
 bool DecodeFlags(const uint8_t* data, size_t size, uint32_t& flags) {
-  Reader in(data, size);
-  if (!in.Expect(Kind::kFlags)) return false;
-  flags = in.U32();
-  return in.Done();
+  return DecodeWord(Kind::kFlags, data, size, flags);
 }
 
 Bytes EncodeData(uint32_t from, uint32_t to, const void* data, size_t size) {
