@@ -22,7 +22,8 @@ using namespace enetwire;
 constexpr size_t kPeerSlots = 16;  // links of one machine: the mesh and joiners being refused
 constexpr enet_uint8 kReliableChannel = 0;
 constexpr enet_uint8 kUnreliableChannel = 1;
-constexpr size_t kMaxHeldDatagrams = 8;
+constexpr uint32_t kMaxHeldBackMs = 20;      // injected faults hold a message this long at most
+constexpr uint32_t kStartRoundTripMs = 100;  // the first retransmission's guess, before one is measured
 constexpr size_t kMaxPendingPerMachine = 256;
 constexpr uint32_t kPingIntervalMs = 250;
 constexpr size_t kListDatagramBytes = 512;
@@ -58,11 +59,6 @@ struct Link {
   Hello meshHello;           // a mesh hello from a machine the roster does not hold yet
   std::vector<Bytes> early;  // what came after it
   uint32_t openedAt = 0;
-};
-
-struct Datagram {
-  ENetAddress address{};
-  Bytes bytes;
 };
 
 struct FoundSession {
@@ -332,7 +328,8 @@ class EnetEndpoint final : public NetEndpoint {
     links_.clear();
     machines_.clear();
     players_.clear();
-    held_.clear();
+    heldBack_.clear();
+    heldBackTo_.clear();
     ownMachine_ = hostMachine_ = 0;
     nextLocalPlayer_ = 1;
     meshTargets_.clear();
@@ -426,6 +423,10 @@ class EnetEndpoint final : public NetEndpoint {
   }
 
   void ConfigurePeer(ENetPeer* peer) const {
+    // ENet's first guess of the round trip is half a second: on a local network the first
+    // retransmissions would wait far too long.
+    peer->roundTripTime = std::min<enet_uint32>(peer->roundTripTime, kStartRoundTripMs);
+    peer->roundTripTimeVariance = std::min<enet_uint32>(peer->roundTripTimeVariance, kStartRoundTripMs / 4);
     enet_peer_ping_interval(peer, kPingIntervalMs);
     enet_peer_timeout(peer, 0, options_.keepAliveMs / 2, options_.keepAliveMs);
   }
@@ -439,6 +440,7 @@ class EnetEndpoint final : public NetEndpoint {
       while (host_ && enet_host_service(host_, &event, 0) > 0) HandleEvent(event);
       t_servicing = outer;
       DropSilentLinks();
+      ReleaseHeldBack();
       if (host_) enet_host_flush(host_);
     }
     AnswerQueries();
@@ -456,6 +458,7 @@ class EnetEndpoint final : public NetEndpoint {
         }
         break;
       case ENET_EVENT_TYPE_RECEIVE:
+        reliableArrival_ = event.channelID == kReliableChannel;
         HandlePacket(event.peer, event.packet->data, event.packet->dataLength);
         enet_packet_destroy(event.packet);
         break;
@@ -773,8 +776,37 @@ class EnetEndpoint final : public NetEndpoint {
     NetMessageInfo info;
     info.from = envelope.from;
     info.size = envelope.size;
-    DeliverLocally(envelope.from, envelope.to, info, Bytes(envelope.bytes, envelope.bytes + envelope.size));
+    Bytes bytes(envelope.bytes, envelope.bytes + envelope.size);
+    if (!reliableArrival_ && Impair(envelope.to, info, bytes)) return true;
+    DeliverLocally(envelope.from, envelope.to, info, bytes);
     return true;
+  }
+
+  // Injected faults of an unreliable message as it arrives: a second copy a moment later, or the
+  // message held back behind later ones. True when the message was held back.
+  bool Impair(NetPlayerId to, const NetMessageInfo& info, const Bytes& bytes) {
+    const EnetImpairment& faults = options_.impairment;
+    const bool duplicate = Chance(faults.duplicate);
+    const bool hold = !duplicate && Chance(faults.reorder);
+    if (!duplicate && !hold) return false;
+    const uint32_t due = TickCount() + 1 + static_cast<uint32_t>(random_ % kMaxHeldBackMs);
+    heldBack_.emplace_back(due, std::make_pair(info, bytes));
+    heldBackTo_.push_back(to);
+    return hold;
+  }
+
+  void ReleaseHeldBack() {
+    const uint32_t now = TickCount();
+    for (size_t i = 0; i < heldBack_.size();) {
+      if (static_cast<int32_t>(now - heldBack_[i].first) < 0) {
+        ++i;
+        continue;
+      }
+      const auto& [info, bytes] = heldBack_[i].second;
+      if (players_.count(info.from)) DeliverLocally(info.from, heldBackTo_[i], info, bytes);
+      heldBack_.erase(heldBack_.begin() + static_cast<long>(i));
+      heldBackTo_.erase(heldBackTo_.begin() + static_cast<long>(i));
+    }
   }
 
   bool HandleChat(uint32_t machine, const uint8_t* data, size_t size) {
@@ -794,7 +826,7 @@ class EnetEndpoint final : public NetEndpoint {
   NetResult Dispatch(NetPlayerId from, NetPlayerId to, bool guaranteed, const NetMessageInfo& info, const Bytes& local,
                      const Bytes& wire) {
     if (!InSession()) return kNetErrNoConnection;
-    if (!OwnPlayer(from)) return kNetErrInvalidPlayer;
+    if (!OwnPlayer(from) && !options_.forgeSenders) return kNetErrInvalidPlayer;
     bool anyone = false;
     if (to == kNetAllPlayers) {
       std::map<uint32_t, bool> remote;
@@ -858,7 +890,9 @@ class EnetEndpoint final : public NetEndpoint {
     if (link == links_.end()) return;
     const uint32_t machine = link->second.machine;
     links_.erase(link);
-    if (machine) MachineGone(machine);
+    if (!machine) return;
+    Log("the link to machine " + std::to_string(machine) + " dropped");
+    MachineGone(machine);
   }
 
   void MachineGone(uint32_t machine) {
@@ -907,12 +941,15 @@ class EnetEndpoint final : public NetEndpoint {
   std::map<ENetPeer*, uint32_t> meshTargets_;  // links we opened to machines of the roster
 
   std::optional<std::pair<uint32_t, Bytes>> deferredServer_;
+  bool reliableArrival_ = true;  // the channel of the message being handled
   ENetPeer* joinPeer_ = nullptr;
   JoinState joinState_ = JoinState::kNone;
   NetResult refusal_ = kNetOk;
   std::string wantedSession_;
 
-  std::deque<Datagram> held_;
+  // Unreliable messages held back or doubled, with the tick they are due (injected faults).
+  std::deque<std::pair<uint32_t, std::pair<NetMessageInfo, Bytes>>> heldBack_;
+  std::deque<NetPlayerId> heldBackTo_;
 
  public:
   bool Chance(double p) {
@@ -924,42 +961,9 @@ class EnetEndpoint final : public NetEndpoint {
     return static_cast<double>(z >> 11) * 0x1.0p-53 < p;
   }
   const EnetImpairment& impairment() const { return options_.impairment; }
-  std::deque<Datagram>& held() { return held_; }
 };
 
-// Puts a held datagram in place of the one ENet is about to read.
-void Feed(ENetHost* host, Datagram& datagram) {
-  std::memcpy(host->packetData[0], datagram.bytes.data(), datagram.bytes.size());
-  host->receivedData = host->packetData[0];
-  host->receivedDataLength = datagram.bytes.size();
-  host->receivedAddress = datagram.address;
-}
-
-int EnetEndpoint::Intercept(ENetHost* host) {
-  const EnetImpairment& faults = impairment();
-  if (faults.loss <= 0 && faults.duplicate <= 0 && faults.reorder <= 0) return 0;
-  Datagram current{host->receivedAddress, Bytes(host->receivedData, host->receivedData + host->receivedDataLength)};
-  std::deque<Datagram>& queue = held();
-  auto feedFront = [&]() {
-    Datagram front = std::move(queue.front());
-    queue.pop_front();
-    Feed(host, front);
-    return 0;
-  };
-  if (Chance(faults.loss)) return queue.empty() ? 1 : feedFront();
-  const bool room = queue.size() < kMaxHeldDatagrams;
-  if (room && Chance(faults.duplicate)) {
-    queue.push_back(current);
-    return 0;
-  }
-  if (room && Chance(faults.reorder)) {
-    queue.push_back(std::move(current));
-    return queue.size() > 1 ? feedFront() : 1;
-  }
-  if (queue.empty()) return 0;
-  queue.push_back(std::move(current));
-  return feedFront();
-}
+int EnetEndpoint::Intercept(ENetHost*) { return Chance(impairment().loss) ? 1 : 0; }
 
 int ENET_CALLBACK InterceptDatagram(ENetHost* host, ENetEvent*) {
   return t_servicing ? t_servicing->Intercept(host) : 0;

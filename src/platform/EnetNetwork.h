@@ -19,12 +19,14 @@
 
 namespace platform {
 
-// Faults injected into what arrives, for tests and benches: drawn per datagram from the
-// machine's own generator.
+// Faults injected into what arrives, for tests and benches, drawn from the machine's own
+// generator: datagrams lost (guaranteed messages come again, the others are gone), and
+// messages that are not guaranteed doubled or held back behind later ones for a few
+// milliseconds.
 struct EnetImpairment {
-  double loss = 0;       // the datagram is dropped
-  double duplicate = 0;  // it arrives a second time, a little later
-  double reorder = 0;    // it is held back behind later ones
+  double loss = 0;       // a datagram is dropped
+  double duplicate = 0;  // a message arrives a second time, a little later
+  double reorder = 0;    // a message is held back
   uint64_t seed = 1;
 };
 
@@ -36,6 +38,8 @@ struct EnetOptions {
   uint32_t joinTimeoutMs = 10000;                 // a join's hello waits this long for the roster
   uint32_t keepAliveMs = 5000;                    // a link silent this long drops
   EnetImpairment impairment;
+  // Tests of hostile machines: Send takes any sender id, as a forged message would carry it.
+  bool forgeSenders = false;
   // Lines about refused peers and malformed bytes; none when empty.
   std::function<void(const std::string&)> log;
 };
