@@ -39,6 +39,8 @@
 
 namespace {
 
+constexpr uint32_t kLingerMs = 2000;  // a finished machine serves the others this long
+
 struct Settings {
   int index = 0;
   int machines = 2;
@@ -109,7 +111,7 @@ class Peer {
     }
     // The others may still need this machine's frames or, on the host, its host frames.
     const uint32_t finished = platform::TickCount();
-    while (platform::TickCount() - finished < settings_.keepAliveMs && !OutOfTime()) {
+    while (platform::TickCount() - finished < std::min<uint32_t>(settings_.keepAliveMs, kLingerMs) && !OutOfTime()) {
       net.Serve();
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
