@@ -1,6 +1,9 @@
 #include "battle/BattleArmies.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "core/PlayerSlot.h"
 
 WizardSite g_wizardSites[kArmyCount];
 
@@ -40,4 +43,18 @@ int ActiveArmyCount() {
 const char* LocalPlayerName() {
   const CArmy* local = g_armyTable.GetArmy(g_localArmy);
   return local && local->name[0] ? local->name : kDefaultPlayerWizardName;
+}
+
+int PlayerSlotOfArmy(int army) {
+  const CArmy* record = g_armyTable.GetArmy(army);
+  if (!record) return -1;
+  for (int slot = 0; slot < kPlayerSlotCount; ++slot) {
+    const CPlayerSlot& player = g_playerSlots[slot];
+    if (!player.IsEmpty() && record->name[0] && std::strcmp(player.name, record->name) == 0) return slot;
+  }
+  return army < kPlayerSlotCount && !g_playerSlots[army].IsEmpty() ? army : -1;
+}
+
+void ClearPlayerSlotFigures() {
+  for (CPlayerSlot& player : g_playerSlots) player.kills = player.deaths = player.score = 0;
 }

@@ -18,5 +18,11 @@ bool SetUpDefaultArmies();
 int ActiveArmyCount();
 // The local player's name for the frame protocol (its army's, else "Edric").
 const char* LocalPlayerName();
+// The player slot (0-3) of an army in a quick or network battle: the slot bearing the army's
+// name, else the slot of the army's number (armies 0-3 are slots 0-3); -1 for an army no
+// player sits in.
+int PlayerSlotOfArmy(int army);
+// The slots' kills, deaths and score start again at 0 for a new battle.
+void ClearPlayerSlotFigures();
 // No wizard deployed anywhere.
 void ClearWizardSites();

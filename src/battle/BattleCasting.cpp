@@ -116,19 +116,26 @@ class CBattleCommands : public INetCommandSink {
   }
 };
 
+// The countdown effects (a trap on a place) mark their cell on the scanner, show their count
+// on the battle's timer panel and may end the battle; a trap may take the local wizard. One
+// answer serves from the start of the program (the panels) through every battle.
 class CBattleEffects : public IEffectBattle {
  public:
   void AddScannerMarker(int x, int y, int) override { g_scanner.AddMarker(x, y); }
   void RemoveScannerMarker(int x, int y, int) override { g_scanner.RemoveMarker(x, y); }
   void StartCountdown(int value) override {
+    g_timerPanel.Load();
     g_timerPanel.Start(value);
+    g_timerPanel.SetTime(value);
     if (g_prefs.isHighRes)
       g_timerPanel.SetPosition(640, 464);
     else
       g_timerPanel.SetPosition(480, 344);
     g_timerPanel.flag = 1;
   }
-  void SetCountdown(int value) override { g_timerPanel.SetTime(value); }
+  void SetCountdown(int value) override {
+    if (g_timerPanel.flag) g_timerPanel.SetTime(value);
+  }
   // The same end as a lost key character: the defeat message becomes the battle's end message.
   void EndWithDefeatMessage(int index) override {
     g_scriptBattleEnd->SetBattleEndMessage(g_scriptBattleEnd->DefeatMessage(index));
@@ -154,3 +161,5 @@ void UninstallBattleCasting() {
   g_netHooks.commands = DefaultNetHooks().commands;
   g_effectBattle.Install(nullptr);
 }
+
+IEffectBattle& BattleEffectAnswers() { return g_battleEffects; }

@@ -7,3 +7,8 @@
 // UninstallBattleCasting puts the neutral ones back.
 void InstallBattleCasting();
 void UninstallBattleCasting();
+
+class IEffectBattle;
+// The battle's one answer to the effects' calls, installed with the panels at start-up and
+// again with each battle.
+IEffectBattle& BattleEffectAnswers();

@@ -60,6 +60,9 @@ void ForgetBattleBlows() { std::fill(std::begin(g_blowsThisFrame), std::end(g_bl
 void CBattleCreatures::ResetCreatures() {
   g_creatureArray.ReleaseAll();
   g_wizardTable.FreeWizardNumbers();
+  g_creatureArray.InitMarkerAnim1();
+  g_creatureArray.InitMarkerAnim2();
+  g_creatureArray.InitMarkerAnim3();
 }
 
 int CBattleCreatures::CreaturesInUse() {

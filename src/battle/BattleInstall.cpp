@@ -33,6 +33,7 @@
 #include "core/Random.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
+#include "creatures/CreatureMarks.h"
 #include "creatures/Wizard.h"
 #include "creatures/WizardTable.h"
 #include "graphics/BattleFacing.h"
@@ -42,6 +43,7 @@
 #include "net/NetHooks.h"
 #include "net/NetMachine.h"
 #include "net/NetMessages.h"
+#include "ui/ControlArt.h"
 #include "ui/Screen.h"
 #include "ui/SpeechCtrl.h"
 
@@ -145,6 +147,37 @@ class CBattleCreatureHooks : public CBattleCreaturePanels {
   const char* PlayerSlotName(int slot) override {
     return slot >= 0 && slot < kPlayerSlotCount ? g_playerSlots[slot].name : "No Player";
   }
+  // The results screen ranks the player slots by these figures.
+  void AddKills(int army, int kills) override {
+    if (CPlayerSlot* slot = SlotOf(army)) slot->AddKills(kills);
+  }
+  void AddDeaths(int army, int deaths) override {
+    if (CPlayerSlot* slot = SlotOf(army)) slot->AddDeaths(deaths);
+  }
+  void AddScore(int army, int score) override {
+    if (CPlayerSlot* slot = SlotOf(army)) slot->AddScore(score);
+  }
+  int LivesLeft(int army) override {
+    const CPlayerSlot* slot = SlotOf(army);
+    return slot ? slot->lives : 1;
+  }
+  void LoseLife(int army) override {
+    if (CPlayerSlot* slot = SlotOf(army); slot && slot->lives > 0) --slot->lives;
+  }
+  CSprite* MarkerSprite() override {
+    return g_battle && g_battle->markerSprite.IsLoaded() ? &g_battle->markerSprite : nullptr;
+  }
+  CAnimation* RankBadgeAnimation() override {
+    const bool loaded =
+        g_battle && g_battle->lordKingSprite.IsLoaded() && g_battle->lordKingAnimation.SequenceCount() > 1;
+    return loaded ? &g_battle->lordKingAnimation : nullptr;
+  }
+
+ private:
+  static CPlayerSlot* SlotOf(int army) {
+    const int slot = PlayerSlotOfArmy(army);
+    return slot >= 0 ? &g_playerSlots[slot] : nullptr;
+  }
 };
 
 class CBattlePanels : public IPanelBattle {
@@ -207,6 +240,16 @@ class CBattleMapView : public IMapViewBattle {
       ::OfferInterfaceCommand(kind, -1, value);
   }
   CMapCursorFacts* CursorFacts() override { return &BattleCursorFacts(); }
+  // A creature's label in the glyphs of the marker sprite, left to right from the point.
+  void DrawLabel(int x, int y, const char* text) override {
+    const CSprite* glyphs = g_battle ? &g_battle->markerSprite : nullptr;
+    for (const char* c = text; c && *c; ++c) {
+      const int frame = static_cast<unsigned char>(*c) - creature_marks::kFirstGlyphCode;
+      if (*c > creature_marks::kLastGlyphCode || frame < 0) continue;
+      PrintControlFrame(glyphs, frame, x, y);
+      x += ControlFrameWidth(glyphs, frame) - 1;
+    }
+  }
   // The debug keys' switches.
   int OcclusionSetting() override { return g_battleDebug.occlusion; }
   int DisplayToggle() override { return g_battleDebug.displayToggle; }

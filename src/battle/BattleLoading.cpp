@@ -108,6 +108,7 @@ bool LoadBattle(CBattle& battle) {
   Step();
 
   if (!InitBattleArmies()) return Fail("army initialisation: failed.");
+  if (g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby) ClearPlayerSlotFigures();
   battle.timedBattle =
       (g_gameMode == kGameModeQuickBattle || g_gameMode == kGameModeLobby) && g_gameSettings.gameTime > 0 ? 1 : 0;
 

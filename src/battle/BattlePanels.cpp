@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "battle/BattleCasting.h"
 #include "battle/ChatConsole.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/MessagePanel.h"
@@ -161,34 +162,10 @@ void CBattleCreaturePanels::ShowNamedMessage(int message, const char* name) {
 }
 
 namespace {
-
-// The countdown effects (a trap on a place) mark their cell on the scanner and show their
-// count on the battle's timer panel.
-class CBattleEffectPanels : public IEffectBattle {
- public:
-  void AddScannerMarker(int x, int y, int) override { g_scanner.AddMarker(x, y); }
-  void RemoveScannerMarker(int x, int y, int) override { g_scanner.RemoveMarker(x, y); }
-  void StartCountdown(int value) override {
-    g_timerPanel.Load();
-    g_timerPanel.Start(value);
-    g_timerPanel.SetTime(value);
-    if (g_prefs.isHighRes)
-      g_timerPanel.SetPosition(640, 464);
-    else
-      g_timerPanel.SetPosition(480, 344);
-    g_timerPanel.flag = 1;
-  }
-  void SetCountdown(int value) override {
-    if (g_timerPanel.flag) g_timerPanel.SetTime(value);
-  }
-};
-
 CBattleCreaturePanels g_battleCreaturePanels;
-CBattleEffectPanels g_battleEffectPanels;
-
 }  // namespace
 
 void InstallBattlePanels() {
   g_creatureBattle.Install(&g_battleCreaturePanels);
-  g_effectBattle.Install(&g_battleEffectPanels);
+  g_effectBattle.Install(&BattleEffectAnswers());
 }

@@ -13,6 +13,7 @@
 #include "core/ErrorBox.h"
 #include "core/Main.h"
 #include "graphics/Display.h"
+#include "graphics/PixelFormat.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "ui/Cursor.h"
@@ -192,8 +193,15 @@ void CQuickBattleEndScreen::Draw() {
   if (!g_backBuffer.IsCreated()) return;
   if (background) background->BlitTo(&g_backBuffer, 0, 0);
   for (CTextLabel& label : labels_) label.Draw();
-  for (auto& button : buttons_)
-    if (button) button->Draw();
+  // Each button stands on a plate of its own (none shows where a button was taken away).
+  for (auto& button : buttons_) {
+    if (!button) continue;
+    const platform::Rect rim = button->rect;
+    const platform::Rect face{rim.left + 2, rim.top + 2, rim.right - 2, rim.bottom - 2};
+    g_backBuffer.FillRect(&rim, PackColour(120, 84, 36));
+    g_backBuffer.FillRect(&face, PackColour(236, 222, 184));
+    button->Draw();
+  }
   for (CPictureBox& picture : pictures_) picture.Draw();
 }
 

@@ -98,12 +98,14 @@ void CCreatureArray::ReleaseAnimObjects() {
 }
 
 namespace {
+// A shared marker plays an entry of the global animation table from its first sequence + n.
 void StartMarker(CAnimPlayer& player, int globalAnim, int sequence) {
   player.Clear();
-  CAnimation* animation = g_creatureEffects->GlobalAnim(globalAnim);
+  int first = 0;
+  CAnimation* animation = g_creatureEffects->EffectAnimEntry(globalAnim, first);
   if (!animation) return;
   player.SetAnimation(animation);
-  player.Start(sequence, 0);
+  player.Start(first + sequence, 0);
 }
 }  // namespace
 

@@ -158,6 +158,7 @@ void CCreature::AddExperience(int amount) {
   }
   health = Boosted(health, booster);
   RebuildHealthGauge();
+  StartRankBadge();
   magicResistance = Boosted(type->MagicResist, booster);
   intelligence = Boosted(type->Intelligence, booster);
   changed = 1;

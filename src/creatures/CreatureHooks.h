@@ -10,6 +10,7 @@
 #include "core/Hooks.h"
 
 class CAnimation;
+class CSprite;
 
 // An entry of the global animation table: its animation, first sequence, third value (a
 // world object's anim value) and print type.
@@ -105,6 +106,12 @@ class ICreatureBattle {
   virtual bool ObjectsOpenToAll() { return false; }
   // A numbered scroll for the local player.
   virtual void ShowScroll(int scroll) {}
+  // --- what creatures wear on the map ---
+  // The battle's interface sprite set: owner markers, status marks and label glyphs (their
+  // frames in CreatureMarks.h); null while no battle has loaded it.
+  virtual CSprite* MarkerSprite() { return nullptr; }
+  // The rank badge of Lords (sequence 0) and Kings (sequence 1); null while not loaded.
+  virtual CAnimation* RankBadgeAnimation() { return nullptr; }
 };
 
 class ICreatureAI {

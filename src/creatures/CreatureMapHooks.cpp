@@ -136,10 +136,17 @@ class MapCreatures : public IMapCreatures {
   bool GetLead(int slot, CreatureLead& out) override { return CreatureLeadOf(slot, out.x, out.y, out.z, out.frames); }
 };
 
+MapCreatures g_mapCreatures;
+
 class ViewCreatures : public IMapViewCreatures {
  public:
+  // The view prepares the creatures in slot order before it walks the cells: the first one
+  // starts the frame's count of the player's targets.
   void PrepareDraw(int slot) override {
-    if (CCreature* c = MutableCreature(slot)) c->viewMark = 0;
+    CCreature* c = MutableCreature(slot);
+    if (!c) return;
+    c->viewMark = 0;
+    if (slot == g_mapCreatures.NextInUse(-1)) CountTargetMarks();
   }
   bool GetDrawInfo(int slot, int rotation, CreatureDrawInfo& out) override {
     CCreature* c = MutableCreature(slot);
@@ -188,8 +195,7 @@ class ViewCreatures : public IMapViewCreatures {
       out.shadeOffset = record->lightAdjuster[step];
     }
     out.state = c->spellState;
-    out.selected = c->selected != 0;
-    out.inspected = c->inspected != 0;
+    FillCreatureMarks(*c, g_creatureViewRotation, shiftX, shiftY, out);
     return true;
   }
   void SetInBand(int slot) override {
@@ -266,7 +272,6 @@ class ViewCreatures : public IMapViewCreatures {
   }
 };
 
-MapCreatures g_mapCreatures;
 ViewCreatures g_viewCreatures;
 
 }  // namespace

@@ -5,3 +5,15 @@
 
 // Installs the creatures' answers to the map's and the map view's questions.
 void InstallCreatures();
+
+class CCreature;
+struct CreatureDrawInfo;
+
+// What a creature wears over its body on the map, placed by its type's markers for the view's
+// rotation and moved like the body by (shiftX, shiftY): the owner's marker, the rank badge,
+// and, while it is selected, inspected or attacked by the player's selection, its status
+// marks with its health gauge and group label. Empty layers where the battle has not loaded
+// the sprites.
+void FillCreatureMarks(const CCreature& creature, int rotation, int shiftX, int shiftY, CreatureDrawInfo& out);
+// Counts, for this view frame, how many of the player's selected creatures attack each one.
+void CountTargetMarks();

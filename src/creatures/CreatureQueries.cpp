@@ -250,7 +250,7 @@ void CCreature::UpdateTargetMarker() const {
                          (airborne > 0 && type && type->FireRange != 0 && !(typeNumber == 18 && spellState != 0));
   if (!attacking) return;
   CCreature* victim = CreatureInUse(target);
-  if (victim && victim->IsAlive()) ++victim->viewMark;
+  if (victim && victim->IsAlive()) ++victim->targetMarks;
 }
 
 void CCreature::InitAsType(int typeNumber_, int army_, int raised) {

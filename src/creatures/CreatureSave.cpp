@@ -593,6 +593,7 @@ int CCreature::Load(FILE* file) {
   RefreshHandlers();
   UpdateStrength();
   RebuildHealthGauge();
+  StartRankBadge();
   return in.Result();
 }
 

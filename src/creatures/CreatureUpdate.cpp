@@ -74,7 +74,10 @@ void CCreature::Update() {
     if (ended()) return;
   }
   // 9, 10.
-  if (rank == 2) KingStep();
+  if (rank == 1 || rank == 2) {
+    if (rankBadge.animation && rankBadge.playing) rankBadge.Advance();
+    if (rank == 2) KingStep();
+  }
   if (g_localArmy >= 0 && g_localArmy < kSightingArmyCount && sightingCounters[g_localArmy] == 6) printFX.PushEffect(2);
   // 11. Dissolving: the effect shows at 30, the creature leaves when it reaches 0.
   if (s.dissolve > 0 || s.dissolveSpawned) {

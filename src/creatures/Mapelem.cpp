@@ -204,6 +204,13 @@ void CCreature::ResetState() {
   RebuildHealthGauge();
 }
 
+void CCreature::StartRankBadge() {
+  rankBadge.Clear();
+  if (rank != 1 && rank != 2) return;
+  rankBadge.SetAnimation(g_creatureBattle->RankBadgeAnimation());
+  if (rankBadge.animation) rankBadge.Start(rank - 1, 0);
+}
+
 void CCreature::RebuildHealthGauge() {
   int height = 1;
   if (type) height = std::abs(type->MarkerHoriz[0][1]) + std::abs(type->MarkerHoriz[2][1]) + 1;

@@ -245,6 +245,8 @@ class CCreature final : public CPrintFXOwner {
   void GetFrameOffsetB(int& x, int& y) const;
   // Rebuilds the health gauge for the current maximum and value.
   void RebuildHealthGauge();
+  // The rank badge plays the sequence of the creature's rank (none for rank 0).
+  void StartRankBadge();
 
   // --- the saved game (CreatureSave.cpp) ---
   // One creature's block: the bytes moved, -1 on a short write or read or a block that breaks
@@ -382,6 +384,9 @@ class CCreature final : public CPrintFXOwner {
   int32_t rank = 0;  // level: 0 ordinary, 1 Lord, 2 King
   int32_t experience = 0;
   CAnimPlayer overlayAnim;
+  // The crown over a Lord or a King: started by a promotion (and by a loaded game), advanced
+  // each frame; not part of the saved block, which keeps the rank it follows from.
+  CAnimPlayer rankBadge;
   int32_t nextActionFrame = 0;
   int32_t rangedAttack = 0;
   int32_t movement[3] = {};  // walking flag and speed among them
@@ -408,6 +413,9 @@ class CCreature final : public CPrintFXOwner {
   int32_t engagedWith = -1;
   CCreatureGauge healthGauge;
   int32_t viewMark = 0;
+  // How many selected creatures of the player attack this one this map-view frame (counted
+  // before the view walks its cells; the target arrow shows while it is above 0).
+  int32_t targetMarks = 0;
   int32_t goalMarker = -1;  // effect
   int32_t independent = 0;
   int32_t teleportX = 0, teleportY = 0, teleportLevel = 0;

@@ -270,6 +270,8 @@ void CSinglePlayerBattleScreen::HandOverToRegionEntry() {
   SaveQuickBattleDefaults(QuickBattleSection::kSingle);
   g_networkGame = 0;
   g_gameMode = kGameModeQuickBattle;
+  // Every player starts with the lives of the rules, whether or not their slider moved.
+  for (CPlayerSlot& slot : g_playerSlots) slot.lives = g_gameSettings.lives;
   g_regionEntry->PrepareQuickBattle(g_gameSettings.regionIndex, g_realmName);
   pendingPush = g_regionEntry;
   pendingPopTo = g_quickBattleMenu;

@@ -118,10 +118,19 @@ void CMapView::PrintDrawList() {
   else
     drawList.Draw();
   SetSpriteClipRect(rect.top, rect.left, rect.right, rect.bottom);
-  for (int i = 0; i < overlayCount; ++i)
-    g_mapViewHooks.battle->DrawLabel(overlays[i].x, overlays[i].y, overlays[i].text);
+  DrawOverlays(reinterpret_cast<uint8_t*>(pixels), drawSurface->pitch);
   drawSurface->Unlock(pixels);
   SetSpriteTarget(nullptr, 0, 0);
+}
+
+void CMapView::DrawOverlays(uint8_t* pixels, int pitch) {
+  for (int i = 0; i < overlayCount; ++i) {
+    const ViewLabel& overlay = overlays[i];
+    if (overlay.gauge)
+      overlay.gauge->pixels.BlitTo16Clipped(pixels, pitch, overlay.gaugeX, overlay.gaugeY, rect.left, rect.top,
+                                            rect.right, rect.bottom);
+    if (overlay.text) g_mapViewHooks.battle->DrawLabel(overlay.x, overlay.y, overlay.text);
+  }
 }
 
 void CMapView::ApplyTurnRequests() {
@@ -475,6 +484,11 @@ void CMapView::AddCreatures(bool blockSuppressed) {
   }
 }
 
+bool ShowsOwnerMarker(const CreatureDrawInfo& info, int light) {
+  if (!info.ownerMarker.frame || info.selected || info.inspected || info.state == 3) return false;
+  return light >= g_indicatorLightLevel || info.directControl;
+}
+
 void CMapView::AddCreature(int creature, int creatureBias, bool blockSuppressed) {
   IMapViewCreatures& creatures = *g_mapViewHooks.creatures;
   IMapViewBattle& battle = *g_mapViewHooks.battle;
@@ -545,11 +559,12 @@ void CMapView::AddCreature(int creature, int creatureBias, bool blockSuppressed)
   for (int i = 0; i < 7; ++i)
     add(info.attached[i], kAttachedBias[i], light + 32, info.attached[i].printType, point.x, point.y);
   if (info.state == 3) add(info.head, 5, bodyShade, info.head.printType, point.x, point.y);
-  if (!info.selected && !info.inspected && info.state != 3 && (light >= g_indicatorLightLevel || info.directControl))
-    add(info.ownerMarker, 11, light + 32, PRT_NORMAL, point.x, point.y);
+  if (ShowsOwnerMarker(info, light)) add(info.ownerMarker, 11, light + 32, PRT_NORMAL, point.x, point.y);
   if (info.showsStatus) {
     for (const DrawLayer& mark : info.status) add(mark, 5000, light + 32, PRT_NORMAL, point.x, point.y);
-    if (info.label && overlayCount < kMaxLabels) overlays[overlayCount++] = ViewLabel{point.x, point.y, info.label};
+    if ((info.label || info.gauge) && overlayCount < kMaxLabels)
+      overlays[overlayCount++] = ViewLabel{point.x + info.labelX, point.y + info.labelY, info.label, info.gauge,
+                                           point.x + info.gaugeX, point.y + info.gaugeY};
   }
   if (hovered) {
     hoverCreature = creature;

@@ -18,6 +18,7 @@
 #include "ui/Flatwin.h"
 #include "ui/SpeechCtrl.h"
 
+class CBarGauge;
 class CSprite;
 class CSurface;
 class CSoundInstance;
@@ -31,11 +32,19 @@ struct ScreenPoint {
 // What lies under the pointer after a drawn frame.
 enum HoverKind : int { kHoverNothing = 0, kHoverCell = 1, kHoverCreature = 2, kHoverObject = 3 };
 
-// A label queued during the walk, drawn after the sprites.
+// A creature's label and health gauge queued during the walk, drawn after the sprites
+// (either may be absent).
 struct ViewLabel {
   int x = 0, y = 0;
   const char* text = nullptr;
+  const CBarGauge* gauge = nullptr;
+  int gaugeX = 0, gaugeY = 0;
 };
+
+// Whether a creature wears its owner's marker in a cell of this light: not while it shows its
+// status marks (selected or inspected) or in state 3, and only where the light reaches the
+// indicators' level, unless the computer controls every army directly.
+bool ShowsOwnerMarker(const CreatureDrawInfo& info, int light);
 
 // The view is a window object: its rectangle is the window's, and its input comes through
 // the mouse dispatcher.
@@ -210,6 +219,8 @@ class CMapView : public CFlatWin, public ISegmentView, public ISoundListener, pu
   void HighlightHoveredCreature();
   void ApplyTurnRequests();
   void PrintDrawList();
+  // The queued labels and health gauges over the printed sprites.
+  void DrawOverlays(uint8_t* pixels, int pitch);
   int KeyRotationWeightX() const;
   int KeyRotationWeightY() const;
   // Input helpers.

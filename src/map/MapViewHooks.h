@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "graphics/BarGauge.h"
 #include "graphics/PrintFX.h"
 #include "graphics/SpriteFrame.h"
 #include "map/DrawList.h"
@@ -48,7 +49,12 @@ struct CreatureDrawInfo {
   bool soundFlag = false;
   DrawLayer ownerMarker;  // the owner's colour mark
   DrawLayer status[4];    // status marks; empty frames are skipped
+  // With the status marks, drawn after the sprites: a label and the health gauge, each
+  // placed from the creature's point (the gauge by its top-left corner).
   const char* label = nullptr;
+  int labelX = 0, labelY = 0;
+  const CBarGauge* gauge = nullptr;
+  int gaugeX = 0, gaugeY = 0;
 };
 
 // What the orders read of a creature.

@@ -4,13 +4,16 @@
 // the blows the frame trace counts.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "DirectBattleScreen.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleCreatures.h"
+#include "battle/BattlePanels.h"
 #include "battle/BattleSystems.h"
+#include "battle/ScriptActors.h"
 #include "core/GameSettings.h"
 #include "core/Main.h"
 #include "core/Options.h"
@@ -139,6 +142,27 @@ TEST_F(BattleFrame, AWizardTakenByATrapIsLostAndTheEndCountdownStarts) {
   Frames(1);
   EXPECT_EQ(battle_.endCountdownRunning, 1);
   EXPECT_EQ(battle_.endCountdown, CBattle::kEndCountdownFrames - 1);
+}
+
+// One answer to the effects' calls: the panels (installed at the program's start, here after the
+// battle) answer a trap on the local wizard and a countdown's defeat as the battle does.
+TEST_F(BattleFrame, WithThePanelsUpATrappedWizardLosesWithTheDefeatMessage) {
+  struct Defeats : IScriptBattleEnd {
+    std::string DefeatMessage(int n) override { return "defeat " + std::to_string(n); }
+  } defeats;
+  HookScope<IScriptBattleEnd> defeatScope(g_scriptBattleEnd, defeats);
+  IEffectBattle* battleAnswer = g_effectBattle.Get();
+  InstallBattlePanels();
+  EXPECT_EQ(g_effectBattle.Get(), battleAnswer);
+  g_gameMode = kGameModeCampaign;
+  battle_.endCountdownEnabled = 1;
+  Frames(1);
+  g_effectBattle->LocalWizardTrapped();
+  g_effectBattle->EndWithDefeatMessage(2);
+  EXPECT_EQ(battle_.wizardLostByEffect, 1);
+  EXPECT_EQ(defeats.endMessage, "defeat 2");
+  Frames(1);
+  EXPECT_EQ(battle_.endCountdownRunning, 1);
 }
 
 TEST_F(BattleFrame, ADefeatedPlayerWithAnArmyLeavesWithoutTheEndScreen) {

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "creatures/CreatureMarks.h"
 #include "forge/AnimationWriter.h"
 #include "forge/Forge.h"
 #include "forge/IconArt.h"
 #include "forge/IniText.h"
 #include "forge/MapData.h"
+#include "forge/SetupScreenLayouts.h"
 #include "forge/SpriteWriter.h"
 #include "forge/TerrainTypes.h"
 
@@ -26,8 +28,10 @@ namespace {
 using icon::Raster;
 
 constexpr int kRegionCentreSequence = 16;
+constexpr size_t kCountdownSequence = 19;
 
-Colour C(int r, int g, int b) { return Colour{r / 255.0f, g / 255.0f, b / 255.0f}; }
+// Colours are worked in 0-255 a channel.
+Colour C(int r, int g, int b) { return Rgb(r, g, b); }
 
 void Add(SpriteFileWriter& file, const Raster& raster, int hotspotX, int hotspotY) {
   file.AddFrame(EncodeFrame(raster.ToCanvas(), hotspotX, hotspotY, -1));
@@ -60,6 +64,17 @@ AniSpec TerrainAnimation() {
   centre.push_back(Jump(-frames));
   centre.push_back(End());
   spec.sequences.push_back(centre);
+  // 17 and 18 are spare (the region centre again); 19 marks a place whose countdown runs: the
+  // centre's frames flash quickly until the count ends, and the place keeps the centre.
+  spec.sequences.push_back(centre);
+  spec.sequences.push_back(centre);
+  if (spec.sequences.size() != kCountdownSequence) throw std::logic_error("the countdown's sequence moved");
+  std::vector<AniStep> countdown{Delay(2)};
+  for (int k = 0; k < frames; ++k) countdown.push_back(Frame(terrain::kRegionFrameFirst + (k * 2) % frames));
+  countdown.push_back(Jump(-frames));
+  countdown.push_back(Frame(terrain::kRegionCentre));
+  countdown.push_back(End());
+  spec.sequences.push_back(countdown);
   return spec;
 }
 
@@ -93,18 +108,17 @@ std::vector<uint8_t> SelectionRings() {
   return file.Bytes();
 }
 
-// Printable characters 32-127 (frame = code - 32): pale gold glyphs with a dark outline, for
-// the numbers and letters the battle writes over the map.
-std::vector<uint8_t> MarkerGlyphs() {
+// Characters ' ' to '9' (frame = code - 32): pale gold glyphs with a dark outline, for the
+// numbers the battle writes over the map.
+void AddMarkerGlyphs(SpriteFileWriter& file) {
   FT_Library library;
   if (FT_Init_FreeType(&library) != 0) throw std::runtime_error("FreeType will not start");
   FT_Face face;
   const char* path = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
   if (FT_New_Face(library, path, 0, &face) != 0) throw std::runtime_error(std::string("cannot open font ") + path);
   FT_Set_Pixel_Sizes(face, 0, 11);
-  SpriteFileWriter file;
   const int ascent = static_cast<int>(face->size->metrics.ascender >> 6);
-  for (int code = 32; code < 128; ++code) {
+  for (int code = creature_marks::kFirstGlyphCode; code <= creature_marks::kLastGlyphCode; ++code) {
     if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0)
       throw std::runtime_error("cannot render a marker glyph");
     const FT_Bitmap& bitmap = face->glyph->bitmap;
@@ -142,6 +156,61 @@ std::vector<uint8_t> MarkerGlyphs() {
   }
   FT_Done_Face(face);
   FT_Done_FreeType(library);
+}
+
+// The owner's marker floating over a creature: a gem in its army's colour, bright inside a
+// black rim and a pale edge, so that it reads on grass, water and stone alike. Its hot spot
+// is its lower tip.
+void AddOwnerMarkers(SpriteFileWriter& file) {
+  for (int colour = 0; colour < creature_marks::kArmyColours; ++colour) {
+    const Colour base = ArmyColour(colour);
+    Raster r(13, 15);
+    const icon::Shape gem = icon::Polygon({{6.5f, 14}, {1, 6}, {3.5f, 1.5f}, {9.5f, 1.5f}, {12, 6}});
+    r.Fill(icon::Grow(gem, 1.2f), C(8, 8, 8));
+    r.Fill(icon::Grow(gem, 0.2f), icon::Lighter(base, 0.55f));
+    r.Fill(icon::Grow(gem, -0.9f),
+           icon::VerticalGradient(1.5f, 14, icon::Lighter(base, 0.25f), icon::Darker(base, 0.2f)));
+    r.Fill(icon::Polygon({{4, 3}, {6.5f, 3}, {4.5f, 6.5f}, {2.8f, 6}}), icon::Lighter(base, 0.7f), 0.8f);
+    Add(file, r, 6, 14);
+  }
+}
+
+// A selection bracket: two corners facing each other across the body's width, opening
+// downward over the head (hot spot at its middle top) or upward at the feet (middle bottom).
+Raster Bracket(int halfWidth, bool head, const Colour& colour) {
+  const int w = 2 * halfWidth + 4, h = 9;
+  Raster r(w, h);
+  const float top = head ? 2.0f : h - 2.0f, tip = head ? h - 2.0f : 2.0f;
+  const float left = 2.0f, right = w - 2.0f, arm = std::max(4.0f, halfWidth * 0.45f);
+  const std::vector<icon::Shape> strokes = {icon::Path({{left, tip}, {left, top}, {left + arm, top}}, 2.2f),
+                                            icon::Path({{right, tip}, {right, top}, {right - arm, top}}, 2.2f)};
+  r.Fill(icon::Grow(icon::Union(strokes), 1.1f), C(8, 8, 8));
+  r.Fill(icon::Union(strokes), colour);
+  return r;
+}
+
+void AddStatusMarks(SpriteFileWriter& file) {
+  const Colour own = C(120, 255, 120), other = C(255, 90, 70);
+  for (const Colour& colour : {own, other})
+    for (int large = 0; large < 2; ++large)
+      for (bool head : {true, false}) {
+        const int half = creature_marks::kBracketHalfWidth[large];
+        Add(file, Bracket(half, head, colour), half + 2, head ? 1 : 8);
+      }
+  // The target arrow: a red chevron pointing down at the creature's head.
+  Raster r(13, 11);
+  const icon::Shape arrow = icon::Polygon({{6.5f, 10}, {1, 2}, {4, 1}, {6.5f, 5}, {9, 1}, {12, 2}});
+  r.Fill(icon::Grow(arrow, 1.0f), C(8, 8, 8));
+  r.Fill(arrow, icon::VerticalGradient(1, 10, C(255, 120, 90), C(200, 30, 20)));
+  Add(file, r, 6, 10);
+}
+
+// The battle's interface sprite set: glyphs, owner markers and status marks.
+std::vector<uint8_t> MarkerSprites() {
+  SpriteFileWriter file;
+  AddMarkerGlyphs(file);
+  AddOwnerMarkers(file);
+  AddStatusMarks(file);
   return file.Bytes();
 }
 
@@ -159,25 +228,46 @@ std::vector<uint8_t> RouteDots() {
   return file.Bytes();
 }
 
-// Crowns over a lord (silver) and a king (gold).
+// The rank badge worn over a Lord (a silver crown) and a King (a larger gold one), four
+// frames each with a glint running across the metal. The hot spot is the middle of the rim,
+// which sits on the top of the head.
+constexpr int kBadgeFrames = 4;
+
 std::vector<uint8_t> Crowns() {
   SpriteFileWriter file;
-  for (const Colour& metal : {C(200, 205, 215), C(245, 200, 70)}) {
-    Raster r(20, 14);
-    const icon::Shape crown = icon::Polygon({{2, 12}, {2, 4}, {6, 8}, {10, 2}, {14, 8}, {18, 4}, {18, 12}});
-    r.Outlined(crown, icon::VerticalGradient(2, 12, icon::Lighter(metal, 0.4f), icon::Darker(metal, 0.3f)),
-               C(30, 20, 10), 1.0f);
-    r.Fill(icon::Circle(10, 9, 1.6f), C(200, 40, 50));
-    Add(file, r, 10, 14);
+  for (int king = 0; king < 2; ++king) {
+    const Colour metal = king ? C(250, 200, 60) : C(205, 210, 222);
+    const float s = king ? 1.25f : 1.0f;
+    const int w = static_cast<int>(22 * s), h = static_cast<int>(16 * s);
+    for (int f = 0; f < kBadgeFrames; ++f) {
+      Raster r(w, h);
+      std::vector<std::pair<float, float>> points = {{2, 14},    {2, 5},  {6.5f, 9}, {11, 2},
+                                                     {15.5f, 9}, {20, 5}, {20, 14}};
+      for (auto& p : points) p = {p.first * s, p.second * s};
+      const icon::Shape crown = icon::Polygon(points);
+      r.Fill(icon::Grow(crown, 1.3f), C(20, 14, 8));
+      r.Fill(crown, icon::VerticalGradient(2 * s, 14 * s, icon::Lighter(metal, 0.45f), icon::Darker(metal, 0.35f)));
+      const float glint = (3 + 5.0f * f) * s;
+      r.Fill(icon::Intersect(crown, icon::Segment(glint, 14 * s, glint + 4 * s, 2 * s, 2.2f * s)), C(255, 255, 240),
+             0.8f);
+      r.Fill(icon::Circle(11 * s, 11 * s, 1.8f * s), king ? C(210, 30, 50) : C(60, 120, 230));
+      Add(file, r, w / 2, h - 1);
+    }
   }
   return file.Bytes();
 }
 
+// Sequence 0 the Lord's badge, 1 the King's: their frames round and round.
 AniSpec CrownAnimation() {
   AniSpec spec;
   spec.spriteName = "lordking.spr";
-  spec.sequences.push_back({Frame(0), End()});
-  spec.sequences.push_back({Frame(1), End()});
+  for (int king = 0; king < 2; ++king) {
+    std::vector<AniStep> steps{Delay(4)};
+    for (int f = 0; f < kBadgeFrames; ++f) steps.push_back(Frame(king * kBadgeFrames + f));
+    steps.push_back(Jump(-kBadgeFrames));
+    steps.push_back(End());
+    spec.sequences.push_back(steps);
+  }
   return spec;
 }
 
@@ -231,7 +321,7 @@ FORGE_STEP(BattleScreenArt) {
   ctx.WriteFile(folder + "terrain.ani", WriteAnimation(TerrainAnimation()));
   ctx.WriteFile(folder + "doors.ani", WriteAnimation(DoorsAnimation()));
   ctx.WriteFile("sprites\\selcur.spr", SelectionRings());
-  ctx.WriteFile("sprites\\markers.spr", MarkerGlyphs());
+  ctx.WriteFile("sprites\\markers.spr", MarkerSprites());
   ctx.WriteFile("sprites\\lines.spr", RouteDots());
   ctx.WriteFile("sprites\\lordking.spr", Crowns());
   ctx.WriteFile("sprites\\lordking.ani", WriteAnimation(CrownAnimation()));

@@ -112,7 +112,7 @@ Painting QuickBattleEndPicture() {
     p.Panel(87, top - 3, 157, top + 67, 30, Rgb(4, 4, 10), 0.8f, Rgb(90, 70, 40), 1.0f);
     if (row > 0) p.Rect(80, top - 11, 740, top - 10, rim, 0.35f);
   }
-  for (float x : {90.0f, 470.0f}) p.Panel(x, 530, x + 240, 570, 4, Rgb(236, 222, 184), 1.0f, Rgb(120, 84, 36), 1.5f);
+  // The buttons' plates are the screen's to paint: one of them may be taken away.
   return p;
 }
 

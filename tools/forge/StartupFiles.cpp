@@ -63,6 +63,10 @@ FORGE_STEP(OptionsFile) {
   ini.Section("WIZARD_LEVEL").Key("SPUpgradeLevel", "2, 4, 7, 11, 16").Key("MPUpgradeLevel", "3, 6, 10, 15, 21");
   ini.Section("POISON_POINTS").Key("PoisonDelay", 5);
   ini.Section("MR_RECOVERY").Key("MRDelay", 20);
+  // The auras of two spells: a levitated creature rises in pale blue motes, an earth-bound
+  // one sinks in brown dust.
+  ini.Section("LEVITATE_EFFECT").Key("Colour", "160, 210, 255, 48").Key("Size", "2, 4").Key("DensityMod", 50);
+  ini.Section("EARTH_BIND_EFFECT").Key("Colour", "170, 110, 50, 40").Key("Size", "2, 4").Key("DensityMod", 50);
   ini.Section("NETWORK").Flag("NetRandomLog", false).Key("NumRandomSpells", 10);
   ini.Section("SPRITE_CACHE").Key("g_spriteCache_slotSize", 2000).Key("g_spriteCache_numSlots", 100);
   ini.Section("BATTLE_LOG").Key("logBufferSize", 2048).Key("logFileName", "save/event.log");
@@ -80,6 +84,8 @@ FORGE_STEP(PlayerPreferences) {
       .Flag("PlayFMV", false)
       .Key("MaxFramesPerSec", 20)
       .Key("DialogSpeed", 1);
+  // The name the set-up screens give the player until they choose their own.
+  ini.Section("NETGAME").Key("PlayerName", "Player");
   ini.Section("TOOLTIP").Key("TooltipQuickDelay", 200).Key("TooltipLongDelay", 600);
   ctx.WriteText("cfg\\prefs.cfg", ini.Text());
 }
