@@ -9,6 +9,7 @@
 
 #include "core/ErrorBox.h"
 #include "core/Options.h"
+#include "core/PlayerSlot.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureHooks.h"
 #include "platform/Profile.h"
@@ -159,6 +160,11 @@ bool CArmyTable::InitSkirmish() {
     if (std::strcmp(g_creatureBattle->PlayerSlotName(slot), "No Player") == 0) continue;
     armies[slot].inUse = 1;
     std::snprintf(armies[slot].name, sizeof armies[slot].name, "secondAI%d", slot);
+  }
+  // Each army wears its player's colour (the set-up screen gives every player another).
+  for (int slot = 0; slot < kPlayerSlotCount; ++slot) {
+    const int colour = g_playerSlots[slot].colour;
+    armies[slot].colour = colour >= 0 && colour < kSlotColours ? colour : slot;
   }
   for (CArmy& army : armies)
     if (army.inUse) army.SetRelationToAll(0);

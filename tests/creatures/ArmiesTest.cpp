@@ -10,6 +10,7 @@
 
 #include "CreatureWorld.h"
 #include "core/Bytes.h"
+#include "core/PlayerSlot.h"
 #include "support/SavedBlock.h"
 #include "support/TestSupport.h"
 
@@ -145,7 +146,17 @@ TEST(ArmySetups, DefaultNumberedAndSkirmish) {
     }
   } slots;
   HookScope<ICreatureBattle> scope(g_creatureBattle, slots);
+  // Each army wears its player's colour; a place without one keeps the colour of its number.
+  ResetPlayerSlots();
+  g_playerSlots[0].colour = 5;
+  g_playerSlots[1].colour = 2;
+  g_playerSlots[3].colour = 0;
   ASSERT_TRUE(g_armyTable.InitSkirmish());
+  EXPECT_EQ(g_armyTable.armies[0].colour, 5);
+  EXPECT_EQ(g_armyTable.armies[1].colour, 2);
+  EXPECT_EQ(g_armyTable.armies[2].colour, 2);
+  EXPECT_EQ(g_armyTable.armies[3].colour, 0);
+  ResetPlayerSlots();
   EXPECT_STREQ(g_armyTable.armies[0].name, "Gwen");
   EXPECT_STREQ(g_armyTable.armies[1].name, "secondAI1");
   EXPECT_EQ(g_armyTable.armies[2].inUse, 0);
