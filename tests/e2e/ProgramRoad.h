@@ -46,7 +46,8 @@ class ProgramRoad : public ::testing::Test {
     std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
   }
   void UseLowResolution() {
-    std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n";
+    std::ofstream(dir_.File("cfg/prefs.cfg"))
+        << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n[NETGAME]\nPlayerName=Player\n";
   }
   // The shell command that runs the program in the data's copy for at most the seconds given,
   // its stderr kept in stderr.txt.
@@ -126,8 +127,8 @@ class ProgramWindow : public ProgramRoad {
   }
   // A left click at a point of the window's client area.
   void ClickAt(const forge::LayoutPoint& at) {
-    XdoTool(display_, "mousemove --window " + window_ + " " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                          " click 1");
+    XdoTool(display_,
+            "mousemove --window " + window_ + " " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
   }
   // The program's exit code once it ends (tries of 100 ms each); -1 for a signal, -2 when it
   // is still running.
