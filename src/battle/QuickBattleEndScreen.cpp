@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "battle/Battle.h"
 #include "battle/BattleSystems.h"
@@ -151,7 +152,23 @@ void CQuickBattleEndScreen::Load() {
   for (int n = 0; n < kButtons; ++n)
     if (buttons_[n]) controls.Add(buttons_[n].get(), n == 2);
   RefreshRows();
+  ReportRows();
   loaded = 1;
+}
+
+// The rows as the screen first shows them, told on stderr like the battle's set-up: a
+// record of the battle for the one who runs the game unattended.
+void CQuickBattleEndScreen::ReportRows() const {
+  ResultsRow rows[kPlayerSlotCount];
+  const int count = RankPlayerSlots(g_playerSlots, rows);
+  std::string line = "battle results:";
+  for (int r = 0; r < count; ++r) {
+    char row[160];
+    std::snprintf(row, sizeof row, "%s %s kills %d deaths %d handicap %d score %d", r ? ";" : "", rows[r].name.c_str(),
+                  rows[r].kills, rows[r].deaths, rows[r].handicap, rows[r].adjustedScore);
+    line += row;
+  }
+  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 void CQuickBattleEndScreen::Unload() {

@@ -57,6 +57,8 @@ class CQuickBattleEndScreen : public CMenuScreen {
 
   // Fills the rows from the player slots.
   void RefreshRows();
+  // Tells the ranked rows on stderr ("battle results: ...").
+  void ReportRows() const;
   void OnButton(int control);
   std::string PicturePath() const;
   const CTextLabel& Label(int index) const { return labels_[index]; }

@@ -130,6 +130,15 @@ TEST_F(BattleRoad, AQuickBattleFromTheMainMenuIsFoughtToItsResults) {
   // quick battle menu, the main menu and the end.
   const std::string log = ReadText(dir_.File("screens.txt"));
   EXPECT_EQ(e2e::ScreenIds(log), (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0})) << log;
+  // The results rank the battle's figures: one wizard killed the other, and the player sits
+  // under the name of the preferences.
+  const size_t told = errors.find("battle results:");
+  ASSERT_NE(told, std::string::npos) << errors;
+  const std::string rows = errors.substr(told, errors.find('\n', told) - told);
+  EXPECT_NE(rows.find("Player kills "), std::string::npos) << rows;
+  EXPECT_NE(rows.find("kills 1 deaths 0"), std::string::npos) << rows;
+  EXPECT_NE(rows.find("kills 0 deaths 1"), std::string::npos) << rows;
+  EXPECT_EQ(rows.find("score 0;"), std::string::npos) << "the winner ranks first: " << rows;
   int resultsFrame = 0, frame = 0, id = 0;
   for (std::istringstream lines(log); lines >> frame >> id;)
     if (id == 31 && !resultsFrame) resultsFrame = frame;
