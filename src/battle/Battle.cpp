@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ai/Brain.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
@@ -115,7 +116,7 @@ void CBattle::Update() {
       BattleSystems().UpdateAI(0, g_aiTimeLimit / 2);
       BattleSystems().UpdateAI(1, g_aiTimeLimit / 2);
     }
-    if (BattleState().gameTick % kExperienceFlushTicks == 0) BattleSystems().FlushAIExperience();
+    if (BattleState().gameTick % kExperienceFlushTicks == 0) g_brain.FlushExperience();
   }
   DispatchMouseEvents();
   if (g_networkGame && g_netSession.isHost && timedBattle && frameNumber == 1) StartClock();

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "battle/BattleKnowledge.h"
 #include "battle/ProgressBar.h"
 #include "core/ErrorBox.h"
 #include "graphics/Display.h"
@@ -10,11 +11,6 @@
 #include "ui/Cursor.h"
 #include "ui/MenuScreen.h"
 #include "ui/WidgetControls.h"
-
-namespace {
-IExperienceStore g_standInStore;
-}  // namespace
-HookSlot<IExperienceStore> g_experienceStore(&g_standInStore);
 
 namespace {
 
@@ -43,17 +39,11 @@ void ShowPicture() {
 }  // namespace
 
 void RunExperienceProcessing() {
-  IExperienceStore& store = *g_experienceStore;
-  store.FlushExperience();
-  if (!store.HasExperienceFile()) return;
+  g_brain.FlushExperience();
+  if (!g_brain.Learning() || !g_brain.ExperienceFileExists()) return;
   ShowPicture();
   const bool highRes = ScreenWidth() == 800;
   g_progressBar.Start(highRes ? 101 : 21, highRes ? 564 : 444, kExperienceSteps);
-  const auto step = [] { g_progressBar.Step(); };
-  store.RewriteExperienceFile(step);
-  if (store.ProcessExperience(step))
-    store.DeleteExperienceAndBrain();
-  else
-    store.SaveBrain();
+  DigestExperience([] { g_progressBar.Step(); });
   g_progressBar.Release();
 }

@@ -9,6 +9,7 @@
 #include "battle/BattleArmies.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattleEndExperience.h"
+#include "battle/BattleKnowledge.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
@@ -142,7 +143,7 @@ bool LoadBattle(CBattle& battle) {
   battle.DeployDefaultWizards();
   systems.ResetScript();
   battle.nextManaRegenTick = static_cast<uint32_t>(BattleState().gameTick + g_regionSettings.manaSpriteRegenRate);
-  // The computer player's knowledge is its own subsystem's: the battle runs with an empty one.
+  PrepareBattleKnowledge();
   battle.loadFailed = 0;
   return true;
 }

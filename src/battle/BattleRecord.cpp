@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "ai/Brain.h"
 #include "battle/Battle.h"
 #include "core/Bytes.h"
 #include "core/ErrorBox.h"
@@ -16,8 +17,6 @@
 #include "platform/Files.h"
 
 namespace {
-
-IBattleRecordParts g_neutralRecordParts;
 
 std::unique_ptr<CRecordLog> g_recordLog;
 BattleGameTypeRecord g_playbackGameType;
@@ -58,12 +57,9 @@ bool CanWrite(const char* path) {
 }
 
 void StartRecording(CRecordLog& log) {
-  // The knowledge the computer players start with; without one, an older copy would have a
-  // later playback load a brain this battle never had.
-  if (platform::FileExists(kBrainFile))
-    CopyFile(kBrainFile, kBrainLogFile);
-  else
-    platform::RemoveFile(kBrainLogFile);
+  // The knowledge the computer players start with is written once the battle has settled it
+  // (PrepareBattleKnowledge); until then no older copy may stand for it.
+  platform::RemoveFile(kBrainLogFile);
   const bool saved = CanWrite(g_logFileName) && log.OpenForWrite(g_logFileName, g_logBufferSize) && WriteRecords(log) &&
                      g_wizardTable.SaveToFile(kWizardsLogFile);
   if (saved) return;
@@ -103,7 +99,7 @@ void StartPlayback(CRecordLog& log) {
     return;
   }
   if (RestoreRecords(log)) {
-    g_battleRecordParts->LoadBrain(kBrainLogFile);
+    g_brain.Load(kBrainLogFile);  // none kept: the battle ran on an empty table
     return;
   }
   log.Close();
@@ -112,8 +108,6 @@ void StartPlayback(CRecordLog& log) {
 }
 
 }  // namespace
-
-HookSlot<IBattleRecordParts> g_battleRecordParts{&g_neutralRecordParts};
 
 CRecordLog* GetRecordLog() {
   if (!g_recordLog) g_recordLog.reset(new (std::nothrow) CRecordLog);

@@ -14,8 +14,6 @@
 
 #include <cstdint>
 
-#include "core/Hooks.h"
-
 class CRecordLog;
 
 inline constexpr int kRealmRecordBytes = 512;
@@ -24,7 +22,6 @@ inline constexpr int kGameTypeRecordBytes = 16;
 
 inline constexpr const char* kWizardsLogFile = "save\\wizards.log";
 inline constexpr const char* kBrainLogFile = "save\\brain.log";
-inline constexpr const char* kBrainFile = "ai\\brain.dat";
 
 // The single record log, made on first use (null when memory runs out). Open for writing
 // while a battle is recorded, for reading while one is played back.
@@ -41,15 +38,6 @@ struct BattleGameTypeRecord {
   int32_t gameType = 0;
   int32_t trail = 0;
 };
-
-// The part of a recording that the computer players own: their knowledge, loaded in
-// playback from the copy the recording kept. The neutral one has none to load.
-class IBattleRecordParts {
- public:
-  virtual ~IBattleRecordParts() = default;
-  virtual void LoadBrain(const char* path) {}
-};
-extern HookSlot<IBattleRecordParts> g_battleRecordParts;
 
 // Before the battle is built: in recording, the records, the wizard table and the copy of the
 // AI's knowledge are written (a failure shows "Failed to save battle initialisation data for

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "battle/Battle.h"
+#include "battle/BattleKnowledge.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/NamedList.h"
@@ -411,10 +412,9 @@ int BattleTimingBytes() {
 // --- saving ----------------------------------------------------------------------------------
 
 int CBattle::SaveState(FILE* file) {
-  IBattleSaveParts& parts = *g_battleSaveParts;
-  parts.FlushAIExperience();
+  g_brain.FlushExperience();
   const int written = WriteStateRows(*this, file);
-  parts.LoadBrain(kBrainFile);
+  ReloadBattleKnowledge();
   return written;
 }
 
@@ -429,7 +429,7 @@ int CBattle::LoadState(FILE* file) {
   // The running battle's own block, to go back to when this one is refused.
   std::unique_ptr<FILE, int (*)(FILE*)> own(nullptr, std::fclose);
   if (g_map.HasCells()) {
-    g_battleSaveParts->FlushAIExperience();
+    g_brain.FlushExperience();
     own.reset(std::tmpfile());
     if (own && WriteStateRows(*this, own.get()) < 0) own.reset();
   }
@@ -447,7 +447,7 @@ int CBattle::LoadState(FILE* file) {
   TakeWizardNumbersOfTheBattle();
   g_battleSaveParts->StartAI();
   g_map.UpdateVisibility();
-  g_battleSaveParts->LoadBrain(kBrainFile);
+  ReloadBattleKnowledge();
   g_progressBar.Step();
   g_progressBar.Release();
   return read;

@@ -39,7 +39,7 @@ inline constexpr int kPauseAndSpeechBytes = 4 + 4 * 19;
 
 // The parts of the block whose owners are not built yet, or sit above the battle's reach: the
 // creatures' counters, the world objects, the script, and the
-// computer players' markers and knowledge. The neutral one holds none of them: its parts
+// computer players' markers. The neutral one holds none of them: its parts
 // write nothing and read nothing, its counters and markers are zero.
 class IBattleSaveParts {
  public:
@@ -62,8 +62,6 @@ class IBattleSaveParts {
     for (int i = 0; i < 4; ++i) words[i] = 0;
   }
   virtual bool SetAIMarker(int index, const int32_t words[4]) { return true; }
-  virtual void FlushAIExperience() {}
-  virtual void LoadBrain(const char* path) {}
   // Both AI controllers started afresh (nothing of them is saved).
   virtual void StartAI() {}
 };

@@ -54,7 +54,6 @@ class IBattleSystems {
   virtual void UpdateAI(int controller, int budget) {}
   // Both controllers have finished and wait for nothing.
   virtual bool AIFinished() { return true; }
-  virtual void FlushAIExperience() {}
   // The type of the decision at the top of the creature's group chain (controller 0), -1
   // when none; and that decision removed with its group queued to be decided again.
   virtual int TopDecisionType(int creature) { return -1; }

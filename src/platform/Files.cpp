@@ -113,6 +113,18 @@ int64_t FileSize(std::string_view path) {
   return static_cast<int64_t>(st.st_size);
 }
 
+int64_t FileWriteTime(std::string_view path) {
+  struct stat st;
+  if (::stat(ResolvePath(path).c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+bool TruncateFile(std::string_view path, int64_t size) {
+  return size >= 0 && ::truncate(ResolvePath(path).c_str(), static_cast<off_t>(size)) == 0;
+}
+
+bool SyncStream(FILE* stream) { return std::fflush(stream) == 0 && ::fsync(::fileno(stream)) == 0; }
+
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
   if (!::getcwd(buffer, sizeof buffer)) return {};
@@ -221,9 +233,14 @@ bool SyncFolder(const std::string& folder) {
 void SetReplacementFaultForTesting(ReplacementFault fault) { g_replacementFault.store(fault); }
 
 bool ReplacementFile::Open(std::string_view path) {
+  const std::string target = FollowLinks(ResolvePath(path));
+  return Open(target, target + ".writing");
+}
+
+bool ReplacementFile::Open(std::string_view path, std::string_view temporary) {
   Abandon();
   target_ = FollowLinks(ResolvePath(path));
-  temporary_ = target_ + ".writing";
+  temporary_ = ResolvePath(temporary);
   stream_ = Fails(ReplacementStep::kCreate) ? nullptr : std::fopen(temporary_.c_str(), "wb");
   return stream_ != nullptr;
 }

@@ -30,6 +30,12 @@ bool MakeDirectory(std::string_view path);
 bool MakeWritable(std::string_view path);
 // Size in bytes, or -1 when the file cannot be examined.
 int64_t FileSize(std::string_view path);
+// The last-write time in nanoseconds since the epoch, or -1 when the file cannot be examined.
+int64_t FileWriteTime(std::string_view path);
+// Cuts a file back to a size (a failed append gives back what it added).
+bool TruncateFile(std::string_view path, int64_t size);
+// Flushes a stream and has the system put its bytes on the disk.
+bool SyncStream(FILE* stream);
 
 // The process's current directory, without a trailing separator (empty on failure).
 std::string CurrentDirectory();
@@ -59,8 +65,10 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  // Starts the new file for a game path; false when it cannot be created.
+  // Starts the new file for a game path; false when it cannot be created. The bytes go to the
+  // path + ".writing", or to a temporary file of the caller's naming in the same folder.
   bool Open(std::string_view path);
+  bool Open(std::string_view path, std::string_view temporary);
   // The stream to write to, null when not open.
   FILE* Stream() const { return stream_; }
   // Puts the new file in the old one's place; false (and the old file untouched, unless only

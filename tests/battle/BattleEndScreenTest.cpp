@@ -12,6 +12,7 @@
 
 #include "PanelTestSupport.h"
 #include "SelectPanelFixtures.h"
+#include "ai/Brain.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleEndExperience.h"
@@ -26,6 +27,7 @@
 #include "graphics/BattleFacing.h"
 #include "graphics/Display.h"
 #include "net/NetBattle.h"
+#include "platform/Files.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 #include "support/Png.h"
@@ -325,45 +327,49 @@ TEST_F(EndScreensOverABattle, ACampaignVictoryBringsTheEndScreenOnThe121stFrame)
 
 // --- Experience Processing -----------------------------------------------------------------
 
-struct StandInStore : IExperienceStore {
-  bool hasFile = true, startAfresh = false;
-  std::vector<std::string> calls;
-  void FlushExperience() override { calls.push_back("flush"); }
-  bool HasExperienceFile() override { return hasFile; }
-  void RewriteExperienceFile(const std::function<void()>& step) override {
-    calls.push_back("rewrite");
-    for (int i = 0; i < 3; ++i) step();
-    stepsAfterRewrite = g_progressBar.stepsDone;
-    SaveScreen("experience_processing.png", 800, 600, g_primary);
-  }
-  bool ProcessExperience(const std::function<void()>& step) override {
-    calls.push_back("process");
-    for (int i = 0; i < 5; ++i) step();
-    return startAfresh;
-  }
-  void DeleteExperienceAndBrain() override { calls.push_back("delete"); }
-  void SaveBrain() override { calls.push_back("save brain"); }
-  int stepsAfterRewrite = 0;
-};
+// The battle's complete experience, three records of one decision key.
+void GatherExperience() {
+  float chances[3];
+  g_brain.Evaluate(7, {1, 2}, 3, chances);
+  for (int outcome = 0; outcome < 3; ++outcome)
+    g_brain.CompleteExperience(g_brain.AddExperience(7, {outcome, 2 * outcome}), outcome);
+}
 
 TEST_F(EndScreens, ExperienceProcessingDigestsTheBattleBehindTheProgressBar) {
+  testing_support::ForgedDataCopy copy;  // the store writes its files beside the data
   char savedRealm[256];
   std::memcpy(savedRealm, g_realmName, sizeof savedRealm);
   std::snprintf(g_realmName, sizeof g_realmName, "%s", "moorland");  // the progress bar's art
-  StandInStore store;
-  HookScope<IExperienceStore> scope(g_experienceStore, store);
+  g_brain.Reset();
+  g_brain.SetLearning(true);
+  GatherExperience();
   RunExperienceProcessing();
-  EXPECT_EQ(store.calls, (std::vector<std::string>{"flush", "rewrite", "process", "save brain"}));
-  EXPECT_EQ(store.stepsAfterRewrite, 3);
+  SaveScreen("experience_processing.png", 800, 600, g_primary);
+  EXPECT_EQ(platform::FileSize("AI/EXPERIEN.DAT"), 3 * (16 + 2 * 4));
+  CBrain saved;
+  ASSERT_EQ(saved.Load("AI/BRAIN.DAT"), 0);
+  ASSERT_EQ(saved.Table().count(7), 1u);
+  EXPECT_NEAR(saved.Table().at(7).classes[1].prior, 1.0f / 3.0f, 1e-3f);  // near: newer weighs more
+  EXPECT_EQ(g_progressBar.stepsDone, kExperienceSteps);
   EXPECT_FALSE(g_progressBar.picture.IsCreated());  // finished: released
-  store.calls.clear();
-  store.startAfresh = true;
+  EXPECT_FALSE(g_brain.ExperienceFileExists());
+
+  // Nothing new to digest: no screen, the brain file stays as it is.
+  const int64_t brainTime = platform::FileWriteTime("AI/BRAIN.DAT");
+  g_progressBar.stepsDone = 0;
   RunExperienceProcessing();
-  EXPECT_EQ(store.calls.back(), "delete");
-  store.calls.clear();
-  store.hasFile = false;  // nothing to digest: no screen
+  EXPECT_EQ(g_progressBar.stepsDone, 0);
+  EXPECT_EQ(platform::FileWriteTime("AI/BRAIN.DAT"), brainTime);
+
+  // A battle that does not learn lets its experience go and touches no file.
+  g_brain.SetLearning(false);
+  GatherExperience();
   RunExperienceProcessing();
-  EXPECT_EQ(store.calls, std::vector<std::string>{"flush"});
+  EXPECT_EQ(platform::FileSize("AI/EXPERIEN.DAT"), 3 * (16 + 2 * 4));
+  EXPECT_EQ(g_brain.Entry(0).state, kExperienceFree);
+  EXPECT_EQ(g_progressBar.stepsDone, 0);
+  g_brain.SetLearning(true);
+  g_brain.Reset();
   std::memcpy(g_realmName, savedRealm, sizeof savedRealm);
 }
 

@@ -1,13 +1,15 @@
 // The set-up of a recording and of a playback before the battle is built: the three records
 // written and checked, the realm, set-up record and game type restored together or not at
-// all, the copy of the AI's knowledge, and the file copy.
+// all, the AI's knowledge kept and played back, and the file copy.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "ai/Brain.h"
 #include "battle/Battle.h"
+#include "battle/BattleKnowledge.h"
 #include "battle/BattleRecord.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
@@ -195,17 +197,46 @@ TEST_F(BattleRecordSetUp, PlaybackWithoutALogPlaysTheBattleOfTheCommandLine) {
 }
 
 TEST_F(BattleRecordSetUp, ARecordingKeepsTheKnowledgeTheBattleStartedWith) {
-  platform::MakeDirectory("ai");
-  dir_.Write("ai/brain.dat", std::string("knowledge\0of the AI", 19));
-  Record("realms\\fen\\fen.cfg", CBattleSetup{1, 1, 1, 1, 1, 0}, kGameModeDirect);
-  std::vector<uint8_t> copy;
-  ASSERT_TRUE(platform::ReadWholeFile("save/brain.log", copy));
-  EXPECT_EQ(std::string(copy.begin(), copy.end()), std::string("knowledge\0of the AI", 19));
-  // Without a brain file an older copy goes: a playback would load a brain this battle
-  // never had.
-  ASSERT_TRUE(platform::RemoveFile("ai/brain.dat"));
-  Record("realms\\fen\\fen.cfg", CBattleSetup{1, 1, 1, 1, 1, 0}, kGameModeDirect);
+  // The brain file the battle will start from.
+  g_brain.Reset();
+  float chances[3];
+  g_brain.Evaluate(5, {1, 2}, 3, chances);
+  ASSERT_EQ(g_brain.Save(), 0);
+  const uint64_t digest = g_brain.Digest();
+  g_brain.Reset();
+  // An older copy goes as soon as the recording starts: until the battle has settled its
+  // knowledge, a playback must not find one.
+  platform::MakeDirectory("save");
+  dir_.Write("save/brain.log", std::string("knowledge of another battle"));
+  std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\fen\\fen.cfg");
+  std::snprintf(g_realmName, sizeof g_realmName, "%s", "fen");
+  g_battleSetup = CBattleSetup{1, 1, 1, 1, 1, 0};
+  g_gameMode = kGameModeDirect;
+  g_networkGame = 0;
+  g_recordBattle = 1;
+  g_playBattle = 0;
+  SetUpBattleRecord();
+  ASSERT_TRUE(BattleRecording());
   EXPECT_FALSE(platform::FileExists("save/brain.log"));
+  PrepareBattleKnowledge();
+  const uint8_t frame[24] = {};
+  GetRecordLog()->WriteRecord(frame, sizeof frame);
+  CloseBattleRecord();
+  EXPECT_EQ(g_brain.Digest(), digest);
+
+  // The brain file moves on; the playback runs on the table the recording kept, and learns
+  // nothing.
+  g_brain.Evaluate(6, {3}, 3, chances);
+  ASSERT_EQ(g_brain.Save(), 0);
+  g_brain.Reset();
+  Play();
+  ASSERT_TRUE(BattlePlayingBack());
+  PrepareBattleKnowledge();
+  EXPECT_EQ(g_brain.Digest(), digest);
+  EXPECT_FALSE(g_brain.Learning());
+  CloseBattleRecord();
+  g_brain.SetLearning(true);
+  g_brain.Reset();
 }
 
 TEST_F(BattleRecordSetUp, AFailedRecordingIsReportedAndTheBattleGoesOn) {

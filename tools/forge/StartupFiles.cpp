@@ -1,10 +1,12 @@
 // The files start-up reads: the installation files, the options file, the player's
 // preferences, and the game data files start-up checks (their contents arrive with the
 // subsystems that read them; until then each holds a valid, empty shape).
+#include <stdexcept>
 #include <string>
 
 #include "forge/Forge.h"
 #include "forge/IniText.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -15,6 +17,12 @@ FORGE_STEP(InstallationFiles) {
   forge::IniText type;
   type.Section("Installation Type").Key("Type", "Full");
   ctx.WriteText("cfg\\Install Type.cfg", type.Text());
+}
+
+// The computer player's knowledge folder, empty: its knowledge starts from nothing and grows
+// with the battles it fights.
+FORGE_STEP(KnowledgeFolder) {
+  if (!platform::MakeDirectory(ctx.PathOf("AI"))) throw std::runtime_error("cannot make folder AI");
 }
 
 // The options at the values the game is tuned for (its built-in defaults), with the game's
