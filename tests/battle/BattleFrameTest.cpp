@@ -1,13 +1,14 @@
 // The battle screen's frame: what a pause stops and what goes on, the frame counter and the
 // frame protocol, the end of a battle (the countdown of a lost campaign wizard, a defeated
-// player who leaves), the battle clock's end, the victory items for the player's wizard, and
-// the blows the frame trace counts.
+// player who leaves), the battle clock's end, the victory items for the player's wizard, the
+// blows the frame trace counts, and the computer player's experience written every 512 ticks.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "DirectBattleScreen.h"
+#include "ai/Brain.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleCreatures.h"
@@ -25,7 +26,9 @@
 #include "magic/EffectManager.h"
 #include "net/NetBattle.h"
 #include "net/NetMachine.h"
+#include "platform/Files.h"
 #include "platform/Window.h"
+#include "support/TestSupport.h"
 #include "ui/Screen.h"
 
 namespace {
@@ -100,6 +103,23 @@ TEST_F(BattleFrame, APauseStopsTheBattleButNotTheFramesOrTheReservedEffects) {
   EXPECT_EQ(battle_.paused, 0);
   Frames(1);
   EXPECT_GT(BattleState().gameTick, tick);
+}
+
+TEST_F(BattleFrame, Every512thTickWritesTheCompleteExperience) {
+  testing_support::TempDir dir(true);
+  g_brain.Reset();
+  g_brain.SetLearning(true);
+  g_brain.CompleteExperience(g_brain.AddExperience(3, {1, 2}), 1);
+  const int open = g_brain.AddExperience(3, {4, 5});
+  BattleState().gameTick = 510;
+  Frames(1);  // tick 511
+  EXPECT_FALSE(platform::FileExists(kExperienceFileName));
+  Frames(1);  // tick 512
+  EXPECT_EQ(platform::FileSize(kExperienceFileName), 16 + 2 * 4);
+  // The open entry stays for its decision to complete.
+  g_brain.CompleteExperience(open, 0);
+  EXPECT_EQ(g_brain.Entry(1).state, kExperienceComplete);
+  g_brain.Reset();
 }
 
 TEST_F(BattleFrame, TheFrameCountsOnlyOnceItsMessagesHaveRun) {
