@@ -8,12 +8,19 @@
 #include "ai/AIDecision.h"
 #include "ai/AIExperienceStore.h"
 #include "ai/AIUtilities.h"
+#include "ai/Brain.h"
 #include "core/Options.h"
 #include "creatures/CreatureType.h"
 
 namespace {
 
-IAIExperienceStore g_noExperience;
+// The learning store keeps what the decisions teach.
+class CBrainExperience : public IAIExperienceStore {
+ public:
+  void ClearExperience(int index) override { g_brain.ClearExperience(index); }
+  void CompleteExperience(int index, int outcome) override { g_brain.CompleteExperience(index, outcome); }
+};
+CBrainExperience g_brainExperience;
 
 constexpr float kBadOutcome = 0.58f;
 constexpr float kGoodOutcome = 1.71f;
@@ -25,7 +32,7 @@ bool DecisionsRunOut() { return g_directAI != 0; }
 
 }  // namespace
 
-constinit HookSlot<IAIExperienceStore> g_aiExperience(&g_noExperience);
+constinit HookSlot<IAIExperienceStore> g_aiExperience(&g_brainExperience);
 
 int RateOutcome(float ratio) {
   if (ratio <= kBadOutcome) return 0;

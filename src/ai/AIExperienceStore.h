@@ -1,7 +1,7 @@
 #pragma once
 // Where the controller hands the experience of its decisions: an entry freed without an
-// outcome, or completed with one (0 bad, 1 even, 2 good). The learning store installs its own;
-// the neutral one keeps nothing. Tests record what arrives.
+// outcome, or completed with one (0 bad, 1 even, 2 good). It starts at the learning store
+// (g_brain); tests put in a fake that records what arrives.
 
 #include "core/Hooks.h"
 

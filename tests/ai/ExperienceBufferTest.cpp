@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "BrainFixtures.h"
+#include "ai/AIExperienceStore.h"
 
 namespace {
 
@@ -160,6 +161,16 @@ TEST_F(ExperienceBuffer, ANewBattleDropsTheOpenEntriesAndKeepsTheComplete) {
   g_brain.DropOpenExperience();
   EXPECT_EQ(g_brain.Entry(0).state, kExperienceFree);
   EXPECT_EQ(g_brain.Entry(1).state, kExperienceComplete);
+}
+
+TEST_F(ExperienceBuffer, TheControllersRatingsReachTheStore) {
+  const int rated = g_brain.AddExperience(1, {1});
+  const int dropped = g_brain.AddExperience(1, {2});
+  g_aiExperience->CompleteExperience(rated, 2);
+  g_aiExperience->ClearExperience(dropped);
+  EXPECT_EQ(g_brain.Entry(0).state, kExperienceComplete);
+  EXPECT_EQ(g_brain.Entry(0).outcome, 2);
+  EXPECT_EQ(g_brain.Entry(1).state, kExperienceFree);
 }
 
 // --- the cut of the file -------------------------------------------------------------------
