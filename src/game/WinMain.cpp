@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "ai/AIDecisionData.h"
 #include "battle/Battle.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleTrace.h"
@@ -48,7 +49,8 @@ int LoadObjectTypes(const char* fileName) {
 GameDataLoad g_gameDataLoads[kGameDataLoads] = {
     {"cfg\\spells.cfg", [](const char* fileName) { return LoadSpells(fileName, g_spellDefs); }},
     {"cfg\\objects.cfg", LoadObjectTypes},
-    {"cfg\\ai.cfg", GameDataFileIsPresent},
+    // Never fails: a missing file leaves the decision data at zero.
+    {"cfg\\ai.cfg", LoadAIDecisionData},
     // The chat formats, then the chat string table, from the one file.
     {"cfg\\chatmessage.cfg", LoadChatFormats},
     {"cfg\\chatmessage.cfg", LoadChatStringTable},

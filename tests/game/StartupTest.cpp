@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/AIDecisionData.h"
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
@@ -115,7 +116,7 @@ TEST_F(Startup, WithoutTheOptionsFileItWarnsAndKeepsTheDefaults) {
 }
 
 TEST_F(Startup, AMissingGameDataFileEndsTheProgramWithItsBox) {
-  platform::RemoveFile("cfg/ai.cfg");
+  platform::RemoveFile("cfg/chatmessage.cfg");
   BoxRecorder boxes;
   bool displayOpen = false;
   EXPECT_EQ(testing_support::ExitCodeOf([&] {
@@ -125,11 +126,27 @@ TEST_F(Startup, AMissingGameDataFileEndsTheProgramWithItsBox) {
             1);
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "FILE LOAD ERROR");
-  EXPECT_EQ(boxes.Boxes()[0].text, "Unable to load file: cfg\\ai.cfg, Exiting Program");
+  EXPECT_EQ(boxes.Boxes()[0].text, "Unable to load file: cfg\\chatmessage.cfg, Exiting Program");
   EXPECT_TRUE(g_primary.IsCreated());  // the display had opened
   EXPECT_FALSE(displayOpen);           // WinMain never came back
   EXPECT_TRUE(g_calls.empty());        // the root was never pushed
   EXPECT_EQ(g_screenCount, 0);
+}
+
+// The computer player's decision data is the one game data file whose absence is no error:
+// its tables stay at zero and the program starts without a box.
+TEST_F(Startup, WithoutTheDecisionDataItStartsWithZeroTablesAndNoBox) {
+  platform::RemoveFile("cfg/ai.cfg");
+  ClearAIDecisionData();
+  BoxRecorder boxes;
+  g_appActive = 1;
+  EXPECT_EQ(WinMain(nullptr, nullptr, "/win", 1), 7);
+  EXPECT_EQ(boxes.Count(), 0u);
+  EXPECT_EQ(g_calls.front(), "root");
+  for (int id = 0; id < kAIMeasureCount; ++id) {
+    EXPECT_EQ(g_aiMeasureReference[id], 0.0f) << id;
+    EXPECT_EQ(g_aiMeasureRange[id], 0.0f) << id;
+  }
 }
 
 TEST_F(Startup, ADesktopNotInHighColourEndsItWithItsBoxAndStopsWhatHadStarted) {

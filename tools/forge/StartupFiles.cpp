@@ -98,13 +98,4 @@ FORGE_STEP(PlayerPreferences) {
   ctx.WriteText("cfg\\prefs.cfg", ini.Text());
 }
 
-FORGE_STEP(StartupGameDataPlaceholders) {
-  for (const char* name : {"cfg\\ai.cfg"}) {
-    forge::IniText ini;
-    ini.Comment("Its contents arrive with the subsystem that reads it.");
-    ini.Section("GENERAL");
-    ctx.WriteText(name, ini.Text());
-  }
-}
-
 }  // namespace

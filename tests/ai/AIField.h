@@ -1,0 +1,75 @@
+#pragma once
+// The field the computer player's measure and certainty tests stand creatures on: the forged
+// spells and creature types on a flat grass map (the creature tests' field), an empty pool and
+// army table, armies made hostile to each other, and wizards recorded as their armies'.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ai/AIDecisionData.h"
+#include "core/Options.h"
+#include "core/Random.h"
+#include "creatures/Armies.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/CreatureType.h"
+#include "creatures/Mapelem.h"
+#include "creatures/WizardTable.h"
+#include "platform/Files.h"
+#include "support/CreatureField.h"
+#include "support/TestSupport.h"
+
+namespace ai_test {
+
+class AIField : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    here_ = platform::CurrentDirectory();
+    ASSERT_TRUE(platform::ChangeDirectory(testing_support::ForgedDataDir()));  // read only
+    ASSERT_NO_FATAL_FAILURE(testing_support::MakeCreatureField());
+    g_armyTable.ResetAll();
+    g_creatureArray.ReleaseAll();
+    g_wizardTable.Clear();
+    ResetGlobalOptions();
+    ClearAIDecisionData();
+    g_aiRandom.Seed(1234);
+  }
+  void TearDown() override {
+    g_creatureArray.ReleaseAll();
+    g_armyTable.ResetAll();
+    g_wizardTable.Clear();
+    for (CCreatureType& type : g_creatureTypes) type = CCreatureType{};
+    testing_support::ClearCreatureField();
+    ResetGlobalOptions();
+    ClearAIDecisionData();
+    platform::ChangeDirectory(here_);
+  }
+  // An army in use, hostile to every other.
+  void UseArmy(int army) {
+    CArmy& record = g_armyTable.armies[army];
+    record.inUse = 1;
+    record.SetRelationToAll(0);
+  }
+  CCreature& Place(int type, int army, int x, int y, int level = 0) {
+    return *g_creatureArray.At(testing_support::PlaceCreature(type, army, x, y, level));
+  }
+  // The army's wizard on the map, with a wizard record of its own.
+  CCreature& PlaceWizard(int army, int x, int y) {
+    UseArmy(army);
+    CCreature& wizard = Place(0, army, x, y);
+    g_armyTable.armies[army].wizardCreature = wizard.index;
+    g_armyTable.armies[army].wizardRecord = army;
+    g_wizardTable.At(army)->inUse = 1;
+    return wizard;
+  }
+  CWizard& WizardRecord(int army) { return *g_wizardTable.At(army); }
+  void SetPair(int id, float reference, float range) {
+    g_aiMeasureReference[id] = reference;
+    g_aiMeasureRange[id] = range;
+  }
+
+ private:
+  std::string here_;
+};
+
+}  // namespace ai_test
