@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "ai/AIDecisionData.h"
+#include "ai/AIGroupNode.h"
 #include "core/Random.h"
 #include "creatures/Armies.h"
 #include "creatures/Mapelem.h"
@@ -96,4 +97,39 @@ void ApplyWizardDecisionBias(int type, float& certainty, int army) {
 int IsDecisionTypeEnabled(int type, int army) {
   int percent = 0;
   return WizardDecisionPercent(army, type, percent) && percent != 0 ? 1 : 0;
+}
+
+int GetDecisionEndTick(int tick, int type, CAIGroupNode* group) {
+  struct Span {
+    int base;
+    bool perCreature;
+  };
+  Span span{6, false};  // spell and creature decisions
+  switch (type) {
+    case 6:
+      span = {4, true};
+      break;
+    case 7:
+      span = {8, true};
+      break;
+    case 8:
+      span = {5, true};
+      break;
+    case 9:
+    case 10:
+    case 13:
+      span = {3, false};
+      break;
+    case 11:
+      span = {4, true};
+      break;
+    case 12:
+    case 14:
+      span = {3, true};
+      break;
+    default:
+      break;
+  }
+  const int64_t end = int64_t{tick} + span.base + (span.perCreature ? CountMembers(group) / 2 : 0);
+  return ClampToInt(end);
 }

@@ -5,6 +5,7 @@
 // their reference pairs of cfg\ai.cfg; spell decisions then adjust it for the cost of the
 // cast, group decisions for the wizard's personality.
 
+class CAIGroupNode;
 class CCreature;
 
 // Folds one measure into the certainty. id is a signed measure id (1-129 by magnitude; a
@@ -34,3 +35,7 @@ void ApplyWizardDecisionBias(int type, float& certainty, int army);
 
 // 1 when the army has a wizard whose percentage for the type (6-14) is not 0; else 0.
 int IsDecisionTypeEnabled(int type, int army);
+
+// The tick at which a decision of the type, taken now for the group, runs out: a base per
+// type, and for some types half the group's creatures.
+int GetDecisionEndTick(int tick, int type, CAIGroupNode* group);

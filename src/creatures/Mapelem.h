@@ -467,6 +467,12 @@ class CCreature final : public CPrintFXOwner {
   CCreatureBehaviourState behaviour;            // autonomous behaviour
   CCreatureOrderState orderState;               // orders and animation states
   CCreatureCombatState combat;                  // damage, protections and experience
+  // Three marks the computer player's group builders test and nothing sets yet (0 from
+  // InitFromType): a creature the reachable-group builders pass over, one the watching
+  // builders pass over, and the marker the filtered troop builder requires to be 0.
+  int32_t aiUnreachable = 0;
+  int32_t aiNotWatching = 0;
+  int32_t aiTroopMarker = 0;
 };
 
 // One 36-byte queued-order entry of a creature's block: the bytes moved or -1. Loading wraps

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ai/AIDecisionData.h"
+#include "ai/AIGroupBuilder.h"
+#include "ai/AIGroupNode.h"
 #include "core/Options.h"
 #include "core/Random.h"
 #include "creatures/Armies.h"
@@ -70,6 +73,27 @@ class AIField : public ::testing::Test {
 
  private:
   std::string here_;
+};
+
+// The field with a node list and a builder for the groups a test makes; the nodes are freed
+// at the end.
+class AIGroups : public AIField {
+ protected:
+  void TearDown() override {
+    for (CAIGroupNode* node : nodes) delete node;
+    nodes.clear();
+    CAIGroupBuilder::clusterCache = true;
+    AIField::TearDown();
+  }
+  // A new inner node with a leaf for each creature, in order.
+  CAIGroupNode* Group(const std::vector<CCreature*>& creatures) {
+    CAIGroupNode* group = builder.NewGroupNode();
+    for (CCreature* c : creatures) CAIGroupBuilder::Attach(group, builder.NewLeafNode(c));
+    return group;
+  }
+
+  std::vector<CAIGroupNode*> nodes;
+  CAIGroupBuilder builder{nodes};
 };
 
 }  // namespace ai_test
