@@ -6,6 +6,7 @@
 
 #include "ai/Brain.h"
 #include "battle/BattleArmies.h"
+#include "battle/BattleCampaign.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
@@ -46,6 +47,11 @@ int g_aiOnlyEnd = 0;
 int g_followSelection = 0;
 int g_musicRestarted = 0;
 CBattle* g_battle = nullptr;
+
+namespace {
+IBattleCampaign g_neutralCampaign;
+}
+HookSlot<IBattleCampaign> g_battleCampaign(&g_neutralCampaign);
 
 namespace {
 
@@ -236,6 +242,9 @@ void CBattle::EndBattleAndShowResult() {
   victory = EvaluateVictory() ? 1 : 0;
   // A defeated player who still has an army and lost nothing critical leaves next frame.
   if (!victory && g_localArmy != -1 && !wizardLostByEffect && !criticalActorLost) return;
+  if (victory) g_battleCampaign->SetBattleResult(kBattleResultWon);
+  // Losing the battle of the realm's first region ends the campaign.
+  if (!victory && g_battleSetup.region == 1) g_battleCampaign->LeaveCampaign();
   RestartMainMusic();
   g_musicRestarted = 1;
   if (!graphicsFreed) {

@@ -7,6 +7,7 @@
 
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
+#include "battle/BattleCampaign.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattleEndExperience.h"
 #include "battle/BattleKnowledge.h"
@@ -210,6 +211,7 @@ void CBattle::Initialise() {
   victoryReached = wizardLostByEffect = criticalActorLost = 0;
   endScreenWon = -1;
   endScreenShown = 0;
+  g_battleCampaign->SetBattleResult(kBattleResultRunning);
   g_aiOnlyEnd = 0;
   finalResultsShown = 0;
   ClearWizardReturns();

@@ -5,6 +5,7 @@
 #include "frontend/MainMenu.h"
 #include "frontend/MapSelection.h"
 #include "frontend/QuickBattleMenu.h"
+#include "frontend/RealmView.h"
 #include "frontend/RegionEntry.h"
 #include "frontend/ScreenTable.h"
 #include "frontend/SinglePlayerBattle.h"
@@ -28,6 +29,7 @@ ScreenStorage<CSlideShowScreen> g_slideShowStorage;
 ScreenStorage<CSinglePlayerBattleScreen> g_singlePlayerBattleStorage;
 ScreenStorage<CRegionEntryScreen> g_regionEntryStorage;
 ScreenStorage<CSpellBoxScreen> g_spellBoxStorage;
+ScreenStorage<CRealmView> g_realmViewStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -45,12 +47,16 @@ void ConstructFrontEndScreens() {
   if (!g_singlePlayerBattle) g_singlePlayerBattle = g_singlePlayerBattleStorage.Construct();
   if (!g_regionEntry) g_regionEntry = g_regionEntryStorage.Construct();
   if (!g_spellBox) g_spellBox = g_spellBoxStorage.Construct();
+  if (!g_realmView) g_realmView = g_realmViewStorage.Construct();
+  SetFrontEndScreen(FrontEndScreen::kRealmView, g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
   SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, g_singlePlayerBattle);
 }
 
 void DestroyFrontEndScreens() {
+  SetFrontEndScreen(FrontEndScreen::kRealmView, nullptr);
+  Destroy(g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, nullptr);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, nullptr);
   SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, nullptr);

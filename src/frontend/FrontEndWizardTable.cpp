@@ -18,6 +18,9 @@ class CWizardTableCalls : public IFrontEndWizards {
     CWizard* wizard = g_wizardTable.At(record < 0 ? g_wizardTable.FindFree() : record);
     if (wizard) wizard->LoadDefinition(g_startWizardFile, 0, -1);
   }
+  void ForgetKnowledge(int record) override {
+    if (CWizard* wizard = g_wizardTable.At(record)) wizard->textBlock.assign(kWizardTextBlockBytes, 0);
+  }
   void AddItem(int record, int item) override {
     if (CWizard* wizard = g_wizardTable.At(record)) wizard->AddMagicItem(item);
   }

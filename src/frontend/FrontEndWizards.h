@@ -14,6 +14,8 @@ class IFrontEndWizards {
   // Loads the definition "_start.wzd" into a wizard record: the given one, or the first free
   // one for -1.
   virtual void LoadStartWizard(int record) {}
+  // The record's knowledge (the grimoire sections it has seen) all forgotten.
+  virtual void ForgetKnowledge(int record) {}
 
   // A quick battle's magic (records 0-3, one per player slot). A drawn magic item (0-20) joins
   // the record's list of 25 known items.

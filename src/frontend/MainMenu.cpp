@@ -7,6 +7,7 @@
 #include "core/Options.h"
 #include "frontend/CurrentRealm.h"
 #include "frontend/FrontEndWizards.h"
+#include "frontend/RealmView.h"
 #include "frontend/ScreenTable.h"
 #include "ui/Cursor.h"
 #include "ui/FrontEndRoot.h"
@@ -104,6 +105,9 @@ void CMainMenuScreen::OnClick(int type, int index) {
       g_networkGame = 0;
       g_gameMode = kGameModeCampaign;
       FrontEndWizards().LoadStartWizard(0);
+      // A new campaign's wizard knows nothing yet, whatever an earlier one learnt.
+      FrontEndWizards().ForgetKnowledge(0);
+      if (g_realmView) StartCampaign(*g_realmView, kCampaignRealm);
       break;
     case kLoadGame:
       g_networkGame = 0;

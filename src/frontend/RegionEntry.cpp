@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "frontend/FrontEndBattle.h"
 #include "frontend/FrontEndWizards.h"
+#include "frontend/RealmView.h"
 #include "frontend/ScreenTable.h"
 #include "graphics/Display.h"
 #include "platform/Files.h"
@@ -133,6 +134,11 @@ void CRegionEntryScreen::OnClick(int type, int index) {
   if (type == kWidgetTextButton && index == kGoOn) {
     GoOn();
   } else if (type == kWidgetTextButton && index == kBack) {
+    // Refusing the battle that waits in the player's own region leaves the campaign.
+    if (mode == kFromRealmView && !elsewhere && g_realmView) {
+      g_realmView->leaveRequested = 1;
+      g_realmView->battlePending = 0;
+    }
     LeaveClosing();
   }
   // The grimoire, the spell box and the character screen are opened from the realm view's
@@ -151,6 +157,8 @@ void CRegionEntryScreen::GoOn() {
     setup.localArmy = 0;
     g_lastBattleSetup = setup;
     pendingPush = FrontEndBattle().LoadBattle(setup);
+  } else if (g_realmView) {
+    g_realmView->ChooseRegion(region);
   }
   LeaveClosing();
 }

@@ -4,14 +4,25 @@
 #include "battle/Script.h"
 #include "core/SavedGame.h"
 #include "creatures/WizardTable.h"
+#include "frontend/RealmView.h"
 #include "map/Map.h"
 
 namespace {
 
-// The front end's own parts (the realm state, the spell box and where play resumes) keep the
-// neutral answers until the front end installs its share.
+// The spell box and where play resumes keep the neutral answers until the front end installs
+// its share.
 class CGameSavedParts : public ISavedGameParts {
  public:
+  int WriteRealmState(FILE* file) override { return g_realmView ? g_realmView->realmState.WriteSave(file) : -1; }
+  int ReadRealmState(FILE* file) override { return g_realmView ? g_realmView->realmState.ReadSave(file) : -1; }
+  void GetSettings(int32_t settings[4]) override {
+    ISavedGameParts::GetSettings(settings);
+    settings[0] = g_realmTutorialStep;
+  }
+  void SetSettings(const int32_t settings[4]) override {
+    ISavedGameParts::SetSettings(settings);
+    g_realmTutorialStep = settings[0];
+  }
   int WriteWizards(FILE* file) override { return g_wizardTable.Save(file); }
   int ReadWizards(FILE* file) override { return g_wizardTable.Load(file); }
   int WriteScript(FILE* file) override { return CScript::Save(file); }

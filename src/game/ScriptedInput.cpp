@@ -5,6 +5,7 @@
 #include <memory>
 #include <sstream>
 
+#include "battle/Battle.h"
 #include "core/Random.h"
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
@@ -75,6 +76,12 @@ bool ParseCommand(std::istringstream& words, const std::string& first, ScriptCom
       why = "png needs a file name";
       return false;
     }
+  } else if (verb == "battle") {
+    if (a != "won" && a != "lost") {
+      why = "battle needs won or lost";
+      return false;
+    }
+    command.action = a == "won" ? ScriptCommand::kWinBattle : ScriptCommand::kLoseBattle;
   } else if (verb == "close") {
     command.kind = ScriptCommand::kClose;
   } else if (verb == "seed") {
@@ -89,6 +96,16 @@ bool ParseCommand(std::istringstream& words, const std::string& first, ScriptCom
     return false;
   }
   return true;
+}
+
+// What the effects do when a battle is decided: the player's victory or the loss of its
+// wizard; the battle's end countdown takes it from there.
+void EndRunningBattle(bool won) {
+  if (!g_battle || !g_battle->loaded) return;
+  if (won)
+    g_battle->victoryReached = 1;
+  else
+    g_battle->wizardLostByEffect = 1;
 }
 
 std::unique_ptr<CScriptedInput> g_scriptedInput;
@@ -154,6 +171,10 @@ void CScriptedInput::Frame(int frame, int topScreenId) {
 }
 
 void CScriptedInput::Run(const ScriptCommand& command) {
+  if (command.action != ScriptCommand::kNoAction) {
+    EndRunningBattle(command.action == ScriptCommand::kWinBattle);
+    return;
+  }
   switch (command.kind) {
     case ScriptCommand::kClick:
     case ScriptCommand::kRightClick: {

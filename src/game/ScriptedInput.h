@@ -20,6 +20,9 @@
 //   <frame> close           the window closed, as by the user
 //   <frame> seed <n>        the front end's generator (g_random) seeded with n, so that a run
 //                           draws the same opponents and battle seeds every time
+//   <frame> battle won      the running battle ends as the player's victory, or
+//   <frame> battle lost     as its defeat, through the battle's own end (its countdown, then
+//                           the end screen of a campaign battle); nothing without a battle
 // Frames count from 1. A line that cannot be read is reported on stderr and left out.
 
 #include <cstdint>
@@ -34,6 +37,9 @@ struct ScriptCommand {
   int x = 0, y = 0;
   int key = 0;
   uint32_t seed = 0;
+  // A test's action on the game itself rather than an input: the running battle decided.
+  enum Action { kNoAction, kWinBattle, kLoseBattle };
+  Action action = kNoAction;
   std::string file;
 };
 

@@ -19,6 +19,7 @@
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
 #include "frontend/FrontEndWizardTable.h"
+#include "frontend/RealmView.h"
 #include "game/BattleHandOver.h"
 #include "game/MagicItemsHandOver.h"
 #include "game/MainLoop.h"
@@ -163,6 +164,7 @@ void InstallSubsystems() {
   InstallBattleHandOver();
   InstallMagicItemsHandOver();
   InstallSavedGameParts();
+  InstallRealmView();
 }
 
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }

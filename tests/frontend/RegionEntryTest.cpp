@@ -69,7 +69,8 @@ TEST_F(RegionEntry, TheFirstMoorlandRegionHidesTheSpellBoxAndCharacterButtons) {
     int region;
     int controls;  // two text buttons, the standard buttons shown and four radio buttons
   };
-  for (const Case& c : {Case{"Moorland", 1, 7}, Case{"moorland", 1, 7}, Case{"Moorland", 2, 9}}) {
+  for (const Case& c :
+       {Case{"Moorland", 1, 7}, Case{"moorland", 1, 7}, Case{"Moorland", 2, 9}, Case{"Moorland", 12, 9}}) {
     g_regionEntry->mode = CRegionEntryScreen::kFromRealmView;
     g_regionEntry->realmName = c.realm;
     g_regionEntry->region = c.region;
@@ -79,7 +80,8 @@ TEST_F(RegionEntry, TheFirstMoorlandRegionHidesTheSpellBoxAndCharacterButtons) {
     auto* fourth = static_cast<CRadioButton*>(g_regionEntry->ControlOf(kWidgetRadioButton, 3));
     EXPECT_TRUE(fourth->Selected());
     // A region without a picture of its own shows the first Moorland region's.
-    EXPECT_NE(g_regionEntry->BackgroundPath().find("oorland_Region_01.JPG"), std::string::npos);
+    const char* picture = c.region == 2 ? "oorland_Region_02.JPG" : "oorland_Region_01.JPG";
+    EXPECT_NE(g_regionEntry->BackgroundPath().find(picture), std::string::npos);
     while (g_screenCount > 0) PopScreen();
   }
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/Battle.h"
 #include "core/Random.h"
 #include "game/ScriptedInput.h"
 #include "graphics/GraphicsFixtures.h"
@@ -73,6 +74,29 @@ TEST(ScriptedInput, ASeedCommandSeedsTheFrontEndsGenerator) {
   input.Frame(2, 3);
   CRandom expected(99);
   EXPECT_EQ(g_random.Next(), expected.Next());
+}
+
+TEST(ScriptedInput, ABattleCommandDecidesTheRunningBattle) {
+  const InputScript script = ParseInputScript("1 battle won\n2 battle lost\n3 battle maybe\n");
+  ASSERT_EQ(script.commands.size(), 2u);
+  EXPECT_EQ(script.commands[0].action, ScriptCommand::kWinBattle);
+  EXPECT_EQ(script.commands[1].action, ScriptCommand::kLoseBattle);
+  EXPECT_EQ(script.errors, (std::vector<std::string>{"line 3: battle needs won or lost"}));
+  ConstructBattle();
+  for (bool loaded : {false, true}) {
+    SCOPED_TRACE(loaded);
+    g_battle->loaded = loaded ? 1 : 0;
+    g_battle->victoryReached = g_battle->wizardLostByEffect = 0;
+    CScriptedInput input;
+    input.Use(ParseInputScript("1 battle won\n"));
+    input.Frame(1, kBattleScreenId);
+    EXPECT_EQ(g_battle->victoryReached, loaded ? 1 : 0);
+    input.Use(ParseInputScript("1 battle lost\n"));
+    input.Frame(1, kBattleScreenId);
+    EXPECT_EQ(g_battle->wizardLostByEffect, loaded ? 1 : 0);
+  }
+  g_battle->loaded = 0;
+  DestroyBattle();
 }
 
 TEST(ScriptedInput, NotesEachScreenThatComesOnTopAndSavesTheShownFrame) {

@@ -4,6 +4,7 @@
 // battles and the Experience Processing screen.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "forge/BattleEndLayouts.h"
 #include "forge/Forge.h"
@@ -174,13 +175,14 @@ struct RealmTitles {
   const char* realm;
   const char* victory;
   const char* defeat;
-  const char* titles[5];
+  std::vector<const char*> titles;
 };
 const RealmTitles kRealmTitles[] = {
     {"moorland",
      "Victory",
      "Defeat",
-     {"The Standing Stones", "The Keep of Cadoc", "The Great Moor", "The Barrows", "The Northern Fells"}},
+     {"The Standing Stones", "The Keep of Cadoc", "The Great Moor", "The Barrows", "The Northern Fells", "Sallow Marsh",
+      "The High Crags"}},
     {"multiplayer", "Victory", "Defeat", {"Moor Gate", "Castle Reach", "The Great Moor", "Cliffs of Ash", "Lakeside"}},
 };
 
@@ -208,7 +210,7 @@ FORGE_STEP(BattleEndScreens) {
     ini.Comment("The end screen's heading: the outcome, then the region's title (ITEM_<region - 1>)");
     ini.Section("HEADER");
     ini.Key("VictoryText", realm.victory).Key("DefeatText", realm.defeat);
-    for (int n = 0; n < 5; ++n) {
+    for (int n = 0; n < static_cast<int>(realm.titles.size()); ++n) {
       ini.Section("ITEM_" + std::to_string(n));
       ini.Key("Title", realm.titles[n]);
     }

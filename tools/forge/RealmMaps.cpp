@@ -19,6 +19,9 @@ const RegionMap kRegions[] = {
     {5, 5, "(10,1,0,0)", "(1,8)(2,4)(3,3)(4,3)(5,2)(12,3)(9,1)", 6, "SOUTH"},
     {5, 3, "", "(1,6)(2,3)(6,4)(7,4)(8,4)(3,2)", 4, "EAST"},
     {3, 4, "", "(1,5)(6,3)(8,3)(12,2)(4,2)", 3, "NORTHWEST"},
+    {4, 3, "", "(1,6)(2,2)(7,3)(8,3)(12,2)(5,1)", 4, "SOUTHWEST"},
+    {4, 4, "", "(1,7)(2,3)(3,2)(6,3)(9,1)(12,2)", 4, "NORTH"},
+    {5, 4, "", "(1,8)(2,4)(4,3)(5,2)(7,3)(12,2)", 5, "EAST"},
 };
 
 // The armies of a campaign region, in record order: the wanderers, the player's army (named
@@ -54,7 +57,10 @@ int RegionCount() { return static_cast<int>(std::size(kRegions)); }
 
 std::vector<std::string> RegionArmyNames(int region) {
   static const char* const kEnemies[] = {"Morvane", "Cadoc", "Ysbail", "Gwyndor", "Tarran", "Breccan"};
-  std::vector<std::string> names = {"WANDERING", "Edric", kEnemies[(2 * region) % 6]};
+  // The first enemy of a campaign region is the wizard who owns it on the realm view.
+  static const char* const kOwners[] = {"Morvane", "Ysbail", "Cadoc",   "Morvane",
+                                        "Morvane", "Tarran", "Gwyndor", "Gwyndor"};
+  std::vector<std::string> names = {"WANDERING", "Edric", kOwners[region % 8]};
   if (region % 2 == 0 && region > 0) names.push_back(kEnemies[(2 * region + 1) % 6]);
   return names;
 }

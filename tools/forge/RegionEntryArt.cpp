@@ -25,6 +25,12 @@ struct RegionLook {
 
 const RegionLook kLooks[] = {
     {"Moorland", 1, Rgb(60, 80, 130), Rgb(220, 190, 150), Rgb(110, 100, 120), Rgb(50, 60, 40), 90, false, true},
+    {"Moorland", 2, Rgb(70, 60, 100), Rgb(230, 170, 120), Rgb(100, 90, 100), Rgb(60, 55, 40), 120, false, true},
+    {"Moorland", 3, Rgb(80, 100, 140), Rgb(230, 210, 170), Rgb(120, 120, 100), Rgb(80, 80, 45), 50, false, false},
+    {"Moorland", 4, Rgb(40, 40, 60), Rgb(160, 140, 150), Rgb(80, 80, 90), Rgb(45, 50, 40), 70, false, false},
+    {"Moorland", 5, Rgb(90, 120, 170), Rgb(220, 230, 230), Rgb(130, 140, 150), Rgb(70, 85, 60), 170, false, false},
+    {"Moorland", 6, Rgb(60, 80, 80), Rgb(190, 200, 170), Rgb(90, 110, 100), Rgb(50, 70, 50), 30, true, false},
+    {"Moorland", 7, Rgb(50, 60, 110), Rgb(240, 200, 170), Rgb(120, 110, 130), Rgb(60, 60, 70), 200, false, false},
     {"Multiplayer", 1, Rgb(50, 70, 120), Rgb(230, 200, 160), Rgb(110, 110, 130), Rgb(60, 70, 40), 110, false, true},
     {"Multiplayer", 2, Rgb(80, 40, 60), Rgb(240, 150, 90), Rgb(120, 70, 80), Rgb(60, 40, 30), 60, false, true},
     {"Multiplayer", 3, Rgb(30, 60, 110), Rgb(170, 200, 220), Rgb(90, 110, 120), Rgb(50, 80, 50), 40, true, false},
