@@ -70,7 +70,7 @@ class CFrontEndMenu : public CMenuScreen {
   virtual std::string BackgroundPath() const;
   // Loads the background picture into the background surface; a picture that cannot be
   // loaded ends the program with the file-load error.
-  void LoadBackgroundPicture();
+  virtual void LoadBackgroundPicture();
 
   // The controls and labels of the loaded screen by their creation index (null when there is
   // none, or the screen is not loaded).

@@ -4,6 +4,7 @@
 
 #include "frontend/MainMenu.h"
 #include "frontend/MapSelection.h"
+#include "frontend/MiniMenu.h"
 #include "frontend/QuickBattleMenu.h"
 #include "frontend/RealmView.h"
 #include "frontend/RegionEntry.h"
@@ -30,6 +31,7 @@ ScreenStorage<CSinglePlayerBattleScreen> g_singlePlayerBattleStorage;
 ScreenStorage<CRegionEntryScreen> g_regionEntryStorage;
 ScreenStorage<CSpellBoxScreen> g_spellBoxStorage;
 ScreenStorage<CRealmView> g_realmViewStorage;
+ScreenStorage<CMiniMenuScreen> g_miniMenuStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -48,6 +50,7 @@ void ConstructFrontEndScreens() {
   if (!g_regionEntry) g_regionEntry = g_regionEntryStorage.Construct();
   if (!g_spellBox) g_spellBox = g_spellBoxStorage.Construct();
   if (!g_realmView) g_realmView = g_realmViewStorage.Construct();
+  if (!g_miniMenu) g_miniMenu = g_miniMenuStorage.Construct();
   SetFrontEndScreen(FrontEndScreen::kRealmView, g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
@@ -56,6 +59,7 @@ void ConstructFrontEndScreens() {
 
 void DestroyFrontEndScreens() {
   SetFrontEndScreen(FrontEndScreen::kRealmView, nullptr);
+  Destroy(g_miniMenu);
   Destroy(g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, nullptr);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, nullptr);

@@ -11,6 +11,7 @@
 #include "core/Preferences.h"
 #include "core/RealmPath.h"
 #include "creatures/WizardTable.h"
+#include "frontend/MiniMenu.h"
 #include "frontend/RegionEntry.h"
 #include "frontend/SpellBox.h"
 #include "graphics/Display.h"
@@ -196,10 +197,21 @@ bool CRealmView::PushRequestedScreen() {
       return true;
     }
   }
-  // The grimoire, the character screen and the mini menu come with their own screens; their
-  // buttons stay greyed until then.
-  requests_[kGrimoireButton] = requests_[kCharacterButton] = requests_[kMiniMenuButton] = 0;
+  if (requests_[kMiniMenuButton]) {
+    requests_[kMiniMenuButton] = 0;
+    if (PushMiniMenu()) return true;
+  }
+  // The grimoire and the character screen come with their own screens; their buttons stay
+  // greyed until then.
+  requests_[kGrimoireButton] = requests_[kCharacterButton] = 0;
   return false;
+}
+
+bool CRealmView::PushMiniMenu() {
+  if (!g_miniMenu) return false;
+  g_miniMenu->mode = CMiniMenuScreen::kRealmViewMode;
+  PushScreen(g_miniMenu);
+  return true;
 }
 
 void CRealmView::OpenRegion() {
@@ -245,10 +257,9 @@ void CRealmView::EnterChosenBattle() {
 }
 
 int CRealmView::OnMessage(platform::WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {
-  // Escape opens the mini menu, F2 and F3 the save and load screens: they come with their own
-  // screens.
-  (void)message;
-  (void)wParam;
+  // Escape opens the mini menu (also while the realm is finished and nothing is drawn); F2 and
+  // F3, the save and load screens, come with those screens.
+  if (message == platform::WM_KEYDOWN && static_cast<int>(wParam) == platform::VK_ESCAPE) PushMiniMenu();
   return 0;
 }
 

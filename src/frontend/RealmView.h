@@ -131,6 +131,7 @@ class CRealmView : public CScreen {
   void RunMap();
   void PointAtRegions();
   bool PushRequestedScreen();
+  bool PushMiniMenu();
   void OpenRegion();
   void PushRegionEntry();
   void LoadNextRealm();

@@ -199,8 +199,8 @@ void CRealmView::MakeButtons() {
     const int left = kFirstButtonLeft[lowRes] - kButtonSpacing * b;
     button->Create(spec.id, platform::Rect{left, kButtonTop, left + kButtonSize, kButtonTop + kButtonSize},
                    buttonCallback_.get(), nullptr, 1);
-    // The grimoire, the character screen and the mini menu are not there yet.
-    if (spec.id != kSpellBoxButton) button->GreyOut();
+    // The grimoire and the character screen are not there yet.
+    if (spec.id == kGrimoireButton || spec.id == kCharacterButton) button->GreyOut();
     buttons_[b] = std::move(button);
   }
 }

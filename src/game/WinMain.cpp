@@ -19,6 +19,7 @@
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
 #include "frontend/FrontEndWizardTable.h"
+#include "frontend/MiniMenu.h"
 #include "frontend/RealmView.h"
 #include "game/BattleHandOver.h"
 #include "game/MagicItemsHandOver.h"
@@ -165,6 +166,7 @@ void InstallSubsystems() {
   InstallMagicItemsHandOver();
   InstallSavedGameParts();
   InstallRealmView();
+  InstallMiniMenu();
 }
 
 int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fileName) ? 1 : 0; }
