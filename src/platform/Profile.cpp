@@ -15,6 +15,83 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kBigEndianMark = "\xFE\xFF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// UTF-16 text (after its mark) as UTF-8; a broken surrogate reads as U+FFFD, an odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  auto unit = [&](size_t i) -> char32_t {
+    const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+    const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+    return static_cast<char32_t>(hi << 8 | lo);
+  };
+  std::string out;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t c = unit(i);
+    if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = kReplacement;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+// The next code point of UTF-8 text; a malformed byte reads as U+FFFD and is stepped over alone.
+char32_t NextUtf8(std::string_view text, size_t& at) {
+  const auto lead = static_cast<unsigned char>(text[at++]);
+  const int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
+  if (lead < 0x80) return lead;
+  if (extra == 0 || at + static_cast<size_t>(extra) > text.size()) return kReplacement;
+  char32_t c = lead & (0x3F >> extra);
+  for (int k = 0; k < extra; ++k) {
+    const auto next = static_cast<unsigned char>(text[at + static_cast<size_t>(k)]);
+    if ((next & 0xC0) != 0x80) return kReplacement;
+    c = c << 6 | (next & 0x3F);
+  }
+  at += static_cast<size_t>(extra);
+  return c;
+}
+
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
+  std::string out;
+  auto put = [&](char32_t u) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  };
+  for (size_t at = 0; at < text.size();) {
+    const char32_t c = NextUtf8(text, at);
+    if (c >= 0x10000) {
+      put(0xD800 + ((c - 0x10000) >> 10));
+      put(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      put(c);
+    }
+  }
+  return out;
+}
 
 std::string_view Trim(std::string_view text) {
   size_t begin = 0, end = text.size();
@@ -37,6 +114,33 @@ std::string Unquote(std::string_view value) {
   return std::string(value);
 }
 
+// A number as the profile functions read one: blanks, a sign, a base prefix ("0x", "0o", "0b")
+// and the digits of that base up to the first other character. The sum wraps around at 32 bits
+// as theirs does, and no digits at all read as 0.
+uint32_t ParseProfileNumber(std::string_view text) {
+  size_t at = 0;
+  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ') ++at;
+  const bool negative = at < text.size() && text[at] == '-';
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
+  uint32_t base = 10;
+  if (text.size() - at >= 2 && text[at] == '0') {
+    const char prefix = text[at + 1];
+    base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+    if (base != 10) at += 2;
+  }
+  uint32_t total = 0;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    const uint32_t digit = c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
+                           : c >= 'a' && c <= 'z' ? static_cast<uint32_t>(c - 'a' + 10)
+                           : c >= 'A' && c <= 'Z' ? static_cast<uint32_t>(c - 'A' + 10)
+                                                  : 99;
+    if (digit >= base) break;
+    total = total * base + digit;
+  }
+  return negative ? 0u - total : total;
+}
+
 }  // namespace
 
 // --- ProfileText ---------------------------------------------------------------------------
@@ -44,8 +148,9 @@ std::string Unquote(std::string_view value) {
 ProfileText::Line ProfileText::ParseLine(std::string_view raw) {
   Line line;
   std::string_view text = Trim(raw);
-  if (text.empty() || text.front() == ';') return line;
-  size_t close = text.find(']');
+  if (text.empty()) return line;
+  // The name runs to the last ']', so "[x]y]" names "x]y".
+  size_t close = text.rfind(']');
   if (text.front() == '[' && close != std::string_view::npos) {
     line.kind = Line::kSection;
     line.name = std::string(Trim(text.substr(1, close - 1)));
@@ -64,34 +169,48 @@ ProfileText::Line ProfileText::ParseLine(std::string_view raw) {
   return line;
 }
 
-ProfileText::ProfileText(std::string_view all) {
-  if (all.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    byteOrderMark_ = true;
+ProfileText::ProfileText(std::string_view bytes) {
+  std::string decoded;
+  std::string_view all = bytes;
+  if (bytes.starts_with(kByteOrderMark)) {
+    encoding_ = Encoding::kUtf8Mark;
     all.remove_prefix(kByteOrderMark.size());
+  } else if (bytes.starts_with(kLittleEndianMark) || bytes.starts_with(kBigEndianMark)) {
+    const bool big = bytes.starts_with(kBigEndianMark);
+    encoding_ = big ? Encoding::kUtf16Big : Encoding::kUtf16Little;
+    decoded = Utf16ToUtf8(bytes.substr(2), big);
+    all = decoded;
   }
+  bool lineEndSeen = false;
   size_t pos = 0;
   while (pos < all.size()) {
-    size_t end = all.find('\n', pos);
+    // A line ends at LF, at CR LF, or at a CR alone.
+    size_t end = all.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) end = all.size();
-    std::string_view raw = all.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') {
-      raw.remove_suffix(1);
-      crlf_ = true;
+    size_t next = end + (all.substr(end, 2) == "\r\n" ? 2 : 1);
+    if (!lineEndSeen && end < all.size()) {
+      lineEnd_ = std::string(all.substr(end, next - end));
+      lineEndSeen = true;
     }
+    std::string_view raw = all.substr(pos, end - pos);
     raw_.emplace_back(raw);
     lines_.push_back(ParseLine(raw));
-    pos = end + 1;
+    pos = next;
   }
 }
 
 int ProfileText::FindSection(std::string_view section) const {
+  // The lines before the first header answer to the empty name, and shadow any "[]".
+  if (Trim(section).empty()) return 0;
   for (size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == Line::kSection && EqualNoCase(lines_[i].name, Trim(section))) return static_cast<int>(i);
+    if (lines_[i].kind == Line::kSection && EqualNoCase(lines_[i].name, Trim(section))) return static_cast<int>(i + 1);
   return -1;
 }
 
-int ProfileText::FindKey(int sectionLine, std::string_view key) const {
-  for (size_t i = static_cast<size_t>(sectionLine) + 1; i < lines_.size(); ++i) {
+int ProfileText::FindKey(int sectionStart, std::string_view key) const {
+  // The profile functions answer the empty key name with the default, whatever "=value" lines hold.
+  if (Trim(key).empty()) return -1;
+  for (size_t i = static_cast<size_t>(sectionStart); i < lines_.size(); ++i) {
     if (lines_[i].kind == Line::kSection) break;
     if (lines_[i].kind == Line::kKey && EqualNoCase(lines_[i].name, Trim(key))) return static_cast<int>(i);
   }
@@ -109,24 +228,26 @@ std::optional<std::string> ProfileText::Value(std::string_view section, std::str
 std::vector<std::string> ProfileText::SectionNames() const {
   std::vector<std::string> names;
   for (const Line& line : lines_)
-    if (line.kind == Line::kSection) names.push_back(line.name);
+    if (line.kind == Line::kSection && !line.name.empty()) names.push_back(line.name);
   return names;
 }
+
+bool ProfileText::IsListed(const Line& line) { return line.kind == Line::kKey && !line.name.starts_with(';'); }
 
 std::vector<std::string> ProfileText::KeyNames(std::string_view section) const {
   std::vector<std::string> names;
   int s = FindSection(section);
-  for (size_t i = static_cast<size_t>(s) + 1; s >= 0 && i < lines_.size() && lines_[i].kind != Line::kSection; ++i)
-    if (lines_[i].kind == Line::kKey && lines_[i].hasEquals) names.push_back(lines_[i].name);
+  for (size_t i = static_cast<size_t>(s); s >= 0 && i < lines_.size() && lines_[i].kind != Line::kSection; ++i)
+    if (IsListed(lines_[i]) && lines_[i].hasEquals) names.push_back(lines_[i].name);
   return names;
 }
 
 std::string ProfileText::SectionListing(std::string_view section) const {
   std::string list;
   int s = FindSection(section);
-  for (size_t i = static_cast<size_t>(s) + 1; s >= 0 && i < lines_.size() && lines_[i].kind != Line::kSection; ++i) {
+  for (size_t i = static_cast<size_t>(s); s >= 0 && i < lines_.size() && lines_[i].kind != Line::kSection; ++i) {
     const Line& line = lines_[i];
-    if (line.kind != Line::kKey) continue;
+    if (!IsListed(line)) continue;
     list += line.name;
     if (line.hasEquals) list += "=" + line.rawValue;
     list += '\0';
@@ -156,7 +277,7 @@ void ProfileText::Set(std::string_view section, std::string_view key, std::strin
     Replace(static_cast<size_t>(k), entry);
   } else {
     // After the section's last non-blank line, so the blank line before the next section stays.
-    size_t insert = static_cast<size_t>(s) + 1;
+    size_t insert = static_cast<size_t>(s);
     for (size_t i = insert; i < lines_.size() && lines_[i].kind != Line::kSection; ++i)
       if (!Trim(raw_[i]).empty()) insert = i + 1;
     Insert(insert, entry);
@@ -173,11 +294,20 @@ bool ProfileText::Delete(std::string_view section, std::string_view key) {
 }
 
 std::string ProfileText::Bytes() const {
-  std::string text = byteOrderMark_ ? std::string(kByteOrderMark) : std::string();
-  const char* eol = crlf_ ? "\r\n" : "\n";
+  std::string text;
   for (const std::string& line : raw_) {
     text += line;
-    text += eol;
+    text += lineEnd_;
+  }
+  switch (encoding_) {
+    case Encoding::kPlain:
+      return text;
+    case Encoding::kUtf8Mark:
+      return std::string(kByteOrderMark) + text;
+    case Encoding::kUtf16Little:
+      return std::string(kLittleEndianMark) + Utf8ToUtf16(text, false);
+    case Encoding::kUtf16Big:
+      return std::string(kBigEndianMark) + Utf8ToUtf16(text, true);
   }
   return text;
 }
@@ -257,7 +387,7 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
                               std::string_view path) {
   std::string value;
   if (Lookup(section, key, path, value)) return value;
-  return std::string(TrimDefault(defaultValue));
+  return Unquote(TrimDefault(defaultValue));
 }
 
 size_t ReadProfileString(std::string_view section, std::string_view key, std::string_view defaultValue, char* out,
@@ -272,19 +402,8 @@ size_t ReadProfileString(std::string_view section, std::string_view key, std::st
 
 int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue, std::string_view path) {
   std::string value;
-  if (!Lookup(section, key, path, value)) return defaultValue;
-  const char* p = value.c_str();
-  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
-  bool negative = false;
-  if (*p == '-' || *p == '+') negative = (*p++ == '-');
-  if (!std::isdigit(static_cast<unsigned char>(*p))) return defaultValue;
-  // The profile functions answer an unsigned 32-bit number: larger ones stop at its end.
-  long long n = 0;
-  while (std::isdigit(static_cast<unsigned char>(*p))) {
-    n = n * 10 + (*p++ - '0');
-    if (n > 0xFFFFFFFFLL) n = 0xFFFFFFFFLL;
-  }
-  return static_cast<int>(static_cast<uint32_t>(negative ? -n : n));
+  if (!Lookup(section, key, path, value) || value.empty()) return defaultValue;
+  return static_cast<int>(ParseProfileNumber(value));
 }
 
 bool WriteProfileStrings(std::span<const ProfileEntry> entries, std::string_view path) {
@@ -332,7 +451,9 @@ size_t ReadProfileSection(std::string_view section, char* out, size_t size, std:
     std::lock_guard<std::mutex> lock(g_cacheMutex);
     list = Load(ResolvePath(path)).text.SectionListing(section);
   }
-  if (list.size() + 1 <= size) {
+  // A list that would fill the buffer to its last character is answered as one that does not
+  // fit (size - 2), as the profile functions answer it; the bytes copied are the same.
+  if (list.size() + 2 <= size) {
     std::memcpy(out, list.data(), list.size());
     out[list.size()] = '\0';
     if (list.empty()) out[1] = '\0';

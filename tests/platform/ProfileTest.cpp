@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"Video", "Single", "quoted"},
                       ReadCase{"Video", "Mixed", "\"open only"},  // unmatched quote kept
                       ReadCase{"Video", "Inline", "value ; not a comment"},
-                      ReadCase{"Video", ";Hidden", "<default>"},  // comment line is no key
+                      ReadCase{"Video", ";Hidden", "1"},  // a comment answers its whole text, ';' included
                       ReadCase{"Video", "Hidden", "<default>"}, ReadCase{"Video", "Empty", ""},  // present but empty
                       ReadCase{"Sound", "Volume", "-300"},      // section name trimmed, CRLF
                       ReadCase{"Video", "Depth", "<default>"},  // second [VIDEO] is not searched
@@ -78,7 +78,7 @@ TEST(Profile, IntegersAndTheirDefault) {
   std::string file = dir.File("a.cfg");
   EXPECT_EQ(platform::ReadProfileInt("S", "A", 0, file), 12);
   EXPECT_EQ(platform::ReadProfileInt("S", "B", 0, file), -7);
-  EXPECT_EQ(platform::ReadProfileInt("S", "C", 9, file), 9);
+  EXPECT_EQ(platform::ReadProfileInt("S", "C", 9, file), 0);  // present without digits: 0, not the default
   EXPECT_EQ(platform::ReadProfileInt("S", "D", 0, file), 3);
 }
 
@@ -150,12 +150,119 @@ TEST(ProfileSection, ASectionThatDoesNotFitAnswersSizeLessTwo) {
   TempDir dir;
   dir.Write("s.ini", "[Sounds]\n1=aaaa\n2=bbbb\n");
   size_t result = 0;
-  // "1=aaaa\0" "2=bbbb\0" and the final '\0' need 15 characters.
-  SectionLines(dir.File("s.ini"), "Sounds", 15, result);
+  // "1=aaaa\0" "2=bbbb\0" and the final '\0' need 15 characters: a buffer of exactly 15 gets
+  // the whole list, yet the answer is the one for a list that did not fit (15 - 2).
+  std::vector<std::string> whole = SectionLines(dir.File("s.ini"), "Sounds", 15, result);
+  EXPECT_EQ(result, 13u);
+  EXPECT_EQ(whole, (std::vector<std::string>{"1=aaaa", "2=bbbb"}));
+  SectionLines(dir.File("s.ini"), "Sounds", 16, result);
   EXPECT_EQ(result, 14u);
   std::vector<std::string> cut = SectionLines(dir.File("s.ini"), "Sounds", 12, result);
   EXPECT_EQ(result, 10u);
   EXPECT_EQ(cut.front(), "1=aaaa");  // what fits, properly ended
+}
+
+}  // namespace
+
+namespace {
+
+// Files as other tools write them, read as the profile functions read them.
+struct FileCase {
+  const char* name;
+  std::string file;
+  const char* section;
+  const char* key;
+  const char* defaultValue;
+  const char* expected;
+};
+
+std::string Utf16(std::string_view ascii, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : ascii) {
+    bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+  }
+  return bytes;
+}
+
+const FileCase kFileCases[] = {
+    {"quotedDefault", "[A]\n", "A", "k", "\"quoted\"", "quoted"},
+    {"singleQuotedDefaultWithBlanks", "[A]\n", "A", "k", "' x '  ", " x "},
+    {"headerToItsLastBracket", "[x]y]\nk=1\n", "x]y", "k", "d", "1"},
+    {"headerNotToItsFirstBracket", "[x]y]\nk=1\n", "x", "k", "d", "d"},
+    {"keysBeforeAnyHeaderAnswerTheEmptyName", "k=1\n[A]\nk=2\n", "", "k", "d", "1"},
+    {"keysBeforeAnyHeaderAreInNoNamedSection", "k=1\n[A]\nj=2\n", "A", "k", "d", "d"},
+    {"emptyHeaderIsShadowedByTheLinesBeforeIt", "[]\nk=1\n", "", "k", "d", "d"},
+    {"crOnlyLineEnds", "[A]\rk=1\rj=2\r[B]\rk=3\r", "B", "k", "d", "3"},
+    {"crOnlyKeepsKeysApart", "[A]\rk=1\rj=2\r", "A", "k", "d", "1"},
+    {"utf16Little", Utf16("[A]\r\nk=\"16\"\r\n", false), "A", "k", "d", "16"},
+    {"utf16Big", Utf16("[A]\nk=be\n", true), "a", "K", "d", "be"},
+    {"commentFoundByItsWholeText", "[A]\n  ;k=1\n", "A", ";k", "d", "1"},
+    {"emptyKeyName", "[A]\n=v\n", "A", "  ", "d", "d"},
+};
+
+TEST(ProfileFiles, ReadAsTheProfileFunctionsRead) {
+  TempDir dir;
+  const std::string path = dir.File("case.ini");
+  for (const FileCase& c : kFileCases) {
+    dir.Write("case.ini", c.file);
+    platform::FlushProfileCache();
+    EXPECT_EQ(platform::ReadProfileString(c.section, c.key, c.defaultValue, path), c.expected) << c.name;
+  }
+}
+
+// Integers as the profile functions read them. A number past 32 bits wraps around modulo 2^32
+// (the sum of the digits is kept in 32 bits and never checked), it does not stop at the largest.
+TEST(ProfileFiles, IntegersReadWithTheirBaseAndWrapAround) {
+  const struct {
+    const char* value;
+    int expected;
+  } cases[] = {
+      {"0x10", 16},        {"0xff", 255},
+      {"-0x10", -16},      {"0o17", 15},
+      {"0b101", 5},        {"0X10", 0},
+      {"010", 10},         {"abc", 0},
+      {"- 5", 0},          {"+", 0},
+      {"\"42\"", 42},      {"4294967295", -1},
+      {"4294967297", 1},   {"99999999999", 1215752191},
+      {"-4294967297", -1}, {"12abc", 12},
+  };
+  TempDir dir;
+  const std::string path = dir.File("n.ini");
+  for (const auto& c : cases) {
+    dir.Write("n.ini", std::string("[N]\nk=") + c.value + "\n");
+    platform::FlushProfileCache();
+    EXPECT_EQ(platform::ReadProfileInt("N", "k", 77, path), c.expected) << c.value;
+  }
+  dir.Write("n.ini", "[N]\nk=\nq=\"\"\n");
+  platform::FlushProfileCache();
+  EXPECT_EQ(platform::ReadProfileInt("N", "k", 77, path), 77);  // empty value: the default
+  EXPECT_EQ(platform::ReadProfileInt("N", "q", 77, path), 77);
+}
+
+TEST(ProfileFiles, ListingsLeaveOutCommentsAndTheEmptySectionName) {
+  TempDir dir;
+  const std::string path = dir.File("l.ini");
+  dir.Write("l.ini", "top=1\r[]\r[x]y]\r;c=1\rk=2\r");
+  EXPECT_EQ(platform::ReadProfileSectionNames(path), (std::vector<std::string>{"x]y"}));
+  EXPECT_EQ(platform::ReadProfileKeyNames("x]y", path), (std::vector<std::string>{"k"}));
+  EXPECT_EQ(platform::ReadProfileKeyNames("", path), (std::vector<std::string>{"top"}));
+}
+
+// A file read as UTF-16 or with lone CR line ends is written back the same way.
+TEST(ProfileFiles, WritingKeepsTheFilesEncodingAndLineEnds) {
+  TempDir dir;
+  const std::string path = dir.File("w.ini");
+  std::vector<uint8_t> bytes;
+  dir.Write("w.ini", Utf16("[A]\r\nk=1\r\n", false));
+  ASSERT_TRUE(platform::WriteProfileString("A", "j", "\xC3\xA9", path));  // an e with an acute accent
+  ASSERT_TRUE(platform::ReadWholeFile(path, bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), Utf16("[A]\r\nk=1\r\nj=\xE9\r\n", false));
+  EXPECT_EQ(platform::ReadProfileString("A", "j", "", path), "\xC3\xA9");
+
+  dir.Write("w.ini", "[A]\rk=1\r");
+  ASSERT_TRUE(platform::WriteProfileString("A", "k", "2", path));
+  ASSERT_TRUE(platform::ReadWholeFile(path, bytes));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[A]\rk=2\r");
 }
 
 }  // namespace
