@@ -3,4 +3,5 @@
 add_library(vrask_warnings INTERFACE)
 target_compile_options(vrask_warnings INTERFACE
   -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers
-  -Wsuggest-override -Werror=suggest-override -Werror=inconsistent-missing-override)
+  $<$<COMPILE_LANGUAGE:CXX>:-Wsuggest-override -Werror=suggest-override>
+  $<$<AND:$<COMPILE_LANGUAGE:CXX>,$<CXX_COMPILER_ID:Clang>>:-Werror=inconsistent-missing-override>)

@@ -49,7 +49,9 @@ void CCfgReader::SetKey(const char* name) {
 }
 
 void CCfgReader::ReportMissingKey() {
-  std::snprintf(message, sizeof message, "Could not find Key: %s in config file: %s", key, filePath);
+  // A long path is cut to the message's room.
+  const std::string text = std::string("Could not find Key: ") + key + " in config file: " + filePath;
+  CopyBounded(message, sizeof message, text.c_str());
   platform::ShowMessageBox(
       message, "CfgRead Error",
       platform::kBoxOk | platform::kBoxIconError | platform::kBoxTaskModal | platform::kBoxTopMost);

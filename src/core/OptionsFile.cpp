@@ -106,7 +106,7 @@ void ReadDataPath(const std::string& dir) {
     text[length] = '\\';
     text[length + 1] = '\0';
   }
-  std::snprintf(g_dataPath, sizeof g_dataPath, "%s", text);
+  std::snprintf(g_dataPath, sizeof g_dataPath, "%.19s", text);
 }
 
 void ReadInstallType(const std::string& dir) {

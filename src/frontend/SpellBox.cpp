@@ -67,7 +67,7 @@ void CountDownTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
 // and releases to the screen. Releases go to the slot under the pointer, not to the one pressed.
 class CSpellBoxScreen::Slot : public CControl {
  public:
-  Slot(CSpellBoxScreen& screen, int column, int index) : screen_(screen), column(column), index(index) {
+  Slot(CSpellBoxScreen& screen, int column, int index) : column(column), index(index), screen_(screen) {
     capturesMouse = 0;
   }
   int IsTransparentAt(int, int) override { return 0; }

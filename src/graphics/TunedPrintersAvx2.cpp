@@ -16,7 +16,12 @@
 #include "graphics/RunWalk.h"
 #include "graphics/TunedPrinters.h"
 
+#if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
 
 namespace {
 
@@ -86,7 +91,11 @@ PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& cli
 
 }  // namespace
 
+#if defined(__clang__)
 #pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
 
 // The entry points are built for the plain processor: the selection takes their addresses
 // whatever the machine.

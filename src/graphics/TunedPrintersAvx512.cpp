@@ -6,6 +6,11 @@
 // more than long ones. Everything in this unit is built for those units (the pragma below)
 // except the printers' entry points.
 
+#if !defined(__clang__)
+// GCC 12's own _mm512_undefined_epi32 (an uninitialised value on purpose) reads to its
+// optimiser as a value used before it is set.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <algorithm>
@@ -24,8 +29,13 @@ constexpr int kMaxWidth = 64 * kMaxWords;
 
 }  // namespace
 
+#if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi2,popcnt"))), \
                              apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi2,popcnt")
+#endif
 
 namespace {
 
@@ -167,7 +177,11 @@ PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& cli
 
 }  // namespace
 
+#if defined(__clang__)
 #pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
 
 // The entry points are built for the plain processor: the selection takes their addresses
 // whatever the machine.

@@ -209,7 +209,8 @@ FORGE_STEP(SpellBoxArt) {
       talismans.push_back(
           Medallion(size, AlignmentColour(SpellTable()[static_cast<size_t>(s)].Alignment), &icon, false));
     }
-    talismans.push_back(EmptyTalisman(kVrask, size));  // frame 106
+    static_assert(2 + kSpells == kEmptyVraskFrame, "the empty Vrask talisman follows the spells");
+    talismans.push_back(EmptyTalisman(kVrask, size));
     WriteSprite(ctx, folder + "Talisman.spr", talismans);
 
     std::vector<Raster> items;
