@@ -139,7 +139,11 @@ void CBattle::RunFrameSystems(bool wasPaused) {
     BattleSystems().UpdateCreatures();
     if (g_pathNetwork.count > 0) g_pathNetwork.Update();
   } else if (g_speechCtrl.IsActive()) {
-    for (int i = 0; i < 10; ++i) g_pathNetwork.Update();
+    // A speech's pause is the path network's time to catch up. How long the pause lasts
+    // depends on this machine's view (the camera's glide to the speaker and back), so the
+    // work must not: the first paused frame finishes every pending check (nothing queues
+    // more while the battle stands), and the network is the same after any number of them.
+    g_pathNetwork.FinishPendingChecks();
   }
   CheckWizardReturns();
   // Effects: all of them; while paused only the reserved first hundred (the interface's own).

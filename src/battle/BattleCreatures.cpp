@@ -63,6 +63,10 @@ void CBattleCreatures::ResetCreatures() {
   g_creatureArray.InitMarkerAnim1();
   g_creatureArray.InitMarkerAnim2();
   g_creatureArray.InitMarkerAnim3();
+  // The trace counts this battle's creatures from their first frame: no place or blow of the
+  // battle before is compared or counted.
+  std::fill(std::begin(seen_), std::end(seen_), Seen{});
+  ForgetBattleBlows();
 }
 
 int CBattleCreatures::CreaturesInUse() {

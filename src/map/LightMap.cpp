@@ -43,6 +43,10 @@ void CMap::ResetLight() {
   effectsActive = 1;
   effectsPresent = 1;
   lightSelector = 0;
+  // The passes start over with the new map.
+  creaturePhase = creaturesLeft = effectPhase = effectsLeft = 0;
+  creatureCursor = effectCursor = -1;
+  fullRefresh = 1;
 }
 
 void CMap::BuildLightPatterns() {

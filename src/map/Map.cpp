@@ -75,6 +75,17 @@ void CMap::Clear() {
   for (auto& row : regionHolders) std::fill(std::begin(row), std::end(row), -1);
   for (auto& row : regionCounters) std::fill(std::begin(row), std::end(row), 0);
   regionCursor = 0;
+  // Nor any placement, mana sprite or water level of the map before: a map made in a process
+  // that made others is the map a fresh process makes. (The water's limits are the
+  // generator's, set before the map is made.)
+  deploymentZones.Clear();
+  otherPlacements.Clear();
+  eventAreas.Clear();
+  for (int32_t* header : {deploymentZones.header, otherPlacements.header, eventAreas.header})
+    std::fill(header, header + 4, 0);
+  manaSpriteSites.clear();
+  manaSpriteCount = 0;
+  waterLevel = 0;
   // The animated cells point into the cells: they go with them.
   animatedCells.clear();
   delete[] cells;

@@ -137,6 +137,16 @@ void CPathNetwork::Update() {
   nodeUnderTest = -1;
 }
 
+bool CPathNetwork::HasPendingChecks() const { return nodeUnderTest != -1 || checks[readIndex].node != -1; }
+
+void CPathNetwork::FinishPendingChecks() {
+  if (g_mapHooks.battle->PathNetworkPaused()) return;
+  // Each call takes the next check or goes on with the node under test; the bound only keeps
+  // a fault from hanging the game.
+  constexpr int kMostCalls = 1 << 22;
+  for (int calls = 0; calls < kMostCalls && HasPendingChecks(); ++calls) Update();
+}
+
 namespace {
 
 void WriteCheck(bytes::Writer& out, const CPathCheck& check) {

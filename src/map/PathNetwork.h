@@ -210,6 +210,11 @@ class CPathNetwork {
   void Initialise();
   void OnCellChanged(int x, int y, int level, int kind);
   void Update();
+  // A node test under way, or a check queued.
+  bool HasPendingChecks() const;
+  // Runs Update until no check is pending (nothing, while the debug switch holds the network):
+  // the links then stand as the frames of Update would leave them, however many frames there are.
+  void FinishPendingChecks();
   int Save(FILE* file) const;
   int Load(FILE* file);
 

@@ -19,17 +19,20 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Random.h"
+#include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "graphics/BattleFacing.h"
 #include "magic/Effect.h"
 #include "magic/EffectBattle.h"
 #include "magic/EffectManager.h"
+#include "map/PathNetwork.h"
 #include "net/NetBattle.h"
 #include "net/NetMachine.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
 #include "support/TestSupport.h"
 #include "ui/Screen.h"
+#include "ui/SpeechCtrl.h"
 
 namespace {
 
@@ -120,6 +123,45 @@ TEST_F(BattleFrame, Every512thTickWritesTheCompleteExperience) {
   g_brain.CompleteExperience(open, 0);
   EXPECT_EQ(g_brain.Entry(1).state, kExperienceComplete);
   g_brain.Reset();
+}
+
+// A camera on a straight road east: each step one map unit, and the screen shows the map's x
+// as its own, so a speaker far east is a long glide away.
+struct RoadCamera : ISpeechCamera {
+  void CameraTile(int& x, int& y, int& level) override { x = y = level = 0; }
+  void MoveCamera(int, int, int) override {}
+  void ProjectToScreen(int x, int, int, int& screenX, int& screenY) override {
+    screenX = x;
+    screenY = 200;
+  }
+  int MapWidthTiles() override { return 1000; }
+  int MapHeightTiles() override { return 1000; }
+  int StartLine(int x0, int, int, int x1, int, int) override { return x1 - x0; }
+  void StepLine(int& x, int&, int&) override { ++x; }
+};
+
+// A speech's pause lets the path network catch up, and however long the camera takes (it
+// depends on this machine's view), the first paused frame finishes every pending check: the
+// network is the same after one paused frame as after any number of them.
+TEST_F(BattleFrame, ASpeechsPauseFinishesThePathChecksOnItsFirstFrame) {
+  RoadCamera road;
+  ISpeechCamera* camera = g_speechCamera;
+  g_speechCamera = &road;
+  g_pathNetwork.Clear();  // no nodes: each check is taken and dropped by one update
+  for (int i = 0; i < 40; ++i) g_pathNetwork.checks[i] = CPathCheck{900 + i, 0, 1};
+  Frames(2);
+  ASSERT_TRUE(g_pathNetwork.HasPendingChecks());  // a network without nodes waits in frames that run
+  SpeechRequest request;
+  request.x = 30000, request.y = 0, request.level = 0;
+  g_speechCtrl.Say(request, false, true);
+  // The pause goes as a frame command; the frame that runs it is the first paused one.
+  for (int i = 0; i < 4 && !battle_.paused; ++i) Frames(1);
+  ASSERT_EQ(battle_.paused, 1);
+  EXPECT_TRUE(g_speechCtrl.IsActive());  // still gliding
+  EXPECT_FALSE(g_pathNetwork.HasPendingChecks());
+  g_speechCtrl.Clear();
+  g_pathNetwork.Clear();
+  g_speechCamera = camera;
 }
 
 TEST_F(BattleFrame, TheFrameCountsOnlyOnceItsMessagesHaveRun) {
@@ -272,6 +314,34 @@ TEST(BattleTraceCounts, BlowsAreCountedByArmyAndReadOnce) {
   EXPECT_EQ(creatures.ArmyCounts(1).blows, 2);
   EXPECT_EQ(creatures.ArmyCounts(2).blows, 1);
   EXPECT_EQ(creatures.ArmyCounts(1).blows, 0);
+  UninstallBattle();
+}
+
+// A new battle's first frame counts only its own creatures: neither a place of the battle
+// before (in the same slot) nor a blow left unread reaches it.
+TEST(BattleTraceCounts, ANewBattleStartsItsCountsAfresh) {
+  InstallBattle();
+  CBattleCreatures creatures;
+  const auto place = [](int x, int y) {
+    CCreature* creature = g_creatureArray.At(0);
+    creature->inUse = 1;
+    creature->army = 1;
+    creature->cellX = x;
+    creature->cellY = y;
+    creature->level = 0;
+  };
+  place(3, 4);
+  creatures.ArmyCounts(1);
+  place(5, 4);
+  EXPECT_EQ(creatures.ArmyCounts(1).moved, 1);  // within a battle a step counts
+  g_creatureBattle->NoteBlow(1);
+
+  creatures.ResetCreatures();
+  place(20, 30);
+  const ArmyFrameCounts first = creatures.ArmyCounts(1);
+  EXPECT_EQ(first.moved, 0);
+  EXPECT_EQ(first.blows, 0);
+  creatures.ResetCreatures();
   UninstallBattle();
 }
 

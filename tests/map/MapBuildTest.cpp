@@ -94,6 +94,35 @@ TEST_F(MapBuild, TheSameSeedGivesTheSameMapAndAnotherSeedAnother) {
   EXPECT_GE(different, 2);
 }
 
+// Nothing of a map built before, nor what its battle did to it, reaches the next one built:
+// the same seed gives the same bytes and the same counts as in a fresh process.
+TEST_F(MapBuild, AMapBuiltAfterAnotherKeepsNothingOfIt) {
+  ASSERT_EQ(g_map.Build(kRealm, 2, 5), 1);
+  const std::vector<uint8_t> first = MapBytes();
+  const int zones = g_map.deploymentZones.Count(), events = g_map.eventAreas.Count();
+  ASSERT_EQ(g_map.Build(kRealm, 4, 9), 1);
+  // What a battle on that map leaves behind.
+  g_map.otherPlacements.AddItem({1, 2, 3, 4, 5, 6});
+  g_map.deploymentZones.header[2] = 1;  // as a saved map read back leaves it
+  g_map.manaSpriteCount = 3;
+  g_map.manaSpriteSites.push_back(CManaSite{1, 2, 3});
+  g_map.waterLevel = 5;
+  g_map.creaturePhase = 2;
+  g_map.creatureCursor = 7;
+  g_map.fullRefresh = 0;
+  ASSERT_EQ(g_map.Build(kRealm, 2, 5), 1);
+  EXPECT_EQ(MapBytes(), first);
+  EXPECT_EQ(g_map.deploymentZones.Count(), zones);
+  EXPECT_EQ(g_map.eventAreas.Count(), events);
+  EXPECT_EQ(g_map.otherPlacements.Count(), 0);
+  EXPECT_EQ(g_map.manaSpriteCount, 0);
+  EXPECT_TRUE(g_map.manaSpriteSites.empty());
+  EXPECT_EQ(g_map.waterLevel, 0);
+  EXPECT_EQ(g_map.creaturePhase, 0);
+  EXPECT_EQ(g_map.creatureCursor, -1);
+  EXPECT_EQ(g_map.fullRefresh, 1);
+}
+
 // Builds a map and writes its bytes where the parent process asks (see the next test).
 TEST_F(MapBuild, ChildProcessWritesItsMap) {
   const char* out = std::getenv("VRASK_MAP_BYTES_OUT");

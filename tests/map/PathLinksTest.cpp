@@ -20,9 +20,8 @@ class PathLinks : public PathNetworkTest {
     return nullptr;
   }
   void Settle() {
-    for (int frames = 0; frames < 20000 && (net.nodeUnderTest != -1 || net.checks[net.readIndex].node != -1); ++frames)
-      net.Update();
-    EXPECT_EQ(net.nodeUnderTest, -1);
+    net.FinishPendingChecks();
+    EXPECT_FALSE(net.HasPendingChecks());
   }
   void WallAcross(int x, int type) {
     for (int y = 0; y < g_map.height; ++y)
