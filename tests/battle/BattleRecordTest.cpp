@@ -41,6 +41,9 @@ class RecordGlobals {
     g_recordBattle = record_;
     g_playBattle = play_;
     g_aiTimeSystem = timeSystem_;
+    // Neither a recording nor a playback asked for: a refused log's verdict goes too, or the
+    // next battle of the process would end on its first frame.
+    SetUpBattleRecord();
   }
 
  private:

@@ -59,6 +59,12 @@ int CreatureWorld::PlaceWizard(int army, int x, int y) {
 void WizardWorld::SetUp() {
   CreatureWorld::SetUp();
   InstallWizards();
+  // Every record as a fresh process has it: a reset keeps what a record's owner set (its
+  // computer flag, its text block), which an earlier test may have.
+  for (int i = 0; i < kWizardRecords; ++i) {
+    g_wizardTable.records[i] = CWizard();
+    g_wizardTable.records[i].index = i;
+  }
   g_wizardTable.Clear();
   UseArmy(1, true);
   UseArmy(2);

@@ -10,6 +10,7 @@
 #include "platform/KeyState.h"
 #include "sound/CDAudio.h"
 #include "sound/MoviePlayer.h"
+#include "sound/MusicTrackList.h"
 #include "sound/SoundManager.h"
 #include "sound/SoundStartup.h"
 #include "support/TestSupport.h"
@@ -25,6 +26,7 @@ class SoundStartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetGlobalOptions();
+    FreeMusicTrackList();  // read afresh from this test's copy of the data
     g_prefs.Reset();
     g_prefs.soundEnabled = 1;
     g_prefs.cdMusicEnabled = 1;
@@ -37,6 +39,7 @@ class SoundStartupTest : public ::testing::Test {
   }
   void TearDown() override {
     ShutdownSound();
+    FreeMusicTrackList();
     platform::SetKeyStateSource({});
     platform::SetTickSource({});
     platform::SetManualAudioOutput(false);
