@@ -26,19 +26,47 @@ struct KeyName {
 constexpr KeyName kKeyNames[] = {
     {"RETURN", platform::VK_RETURN}, {"ESCAPE", platform::VK_ESCAPE}, {"TAB", platform::VK_TAB},
     {"SPACE", platform::VK_SPACE},   {"UP", platform::VK_UP},         {"DOWN", platform::VK_DOWN},
-    {"LEFT", platform::VK_LEFT},     {"RIGHT", platform::VK_RIGHT},
+    {"LEFT", platform::VK_LEFT},     {"RIGHT", platform::VK_RIGHT},   {"SHIFT", platform::VK_SHIFT},
+    {"CTRL", platform::VK_CONTROL},  {"ALT", platform::VK_MENU},      {"PGUP", platform::VK_PRIOR},
+    {"PGDN", platform::VK_NEXT},     {"HOME", platform::VK_HOME},     {"END", platform::VK_END},
+    {"BACK", platform::VK_BACK},     {"DELETE", platform::VK_DELETE}, {"INSERT", platform::VK_INSERT},
 };
+// The keys of the punctuation characters, by the character they type.
+constexpr KeyName kPunctuationKeys[] = {{";", 0xBA}, {"=", 0xBB}, {",", 0xBC},  {"-", 0xBD}, {".", 0xBE}, {"/", 0xBF},
+                                        {"`", 0xC0}, {"[", 0xDB}, {"\\", 0xDC}, {"]", 0xDD}, {"'", 0xDE}};
 
 bool IsNumber(const std::string& word) {
   return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A key's name or its code; 0 for neither.
-int KeyOf(const std::string& word) {
+// A key's name, its character or its code, with the character it types (0 for none); key 0
+// for none of these.
+struct ScriptKey {
+  int key = 0;
+  char typed = 0;
+};
+
+ScriptKey KeyOf(const std::string& word) {
   for (const KeyName& entry : kKeyNames)
-    if (platform::EqualNoCase(word, entry.name)) return entry.key;
+    if (platform::EqualNoCase(word, entry.name)) return {entry.key, entry.key == platform::VK_SPACE ? ' ' : '\0'};
+  if (word.size() == 1) {
+    const char c = word[0];
+    if (c >= 'a' && c <= 'z') return {c - 'a' + 'A', c};
+    if (c >= 'A' && c <= 'Z') return {c, static_cast<char>(c - 'A' + 'a')};
+    if (c >= '0' && c <= '9') return {c, c};
+    for (const KeyName& entry : kPunctuationKeys)
+      if (word == entry.name) return {entry.key, c};
+    return {};
+  }
+  if ((word[0] == 'F' || word[0] == 'f') && IsNumber(word.substr(1))) {
+    const int number = platform::TextToInt(word.substr(1));
+    if (number >= 1 && number <= 12) return {platform::VK_F1 + number - 1, 0};
+  }
   const int code = IsNumber(word) ? platform::TextToInt(word) : 0;
-  return code > 0 && code < 256 ? code : 0;
+  if (code <= 0 || code >= 256) return {};
+  // A code of a letter or digit types its character as the key does.
+  const bool letter = code >= 'A' && code <= 'Z', digit = code >= '0' && code <= '9';
+  return {code, letter ? static_cast<char>(code - 'A' + 'a') : digit ? static_cast<char>(code) : '\0'};
 }
 
 // One line's command; false with the reason when it cannot be read.
@@ -62,9 +90,13 @@ bool ParseCommand(std::istringstream& words, const std::string& first, ScriptCom
     }
     command.x = platform::TextToInt(a);
     command.y = platform::TextToInt(b);
-  } else if (verb == "key") {
-    command.kind = ScriptCommand::kKey;
-    command.key = KeyOf(a);
+  } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
+    command.kind = verb == "key"       ? ScriptCommand::kKey
+                   : verb == "keydown" ? ScriptCommand::kKeyDown
+                                       : ScriptCommand::kKeyUp;
+    const ScriptKey key = KeyOf(a);
+    command.key = key.key;
+    command.typed = key.typed;
     if (command.key == 0) {
       why = "unknown key '" + a + "'";
       return false;
@@ -192,17 +224,19 @@ void CScriptedInput::Run(const ScriptCommand& command) {
       platform::SimulateMouseMove(command.x, command.y);
       platform::SimulateMouseButton(true, command.kind == ScriptCommand::kPress, command.x, command.y);
       break;
-    case ScriptCommand::kKey: {
+    case ScriptCommand::kKey:
+    case ScriptCommand::kKeyDown:
       platform::SimulateKey(command.key, true);
-      // A letter or digit types its character too, as a keyboard does (lower case).
-      const int key = command.key;
-      if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
-        const char text[2] = {static_cast<char>(key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key), 0};
+      // A key that types a character gives it too, as a keyboard does (letters in lower case).
+      if (command.typed != 0) {
+        const char text[2] = {command.typed, 0};
         platform::SimulateText(text);
       }
+      if (command.kind == ScriptCommand::kKey) platform::SimulateKey(command.key, false);
+      break;
+    case ScriptCommand::kKeyUp:
       platform::SimulateKey(command.key, false);
       break;
-    }
     case ScriptCommand::kPng:
       if (!SaveShownFrame(command.file)) std::fprintf(stderr, "VRASK_SCRIPT: cannot save %s\n", command.file.c_str());
       break;

@@ -15,7 +15,12 @@
 //   <frame> press <x> <y>   the left button pressed there (and held)
 //   <frame> release <x> <y> the left button released there: a drag with a press before
 //   <frame> key <key>       a key pressed and released: RETURN, ESCAPE, TAB, SPACE, UP, DOWN,
-//                           LEFT, RIGHT, or a virtual key code
+//                           LEFT, RIGHT, SHIFT, CTRL, ALT, PGUP, PGDN, HOME, END, BACK,
+//                           DELETE, INSERT, F1 to F12, a letter, digit or punctuation character
+//                           (which it also types, letters in lower case), or a virtual key
+//                           code of two or more digits
+//   <frame> keydown <key>   a key pressed and held (it types its character once)
+//   <frame> keyup <key>     a held key let go
 //   <frame> png <file>      the frame as the window shows it
 //   <frame> close           the window closed, as by the user
 //   <frame> seed <n>        the front end's generator (g_random) seeded with n, so that a run
@@ -31,11 +36,12 @@
 #include <vector>
 
 struct ScriptCommand {
-  enum Kind { kClick, kRightClick, kPress, kRelease, kKey, kPng, kClose, kSeed, kMove };
+  enum Kind { kClick, kRightClick, kPress, kRelease, kKey, kKeyDown, kKeyUp, kPng, kClose, kSeed, kMove };
   int frame = 0;
   Kind kind = kClick;
   int x = 0, y = 0;
   int key = 0;
+  char typed = 0;  // the character the key types, 0 for none
   uint32_t seed = 0;
   // A test's action on the game itself rather than an input: the running battle decided.
   enum Action { kNoAction, kWinBattle, kLoseBattle };

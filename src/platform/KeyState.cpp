@@ -2,7 +2,11 @@
 
 #include <SDL.h>
 
+#include <array>
+#include <atomic>
 #include <mutex>
+
+#include "platform/SdlVideo.h"
 
 namespace platform {
 namespace {
@@ -10,17 +14,19 @@ namespace {
 std::mutex g_sourceMutex;
 std::function<bool(int)> g_source;
 
-SDL_Scancode ScancodeOf(int key) {
-  switch (key) {
-    case kKeyEscape:
-      return SDL_SCANCODE_ESCAPE;
-    case 0x0D:
-      return SDL_SCANCODE_RETURN;
-    case 0x20:
-      return SDL_SCANCODE_SPACE;
-    default:
-      return SDL_SCANCODE_UNKNOWN;
-  }
+// Keys held by their messages, by game key code.
+std::array<std::atomic<bool>, 256> g_heldByMessages{};
+
+bool HeldByMessages(int key) { return key >= 0 && key < 256 && g_heldByMessages[key].load(); }
+
+// The keyboard's own state of a key (the keys SDL does not count as modifiers).
+bool HeldOnKeyboard(int key) {
+  const SDL_Keycode sdlKey = detail::SdlKeyOfVirtualKey(key);
+  if (sdlKey == SDLK_UNKNOWN) return false;
+  const SDL_Scancode code = SDL_GetScancodeFromKey(sdlKey);
+  if (code == SDL_SCANCODE_UNKNOWN) return false;
+  const Uint8* state = SDL_GetKeyboardState(nullptr);
+  return state != nullptr && state[code] != 0;
 }
 
 // The mouse buttons and the modifier keys, which SDL keeps apart from the other keys.
@@ -53,13 +59,19 @@ bool IsKeyDownNow(int key) {
   // Without a window there is no keyboard to read.
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
   SDL_PumpEvents();
+  if (HeldByMessages(key)) return true;
   bool known = false;
   const bool down = ButtonOrModifierDown(key, known);
   if (known) return down;
-  SDL_Scancode code = ScancodeOf(key);
-  if (code == SDL_SCANCODE_UNKNOWN) return false;
-  const Uint8* state = SDL_GetKeyboardState(nullptr);
-  return state != nullptr && state[code] != 0;
+  return HeldOnKeyboard(key);
+}
+
+void NoteKeyMessage(int key, bool down) {
+  if (key >= 0 && key < 256) g_heldByMessages[key] = down;
+}
+
+void ReleaseKeysHeldByMessages() {
+  for (auto& held : g_heldByMessages) held = false;
 }
 
 void SetKeyStateSource(std::function<bool(int key)> source) {

@@ -15,8 +15,14 @@ inline constexpr int kKeyShift = 0x10;
 inline constexpr int kKeyControl = 0x11;
 inline constexpr int kKeyAlt = 0x12;
 
-// Whether the key (a game key code) is held down now.
+// Whether the key (a game key code) is held down now: on the keyboard, or by the key messages
+// the window has given out (a key pressed and not yet let go, as a scripted hold makes it).
 bool IsKeyDownNow(int key);
+
+// The window's part: a key's down or up message was given out. Losing the focus lets go of
+// every key the messages held.
+void NoteKeyMessage(int key, bool down);
+void ReleaseKeysHeldByMessages();
 
 // For tests: answers in place of the keyboard; an empty function goes back to it.
 void SetKeyStateSource(std::function<bool(int key)> source);

@@ -21,5 +21,7 @@ extern void (*g_windowClosing)(WindowHandle window);
 // frame asks the windows to close, as the user would (end-to-end runs with no display).
 void CountPresentedFrame();
 int PresentedFrames();
+// The SDL key of a game key code; SDLK_UNKNOWN for codes with no key.
+SDL_Keycode SdlKeyOfVirtualKey(int virtualKey);
 
 }  // namespace platform::detail

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/CdDrive.h"
+#include "platform/KeyState.h"
 #include "platform/Numbers.h"
 #include "platform/SdlVideo.h"
 #include "platform/Text.h"
@@ -154,9 +155,15 @@ int VirtualKeyOf(SDL_Keycode key) {
 }
 
 SDL_Keycode SdlKeyOf(int virtualKey) {
-  for (SDL_Keycode key : {SDLK_BACKSPACE, SDLK_TAB,    SDLK_RETURN, SDLK_LSHIFT, SDLK_LCTRL,    SDLK_LALT,  SDLK_PAUSE,
-                          SDLK_CAPSLOCK,  SDLK_ESCAPE, SDLK_SPACE,  SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_END,   SDLK_HOME,
-                          SDLK_LEFT,      SDLK_UP,     SDLK_RIGHT,  SDLK_DOWN,   SDLK_INSERT,   SDLK_DELETE}) {
+  for (SDL_Keycode key :
+       {SDLK_BACKSPACE,   SDLK_TAB,       SDLK_RETURN,       SDLK_LSHIFT,    SDLK_LCTRL,     SDLK_LALT,
+        SDLK_PAUSE,       SDLK_CAPSLOCK,  SDLK_ESCAPE,       SDLK_SPACE,     SDLK_PAGEUP,    SDLK_PAGEDOWN,
+        SDLK_END,         SDLK_HOME,      SDLK_LEFT,         SDLK_UP,        SDLK_RIGHT,     SDLK_DOWN,
+        SDLK_INSERT,      SDLK_DELETE,    SDLK_KP_0,         SDLK_KP_1,      SDLK_KP_2,      SDLK_KP_3,
+        SDLK_KP_4,        SDLK_KP_5,      SDLK_KP_6,         SDLK_KP_7,      SDLK_KP_8,      SDLK_KP_9,
+        SDLK_KP_MULTIPLY, SDLK_KP_PLUS,   SDLK_KP_MINUS,     SDLK_KP_PERIOD, SDLK_KP_DIVIDE, SDLK_SEMICOLON,
+        SDLK_EQUALS,      SDLK_COMMA,     SDLK_MINUS,        SDLK_PERIOD,    SDLK_SLASH,     SDLK_BACKQUOTE,
+        SDLK_LEFTBRACKET, SDLK_BACKSLASH, SDLK_RIGHTBRACKET, SDLK_QUOTE}) {
     if (VirtualKeyOf(key) == virtualKey) return key;
   }
   if (virtualKey >= 'A' && virtualKey <= 'Z') return SDLK_a + (virtualKey - 'A');
@@ -191,6 +198,7 @@ intptr_t KeyParam(const SDL_KeyboardEvent& key, bool down) {
 void TranslateKey(const SDL_KeyboardEvent& key, bool down) {
   int vk = VirtualKeyOf(key.keysym.sym);
   if (vk == 0) return;
+  NoteKeyMessage(vk, down);
   WindowHandle window = TargetOf(key.windowID);
   bool alt = (key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU;
   unsigned message = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
@@ -278,6 +286,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
       Enqueue(window, WM_ACTIVATEAPP, 1, 0);
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+      ReleaseKeysHeldByMessages();  // their key-up messages go to another window
       Enqueue(window, WM_ACTIVATEAPP, 0, 0);
       break;
     case SDL_WINDOWEVENT_EXPOSED:
@@ -346,13 +355,35 @@ Uint32 FirstSdlWindowId() {
 
 }  // namespace
 
+namespace {
+
+// What the environment names as displays, for the message that none of them answered.
+std::string NamedDisplays() {
+  const char* x = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const bool hasX = x && *x, hasWayland = wayland && *wayland;
+  if (!hasX && !hasWayland) return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+  std::string named;
+  if (hasX) named = std::string("DISPLAY=") + x;
+  if (hasWayland) named += std::string(hasX ? " and " : "") + "WAYLAND_DISPLAY=" + wayland;
+  return named + (hasX && hasWayland ? " name no display that answers" : " names no display that answers");
+}
+
+}  // namespace
+
 namespace detail {
+
+SDL_Keycode SdlKeyOfVirtualKey(int virtualKey) { return SdlKeyOf(virtualKey); }
 
 bool EnsureVideo() {
   if (g_videoStarted) return true;
   // Closing the last window must not end the program behind the window procedure's back.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // With no Wayland display named, trying Wayland only fills stderr with its complaints
+  // before the game's own word on the display.
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if ((!asked || !*asked) && !std::getenv("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,offscreen");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     g_videoProblem = std::string("the video system could not start: ") + SDL_GetError();
     return false;
@@ -360,12 +391,11 @@ bool EnsureVideo() {
   // Without a display SDL falls back to drawing off the screen, where nobody would see the
   // game run: like the dummy driver, that one is used only when asked for by name.
   const char* driver = SDL_GetCurrentVideoDriver();
-  const char* asked = std::getenv("SDL_VIDEODRIVER");
   if (driver && std::strcmp(driver, "offscreen") == 0 && !(asked && EqualNoCase(asked, "offscreen"))) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    g_videoProblem =
-        "There is no display to show the game on (neither DISPLAY nor WAYLAND_DISPLAY is set). "
-        "Start it on a desktop, or with SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy to run it without one.";
+    g_videoProblem = "There is no display to show the game on (" + NamedDisplays() +
+                     "). Start it on a desktop, or with SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy to run it "
+                     "without one.";
     return false;
   }
   g_videoStarted = true;

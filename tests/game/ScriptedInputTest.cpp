@@ -9,6 +9,7 @@
 #include "game/ScriptedInput.h"
 #include "graphics/GraphicsFixtures.h"
 #include "platform/Files.h"
+#include "platform/KeyState.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 #include "support/Png.h"
@@ -134,5 +135,60 @@ TEST(ScriptedInput, SendsClicksAndKeysAsTheSystemWould) {
   while (platform::PeekMessage(message, true)) messages.push_back(message.message);
   const std::vector<unsigned> expected = {platform::WM_MOUSEMOVE, platform::WM_LBUTTONDOWN, platform::WM_LBUTTONUP,
                                           platform::WM_KEYDOWN,   platform::WM_CHAR,        platform::WM_KEYUP};
+  EXPECT_EQ(messages, expected);
+}
+
+// A script names a key by its name, its character or its code; a character key also types it.
+TEST(ScriptedInput, KnowsEveryKeyTheGameReadsAndTheCharacterItTypes) {
+  const struct {
+    const char* word;
+    int key;
+    char typed;
+  } cases[] = {
+      {"w", 'W', 'w'},
+      {"W", 'W', 'w'},
+      {"7", '7', '7'},
+      {"87", 'W', 'w'},
+      {"27", platform::VK_ESCAPE, 0},
+      {"[", 0xDB, '['},
+      {"]", 0xDD, ']'},
+      {",", 0xBC, ','},
+      {".", 0xBE, '.'},
+      {"SPACE", platform::VK_SPACE, ' '},
+      {"shift", platform::VK_SHIFT, 0},
+      {"CTRL", platform::VK_CONTROL, 0},
+      {"ALT", platform::VK_MENU, 0},
+      {"PGUP", platform::VK_PRIOR, 0},
+      {"F12", platform::VK_F1 + 11, 0},
+      {"f1", platform::VK_F1, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.word);
+    const InputScript script = ParseInputScript(std::string("1 key ") + c.word + "\n");
+    ASSERT_EQ(script.commands.size(), 1u);
+    EXPECT_EQ(script.commands[0].key, c.key);
+    EXPECT_EQ(script.commands[0].typed, c.typed);
+  }
+  const InputScript bad = ParseInputScript("1 key F13\n2 key 256\n3 key ~\n4 keydown\n");
+  EXPECT_EQ(bad.commands.size(), 0u);
+  EXPECT_EQ(bad.errors.size(), 4u);
+}
+
+// A held key stays down from its keydown to its keyup, typing its character once.
+TEST(ScriptedInput, HoldsAKeyFromKeydownToKeyup) {
+  graphics_test::OpenDisplay display(true, false);
+  platform::ClearMessageQueue();
+  CScriptedInput input;
+  input.Use(ParseInputScript("1 keydown LEFT\n1 keydown w\n3 keyup LEFT\n3 keyup w\n"));
+  std::vector<unsigned> messages;
+  platform::Message message;
+  for (int frame = 1; frame <= 3; ++frame) {
+    input.Frame(frame, 3);
+    while (platform::PeekMessage(message, true)) messages.push_back(message.message);
+    EXPECT_EQ(platform::IsKeyDownNow(platform::VK_LEFT), frame < 3) << frame;
+    EXPECT_EQ(platform::IsKeyDownNow('W'), frame < 3) << frame;
+  }
+  const std::vector<unsigned> expected = {platform::WM_KEYDOWN, platform::WM_KEYDOWN, platform::WM_CHAR,
+                                          platform::WM_KEYUP, platform::WM_KEYUP};
   EXPECT_EQ(messages, expected);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Display.h"
+#include "platform/KeyState.h"
 #include "platform/Window.h"
 
 using namespace platform;
@@ -28,6 +29,7 @@ class Windows : public ::testing::Test {
     window = CreateAppWindow("recording", "Realms of Vrask", placement);
     ASSERT_NE(window, nullptr);
     ClearMessageQueue();
+    ReleaseKeysHeldByMessages();
   }
   void TearDown() override {
     if (IsWindow(window)) DestroyAppWindow(window);
@@ -77,6 +79,29 @@ TEST_F(Windows, KeysBecomeKeyAndCharacterMessages) {
   EXPECT_EQ(got[5].wParam, static_cast<uintptr_t>(VK_MENU));
   EXPECT_EQ(got[6].message, WM_SYSKEYDOWN);
   EXPECT_EQ(got[6].wParam, static_cast<uintptr_t>('X'));
+}
+
+// A key is held from its down message to its up message, whatever key it is: the battle polls
+// arrows, Shift, letters and function keys this way while they are held.
+TEST_F(Windows, KeysStayHeldFromTheirDownMessageToTheirUpMessage) {
+  const int keys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_SHIFT, VK_CONTROL, VK_MENU, 'W', '7', VK_F1 + 11, 0xDB};
+  for (int key : keys) {
+    SCOPED_TRACE(key);
+    EXPECT_FALSE(IsKeyDownNow(key));
+    SimulateKey(key, true);
+    Drain();
+    EXPECT_TRUE(IsKeyDownNow(key));
+    SimulateKey(key, false);
+    Drain();
+    EXPECT_FALSE(IsKeyDownNow(key));
+  }
+  // Losing the focus lets go of what was held: the key-up goes to another window.
+  SimulateKey(VK_LEFT, true);
+  SimulateKey(VK_SHIFT, true);
+  SimulateFocus(false);
+  Drain();
+  EXPECT_FALSE(IsKeyDownNow(VK_LEFT));
+  EXPECT_FALSE(IsKeyDownNow(VK_SHIFT));
 }
 
 TEST_F(Windows, MouseAndFocusBecomeTheirMessages) {
