@@ -242,6 +242,48 @@ TEST_F(EndScreens, TheResultsShowTheRankedPlayersAndTheirButtons) {
   ResetPlayerSlots();
 }
 
+// Once the battle is over the results offer Leave Battle alone: no plate stands where the way
+// back to the battle was, and a row without a player shows no portrait's rim.
+TEST_F(EndScreens, OverResultsLeaveNoEmptyButtonOrPortraitBehind) {
+  FillSlots();  // three players: the fourth row is empty
+  CQuickBattleEndScreen& screen = QuickBattleEndScreen();
+  const struct {
+    int returned;
+    bool backButton;
+  } cases[] = {{1, false}, {0, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.returned);
+    screen.returned = static_cast<uint8_t>(c.returned);
+    screen.hasArmy = 1;
+    screen.Load();
+    screen.Draw();
+    const std::vector<uint16_t> pixels = graphics_test::Pixels(g_backBuffer);
+    // Pixels in a rectangle of the 800 x 600 screen that pass a test of their colour.
+    auto count = [&](int left, int top, int right, int bottom, auto&& test) {
+      int n = 0;
+      for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+          const uint16_t p = pixels[static_cast<size_t>(y) * 800 + x];
+          n += test((p >> 11) << 3, ((p >> 5) & 63) << 2, (p & 31) << 3);
+        }
+      return n;
+    };
+    auto pale = [](int r, int g, int b) { return r + g + b > 500; };
+    const int backPlate = count(90, 530, 330, 570, pale), leavePlate = count(470, 530, 710, 570, pale);
+    EXPECT_GT(leavePlate, 4000);
+    if (c.backButton)
+      EXPECT_GT(backPlate, 4000);
+    else
+      EXPECT_EQ(backPlate, 0);
+    // The fourth row's portrait place: 168 + 3 x 86 = 426 down.
+    const int rim = count(84, 420, 160, 496, [](int r, int g, int b) { return r > 60 && r > b + 30 && g > b; });
+    EXPECT_EQ(rim, 0);
+    if (c.returned) SaveScreen("quick_battle_end_over.png", 800, 600);
+    screen.Unload();
+  }
+  ResetPlayerSlots();
+}
+
 // --- with the battle running ---------------------------------------------------------------
 
 class EndScreensOverABattle : public EndScreens {

@@ -108,10 +108,10 @@ Painting QuickBattleEndPicture() {
   p.Text("Battle Results", kTitleFont, 40, 400, 70, Rgb(255, 240, 170), Rgb(214, 150, 40), kInk, 2.0f, 3.0f);
   const Colour rim = Rgb(196, 150, 60);
   p.Panel(60, 110, 760, kResultsRowTop + 4 * kResultsRowPitch + 10, 10, Rgb(12, 10, 24), 0.72f, rim, 2.0f);
-  for (int row = 0; row < 4; ++row) {
+  // The rows' portraits bring their own rims: a row without a player leaves nothing behind.
+  for (int row = 1; row < 4; ++row) {
     const float top = static_cast<float>(kResultsRowTop + kResultsRowPitch * row);
-    p.Panel(87, top - 3, 157, top + 67, 30, Rgb(4, 4, 10), 0.8f, Rgb(90, 70, 40), 1.0f);
-    if (row > 0) p.Rect(80, top - 11, 740, top - 10, rim, 0.35f);
+    p.Rect(80, top - 11, 740, top - 10, rim, 0.35f);
   }
   // The buttons' plates are the screen's to paint: one of them may be taken away.
   return p;
