@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "battle/TooltipManager.h"
 #include "core/ErrorBox.h"
 #include "core/StringTable.h"
 #include "creatures/SpellDefinition.h"
@@ -53,6 +54,8 @@ std::string SpellName(int spell) {
   return spell >= 0 && spell < kSpellCount ? g_spellDefs[spell].TextName : std::string();
 }
 
+constexpr size_t kTooltipSlotSize = 256;  // a slot of the tooltip manager's allocated table
+
 void LoadSprite(CSprite& sprite, const std::string& path) {
   if (!sprite.Load(path.c_str(), 2)) ShowFileLoadError(path.c_str());
 }
@@ -72,8 +75,11 @@ class CSpellBoxScreen::Slot : public CControl {
   }
   int IsTransparentAt(int, int) override { return 0; }
   void OnMouse(int flags, CMouseEvent event) override {
-    if (flags & (MF_LEFT_DOWN | MF_LEFT_UP)) RestartTooltipTimer();
-    if (flags & MF_ENTER || flags & MF_MOVE) ShowControlTooltip(tooltipId);
+    if (flags & (MF_LEFT_DOWN | MF_LEFT_UP | MF_LEAVE)) RestartTooltipTimer();
+    // A move over the slot brings a tooltip back after a click, without putting off one that
+    // is already on its way.
+    const bool waiting = g_tooltipManager.Shown() || g_tooltipManager.Pending();
+    if ((flags & MF_ENTER) || ((flags & MF_MOVE) && !waiting)) ShowControlTooltip(tooltipId);
     if (flags & MF_LEFT_DOWN) screen_.Pick(*this);
     if (flags & MF_LEFT_UP) screen_.DropOn(*this);
   }
@@ -156,6 +162,8 @@ void CSpellBoxScreen::Load() {
 
   PrepareSpellBoxChoices(choices, wizardRecord);
   CreateControls();
+  g_tooltipManager.RestartHoverTimer();
+  g_tooltipManager.AllocateTexts(kTooltipTexts);
   MakeTooltips();
   heldItem = -1;
   dragSource_ = nullptr;
@@ -227,6 +235,10 @@ void CSpellBoxScreen::MakeTooltips() {
   }
   tooltips_[50] = "Grimoire";
   tooltips_[51] = timedMode ? "Begin Battle" : "Realm View";
+  // The tooltip manager shows the controls' texts by number from its own table.
+  for (int n = 0; n < kTooltipTexts; ++n)
+    if (char* slot = g_tooltipManager.TextSlot(n))
+      std::snprintf(slot, kTooltipSlotSize, "%s", tooltips_[static_cast<size_t>(n)].c_str());
 }
 
 void CSpellBoxScreen::CollectChoices() {
@@ -253,6 +265,9 @@ void CSpellBoxScreen::Exit() {
   if (timedMode) timer_.Stop();
   CollectChoices();
   Unload();
+  // The other screens' controls have their texts back.
+  g_tooltipManager.RestartHoverTimer();
+  g_tooltipManager.LoadTexts("cfg\\tooltips.cfg");
   CommitSpellBoxChoices(choices, wizardRecord);
 }
 
@@ -395,6 +410,7 @@ void CSpellBoxScreen::Update() {
   pointerX_ = pointer.x;
   pointerY_ = pointer.y;
   Draw();
+  g_tooltipManager.Update();
   g_cursorTimerMayDraw = false;
   DrawSoftwareCursor();
   PresentWorkSurface();

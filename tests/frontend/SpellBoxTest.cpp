@@ -7,9 +7,14 @@
 
 #include "FrontEndTestSupport.h"
 #include "MagicFakes.h"
+#include "battle/TooltipManager.h"
 #include "core/Bytes.h"
+#include "core/Hooks.h"
+#include "core/Preferences.h"
+#include "core/StringTable.h"
 #include "frontend/SpellBox.h"
 #include "frontend/SpellBoxChoices.h"
+#include "ui/SharedArt.h"
 
 using namespace frontend_test;
 
@@ -127,6 +132,57 @@ TEST_F(SpellBox, DraggingMovesOrSwapsItemsAndLeavingCommitsTheColumnsSpells) {
   EXPECT_EQ(wizards_.pool[0], (std::vector<int>{3 * 8, 3 * 7, 3 * 9 + 2}));
   EXPECT_EQ(g_spellBox->choices.columns[0][0], 8);
   EXPECT_EQ(g_spellBox->choices.columns[2][0], 9);
+}
+
+// Pointing at a slot names what it holds: a pool item with its three spells, a column slot
+// with its spell; leaving the slot takes the name away. The front end's own texts come back
+// when the box closes.
+TEST_F(SpellBox, PointingAtASlotShowsItsTooltipAndLeavingHidesIt) {
+  g_tooltipManager.SetFont(&g_smallFont);
+  g_tooltipManager.Init();
+  g_tooltipManager.LoadTexts("cfg\\tooltips.cfg");
+  g_tooltipManager.Enable(0);
+  CTooltipControlHooks hooks;
+  HookScope<IControlHooks> scope(g_controlHooks, hooks);
+  g_prefs.tooltipLongDelay = 0;
+  g_prefs.tooltipQuickDelay = 0;
+  Wizard({1, 1, 1}, {7, 8});
+  g_spellBox->ResetChoices();
+  OpenBox(1, 60);
+  DragSlot(-1, 1, 0, 0);  // item 8 into the Law column
+  Frames(1);
+  struct Case {
+    int column, index;
+  } cases[] = {{-1, 0}, {0, 0}};  // item 7 in the pool, item 8's Law spell
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.column);
+    const platform::Rect r = RectOf(c.column, c.index);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    QueueMouseEvent(0, x, y);
+    DispatchMouseEvents();
+    Frames(1);
+    ASSERT_TRUE(g_tooltipManager.Shown());
+    const int number = c.column < 0 ? 24 + c.index : 3 + 7 * c.column + c.index;
+    EXPECT_FALSE(g_spellBox->TooltipText(number).empty());
+    EXPECT_STREQ(g_tooltipManager.texts.Get(number), g_spellBox->TooltipText(number).c_str());
+    const platform::Rect box = g_tooltipManager.ScreenRect();
+    // Below the pointer, or above it near the bottom of the screen.
+    EXPECT_TRUE(box.top >= y || box.bottom <= y) << box.top << " " << box.bottom << " " << y;
+    EXPECT_LE(box.left, x);
+    EXPECT_GE(box.right, x);
+    if (c.column < 0) SaveFrame("spell_box_tooltip.png");
+    QueueMouseEvent(0, 400, 5);  // off every slot
+    DispatchMouseEvents();
+    Frames(1);
+    EXPECT_FALSE(g_tooltipManager.Shown());
+  }
+  Key(platform::VK_ESCAPE);
+  EXPECT_EQ(FramesUntilChange(), &bottom_);
+  CStringTable frontEnd;
+  frontEnd.Load("cfg\\tooltips.cfg");
+  EXPECT_STREQ(g_tooltipManager.texts.Get(0), frontEnd.Get(0));
+  g_tooltipManager.RestartHoverTimer();
+  g_tooltipManager.Release();
 }
 
 TEST_F(SpellBox, InTheTimedModeItClosesOneSecondAfterTheTimeRunsOut) {
