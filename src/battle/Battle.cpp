@@ -109,6 +109,8 @@ void CBattle::Update() {
     return;
   }
   if (BattlePlayingBack()) g_messagePanel.PrintLine(">> PlayBack Mode >>", 0, 1);
+  // A paused battle says so: nothing else on the screen moves.
+  if (paused) g_messagePanel.PrintLine("|| Paused ||", 1, 1);
   if (!g_netClient.RunFrame(frameNumber, true)) {
     // The machines disagree, or the recording broke: the battle ends; else the frame retries.
     if (g_netClient.Failed()) quitRequested = 1;

@@ -184,6 +184,10 @@ class CBattlePanels : public IPanelBattle {
  public:
   int GameType() override { return g_gameMode; }
   int LocalArmy() override { return g_localArmy; }
+  // Armies 0-3 of quick and network battles are the player slots 0-3.
+  int ArmyPortrait(int army) override {
+    return army >= 0 && army < kPlayerSlotCount ? g_playerSlots[army].portrait : 0;
+  }
   // The local wizard's creature as the select bar and the face panel show it.
   bool GetWizard(int creature, PanelWizardState& out) override {
     const CCreature* wizard = CreatureInUse(creature);
@@ -196,7 +200,7 @@ class CBattlePanels : public IPanelBattle {
     out.health = wizard->health;
     out.maxHealth = wizard->GetMaxHealth();
     out.mana = wizard->mana;
-    out.maxMana = wizard->maxMana;
+    out.maxMana = wizard->maxMana * 256;  // the creature keeps whole points
     out.controlled = wizard->behaviour.armyCount;
     out.controlLimit = wizard->aiWords[wizard_words::kControlLimit];
     const CArmy* army = g_armyTable.GetArmy(wizard->army);

@@ -48,6 +48,8 @@ bool IBattleKeyTargets::PopupOpen() { return g_selectBar.popupOpen; }
 void IBattleKeyTargets::TogglePopup() { g_selectBar.TogglePopup(); }
 bool IBattleKeyTargets::SelectBarShown() { return g_selectBar.shown; }
 void IBattleKeyTargets::ShowSelectBarAndFace(bool show) {
+  // The face panel paints into the bar's surface: the two go together.
+  g_selectBar.shown = show;
   if (show) {
     g_selectBar.ShowAll();
     g_wizardFacePanel.flag = 1;
@@ -364,7 +366,6 @@ void OnSysKeyDown(int key) {
       return;
   }
 }
-
 
 }  // namespace
 

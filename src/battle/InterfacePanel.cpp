@@ -7,8 +7,6 @@ int g_panelRedrawFrames = 0;
 
 void DoNothing() {}
 
-bool PanelsKeyed() { return g_prefs.transparentBlits && g_prefs.windowSize == 0; }
-
 bool CreatePanelSurface(CSurface& surface, int width, int height, int x, int y) {
   if (!surface.IsCreated()) {
     SurfaceDesc desc;
@@ -33,9 +31,16 @@ void ClearPanelSurface(CSurface& surface) {
   }
 }
 
+bool PanelKeyedAt(int top) {
+  if (!g_prefs.transparentBlits) return false;
+  // In the reduced view only what sits on the border art below the map is copied opaque.
+  const int viewBottom = g_prefs.isHighRes ? 460 : 340;
+  return g_prefs.windowSize == 0 || top < viewBottom;
+}
+
 void DrawPanelSurface(CSurface& surface) {
   if (!surface.IsCreated()) return;
-  if (!PanelsKeyed())
+  if (!PanelKeyedAt(surface.y))
     surface.BlitTo(&g_backBuffer, surface.x, surface.y);
   else if (g_deferBlits)
     surface.QueueBlit(1, &g_backBuffer, nullptr, surface.x, surface.y, 1);

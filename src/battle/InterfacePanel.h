@@ -52,10 +52,11 @@ void DoNothing();
 // the 5-5-5 and 5-6-5 layouts.
 constexpr uint16_t kPanelKeyColour = 31;
 
-// Whether panel surfaces go onto the back buffer keyed: TransParentBlits on and the full
-// view. A reduced view (WindowSize non-zero) puts the interface on opaque border art, so
-// every panel copies opaque then, without reloading.
-bool PanelsKeyed();
+// Whether a panel whose top lies at that screen row goes onto the back buffer keyed:
+// TransParentBlits on, and the full view or a panel over the map. A reduced view (WindowSize
+// non-zero) puts the interface below the map on opaque border art, so the panels there copy
+// opaque then, without reloading; those over the map stay see-through.
+bool PanelKeyedAt(int top);
 
 // Creates a panel's work surface (off-screen plain, system memory) of the size, shown at x, y
 // of the screen. False when it could not be created; the panel then skips its painting.

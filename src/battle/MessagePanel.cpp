@@ -98,12 +98,12 @@ void CMessagePanel::PrintDebugLine(const char* text) {
 
 void CMessagePanel::Draw() {
   if (!surface.IsCreated()) return;
-  const bool keyed = PanelsKeyed();
   const int drop = g_prefs.windowSize ? 12 : 0;
   for (Line& line : lines_) {
     if (line.framesLeft <= 0) continue;
     if (line.rect.right > line.rect.left)
-      CopyPanelRect(surface, line.rect, g_backBuffer, line.screenX, line.rect.top + drop, keyed);
+      CopyPanelRect(surface, line.rect, g_backBuffer, line.screenX, line.rect.top + drop,
+                    PanelKeyedAt(line.rect.top + drop));
     --line.framesLeft;
   }
 }

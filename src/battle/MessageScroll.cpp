@@ -97,7 +97,7 @@ void CMessageScroll::Dismiss() {
 void CMessageScroll::Draw() {
   if (framesLeft_ <= 0) return;
   if (unrolled_ < fullWidth_) {
-    const bool keyed = PanelsKeyed();
+    const bool keyed = PanelKeyedAt(surface.y);
     CopyPanelRect(surface, {0, 0, unrolled_, pictureHeight_}, g_backBuffer, surface.x, surface.y, keyed);
     CopyPanelRect(surface, {fullWidth_, 0, pictureWidth_, pictureHeight_}, g_backBuffer, surface.x + unrolled_,
                   surface.y, keyed);

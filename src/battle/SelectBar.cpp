@@ -124,9 +124,11 @@ void CSelectBar::Load() {
     for (CSelectButton& b : slot) b.FreeBackground();
     popupSurface.Release();
     barSurface.Release();
+    stripBorder.Release();
   }
   CreatePanelSurface(barSurface, kBarWidth, kBlockHeight, left, top);
   CreatePanelSurface(popupSurface, left, kBlockHeight, 0, top);
+  CreatePanelSurface(stripBorder, left, kBlockHeight, 0, top);
   PlaceButtons(!placed_);
   if (!restore_) restore_ = std::make_unique<CPanelRestoreCallback>([this] { RestoreSurfaces(); });
   barSurface.restorer = restore_.get();
@@ -142,6 +144,8 @@ void CSelectBar::RestoreSurfaces() {
   barSurface.y = top;
   popupSurface.x = 0;
   popupSurface.y = top;
+  stripBorder.x = 0;
+  stripBorder.y = top;
   ApplyDisplayMode();
 }
 
@@ -160,6 +164,7 @@ void CSelectBar::Release() {
   popupSurface.restorer = nullptr;
   barSurface.Release();
   popupSurface.Release();
+  stripBorder.Release();
   restore_.reset();
   wizard_ = -1;
   shown = false;
@@ -180,6 +185,10 @@ void CSelectBar::ApplyDisplayMode() {
     barSurface.Fill(0);
     std::snprintf(path, sizeof path, "bitmaps\\border%ix%i-1.bmp", width, height);
     popupSurface.LoadBitmap(path);
+    if (stripBorder.IsCreated()) {
+      stripBorder.Fill(0);
+      stripBorder.LoadBitmap(path);
+    }
     std::snprintf(path, sizeof path, "bitmaps\\border%ix%i-2.bmp", width, height);
     barSurface.LoadBitmap(path);
     HideToggle();
@@ -269,7 +278,10 @@ void CSelectBar::Draw() {
     StepRemovals();
   }
   DrawPanelSurface(barSurface);
-  if (popupOpen) DrawPanelSurface(popupSurface);
+  if (popupOpen)
+    DrawPanelSurface(popupSurface);
+  else if (g_prefs.windowSize)
+    DrawPanelSurface(stripBorder);  // the reduced view's panel is never left to the map's leftovers
 }
 
 void CSelectBar::StepBlink() {

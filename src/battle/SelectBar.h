@@ -109,6 +109,8 @@ class CSelectBar : public CInterfacePanel {
   CButton toggle;
   CSurface barSurface;
   CSurface popupSurface;
+  // The reduced view's border art under the strip, shown in its place while it is closed.
+  CSurface stripBorder;
   CSprite iconSprite;
   CSprite toggleSprite;
   int selectedPopup = -1;

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "BattleFrameWorld.h"
+#include "battle/PanelBattle.h"
 #include "battle/Scanner.h"
 #include "battle/ScriptActors.h"
 #include "battle/TimerPanel.h"
+#include "battle/WizardFacePanel.h"
 
 namespace {
 
@@ -42,6 +44,26 @@ TEST_F(BattleCasting, ACastCommandIsPaidAndStartsItsEffectOnTheFrameItRuns) {
     }
   }
   EXPECT_GT(ranOn, kCastFrame);  // sent as an input, it runs on a later frame everywhere
+}
+
+// The face panel shows the local wizard's figures as they stand: its maximum as the creature
+// keeps it, and its mana falling by the spell's cost as the cast is paid.
+TEST_F(BattleCasting, TheFacePanelShowsTheManaFallingByTheCastsCostAndItsMaximum) {
+  BuildWorld(1234);
+  const int cost = g_spellDefs[kMissile].ManaCost;
+  inputs_ = {{kCastFrame, MakeCastSpellCommand(kMissile, 14 * 32 + 16, 10 * 32 + 16, 0, wizard_, enemy_)}};
+  PanelWizardState state;
+  ASSERT_TRUE(g_panelBattle->GetWizard(wizard_, state));
+  EXPECT_EQ(state.maxMana, 1000 * 256);
+  EXPECT_EQ(state.mana, 200 * 256);
+  std::vector<int> shown;
+  for (int n = 0; n < 16; ++n) {
+    Frame(n);
+    if (shown.empty() || shown.back() != g_wizardFacePanel.mana) shown.push_back(g_wizardFacePanel.mana);
+  }
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(), C(wizard_).mana >> 8);
+  EXPECT_EQ(shown.back(), 200 - cost) << "the payment is shown";
 }
 
 TEST_F(BattleCasting, TheSameFramesFromOneSeedGiveTheSameTrace) {

@@ -6,6 +6,7 @@
 #include "battle/BattleSave.h"
 #include "battle/BattleSystems.h"
 #include "battle/PanelBattle.h"
+#include "core/PlayerSlot.h"
 #include "creatures/CreatureHooks.h"
 #include "graphics/BattleFacing.h"
 #include "magic/EffectBattle.h"
@@ -54,6 +55,18 @@ TEST(BattleInstall, UninstallPutsTheNeutralAnswersBackEvenAfterASecondInstall) {
   InstallBattle();
   EXPECT_EQ(BattleState().gameTick, 0);
   EXPECT_EQ(BattleState().mouseMode, kMouseModeNone);
+  UninstallBattle();
+}
+
+// The face panel shows the portrait the player of the local army chose at the set-up.
+TEST(BattleInstall, ThePanelsAskThePlayerSlotsForTheArmiesPortraits) {
+  InstallBattle();
+  ResetPlayerSlots();
+  const int portraits[kPlayerSlotCount] = {7, 2, -1, 11};
+  for (int slot = 0; slot < kPlayerSlotCount; ++slot) g_playerSlots[slot].portrait = portraits[slot];
+  for (int army = 0; army < kPlayerSlotCount; ++army) EXPECT_EQ(g_panelBattle->ArmyPortrait(army), portraits[army]);
+  EXPECT_EQ(g_panelBattle->ArmyPortrait(kPlayerSlotCount), 0);
+  ResetPlayerSlots();
   UninstallBattle();
 }
 

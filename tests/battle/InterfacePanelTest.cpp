@@ -13,11 +13,11 @@ namespace {
 
 class PanelDrawRule : public PanelDisplay {
  protected:
-  // A 20 x 10 panel at (100, 50), cleared as panels clear, its left half painted red, drawn
+  // A 20 x 10 panel at (100, top), cleared as panels clear, its left half painted red, drawn
   // over a grey back buffer.
-  void DrawPanel() {
+  void DrawPanel(int top = 50) {
     g_backBuffer.Fill(kGrey);
-    ASSERT_TRUE(CreatePanelSurface(panel_, 20, 10, 100, 50));
+    ASSERT_TRUE(CreatePanelSurface(panel_, 20, 10, 100, top));
     ClearPanelSurface(panel_);
     const platform::Rect left{0, 0, 10, 10};
     panel_.FillRect(&left, kRed);
@@ -27,25 +27,28 @@ class PanelDrawRule : public PanelDisplay {
 };
 
 struct RuleCase {
-  int transparentBlits, windowSize;
+  int transparentBlits, windowSize, top;
   uint16_t emptyPart;  // what the back buffer shows where the panel is empty
 };
 
 TEST_F(PanelDrawRule, BlueIsInvisibleOnlyWhenKeyed) {
   const RuleCase cases[] = {
-      {1, 0, kGrey},  // keyed: the map shows through
-      {1, 1, kBlue},  // reduced view: opaque, so the key colour shows
-      {0, 0, 0},      // opaque panels are cleared to black
-      {0, 1, 0},
+      {1, 0, 50, kGrey},   // keyed: the map shows through
+      {1, 0, 500, kGrey},  // the full view's bottom panels too
+      {1, 1, 50, kGrey},   // reduced view: over the map a panel stays see-through
+      {1, 1, 500, kBlue},  // below the map it stands opaque on the border art
+      {0, 0, 50, 0},       // opaque panels are cleared to black
+      {0, 1, 500, 0},
   };
   for (const RuleCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "TransParentBlits " << c.transparentBlits << ", WindowSize " << c.windowSize);
+    SCOPED_TRACE(testing::Message() << "TransParentBlits " << c.transparentBlits << ", WindowSize " << c.windowSize
+                                    << ", top " << c.top);
     DisplayPrefs prefs(c.transparentBlits, c.windowSize);
-    DrawPanel();
-    EXPECT_EQ(PixelAt(g_backBuffer, 105, 55), kRed);
-    EXPECT_EQ(PixelAt(g_backBuffer, 115, 55), c.emptyPart);
-    EXPECT_EQ(PixelAt(g_backBuffer, 99, 55), kGrey);  // outside the panel
-    EXPECT_EQ(PixelAt(g_backBuffer, 120, 59), kGrey);
+    DrawPanel(c.top);
+    EXPECT_EQ(PixelAt(g_backBuffer, 105, c.top + 5), kRed);
+    EXPECT_EQ(PixelAt(g_backBuffer, 115, c.top + 5), c.emptyPart);
+    EXPECT_EQ(PixelAt(g_backBuffer, 99, c.top + 5), kGrey);  // outside the panel
+    EXPECT_EQ(PixelAt(g_backBuffer, 120, c.top + 9), kGrey);
     panel_.Release();
   }
 }

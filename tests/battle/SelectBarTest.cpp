@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SelectPanelFixtures.h"
+#include "battle/BattleKeys.h"
 #include "battle/SelectBarIcons.h"
 #include "creatures/SpellDefinition.h"
 #include "net/NetMessages.h"
@@ -437,6 +438,21 @@ TEST_F(SelectBars, HideAndShowAllAndTheSelectedRects) {
   EXPECT_EQ(g_selectBar.popup[0].active, 1);
   EXPECT_EQ(g_selectBar.slot[0].active, 1);
   EXPECT_EQ(g_selectBar.toggle.active, 1);
+}
+
+// F12 hides the bar with the face panel it carries, and a second F12 brings both back.
+TEST_F(SelectBars, TheKeyThatHidesTheBarAndFaceShowsThemAgain) {
+  battle_.SetSpells({41});
+  StartBattle();
+  IBattleKeyTargets keys;
+  ASSERT_TRUE(keys.SelectBarShown());
+  for (bool show : {false, true, false, true}) {
+    keys.ShowSelectBarAndFace(show);
+    EXPECT_EQ(keys.SelectBarShown(), show);
+    EXPECT_EQ(g_selectBar.shown, show) << "the battle draws the bar while it is shown";
+    EXPECT_EQ(g_selectBar.slot[0].active, show ? 1 : 0);
+    EXPECT_EQ(g_wizardFacePanel.flag, show ? 1 : 0);
+  }
 }
 
 TEST_F(SelectBars, AnUpperRowButtonLeavesTheRowBelowWhole) {
