@@ -107,14 +107,20 @@ bool CEffectManager::ReadEffectAniCfg() {
     entry.data = platform::ReadProfileInt(section, "Data1", entry.data, path);
   }
 
+  // The box that follows a failure names only the configuration: the file that is missing
+  // goes to stderr before it.
+  auto missing = [](const char* name) {
+    std::fprintf(stderr, "cfg\\effectani.cfg: cannot load %s\n", name);
+    return false;
+  };
   for (int j = 0; j < files; ++j) {
     char name[64];
     std::snprintf(name, sizeof name, "sprites\\EFFECTS%d.spr", j);
-    if (!sprites[j].Load(name, 16)) return false;
+    if (!sprites[j].Load(name, 16)) return missing(name);
     sprites[j].BuildColourTables(1, 16);
     animations[j].SetSprite(&sprites[j]);
     std::snprintf(name, sizeof name, "sprites\\EFFECTS%d.ani", j);
-    if (animations[j].SequenceCount() == 0 && !animations[j].Load(name)) return false;
+    if (animations[j].SequenceCount() == 0 && !animations[j].Load(name)) return missing(name);
   }
   return true;
 }

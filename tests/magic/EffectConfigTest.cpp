@@ -126,7 +126,11 @@ TEST_F(EffectConfigTest, AMissingEffectSpriteEndsTheProgramWithItsBox) {
   Write("cfg/effectani.cfg", "[HEADER]\nNumberofAnimations=1\nNumberOfEffectsFile=2\n[ANI_0]\nAnimationNo=0\n");
   BoxRecorder boxes;
   ExitTrap trap;
+  testing::internal::CaptureStderr();
   EXPECT_EQ(ExitCodeOf([&] { manager->LoadConfig(); }), 1);
+  // stderr names the file that is missing, and the configuration that asks for it.
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("cfg\\effectani.cfg: cannot load sprites\\EFFECTS1.spr"),
+            std::string::npos);
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Failed in effectsani.cfg");
   EXPECT_EQ(boxes.Boxes()[0].caption, "ERROR");

@@ -1,0 +1,129 @@
+// The battle's keys in the real program, as a player at the keyboard uses them, driven by a
+// script (VRASK_SCRIPT) in the direct battle: held arrows scroll the view one way and back
+// again (Shift faster), F12 hides the bar and the face and brings them back, `[` puts the view
+// above a panel that stands on its border art and `]` takes it back, and P shows that the
+// battle is paused. The frames go to the test output.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ProgramRoad.h"
+#include "support/Png.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+#ifdef VRASK_PROGRAM
+
+using testing_support::ReadText;
+
+struct Frame {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  const uint8_t* At(int x, int y) const { return &rgb[3 * (static_cast<size_t>(y) * width + x)]; }
+  // Pixels of a rectangle that pass a test of their colour.
+  template <typename Test>
+  int Count(int left, int top, int right, int bottom, Test test) const {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) {
+        const uint8_t* p = At(x, y);
+        n += test(p[0], p[1], p[2]) ? 1 : 0;
+      }
+    return n;
+  }
+};
+
+// The mean difference of two frames over a rectangle, per channel.
+double Difference(const Frame& a, const Frame& b, int left, int top, int right, int bottom) {
+  double total = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      for (int c = 0; c < 3; ++c) total += std::abs(static_cast<int>(a.At(x, y)[c]) - b.At(x, y)[c]);
+  return total / (3.0 * (right - left) * (bottom - top));
+}
+
+bool Grass(int r, int g, int b) { return g > 60 && g > r + 20 && g > b + 20; }
+bool KeyBlue(int r, int g, int b) { return r < 16 && g < 16 && b > 240; }
+
+class BattleControls : public e2e::ProgramRoad {
+ protected:
+  Frame Load(const std::string& name) {
+    Frame frame;
+    EXPECT_TRUE(testing_support::ReadStoredPng(dir_.File(name), frame.width, frame.height, frame.rgb)) << name;
+    KeepPicture(name, "battle_controls_" + name);
+    return frame;
+  }
+};
+
+TEST_F(BattleControls, ArrowsScrollBothWaysAndThePanelKeysShowWhatTheyDo) {
+  std::ofstream(dir_.File("keys.txt")) << "40 png start.png\n"
+                                       << "41 keydown LEFT\n"
+                                       << "56 keyup LEFT\n"
+                                       << "57 png left.png\n"
+                                       << "58 keydown RIGHT\n"
+                                       << "73 keyup RIGHT\n"
+                                       << "74 png back.png\n"
+                                       << "75 keydown SHIFT\n"
+                                       << "75 keydown DOWN\n"
+                                       << "79 keyup DOWN\n"
+                                       << "79 keyup SHIFT\n"
+                                       << "80 png down.png\n"
+                                       << "81 keydown SHIFT\n"
+                                       << "81 keydown UP\n"
+                                       << "85 keyup UP\n"
+                                       << "85 keyup SHIFT\n"
+                                       << "86 png up.png\n"
+                                       << "87 key F12\n"
+                                       << "90 png hidden.png\n"
+                                       << "91 key F12\n"
+                                       << "94 png shown.png\n"
+                                       << "95 key [\n"
+                                       << "100 png above.png\n"
+                                       << "101 key ]\n"
+                                       << "106 png whole.png\n"
+                                       << "107 key p\n"
+                                       << "112 png paused.png\n"
+                                       << "113 key p\n"
+                                       << "118 png running.png\n"
+                                       << "120 close\n";
+  const int status = std::system(
+      Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=keys.txt", "/win direct mapseed=4242").c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+  EXPECT_EQ(ReadText(dir_.File("stderr.txt")).find("VRASK_SCRIPT"), std::string::npos)
+      << "every key of the script is known";
+
+  // The map above the panels: held arrows move it, and as far back again the other way.
+  const Frame start = Load("start.png"), left = Load("left.png"), back = Load("back.png");
+  const Frame down = Load("down.png"), up = Load("up.png");
+  const double moved = Difference(start, left, 0, 0, 800, 440), returned = Difference(start, back, 0, 0, 800, 440);
+  EXPECT_GT(moved, 10.0) << "a held arrow scrolls";
+  EXPECT_LT(returned * 3, moved) << "the other arrow scrolls back";
+  EXPECT_GT(Difference(back, down, 0, 0, 800, 440), 10.0) << "Shift with an arrow scrolls";
+  EXPECT_LT(Difference(back, up, 0, 0, 800, 440) * 3, Difference(back, down, 0, 0, 800, 440));
+
+  // F12: the bar and the face panel go, and the map shows where they were; then they return.
+  const Frame hidden = Load("hidden.png"), shown = Load("shown.png");
+  const int faceGrassShown = shown.Count(690, 480, 790, 590, Grass),
+            faceGrassHidden = hidden.Count(690, 480, 790, 590, Grass);
+  EXPECT_GT(faceGrassHidden, faceGrassShown + 2000) << "the face panel is hidden";
+
+  // The view above the panels: the strip below it stands on its border art (no map, no panel
+  // blue) and nothing blue shows over the map either; the whole view takes the map back.
+  const Frame above = Load("above.png"), whole = Load("whole.png");
+  EXPECT_EQ(above.Count(0, 0, 800, 600, KeyBlue), 0);
+  EXPECT_LT(above.Count(0, 470, 590, 600, Grass), 590 * 130 / 50) << "the strip under the view shows the map";
+  EXPECT_GT(whole.Count(0, 470, 590, 600, Grass), 590 * 130 / 2);
+
+  // A paused battle says so at the top of the screen; running again, it does not.
+  const Frame paused = Load("paused.png"), running = Load("running.png");
+  auto light = [](int r, int g, int b) { return r > 180 && g > 160 && b < 140; };
+  EXPECT_GT(paused.Count(250, 0, 550, 40, light), running.Count(250, 0, 550, 40, light) + 30);
+}
+
+#endif  // VRASK_PROGRAM
+
+}  // namespace
