@@ -52,6 +52,22 @@ TEST_F(MapSelection, FiveRegionsAreListedAndAcceptingTheThirdChoosesRegionThree)
   ClickItem(2);
   Frames(1);
   SaveFrame("map_selection.png");
+  // The chosen line stands out from the others: its band is clearly brighter.
+  auto lineBrightness = [&](int line) {
+    const CListBox& list = *List();
+    const int strip = list.LineHeight() + 2, top = list.rect.top + (line - list.topIndex) * strip;
+    const std::vector<uint16_t> pixels = graphics_test::Pixels(g_backBuffer);
+    double sum = 0;
+    int n = 0;
+    for (int y = top + 1; y < top + strip - 1; ++y)
+      for (int x = list.rect.left + 2; x < list.rect.right - 20; ++x, ++n) {
+        const uint16_t p = pixels[static_cast<size_t>(y) * g_backBuffer.width + x];
+        sum += ((p >> 11) << 3) + (((p >> 5) & 63) << 2) + ((p & 31) << 3);
+      }
+    return sum / (3.0 * n);
+  };
+  EXPECT_GT(lineBrightness(2) - lineBrightness(3), 20.0);
+  EXPECT_GT(lineBrightness(2) - lineBrightness(1), 20.0);
   Accept();
   EXPECT_EQ(g_gameSettings.regionIndex, 3);
   EXPECT_EQ(caller_.shown, std::vector<std::string>{"The Great Moor"});

@@ -174,8 +174,10 @@ Painting MapSelectionBackground(const ScreenLayout& layout) {
   p.Text("Choose a Battlefield", kTitleFont, 46, 400, 80, kGoldTop, kGoldBottom, kInk, 2.2f, 3.0f);
   for (const Widget& w : layout.Widgets())
     if (w.kind == WidgetKind::kListBox)
+      // A mid tone: the list brightens its chosen line halfway to white, which pale paper
+      // would hide.
       p.Panel(w.rect800.left - 8.0f, w.rect800.top - 8.0f, w.rect800.right + 8.0f, w.rect800.bottom + 8.0f, 6,
-              Rgb(244, 234, 206), 1.0f, kPlaqueRim, 2.0f);
+              Rgb(176, 148, 104), 1.0f, kPlaqueRim, 2.0f);
   p.Panel(120, 446, 680, 478, 8, Rgb(40, 24, 14), 0.8f, Rgb(40, 24, 14), 0.0f);
   PaintButtonPlaques(p, layout);
   return p;
