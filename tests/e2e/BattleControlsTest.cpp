@@ -2,15 +2,20 @@
 // script (VRASK_SCRIPT) in the direct battle: held arrows scroll the view one way and back
 // again (Shift faster), F12 hides the bar and the face and brings them back, `[` puts the view
 // above a panel that stands on its border art and `]` takes it back, and P shows that the
-// battle is paused. The frames go to the test output.
+// battle is paused; and in a quick battle a creature is selected and walked while a spell is
+// still chosen. The frames go to the test output.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "ProgramRoad.h"
+#include "forge/FrontEndLayouts.h"
+#include "forge/SetupScreenLayouts.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
 
@@ -122,6 +127,53 @@ TEST_F(BattleControls, ArrowsScrollBothWaysAndThePanelKeysShowWhatTheyDo) {
   const Frame paused = Load("paused.png"), running = Load("running.png");
   auto light = [](int r, int g, int b) { return r > 180 && g > 160 && b < 140; };
   EXPECT_GT(paused.Count(250, 0, 550, 40, light), running.Count(250, 0, 550, 40, light) + 30);
+}
+
+// In a quick battle the wizard summons a creature with the spell of its strip; a left click on
+// the new creature selects it, though the spell is still chosen, and a right click on the
+// ground walks it there: the trace shows the player's army still until the order.
+TEST_F(BattleControls, AfterACastAClickSelectsACreatureThatThenWalks) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
+                            setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout();
+  using forge::WidgetKind;
+  std::ofstream(dir_.File("cast.txt")) << "1 seed 4242\n"
+                                       << "4 click " << e2e::Point(main, WidgetKind::kTextButton, 3, true) << "\n"
+                                       << "25 click " << e2e::Point(quick, WidgetKind::kTextButton, 3, true) << "\n"
+                                       << "46 click " << e2e::Point(setUp, WidgetKind::kTextButton, 2, true) << "\n"
+                                       << "71 press 338 136\n73 release 235 549\n"  // an item into the Law column
+                                       << "81 click 754 51\n"                       // Begin Battle
+                                       << "111 click " << e2e::Point(region, WidgetKind::kTextButton, 1, true) << "\n"
+                                       << "201 key TAB\n"        // the spell strip
+                                       << "211 click 572 570\n"  // its summoning spell
+                                       << "215 move 330 330\n"
+                                       << "221 rclick 330 330\n"  // cast: the creature comes
+                                       << "261 move 330 322\n"
+                                       << "266 click 330 322\n"  // selects it
+                                       << "276 move 250 250\n"
+                                       << "281 rclick 250 250\n"  // and walks it
+                                       << "300 png walked.png\n"
+                                       << "330 close\n";
+  const int status = std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=cast.txt "
+                                         "VRASK_BATTLE_TRACE=trace.txt",
+                                         "/win")
+                                     .c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+  Load("walked.png");
+  // The frames of the trace on which the player's army moved.
+  std::istringstream trace(ReadText(dir_.File("trace.txt")));
+  std::string line;
+  std::vector<int> movedOn;
+  while (std::getline(trace, line)) {
+    int frame = 0, moved = 0;
+    const size_t at = line.find(" army0 moved ");
+    if (std::sscanf(line.c_str(), "frame %d", &frame) == 1 && at != std::string::npos &&
+        std::sscanf(line.c_str() + at, " army0 moved %d", &moved) == 1 && moved > 0)
+      movedOn.push_back(frame);
+  }
+  ASSERT_FALSE(movedOn.empty()) << "the summoned creature never walked";
+  // The battle's first frame is the script's 120th or so: the order of frame 281 runs near
+  // the battle's 160th, and nothing of the player's moved before it.
+  EXPECT_GT(movedOn.front(), 150);
 }
 
 #endif  // VRASK_PROGRAM
