@@ -6,6 +6,7 @@
 #include "battle/PanelBattle.h"
 #include "battle/PanelSounds.h"
 #include "core/Preferences.h"
+#include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureType.h"
 #include "graphics/Display.h"
@@ -315,7 +316,9 @@ void CScanner::CollectCreatures() {
     const bool own = local >= 0 && creature.army == local;
     if (!own && fog && (local < 0 || local >= kSightingArmyCount || creature.sightingCounters[local] == 0)) return;
     Dot dot;
-    dot.colour = static_cast<uint16_t>(std::clamp(creature.army, 0, 7));
+    // The colour its army's player chose (the army record's colour index).
+    const CArmy* army = g_armyTable.GetArmy(creature.army);
+    dot.colour = static_cast<uint16_t>(std::clamp(army ? army->colour : creature.army, 0, 7));
     dot.x = creature.cellX;
     dot.y = creature.cellY;
     dot.selected = own && creature.selected ? 1 : 0;

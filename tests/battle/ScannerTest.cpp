@@ -14,6 +14,7 @@
 #include "battle/PanelBattle.h"
 #include "battle/PanelSounds.h"
 #include "battle/Scanner.h"
+#include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "forge/TerrainTypes.h"
 #include "graphics/PixelFormat.h"
@@ -64,6 +65,7 @@ class Scanner : public PanelDisplay {
     std::vector<uint8_t> types;
     ASSERT_TRUE(platform::ReadWholeFile("maps/moorland/terrain.ttd", types));
     ASSERT_TRUE(g_terrainTypes.Assign(types.data() + 16, types.size() - 16));
+    for (int army = 0; army < kArmyCount; ++army) g_armyTable.armies[army].colour = army;
   }
   void TearDown() override {
     g_scanner.Release();
@@ -75,6 +77,7 @@ class Scanner : public PanelDisplay {
       c->inUse = c->health = c->selected = c->army = c->typeNumber = c->heldTime = 0;
     }
     g_selectionCount = 0;
+    for (CArmy& army : g_armyTable.armies) army.colour = 0;
     g_map.Clear();
     g_terrainTypes.Clear();
     PanelDisplay::TearDown();
@@ -239,6 +242,18 @@ TEST_F(Scanner, FogHidesUnseenCellsAndUnsightedEnemiesNeverTheLocalArmy) {
   // An unseen cell shows the background; a seen one its terrain.
   EXPECT_NE(Pixel(g_scanner.Project(46, 46)), g_scanner.CellColour(46, 46));
   EXPECT_EQ(Pixel(g_scanner.Project(50, 50)), g_scanner.CellColour(50, 50));
+}
+
+// A creature's dot has the colour its army's player chose, not the army's number.
+TEST_F(Scanner, ADotHasTheColourOfItsArmysChoice) {
+  MakeMap(80);
+  g_scanner.Load();
+  g_mapView.camCellX = g_mapView.camCellY = 40;
+  g_armyTable.armies[1].colour = 5;
+  PutCreature(1, 1, 44, 40);
+  battle_.fog = false;
+  DrawFrame();
+  EXPECT_EQ(Pixel(g_scanner.Project(44, 40)), g_scanner.Colour(5));
 }
 
 TEST_F(Scanner, WizardsBlinkEveryFiveFramesAndTheMarkerPulsesFromOneToFifteen) {
