@@ -22,7 +22,6 @@
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
-#include "core/PlayerSlot.h"
 #include "core/Preferences.h"
 #include "core/Random.h"
 #include "creatures/MapObject.h"
@@ -419,8 +418,5 @@ void CBattle::DeployDefaultWizards() {
     if (!record.inUse) continue;
     deployment.DeployWizardArmy(army, kWizardSiteMultiplayer, places, places >= active);
     record.SetRelationToAll(0);
-    // The player chose the army's colour at the set-up (armies 0-3 are the slots 0-3).
-    if (army < kPlayerSlotCount && g_playerSlots[army].colour >= 0 && g_playerSlots[army].colour < kArmyCount)
-      record.colour = g_playerSlots[army].colour;
   }
 }
