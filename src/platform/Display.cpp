@@ -36,12 +36,18 @@ struct DisplayState {
 };
 
 DisplayState g_display;
-std::vector<Surface*> g_surfaces;
+// Global objects may release their surfaces as the program exits, in whatever order their
+// destructors run: the list of live surfaces is never destroyed, so it answers them to the last.
+std::vector<Surface*>& LiveSurfaces() {
+  static auto* surfaces = new std::vector<Surface*>;
+  return *surfaces;
+}
 Surface* g_primary = nullptr;
 std::atomic<bool> g_primaryChanged{false};
 
 bool IsLive(const Surface* surface) {
-  return surface && std::find(g_surfaces.begin(), g_surfaces.end(), surface) != g_surfaces.end();
+  const std::vector<Surface*>& live = LiveSurfaces();
+  return surface && std::find(live.begin(), live.end(), surface) != live.end();
 }
 
 bool IsLost(const Surface* surface) { return surface->lostRestores > 0; }
@@ -214,13 +220,14 @@ DisplayResult CreateSurface(int width, int height, bool primary, Surface** out) 
   surface->primary = primary;
   if (primary) g_primary = surface.get();
   *out = surface.release();
-  g_surfaces.push_back(*out);
+  LiveSurfaces().push_back(*out);
   return kDisplayOk;
 }
 
 void ReleaseSurface(Surface* surface) {
   if (!IsLive(surface)) return;
-  g_surfaces.erase(std::find(g_surfaces.begin(), g_surfaces.end(), surface));
+  std::vector<Surface*>& live = LiveSurfaces();
+  live.erase(std::find(live.begin(), live.end(), surface));
   if (surface == g_primary) g_primary = nullptr;
   delete surface;
 }
@@ -228,7 +235,7 @@ void ReleaseSurface(Surface* surface) {
 int SurfaceWidth(const Surface* surface) { return IsLive(surface) ? surface->width : 0; }
 int SurfaceHeight(const Surface* surface) { return IsLive(surface) ? surface->height : 0; }
 bool SurfaceIsPrimary(const Surface* surface) { return IsLive(surface) && surface->primary; }
-int LiveSurfaceCount() { return static_cast<int>(g_surfaces.size()); }
+int LiveSurfaceCount() { return static_cast<int>(LiveSurfaces().size()); }
 
 DisplayResult LockSurface(Surface* surface, uint16_t** pixels, int* pitch) {
   if (!IsLive(surface) || !pixels || !pitch) return kErrInvalidParams;
@@ -340,7 +347,7 @@ void LoseSurface(Surface* surface, int restores) {
 }
 
 void LoseAllSurfaces() {
-  for (Surface* surface : g_surfaces) LoseSurface(surface, 1);
+  for (Surface* surface : LiveSurfaces()) LoseSurface(surface, 1);
 }
 
 }  // namespace platform
