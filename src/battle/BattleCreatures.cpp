@@ -100,7 +100,7 @@ void CBattleCreatures::UpdateCreatures() {
   // Last frame's attached draw objects go first; then every creature carries out its order
   // for this frame, in slot order, before the scheduler plans and decides.
   g_creatureArray.ReleaseAnimObjects();
-  std::fill(std::begin(g_blowsThisFrame), std::end(g_blowsThisFrame), 0);
+  ForgetBattleBlows();
   g_creatureArray.ForEachInUse([](CCreature& creature) { creature.Update(); });
   g_creatureArray.AdvanceMarkerAnims();
   g_creatureArray.ThinkAll();
