@@ -428,7 +428,10 @@ class EnetEndpoint final : public NetEndpoint {
     peer->roundTripTime = std::min<enet_uint32>(peer->roundTripTime, kStartRoundTripMs);
     peer->roundTripTimeVariance = std::min<enet_uint32>(peer->roundTripTimeVariance, kStartRoundTripMs / 4);
     enet_peer_ping_interval(peer, kPingIntervalMs);
-    enet_peer_timeout(peer, 0, options_.keepAliveMs / 2, options_.keepAliveMs);
+    // A link drops only when a message has gone unanswered for the whole keep-alive time: with
+    // a shorter floor, a few losses in a row on a lossy network dropped a machine still there,
+    // and the session split in two.
+    enet_peer_timeout(peer, 0, options_.keepAliveMs, options_.keepAliveMs);
   }
 
   // --- servicing -------------------------------------------------------------------------------

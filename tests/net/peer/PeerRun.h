@@ -71,9 +71,10 @@ class PeerRun {
 
  private:
   pid_t Spawn(int index, int port) {
-    // A machine that falls behind on a loaded computer must not count as gone: only the run
-    // that kills its host waits for less.
-    const int keepAlive = spec_.keepAliveMs ? spec_.keepAliveMs : spec_.killAt >= 0 ? 3000 : 5000;
+    // A machine that falls behind on a loaded computer must not count as gone: where no machine
+    // dies, the keep-alive only risks a false drop, so it is long; the run that kills its host
+    // waits for less.
+    const int keepAlive = spec_.keepAliveMs ? spec_.keepAliveMs : spec_.killAt >= 0 ? 3000 : 15000;
     std::vector<std::string> args = {program_,
                                      "index=" + std::to_string(index),
                                      "machines=" + std::to_string(spec_.machines),
