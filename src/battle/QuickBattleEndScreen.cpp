@@ -21,10 +21,20 @@
 #include "ui/RadioButton.h"
 #include "ui/WidgetControls.h"
 
+namespace {
+
+// The score a row shows: a handicap of 100 or more multiplies the player's score.
+int AdjustedScore(const CPlayerSlot& player) { return (player.handicap / 100 + 1) * player.score; }
+
+}  // namespace
+
 int RankPlayerSlots(const CPlayerSlot slots[kPlayerSlotCount], ResultsRow rows[kPlayerSlotCount]) {
+  // Ranked by the score shown, so no row shows more than the one above it; equal scores keep
+  // the slots' order.
   int order[kPlayerSlotCount];
   for (int i = 0; i < kPlayerSlotCount; ++i) order[i] = i;
-  std::stable_sort(order, order + kPlayerSlotCount, [&](int a, int b) { return slots[a].score > slots[b].score; });
+  std::stable_sort(order, order + kPlayerSlotCount,
+                   [&](int a, int b) { return AdjustedScore(slots[a]) > AdjustedScore(slots[b]); });
   int count = 0;
   for (int slot : order) {
     const CPlayerSlot& player = slots[slot];
@@ -36,7 +46,7 @@ int RankPlayerSlots(const CPlayerSlot slots[kPlayerSlotCount], ResultsRow rows[k
     row.kills = player.kills;
     row.deaths = player.deaths;
     row.handicap = player.handicap;
-    row.adjustedScore = (player.handicap / 100 + 1) * player.score;
+    row.adjustedScore = AdjustedScore(player);
   }
   return count;
 }

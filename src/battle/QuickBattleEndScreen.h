@@ -28,7 +28,7 @@ struct ResultsRow {
   int kills = 0, deaths = 0, handicap = 0;
   int adjustedScore = 0;  // (handicap / 100 + 1) x score
 };
-// The player slots ranked by score, highest first, ties in slot order; slots named
+// The player slots ranked by the score shown (adjusted), highest first, ties in slot order; slots named
 // "No Player" are left out.
 int RankPlayerSlots(const CPlayerSlot slots[kPlayerSlotCount], ResultsRow rows[kPlayerSlotCount]);
 

@@ -187,16 +187,22 @@ void FillSlots() {
   }
 }
 
-TEST(ResultsRows, RankedByScoreWithTiesInSlotOrderAndEmptyPlacesLeftOut) {
+// The rows rank by the score they show: a handicapped player's doubled score places it.
+TEST(ResultsRows, RankedByTheScoreShownWithTiesInSlotOrderAndEmptyPlacesLeftOut) {
   FillSlots();
   ResultsRow rows[kPlayerSlotCount];
   ASSERT_EQ(RankPlayerSlots(g_playerSlots, rows), 3);
   EXPECT_EQ(rows[0].name, "Tam");
   EXPECT_EQ(rows[0].adjustedScore, 300);
-  EXPECT_EQ(rows[1].name, "Morgana");     // 120, slot 0, before Edric's 120 in slot 2
-  EXPECT_EQ(rows[1].adjustedScore, 120);  // 50 / 100 + 1 = 1
+  EXPECT_EQ(rows[1].name, "Edric");
+  EXPECT_EQ(rows[1].adjustedScore, 240);  // a handicap of 100 doubles
+  EXPECT_EQ(rows[2].name, "Morgana");
+  EXPECT_EQ(rows[2].adjustedScore, 120);  // 50 / 100 + 1 = 1
+
+  g_playerSlots[0].score = 240;  // Morgana now shows Edric's 240 and sits in the earlier slot
+  ASSERT_EQ(RankPlayerSlots(g_playerSlots, rows), 3);
+  EXPECT_EQ(rows[1].name, "Morgana");
   EXPECT_EQ(rows[2].name, "Edric");
-  EXPECT_EQ(rows[2].adjustedScore, 240);  // a handicap of 100 doubles
   ResetPlayerSlots();
 }
 
@@ -223,13 +229,13 @@ TEST_F(EndScreens, TheResultsShowTheRankedPlayersAndTheirButtons) {
   const int first = CQuickBattleEndScreen::kFirstRowLabel;
   EXPECT_EQ(screen.Label(first).text, "Tam");
   EXPECT_EQ(screen.Label(first + 4).text, "300");
-  EXPECT_EQ(screen.Label(first + 5).text, "Morgana");
-  EXPECT_EQ(screen.Label(first + 10).text, "Edric");
-  EXPECT_EQ(screen.Label(first + 11).text, "7");
-  EXPECT_EQ(screen.Label(first + 14).text, "240");
+  EXPECT_EQ(screen.Label(first + 5).text, "Edric");
+  EXPECT_EQ(screen.Label(first + 6).text, "7");
+  EXPECT_EQ(screen.Label(first + 9).text, "240");
+  EXPECT_EQ(screen.Label(first + 10).text, "Morgana");
   EXPECT_EQ(screen.Label(first + 15).text, "");  // the fourth row is empty
   EXPECT_EQ(screen.Picture(0).frame, 27 + 3 * 5);
-  EXPECT_EQ(screen.Picture(2).frame, 27);
+  EXPECT_EQ(screen.Picture(1).frame, 27);
   EXPECT_EQ(screen.Picture(3).frame, -1);
   screen.Draw();
   SaveScreen("quick_battle_end.png", 800, 600);

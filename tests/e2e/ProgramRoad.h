@@ -45,9 +45,15 @@ class ProgramRoad : public ::testing::Test {
   void SetUp() override {
     std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
   }
+  // The forged preferences at 640x480: every other setting (keyed panels, the player's name)
+  // stays as a player who switched resolution would have it.
   void UseLowResolution() {
-    std::ofstream(dir_.File("cfg/prefs.cfg"))
-        << "[VIDEO]\nIsHighRes=FALSE\nMaxFramesPerSec=20\n[NETGAME]\nPlayerName=Player\n";
+    std::string prefs = testing_support::ReadText(dir_.File("cfg/prefs.cfg"));
+    const std::string high = "IsHighRes=TRUE";
+    const size_t at = prefs.find(high);
+    ASSERT_NE(at, std::string::npos) << prefs;
+    prefs.replace(at, high.size(), "IsHighRes=FALSE");
+    std::ofstream(dir_.File("cfg/prefs.cfg")) << prefs;
   }
   // The shell command that runs the program in the data's copy for at most the seconds given,
   // its stderr kept in stderr.txt.

@@ -112,6 +112,14 @@ class QuickBattleRoad : public e2e::ProgramRoad {
             gold += p[0] > 175 && p[0] < 215 && p[1] > 135 && p[1] < 170 && p[2] < 40;
           }
         EXPECT_GT(gold, 100) << name << " shows no scanner";
+        // The empty column of sighting icons under the scanner lets the map show through.
+        int black = 0, all = 0;
+        for (int y = 100; y < 280; ++y)
+          for (int x = width - 72; x < width; ++x, ++all) {
+            const uint8_t* p = &rgb[3 * (static_cast<size_t>(y) * width + x)];
+            black += p[0] < 8 && p[1] < 8 && p[2] < 8;
+          }
+        EXPECT_LT(black, all / 2) << name << " covers the map with an opaque panel";
       }
       if (std::string(step) == "spellbox") {
         // The drag changed the box, no more than that.
@@ -138,7 +146,8 @@ TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
   // frame between them), the battle (2); Escape shows the results (31) over it, Leave Battle
   // leaves it, the region entry closes, and the road pops back through the set-up to the quick
   // battle menu, the main menu and the end.
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0}))
+      << ReadText(dir_.File("screens.txt"));
   CheckFrames("800", 800, 600);
   const std::string record = SetUpRecord(first);
   EXPECT_NE(record.find("region 1 "), std::string::npos) << first;
@@ -151,7 +160,8 @@ TEST_F(QuickBattleRoad, FromTheMainMenuToTheBattleHandOverAndBack) {
 TEST_F(QuickBattleRoad, AtTheLowResolutionToo) {
   RunRoad(false, "640");
   const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
-  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0})) << ReadText(dir_.File("screens.txt"));
+  EXPECT_EQ(ids, (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0}))
+      << ReadText(dir_.File("screens.txt"));
   CheckFrames("640", 640, 480);
 }
 
