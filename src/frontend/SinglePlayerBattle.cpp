@@ -22,6 +22,7 @@
 #include "platform/Process.h"
 #include "ui/Button.h"
 #include "ui/Cursor.h"
+#include "ui/EditBox.h"
 #include "ui/SliderBar.h"
 
 CSinglePlayerBattleScreen* g_singlePlayerBattle = nullptr;
@@ -43,6 +44,7 @@ std::vector<MenuWidget> SetUpWidgets() {
   for (int n = 1; n <= 17; ++n) widgets.push_back({kWidgetSliderBar, n, true});
   for (int n = 1; n <= 40; ++n) widgets.push_back({kWidgetText, n, false});
   for (int n = 1; n <= kPictureBoxes; ++n) widgets.push_back({kWidgetPictureBox, n, false});
+  widgets.push_back({kWidgetEditBox, 1, true});  // the player's name, last in the focus order
   return widgets;
 }
 
@@ -171,7 +173,14 @@ void CSinglePlayerBattleScreen::SetUpPlayers() {
 
 void CSinglePlayerBattleScreen::ShowRow(int row) {
   const CPlayerSlot& slot = g_playerSlots[row];
-  if (CTextLabel* name = Label(row)) name->SetText(slot.name);
+  if (row == 0) {
+    // The player's name is typed in its box; the label under it stays empty.
+    CEditBox* box = NameBox();
+    if (box) box->SetText(slot.name);
+    if (CTextLabel* name = Label(0)) name->SetText(box ? "" : slot.name);
+  } else if (CTextLabel* name = Label(row)) {
+    name->SetText(slot.name);
+  }
   if (row == 0) {
     SetButtonFrames(static_cast<CButton*>(ControlOf(kWidgetStandardButton, kPortrait)), PortraitFrame(slot.portrait));
     SetButtonFrames(static_cast<CButton*>(ControlOf(kWidgetStandardButton, kColour)), ColourFrame(slot.colour));
@@ -216,6 +225,8 @@ void CSinglePlayerBattleScreen::OnClick(int type, int index) {
     } else {
       RemoveRow(index);
     }
+  } else if (type == kWidgetEditBox) {
+    KeepPlayerName();
   } else if (type == kWidgetTextButton) {
     if (index == kBack) {
       LeaveClosing();
@@ -251,7 +262,27 @@ void CSinglePlayerBattleScreen::ShowMapName(const char* name) {
   if (CTextLabel* label = Label(13)) label->SetText(name);
 }
 
+CEditBox* CSinglePlayerBattleScreen::NameBox() const { return static_cast<CEditBox*>(ControlOf(kWidgetEditBox, 0)); }
+
+void CSinglePlayerBattleScreen::KeepPlayerName() {
+  const CEditBox* box = NameBox();
+  if (!box) return;
+  std::string name = box->Text();
+  name.erase(0, name.find_first_not_of(' '));
+  name.erase(name.find_last_not_of(' ') + 1);
+  // An emptied box keeps the name the player had.
+  if (!name.empty()) {
+    g_playerSlots[0].SetName(name.c_str());
+    if (g_prefs.playerName != g_playerSlots[0].name) {
+      g_prefs.playerName = g_playerSlots[0].name;
+      g_prefs.Save();
+    }
+  }
+  ShowRow(0);
+}
+
 void CSinglePlayerBattleScreen::Start() {
+  KeepPlayerName();
   const bool talismans =
       g_gameSettings.lawTalisman > 0 || g_gameSettings.neutralTalisman > 0 || g_gameSettings.vraskTalisman > 0;
   if (g_gameSettings.magicItems > 0 && talismans) {

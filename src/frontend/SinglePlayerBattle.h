@@ -15,6 +15,7 @@
 #include "graphics/Sprite.h"
 #include "ui/TextLabel.h"
 
+class CEditBox;
 class CSliderBar;
 class CStringTable;
 
@@ -50,6 +51,9 @@ class CSinglePlayerBattleScreen : public CFrontEndMenu, public IMapSelectionCall
 
  private:
   void SetUpPlayers();
+  // The name typed in the box becomes the player's, and the preferences keep it.
+  void KeepPlayerName();
+  CEditBox* NameBox() const;
   void ShowRow(int row);
   void RemoveRow(int row);
   void OnSlider(int index);

@@ -21,6 +21,7 @@
 #include "frontend/SinglePlayerBattle.h"
 #include "frontend/SpellBox.h"
 #include "ui/Button.h"
+#include "ui/EditBox.h"
 #include "ui/SliderBar.h"
 
 using namespace frontend_test;
@@ -125,8 +126,8 @@ TEST_F(SinglePlayerBattle, RemovedRowsShowNoPlayerAndTheirControlsAreGone) {
     EXPECT_EQ(g_singlePlayerBattle->Picture(row - 1).frame, -1);
     EXPECT_EQ(g_singlePlayerBattle->Picture(row + 2).frame, -1);
   }
-  EXPECT_FALSE(g_playerSlots[1].IsEmpty());  // row 1 always stays
-  EXPECT_EQ(g_singlePlayerBattle->controls.Count(), 3 + 2 + 13 + 2);
+  EXPECT_FALSE(g_playerSlots[1].IsEmpty());                               // row 1 always stays
+  EXPECT_EQ(g_singlePlayerBattle->controls.Count(), 3 + 2 + 13 + 2 + 1);  // and the name box
 
   // The lives slider reaches every place, removed ones too.
   MoveSlider(CSinglePlayerBattleScreen::kLivesSlider, 4);
@@ -269,3 +270,44 @@ TEST_F(SinglePlayerBattle, GoingOnFromTheRegionEntryLoadsTheBattleAndEndsOnTheQu
   for (int i = 0; i < 40 && g_currentScreen != g_quickBattleMenu; ++i) g_currentScreen->Update();
   EXPECT_EQ(g_currentScreen, g_quickBattleMenu);
 }
+
+namespace {
+
+// The player types a name over the first row's: Return or Start keeps it for the battle, the
+// preferences file keeps it for the next set-up, and an emptied box keeps the name it had.
+TEST_F(SinglePlayerBattle, ThePlayerTypesItsNameAndThePreferencesKeepIt) {
+  const std::string before = g_prefs.playerName;
+  g_prefs.playerName = "Player";
+  OpenSetUp();
+  auto* box = static_cast<CEditBox*>(g_singlePlayerBattle->ControlOf(kWidgetEditBox, 0));
+  ASSERT_NE(box, nullptr);
+  EXPECT_STREQ(box->Text(), "Player");
+  EXPECT_EQ(Text(0), "");  // the box shows the name; the label under it stays empty
+
+  Click(WidgetKind::kEditBox, 1);
+  for (int i = 0; i < 6; ++i) Key(platform::VK_BACK);
+  for (char c : std::string("Aldwyn")) g_currentScreen->OnMessage(nullptr, platform::WM_CHAR, c, 0);
+  Frames(1);
+  SaveFrame("single_player_battle_name.png");
+  Key(platform::VK_RETURN);
+  EXPECT_STREQ(g_playerSlots[0].name, "Aldwyn");
+  EXPECT_EQ(g_prefs.playerName, "Aldwyn");
+  platform::FlushProfileCache();
+  char saved[64];
+  platform::ReadProfileString("NETGAME", "PlayerName", "", saved, sizeof saved, "cfg/prefs.cfg");
+  EXPECT_STREQ(saved, "Aldwyn");
+
+  // Emptied, the box keeps the name the player had.
+  for (int i = 0; i < 6; ++i) Key(platform::VK_BACK);
+  Key(platform::VK_RETURN);
+  EXPECT_STREQ(g_playerSlots[0].name, "Aldwyn");
+  EXPECT_STREQ(box->Text(), "Aldwyn");
+
+  // The next set-up starts from it.
+  while (g_screenCount > 0) PopScreen();
+  OpenSetUp();
+  EXPECT_STREQ(g_playerSlots[0].name, "Aldwyn");
+  g_prefs.playerName = before;
+}
+
+}  // namespace

@@ -119,8 +119,9 @@ Painting SinglePlayerBattleBackground(const ScreenLayout& layout) {
     p.Panel(cr.left - 2.0f, cr.top - 2.0f, cr.right + 2.0f, cr.bottom + 2.0f, 4, Rgb(4, 4, 10), 0.8f, Rgb(90, 70, 40),
             1.0f);
   }
+  // Parchment plates under the buttons and the name box: their text is dark ink.
   for (const Widget& w : layout.Widgets())
-    if (w.kind == WidgetKind::kTextButton)
+    if (w.kind == WidgetKind::kTextButton || w.kind == WidgetKind::kEditBox)
       p.Panel(static_cast<float>(w.rect800.left), static_cast<float>(w.rect800.top),
               static_cast<float>(w.rect800.right), static_cast<float>(w.rect800.bottom), 4, Rgb(236, 222, 184), 1.0f,
               Rgb(120, 84, 36), 1.5f);
@@ -177,6 +178,9 @@ ScreenLayout SinglePlayerBattleLayout() {
   layout.Add(WidgetKind::kStandardButton, 2, ColourRect(0)).spriteIndexes = {0, 2, 1};
   layout.Add(WidgetKind::kStandardButton, 3, RemoveRect(2)).spriteIndexes = {24, 26, 25};
   layout.Add(WidgetKind::kStandardButton, 4, RemoveRect(3)).spriteIndexes = {24, 26, 25};
+  // The player's name, typed over the first row's name.
+  Widget& name = layout.Add(WidgetKind::kEditBox, 1, {156, kRowTop[0] + 2, 340, kRowTop[0] + 30});
+  name.text = "";
   for (int row = 1; row < 4; ++row) layout.Add(WidgetKind::kPictureBox, row, PortraitRect(row)).spriteIndexes = {-1};
   for (int row = 1; row < 4; ++row) layout.Add(WidgetKind::kPictureBox, row + 3, ColourRect(row)).spriteIndexes = {-1};
 
