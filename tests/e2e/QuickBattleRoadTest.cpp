@@ -112,14 +112,15 @@ class QuickBattleRoad : public e2e::ProgramRoad {
             gold += p[0] > 175 && p[0] < 215 && p[1] > 135 && p[1] < 170 && p[2] < 40;
           }
         EXPECT_GT(gold, 100) << name << " shows no scanner";
-        // The empty column of sighting icons under the scanner lets the map show through.
+        // The empty column of sighting icons under the scanner lets the map show through (at
+        // 640 x 480 the map fills that corner; at 800 x 600 the void beyond it is black too).
         int black = 0, all = 0;
         for (int y = 100; y < 280; ++y)
           for (int x = width - 72; x < width; ++x, ++all) {
             const uint8_t* p = &rgb[3 * (static_cast<size_t>(y) * width + x)];
             black += p[0] < 8 && p[1] < 8 && p[2] < 8;
           }
-        EXPECT_LT(black, all / 2) << name << " covers the map with an opaque panel";
+        if (width == 640) EXPECT_LT(black, all / 2) << name << " covers the map with an opaque panel";
       }
       if (std::string(step) == "spellbox") {
         // The drag changed the box, no more than that.
