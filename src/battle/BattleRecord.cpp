@@ -11,6 +11,7 @@
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
+#include "core/RealmPath.h"
 #include "core/RecordLog.h"
 #include "core/SavedGame.h"
 #include "creatures/WizardTable.h"
@@ -171,6 +172,11 @@ void EncodeRealmRecord(const char* realmFile, const char* realmName, uint8_t out
 
 bool DecodeRealmRecord(const uint8_t* in, char realmFile[256], char realmName[256]) {
   if (!Terminated(in, kNameBytes) || !Terminated(in + kNameBytes, kNameBytes) || in[0] == 0) return false;
+  // The realm is opened by these names: one that leaves the data folder is refused.
+  char folder[kNameBytes];
+  const char* file = reinterpret_cast<const char*>(in);
+  const char* name = reinterpret_cast<const char*>(in + kNameBytes);
+  if (!IsValidRealmPath(file, folder, sizeof folder) || !IsValidRealmName(name)) return false;
   std::memcpy(realmFile, in, kNameBytes);
   std::memcpy(realmName, in + kNameBytes, kNameBytes);
   return true;

@@ -37,7 +37,11 @@ void LoadManaSprite(CSprite& sprite, const char* path, const char* name) {
   platform::ShowMessageBox(text, "INITIALISATION ERROR", WarningBoxFlags());
 }
 
-int Clamp128(int v) { return std::clamp(v, 0, kManaBarSteps); }
+// value x steps / maximum within 0..steps, worked wide: a wizard's values may be as large as
+// an int holds.
+int Share(int64_t value, int steps, int maximum) {
+  return static_cast<int>(std::clamp<int64_t>(value * steps / std::max(maximum, 1), 0, steps));
+}
 
 }  // namespace
 
@@ -111,7 +115,7 @@ void CWizardFacePanel::CopyGauge(int left, int top, int right, int bottom, int a
 
 void CWizardFacePanel::UpdateHealthGauge(int value) {
   value = std::clamp(value, 0, healthMax);
-  const int filled = value * kGaugeSize / healthMax, top = kGaugeSize - filled;
+  const int filled = Share(value, kGaugeSize, healthMax), top = kGaugeSize - filled;
   if (value < health) {
     if (filled != kGaugeSize) CopyGauge(kFadedColumn, 0, kFadedColumn + kGaugeSize, top, kGaugeY);
   } else if (filled != 0) {
@@ -122,7 +126,7 @@ void CWizardFacePanel::UpdateHealthGauge(int value) {
 }
 
 void CWizardFacePanel::RedrawHealthGauge() {
-  const int filled = std::clamp(health, 0, healthMax) * kGaugeSize / healthMax, top = kGaugeSize - filled;
+  const int filled = Share(std::clamp(health, 0, healthMax), kGaugeSize, healthMax), top = kGaugeSize - filled;
   CopyGauge(kFadedColumn, 0, kFadedColumn + kGaugeSize, top, kGaugeY);
   CopyGauge(0, top, kGaugeSize, kGaugeSize, kGaugeY + top);
   lastYellowEnd = 0;
@@ -147,11 +151,10 @@ void CWizardFacePanel::SetSpellCost(int cost) {
 
 int CWizardFacePanel::YellowEnd() const {
   if (mana == spellCost) return 1;
-  const int maximum = std::max(manaMax, 1);
-  return Clamp128((mana - spellCost) * kManaBarSteps / maximum);
+  return Share(int64_t{mana} - spellCost, kManaBarSteps, manaMax);
 }
 
-int CWizardFacePanel::FilledEnd() const { return Clamp128(mana * kManaBarSteps / std::max(manaMax, 1)); }
+int CWizardFacePanel::FilledEnd() const { return Share(mana, kManaBarSteps, manaMax); }
 
 void CWizardFacePanel::PaintManaBar() {
   if (wizard_ < 0) return;

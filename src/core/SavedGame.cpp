@@ -6,6 +6,7 @@
 #include "core/Bytes.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
+#include "core/RealmPath.h"
 #include "platform/Files.h"
 
 namespace {
@@ -145,9 +146,15 @@ int ReadSavedGame(FILE* file) {
   if (std::memcmp(header, kTag, 4) != 0 || bytes::LoadU32(header + 4) != kSavedGameVersion) return 0;
   uint8_t realm[kRealmBytes];
   if (!bytes::ReadBlock(file, realm, sizeof realm)) return 0;
-  std::memcpy(g_realmFile, realm, sizeof g_realmFile);
-  std::memcpy(g_realmName, realm + 256, sizeof g_realmName);
-  g_realmFile[sizeof g_realmFile - 1] = g_realmName[sizeof g_realmName - 1] = '\0';
+  char realmFile[sizeof g_realmFile], realmName[sizeof g_realmName], folder[sizeof g_realmName];
+  std::memcpy(realmFile, realm, sizeof realmFile);
+  std::memcpy(realmName, realm + 256, sizeof realmName);
+  realmFile[sizeof realmFile - 1] = realmName[sizeof realmName - 1] = '\0';
+  // The realm is opened by these names: a game whose realm lies outside the data folder is
+  // refused before anything changes.
+  if (!IsValidRealmPath(realmFile, folder, sizeof folder) || !IsValidRealmName(realmName)) return 0;
+  std::memcpy(g_realmFile, realmFile, sizeof g_realmFile);
+  std::memcpy(g_realmName, realmName, sizeof g_realmName);
   for (int (ISavedGameParts::*reader)(FILE*) :
        {&ISavedGameParts::ReadWizards, &ISavedGameParts::ReadRealmState, &ISavedGameParts::ReadSpellBox})
     if ((parts.*reader)(file) < 0) return 0;

@@ -20,6 +20,15 @@ constexpr int kNoLimit = INT_MAX;
 constexpr const char* kCreatureFile = "cfg\\creature.cfg";
 constexpr const char* kHthFile = "cfg\\hth.cfg";
 constexpr int32_t kDefaultBlood[4] = {255, 0, 0, 64};
+// Eye and marker offsets are added to map and screen positions: a few tiles either way is
+// more than any figure needs, and keeps every such sum far inside the int range.
+constexpr int kOffsetLimit = 1024;
+// Flying heights are levels above the ground, added to a level; no map is this tall.
+constexpr int kLevelLimit = 1000;
+// Distances, delays and experience thresholds are counts that later sums start from.
+constexpr int kCountLimit = 1000000;
+// The blood's red, green and blue, and the spread drawn around them, are colour levels.
+constexpr int kColourLevels = 255;
 
 void Raise(int32_t& maximum, int value) { maximum = std::max(maximum, value); }
 
@@ -63,11 +72,11 @@ class TypeReader : public game_data::SectionReader {
   }
 
  private:
-  // A list fills the values it gives, at most count of them, in order.
+  // A list fills the values it gives, at most count of them, in order, each held within lo..hi.
   template <typename Store>
-  void ReadList(const char* key, std::string_view separators, int count, Store store) {
+  void ReadList(const char* key, std::string_view separators, int count, int lo, int hi, Store store) {
     if (!Has(key)) return;
-    const std::vector<int> values = game_data::IntList(Value(), separators);
+    const std::vector<int> values = game_data::IntList(Value(), separators, lo, hi);
     for (int i = 0; i < count && i < static_cast<int>(values.size()); ++i) store(i, values[static_cast<size_t>(i)]);
   }
 
@@ -87,7 +96,7 @@ class TypeReader : public game_data::SectionReader {
     ReadInt("FireRange", type_.FireRange, 0, 2000);
     ReadInt("ViewRange", type_.ViewRange, 0, 100);
     ReadFlag("CanFly", type_.CanFly);
-    ReadInt("FlyingHeight", type_.FlyingHeight, 0, kNoLimit);
+    ReadInt("FlyingHeight", type_.FlyingHeight, 0, kLevelLimit);
     ReadInt("SwimmingAbility", type_.SwimmingAbility, INT_MIN, kNoLimit);
     Raise(g_typeMaxima.Health, type_.Health);
     Raise(g_typeMaxima.MagicResist, type_.MagicResist);
@@ -101,10 +110,9 @@ class TypeReader : public game_data::SectionReader {
     std::snprintf(key, sizeof key, "Creat_%02d", number_);
     for (const MatrixSection& matrix : kMatrices) {
       const std::string value = game_data::ReadKey(hthPath_, matrix.section, key);
-      const std::vector<int> values = game_data::IntList(value, ", \t");
+      const std::vector<int> values = game_data::IntList(value, ", \t", matrix.lo, matrix.hi);
       int32_t* row = type_.*matrix.field;
-      for (size_t i = 0; i < values.size() && i < kCreatureTypes; ++i)
-        row[i] = std::clamp(values[i], matrix.lo, matrix.hi);
+      for (size_t i = 0; i < values.size() && i < kCreatureTypes; ++i) row[i] = values[i];
     }
     for (int t = 0; t < kCreatureTypes; ++t) {
       Raise(g_typeMaxima.hth, type_.HTH_Matrix[t]);
@@ -117,9 +125,10 @@ class TypeReader : public game_data::SectionReader {
         {"MarkerHoriz", type_.MarkerHoriz}, {"MarkerVert", type_.MarkerVert}, {"MarkerDiag", type_.MarkerDiag}};
     for (const auto& marker : markers) {
       int32_t(*set)[2] = marker.second;
-      ReadList(marker.first, ",", 8, [set](int i, int v) { set[i / 2][i % 2] = v; });
+      ReadList(marker.first, ",", 8, -kOffsetLimit, kOffsetLimit, [set](int i, int v) { set[i / 2][i % 2] = v; });
     }
-    ReadList("LRCOffsets", ",", 24, [this](int i, int v) { type_.LRCOffsets[i / 3][i % 3] = v; });
+    ReadList("LRCOffsets", ",", 24, -kOffsetLimit, kOffsetLimit,
+             [this](int i, int v) { type_.LRCOffsets[i / 3][i % 3] = v; });
   }
 
   void ReadWords() {
@@ -149,11 +158,11 @@ class TypeReader : public game_data::SectionReader {
   }
 
   void ReadLater() {
-    ReadInt("WanderDist", type_.WanderDist, 0, kNoLimit);
-    ReadInt("WanderDelay", type_.WanderDelay, 0, kNoLimit);
-    ReadInt("LordExperienceLevel", type_.LordExperienceLevel, 0, kNoLimit);
-    ReadInt("KingExperienceLevel", type_.KingExperienceLevel, 0, kNoLimit);
-    ReadList("BloodColour", ",", 4, [this](int i, int v) { type_.BloodColour[i] = v; });
+    ReadInt("WanderDist", type_.WanderDist, 0, kCountLimit);
+    ReadInt("WanderDelay", type_.WanderDelay, 0, kCountLimit);
+    ReadInt("LordExperienceLevel", type_.LordExperienceLevel, 0, kCountLimit);
+    ReadInt("KingExperienceLevel", type_.KingExperienceLevel, 0, kCountLimit);
+    ReadList("BloodColour", ",", 4, 0, kColourLevels, [this](int i, int v) { type_.BloodColour[i] = v; });
     ReadInt("BurnTime", type_.BurnTime, 0, 1000);
     ReadInt("BurnDamage", type_.BurnDamage, 0, 1000);
     ReadInt("Weight", type_.Weight, 0, 1000);

@@ -13,10 +13,18 @@
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
 #include "map/Map.h"
+#include "platform/Numbers.h"
 
 namespace {
 
 constexpr int kArmyWipeDamage = 100000;
+
+// Mana is held in 8.8 fixed point between 0 and the maximum x 256; sums and the ceiling stop
+// at the ends of the int range, whatever a file or a spell made of the maximum.
+int ManaCeiling(int maximum) { return std::max(platform::SaturatingMultiply(maximum, 256), 0); }
+int ManaAfter(int current, int amount, int maximum) {
+  return std::clamp(platform::SaturatingAdd(current, amount), 0, ManaCeiling(maximum));
+}
 constexpr int kWizardReturnDelay = 100;
 constexpr int kPestInterval = 50;
 
@@ -80,7 +88,8 @@ int CCreature::AdjustHealth(int amount, int attackerArmy, int* out, int flag) {
       CCreature* killerWizard = g_armyTable.GetWizard(attackerArmy);
       if (killerWizard && killerWizard->inUse) {
         const int cost = typeNumber < kSpellCount ? g_spellDefs[typeNumber].ManaCost : 0;
-        killerWizard->AddMana(cost * g_manaGeneration * 256 / 100);
+        killerWizard->AddMana(platform::SaturatingMultiply(platform::SaturatingMultiply(cost, g_manaGeneration), 256) /
+                              100);
       }
     }
   } else {
@@ -94,7 +103,7 @@ int CCreature::AdjustHealth(int amount, int attackerArmy, int* out, int flag) {
 }
 
 void CCreature::AddMana(int amount) {
-  mana = std::clamp(mana + amount, 0, maxMana * 256);
+  mana = ManaAfter(mana, amount, maxMana);
   if (IsWizard() && IsLocalPlayers()) g_creatureBattle->ShowWizardMana(mana >> 8);
   changed = 1;
 }
@@ -102,24 +111,24 @@ void CCreature::AddMana(int amount) {
 void CCreature::SetMaxMana(int value) {
   maxMana = value;
   if (IsWizard() && IsLocalPlayers()) g_creatureBattle->ShowWizardMaxMana(value);
-  std::fill(std::begin(manaStores), std::end(manaStores), value * 256);
+  std::fill(std::begin(manaStores), std::end(manaStores), ManaCeiling(value));
 }
 
 void CCreature::AddSpellMana(int storeArmy, int amount) {
   if (storeArmy < 0 || storeArmy >= kSightingArmyCount) return;
-  manaStores[storeArmy] = std::clamp(manaStores[storeArmy] + amount, 0, maxMana * 256);
+  manaStores[storeArmy] = ManaAfter(manaStores[storeArmy], amount, maxMana);
 }
 
 void CCreature::RecoverWizardMana() {
   if (!IsWizard()) return;
   const int delay = std::max(g_manaRecoveryDelay, 1);
-  const int gain = g_manaRecovery * 256 / delay;
+  const int gain = platform::SaturatingMultiply(g_manaRecovery, 256) / delay;
   const CArmy* own = g_armyTable.GetArmy(army);
   const int regions = g_map.CountRegionsOfPower();
   for (int region = 0; region < regions; ++region) {
     for (int j = 0; j < CMap::kPlayers; ++j) {
       if (g_map.regionHolders[region][j] != army) continue;
-      manaStores[j] = std::clamp(manaStores[j] + gain, 0, maxMana * 256);
+      manaStores[j] = ManaAfter(manaStores[j], gain, maxMana);
       if (own && own->IsAlliedWith(j)) continue;
       const float rate = static_cast<float>(g_manaRecovery) / static_cast<float>(delay);
       const int value = g_creatureAI->ComputeDamageValue(typeNumber, 0, 0, rate, 0.0f);

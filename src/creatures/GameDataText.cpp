@@ -29,17 +29,14 @@ std::string ReadKey(const std::string& path, std::string_view section, std::stri
   return value;
 }
 
-int LeadingIntIn(std::string_view text, int lo, int hi) {
-  const int value = platform::TextToInt(text);
-  return value < lo ? lo : value > hi ? hi : value;
-}
+int LeadingIntIn(std::string_view text, int lo, int hi) { return platform::TextToIntIn(text, lo, hi); }
 
 std::string_view CutAt(std::string_view text, char c) { return text.substr(0, text.find(c)); }
 
-std::vector<int> IntList(std::string_view text, std::string_view separators) {
+std::vector<int> IntList(std::string_view text, std::string_view separators, int lo, int hi) {
   std::vector<int> values;
   for (const std::string& item : platform::SplitTokens(text, separators))
-    values.push_back(platform::TextToInt(CutAt(item, '=')));
+    values.push_back(platform::TextToIntIn(CutAt(item, '='), lo, hi));
   return values;
 }
 

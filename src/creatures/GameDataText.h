@@ -3,6 +3,7 @@
 // each key through the profile reader into a 256-character buffer, numbers as the leading
 // decimal integer of the text (as atoi reads it, held within the int range), words compared without regard to case.
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,8 +25,8 @@ int LeadingIntIn(std::string_view text, int lo, int hi);
 std::string_view CutAt(std::string_view text, char c);
 
 // The items of a list split at any of the separators (empty items are skipped), each cut at
-// its first '=' and read as a leading integer.
-std::vector<int> IntList(std::string_view text, std::string_view separators);
+// its first '=' and read as a leading integer held within lo..hi.
+std::vector<int> IntList(std::string_view text, std::string_view separators, int lo = INT_MIN, int hi = INT_MAX);
 
 // The words of a word list: cut at the first ';', trailing blanks removed, split at commas,
 // each item cut at its first '=' and stripped of leading blanks.

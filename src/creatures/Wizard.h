@@ -27,6 +27,11 @@ inline constexpr int kWizardSpellPoolCapacity = 30;  // at construction
 inline constexpr int kWizardSpellPoolMax = 104;      // the most a saved pool may hold: every spell
 inline constexpr int kWizardTextBlockBytes = 1164;
 inline constexpr int kWizardFramesPerSecond = 17;  // wizard files give times in seconds
+// The largest statistic, weight or count a wizard keeps: its mana is held in 8.8 fixed point
+// and its gauges multiply by their height, so this leaves every such product inside an int.
+inline constexpr int kWizardValueLimit = 100000;
+// The longest time a wizard file may give, in seconds (times count frames once read).
+inline constexpr int kWizardSecondsLimit = 1000000;
 
 // The player's text block holds the list of things its wizard has seen: a flag for each number
 // 0-99 of each note kind 0-9 (one byte each, kind by kind), then the count of notices and up

@@ -33,8 +33,12 @@ std::string AnimPath(const char* name) {
 // The rank's look, "wizard1" to "wizard6".
 std::string RankLook(int rank) { return "wizard" + std::to_string(std::clamp(rank, 1, 6)); }
 
-// S + S x (B x M / 100) / 100, in integer arithmetic.
-int Raised(int statistic, int modifier, int option) { return statistic + statistic * (modifier * option / 100) / 100; }
+// S + S x (B x M / 100) / 100, in integer arithmetic wide enough for any record and option,
+// held within the values a wizard keeps.
+int Raised(int statistic, int modifier, int option) {
+  const int64_t raised = statistic + int64_t{statistic} * (int64_t{modifier} * option / 100) / 100;
+  return static_cast<int>(std::clamp<int64_t>(raised, -kWizardValueLimit, kWizardValueLimit));
+}
 
 }  // namespace
 

@@ -1,17 +1,18 @@
 // The wizard file (wizards\<name>.wzd): an INI file of the wizard's statistics, magic items,
 // spells, start objects and up to ten scripted actions.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 
+#include "core/DataPath.h"
 #include "core/ErrorBox.h"
 #include "core/Options.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/Wizard.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/Numbers.h"
 #include "platform/Profile.h"
 
 namespace {
@@ -25,7 +26,11 @@ std::string Cut(std::string value) {
 
 bool Has(const std::string& value, const char* text) { return value.find(text) != std::string::npos; }
 bool IsTrue(const std::optional<std::string>& value) { return value && Has(Cut(*value), "TRUE"); }
-int Number(const std::string& value) { return std::atoi(value.c_str()); }
+// Every number of the file is held within what its use can carry.
+int Number(const std::string& value, int low = -kWizardValueLimit, int high = kWizardValueLimit) {
+  return platform::TextToIntIn(value, low, high);
+}
+int Seconds(const std::string& value) { return Number(value, 0, kWizardSecondsLimit) * kWizardFramesPerSecond; }
 
 std::string KeyName(const char* prefix, int n) {
   char key[32];
@@ -43,10 +48,11 @@ class WizardText {
   std::optional<std::string> Value(const std::string& section, const std::string& key) const {
     return text_.Value(section, key);
   }
-  // A plain decimal number, 0 when the key is missing.
-  int Int(const std::string& section, const std::string& key) const {
+  // A plain decimal number within low..high, 0 when the key is missing.
+  int Int(const std::string& section, const std::string& key, int low = -kWizardValueLimit,
+          int high = kWizardValueLimit) const {
     const auto value = Value(section, key);
-    return value ? Number(*value) : 0;
+    return value ? Number(*value, low, high) : 0;
   }
   // An action's value: cut, and only when present.
   std::optional<std::string> Action(const std::string& section, const char* key) const {
@@ -59,9 +65,18 @@ class WizardText {
   platform::ProfileText text_;
 };
 
+std::optional<std::string> AnimFileOf(const WizardText& file) { return file.Value("GENERAL", "WizardAnimFile"); }
+
+// The animation is looked up below the creatures' folder: a name that leaves the data folder
+// makes the whole file refused.
+bool HasSafeAnimFile(const WizardText& file) {
+  const auto anim = AnimFileOf(file);
+  return !anim || anim->empty() || IsInsideDataFolder(*anim);
+}
+
 void ReadGeneral(const WizardText& file, CWizard& wizard) {
   const char* general = "GENERAL";
-  wizard.maxMana = file.Int(general, "MaxMana");
+  wizard.maxMana = file.Int(general, "MaxMana", 0, kWizardValueLimit);
   struct Stat {
     const char* key;
     int32_t* field;
@@ -75,12 +90,11 @@ void ReadGeneral(const WizardText& file, CWizard& wizard) {
     if (const auto value = file.Value(general, g_wizardWeightKeys[w]); value && !value->empty())
       wizard.weights[w] = Number(*value);
   // A name too long for the field is ignored: a cut file name would name another file.
-  if (const auto anim = file.Value(general, "WizardAnimFile");
-      anim && !anim->empty() && anim->size() < kWizardAnimNameSize)
+  if (const auto anim = AnimFileOf(file); anim && !anim->empty() && anim->size() < kWizardAnimNameSize)
     std::snprintf(wizard.animFile, sizeof wizard.animFile, "%s", anim->c_str());
-  wizard.talismans[0] = file.Int(general, "startTalismans_Law");
-  wizard.talismans[1] = file.Int(general, "startTalismans_Neutral");
-  wizard.talismans[2] = file.Int(general, "startTalismans_Vrask");
+  wizard.talismans[0] = file.Int(general, "startTalismans_Law", 0, kWizardValueLimit);
+  wizard.talismans[1] = file.Int(general, "startTalismans_Neutral", 0, kWizardValueLimit);
+  wizard.talismans[2] = file.Int(general, "startTalismans_Vrask", 0, kWizardValueLimit);
 }
 
 void ReadMagic(const WizardText& file, CWizard& wizard) {
@@ -110,8 +124,7 @@ void ReadDestination(const WizardText& file, const std::string& section, CWizard
     action.destinationKind = 2;
     if (const auto node = file.Action(section, "NodeType"); node && Has(*node, "Room")) action.nodeType = 1;
   }
-  if (const auto wait = file.Action(section, "WaitingTime"))
-    action.waitingTime = Number(*wait) * kWizardFramesPerSecond;
+  if (const auto wait = file.Action(section, "WaitingTime")) action.waitingTime = Seconds(*wait);
 }
 
 void ReadSpell(const WizardText& file, const std::string& section, CWizardAction& action) {
@@ -149,8 +162,8 @@ void ReadAction(const WizardText& file, int n, CWizardAction& action) {
   ReadSpell(file, section, action);
   if (const auto value = file.Action(section, "Mana")) action.mana = Number(*value);
   if (const auto value = file.Action(section, "Health")) action.health = Number(*value);
-  if (const auto value = file.Action(section, "BeginTime")) action.beginTime = Number(*value) * kWizardFramesPerSecond;
-  if (const auto value = file.Action(section, "EndTime")) action.endTime = Number(*value) * kWizardFramesPerSecond;
+  if (const auto value = file.Action(section, "BeginTime")) action.beginTime = Seconds(*value);
+  if (const auto value = file.Action(section, "EndTime")) action.endTime = Seconds(*value);
   if (const auto value = file.Action(section, "NumberOfActions")) {
     action.numberOfActions = Has(*value, "Infinite") ? -1 : Number(*value);
     action.actionsRemaining = action.numberOfActions;
@@ -166,9 +179,10 @@ int CWizard::LoadDefinition(const char* fileName, int computerFlag, int key) {
   char path[512];
   MakeCurrentDirPath((std::string("wizards\\") + (fileName ? fileName : "")).c_str(), path, sizeof path);
   const WizardText file(path);
-  // The name is checked before anything changes: a nameless file leaves the record as it was.
+  // The name and the animation are checked before anything changes: a nameless file, or one
+  // whose animation lies outside the data folder, leaves the record as it was.
   const auto wizardName = file.Value("GENERAL", "Name");
-  if (!wizardName || wizardName->empty()) {
+  if (!wizardName || wizardName->empty() || !HasSafeAnimFile(file)) {
     platform::ShowMessageBox(path, "FAILED TO LOAD WIZARD", WarningBoxFlags());
     return 0;
   }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/DataPath.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/Wizard.h"
 
@@ -18,6 +19,17 @@ constexpr int kMaxRank = 6;
 bool IsFlag(int32_t v) { return v == 0 || v == 1; }
 bool IsSpell(int32_t v) { return v >= 0 && v < kSpellCount; }
 bool IsTerminated(const char* text, size_t size) { return std::memchr(text, 0, size) != nullptr; }
+
+// The animation is looked up below the creatures' folder: it may not lead out of the data folder.
+bool HasSafeLook(const char* animFile) { return animFile[0] == '\0' || IsInsideDataFolder(animFile); }
+
+// The statistics are the ones a wizard file, a generated or a player's wizard can give.
+bool HasSafeValues(const CWizard& w) {
+  for (int32_t v : {w.maxMana, w.maxHealth, w.controlLimit, w.magicResistance, w.intelligence, w.combatModifier,
+                    w.difficultyModifier})
+    if (v < -kWizardValueLimit || v > kWizardValueLimit) return false;
+  return true;
+}
 
 bool ActionIsSound(const CWizardAction& a) {
   return IsFlag(a.valid) && a.destinationKind >= 0 && a.destinationKind <= 2 && IsFlag(a.nodeType) &&
@@ -106,8 +118,8 @@ bool CWizard::Read(bytes::Reader& in) {
   staged.rankCounter = in.I32();
   in.Bytes(staged.animFile, kWizardAnimNameSize);
   if (!in.Ok() || !IsFlag(staged.inUse) || !IsFlag(staged.deployed) || !IsTerminated(staged.name, kWizardNameSize) ||
-      !IsTerminated(staged.animFile, kWizardAnimNameSize) || staged.army < -1 || staged.army > 7 || staged.rank < 1 ||
-      staged.rank > kMaxRank)
+      !IsTerminated(staged.animFile, kWizardAnimNameSize) || !HasSafeLook(staged.animFile) || !HasSafeValues(staged) ||
+      staged.army < -1 || staged.army > 7 || staged.rank < 1 || staged.rank > kMaxRank)
     return false;
   for (int32_t item : staged.magicItems)
     if (item < -1 || item >= kWizardMagicItems) return false;

@@ -30,6 +30,11 @@ int TextToInt(std::string_view text) {
   return Saturate(negative ? -value : value);
 }
 
+int TextToIntIn(std::string_view text, int low, int high) {
+  const int value = TextToInt(text);
+  return value < low ? low : value > high ? high : value;
+}
+
 double TextToReal(std::string_view text) {
   const std::string copy(text);  // strtod needs a terminated text
   const double value = std::strtod(copy.c_str(), nullptr);

@@ -14,6 +14,10 @@ namespace platform {
 // text is ignored and no digits give 0. Beyond the int range the result is INT_MIN or INT_MAX.
 int TextToInt(std::string_view text);
 
+// TextToInt kept within [low, high]: the one way a reader takes a number that later sums,
+// products or indexes must be able to carry. Readers name the range the use can hold.
+int TextToIntIn(std::string_view text, int low, int high);
+
 // The real at the start of the text, as atof reads it; 0 for text that is no number and for
 // a value that is not finite.
 double TextToReal(std::string_view text);

@@ -156,6 +156,10 @@ TEST_F(BattleRecordSetUp, ARefusedLogChangesNothingAndEndsTheBattle) {
   const Case cases[] = {
       {"realm name not terminated", {unterminated, setup, type}},
       {"no realm file", {emptyRealm, setup, type}},
+      {"a realm that climbs out of the data folder", {Realm("..\\..\\..\\..\\..\\etc\\passwd", "etc"), setup, type}},
+      {"an absolute realm", {Realm("/tmp/fen/fen.cfg", "fen"), setup, type}},
+      {"a realm name that climbs", {Realm("realms\\fen\\fen.cfg", ".."), setup, type}},
+      {"a realm name with a folder", {Realm("realms\\fen\\fen.cfg", "../fen"), setup, type}},
       {"set-up record of 25 bytes", {realm, longSetup, type}},
       {"game-type record of 12 bytes", {realm, setup, shortType}},
       {"region -1", {realm, Setup(CBattleSetup{-1, 1, 1, 1, 1, 0}), type}},

@@ -2,6 +2,7 @@
 // steps, the tooltip and the clicks.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -104,6 +105,24 @@ TEST_F(FacePanel, AMaximumBelowOneCountsAsOne) {
   g_wizardFacePanel.UpdateHealthGauge(1);
   for (int y = 0; y < 80; ++y) EXPECT_TRUE(RowInColour(y)) << y;
   EXPECT_EQ(g_wizardFacePanel.FilledEnd(), 0);
+}
+
+// A wizard file or a saved game may give values as large as an int holds: the gauge and the
+// bar still show their share.
+TEST_F(FacePanel, TheLargestValuesStillShowTheirShare) {
+  Start(INT_MAX, INT_MAX, 0, 1);
+  g_wizardFacePanel.UpdateHealthGauge(INT_MAX);
+  for (int y : {0, 40, 79}) EXPECT_TRUE(RowInColour(y)) << y;
+  g_wizardFacePanel.UpdateHealthGauge(INT_MAX / 2);
+  EXPECT_FALSE(RowInColour(0));
+  EXPECT_TRUE(RowInColour(79));
+  g_wizardFacePanel.SetManaLimit(INT_MAX);
+  g_wizardFacePanel.SetManaLevel(INT_MAX);
+  EXPECT_EQ(g_wizardFacePanel.FilledEnd(), 0);  // a 256th of the maximum
+  g_wizardFacePanel.SetManaLimit(1);
+  EXPECT_EQ(g_wizardFacePanel.FilledEnd(), 128);
+  g_wizardFacePanel.SetSpellCost(INT_MIN);
+  EXPECT_EQ(g_wizardFacePanel.YellowEnd(), 128);
 }
 
 TEST_F(FacePanel, TheManaBarMarksWhatTheSpellWouldSpend) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/DataPath.h"
 #include "core/ErrorBox.h"
 #include "core/RealmPath.h"
 #include "platform/MessageBox.h"
@@ -18,8 +19,16 @@ TEST(RealmPath, NameIsTheFolderThatHoldsTheFile) {
       {"realms/ice/ice.cfg", true, "ice"},
       {"a/b\\c\\d.cfg", true, "c"},
       {"moorland.cfg", false, ""},
-      {"moorland\\moorland.cfg", false, ""},  // what remains has no separator
-      {"realms\\\\x.cfg", false, ""},         // empty folder name
+      {"moorland\\moorland.cfg", false, ""},           // what remains has no separator
+      {"realms\\\\x.cfg", false, ""},                  // empty folder name
+      {"..\\..\\..\\..\\..\\etc\\passwd", false, ""},  // climbs out of the data folder
+      {"realms\\..\\..\\x\\x.cfg", false, ""},
+      {"realms/../x.cfg", false, ""},
+      {"/etc/realm/realm.cfg", false, ""},  // absolute
+      {"\\realms\\x\\x.cfg", false, ""},
+      {"C:\\realms\\x\\x.cfg", false, ""},  // a drive
+      {"realms\\.\\x.cfg", false, ""},
+      {"realms\\..x\\..x.cfg", true, "..x"},  // dots inside a name are a name
   };
   for (const Case& c : cases) {
     char name[256] = "unchanged";
@@ -29,6 +38,34 @@ TEST(RealmPath, NameIsTheFolderThatHoldsTheFile) {
   char path[256];
   MakeRealmCfgPath("moorland", path, sizeof path);
   EXPECT_STREQ(path, "realms\\moorland\\moorland.cfg");
+}
+
+TEST(RealmPath, NamesAndDataFileNamesStayInsideTheDataFolder) {
+  struct Case {
+    const char* text;
+    bool inside;  // IsInsideDataFolder
+    bool name;    // IsValidRealmName
+  };
+  const Case cases[] = {
+      {"moorland", true, true},
+      {"creatures\\wizard1", true, false},
+      {"16Mb Anims/wizard2", true, false},
+      {"", false, false},
+      {"..", false, false},
+      {".", true, false},
+      {"../../../../etc/passwd", false, false},
+      {"a\\..\\..\\b", false, false},
+      {"a/..", false, false},
+      {"/etc/passwd", false, false},
+      {"\\\\server\\share", false, false},
+      {"C:moor", false, false},
+      {"..moor", true, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsInsideDataFolder(c.text), c.inside) << c.text;
+    EXPECT_EQ(IsValidRealmName(c.text), c.name) << c.text;
+  }
+  EXPECT_FALSE(IsValidRealmName(nullptr));
 }
 
 TEST(ErrorBoxes, FileLoadErrorShowsItsBoxAndEndsWithCodeOne) {

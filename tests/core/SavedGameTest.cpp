@@ -218,9 +218,27 @@ TEST_F(SavedGame, BadFilesAreRefusedBeforeAnythingChanges) {
     EXPECT_EQ(g_difficulty, 2);
   }
 
+  // A realm outside the data folder is refused before anything changes.
+  const struct {
+    const char* file;
+    const char* name;
+  } climbing[] = {{"..\\..\\..\\..\\..\\etc\\passwd", "etc"},
+                  {"/etc/fen/fen.cfg", "fen"},
+                  {"realms\\fen\\fen.cfg", ".."},
+                  {"realms\\fen\\fen.cfg", "..\\..\\fen"}};
+  for (const auto& realm : climbing) {
+    bad = good;
+    std::memset(bad.data() + 12, 0, 512);
+    std::memcpy(bad.data() + 12, realm.file, std::strlen(realm.file));
+    std::memcpy(bad.data() + 12 + 256, realm.name, std::strlen(realm.name));
+    refuse(bad, realm.file, true);
+    EXPECT_STREQ(g_realmFile, "realms\\moorland\\moorland.cfg");
+  }
+
   // The realm strings come back terminated, whatever the file held.
   bad = good;
   std::memset(bad.data() + 12, 'a', 512);
+  bad[12 + 1] = bad[12 + 3] = '\\';  // "a\a\aaa...": the realm "a"
   platform::WriteWholeFile(dir.File("Save/long.sav"), bad.data(), bad.size());
   ASSERT_EQ(LoadSavedGame("long"), 1);
   EXPECT_EQ(std::strlen(g_realmFile), 255u);

@@ -100,8 +100,40 @@ TEST_F(CreatureFiles, ListsFillWhatTheyGiveAndNeverMore) {
   EXPECT_EQ(b.BloodColour[1], 20);
   EXPECT_EQ(b.BloodColour[2], 0);  // the rest of the default stays
   EXPECT_EQ(b.BloodColour[3], 64);
-  EXPECT_EQ(g_creatureTypes[2].LRCOffsets[0][0], INT32_MAX);
+  EXPECT_EQ(g_creatureTypes[2].LRCOffsets[0][0], 1024);  // held where every sum with it fits
   EXPECT_EQ(g_creatureTypes[2].LRCOffsets[0][1], -4);
+}
+
+// Numbers a hostile or damaged file may hold: each is held where every later sum with it fits.
+TEST_F(CreatureFiles, HostileNumbersAreHeldWhereTheirUseFits) {
+  struct HostileCase {
+    const char* keys;
+    const int32_t* (*field)(const CCreatureType&);
+    int32_t expected;
+  };
+  const HostileCase cases[] = {
+      {"LRCOffsets=99999999999,1,1", [](const CCreatureType& t) { return &t.LRCOffsets[0][0]; }, 1024},
+      {"LRCOffsets=1,-2147483648,1", [](const CCreatureType& t) { return &t.LRCOffsets[0][1]; }, -1024},
+      {"LRCOffsets=1,1,nan,inf", [](const CCreatureType& t) { return &t.LRCOffsets[0][2]; }, 0},
+      {"LRCOffsets=1,1,1,inf", [](const CCreatureType& t) { return &t.LRCOffsets[1][0]; }, 0},
+      {"MarkerHoriz=2147483647", [](const CCreatureType& t) { return &t.MarkerHoriz[0][0]; }, 1024},
+      {"MarkerDiag=0,-99999999999", [](const CCreatureType& t) { return &t.MarkerDiag[0][1]; }, -1024},
+      {"BloodColour=nan,inf,-1,99999999999", [](const CCreatureType& t) { return &t.BloodColour[0]; }, 0},
+      {"BloodColour=nan,inf,-1,99999999999", [](const CCreatureType& t) { return &t.BloodColour[1]; }, 0},
+      {"BloodColour=nan,inf,-1,99999999999", [](const CCreatureType& t) { return &t.BloodColour[2]; }, 0},
+      {"BloodColour=nan,inf,-1,99999999999", [](const CCreatureType& t) { return &t.BloodColour[3]; }, 255},
+      {"BloodColour=2147483647", [](const CCreatureType& t) { return &t.BloodColour[0]; }, 255},
+      {"FlyingHeight=2147483647", [](const CCreatureType& t) { return &t.FlyingHeight; }, 1000},
+      {"WanderDist=99999999999", [](const CCreatureType& t) { return &t.WanderDist; }, 1000000},
+      {"WanderDelay=2147483647", [](const CCreatureType& t) { return &t.WanderDelay; }, 1000000},
+      {"LordExperienceLevel=2147483647", [](const CCreatureType& t) { return &t.LordExperienceLevel; }, 1000000},
+      {"KingExperienceLevel=inf", [](const CCreatureType& t) { return &t.KingExperienceLevel; }, 0},
+      {"Health=-2147483648", [](const CCreatureType& t) { return &t.Health; }, 1},
+  };
+  std::vector<std::string> keys;
+  for (const HostileCase& c : cases) keys.push_back(c.keys);
+  Read(keys);
+  for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(*cases[i].field(g_creatureTypes[i]), cases[i].expected) << keys[i];
 }
 
 TEST_F(CreatureFiles, MatrixRowsFillInOrderAndAreClamped) {

@@ -92,6 +92,9 @@ TEST(WizardSaveTest, MalformedAndShortBlocksLeaveTheTableAsItWas) {
   const Bad cases[] = {
       {"in use", 0, 2},
       {"deployed", 4, -1},
+      {"max mana", 60, 2147483647},
+      {"max health", 64, -2147483647 - 1},
+      {"difficulty modifier", 84, kWizardValueLimit + 1},
       {"army", 132, 8},
       {"magic item", 136, 25},
       {"rank", 248, 7},
@@ -151,6 +154,13 @@ TEST(WizardSaveTest, MalformedAndShortBlocksLeaveTheTableAsItWas) {
     std::vector<uint8_t> bytes = good;
     const size_t size = offset == 12 ? kWizardNameSize : kWizardAnimNameSize;
     for (size_t i = 0; i < size; ++i) bytes[rival + offset + i] = 'x';
+    EXPECT_EQ(LoadBytes(table, bytes), -1);
+  }
+  // An animation that leads out of the data folder: the record's look is opened by it.
+  for (const char* look : {"../../../../etc/passwd", "/etc/passwd", "..\\wizard"}) {
+    SCOPED_TRACE(look);
+    std::vector<uint8_t> bytes = good;
+    std::snprintf(reinterpret_cast<char*>(bytes.data() + rival + 256), kWizardAnimNameSize, "%s", look);
     EXPECT_EQ(LoadBytes(table, bytes), -1);
   }
   // Cut at every boundary of the rival's fields, and anywhere else.

@@ -2,6 +2,7 @@
 // ranks and the table's look-ups.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -149,6 +150,60 @@ TEST_F(WizardFileTest, ANamelessFileChangesNothing) {
   EXPECT_EQ(boxes_.Boxes()[0].caption, "FAILED TO LOAD WIZARD");
   EXPECT_NE(boxes_.Boxes()[0].text.find("test.wzd"), std::string::npos);
   EXPECT_EQ(Load("", wizard, "missing.wzd"), 0);  // a missing file has no name either
+}
+
+// Numbers a hostile or damaged file may hold: each is held where its use fits.
+TEST_F(WizardFileTest, HostileNumbersAreHeldWhereTheirUseFits) {
+  struct HostileCase {
+    const char* keys;
+    int32_t (*field)(const CWizard&);
+    int32_t expected;
+  };
+  const HostileCase cases[] = {
+      {"MaxMana=2147483647", [](const CWizard& w) { return w.maxMana; }, kWizardValueLimit},
+      {"MaxMana=-99999999999", [](const CWizard& w) { return w.maxMana; }, 0},
+      {"MaxMana=nan", [](const CWizard& w) { return w.maxMana; }, 0},
+      {"MaxHealth=2147483647", [](const CWizard& w) { return w.maxHealth; }, kWizardValueLimit},
+      {"MaxHealth=inf", [](const CWizard& w) { return w.maxHealth; }, 100},  // no number keeps the default
+      {"ControlLimit=99999999999", [](const CWizard& w) { return w.controlLimit; }, kWizardValueLimit},
+      {"CombatModifier=-2147483648", [](const CWizard& w) { return w.combatModifier; }, -kWizardValueLimit},
+      {"DifficultyModifier=2147483647", [](const CWizard& w) { return w.difficultyModifier; }, kWizardValueLimit},
+      {"AggressiveAttack=99999999999", [](const CWizard& w) { return w.weights[0]; }, kWizardValueLimit},
+      {"startTalismans_Law=-1", [](const CWizard& w) { return w.talismans[0]; }, 0},
+      {"startTalismans_Vrask=2147483647", [](const CWizard& w) { return w.talismans[2]; }, kWizardValueLimit},
+      {"[ACTION_01]\nValid=TRUE\nBeginTime=2147483647", [](const CWizard& w) { return w.actions[0].beginTime; },
+       kWizardSecondsLimit * kWizardFramesPerSecond},
+      {"[ACTION_01]\nValid=TRUE\nEndTime=-5", [](const CWizard& w) { return w.actions[0].endTime; }, 0},
+      {"[ACTION_01]\nValid=TRUE\nDestination=Section\nWaitingTime=99999999999",
+       [](const CWizard& w) { return w.actions[0].waitingTime; }, kWizardSecondsLimit * kWizardFramesPerSecond},
+      {"[ACTION_01]\nValid=TRUE\nMana=-2147483648", [](const CWizard& w) { return w.actions[0].mana; },
+       -kWizardValueLimit},
+  };
+  for (const HostileCase& c : cases) {
+    SCOPED_TRACE(c.keys);
+    CWizard wizard;
+    ASSERT_EQ(Load(std::string("[GENERAL]\nName=Hostile\n") + c.keys + "\n", wizard), 1);
+    EXPECT_EQ(c.field(wizard), c.expected);
+  }
+  EXPECT_EQ(boxes_.Count(), 0u);
+}
+
+// The animation is looked up below the creatures' folder: a file whose animation climbs out of
+// the data folder is refused, and the record stays as it was.
+TEST_F(WizardFileTest, AnAnimationOutsideTheDataFolderIsRefused) {
+  CWizard wizard;
+  ASSERT_EQ(Load("[GENERAL]\nName=Keeper\nMaxMana=80\nWizardAnimFile=wizard3\n", wizard), 1);
+  for (const char* anim : {"../../../../../../etc/passwd", "..\\..\\secret", "/etc/passwd", "\\share\\x",
+                           "C:\\anims\\wizard", "wizards/../../x"}) {
+    SCOPED_TRACE(anim);
+    EXPECT_EQ(Load(std::string("[GENERAL]\nName=Climber\nMaxMana=5\nWizardAnimFile=") + anim + "\n", wizard), 0);
+    EXPECT_STREQ(wizard.name, "Keeper");
+    EXPECT_STREQ(wizard.animFile, "wizard3");
+    EXPECT_EQ(wizard.maxMana, 80);
+  }
+  EXPECT_EQ(boxes_.Count(), 6u);
+  ASSERT_EQ(Load("[GENERAL]\nName=Delver\nWizardAnimFile=16Mb Anims\\wizard5\n", wizard), 1);
+  EXPECT_STREQ(wizard.animFile, "16Mb Anims\\wizard5");
 }
 
 TEST_F(WizardFileTest, APlayerWizardGetsATextBlockAndALongAnimNameIsIgnored) {
@@ -398,6 +453,26 @@ TEST_F(WizardDeployTest, TheDifficultyRaisesEachDeploymentFromTheSameRecord) {
     EXPECT_EQ(wizard.maxHealth, 100);
     g_creatureArray.At(g_armyTable.armies[1].wizardCreature)->Detach();
   }
+}
+
+TEST_F(WizardDeployTest, TheLargestValuesAndDifficultiesStayInsideTheWizardsRange) {
+  g_difficulty = 3;
+  g_healthModify[3] = INT_MAX;
+  g_manaModify[3] = INT_MIN;
+  CWizard& wizard = Record(0);
+  wizard.maxHealth = kWizardValueLimit;
+  wizard.maxMana = kWizardValueLimit;
+  wizard.difficultyModifier = kWizardValueLimit;
+  ASSERT_EQ(wizard.SpawnCreature(1, 10, 10, 0), 1);
+  CCreature& c = C(g_armyTable.armies[1].wizardCreature);
+  EXPECT_EQ(c.health, kWizardValueLimit);
+  EXPECT_EQ(c.maxMana, -kWizardValueLimit);
+  EXPECT_EQ(c.mana, 0);  // no negative mana, however low the maximum
+  c.SetMaxMana(INT_MAX);
+  c.AddMana(INT_MAX);
+  EXPECT_EQ(c.mana, INT_MAX);
+  c.AddMana(INT_MIN);
+  EXPECT_EQ(c.mana, 0);
 }
 
 TEST_F(WizardDeployTest, DeploysAtTheSiteTheHooksChoose) {
