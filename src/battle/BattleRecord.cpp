@@ -10,6 +10,7 @@
 #include "core/Bytes.h"
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
+#include "core/Main.h"
 #include "core/Options.h"
 #include "core/RealmPath.h"
 #include "core/RecordLog.h"
@@ -105,6 +106,7 @@ void StartPlayback(CRecordLog& log) {
   }
   log.Close();
   g_playbackFailed = true;
+  g_startFailed = 1;  // the battle asked for cannot be shown: the program ends with a failure
   ShowGeneralError("Failed to restore battle initialisation data for playback");
 }
 

@@ -8,6 +8,7 @@ int g_screenHeight = 480;
 int g_displayOrigin[2] = {0, 0};
 int g_outsideCdPlayerRunning = 0;
 std::atomic<int> g_appActive{0};
+int g_startFailed = 0;
 
 int g_skipThisFrame = 0;
 int g_noSkipThisFrame = 0;

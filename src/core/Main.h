@@ -20,6 +20,9 @@ extern int g_displayOrigin[2];  // the display's top-left corner on the desktop
 extern int g_outsideCdPlayerRunning;
 // Frames run only while the application is active; the cursor timer reads it on its thread.
 extern std::atomic<int> g_appActive;
+// Set when what the command line asked for could not be set up (a battle that would not
+// load, a refused playback log): once its message is shown the program ends, with 1.
+extern int g_startFailed;
 
 // The frame pacer's state (src/game/FramePacer.cpp runs it once per frame).
 extern int g_skipThisFrame;    // the coming frame is not drawn

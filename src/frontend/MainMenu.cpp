@@ -4,6 +4,7 @@
 
 #include "battle/Battle.h"
 #include "core/GameSettings.h"
+#include "core/Main.h"
 #include "core/Options.h"
 #include "frontend/CurrentRealm.h"
 #include "frontend/FrontEndWizards.h"
@@ -66,7 +67,11 @@ void CMainMenuScreen::StartDirectBattle() {
   g_networkGame = 0;
   g_gameMode = kGameModeDirect;
   g_battleSetup = CBattleSetup{g_startRegion, g_mapSeed, g_mapSeed, 1, 1, 0};
-  if (g_battle && LoadBattle(*g_battle)) PushScreen(g_battle);
+  if (!g_battle) return;
+  if (LoadBattle(*g_battle))
+    PushScreen(g_battle);
+  else
+    g_startFailed = 1;  // its box has been shown; the program ends with a failure
 }
 
 void CMainMenuScreen::Exit() {

@@ -22,6 +22,7 @@
 #include "frontend/MiniMenu.h"
 #include "frontend/RealmView.h"
 #include "game/BattleHandOver.h"
+#include "game/CoreDataFiles.h"
 #include "game/MagicItemsHandOver.h"
 #include "game/MainLoop.h"
 #include "game/RootScreenHooks.h"
@@ -124,6 +125,8 @@ void PlayIntroMoviesInWindow(platform::WindowHandle window) {
 }
 
 void LoadGameData() {
+  // A damaged core file is refused before anything is read, as a missing one would be.
+  if (const char* damaged = FirstDamagedCoreDataFile()) ShowFileLoadError(damaged);
   for (const GameDataLoad& entry : g_gameDataLoads) {
     if (!entry.load || !entry.load(entry.fileName)) ShowFileLoadError(entry.fileName);
   }
@@ -233,5 +236,5 @@ int WinMain(void* instance, void* previousInstance, const char* commandLine, int
   ShutDownServices();
   // The root screen's exit has destroyed the window by now, unless the loop ended another way.
   CloseMainWindowAtExit();
-  return exitCode;
+  return exitCode == 0 && g_startFailed ? 1 : exitCode;
 }

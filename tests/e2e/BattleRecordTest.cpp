@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -168,28 +169,49 @@ TEST_F(BattleRecord, PlaybackWithoutALogPlaysAnOrdinaryBattle) {
   EXPECT_EQ(ReadText(dir_.File("played.txt")), ReadText(dir_.File("ordinary.txt")));
 }
 
+// A log it must refuse (a set-up out of range, a realm outside the data folder) ends the
+// battle on its first frame, and the program with a failure.
 TEST_F(BattleRecord, ARefusedLogEndsTheBattleOnItsFirstFrame) {
   ASSERT_EQ(Run("log mapseed=4242", "20 close\n", "recorded.txt"), 0) << errors_;
-  std::vector<uint8_t> log = ReadBytes(EventLog());
-  // The set-up record's local army (its sixth word) out of range.
-  const size_t setup = 8 + 512 + 8;
-  ASSERT_GT(log.size(), setup + 24);
-  bytes::StoreI32(&log[setup + 20], 9);
-  std::ofstream(EventLog(), std::ios::binary)
-      .write(reinterpret_cast<const char*>(log.data()), static_cast<long>(log.size()));
+  const std::vector<uint8_t> recorded = ReadBytes(EventLog());
+  const size_t realm = 8, setup = 8 + 512 + 8;
+  ASSERT_GT(recorded.size(), setup + 24);
+  ASSERT_EQ(std::string(reinterpret_cast<const char*>(&recorded[realm])), "realms\\moorland\\moorland.cfg");
+  struct Case {
+    const char* what;
+    void (*spoil)(std::vector<uint8_t>& log, size_t realm, size_t setup);
+  };
+  const Case cases[] = {
+      {"the local army out of range",
+       [](std::vector<uint8_t>& log, size_t, size_t setup) { bytes::StoreI32(&log[setup + 20], 9); }},
+      {"a realm that climbs out of the data folder",
+       [](std::vector<uint8_t>& log, size_t realm, size_t) {
+         std::memset(&log[realm], 0, 512);
+         std::snprintf(reinterpret_cast<char*>(&log[realm]), 256, "..\\..\\..\\..\\..\\..\\..\\etc\\passwd");
+         std::snprintf(reinterpret_cast<char*>(&log[realm + 256]), 256, "etc");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> log = recorded;
+    c.spoil(log, realm, setup);
+    std::ofstream(EventLog(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(log.data()), static_cast<long>(log.size()));
 
-  ASSERT_EQ(Run("playback mapseed=4242", "log screens.txt\n40 close\n", "played.txt"), 0) << errors_;
-  EXPECT_NE(errors_.find("Failed to restore battle initialisation data for playback"), std::string::npos) << errors_;
-  EXPECT_EQ(ReadText(dir_.File("played.txt")), "");
-  // The battle left within its first frame: the menu below was on top before any frame of it
-  // was shown.
-  std::istringstream screens(ReadText(dir_.File("screens.txt")));
-  int frame = 0, id = 0, shown = 0;
-  while (screens >> frame >> id) {
-    ++shown;
-    EXPECT_NE(id, 2) << "frame " << frame;
+    std::filesystem::remove(dir_.File("screens.txt"));
+    EXPECT_EQ(Run("playback mapseed=4242", "log screens.txt\n40 close\n", "played.txt"), 1) << errors_;
+    EXPECT_NE(errors_.find("Failed to restore battle initialisation data for playback"), std::string::npos) << errors_;
+    EXPECT_EQ(ReadText(dir_.File("played.txt")), "");
+    // The battle left within its first frame: the menu below was on top before any frame of
+    // it was shown.
+    std::istringstream screens(ReadText(dir_.File("screens.txt")));
+    int frame = 0, id = 0, shown = 0;
+    while (screens >> frame >> id) {
+      ++shown;
+      EXPECT_NE(id, 2) << "frame " << frame;
+    }
+    EXPECT_GE(shown, 1);
   }
-  EXPECT_GE(shown, 1);
 }
 
 #endif

@@ -102,6 +102,40 @@ TEST_F(Program, AMissingGameDataFileEndsItWithAnError) {
       << run.errors;
 }
 
+// A core data file that holds nothing the game can use, or only its first part, is refused as
+// a missing one is: the program names it and ends with a failure.
+TEST_F(Program, AGarbledOrTruncatedCoreDataFileEndsItNamingTheFile) {
+  const struct {
+    const char* file;
+    const char* named;
+    bool truncated;
+  } cases[] = {
+      {"cfg/spells.cfg", "cfg\\spells.cfg", false},
+      {"cfg/creature.cfg", "cfg\\creature.cfg", true},
+      {"cfg/objects.cfg", "cfg\\objects.cfg", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string whole = testing_support::ReadText(dir_.File(c.file));
+    std::ofstream(dir_.File(c.file), std::ios::binary | std::ios::trunc)
+        << (c.truncated ? whole.substr(0, whole.size() / 3) : std::string("\x89PNG garbage\n[\n==\n"));
+    Outcome run = Start("/win", 3);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.errors.find(std::string("[FILE LOAD ERROR] Unable to load file: ") + c.named + ", Exiting Program"),
+              std::string::npos)
+        << run.errors;
+    std::ofstream(dir_.File(c.file), std::ios::binary | std::ios::trunc) << whole;
+  }
+}
+
+// A battle the command line asks for that cannot be set up ends the program with a failure,
+// after its message.
+TEST_F(Program, ADirectBattleThatCannotLoadEndsItWithAFailure) {
+  Outcome run = Start("/win direct region=100", 200);
+  EXPECT_EQ(run.exitCode, 1) << run.errors;
+  EXPECT_NE(run.errors.find("[GENERAL ERROR] failed to load or initialise map."), std::string::npos) << run.errors;
+}
+
 // The processor time of a process so far, in seconds (user and system).
 double ProcessorSeconds(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
