@@ -3,7 +3,6 @@
 // table (section HEADER, then ANI_<n>) and names the EFFECTS<j> sprite and animation files.
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "core/ErrorBox.h"
@@ -11,6 +10,7 @@
 #include "graphics/PrintFX.h"
 #include "magic/EffectManager.h"
 #include "platform/MessageBox.h"
+#include "platform/Numbers.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
@@ -65,7 +65,7 @@ bool CEffectManager::ReadEffectsCfg() {
     const std::string section = "FXA_" + std::to_string(k);
     EffectKindEntry& entry = kindTable[k];
     if (ReadWord(section, "LightSourceDiameter", path, word))
-      entry.lightSourceDiameter = std::clamp(std::atoi(word.c_str()), 0, 33);
+      entry.lightSourceDiameter = platform::TextToIntIn(word, 0, 33);
     if (ReadWord(section, "LightSourceAffected", path, word) && platform::EqualNoCase(word, "TRUE"))
       entry.lightSourceAffected = 1;
     if (ReadWord(section, "ClippedToHeight", path, word) && platform::EqualNoCase(word, "TRUE"))
