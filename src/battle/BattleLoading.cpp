@@ -19,6 +19,7 @@
 #include "battle/ScriptActors.h"
 #include "battle/TimerPanel.h"
 #include "battle/TooltipManager.h"
+#include "core/DataPath.h"
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
@@ -165,7 +166,9 @@ int CBattle::ReadRegionPath(const char* realmFile, int region) {
   path += realmFile;
   const std::string section = "Region" + std::to_string(region);
   const std::string value = platform::ReadProfileString(section, "Path", "", path);
-  std::snprintf(mapPath, sizeof mapPath, "%s", value.c_str());
+  // The map's files are opened below this folder: one that leads out of the data folder is
+  // no map folder.
+  std::snprintf(mapPath, sizeof mapPath, "%s", IsInsideDataFolder(value) ? value.c_str() : "");
   return static_cast<int>(std::strlen(mapPath));
 }
 

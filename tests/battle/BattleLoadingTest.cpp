@@ -31,14 +31,16 @@ using namespace panel_test;
 namespace {
 
 // Region 0 has no map folder; region 1 asks for a grid that its one section cannot fill;
-// region 2 names no armies.
+// region 2 names no armies; regions 3 and 4 put their map folder outside the data folder.
 constexpr const char* kTestRealm =
     "[Region0]\nSectionPreFix=SEC\nArmy_0=WANDERING, 0, x, e\nArmy_1=Edric, 1, e, x\n"
     "[Region1]\nSectionPreFix=SEC\nMapSize=3,3\nMaxWaterLevel=5\nMinWaterLevel=1\nWaterLevel=3\n"
     "RedFactor=-0.4\nGreenFactor=-0.1\nBlueFactor=0.7\nMaxRegionofPower=3\nMaxManaSprites=4\n"
     "ManaSpriteRegenRate=3000\nNumFlagLevels=2\nStartLevel=4\nWindDirection=NORTHEAST\nAvLandHeight=3\n"
     "Random=(1,1)\nPath=maps\\moorland\nArmy_0=WANDERING, 0, x, e\nArmy_1=Edric, 1, e, x\n"
-    "[Region2]\nSectionPreFix=SEC\nPath=maps\\moorland\n";
+    "[Region2]\nSectionPreFix=SEC\nPath=maps\\moorland\n"
+    "[Region3]\nSectionPreFix=SEC\nPath=..\\..\\..\\..\\..\\..\\tmp\nArmy_0=WANDERING, 0, x, e\n"
+    "[Region4]\nSectionPreFix=SEC\nPath=/tmp\nArmy_0=WANDERING, 0, x, e\n";
 
 struct CallerScreen : CScreen {
   void Update() override {}
@@ -96,9 +98,14 @@ TEST_F(BattleLoading, AFailedLoadShowsItsBoxPopsTheCallerAndStops) {
       // A network battle of no players.
       {kGameModeLobby, 1, 1, 0, {"army initialisation: failed."}},
       // A region whose configuration names no armies: the realm reader's box, then loading's.
-      {kGameModeCampaign, 0, 2, 1,
+      {kGameModeCampaign,
+       0,
+       2,
+       1,
        {"no army data was found in the realm config file for current region", "army initialisation: failed."}},
       {kGameModeDirect, 0, 1, 1, {"failed to load or initialise map."}},
+      {kGameModeDirect, 0, 3, 1, {"failed to load or initialise map."}},
+      {kGameModeDirect, 0, 4, 1, {"failed to load or initialise map."}},
   };
   for (const Case& c : cases) {
     std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\test\\test.cfg");
