@@ -87,6 +87,11 @@ bool LoadBattle(CBattle& battle) {
   // the deployment draw.
   g_battleRandom.Seed(static_cast<uint32_t>(g_battleSetup.battleSeed));
   g_aiRandom.Seed(static_cast<uint32_t>(g_battleSetup.battleSeed) + 1u);
+  // The realm's file names the battle's map, armies and art: without it the game cannot go on,
+  // and says which file it misses.
+  char realmPath[512];
+  MakeCurrentDirPath(g_realmFile, realmPath, sizeof realmPath);
+  if (!platform::FileExists(realmPath)) ShowFileLoadError(g_realmFile);
   if (g_prefs.isHighRes)
     g_progressBar.Start(101, 564, kLoadingSteps);
   else

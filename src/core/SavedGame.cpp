@@ -121,6 +121,11 @@ bool IsValidGameName(const char* name) {
   return true;
 }
 
+void RemoveUnfinishedSaves() {
+  for (const std::string& name : platform::ListDirectory("Save", "*.sav.writing"))
+    platform::RemoveFile("Save\\" + name);
+}
+
 int WriteSavedGame(const char* name, int overwrite) {
   if (!IsValidGameName(name)) return 0;
   const std::string path = SavePath(name);

@@ -46,6 +46,10 @@ inline constexpr int kBattleFlag = 9;
 // the sake of every system), and short enough for a file name.
 bool IsValidGameName(const char* name);
 
+// Removes what a save killed while writing left in the Save folder (Save\<name>.sav.writing):
+// the game it was replacing stands whole beside it. Called once at start-up.
+void RemoveUnfinishedSaves();
+
 // 1 written, 2 when the file exists and overwrite is 0 (nothing written), 0 on a failure,
 // an invalid name among them (no file is touched). The game is written to a temporary file
 // that replaces the old one only when complete.

@@ -14,6 +14,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "core/SavedGame.h"
 #include "creatures/CreatureMapHooks.h"
 #include "creatures/MapObject.h"
 #include "creatures/SpellDefinition.h"
@@ -177,6 +178,7 @@ int GameDataFileIsPresent(const char* fileName) { return platform::FileExists(fi
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showCommand) {
   (void)showCommand;
   if (!FindGameData()) return 1;
+  RemoveUnfinishedSaves();
   g_hInstance = instance;
   ParseCommandLine(commandLine);
   CloseStartupMutex();

@@ -124,6 +124,23 @@ TEST_F(BattleLoading, AFailedLoadShowsItsBoxPopsTheCallerAndStops) {
   }
 }
 
+// A realm whose file is missing ends the program naming that file, before any of the realm's
+// art is looked for.
+TEST_F(BattleLoading, AMissingRealmFileIsNamedAndEndsTheProgram) {
+  std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\nowhere\\nowhere.cfg");
+  std::snprintf(g_realmName, sizeof g_realmName, "%s", "nowhere");
+  g_gameMode = kGameModeDirect;
+  g_battleSetup = CBattleSetup{1, 5, 5, 1, 1, 0};
+  g_screenStack[1] = &caller_;
+  g_screenCount = 1;
+  g_currentScreen = &caller_;
+  testing_support::BoxRecorder boxes;
+  EXPECT_EQ(testing_support::ExitCodeOf([this] { LoadBattle(battle_); }), 1);
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].caption, "FILE LOAD ERROR");
+  EXPECT_EQ(boxes.Boxes()[0].text, "Unable to load file: realms\\nowhere\\nowhere.cfg, Exiting Program");
+}
+
 // The armies by the kind of battle: an unattended one the default three, a network battle
 // one numbered army a player with the set-up's local one, a quick battle the player slots'
 // (the player and the computers of the slots taken), any other the realm region's armies.

@@ -129,6 +129,21 @@ TEST_F(SavedGame, ABattleAddsItsStartRecordAndItsPart) {
   EXPECT_EQ(g_mapSeed, 4444);
 }
 
+// A save killed while writing leaves its temporary file: the next start removes it, and
+// only it.
+TEST_F(SavedGame, WhatAKilledSaveLeftIsRemovedAtStart) {
+  ASSERT_EQ(WriteSavedGame("kept", 0), 1);
+  const std::vector<uint8_t> kept = File("kept");
+  for (const char* name : {"Save/kept.sav.writing", "Save/other.SAV.WRITING", "Save/notes.writing"})
+    ASSERT_TRUE(platform::WriteWholeFile(dir.File(name), "half", 4)) << name;
+  RemoveUnfinishedSaves();
+  EXPECT_FALSE(platform::FileExists(dir.File("Save/kept.sav.writing")));
+  EXPECT_FALSE(platform::FileExists(dir.File("Save/other.SAV.WRITING")));
+  EXPECT_TRUE(platform::FileExists(dir.File("Save/notes.writing")));  // not a save's
+  EXPECT_EQ(File("kept"), kept);
+  EXPECT_EQ(LoadSavedGame("kept"), 1);
+}
+
 TEST_F(SavedGame, AnExistingFileIsKeptUnlessOverwriteIsAsked) {
   ASSERT_EQ(WriteSavedGame("keep", 0), 1);
   std::vector<uint8_t> first = File("keep");
