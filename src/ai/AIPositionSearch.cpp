@@ -108,14 +108,17 @@ bool BestFirstSearchStep(CAIPositionSearch& search, int start, AIGoalTest goal, 
 
 namespace {
 
-bool RunSearch(CAIDecision& decision, CCreature& caster, int x, int y, int level, AIGoalTest goal, CAIBudget& budget,
-               int& allowance) {
+// The successor generator keeps to the box around the start and its goal: the target's cell,
+// so the search grows between the caster and what it casts at.
+bool RunSearch(CAIDecision& decision, CCreature& caster, int x, int y, int level, CellPos target, AIGoalTest goal,
+               CAIBudget& budget, int& allowance) {
   if (!g_map.cells || !g_map.IsInside(x, y, level)) return false;
   CRouteMover mover;
   mover.queryGiven = true;  // a zeroed footprint query, with the caster and the start named
   mover.query = CMoveQuery{0, 0, 0, 0, 0, 0, 0};
   mover.creature = caster.index;
   mover.start = {x, y, level};
+  mover.goal = target;
   MapCellSuccessors successors(mover);
   CAISubBudget sub(budget, allowance, &allowance);
   return BestFirstSearchStep(decision.search, g_map.CellIndex(x, y, level), goal, successors, sub.budget.steps);
@@ -126,13 +129,15 @@ bool RunSearch(CAIDecision& decision, CCreature& caster, int x, int y, int level
 bool SearchPositions(CAIDecision& decision, CCreature& caster, int spell, int x, int y, int level, CCreature* target,
                      CAIBudget& budget, int& allowance) {
   g_searchContext = {&caster, spell, target, 0, 0, 0};
-  return RunSearch(decision, caster, x, y, level, PositionGoalTest, budget, allowance);
+  const CellPos goal = target ? CellPos{target->cellX, target->cellY, target->level} : CellPos{x, y, level};
+  return RunSearch(decision, caster, x, y, level, goal, PositionGoalTest, budget, allowance);
 }
 
 bool SearchPositionsForSpell(CAIDecision& decision, CCreature& caster, int spell, int x, int y, int level, int targetX,
                              int targetY, int targetLevel, CAIBudget& budget, int& allowance) {
   g_searchContext = {&caster, spell, nullptr, targetX, targetY, targetLevel};
-  return RunSearch(decision, caster, x, y, level, SpellPositionGoalTest, budget, allowance);
+  return RunSearch(decision, caster, x, y, level, {targetX, targetY, targetLevel}, SpellPositionGoalTest, budget,
+                   allowance);
 }
 
 namespace {

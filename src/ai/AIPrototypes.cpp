@@ -4,6 +4,9 @@ const int kAIPrototypeOrder[kAIPrototypeCount] = {
     5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 52, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31,
     32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 53, 54, 47, 48, 51, 57, 49, 50, 55, 56, 58, 59};
 
+#include "ai/AIManaReserveDecision.h"
+#include "ai/AISummonDecision.h"
+
 namespace {
 
 template <class Decision>
@@ -19,7 +22,7 @@ CAIDecision* const* Table() {
       Prototype<CAIPlaceholderDecision<9>>(),  Prototype<CAIPlaceholderDecision<10>>(),
       Prototype<CAIPlaceholderDecision<11>>(), Prototype<CAIPlaceholderDecision<12>>(),
       Prototype<CAIPlaceholderDecision<13>>(), Prototype<CAIPlaceholderDecision<14>>(),
-      Prototype<CAIPlaceholderDecision<15>>(), Prototype<CAIPlaceholderDecision<16>>(),
+      Prototype<CAISummonDecision>(),          Prototype<CAIPlaceholderDecision<16>>(),
       Prototype<CAIPlaceholderDecision<17>>(), Prototype<CAIPlaceholderDecision<18>>(),
       Prototype<CAIPlaceholderDecision<19>>(), Prototype<CAIPlaceholderDecision<20>>(),
       Prototype<CAIPlaceholderDecision<21>>(), Prototype<CAIPlaceholderDecision<52>>(),
@@ -41,7 +44,7 @@ CAIDecision* const* Table() {
       Prototype<CAIPlaceholderDecision<57>>(), Prototype<CAIPlaceholderDecision<49>>(),
       Prototype<CAIPlaceholderDecision<50>>(), Prototype<CAIPlaceholderDecision<55>>(),
       Prototype<CAIPlaceholderDecision<56>>(), Prototype<CAIPlaceholderDecision<58>>(),
-      Prototype<CAIPlaceholderDecision<59>>(), nullptr};
+      Prototype<CAIManaReserveDecision>(),     nullptr};
   return table;
 }
 

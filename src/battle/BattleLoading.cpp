@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "ai/AIFlaggedCells.h"
+#include "ai/AISummonDecision.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleCampaign.h"
@@ -132,6 +134,8 @@ bool LoadBattle(CBattle& battle) {
   if (g_map.Build(g_realmFile, g_battleSetup.region, g_battleSetup.mapSeed) != 1)
     return Fail("failed to load or initialise map.");
   g_map.SetWaterLevel(g_regionSettings.waterLevel);
+  BuildFlaggedCellTable();  // the graves the computer wizards may raise from
+  ResetSummonAnimNotes();
   g_mapView.SetMap(&g_map);
   g_tileSpans.Reset();
   Step();

@@ -1,7 +1,9 @@
 #include "battle/BattleTrace.h"
 
 #include <cstdio>
+#include <vector>
 
+#include "ai/AICastLog.h"
 #include "ai/AIController.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
@@ -26,6 +28,7 @@ void CloseBattleTrace() {
 }
 
 void WriteBattleTraceFrame(const CBattle& battle) {
+  const std::vector<CAICastNote> casts = TakeAICastNotes();  // taken even untraced, so none pile up
   if (!g_trace) return;
   IBattleSystems& systems = BattleSystems();
   std::fprintf(g_trace, "frame %d tick %d paused %d check %d creatures %d hash %08x", battle.frameNumber,
@@ -43,5 +46,9 @@ void WriteBattleTraceFrame(const CBattle& battle) {
                  static_cast<int>(ai->active.size()));
   std::fprintf(g_trace, " airandom %08x", g_aiRandom.state[g_aiRandom.indexA]);
   std::fputc('\n', g_trace);
+  // A line for each spell a computer wizard cast in the frame.
+  for (const CAICastNote& cast : casts)
+    std::fprintf(g_trace, "frame %d aicast caster %d type %d spell %d target %d at %d %d %d\n", battle.frameNumber,
+                 cast.caster, cast.type, cast.spell, cast.target, cast.x, cast.y, cast.z);
   std::fflush(g_trace);
 }

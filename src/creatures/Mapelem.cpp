@@ -10,6 +10,7 @@
 #include "creatures/CreatureAnims.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
+#include "creatures/CreatureSerial.h"
 #include "graphics/BattleFacing.h"
 #include "map/Map.h"
 #include "map/MapCell.h"
@@ -130,6 +131,7 @@ void CCreature::InitFromType(int newType, int newArmy) {
   selectedSpell = -1;
   inUse = 1;
   g_creatureArray.NoteInUse(index);
+  NoteCreatureSpawned(index);
 
   undead = typeRecord.IsUndead;
   mayFly = typeRecord.CanFly;

@@ -1,0 +1,21 @@
+#pragma once
+// The spells the computer wizards cast, noted as they are cast so that the battle's frame
+// trace can list them under the frame: caster slot, decision type, spell and target. The
+// note is bounded; whoever reads it empties it.
+
+#include <cstddef>
+#include <vector>
+
+struct CAICastNote {
+  int caster = -1;  // creature slot
+  int type = 0;     // the decision type that cast
+  int spell = -1;
+  int target = -1;          // creature slot, -1 a place
+  int x = 0, y = 0, z = 0;  // the target point, map units
+};
+
+inline constexpr std::size_t kAICastNotesMax = 256;
+
+void NoteAICast(const CAICastNote& note);
+// Hands over the casts noted since the last call and forgets them.
+std::vector<CAICastNote> TakeAICastNotes();
