@@ -5,6 +5,7 @@
 
 #include "ai/AICastLog.h"
 #include "ai/AIController.h"
+#include "ai/AIDecision.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleSystems.h"
@@ -41,9 +42,19 @@ void WriteBattleTraceFrame(const CBattle& battle) {
   }
   // The computer players: each controller's groups and decisions in force, and the word its
   // generator drew last.
-  for (const CAIController* ai : {&g_aiUnitController, &g_aiSideController})
+  for (const CAIController* ai : {&g_aiUnitController, &g_aiSideController}) {
     std::fprintf(g_trace, " ai%d groups %d decisions %d", ai->mode, static_cast<int>(ai->groups.size()),
                  static_cast<int>(ai->active.size()));
+    // The side controller's decisions by type, in the order they were adopted.
+    if (ai->mode == CAIController::kSideMode && !ai->active.empty()) {
+      std::fputs(" types", g_trace);
+      const char* separator = " ";
+      for (const auto& [id, decision] : ai->active) {
+        std::fprintf(g_trace, "%s%d", separator, decision->type);
+        separator = ",";
+      }
+    }
+  }
   std::fprintf(g_trace, " airandom %08x", g_aiRandom.state[g_aiRandom.indexA]);
   std::fputc('\n', g_trace);
   // A line for each spell a computer wizard cast in the frame.

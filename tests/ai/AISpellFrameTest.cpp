@@ -84,6 +84,16 @@ class SpellFrame : public AIGroups {
     c.sightingCounters[1] = 1;
     return c;
   }
+  // Prepares the decision and keeps its first candidate; false when it has none.
+  bool Choose(WalkingSpell& d) {
+    d.Prepare(node, nullptr, 0);
+    CAIBudget budget;
+    budget.Start(100000);
+    float score = 0.0f;
+    if (!d.Evaluate(&score, budget, 0)) return false;
+    d.KeepBest();
+    return true;
+  }
   // Evaluates every candidate with fresh budgets of `steps` a call; the best candidate.
   std::tuple<int, CAISpellCandidate> RunToEnd(WalkingSpell& d, int steps) {
     float best = -2.0f;
@@ -233,12 +243,7 @@ TEST_F(SpellFrame, TheEvaluationEndsSixTicksAfterPrepare) {
 TEST_F(SpellFrame, TheBaseDelayIsTheGroupWaitOrTheWalkWhenThatIsLonger) {
   Enemy(12, 5);
   WalkingSpell d;
-  d.Prepare(node, nullptr, 0);
-  CAIBudget budget;
-  budget.Start(100000);
-  float score = 0.0f;
-  ASSERT_TRUE(d.Evaluate(&score, budget, 0));
-  d.KeepBest();
+  ASSERT_TRUE(Choose(d));
   const int k = d.best.routeCost;
   ASSERT_GT(k, 0);
   // S = 4608 / the walking speed, and only while the caster walks.
@@ -270,12 +275,7 @@ TEST_F(SpellFrame, TheBaseDelayIsTheGroupWaitOrTheWalkWhenThatIsLonger) {
 TEST_F(SpellFrame, StepCastsOnceFromTheCastCellWhenStillAndRestoresTheOrderWrapped) {
   CCreature& target = Enemy(12, 5);
   WalkingSpell d;
-  d.Prepare(node, nullptr, 0);
-  CAIBudget budget;
-  budget.Start(100000);
-  float score = 0.0f;
-  ASSERT_TRUE(d.Evaluate(&score, budget, 0));
-  d.KeepBest();
+  ASSERT_TRUE(Choose(d));
   d.Execute();
   d.savedOrder = {2, g_map.width + 3, -2, 0, -1};  // an order whose target lies past the seam
   CAIBudget none;
@@ -311,12 +311,7 @@ TEST_F(SpellFrame, StepCastsOnceFromTheCastCellWhenStillAndRestoresTheOrderWrapp
 TEST_F(SpellFrame, ACasterShortOfManaUsesAPendingManaItemWhereItWouldCast) {
   Enemy(12, 5);
   WalkingSpell d;
-  d.Prepare(node, nullptr, 0);
-  CAIBudget budget;
-  budget.Start(100000);
-  float score = 0.0f;
-  ASSERT_TRUE(d.Evaluate(&score, budget, 0));
-  d.KeepBest();
+  ASSERT_TRUE(Choose(d));
   d.Execute();
   wizard->Relocate(d.best.castX, d.best.castY, d.best.castLevel);
   wizard->animState = ANIM_WAIT;
@@ -337,12 +332,7 @@ TEST_F(SpellFrame, ADeadCasterOrAReusedSlotEndsTheDecision) {
   for (bool reuse : {false, true}) {
     SCOPED_TRACE(reuse);
     WalkingSpell d;
-    d.Prepare(node, nullptr, 0);
-    CAIBudget budget;
-    budget.Start(100000);
-    float score = 0.0f;
-    ASSERT_TRUE(d.Evaluate(&score, budget, 0));
-    d.KeepBest();
+    ASSERT_TRUE(Choose(d));
     d.Execute();
     CAIBudget none;
     ASSERT_TRUE(d.Step(nullptr, 1, none));
