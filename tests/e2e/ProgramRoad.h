@@ -55,9 +55,10 @@ class ProgramRoad : public ::testing::Test {
     prefs.replace(at, high.size(), "IsHighRes=FALSE");
     std::ofstream(dir_.File("cfg/prefs.cfg")) << prefs;
   }
-  // The shell command that runs the program in the data's copy for at most the seconds given,
+  // The shell command that runs the program in the data's copy for at most the seconds given (a
+  // bound for a hung run, generous for a machine busy with other tests),
   // its stderr kept in stderr.txt.
-  std::string Program(const std::string& environment, const std::string& arguments, int seconds = 120) const {
+  std::string Program(const std::string& environment, const std::string& arguments, int seconds = 240) const {
     // exec: the shell becomes the program's timeout, which passes a signal on to the program.
     return "cd '" + dir_.Path() + "' && exec env " + environment + " timeout " + std::to_string(seconds) + " '" +
            VRASK_PROGRAM + "' " + arguments + " 2>'" + dir_.File("stderr.txt") + "' >/dev/null";
@@ -81,7 +82,7 @@ class ProgramWindow : public ProgramRoad {
     ProgramRoad::SetUp();
   }
   void TearDown() override { Stop(); }
-  void Start(const std::string& arguments = "/win", int seconds = 120) {
+  void Start(const std::string& arguments = "/win", int seconds = 240) {
     pid_ = fork();
     if (pid_ == 0) {
       // The X libraries, unloaded when the video system shuts down at the end, leave their
