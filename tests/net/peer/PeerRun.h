@@ -73,8 +73,9 @@ class PeerRun {
   pid_t Spawn(int index, int port) {
     // A machine that falls behind on a loaded computer must not count as gone: where no machine
     // dies, the keep-alive only risks a false drop, so it is long; the run that kills its host
-    // waits for less.
-    const int keepAlive = spec_.keepAliveMs ? spec_.keepAliveMs : spec_.killAt >= 0 ? 3000 : 15000;
+    // waits for less, yet long enough that a survivor starved of the processor for a few seconds
+    // is not dropped with it and the session does not split.
+    const int keepAlive = spec_.keepAliveMs ? spec_.keepAliveMs : spec_.killAt >= 0 ? 10000 : 15000;
     std::vector<std::string> args = {program_,
                                      "index=" + std::to_string(index),
                                      "machines=" + std::to_string(spec_.machines),
