@@ -716,10 +716,14 @@ void Delivery::SubvertSparks(const CCreature& target, bool taken) {
     return;
   }
   const int headZ = target.unitZ + target.type->TileHeight * kUnitsPerLevel;
-  for (int i = 0; i < g_subvertFailParticleCount; ++i)
-    g_particleManager.Add(g_particleFactory->MakeGlow(cx + LookDraw(5) - 2, cy + LookDraw(5) - 2,
-                                                      headZ + LookDraw(5) - 2, g_subvertFailColour[0],
-                                                      g_subvertFailColour[1], g_subvertFailColour[2]));
+  for (int i = 0; i < g_subvertFailParticleCount; ++i) {
+    // One draw a statement: the order of a call's arguments is the compiler's, not ours.
+    const int x = cx + LookDraw(5) - 2;
+    const int y = cy + LookDraw(5) - 2;
+    const int z = headZ + LookDraw(5) - 2;
+    g_particleManager.Add(g_particleFactory->MakeGlow(x, y, z, g_subvertFailColour[0], g_subvertFailColour[1],
+                                                      g_subvertFailColour[2]));
+  }
 }
 
 // --- the dispatch ------------------------------------------------------------------------------

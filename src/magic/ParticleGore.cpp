@@ -198,8 +198,11 @@ void CBodyPartParticle::EmitTrail() {
     const int dvx = ParticleDraw(5) - 2, dvy = ParticleDraw(5) - 2, dvz = ParticleDraw(5) - 2;
     auto drop = std::make_unique<CGoreParticle>(px, py, pz, dvx, dvy, dvz);
     if (g_percentAsGore < ParticleDraw(100)) drop->timeOnFloor = ParticleDraw(TimeOnFloorSetting());
-    drop->SetColour(trailColour[0] + Spread(trailSpread), trailColour[1] + Spread(trailSpread),
-                    trailColour[2] + Spread(trailSpread));
+    // One draw a statement: the order of a call's arguments is the compiler's, not ours.
+    const int red = trailColour[0] + Spread(trailSpread);
+    const int green = trailColour[1] + Spread(trailSpread);
+    const int blue = trailColour[2] + Spread(trailSpread);
+    drop->SetColour(red, green, blue);
     if (!g_particleManager.Add(drop)) break;
   }
 }

@@ -64,8 +64,11 @@ std::unique_ptr<CAttachedGlowParticle> SpreadGlow(int x, int y, int z, const Glo
   glow->vz = vz;
   glow->glow.width = s.width;
   glow->glow.height = s.height;
-  glow->SetColour(s.colour[0] + Spread(s.colourSpread), s.colour[1] + Spread(s.colourSpread),
-                  s.colour[2] + Spread(s.colourSpread));
+  // One draw a statement: the order of a call's arguments is the compiler's, not ours.
+  const int red = s.colour[0] + Spread(s.colourSpread);
+  const int green = s.colour[1] + Spread(s.colourSpread);
+  const int blue = s.colour[2] + Spread(s.colourSpread);
+  glow->SetColour(red, green, blue);
   glow->delay = FallDelay(z, vz);
   glow->creature = s.creature;
   for (int axis = 0; axis < 3; ++axis) glow->follow[axis] = s.follow[axis];
