@@ -10,6 +10,8 @@ namespace {
 
 TEST(BattleEffectPanels, TheCountdownsMarkAndUnmarkTheirCellsOnTheScanner) {
   InstallBattlePanels();
+  // The scanner is the battle's one; an earlier test's battle may have left its markers.
+  while (!g_scanner.Markers().empty()) g_scanner.RemoveMarker(g_scanner.Markers()[0].x, g_scanner.Markers()[0].y);
   g_effectBattle->AddScannerMarker(3, 4, 1);
   g_effectBattle->AddScannerMarker(7, 2, 0);
   g_effectBattle->AddScannerMarker(3, 4, 2);
