@@ -117,7 +117,9 @@ void CBattleEndScreen::ReadTexts() {
   const std::string title = platform::ReadProfileString("ITEM_" + std::to_string(g_battleEndFacts->Region() - 1),
                                                         "Title", kMissingTitle, file);
   std::snprintf(regionTitle, sizeof regionTitle, "%s", title.c_str());
-  std::snprintf(heading, sizeof heading, "%s  ( %s )", outcomeText, regionTitle);
+  // A heading too long for its buffer is cut at its end.
+  const std::string text = std::string(outcomeText) + "  ( " + regionTitle + " )";
+  std::snprintf(heading, sizeof heading, "%s", text.c_str());
 }
 
 void CBattleEndScreen::ShowAwards() {

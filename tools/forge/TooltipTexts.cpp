@@ -19,7 +19,7 @@ namespace forge {
 namespace {
 
 std::string Key(size_t n) {
-  char key[16];
+  char key[32];  // room for any size_t
   std::snprintf(key, sizeof key, "STR_%02zu", n);
   return key;
 }
