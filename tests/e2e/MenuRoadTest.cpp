@@ -102,16 +102,23 @@ class MenuWindow : public e2e::ProgramWindow {
   int WaitForExit() { return ProgramWindow::WaitForExit(kPatientTries); }
 
   // Screenshots until the screen shows the title (or another test passes), at most a minute.
-  bool ShotUntil(const std::string& name, const std::function<bool(const e2e::Screenshot&)>& test) {
+  // When it never does, the last screenshot is kept beside where the picture would have gone,
+  // and the failure says where the window was and what the program said.
+  testing::AssertionResult ShotUntil(const std::string& name,
+                                     const std::function<bool(const e2e::Screenshot&)>& test) {
+    const std::string path = testing_support::TestOutputDir() + "/" + name;
     for (int attempt = 0; attempt < kPatientTries / 2; ++attempt) {
       platform::SleepMs(200);
       if (!e2e::TakeScreenshot(display_, dir_.File("shot.ppm"), shot_)) continue;
       if (test(shot_)) {
-        testing_support::WritePng(testing_support::TestOutputDir() + "/" + name, shot_.width, shot_.height, shot_.rgb);
-        return true;
+        testing_support::WritePng(path, shot_.width, shot_.height, shot_.rgb);
+        return testing::AssertionSuccess();
       }
     }
-    return false;
+    if (!shot_.rgb.empty()) testing_support::WritePng(path + ".last.png", shot_.width, shot_.height, shot_.rgb);
+    return testing::AssertionFailure() << name << " never showed; the window: " << lastGeometry_
+                                       << "; the last screenshot: " << path << ".last.png; stderr:\n"
+                                       << ReadText(dir_.File("stderr.txt"));
   }
   void Click(const forge::ScreenLayout& layout, int button, bool highRes) {
     ClickAt(forge::WidgetCentre(layout, WidgetKind::kTextButton, button, highRes));

@@ -103,33 +103,57 @@ class ProgramWindow : public ProgramRoad {
     pid_ = -1;
     window_.clear();
   }
-  // The game window's id, once it is mapped (tries of 100 ms each).
+  // The game window's id, once it is mapped (tries of 100 ms each). Of several windows with the
+  // game's title the newest is taken: it is this test's program's.
   bool FindWindow(int tries) {
     for (int attempt = 0; attempt < tries && window_.empty(); ++attempt) {
       std::istringstream ids(XdoToolOutput(display_, "search --onlyvisible --name 'Realms of Vrask'"));
-      ids >> window_;
+      for (std::string id; ids >> id;) window_ = id;
       if (window_.empty()) platform::SleepMs(100);
     }
     return !window_.empty();
   }
-  // The window's client area on the screen.
-  void WindowOrigin(int& x, int& y) {
+  struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+  };
+  // Where the window lies on the screen and its size; all 0 when the window is gone.
+  Geometry WindowGeometry() {
+    Geometry geometry;
     std::istringstream lines(XdoToolOutput(display_, "getwindowgeometry --shell " + window_));
     std::string line;
     while (std::getline(lines, line)) {
-      if (line.rfind("X=", 0) == 0) x = std::atoi(line.c_str() + 2);
-      if (line.rfind("Y=", 0) == 0) y = std::atoi(line.c_str() + 2);
+      if (line.rfind("X=", 0) == 0) geometry.x = std::atoi(line.c_str() + 2);
+      if (line.rfind("Y=", 0) == 0) geometry.y = std::atoi(line.c_str() + 2);
+      if (line.rfind("WIDTH=", 0) == 0) geometry.width = std::atoi(line.c_str() + 6);
+      if (line.rfind("HEIGHT=", 0) == 0) geometry.height = std::atoi(line.c_str() + 7);
     }
+    return geometry;
   }
-  // The window's client area in a screenshot (empty when the screen does not hold it).
+  // The window's client area on the screen.
+  void WindowOrigin(int& x, int& y) {
+    const Geometry geometry = WindowGeometry();
+    x = geometry.x;
+    y = geometry.y;
+  }
+  // The window's client area in a screenshot: empty while the window is not yet of the size
+  // asked for or not on the screen (the next screenshot may hold it). A window that has gone
+  // (the program replaced it) is looked for again.
   std::vector<uint8_t> Client(const Screenshot& shot, int width, int height) {
-    int left = 0, top = 0;
-    WindowOrigin(left, top);
+    Geometry geometry = WindowGeometry();
+    if (geometry.width == 0) {
+      window_.clear();
+      if (!FindWindow(10)) return {};
+      geometry = WindowGeometry();
+    }
     std::vector<uint8_t> client;
-    if (shot.width < left + width || shot.height < top + height) return client;
+    lastGeometry_ = std::to_string(geometry.width) + "x" + std::to_string(geometry.height) + " at " +
+                    std::to_string(geometry.x) + "," + std::to_string(geometry.y) + " (window " + window_ + ")";
+    if (geometry.width != width || geometry.height != height) return client;
+    if (shot.width < geometry.x + width || shot.height < geometry.y + height) return client;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x)
-        client.insert(client.end(), shot.At(left + x, top + y), shot.At(left + x, top + y) + 3);
+        client.insert(client.end(), shot.At(geometry.x + x, geometry.y + y),
+                      shot.At(geometry.x + x, geometry.y + y) + 3);
     return client;
   }
   // A left click at a point of the window's client area.
@@ -152,6 +176,7 @@ class ProgramWindow : public ProgramRoad {
   }
 
   std::string display_, window_;
+  std::string lastGeometry_;  // the window as the last Client() found it, for a failure's message
   pid_t pid_ = -1;
 };
 
