@@ -352,7 +352,7 @@ void CGrimoirePage::DrawText() {
     // the start of its layout.
     while (penX_ > area_.left && !line_.empty() && line_[0] == ' ') {
       const CSpriteFrame a = with->Glyph('a');  // a blank is as wide as an 'a'
-      penX_ += with->GetCharWidth(' ', false) + (a ? std::max(0, a.Width() - a.HotspotX()) : 0);
+      penX_ += (a ? std::max(0, a.Width() - a.HotspotX()) : 0) + with->spacing;
       line_.erase(0, 1);
     }
     if (line_.empty()) break;
