@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "frontend/Grimoire.h"
 #include "frontend/MainMenu.h"
 #include "frontend/MapSelection.h"
 #include "frontend/MiniMenu.h"
@@ -32,6 +33,7 @@ ScreenStorage<CRegionEntryScreen> g_regionEntryStorage;
 ScreenStorage<CSpellBoxScreen> g_spellBoxStorage;
 ScreenStorage<CRealmView> g_realmViewStorage;
 ScreenStorage<CMiniMenuScreen> g_miniMenuStorage;
+ScreenStorage<CGrimoire> g_grimoireStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -51,6 +53,7 @@ void ConstructFrontEndScreens() {
   if (!g_spellBox) g_spellBox = g_spellBoxStorage.Construct();
   if (!g_realmView) g_realmView = g_realmViewStorage.Construct();
   if (!g_miniMenu) g_miniMenu = g_miniMenuStorage.Construct();
+  if (!g_grimoire) g_grimoire = g_grimoireStorage.Construct();
   SetFrontEndScreen(FrontEndScreen::kRealmView, g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
@@ -59,6 +62,7 @@ void ConstructFrontEndScreens() {
 
 void DestroyFrontEndScreens() {
   SetFrontEndScreen(FrontEndScreen::kRealmView, nullptr);
+  Destroy(g_grimoire);
   Destroy(g_miniMenu);
   Destroy(g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, nullptr);

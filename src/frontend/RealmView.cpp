@@ -11,6 +11,7 @@
 #include "core/Preferences.h"
 #include "core/RealmPath.h"
 #include "creatures/WizardTable.h"
+#include "frontend/Grimoire.h"
 #include "frontend/MiniMenu.h"
 #include "frontend/RegionEntry.h"
 #include "frontend/SpellBox.h"
@@ -201,9 +202,15 @@ bool CRealmView::PushRequestedScreen() {
     requests_[kMiniMenuButton] = 0;
     if (PushMiniMenu()) return true;
   }
-  // The grimoire and the character screen come with their own screens; their buttons stay
-  // greyed until then.
-  requests_[kGrimoireButton] = requests_[kCharacterButton] = 0;
+  if (requests_[kGrimoireButton]) {
+    requests_[kGrimoireButton] = 0;
+    if (g_grimoire) {
+      OpenGrimoire(RealmIndex(realmState.currentRealmName), 0);
+      return true;
+    }
+  }
+  // The character screen comes with its own screen; its button stays greyed until then.
+  requests_[kCharacterButton] = 0;
   return false;
 }
 

@@ -8,6 +8,7 @@
 #include "battle/TooltipManager.h"
 #include "core/DataFile.h"
 #include "core/Options.h"
+#include "frontend/Grimoire.h"
 #include "frontend/RealmView.h"
 #include "frontend/RegionEntry.h"
 #include "graphics/Display.h"
@@ -199,8 +200,8 @@ void CRealmView::MakeButtons() {
     const int left = kFirstButtonLeft[lowRes] - kButtonSpacing * b;
     button->Create(spec.id, platform::Rect{left, kButtonTop, left + kButtonSize, kButtonTop + kButtonSize},
                    buttonCallback_.get(), nullptr, 1);
-    // The grimoire and the character screen are not there yet.
-    if (spec.id == kGrimoireButton || spec.id == kCharacterButton) button->GreyOut();
+    // The character screen is not there yet (nor the grimoire, in a program without one).
+    if ((spec.id == kGrimoireButton && !g_grimoire) || spec.id == kCharacterButton) button->GreyOut();
     buttons_[b] = std::move(button);
   }
 }

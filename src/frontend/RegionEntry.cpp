@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "frontend/FrontEndBattle.h"
 #include "frontend/FrontEndWizards.h"
+#include "frontend/Grimoire.h"
 #include "frontend/RealmView.h"
 #include "frontend/ScreenTable.h"
 #include "graphics/Display.h"
@@ -25,6 +26,7 @@ namespace {
 constexpr int kRadioButtons = 4;
 constexpr int kStandardButtons = 3;
 constexpr int kHideInFirstRegion[] = {1, 2};  // the spell box and character buttons
+constexpr int kGrimoireStandardButton = 0;
 
 std::vector<MenuWidget> RegionEntryWidgets() {
   return {{kWidgetTextButton, 1, true},     {kWidgetTextButton, 2, true},     {kWidgetStandardButton, 1, true},
@@ -141,8 +143,13 @@ void CRegionEntryScreen::OnClick(int type, int index) {
     }
     LeaveClosing();
   }
-  // The grimoire, the spell box and the character screen are opened from the realm view's
-  // road, which comes with them.
+  // The grimoire opens at the region's own section; the spell box and the character screen
+  // are opened from the realm view's road, which comes with them.
+  if (type == kWidgetStandardButton && index == kGrimoireStandardButton && mode != kFromQuickBattle && g_grimoire) {
+    g_grimoire->RequestOpen(CRealmView::RealmIndex(realmName.c_str()), region);
+    pendingPush = g_grimoire;
+    BeginFadeOut();
+  }
 }
 
 void CRegionEntryScreen::GoOn() {

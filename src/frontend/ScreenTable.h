@@ -12,6 +12,7 @@ enum FrontEndScreenId : int {
   kScreenMainMenu = 3,
   kScreenRealmView = 4,
   kScreenSpellBox = 7,
+  kScreenGrimoire = 8,
   kScreenBattleOptions = 10,
   kScreenLoadGame = 15,
   kScreenSaveGame = 16,

@@ -8,6 +8,7 @@
 #include "core/StringTable.h"
 #include "creatures/SpellDefinition.h"
 #include "frontend/FrontEndMagic.h"
+#include "frontend/Grimoire.h"
 #include "frontend/SpellBoxLayout.h"
 #include "graphics/Display.h"
 #include "platform/Messages.h"
@@ -416,8 +417,11 @@ void CSpellBoxScreen::Update() {
   PresentWorkSurface();
   g_cursorTimerMayDraw = true;
   DispatchMouseEvents();
-  // The grimoire comes with the campaign's screens; until then the request stays unanswered.
-  grimoireRequested = 0;
+  // The grimoire opens at its spells.
+  if (grimoireRequested) {
+    grimoireRequested = 0;
+    OpenGrimoire(kGrimoireSpellChapter, 0);
+  }
 }
 
 int CSpellBoxScreen::OnMessage(platform::WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {
