@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "battle/GrimoirePage.h"
 #include "battle/PanelSounds.h"
 #include "core/ErrorBox.h"
 #include "core/Preferences.h"
@@ -157,20 +158,20 @@ void CScrollPanel::Compose() {
     heading_.clear();
     body_ = kUnknownScroll;
   }
-  // Until the grimoire's page composer serves here, the heading and the body are set with the
-  // shared fonts: the heading centred at the top, the body wrapped beneath it.
-  SurfacePrinting printing(&surface, kTextArea);
-  if (!printing) return;
-  int top = kTextArea.top;
-  if (!heading_.empty() && g_headingFont.IsLoaded()) {
-    g_headingFont.PrintText(heading_.c_str(), {kTextArea.left, top, kTextArea.right, kTextArea.bottom}, 92, 40, 16,
-                            kTextCentre | kTextWordWrap);
-    top += g_headingFont.LineCount() * g_headingFont.GetLineHeight() + 6;
-  }
-  CFont* bodyFont = font_ && font_->IsLoaded() ? font_ : &g_bodyFont;
-  if (bodyFont->IsLoaded())
-    bodyFont->PrintText(body_.c_str(), {kTextArea.left, top, kTextArea.right, kTextArea.bottom}, 52, 34, 20,
-                        kTextLeft | kTextWordWrap);
+  // The parchment is one page of the grimoire's composer: the heading centred at the top, the
+  // body flowing beneath it. The scroll's own line breaks are kept.
+  std::string composed;
+  for (char c : body_) composed += c == '\n' ? std::string("~NL") : std::string(1, c);
+  CRectQueue areas;
+  areas.Push(kTextArea);
+  CGrimoirePage composer;
+  composer.font = font_ && font_->IsLoaded() ? font_ : &g_bodyFont;
+  composer.headingFont = &g_headingFont;
+  composer.textRed = 52, composer.textGreen = 34, composer.textBlue = 20;
+  composer.SetText(composed.c_str());
+  composer.SetPage(&areas, &surface);
+  if (!heading_.empty()) composer.AddText(heading_.c_str());
+  composer.RenderAll();
 }
 
 void CScrollPanel::Draw() {
