@@ -8,12 +8,14 @@
 #include <string>
 
 #include "FrontEndTestSupport.h"
+#include "MagicFakes.h"
 #include "battle/GrimoireText.h"
 #include "creatures/CreatureType.h"
 #include "creatures/SpellDefinition.h"
 #include "creatures/WizardTable.h"
 #include "frontend/Grimoire.h"
 #include "frontend/RealmView.h"
+#include "frontend/SpellBox.h"
 
 using namespace frontend_test;
 
@@ -312,6 +314,27 @@ TEST_F(GrimoireScreen, TheRealmViewsButtonOpensTheBookAtItsRealm) {
   EXPECT_EQ(g_grimoire->section, 0);
   Key(platform::VK_ESCAPE);
   EXPECT_EQ(FramesUntilChange(), g_realmView);
+}
+
+TEST_F(GrimoireScreen, TheSpellBoxsButtonOpensTheBookAtTheSpells) {
+  MagicWizards wizards;
+  FrontEndWizardsScope wizardScope{wizards};
+  NumberedItems magic;
+  FrontEndMagicScope magicScope{magic};
+  g_spellBox->wizardRecord = 0;
+  g_spellBox->timedMode = 0;
+  Open(g_spellBox);
+  Frames(1);
+  g_spellBox->grimoireRequested = 1;
+  Frames(1);
+  ASSERT_EQ(g_currentScreen, g_grimoire);
+  Frames(1);
+  FinishTurn();
+  EXPECT_EQ(g_grimoire->chapter, kGrimoireSpellChapter);
+  EXPECT_EQ(g_grimoire->section, 0);
+  Key(platform::VK_ESCAPE);
+  EXPECT_EQ(FramesUntilChange(), g_spellBox);
+  while (g_screenCount > 0) PopScreen();  // while the fakes stand
 }
 
 }  // namespace
