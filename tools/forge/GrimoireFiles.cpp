@@ -256,9 +256,27 @@ std::string GrimoireConfig() {
   return ini.Text();
 }
 
+// A small book with every code, the seed of the fuzz targets of the reader and the composer.
+std::string SampleBook() {
+  GrimoireWriter w;
+  w.Comment("A sample [every code once]: ~C ~S ~L ~D ~G ~I ~N.");
+  w.Chapter(2, kIconIsland, "Sample");
+  w.Section(0, kIconBook, "Contents").Level(0).Entry(2, 1).Entry(2, 3);
+  w.Section(1, kIconLaw, "Brownie");
+  for (int level = 0; level < 5; ++level) {
+    w.Level(level).Text("A small creature.").NewLine().Picture("Moorland.bmp").Picture("Rune.pcx");
+    w.Bar("Health", kBarX, 0, kBarWidth, kBarHeight, kRedBar, "HEALTH", 1);
+    w.Bar("Melee", kBarX, 2, kBarWidth, kBarHeight, kRedBar, "HTH", 1, 2).AreaBreak();
+    w.Bar("Mana", kBarX, 0, kBarWidth, kBarHeight, kBlueBar, "MANA_COST", 3).PageBreak().Text("More.");
+  }
+  w.Section(3, -1, "").Level(2).Text("Unnamed.");
+  return w.Result();
+}
+
 FORGE_STEP(GrimoireText) {
   ctx.WriteText(std::string(kFolder) + "grimoire.txt", GrimoireText());
   ctx.WriteText(std::string(kFolder) + "Grimoire.cfg", GrimoireConfig());
+  ctx.WriteText("samples\\grimoire\\book.txt", SampleBook());
 }
 
 }  // namespace
