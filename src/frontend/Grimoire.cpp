@@ -1,6 +1,5 @@
 #include "frontend/Grimoire.h"
 
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -449,6 +448,9 @@ void CGrimoire::UpdatePageButtons() {
   if (!back_ || !forward_) return;
   back_->Disable();
   forward_->Disable();
+  // A turn within the section shows the other frame of its button: the lit one.
+  back_->SetStateFrames(page >= 3 ? 1 : 0, 1, -1, -1);
+  forward_->SetStateFrames(moreText ? 3 : 2, 3, -1, -1);
   if (page > 1 || chapter != 0 || section != 0) back_->Enable();
   int ignored = 0;
   if (moreText || FindNextSection(ignored)) forward_->Enable();

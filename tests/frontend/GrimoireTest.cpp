@@ -74,12 +74,16 @@ TEST_F(GrimoireScreen, AThreeSpreadSectionEndsAtPagesFiveAndSix) {
   FinishTurn();
   EXPECT_EQ(g_grimoire->page, 1);
   EXPECT_TRUE(g_grimoire->moreText);
+  EXPECT_EQ(g_grimoire->ForwardButton()->stateFrames[kPanelNormal], 3);  // turning within the section
+  EXPECT_EQ(g_grimoire->BackButton()->stateFrames[kPanelNormal], 0);
   g_grimoire->NextPage();
   FinishTurn();
   g_grimoire->NextPage();
   FinishTurn();
   EXPECT_EQ(g_grimoire->page, 5);
   EXPECT_FALSE(g_grimoire->moreText);
+  EXPECT_EQ(g_grimoire->ForwardButton()->stateFrames[kPanelNormal], 2);
+  EXPECT_EQ(g_grimoire->BackButton()->stateFrames[kPanelNormal], 1);
   // Onward is the next chapter's contents, and back from there this section's last spread.
   g_grimoire->NextPage();
   FinishTurn();
