@@ -1,6 +1,7 @@
 #include "core/SavedGame.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/Bytes.h"
@@ -84,6 +85,72 @@ int64_t WriteParts(FILE* file, ISavedGameParts& parts) {
   return total;
 }
 
+// The running game's parts that a load replaces, kept to go back to when the load fails part
+// way. Written and read by the parts' own writers and readers, so each part comes back as its
+// owner keeps it.
+class RunningGameCopy {
+ public:
+  explicit RunningGameCopy(ISavedGameParts& parts) : parts_(parts), stream_(std::tmpfile(), std::fclose) {
+    std::memcpy(realmFile_, g_realmFile, sizeof realmFile_);
+    std::memcpy(realmName_, g_realmName, sizeof realmName_);
+    parts_.GetSettings(settings_);
+    parts_.GetBattleStart(battleStart_);
+    battleLoaded_ = parts_.BattleLoaded();
+    FILE* file = stream_.get();
+    ok_ = file && parts_.WriteWizards(file) >= 0 && parts_.WriteRealmState(file) >= 0 &&
+          parts_.WriteSpellBox(file) >= 0 && parts_.WriteScript(file) >= 0;
+  }
+  // Whether the copy is whole; a load never starts without one.
+  bool Ok() const { return ok_; }
+
+  // Puts everything back; the battle part restores itself when a battle was loaded, and a
+  // battle that was not is discarded again.
+  void Restore(bool battleRead) {
+    std::memcpy(g_realmFile, realmFile_, sizeof realmFile_);
+    std::memcpy(g_realmName, realmName_, sizeof realmName_);
+    FILE* file = stream_.get();
+    std::rewind(file);
+    parts_.ReadWizards(file);
+    parts_.ReadRealmState(file);
+    parts_.ReadSpellBox(file);
+    parts_.ReadScript(file);
+    parts_.SetSettings(settings_);
+    parts_.SetBattleStart(battleStart_);
+    if (battleRead && !battleLoaded_) parts_.DiscardBattle();
+  }
+
+ private:
+  ISavedGameParts& parts_;
+  std::unique_ptr<FILE, int (*)(FILE*)> stream_;
+  char realmFile_[sizeof g_realmFile];
+  char realmName_[sizeof g_realmName];
+  int32_t settings_[4] = {};
+  int32_t battleStart_[6] = {};
+  bool battleLoaded_ = false;
+  bool ok_ = false;
+};
+
+// Reads the parts after the realm block; 1 read, 2 read with a battle, 0 on a failure (with
+// battleRead telling whether the battle part was begun).
+int ReadParts(FILE* file, ISavedGameParts& parts, bool& battleRead) {
+  for (int (ISavedGameParts::*reader)(FILE*) :
+       {&ISavedGameParts::ReadWizards, &ISavedGameParts::ReadRealmState, &ISavedGameParts::ReadSpellBox})
+    if ((parts.*reader)(file) < 0) return 0;
+  int32_t settings[4];
+  if (!ReadInts(file, settings, 4)) return 0;
+  if (settings[3] < 0 || settings[3] >= kDifficultyLevels) return 0;  // it indexes the difficulty tables
+  parts.SetSettings(settings);
+  if (parts.ReadScript(file) < 0) return 0;
+  int32_t flag;
+  if (!ReadInts(file, &flag, 1)) return 0;
+  if (flag != kBattleFlag) return 1;
+  int32_t start[6];
+  if (!ReadInts(file, start, 6)) return 0;
+  parts.SetBattleStart(start);
+  battleRead = true;
+  return parts.ReadBattle(file) < 0 ? 0 : 2;
+}
+
 }  // namespace
 
 ISavedGameParts* g_savedGameParts = &g_neutralParts;
@@ -158,27 +225,17 @@ int ReadSavedGame(FILE* file) {
   // The realm is opened by these names: a game whose realm lies outside the data folder is
   // refused before anything changes.
   if (!IsValidRealmPath(realmFile, folder, sizeof folder) || !IsValidRealmName(realmName)) return 0;
+  RunningGameCopy running(parts);
+  if (!running.Ok()) return 0;
   std::memcpy(g_realmFile, realmFile, sizeof g_realmFile);
   std::memcpy(g_realmName, realmName, sizeof g_realmName);
-  for (int (ISavedGameParts::*reader)(FILE*) :
-       {&ISavedGameParts::ReadWizards, &ISavedGameParts::ReadRealmState, &ISavedGameParts::ReadSpellBox})
-    if ((parts.*reader)(file) < 0) return 0;
-  int32_t settings[4];
-  if (!ReadInts(file, settings, 4)) return 0;
-  if (settings[3] < 0 || settings[3] >= kDifficultyLevels) return 0;  // it indexes the difficulty tables
-  parts.SetSettings(settings);
-  if (parts.ReadScript(file) < 0) return 0;
-  int32_t flag;
-  if (!ReadInts(file, &flag, 1)) return 0;
-  if (flag != kBattleFlag) {
-    parts.SetLoadedState(2);
-    return 1;
+  bool battleRead = false;
+  const int read = ReadParts(file, parts, battleRead);
+  if (read == 0) {
+    running.Restore(battleRead);
+    return 0;
   }
-  int32_t start[6];
-  if (!ReadInts(file, start, 6)) return 0;
-  parts.SetBattleStart(start);
-  if (parts.ReadBattle(file) < 0) return 0;
-  parts.SetLoadedState(1);
+  parts.SetLoadedState(read == 2 ? 1 : 2);
   return 1;
 }
 

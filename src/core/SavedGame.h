@@ -34,6 +34,9 @@ class ISavedGameParts {
   virtual int ReadBattle(FILE* file) { return 0; }
   // Where play resumes after a load: 1 the battle, 2 the realm view.
   virtual void SetLoadedState(int state) {}
+  // A battle part that failed to load while no battle was loaded before: whatever it put in
+  // place goes again, so that no half-read battle stays behind.
+  virtual void DiscardBattle() {}
 };
 
 extern ISavedGameParts* g_savedGameParts;  // never null
@@ -55,7 +58,8 @@ void RemoveUnfinishedSaves();
 // that replaces the old one only when complete.
 int WriteSavedGame(const char* name, int overwrite);
 // 1 loaded, 0 on a failure; an invalid name, or a file whose tag or version is wrong,
-// changes nothing.
+// changes nothing, and a file that fails in any later part leaves the running game as it was:
+// the parts read before the failure are put back from a copy taken before the load.
 int LoadSavedGame(const char* name);
 // The same on an open stream, from its start (the fuzzer reads memory this way).
 int ReadSavedGame(FILE* file);

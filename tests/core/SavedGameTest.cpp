@@ -108,7 +108,9 @@ TEST_F(SavedGame, AGameWithoutABattleResumesInTheRealmView) {
   EXPECT_EQ(g_difficulty, 2);
   EXPECT_EQ(g_gameMode, kGameModeCampaign);
   EXPECT_EQ(g_networkGame, 0);
-  EXPECT_EQ(parts.calls, (std::vector<std::string>{"wizards", "realm", "spellbox", "script"}));
+  // The running game's parts are copied aside first, then the file's are read.
+  EXPECT_EQ(parts.calls, (std::vector<std::string>{"wizards", "realm", "spellbox", "script", "wizards", "realm",
+                                                   "spellbox", "script"}));
   EXPECT_FALSE(platform::FileExists(dir.File("Save/one.sav.writing")));
 }
 
@@ -258,4 +260,101 @@ TEST_F(SavedGame, BadFilesAreRefusedBeforeAnythingChanges) {
   ASSERT_EQ(LoadSavedGame("long"), 1);
   EXPECT_EQ(std::strlen(g_realmFile), 255u);
   EXPECT_EQ(std::strlen(g_realmName), 255u);
+}
+
+namespace {
+
+// Parts that hold a value each, as the game's owners do: a reader takes its value only when
+// its whole part is good (a zero word is a corruption), so a later part's failure shows whether
+// the load puts the earlier ones back.
+struct ValueParts : ISavedGameParts {
+  int32_t wizards = 0, realm = 0, spellBox = 0, script = 0, battle = 0;
+  bool battleLoaded = true;
+  int discarded = 0;
+
+  static int Write(FILE* file, int32_t value) { return bytes::WriteU32(file, static_cast<uint32_t>(value)) ? 4 : -1; }
+  static int Read(FILE* file, int32_t& value) {
+    uint32_t word = 0;
+    if (!bytes::ReadU32(file, word) || word == 0) return -1;
+    value = static_cast<int32_t>(word);
+    return 4;
+  }
+  int WriteWizards(FILE* f) override { return Write(f, wizards); }
+  int ReadWizards(FILE* f) override { return Read(f, wizards); }
+  int WriteRealmState(FILE* f) override { return Write(f, realm); }
+  int ReadRealmState(FILE* f) override { return Read(f, realm); }
+  int WriteSpellBox(FILE* f) override { return Write(f, spellBox); }
+  int ReadSpellBox(FILE* f) override { return Read(f, spellBox); }
+  int WriteScript(FILE* f) override { return Write(f, script); }
+  int ReadScript(FILE* f) override { return Read(f, script); }
+  bool BattleLoaded() override { return battleLoaded; }
+  int WriteBattle(FILE* f) override { return Write(f, battle); }
+  int ReadBattle(FILE* f) override { return Read(f, battle); }
+  void DiscardBattle() override { ++discarded; }
+
+  std::vector<int32_t> Values() const { return {wizards, realm, spellBox, script, battle}; }
+  void Set(int32_t base) {
+    wizards = base + 1, realm = base + 2, spellBox = base + 3, script = base + 4, battle = base + 5;
+  }
+};
+
+}  // namespace
+
+// Every part of a saved game, cut short or corrupted: the load fails and the running game is
+// the one that ran before, its parts, its settings, its realm and its battle start alike.
+TEST_F(SavedGame, ALoadFailingInAnyPartLeavesTheRunningGameAsItWas) {
+  ValueParts values;
+  g_savedGameParts = &values;
+  values.Set(10);
+  ASSERT_EQ(WriteSavedGame("saved", 0), 1);
+  const std::vector<uint8_t> good = File("saved");
+  const size_t first = 12 + 512;  // the parts begin after the header and the realm block
+  const struct {
+    const char* part;
+    size_t at;  // the part's first byte
+  } cases[] = {{"wizards", first},
+               {"realm", first + 4},
+               {"spell box", first + 8},
+               {"script", first + 12 + 16},
+               {"battle", first + 12 + 16 + 4 + 4 + 24}};
+  for (const auto& c : cases)
+    for (bool cut : {false, true}) {
+      std::vector<uint8_t> bad = good;
+      if (cut)
+        bad.resize(c.at + 2);
+      else
+        bytes::StoreU32(bad.data() + c.at, 0);
+      platform::WriteWholeFile(dir.File("Save/bad.sav"), bad.data(), bad.size());
+      values.Set(100);
+      values.battleLoaded = true;
+      std::snprintf(g_realmName, sizeof g_realmName, "fen");
+      std::snprintf(g_realmFile, sizeof g_realmFile, "realms\\fen\\fen.cfg");
+      g_difficulty = 1;
+      g_gameMode = kGameModeDirect;
+      g_startRegion = 7;
+      g_mapSeed = 77;
+      const std::string what = std::string(c.part) + (cut ? " cut short" : " corrupted");
+      EXPECT_EQ(LoadSavedGame("bad"), 0) << what;
+      EXPECT_EQ(values.Values(), (std::vector<int32_t>{101, 102, 103, 104, 105})) << what;
+      EXPECT_STREQ(g_realmName, "fen") << what;
+      EXPECT_STREQ(g_realmFile, "realms\\fen\\fen.cfg") << what;
+      EXPECT_EQ(g_difficulty, 1) << what;
+      EXPECT_EQ(g_gameMode, kGameModeDirect) << what;
+      EXPECT_EQ(g_startRegion, 7) << what;
+      EXPECT_EQ(g_mapSeed, 77) << what;
+    }
+  // A battle read half while none was loaded goes again; one that was loaded restores itself.
+  std::vector<uint8_t> bad = good;
+  bytes::StoreU32(bad.data() + cases[4].at, 0);
+  platform::WriteWholeFile(dir.File("Save/bad.sav"), bad.data(), bad.size());
+  values.battleLoaded = false;
+  values.discarded = 0;
+  EXPECT_EQ(LoadSavedGame("bad"), 0);
+  EXPECT_EQ(values.discarded, 1);
+  // The good file loads whole.
+  values.Set(100);
+  ASSERT_EQ(LoadSavedGame("saved"), 1);
+  EXPECT_EQ(values.Values(), (std::vector<int32_t>{11, 12, 13, 14, 15}));
+  EXPECT_STREQ(g_realmName, "moorland");
+  g_savedGameParts = &parts;
 }
