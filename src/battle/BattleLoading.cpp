@@ -380,6 +380,22 @@ void CBattle::SetUpPanels() {
   }
 }
 
+void ReloadBattleGraphics(CBattle& battle) {
+  LoadBattleMessagePanels();
+  g_tooltipManager.LoadTexts("cfg\\battletooltip.cfg");
+  g_tooltipManager.Load();
+  int rect[4] = {};
+  BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, rect);
+  g_mapView.SetViewRect(platform::Rect{rect[0], rect[1], rect[2], rect[3]});
+  const int cell[3] = {g_mapView.camCellX, g_mapView.camCellY, g_mapView.camLevel};
+  const int sub[3] = {g_mapView.camSubX, g_mapView.camSubY, g_mapView.camSubZ};
+  battle.SetUpPanels();
+  g_mapView.camCellX = cell[0], g_mapView.camCellY = cell[1], g_mapView.camLevel = cell[2];
+  g_mapView.camSubX = sub[0], g_mapView.camSubY = sub[1], g_mapView.camSubZ = sub[2];
+  battle.buttonsShown = battle.buttonsSprite.Load("sprites\\battlebuttons.spr", 2) ? 1 : 0;
+  RequestPanelRedraw();
+}
+
 void CBattle::FreeGraphics() {
   FreeSelectBarAndFace();
   FreeBattleMessagePanels();

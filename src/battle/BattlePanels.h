@@ -22,6 +22,10 @@ void LoadBattleMessagePanels();
 void SetUpSpotIconsAndScanner();
 // FreeGraphics: their art and surfaces go, the scanner hidden.
 void FreeBattleMessagePanels();
+// After the battle's FreeGraphics and a change of resolution or view size: the panels and the
+// view's rectangle again, for the resolution now in use; the camera stays where it looked.
+class CBattle;
+void ReloadBattleGraphics(CBattle& battle);
 // The battle step before the map is drawn: the spot icons count down (unless greyed).
 void StepBattlePanels();
 // After the map, in the battle's order: with a local army the select bar, the chat console

@@ -12,6 +12,10 @@
 
 namespace {
 constexpr int kMenuButtonBevel = 40;  // percent; the menus' buttons stand out more than the default 20
+
+size_t GroupOf(const MenuWidget& widget) {
+  return static_cast<size_t>(widget.radioGroup >= 0 && widget.radioGroup < kMenuRadioGroups ? widget.radioGroup : 0);
+}
 }  // namespace
 
 std::vector<MenuWidget> MenuOfButtons(int buttons, int labels) {
@@ -90,7 +94,8 @@ void CFrontEndMenu::CreateWidget(size_t widget, int index) {
   } else {
     if (!clickCallbacks_[type])
       clickCallbacks_[type] = std::make_unique<CFunctionCallback>([this, type](int id) { OnClick(type, id); });
-    made.control = MakeWidgetControl(type, config, index, clickCallbacks_[type].get(), radioGroup_);
+    made.control =
+        MakeWidgetControl(type, config, index, clickCallbacks_[type].get(), radioGroups_[GroupOf(widgets_[widget])]);
     if (auto* button = dynamic_cast<CTextButton*>(made.control.get())) button->bevel = kMenuButtonBevel;
   }
   made_.push_back(std::move(made));
@@ -112,9 +117,9 @@ void CFrontEndMenu::Load() {
   LoadBackgroundPicture();
 
   int perType[kWidgetTypeCount] = {};
-  int radioButtons = 0;
-  for (const MenuWidget& widget : widgets_) radioButtons += widget.type == kWidgetRadioButton;
-  radioGroup_.Reserve(radioButtons);
+  int radioButtons[kMenuRadioGroups] = {};
+  for (const MenuWidget& widget : widgets_) radioButtons[GroupOf(widget)] += widget.type == kWidgetRadioButton;
+  for (size_t group = 0; group < radioGroups_.size(); ++group) radioGroups_[group].Reserve(radioButtons[group]);
   made_.reserve(widgets_.size());
   labels_.reserve(widgets_.size());
   for (size_t i = 0; i < widgets_.size(); ++i) CreateWidget(i, perType[widgets_[i].type]++);
@@ -138,7 +143,7 @@ void CFrontEndMenu::Unload() {
   controls.Clear();
   made_.clear();
   labels_.clear();
-  radioGroup_.Reserve(0);
+  for (CRadioGroup& group : radioGroups_) group.Reserve(0);
   for (auto& callback : clickCallbacks_) callback.reset();
   widgetConfigs.clear();
   restorer_.reset();

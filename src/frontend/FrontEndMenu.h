@@ -10,6 +10,7 @@
 // A screen holds its surfaces and controls only while it is on top: it loads on Enter and
 // Resume and unloads on Exit and Suspend. Only the screen object and its own state persist.
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,7 +30,10 @@ struct MenuWidget {
   int type = kWidgetTextButton;
   int number = 1;
   bool focusable = true;
+  int radioGroup = 0;  // a radio button's group on the screen (0 to kMenuRadioGroups - 1)
 };
+
+inline constexpr int kMenuRadioGroups = 8;
 
 // The widgets of a plain menu: TEXTBUTTON_1 to TEXTBUTTON_<buttons>, all focusable, then
 // TEXT_1 to TEXT_<labels>.
@@ -79,6 +83,7 @@ class CFrontEndMenu : public CMenuScreen {
   CListBox* List(int index) const;
   CTextLabel* Label(int index);
   const CWidgetConfig* WidgetConfig(int type, int index) const;
+  CRadioGroup& RadioGroup(int group) { return radioGroups_[static_cast<size_t>(group)]; }
 
  protected:
   // Further steps of Load, after the controls were made and before the screen counts as loaded.
@@ -100,7 +105,7 @@ class CFrontEndMenu : public CMenuScreen {
   std::vector<MenuWidget> widgets_;
   std::vector<Made> made_;
   std::vector<CTextLabel> labels_;
-  CRadioGroup radioGroup_;
+  std::array<CRadioGroup, kMenuRadioGroups> radioGroups_;
   CSurface backgroundSurface_;
   std::unique_ptr<BackgroundRestorer> restorer_;
   std::unique_ptr<CCallback> clickCallbacks_[kWidgetTypeCount];

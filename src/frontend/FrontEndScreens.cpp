@@ -3,6 +3,9 @@
 #include <new>
 
 #include "frontend/Grimoire.h"
+#include "frontend/BattleOptions.h"
+#include "frontend/CharacterScreen.h"
+#include "frontend/LoadSaveGame.h"
 #include "frontend/MainMenu.h"
 #include "frontend/MapSelection.h"
 #include "frontend/MiniMenu.h"
@@ -34,6 +37,10 @@ ScreenStorage<CSpellBoxScreen> g_spellBoxStorage;
 ScreenStorage<CRealmView> g_realmViewStorage;
 ScreenStorage<CMiniMenuScreen> g_miniMenuStorage;
 ScreenStorage<CGrimoire> g_grimoireStorage;
+ScreenStorage<CBattleOptionsScreen> g_battleOptionsStorage;
+ScreenStorage<CLoadGameScreen> g_loadGameStorage;
+ScreenStorage<CCharacterScreen> g_characterStorage;
+ScreenStorage<CSaveGameScreen> g_saveGameStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -54,6 +61,12 @@ void ConstructFrontEndScreens() {
   if (!g_realmView) g_realmView = g_realmViewStorage.Construct();
   if (!g_miniMenu) g_miniMenu = g_miniMenuStorage.Construct();
   if (!g_grimoire) g_grimoire = g_grimoireStorage.Construct();
+  if (!g_battleOptions) g_battleOptions = g_battleOptionsStorage.Construct();
+  SetFrontEndScreen(FrontEndScreen::kBattleOptions, g_battleOptions);
+  if (!g_loadGameScreen) g_loadGameScreen = g_loadGameStorage.Construct();
+  if (!g_saveGameScreen) g_saveGameScreen = g_saveGameStorage.Construct();
+  if (!g_characterScreen) g_characterScreen = g_characterStorage.Construct();
+  SetFrontEndScreen(FrontEndScreen::kLoadGame, g_loadGameScreen);
   SetFrontEndScreen(FrontEndScreen::kRealmView, g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
@@ -63,6 +76,12 @@ void ConstructFrontEndScreens() {
 void DestroyFrontEndScreens() {
   SetFrontEndScreen(FrontEndScreen::kRealmView, nullptr);
   Destroy(g_grimoire);
+  SetFrontEndScreen(FrontEndScreen::kBattleOptions, nullptr);
+  Destroy(g_battleOptions);
+  SetFrontEndScreen(FrontEndScreen::kLoadGame, nullptr);
+  Destroy(g_characterScreen);
+  Destroy(g_saveGameScreen);
+  Destroy(g_loadGameScreen);
   Destroy(g_miniMenu);
   Destroy(g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, nullptr);

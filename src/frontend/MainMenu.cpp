@@ -8,6 +8,7 @@
 #include "core/Options.h"
 #include "frontend/CurrentRealm.h"
 #include "frontend/FrontEndWizards.h"
+#include "frontend/LoadSaveGame.h"
 #include "frontend/RealmView.h"
 #include "frontend/ScreenTable.h"
 #include "ui/Cursor.h"
@@ -117,6 +118,7 @@ void CMainMenuScreen::OnClick(int type, int index) {
     case kLoadGame:
       g_networkGame = 0;
       g_gameMode = kGameModeCampaign;
+      if (g_loadGameScreen) g_loadGameScreen->callerId = kScreenMainMenu;
       break;
     case kOnlineLobby:
       g_networkGame = 1;

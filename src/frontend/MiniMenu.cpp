@@ -8,7 +8,10 @@
 #include "core/ErrorBox.h"
 #include "core/GameSettings.h"
 #include "creatures/Armies.h"
+#include "frontend/BattleOptions.h"
+#include "frontend/LoadSaveGame.h"
 #include "frontend/RealmView.h"
+#include "frontend/ScreenTable.h"
 #include "graphics/Display.h"
 #include "graphics/Pictures.h"
 #include "ui/Cursor.h"
@@ -18,9 +21,19 @@ CMiniMenuScreen* g_miniMenu = nullptr;
 
 namespace {
 
-// The battle's Escape (outside quick and network battles) opens the mini menu over it.
+// The battle's Escape (outside quick and network battles) opens the mini menu over it; F2 and
+// F3 the save and load screens, but never in a network battle, where a game loaded on one
+// machine alone would break the lock step.
 class CMiniMenuBattleKeys : public IBattleKeyTargets {
  public:
+  void PushSaveScreen() override {
+    if (!g_networkGame && g_saveGameScreen) PushScreen(g_saveGameScreen);
+  }
+  void PushLoadScreen() override {
+    if (g_networkGame || !g_loadGameScreen) return;
+    g_loadGameScreen->callerId = kBattleScreenId;
+    PushScreen(g_loadGameScreen);
+  }
   bool PushMiniMenu(int mode) override {
     if (!g_miniMenu) return false;
     g_miniMenu->mode = mode;
@@ -54,8 +67,31 @@ int CMiniMenuScreen::ButtonOf(int layoutIndex) {
 }
 
 void CMiniMenuScreen::Enter() {
+  closeOnResume_ = false;
   SetCursorKind(kCursorNormal);
   CFrontEndMenu::Enter();
+}
+
+void CMiniMenuScreen::Resume() {
+  if (closeOnResume_) {
+    closeOnResume_ = false;
+    closeRequested = 1;
+    return;
+  }
+  CFrontEndMenu::Resume();
+}
+
+CScreen* CMiniMenuScreen::ScreenOf(int choice) {
+  switch (choice) {
+    case kLoadGame:
+      return g_loadGameScreen;
+    case kSaveGame:
+      return g_saveGameScreen;
+    case kOptions:
+      return g_battleOptions;
+    default:
+      return nullptr;
+  }
 }
 
 std::string CMiniMenuScreen::BackgroundPath() const {
@@ -76,16 +112,23 @@ void CMiniMenuScreen::LoadBackgroundPicture() {
 void CMiniMenuScreen::AfterLoad() {
   for (int i = 0; i < kLayoutButtons; ++i)
     if (NetworkLayoutButton(i) != (g_networkGame != 0)) WithdrawControl(kWidgetTextButton, i);
-  // Load, save and the options come with their screens.
   for (int i = 0; i < kLayoutButtons; ++i) {
     const int button = ButtonOf(i);
-    if (NetworkLayoutButton(i) == (g_networkGame != 0) && button <= kOptions) GreyOutButton(i);
+    if (NetworkLayoutButton(i) == (g_networkGame != 0) && button <= kOptions && !ScreenOf(button)) GreyOutButton(i);
   }
 }
 
 void CMiniMenuScreen::OnClick(int type, int index) {
   if (type != kWidgetTextButton) return;
-  switch (ButtonOf(index)) {
+  const int choice = ButtonOf(index);
+  if (CScreen* next = ScreenOf(choice)) {
+    if (choice == kLoadGame) g_loadGameScreen->callerId = kScreenMiniMenu;
+    closeOnResume_ = true;
+    LeaveTo(next);
+    return;
+  }
+  if (choice <= kOptions) return;  // a greyed entry
+  switch (choice) {
     case kQuit:
       if (mode == kRealmViewMode) {
         if (g_realmView) {

@@ -2,9 +2,9 @@
 // CMiniMenuScreen (screen id 20): the small menu over the realm view (its button, or Escape)
 // and over a battle: load game, save game, options, quit and resume; over a network battle
 // only options, quit and resume. It draws itself over a copy of the screen beneath it, which
-// the screen beneath draws again once it is current. Quit leaves the campaign from the realm view (mode 4), loses a
-// campaign battle, and ends any other battle. Load, save and the options wait for their
-// screens: their buttons stay greyed until then.
+// the screen beneath draws again once it is current. Quit leaves the campaign from the realm
+// view (mode 4), loses a campaign battle, and ends any other battle. Load, save and the
+// options push their screens; when one returns, the menu closes too.
 
 #include "frontend/FrontEndMenu.h"
 
@@ -17,6 +17,7 @@ class CMiniMenuScreen : public CFrontEndMenu {
   CMiniMenuScreen();
 
   void Enter() override;
+  void Resume() override;
   void OnClick(int type, int index) override;
   void LoadBackgroundPicture() override;
   // "Interface\MiniMenu\<w>x<h>\<BackgroundFile> <w>-<h>.BMP"
@@ -28,8 +29,14 @@ class CMiniMenuScreen : public CFrontEndMenu {
 
   int mode = 0;  // 4 when opened by the realm view
 
+  // The load, save and options screens it leads to (null while a screen does not exist).
+  static CScreen* ScreenOf(int choice);
+
  protected:
   void AfterLoad() override;
+
+ private:
+  bool closeOnResume_ = false;  // a screen it pushed returns: the menu closes too
 };
 
 extern CMiniMenuScreen* g_miniMenu;

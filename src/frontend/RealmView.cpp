@@ -12,8 +12,11 @@
 #include "core/RealmPath.h"
 #include "creatures/WizardTable.h"
 #include "frontend/Grimoire.h"
+#include "frontend/CharacterScreen.h"
+#include "frontend/LoadSaveGame.h"
 #include "frontend/MiniMenu.h"
 #include "frontend/RegionEntry.h"
+#include "frontend/ScreenTable.h"
 #include "frontend/SpellBox.h"
 #include "graphics/Display.h"
 #include "map/Map.h"
@@ -209,8 +212,13 @@ bool CRealmView::PushRequestedScreen() {
       return true;
     }
   }
-  // The character screen comes with its own screen; its button stays greyed until then.
-  requests_[kCharacterButton] = 0;
+  if (requests_[kCharacterButton]) {
+    requests_[kCharacterButton] = 0;
+    if (g_characterScreen) {
+      PushScreen(g_characterScreen);
+      return true;
+    }
+  }
   return false;
 }
 
@@ -265,8 +273,15 @@ void CRealmView::EnterChosenBattle() {
 
 int CRealmView::OnMessage(platform::WindowHandle, unsigned message, uintptr_t wParam, intptr_t) {
   // Escape opens the mini menu (also while the realm is finished and nothing is drawn); F2 and
-  // F3, the save and load screens, come with those screens.
-  if (message == platform::WM_KEYDOWN && static_cast<int>(wParam) == platform::VK_ESCAPE) PushMiniMenu();
+  // F3 the save and load screens.
+  if (message != platform::WM_KEYDOWN) return 0;
+  const int key = static_cast<int>(wParam);
+  if (key == platform::VK_ESCAPE) PushMiniMenu();
+  if (key == platform::VK_F1 + 1 && g_saveGameScreen) PushScreen(g_saveGameScreen);
+  if (key == platform::VK_F1 + 2 && g_loadGameScreen) {
+    g_loadGameScreen->callerId = kScreenRealmView;
+    PushScreen(g_loadGameScreen);
+  }
   return 0;
 }
 

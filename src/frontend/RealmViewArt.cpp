@@ -200,8 +200,8 @@ void CRealmView::MakeButtons() {
     const int left = kFirstButtonLeft[lowRes] - kButtonSpacing * b;
     button->Create(spec.id, platform::Rect{left, kButtonTop, left + kButtonSize, kButtonTop + kButtonSize},
                    buttonCallback_.get(), nullptr, 1);
-    // The character screen is not there yet (nor the grimoire, in a program without one).
-    if ((spec.id == kGrimoireButton && !g_grimoire) || spec.id == kCharacterButton) button->GreyOut();
+    // The grimoire's button stays greyed in a program without one.
+    if (spec.id == kGrimoireButton && !g_grimoire) button->GreyOut();
     buttons_[b] = std::move(button);
   }
 }

@@ -8,6 +8,7 @@
 #include "core/GameSettings.h"
 #include "core/Options.h"
 #include "core/Random.h"
+#include "frontend/CharacterScreen.h"
 #include "frontend/FrontEndBattle.h"
 #include "frontend/FrontEndWizards.h"
 #include "frontend/Grimoire.h"
@@ -27,6 +28,7 @@ constexpr int kRadioButtons = 4;
 constexpr int kStandardButtons = 3;
 constexpr int kHideInFirstRegion[] = {1, 2};  // the spell box and character buttons
 constexpr int kGrimoireStandardButton = 0;
+constexpr int kCharacterStandardButton = 2;
 
 std::vector<MenuWidget> RegionEntryWidgets() {
   return {{kWidgetTextButton, 1, true},     {kWidgetTextButton, 2, true},     {kWidgetStandardButton, 1, true},
@@ -133,6 +135,10 @@ void CRegionEntryScreen::OnClick(int type, int index) {
     for (int r = 0; r < kRadioButtons; ++r)
       if (auto* radio = static_cast<CRadioButton*>(ControlOf(kWidgetRadioButton, r)); radio && radio->Selected())
         g_difficulty = r;
+  if (type == kWidgetStandardButton && index == kCharacterStandardButton && g_characterScreen) {
+    LeaveTo(g_characterScreen);
+    return;
+  }
   if (type == kWidgetTextButton && index == kGoOn) {
     GoOn();
   } else if (type == kWidgetTextButton && index == kBack) {
@@ -143,8 +149,7 @@ void CRegionEntryScreen::OnClick(int type, int index) {
     }
     LeaveClosing();
   }
-  // The grimoire opens at the region's own section; the spell box and the character screen
-  // are opened from the realm view's road, which comes with them.
+  // The grimoire opens at the region's own section.
   if (type == kWidgetStandardButton && index == kGrimoireStandardButton && mode != kFromQuickBattle && g_grimoire) {
     g_grimoire->RequestOpen(CRealmView::RealmIndex(realmName.c_str()), region);
     pendingPush = g_grimoire;

@@ -4,13 +4,14 @@
 #include "battle/Script.h"
 #include "core/SavedGame.h"
 #include "creatures/WizardTable.h"
+#include "frontend/LoadSaveGame.h"
 #include "frontend/RealmView.h"
+#include "frontend/SpellBox.h"
+#include "frontend/SpellBoxChoices.h"
 #include "map/Map.h"
 
 namespace {
 
-// The spell box and where play resumes keep the neutral answers until the front end installs
-// its share.
 class CGameSavedParts : public ISavedGameParts {
  public:
   int WriteRealmState(FILE* file) override { return g_realmView ? g_realmView->realmState.WriteSave(file) : -1; }
@@ -23,6 +24,19 @@ class CGameSavedParts : public ISavedGameParts {
     ISavedGameParts::SetSettings(settings);
     g_realmTutorialStep = settings[0];
   }
+  // The army's choices in the spell box go with the game; without the screen (tests of other
+  // parts) its block keeps its place, empty.
+  int WriteSpellBox(FILE* file) override {
+    return g_spellBox ? g_spellBox->WriteSave(file) : WriteSpellBoxSave(SpellBoxChoices{}, file);
+  }
+  int ReadSpellBox(FILE* file) override {
+    SpellBoxChoices unused;
+    return g_spellBox ? g_spellBox->ReadSave(file) : ReadSpellBoxSave(unused, file);
+  }
+  void SetLoadedState(int state) override {
+    if (g_loadGameScreen) g_loadGameScreen->SetLoadedState(state);
+  }
+  void DiscardBattle() override { g_map.Clear(); }
   int WriteWizards(FILE* file) override { return g_wizardTable.Save(file); }
   int ReadWizards(FILE* file) override { return g_wizardTable.Load(file); }
   int WriteScript(FILE* file) override { return CScript::Save(file); }

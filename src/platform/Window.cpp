@@ -18,6 +18,7 @@
 #include "platform/Numbers.h"
 #include "platform/SdlVideo.h"
 #include "platform/Text.h"
+#include "platform/WindowResize.h"
 
 namespace platform {
 
@@ -488,6 +489,18 @@ void GetClientSize(WindowHandle window, int& width, int& height) {
   WindowData* data = Find(window);
   width = data ? data->clientWidth : 0;
   height = data ? data->clientHeight : 0;
+}
+
+bool ResizeClientArea(WindowHandle window, int width, int height) {
+  WindowData* data = Find(window);
+  if (!data || width <= 0 || height <= 0) return false;
+  data->clientWidth = width;
+  data->clientHeight = height;
+  if (!data->fullScreen) {
+    SDL_SetWindowSize(data->sdl, width, height);
+    SDL_SetWindowPosition(data->sdl, 0, 0);
+  }
+  return true;
 }
 
 void ClientToScreen(WindowHandle window, int& x, int& y) {

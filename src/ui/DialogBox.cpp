@@ -36,7 +36,11 @@ int CDialogBox::Open(CCallback* ownerCallback, const char* pictureFile, const ch
 
   const int lineHeight = font ? font->GetLineHeight() : 0;
   const TextRect screen{0, 0, screenWidth, screenHeight};
-  int width = std::max(CaptionWidth(font, firstCaption, screen), CaptionWidth(font, secondCaption, screen));
+  // Room beside the caption for the button's bevel and the font's letter spacing, which the
+  // measure leaves out: without it "Yes" printed as "Ye".
+  constexpr int kCaptionMargin = 16;
+  int width =
+      std::max(CaptionWidth(font, firstCaption, screen), CaptionWidth(font, secondCaption, screen)) + kCaptionMargin;
   const int top = boxY + boxHeight - lineHeight - 25, bottom = top + lineHeight + 5;
   platform::Rect places[2];
   if (secondCaption) {

@@ -11,6 +11,7 @@
 #include "battle/BattleKeys.h"
 #include "creatures/Armies.h"
 #include "forge/MiniMenuArt.h"
+#include "frontend/BattleOptions.h"
 #include "frontend/MiniMenu.h"
 #include "frontend/RealmView.h"
 #include "ui/TextButton.h"
@@ -40,13 +41,16 @@ TEST_F(MiniMenu, FiveButtonsOrInANetworkBattleThreeStartingWithTheOptions) {
   Open(g_miniMenu);
   Frames(1);
   SaveFrame("mini_menu_800.png");
-  // Load, save and options greyed until their screens come; quit and resume live.
   EXPECT_EQ(States(),
-            (std::vector<int>{kStateGreyed, kStateGreyed, kStateGreyed, kStateNormal, kStateNormal, -1, -1, -1}));
+            (std::vector<int>{kStateNormal, kStateNormal, kStateNormal, kStateNormal, kStateNormal, -1, -1, -1}));
   while (g_screenCount > 0) PopScreen();
   g_networkGame = 1;
   Open(g_miniMenu);
-  EXPECT_EQ(States(), (std::vector<int>{-1, -1, -1, -1, -1, kStateGreyed, kStateNormal, kStateNormal}));
+  EXPECT_EQ(States(), (std::vector<int>{-1, -1, -1, -1, -1, kStateNormal, kStateNormal, kStateNormal}));
+  // The first of them opens the battle options.
+  Frames(1);
+  ClickWidget(layout_, WidgetKind::kTextButton, 6);
+  EXPECT_EQ(FramesUntilChange(), g_battleOptions);
   EXPECT_EQ(CMiniMenuScreen::ButtonOf(5), CMiniMenuScreen::kOptions);
   EXPECT_EQ(CMiniMenuScreen::ButtonOf(6), CMiniMenuScreen::kQuit);
   EXPECT_EQ(CMiniMenuScreen::ButtonOf(7), CMiniMenuScreen::kResume);
