@@ -1,0 +1,142 @@
+// Saving and loading a campaign in the real program, led by a script: the first region's battle
+// won, the realm view's mini menu saves the game as "castle", quitting returns to the main
+// menu, whose Load Game lists it and loads it back into the realm view. And the battle options
+// switch the running program to 640 x 480 and back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ProgramRoad.h"
+#include "forge/BattleEndLayouts.h"
+#include "forge/CampaignMenus.h"
+#include "forge/FrontEndLayouts.h"
+#include "forge/MiniMenuArt.h"
+#include "forge/MoorlandRealm.h"
+#include "forge/SetupScreenLayouts.h"
+#include "support/Png.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+#ifdef VRASK_PROGRAM
+
+using e2e::Point;
+using e2e::ScreenIds;
+using forge::WidgetKind;
+using testing_support::ReadText;
+
+// Whether the ids hold the sequence in order (other ids may lie between).
+bool HoldsInOrder(const std::vector<int>& ids, const std::vector<int>& sequence) {
+  size_t next = 0;
+  for (int id : ids)
+    if (next < sequence.size() && id == sequence[next]) ++next;
+  return next == sequence.size();
+}
+
+class SaveLoadRoad : public e2e::ProgramRoad {
+ protected:
+  void Run(const std::string& road) {
+    std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=TRUE\nMaxFramesPerSec=100\n";
+    std::ofstream(dir_.File("road.txt")) << road;
+    const int status =
+        std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt", "/win", 240).c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+  }
+  std::vector<uint8_t> Frame(const std::string& name, int width, int height) {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb;
+    EXPECT_TRUE(testing_support::ReadStoredPng(dir_.File(name), w, h, rgb)) << name;
+    EXPECT_EQ(w, width) << name;
+    EXPECT_EQ(h, height) << name;
+    if (w > 0) KeepPicture(name, "save_load_road_" + name);
+    return rgb;
+  }
+};
+
+TEST_F(SaveLoadRoad, ACampaignSavedFromTheMiniMenuLoadsBackFromTheMainMenu) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), region = forge::RegionEntryLayout(),
+                            won = forge::BattleEndLayout(true), mini = forge::MiniMenuLayout(),
+                            save = forge::SaveGameLayout(), load = forge::LoadGameLayout();
+  const int rx = forge::Moorland().flagPoints[4].x, ry = forge::Moorland().flagPoints[4].y + 16;
+  std::ostringstream road;
+  road << "log screens.txt\n1 seed 4242\n"
+       << "4 click " << Point(main, WidgetKind::kTextButton, 1, true) << "\n"
+       << "31 click " << Point(region, WidgetKind::kTextButton, 1, true) << "\n"
+       << "61 battle won\n"
+       << "201 click " << Point(won, WidgetKind::kTextButton, 1, true) << "\n";
+  for (int frame = 241; frame < 261; frame += 5) road << frame << " click " << rx << " " << ry << "\n";
+  road << "280 png realm_saved.png\n"
+       << "281 key ESCAPE\n"
+       << "290 png mini.png\n"
+       << "291 click " << Point(mini, WidgetKind::kTextButton, 2, true) << "\n"  // Save Game
+       << "310 click " << Point(save, WidgetKind::kEditBox, 1, true) << "\n";
+  int frame = 312;
+  for (char c : std::string("castle")) road << frame++ << " key " << c << "\n";
+  road << "320 png save.png\n"
+       << "321 key RETURN\n"
+       << "360 key ESCAPE\n"
+       << "370 click " << Point(mini, WidgetKind::kTextButton, 4, true) << "\n"  // Quit
+       << "420 click " << Point(main, WidgetKind::kTextButton, 2, true) << "\n"  // Load Game
+       << "445 png load.png\n"
+       << "446 click " << Point(load, WidgetKind::kTextButton, 1, true) << "\n"
+       << "500 png loaded.png\n"
+       << "501 key ESCAPE\n"
+       << "510 click " << Point(mini, WidgetKind::kTextButton, 4, true) << "\n"  // Quit again
+       << "560 png main_again.png\n"
+       << "561 close\n";
+  Run(road.str());
+  const std::string log = ReadText(dir_.File("screens.txt"));
+  std::vector<int> ids = ScreenIds(log);
+  // The mini menu (20) opens the save screen (16) and closes with it; Quit leaves the realm view
+  // (4) for the main menu (3), whose Load Game (15) leads back to the realm view; quitting that
+  // campaign reaches the main menu again, not the realm view once more.
+  EXPECT_TRUE(HoldsInOrder(ids, {3, 4, 21, 4, 2, 6, 2, 4, 20, 16, 4, 20, 3, 15, 3, 4, 20, 3})) << log;
+  while (!ids.empty() && (ids.back() == 0 || ids.back() == 1)) ids.pop_back();  // the end: the root, then none
+  ASSERT_FALSE(ids.empty());
+  EXPECT_EQ(ids.back(), 3) << log;
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("Save/castle.sav")));
+  for (const char* name : {"mini.png", "save.png", "load.png", "main_again.png"}) Frame(name, 800, 600);
+  // The realm as it was saved: the loaded view shows the same map as the saved one, flags and all.
+  const std::vector<uint8_t> saved = Frame("realm_saved.png", 800, 600), loaded = Frame("loaded.png", 800, 600);
+  ASSERT_EQ(saved.size(), loaded.size());
+  size_t same = 0;
+  for (size_t i = 0; i < saved.size(); i += 3)
+    same += std::abs(saved[i] - loaded[i]) + std::abs(saved[i + 1] - loaded[i + 1]) +
+                std::abs(saved[i + 2] - loaded[i + 2]) <
+            24;
+  EXPECT_GT(same, saved.size() / 3 * 9 / 10) << "the loaded realm view differs from the saved one";
+}
+
+TEST_F(SaveLoadRoad, TheOptionsSwitchTheRunningProgramTo640x480AndBack) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), options = forge::BattleOptionsLayout();
+  std::ostringstream road;
+  road << "log screens.txt\n"
+       << "4 click " << Point(main, WidgetKind::kTextButton, 5, true) << "\n"
+       << "25 png options_800.png\n"
+       << "26 click " << Point(options, WidgetKind::kRadioButton, 2, true) << "\n"  // 640 x 480
+       << "30 click " << Point(options, WidgetKind::kTextButton, 1, true) << "\n"   // Accept
+       << "55 png main_640.png\n"
+       << "56 click " << Point(main, WidgetKind::kTextButton, 5, false) << "\n"
+       << "80 png options_640.png\n"
+       << "81 click " << Point(options, WidgetKind::kRadioButton, 1, false) << "\n"  // 800 x 600
+       << "85 click " << Point(options, WidgetKind::kTextButton, 1, false) << "\n"
+       << "110 png main_800.png\n"
+       << "111 close\n";
+  Run(road.str());
+  const std::vector<int> ids = ScreenIds(ReadText(dir_.File("screens.txt")));
+  EXPECT_TRUE(HoldsInOrder(ids, {3, 10, 3, 10, 3})) << ReadText(dir_.File("screens.txt"));
+  Frame("options_800.png", 800, 600);
+  Frame("main_640.png", 640, 480);
+  Frame("options_640.png", 640, 480);
+  Frame("main_800.png", 800, 600);
+  EXPECT_NE(ReadText(dir_.File("cfg/prefs.cfg")).find("IsHighRes=TRUE"), std::string::npos);
+}
+
+#endif
+
+}  // namespace
