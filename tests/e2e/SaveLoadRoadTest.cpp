@@ -137,6 +137,38 @@ TEST_F(SaveLoadRoad, TheOptionsSwitchTheRunningProgramTo640x480AndBack) {
   EXPECT_NE(ReadText(dir_.File("cfg/prefs.cfg")).find("IsHighRes=TRUE"), std::string::npos);
 }
 
+// Under a running campaign battle: Escape opens the mini menu, its Options switch to 640 x 480,
+// and the battle goes on at the new size with its panels reloaded, then is won as usual.
+TEST_F(SaveLoadRoad, TheOptionsSwitchTheResolutionUnderARunningBattle) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), region = forge::RegionEntryLayout(),
+                            mini = forge::MiniMenuLayout(), options = forge::BattleOptionsLayout();
+  std::ostringstream road;
+  road << "log screens.txt\n1 seed 4242\n"
+       << "4 click " << Point(main, WidgetKind::kTextButton, 1, true) << "\n"
+       << "31 click " << Point(region, WidgetKind::kTextButton, 1, true) << "\n"
+       << "70 png battle_800.png\n"
+       << "71 key ESCAPE\n"
+       << "80 click " << Point(mini, WidgetKind::kTextButton, 3, true) << "\n"  // Options
+       << "100 click " << Point(options, WidgetKind::kRadioButton, 2, true) << "\n"
+       << "104 click " << Point(options, WidgetKind::kRadioButton, 11, true) << "\n"  // above the panel
+       << "108 click " << Point(options, WidgetKind::kTextButton, 1, true) << "\n"
+       << "150 png battle_640.png\n"
+       << "151 battle won\n"
+       << "290 png won_640.png\n"
+       << "291 close\n";
+  Run(road.str());
+  const std::string log = ReadText(dir_.File("screens.txt"));
+  EXPECT_TRUE(HoldsInOrder(ScreenIds(log), {3, 4, 21, 4, 2, 20, 10, 2, 6})) << log;
+  Frame("battle_800.png", 800, 600);
+  const std::vector<uint8_t> battle = Frame("battle_640.png", 640, 480);
+  // The battle view ends above the panel: the bottom rows are the panel's, not black.
+  size_t lit = 0;
+  for (size_t i = 640 * 400 * 3; i < battle.size(); i += 3) lit += battle[i] + battle[i + 1] + battle[i + 2] > 60;
+  EXPECT_GT(lit, 640u * 80 / 10) << "no panel under the battle view";
+  Frame("won_640.png", 640, 480);
+  EXPECT_NE(ReadText(dir_.File("cfg/prefs.cfg")).find("IsHighRes=FALSE"), std::string::npos);
+}
+
 #endif
 
 }  // namespace

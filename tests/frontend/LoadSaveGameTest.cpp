@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "FrontEndTestSupport.h"
+#include "battle/BattleKeys.h"
 #include "core/SavedGame.h"
 #include "forge/CampaignMenus.h"
 #include "forge/MiniMenuArt.h"
@@ -208,6 +209,24 @@ TEST_F(LoadSaveGame, TheMiniMenuOpensThemAndClosesWhenTheyReturn) {
   ClickWidget(mini, WidgetKind::kTextButton, 1);  // Load game
   EXPECT_EQ(FramesUntilChange(), g_loadGameScreen);
   EXPECT_EQ(g_loadGameScreen->callerId, kScreenMiniMenu);
+}
+
+TEST_F(LoadSaveGame, F2AndF3OpenThemInABattleButNeverInANetworkOne) {
+  InstallMiniMenu();
+  for (int network : {0, 1}) {
+    SCOPED_TRACE(network);
+    g_networkGame = network;
+    PushScreen(&bottom_);
+    g_battleKeyTargets->PushSaveScreen();
+    EXPECT_EQ(g_currentScreen, network ? static_cast<CScreen*>(&bottom_) : g_saveGameScreen);
+    while (g_screenCount > 0) PopScreen();
+    PushScreen(&bottom_);
+    g_battleKeyTargets->PushLoadScreen();
+    EXPECT_EQ(g_currentScreen, network ? static_cast<CScreen*>(&bottom_) : g_loadGameScreen);
+    while (g_screenCount > 0) PopScreen();
+  }
+  g_battleKeyTargets.Install(nullptr);
+  g_networkGame = 0;
 }
 
 }  // namespace

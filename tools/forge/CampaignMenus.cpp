@@ -84,8 +84,8 @@ ScreenLayout BattleOptionsLayout() {
   music.minValue = 0, music.maxValue = 15, music.step = 1;
   Widget& effects = layout.Add(WidgetKind::kSliderBar, 2, {290, 462, 540, 486});
   effects.minValue = 2500, effects.maxValue = 5000, effects.step = 50;
-  const char* radios[12] = {"800 x 600", "640 x 480", "Full",   "Reduced", "Slow",        "Normal",
-                            "Fast",      "20 fps",    "17 fps", "14 fps",  "Above panel", "Whole screen"};
+  const char* radios[12] = {"800 x 600", "640 x 480", "Full",   "Reduced", "Slow",      "Normal",
+                            "Fast",      "20 fps",    "17 fps", "14 fps",  "Above bar", "Full view"};
   const int row[12] = {0, 0, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4};
   const int column[12] = {0, 1, 0, 1, 0, 1, 2, 0, 1, 2, 0, 1};
   for (int i = 0; i < 12; ++i) {
