@@ -169,6 +169,42 @@ TEST_F(SaveLoadRoad, TheOptionsSwitchTheResolutionUnderARunningBattle) {
   EXPECT_NE(ReadText(dir_.File("cfg/prefs.cfg")).find("IsHighRes=FALSE"), std::string::npos);
 }
 
+// A battle saved with F2 while it runs: quitting it through the mini menu loses it (which ends
+// the campaign at the first region), and Load Game on the main menu brings the battle back,
+// through the realm view, at once. Set aside: the battle's own block of a running campaign
+// battle does not read back yet (its animation timings are refused, CAnimPlayer::SetTiming),
+// so the load ends in "Unable to Load Game"; the save and every screen on the road work.
+TEST_F(SaveLoadRoad, DISABLED_ABattleSavedWithF2GoesOnWhenLoaded) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), region = forge::RegionEntryLayout(),
+                            mini = forge::MiniMenuLayout(), lost = forge::BattleEndLayout(false),
+                            load = forge::LoadGameLayout();
+  std::ostringstream road;
+  road << "log screens.txt\n1 seed 4242\n"
+       << "4 click " << Point(main, WidgetKind::kTextButton, 1, true) << "\n"
+       << "31 click " << Point(region, WidgetKind::kTextButton, 1, true) << "\n"
+       << "70 key F2\n"
+       << "85 click " << Point(forge::SaveGameLayout(), WidgetKind::kEditBox, 1, true) << "\n";
+  int frame = 90;
+  for (char c : std::string("fight")) road << frame++ << " key " << c << "\n";
+  road << "100 key RETURN\n"
+       << "130 png battle_saved.png\n"
+       << "131 key ESCAPE\n"
+       << "145 click " << Point(mini, WidgetKind::kTextButton, 4, true) << "\n"  // Quit: the battle is lost
+       << "330 click " << Point(lost, WidgetKind::kTextButton, 1, true) << "\n"
+       << "400 click " << Point(main, WidgetKind::kTextButton, 2, true) << "\n"  // Load Game
+       << "425 png load_fight.png\n"
+       << "426 click " << Point(load, WidgetKind::kTextButton, 1, true) << "\n"
+       << "480 png battle_loaded.png\n"
+       << "481 close\n";
+  Run(road.str());
+  const std::string log = ReadText(dir_.File("screens.txt"));
+  // The save screen (16) over the battle, the mini menu (20), the defeat (6), the main menu
+  // (3) when the campaign ends; the load screen (15), then the realm view (4) and the battle.
+  EXPECT_TRUE(HoldsInOrder(ScreenIds(log), {3, 4, 21, 4, 2, 16, 2, 20, 2, 6, 3, 15, 3, 4, 2})) << log;
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("Save/fight.sav")));
+  for (const char* name : {"battle_saved.png", "load_fight.png", "battle_loaded.png"}) Frame(name, 800, 600);
+}
+
 #endif
 
 }  // namespace
