@@ -165,6 +165,18 @@ TEST_F(CharacterScreen, LabelsNamedForANumberShowIt) {
   EXPECT_EQ(g_characterScreen->Label(1)->text, "9");
 }
 
+TEST_F(CharacterScreen, At640x480ItsArtComesFromTheOtherFolder) {
+  CloseDisplay();
+  OpenDisplay(false);
+  Open(g_characterScreen);
+  EXPECT_NE(g_characterScreen->BackgroundPath().find("640x480\\CharacterScreen.JPG"), std::string::npos);
+  EXPECT_NE(C::FacePath(0).find("640x480\\WizardFace0.JPG"), std::string::npos);
+  g_characterScreen->PressButton(Up(C::kMana));
+  EXPECT_EQ(g_characterScreen->bars[C::kMana].value, 25);
+  Frames(1);
+  SaveFrame("character_screen_640.png");
+}
+
 TEST_F(CharacterScreen, ARankOutsideTheTiersShowsTheFirstFace) {
   EXPECT_NE(C::FacePath(2).find("WizardFace2.JPG"), std::string::npos);
   for (int tier : {-1, 3, 499}) EXPECT_NE(C::FacePath(tier).find("WizardFace0.JPG"), std::string::npos) << tier;

@@ -2,7 +2,7 @@
 // at each rank tier on a pure blue ground that the game keys out, and its sprite file:
 //
 // Interface\CharacterScreen\<w>x<h>\sprites.spr, frames: 0 step down, 1 pressed, 2 step up,
-//   3 pressed (20 x 20), 4 a talisman held, 5 a talisman slot empty (14 x 18)
+//   3 pressed (20 x 20), 4 a talisman held, 5 a talisman slot empty (10 x 14)
 #include <array>
 #include <cmath>
 #include <string>
@@ -124,10 +124,11 @@ RgbPicture WizardFace(int tier, int width, int height) {
   return face;
 }
 
+// Narrow enough that a row of eight fits the bar at 640 x 480 too.
 Canvas Talisman(const InterfacePalette& p, bool held) {
-  Canvas c(14, 18);
-  c.FillEllipse(1, 2, 12, 14, held ? p.gold + 18 : p.stone + 6);
-  c.FillEllipse(4, 6, 6, 6, held ? p.red + 10 : p.stone + 2);
+  Canvas c(10, 14);
+  c.FillEllipse(0, 1, 10, 12, held ? p.gold + 18 : p.stone + 6);
+  c.FillEllipse(3, 4, 4, 5, held ? p.red + 10 : p.stone + 2);
   return c;
 }
 
