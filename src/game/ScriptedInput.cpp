@@ -191,6 +191,9 @@ void CScriptedInput::Use(InputScript script) {
   for (const std::string& error : script_.errors) std::fprintf(stderr, "VRASK_SCRIPT: %s\n", error.c_str());
   if (log_) std::fclose(log_);
   log_ = script_.logFile.empty() ? nullptr : platform::OpenFile(script_.logFile.c_str(), "w");
+  // A run whose screen log is missing would look like one that never changed screen.
+  if (!script_.logFile.empty() && !log_)
+    std::fprintf(stderr, "VRASK_SCRIPT: cannot write the screen log %s\n", script_.logFile.c_str());
 }
 
 void CScriptedInput::Frame(int frame, int topScreenId) {

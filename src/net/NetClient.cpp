@@ -268,7 +268,10 @@ NetWait CNetClient::PlaybackStep() {
     Fail("Battle event playback record unreadable", "GENERAL ERROR");
     return NetWait::kFailed;
   }
+  // The record's last frame closes the log as it is read: the frame still runs as the record's.
+  runningRecord_ = true;
   RunBattleMessage(playbackBuffer_, length);
+  runningRecord_ = false;
   framesRun = wantedFrame + 1;
   return failed_ ? NetWait::kFailed : NetWait::kDone;
 }

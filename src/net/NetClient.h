@@ -135,6 +135,8 @@ class CNetClient : public INetReceiver {
   void Fail(const char* text, const char* caption);
   bool RunChecked(const uint8_t* message, bool nested);
   bool CheckValidation(const uint8_t* record, int frame);
+  // The caption of the box that stops a battle whose validation record disagrees.
+  const char* DivergenceCaption();
   void RunCommand(const uint8_t* command);
 
   static constexpr int kPendingBytes = 4 * kClientFrameBytes;
@@ -147,6 +149,7 @@ class CNetClient : public INetReceiver {
   uint32_t spellListsFrom_ = 0;  // players whose spell list arrived
   bool failed_ = false;
   bool wasPlayingBack_ = false;
+  bool runningRecord_ = false;  // the frame message run comes from the playback record
   uint8_t receiveBuffer_[kHostFrameBytes] = {};
   uint8_t playbackBuffer_[kHostFrameBytes] = {};
 };

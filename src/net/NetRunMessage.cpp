@@ -74,6 +74,12 @@ bool CNetClient::RunChecked(const uint8_t* message, bool nested) {
   return true;
 }
 
+const char* CNetClient::DivergenceCaption() {
+  // A local playback that drifts from its record (another map seed, changed data) is no
+  // fault of the network.
+  return runningRecord_ && !IsNetworked() ? "GENERAL ERROR" : "CRITICAL NETWORK ERROR";
+}
+
 bool CNetClient::CheckValidation(const uint8_t* record, int frame) {
   const CNetFrameCheckRing::Entry* own = checkRing.Find(frame);
   if (!own) {
@@ -82,16 +88,16 @@ bool CNetClient::CheckValidation(const uint8_t* record, int frame) {
   }
   if (MessageWord(record, 3) != MessageWord(own->record, 3)) {
     if (g_netRandomLog) g_traceLog.WriteToFile("rand_log.txt");
-    Fail("message validation: random numbers out of synch", "CRITICAL NETWORK ERROR");
+    Fail("message validation: random numbers out of synch", DivergenceCaption());
     return false;
   }
   if (MessageWord(record, 4) != MessageWord(own->record, 4)) {
-    Fail("message validation: number of active creatures out of synch", "CRITICAL NETWORK ERROR");
+    Fail("message validation: number of active creatures out of synch", DivergenceCaption());
     return false;
   }
   if (MessageWord(record, 5) != MessageWord(own->record, 5)) {
     if (g_netEffectsLog) g_netHooks.commands->WriteEffectLog("fx_log.txt");
-    Fail("message validation: number of active effects out of synch", "CRITICAL NETWORK ERROR");
+    Fail("message validation: number of active effects out of synch", DivergenceCaption());
     return false;
   }
   ++validationsAgreed;

@@ -124,6 +124,18 @@ TEST(ScriptedInput, NotesEachScreenThatComesOnTopAndSavesTheShownFrame) {
   EXPECT_EQ(rgb[1], 0);
 }
 
+TEST(ScriptedInput, SaysSoWhenItsScreenLogCannotBeWritten) {
+  testing_support::TempDir dir(true);
+  CScriptedInput input;
+  for (const char* path : {"missing/folder/screens.txt", "."}) {
+    testing::internal::CaptureStderr();
+    input.Use(ParseInputScript(std::string("log ") + path + "\n"));
+    input.Frame(1, 3);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find(std::string("cannot write the screen log ") + path), std::string::npos) << errors;
+  }
+}
+
 TEST(ScriptedInput, SendsClicksAndKeysAsTheSystemWould) {
   graphics_test::OpenDisplay display(true, false);
   platform::ClearMessageQueue();
