@@ -75,9 +75,9 @@ bool CNetClient::RunChecked(const uint8_t* message, bool nested) {
 }
 
 const char* CNetClient::DivergenceCaption() {
-  // A local playback that drifts from its record (another map seed, changed data) is no
-  // fault of the network.
-  return runningRecord_ && !IsNetworked() ? "GENERAL ERROR" : "CRITICAL NETWORK ERROR";
+  // A frame played from a record that this machine no longer runs the same way (another map
+  // seed, changed data) is the playback's fault, not the network's: the frame never crossed it.
+  return runningRecord_ ? "GENERAL ERROR" : "CRITICAL NETWORK ERROR";
 }
 
 bool CNetClient::CheckValidation(const uint8_t* record, int frame) {
