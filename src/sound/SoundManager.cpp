@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/DataPath.h"
 #include "platform/AudioOutput.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -201,14 +202,26 @@ void CSoundInstance::ReleaseBuffers() {
   volume = 0;
 }
 
+namespace {
+
+// Told once per file: a sound that is played often must not bury the player in boxes.
+void ReportSoundFileOnce(const std::string& path) {
+  const bool first = g_soundManager == nullptr || g_soundManager->reportedFiles.insert(path).second;
+  if (first)
+    platform::ShowMessageBox(path, "Sound Manager Load Error !", platform::kBoxTopMost | platform::kBoxIconWarning);
+}
+
+// Whether a sound's path (the folder, '\', the name from the sound file, ".wav") stays in the
+// sound folder: a name that climbs out of it, or starts at a root or drive, names no sound.
+bool StaysInSoundFolder(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() + 1 && IsInsideDataFolder(std::string_view(path).substr(folder.size() + 1));
+}
+
+}  // namespace
+
 int32_t CSoundInstance::LoadWave(const char* path, int32_t soundId, int32_t soundKind) {
   ReleaseBuffers();
-  // Told once per file: a sound that is played often must not bury the player in boxes.
-  auto report = [path] {
-    bool first = g_soundManager == nullptr || g_soundManager->reportedFiles.insert(path).second;
-    if (first)
-      platform::ShowMessageBox(path, "Sound Manager Load Error !", platform::kBoxTopMost | platform::kBoxIconWarning);
-  };
+  auto report = [path] { ReportSoundFileOnce(path); };
   CWaveFile wave;
   if (!wave.Open(path)) {
     report();
@@ -373,7 +386,7 @@ int32_t CSoundManager::LoadLevelSounds(int levelNumber) {
   for (size_t i = 0; i < soundIds.size(); ++i) {
     if (loadKinds[i] != kSoundPermanent) continue;
     std::string path = SoundPath(soundIds[i]);
-    if (path.empty()) continue;
+    if (path.empty() || !StaysInSoundFolder(path, folder)) continue;
     int64_t fileSize = platform::FileSize(path);
     if (fileSize > 0) bytes += static_cast<uint64_t>(fileSize);
   }
@@ -531,6 +544,10 @@ int32_t CSoundManager::LoadSoundFile(int32_t soundId, CSoundInstance** out) {
   CSoundInstance* record = ChooseRecordToReuse();
   std::string path = SoundPath(soundId);
   if (!record || path.empty()) return kSoundFail;
+  if (!StaysInSoundFolder(path, folder)) {
+    ReportSoundFileOnce(path);
+    return kSoundFail;
+  }
   if (int32_t result = record->LoadWave(path.c_str(), soundId, loadKinds[static_cast<size_t>(index)]); result != 0)
     return result;
   MoveToHead(record);

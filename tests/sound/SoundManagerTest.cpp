@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -325,6 +326,24 @@ TEST_F(SoundManagerTest, AMissingWaveFileIsReportedOnce) {
   EXPECT_NE(sound.Play(5, 0, 0, nullptr, 0), 0);
   ASSERT_EQ(boxes_.Count(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, "Sounds\\five.wav");
+}
+
+// A sound named by a path that climbs out of the data folder is refused like a missing one,
+// though a good WAVE file waits there.
+TEST_F(SoundManagerTest, ASoundNamedOutsideTheDataFolderIsRefusedAndReported) {
+  const std::string outside = std::filesystem::path(dir_.Path()).filename().string() + "-outside";
+  const std::string outsideFile = std::filesystem::path(dir_.Path()).parent_path().string() + "/" + outside + ".wav";
+  const std::vector<uint8_t> wave = forge::WaveFileBytes({}, std::vector<int16_t>(4, 70));
+  ASSERT_TRUE(platform::WriteWholeFile(outsideFile, wave.data(), wave.size()));
+  std::string text = kSoundsIni;
+  text.insert(text.find("[Randomised]"), "9=..\\..\\" + outside + "\n");
+  dir_.Write("Sounds/Sounds.ini", text);
+  CSoundManager& sound = Started();
+  EXPECT_EQ(sound.Play(9, 0, 0, nullptr, 0), kSoundFail);
+  ASSERT_EQ(boxes_.Count(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Sounds\\..\\..\\" + outside + ".wav");
+  for (CSoundInstance* record : sound.RingRecords()) EXPECT_NE(record->id, 9);
+  platform::RemoveFile(outsideFile);
 }
 
 TEST_F(SoundManagerTest, WithSoundOffEverythingSucceedsSilently) {
