@@ -6,9 +6,14 @@
 
 #include "AIField.h"
 #include "ai/AIFlaggedCells.h"
+#include "core/Options.h"
 #include "forge/TerrainTypes.h"
+#include "map/Doors.h"
 #include "map/Map.h"
+#include "map/PathNetwork.h"
 #include "map/TerrainType.h"
+#include "platform/Files.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -73,6 +78,36 @@ TEST_F(FlaggedCells, AGraveWithinTwiceTheHalfRangeIsInReachWhileItLasts) {
   g_map.CellAt(10, 10, 1).terrain = 0;                             // dug away
   EXPECT_FALSE(FindFlaggedCellInReach(3, 13, 10, 1));
   EXPECT_TRUE(FindFlaggedCellInReach(2, 0, 20, 1));  // the other still counts
+}
+
+// The forged realm's maps hold graves: a map built from its sections gives the table entries,
+// each the grave's mound where a walker stands.
+TEST(ForgedGraves, AMapOfTheForgedRealmHasFlaggedCells) {
+  testing_support::ForgedDataCopy data;
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(platform::ReadWholeFile("maps/moorland/terrain.ttd", file));
+  ASSERT_TRUE(g_terrainTypes.Assign(file.data() + 16, file.size() - 16));
+  testing_support::BoxRecorder boxes;
+  int mapsWithGraves = 0;
+  for (int seed : {1, 77, 90210}) {
+    ASSERT_EQ(g_map.Build("realms\\moorland\\moorland.cfg", 0, seed), 1) << seed;
+    BuildFlaggedCellTable();
+    bool any = false;
+    for (const CAIFlaggedCell& entry : g_aiFlaggedCells) {
+      if (!entry.inUse) break;
+      any = true;
+      EXPECT_EQ(g_map.CellAt(entry.x, entry.y, entry.level).terrain, forge::terrain::kGrave);
+    }
+    mapsWithGraves += any;
+  }
+  EXPECT_GT(mapsWithGraves, 0);
+  // What building a map leaves for the tests after this one.
+  g_map.Clear();
+  g_pathNetwork.Clear();
+  g_terrainTypes.Clear();
+  FreeDoorsConfig();
+  g_useNodeMap = 0;
+  BuildFlaggedCellTable();
 }
 
 }  // namespace

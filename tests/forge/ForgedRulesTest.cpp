@@ -1,9 +1,15 @@
 // What the forged data must hold for the game's rules to work on it: every chest placed on a
 // forged section stands beside its world object with a lid above it, both flagged as a
-// chest's.
+// chest's; the computer player's formulas find no spell field of 0 to divide by; graves lie
+// on the sections.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "forge/MapSections.h"
+#include "forge/SpellTable.h"
 #include "forge/TerrainTypes.h"
 
 namespace {
@@ -37,6 +43,67 @@ TEST(ForgedRules, EveryPlacedChestHasABodyAndALidToOpen) {
     }
   }
   EXPECT_GT(chests, 0);
+}
+
+// The computer player's formulas divide by these fields of these spells (spacing, reach,
+// jumps, the casts a kill needs, a missile's travel time): none of them may be 0.
+TEST(ForgedRules, NoSpellFieldTheComputerPlayerDividesByIsZero) {
+  const std::array<forge::SpellRow, forge::kSpells>& spells = forge::SpellTable();
+  struct Divisor {
+    int spell;
+    const char* field;
+    int forge::SpellRow::*value;
+  };
+  const Divisor divisors[] = {
+      {33, "Duration", &forge::SpellRow::Duration}, {33, "SpellStrength", &forge::SpellRow::SpellStrength},
+      {38, "Damage", &forge::SpellRow::Damage},     {38, "Duration", &forge::SpellRow::Duration},
+      {58, "Data1", &forge::SpellRow::Data1},       {71, "Damage", &forge::SpellRow::Damage},
+      {74, "Duration", &forge::SpellRow::Duration}, {76, "Duration", &forge::SpellRow::Duration},
+      {79, "Data1", &forge::SpellRow::Data1},       {79, "SpellStrength", &forge::SpellRow::SpellStrength},
+      {81, "Damage", &forge::SpellRow::Damage},     {82, "Duration", &forge::SpellRow::Duration},
+      {87, "Damage", &forge::SpellRow::Damage},     {87, "SpellStrength", &forge::SpellRow::SpellStrength},
+  };
+  for (const Divisor& d : divisors)
+    EXPECT_NE(spells[static_cast<size_t>(d.spell)].*d.value, 0) << "spell " << d.spell << " " << d.field;
+  // Every spell a wizard casts travels at some speed.
+  for (int n = 0; n < 93; ++n)
+    if (std::string(spells[static_cast<size_t>(n)].TextName) != "Unused")
+      EXPECT_GE(spells[static_cast<size_t>(n)].Speed, 1) << spells[static_cast<size_t>(n)].TextName;
+}
+
+TEST(ForgedRules, MostSpellsWeighAsTheirOddsSayAndAFewLeanEachWay) {
+  int plain = 0, favoured = 0, shunned = 0;
+  for (const forge::SpellRow& row : forge::SpellTable()) {
+    EXPECT_GT(row.AI_Adjustment, 0.0) << row.TextName;
+    plain += row.AI_Adjustment == 1.0;
+    favoured += row.AI_Adjustment > 1.0;
+    shunned += row.AI_Adjustment < 1.0;
+  }
+  EXPECT_GT(plain, forge::kSpells / 2);
+  EXPECT_GT(favoured, 0);
+  EXPECT_GT(shunned, 0);
+}
+
+// Raise Dead calls the dead up from a grave, and the computer player looks for graves: a grave
+// type carries flag 4, can be stood on, and lies on a forged section.
+TEST(ForgedRules, GravesLieOnTheForgedSections) {
+  constexpr uint8_t kGraveFlag = 0x04, kStandable = 0x08;
+  const std::vector<forge::TerrainDef> types = forge::ForgedTerrainTypes();
+  const forge::TerrainDef& grave = types[forge::terrain::kGrave];
+  EXPECT_EQ(grave.typeFlags, kGraveFlag | kStandable);
+  int graves = 0;
+  for (const forge::SectionFile& section : forge::ForgedSections()) {
+    const forge::SectionCanvas& c = section.canvas;
+    for (int y = 0; y < c.Height(); ++y)
+      for (int x = 0; x < c.Width(); ++x)
+        for (int level = 0; level < forge::kSectionLevels; ++level) {
+          const int type = c.At(x, y, level).terrain;
+          if (type == 0 || !(types[static_cast<size_t>(type)].typeFlags & kGraveFlag)) continue;
+          ++graves;
+          EXPECT_EQ(c.StandingLevel(x, y), level) << section.name << " " << x << ", " << y;
+        }
+  }
+  EXPECT_GT(graves, 0);
 }
 
 }  // namespace

@@ -240,6 +240,8 @@ SectionCanvas Hills() {
   c.GroundAll(kGroundLevel, t::kGrass);
   Hill(c, 4, 4, 15, 15, kGroundLevel + 1);
   Hill(c, 7, 7, 12, 12, kGroundLevel + 2);
+  // A row of graves below the hill, where the vampire keeps its dead.
+  for (int y = 6; y <= 12; y += 2) c.Ground(17, y, kGroundLevel, t::kGrave);
   c.placements = {Item(10, 10, 5, kObject, kRegionOfPower, 100, 1), Item(3, 16, 3, kEnemySite, 0, 100, kEnemy),
                   Item(16, 3, 3, kCreature, kVampire, 80, kEnemy), Item(2, 2, 3, kMultiplayerSite, 0, 100, 0)};
   c.events = {Area(4, 4, 4, 15, 15, 5, "Hill Top")};

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "forge/CreatureTable.h"
 
@@ -157,6 +158,8 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   trap.Damage = 40;
   trap.Duration = 900;
   trap.Data1 = 15;
+  // The computer player spaces its pits Duration / SpellStrength cells apart.
+  trap.SpellStrength = 300;
   SpellRow& shower = Weigh(s[34] = Row("Meteor Shower", kVrask, 60, 12, 8, kNone, kPlace), kAiArea, 6);
   shower.SpellStrength = 30;
   shower.Damage = 30;
@@ -287,6 +290,10 @@ std::array<SpellRow, kSpells> MakeTable() {
     if (row.LOFType == kThrow) row.Speed = std::max(row.Speed, LobSpeedFor(row.Range));
   for (int n = 0; n < kSpells; ++n)
     s[static_cast<size_t>(n)].SpellBoxSound = kBoxSounds[n % (sizeof kBoxSounds / sizeof kBoxSounds[0])];
+  // The computer player's leaning: most spells weigh as their odds say, a few it favours (the
+  // great strikes) and a few it shuns (a spell that gives the foe a place to aim at).
+  for (const auto& [spell, adjustment] : {std::pair{58, 1.25}, {87, 1.5}, {88, 1.2}, {33, 0.8}, {86, 0.75}})
+    s[static_cast<size_t>(spell)].AI_Adjustment = adjustment;
   return s;
 }
 

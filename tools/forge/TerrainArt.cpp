@@ -452,6 +452,7 @@ int TerrainBlockFrame(int type, int rotation) {
     case t::kStone:
       return f::kStone;
     case t::kRubble:
+    case t::kGrave:  // a heap of earth
       return f::kRubble;
     case t::kFord:
       return f::kFord;

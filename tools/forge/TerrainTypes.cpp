@@ -31,6 +31,8 @@ namespace {
 
 constexpr uint8_t kStandable = 0x08;
 constexpr uint8_t kChestPart = 0x10;
+// The dead lie here: a raising may call them up, and the computer player looks for such cells.
+constexpr uint8_t kGraveFlag = 0x04;
 // Fire burns on the type but leaves it whole (and two such types never burn one on the other).
 constexpr uint8_t kOutlastsFire = 0x20;
 
@@ -202,6 +204,9 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   Grassy(types[kTurf]);
   types[kStoneTop] = Block(15, 80, kRubble, true);
   types[kStoneTop].scannerClass = 6;
+  types[kGrave] = Floor(4, 8, 1);
+  types[kGrave].typeFlags |= kGraveFlag;
+  types[kGrave].scannerClass = 4;
   for (int n = kRegionPatternFirst; n <= kRegionPatternLast; ++n) types[static_cast<size_t>(n)] = Floor(2, 4, 0);
   for (int n = kRegionFrameFirst; n <= kRegionCentre; ++n) types[static_cast<size_t>(n)] = Floor(2, 4, 0);
   // Grown walls: stone blocks; their tops may be stood on.
