@@ -9,8 +9,22 @@ const int kAIPrototypeOrder[kAIPrototypeCount] = {
 
 namespace {
 
+// The type a placeholder stands for; -1 for a built class.
+template <class Decision>
+struct PlaceholderType {
+  static constexpr int value = -1;
+};
+template <int Type>
+struct PlaceholderType<CAIPlaceholderDecision<Type>> {
+  static constexpr int value = Type;
+};
+
+// A built group decision takes its placeholder's place in the table.
 template <class Decision>
 CAIDecision* Prototype() {
+  constexpr int type = PlaceholderType<Decision>::value;
+  if constexpr (type >= kAIFirstGroupDecisionType && type <= kAILastGroupDecisionType)
+    if (CAIDecision* built = BuiltGroupPrototype(type)) return built;
   static Decision prototype;
   return &prototype;
 }

@@ -22,6 +22,9 @@ struct CAIPrototypeTable {
 };
 inline constexpr CAIPrototypeTable g_aiPrototypes{};
 
+// The prototype of a group decision type (6-14) whose class is built; null for the others.
+CAIDecision* BuiltGroupPrototype(int type);
+
 // A type whose class is still to come: applies to no group.
 template <int Type>
 class CAIPlaceholderDecision final : public CAIDecisionOf<CAIPlaceholderDecision<Type>> {

@@ -114,6 +114,10 @@ class MapCreatures : public IMapCreatures {
     out = c->MakeMoveQuery();
     return true;
   }
+  int RateNode(int slot, int node) override {
+    const CCreature* c = Creature(slot);
+    return c ? c->RateNode(node) : 0;
+  }
   bool GetCreatureType(int type, CreatureTypeTraits& out) override {
     if (type < 0 || type >= kCreatureTypes) return false;
     FillTraits(g_creatureTypes[type], out);

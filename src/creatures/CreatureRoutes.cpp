@@ -244,6 +244,11 @@ bool StartNodeRoute(CCreature& c, int gx, int gy, int gz) {
   request.mover.creature = c.index;
   request.mover.queryGiven = true;
   request.mover.query = c.MakeMoveQuery();
+  if (c.aiDangerRoute) {
+    // The node search then asks the creature for its query and its ratings of the nodes.
+    request.mover.queryGiven = false;
+    request.mover.ratingFlag = 1;
+  }
   request.route = nr.nodes;
   request.budget = kNodeRouteLimit;
   if (!g_pathNetwork.BuildCreatureRoute(request)) return false;

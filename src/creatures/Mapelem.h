@@ -473,6 +473,9 @@ class CCreature final : public CPrintFXOwner {
   int32_t aiUnreachable = 0;
   int32_t aiNotWatching = 0;
   int32_t aiTroopMarker = 0;
+  // Set by the computer player's cautious engagements: the creature's routes over the path
+  // nodes weigh the danger of every node they enter.
+  int32_t aiDangerRoute = 0;
 };
 
 // One 36-byte queued-order entry of a creature's block: the bytes moved or -1. Loading wraps

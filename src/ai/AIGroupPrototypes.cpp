@@ -1,0 +1,28 @@
+// The prototypes of the group decisions built so far; the prototype table asks here first and
+// keeps a placeholder for every type still to come.
+#include "ai/AIEngageGroupDecision.h"
+#include "ai/AIPrototypes.h"
+#include "ai/AIRallyDecision.h"
+
+namespace {
+
+template <class Decision>
+CAIDecision* Prototype() {
+  static Decision prototype;
+  return &prototype;
+}
+
+}  // namespace
+
+CAIDecision* BuiltGroupPrototype(int type) {
+  switch (type) {
+    case kAIEngageGroupDecisionType:
+      return Prototype<CAIEngageGroupDecision>();
+    case kAIEngageGroupSafelyDecisionType:
+      return Prototype<CAIEngageGroupSafelyDecision>();
+    case kAIRallyDecisionType:
+      return Prototype<CAIRallyDecision>();
+    default:
+      return nullptr;
+  }
+}
