@@ -4,6 +4,7 @@
 
 namespace {
 std::vector<CAICastNote> g_notes;
+std::vector<CAIAdoptionNote> g_adoptions;
 }  // namespace
 
 void NoteAICast(const CAICastNote& note) {
@@ -11,3 +12,9 @@ void NoteAICast(const CAICastNote& note) {
 }
 
 std::vector<CAICastNote> TakeAICastNotes() { return std::exchange(g_notes, {}); }
+
+void NoteAIAdoption(const CAIAdoptionNote& note) {
+  if (g_adoptions.size() < kAICastNotesMax) g_adoptions.push_back(note);
+}
+
+std::vector<CAIAdoptionNote> TakeAIAdoptionNotes() { return std::exchange(g_adoptions, {}); }

@@ -19,3 +19,13 @@ inline constexpr std::size_t kAICastNotesMax = 256;
 void NoteAICast(const CAICastNote& note);
 // Hands over the casts noted since the last call and forgets them.
 std::vector<CAICastNote> TakeAICastNotes();
+
+// A decision a controller adopted for a group: its side (army) and type. Noted the same way,
+// for the trace's list of the frame's adoptions.
+struct CAIAdoptionNote {
+  int side = -1;
+  int type = 0;
+};
+
+void NoteAIAdoption(const CAIAdoptionNote& note);
+std::vector<CAIAdoptionNote> TakeAIAdoptionNotes();

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ai/AIBudget.h"
+#include "ai/AICastLog.h"
 #include "ai/AIController.h"
 #include "ai/AIDecision.h"
 #include "ai/AIUtilities.h"
@@ -345,6 +346,7 @@ void CAIController::AdoptBestDecision(CAIGroupNode* group) {
   decision->side = army;
   decision->startRatio = SideRatio(army);
   decision->gain = decision->loss = 0;
+  NoteAIAdoption({army, decision->type});
   // The list keeps one fresh candidate of every class.
   if (CAIDecision* fresh = decision->NewInstance())
     decisions[bestSlot] = fresh;

@@ -11,6 +11,7 @@
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
 #include "battle/BattleTrace.h"
+#include "battle/BattleUnattendedEnd.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/MessagePanel.h"
 #include "battle/QuickBattleEndScreen.h"
@@ -103,7 +104,8 @@ void CBattle::Update() {
     EndBattleAndShowResult();
     return;
   }
-  if (g_aiOnlyEnd && BattleSystems().AIFinished()) {
+  // Computer players that do not run (ActiveAI FALSE) have nothing to finish.
+  if (g_aiOnlyEnd && (!g_activeAI || BattleSystems().AIFinished())) {
     // Back from the final results (or any other battle): it ends.
     if (!ShowFinalResults()) PopScreen();
     return;
@@ -125,6 +127,7 @@ void CBattle::Update() {
       BattleSystems().UpdateAI(1, g_aiTimeLimit / 2);
     }
     if (BattleState().gameTick % kExperienceFlushTicks == 0) g_brain.FlushExperience();
+    CheckUnattendedEnd(BattleState().gameTick);
   }
   DispatchMouseEvents();
   if (g_networkGame && g_netSession.isHost && timedBattle && frameNumber == 1) StartClock();

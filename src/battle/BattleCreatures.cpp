@@ -117,6 +117,19 @@ void CBattleCreatures::UpdateAI(int controller, int budget) {
   if (controller == 1) RunComputerWizards(BattleState().gameTick);
 }
 
+bool CBattleCreatures::ArmyKeepsWizard(int army) {
+  const CCreature* wizard = g_armyTable.GetWizard(army);
+  return wizard && wizard->inUse && wizard->IsAlive();
+}
+
+int64_t CBattleCreatures::ArmyHealth(int army) {
+  int64_t health = 0;
+  g_creatureArray.ForEachInUse([&](const CCreature& c) {
+    if (c.army == army && c.IsAlive()) health += c.health;
+  });
+  return health;
+}
+
 bool CBattleCreatures::AIFinished() { return g_aiUnitController.Finished() && g_aiSideController.Finished(); }
 
 int CBattleCreatures::TopDecisionType(int creature) {

@@ -43,6 +43,8 @@ class CBattleCreatures : public IBattleSystems {
   void StartAI() override;
   void UpdateAI(int controller, int budget) override;
   bool AIFinished() override;
+  bool ArmyKeepsWizard(int army) override;
+  int64_t ArmyHealth(int army) override;
   int TopDecisionType(int creature) override;
   void DropTopDecision(int creature) override;
 

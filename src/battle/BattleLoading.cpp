@@ -16,6 +16,7 @@
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
 #include "battle/BattleSystems.h"
+#include "battle/BattleUnattendedEnd.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/PanelBattle.h"
 #include "battle/ScriptActors.h"
@@ -225,6 +226,7 @@ void CBattle::Initialise() {
   endScreenShown = 0;
   g_battleCampaign->SetBattleResult(kBattleResultRunning);
   g_aiOnlyEnd = 0;
+  ResetUnattendedEnd();
   finalResultsShown = 0;
   ClearWizardReturns();
   storedSelectItem = -1;

@@ -54,6 +54,10 @@ class IBattleSystems {
   virtual void UpdateAI(int controller, int budget) {}
   // Both controllers have finished and wait for nothing.
   virtual bool AIFinished() { return true; }
+  // Whether the army's wizard stands on the map, alive; and the health its living creatures
+  // hold (the measure that decides a battle no one plays when its time runs out).
+  virtual bool ArmyKeepsWizard(int army) { return false; }
+  virtual int64_t ArmyHealth(int army) { return 0; }
   // The type of the decision at the top of the creature's group chain (controller 0), -1
   // when none; and that decision removed with its group queued to be decided again.
   virtual int TopDecisionType(int creature) { return -1; }

@@ -28,8 +28,15 @@ void CloseBattleTrace() {
   g_trace = nullptr;
 }
 
+void WriteBattleTraceNote(const char* text) {
+  if (!g_trace) return;
+  std::fprintf(g_trace, "%s\n", text);
+  std::fflush(g_trace);
+}
+
 void WriteBattleTraceFrame(const CBattle& battle) {
   const std::vector<CAICastNote> casts = TakeAICastNotes();  // taken even untraced, so none pile up
+  const std::vector<CAIAdoptionNote> adoptions = TakeAIAdoptionNotes();
   if (!g_trace) return;
   IBattleSystems& systems = BattleSystems();
   std::fprintf(g_trace, "frame %d tick %d paused %d check %d creatures %d hash %08x", battle.frameNumber,
@@ -55,6 +62,9 @@ void WriteBattleTraceFrame(const CBattle& battle) {
       }
     }
   }
+  // The decisions adopted in the frame: side and type.
+  std::fprintf(g_trace, " adopted %d", static_cast<int>(adoptions.size()));
+  for (const CAIAdoptionNote& adoption : adoptions) std::fprintf(g_trace, " a%dt%d", adoption.side, adoption.type);
   std::fprintf(g_trace, " airandom %08x", g_aiRandom.state[g_aiRandom.indexA]);
   std::fputc('\n', g_trace);
   // A line for each spell a computer wizard cast in the frame.

@@ -11,5 +11,7 @@ class CBattle;
 // Opens the trace (a null or empty path: none); the file is written anew.
 void OpenBattleTrace(const char* path);
 void CloseBattleTrace();
+// A line of its own in the trace (an event of the battle); nothing without a trace.
+void WriteBattleTraceNote(const char* text);
 // The line of the frame just run; nothing without a trace.
 void WriteBattleTraceFrame(const CBattle& battle);

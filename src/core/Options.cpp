@@ -1,5 +1,7 @@
 #include "core/Options.h"
 
+#include "core/BattleLimits.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -63,6 +65,7 @@ int g_skipCountdown;
 int g_frameSkipCount;
 int g_frameSkipMax;
 int g_activeAI;
+int g_aiBattleTickLimit = kDefaultAIBattleTickLimit;
 int g_creatureAnimChecks;
 int g_seeAllGrimoire;
 int g_validateScripts;
@@ -192,6 +195,7 @@ void ResetGlobalOptions() {
   g_frameSkipCount = 1;
   g_frameSkipMax = 6;
   g_activeAI = 1;
+  g_aiBattleTickLimit = kDefaultAIBattleTickLimit;
   g_creatureAnimChecks = g_seeAllGrimoire = g_validateScripts = g_battleDebugKeys = 0;
 
   g_impetus = 62;

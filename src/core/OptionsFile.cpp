@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/BattleLimits.h"
 #include "core/Options.h"
 #include "platform/Files.h"
 #include "platform/Numbers.h"
@@ -174,6 +175,7 @@ void ReadDebugSection(OptionsReader& in) {
   if (in.Int("SkipXFrames", value)) g_frameSkipCount = std::min(std::max(value, g_frameSkipEvery), 11);
   in.Clamped("MaxSkipXFrames", g_frameSkipMax, 0, 16);
   in.FlagFalseClears("ActiveAI", g_activeAI);
+  if (in.Int("AIBattleTickLimit", value)) g_aiBattleTickLimit = std::max(value, 1);
   in.FlagTrueSetsOnly("CreatureAnimChecks", g_creatureAnimChecks);
   in.FlagTrueSetsOnly("SeeAllGrimoire", g_seeAllGrimoire);
   in.FlagTrueSetsOnly("ValidateScripts", g_validateScripts);

@@ -1,0 +1,103 @@
+// The unattended battle ("directAI") as the program runs it headless: both sides' wizards and
+// armies deployed on the forged moorland and left to the computer players, drawing skipped.
+// The frame with the computer players (both controllers' Update, their group decisions and
+// route searches among them) against the same battle's frame without them, in one run: the
+// counter "fps" of each (the goal is 1000 frames a second with them), and the computer
+// players' share of the frame as the ratio of the two. The counters say how many decisions
+// were adopted and how many blows fell.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "ai/AIController.h"
+#include "battle/Battle.h"
+#include "battle/BattleSystems.h"
+#include "core/BattleLimits.h"
+#include "core/GameSettings.h"
+#include "core/Main.h"
+#include "core/Options.h"
+#include "core/Preferences.h"
+#include "creatures/CreatureType.h"
+#include "graphics/Display.h"
+#include "net/NetBattle.h"
+#include "platform/Window.h"
+#include "support/BenchData.h"
+#include "support/RatioMain.h"
+#include "ui/Screen.h"
+
+namespace {
+
+intptr_t Proc(platform::WindowHandle w, unsigned m, uintptr_t wp, intptr_t lp) {
+  return platform::DefaultWindowProc(w, m, wp, lp);
+}
+
+struct Bench {
+  Bench() {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    EnterForgedDataCopy();
+    platform::RegisterWindowClass("BENCH_WINDOW", Proc);
+    g_windowed = 1;
+    g_prefs.isHighRes = 1;
+    platform::WindowPlacement placement;
+    placement.clientWidth = 800;
+    placement.clientHeight = 600;
+    window = platform::CreateAppWindow("BENCH_WINDOW", "Realms of Vrask", placement);
+    InitDisplay(window);
+    LoadCreatureTypes();
+    InstallBattle();
+    ConstructBattle();
+    g_directAI = 1;
+    g_noLightSources = 1;
+    // The battle must not end while it is measured.
+    g_aiBattleTickLimit = 1 << 30;
+    g_gameMode = kGameModeDirect;
+    g_battleSetup = CBattleSetup{1, 4242, 4242, 1, 1, 0};
+    ready = LoadBattle(*g_battle);
+    if (!ready) return;
+    PushScreen(g_battle);
+    g_skipThisFrame = 1;
+  }
+  platform::WindowHandle window = nullptr;
+  bool ready = false;
+};
+
+Bench& TheBench() {
+  static Bench bench;
+  return bench;
+}
+
+void RunFrames(benchmark::State& state, int activeAI) {
+  if (!TheBench().ready) {
+    state.SkipWithError("the battle did not load");
+    return;
+  }
+  const int saved = g_activeAI;
+  g_activeAI = activeAI;
+  const int firstDecision = g_aiUnitController.nextDecisionId + g_aiSideController.nextDecisionId;
+  int64_t blows = 0;
+  for (auto _ : state) {
+    if (g_currentScreen != g_battle) {
+      state.SkipWithError("the battle ended");
+      break;
+    }
+    g_battle->Update();
+    for (int army = 0; army < kArmyCount; ++army) blows += BattleSystems().ArmyCounts(army).blows;
+  }
+  g_activeAI = saved;
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["adopted"] = g_aiUnitController.nextDecisionId + g_aiSideController.nextDecisionId - firstDecision;
+  state.counters["blows"] = static_cast<double>(blows);
+}
+
+// The same battle goes on from run to run: first 1500 frames without the computer players, then
+// 1500 with them, as the armies close.
+void BM_Baseline_FrameWithoutAI(benchmark::State& state) { RunFrames(state, 0); }
+void BM_AIBattleFrame(benchmark::State& state) { RunFrames(state, 1); }
+
+BENCHMARK(BM_Baseline_FrameWithoutAI)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+BENCHMARK(BM_AIBattleFrame)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+
+}  // namespace
+
+VRASK_BENCH_MAIN()
