@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "battle/Battle.h"
 #include "core/GameSettings.h"
 #include "core/Options.h"
 #include "core/PlayerSlot.h"
@@ -25,7 +26,9 @@ CWizard* PlayerWizard(int army) {
   if (wizard && wizard->inUse) return wizard;
   wizard = FreeRecord();
   if (!wizard) return nullptr;
-  const uint32_t seed = static_cast<uint32_t>(g_mapSeed) + static_cast<uint32_t>(army);
+  // Drawn from the battle's own map seed, which a playback restores from its recording (the
+  // command line's may name another).
+  const uint32_t seed = static_cast<uint32_t>(g_battleSetup.mapSeed) + static_cast<uint32_t>(army);
   if (g_directAI || !wizard->LoadDefinition(g_startWizardFile, 0, -1))
     wizard->InitRandom(kDefaultPlayerWizardName, 0, kRandomWizardMana, g_numRandomSpells, seed);
   if (g_gameMode == kGameModeDirect) std::snprintf(wizard->name, sizeof wizard->name, "Wizard1");
@@ -35,7 +38,8 @@ CWizard* PlayerWizard(int army) {
 CWizard* SecondAIWizard(int army) {
   CWizard* wizard = FreeRecord();
   if (!wizard) return nullptr;
-  wizard->InitRandom("", 1, kRandomWizardMana, g_numRandomSpells, static_cast<uint32_t>(g_mapSeed) * 31u + army);
+  wizard->InitRandom("", 1, kRandomWizardMana, g_numRandomSpells,
+                     static_cast<uint32_t>(g_battleSetup.mapSeed) * 31u + army);
   std::snprintf(wizard->name, sizeof wizard->name, "%s", kSecondAIWizard);
   return wizard;
 }

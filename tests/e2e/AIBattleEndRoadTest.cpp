@@ -1,0 +1,93 @@
+// Two computer sides fight an unattended battle ("vrask /win directAI mapseed=N") to its end
+// with no one to stop it: the battle ends by itself, the program exits with 0 and shows no
+// box, and the frame trace says how (a wizard lost, or the tick limit and the health the
+// sides held). Both sides adopt engagements or rallies and strike blows; two runs of one seed
+// write the same trace; a recorded run played back agrees with it frame for frame.
+#include <cstdio>
+#include <regex>
+#include <set>
+
+#include "ProgramRoad.h"
+
+namespace {
+
+#ifdef VRASK_PROGRAM
+
+using testing_support::ReadText;
+
+constexpr int kTickLimit = 400;  // with the wind-down after it, a run stays well under a minute
+
+class AIBattleEnd : public e2e::ProgramRoad {
+ protected:
+  void SetUp() override {
+    ProgramRoad::SetUp();
+    Replace("cfg/prefs.cfg", "MaxFramesPerSec=", "MaxFramesPerSec=200");
+    Replace("cfg/vrask.cfg", "[DEBUG]", "[DEBUG]\nAIBattleTickLimit=" + std::to_string(kTickLimit));
+  }
+  void Replace(const std::string& file, const std::string& key, const std::string& line) {
+    std::string text = ReadText(dir_.File(file));
+    const size_t at = text.find(key);
+    ASSERT_NE(at, std::string::npos) << file << " " << key;
+    text.replace(at, text.find('\n', at) - at, line);
+    std::ofstream(dir_.File(file)) << text;
+  }
+  // One run to the battle's end; its frame trace. Each run starts from the forged, empty
+  // learning store: what an earlier run learned would steer this one otherwise.
+  std::string Battle(int seed, const std::string& mode, const std::string& trace) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.File("AI"))) std::filesystem::remove(entry);
+    const std::string environment = "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_BATTLE_TRACE=" + trace;
+    const int status =
+        std::system(Program(environment, "/win directAI " + mode + " mapseed=" + std::to_string(seed), 200).c_str());
+    const std::string errors = ReadText(dir_.File("stderr.txt"));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "seed " << seed << " " << mode << "\n" << errors;
+    EXPECT_EQ(errors.find("ERROR"), std::string::npos) << errors;
+    return ReadText(dir_.File(trace));
+  }
+  // Checks the run ended by itself, that both sides adopted engagements or rallies and struck
+  // blows; tells how it ended.
+  void CheckBattle(int seed, const std::string& trace) {
+    std::smatch end;
+    ASSERT_TRUE(std::regex_search(trace, end, std::regex(R"(battle end tick (\d+) reason (\w+) winner (-?\d+))")))
+        << "seed " << seed << " never ended\n"
+        << trace.substr(trace.size() > 2000 ? trace.size() - 2000 : 0);
+    const int tick = std::stoi(end[1]);
+    EXPECT_LE(tick, kTickLimit);
+    if (end[2] == "ticks") EXPECT_EQ(tick, kTickLimit);
+    std::printf("seed %d: battle ended at tick %d by %s, winner %s\n", seed, tick, end[2].str().c_str(),
+                end[3].str().c_str());
+    RecordProperty("seed" + std::to_string(seed), end[0].str());
+
+    std::set<int> engaging, striking;
+    const std::regex adopted(R"( a(\d)t(6|7|10)\b)");
+    for (std::sregex_iterator it(trace.begin(), trace.end(), adopted), stop; it != stop; ++it)
+      engaging.insert(std::stoi((*it)[1]));
+    const std::regex blows(R"( army(\d) moved \d+ blows ([1-9]\d*))");
+    for (std::sregex_iterator it(trace.begin(), trace.end(), blows), stop; it != stop; ++it)
+      striking.insert(std::stoi((*it)[1]));
+    EXPECT_GE(engaging.size(), 2u) << "seed " << seed << ": sides adopting engagements or rallies";
+    EXPECT_GE(striking.size(), 2u) << "seed " << seed << ": sides striking blows";
+  }
+
+  // The seed's battle ends by itself, and a second process writes the same trace.
+  void EndsTheSameWayTwice(int seed) {
+    const std::string first = Battle(seed, "", "first.txt");
+    ASSERT_NO_FATAL_FAILURE(CheckBattle(seed, first));
+    EXPECT_EQ(Battle(seed, "", "second.txt"), first) << "seed " << seed << " played differently";
+  }
+};
+
+TEST_F(AIBattleEnd, Seed11EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(11); }
+TEST_F(AIBattleEnd, Seed4242EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(4242); }
+TEST_F(AIBattleEnd, Seed777EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(777); }
+
+TEST_F(AIBattleEnd, ARecordedBattlePlayedBackAgreesFrameForFrame) {
+  const std::string recorded = Battle(4242, "log", "recorded.txt");
+  ASSERT_NO_FATAL_FAILURE(CheckBattle(4242, recorded));
+  const std::string played = Battle(99, "playback", "played.txt");
+  EXPECT_EQ(ReadText(dir_.File("stderr.txt")).find("out of synch"), std::string::npos);
+  EXPECT_EQ(played, recorded);
+}
+
+#endif
+
+}  // namespace
