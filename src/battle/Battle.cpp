@@ -105,6 +105,8 @@ void CBattle::Update() {
     return;
   }
   // Computer players that do not run (ActiveAI FALSE) have nothing to finish.
+  // A wizard's fall raises the end flags too: the unattended battle then says how it ended.
+  if (g_aiOnlyEnd) CheckUnattendedEnd(BattleState().gameTick);
   if (g_aiOnlyEnd && (!g_activeAI || BattleSystems().AIFinished())) {
     // Back from the final results (or any other battle): it ends.
     if (!ShowFinalResults()) PopScreen();
