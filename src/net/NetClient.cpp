@@ -76,6 +76,8 @@ void CNetClient::Reset() {
   pendingUsed_ = 0;
   postedCounter_ = kNoCounter;
   spellListsFrom_ = 0;
+  for (std::string& name : clientNames_) name.clear();
+  earlyLists_.clear();
   failed_ = false;
   validationsAgreed = 0;
 }
@@ -173,7 +175,7 @@ void CNetClient::SendFrame(int frame) {
   entry->frame = stamped;
   if (IsNetworked()) {
     platform::NetResult result = session.endpoint->Send(ownPlayer, platform::kNetServerPlayer, false, entry->buffer,
-                                                         static_cast<size_t>(entry->used));
+                                                        static_cast<size_t>(entry->used));
     if (result != platform::kNetOk) NetLogAddError("failed to send client frame message", result);
   }
   NetLogLine("\n[frame message sent by client:]", {frame, stamped});
@@ -367,7 +369,7 @@ void CNetClient::HandleMessage(platform::NetPlayerId from, const uint8_t* data, 
   const bool fromHost = from == platform::kNetServerPlayer;
   int32_t frame = 0;
   if (type == MSG_INIT_WIZARD_SPELLS) {
-    HandleSetupMessage(type, data, size);
+    HandleSpellList(from, data, size);
   } else if (!fromHost || type < 0) {
     NetLogLine("misc. non system message received by client");
   } else if (type == MSG_RESEND_REQUEST) {
@@ -381,8 +383,19 @@ void CNetClient::HandleMessage(platform::NetPlayerId from, const uint8_t* data, 
       return;
     }
     NetLogLine("[MSG_INITIALISE received by client:]", {view.setup[kSetupClientCount]});
+    // The players in client order: a spell list is taken only from the player it names.
+    int client = 0;
+    for (const uint8_t* slot : view.slots) {
+      CPlayerSlot record;
+      if (ReadPlayerSlot(slot, kPlayerSlotBytes, record) && !record.IsEmpty() && client < kMaxClients)
+        clientNames_[client++] = record.name;
+    }
     if (session.phase == kNetPhaseDirectSetup || session.phase == kNetPhaseSetup) g_netHooks.setup->Initialise(view);
     initialised = 1;
+    // Lists that overtook the start message on the way from their senders.
+    std::vector<EarlyList> early;
+    early.swap(earlyLists_);
+    for (const EarlyList& list : early) HandleSpellListOf(list.sender, list.bytes.data(), list.bytes.size());
   } else if (type == MSG_INIT_USER_LIST || type == MSG_INIT_GAME_SETUP || type == MSG_INIT_WIZARD_SETUP ||
              type == MSG_INIT_SET_SLOT) {
     HandleSetupMessage(type, data, size);
@@ -409,6 +422,30 @@ void CNetClient::HandleHostFrame(const uint8_t* data, size_t size) {
   FramePlaced placed = PlaceFrame(frameQueue, framesQueued, data, static_cast<int>(size), kHostFrameTexts,
                                   [this](int missing) { RequestResendFromHost(missing); });
   if (placed == FramePlaced::kInOrder) NetLogLine("\n[frame message received by client (placed in queue):]", {frame});
+}
+
+void CNetClient::HandleSpellList(platform::NetPlayerId from, const uint8_t* data, size_t size) {
+  std::string sender;
+  if (!session.endpoint || session.endpoint->GetPlayerName(from, sender) != platform::kNetOk) {
+    NetLogLine("spell list from an unknown player ignored");
+    return;
+  }
+  // Another machine may have had the start message, and sent its list, before this one has it.
+  if (!initialised && session.phase == kNetPhaseDirectSetup && size == kWizardSpellsBytes &&
+      earlyLists_.size() < kMaxClients) {
+    earlyLists_.push_back({sender, std::vector<uint8_t>(data, data + size)});
+    return;
+  }
+  HandleSpellListOf(sender, data, size);
+}
+
+void CNetClient::HandleSpellListOf(const std::string& sender, const uint8_t* data, size_t size) {
+  WizardSpells spells;
+  if (ReadWizardSpells(data, size, spells) && clientNames_[spells.playerIndex] != sender) {
+    NetLogLine("spell list for another player's wizard ignored", {spells.playerIndex});
+    return;
+  }
+  HandleSetupMessage(MSG_INIT_WIZARD_SPELLS, data, size);
 }
 
 void CNetClient::HandleSetupMessage(int32_t type, const uint8_t* data, size_t size) {
@@ -462,7 +499,7 @@ void CNetClient::ResendFrame(int frame) {
   }
   NetLogLine("\n[frame message resent by client (requested by host):]", {frame});
   platform::NetResult result = session.endpoint->Send(ownPlayer, platform::kNetServerPlayer, false, entry->buffer,
-                                                       static_cast<size_t>(entry->used));
+                                                      static_cast<size_t>(entry->used));
   if (result != platform::kNetOk) NetLogAddError("failed to send client frame message", result);
 }
 

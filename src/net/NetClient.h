@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "map/MapCommands.h"
 #include "net/NetHost.h"
@@ -128,6 +129,8 @@ class CNetClient : public INetReceiver {
   bool SendSetup(platform::NetPlayerId to, const uint8_t* message, size_t size);
   void HandleHostFrame(const uint8_t* data, size_t size);
   void HandleSetupMessage(int32_t type, const uint8_t* data, size_t size);
+  void HandleSpellList(platform::NetPlayerId from, const uint8_t* data, size_t size);
+  void HandleSpellListOf(const std::string& sender, const uint8_t* data, size_t size);
   void BecomeHost();
   // Moves waiting commands into the newest out entry, as many as fit.
   void FlushPending();
@@ -146,7 +149,13 @@ class CNetClient : public INetReceiver {
   uint8_t pending_[kPendingBytes] = {};
   int pendingUsed_ = 0;
   std::atomic<int> postedCounter_{kNoCounter};
-  uint32_t spellListsFrom_ = 0;  // players whose spell list arrived
+  uint32_t spellListsFrom_ = 0;           // players whose spell list arrived
+  std::string clientNames_[kMaxClients];  // the players by client index, from the start message
+  struct EarlyList {
+    std::string sender;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<EarlyList> earlyLists_;  // lists that came before the start message
   bool failed_ = false;
   bool wasPlayingBack_ = false;
   bool runningRecord_ = false;  // the frame message run comes from the playback record

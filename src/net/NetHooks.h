@@ -76,6 +76,9 @@ class INetSetupEvents {
   virtual void GameSettings(const uint8_t* settings) {}
   virtual void PlayerSlot(int slotIndex, const uint8_t* slot) {}
   virtual void SetSlot(int slotIndex) {}
+  // Whether the player of that name sits at the place: the host takes a request for a place
+  // only from its own player.
+  virtual bool SpeaksFor(const char* name, int slotIndex) { return true; }
   // Requests that reach the host's screen.
   virtual void Ready(int slotIndex) {}
   virtual void ColourRequest(int slotIndex) {}

@@ -139,7 +139,7 @@ bool CNetHost::SendFrame(int frame) {
   SetMessageWord(entry->buffer, 4, kFrameOriginHost);
   NetLogLine("\n[FRAME MESSAGE SENT BY HOST:]", {frame});
   platform::NetResult result = session.endpoint->Send(hostPlayer, platform::kNetAllPlayers, false, entry->buffer,
-                                                       static_cast<size_t>(entry->used));
+                                                      static_cast<size_t>(entry->used));
   if (result != platform::kNetOk) NetLogAddError("failed to send host frame message", result);
   return true;
 }
@@ -235,7 +235,7 @@ void CNetHost::HandleMessage(platform::NetPlayerId from, const uint8_t* data, si
     case MSG_INIT_REQUEST_PORTRAIT:
     case MSG_INIT_JOIN_READY:
     case MSG_INIT_SET_HANDICAP:
-      HandleSetupRequest(type, data, size);
+      HandleSetupRequest(from, type, data, size);
       return;
     default:
       NetLogLine("misc. non system message received by host");
@@ -260,7 +260,7 @@ void CNetHost::HandleClientFrame(int slot, platform::NetPlayerId from, const uin
   if (placed == FramePlaced::kLateFilled || placed == FramePlaced::kInOrder) SendReadyFrames();
 }
 
-void CNetHost::HandleSetupRequest(int32_t type, const uint8_t* data, size_t size) {
+void CNetHost::HandleSetupRequest(platform::NetPlayerId from, int32_t type, const uint8_t* data, size_t size) {
   if (session.phase != kNetPhaseDirectSetup) {
     NetLogLine(SetupLine("host *ignored* setup message: ", type).c_str());
     return;
@@ -272,8 +272,15 @@ void CNetHost::HandleSetupRequest(int32_t type, const uint8_t* data, size_t size
     NetLogLine(SetupLine("host refused a malformed setup message: ", type).c_str());
     return;
   }
-  NetLogLine(SetupLine("received setup message: ", type).c_str());
   INetSetupEvents& events = *g_netHooks.setup;
+  // A player asks for its own place only.
+  std::string sender;
+  if (!session.endpoint || session.endpoint->GetPlayerName(from, sender) != platform::kNetOk ||
+      !events.SpeaksFor(sender.c_str(), slot)) {
+    NetLogLine(SetupLine("host refused a setup message for another's place: ", type).c_str(), {slot});
+    return;
+  }
+  NetLogLine(SetupLine("received setup message: ", type).c_str());
   if (type == MSG_INIT_REQUEST_COLOUR) events.ColourRequest(slot);
   if (type == MSG_INIT_REQUEST_PORTRAIT) events.PortraitRequest(slot);
   if (type == MSG_INIT_JOIN_READY) events.Ready(slot);

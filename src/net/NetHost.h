@@ -88,7 +88,7 @@ class CNetHost : public INetReceiver {
   bool IsNetworked() const { return session.IsOpen(); }
   void RequestLaggingResends(int frame);
   void HandleClientFrame(int slot, platform::NetPlayerId from, const uint8_t* data, size_t size);
-  void HandleSetupRequest(int32_t type, const uint8_t* data, size_t size);
+  void HandleSetupRequest(platform::NetPlayerId from, int32_t type, const uint8_t* data, size_t size);
 
   CNetClient* localClient_ = nullptr;
   int waitFrame_ = 0;

@@ -100,6 +100,10 @@ class TransportSetupEvents final : public INetSetupEvents {
   void SetSlot(int slotIndex) override {
     if (CNetTransport* transport = Current()) transport->NotifySetSlot(slotIndex);
   }
+  bool SpeaksFor(const char* name, int slotIndex) override {
+    CNetTransport* transport = Current();
+    return transport && transport->handler && transport->handler->FindPlayer(name) == slotIndex;
+  }
   void Ready(int slotIndex) override {
     if (CNetTransport* transport = Current()) transport->NotifyReady(slotIndex);
   }

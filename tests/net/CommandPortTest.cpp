@@ -44,6 +44,8 @@ struct RecordingScreen : CNetScreen {
     calls.push_back("settings");
   }
   void OnSetSlot(int place) override { Call("set slot", place, 0); }
+  // Seated as the host's screen seats them: Ann at place 1.
+  int FindPlayer(const char* name) override { return std::string(name) == "Ann" ? 1 : -1; }
   bool StartGame() override {
     calls.push_back("start");
     return true;
@@ -213,6 +215,7 @@ TEST_F(CommandPortTest, TheHostScreenHearsRequestsChatAndPlayers) {
   ann.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_REQUEST_PORTRAIT, 1), true);
   ann.Send(platform::kNetServerPlayer, MakeHandicapMessage(1, 70), true);
   ann.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_JOIN_READY, 1), true);
+  ann.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_JOIN_READY, 2), true);  // not Ann's place
   ann.session->SendChat(ann.player, platform::kNetAllPlayers, "hello");
   g_netCommandPort.Pump();
   // Ann's arrival was waiting for the first pump too.

@@ -215,19 +215,51 @@ TEST_F(ClientTest, APlaybackThatDriftsFromItsRecordIsAGeneralError) {
   sink.record = nullptr;
 }
 
-TEST_F(ClientTest, SpellListsCountInPhaseTwoOncePerPlayer) {
+// The start message names the players in client order; each list counts once, only from the
+// player it is for, and one that overtook the start message on its way counts once it is there.
+TEST_F(ClientTest, SpellListsCountOncePerPlayerAndOnlyFromTheirOwnSender) {
+  struct StartingSink : RecordingSink {
+    CNetSession* session = nullptr;
+    void Initialise(const InitialiseView& message) override {
+      RecordingSink::Initialise(message);
+      session->phase = kNetPhaseSetup;
+    }
+  } starting;
+  starting.session = &net.session;
+  NetHooksScope scope{starting.Hooks()};
   RawPeer other = Stranger("O");
+  RawPeer third = Stranger("T");
   const uint8_t spells[2] = {4, 9};
   net.session.phase = kNetPhaseDirectSetup;
   other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(1, spells, 2), true);
   net.client.Receive();
-  EXPECT_TRUE(sink.Take().empty());
-  net.session.phase = kNetPhaseSetup;
-  other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(1, spells, 2), true);
-  other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(1, spells, 1), true);
-  other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(2, nullptr, 0), true);
+  EXPECT_TRUE(starting.Take().empty());
+
+  Bytes settings(kGameSettingsBytes, 0);
+  CPlayerSlot places[4];
+  const char* names[4] = {"C", "O", "No Player", "T"};
+  Bytes slotBytes[4];
+  const uint8_t* slots[4];
+  for (int i = 0; i < 4; ++i) {
+    places[i].Reset();
+    places[i].SetName(names[i]);
+    if (i != 2) places[i].colour = places[i].portrait = places[i].handicap = i;
+    slotBytes[i].resize(kPlayerSlotBytes);
+    WritePlayerSlot(places[i], slotBytes[i].data());
+    slots[i] = slotBytes[i].data();
+  }
+  const uint8_t items[21] = {};
+  const int32_t setup[6] = {1, 0, 0, 0, 3, 0};
+  host->Send(net.client.ownPlayer, MakeInitialiseMessage(settings.data(), slots, items, setup), true);
   net.client.Receive();
-  EXPECT_EQ(sink.Take(), (std::vector<std::string>{"spells 1 2", "spells 2 0"}));
+  EXPECT_EQ(starting.Take(), (std::vector<std::string>{"initialise 3 0", "spells 1 2"}));
+
+  other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(1, spells, 1), true);   // a second list
+  other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(2, spells, 1), true);   // T's
+  third.Send(net.client.ownPlayer, MakeWizardSpellsMessage(0, nullptr, 0), true);  // this machine's
+  third.Send(net.client.ownPlayer, MakeWizardSpellsMessage(2, nullptr, 0), true);
+  net.client.Receive();
+  EXPECT_EQ(starting.Take(), std::vector<std::string>{"spells 2 0"});
 }
 
 TEST_F(ClientTest, SetUpMessagesFromTheHostInPhaseOne) {

@@ -126,6 +126,27 @@ TEST_F(HostTest, SetUpRequestsReachTheScreenOnlyInPhaseOne) {
   EXPECT_EQ(sink.Take(), (std::vector<std::string>{"ready 2", "colour 1", "portrait 3", "handicap 1 25"}));
 }
 
+// The host's screen seats A at place 1 and B at place 2: each may ask only for its own place.
+TEST_F(HostTest, APlayersRequestsCountOnlyForItsOwnPlace) {
+  struct SeatingSink : RecordingSink {
+    bool SpeaksFor(const char* name, int slotIndex) override {
+      return (std::string(name) == "A" && slotIndex == 1) || (std::string(name) == "B" && slotIndex == 2);
+    }
+  } seating;
+  NetHooksScope scope{seating.Hooks()};
+  RawPeer& a = Join("A");
+  RawPeer& b = Join("B");
+  net.session.phase = kNetPhaseDirectSetup;
+  a.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_REQUEST_COLOUR, 1), true);
+  a.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_REQUEST_COLOUR, 2), true);
+  a.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_JOIN_READY, 0), true);
+  a.Send(platform::kNetServerPlayer, MakeHandicapMessage(2, 90), true);
+  b.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_REQUEST_PORTRAIT, 1), true);
+  b.Send(platform::kNetServerPlayer, MakeHandicapMessage(2, 30), true);
+  net.host.Receive();
+  EXPECT_EQ(seating.Take(), (std::vector<std::string>{"added A", "added B", "colour 1", "handicap 2 30"}));
+}
+
 TEST_F(HostTest, ResendsComeFromItsQueueToTheOneWhoAsked) {
   RawPeer& a = Join("A");
   RawPeer& b = Join("B");
