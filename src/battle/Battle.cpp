@@ -132,7 +132,9 @@ void CBattle::Update() {
     CheckUnattendedEnd(BattleState().gameTick);
   }
   DispatchMouseEvents();
-  if (g_networkGame && g_netSession.isHost && timedBattle && frameNumber == 1) StartClock();
+  // The host counts the seconds for everyone; a machine that has become the host after the
+  // host left takes the counting over from the clock's value.
+  if (g_networkGame && g_netSession.isHost && timedBattle && !clockRunning) StartClock();
   if (NetBattleValidates())
     g_netClient.AddValidateMessage(
         MakeFrameValidation(BattleSystems().CreaturesInUse(), ActiveEffectsFrom(kReservedEffects)), frameNumber);
@@ -310,11 +312,15 @@ void CBattle::SetBattleTimer(int seconds) {
 
 void CBattle::StartClock() {
   clockSeconds = 0;
+  clockRunning = true;
   battleClock.SetPeriod(1000, 5);
   battleClock.Start(&CBattle::ClockCallback);
 }
 
-void CBattle::StopClock() { battleClock.Stop(); }
+void CBattle::StopClock() {
+  battleClock.Stop();
+  clockRunning = false;
+}
 
 void CBattle::ClockCallback(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
   if (g_battle) ++g_battle->clockSeconds;

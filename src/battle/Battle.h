@@ -178,6 +178,7 @@ class CBattle : public CScreen {
 
   CMMTimer battleClock;
   std::atomic<int> clockSeconds{0};
+  bool clockRunning = false;  // this machine's timer counts the battle's seconds
 
  private:
   void EndCountdownStep();
