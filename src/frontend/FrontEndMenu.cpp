@@ -64,8 +64,10 @@ void CFrontEndMenu::Resume() {
 
 void CFrontEndMenu::ReadConfig(const char* fileName) {
   widgetConfigs.assign(widgets_.size(), CWidgetConfig{});
-  for (size_t i = 0; i < widgets_.size(); ++i)
-    LoadWidgetConfig(fileName, &widgetConfigs[i], widgets_[i].type, widgets_[i].number);
+  for (size_t i = 0; i < widgets_.size(); ++i) {
+    const std::string own = widgets_[i].layoutName ? folder_ + widgets_[i].layoutName : std::string();
+    LoadWidgetConfig(own.empty() ? fileName : own.c_str(), &widgetConfigs[i], widgets_[i].type, widgets_[i].number);
+  }
 }
 
 std::string CFrontEndMenu::BackgroundPath() const {

@@ -31,6 +31,9 @@ struct MenuWidget {
   int number = 1;
   bool focusable = true;
   int radioGroup = 0;  // a radio button's group on the screen (0 to kMenuRadioGroups - 1)
+  // Read from this layout file of the screen's folder ("screen (<Name>).cfg") in place of the
+  // screen's own: a screen made of a shared layout and a part of its own.
+  const char* layoutName = nullptr;
 };
 
 inline constexpr int kMenuRadioGroups = 8;

@@ -9,6 +9,9 @@
 #include "frontend/MainMenu.h"
 #include "frontend/MapSelection.h"
 #include "frontend/MiniMenu.h"
+#include "frontend/MultiplayerBattleSetup.h"
+#include "frontend/MultiplayerSession.h"
+#include "frontend/NetLoadScreen.h"
 #include "frontend/QuickBattleMenu.h"
 #include "frontend/RealmView.h"
 #include "frontend/RegionEntry.h"
@@ -16,6 +19,7 @@
 #include "frontend/SinglePlayerBattle.h"
 #include "frontend/SlideShow.h"
 #include "frontend/SpellBox.h"
+#include "net/NetCommandPort.h"
 
 namespace {
 
@@ -41,6 +45,12 @@ ScreenStorage<CBattleOptionsScreen> g_battleOptionsStorage;
 ScreenStorage<CLoadGameScreen> g_loadGameStorage;
 ScreenStorage<CCharacterScreen> g_characterStorage;
 ScreenStorage<CSaveGameScreen> g_saveGameStorage;
+ScreenStorage<CMultiplayerBattleHostScreen> g_multiplayerHostStorage;
+ScreenStorage<CMultiplayerBattleClientScreen> g_multiplayerClientStorage;
+ScreenStorage<CJoinMultiplayerScreen> g_joinMultiplayerStorage;
+ScreenStorage<CMultiplayerGameSelectScreen> g_multiplayerGameSelectStorage;
+ScreenStorage<CSetMultiplayerScreen> g_setMultiplayerStorage;
+ScreenStorage<CNetLoadScreen> g_netLoadScreenStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -67,6 +77,15 @@ void ConstructFrontEndScreens() {
   if (!g_saveGameScreen) g_saveGameScreen = g_saveGameStorage.Construct();
   if (!g_characterScreen) g_characterScreen = g_characterStorage.Construct();
   SetFrontEndScreen(FrontEndScreen::kLoadGame, g_loadGameScreen);
+  if (!g_multiplayerHost) g_multiplayerHost = g_multiplayerHostStorage.Construct();
+  if (!g_multiplayerClient) g_multiplayerClient = g_multiplayerClientStorage.Construct();
+  if (!g_joinMultiplayer) g_joinMultiplayer = g_joinMultiplayerStorage.Construct();
+  if (!g_multiplayerGameSelect) g_multiplayerGameSelect = g_multiplayerGameSelectStorage.Construct();
+  if (!g_setMultiplayer) g_setMultiplayer = g_setMultiplayerStorage.Construct();
+  if (!g_netLoadScreen) g_netLoadScreen = g_netLoadScreenStorage.Construct();
+  InstallNetSetupEvents();
+  SetFrontEndScreen(FrontEndScreen::kSetMultiplayer, g_setMultiplayer);
+  SetFrontEndScreen(FrontEndScreen::kJoinMultiplayer, g_joinMultiplayer);
   SetFrontEndScreen(FrontEndScreen::kRealmView, g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
@@ -74,6 +93,17 @@ void ConstructFrontEndScreens() {
 }
 
 void DestroyFrontEndScreens() {
+  SetFrontEndScreen(FrontEndScreen::kSetMultiplayer, nullptr);
+  SetFrontEndScreen(FrontEndScreen::kJoinMultiplayer, nullptr);
+  RemoveNetSetupEvents();
+  if (g_netCommandPort.handler == g_multiplayerHost || g_netCommandPort.handler == g_multiplayerClient)
+    g_netCommandPort.handler = nullptr;
+  Destroy(g_netLoadScreen);
+  Destroy(g_setMultiplayer);
+  Destroy(g_multiplayerGameSelect);
+  Destroy(g_joinMultiplayer);
+  Destroy(g_multiplayerClient);
+  Destroy(g_multiplayerHost);
   SetFrontEndScreen(FrontEndScreen::kRealmView, nullptr);
   Destroy(g_grimoire);
   SetFrontEndScreen(FrontEndScreen::kBattleOptions, nullptr);

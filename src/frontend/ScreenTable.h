@@ -24,6 +24,12 @@ enum FrontEndScreenId : int {
   kScreenLobby = 25,
   kScreenQuickBattleMenu = 27,
   kScreenMapSelection = 30,
+  kScreenMultiplayerClient = 12,
+  kScreenMultiplayerHost = 13,
+  kScreenNetLoad = 14,
+  kScreenMultiplayerGameSelect = 26,
+  kScreenJoinMultiplayer = 28,
+  kScreenSetMultiplayer = 29,
 };
 
 // The screens the menus lead to.

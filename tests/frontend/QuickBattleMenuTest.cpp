@@ -52,6 +52,8 @@ TEST_F(QuickBattleMenu, ClearsTheWizardTableWhenCoveredAndRestoresTheCampaignOnE
 
 TEST_F(QuickBattleMenu, EntriesWithoutTheirScreensAreGreyedAndBackHasTheFocus) {
   SetFrontEndScreen(FrontEndScreen::kSinglePlayerBattle, nullptr);
+  SetFrontEndScreen(FrontEndScreen::kSetMultiplayer, nullptr);
+  SetFrontEndScreen(FrontEndScreen::kJoinMultiplayer, nullptr);
   Open(g_quickBattleMenu);
   for (int button = 0; button < CQuickBattleMenuScreen::kBack; ++button) {
     EXPECT_EQ(g_quickBattleMenu->Button(button)->state, kStateGreyed) << button;
