@@ -149,6 +149,7 @@ InputScript ParseInputScript(const std::string& text) {
   InputScript script;
   std::istringstream lines(text);
   std::string line;
+  int screen = 0;
   for (int number = 1; std::getline(lines, line); ++number) {
     line = line.substr(0, line.find('#'));
     std::istringstream words(line);
@@ -158,11 +159,21 @@ InputScript ParseInputScript(const std::string& text) {
       words >> script.logFile;
       continue;
     }
+    if (first == "on") {
+      std::string id;
+      words >> id;
+      if (IsNumber(id))
+        screen = platform::TextToInt(id);
+      else
+        script.errors.push_back("line " + std::to_string(number) + ": a screen id was expected");
+      continue;
+    }
     ScriptCommand command;
     std::string why;
-    if (ParseCommand(words, first, command, why))
-      script.commands.push_back(command);
-    else
+    if (ParseCommand(words, first, command, why)) {
+      command.screen = screen;
+      (screen ? script.onScreen : script.commands).push_back(command);
+    } else
       script.errors.push_back("line " + std::to_string(number) + ": " + why);
   }
   std::stable_sort(script.commands.begin(), script.commands.end(),
@@ -188,6 +199,8 @@ void CScriptedInput::Use(InputScript script) {
   script_ = std::move(script);
   next_ = 0;
   lastScreen_ = -1;
+  firstFrameOn_.clear();
+  onScreenDone_.assign(script_.onScreen.size(), false);
   for (const std::string& error : script_.errors) std::fprintf(stderr, "VRASK_SCRIPT: %s\n", error.c_str());
   if (log_) std::fclose(log_);
   log_ = script_.logFile.empty() ? nullptr : platform::OpenFile(script_.logFile.c_str(), "w");
@@ -202,7 +215,15 @@ void CScriptedInput::Frame(int frame, int topScreenId) {
     std::fflush(log_);
   }
   lastScreen_ = topScreenId;
+  firstFrameOn_.emplace(topScreenId, frame);
   while (next_ < script_.commands.size() && script_.commands[next_].frame <= frame) Run(script_.commands[next_++]);
+  for (size_t i = 0; i < script_.onScreen.size(); ++i) {
+    const ScriptCommand& command = script_.onScreen[i];
+    const auto seen = firstFrameOn_.find(command.screen);
+    if (onScreenDone_[i] || seen == firstFrameOn_.end() || seen->second + command.frame - 1 > frame) continue;
+    onScreenDone_[i] = true;
+    Run(command);
+  }
 }
 
 void CScriptedInput::Run(const ScriptCommand& command) {

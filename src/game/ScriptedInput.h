@@ -28,10 +28,15 @@
 //   <frame> battle won      the running battle ends as the player's victory, or
 //   <frame> battle lost     as its defeat, through the battle's own end (its countdown, then
 //                           the end screen of a campaign battle); nothing without a battle
+//   on <screen id>          the commands after it count their frames from the frame in which
+//                           that screen first came on top (frame 1: that frame), until the
+//                           next "on"; "on 0" counts from the start again. A road between
+//                           programs whose pace differs waits so for the screens it needs.
 // Frames count from 1. A line that cannot be read is reported on stderr and left out.
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,11 +52,13 @@ struct ScriptCommand {
   enum Action { kNoAction, kWinBattle, kLoseBattle };
   Action action = kNoAction;
   std::string file;
+  int screen = 0;  // counted from this screen's first frame on top; 0 from the start
 };
 
 struct InputScript {
   std::string logFile;
   std::vector<ScriptCommand> commands;  // in frame order, each frame's in the script's order
+  std::vector<ScriptCommand> onScreen;  // the commands counted from a screen, in the script's order
   std::vector<std::string> errors;      // "line <n>: <what>"
 };
 
@@ -72,6 +79,8 @@ class CScriptedInput {
   InputScript script_;
   size_t next_ = 0;
   int lastScreen_ = -1;
+  std::map<int, int> firstFrameOn_;  // screen id: the frame it first came on top
+  std::vector<bool> onScreenDone_;
   FILE* log_ = nullptr;
 };
 

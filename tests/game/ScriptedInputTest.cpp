@@ -77,6 +77,29 @@ TEST(ScriptedInput, ASeedCommandSeedsTheFrontEndsGenerator) {
   EXPECT_EQ(g_random.Next(), expected.Next());
 }
 
+// Commands after "on <id>" count from the frame in which that screen first came on top, each
+// block from its own screen; "on 0" counts from the start again.
+TEST(ScriptedInput, CommandsOnAScreenWaitForItsFirstFrame) {
+  const InputScript script = ParseInputScript("on 13\n2 seed 7\non 14\n1 seed 8\non 0\n5 seed 9\non x\n");
+  EXPECT_EQ(script.commands.size(), 1u);
+  ASSERT_EQ(script.onScreen.size(), 2u);
+  EXPECT_EQ(script.onScreen[0].screen, 13);
+  EXPECT_EQ(script.errors, std::vector<std::string>{"line 7: a screen id was expected"});
+  struct Case {
+    int frame, screen;
+    uint32_t seeded;  // the seed a command set in the frame; 0: none ran
+  };
+  const Case cases[] = {{1, 3, 0}, {2, 13, 0}, {3, 13, 7}, {4, 3, 0}, {5, 3, 9}, {9, 14, 8}, {10, 13, 0}};
+  CScriptedInput input;
+  input.Use(script);
+  for (const Case& c : cases) {
+    g_random.Seed(1);
+    input.Frame(c.frame, c.screen);
+    CRandom expected(c.seeded ? c.seeded : 1);
+    EXPECT_EQ(g_random.Next(), expected.Next()) << "frame " << c.frame;
+  }
+}
+
 TEST(ScriptedInput, ABattleCommandDecidesTheRunningBattle) {
   const InputScript script = ParseInputScript("1 battle won\n2 battle lost\n3 battle maybe\n");
   ASSERT_EQ(script.commands.size(), 2u);
