@@ -700,6 +700,13 @@ class EnetEndpoint final : public NetEndpoint {
 
   void AddOwnPlayer(NetPlayerId id, std::string_view name, bool server) {
     std::string shortName(name.substr(0, kMaxNameBytes));
+    // This machine's other players hear of the new one as the other machines' do (the host's
+    // server player seats its own machine's player so); it is not told of itself.
+    NetSystemMessage joined;
+    joined.kind = NetSystemKind::kCreatePlayer;
+    joined.player = id;
+    joined.shortName = shortName;
+    Announce(joined);
     players_[id] = Player{shortName, server, ownMachine_, {}};
     Broadcast(EncodePlayerAdd(PlayerChange{id, server, shortName}), true);
   }

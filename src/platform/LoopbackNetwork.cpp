@@ -156,6 +156,18 @@ struct LoopbackNetwork::Medium {
   }
 
   // A system message to every player of the machines other than `except` (0: all machines).
+  // To every player but the one the message is about, this machine's own included.
+  void AnnounceNewPlayer(Session& session, const NetSystemMessage& message) {
+    for (auto& [id, player] : session.players) {
+      if (id == message.player) continue;
+      Packet packet;
+      packet.to = id;
+      packet.system = true;
+      packet.systemMessage = message;
+      player.inbox.push_back(std::move(packet));
+    }
+  }
+
   void Announce(Session& session, int except, const NetSystemMessage& message) {
     for (auto& [id, player] : session.players) {
       if (player.machine == except) continue;
@@ -431,7 +443,7 @@ class LoopbackSession final : public NetEndpoint {
     joined.kind = NetSystemKind::kCreatePlayer;
     joined.player = id;
     joined.shortName = std::string(name);
-    medium_->Announce(session, machine_, joined);
+    medium_->AnnounceNewPlayer(session, joined);
   }
 
   NetResult Dispatch(NetPlayerId from, NetPlayerId to, bool guaranteed, Packet packet) {

@@ -218,9 +218,10 @@ TEST_F(CommandPortTest, TheHostScreenHearsRequestsChatAndPlayers) {
   ann.Send(platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_JOIN_READY, 2), true);  // not Ann's place
   ann.session->SendChat(ann.player, platform::kNetAllPlayers, "hello");
   g_netCommandPort.Pump();
-  // Ann's arrival was waiting for the first pump too.
-  EXPECT_EQ(screen.calls, (std::vector<std::string>{"add Ann 0", "colour 1 1", "portrait 1 1", "handicap 1 70",
-                                                    "ready 1 0", "line [Ann] : hello"}));
+  // The host machine's own player, then Ann, were waiting for the first pump: the host seats its
+  // own player first.
+  EXPECT_EQ(screen.calls, (std::vector<std::string>{"add Host 0", "add Ann 0", "colour 1 1", "portrait 1 1",
+                                                    "handicap 1 70", "ready 1 0", "line [Ann] : hello"}));
   screen.calls.clear();
 
   // A player joining and leaving.
