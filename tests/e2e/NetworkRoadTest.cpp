@@ -1,0 +1,169 @@
+// A network battle between real programs on this machine's loopback, each led by its own script:
+// the host creates a session from the quick battle menu, the guest finds it on the game list,
+// joins, and declares itself ready; the host starts; both wait on the load screen and play the
+// battle in lock step. Every frame both ran has the same line in both frame traces (validation
+// words and the hash of the creatures' battle fields). The scripts count from the screens they
+// wait for, since two programs never keep the same pace.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ProgramRoad.h"
+#include "forge/FrontEndLayouts.h"
+#include "forge/MultiplayerSetupLayouts.h"
+#include "platform/Profile.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+#ifdef VRASK_PROGRAM
+
+using e2e::Point;
+using e2e::ScreenIds;
+using forge::WidgetKind;
+using testing_support::ReadText;
+
+// A UDP port no one holds now.
+int FreePort() {
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// One machine: a copy of the forged data with its player's name, the shared list port and a
+// short timed battle without magic.
+struct Machine {
+  Machine(const std::string& player, int listPort) {
+    std::filesystem::copy(testing_support::ForgedDataDir(), dir.Path(), std::filesystem::copy_options::recursive);
+    const std::string options = dir.File("cfg/vrask.cfg"), prefs = dir.File("cfg/prefs.cfg"),
+                      rules = dir.File("cfg/QuickBattleSetup.cfg");
+    platform::WriteProfileString("NETWORK", "ListPort", std::to_string(listPort), options);
+    platform::WriteProfileString("NETWORK", "GamePort", "0", options);
+    platform::WriteProfileString("NETWORK", "messageDelayFrames_LAN", "2", options);
+    platform::WriteProfileString("NETGAME", "PlayerName", player, prefs);
+    for (const char* key : {"magicItems", "lawTalisman", "neutralTalisman", "vraskTalisman"})
+      platform::WriteProfileString("DEFAULTS-MULTIPLAYER", key, "0", rules);
+    platform::WriteProfileString("DEFAULTS-MULTIPLAYER", "gameTime", "1", rules);
+    platform::WriteProfileString("DEFAULTS-MULTIPLAYER", "regionIndex", "1", rules);
+  }
+  std::string Command(const std::string& script) const {
+    std::ofstream(dir.File("road.txt")) << script;
+    return "cd '" + dir.Path() +
+           "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt VRASK_BATTLE_TRACE=trace.txt "
+           "timeout 120 '" +
+           VRASK_PROGRAM + "' /win 2>stderr.txt >/dev/null";
+  }
+  testing_support::TempDir dir;
+};
+
+// The host's script: its session created from the quick battle menu, Start asked for again
+// every 40 frames (refused until every guest is ready), the program closed after the battle's
+// frames given.
+std::string HostRoad(int battleFrames) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
+                            set = forge::SetMultiplayerLayout(), create = forge::MultiplayerCreateLayout();
+  std::ostringstream road;
+  road << "log screens.txt\n1 seed 4242\n4 click " << Point(main, WidgetKind::kTextButton, 3, true) << "\n"
+       << "on 27\n20 click " << Point(quick, WidgetKind::kTextButton, 1, true) << "\n"
+       << "on 29\n20 png host_set.png\n21 click " << Point(set, WidgetKind::kTextButton, 1, true) << "\n"
+       << "on 13\n30 png host_setup.png\n";
+  for (int frame = 60; frame <= 1500; frame += 40)
+    road << frame << " click " << Point(create, WidgetKind::kTextButton, 2, true) << "\n";
+  road << "on 14\n1 png host_load.png\non 2\n30 png host_battle.png\n" << battleFrames << " close\n";
+  return road.str();
+}
+
+// A guest's script: the join screen, the session on the game list (asked for again every 30
+// frames until the list shows it), Ready on the set-up screen.
+std::string GuestRoad(int battleFrames) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
+                            join = forge::JoinMultiplayerLayout(), select = forge::MultiplayerGameSelectLayout(),
+                            ready = forge::MultiplayerJoinLayout();
+  std::ostringstream road;
+  road << "log screens.txt\n1 seed 77\n4 click " << Point(main, WidgetKind::kTextButton, 3, true) << "\n"
+       << "on 27\n20 click " << Point(quick, WidgetKind::kTextButton, 2, true) << "\n"
+       << "on 28\n20 png guest_join.png\n21 click " << Point(join, WidgetKind::kTextButton, 1, true) << "\n"
+       << "on 26\n";
+  const forge::LayoutPoint list = forge::WidgetCentre(select, WidgetKind::kListBox, 1, true);
+  for (int frame = 30; frame <= 900; frame += 30)
+    road << frame << " click " << list.x << " 185\n"
+         << frame + 5 << " click " << Point(select, WidgetKind::kTextButton, 1, true) << "\n";
+  road << "on 12\n30 png guest_setup.png\n40 click " << Point(ready, WidgetKind::kTextButton, 1, true) << "\n"
+       << "on 2\n30 png guest_battle.png\n"
+       << battleFrames << " close\n";
+  return road.str();
+}
+
+bool Passes(const std::vector<int>& screens, int id) {
+  return std::find(screens.begin(), screens.end(), id) != screens.end();
+}
+
+void KeepPictures(const Machine& machine, const std::string& tag) {
+  for (const char* picture : {"host_set.png", "host_setup.png", "host_load.png", "host_battle.png", "guest_join.png",
+                              "guest_setup.png", "guest_battle.png"})
+    if (std::filesystem::exists(machine.dir.File(picture)))
+      std::filesystem::copy_file(machine.dir.File(picture),
+                                 testing_support::TestOutputDir() + "/network_road_" + tag + "_" + picture,
+                                 std::filesystem::copy_options::overwrite_existing);
+}
+
+// A host and its guests play a battle of the frames given; every machine passes the screens of
+// its road, and the frames all of them ran have one line in every trace.
+void PlayTogether(int guests, int battleFrames) {
+  const int listPort = FreePort();
+  std::vector<std::unique_ptr<Machine>> machines;
+  machines.push_back(std::make_unique<Machine>("Hostess", listPort));
+  for (int g = 0; g < guests; ++g) machines.push_back(std::make_unique<Machine>("Guest" + std::to_string(g), listPort));
+  std::string all;
+  for (size_t m = 0; m < machines.size(); ++m)
+    all += "(" + machines[m]->Command(m == 0 ? HostRoad(battleFrames) : GuestRoad(battleFrames)) + ") & ";
+  std::system((all + "wait").c_str());
+
+  std::vector<std::vector<std::string>> traces;
+  std::string errors;
+  for (size_t m = 0; m < machines.size(); ++m) {
+    SCOPED_TRACE(m == 0 ? "the host" : "guest " + std::to_string(m - 1));
+    const std::vector<int> screens = ScreenIds(ReadText(machines[m]->dir.File("screens.txt")));
+    for (int id : m == 0 ? std::vector<int>{29, 13, 14, 2} : std::vector<int>{28, 26, 12, 14, 2})
+      EXPECT_TRUE(Passes(screens, id)) << "never saw screen " << id;
+    traces.push_back(Lines(ReadText(machines[m]->dir.File("trace.txt"))));
+    errors += ReadText(machines[m]->dir.File("stderr.txt"));
+    KeepPictures(*machines[m], std::to_string(guests + 1) + "_" + std::to_string(m));
+  }
+  size_t common = traces[0].size();
+  for (const auto& trace : traces) common = std::min(common, trace.size());
+  EXPECT_GE(common, static_cast<size_t>(battleFrames / 2)) << errors;
+  for (size_t m = 1; m < traces.size(); ++m)
+    for (size_t i = 0; i < common; ++i) ASSERT_EQ(traces[0][i], traces[m][i]) << "machine " << m << ", line " << i;
+}
+
+TEST(NetworkRoad, AHostAndAGuestPlayTheSameBattle) { PlayTogether(1, 200); }
+
+TEST(NetworkRoad, AHostAndThreeGuestsPlayTheSameBattle) { PlayTogether(3, 150); }
+
+#endif
+
+}  // namespace
