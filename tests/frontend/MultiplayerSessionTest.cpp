@@ -12,9 +12,11 @@
 #include "core/Preferences.h"
 #include "forge/MultiplayerSetupLayouts.h"
 #include "frontend/FrontEndBattle.h"
+#include "frontend/MultiplayerBattleSetup.h"
 #include "frontend/MultiplayerSession.h"
 #include "frontend/NetLoadScreen.h"
 #include "frontend/QuickBattleMenu.h"
+#include "net/NetCommandPort.h"
 #include "net/NetMachine.h"
 #include "net/NetMessages.h"
 #include "platform/Clock.h"
@@ -216,4 +218,71 @@ TEST_F(NetLoad, APlayerWhoLeavesIsNoLongerAwaited) {
   clock_.Advance(100);
   Frames(2);
   EXPECT_EQ(battle_.records.size(), 1u);
+}
+
+namespace {
+
+// Sends a message from another machine's player.
+void SendFrom(OtherMachine& machine, platform::NetPlayerId to, const NetBytes& message) {
+  EXPECT_EQ(machine.endpoint->Send(machine.player, to, true, message.data(), message.size()), platform::kNetOk);
+}
+
+}  // namespace
+
+// The host's set-up over the real command port on the loopback: Ann and Eve join; Eve asks for
+// Ann's and the host's places and sends records and orders as if she hosted. Nothing of it
+// reaches a place, the rules or the start; her request for her own place does.
+TEST_F(MultiplayerSession, AHostileGuestChangesNothingButItsOwnPlace) {
+  HostHere();
+  g_netSession.phase = kNetPhaseDirectSetup;
+  g_multiplayerHost->transport = &g_netCommandPort;
+  g_netCommandPort.handler = g_multiplayerHost;
+  PushScreen(&bottom_);
+  PushScreen(g_multiplayerHost);
+  OtherMachine ann(network_, "Ann");
+  OtherMachine eve(network_, "Eve");
+  Frames(3);
+  ASSERT_EQ(g_multiplayerHost->FindPlayer("Me"), 0);
+  ASSERT_EQ(g_multiplayerHost->FindPlayer("Ann"), 1);
+  ASSERT_EQ(g_multiplayerHost->FindPlayer("Eve"), 2);
+  CPlayerSlot places[kPlayerSlotCount];
+  std::copy(std::begin(g_playerSlots), std::end(g_playerSlots), places);
+  const CGameSettings rules = g_gameSettings;
+
+  SendFrom(eve, platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_REQUEST_COLOUR, 1));
+  SendFrom(eve, platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_JOIN_READY, 1));
+  SendFrom(eve, platform::kNetServerPlayer, MakeHandicapMessage(0, 100));
+  uint8_t slot[kPlayerSlotBytes];
+  CPlayerSlot forged = places[1];
+  forged.SetName("Eve");
+  WritePlayerSlot(forged, slot);
+  uint8_t settings[kGameSettingsBytes];
+  CGameSettings other = rules;
+  other.mana = 50;
+  WriteGameSettings(other, settings);
+  const uint8_t* slots[4] = {slot, slot, slot, slot};
+  const uint8_t items[kMaxWizardSpells] = {};
+  const int32_t setup[6] = {1, 0, 0, 0, 2, 1};
+  for (const NetBytes& message :
+       {MakeWizardSetupMessage(slot, 1), MakeGameSetupMessage(settings), MakeSlotMessage(MSG_INIT_SET_SLOT, 3),
+        MakeLeaveOrder(), MakeInitialiseMessage(settings, slots, items, setup)})
+    SendFrom(eve, platform::kNetAllPlayers, message);
+  Frames(3);
+  for (int place = 0; place < kPlayerSlotCount; ++place) {
+    EXPECT_STREQ(g_playerSlots[place].name, places[place].name) << place;
+    EXPECT_EQ(g_playerSlots[place].colour, places[place].colour) << place;
+    EXPECT_EQ(g_playerSlots[place].handicap, places[place].handicap) << place;
+    EXPECT_EQ(g_playerSlots[place].ready, places[place].ready) << place;
+  }
+  EXPECT_EQ(g_gameSettings.mana, rules.mana);
+  EXPECT_EQ(g_multiplayerHost->ownPlace, 0);
+  EXPECT_EQ(g_multiplayerHost->startedGame, 0);
+  EXPECT_EQ(g_netSession.phase, kNetPhaseDirectSetup);
+  EXPECT_EQ(g_currentScreen, g_multiplayerHost);
+
+  SendFrom(eve, platform::kNetServerPlayer, MakeSlotMessage(MSG_INIT_REQUEST_COLOUR, 2));
+  Frames(3);
+  EXPECT_NE(g_playerSlots[2].colour, places[2].colour) << "her own place answers her";
+  g_netCommandPort.handler = nullptr;
+  g_multiplayerHost->transport = nullptr;
 }
