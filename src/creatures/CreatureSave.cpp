@@ -13,7 +13,9 @@
 // a function of the creature's values, is made again.
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <vector>
 
@@ -39,6 +41,12 @@ constexpr int kSingleAdvance = 4;  // the motion's one-entry table, not one of t
 // Global anims of the attachments.
 constexpr int kAttachAnim1 = 180, kAttachAnim4 = 94, kAttachAnim5 = 192;
 constexpr int kMaxGlobalAnim = 256;
+constexpr int kDefaultOverlay = 6;
+// The effect entries play starts the players on: the overlay (wait, strike, an item's bane),
+// the levitation (small and large creatures), the reaction flash and the rising of the dead.
+constexpr int kWaitOverlay = 36, kStrikeOverlay = 35, kBaneOverlay = 47;
+constexpr int kLevitateOverlay = 90, kLevitateOverlayLarge = 91, kReactionOverlay = 37, kRisingAnim = 96;
+constexpr int kFacings = 8;  // an entry's sequences: one a facing from its first
 
 bool IsFlag(int32_t v) { return v == 0 || v == 1; }
 bool IsSlotOrNone(int32_t v) { return v >= -1 && v < kCreatureCapacity; }
@@ -295,11 +303,34 @@ void PutAttached(SaveStream& out, const CAttachedAnim& anim, bool asByte) {
     out.I32(anim.inUse);
   if (anim.inUse && out.Ok()) out.Add(anim.player.Save(out.File()));
 }
-bool GetAttached(SaveStream& in, CAttachedAnim& anim, bool asByte, CAnimation* animation) {
+// A player's block keeps no number of the animation it plays, and play starts players on the
+// animations of effect entries that may lie in other files than the player's default. The
+// animation is found again from the saved sequence: the first of the entries that may start the
+// player whose facings hold it; without one the player keeps its default. The file is left
+// where it was.
+CAnimation* PlayedAnimation(SaveStream& in, std::initializer_list<int> entries, CAnimation* fallback) {
+  FILE* file = in.File();
+  const long at = file ? std::ftell(file) : -1;
+  uint32_t word = 0;
+  const bool read = at >= 0 && bytes::ReadU32(file, word);
+  if (at >= 0 && std::fseek(file, at, SEEK_SET) != 0) return fallback;
+  const int32_t sequence = static_cast<int32_t>(word);
+  if (!read || sequence < 0) return fallback;
+  for (int entry : entries) {
+    int first = 0;
+    CAnimation* animation = g_creatureEffects->EffectAnimEntry(entry, first);
+    if (animation && sequence >= first && sequence < first + kFacings && animation->HasSequence(sequence))
+      return animation;
+  }
+  return fallback;
+}
+
+bool GetAttached(SaveStream& in, CAttachedAnim& anim, bool asByte, std::initializer_list<int> entries,
+                 CAnimation* fallback) {
   anim.inUse = asByte ? in.U8() : in.I32();
   if (!in.Ok() || !IsFlag(anim.inUse)) return false;
   anim.player.Clear();
-  anim.player.SetAnimation(animation);
+  anim.player.SetAnimation(anim.inUse ? PlayedAnimation(in, entries, fallback) : fallback);
   if (anim.inUse) in.Add(anim.player.Load(in.File()));
   return in.Ok();
 }
@@ -480,8 +511,11 @@ int CCreature::Load(FILE* file) {
                      &pestTimer, &rank, &experience})
     *v = in.I32();
   overlayAnim.Clear();
-  overlayAnim.SetAnimation(g_creatureEffects->GlobalAnim(6));
-  if (in.Ok()) in.Add(overlayAnim.Load(file));
+  if (in.Ok()) {
+    overlayAnim.SetAnimation(PlayedAnimation(in, {kWaitOverlay, kStrikeOverlay, kBaneOverlay},
+                                             g_creatureEffects->GlobalAnim(kDefaultOverlay)));
+    in.Add(overlayAnim.Load(file));
+  }
   for (int32_t* v : {&nextActionFrame, &rangedAttack, &movement[0], &movement[1], &movement[2], &army, &eventCount})
     *v = in.I32();
   int active = 0;
@@ -527,7 +561,9 @@ int CCreature::Load(FILE* file) {
   attachedObject = -1;  // attached objects are made again by their owners
   airborne = in.I32();
   if (!in.Ok() || hadObject > 1) return -1;
-  if (!GetAttached(in, attachAnim1, true, g_creatureEffects->GlobalAnim(kAttachAnim1))) return -1;
+  if (!GetAttached(in, attachAnim1, true, {kLevitateOverlay, kLevitateOverlayLarge},
+                   g_creatureEffects->GlobalAnim(kAttachAnim1)))
+    return -1;
   spellState = in.I32();
   attachedEffect = in.I32();
   if (!in.Ok() || !IsEffectOrNone(attachedEffect)) return -1;
@@ -542,10 +578,10 @@ int CCreature::Load(FILE* file) {
   secondAttachedObject = -1;
   if (!in.Ok() || hadSecond > 1) return -1;
   Get(in, TimerRow(*this));
-  CAnimation* attachments[3] = {animSet ? &animSet->animation : nullptr, g_creatureEffects->GlobalAnim(kAttachAnim4),
-                                g_creatureEffects->GlobalAnim(kAttachAnim5)};
-  for (int i = 0; i < 3; ++i)
-    if (!GetAttached(in, attachAnims[i], false, attachments[i])) return -1;
+  if (!GetAttached(in, attachAnims[0], false, {kReactionOverlay}, animSet ? &animSet->animation : nullptr) ||
+      !GetAttached(in, attachAnims[1], false, {}, g_creatureEffects->GlobalAnim(kAttachAnim4)) ||
+      !GetAttached(in, attachAnims[2], false, {kRisingAnim}, g_creatureEffects->GlobalAnim(kAttachAnim5)))
+    return -1;
   ownMaxHealth = in.I32();
   in.GetWords(aiWords);
   const int32_t queued = in.I32();

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -420,6 +421,90 @@ TEST_F(CreatureSaveTest, BadOrShortBlocksLeaveThePoolAsItWas) {
   }
   EXPECT_EQ(LoadBytes(std::vector<uint8_t>(good.begin(), good.end() - 1)), -1);
   EXPECT_EQ(Saved(), live);
+}
+
+// Effects whose entries play on two animations: the players' defaults (and any entry not
+// named) on one, the named entries on the other, whose steps lie elsewhere.
+struct TwoFileEffects : ICreatureEffects {
+  CAnimation* small = nullptr;
+  CAnimation* large = nullptr;
+  std::map<int, int> firsts;  // the entries on the large animation, with their first sequence
+  CAnimation* EffectAnimEntry(int entry, int& first) override {
+    const auto found = firsts.find(entry);
+    first = found == firsts.end() ? 0 : found->second;
+    return found == firsts.end() ? small : large;
+  }
+  CAnimation* GlobalAnim(int number) override {
+    int first = 0;
+    return EffectAnimEntry(number, first);
+  }
+};
+
+// Each player a creature's block keeps comes back on the animation play started it on, so
+// that its timing fits and it shows the same frames after, whichever entry started it.
+TEST_F(CreatureSaveTest, PlayersStartedOnAnotherEntrysAnimationComeBackOnIt) {
+  TwoFileEffects effects;
+  HookScope<ICreatureEffects> scope{g_creatureEffects, effects};
+  CCreature& smallOne = C(Place(3, 1, 10, 10));
+  CCreature& largeOne = C(Place(0, 1, 14, 10));
+  ASSERT_TRUE(smallOne.animSet && largeOne.animSet);
+  // The two animations outlive the creatures they came with.
+  const auto keptSmall = smallOne.animSet, keptLarge = largeOne.animSet;
+  effects.small = &smallOne.animSet->animation;
+  effects.large = &largeOne.animSet->animation;
+  constexpr int kFirst = 200;
+  ASSERT_NE(effects.small, effects.large);
+  ASSERT_GT(effects.large->SequenceCount(), kFirst + 8);
+  for (int entry : {36, 35, 47, 90, 91, 37, 96}) effects.firsts[entry] = kFirst;
+  g_creatureArray.ReleaseAll();
+
+  struct Case {
+    const char* what;
+    int entry;
+    std::function<CAnimPlayer&(CCreature&)> player;
+    std::function<void(CCreature&)> mark;  // what tells play the player runs
+  };
+  const Case cases[] = {
+      {"wait overlay", 36, [](CCreature& c) -> CAnimPlayer& { return c.overlayAnim; }, [](CCreature&) {}},
+      {"strike overlay", 35, [](CCreature& c) -> CAnimPlayer& { return c.overlayAnim; }, [](CCreature&) {}},
+      {"bane overlay", 47, [](CCreature& c) -> CAnimPlayer& { return c.overlayAnim; }, [](CCreature&) {}},
+      {"levitation", 90, [](CCreature& c) -> CAnimPlayer& { return c.attachAnim1.player; },
+       [](CCreature& c) { c.attachAnim1.inUse = 1; }},
+      {"large levitation", 91, [](CCreature& c) -> CAnimPlayer& { return c.attachAnim1.player; },
+       [](CCreature& c) { c.attachAnim1.inUse = 1; }},
+      {"reaction", 37, [](CCreature& c) -> CAnimPlayer& { return c.attachAnims[0].player; },
+       [](CCreature& c) { c.attachAnims[0].inUse = 1; }},
+      {"rising", 96, [](CCreature& c) -> CAnimPlayer& { return c.attachAnims[2].player; },
+       [](CCreature& c) { c.attachAnims[2].inUse = 1; }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    CCreature& c = C(Place(5, 1, 20, 20));
+    const int slot = c.index;
+    CAnimPlayer& started = test.player(c);
+    int first = 0;
+    started.SetAnimation(effects.EffectAnimEntry(test.entry, first));
+    started.Start(first + 3, 0);  // a facing's sequence
+    test.mark(c);
+    for (int i = 0; i < 5; ++i) started.Advance();
+    int32_t timing[CAnimPlayer::kTimingWords];
+    started.GetTiming(timing);
+    std::vector<int> frames;
+    CAnimPlayer ahead = started;
+    for (int i = 0; i < 12; ++i, ahead.Advance()) frames.push_back(ahead.frameStep);
+    const std::vector<uint8_t> saved = Saved();
+
+    g_creatureArray.ReleaseAll();
+    ASSERT_EQ(LoadBytes(saved), static_cast<int>(saved.size()));
+    CAnimPlayer& loaded = test.player(C(slot));
+    EXPECT_EQ(loaded.animation, effects.large);
+    ASSERT_TRUE(loaded.SetTiming(timing));
+    EXPECT_EQ(Saved(), saved);
+    std::vector<int> loadedFrames;
+    for (int i = 0; i < 12; ++i, loaded.Advance()) loadedFrames.push_back(loaded.frameStep);
+    EXPECT_EQ(loadedFrames, frames);
+    g_creatureArray.ReleaseAll();
+  }
 }
 
 }  // namespace
