@@ -171,10 +171,8 @@ TEST_F(SaveLoadRoad, TheOptionsSwitchTheResolutionUnderARunningBattle) {
 
 // A battle saved with F2 while it runs: quitting it through the mini menu loses it (which ends
 // the campaign at the first region), and Load Game on the main menu brings the battle back,
-// through the realm view, at once. Set aside: the battle's own block of a running campaign
-// battle does not read back yet (its animation timings are refused, CAnimPlayer::SetTiming),
-// so the load ends in "Unable to Load Game"; the save and every screen on the road work.
-TEST_F(SaveLoadRoad, DISABLED_ABattleSavedWithF2GoesOnWhenLoaded) {
+// through the realm view, at once.
+TEST_F(SaveLoadRoad, ABattleSavedWithF2GoesOnWhenLoaded) {
   const forge::ScreenLayout main = forge::MainMenuLayout(), region = forge::RegionEntryLayout(),
                             mini = forge::MiniMenuLayout(), lost = forge::BattleEndLayout(false),
                             load = forge::LoadGameLayout();
