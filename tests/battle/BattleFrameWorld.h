@@ -82,6 +82,9 @@ class BattleFrameWorld : public ::testing::Test {
     g_effectWorld.Install(nullptr);
     UninstallBattle();
     g_mapHooks = savedHooks_;
+    // A battle that ran down to its last wizard leaves its end flag up; the next battle
+    // would otherwise end on its first frame.
+    g_aiOnlyEnd = 0;
     g_gameMode = 0;
     for (auto& set : g_creatureTypeAnims) set.reset();
     g_map.Clear();
