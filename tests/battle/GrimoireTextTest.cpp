@@ -219,6 +219,7 @@ TEST(GrimoireText, KnowledgeLevels) {
   CWizard& player = g_wizardTable.records[0];
   player.inUse = 1;
   player.computer = 0;
+  player.textBlock.clear();  // clearing the table keeps a record's seen table; this player has none yet
   EXPECT_EQ(GrimoireKnowledgeLevel(1, 5), 0);  // no table
   player.NoteSeen(1, 5);
   EXPECT_EQ(GrimoireKnowledgeLevel(1, 5), 1);
