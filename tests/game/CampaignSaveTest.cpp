@@ -2,6 +2,7 @@
 // it) and the player's knowledge (in its wizard record) come back as they were written.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -21,13 +22,37 @@ std::vector<uint8_t> RecordBytes(const CRealmState& state) {
   return out.Data();
 }
 
+// Puts back what the test points elsewhere, also when a failed check ends it early: a realm
+// view left pointing at the test's own stack would be used by whatever runs next.
+struct GlobalsRestored {
+  CRealmView* realmView = g_realmView;
+  ISavedGameParts* parts = g_savedGameParts;
+  std::array<char, sizeof g_realmFile> realmFile = Copy(g_realmFile);
+  std::array<char, sizeof g_realmName> realmName = Copy(g_realmName);
+  ~GlobalsRestored() {
+    g_realmView = realmView;
+    g_savedGameParts = parts;
+    std::memcpy(g_realmFile, realmFile.data(), realmFile.size());
+    std::memcpy(g_realmName, realmName.data(), realmName.size());
+  }
+  template <size_t N>
+  static std::array<char, N> Copy(const char (&text)[N]) {
+    std::array<char, N> copy{};
+    std::memcpy(copy.data(), text, N);
+    return copy;
+  }
+};
+
 TEST(CampaignSave, TheRealmTheTutorialAndTheKnowledgeRoundTrip) {
   testing_support::TempDir dir(true);
   CRealmView view;
-  CRealmView* saved = g_realmView;
-  ISavedGameParts* savedParts = g_savedGameParts;
+  GlobalsRestored restored;
   g_realmView = &view;
   InstallSavedGameParts();
+  // The game is saved with its realm's names and refused without them; an earlier test may
+  // have left them empty.
+  std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\moorland\\moorland.cfg");
+  std::snprintf(g_realmName, sizeof g_realmName, "%s", "moorland");
 
   CRealmState& s = view.realmState;
   std::snprintf(s.currentRealmName, sizeof s.currentRealmName, "Moorland");
@@ -88,8 +113,6 @@ TEST(CampaignSave, TheRealmTheTutorialAndTheKnowledgeRoundTrip) {
   EXPECT_EQ(s.lastRegion, 3);
 
   g_wizardTable.Clear();
-  g_savedGameParts = savedParts;
-  g_realmView = saved;
 }
 
 }  // namespace
