@@ -97,18 +97,23 @@ TEST(MMTimer, StopWaitsForACallbackInFlight) {
   g_callbackDone = false;
   CMMTimer timer;
   timer.SetPeriod(1, 5);
-  timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
+  // Without a started timer the wait below would never end.
+  ASSERT_EQ(timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     if (g_callbackDone) return;
     g_inCallback = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     g_callbackDone = true;
-  });
+  }),
+            1);
   while (!g_inCallback) std::this_thread::yield();
   timer.Stop();
   EXPECT_TRUE(g_callbackDone);
 }
 
 TEST(MMTimer, AnUnavailableTimerServiceNeverStarts) {
+  // The service is looked at once, by the first timer a process builds: that first look
+  // happens with it still there, so that the timers of later tests are not refused.
+  CMMTimer firstTimer;
   platform::SetTimersAvailable(false);
   CMMTimer timer;
   EXPECT_EQ(timer.Start([](uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {}), 0);
