@@ -12,6 +12,18 @@ void RequirePlain(std::string_view text) {
     throw std::runtime_error("grimoire text with a tilde or quote: " + std::string(text));
 }
 
+// A heading's code, then its icon and its name when it has them, and the end of its line.
+std::string Heading(const char* code, int icon, std::string_view name) {
+  std::string heading = code;
+  if (icon >= 0) {
+    char number[16];
+    std::snprintf(number, sizeof number, "-%03d", icon);
+    heading += number;
+  }
+  if (!name.empty()) heading += "-\"" + std::string(name) + "\"";
+  return heading + "\n";
+}
+
 }  // namespace
 
 GrimoireWriter& GrimoireWriter::Comment(std::string_view text) {
@@ -23,29 +35,17 @@ GrimoireWriter& GrimoireWriter::Comment(std::string_view text) {
 
 GrimoireWriter& GrimoireWriter::Chapter(int chapter, int icon, std::string_view name) {
   RequirePlain(name);
-  char head[32];
-  std::snprintf(head, sizeof head, "\n~C%d", chapter);
-  text_ += head;
-  if (icon >= 0) {
-    std::snprintf(head, sizeof head, "-%03d", icon);
-    text_ += head;
-  }
-  if (!name.empty()) text_ += "-\"" + std::string(name) + "\"";
-  text_ += "\n";
+  char code[32];
+  std::snprintf(code, sizeof code, "\n~C%d", chapter);
+  text_ += Heading(code, icon, name);
   return *this;
 }
 
 GrimoireWriter& GrimoireWriter::Section(int section, int icon, std::string_view name) {
   RequirePlain(name);
-  char head[32];
-  std::snprintf(head, sizeof head, "~S%02d", section);
-  text_ += head;
-  if (icon >= 0) {
-    std::snprintf(head, sizeof head, "-%03d", icon);
-    text_ += head;
-  }
-  if (!name.empty()) text_ += "-\"" + std::string(name) + "\"";
-  text_ += "\n";
+  char code[32];
+  std::snprintf(code, sizeof code, "~S%02d", section);
+  text_ += Heading(code, icon, name);
   return *this;
 }
 
