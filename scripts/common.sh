@@ -12,7 +12,8 @@ configure() {
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "$@" >/dev/null
 }
 
-# phase <text>: announces a step of a script in one line.
+# phase <text>: announces a step of a script in one line, with the time, so that a slow
+# step of a long run shows in its log.
 phase() {
-  printf '== %s\n' "$*"
+  printf '== %s %s\n' "$(date -u +%H:%M:%S)" "$*"
 }
