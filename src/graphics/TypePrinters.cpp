@@ -250,8 +250,10 @@ PrintResult PrintSpriteTinted(CSpriteFrame frame, int x, int y, int light, int l
 }
 
 PrintResult PrintFontGlyph(CSpriteFrame glyph, int x, int y, int red, int green, int blue) {
-  for (int i = 0; i < 63; ++i) g_glyphWeights[i] = static_cast<float>(i * 0.015873017);
-  g_glyphWeights[63] = 1.0f;
+  // i/63 worked in single precision, where the last weight comes out exactly 1. In double
+  // precision seven weights round to the next float up (entry 11 among them), which moves some
+  // blends across a whole channel value.
+  for (int i = 0; i < 64; ++i) g_glyphWeights[i] = static_cast<float>(i) * 0.015873017f;
   FrameClip clip;
   if (!ClipFrame(glyph, x, y, clip) || clip.Horizontal()) return kPrintDone;
   const int redShift = g_is555 ? 10 : 11;

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
 
+#include "GraphicsFixtures.h"
 #include "PrintFixture.h"
 #include "graphics/BattleFacing.h"
 #include "graphics/PrintFX.h"
@@ -197,6 +199,58 @@ TEST(TypePrinters, GlyphCoverageBlendsTowardTheColour) {
   SetSpriteClipRect(0, 1, 3, 1);
   PrintFontGlyph(frame.View(nullptr), 0, 0, 255, 255, 0);
   EXPECT_EQ(clipped.pixels, std::vector<uint16_t>(3, kBackground));
+}
+
+// The glyph rule on its own, pixel by pixel: weights i x 0.015873017 in single precision (so
+// that entry 63 comes out exactly 1), each channel blended in double precision, stored as single
+// precision and cut toward zero; a glyph that would be cut at a side of the clip rectangle is
+// left out whole, one cut at its top or bottom loses the rows outside.
+void ModelGlyphPrint(Target& target, const forge::Canvas& glyph, int left, int top, int red, int green, int blue) {
+  if (left < g_clipLeft || left + glyph.Width() > g_clipRight) return;
+  const bool is555 = g_is555 != 0;
+  const int redShift = is555 ? 10 : 11, greenMax = is555 ? 31 : 63;
+  const int colour[3] = {red / 8, is555 ? green / 8 : green / 4, blue / 8};
+  ReferencePrint(target, glyph, left, top, [&](int coverage, uint16_t d) {
+    const float w = static_cast<float>(coverage) * 0.015873017f;
+    const int channels[3] = {(d >> redShift) & 31, (d >> 5) & greenMax, d & 31};
+    int mixed[3];
+    for (int c = 0; c < 3; ++c)
+      mixed[c] = static_cast<int>(static_cast<float>((1.0 - w) * channels[c] + static_cast<double>(w) * colour[c]));
+    return static_cast<uint16_t>((mixed[0] << redShift) | (mixed[1] << 5) | mixed[2]);
+  });
+}
+
+// A whole target printed over and over with glyphs of every coverage in many colours, some
+// crossing the clip rectangle's edges, against the model.
+TEST(TypePrinters, GlyphPrintsOfAWholeTargetFollowTheRule) {
+  for (bool is555 : {true, false}) {
+    graphics_test::PixelFormatScope format(is555);
+    std::mt19937 random(76);
+    auto below = [&random](int n) { return static_cast<int>(random() % static_cast<uint32_t>(n)); };
+    Target target(48, 32);
+    for (uint16_t& pixel : target.pixels) pixel = static_cast<uint16_t>(random());
+    Target model(48, 32);
+    model.pixels = target.pixels;
+    SetSpriteTarget(target.pixels.data(), 48, 32);
+    SetSpriteClipRect(2, 3, 45, 30);
+    int differing = 0;
+    for (int print = 0; print < 208; ++print) {
+      forge::Canvas glyph(1 + below(9), 1 + below(12));
+      for (int y = 0; y < glyph.Height(); ++y)
+        for (int x = 0; x < glyph.Width(); ++x)
+          glyph.Set(x, y, below(4) == 0 ? forge::Canvas::kTransparent : below(64));
+      const Frame frame(glyph, 0, 0);
+      const int x = below(52) - 4, y = below(38) - 4;
+      const int red = below(256), green = below(256), blue = below(256);
+      PrintFontGlyph(frame.View(nullptr), x, y, red, green, blue);
+      ModelGlyphPrint(model, glyph, x, y, red, green, blue);
+      if (target.pixels != model.pixels && differing++ < 3)
+        ADD_FAILURE() << "print " << print << " at " << x << ", " << y << " in " << red << ", " << green << ", " << blue
+                      << (is555 ? " on 5-5-5" : " on 5-6-5");
+      model.pixels = target.pixels;
+    }
+    EXPECT_EQ(differing, 0) << (is555 ? "5-5-5" : "5-6-5");
+  }
 }
 
 TEST(TypePrinters, TrailPrintsTwoPartsOrFadesFour) {
