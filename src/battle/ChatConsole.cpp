@@ -43,7 +43,7 @@ void CChatConsole::Init() {
 }
 
 void CChatConsole::Load() {
-  const bool hasPicture = picture.data && picture.palette;
+  const bool hasPicture = picture.HasColours();
   const int width = hasPicture ? picture.width : kDefaultWidth, height = hasPicture ? picture.height : kDefaultHeight;
   const int blockLeft = g_prefs.isHighRes ? 596 : 436, blockTop = g_prefs.isHighRes ? 460 : 340;
   const int x = (blockLeft - width) / 2, y = blockTop + (140 - height) / 2;
@@ -90,7 +90,7 @@ int CChatConsole::LineWidth(const char* text) const {
 
 void CChatConsole::Repaint() {
   if (!surface.IsCreated()) return;
-  if (picture.data && picture.palette)
+  if (picture.HasColours())
     picture.Draw(&surface);
   else
     surface.Fill(g_is555 ? kOliveIn555 : kOliveIn565);

@@ -254,11 +254,22 @@ void CImageFile::FillWords(uint16_t value) {
 namespace {
 constexpr size_t kPcxHeaderSize = 128;
 constexpr size_t kPcxPaletteSize = 768;
+constexpr size_t kPcxHeaderColours = 16;  // at offset 16, three bytes each
+
+// The layouts other tools write: one plane of 8-bit indices, 24- or 32-bit colour planes,
+// 2 to 16 colours as one to four planes of one bit, or 4 and 16 colours packed in one plane.
+bool KnownPcxLayout(int bitsPerPixel, int planes) {
+  if (bitsPerPixel == 8) return planes == 1 || planes == 3 || planes == 4;
+  if (bitsPerPixel == 1) return planes >= 1 && planes <= 4;
+  return (bitsPerPixel == 2 || bitsPerPixel == 4) && planes == 1;
+}
 }  // namespace
 
 bool CPcxImage::Load(const char* path) {
   palette = nullptr;
   width = height = bytesPerLine = 0;
+  bitsPerPixel = 8;
+  planes = 1;
   if (!ReadFile(path, nullptr)) return false;
   bool ok = size >= kPcxHeaderSize + 1;
   if (ok) {
@@ -268,25 +279,60 @@ bool CPcxImage::Load(const char* path) {
     ok = xMax >= xMin && yMax >= yMin;
     width = xMax - xMin + 1;
     height = yMax - yMin + 1;
+    bitsPerPixel = data[3];
+    planes = data[65];
+    // A layout read wrong would draw garbage or nothing at all: refused instead.
+    ok = ok && KnownPcxLayout(bitsPerPixel, planes);
     // Rows are padded to the header's bytes per line (to an even count, as most writers do);
     // a field that cannot hold the width is taken as the width.
+    const int needed = (width * bitsPerPixel + 7) / 8;
     const int declared = bytes::LoadU16(data + 66);
-    bytesPerLine = declared >= width ? declared : width;
+    bytesPerLine = declared >= needed ? declared : needed;
     // Larger pictures than the game can show are refused before anything is decoded.
     ok = ok && width <= kMaxPictureSide && height <= kMaxPictureSide;
   }
-  // The palette: a marker byte 12 followed by 768 bytes at the end, after the pixel data.
-  if (ok && size >= kPcxHeaderSize + kPcxPaletteSize + 1 && data[size - kPcxPaletteSize - 1] == 12)
+  // The palette of 8-bit indices: a marker byte 12 followed by 768 bytes at the end, after the
+  // pixel data. Other layouts have no such palette, and their data may well end in a 12.
+  if (ok && bitsPerPixel == 8 && planes == 1 && size >= kPcxHeaderSize + kPcxPaletteSize + 1 &&
+      data[size - kPcxPaletteSize - 1] == 12)
     palette = data + size - kPcxPaletteSize;
-  // A file without a palette loads with none: its indices can still be decoded (Decode8),
-  // but it cannot be drawn in colour.
+  if (ok && bitsPerPixel * planes <= 4) TakeHeaderPalette();
+  // A file of 8-bit indices without a palette loads with none: its indices can still be
+  // decoded (Decode8), but it cannot be drawn in colour.
   if (!ok) {
     FreeData();
     palette = nullptr;
     width = height = bytesPerLine = 0;
+    bitsPerPixel = 8;
+    planes = 1;
     return false;
   }
   return true;
+}
+
+void CPcxImage::TakeHeaderPalette() {
+  std::fill(std::begin(headerPalette_), std::end(headerPalette_), uint8_t{0});
+  std::memcpy(headerPalette_, data + 16, kPcxHeaderColours * 3);
+  // Two-colour files often leave both colours black: they mean black and white.
+  if (bitsPerPixel * planes == 1 && std::memcmp(headerPalette_, headerPalette_ + 3, 3) == 0) {
+    std::fill(headerPalette_, headerPalette_ + 3, uint8_t{0});
+    std::fill(headerPalette_ + 3, headerPalette_ + 6, uint8_t{255});
+  }
+  palette = headerPalette_;
+}
+
+int CPcxImage::IndexAt(const uint8_t* line, int x) const {
+  if (bitsPerPixel == 8) return line[x];
+  if (planes == 1) {
+    // Packed: the first pixel in the high bits of a byte.
+    const int bit = x * bitsPerPixel;
+    return (line[bit / 8] >> (8 - bitsPerPixel - bit % 8)) & ((1 << bitsPerPixel) - 1);
+  }
+  // Planar: one bit of the index in each plane, plane 0 the lowest.
+  int index = 0;
+  for (int plane = planes - 1; plane >= 0; --plane)
+    index = (index << 1) | ((line[plane * bytesPerLine + x / 8] >> (7 - x % 8)) & 1);
+  return index;
 }
 
 template <typename Sink>
@@ -294,11 +340,12 @@ bool CPcxImage::DecodeRows(Sink sink) const {
   if (!data) return false;
   // The run-length data ends where the palette marker begins, or with the file.
   const uint8_t* in = data + kPcxHeaderSize;
-  const uint8_t* end = palette ? palette - 1 : data + size;
-  std::vector<uint8_t> row(static_cast<size_t>(bytesPerLine));
+  const uint8_t* end = palette && palette != headerPalette_ ? palette - 1 : data + size;
+  const int lineBytes = bytesPerLine * planes;
+  std::vector<uint8_t> line(static_cast<size_t>(lineBytes));
   for (int y = 0; y < height; ++y) {
     int filled = 0;
-    while (filled < bytesPerLine) {
+    while (filled < lineBytes) {
       if (in >= end) return false;
       uint8_t byte = *in++;
       int count = 1;
@@ -307,36 +354,43 @@ bool CPcxImage::DecodeRows(Sink sink) const {
         if (in >= end) return false;
         byte = *in++;
       }
-      // A run that would carry past the row's end is cut there; the padding after the width
-      // is decoded and dropped.
-      int take = std::min(count, bytesPerLine - filled);
-      std::fill(row.begin() + filled, row.begin() + filled + take, byte);
+      // A run that would carry past the scan line's end is cut there; the padding after the
+      // width is decoded and dropped.
+      int take = std::min(count, lineBytes - filled);
+      std::fill(line.begin() + filled, line.begin() + filled + take, byte);
       filled += take;
     }
-    sink(y, row.data());
+    sink(y, line.data());
   }
   return true;
 }
 
 void CPcxImage::Draw(CSurface* surface) const {
-  if (!data || !palette || !surface || surface->width < width || surface->height < height) return;
+  if (!HasColours() || !surface || surface->width < width || surface->height < height) return;
   uint16_t* pixels = surface->Lock();
   if (!pixels) return;
-  uint16_t colours[256];
-  for (int i = 0; i < 256; ++i) colours[i] = PackColour(palette[i * 3], palette[i * 3 + 1], palette[i * 3 + 2]);
+  uint16_t colours[256] = {};
+  if (palette)
+    for (int i = 0; i < 256; ++i) colours[i] = PackColour(palette[i * 3], palette[i * 3 + 1], palette[i * 3 + 2]);
   const int pitch = surface->pitch;
-  DecodeRows([&](int y, const uint8_t* indices) {
+  const bool trueColour = IsTrueColour();
+  DecodeRows([&](int y, const uint8_t* line) {
     uint16_t* out = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
-    for (int x = 0; x < width; ++x) out[x] = colours[indices[x]];
+    for (int x = 0; x < width; ++x)
+      out[x] = trueColour ? PackColour(line[x], line[bytesPerLine + x], line[2 * bytesPerLine + x])
+                          : colours[IndexAt(line, x)];
   });
   surface->Unlock(pixels);
 }
 
-void CPcxImage::Decode8(uint8_t* buffer, int pitch) const {
-  if (!buffer || pitch < width) return;
-  DecodeRows([&](int y, const uint8_t* indices) {
-    std::memcpy(buffer + static_cast<size_t>(y) * pitch, indices, static_cast<size_t>(width));
+bool CPcxImage::Decode8(uint8_t* buffer, int pitch) const {
+  if (!buffer || pitch < width || IsTrueColour()) return false;
+  // Data that ends early leaves the rows after it as they were.
+  DecodeRows([&](int y, const uint8_t* line) {
+    uint8_t* out = buffer + static_cast<size_t>(y) * pitch;
+    for (int x = 0; x < width; ++x) out[x] = static_cast<uint8_t>(IndexAt(line, x));
   });
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -59,28 +59,45 @@ class CImageFile {
   size_t size = 0;
 };
 
-// A PCX image: the window fields of the 128-byte header, run-length rows, and a 256-colour
-// palette at the end of the file.
+// A PCX image: the window fields and pixel layout of the 128-byte header, run-length scan
+// lines, and its colours: a 256-colour palette at the end of the file for one plane of 8 bits,
+// the header's 16 colours for fewer bits, or three colour planes (a fourth, alpha, is passed
+// over) for true colour.
 class CPcxImage : public CImageFile {
  public:
   // Reads the file; false when it cannot be read, is shorter than its header, has inverted
-  // bounds or is wider or higher than 4096. A file without a palette loads with a null palette.
+  // bounds, is wider or higher than 4096, or lays its pixels out in a way not read here: known
+  // are 8 bits in 1, 3 or 4 planes, 1 bit in 1 to 4 planes, and 2 or 4 bits in one plane. A
+  // file of one 8-bit plane without a palette loads with a null palette.
   bool Load(const char* path);
+  // True when Draw has colours to draw with: a palette, or colour planes.
+  bool HasColours() const { return data && (palette || IsTrueColour()); }
+  bool IsTrueColour() const { return bitsPerPixel == 8 && planes >= 3; }
   // Decodes into the surface from its top-left corner; nothing when the surface is smaller
-  // or the image has no palette.
+  // or the image has no colours.
   void Draw(CSurface* surface) const;
-  // Decodes the palette indices into an 8-bit buffer whose rows are pitch bytes apart.
-  void Decode8(uint8_t* buffer, int pitch) const;
+  // Decodes the palette indices into an 8-bit buffer whose rows are pitch bytes apart; false,
+  // with nothing written, for a true-colour image, which has no indices.
+  bool Decode8(uint8_t* buffer, int pitch) const;
 
-  const uint8_t* palette = nullptr;  // 768 bytes in data, or null
+  const uint8_t* palette = nullptr;  // 768 bytes, in data or the header's colours, or null
   int width = 0;
   int height = 0;
-  int bytesPerLine = 0;  // decoded bytes a row, the width and its padding
+  int bytesPerLine = 0;  // decoded bytes a row of one plane, the pixels and their padding
+  int bitsPerPixel = 8;  // in each plane
+  int planes = 1;
 
  private:
-  // Decodes row by row: each row's width indices go to the sink; false when data ran out.
+  // Decodes scan line by scan line (every plane of a row, one after the other); each goes to
+  // the sink; false when data ran out.
   template <typename Sink>
   bool DecodeRows(Sink sink) const;
+  // The palette index of pixel x of a decoded scan line.
+  int IndexAt(const uint8_t* line, int x) const;
+  // The header's 16 colours as a palette, for images of at most 4 bits a pixel.
+  void TakeHeaderPalette();
+
+  uint8_t headerPalette_[768] = {};
 };
 
 // Raw pixels: one or two bytes each.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,8 @@ TEST(Pcx, TheForgedPictureOfOddWidthDecodesRowByRow) {
 // A PCX file of the given window whose run-length data is `runs`, with a palette.
 std::vector<uint8_t> Pcx(int xMax, int yMax, const std::vector<uint8_t>& runs, bool palette = true) {
   std::vector<uint8_t> file(128, 0);
+  file[3] = 8;   // bits per pixel
+  file[65] = 1;  // planes
   bytes::StoreU16(file.data() + 8, static_cast<uint16_t>(xMax));
   bytes::StoreU16(file.data() + 10, static_cast<uint16_t>(yMax));
   file.insert(file.end(), runs.begin(), runs.end());
@@ -199,6 +202,161 @@ TEST(Pcx, AFileWithoutAPaletteLoadsAndDecodesItsIndices) {
   surface.Fill(0x1234);
   image.Draw(&surface);
   EXPECT_EQ(PixelAt(surface, 0, 0), 0x1234);
+}
+
+// A PCX file in another layout, as other tools write them: each scan line (the planes of a
+// row one after the other, bytesPerLine bytes each) run-length coded, and the header's 16
+// colours.
+struct PcxLayout {
+  int bits, planes, width, height;
+  int BytesPerLine() const { return ((width * bits + 7) / 8 + 1) / 2 * 2; }
+};
+
+std::vector<uint8_t> LayoutPcx(const PcxLayout& layout, const std::vector<uint8_t>& lines,
+                               const std::vector<uint8_t>& headerColours) {
+  std::vector<uint8_t> file(128, 0);
+  file[0] = 10;
+  file[1] = 5;
+  file[2] = 1;
+  file[3] = static_cast<uint8_t>(layout.bits);
+  bytes::StoreU16(file.data() + 8, static_cast<uint16_t>(layout.width - 1));
+  bytes::StoreU16(file.data() + 10, static_cast<uint16_t>(layout.height - 1));
+  std::copy(headerColours.begin(), headerColours.end(), file.begin() + 16);
+  file[65] = static_cast<uint8_t>(layout.planes);
+  bytes::StoreU16(file.data() + 66, static_cast<uint16_t>(layout.BytesPerLine()));
+  const size_t lineBytes = static_cast<size_t>(layout.BytesPerLine()) * std::max(layout.planes, 1);
+  for (size_t start = 0; start < lines.size(); start += lineBytes)
+    for (size_t i = start; i < start + lineBytes;) {
+      size_t run = 1;
+      while (i + run < start + lineBytes && run < 63 && lines[i + run] == lines[i]) ++run;
+      if (run > 1 || lines[i] >= 192) file.push_back(static_cast<uint8_t>(192 | run));
+      file.push_back(lines[i]);
+      i += run;
+    }
+  return file;
+}
+
+// Index layouts: pixel x of row y has index (x + 3y) mod the colour count; colour i of the
+// header is (16i, 255 - 16i, 8i).
+std::vector<uint8_t> IndexLines(const PcxLayout& layout) {
+  const int perLine = layout.BytesPerLine();
+  std::vector<uint8_t> lines(static_cast<size_t>(perLine) * layout.planes * layout.height, 0);
+  const int colours = 1 << (layout.bits * layout.planes);
+  for (int y = 0; y < layout.height; ++y)
+    for (int x = 0; x < layout.width; ++x) {
+      const int index = (x + 3 * y) % colours;
+      uint8_t* line = lines.data() + static_cast<size_t>(y) * perLine * layout.planes;
+      if (layout.planes == 1) {
+        const int bit = x * layout.bits;
+        line[bit / 8] |= static_cast<uint8_t>(index << (8 - layout.bits - bit % 8));
+      } else {
+        for (int p = 0; p < layout.planes; ++p)
+          line[p * perLine + x / 8] |= static_cast<uint8_t>(((index >> p) & 1) << (7 - x % 8));
+      }
+    }
+  return lines;
+}
+
+std::vector<uint8_t> HeaderColours() {
+  std::vector<uint8_t> colours;
+  for (int i = 0; i < 16; ++i)
+    colours.insert(colours.end(),
+                   {static_cast<uint8_t>(16 * i), static_cast<uint8_t>(255 - 16 * i), static_cast<uint8_t>(8 * i)});
+  return colours;
+}
+
+TEST(Pcx, IndexPlanesAndPackedIndicesDrawInTheHeadersColours) {
+  TempDir dir;
+  const PcxLayout layouts[] = {{1, 2, 11, 3}, {1, 3, 11, 3}, {1, 4, 11, 3}, {2, 1, 11, 3}, {4, 1, 11, 3}};
+  for (const PcxLayout& layout : layouts) {
+    const std::string name = std::to_string(layout.bits) + " bits in " + std::to_string(layout.planes) + " planes";
+    dir.Write("index.pcx", LayoutPcx(layout, IndexLines(layout), HeaderColours()));
+    CPcxImage image;
+    ASSERT_TRUE(image.Load(dir.File("index.pcx").c_str())) << name;
+    ASSERT_TRUE(image.HasColours()) << name;
+    CSurface surface;
+    MakeSurface(surface, layout.width, layout.height);
+    image.Draw(&surface);
+    std::vector<uint8_t> indices(static_cast<size_t>(layout.width) * layout.height, 0xEE);
+    EXPECT_TRUE(image.Decode8(indices.data(), layout.width)) << name;
+    const int colours = 1 << (layout.bits * layout.planes);
+    for (int y = 0; y < layout.height; ++y)
+      for (int x = 0; x < layout.width; ++x) {
+        const int index = (x + 3 * y) % colours;
+        EXPECT_EQ(indices[static_cast<size_t>(y) * layout.width + x], index) << name << " at " << x << ", " << y;
+        EXPECT_EQ(PixelAt(surface, x, y), PackColour(16 * index, 255 - 16 * index, 8 * index))
+            << name << " at " << x << ", " << y;
+      }
+  }
+}
+
+TEST(Pcx, OneBitInOnePlaneWithoutColoursIsBlackAndWhite) {
+  TempDir dir;
+  const PcxLayout layout{1, 1, 11, 3};
+  dir.Write("mono.pcx", LayoutPcx(layout, IndexLines(layout), {}));
+  CPcxImage image;
+  ASSERT_TRUE(image.Load(dir.File("mono.pcx").c_str()));
+  CSurface surface;
+  MakeSurface(surface, layout.width, layout.height);
+  image.Draw(&surface);
+  EXPECT_EQ(PixelAt(surface, 0, 0), 0x0000);
+  EXPECT_EQ(PixelAt(surface, 1, 0), kWhite);
+  EXPECT_EQ(PixelAt(surface, 0, 1), kWhite);  // index (0 + 3) mod 2
+}
+
+TEST(Pcx, ColourPlanesDrawTheirColoursWithoutAPalette) {
+  TempDir dir;
+  for (int planes : {3, 4}) {
+    const PcxLayout layout{8, planes, 5, 3};
+    const int perLine = layout.BytesPerLine();
+    std::vector<uint8_t> lines(static_cast<size_t>(perLine) * planes * layout.height, 0);
+    auto colour = [](int x, int y, int channel) {
+      const int values[4] = {50 * x, 100 * y, 255 - 40 * x, 77};
+      return static_cast<uint8_t>(values[channel]);
+    };
+    for (int y = 0; y < layout.height; ++y)
+      for (int p = 0; p < planes; ++p)
+        for (int x = 0; x < layout.width; ++x)
+          lines[(static_cast<size_t>(y) * planes + p) * perLine + x] = colour(x, y, p);
+    // The last data byte is 12, 768 bytes from the end: no palette marker for colour planes.
+    std::vector<uint8_t> file = LayoutPcx(layout, lines, HeaderColours());
+    file.push_back(0xC1);
+    file.push_back(12);
+    file.resize(file.size() + 768, 0);
+    dir.Write("colour.pcx", file);
+    CPcxImage image;
+    ASSERT_TRUE(image.Load(dir.File("colour.pcx").c_str())) << planes;
+    EXPECT_EQ(image.palette, nullptr) << planes;
+    EXPECT_TRUE(image.HasColours()) << planes;
+    for (bool is555 : {false, true}) {
+      graphics_test::PixelFormatScope format(is555);
+      CSurface surface;
+      MakeSurface(surface, layout.width, layout.height);
+      image.Draw(&surface);
+      for (int y = 0; y < layout.height; ++y)
+        for (int x = 0; x < layout.width; ++x)
+          EXPECT_EQ(PixelAt(surface, x, y), PackColour(colour(x, y, 0), colour(x, y, 1), colour(x, y, 2)))
+              << planes << " planes at " << x << ", " << y;
+    }
+    // No palette indices to hand out.
+    std::vector<uint8_t> indices(static_cast<size_t>(layout.width) * layout.height, 0xEE);
+    EXPECT_FALSE(image.Decode8(indices.data(), layout.width)) << planes;
+    EXPECT_EQ(indices, std::vector<uint8_t>(indices.size(), 0xEE)) << planes;
+  }
+}
+
+TEST(Pcx, LayoutsNotReadHereAreRefused) {
+  TempDir dir;
+  const PcxLayout refused[] = {{8, 2, 4, 2}, {16, 1, 4, 2}, {1, 5, 4, 2}, {4, 2, 4, 2}, {2, 2, 4, 2}, {8, 0, 4, 2}};
+  for (const PcxLayout& layout : refused) {
+    const std::vector<uint8_t> lines(
+        static_cast<size_t>(layout.BytesPerLine()) * std::max(layout.planes, 1) * layout.height, 1);
+    dir.Write("odd.pcx", LayoutPcx(layout, lines, HeaderColours()));
+    CPcxImage image;
+    EXPECT_FALSE(image.Load(dir.File("odd.pcx").c_str())) << layout.bits << " bits in " << layout.planes;
+    EXPECT_EQ(image.data, nullptr);
+    EXPECT_FALSE(image.HasColours());
+  }
 }
 
 TEST(Jpeg, TheForgedPictureDecodesToItsColoursInBothFormats) {
