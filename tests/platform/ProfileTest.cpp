@@ -189,6 +189,7 @@ const FileCase kFileCases[] = {
     {"singleQuotedDefaultWithBlanks", "[A]\n", "A", "k", "' x '  ", " x "},
     {"headerToItsLastBracket", "[x]y]\nk=1\n", "x]y", "k", "d", "1"},
     {"headerNotToItsFirstBracket", "[x]y]\nk=1\n", "x", "k", "d", "d"},
+    {"headerEndingInTwoBrackets", "[a]]\nk=1\n", "a]", "k", "d", "1"},
     {"keysBeforeAnyHeaderAnswerTheEmptyName", "k=1\n[A]\nk=2\n", "", "k", "d", "1"},
     {"keysBeforeAnyHeaderAreInNoNamedSection", "k=1\n[A]\nj=2\n", "A", "k", "d", "d"},
     {"emptyHeaderIsShadowedByTheLinesBeforeIt", "[]\nk=1\n", "", "k", "d", "d"},
