@@ -74,6 +74,19 @@ TEST(ScriptEventFileTest, ValueFormsReadAsTheReaderRules) {
   }
 }
 
+// A percent weight is the nearest single to (v - 50) x 0.02: every value of 0-100 against the
+// double worked out once, and v = 4 by its bits.
+TEST(ScriptEventFileTest, PercentWeightsAreTheNearestSingle) {
+  std::string text;
+  for (int v = 0; v <= 100; ++v) text += Event(v + 1, "EventType=COMMAND\nThreshold=" + std::to_string(v));
+  ScriptFile file(text);
+  for (int v = 0; v <= 100; ++v)
+    EXPECT_EQ(file.script.Event(v).command.threshold, static_cast<float>((v - 50) / 50.0)) << "v = " << v;
+  uint32_t bits = 0;
+  std::memcpy(&bits, &file.script.Event(4).command.threshold, sizeof bits);
+  EXPECT_EQ(bits, 0xbf6b851fu);
+}
+
 TEST(ScriptEventFileTest, TypePartsTakeTheirDefaultsAndValues) {
   ScriptFile file(
       Event(1, "EventType=COMMAND\nThreshold=0\nRating=100\nSpellToCast=0\nCommandCharacter=Morvane the Grey") +
