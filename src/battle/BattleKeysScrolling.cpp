@@ -81,7 +81,10 @@ bool ScrollButtonHeld() {
 }
 
 void ScrollByEdges() {
-  if (ScrollButtonHeld()) return;
+  if (ScrollButtonHeld()) {
+    g_edgeCursorKind = kEdgeNone;
+    return;
+  }
   const CMouseEvent& pointer = LatestMouseEvent();
   const EdgeScroll edge = EdgeScrollAt(pointer.x, pointer.y, g_prefs.isHighRes != 0, g_prefs.mouseScrollSpeed);
   g_edgeCursorKind = edge.cursor;
@@ -113,5 +116,9 @@ void CBattle::ScrollByKeysAndEdges() {
     g_followSelection = 0;
     g_mapView.Scroll(a, b);
   }
-  if (!g_windowed) ScrollByEdges();
+  // The edge arrow stays over the map only while the edges scroll.
+  if (!g_windowed)
+    ScrollByEdges();
+  else
+    g_edgeCursorKind = kEdgeNone;
 }

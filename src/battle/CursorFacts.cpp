@@ -3,6 +3,7 @@
 // test draws nothing from its generators.
 #include "battle/CursorFacts.h"
 
+#include "battle/BattleKeys.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureType.h"
@@ -36,8 +37,9 @@ MapCursorCreature Describe(const CCreature& c) {
 class CBattleCursorFacts : public CMapCursorFacts {
  public:
   bool CellInsideMap(int x, int y, int level) override { return g_map.IsInside(x, y, level); }
-  // A speech holds the pointer to the plain arrow.
-  int ForcedCursorKind() override { return g_speechCtrl.IsActive() ? kCursorNormal : kCursorNone; }
+  // A speech holds the pointer to the plain arrow; at a screen edge the scrolling arrow
+  // stays over the map (kind 22 off the edges forces nothing).
+  int ForcedCursorKind() override { return g_speechCtrl.IsActive() ? kCursorNormal : g_edgeCursorKind; }
   bool HasLocalArmy() override { return g_localArmy >= 0 && g_localArmy < kArmyCount; }
   int TargetingState() override { return targeting_; }
   void SetTargetingState(int state) override { targeting_ = state; }

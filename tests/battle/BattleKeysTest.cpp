@@ -489,6 +489,7 @@ class EdgeScrolling : public BattleKeys {
   }
   void TearDown() override {
     g_windowed = savedWindowed_;
+    g_edgeCursorKind = kEdgeNone;
     BattleKeys::TearDown();
   }
   void PointAt(int x, int y) {

@@ -2,6 +2,7 @@
 // attacks, over the grass it walks; with a spell chosen the spell-target test from the local
 // wizard decides, and too little mana shows the refusal.
 #include "BattleFrameWorld.h"
+#include "battle/BattleKeys.h"
 #include "battle/CursorFacts.h"
 #include "graphics/BattleFacing.h"
 #include "map/MapView.h"
@@ -15,6 +16,7 @@ class CursorFacts : public BattleFrameWorld {
   void SetUp() override {
     BattleFrameWorld::SetUp();
     BuildWorld(77);
+    g_edgeCursorKind = kEdgeNone;
     CCreature& wizard = C(wizard_);
     wizard.spells[0] = kMissile;
     wizard.spellCount = 1;
@@ -23,6 +25,7 @@ class CursorFacts : public BattleFrameWorld {
     BattleState().mouseMode = kMouseModeNone;
     g_mapView.hoverKind = kHoverNothing;
     g_mapView.hoverCreature = -1;
+    g_edgeCursorKind = kEdgeNone;
     BattleFrameWorld::TearDown();
   }
   // The pointer over a creature (its cell) or over a cell alone.
@@ -56,6 +59,18 @@ TEST_F(CursorFacts, WithCreaturesSelectedTheCursorAttacksEnemiesAndWalksElsewher
   // Outside the map.
   PointAtCell(-1, 3);
   EXPECT_EQ(Cursor(), 3);
+}
+
+// While edge scrolling points the pointer along the scroll, the map keeps that arrow; off the
+// edges (kind 22) the map's own rules choose again.
+TEST_F(CursorFacts, TheEdgeScrollingArrowStaysOverTheMap) {
+  C(wizard_).selected = 1;
+  BattleState().mouseMode = kMouseModeCreatures;
+  PointAtCell(20, 20);
+  g_edgeCursorKind = kEdgeUpLeft;
+  EXPECT_EQ(Cursor(), kEdgeUpLeft);
+  g_edgeCursorKind = kEdgeNone;
+  EXPECT_EQ(Cursor(), 1);
 }
 
 TEST_F(CursorFacts, WithASpellChosenTheWizardsTestDecides) {
