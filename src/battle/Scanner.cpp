@@ -228,6 +228,9 @@ void CScanner::RemoveMarker(int x, int y) {
   if (at != markers_.end()) markers_.erase(at);
 }
 
+// The map view draws its camera cell at the middle of the view, so that cell is the centre the
+// scanner turns about: moved by half the view's extent it would sit off the view's middle and
+// the camera brackets would mark another place than the one shown.
 void CScanner::SetCameraCentre(int x, int y) {
   centreX_ = width_ > 0 ? Wrap(x, width_) : 0;
   centreY_ = height_ > 0 ? Wrap(y, height_) : 0;
@@ -275,6 +278,9 @@ CScanner::Point CScanner::Project(int cellX, int cellY) const {
   return {originX_ + a - b, originY_ + (a + b) / 2};
 }
 
+// The exact inverse of Project: a click answers the cell drawn under the pointer. (Halving the
+// column offset with truncation would send every click on an odd column one cell along the
+// row, away from the dot the player aimed at.)
 CScanner::Point CScanner::CellAtPixel(int px, int py) const {
   if (width_ <= 0) return {};
   // x = a - b and y = (a + b) / 2 rounded down: a + b has the parity of a - b.

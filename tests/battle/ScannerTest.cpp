@@ -155,6 +155,31 @@ TEST_F(Scanner, CellsRoundTripThroughTheProjectionInEveryRotationAcrossTheSeams)
     }
 }
 
+// A click answers the cell drawn under the pointer, on the odd columns too: on a 60 x 60 map
+// with the camera at (29, 46), cell (11, 39) is drawn on an odd column and a click there answers
+// (11, 39), not its neighbour (10, 39) along the row.
+TEST_F(Scanner, AClickOnAnOddColumnAnswersTheCellDrawnThere) {
+  MakeMap(60);
+  g_scanner.Load();
+  g_mapView.camCellX = 29;
+  g_mapView.camCellY = 46;
+  DrawFrame();
+  const CScanner::Point p = g_scanner.Project(11, 39);
+  ASSERT_EQ((p.x - g_scanner.OriginX()) & 1, 1);
+  const CScanner::Point cell = g_scanner.CellAtPixel(p.x, p.y);
+  EXPECT_EQ(cell.x, 11);
+  EXPECT_EQ(cell.y, 39);
+  int odd = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const CScanner::Point at = g_scanner.Project(x, y);
+      const CScanner::Point back = g_scanner.CellAtPixel(at.x, at.y);
+      ASSERT_TRUE(back.x == x && back.y == y) << x << "," << y;
+      odd += (at.x - g_scanner.OriginX()) & 1;
+    }
+  EXPECT_EQ(odd, 1800);
+}
+
 TEST_F(Scanner, ALeftClickAtTheTopVertexCentresTheViewHalfTheMapAway) {
   MakeMap(80);
   g_scanner.Load();
