@@ -14,6 +14,7 @@
 #include "magic/Effect.h"
 #include "magic/EffectManager.h"
 #include "magic/EffectParams.h"
+#include "map/CellRouteSearch.h"
 #include "map/Map.h"
 #include "map/PathNetwork.h"
 #include "map/TerrainType.h"
@@ -70,28 +71,37 @@ CMapCell* Neighbour(const CellPlace& at, const CollapseDirection& d, CellPlace& 
 
 bool Falls(const CMapCell& cell) { return cell.terrain != 0 && TerrainOf(cell.terrain).kind != kFixedTerrainKind; }
 
-// The faces in the order of this expansion, drawn from the battle's generator.
-void ShuffleFaces(int order[6]) {
-  for (int i = 0; i < 6; ++i) order[i] = i;
-  for (int i = 5; i > 0; --i) {
-    const int j = static_cast<int>((g_battleRandom.Next() & 0x7FFFFFFFu) % static_cast<uint32_t>(i + 1));
+// A cell of air holds nothing up, whatever support bit a neighbour still keeps toward it (the
+// emptied cell's neighbours are queued, but their bits are only cleared when they are taken).
+bool HoldsTerrain(int cellIndex) { return g_map.cells[cellIndex].terrain != 0; }
+
+// Takes the successors in random order: each one drawn from those left with the battle's
+// generator.
+void TakeInRandomOrder(std::vector<CSuccessor>& successors) {
+  for (size_t left = successors.size(); left > 0; --left) {
+    const size_t pick = (g_battleRandom.Next() & 0x7FFFFFFFu) % left;
     if (g_netRandomLog) g_traceLog.Record("collapse", __LINE__);
-    std::swap(order[i], order[j]);
+    std::swap(successors[pick], successors[left - 1]);
   }
 }
 
-// Best-first search from the cell over its supported faces for a grounded cell, spending one
-// node of the allowance per expanded cell. True when the ground was reached.
+// Best-first search from the cell for a grounded cell over the map's successor cells along the
+// support faces, each step at the map's cost for it (sideways 2, down 1, up 3), so that a way
+// down is tried before a way round. Each expanded cell spends one node of the allowance. True
+// when the ground was reached.
 bool ReachesGround(const CellPlace& start, int& allowance) {
   struct Open {
     int cost, index;
-    CellPlace place;
     bool operator>(const Open& other) const { return cost > other.cost; }
   };
   std::priority_queue<Open, std::vector<Open>, std::greater<Open>> open;
   std::unordered_map<int, int> best;  // cell index -> cheapest cost reached
+  CRouteMover supportFaces;
+  supportFaces.connectionMoves = true;
+  const CBestFirstSearch::Closed noStep;
+  std::vector<CSuccessor> successors;
   const int startIndex = g_map.CellIndexFromPointer(&g_map.CellAt(start.x, start.y, start.level));
-  open.push({0, startIndex, start});
+  open.push({0, startIndex});
   best[startIndex] = 0;
   int groundCost = -1;
   while (!open.empty() && allowance > 0) {
@@ -99,27 +109,23 @@ bool ReachesGround(const CellPlace& start, int& allowance) {
     if (groundCost >= 0 && node.cost >= groundCost) break;
     open.pop();
     if (node.cost > best[node.index]) continue;  // a cheaper way was found since
-    --allowance;
     ++g_collapseStats.nodes;
-    const CMapCell& cell = g_map.CellAt(node.place.x, node.place.y, node.place.level);
-    int order[6];
-    ShuffleFaces(order);
-    for (int face : order) {
-      const CollapseDirection& d = kCollapseDirections[face];
-      if (!(cell.shape & d.bit)) continue;
-      CellPlace next;
-      CMapCell* neighbour = Neighbour(node.place, d, next);
-      if (!neighbour || neighbour->terrain == 0) continue;
-      const int index = g_map.CellIndexFromPointer(neighbour);
-      const int cost = node.cost + 1;
-      auto found = best.find(index);
+    successors.clear();
+    int32_t left = allowance;
+    CellSuccessors(node.index, noStep, supportFaces, successors, left);
+    allowance = left;
+    TakeInRandomOrder(successors);
+    for (auto next = successors.rbegin(); next != successors.rend(); ++next) {
+      if (!HoldsTerrain(next->node)) continue;
+      const int cost = node.cost + next->cost;
+      auto found = best.find(next->node);
       if (found != best.end() && found->second <= cost) continue;
-      best[index] = cost;
-      if (IsCellGrounded(neighbour)) {
+      best[next->node] = cost;
+      if (IsCellGrounded(g_map.cells + next->node)) {
         if (groundCost < 0 || cost < groundCost) groundCost = cost;
         continue;
       }
-      open.push({cost, index, next});
+      open.push({cost, next->node});
     }
   }
   return groundCost >= 0;

@@ -187,6 +187,35 @@ TEST_F(Collapse, OneSeedDropsTheSameCellsInTheSameFrames) {
   EXPECT_EQ(first, second);
 }
 
+// The ground search steps as the map's successors do: down costs 1, sideways 2. A cell on a
+// column five levels above the ground, with long ledges to either side, finds the ground within
+// a small allowance, because the way down is searched before the ledges; searched at one cost
+// a face it would spend the allowance on the ledges first and fall.
+TEST_F(Collapse, TheGroundSearchTriesTheWayDownBeforeTheLedges) {
+  CPathSection& section = g_pathNetwork.sections[0];
+  section.xStart = 30, section.xEnd = 70, section.yStart = 10, section.yEnd = 30;
+  section.values[0] = 10;  // the allowance of every search here
+  Put(50, 20, 0, kSolid, 0x0100);
+  for (int level = 1; level <= 4; ++level) Put(50, 20, level, kSolid, 0x0300);
+  Put(50, 20, 5, kSolid, 0x2000 | 0x0800 | 0x0200);
+  constexpr int kLedge = 8;
+  for (int i = 1; i <= kLedge; ++i) {
+    const uint16_t outward = i < kLedge ? 0x2800 : 0;
+    Put(50 + i, 20, 5, kSolid, static_cast<uint16_t>(0x2000 | (outward & 0x0800)));
+    Put(50 - i, 20, 5, kSolid, static_cast<uint16_t>(0x0800 | (outward & 0x2000)));
+  }
+  for (uint32_t seed = 1; seed <= 8; ++seed) {
+    g_battleRandom.Seed(seed);
+    battle_.QueueCell(&At(50, 20, 5));
+    fake_.frame = 0;
+    battle_.StepCollapse();
+    EXPECT_EQ(At(50, 20, 5).terrain, kSolid) << "seed " << seed;
+    EXPECT_LE(g_collapseStats.nodes, 9) << "seed " << seed;
+  }
+  EXPECT_TRUE(fake_.falls.empty());
+  g_pathNetwork.Clear();
+}
+
 // --- wizard returns --------------------------------------------------------------------------
 
 struct RecordingRedeploy : IWizardRedeploy {
