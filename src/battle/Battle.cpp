@@ -14,6 +14,7 @@
 #include "battle/BattleUnattendedEnd.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/MessagePanel.h"
+#include "battle/NamedList.h"
 #include "battle/QuickBattleEndScreen.h"
 #include "battle/SelectBar.h"
 #include "battle/TimerPanel.h"
@@ -22,6 +23,7 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Random.h"
+#include "creatures/Armies.h"
 #include "creatures/MapObject.h"
 #include "graphics/BattleFacing.h"
 #include "graphics/Display.h"
@@ -224,8 +226,11 @@ void CBattle::EndCountdownStep() {
 }
 
 // A single-player quick battle with one side left: the results go up over it once, with
-// Leave Battle only, so that the player sees how it went before the battle is gone. False
-// once they were shown, and for the other battles, which end at once.
+// Leave Battle only, so that the player sees how it went before the battle is gone. This is a
+// choice of ours: popping straight back, as the other battles do, would end a quick battle that
+// the computers finished (the player's wizard fallen, say) without a word of its outcome, since
+// a quick battle has no end screen of its own. False once they were shown, and for the other
+// battles, which end at once.
 bool CBattle::ShowFinalResults() {
   if (g_gameMode != kGameModeQuickBattle || g_networkGame || !g_backBuffer.IsCreated()) return false;
   if (finalResultsShown) return false;
@@ -255,7 +260,12 @@ void CBattle::EndBattleAndShowResult() {
   victory = EvaluateVictory() ? 1 : 0;
   // A defeated player who still has an army and lost nothing critical leaves next frame.
   if (!victory && g_localArmy != -1 && !wizardLostByEffect && !criticalActorLost) return;
-  if (victory) g_battleCampaign->SetBattleResult(kBattleResultWon);
+  if (victory) {
+    g_battleCampaign->SetBattleResult(kBattleResultWon);
+    // The victory counts toward the wizard's rank, and the script's awards of the battle
+    // (the named list, shown on the end screen) become its experience to spend.
+    BattleSystems().RewardPlayerWizard(kDefaultPlayerWizardName, GetNamedList()->SumValues());
+  }
   // Losing the battle of the realm's first region ends the campaign.
   if (!victory && g_battleSetup.region == 1) g_battleCampaign->LeaveCampaign();
   RestartMainMusic();

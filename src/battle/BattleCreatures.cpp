@@ -91,6 +91,8 @@ void CBattleCreatures::AddWizardQueuedEntry(int kind, const int32_t values[4]) {
 
 void CBattleCreatures::AddWizardMagicItem(int item) { AddWinningsMagicItem(item); }
 
+void CBattleCreatures::RewardPlayerWizard(const char* name, int experience) { RewardWinner(name, experience); }
+
 bool CBattleCreatures::LoadCreatureAnims(int type) {
   if (type < 0 || type >= kCreatureTypes) return false;
   return LoadCreatureTypeAnims(g_creatureTypes[type], type, ChooseCreatureAnimFile(type, 0));

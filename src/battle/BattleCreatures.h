@@ -21,6 +21,7 @@ class CBattleCreatures : public IBattleSystems {
   bool FindPlayerWizard(const char* name) override;
   void AddWizardQueuedEntry(int kind, const int32_t values[4]) override;
   void AddWizardMagicItem(int item) override;
+  void RewardPlayerWizard(const char* name, int experience) override;
   bool LoadCreatureAnims(int type) override;
   void UpdateCreatures() override;
   void UpdateCreatureVisibility() override;

@@ -80,6 +80,9 @@ class IBattleSystems {
   virtual void AddWizardQueuedEntry(int kind, const int32_t values[4]) {}
   // A won magic item (0-24) for the player's wizard.
   virtual void AddWizardMagicItem(int item) {}
+  // A won campaign battle: the player's wizard record of that name counts one more victory
+  // toward its rank and gains the experience (nothing when there is no such record).
+  virtual void RewardPlayerWizard(const char* name, int experience) {}
 
   // --- the script ------------------------------------------------------------------------
   virtual void ResetScript() {}

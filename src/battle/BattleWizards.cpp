@@ -83,6 +83,13 @@ bool FindPlayerWizardForWinnings(const char* name) {
   return true;
 }
 
+void RewardWinner(const char* name, int experience) {
+  CWizard* wizard = g_wizardTable.FindByName(name);
+  if (!wizard) return;
+  wizard->AdvanceRankCounter();
+  wizard->experience += experience;
+}
+
 void AddWinningsEntry(int kind, const int32_t values[4]) {
   if (CWizard* wizard = Winner()) wizard->AddQueuedEntry(kind, values);
 }

@@ -13,6 +13,9 @@ int DeployArmyWizard(int army, int x, int y, int level);
 // The player's wizard record of that name: true when there is one (its start objects are
 // cleared for the battle's winnings).
 bool FindPlayerWizardForWinnings(const char* name);
+// The wizard record of that name won a campaign battle: its rank counter advances and the
+// experience joins its count.
+void RewardWinner(const char* name, int experience);
 // A won item for the player's wizard: another start object, or a magic item (0-24).
 void AddWinningsEntry(int kind, const int32_t values[4]);
 void AddWinningsMagicItem(int item);

@@ -350,6 +350,34 @@ TEST_F(EndScreensOverABattle, TheBattleRunsOnUnderTheResultsUntilItIsLeft) {
   ResetPlayerSlots();
 }
 
+// A quick battle the computers finished puts its results up once before it is left (where a
+// battle of another kind pops straight back): Leave Battle alone, then the battle leaves.
+TEST_F(EndScreensOverABattle, AQuickBattleLeftToTheComputersShowsItsResultsBeforeItEnds) {
+  FillSlots();
+  g_gameMode = kGameModeQuickBattle;
+  const int activeAI = g_activeAI;
+  g_activeAI = 0;  // no computer player runs: nothing is left to finish
+  Frames(2);
+  g_aiOnlyEnd = 1;
+  Frames(1);
+  CQuickBattleEndScreen& results = QuickBattleEndScreen();
+  ASSERT_EQ(g_currentScreen, &results);
+  EXPECT_EQ(results.returned, 1);
+  EXPECT_EQ(battle_.finalResultsShown, 1);
+  const int frame = battle_.frameNumber;
+  Frames(5);
+  EXPECT_EQ(g_currentScreen, &results);
+  EXPECT_EQ(battle_.frameNumber, frame);  // the battle is over: it runs no more
+  results.OnButton(2);                    // Leave Battle
+  Frames(1);
+  EXPECT_EQ(g_currentScreen, &battle_);
+  Frames(1);
+  EXPECT_EQ(g_currentScreen, &caller_);
+  g_aiOnlyEnd = 0;
+  g_activeAI = activeAI;
+  ResetPlayerSlots();
+}
+
 TEST_F(EndScreensOverABattle, ACampaignVictoryBringsTheEndScreenOnThe121stFrame) {
   Awards facts = NineAwards();
   HookScope<IBattleEndFacts> scope(g_battleEndFacts, facts);

@@ -11,9 +11,12 @@
 #include "ai/Brain.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
+#include "battle/BattleCampaign.h"
 #include "battle/BattleCreatures.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleSystems.h"
+#include "battle/BattleWizards.h"
+#include "battle/NamedList.h"
 #include "battle/ScriptActors.h"
 #include "core/GameSettings.h"
 #include "core/Main.h"
@@ -21,6 +24,7 @@
 #include "core/Random.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
+#include "creatures/WizardTable.h"
 #include "graphics/BattleFacing.h"
 #include "magic/Effect.h"
 #include "magic/EffectBattle.h"
@@ -54,6 +58,15 @@ struct RecordingSystems : IBattleSystems {
   bool FindPlayerWizard(const char*) override { return wizardFound; }
   void AddWizardQueuedEntry(int kind, const int32_t values[4]) override { queued.push_back({kind, values[0]}); }
   void AddWizardMagicItem(int item) override { magicItems.push_back(item); }
+  void RewardPlayerWizard(const char* name, int experience) override { rewards.push_back({name, experience}); }
+  std::vector<std::pair<std::string, int>> rewards;  // name, experience
+};
+
+// The campaign record's words as the battle sets them.
+struct CampaignRecord : IBattleCampaign {
+  void SetBattleResult(int result) override { battleResult = result; }
+  void LeaveCampaign() override { ++left; }
+  int battleResult = 0, left = 0;
 };
 
 // The screen below the battle on the stack.
@@ -250,6 +263,66 @@ TEST_F(BattleFrame, QuickBattlesHaveNoCountdownAndEndWhenOnlyComputersAreLeft) {
   systems_.aiFinished = true;
   Frames(1);
   EXPECT_FALSE(BattleOnTop());
+}
+
+// A won campaign battle: the realm view hears of it, and the player's wizard counts one more
+// victory toward its rank and gains the sum of the battle's awards.
+TEST_F(BattleFrame, AWonCampaignBattleRewardsThePlayersWizard) {
+  CampaignRecord campaign;
+  HookScope<IBattleCampaign> campaignScope(g_battleCampaign, campaign);
+  GetNamedList()->Clear();
+  GetNamedList()->Add(300, "Held the ford", -1);
+  GetNamedList()->Add(150, "Saved the miller", 12);
+  g_gameMode = kGameModeCampaign;
+  g_battleSetup.region = 1;
+  battle_.victoryReached = 1;
+  battle_.endRequested = 1;
+  Frames(1);
+  EXPECT_EQ(battle_.endScreenShown, 1);
+  EXPECT_EQ(battle_.endScreenWon, 1);
+  EXPECT_EQ(campaign.battleResult, kBattleResultWon);
+  EXPECT_EQ(campaign.left, 0);
+  ASSERT_EQ(systems_.rewards.size(), 1u);
+  EXPECT_EQ(systems_.rewards[0].first, "Edric");
+  EXPECT_EQ(systems_.rewards[0].second, 450);
+  GetNamedList()->Clear();
+  g_battleSetup.region = -1;
+}
+
+// Lost in the realm's first region, with the wizard gone: the campaign is over, and nothing is
+// rewarded.
+TEST_F(BattleFrame, ACampaignLostInTheFirstRegionEndsTheCampaign) {
+  CampaignRecord campaign;
+  HookScope<IBattleCampaign> campaignScope(g_battleCampaign, campaign);
+  g_gameMode = kGameModeCampaign;
+  g_battleSetup.region = 1;
+  battle_.wizardLostByEffect = 1;
+  battle_.endRequested = 1;
+  Frames(1);
+  EXPECT_EQ(battle_.endScreenShown, 1);
+  EXPECT_EQ(battle_.endScreenWon, 0);
+  EXPECT_EQ(campaign.battleResult, 0);
+  EXPECT_EQ(campaign.left, 1);
+  EXPECT_TRUE(systems_.rewards.empty());
+  g_battleSetup.region = -1;
+}
+
+// The reward on the wizard record: the rank counter steps (the rank follows its thresholds)
+// and the experience is added to what the wizard has not spent.
+TEST(BattleVictory, TheRewardAdvancesTheRankCounterAndAddsTheExperience) {
+  g_wizardTable.Clear();
+  CWizard& edric = g_wizardTable.records[2];
+  edric.inUse = 1;
+  std::snprintf(edric.name, sizeof edric.name, "%s", "Edric");
+  edric.experience = 40;
+  edric.rankCounter = g_spUpgradeLevel[0] - 1;
+  RewardWinner("Edric", 450);
+  EXPECT_EQ(edric.experience, 490);
+  EXPECT_EQ(edric.rankCounter, g_spUpgradeLevel[0]);
+  EXPECT_EQ(edric.rank, 2);
+  RewardWinner("Morwen", 100);  // no such record: nothing happens
+  EXPECT_EQ(edric.experience, 490);
+  g_wizardTable.Clear();
 }
 
 TEST_F(BattleFrame, TheClockAtZeroKillsEveryCreatureOnTheFollowingFrames) {
