@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "graphics/Sprite.h"
 #include "map/MapCell.h"
 #include "map/TerrainAnimation.h"
+#include "ui/Button.h"
 #include "ui/Screen.h"
 
 inline constexpr int kBattleScreenId = 2;
@@ -90,6 +92,18 @@ class CBattle : public CScreen {
   void CycleCreatureFocus(bool forward);
   // The battle buttons' click: the cut level steps on, wrapping.
   void OnButtonsClick();
+  // --- the battle buttons (BattleButtons.cpp) ---------------------------------------------
+  // The button that shows the cut level and steps it: made once, at the bottom right, when
+  // its art loads (without the art the battle has no battle buttons).
+  void CreateBattleButtons();
+  void FreeBattleButtons();
+  void ShowBattleButtonsFrame(int frame);
+  // With the other panels, after the map.
+  void DrawBattleButtons();
+  // A speech hides the select bar (every button greyed but the spells of the kind, -1 none),
+  // the spot icons and the battle buttons; RestoreInterface brings them back.
+  void HideInterface(int spellKind);
+  void RestoreInterface();
   // The space key: between the creatures and the remembered select-bar item.
   void ToggleSpaceSelection();
   // Each drawn frame while no speech shows: the arrow keys and the screen edges.
@@ -174,7 +188,9 @@ class CBattle : public CScreen {
   CAnimation lordKingAnimation;
   CSprite selectionCursorSprite, markerSprite, lineSprite;
   CSprite buttonsSprite;
-  int buttonsShown = 0;
+  int buttonsShown = 0;  // drawn and taking clicks
+  std::unique_ptr<CButton> buttonsWindow;
+  std::unique_ptr<CCallback> buttonsCallback;
 
   CMMTimer battleClock;
   std::atomic<int> clockSeconds{0};

@@ -108,6 +108,13 @@ class CBattleSpeech : public ISpeechBattle {
   // A speech pauses the battle on every machine: the pause goes as a frame command.
   void Pause() override { g_netClient.AddMessage(MakeWordCommand(MSG_PAUSE, 1)); }
   void Resume() override { g_netClient.AddMessage(MakeWordCommand(MSG_CAMERA_BACK, 0)); }
+  // The panels are this machine's view: they hide and come back at once.
+  void HideInterface(int spellKind) override {
+    if (g_battle) g_battle->HideInterface(spellKind);
+  }
+  void RestoreInterface() override {
+    if (g_battle) g_battle->RestoreInterface();
+  }
 };
 
 // What the creatures ask of the battle: the panels' answers about the local wizard, and the

@@ -72,6 +72,9 @@ void IBattleKeyTargets::ShowScanner(bool show) {
   RequestPanelRedraw();
 }
 void IBattleKeyTargets::DumpEffectLog(const char* path) { g_effectLog.Dump(path); }
+void IBattleKeyTargets::SetBattleButtonsFrame(int frame) {
+  if (g_battle) g_battle->ShowBattleButtonsFrame(frame);
+}
 
 // --- shared helpers -----------------------------------------------------------------------
 
@@ -370,6 +373,8 @@ void OnSysKeyDown(int key) {
 }  // namespace
 
 int BattleButtonsFrame(int level, int levelCount) { return levelCount == 3 ? level + 1 : level - 1; }
+
+int CurrentBattleButtonsFrame() { return BattleButtonsFrame(CutLevel(), CutLevelCount()); }
 
 void BattleViewSizeRect(int viewSize, bool highRes, int rect[4]) {
   rect[0] = rect[1] = 0;

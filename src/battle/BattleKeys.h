@@ -52,7 +52,7 @@ class IBattleKeyTargets {
   virtual void ShowScanner(bool show);
 
   // --- the battle buttons (the cut level's picture) ---
-  virtual void SetBattleButtonsFrame(int frame) {}
+  virtual void SetBattleButtonsFrame(int frame);
 
   // --- the front end's screens: none until the front end installs them ---
   virtual void PushSaveScreen() {}
@@ -111,3 +111,5 @@ void BattleViewSizeRect(int viewSize, bool highRes, int rect[4]);
 // The battle buttons' frame for a cut level: level - 1, or level + 1 when there are three
 // cut levels.
 int BattleButtonsFrame(int level, int levelCount);
+// The frame for the map view's cut level now.
+int CurrentBattleButtonsFrame();

@@ -12,6 +12,7 @@
 #include "battle/BattleCampaign.h"
 #include "battle/BattleDeployment.h"
 #include "battle/BattleEndExperience.h"
+#include "battle/BattleKeys.h"
 #include "battle/BattleKnowledge.h"
 #include "battle/BattlePanels.h"
 #include "battle/BattleRecord.h"
@@ -226,6 +227,7 @@ void CBattle::Initialise() {
   endScreenShown = 0;
   g_battleCampaign->SetBattleResult(kBattleResultRunning);
   g_aiOnlyEnd = 0;
+  g_edgeCursorKind = kEdgeNone;  // no arrow of the last battle's edge
   ResetUnattendedEnd();
   finalResultsShown = 0;
   ClearWizardReturns();
@@ -352,9 +354,7 @@ void CBattle::LoadGraphics() {
   BattleViewRect(g_prefs.windowSize, g_prefs.isHighRes != 0, rect);
   g_mapView.Attach(&g_map, &g_backBuffer, &terrainSprite, platform::Rect{rect[0], rect[1], rect[2], rect[3]}, 1);
   SetUpPanels();
-  buttonsShown = 0;
-  if (!buttonsSprite.Load("sprites\\battlebuttons.spr", 2)) return;
-  buttonsShown = 1;
+  CreateBattleButtons();
 }
 
 void CBattle::SetUpPanels() {
@@ -394,7 +394,7 @@ void ReloadBattleGraphics(CBattle& battle) {
   battle.SetUpPanels();
   g_mapView.camCellX = cell[0], g_mapView.camCellY = cell[1], g_mapView.camLevel = cell[2];
   g_mapView.camSubX = sub[0], g_mapView.camSubY = sub[1], g_mapView.camSubZ = sub[2];
-  battle.buttonsShown = battle.buttonsSprite.Load("sprites\\battlebuttons.spr", 2) ? 1 : 0;
+  battle.CreateBattleButtons();
   RequestPanelRedraw();
 }
 
@@ -406,8 +406,7 @@ void CBattle::FreeGraphics() {
   g_controlLimitPanel.flag = 0;
   g_controlLimitPanel.Release();
   g_tooltipManager.Release();
-  buttonsSprite.Free();
-  buttonsShown = 0;
+  FreeBattleButtons();
 }
 
 // --- the wizards and their armies -----------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "battle/Battle.h"
 #include "battle/BattleCasting.h"
 #include "battle/ChatConsole.h"
 #include "battle/ControlLimitPanel.h"
@@ -94,6 +95,7 @@ void DrawBattlePanels(bool localArmy) {
     if (g_selectBar.shown) g_selectBar.Draw();
     if (g_chatConsole.Shown() && !g_selectBar.popupOpen) g_chatConsole.Draw();
     g_spotIcons.Draw();
+    if (g_battle) g_battle->DrawBattleButtons();
     if (g_timerPanel.flag) g_timerPanel.Draw();
     if (g_controlLimitPanel.flag) g_controlLimitPanel.Draw();
   }

@@ -200,7 +200,8 @@ void Speak(CScript& script, int record, const MapPoint& point) {
   request.argument = record;
   request.fixedBox = d.disembodied != 0;
   g_speechCtrl.Say(request, d.tutorialCommand == 0, d.dontScrollBack == 0);
-  if (d.tutorialCommand == kCommandSpellSelected && d.tutorialSpell != -1) g_speechBattle->HideInterface();
+  if (d.tutorialCommand == kCommandSpellSelected && d.tutorialSpell != -1)
+    g_speechBattle->HideInterface(d.tutorialSpell);
 }
 
 void RunDialogue(CScript& script, int record) {

@@ -58,7 +58,7 @@ bool IsDialogue(const CScript& script, int record) {
 class CRestoringSpeechBattle : public ISpeechBattle {
  public:
   explicit CRestoringSpeechBattle(ISpeechBattle& battle) : battle_(battle) {}
-  void HideInterface() override { battle_.HideInterface(); }
+  void HideInterface(int spellKind) override { battle_.HideInterface(spellKind); }
   void RestoreInterface() override { battle_.RestoreInterface(); }
   void Resume() override { battle_.Resume(); }
 

@@ -65,6 +65,8 @@ class CSpotIcons : public CInterfacePanel {
   const Icon& IconAt(int icon) const { return icons_[icon]; }
   const std::vector<int>& Order() const { return order_; }
   bool Greyed() const { return greyed_; }
+  // False while hidden (a speech shows).
+  bool AllShown() const { return shownAll_; }
 
   CSurface surface;
   CSprite sprite;

@@ -79,7 +79,7 @@ void CSpeechCtrl::StartGlide(int x, int y, int z) {
 void CSpeechCtrl::Say(const SpeechRequest& said, bool hideInterface, bool rememberOrigin) {
   if (waiting) return;
   if (hideInterface) {
-    g_speechBattle->HideInterface();
+    g_speechBattle->HideInterface(-1);
     if (!active) RegisterFullScreen();
   } else if (active) {
     g_speechBattle->RestoreInterface();

@@ -33,7 +33,9 @@ extern ISpeechCamera* g_speechCamera;
 class ISpeechBattle {
  public:
   virtual ~ISpeechBattle() = default;
-  virtual void HideInterface() {}
+  // Hides the battle's panels while a speech shows; the select bar keeps the spell of that
+  // kind selectable (-1: none).
+  virtual void HideInterface(int spellKind) {}
   virtual void RestoreInterface() {}
   virtual void Pause() {}
   // The camera is back: the battle goes on.

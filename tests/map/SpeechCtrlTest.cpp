@@ -17,7 +17,7 @@ struct Callback : ISpeechCallback {
 
 struct Battle : ISpeechBattle {
   int hidden = 0, restored = 0, paused = 0, resumed = 0;
-  void HideInterface() override { ++hidden; }
+  void HideInterface(int) override { ++hidden; }
   void RestoreInterface() override { ++restored; }
   void Pause() override { ++paused; }
   void Resume() override { ++resumed; }

@@ -271,24 +271,25 @@ AniSpec CrownAnimation() {
   return spec;
 }
 
-// The cut-level button: a stone tile with one to four level slabs lit up, in its plain,
-// highlighted and pressed states.
+// The cut-level button: frame f pictures f + 1 levels standing (the battle shows frame
+// level - 1, or level + 1 when it cuts by the three terrain classes), so that a higher cut
+// level always shows a taller stack.
 std::vector<uint8_t> CutLevelButtons() {
+  constexpr int kFrames = 8;
   SpriteFileWriter file;
-  for (int levels = 1; levels <= 4; ++levels)
-    for (int state = 0; state < 3; ++state) {
-      Raster r(40, 40);
-      const Colour face = state == 1 ? C(110, 100, 80) : C(80, 72, 60);
-      r.Outlined(icon::Box(1, 1, 39, 39, 5), icon::VerticalGradient(1, 39, icon::Lighter(face, 0.25f), face),
-                 C(200, 160, 80), 1.2f);
-      r.Bevel(icon::Box(2, 2, 38, 38, 4), 3, state == 2 ? -0.35f : 0.35f);
-      for (int slab = 0; slab < 4; ++slab) {
-        const float top = 29 - slab * 6.0f;
-        const bool lit = slab < levels;
-        r.Outlined(icon::Box(9, top, 31, top + 4, 1.5f), lit ? C(120, 200, 110) : C(60, 60, 60), C(20, 16, 10), 0.8f);
-      }
-      Add(file, r, 0, 0);
+  for (int frame = 0; frame < kFrames; ++frame) {
+    Raster r(40, 40);
+    const Colour face = C(80, 72, 60);
+    r.Outlined(icon::Box(1, 1, 39, 39, 5), icon::VerticalGradient(1, 39, icon::Lighter(face, 0.25f), face),
+               C(200, 160, 80), 1.2f);
+    r.Bevel(icon::Box(2, 2, 38, 38, 4), 3, 0.35f);
+    for (int slab = 0; slab < kFrames; ++slab) {
+      const float top = 32 - slab * 3.5f;
+      const bool lit = slab <= frame;
+      r.Outlined(icon::Box(9, top, 31, top + 2.5f, 0.8f), lit ? C(120, 200, 110) : C(60, 60, 60), C(20, 16, 10), 0.6f);
     }
+    Add(file, r, 0, 0);
+  }
   return file.Bytes();
 }
 
