@@ -15,6 +15,7 @@
 #include "ai/AIUtilities.h"
 #include "ai/Brain.h"
 #include "creatures/Armies.h"
+#include "creatures/CreatureArray.h"
 #include "creatures/CreatureType.h"
 #include "creatures/Mapelem.h"
 #include "map/MapUnits.h"
@@ -38,15 +39,19 @@ int32_t ClampToInt(double value) {
 
 std::span<const int> GroupDecisionMeasureIds() { return kGroupMeasureIds; }
 
-void CAIGroupDecision::Prepare(CAIGroupNode* node, CAIPlayerMemory* players, int tick) {
+bool CAIGroupDecision::PassesGroupChecks(CAIGroupNode* node, CAIPlayerMemory* players) {
   prepared = 0;
   group = node;
   sides_ = players;
-  if (!IsDecisionTypeEnabled(type, side)) return;
-  if (!node || node->kind != 0 || node->parent) return;
-  if (!AllMembersOnPathNodes(node)) return;
-  if (!NoMemberBound(node) && !GroupHasWizard(node)) return;
-  if (!g_armyTable.GetWizard(side) || !players) return;
+  if (!IsDecisionTypeEnabled(type, side)) return false;
+  if (!node || node->kind != 0 || node->parent) return false;
+  if (!AllMembersOnPathNodes(node)) return false;
+  if (!NoMemberBound(node) && !GroupHasWizard(node)) return false;
+  return g_armyTable.GetWizard(side) && players;
+}
+
+void CAIGroupDecision::Prepare(CAIGroupNode* node, CAIPlayerMemory* players, int tick) {
+  if (!PassesGroupChecks(node, players)) return;
   CAIGroupBuilder builder(groups);
   candidateRoot = builder.ClusterSightings(players[side], side, tick, true);
   if (CountChildren(candidateRoot) == 0) return;
@@ -86,26 +91,9 @@ bool CAIGroupDecision::Evaluate(float* score, CAIBudget& budget, int tick) {
       memberStage = 0;
       stage = 1;
     }
-    bool dropped = false;
-    while (currentMember) {
-      if (memberStage == 0) {
-        route.NewSearch();
-        memberAllowance = kMemberAllowance;
-        memberStage = 1;
-      }
-      if (currentMember->nodeRoute.NearestNode() == -1) return false;
-      const SearchOutcome outcome =
-          SearchMemberRoute(*currentMember, currentCandidate->pathNode, memberAllowance, budget);
-      if (outcome == SearchOutcome::kBudgetSpent) return false;
-      if (outcome == SearchOutcome::kUnreached) {
-        dropped = true;
-        break;
-      }
-      FoldMember(*currentMember, currentCandidate->pathNode);
-      currentMember = GroupNextMember(group, memberCursor);
-      memberStage = 0;
-    }
-    if (dropped) {
+    const SearchOutcome outcome = RouteMembers(currentCandidate->pathNode, budget);
+    if (outcome == SearchOutcome::kBudgetSpent) return false;
+    if (outcome == SearchOutcome::kUnreached) {
       NextCandidate();
       continue;
     }
@@ -114,6 +102,30 @@ bool CAIGroupDecision::Evaluate(float* score, CAIBudget& budget, int tick) {
     return true;
   }
   return false;
+}
+
+void CAIGroupDecision::StartMembers() {
+  memberCursor = GroupFirstMember(group);
+  currentMember = GroupNextMember(group, memberCursor);
+  memberStage = 0;
+}
+
+CAIGroupDecision::SearchOutcome CAIGroupDecision::RouteMembers(int goalNode, CAIBudget& budget, int* sharedAllowance) {
+  while (currentMember) {
+    if (memberStage == 0) {
+      route.NewSearch();
+      if (!sharedAllowance) memberAllowance = kMemberAllowance;
+      memberStage = 1;
+    }
+    if (currentMember->nodeRoute.NearestNode() == -1) return SearchOutcome::kBudgetSpent;
+    int& allowance = sharedAllowance ? *sharedAllowance : memberAllowance;
+    const SearchOutcome outcome = SearchMemberRoute(*currentMember, goalNode, allowance, budget);
+    if (outcome != SearchOutcome::kReached) return outcome;
+    FoldMember(*currentMember, goalNode);
+    currentMember = GroupNextMember(group, memberCursor);
+    memberStage = 0;
+  }
+  return SearchOutcome::kReached;
 }
 
 CAIGroupDecision::SearchOutcome CAIGroupDecision::SearchMemberRoute(CCreature& member, int goalNode, int& allowance,
@@ -148,7 +160,7 @@ void CAIGroupDecision::ZeroAccumulators() {
 }
 
 float CAIGroupDecision::FinishCandidate() {
-  work.delay = ClampToInt(std::trunc(ExponentialRandom(100.0f) + longestTravel + DelayBase()));
+  work.delay = ClampToInt(std::trunc(ExponentialRandom(DelayMean()) + longestTravel + DelayBase()));
   ComputeGroupMeasures(group, MeasuredAgainst(), work.delay, work.vector, GroupDecisionMeasureIds());
   AppendInputs(CountMembers(group));
   return Certainty();
@@ -167,6 +179,7 @@ void CAIGroupDecision::KeepBest() {
   kept.resultA = work.resultA;
   kept.delay = work.delay;
   kept.vector.assign(work.vector.begin(), work.vector.end());
+  keptPlace = workPlace;
 }
 
 int CAIGroupDecision::Execute() {
@@ -217,3 +230,25 @@ int32_t WizardDistanceInput(float sum, float ratio) {
   const double s = sum, u = ratio;
   return ClampToInt(std::trunc(-100.0 * s * u * u / (s * u + 1.0)));
 }
+
+bool GroupRunsUnitDecision(CAIGroupNode* group, int type, const std::function<bool(const CAIDecision&)>& test) {
+  bool found = false;
+  const int cursor = GroupFirstMember(group);
+  while (CCreature* member = GroupNextMember(group, cursor)) {
+    const CAIDecision* decision = GetGroupDecision(*member, 0);
+    if (!found && decision && decision->type == type && test(*decision)) found = true;
+  }
+  return found;
+}
+
+bool SideRunsUnitDecision(int side, int type, const std::function<bool(const CAIDecision&)>& test) {
+  bool found = false;
+  g_creatureArray.ForEachInUse([&](const CCreature& creature) {
+    if (found || creature.army != side || !creature.IsAlive()) return;
+    const CAIDecision* decision = GetGroupDecision(creature, 0);
+    found = decision && decision->type == type && test(*decision);
+  });
+  return found;
+}
+
+int32_t PerMember(int64_t sum, int members) { return members > 0 ? static_cast<int32_t>(sum / members) : 0; }

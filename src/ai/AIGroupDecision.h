@@ -10,6 +10,7 @@
 // kept vector as open experience, and Step leads the group every tick while it runs.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -33,6 +34,10 @@ class CAIGroupDecision : public CAIDecision {
     int32_t delay = 0;
     std::vector<int32_t> vector;
   };
+  // A place a decision leads its group to (tiles and level).
+  struct Place {
+    int32_t x = 0, y = 0, z = 0;
+  };
 
   explicit CAIGroupDecision(int type) : CAIDecision(type) {}
 
@@ -50,6 +55,7 @@ class CAIGroupDecision : public CAIDecision {
   int32_t candidateCursor = kNoWalkCursor;
   uint8_t wizardInGroup = 0;
   Block work, kept;
+  Place workPlace, keptPlace;  // the candidate's place, for the types that go to one
   uint8_t restart = 0;
   CAIGroupNode* currentCandidate = nullptr;
   int32_t memberCursor = kNoWalkCursor;
@@ -71,12 +77,25 @@ class CAIGroupDecision : public CAIDecision {
 
   // Whether the routes weigh the danger of the nodes they enter.
   virtual bool DangerRoutes() const { return false; }
-  // The ticks added to the longest travel time and the random delay.
+  // The ticks added to the longest travel time and the random delay, and that delay's mean.
   virtual int DelayBase() const { return 600; }
+  virtual float DelayMean() const { return 100.0f; }
   // Appends the type's own inputs to the work vector after the measures.
   virtual void AppendInputs(int members) {}
   // The group the measures judge the acting group against.
   virtual CAIGroupNode* MeasuredAgainst() const { return work.candidate; }
+
+  // The checks every type makes first: the type enabled for the side, a top group, every
+  // member on a path node, no member tied to a place unless the wizard leads, a side with a
+  // wizard. Clears prepared and takes the group and the sides' records.
+  bool PassesGroupChecks(CAIGroupNode* node, CAIPlayerMemory* players);
+  // Routes the current member and those after it in the walk to the goal node, folding each
+  // that reaches it. Every member gets its own allowance unless a shared one is given. Ends
+  // the call (kBudgetSpent, state kept) when the budget is spent or a member stands on no
+  // node; kUnreached when a member cannot reach the goal.
+  SearchOutcome RouteMembers(int goalNode, CAIBudget& budget, int* sharedAllowance = nullptr);
+  // Takes a walk over the acting group and its first member.
+  void StartMembers();
 
   // One member's slice of its route search to the goal node, paid from the allowance and the
   // budget. The member must stand on a node.
@@ -117,3 +136,10 @@ int RouteTravelTime(const CCreature& member, int length);
 float DistanceRatioToWizard(const CCreature& member, int node);
 // The wizard-distance input: trunc(-100 S u² / (S u + 1)).
 int32_t WizardDistanceInput(float sum, float ratio);
+// Whether a creature of the group, or a living creature of the side, belongs to a unit-level
+// group that runs a decision of the type for which the test holds: the one-per-side rules
+// (one fetcher an object, one guard a wizard) look at the whole side.
+bool GroupRunsUnitDecision(CAIGroupNode* group, int type, const std::function<bool(const CAIDecision&)>& test);
+bool SideRunsUnitDecision(int side, int type, const std::function<bool(const CAIDecision&)>& test);
+// Whole-number division of a sum by the member count, 0 for no members.
+int32_t PerMember(int64_t sum, int members);

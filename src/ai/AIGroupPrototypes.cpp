@@ -1,6 +1,8 @@
 // The prototypes of the group decisions built so far; the prototype table asks here first and
 // keeps a placeholder for every type still to come.
 #include "ai/AIEngageGroupDecision.h"
+#include "ai/AIEvadeDecision.h"
+#include "ai/AIExploreDecision.h"
 #include "ai/AIPrototypes.h"
 #include "ai/AIRallyDecision.h"
 
@@ -22,6 +24,10 @@ CAIDecision* BuiltGroupPrototype(int type) {
       return Prototype<CAIEngageGroupSafelyDecision>();
     case kAIRallyDecisionType:
       return Prototype<CAIRallyDecision>();
+    case kAIExploreDecisionType:
+      return Prototype<CAIExploreDecision>();
+    case kAIEvadeDecisionType:
+      return Prototype<CAIEvadeDecision>();
     default:
       return nullptr;
   }

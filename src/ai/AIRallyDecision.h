@@ -6,30 +6,10 @@
 // steps. The single plan is scored against the enemies the side sees, and while it runs every
 // member walks to the node, unless the ground turns more dangerous than the plan accepted.
 
-#include <climits>
 #include <cstdint>
-#include <map>
-#include <vector>
 
 #include "ai/AIGroupDecision.h"
-
-// The search for the cheapest node open to the sky, resumable like the route search.
-struct CAIRallySearch {
-  bool newSearch = true;
-  std::multimap<int32_t, int32_t> open;  // cost -> node, walked in order, never emptied
-  std::map<int32_t, CBestFirstSearch::Closed> closed;
-  std::multimap<int32_t, int32_t>::iterator position;
-  int32_t bestNode = -1;
-  int32_t bestCost = INT_MAX;
-  std::vector<CSuccessor> successors;
-  CAIGroupRoute::Route route;  // the best node first, back to the start
-
-  // One slice from the start node for the creature: true when the search ended (the open
-  // list walked or nothing cheaper left to find), false when the expansions ran out first.
-  bool Run(int member, int startNode, int32_t& expansions);
-  int32_t ClosedCost(int node) const;
-  void BuildRoute();
-};
+#include "ai/AINodeSearch.h"
 
 class CAIRallyDecision final : public CAIGroupDecision {
  public:
@@ -39,17 +19,12 @@ class CAIRallyDecision final : public CAIGroupDecision {
   CAIDecision* NewInstance() const override { return new (std::nothrow) CAIRallyDecision(); }
   void Prepare(CAIGroupNode* group, CAIPlayerMemory* players, int tick) override;
   bool Evaluate(float* score, CAIBudget& budget, int tick) override;
-  void KeepBest() override;
   bool Step(CAIPlayerMemory* players, int tick, CAIBudget& budget) override;
 
-  struct Place {
-    int32_t x = 0, y = 0, z = 0;
-  };
   CAIGroupNode* seenEnemies = nullptr;
   int32_t rallyNode = -1;
-  Place workPlace, keptPlace;
   int32_t groupAllowance = 0;
-  CAIRallySearch nodeSearch;
+  CAINodeSearch nodeSearch;
 
  protected:
   void AppendInputs(int members) override;
