@@ -3,6 +3,8 @@
 #include "ai/AIEngageGroupDecision.h"
 #include "ai/AIEvadeDecision.h"
 #include "ai/AIExploreDecision.h"
+#include "ai/AIFetchObjectDecision.h"
+#include "ai/AIGuardWizardDecision.h"
 #include "ai/AIPrototypes.h"
 #include "ai/AIRallyDecision.h"
 
@@ -28,6 +30,10 @@ CAIDecision* BuiltGroupPrototype(int type) {
       return Prototype<CAIExploreDecision>();
     case kAIEvadeDecisionType:
       return Prototype<CAIEvadeDecision>();
+    case kAIFetchObjectDecisionType:
+      return Prototype<CAIFetchObjectDecision>();
+    case kAIGuardWizardDecisionType:
+      return Prototype<CAIGuardWizardDecision>();
     default:
       return nullptr;
   }
