@@ -1,5 +1,6 @@
 // The prototypes of the group decisions built so far; the prototype table asks here first and
 // keeps a placeholder for every type still to come.
+#include "ai/AICollectManaDecision.h"
 #include "ai/AIEngageGroupDecision.h"
 #include "ai/AIEvadeDecision.h"
 #include "ai/AIExploreDecision.h"
@@ -24,6 +25,8 @@ CAIDecision* BuiltGroupPrototype(int type) {
       return Prototype<CAIEngageGroupDecision>();
     case kAIEngageGroupSafelyDecisionType:
       return Prototype<CAIEngageGroupSafelyDecision>();
+    case kAICollectManaDecisionType:
+      return Prototype<CAICollectManaDecision>();
     case kAIRallyDecisionType:
       return Prototype<CAIRallyDecision>();
     case kAIExploreDecisionType:
