@@ -1,5 +1,5 @@
-// The prototypes of the group decisions built so far; the prototype table asks here first and
-// keeps a placeholder for every type still to come.
+// The prototypes of the group decisions (types 6-14); the prototype table asks here first, so
+// every group type competes for every group.
 #include "ai/AICollectManaDecision.h"
 #include "ai/AIEngageGroupDecision.h"
 #include "ai/AIEvadeDecision.h"
@@ -8,6 +8,7 @@
 #include "ai/AIGuardWizardDecision.h"
 #include "ai/AIPrototypes.h"
 #include "ai/AIRallyDecision.h"
+#include "ai/AIRegionDecision.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ CAIDecision* BuiltGroupPrototype(int type) {
       return Prototype<CAIEngageGroupDecision>();
     case kAIEngageGroupSafelyDecisionType:
       return Prototype<CAIEngageGroupSafelyDecision>();
+    case kAIRegionDecisionType:
+      return Prototype<CAIRegionDecision>();
     case kAICollectManaDecisionType:
       return Prototype<CAICollectManaDecision>();
     case kAIRallyDecisionType:
