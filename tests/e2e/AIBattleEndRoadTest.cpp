@@ -1,9 +1,10 @@
 // Two computer sides fight an unattended battle ("vrask /win directAI mapseed=N") to its end
 // with no one to stop it: the battle ends by itself, the program exits with 0 and shows no
 // box, and the frame trace says how (a wizard lost, or the tick limit and the health the
-// sides held). Both sides adopt engagements or rallies and strike blows; two runs of one seed
+// sides held). Both sides adopt group decisions and strike blows; two runs of one seed
 // write the same trace; a recorded run played back agrees with it frame for frame.
 #include <cstdio>
+#include <map>
 #include <regex>
 #include <set>
 
@@ -43,8 +44,8 @@ class AIBattleEnd : public e2e::ProgramRoad {
     EXPECT_EQ(errors.find("ERROR"), std::string::npos) << errors;
     return ReadText(dir_.File(trace));
   }
-  // Checks the run ended by itself, that both sides adopted engagements or rallies and struck
-  // blows; tells how it ended.
+  // Checks the run ended by itself, that both sides adopted group decisions and struck blows;
+  // tells how it ended and which group decisions were adopted.
   void CheckBattle(int seed, const std::string& trace) {
     std::smatch end;
     ASSERT_TRUE(std::regex_search(trace, end, std::regex(R"(battle end tick (\d+) reason (\w+) winner (-?\d+))")))
@@ -58,14 +59,29 @@ class AIBattleEnd : public e2e::ProgramRoad {
     RecordProperty("seed" + std::to_string(seed), end[0].str());
 
     std::set<int> engaging, striking;
-    const std::regex adopted(R"( a(\d)t(6|7|10)\b)");
+    const std::regex adopted(R"( a(\d)t([6-9]|1[0-4])\b)");
     for (std::sregex_iterator it(trace.begin(), trace.end(), adopted), stop; it != stop; ++it)
       engaging.insert(std::stoi((*it)[1]));
     const std::regex blows(R"( army(\d) moved \d+ blows ([1-9]\d*))");
     for (std::sregex_iterator it(trace.begin(), trace.end(), blows), stop; it != stop; ++it)
       striking.insert(std::stoi((*it)[1]));
-    EXPECT_GE(engaging.size(), 2u) << "seed " << seed << ": sides adopting engagements or rallies";
+    EXPECT_GE(engaging.size(), 2u) << "seed " << seed << ": sides adopting group decisions";
     EXPECT_GE(striking.size(), 2u) << "seed " << seed << ": sides striking blows";
+    ReportGroupAdoptions(seed, trace);
+  }
+  // Tells how often each group decision type (6-14) was adopted in the run.
+  void ReportGroupAdoptions(int seed, const std::string& trace) {
+    std::map<int, int> adoptions;
+    const std::regex adopted(R"( a\dt(\d+)\b)");
+    for (std::sregex_iterator it(trace.begin(), trace.end(), adopted), stop; it != stop; ++it) {
+      const int type = std::stoi((*it)[1]);
+      if (type >= 6 && type <= 14) ++adoptions[type];
+    }
+    std::string table;
+    for (int type = 6; type <= 14; ++type)
+      table += " t" + std::to_string(type) + "=" + std::to_string(adoptions.count(type) ? adoptions[type] : 0);
+    std::printf("seed %d: group decisions adopted%s\n", seed, table.c_str());
+    RecordProperty("adopted" + std::to_string(seed), table);
   }
 
   // The seed's battle ends by itself, and a second process writes the same trace.
