@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "AIGroupDecisionScene.h"
+#include "ai/AIController.h"
 #include "ai/AIRegionDecision.h"
 #include "creatures/CreatureStrength.h"
 #include "map/Map.h"
@@ -148,6 +149,23 @@ TEST_F(RegionOfPower, AWalkerCloseToARegionItsSideHasJustTakenKeepsItsWay) {
     walker.GetCurrentOrder(order);
     EXPECT_EQ(order.x, test.expectedX) << test.counter;
   }
+}
+
+TEST_F(RegionOfPower, TakingTheRegionCreditsTheSidesDecisionThroughTheMap) {
+  Region(0, 5, 2);
+  CCreature& troop = OnGrid(kTroop, 1, 5, 2);  // on the region
+  troop.manaSource = 1;
+  CAIRegionDecision d;
+  Keep(d, Acting({&troop}));
+  InstallAIControllers();
+  d.id = 4711;
+  g_aiUnitController.active[d.id] = &d;
+  g_map.regionCursor = 0;
+  g_creatureArray.UpdateRegionsOfPower();
+  g_aiUnitController.active.erase(d.id);
+  UninstallAIControllers();
+  EXPECT_EQ(g_map.regionHolders[0][1], 1);
+  EXPECT_GT(d.gain, 0);
 }
 
 }  // namespace
