@@ -141,6 +141,26 @@ bool SearchPositionsForSpell(CAIDecision& decision, CCreature& caster, int spell
 }
 
 namespace {
+int g_routeGoal = -1;  // the route search's goal cell, valid during one call
+bool RouteGoalTest(int cell, const CSearchStep&) { return cell == g_routeGoal; }
+}  // namespace
+
+bool SearchCellRoute(CAIPositionSearch& search, const CCreature& mover, int x, int y, int level, int goalX, int goalY,
+                     int goalLevel, CAIBudget& budget, int& allowance) {
+  if (!g_map.cells || !g_map.IsInside(x, y, level) || !g_map.IsInside(goalX, goalY, goalLevel)) return false;
+  CRouteMover route;
+  route.queryGiven = true;  // the way the mover itself could walk
+  route.query = mover.MakeMoveQuery();
+  route.creature = mover.index;
+  route.start = {x, y, level};
+  route.goal = {goalX, goalY, goalLevel};
+  MapCellSuccessors successors(route);
+  g_routeGoal = g_map.CellIndex(goalX, goalY, goalLevel);
+  CAISubBudget sub(budget, allowance, &allowance);
+  return BestFirstSearchStep(search, g_map.CellIndex(x, y, level), RouteGoalTest, successors, sub.budget.steps);
+}
+
+namespace {
 bool CellOf(int cell, int& x, int& y, int& level) {
   if (g_map.cellsPerLevel <= 0 || g_map.width <= 0 || cell < 0) return false;
   level = cell / g_map.cellsPerLevel;

@@ -80,6 +80,11 @@ bool SearchPositions(CAIDecision& decision, CCreature& caster, int spell, int x,
 bool SearchPositionsForSpell(CAIDecision& decision, CCreature& caster, int spell, int x, int y, int level, int targetX,
                              int targetY, int targetLevel, CAIBudget& budget, int& allowance);
 
+// The cheapest cell route for the mover from its start cell to a goal cell, time-sliced like the
+// searches above; the route is the search's path (the goal first, back to the start).
+bool SearchCellRoute(CAIPositionSearch& search, const CCreature& mover, int x, int y, int level, int goalX, int goalY,
+                     int goalLevel, CAIBudget& budget, int& allowance);
+
 // The goal tests of the two searches, on the context the searches set for their call.
 bool PositionGoalTest(int cell, const CSearchStep& move);
 bool SpellPositionGoalTest(int cell, const CSearchStep& move);

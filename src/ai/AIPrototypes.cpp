@@ -19,12 +19,14 @@ struct PlaceholderType<CAIPlaceholderDecision<Type>> {
   static constexpr int value = Type;
 };
 
-// A built group decision takes its placeholder's place in the table.
+// A built group or spell decision takes its placeholder's place in the table.
 template <class Decision>
 CAIDecision* Prototype() {
   constexpr int type = PlaceholderType<Decision>::value;
   if constexpr (type >= kAIFirstGroupDecisionType && type <= kAILastGroupDecisionType)
     if (CAIDecision* built = BuiltGroupPrototype(type)) return built;
+  if constexpr (type > kAISummonDecisionType && type < kAIManaReserveDecisionType)
+    if (CAIDecision* built = BuiltSpellPrototype(type)) return built;
   static Decision prototype;
   return &prototype;
 }

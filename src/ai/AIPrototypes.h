@@ -24,6 +24,8 @@ inline constexpr CAIPrototypeTable g_aiPrototypes{};
 
 // The prototype of a group decision type (6-14) whose class is built; null for the others.
 CAIDecision* BuiltGroupPrototype(int type);
+// The prototype of a spell decision type (16-58) whose class is built; null for the others.
+CAIDecision* BuiltSpellPrototype(int type);
 
 // A type whose class is still to come: applies to no group.
 template <int Type>

@@ -73,6 +73,11 @@ void CAISpellDecision::BeginPrepare() {
   working = best = CAISpellCandidate{};
 }
 
+void CAISpellDecision::FreeGroupsFrom(size_t mark) {
+  for (size_t i = groups.size(); i > mark; --i) delete groups[i - 1];
+  groups.resize(std::min(mark, groups.size()));
+}
+
 bool CAISpellDecision::IsOpenSideGroup(const CAIGroupNode* node) {
   return node && node->kind == 1 && DecisionType(node->decision) != kAIManaReserveDecisionType;
 }

@@ -69,6 +69,7 @@ class CAISpellDecision : public CAIDecision {
   int Spell() const { return spell_; }
   CCreature* Caster() const { return caster_.GetAlive(); }
   const CAISpellCandidate& Best() const { return best; }
+  const CAISpellCandidate& Working() const { return working; }
 
  protected:
   // --- Prepare ---
@@ -141,6 +142,10 @@ class CAISpellDecision : public CAIDecision {
   virtual bool TargetQualifies(const CCreature& target) const { return target.IsAlive(); }
 
   void SetSpell(int spell) { spell_ = spell; }
+  // Frees the nodes made since the node list had `mark` entries (a candidate's own groups).
+  void FreeGroupsFrom(size_t mark);
+  // The target creature of the best candidate, null when it has none or it is gone.
+  CCreature* BestTarget() const { return best.target.IsSet() ? best.target.Get() : nullptr; }
 
   // Fields by role.
   uint8_t ready = 0;
@@ -162,10 +167,12 @@ class CAISpellDecision : public CAIDecision {
   COrderReport savedOrder;
   uint8_t castDone = 0;
 
- private:
+  // One slice of the cast-cell search for the working candidate; TakeCastCell reads its answer.
   bool RunSearch(CCreature& caster, CAIBudget& budget);
-  bool SearchFromCaster(CCreature& caster, CAIBudget& budget);
   void TakeCastCell();
+
+ private:
+  bool SearchFromCaster(CCreature& caster, CAIBudget& budget);
 
   int32_t spell_;
 };

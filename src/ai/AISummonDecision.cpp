@@ -52,6 +52,8 @@ int CountOfType(CAIGroupNode* group, int type) {
 
 }  // namespace
 
+std::span<const MeasureTerm> AddCreaturePriorTerms() { return kPriorTerms; }
+
 void ResetSummonAnimNotes() { g_animFailureNoted.reset(); }
 
 bool CAISummonDecision::IsSummonSpell(int spell) { return (spell >= 1 && spell <= 21) || spell == 23; }

@@ -50,6 +50,10 @@ class CAISummonDecision final : public CAISpellDecisionOf<CAISummonDecision> {
   Candidate bestCandidate;
 };
 
+// The prior of the decisions that add a creature to the wizard's side (the summon, the
+// raising of the dead): a weak own side against a strong enemy raises it.
+std::span<const MeasureTerm> AddCreaturePriorTerms();
+
 // Forgets which creature types failed to load their animations, so that a new battle notes
 // each failure once again.
 void ResetSummonAnimNotes();

@@ -12,6 +12,7 @@
 #include "creatures/ManaWait.h"
 #include "creatures/SpellDefinition.h"
 #include "magic/SpellCast.h"
+#include "map/LineWalker.h"
 #include "map/MapUnits.h"
 
 namespace {
@@ -42,6 +43,14 @@ int IAIWorld::ManaWaitSeenBy(const CCreature& caster, int army, int spell) {
   if (spell < 0 || spell >= kSpellCount || army < 0 || army >= kArmyCount) return INT32_MAX;
   return EstimateManaWaitTime(caster.manaStores[army], caster.maxMana, g_spellDefs[spell].ManaCost, 1,
                               CountManaSources(caster.army));
+}
+
+bool IAIWorld::ProjectileReaches(int x0, int y0, int z0, int x1, int y1, int z1, int shooter, int spell, int target) {
+  if (spell < 0 || spell >= kSpellCount) return false;
+  CLineWalker walker;
+  CProjectileResult arc;
+  return walker.TraceProjectile(x0, y0, z0, x1, y1, z1, shooter, g_spellDefs[spell].Speed, spell, target,
+                                CLineWalker::kFineShot, arc) != 0;
 }
 
 int RandomBits31() { return static_cast<int>(g_aiRandom.Next() & 0x7fffffffu); }

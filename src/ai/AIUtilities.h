@@ -22,6 +22,9 @@ class IAIWorld {
                                int inRange);
   // Ticks until the caster can afford one cast of the spell, as the army believes its mana.
   virtual int ManaWaitSeenBy(const CCreature& caster, int army, int spell);
+  // Whether the spell's projectile, launched from one point at another (map units) by the
+  // shooter, finds an arc that reaches the target creature.
+  virtual bool ProjectileReaches(int x0, int y0, int z0, int x1, int y1, int z1, int shooter, int spell, int target);
 };
 extern HookSlot<IAIWorld> g_aiWorld;
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ai/AIFlaggedCells.h"
+#include "ai/AISpellTiming.h"
 #include "ai/AISummonDecision.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
@@ -138,6 +139,7 @@ bool LoadBattle(CBattle& battle) {
   g_map.SetWaterLevel(g_regionSettings.waterLevel);
   BuildFlaggedCellTable();  // the graves the computer wizards may raise from
   ResetSummonAnimNotes();
+  ResetEffectAnimTicks();  // the spell decisions count their animations again
   g_mapView.SetMap(&g_map);
   g_tileSpans.Reset();
   Step();
