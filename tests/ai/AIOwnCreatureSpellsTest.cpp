@@ -3,14 +3,20 @@
 // ends, and the delays of casts made from where the wizard stands.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "AISpellScene.h"
 #include "ai/AIOwnCreatureSpells.h"
 #include "ai/AISpellTiming.h"
 #include "core/Options.h"
 #include "creatures/SpellDefinition.h"
+#include "forge/AnimationWriter.h"
+#include "graphics/Animation.h"
+#include "magic/EffectManager.h"
 #include "map/Map.h"
 
 namespace {
@@ -263,10 +269,41 @@ TEST_F(OwnSpells, AParticleCastAtACreatureAboveTheTopLevelTakesOnlyHalfThePeriod
   EXPECT_EQ(ParticleFallTicks(pressed), expected);
 }
 
-TEST_F(OwnSpells, AnEffectAnimationWithoutAnAnimationTakesNoTicks) {
+TEST_F(OwnSpells, AnEffectAnimationIsCountedOnceABattleAndALoopingOneStopsAtTheLimit) {
   ResetEffectAnimTicks();
-  EXPECT_EQ(EffectAnimTicks(100000), 0);
+  EXPECT_EQ(EffectAnimTicks(100000), 0);  // no such entry
   EXPECT_EQ(EffectAnimTicks(-1), 0);
+  // Entry 0 plays three frames and ends; entry 1 jumps back to its frame for ever.
+  forge::AniSpec spec;
+  spec.spriteName = "none.spr";
+  spec.sequences = {{forge::Frame(0), forge::Frame(1), forge::Frame(2), forge::End()},
+                    {forge::Frame(0), forge::Jump(-1), forge::End()}};
+  const std::vector<uint8_t> bytes = forge::WriteAnimation(spec);
+  FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+  auto animations = std::make_unique<CAnimation[]>(1);
+  ASSERT_TRUE(animations[0].LoadFromStream(file, "."));
+  std::fclose(file);
+  std::swap(g_effectManager.animations, animations);
+  std::vector<EffectAniEntry> table = {{0, 0, 0, 0}, {1, 0, 0, 0}};
+  std::swap(g_effectManager.aniTable, table);
+  const int savedFiles = g_effectManager.fileCount;
+  g_effectManager.fileCount = 1;
+
+  const int finite = EffectAnimTicks(0);
+  EXPECT_GT(finite, 0);
+  EXPECT_LT(finite, kAIEffectAnimTickLimit);
+  EXPECT_EQ(EffectAnimTicks(1), kAIEffectAnimTickLimit);
+  // Kept for the battle: the table may change, the count does not until the next battle.
+  std::swap(g_effectManager.aniTable[0], g_effectManager.aniTable[1]);
+  EXPECT_EQ(EffectAnimTicks(0), finite);
+  ResetEffectAnimTicks();
+  EXPECT_EQ(EffectAnimTicks(0), kAIEffectAnimTickLimit);
+
+  std::swap(g_effectManager.animations, animations);
+  std::swap(g_effectManager.aniTable, table);
+  g_effectManager.fileCount = savedFiles;
   ResetEffectAnimTicks();
 }
 
