@@ -144,8 +144,6 @@ class CAISpellDecision : public CAIDecision {
   void SetSpell(int spell) { spell_ = spell; }
   // Frees the nodes made since the node list had `mark` entries (a candidate's own groups).
   void FreeGroupsFrom(size_t mark);
-  // The target creature of the best candidate, null when it has none or it is gone.
-  CCreature* BestTarget() const { return best.target.IsSet() ? best.target.Get() : nullptr; }
 
   // Fields by role.
   uint8_t ready = 0;
