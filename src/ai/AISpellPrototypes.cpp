@@ -6,6 +6,7 @@
 #include "ai/AIPrototypes.h"
 #include "ai/AIRaiseDeadDecision.h"
 #include "ai/AIRouteSpellDecision.h"
+#include "ai/AIScriptSpellDecision.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ CAIDecision* BuiltSpellPrototype(int type) {
       static CAIAreaFieldSpell prototype(kAISpell88DecisionType, 88);
       return &prototype;
     }
+    case kAIScriptSpellDecisionType:
+      return Prototype<CAIScriptSpellDecision>();
     default:
       return nullptr;
   }

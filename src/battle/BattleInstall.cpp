@@ -296,6 +296,7 @@ void InstallBattle() {
   g_creatureBattle.Install(&g_creatureHooks);
   InstallBattleCasting();
   InstallScriptActions();
+  InstallScriptAISpells();
   InstallBattleSaveParts();
   InstallAIControllers();
 }

@@ -23,6 +23,8 @@ extern CScriptActionRunner g_scriptActionRunner;
 // The effects' questions to the script (a character gone, a scripted summon) are answered by
 // the battle's (InstallBattle).
 void InstallScriptActions();
+// Lets the computer wizards' scripted spells read the script's command events.
+void InstallScriptAISpells();
 void UninstallScriptActions();
 
 namespace script_actions {
