@@ -51,13 +51,20 @@ NetWait NetMachine::StepFrame(INetFrameWork& work) {
   return NetWait::kDone;
 }
 
-void NetMachine::Serve() {
-  if (hostWait_) {
-    if (host.WaitStep(true) == NetWait::kPending) return;
-    hostWait_ = false;
-  }
-  if (session.isHost) host.Service(frame);
+bool NetMachine::Serve() {
+  // No wait for the next host frame here: a wait that runs the local client would run that
+  // frame on this machine alone, after the battle's last one, when it comes in while the wait
+  // drains the client's queue. Serving only receives, answers and asks.
+  hostWait_ = false;
   client.Receive();
+  if (!session.isHost) return false;
+  // A client has run the last frame once its message stamped with the frame after it is here;
+  // the host asks for those messages as for any it lacks.
+  const int acknowledging = frame + session.messageDelay;
+  host.Service(acknowledging);
+  for (int i = 0; i < kMaxClients; ++i)
+    if (host.clients[i] && host.nextFrame[i] <= acknowledging) return true;
+  return false;
 }
 
 void StartLoopbackBattle(platform::LoopbackNetwork& network, const std::vector<NetMachine*>& machines, int delay) {

@@ -38,8 +38,11 @@ struct NetMachine {
   // frame, kPending while waiting, kFailed when the battle must end.
   void StartSteps();
   NetWait StepFrame(INetFrameWork& work);
-  // A machine that has finished its frames keeps answering the others' requests.
-  void Serve();
+  // A machine that has finished its frames keeps answering the others' requests; it runs no
+  // frame beyond its last. True while another machine may still need it: a host that left
+  // before a client had its last frames would leave that client to rebuild them as their new
+  // host, without the commands they held, and so to end otherwise than the others.
+  bool Serve();
 
   CNetSession session;
   CNetHost host;

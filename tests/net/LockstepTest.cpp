@@ -3,6 +3,8 @@
 // skips a command is caught, its battle ends, and the process goes on.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "NetRig.h"
 #include "net/NetMessages.h"
 #include "support/TestSupport.h"
@@ -95,6 +97,46 @@ TEST(Lockstep, AMachineSkippingACommandIsCaughtAtThatFrame) {
   }
   ASSERT_GE(boxes.Count(), 4u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "CRITICAL NETWORK ERROR");
+}
+
+// The host has run the last frame while the other machine lags, and the host frames it sent
+// that machine are lost. The host serves until that machine has run the last frame too: had
+// it left at once, the other would have rebuilt those frames as their new host, without the
+// host's commands in them, and ended otherwise.
+TEST(Lockstep, AFinishedHostServesUntilTheOthersRanTheLastFrame) {
+  constexpr int kLast = 40;
+  testing_support::BoxRecorder boxes;
+  LockstepRig rig(2, 2, 13, Lossy(0.0));
+  for (auto& machine : rig.machines) machine->commandRate = 1.0;
+  rig.Start();
+  ASSERT_GE(rig.Run(kLast - 3, 20000), 0);
+  RigMachine& host = rig.At(0);
+  RigMachine& guest = rig.At(1);
+  guest.paused = true;
+  ASSERT_GE(rig.Run(kLast, 20000), 0);  // the guest's messages reach as far as the host's last frame
+  ASSERT_EQ(host.net.frame, kLast);
+  std::vector<uint8_t> buffer(kHostFrameBytes);
+  platform::NetMessageInfo info;
+  while (guest.net.session.endpoint->Receive(guest.net.client.ownPlayer, buffer.data(), buffer.size(), info) ==
+         platform::kNetOk) {
+  }
+  guest.paused = false;
+  int rounds = 0;
+  {
+    NetHooksScope scope(host.hooks);
+    for (; host.net.Serve() && rounds < 2000; ++rounds) {
+      rig.Step(guest, kLast);
+      rig.clock.Advance(rig.stepMs);
+    }
+  }
+  EXPECT_GT(rounds, 0) << "the host was not needed";
+  EXPECT_LT(rounds, 2000) << "the host was needed for ever";
+  EXPECT_EQ(guest.net.frame, kLast);
+  host.net.session.Release();
+  host.ended = true;
+  for (int round = 0; round < 200; ++round) rig.Step(guest, kLast);
+  EXPECT_EQ(guest.model.FinalWords(), host.model.FinalWords());
+  EXPECT_EQ(boxes.Count(), 0u);
 }
 
 // The host machine leaves while one survivor is behind, having lost the host frames meant for

@@ -109,10 +109,12 @@ class Peer {
       frameTimes_.push_back(NowMs());
       if (settings_.hostile) SendHostileBytes();
     }
-    // The others may still need this machine's frames or, on the host, its host frames.
+    // The others may still need this machine's frames or, on the host, its host frames: it
+    // serves a while, and the host until every client has run the last frame.
     const uint32_t finished = platform::TickCount();
-    while (platform::TickCount() - finished < std::min<uint32_t>(settings_.keepAliveMs, kLingerMs) && !OutOfTime()) {
-      net.Serve();
+    while (!OutOfTime()) {
+      const bool needed = net.Serve();
+      if (!needed && platform::TickCount() - finished >= std::min<uint32_t>(settings_.keepAliveMs, kLingerMs)) break;
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     return Finish(0);
