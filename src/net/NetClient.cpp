@@ -492,6 +492,16 @@ void CNetClient::HandleSetupMessage(int32_t type, const uint8_t* data, size_t si
 }
 
 void CNetClient::ResendFrame(int frame) {
+  // Asked for the message of a frame this machine has run: only a new host, after the host
+  // that sent that frame left, asks so; the frame as run here goes to it instead.
+  CNetMessageQueue::Entry* ran = frame >= 0 && frame < framesRun ? runFrames_.FindFrame(frame) : nullptr;
+  if (ran && ran->received) {
+    NetLogLine("\n[frame run by client sent to a new host:]", {frame});
+    platform::NetResult result = session.endpoint->Send(ownPlayer, platform::kNetServerPlayer, false, ran->buffer,
+                                                        static_cast<size_t>(ran->used));
+    if (result != platform::kNetOk) NetLogAddError("failed to send client frame message", result);
+    return;
+  }
   CNetMessageQueue::Entry* entry = frame >= 0 ? outQueue.FindFrame(frame) : nullptr;
   if (!entry) {
     NetLogLine("\n[frame message resend requested by host, but ignored by client (message not in queue):]", {frame});

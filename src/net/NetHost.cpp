@@ -32,6 +32,7 @@ void CNetHost::Reset() {
   std::fill(std::begin(clients), std::end(clients), 0);
   clientCount = 0;
   enumCount = 0;
+  takingOver_ = false;
   SetNextFrame(0);
 }
 
@@ -124,6 +125,7 @@ bool CNetHost::SendFrame(int frame) {
     CNetMessageQueue::Entry* oldest = clientQueues[i].Oldest();
     if (!oldest || !oldest->received || oldest->frame != frame) return false;
   }
+  takingOver_ = false;  // every machine still here sent its message: none ran this frame
   if (frameQueue.Full()) frameQueue.DropOldest();
   CNetMessageQueue::Entry* entry = frameQueue.Push();
   entry->Reset();
@@ -229,7 +231,10 @@ void CNetHost::HandleMessage(platform::NetPlayerId from, const uint8_t* data, si
       if (ReadResendRequest(data, size, frame)) ResendFrame(from, frame);
       return;
     case MSG_COMPOUND:
-      HandleClientFrame(slot, from, data, size);
+      if (takingOver_ && CheckFrameMessage(data, size, kFrameOriginHost))
+        AdoptRunFrame(from, data, size);
+      else
+        HandleClientFrame(slot, from, data, size);
       return;
     case MSG_INIT_REQUEST_COLOUR:
     case MSG_INIT_REQUEST_PORTRAIT:
@@ -330,6 +335,7 @@ void CNetHost::RequestLaggingResends(int frame) {
 }
 
 void CNetHost::TakeOverFromClient() {
+  takingOver_ = true;
   if (localClient_) localClient_->CopyRunFramesTo(frameQueue);
   const int slot = localClient_ ? SlotOf(localClient_->ownPlayer) : -1;
   if (slot >= 0) {
@@ -343,5 +349,33 @@ void CNetHost::TakeOverFromClient() {
       entry->received = 1;
     }
   }
+  SendReadyFrames();
+}
+
+void CNetHost::AdoptRunFrame(platform::NetPlayerId from, const uint8_t* data, size_t size) {
+  const int frame = ReadFrameHeader(data).frame;
+  if (frame != nextHostFrame) {
+    NetLogLine("run frame from a client not awaited: message ignored", {static_cast<int>(from), frame});
+    return;
+  }
+  NetLogLine("\nNew host sending the frame a client ran", {static_cast<int>(from), frame});
+  if (frameQueue.Full()) frameQueue.DropOldest();
+  CNetMessageQueue::Entry* entry = frameQueue.Push();
+  entry->Reset();
+  entry->CopyFrom(data, static_cast<int>(size));
+  entry->frame = frame;
+  entry->received = 1;
+  // The clients' messages of that frame are in it already, as the departed host joined them.
+  for (int i = 0; i < kMaxClients; ++i) {
+    while (CNetMessageQueue::Entry* oldest = clientQueues[i].Oldest()) {
+      if (oldest->frame > frame) break;
+      clientQueues[i].DropOldest();
+    }
+    nextFrame[i] = std::max(nextFrame[i], frame + 1);
+  }
+  ++nextHostFrame;
+  platform::NetResult result = session.endpoint->Send(hostPlayer, platform::kNetAllPlayers, false, entry->buffer,
+                                                      static_cast<size_t>(entry->used));
+  if (result != platform::kNetOk) NetLogAddError("failed to send host frame message", result);
   SendReadyFrames();
 }

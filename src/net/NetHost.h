@@ -66,6 +66,11 @@ class CNetHost : public INetReceiver {
   // Host migration: the local client's sent frames (from its slot's mark on) and the host
   // frames it has run become this host's, then the frames that are complete go out.
   void TakeOverFromClient();
+  // While taking over: a survivor that ran frames the departed host sent it and this machine
+  // never had answers the request for its own message of such a frame with the host frame it
+  // ran; that frame goes out as it was run, never rebuilt without the departed machine's
+  // commands. Until this host has joined a frame of its own.
+  void AdoptRunFrame(platform::NetPlayerId from, const uint8_t* data, size_t size);
 
   // Sends the host frames that are complete, from nextHostFrame on.
   void SendReadyFrames();
@@ -92,5 +97,7 @@ class CNetHost : public INetReceiver {
 
   CNetClient* localClient_ = nullptr;
   int waitFrame_ = 0;
-  uint8_t receiveBuffer_[kClientFrameBytes] = {};
+  bool takingOver_ = false;
+  // A client's frame fits in far less, but a survivor's run host frame comes here too.
+  uint8_t receiveBuffer_[kHostFrameBytes] = {};
 };

@@ -173,5 +173,39 @@ TEST(Lockstep, ANewHostBringsASurvivorBehindAlong) {
   EXPECT_GT(rig.At(2).net.client.validationsAgreed, 3 * 250);
 }
 
+// The host machine leaves while the survivor that becomes the host is behind the others, having
+// lost the last host frames: the others ran frames it never had, and their messages for the
+// first of them are gone from their queues. They answer its requests with the frames as they
+// ran them, which it sends on as they were: none is rebuilt without the departed host's
+// commands, and all three finish alike.
+TEST(Lockstep, ANewHostBehindTheOthersTakesTheFramesTheyRan) {
+  testing_support::BoxRecorder boxes;
+  LockstepRig rig(4, 2, 17, Lossy(0.0));
+  for (auto& machine : rig.machines) machine->commandRate = 1.0;
+  rig.Start();
+  ASSERT_GE(rig.Run(100, 20000), 0);
+
+  RigMachine& newHost = rig.At(1);
+  newHost.paused = true;
+  rig.Run(110, 300);  // the others go on as far as its frames reach
+  std::vector<uint8_t> buffer(kHostFrameBytes);
+  platform::NetMessageInfo info;
+  while (newHost.net.session.endpoint->Receive(newHost.net.client.ownPlayer, buffer.data(), buffer.size(), info) ==
+         platform::kNetOk) {
+  }
+  EXPECT_GE(rig.At(2).net.frame, newHost.net.frame + 3);
+
+  rig.At(0).net.session.Release();
+  rig.At(0).ended = true;
+  newHost.paused = false;
+  ASSERT_GE(rig.Run(200, 40000), 0) << "stalled after the host left";
+  EXPECT_TRUE(newHost.net.session.isHost);
+  EXPECT_EQ(boxes.Count(), 0u);
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_FALSE(rig.At(i).ended) << rig.At(i).model.endReason;
+    EXPECT_EQ(rig.At(i).model.FinalWords(), rig.At(2).model.FinalWords()) << "machine " << i;
+  }
+}
+
 }  // namespace
 }  // namespace net_test
