@@ -262,6 +262,15 @@ int DropCarriedItem(CCreature& creature, int eventIndex, int expectedKind, int b
   return 1;
 }
 
+// A creature that dies lets go of everything it carries: each item lands where it fell (in
+// an empty chest there, else on the nearest free cell) rather than vanishing with it.
+void CCreature::DropItemsHere() {
+  for (int i = 0; i < kCreatureEvents; ++i) {
+    const CCreatureEvent& event = events[i];
+    if (event.active) DropCarriedItem(*this, i, event.kind, IsLocalPlayers() ? i : -1);
+  }
+}
+
 void DropObjectNear(int kind, int x, int y, int z, const int values[4], bool intoChest) {
   if (intoChest) {
     if (CMapObject* chest = ObjectOfKindAt(x, y, z, item_kind::kChest)) {

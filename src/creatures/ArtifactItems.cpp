@@ -224,6 +224,13 @@ bool ApplyItemEvent(CCreatureEvent& event, CCreature& user) {
   return true;
 }
 
+// A key at a lock is used like any carried item: its effect opens the way, and the use takes
+// a charge only when that effect could start.
+int CCreature::UseKey(int eventIndex) {
+  CCreatureEvent* key = GetEvent(eventIndex);
+  return key && key->active && ApplyItemEvent(*key, *this) ? 1 : 0;
+}
+
 void ProcessItemEvent(CCreature& creature) {
   for (int i = 0; i < kCreatureEvents; ++i) {
     const CCreatureEvent& event = creature.events[i];

@@ -94,8 +94,6 @@ class ICreatureBattle {
   virtual void ShowNamedMessage(int message, const char* name) {}
   // The name of the army's player in network and quick battles, null elsewhere.
   virtual const char* PlayerNameOf(int army) { return nullptr; }
-  // The combat modifier (per cent) of an army's creatures at the battle's difficulty.
-  virtual int CombatModifier(int army) { return 0; }
   // A creature of the local army was hurt (told at most every 250 frames).
   virtual void CreatureHurt(int creature) {}
   // The battle's switch that opens every lock.

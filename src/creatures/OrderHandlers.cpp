@@ -12,6 +12,7 @@
 #include "creatures/CreatureOrders.h"
 #include "creatures/Mapelem.h"
 #include "creatures/SpellDefinition.h"
+#include "creatures/Wizard.h"
 #include "map/Map.h"
 #include "map/MapCell.h"
 #include "map/MapUnits.h"
@@ -42,6 +43,12 @@ int ChargeBonus(int s, int impetus) {
 }
 
 bool InRange(int v, int low, int high) { return v >= low && v <= high; }
+
+// The combat modifier (per cent) a creature's blows carry: a wizard's comes from its record,
+// raised by the difficulty when it was deployed; no other creature has one.
+int CombatModifierOf(const CCreature& creature) {
+  return creature.IsWizard() ? creature.aiWords[wizard_words::kCombatModifier] : 0;
+}
 
 }  // namespace
 
@@ -266,7 +273,10 @@ int CCreature::InHandToHandContact(const CCreature& other, int x, int y, int z) 
   const bool largeSelf = type && type->TileSizeXY == 2;
   const bool largeOther = other.type && other.type->TileSizeXY == 2;
   // The cells beside the two footprints: a side row of the other's span and a row of the
-  // footprint's own span.
+  // footprint's own span. A decision: for a large creature against a small one the rows in y
+  // are taken over the large footprint's whole width (h 0 and 1), the mirror of the small
+  // against large case. Taken one-sided (h -1 and 0), a small creature touching the large
+  // one's east column from the north or south would strike it and never be struck back.
   const int low = -(largeOther ? 2 : 1), high = largeSelf ? 2 : 1;
   const bool besideX = (h == low || h == high) && InRange(m, low, high);
   const bool besideY = (m == low || m == high) && InRange(h, low + 1, high - 1);
@@ -294,7 +304,10 @@ void CCreature::ResolveHandToHandBlow() {
     const int roll = BattleRoll(100, __LINE__);
     if (strength + real.intelligence > 0 &&
         roll + distance / 4 < real.intelligence * 100 / (strength + real.intelligence)) {
-      false_.TakeDamage(false_.health, real.army, real.carriedItems[0], real.carriedItems[1]);
+      // Seen through, the illusion is gone whatever guards it: its health is taken outright,
+      // not dealt as a hit that iron skin, a shield or invulnerability would soften.
+      int items[2] = {real.carriedItems[0], real.carriedItems[1]};
+      false_.AdjustHealth(-false_.health, real.army, items, 1);
       g_creatureSounds->PlayAt(creature_sound::kDisbelief, cellX, cellY);
       return;
     }
@@ -302,7 +315,7 @@ void CCreature::ResolveHandToHandBlow() {
 
   int base = type->HTH_Matrix[victim->typeNumber];
   if (victim->undead && !undead) base /= 3;
-  base += base * g_creatureBattle->CombatModifier(army) / 100;
+  base += base * CombatModifierOf(*this) / 100;
   if (bloodLust > 0) base *= 2;
 
   int modifier = 0;
@@ -331,21 +344,25 @@ void CCreature::ResolveHandToHandBlow() {
   if (IsEnemyOf(*victim)) AddExperience(damage);
   if (typeNumber == kBloodDrinker && !victim->undead) AdjustHealth(5, -1, nullptr, 0);
 
+  // The knock-back and stun are rolled for a victim the blow killed too (a body cannot be
+  // pushed, so the stun is rolled, and only the living are stunned): every blow that lands
+  // draws alike, so the battle's draws stay in step with the rule on every machine.
   const int knock = BattleRoll(100, __LINE__);
   const int chance = type->Stun_Matrix[victim->typeNumber];
-  if (victim->inUse && victim->IsAlive() && chance >= knock && victim->order != ORDER_RETREAT) {
+  if (chance >= knock && victim->order != ORDER_RETREAT) {
     if (victim->TryPushBack(knock - chance, *this)) {
       if (victim->typeNumber == creature_kind::kUnseen) {
         victim->EndHeldState();
       } else if (victim->typeNumber != creature_kind::kStatic && !victim->heldKind) {
         victim->ReleaseEngagement();
-        if (victim->order != ORDER_STUNNED) {
+        if (victim->IsAlive() && victim->order != ORDER_STUNNED) {
           victim->pendingOrder = victim->order;
           victim->SetOrder(ORDER_RETREAT);
         }
       }
     } else {
-      victim->Immobilise(20 + BattleRoll(20, __LINE__), 0);
+      const int stun = 20 + BattleRoll(20, __LINE__);
+      if (victim->inUse && victim->IsAlive()) victim->Immobilise(stun, 0);
     }
   }
   g_creatureSounds->PlayHits(*this, *victim);

@@ -513,4 +513,44 @@ TEST_F(ArtifactWorld, TheFreeCellSearchTakesTheOwnCellFirstAndRingsAfter) {
   }
 }
 
+// --- what a creature carries when it dies or meets a lock --------------------------------------------
+
+// A killed creature lets go of what it carried: each item lies where it fell with its values
+// and charges (the second on the next free cell), and nothing is left in its list.
+TEST_F(ArtifactWorld, AKilledCreatureDropsWhatItCarries) {
+  const int brownie = Place(kBrownie, kComputer, 30, 30);
+  Give(brownie, 8, 250);
+  Give(brownie, 26, 60, 0, 3);
+  C(brownie).AdjustHealth(-C(brownie).health, kHuman, nullptr, 1);
+  ASSERT_FALSE(C(brownie).IsAlive());
+  EXPECT_EQ(C(brownie).eventCount, 0);
+  const CMapObject* first = g_mapObjects.InUse(g_map.CellAt(30, 30, 0).object);
+  const CMapObject* second = g_mapObjects.InUse(g_map.CellAt(30, 29, 0).object);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(first->kind, 8);
+  EXPECT_EQ(std::vector<int>(first->data, first->data + 4), (std::vector<int>{250, 0, 0, 1}));
+  EXPECT_EQ(second->kind, 26);
+  EXPECT_EQ(std::vector<int>(second->data, second->data + 4), (std::vector<int>{60, 0, 0, 3}));
+}
+
+// A wizard's key at a lock is used as the item it is: its effect starts and a use is spent;
+// the last use gone, the key leaves the list. With no effect record free the key keeps its use.
+TEST_F(ArtifactWorld, AKeyAtALockIsUsedAsItsItem) {
+  CCreature& w = C(wizard);
+  g_map.CellAt(21, 20, 0).state |= state_bits::kClosedDoor;
+  const int key = Give(wizard, item_kind::kSilverKey, 0, 0, 2);
+  effects.full = true;
+  w.TriggerCellObjects();
+  EXPECT_EQ(w.events[key].remaining, 2);
+  effects.full = false;
+  w.TriggerCellObjects();
+  ASSERT_NE(effects.First(28), nullptr);
+  EXPECT_EQ(effects.First(28)->words[8], 25);  // the silver key's effect
+  EXPECT_EQ(w.events[key].remaining, 1);
+  w.TriggerCellObjects();
+  EXPECT_EQ(effects.started.size(), 2u);
+  EXPECT_EQ(w.eventCount, 0);
+}
+
 }  // namespace
