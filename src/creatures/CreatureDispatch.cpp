@@ -2,6 +2,7 @@
 // creature with its blast damage, and the blood and glows of a wound. Blood and glows are
 // seen only: they draw from the view's generator and appear only where the local army sees.
 #include <algorithm>
+#include <cstring>
 
 #include "core/Options.h"
 #include "core/Random.h"
@@ -23,6 +24,18 @@ constexpr int kDeathBlastBase = 60, kDeathBlastPerRadius = 20, kDeathBlastFallof
 constexpr int kQuietBurster = 6;
 
 bool CannotExplode(int type) { return type == 20 || type == 22 || type == 23; }
+
+// The spell whose record the burst's line to a victim is thrown with (its Speed).
+constexpr int kBurstTraceSpell = 28;
+
+// The trace of a burst's line to a victim as the body parts take it: the end point, the
+// launch velocity (three floats) and the arc's apex height.
+void PackBurstTrace(const CProjectileResult& trace, uint8_t* out) {
+  static_assert(sizeof trace.aim + sizeof trace.velocity + sizeof trace.apexHeight == kBurstTraceBytes);
+  std::memcpy(out, trace.aim, sizeof trace.aim);
+  std::memcpy(out + 12, trace.velocity, sizeof trace.velocity);
+  std::memcpy(out + 24, &trace.apexHeight, sizeof trace.apexHeight);
+}
 
 // A cosmetic draw, top bit cleared.
 int LookDraw() { return static_cast<int>(g_random.Next() & 0x7FFFFFFF); }
@@ -79,6 +92,9 @@ bool CCreature::CanReach(const CCreature& other) {
 void CCreature::Explode(int strength, int falloff) {
   if (CannotExplode(typeNumber)) return;
   if (typeNumber != kQuietBurster) g_creatureSounds->PlayAt(kBurstSound, cellX, cellY);
+  // The body flies apart along the lines the burst was traced to its victims.
+  uint8_t traces[kCreatureCapacity * kBurstTraceBytes];
+  int traceCount = 0;
   if (strength > 0) {
     health = 0;
     const int reach = strength / std::max(falloff, 1);
@@ -89,17 +105,24 @@ void CCreature::Explode(int strength, int falloff) {
       const int d =
           CellDistanceApprox(WrapDeltaX(cellX, victim.cellX), WrapDeltaY(cellY, victim.cellY), victim.level - level);
       if (d / 4 >= reach) return;
-      // Walls stop the blast; bodies do not.
       int vx, vy, vz;
       victim.CentrePoint(vx, vy, vz);
       CLineWalker walker;
+      // The line is thrown from every victim in reach; its trace sets a body part's flight.
+      if (traceCount < kCreatureCapacity) {
+        CProjectileResult trace;
+        walker.TraceProjectile(vx, vy, vz, cx, cy, cz, victim.index, g_spellDefs[kBurstTraceSpell].Speed,
+                               kBurstTraceSpell, index, 0, trace);
+        PackBurstTrace(trace, traces + kBurstTraceBytes * traceCount++);
+      }
+      // Walls stop the blast; bodies do not.
       if (walker.TraceSight(vx, vy, vz, cx, cy, cz, (reach + 1) * 4 * kUnitsPerTile, 1) != 1) return;
       victim.TakeDamage(strength - falloff * (d / 4), army, carriedItems[0], carriedItems[1]);
     });
   }
   int x, y, z;
   CentrePoint(x, y, z);
-  g_creatureEffects->SpawnBodyParts(typeNumber, x, y, z, 0);
+  g_creatureEffects->SpawnBurstBodyParts(typeNumber, x, y, z, traceCount ? traces : nullptr, traceCount);
   Remove();
   orderHandler = nullptr;
   order = pendingOrder = ORDER_NONE;

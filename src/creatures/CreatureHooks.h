@@ -21,6 +21,9 @@ struct GlobalAnimInfo {
   int printType = 0;
 };
 
+// The bytes of one trace block that a burst hands its body parts.
+inline constexpr int kBurstTraceBytes = 28;
+
 class ICreatureBattle {
  public:
   virtual ~ICreatureBattle() = default;
@@ -164,6 +167,10 @@ class ICreatureEffects {
   virtual void SetEffectStrength(int effect, int strength) {}
   // Shards of a shattered body of a type at a point (map units), spread by a parameter.
   virtual void SpawnBodyParts(int type, int x, int y, int z, int parameter) {}
+  // The body of a burst creature of a type flying apart from a point (map units) in its blood
+  // colour, each part thrown along one of the burst's trace blocks (kBurstTraceBytes each:
+  // end point, three float velocities, apex height); parts beyond them fly at random.
+  virtual void SpawnBurstBodyParts(int type, int x, int y, int z, const uint8_t* traces, int traceCount) {}
   // A spray of blood from a creature's centre (velocity in units per frame, size, alive or
   // dead) and a burst of n glow particles about it (blue for a frozen creature). Both are
   // seen only and draw from the view's generator.

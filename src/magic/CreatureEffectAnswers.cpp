@@ -249,6 +249,9 @@ class CreatureEffectAnswers : public ICreatureEffects {
   void SpawnBodyParts(int type, int x, int y, int z, int parameter) override {
     SpawnCreatureBodyParts(type, x, y, z, parameter);
   }
+  void SpawnBurstBodyParts(int type, int x, int y, int z, const uint8_t* traces, int traceCount) override {
+    SpawnCreatureBurstParts(type, x, y, z, traces, traceCount);
+  }
   void SpawnBlood(int creature, int vx, int vy, int vz, int size, bool alive) override {
     SpawnCreatureBlood(creature, vx, vy, vz, size, alive);
   }

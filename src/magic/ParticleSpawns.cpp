@@ -44,9 +44,14 @@ void SpawnCreatureFly(int creature, int x, int y, int z) {
 void SpawnCreatureBodyParts(int type, int x, int y, int z, int parameter) {
   if (type < 0 || type >= kCreatureTypes) return;
   if (parameter == 0) {
-    const int32_t* blood = g_creatureTypes[type].BloodColour;
-    SpawnBodyParts(type, x, y, z, blood[0], blood[1], blood[2], blood[3], 0);
+    SpawnCreatureBurstParts(type, x, y, z, nullptr, 0);
     return;
   }
   SpawnBodyParts(type, x, y, z, 128, 128, 128, 32, parameter);
+}
+
+void SpawnCreatureBurstParts(int type, int x, int y, int z, const uint8_t* traces, int traceCount) {
+  if (type < 0 || type >= kCreatureTypes) return;
+  const int32_t* blood = g_creatureTypes[type].BloodColour;
+  SpawnBodyParts(type, x, y, z, blood[0], blood[1], blood[2], blood[3], 0, traces, traces ? traceCount : 0);
 }

@@ -3,6 +3,8 @@
 // creature with a stored blast value bursting in turn when a burst kills it.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "CreatureWorld.h"
 #include "OrdersWorld.h"
 #include "creatures/CreatureArray.h"
@@ -48,6 +50,33 @@ TEST_F(Explode, StrengthZeroHurtsNobodyButStillRemovesTheCreature) {
   EXPECT_EQ(C(near).health, 50);
   EXPECT_FALSE(C(bomber).inUse);
   EXPECT_EQ(C(bomber).order, ORDER_NONE);
+}
+
+// The body flies apart along the lines traced from each victim in reach to the burst: one
+// trace block a victim, its velocity pointing from the victim toward the burst; a burst of
+// strength 0 traces none.
+TEST_F(Explode, TheBodyFliesAlongTheTracesToItsVictims) {
+  g_spellDefs[28].Speed = 8;
+  const int bomber = Place(kBrownie, 0, 10, 10);
+  Place(kBrownie, 1, 11, 10);
+  Place(kBrownie, 1, 12, 10);
+  Place(kBrownie, 1, 30, 10);  // out of reach
+  g_creatureArray.ForEachInUse([](CCreature& c) { c.health = 500; });
+  C(bomber).Explode(100, 20);
+  EXPECT_EQ(effects.bursts, 1);
+  ASSERT_EQ(effects.burstTraces.size(), 2u);
+  for (const std::vector<uint8_t>& trace : effects.burstTraces) {
+    float velocity[3];
+    std::memcpy(velocity, trace.data() + 12, sizeof velocity);
+    EXPECT_LT(velocity[0], 0.0f);  // the victims stand east of the burst
+    EXPECT_FLOAT_EQ(velocity[1], 0.0f);
+  }
+
+  const int quiet = Place(kBrownie, 0, 40, 40);
+  Place(kBrownie, 1, 41, 40);
+  C(quiet).Explode(0, 20);
+  EXPECT_EQ(effects.bursts, 2);
+  EXPECT_TRUE(effects.burstTraces.empty());
 }
 
 TEST_F(Explode, SomeTypesNeverBurst) {

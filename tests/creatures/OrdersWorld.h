@@ -3,6 +3,7 @@
 // hostile armies (0 the local one), a seeded battle generator, and fakes that record the
 // sounds, effects and messages the creature rules start.
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
@@ -10,6 +11,7 @@
 
 #include "CreatureWorld.h"
 #include "core/Random.h"
+#include "creatures/CreatureHooks.h"
 #include "creatures/CreatureOrders.h"
 
 namespace creature_test {
@@ -58,6 +60,15 @@ struct RecordingEffects : ICreatureEffects {
   int FindEffectAt(int x, int y, int level, int kind) override {
     auto found = cellEffects.find({x, y, level, kind});
     return found == cellEffects.end() ? -1 : found->second;
+  }
+  // The bursts' body parts, and the trace blocks the last one threw them along.
+  int bursts = 0;
+  std::vector<std::vector<uint8_t>> burstTraces;
+  void SpawnBurstBodyParts(int, int, int, int, const uint8_t* traces, int count) override {
+    ++bursts;
+    burstTraces.clear();
+    for (int i = 0; i < count; ++i)
+      burstTraces.emplace_back(traces + i * kBurstTraceBytes, traces + (i + 1) * kBurstTraceBytes);
   }
   int EffectStrength(int effect) override { return strength[effect]; }
   void SetEffectStrength(int effect, int value) override { strength[effect] = value; }

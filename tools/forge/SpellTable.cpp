@@ -154,6 +154,9 @@ void Conditions(std::array<SpellRow, kSpells>& s) {
 }
 
 void Strikes(std::array<SpellRow, kSpells>& s) {
+  // Not a spell: the speed a burst creature's line to each victim is thrown with, which its
+  // body parts then fly along.
+  s[28].Speed = 8;
   SpellRow& trap = Weigh(s[33] = Row("Pit Trap", kNeutral, 20, 8, 8, kStraight, kPlace), kAiRestrictors, 4);
   trap.Damage = 40;
   trap.Duration = 900;
