@@ -79,6 +79,13 @@ void Summons(std::array<SpellRow, kSpells>& s) {
         Row(names[t].c_str(), type.alignment, kSummonCost[t], 8, 10, kStraight, kGround);
     Weigh(row, type.IsUndead ? kAiUndead : type.CanFly ? kAiFlying : kAiOther, 5);
   }
+  // No cast starts anything for the summons of the three rival wizards' types and of the
+  // herald: they cost nothing, so no wizard, item or spell box is given a spell that would
+  // take its mana and do nothing.
+  for (int unsummoned = 24; unsummoned <= 27; ++unsummoned) {
+    s[static_cast<size_t>(unsummoned)].ManaCost = 0;
+    s[static_cast<size_t>(unsummoned)].BalanceAmount = 0;
+  }
   // The champions answer only a wizard who holds the right items.
   for (int champion : {20, 23}) {
     s[static_cast<size_t>(champion)].MagicItemsNeeded = {3, 7, 12};
@@ -197,6 +204,9 @@ void Strikes(std::array<SpellRow, kSpells>& s) {
   SpellRow& flame = Weigh(s[72] = Row("Flame Strike", kVrask, 30, 10, 12, kNone, kPlaceOrHostile), kAiMissile, 5);
   flame.Damage = 25;
   flame.Duration = 50;
+  // The bolts a flame strike shows before it lands, and the beams of a chain lightning before
+  // it strikes (with none, a chain lightning would never strike).
+  flame.SpellStrength = 1;
   // The orb flies a straight line and bounces on: it needs a straight line to its target.
   SpellRow& orb = Weigh(s[73] = Row("Bouncing Orb", kNeutral, 30, 12, 10, kStraight, kPlaceOrHostile), kAiMissile, 4);
   orb.Damage = 20;
@@ -261,7 +271,9 @@ void Missiles(std::array<SpellRow, kSpells>& s) {
   missile(95, "Centaur Arrow", kLaw, 10, 24, kThrow, 14);
   missile(96, "Manticore Spikes", kVrask, 9, 20, kThrow, 16);
   missile(97, "Howl", kVrask, 8, 16, kStraight, 0);
-  missile(98, "Arcane Bolt", kNeutral, 10, 20, kThrow, 12);  // Damage: the bolt of spell state 2
+  // The bolt of spell state 2 is fired by its holder's effect, never cast: its record holds
+  // the bolt's Speed and Damage, and no price.
+  missile(98, "Arcane Bolt", kNeutral, 10, 20, kThrow, 12).ManaCost = 0;
   missile(99, "Dragon Fire", kNeutral, 10, 16, kStraight, 30).Duration = 60;
   missile(100, "Totem Beam", kNeutral, 10, 20, kStraight, 0);
   missile(101, "Binding Light", kLaw, 10, 16, kStraight, 0).Data1 = 40;  // shatters a held creature
