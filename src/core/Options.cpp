@@ -120,6 +120,10 @@ int g_messageDelayFrames_SERIAL;
 int g_netGamePort;
 int g_netListPort;
 int g_netJoinTimeOut;
+char g_lobbyServer[256];
+int g_lobbyPort;
+int g_lobbyTimeOut;
+char g_lobbyGameAddress[64];
 int g_netKeepAlive;
 
 int g_spriteCache_slotSize;
@@ -244,6 +248,10 @@ void ResetGlobalOptions() {
   g_netGamePort = 28960;
   g_netListPort = 28961;
   g_netJoinTimeOut = 10000;
+  SetText(g_lobbyServer, "127.0.0.1");
+  g_lobbyPort = 7000;
+  g_lobbyTimeOut = 10000;
+  SetText(g_lobbyGameAddress, "");
   g_netKeepAlive = 5000;
 
   g_spriteCache_slotSize = 2000;

@@ -144,6 +144,13 @@ extern int g_netGamePort;
 extern int g_netListPort;
 extern int g_netJoinTimeOut;
 extern int g_netKeepAlive;
+// The online lobby's chat server (host name or IPv4 address, and port), how long a wait on it
+// lasts before it gives up (milliseconds), and the IPv4 address this machine's guests reach a
+// game it hosts at ("" for the address its connection to the chat server has).
+extern char g_lobbyServer[256];
+extern int g_lobbyPort;
+extern int g_lobbyTimeOut;
+extern char g_lobbyGameAddress[64];
 
 // --- SPRITE_CACHE ------------------------------------------------------------------------
 extern int g_spriteCache_slotSize;

@@ -248,6 +248,15 @@ void ReadEffects(OptionsReader& in) {
   in.Clamped("FailParticleCount", g_subvertFailParticleCount, 1, 100);
 }
 
+// Our own keys of [NETWORK] for the online lobby.
+void ReadLobbyOptions(OptionsReader& in) {
+  char text[256];
+  if (in.Text("LobbyServer", text)) std::snprintf(g_lobbyServer, sizeof g_lobbyServer, "%s", text);
+  in.Clamped("LobbyPort", g_lobbyPort, 1, 65535);
+  in.Clamped("LobbyTimeOut", g_lobbyTimeOut, 100, 600000);
+  if (in.Text("LobbyGameAddress", text)) std::snprintf(g_lobbyGameAddress, sizeof g_lobbyGameAddress, "%s", text);
+}
+
 void ReadNetworkAndCache(OptionsReader& in) {
   in.Section("NETWORK");
   in.FlagTrueSetsOnly("NetRandomLog", g_netRandomLog);
@@ -261,6 +270,7 @@ void ReadNetworkAndCache(OptionsReader& in) {
   in.Clamped("ListPort", g_netListPort, 1, 65535);
   in.Clamped("JoinTimeOut", g_netJoinTimeOut, 100, 600000);
   in.Clamped("KeepAliveTimeOut", g_netKeepAlive, 500, 600000);
+  ReadLobbyOptions(in);
 
   in.Section("SPRITE_CACHE");
   in.Clamped("g_spriteCache_slotSize", g_spriteCache_slotSize, 1, 100000);

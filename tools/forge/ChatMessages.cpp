@@ -24,9 +24,9 @@ constexpr ChatKind kKinds[] = {
 constexpr const char* kLobbyTexts[] = {
     "Could not find a lobby server.",                      // 00 no server listed
     "%d players are in the lobby.",                        // 01 the count after login
-    "Login failed: unknown name or wrong password.",       // 02
-    "Login failed: that name is already logged in.",       // 03
-    "Login failed: the lobby is full. Please try later.",  // 04
+    "Login failed: that name is already logged in.",       // 02 the name is taken
+    "Login failed: wrong lobby password.",                 // 03 the server's password
+    "Login failed: names start with a letter, at most 9.", // 04 a name the server refuses
     "Could not connect to the lobby server.",              // 05 any other failure
     "Could not join the chat channel (error %d).",         // 06
     "Could not join the game (error %d).",                 // 07
