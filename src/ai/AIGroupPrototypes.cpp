@@ -10,36 +10,26 @@
 #include "ai/AIRallyDecision.h"
 #include "ai/AIRegionDecision.h"
 
-namespace {
-
-template <class Decision>
-CAIDecision* Prototype() {
-  static Decision prototype;
-  return &prototype;
-}
-
-}  // namespace
-
 CAIDecision* BuiltGroupPrototype(int type) {
   switch (type) {
     case kAIEngageGroupDecisionType:
-      return Prototype<CAIEngageGroupDecision>();
+      return DecisionPrototype<CAIEngageGroupDecision>();
     case kAIEngageGroupSafelyDecisionType:
-      return Prototype<CAIEngageGroupSafelyDecision>();
+      return DecisionPrototype<CAIEngageGroupSafelyDecision>();
     case kAIRegionDecisionType:
-      return Prototype<CAIRegionDecision>();
+      return DecisionPrototype<CAIRegionDecision>();
     case kAICollectManaDecisionType:
-      return Prototype<CAICollectManaDecision>();
+      return DecisionPrototype<CAICollectManaDecision>();
     case kAIRallyDecisionType:
-      return Prototype<CAIRallyDecision>();
+      return DecisionPrototype<CAIRallyDecision>();
     case kAIExploreDecisionType:
-      return Prototype<CAIExploreDecision>();
+      return DecisionPrototype<CAIExploreDecision>();
     case kAIEvadeDecisionType:
-      return Prototype<CAIEvadeDecision>();
+      return DecisionPrototype<CAIEvadeDecision>();
     case kAIFetchObjectDecisionType:
-      return Prototype<CAIFetchObjectDecision>();
+      return DecisionPrototype<CAIFetchObjectDecision>();
     case kAIGuardWizardDecisionType:
-      return Prototype<CAIGuardWizardDecision>();
+      return DecisionPrototype<CAIGuardWizardDecision>();
     default:
       return nullptr;
   }

@@ -27,8 +27,7 @@ CAIDecision* Prototype() {
     if (CAIDecision* built = BuiltGroupPrototype(type)) return built;
   if constexpr (type > kAISummonDecisionType && type < kAIManaReserveDecisionType)
     if (CAIDecision* built = BuiltSpellPrototype(type)) return built;
-  static Decision prototype;
-  return &prototype;
+  return DecisionPrototype<Decision>();
 }
 
 CAIDecision* const* Table() {

@@ -27,6 +27,13 @@ CAIDecision* BuiltGroupPrototype(int type);
 // The prototype of a spell decision type (16-58) whose class is built; null for the others.
 CAIDecision* BuiltSpellPrototype(int type);
 
+// The one prototype object of a decision class, made on first use.
+template <class Decision>
+CAIDecision* DecisionPrototype() {
+  static Decision prototype;
+  return &prototype;
+}
+
 // A type whose class is still to come: applies to no group.
 template <int Type>
 class CAIPlaceholderDecision final : public CAIDecisionOf<CAIPlaceholderDecision<Type>> {

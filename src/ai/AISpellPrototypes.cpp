@@ -8,52 +8,42 @@
 #include "ai/AIRouteSpellDecision.h"
 #include "ai/AIScriptSpellDecision.h"
 
-namespace {
-
-template <class Decision>
-CAIDecision* Prototype() {
-  static Decision prototype;
-  return &prototype;
-}
-
-}  // namespace
-
 CAIDecision* BuiltSpellPrototype(int type) {
   switch (type) {
     case kAIRouteSpellDecisionType:
-      return Prototype<CAIRouteSpellDecision>();
+      return DecisionPrototype<CAIRouteSpellDecision>();
     case kAISpell34DecisionType: {
       static CAIAreaFieldSpell prototype(kAISpell34DecisionType, 34);
       return &prototype;
     }
     case kAIHealingDecisionType:
-      return Prototype<CAIHealingDecision>();
+      return DecisionPrototype<CAIHealingDecision>();
     case kAIHoldDecisionType:
-      return Prototype<CAIHoldDecision>();
+      return DecisionPrototype<CAIHoldDecision>();
     case kAIRaiseDeadDecisionType:
-      return Prototype<CAIRaiseDeadDecision>();
+      return DecisionPrototype<CAIRaiseDeadDecision>();
     case kAIManaSourceDecisionType:
-      return Prototype<CAIManaSourceDecision>();
+      return DecisionPrototype<CAIManaSourceDecision>();
     case kAIMissileDecisionType:
-      return Prototype<CAIMissileDecision>();
+      return DecisionPrototype<CAIMissileDecision>();
     case kAISpell72DecisionType:
-      return Prototype<CAISpell72Decision>();
+      return DecisionPrototype<CAISpell72Decision>();
     case kAIIronSkinDecisionType:
-      return Prototype<CAIIronSkinDecision>();
+      return DecisionPrototype<CAIIronSkinDecision>();
     case kAISpell78DecisionType:
-      return Prototype<CAISpell78Decision>();
+      return DecisionPrototype<CAISpell78Decision>();
     case kAIBlastDecisionType:
-      return Prototype<CAIBlastDecision>();
+      return DecisionPrototype<CAIBlastDecision>();
     case kAIMightyBlowDecisionType:
-      return Prototype<CAIMightyBlowDecision>();
+      return DecisionPrototype<CAIMightyBlowDecision>();
     case kAIFlightDecisionType:
-      return Prototype<CAIFlightDecision>();
+      return DecisionPrototype<CAIFlightDecision>();
     case kAISpell88DecisionType: {
       static CAIAreaFieldSpell prototype(kAISpell88DecisionType, 88);
       return &prototype;
     }
     case kAIScriptSpellDecisionType:
-      return Prototype<CAIScriptSpellDecision>();
+      return DecisionPrototype<CAIScriptSpellDecision>();
     default:
       return nullptr;
   }
