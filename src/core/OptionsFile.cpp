@@ -22,7 +22,8 @@ class OptionsReader {
   void Section(const char* name) { section_ = name; }
 
   // The key's text, cut to 255 characters; false when missing or empty.
-  bool Text(const char* key, char (&out)[256]) const {
+  template <size_t N>
+  bool Text(const char* key, char (&out)[N]) const {
     return platform::ReadProfileString(section_, key, "", out, sizeof out, path_) > 0;
   }
 
@@ -254,7 +255,8 @@ void ReadLobbyOptions(OptionsReader& in) {
   if (in.Text("LobbyServer", text)) std::snprintf(g_lobbyServer, sizeof g_lobbyServer, "%s", text);
   in.Clamped("LobbyPort", g_lobbyPort, 1, 65535);
   in.Clamped("LobbyTimeOut", g_lobbyTimeOut, 100, 600000);
-  if (in.Text("LobbyGameAddress", text)) std::snprintf(g_lobbyGameAddress, sizeof g_lobbyGameAddress, "%s", text);
+  char address[sizeof g_lobbyGameAddress];
+  if (in.Text("LobbyGameAddress", address)) std::snprintf(g_lobbyGameAddress, sizeof g_lobbyGameAddress, "%s", address);
 }
 
 void ReadNetworkAndCache(OptionsReader& in) {
