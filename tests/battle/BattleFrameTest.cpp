@@ -311,18 +311,25 @@ TEST_F(BattleFrame, ACampaignLostInTheFirstRegionEndsTheCampaign) {
 // and the experience is added to what the wizard has not spent.
 TEST(BattleVictory, TheRewardAdvancesTheRankCounterAndAddsTheExperience) {
   g_wizardTable.Clear();
+  // A name no earlier test gave a record (a cleared record keeps its name), and the thresholds
+  // and the record's words as this test needs them, whatever ran before.
+  const int savedThreshold = g_spUpgradeLevel[0];
+  g_spUpgradeLevel[0] = 3;
   CWizard& edric = g_wizardTable.records[2];
   edric.inUse = 1;
-  std::snprintf(edric.name, sizeof edric.name, "%s", "Edric");
+  edric.computer = 0;
+  edric.rank = 1;
+  std::snprintf(edric.name, sizeof edric.name, "%s", "Rewardine");
   edric.experience = 40;
   edric.rankCounter = g_spUpgradeLevel[0] - 1;
-  RewardWinner("Edric", 450);
+  RewardWinner("Rewardine", 450);
   EXPECT_EQ(edric.experience, 490);
   EXPECT_EQ(edric.rankCounter, g_spUpgradeLevel[0]);
   EXPECT_EQ(edric.rank, 2);
   RewardWinner("Morwen", 100);  // no such record: nothing happens
   EXPECT_EQ(edric.experience, 490);
   g_wizardTable.Clear();
+  g_spUpgradeLevel[0] = savedThreshold;
 }
 
 TEST_F(BattleFrame, TheClockAtZeroKillsEveryCreatureOnTheFollowingFrames) {

@@ -221,6 +221,7 @@ TEST_F(MessagePanels, PictureOfTheMessagePanels) {
   g_messageScroll.SetFont(&g_smallFont);
   g_messageScroll.Load();
   g_spotIcons.Load();
+  g_spotIcons.ShowAll();  // as a battle's loading does: a speech in an earlier test may have hidden them
   for (int slot = 0; slot < 7; ++slot) PutCreature(slot, slot == 0 ? 0 : slot * 3);
   for (int slot = 0; slot < 7; ++slot) g_spotIcons.AddCreature(slot, slot % 3 == 2 ? 1 : 0);
   g_spotIcons.AddCreature(1, 2);
