@@ -31,14 +31,12 @@
 #include "net/NetBattle.h"
 #include "platform/Window.h"
 #include "support/BenchData.h"
+#include "support/BenchBattle.h"
+#include "support/BenchWindow.h"
 #include "support/RatioMain.h"
 #include "ui/Screen.h"
 
 namespace {
-
-intptr_t Proc(platform::WindowHandle w, unsigned m, uintptr_t wp, intptr_t lp) {
-  return platform::DefaultWindowProc(w, m, wp, lp);
-}
 
 constexpr int kFieldWidth = 10, kFieldDepth = 14;
 
@@ -93,26 +91,9 @@ void PlaceArmies() {
 
 struct Bench {
   Bench() {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
     EnterForgedDataCopy();
-    platform::RegisterWindowClass("BENCH_WINDOW", Proc);
-    g_windowed = 1;
-    g_prefs.isHighRes = 1;
-    platform::WindowPlacement placement;
-    placement.clientWidth = 800;
-    placement.clientHeight = 600;
-    window = platform::CreateAppWindow("BENCH_WINDOW", "Realms of Vrask", placement);
-    InitDisplay(window);
-    LoadCreatureTypes();
-    InstallBattle();
-    ConstructBattle();
-    g_gameMode = kGameModeDirect;
-    g_battleSetup = CBattleSetup{1, 4242, 4242, 1, 1, 0};
-    ready = LoadBattle(*g_battle);
-    if (!ready) return;
-    PushScreen(g_battle);
-    g_skipThisFrame = 1;
+    window = bench_window::Open();
+    ready = bench_window::LoadDirectBattle(CBattleSetup{1, 4242, 4242, 1, 1, 0});
   }
   platform::WindowHandle window = nullptr;
   bool ready = false;

@@ -22,13 +22,10 @@
 #include "platform/Window.h"
 #include "support/BenchMap.h"
 #include "support/GamePrinters.h"
+#include "support/BenchWindow.h"
 #include "support/RatioMain.h"
 
 namespace {
-
-intptr_t Proc(platform::WindowHandle w, unsigned m, uintptr_t wp, intptr_t lp) {
-  return platform::DefaultWindowProc(w, m, wp, lp);
-}
 
 // Creatures standing on every fifth cell of the bench map, all drawn with one figure.
 struct Crowd : IMapViewCreatures {
@@ -71,16 +68,7 @@ struct Crowd : IMapViewCreatures {
 
 struct Bench {
   Bench() {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    platform::RegisterWindowClass("BENCH_WINDOW", Proc);
-    g_windowed = 1;
-    g_prefs.isHighRes = 1;
-    platform::WindowPlacement placement;
-    placement.clientWidth = 800;
-    placement.clientHeight = 600;
-    window = platform::CreateAppWindow("BENCH_WINDOW", "Realms of Vrask", placement);
-    InitDisplay(window);
+    window = bench_window::Open();
     InitSpriteWaveTable();
     printer = SelectGamePrinters(DetectPrinterProcessor(), true);
     BuildBenchMap();
