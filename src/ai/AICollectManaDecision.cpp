@@ -12,13 +12,7 @@ bool CAICollectManaDecision::GroupApplies(CAIGroupNode* node) const { return Gro
 bool CAICollectManaDecision::MayCarry(const CCreature& member) const { return member.IsWizard() && !member.illusion; }
 
 void CAICollectManaDecision::AppendInputs(int) {
-  const CCreature& wizard = *work.candidate->creature;
-  work.vector.push_back(wizard.health);
-  work.vector.push_back(wizard.GetMaxHealth());
-  work.vector.push_back(longestTravel);
-  work.vector.push_back(carrierRouteRating);
-  work.vector.push_back(wizard.RateNode(objectNode));
-  work.vector.push_back(NodeOpenAbove(objectNode) ? 1 : 0);
+  AppendCarrierInputs(*work.candidate->creature);
 }
 
 bool CAICollectManaDecision::Step(CAIPlayerMemory*, int, CAIBudget& budget) {

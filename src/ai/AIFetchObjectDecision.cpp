@@ -19,12 +19,7 @@ void CAIFetchObjectDecision::AppendInputs(int) {
   const CCreature& carrier = *work.candidate->creature;
   const float ratio = g_armyTable.GetWizard(side) ? SideRatio(side) : 0.0f;
   work.vector.push_back(WizardDistanceInput(wizardInGroup ? 0.0f : wizardDistanceSum, ratio));
-  work.vector.push_back(carrier.health);
-  work.vector.push_back(carrier.GetMaxHealth());
-  work.vector.push_back(longestTravel);
-  work.vector.push_back(carrierRouteRating);
-  work.vector.push_back(carrier.RateNode(objectNode));
-  work.vector.push_back(NodeOpenAbove(objectNode) ? 1 : 0);
+  AppendCarrierInputs(carrier);
 }
 
 bool CAIFetchObjectDecision::Step(CAIPlayerMemory*, int, CAIBudget& budget) {

@@ -7,6 +7,7 @@
 #include "ai/AICertainty.h"
 #include "ai/AIGroupBuilder.h"
 #include "ai/AIGroupNode.h"
+#include "ai/AIQueries.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureStrength.h"
@@ -150,6 +151,15 @@ CCreature* CAIObjectSeekDecision::KeptCarrier() const {
 bool CAIObjectSeekDecision::KeptObjectThere() const {
   const CMapObject* object = g_mapObjects.InUse(keptObject);
   return object && object->kind == keptObjectKind;
+}
+
+void CAIObjectSeekDecision::AppendCarrierInputs(const CCreature& carrier) {
+  work.vector.push_back(carrier.health);
+  work.vector.push_back(carrier.GetMaxHealth());
+  work.vector.push_back(longestTravel);
+  work.vector.push_back(carrierRouteRating);
+  work.vector.push_back(carrier.RateNode(objectNode));
+  work.vector.push_back(NodeOpenAbove(objectNode) ? 1 : 0);
 }
 
 bool CAIObjectSeekDecision::WalksNear(const CCreature& member, const CCreature& carrier) {

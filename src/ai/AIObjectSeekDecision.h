@@ -38,6 +38,9 @@ class CAIObjectSeekDecision : public CAIGroupDecision {
   CCreature* KeptCarrier() const;
   // Whether the kept object still lies on the map, as the same kind of object.
   bool KeptObjectThere() const;
+  // The inputs both types end with: the carrier's health and its maximum, the longest travel,
+  // the carrier's route rating, and the object node's rating and openness above.
+  void AppendCarrierInputs(const CCreature& carrier);
   // Whether another member's walk already ends within five tiles of the carrier.
   static bool WalksNear(const CCreature& member, const CCreature& carrier);
 
