@@ -13,7 +13,9 @@
 #include "creatures/SpellDefinition.h"
 #include "magic/SpellCast.h"
 #include "map/LineWalker.h"
+#include "map/Map.h"
 #include "map/MapUnits.h"
+#include "map/TerrainType.h"
 
 namespace {
 
@@ -102,10 +104,14 @@ void CreatureAimPoint(const CCreature& target, int& ax, int& ay, int& az) {
 }
 
 void CellAimPoint(int x, int y, int level, int& ax, int& ay, int& az) {
-  // The middle of the cell's floor: where a cast at a place lands.
-  ax = CWrapCoord::WrapUnitsX(x * kUnitsPerTile + kUnitsPerTile / 2);
-  ay = CWrapCoord::WrapUnitsY(y * kUnitsPerTile + kUnitsPerTile / 2);
-  az = level * kUnitsPerLevel;
+  // The point within the cell its terrain offers as a target, the same point a player's cast
+  // at the place aims at: a low wall is hit on its top, not at its foot. A place outside the
+  // map offers the empty type's point.
+  const CMapCell* cell = g_map.CellAtWrapped(x, y, level);
+  const CTerrainType& terrain = TerrainOf(cell ? cell->terrain : 0);
+  ax = CWrapCoord::WrapUnitsX(x * kUnitsPerTile + terrain.targetOffset[0]);
+  ay = CWrapCoord::WrapUnitsY(y * kUnitsPerTile + terrain.targetOffset[1]);
+  az = level * kUnitsPerLevel + terrain.targetOffset[2];
 }
 
 namespace {
@@ -165,11 +171,11 @@ int LeafManaIncome(CAIGroupNode* group, const CAIGroupNode* leaf) {
     const int cursor = GroupFirstMember(group);
     while (CCreature* member = GroupNextMember(group, cursor)) {
       if (member->army < 0 || member->army >= CMap::kPlayers) continue;
+      // The army the member's side last saw holding the place, -1 when it has no record.
       const int holder = g_map.regionHolders[place][member->army];
       if (holder == -1) continue;
       // The last member with a record decides, as the income has always been counted.
-      const CCreature* holding = CreatureInUse(holder);
-      flag = holding && holding->army == leafArmy;
+      flag = holder == leafArmy;
     }
     if (flag) income += perPlace;
   }

@@ -90,7 +90,7 @@ class CMap {
   CMapPlacement deploymentZones;
   CMapPlacement otherPlacements;
   CRegionOfPower regions[kMaxRegions];
-  int32_t regionHolders[kMaxRegions][kPlayers];   // holding creature per player, -1 none
+  int32_t regionHolders[kMaxRegions][kPlayers];   // the army each player last saw holding it, -1 none
   int32_t regionCounters[kMaxRegions][kPlayers];  // frames since the holder changed
   int32_t deploymentTable[28] = {};
   int32_t mapTable[123] = {};

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ai/AIDecisionData.h"
+#include "ai/AIFlaggedCells.h"
 #include "ai/AIGroupBuilder.h"
 #include "ai/AIGroupNode.h"
 #include "core/Options.h"
@@ -35,6 +38,7 @@ class AIField : public ::testing::Test {
     g_wizardTable.Clear();
     ResetGlobalOptions();
     ClearAIDecisionData();
+    ClearGraves();
     g_aiRandom.Seed(1234);
   }
   void TearDown() override {
@@ -45,6 +49,7 @@ class AIField : public ::testing::Test {
     testing_support::ClearCreatureField();
     ResetGlobalOptions();
     ClearAIDecisionData();
+    ClearGraves();
     platform::ChangeDirectory(here_);
   }
   // An army in use, hostile to every other.
@@ -65,6 +70,9 @@ class AIField : public ::testing::Test {
     g_wizardTable.At(army)->inUse = 1;
     return wizard;
   }
+  // The table of grave cells is filled per map: a test that fills it must leave none of its
+  // graves to the next test's map.
+  static void ClearGraves() { std::fill(std::begin(g_aiFlaggedCells), std::end(g_aiFlaggedCells), CAIFlaggedCell{}); }
   CWizard& WizardRecord(int army) { return *g_wizardTable.At(army); }
   void SetPair(int id, float reference, float range) {
     g_aiMeasureReference[id] = reference;

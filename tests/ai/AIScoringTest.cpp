@@ -1,7 +1,11 @@
 // Rating a candidate creature, finding a spell's spot, and the small queries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "AIField.h"
+#include "ai/AICertainty.h"
 #include "ai/AIGroupBuilder.h"
 #include "ai/AIMeasures.h"
 #include "ai/AIQueries.h"
@@ -62,6 +66,71 @@ TEST_F(Scoring, OnlySpellsSeenFromHostileWizardsCorrectTheScore) {
   EXPECT_NE(Score(*candidate_), plain);
   g_armyTable.armies[1].SetAlliance(2, 1);  // allies' spells do not count
   EXPECT_EQ(Score(*candidate_), plain);
+}
+
+// Without a hostile wizard seen casting any of the spells that correct it, the score is the best
+// of the three certainties: the general need, the fighter and the defender, each as its terms
+// build it over the candidate alone. Each case makes another of the three the best.
+TEST_F(Scoring, WithoutSeenSpellsTheBestOfTheThreeStands) {
+  struct Three {
+    float need, fighter, defender;
+  };
+  const auto three = [&](CCreature& candidate, float prior) {
+    CAIGroupNode* leaf = builder.NewLeafNode(&candidate);
+    const int danger = wizard_->RateCurrentNode();
+    const std::initializer_list<MeasureTerm> match = {{3, 6}, {3, 7}, {3, -63}, {3, -64}};
+    Three t{0.0f, prior, -1.0f};
+    float w = 0.0f;
+    EvaluateMeasures(nullptr, enemies_, w, t.need, {{3, -77}, {2, -58}, {1, -112}});
+    FoldMeasure(-55, danger, 2.0f, w, t.need);
+    EvaluateMeasures(leaf, enemies_, w, t.need, {{3, 3}, {1, 18}, {1, 5}, {0.5, 4}, {0.5, 2}});
+    w = 8.0f;
+    FoldMeasure(-55, danger, 2.0f, w, t.fighter);
+    EvaluateMeasures(leaf, targets_, w, t.fighter, match);
+    EvaluateMeasures(leaf, enemies_, w, t.fighter, {{3, 3}});
+    if (candidate.typeNumber != 8) {
+      w = 8.0f;
+      t.defender = prior;
+      FoldMeasure(55, danger, 2.0f, w, t.defender);
+      EvaluateMeasures(leaf, targets_, w, t.defender, match);
+      EvaluateMeasures(leaf, enemies_, w, t.defender, {{2, 2}});
+    }
+    builder.DeleteGroup(leaf);
+    return t;
+  };
+  enum Best { kNeed, kFighter, kDefender };
+  struct Case {
+    const char* name;
+    float dangerReference, needReference;
+    int type;
+    float prior;
+    Best best;
+  };
+  const Case cases[] = {
+      {"danger above its reference: a defender", -10.0f, -50.0f, 9, 0.0f, kDefender},
+      {"danger below its reference: a fighter", 10.0f, -50.0f, 9, 0.0f, kFighter},
+      {"a holder where a defender is wanted", -10.0f, 0.0f, 8, -0.5f, kNeed},
+      {"an army short of creatures", 10.0f, 50.0f, 9, 0.0f, kNeed},
+  };
+  // Sightings of spells that correct nothing, and of a corrected one by an ally, change nothing.
+  g_spellDefs[34].Sightings[1][2] = 1;
+  UseArmy(3);
+  PlaceWizard(3, 40, 10);
+  g_armyTable.armies[1].SetAlliance(3, 1);
+  g_spellDefs[54].Sightings[1][3] = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetPair(55, c.dangerReference, 1.0f);
+    for (int id : {77, 58, 112}) SetPair(id, c.needReference, 1.0f);
+    candidate_->typeNumber = c.type;
+    const Three t = three(*candidate_, c.prior);
+    const float expected = std::max(t.fighter, t.defender) >= t.need ? std::max(t.fighter, t.defender) : t.need;
+    const float score = builder.ScoreGroup(*wizard_, *candidate_, nullptr, enemies_, targets_, c.prior);
+    EXPECT_EQ(score, expected);
+    const float best[] = {t.need, t.fighter, t.defender};
+    for (int other = 0; other < 3; ++other)
+      if (other != c.best) EXPECT_GT(best[c.best], best[other]) << other;
+  }
 }
 
 class SpellSpots : public AIGroups {};

@@ -2,9 +2,12 @@
 // launch and aim points of the cast checks, and the strength of a leaf.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
+#include "AIField.h"
 #include "AIGroupTrees.h"
 #include "ai/AIDecision.h"
 #include "ai/AIUtilities.h"
@@ -12,7 +15,9 @@
 #include "core/Random.h"
 #include "creatures/CreatureType.h"
 #include "creatures/SpellDefinition.h"
+#include "forge/TerrainTypes.h"
 #include "map/MapUnits.h"
+#include "map/TerrainType.h"
 
 namespace ai_test {
 namespace {
@@ -198,6 +203,102 @@ TEST_F(AIUtilitiesTest, LeafRatingsCountBonusesRanksAndHeldSpells) {
   g_kingBooster = savedKing;
   g_spellDefs[spell_tuning::kMightyBlow].Damage = savedBlow;
   g_spellDefs[spell_tuning::kArcaneBolt].Damage = savedBolt;
+}
+
+// The places of power as each side last saw them: the holder recorded is an army, and the last
+// member of the group with a record of a place decides whether it counts for the leaf's army.
+TEST_F(AIUtilitiesTest, ManaIncomeCountsPlacesTheMembersSawTheLeafsArmyHold) {
+  const int savedRecovery = g_manaRecovery, savedDelay = g_manaRecoveryDelay;
+  CRegionOfPower savedRegions[CMap::kMaxRegions];
+  int32_t savedHolders[CMap::kMaxRegions][CMap::kPlayers];
+  std::copy(std::begin(g_map.regions), std::end(g_map.regions), savedRegions);
+  std::memcpy(savedHolders, g_map.regionHolders, sizeof savedHolders);
+  for (CRegionOfPower& region : g_map.regions) region = {};
+  for (auto& row : g_map.regionHolders) std::fill(std::begin(row), std::end(row), -1);
+  g_map.regions[0] = {5, 5, 0, 0, -1};
+  g_map.regions[1] = {9, 9, 0, 0, -1};
+  g_manaRecovery = 10;
+  g_manaRecoveryDelay = 4;  // 2500 a place
+
+  // Slot numbers and army numbers differ, and the creature in slot 2 (the leaf's army number)
+  // belongs to another army: a holder read as a slot would name it.
+  CCreature& leafCreature = Creature(7, 2, 0, 0);
+  Creature(2, 5, 0, 0);
+  CCreature& seenByOne = Creature(10, 1, 0, 0);
+  CCreature& seenByThree = Creature(11, 3, 0, 0);
+  CCreature& noRecords = Creature(12, 6, 0, 0);
+  CAIGroupNode* leaf = Leaf(leafCreature);
+  g_map.regionHolders[0][1] = 2;  // army 1 saw the leaf's army hold place 0
+  g_map.regionHolders[1][1] = 2;
+  g_map.regionHolders[1][3] = 4;  // army 3 saw army 4 hold place 1
+  struct Case {
+    const char* name;
+    std::vector<CCreature*> members;
+    int income;
+  };
+  const Case cases[] = {
+      {"army 1 alone: both places", {&seenByOne}, 5000},
+      {"army 3 last: place 1 not", {&seenByOne, &seenByThree}, 2500},
+      {"army 1 last: both", {&seenByThree, &seenByOne}, 5000},
+      {"a member without records changes nothing", {&seenByOne, &noRecords}, 5000},
+      {"army 3 alone: none", {&seenByThree}, 0},
+      {"no member", {}, 0},
+  };
+  for (const Case& c : cases) {
+    CAIGroupNode* group = Inner();
+    for (CCreature* member : c.members) group->AddChild(Leaf(*member));
+    EXPECT_EQ(LeafManaIncome(group, leaf), c.income) << c.name;
+  }
+  std::copy(std::begin(savedRegions), std::end(savedRegions), g_map.regions);
+  std::memcpy(g_map.regionHolders, savedHolders, sizeof savedHolders);
+  g_manaRecovery = savedRecovery;
+  g_manaRecoveryDelay = savedDelay;
+}
+
+// A cast at a place aims where the place's terrain offers a target, as a player's cast at that
+// cell does: a cell of rubble is aimed at on its top, an empty cell at the empty type's point.
+class CellAim : public AIField {};
+
+TEST_F(CellAim, ACastAtAPlaceAimsAtItsTerrainsTargetPoint) {
+  constexpr int kRubble = forge::terrain::kStone;
+  std::vector<CTerrainType> types;
+  for (int i = 0; i < g_terrainTypes.Count(); ++i) types.push_back(g_terrainTypes.Get(i));
+  types[kRubble].targetOffset[0] = 5;
+  types[kRubble].targetOffset[1] = 27;
+  types[kRubble].targetOffset[2] = 9;
+  const CTerrainType empty = types[0];
+  g_terrainTypes.Assign(std::move(types));
+  g_map.CellAt(47, 3, 1).terrain = kRubble;
+  RecordingChecks checks;
+  HookScope<IAIWorld> scope(g_aiWorld, checks);
+  CCreature& caster = Place(1, 1, 10, 10);
+  struct Case {
+    const char* name;
+    int x, y, level;
+    int ax, ay, az;
+  };
+  const Case cases[] = {
+      {"rubble", 47, 3, 1, 47 * 32 + 5, 3 * 32 + 27, 16 + 9},
+      {"rubble named across the seam", -1, 3 + 44, 1, 47 * 32 + 5, 3 * 32 + 27, 16 + 9},
+      {"grass",
+       20, 20, 0, 20 * 32 + TerrainOf(forge::terrain::kGrass).targetOffset[0],
+       20 * 32 + TerrainOf(forge::terrain::kGrass).targetOffset[1], TerrainOf(forge::terrain::kGrass).targetOffset[2]},
+      {"air", 20, 20, 2, 20 * 32 + empty.targetOffset[0], 20 * 32 + empty.targetOffset[1], 32 + empty.targetOffset[2]},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int ax, ay, az;
+    CellAimPoint(c.x, c.y, c.level, ax, ay, az);
+    EXPECT_EQ(ax, c.ax);
+    EXPECT_EQ(ay, c.ay);
+    EXPECT_EQ(az, c.az);
+    checks.calls.clear();
+    CastCheckAtCell(caster, 20, 10, 10, 0, c.x, c.y, c.level);
+    ASSERT_EQ(checks.calls.size(), 1u);
+    EXPECT_EQ(checks.calls[0].ax, c.ax);
+    EXPECT_EQ(checks.calls[0].ay, c.ay);
+    EXPECT_EQ(checks.calls[0].az, c.az);
+  }
 }
 
 }  // namespace
