@@ -280,8 +280,7 @@ TEST_F(CellAim, ACastAtAPlaceAimsAtItsTerrainsTargetPoint) {
   const Case cases[] = {
       {"rubble", 47, 3, 1, 47 * 32 + 5, 3 * 32 + 27, 16 + 9},
       {"rubble named across the seam", -1, 3 + 44, 1, 47 * 32 + 5, 3 * 32 + 27, 16 + 9},
-      {"grass",
-       20, 20, 0, 20 * 32 + TerrainOf(forge::terrain::kGrass).targetOffset[0],
+      {"grass", 20, 20, 0, 20 * 32 + TerrainOf(forge::terrain::kGrass).targetOffset[0],
        20 * 32 + TerrainOf(forge::terrain::kGrass).targetOffset[1], TerrainOf(forge::terrain::kGrass).targetOffset[2]},
       {"air", 20, 20, 2, 20 * 32 + empty.targetOffset[0], 20 * 32 + empty.targetOffset[1], 32 + empty.targetOffset[2]},
   };
