@@ -219,7 +219,8 @@ bool GroupHasRealMember(CAIGroupNode* node) {
 
 bool BestCastWait(CAIGroupNode* targets, CAIGroupNode* casterLeaf, int spell, int& wait) {
   wait = INT_MAX;
-  if (!casterLeaf || !casterLeaf->creature || !casterLeaf->creature->IsWizard()) return false;
+  // No target group (a measure taken without an own group, say): nobody to cast at.
+  if (!targets || !casterLeaf || !casterLeaf->creature || !casterLeaf->creature->IsWizard()) return false;
   if (spell < 0 || spell >= kSpellCount) return false;
   const CCreature& caster = *casterLeaf->creature;
   bool considered = false;

@@ -100,9 +100,11 @@ TEST_F(AIDecisionData, AFileSetsTheKeysItHoldsAndLeavesTheRestAtZero) {
   EXPECT_EQ(g_aiMeasureReference[0], 0.0f);
 }
 
-TEST_F(AIDecisionData, AMissingFileLoadsAsZeros) {
+TEST_F(AIDecisionData, AMissingFileLoadsAsZerosWithoutABox) {
   testing_support::TempDir dir(true);
+  testing_support::BoxRecorder boxes;
   EXPECT_EQ(LoadAIDecisionData("cfg\\ai.cfg"), 1);
+  EXPECT_EQ(boxes.Count(), 0u);
   for (int id = 0; id < kAIMeasureCount; ++id) {
     EXPECT_EQ(g_aiMeasureReference[id], 0.0f);
     EXPECT_EQ(g_aiMeasureRange[id], 0.0f);

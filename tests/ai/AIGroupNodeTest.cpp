@@ -209,6 +209,9 @@ TEST_F(AIGroupNodeTest, BestCastWaitCountsMembersThePermissionTableAllows) {
     EXPECT_EQ(BestCastWait(targets, c.caster, kSpell, wait), c.any);
     EXPECT_EQ(wait, c.wait);
   }
+  int wait = 0;
+  EXPECT_FALSE(BestCastWait(nullptr, Leaf(wizard), kSpell, wait));  // no target group
+  EXPECT_EQ(wait, INT_MAX);
   g_spellDefs[kSpell] = saved;
 }
 

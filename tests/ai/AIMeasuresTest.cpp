@@ -114,6 +114,32 @@ TEST_F(Measures, TheWizardMeasuresCountTheArmysLivingTroops) {
   EXPECT_EQ(GroupMeasure(group, nullptr, 112), 0);  // no wizard: nothing
 }
 
+// The invisibility a group can count on: what its members have, and the casts of the
+// invisibility spell a wizard's whole mana buys, each lasting its duration. A cast that costs
+// nothing is counted as costing one.
+TEST_F(Measures, InvisibilityCountsTheCastsTheWizardsManaBuys) {
+  constexpr int kInvisibility = 85;
+  CCreature& wizard = PlaceWizard(1, 5, 5);
+  wizard.mana = 10 * 256 + 255;  // ten whole units
+  wizard.invisible = 3;
+  g_spellDefs[kInvisibility].Duration = 7;
+  CAIGroupNode* group = Group({&wizard});
+  struct Case {
+    int cost;
+    bool permitted;
+    int measure;
+  };
+  const Case cases[] = {{2, true, 3 + 5 * 7},  {3, true, 3 + 3 * 7},   {1, true, 3 + 10 * 7},
+                        {0, true, 3 + 10 * 7}, {-4, true, 3 + 10 * 7}, {2, false, 3}};
+  for (const Case& c : cases) {
+    g_spellDefs[kInvisibility].ManaCost = c.cost;
+    g_spellDefs[kInvisibility].Sightings[1][1] = c.permitted ? 1 : 0;  // may it cast it on its own side
+    EXPECT_EQ(GroupMeasure(group, nullptr, 24), c.measure) << c.cost << " " << c.permitted;
+    EXPECT_EQ(GroupMeasure(group, group, 81), c.measure) << c.cost << " " << c.permitted;
+  }
+  EXPECT_EQ(GroupMeasure(nullptr, group, 81), 3);  // no group A: nobody to cast at
+}
+
 TEST_F(Measures, AnEvaluationFoldsEachTermsMeasure) {
   CCreature& a = Place(1, 1, 5, 5);
   a.health = 14;
