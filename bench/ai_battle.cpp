@@ -1,5 +1,6 @@
 // The unattended battle ("directAI") as the program runs it headless: both sides' wizards and
-// armies deployed on the forged moorland and left to the computer players, drawing skipped.
+// armies deployed on the forged moorland, filled up to a hundred creatures, and left to the
+// computer players, drawing skipped.
 // The frame with the computer players (both controllers' Update, their group decisions and
 // route searches among them) against the same battle's frame without them, in one run: the
 // counter "fps" of each (the goal is 1000 frames a second with them), and the computer
@@ -17,17 +18,59 @@
 #include "core/Main.h"
 #include "core/Options.h"
 #include "core/Preferences.h"
+#include "creatures/Armies.h"
+#include "creatures/CreatureArray.h"
 #include "creatures/CreatureType.h"
+#include "creatures/Mapelem.h"
 #include "graphics/Display.h"
+#include "map/Map.h"
 #include "net/NetBattle.h"
 #include "platform/Window.h"
-#include "support/BenchData.h"
 #include "support/BenchBattle.h"
+#include "support/BenchData.h"
 #include "support/BenchWindow.h"
 #include "support/RatioMain.h"
 #include "ui/Screen.h"
 
 namespace {
+
+constexpr int kBattleCreatures = 100;
+
+int CreaturesInUse() {
+  int count = 0;
+  g_creatureArray.ForEachInUse([&](const CCreature&) { ++count; });
+  return count;
+}
+
+// The first creature type of the army other than its wizard's, 1 when it has none.
+int TroopType(int army) {
+  int type = 1;
+  g_creatureArray.ForEachInUse([&](const CCreature& c) {
+    if (type == 1 && c.army == army && !c.IsWizard()) type = c.typeNumber;
+  });
+  return type;
+}
+
+// Adds creatures to the two sides in turn, each of a type its army has, at a free place near its
+// wizard, as deployment places them, until the battle holds a hundred.
+void FillTheSides() {
+  for (int turn = 0; CreaturesInUse() < kBattleCreatures && turn < 4 * kBattleCreatures; ++turn) {
+    const int army = 1 + turn % 2;
+    const CCreature* wizard = g_armyTable.GetWizard(army);
+    CCreature* added = g_creatureArray.FindFree();
+    if (!wizard || !added) return;
+    const int type = TroopType(army);
+    CCreature probe;
+    probe.type = &g_creatureTypes[type];
+    probe.typeNumber = type;
+    probe.index = -1;
+    int x = wizard->cellX, y = wizard->cellY, level = wizard->level;
+    if (!g_map.FindFreePositionNear(-1, probe.MakeMoveQuery(), x, y, level)) continue;
+    added->Reset(added->index);
+    added->SetPosition(x, y, level, type);
+    added->InitFromType(type, army);
+  }
+}
 
 struct Bench {
   Bench() {
@@ -39,6 +82,7 @@ struct Bench {
       // The battle must not end while it is measured.
       g_aiBattleTickLimit = 1 << 30;
     });
+    if (ready) FillTheSides();
   }
   platform::WindowHandle window = nullptr;
   bool ready = false;
@@ -70,6 +114,7 @@ void RunFrames(benchmark::State& state, int activeAI) {
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["adopted"] = g_aiUnitController.nextDecisionId + g_aiSideController.nextDecisionId - firstDecision;
   state.counters["blows"] = static_cast<double>(blows);
+  state.counters["creatures"] = CreaturesInUse();
 }
 
 // The same battle goes on from run to run: first 150 frames without the computer players, then
