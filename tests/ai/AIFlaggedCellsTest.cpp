@@ -80,9 +80,22 @@ TEST_F(FlaggedCells, AGraveWithinTwiceTheHalfRangeIsInReachWhileItLasts) {
   EXPECT_TRUE(FindFlaggedCellInReach(2, 0, 20, 1));  // the other still counts
 }
 
+// What building a map leaves for the tests after this one is undone, whatever the test found.
+class ForgedGraves : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    g_map.Clear();
+    g_pathNetwork.Clear();
+    g_terrainTypes.Clear();
+    FreeDoorsConfig();
+    g_useNodeMap = 0;
+    BuildFlaggedCellTable();  // no map: an empty table
+  }
+};
+
 // The forged realm's maps hold graves: a map built from its sections gives the table entries,
 // each the grave's mound where a walker stands.
-TEST(ForgedGraves, AMapOfTheForgedRealmHasFlaggedCells) {
+TEST_F(ForgedGraves, AMapOfTheForgedRealmHasFlaggedCells) {
   testing_support::ForgedDataCopy data;
   std::vector<uint8_t> file;
   ASSERT_TRUE(platform::ReadWholeFile("maps/moorland/terrain.ttd", file));
@@ -101,13 +114,6 @@ TEST(ForgedGraves, AMapOfTheForgedRealmHasFlaggedCells) {
     mapsWithGraves += any;
   }
   EXPECT_GT(mapsWithGraves, 0);
-  // What building a map leaves for the tests after this one.
-  g_map.Clear();
-  g_pathNetwork.Clear();
-  g_terrainTypes.Clear();
-  FreeDoorsConfig();
-  g_useNodeMap = 0;
-  BuildFlaggedCellTable();
 }
 
 }  // namespace
