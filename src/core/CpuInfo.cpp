@@ -13,22 +13,28 @@ IPrinterSelection g_neutralPrinterSelection;
 constinit HookSlot<IPrinterSelection> g_printerSelection{&g_neutralPrinterSelection};
 int (*g_measureCpuMhz)(bool hasTimeStampCounter) = MeasureCpuMhz;
 
+// The counter's rate over a short sleep against the monotonic clock: a dozen milliseconds give
+// the rate to well under a percent (the clock reads to the microsecond), where a spin of a
+// quarter second used to hold up every start. The computer player's real-time budget reads it.
 int MeasureCpuMhz(bool hasTimeStampCounter) {
   if (!hasTimeStampCounter) {
     int mhz = 0;
     return platform::ReadSystemCpuMhz(mhz) ? mhz : 0;
   }
-  uint32_t count = 0, t0 = 0, t1 = 0;
-  do {
-    t0 = platform::TickCount();
-    uint64_t c0 = platform::ReadTimeStampCounter();
-    while (platform::TickCount() - t0 < 250) {
-    }
-    t1 = platform::TickCount();
-    uint64_t c1 = platform::ReadTimeStampCounter();
-    count = static_cast<uint32_t>(c1 - c0);
-  } while (count < t1 - t0);
-  return static_cast<int>(count / (t1 - t0) / 1000);
+  constexpr uint32_t kSleepMs = 12;
+  constexpr int kTries = 3;
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    const uint64_t us0 = platform::MonotonicMicroseconds();
+    const uint64_t c0 = platform::ReadTimeStampCounter();
+    platform::SleepMs(kSleepMs);
+    const uint64_t us1 = platform::MonotonicMicroseconds();
+    const uint64_t c1 = platform::ReadTimeStampCounter();
+    // A counter that went back (another core's, unsynchronised) or a clock that did not move
+    // measures nothing: try again.
+    if (c1 > c0 && us1 > us0) return static_cast<int>((c1 - c0) / (us1 - us0));
+  }
+  int mhz = 0;
+  return platform::ReadSystemCpuMhz(mhz) ? mhz : 0;
 }
 
 void CCpuInfo::ReadFeatures() {

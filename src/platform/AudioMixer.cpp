@@ -159,28 +159,44 @@ int SoundBuffer::SampleAt(size_t frame, int channel) const {
   return static_cast<int16_t>(static_cast<uint16_t>(at[2 * channel] | at[2 * channel + 1] << 8));
 }
 
-void SoundBuffer::FilteredAt(size_t frame, uint32_t fraction, float* weights, int64_t& left, int64_t& right) const {
-  kernel_->Weights(fraction, weights);
-  const int halfWidth = kernel_->HalfWidth();
+void SoundBuffer::DecodeFrames(int64_t from, size_t count, float* left, float* right) const {
   const int rightChannel = format_.channels == 2 ? 1 : 0;
-  const int64_t count = static_cast<int64_t>(frames_);
-  float sumLeft = 0, sumRight = 0;
-  for (int k = 0; k < 2 * halfWidth; ++k) {
-    int64_t at = static_cast<int64_t>(frame) - halfWidth + 1 + k;
-    // Before the start and past the end is silence, or the other end of a loop.
-    if (at < 0 || at >= count) {
-      if (!looping_) continue;
-      at = (at % count + count) % count;
+  const int64_t frames = static_cast<int64_t>(frames_);
+  for (size_t i = 0; i < count; ++i) {
+    int64_t at = from + static_cast<int64_t>(i);
+    if (at < 0 || at >= frames) {
+      if (!looping_) {
+        left[i] = right[i] = 0;
+        continue;
+      }
+      at = (at % frames + frames) % frames;
     }
-    sumLeft += weights[k] * static_cast<float>(SampleAt(static_cast<size_t>(at), 0));
-    sumRight += weights[k] * static_cast<float>(SampleAt(static_cast<size_t>(at), rightChannel));
+    left[i] = static_cast<float>(SampleAt(static_cast<size_t>(at), 0));
+    right[i] = static_cast<float>(SampleAt(static_cast<size_t>(at), rightChannel));
   }
-  left = std::lround(sumLeft);
-  right = std::lround(sumRight);
+}
+
+void SoundBuffer::MixFilteredRun(int32_t* accumulator, size_t frames, uint32_t step, int64_t gainLeft,
+                                 int64_t gainRight, float* scratch) {
+  const int64_t first = static_cast<int64_t>(position_ >> 16);
+  const int64_t last = static_cast<int64_t>((position_ + (frames - 1) * static_cast<uint64_t>(step)) >> 16);
+  const size_t count = static_cast<size_t>(last - first) + static_cast<size_t>(kernel_->Taps());
+  float* left = scratch;
+  float* right = scratch + count;
+  DecodeFrames(first - kernel_->HalfWidth() + 1, count, left, right);
+  for (size_t f = 0; f < frames; ++f) {
+    const size_t offset = static_cast<size_t>(static_cast<int64_t>(position_ >> 16) - first);
+    const uint32_t fraction = static_cast<uint32_t>(position_ & 0xFFFF);
+    const int64_t leftSample = std::lround(kernel_->Filter(fraction, left + offset));
+    const int64_t rightSample = std::lround(kernel_->Filter(fraction, right + offset));
+    accumulator[2 * f] += static_cast<int32_t>(leftSample * gainLeft >> 16);
+    accumulator[2 * f + 1] += static_cast<int32_t>(rightSample * gainRight >> 16);
+    position_ += step;
+  }
 }
 
 bool SoundBuffer::MixInto(int32_t* accumulator, size_t frames, uint32_t step, int32_t masterVolume, uint32_t lineLeft,
-                          uint32_t lineRight, float* weights) {
+                          uint32_t lineRight, float* scratch) {
   int32_t base = volume_ + (line_ == AudioLine::kEffects ? masterVolume : 0);
   int64_t gainLeft = GainOf(base + std::min(0, -pan_));
   int64_t gainRight = GainOf(base + std::min(0, pan_));
@@ -190,7 +206,7 @@ bool SoundBuffer::MixInto(int32_t* accumulator, size_t frames, uint32_t step, in
   }
   const int right = format_.channels == 2 ? 1 : 0;
   const uint64_t end = static_cast<uint64_t>(frames_) << 16;
-  for (size_t f = 0; f < frames; ++f) {
+  for (size_t f = 0; f < frames;) {
     if (position_ >= end) {
       if (!looping_) {
         position_ = 0;
@@ -198,18 +214,20 @@ bool SoundBuffer::MixInto(int32_t* accumulator, size_t frames, uint32_t step, in
       }
       position_ %= end;
     }
-    size_t index = static_cast<size_t>(position_ >> 16);
-    int64_t left, rightSample;
     if (kernel_) {
-      // Rates differ: through the low-pass filter, which also finds the values between frames.
-      FilteredAt(index, static_cast<uint32_t>(position_ & 0xFFFF), weights, left, rightSample);
-    } else {
-      left = SampleAt(index, 0);
-      rightSample = SampleAt(index, right);
+      // Rates differ: through the low-pass filter, which also finds the values between
+      // frames, a run at a time that stops short of the end (where a loop wraps).
+      const uint64_t beforeEnd = (end - position_ + step - 1) / step;
+      const size_t run = static_cast<size_t>(std::min<uint64_t>({frames - f, beforeEnd, AudioMixer::kFilterRun}));
+      MixFilteredRun(accumulator + 2 * f, run, step, gainLeft, gainRight, scratch);
+      f += run;
+      continue;
     }
-    accumulator[2 * f] += static_cast<int32_t>(left * gainLeft >> 16);
-    accumulator[2 * f + 1] += static_cast<int32_t>(rightSample * gainRight >> 16);
+    const size_t index = static_cast<size_t>(position_ >> 16);
+    accumulator[2 * f] += static_cast<int32_t>(SampleAt(index, 0) * gainLeft >> 16);
+    accumulator[2 * f + 1] += static_cast<int32_t>(SampleAt(index, right) * gainRight >> 16);
     position_ += step;
+    ++f;
   }
   if (position_ >= end && !looping_) {
     position_ = 0;
@@ -275,7 +293,7 @@ void AudioMixer::Mix(int16_t* out, size_t frames) {
       SoundBuffer* buffer = playing_[i];
       uint32_t step = static_cast<uint32_t>((static_cast<uint64_t>(buffer->format_.samplesPerSec) << 16) / outputRate_);
       if (buffer->MixInto(accumulator_.data(), frames, step, masterVolume_, cdLineLeft_, cdLineRight_,
-                          weights_.data())) {
+                          scratch_.data())) {
         buffer->playing_ = false;
         if (buffer->onFinished_) finished.push_back(buffer->onFinished_);
         playing_.erase(playing_.begin() + static_cast<long>(i));
@@ -300,7 +318,11 @@ std::shared_ptr<const ResamplingKernel> AudioMixer::KernelFor(uint32_t rate) {
   std::shared_ptr<const ResamplingKernel>& kernel = kernels_[rate];
   if (!kernel) {
     kernel = std::make_shared<const ResamplingKernel>(rate, outputRate_);
-    weights_.resize(std::max(weights_.size(), static_cast<size_t>(2 * kernel->HalfWidth())));
+    // The widest run: the input frames kFilterRun output frames reach, and the filter's
+    // width around them, for both channels.
+    const uint64_t step = (static_cast<uint64_t>(rate) << 16) / outputRate_;
+    const size_t reach = static_cast<size_t>(((kFilterRun - 1) * step) >> 16) + 1;
+    scratch_.resize(std::max(scratch_.size(), 2 * (reach + static_cast<size_t>(kernel->Taps()))));
   }
   return kernel;
 }

@@ -118,12 +118,18 @@ class SoundBuffer {
               std::shared_ptr<const ResamplingKernel> kernel);
 
   // Adds this buffer's next frames into the accumulator; true when it played to its end.
-  // weights is room for the kernel's weights.
+  // scratch is room for the decoded input of one filtered run (AudioMixer::ScratchFor).
   bool MixInto(int32_t* accumulator, size_t frames, uint32_t step, int32_t masterVolume, uint32_t lineLeft,
-               uint32_t lineRight, float* weights);
+               uint32_t lineRight, float* scratch);
   int SampleAt(size_t frame, int channel) const;
-  // Both channels at a position between frames, through the resampling filter.
-  void FilteredAt(size_t frame, uint32_t fraction, float* weights, int64_t& left, int64_t& right) const;
+  // Adds frames (at most kFilterRun, none past the end) through the resampling filter: the
+  // input frames the run reaches are decoded once into scratch, then each output frame is
+  // two inner products over them.
+  void MixFilteredRun(int32_t* accumulator, size_t frames, uint32_t step, int64_t gainLeft, int64_t gainRight,
+                      float* scratch);
+  // count frames from frame `from` on as floats, both channels; before the start and past
+  // the end is silence, or the other end of a loop.
+  void DecodeFrames(int64_t from, size_t count, float* left, float* right) const;
 
   AudioMixer& mixer_;
   PcmFormat format_;
@@ -145,6 +151,8 @@ class AudioMixer {
  public:
   static constexpr uint32_t kDefaultRate = 22050;
   static constexpr int kChannels = 2;
+  // Output frames a filtered sound mixes between two decodings of its input.
+  static constexpr size_t kFilterRun = 256;
 
   explicit AudioMixer(uint32_t outputRate = kDefaultRate);
   ~AudioMixer();
@@ -183,7 +191,7 @@ class AudioMixer {
   std::vector<SoundBuffer*> playing_;
   std::vector<int32_t> accumulator_;
   std::map<uint32_t, std::shared_ptr<const ResamplingKernel>> kernels_;
-  std::vector<float> weights_;  // room for the widest kernel made
+  std::vector<float> scratch_;  // room for the decoded input of the widest filtered run
   int32_t masterVolume_ = 0;
   uint32_t cdLineLeft_ = 65536;
   uint32_t cdLineRight_ = 65536;

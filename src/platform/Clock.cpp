@@ -30,6 +30,11 @@ uint32_t SystemTimeMs() {
   return static_cast<uint32_t>(now.count());
 }
 
+uint64_t MonotonicMicroseconds() {
+  auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - g_start);
+  return static_cast<uint64_t>(elapsed.count());
+}
+
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void WaitTicks(uint32_t since, uint32_t period) {

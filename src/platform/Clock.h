@@ -17,6 +17,10 @@ uint32_t TickCount();
 // test installs drives this one as well.
 uint32_t SystemTimeMs();
 
+// Microseconds of the monotonic clock since the process started; never driven by a test's
+// clock. For measuring short real intervals (the processor's counter rate), never for the game.
+uint64_t MonotonicMicroseconds();
+
 // Sleeps the calling thread.
 void SleepMs(uint32_t ms);
 

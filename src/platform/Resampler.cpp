@@ -48,6 +48,47 @@ ResamplingKernel::ResamplingKernel(uint32_t inputRate, uint32_t outputRate) {
     const double window = BesselI0(kBeta * std::sqrt(1 - ratio * ratio)) / windowNorm;
     table_[i] = static_cast<float>(sinc * window);
   }
+  BuildPhaseTable();
+}
+
+void ResamplingKernel::BuildPhaseTable() {
+  constexpr int kLanes = 8;
+  taps_ = (2 * halfWidth_ + kLanes - 1) / kLanes * kLanes;
+  rows_.assign(static_cast<size_t>(kPhases) * taps_, 0.0f);
+  slopes_.assign(rows_.size(), 0.0f);
+  constexpr uint32_t kFractionPerPhase = 65536u >> kPhaseBits;
+  std::vector<float> here(2 * halfWidth_), next(2 * halfWidth_);
+  Weights(0, here.data());
+  for (int phase = 0; phase < kPhases; ++phase) {
+    // The last row leans towards the weights a whole frame on (fraction 65536).
+    Weights((phase + 1) * kFractionPerPhase, next.data());
+    float* row = rows_.data() + static_cast<size_t>(phase) * taps_;
+    float* slope = slopes_.data() + static_cast<size_t>(phase) * taps_;
+    for (int k = 0; k < 2 * halfWidth_; ++k) {
+      row[k] = here[k];
+      slope[k] = next[k] - here[k];
+    }
+    here.swap(next);
+  }
+}
+
+namespace {
+// Eight running sums, so that the compiler keeps them in one vector register.
+float Dot(const float* a, const float* b, int count) {
+  float lanes[8] = {};
+  for (int k = 0; k < count; k += 8)
+    for (int j = 0; j < 8; ++j) lanes[j] += a[k + j] * b[k + j];
+  return ((lanes[0] + lanes[4]) + (lanes[1] + lanes[5])) + ((lanes[2] + lanes[6]) + (lanes[3] + lanes[7]));
+}
+}  // namespace
+
+float ResamplingKernel::Filter(uint32_t fraction, const float* samples) const {
+  constexpr int kShareBits = 16 - kPhaseBits;
+  const size_t phase = fraction >> kShareBits;
+  const float share = static_cast<float>(fraction & ((1u << kShareBits) - 1)) * (1.0f / (1u << kShareBits));
+  const float* row = rows_.data() + phase * taps_;
+  const float* slope = slopes_.data() + phase * taps_;
+  return Dot(row, samples, taps_) + share * Dot(slope, samples, taps_);
 }
 
 float ResamplingKernel::At(double distance) const {
