@@ -31,6 +31,7 @@
 #include "net/NetBattle.h"
 #include "platform/Window.h"
 #include "support/BenchData.h"
+#include "support/GamePrinters.h"
 #include "support/BenchBattle.h"
 #include "support/BenchWindow.h"
 #include "support/RatioMain.h"
@@ -65,18 +66,19 @@ bool FindField(int& x0, int& y0) {
   return false;
 }
 
-// Fifty of the player's heroes (army 1) and fifty of the enemy's skeletons (army 2) in two
-// blocks of five rows, five cells apart on a level field: they close and fight hand to hand.
-// The creatures of the deployment leave first, so that all hundred find a record.
-void PlaceArmies() {
+// Half of the creatures are the player's heroes (army 1), half the enemy's skeletons (army 2),
+// in two blocks of up to five rows, five cells apart on a level field: they close and fight
+// hand to hand. The creatures of the deployment leave first, so that all find a record.
+void PlaceArmies(int creatures = 100) {
   IBattleSystems& systems = BattleSystems();
   systems.ReleaseAllCreatures();
   for (CArmy& army : g_armyTable.armies) army.wizardCreature = -1;  // the wizards went too
   int x0 = 0, y0 = 0;
   if (!FindField(x0, y0)) return;
   constexpr int kHero = 5, kSkeleton = 11;
-  for (int i = 0; i < 100; ++i) {
-    const int army = 1 + i / 50, n = i % 50, type = army == 1 ? kHero : kSkeleton;
+  const int perArmy = creatures / 2;
+  for (int i = 0; i < 2 * perArmy; ++i) {
+    const int army = 1 + i / perArmy, n = i % perArmy, type = army == 1 ? kHero : kSkeleton;
     const int x = (x0 + n % 10) % g_map.width, y = (y0 + n / 10 + (army - 1) * 9) % g_map.height;
     // Where the deployment would stand a creature of the type put there.
     CMoveQuery query;
@@ -94,6 +96,8 @@ struct Bench {
     EnterForgedDataCopy();
     window = bench_window::Open();
     ready = bench_window::LoadDirectBattle(CBattleSetup{1, 4242, 4242, 1, 1, 0});
+    // The map view draws with the printers the game would pick here, not the portable one.
+    SelectGamePrinters(DetectPrinterProcessor(), true);
   }
   platform::WindowHandle window = nullptr;
   bool ready = false;
@@ -119,8 +123,9 @@ void BM_BattleFrameWithoutDrawing(benchmark::State& state) {
     return;
   }
   // Each run starts from the two armies placed afresh; the counters say how many fought on
-  // and how many blows fell.
-  PlaceArmies();
+  // and how many blows fell, and what a frame cost each creature placed.
+  const int placed = static_cast<int>(state.range(0));
+  PlaceArmies(placed);
   const int firstTick = BattleState().gameTick;
   int64_t blows = 0, moved = 0;
   for (auto _ : state) {
@@ -136,6 +141,8 @@ void BM_BattleFrameWithoutDrawing(benchmark::State& state) {
   state.counters["blows"] = static_cast<double>(blows);
   state.counters["moves"] = static_cast<double>(moved);
   state.counters["ticks"] = BattleState().gameTick - firstTick;
+  state.counters["seconds_per_creature"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * placed, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The hundred creatures, both armies run by the computer players, each with its first creature
@@ -181,7 +188,14 @@ BENCHMARK(BM_Baseline_FrameWithoutAI)
 BENCHMARK(BM_FrameWithAI)->Name("ai/FrameWithAI")->Unit(benchmark::kMicrosecond)->Iterations(1500);
 // A fixed run of frames from the placing, long enough for the armies to meet and fight it
 // out, so that the measure is of a battle and not of the quiet after it.
-BENCHMARK(BM_BattleFrameWithoutDrawing)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+// The armies' sizes show how a frame's cost grows with the creatures in it.
+BENCHMARK(BM_BattleFrameWithoutDrawing)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(1500)
+    ->Arg(10)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100);
 
 }  // namespace
 

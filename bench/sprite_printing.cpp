@@ -348,6 +348,8 @@ void RegisterMixedExtras() {
   for (const auto& [name, type] : kTypes) {
     const int printType = type;
     Register(std::string("mixed/PrintType_") + name, [printType](benchmark::State& state) {
+      // The print types that print plainly do so with the printer the game picks.
+      SelectGamePrinters(DetectPrinterProcessor(), true);
       const Scene& scene = SceneOf(SceneKind::kMixed);
       std::vector<uint16_t>& screen = Screen();
       for (auto _ : state) {

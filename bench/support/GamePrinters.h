@@ -13,6 +13,7 @@ inline SpritePrinter SelectGamePrinters(PrinterProcessor processor, bool keep) {
   LoadForgedOptions();
   const SpritePrinter saved = g_printSprite;
   processor.vectorPrintersSlower = VectorPrintersAreSlower(processor);
+  processor.scalarPrinterSlower = ScalarPrinterIsSlower();
   SelectSpritePrinters(processor);
   const SpritePrinter chosen = g_printSprite;
   if (!keep) g_printSprite = saved;

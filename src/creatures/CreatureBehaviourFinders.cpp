@@ -2,6 +2,7 @@
 // answer, how hazardous a place is, and which item or place to walk to. Each walks the
 // creatures (world objects, effects) in index order and stores a target, a goal or a reach.
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "creatures/Armies.h"
@@ -38,6 +39,39 @@ struct BestCandidate {
   }
 };
 
+// The candidates of a finder that asks whether the creature can reach each: that test walks
+// the way there and is the dear part of a finder. Asked of every candidate that beats the best
+// so far, in slot order, it decides the best-scored reachable candidate (the first in slot
+// order on a tie); asking from the best score down and stopping at the first reachable one
+// decides the same one and asks no candidate the walk in slot order would not have asked.
+class RankedCandidates {
+ public:
+  void Add(int slot, int score, int reach) {
+    if (count_ < kCreatureCapacity) entries_[static_cast<size_t>(count_++)] = {slot, score, reach};
+  }
+  template <class Reachable>
+  BestCandidate FirstReachable(Reachable reachable) {
+    std::stable_sort(entries_.begin(), entries_.begin() + count_,
+                     [](const Entry& a, const Entry& b) { return a.score > b.score; });
+    BestCandidate best;
+    for (int i = 0; i < count_; ++i) {
+      const Entry& e = entries_[static_cast<size_t>(i)];
+      if (reachable(e.slot)) {
+        best.Take(e.slot, e.score, e.reach);
+        break;
+      }
+    }
+    return best;
+  }
+
+ private:
+  struct Entry {
+    int slot, score, reach;
+  };
+  std::array<Entry, kCreatureCapacity> entries_{};
+  int count_ = 0;
+};
+
 // The winner becomes the target and its reach is stored; 1 when there was one.
 int Store(CCreature& c, const BestCandidate& best) {
   if (best.slot < 0) return 0;
@@ -66,34 +100,32 @@ constinit HookSlot<ICreatureSurroundings> g_creatureSurroundings(&g_neutralSurro
 
 int CCreature::FindEnemyToAttack() {
   if (IsWizardBody(*this)) return 0;
-  BestCandidate best;
+  RankedCandidates candidates;
   g_creatureArray.ForEachInUse([&](CCreature& other) {
     if (&other == this || !other.IsAlive() || !IsEnemyOf(other) || !Sees(*this, other)) return;
     const int reach = ScaledByHealth(*this, Provoked(*this, other, FearHateOf(*this, other.typeNumber)));
     if (DistanceFromPost(*this, other) > reach) return;
-    const int score = 100 - Distance(*this, other);
-    if (best.Beats(score) && CanReach(other)) best.Take(other.index, score, reach);
+    candidates.Add(other.index, 100 - Distance(*this, other), reach);
   });
-  return Store(*this, best);
+  return Store(*this, candidates.FirstReachable([this](int slot) { return CanReach(*g_creatureArray.At(slot)); }));
 }
 
 int CCreature::FindEnemyToFlee() {
   if (IsWizardBody(*this) && HumanArmy(*this)) return 0;
-  BestCandidate best;
+  RankedCandidates candidates;
   g_creatureArray.ForEachInUse([&](CCreature& other) {
     if (&other == this || !other.IsAlive() || !IsEnemyOf(other) || !Sees(*this, other)) return;
     const int value = -Provoked(*this, other, FearHateOf(*this, other.typeNumber));
     if (value < DistanceFromPost(*this, other)) return;
     const int odds = other.health / (Hth(*this, other) + 1) - health / (Hth(other, *this) + 1);
-    const int score = 100 - Distance(*this, other) + 2 * odds;
-    if (best.Beats(score) && CanReach(other)) best.Take(other.index, score, value);
+    candidates.Add(other.index, 100 - Distance(*this, other) + 2 * odds, value);
   });
-  return Store(*this, best);
+  return Store(*this, candidates.FirstReachable([this](int slot) { return CanReach(*g_creatureArray.At(slot)); }));
 }
 
 int CCreature::FindAllyToAssist() {
   if (IsWizardBody(*this) || !type) return 0;
-  BestCandidate best;
+  RankedCandidates candidates;
   g_creatureArray.ForEachInUse([&](CCreature& ally) {
     if (&ally == this || !ally.IsAlive() || ally.army != army) return;
     const bool fighting = ally.tracking || ally.animState == ANIM_ENGAGED || ally.orderState.engaged;
@@ -104,10 +136,9 @@ int CCreature::FindAllyToAssist() {
         ally.typeNumber >= 0 && ally.typeNumber < kCreatureTypes ? type->Assist_Matrix[ally.typeNumber] : 0;
     const int reach = ScaledByHealth(*this, 2 * assist + FearHateOf(*this, foe->typeNumber) / 2);
     if (DistanceFromPost(*this, ally) > reach) return;
-    const int score = 100 - Distance(*this, *foe);
-    if (best.Beats(score) && CanReach(*foe)) best.Take(foe->index, score, reach);
+    candidates.Add(foe->index, 100 - Distance(*this, *foe), reach);
   });
-  return Store(*this, best);
+  return Store(*this, candidates.FirstReachable([this](int slot) { return CanReach(*g_creatureArray.At(slot)); }));
 }
 
 int CCreature::ReactToThreat() {

@@ -159,34 +159,45 @@ uint64_t BestCycles(SpritePrinter printer, CSpriteFrame frame) {
 
 }  // namespace
 
-bool VectorPrintersAreSlower(const PrinterProcessor& processor) {
-  const VectorPrinters vector = VectorPrintersFor(processor);
-  if (!vector.main) return false;
+namespace {
+
+// True when the first printer takes longer than the second over a figure like a creature's,
+// printed into a scratch target; the print target is borrowed and given back as it was.
+bool TimesSlower(SpritePrinter first, SpritePrinter second) {
   ShadeTableList table;
   table.Allocate(1, false);
   for (int i = 0; i < 256; ++i) table.tables[static_cast<size_t>(i)] = static_cast<uint16_t>(i * 257);
   const std::vector<uint8_t> bytes = TimingFrame();
   const CSpriteFrame frame{bytes.data(), &table};
-  // The print target is borrowed and given back as it was.
   uint16_t* const target = g_spriteTarget;
   const int pitch = g_spritePitch, rows = g_spriteRows;
   const int clip[4] = {g_clipTop, g_clipLeft, g_clipRight, g_clipBottom};
   std::vector<uint16_t> scratch(128 * 128);
   SetSpriteTarget(scratch.data(), 128, 128);
   SetSpriteClipRect(0, 0, 128, 128);
-  uint64_t vectorBest = UINT64_MAX, scalarBest = UINT64_MAX;
+  uint64_t firstBest = UINT64_MAX, secondBest = UINT64_MAX;
   for (int round = 0; round < 2; ++round) {  // the first round warms both up
-    vectorBest = BestCycles(vector.main, frame);
-    scalarBest = BestCycles(PrintSpriteSse2, frame);
+    firstBest = BestCycles(first, frame);
+    secondBest = BestCycles(second, frame);
   }
   SetSpriteTarget(target, pitch, rows);
   SetSpriteClipRect(clip[0], clip[1], clip[2], clip[3]);
-  return vectorBest > scalarBest;
+  return firstBest > secondBest;
 }
+
+}  // namespace
+
+bool VectorPrintersAreSlower(const PrinterProcessor& processor) {
+  const VectorPrinters vector = VectorPrintersFor(processor);
+  return vector.main && TimesSlower(vector.main, PrintSpriteSse2);
+}
+
+bool ScalarPrinterIsSlower() { return TimesSlower(PrintSpriteSse2, PrintSpriteFrameC); }
 
 void SelectSpritePrinters(const PrinterProcessor& processor) {
   const VectorPrinters vector = processor.vectorPrintersSlower ? VectorPrinters{} : VectorPrintersFor(processor);
-  g_printSprite = vector.main ? vector.main : PrintSpriteSse2;
+  const SpritePrinter scalar = processor.scalarPrinterSlower ? PrintSpriteFrameC : PrintSpriteSse2;
+  g_printSprite = vector.main ? vector.main : scalar;
   g_printSpriteAlt = vector.wide ? vector.wide : PrintSpriteWideSse2;
   g_printSpriteWater = PrintSpriteWaterSse2;
   g_printFrame16 = PrintFrame16Tuned;

@@ -15,6 +15,9 @@ struct PrinterProcessor {
   // Set when the vector printers of these units were timed slower than the scalar ones on
   // this machine: the selection then keeps the scalar ones (the same pixels).
   bool vectorPrintersSlower = false;
+  // Set when the scalar tuned printer was timed slower than the portable one (the same
+  // pixels; on some machines the compiler's schedule of the portable loop wins).
+  bool scalarPrinterSlower = false;
 };
 
 // The processor this program runs on, as far as the printers care (its vector units).
@@ -24,6 +27,9 @@ PrinterProcessor DetectPrinterProcessor();
 // figure into a scratch target (the print target is given back as it was): true when the
 // vector one took longer. False when the units give no vector printer.
 bool VectorPrintersAreSlower(const PrinterProcessor& processor);
+// Times the scalar tuned printer against the portable one the same way: true when it took
+// longer.
+bool ScalarPrinterIsSlower();
 
 // Fills the four printer pointers for the processor; then, while the option
 // UseCSpritePrinter is on, the main pointer gets the portable printer.

@@ -81,6 +81,25 @@ TEST_F(Behaviour, AHatedEnemyNearThePostIsAttackedUnlessTheCreatureStandsInATrap
   EXPECT_EQ(C(swimmer).order, ORDER_BEHAVIOUR);
 }
 
+// The nearest enemy, walled in, cannot be reached: the next nearest is attacked, and of two
+// at the same distance the one in the lower slot.
+TEST_F(Behaviour, TheNearestEnemyThatCanBeReachedIsAttackedTheLowerSlotOnATie) {
+  const int brownie = Place(kBrownie, 1, 10, 10, kFloor);
+  const int south = Place(kBrownie, 0, 10, 16, kFloor);
+  const int north = Place(kBrownie, 0, 10, 4, kFloor);
+  const int boxed = Place(kBrownie, 0, 13, 10, kFloor);
+  // Stone up to the top of the map around it.
+  for (int y = 9; y <= 11; ++y)
+    for (int x = 12; x <= 14; ++x)
+      for (int z = kFloor; z < g_map.levels && !(x == 13 && y == 10); ++z)
+        g_map.CellAt(x, y, z).terrain = forge::terrain::kStone;
+  AllSeen();
+  ASSERT_FALSE(C(brownie).CanReach(C(boxed)));
+  ASSERT_TRUE(C(brownie).CanReach(C(north)));
+  EXPECT_EQ(C(brownie).FindEnemyToAttack(), 1);
+  EXPECT_EQ(C(brownie).target, south);
+}
+
 TEST_F(Behaviour, EscapingHazardsTakesWitsAndALuckyDraw) {
   // Traps in the cells above: five over the first place, all nine over the second.
   int marked = 0;

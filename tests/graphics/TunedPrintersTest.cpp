@@ -261,6 +261,7 @@ TEST(TunedPrinters, TimingTheVectorPrintersLeavesThePrintTargetAsItWas) {
   EXPECT_FALSE(VectorPrintersAreSlower(PrinterProcessor{}));  // nothing to time
   const PrinterProcessor here = DetectPrinterProcessor();
   VectorPrintersAreSlower(here);
+  ScalarPrinterIsSlower();
   EXPECT_EQ(g_spriteTarget, target.pixels.data());
   EXPECT_EQ(g_spritePitch, 40);
   EXPECT_EQ(g_spriteRows, 30);
