@@ -21,14 +21,17 @@ void BM_Baseline_Memcpy(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size() * sizeof(int16_t)));
 }
 
-// state.range(0) sounds, 16-bit mono, half at the output rate and half at half of it
-// (which interpolates), all with volume and pan.
+// state.range(0) sounds, 16-bit mono, all with volume and pan: half at the output rate and
+// half at half of it (through the resampling filter, whose phases then fall on its table's);
+// with state.range(1) set, the other half at 8,000 and 32,000 frames a second, whose phases
+// fall between the table's.
 void BM_Mix(benchmark::State& state) {
   platform::AudioMixer mixer;
   std::vector<std::unique_ptr<platform::SoundBuffer>> sounds;
+  const bool oddRates = state.range(1) != 0;
   for (int64_t i = 0; i < state.range(0); ++i) {
     platform::PcmFormat format;
-    format.samplesPerSec = i % 2 ? 11025 : 22050;
+    format.samplesPerSec = i % 2 ? (oddRates ? (i % 4 == 1 ? 8000 : 32000) : 11025) : 22050;
     format.avgBytesPerSec = format.samplesPerSec * 2;
     std::unique_ptr<platform::SoundBuffer> sound;
     mixer.CreateBuffer(format, 44100, sound);
@@ -48,7 +51,7 @@ void BM_Mix(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Baseline_Memcpy);
-BENCHMARK(BM_Mix)->Arg(1)->Arg(8)->Arg(32);
+BENCHMARK(BM_Mix)->Args({1, 0})->Args({8, 0})->Args({32, 0})->Args({32, 1});
 
 }  // namespace
 

@@ -162,17 +162,25 @@ int SoundBuffer::SampleAt(size_t frame, int channel) const {
 void SoundBuffer::DecodeFrames(int64_t from, size_t count, float* left, float* right) const {
   const int rightChannel = format_.channels == 2 ? 1 : 0;
   const int64_t frames = static_cast<int64_t>(frames_);
+  if (!right && format_.bitsPerSample == 16 && from >= 0 && from + static_cast<int64_t>(count) <= frames) {
+    // The usual effect sound, whole inside the buffer: read straight.
+    const uint8_t* at = data_->data() + 2 * from;
+    for (size_t i = 0; i < count; ++i, at += 2)
+      left[i] = static_cast<float>(static_cast<int16_t>(static_cast<uint16_t>(at[0] | at[1] << 8)));
+    return;
+  }
   for (size_t i = 0; i < count; ++i) {
     int64_t at = from + static_cast<int64_t>(i);
     if (at < 0 || at >= frames) {
       if (!looping_) {
-        left[i] = right[i] = 0;
+        left[i] = 0;
+        if (right) right[i] = 0;
         continue;
       }
       at = (at % frames + frames) % frames;
     }
     left[i] = static_cast<float>(SampleAt(static_cast<size_t>(at), 0));
-    right[i] = static_cast<float>(SampleAt(static_cast<size_t>(at), rightChannel));
+    if (right) right[i] = static_cast<float>(SampleAt(static_cast<size_t>(at), rightChannel));
   }
 }
 
@@ -181,14 +189,22 @@ void SoundBuffer::MixFilteredRun(int32_t* accumulator, size_t frames, uint32_t s
   const int64_t first = static_cast<int64_t>(position_ >> 16);
   const int64_t last = static_cast<int64_t>((position_ + (frames - 1) * static_cast<uint64_t>(step)) >> 16);
   const size_t count = static_cast<size_t>(last - first) + static_cast<size_t>(kernel_->Taps());
+  const bool stereo = format_.channels == 2;
   float* left = scratch;
-  float* right = scratch + count;
+  float* right = stereo ? scratch + count : nullptr;
   DecodeFrames(first - kernel_->HalfWidth() + 1, count, left, right);
   for (size_t f = 0; f < frames; ++f) {
     const size_t offset = static_cast<size_t>(static_cast<int64_t>(position_ >> 16) - first);
     const uint32_t fraction = static_cast<uint32_t>(position_ & 0xFFFF);
-    const int64_t leftSample = std::lround(kernel_->Filter(fraction, left + offset));
-    const int64_t rightSample = std::lround(kernel_->Filter(fraction, right + offset));
+    int64_t leftSample, rightSample;
+    if (stereo) {
+      float filteredLeft, filteredRight;
+      kernel_->Filter(fraction, left + offset, right + offset, filteredLeft, filteredRight);
+      leftSample = RoundToNearest(filteredLeft);
+      rightSample = RoundToNearest(filteredRight);
+    } else {
+      leftSample = rightSample = RoundToNearest(kernel_->Filter(fraction, left + offset));  // heard on both sides
+    }
     accumulator[2 * f] += static_cast<int32_t>(leftSample * gainLeft >> 16);
     accumulator[2 * f + 1] += static_cast<int32_t>(rightSample * gainRight >> 16);
     position_ += step;
@@ -214,20 +230,34 @@ bool SoundBuffer::MixInto(int32_t* accumulator, size_t frames, uint32_t step, in
       }
       position_ %= end;
     }
+    // A run at a time that stops short of the end (where a loop wraps).
+    const uint64_t beforeEnd = (end - position_ + step - 1) / step;
     if (kernel_) {
-      // Rates differ: through the low-pass filter, which also finds the values between
-      // frames, a run at a time that stops short of the end (where a loop wraps).
-      const uint64_t beforeEnd = (end - position_ + step - 1) / step;
+      // Rates differ: through the low-pass filter, which also finds the values between frames.
       const size_t run = static_cast<size_t>(std::min<uint64_t>({frames - f, beforeEnd, AudioMixer::kFilterRun}));
       MixFilteredRun(accumulator + 2 * f, run, step, gainLeft, gainRight, scratch);
       f += run;
       continue;
     }
-    const size_t index = static_cast<size_t>(position_ >> 16);
-    accumulator[2 * f] += static_cast<int32_t>(SampleAt(index, 0) * gainLeft >> 16);
-    accumulator[2 * f + 1] += static_cast<int32_t>(SampleAt(index, right) * gainRight >> 16);
-    position_ += step;
-    ++f;
+    const size_t run = static_cast<size_t>(std::min<uint64_t>(frames - f, beforeEnd));
+    int32_t* out = accumulator + 2 * f;
+    if (format_.bitsPerSample == 16 && format_.channels == 1) {
+      // The usual effect sound, read straight.
+      const uint8_t* bytes = data_->data();
+      for (size_t i = 0; i < run; ++i, position_ += step) {
+        const uint8_t* at = bytes + 2 * (position_ >> 16);
+        const int64_t sample = static_cast<int16_t>(static_cast<uint16_t>(at[0] | at[1] << 8));
+        out[2 * i] += static_cast<int32_t>(sample * gainLeft >> 16);
+        out[2 * i + 1] += static_cast<int32_t>(sample * gainRight >> 16);
+      }
+    } else {
+      for (size_t i = 0; i < run; ++i, position_ += step) {
+        const size_t index = static_cast<size_t>(position_ >> 16);
+        out[2 * i] += static_cast<int32_t>(SampleAt(index, 0) * gainLeft >> 16);
+        out[2 * i + 1] += static_cast<int32_t>(SampleAt(index, right) * gainRight >> 16);
+      }
+    }
+    f += run;
   }
   if (position_ >= end && !looping_) {
     position_ = 0;

@@ -127,8 +127,8 @@ class SoundBuffer {
   // two inner products over them.
   void MixFilteredRun(int32_t* accumulator, size_t frames, uint32_t step, int64_t gainLeft, int64_t gainRight,
                       float* scratch);
-  // count frames from frame `from` on as floats, both channels; before the start and past
-  // the end is silence, or the other end of a loop.
+  // count frames from frame `from` on as floats, the right channel only when right is given;
+  // before the start and past the end is silence, or the other end of a loop.
   void DecodeFrames(int64_t from, size_t count, float* left, float* right) const;
 
   AudioMixer& mixer_;

@@ -31,7 +31,7 @@ ResamplingKernel::ResamplingKernel(uint32_t inputRate, uint32_t outputRate) {
   const double scale = inputRate > outputRate ? static_cast<double>(outputRate) / inputRate : 1.0;
   const double cutoff = 0.5 * scale * kPassShare;
   const double reach = kZeroCrossings / (2 * cutoff);  // in input frames
-  halfWidth_ = static_cast<int>(std::ceil(reach));
+  halfWidth_ = std::min(static_cast<int>(std::ceil(reach)), kMaxTaps / 2);
   stepsPerFrame_ = kTableSteps * 2 * cutoff;
   const size_t entries = static_cast<size_t>(std::ceil(reach * stepsPerFrame_)) + 2;
   table_.resize(entries);
@@ -52,7 +52,7 @@ ResamplingKernel::ResamplingKernel(uint32_t inputRate, uint32_t outputRate) {
 }
 
 void ResamplingKernel::BuildPhaseTable() {
-  constexpr int kLanes = 8;
+  constexpr int kLanes = 4;
   taps_ = (2 * halfWidth_ + kLanes - 1) / kLanes * kLanes;
   rows_.assign(static_cast<size_t>(kPhases) * taps_, 0.0f);
   slopes_.assign(rows_.size(), 0.0f);
@@ -70,25 +70,6 @@ void ResamplingKernel::BuildPhaseTable() {
     }
     here.swap(next);
   }
-}
-
-namespace {
-// Eight running sums, so that the compiler keeps them in one vector register.
-float Dot(const float* a, const float* b, int count) {
-  float lanes[8] = {};
-  for (int k = 0; k < count; k += 8)
-    for (int j = 0; j < 8; ++j) lanes[j] += a[k + j] * b[k + j];
-  return ((lanes[0] + lanes[4]) + (lanes[1] + lanes[5])) + ((lanes[2] + lanes[6]) + (lanes[3] + lanes[7]));
-}
-}  // namespace
-
-float ResamplingKernel::Filter(uint32_t fraction, const float* samples) const {
-  constexpr int kShareBits = 16 - kPhaseBits;
-  const size_t phase = fraction >> kShareBits;
-  const float share = static_cast<float>(fraction & ((1u << kShareBits) - 1)) * (1.0f / (1u << kShareBits));
-  const float* row = rows_.data() + phase * taps_;
-  const float* slope = slopes_.data() + phase * taps_;
-  return Dot(row, samples, taps_) + share * Dot(slope, samples, taps_);
 }
 
 float ResamplingKernel::At(double distance) const {
