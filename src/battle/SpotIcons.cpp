@@ -91,7 +91,27 @@ void CSpotIcons::Release() {
 }
 
 void CSpotIcons::Draw() {
-  if (shownAll_) DrawPanelSurface(surface);
+  if (shownAll_ && !order_.empty()) DrawPanelSurface(surface);
+}
+
+CSpotIcons::Kept CSpotIcons::Keep() const {
+  Kept kept;
+  for (int i = 0; i < kSpotIconCount; ++i) kept.icons[i] = icons_[i];
+  kept.order = order_;
+  kept.greyed = greyed_;
+  return kept;
+}
+
+void CSpotIcons::Restore(const Kept& kept) {
+  for (int i = 0; i < kSpotIconCount; ++i) {
+    const platform::Rect rect = icons_[i].rect;  // laid out for the resolution now in use
+    icons_[i] = kept.icons[i];
+    icons_[i].rect = rect;
+    if (icons_[i].shown) buttons_[i]->Register(rect, shownAll_ ? 1 : 0);
+  }
+  order_ = kept.order;
+  greyed_ = kept.greyed;
+  Repaint();
 }
 
 int CSpotIcons::AddCreature(int creature, int kind) {

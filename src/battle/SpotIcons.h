@@ -34,7 +34,8 @@ class CSpotIcons : public CInterfacePanel {
   CSpotIcons();
   ~CSpotIcons() override;
 
-  // The panel's operations, in their order. Draw copies the surface by the panel draw rule.
+  // The panel's operations, in their order. Draw copies the surface by the panel draw rule
+  // while any icon is in use (an empty column shows nothing, not its blank surface).
   void Draw() override;
   // Lays the icons out for the resolution.
   void Init() override { Layout(); }
@@ -57,6 +58,18 @@ class CSpotIcons : public CInterfacePanel {
   void HideAll();
   // A click on an icon: the view shows the creature's level and centres on it.
   void OnIconClick(int icon);
+
+  // What the column announces, kept over a reload of the battle's graphics (the battle
+  // options change the resolution): the creatures are still in sight, so no new sighting would
+  // bring their icons back.
+  struct Kept {
+    Icon icons[kSpotIconCount];
+    std::vector<int> order;
+    bool greyed = false;
+  };
+  Kept Keep() const;
+  // After Load: the kept icons again, each in its place of the new layout, counting on.
+  void Restore(const Kept& kept);
 
   // The frame and tooltip id of an announcement of a creature type.
   static int IconFrame(int type, int kind);

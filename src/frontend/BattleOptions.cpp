@@ -230,10 +230,13 @@ void CBattleOptionsScreen::Exit() {
   Unload();
   const bool battleBelow = BattleOnStack();
   if (battleBelow) {
+    // The icons announce creatures still in sight, which no new sighting would bring back.
+    const CSpotIcons::Kept icons = g_spotIcons.Keep();
     g_battle->FreeGraphics();
     if (resolutionChanged) SwitchResolution();
     resolutionChanged = 0;
     ReloadBattleGraphics(*g_battle);
+    g_spotIcons.Restore(icons);
     g_wizardFacePanel.PlaceForResolution();
     g_wizardFacePanel.RedrawHealthGauge();
   } else if (resolutionChanged) {

@@ -1,8 +1,10 @@
 // The battle options: the radio choices read from and written to the preferences, the live
-// volumes and cancel, and the switch between the two resolutions.
+// volumes and cancel, and the switch between the two resolutions, also under a battle.
 #include <gtest/gtest.h>
 
 #include "FrontEndTestSupport.h"
+#include "battle/Battle.h"
+#include "battle/SpotIcons.h"
 #include "forge/CampaignMenus.h"
 #include "frontend/BattleOptions.h"
 #include "map/MapView.h"
@@ -212,6 +214,53 @@ TEST_F(BattleOptions, SwitchingTo640x480ResizesTheWindowTheViewAndTheFonts) {
   Accept();
   EXPECT_EQ(g_backBuffer.width, 800);
   EXPECT_EQ(g_headingFont.GetLineHeight(), headingAt800);
+}
+
+// Under a battle: the spot icons announcing creatures still in sight stay over the switch to
+// 640 x 480, in the new column with their time left, and the column shows them; an empty
+// column shows nothing (no blank box over the map).
+TEST_F(BattleOptions, TheSpotIconsOfABattleBelowStayOverTheResolutionSwitch) {
+  g_prefs.transparentBlits = 0;  // an empty column would show as a black box
+  ConstructBattle();
+  g_screenStack[++g_screenCount] = g_battle;  // under the options, as the mini menu leaves it
+  g_currentScreen = g_battle;
+  g_spotIcons.Load();
+  for (int creature : {4, 9, 2}) g_spotIcons.AddCreature(creature, 0);
+  for (int i = 0; i < 30; ++i) g_spotIcons.Tick();
+  const CSpotIcons::Kept before = g_spotIcons.Keep();
+
+  PushScreen(g_battleOptions);
+  Choose(CBattleOptionsScreen::k640x480);
+  Accept();
+  ASSERT_EQ(g_currentScreen, g_battle);
+  ASSERT_EQ(g_backBuffer.width, 640);
+  EXPECT_EQ(g_spotIcons.Order(), before.order);
+  for (int slot : before.order) {
+    const CSpotIcons::Icon& icon = g_spotIcons.IconAt(slot);
+    EXPECT_TRUE(icon.shown);
+    EXPECT_EQ(icon.creature, before.icons[slot].creature);
+    EXPECT_EQ(icon.framesLeft, kSpotIconFrames - 30);
+    EXPECT_EQ(icon.rect.left, 604) << "the column of 640 x 480";
+  }
+  // Drawn over a white screen, the column holds the three faces.
+  auto drawnOnWhite = [] {
+    g_backBuffer.Fill(0xFFFF);
+    g_spotIcons.Draw();
+    const std::vector<uint16_t> pixels = graphics_test::Pixels(g_backBuffer);
+    int changed = 0;
+    for (int y = 100; y < 280; ++y)
+      for (int x = 568; x < 640; ++x) changed += pixels[static_cast<size_t>(y) * 640 + x] != 0xFFFF;
+    return changed;
+  };
+  EXPECT_GT(drawnOnWhite(), 3 * kSpotIconSize * kSpotIconSize / 2);
+  SaveFrame("battle_options_spot_icons_640.png");
+  for (int creature : {4, 9, 2}) g_spotIcons.RemoveCreature(creature);
+  EXPECT_EQ(drawnOnWhite(), 0);
+
+  g_battle->FreeGraphics();
+  g_screenStack[g_screenCount--] = nullptr;
+  g_currentScreen = nullptr;
+  DestroyBattle();
 }
 
 }  // namespace
