@@ -1,12 +1,14 @@
 // Saving and loading a campaign in the real program, led by a script: the first region's battle
 // won, the realm view's mini menu saves the game as "castle", quitting returns to the main
-// menu, whose Load Game lists it and loads it back into the realm view. And the battle options
-// switch the running program to 640 x 480 and back.
+// menu, whose Load Game lists it and loads it back into the realm view; a battle saved with F2 and
+// loaded by another run goes on as the battle never saved. And the battle options switch the
+// running program to 640 x 480 and back.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,12 +42,28 @@ bool HoldsInOrder(const std::vector<int>& ids, const std::vector<int>& sequence)
 
 class SaveLoadRoad : public e2e::ProgramRoad {
  protected:
-  void Run(const std::string& road) {
+  void Run(const std::string& road, const std::string& environment = "") {
     std::ofstream(dir_.File("cfg/prefs.cfg")) << "[VIDEO]\nIsHighRes=TRUE\nMaxFramesPerSec=100\n";
     std::ofstream(dir_.File("road.txt")) << road;
-    const int status =
-        std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt", "/win", 240).c_str());
+    const int status = std::system(
+        Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt " + environment, "/win", 240).c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+  }
+  // The data folder as forged again: what a run wrote (the saved games, the traces) is gone, so
+  // that each run starts alike.
+  void FreshData() {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) std::filesystem::remove_all(entry.path());
+    std::filesystem::copy(testing_support::ForgedDataDir(), dir_.Path(), std::filesystem::copy_options::recursive);
+  }
+  // The computer players switched off in the options file: a loaded battle starts its
+  // controllers afresh (their groups and decisions are not part of a saved game), so with them
+  // on a loaded battle parts from the one never saved at their first decision.
+  void WithoutComputerPlayers() {
+    std::string options = ReadText(dir_.File("cfg/vrask.cfg"));
+    const size_t at = options.find("[DEBUG]\n");
+    ASSERT_NE(at, std::string::npos);
+    options.insert(at + 8, "ActiveAI=FALSE\n");
+    std::ofstream(dir_.File("cfg/vrask.cfg")) << options;
   }
   std::vector<uint8_t> Frame(const std::string& name, int width, int height) {
     int w = 0, h = 0;
@@ -138,7 +156,8 @@ TEST_F(SaveLoadRoad, TheOptionsSwitchTheRunningProgramTo640x480AndBack) {
 }
 
 // Under a running campaign battle: Escape opens the mini menu, its Options switch to 640 x 480,
-// and the battle goes on at the new size with its panels reloaded, then is won as usual.
+// and the battle goes on at the new size with its panels reloaded (the sighting icons kept), then
+// is won as usual.
 TEST_F(SaveLoadRoad, TheOptionsSwitchTheResolutionUnderARunningBattle) {
   const forge::ScreenLayout main = forge::MainMenuLayout(), region = forge::RegionEntryLayout(),
                             mini = forge::MiniMenuLayout(), options = forge::BattleOptionsLayout();
@@ -159,8 +178,21 @@ TEST_F(SaveLoadRoad, TheOptionsSwitchTheResolutionUnderARunningBattle) {
   Run(road.str());
   const std::string log = ReadText(dir_.File("screens.txt"));
   EXPECT_TRUE(HoldsInOrder(ScreenIds(log), {3, 4, 21, 4, 2, 20, 10, 2, 6})) << log;
-  Frame("battle_800.png", 800, 600);
+  const std::vector<uint8_t> before = Frame("battle_800.png", 800, 600);
   const std::vector<uint8_t> battle = Frame("battle_640.png", 640, 480);
+  // The sighting icons showing before the switch show after it, in the column of 640 x 480: their
+  // creatures are still in sight, and no new sighting would bring them back.
+  auto iconRims = [](const std::vector<uint8_t>& rgb, int width) {
+    int n = 0;
+    for (int y = 100; y < 280; ++y)
+      for (int x = width - 72; x < width; ++x) {
+        const uint8_t* p = &rgb[3 * (static_cast<size_t>(y) * width + x)];
+        n += p[0] > 150 && p[1] > 110 && p[2] < 90 && p[0] > p[2] + 80;  // the icons' gold rims
+      }
+    return n;
+  };
+  ASSERT_GT(iconRims(before, 800), 500) << "no sighting icons before the switch";
+  EXPECT_GT(iconRims(battle, 640), iconRims(before, 800) / 2) << "the sighting icons were lost";
   // The battle view ends above the panel: the bottom rows are the panel's, not black.
   size_t lit = 0;
   for (size_t i = 640 * 400 * 3; i < battle.size(); i += 3) lit += battle[i] + battle[i + 1] + battle[i + 2] > 60;
@@ -201,6 +233,89 @@ TEST_F(SaveLoadRoad, ABattleSavedWithF2GoesOnWhenLoaded) {
   EXPECT_TRUE(HoldsInOrder(ScreenIds(log), {3, 4, 21, 4, 2, 16, 2, 20, 2, 6, 3, 15, 3, 4, 2})) << log;
   EXPECT_TRUE(std::filesystem::exists(dir_.File("Save/fight.sav")));
   for (const char* name : {"battle_saved.png", "load_fight.png", "battle_loaded.png"}) Frame(name, 800, 600);
+}
+
+// The frame trace's lines by battle tick, each cut to what the battle computed in the tick: the
+// frame number (a run's own count) and the computer players' controllers (started afresh by a
+// load, and switched off here) left out. The first tick a run traces has no earlier places to
+// count moves against, so its counts are left out too.
+std::map<int, std::string> TraceByTick(const std::string& trace) {
+  std::map<int, std::string> byTick;
+  std::istringstream lines(trace);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const size_t at = line.find(" tick ");
+    if (line.rfind("frame ", 0) != 0 || at == std::string::npos) continue;
+    const int tick = std::atoi(line.c_str() + at + 6);
+    const size_t end = line.find(byTick.empty() ? " army0 " : " ai0 ");
+    byTick[tick] += line.substr(at, end == std::string::npos ? std::string::npos : end - at) + "\n";
+  }
+  return byTick;
+}
+
+// A campaign battle saved with F2 at tick K, then loaded from the main menu by a fresh run of the
+// program, reaches tick M with the frame trace of a run that never saved; and the run that saved
+// goes on as if it had not. The battle's creatures act by their own behaviour and its script.
+TEST_F(SaveLoadRoad, ABattleLoadedByAnotherRunGoesOnAsOneNeverSaved) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), region = forge::RegionEntryLayout(),
+                            load = forge::LoadGameLayout();
+  std::ostringstream start;
+  start << "log screens.txt\n1 seed 4242\n"
+        << "4 click " << Point(main, WidgetKind::kTextButton, 1, true) << "\n"
+        << "31 click " << Point(region, WidgetKind::kTextButton, 1, true) << "\n";
+  // Never saved.
+  WithoutComputerPlayers();
+  Run(start.str() + "400 close\n", "VRASK_BATTLE_TRACE=trace.txt");
+  const std::map<int, std::string> never = TraceByTick(ReadText(dir_.File("trace.txt")));
+  // Saved with F2 on the way.
+  FreshData();
+  WithoutComputerPlayers();
+  std::ostringstream saving;
+  saving << start.str() << "90 key F2\n"
+         << "105 click " << Point(forge::SaveGameLayout(), WidgetKind::kEditBox, 1, true) << "\n"
+         << "110 key k\n"
+         << "111 key RETURN\n"
+         << "400 close\n";
+  Run(saving.str(), "VRASK_BATTLE_TRACE=trace.txt");
+  ASSERT_TRUE(std::filesystem::exists(dir_.File("Save/k.sav")));
+  const std::map<int, std::string> saved = TraceByTick(ReadText(dir_.File("trace.txt")));
+  const std::string savedGame = ReadText(dir_.File("Save/k.sav"));
+  // Loaded by a fresh run.
+  FreshData();
+  WithoutComputerPlayers();
+  std::filesystem::create_directories(dir_.File("Save"));
+  std::ofstream(dir_.File("Save/k.sav"), std::ios::binary) << savedGame;
+  std::ostringstream loading;
+  loading << "log screens.txt\n"
+          << "4 click " << Point(main, WidgetKind::kTextButton, 2, true) << "\n"  // Load Game
+          << "25 click " << Point(load, WidgetKind::kTextButton, 1, true) << "\n"
+          << "300 png battle_loaded_k.png\n"
+          << "301 close\n";
+  Run(loading.str(), "VRASK_BATTLE_TRACE=trace.txt");
+  EXPECT_TRUE(HoldsInOrder(ScreenIds(ReadText(dir_.File("screens.txt"))), {3, 15, 3, 4, 2}))
+      << ReadText(dir_.File("screens.txt"));
+  const std::map<int, std::string> loaded = TraceByTick(ReadText(dir_.File("trace.txt")));
+  ASSERT_FALSE(loaded.empty());
+  ASSERT_FALSE(never.empty());
+  const int first = loaded.begin()->first, last = loaded.rbegin()->first;
+  // The battle was saved well into its run, and the loaded one went on for a good while.
+  EXPECT_GT(first, 20);
+  ASSERT_GT(last, first + 100);
+  ASSERT_GE(never.rbegin()->first, last) << "the run never saved ran as far";
+  int compared = 0;
+  for (const auto& [tick, lines] : loaded) {
+    ASSERT_EQ(never.count(tick), 1u) << tick;
+    if (tick == first)  // traced without its counts of moves and blows
+      ASSERT_EQ(never.at(tick).rfind(lines.substr(0, lines.size() - 1), 0), 0u) << lines << never.at(tick);
+    else
+      ASSERT_EQ(lines, never.at(tick)) << "tick " << tick << " of the loaded battle";
+    ++compared;
+  }
+  EXPECT_EQ(compared, last - first + 1);
+  // The run that saved went on as one never saved too.
+  for (const auto& [tick, lines] : saved)
+    if (never.count(tick)) ASSERT_EQ(lines, never.at(tick)) << "tick " << tick << " of the saving run";
+  Frame("battle_loaded_k.png", 800, 600);
 }
 
 #endif
