@@ -216,9 +216,10 @@ TEST_F(BattleOptions, SwitchingTo640x480ResizesTheWindowTheViewAndTheFonts) {
   EXPECT_EQ(g_headingFont.GetLineHeight(), headingAt800);
 }
 
-// Under a battle: the spot icons announcing creatures still in sight stay over the switch to
-// 640 x 480, in the new column with their time left, and the column shows them; an empty
-// column shows nothing (no blank box over the map).
+// Under a battle: the view takes the size of the resolution and the choice of view, and the
+// spot icons announcing creatures still in sight stay over each switch, in the new column with
+// their time left, and the column shows them; an empty column shows nothing (no blank box over
+// the map).
 TEST_F(BattleOptions, TheSpotIconsOfABattleBelowStayOverTheResolutionSwitch) {
   g_prefs.transparentBlits = 0;  // an empty column would show as a black box
   ConstructBattle();
@@ -229,18 +230,30 @@ TEST_F(BattleOptions, TheSpotIconsOfABattleBelowStayOverTheResolutionSwitch) {
   for (int i = 0; i < 30; ++i) g_spotIcons.Tick();
   const CSpotIcons::Kept before = g_spotIcons.Keep();
 
-  PushScreen(g_battleOptions);
-  Choose(CBattleOptionsScreen::k640x480);
-  Accept();
-  ASSERT_EQ(g_currentScreen, g_battle);
-  ASSERT_EQ(g_backBuffer.width, 640);
-  EXPECT_EQ(g_spotIcons.Order(), before.order);
-  for (int slot : before.order) {
-    const CSpotIcons::Icon& icon = g_spotIcons.IconAt(slot);
-    EXPECT_TRUE(icon.shown);
-    EXPECT_EQ(icon.creature, before.icons[slot].creature);
-    EXPECT_EQ(icon.framesLeft, kSpotIconFrames - 30);
-    EXPECT_EQ(icon.rect.left, 604) << "the column of 640 x 480";
+  // To 640 x 480 with the view above the panel, back, and to 640 x 480 over the whole screen.
+  const struct {
+    int windowSize, radio, width, viewHeight, column;
+  } steps[] = {{1, CBattleOptionsScreen::k640x480, 640, 340, 604},
+               {1, CBattleOptionsScreen::k800x600, 800, 460, 764},
+               {0, CBattleOptionsScreen::k640x480, 640, 480, 604}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.viewHeight);
+    g_prefs.windowSize = step.windowSize;
+    PushScreen(g_battleOptions);
+    Choose(step.radio);
+    Accept();
+    ASSERT_EQ(g_currentScreen, g_battle);
+    ASSERT_EQ(g_backBuffer.width, step.width);
+    EXPECT_EQ(g_mapView.viewWidth, step.width);
+    EXPECT_EQ(g_mapView.viewHeight, step.viewHeight);
+    EXPECT_EQ(g_spotIcons.Order(), before.order);
+    for (int slot : before.order) {
+      const CSpotIcons::Icon& icon = g_spotIcons.IconAt(slot);
+      EXPECT_TRUE(icon.shown);
+      EXPECT_EQ(icon.creature, before.icons[slot].creature);
+      EXPECT_EQ(icon.framesLeft, kSpotIconFrames - 30);
+      EXPECT_EQ(icon.rect.left, step.column) << "the column of the resolution";
+    }
   }
   // Drawn over a white screen, the column holds the three faces.
   auto drawnOnWhite = [] {
