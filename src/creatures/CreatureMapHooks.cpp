@@ -211,7 +211,10 @@ class ViewCreatures : public IMapViewCreatures {
     out.inUse = true;
     out.selected = c->selected != 0;
     out.inspected = c->inspected != 0;
-    out.active = c->IsSelectable();
+    // A living creature on the map takes clicks and orders aimed at it: the player's own are
+    // selected, another army's inspected or attacked (Select tells them apart). Only the
+    // player's own would leave every enemy beyond the reach of an attack order.
+    out.active = c->inUse && c->IsAlive() && c->typeNumber != creature_kind::kUnseen;
     out.type = c->typeNumber;
     out.wizard = c->IsWizard() ? TypeToWizardNumber(c->typeNumber) : 0;
     out.owner = c->army;

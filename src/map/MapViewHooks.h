@@ -61,7 +61,7 @@ struct CreatureDrawInfo {
 struct CreatureOrderInfo {
   bool inUse = false;
   bool selected = false, inspected = false;
-  bool active = false;  // may be selected and ordered
+  bool active = false;  // living and on the map: clicks and attack orders reach it
   int type = 0;
   int wizard = 0;  // wizard number 0-4 of the wizard kinds
   int owner = 0;

@@ -84,6 +84,19 @@ TEST_F(MapSide, TheViewDrawsAndOrdersThem) {
   EXPECT_EQ(view.LocalWizard(), -1);
   const int wizard = PlaceWizard(0, 10, 10);
   EXPECT_EQ(view.LocalWizard(), wizard);
+
+  // Another army's living creature takes clicks and attack orders too: a click inspects it; a
+  // dead one takes none.
+  UseArmy(1);
+  const int enemy = Place(1, 1, 14, 14);
+  ASSERT_TRUE(view.GetOrderInfo(enemy, order));
+  EXPECT_TRUE(order.active) << "an enemy the player may attack";
+  view.Select(enemy);
+  EXPECT_EQ(C(enemy).selected, 0);
+  EXPECT_EQ(C(enemy).inspected, 1);
+  C(enemy).health = 0;
+  ASSERT_TRUE(view.GetOrderInfo(enemy, order));
+  EXPECT_FALSE(order.active);
 }
 
 }  // namespace

@@ -2,13 +2,14 @@
 // script (VRASK_SCRIPT) in the direct battle: held arrows scroll the view one way and back
 // again (Shift faster), F12 hides the bar and the face and brings them back, `[` puts the view
 // above a panel that stands on its border art and `]` takes it back, and P shows that the
-// battle is paused; and in a quick battle a creature is selected and walked while a spell is
-// still chosen. The frames go to the test output.
+// battle is paused; in a quick battle a creature is selected and walked while a spell is still
+// chosen; and an attack order on an enemy closes on it. The frames go to the test output.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -174,6 +175,56 @@ TEST_F(BattleControls, AfterACastAClickSelectsACreatureThatThenWalks) {
   // The battle's first frame is the script's 120th or so: the order of frame 281 runs near
   // the battle's 160th, and nothing of the player's moved before it.
   EXPECT_GT(movedOn.front(), 150);
+}
+
+// The moves and blows of each army over a frame trace, from its army fields.
+std::map<std::string, std::pair<int, int>> MovesAndBlows(const std::string& trace) {
+  std::map<std::string, std::pair<int, int>> totals;
+  std::istringstream lines(trace);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string word;
+    while (words >> word) {
+      if (word.rfind("army", 0) != 0) continue;
+      std::string movedWord, blowsWord;
+      int moved = 0, blows = 0;
+      if (words >> movedWord >> moved >> blowsWord >> blows && movedWord == "moved" && blowsWord == "blows") {
+        totals[word].first += moved;
+        totals[word].second += blows;
+      }
+    }
+  }
+  return totals;
+}
+
+// In the direct battle the player selects the wizard (W) and right-clicks an enemy under the
+// attack pointer: the wizard walks up to it and strikes. The same battle without the order
+// runs alike up to the click, and its side moves and strikes less after it.
+TEST_F(BattleControls, AnAttackOrderOnAnEnemyClosesOnItAndStrikes) {
+  auto run = [&](const std::string& orders, const std::string& trace) {
+    std::ofstream(dir_.File("attack.txt")) << "40 png before.png\n" << orders << "160 png after.png\n161 close\n";
+    const int status = std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=attack.txt "
+                                           "VRASK_BATTLE_TRACE=" + trace,
+                                           "/win direct mapseed=4242")
+                                       .c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+    return ReadText(dir_.File(trace));
+  };
+  const std::string left = run("", "alone.txt");
+  // The enemy stands at (655, 372) on the screen of this seed; the wizard at (400, 280).
+  const std::string ordered = run("41 key w\n45 move 655 372\n47 rclick 655 372\n", "ordered.txt");
+  Load("after.png");
+  ASSERT_GT(ordered.size(), 1000u);
+  // Alike up to the order.
+  const size_t upTo = left.find("frame 47 ");
+  ASSERT_NE(upTo, std::string::npos);
+  EXPECT_EQ(ordered.substr(0, upTo), left.substr(0, upTo));
+  // The player's side (army 1 in the direct battle) walks up and strikes.
+  const auto alone = MovesAndBlows(left), attacked = MovesAndBlows(ordered);
+  ASSERT_EQ(alone.count("army1"), 1u);
+  EXPECT_GE(attacked.at("army1").first, alone.at("army1").first + 3) << "the wizard never closed on the enemy";
+  EXPECT_GT(attacked.at("army1").second, alone.at("army1").second) << "the wizard never struck";
 }
 
 #endif  // VRASK_PROGRAM
