@@ -227,6 +227,45 @@ TEST_F(BattleControls, AnAttackOrderOnAnEnemyClosesOnItAndStrikes) {
   EXPECT_GT(attacked.at("army1").second, alone.at("army1").second) << "the wizard never struck";
 }
 
+// The portrait and the colour the player picks at the set-up are the wizard's in the quick
+// battle: the face panel shows the other portrait, and the wizard's gem and the scanner's dot
+// the other colour, where the choices left alone show the first ones.
+TEST_F(BattleControls, ThePortraitAndColourChosenAtTheSetUpAreTheWizardsInBattle) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
+                            setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout();
+  using forge::WidgetKind;
+  auto run = [&](const std::string& choices, const std::string& picture) {
+    std::ofstream(dir_.File("choices.txt"))
+        << "1 seed 4242\n"
+        << "4 click " << e2e::Point(main, WidgetKind::kTextButton, 3, true) << "\n"
+        << "25 click " << e2e::Point(quick, WidgetKind::kTextButton, 3, true) << "\n"
+        << choices << "55 png " << picture << "_setup.png\n"
+        << "56 click " << e2e::Point(setUp, WidgetKind::kTextButton, 2, true) << "\n"
+        << "91 click 754 51\n"  // Begin Battle
+        << "121 click " << e2e::Point(region, WidgetKind::kTextButton, 1, true) << "\n"
+        << "220 png " << picture << ".png\n"
+        << "221 close\n";
+    const int status = std::system(
+        Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=choices.txt", "/win").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+    Load(picture + "_setup.png");
+    return Load(picture + ".png");
+  };
+  const std::string portrait = e2e::Point(setUp, WidgetKind::kStandardButton, 1, true),
+                    colour = e2e::Point(setUp, WidgetKind::kStandardButton, 2, true);
+  const Frame first = run("", "first_choices");
+  const Frame chosen = run("46 click " + portrait + "\n48 click " + portrait + "\n50 click " + colour + "\n52 click " +
+                               colour + "\n",
+                           "other_choices");
+  // The face panel's portrait (its circle at the bottom right).
+  EXPECT_GT(Difference(first, chosen, 705, 495, 775, 575), 12.0) << "the face panel shows the same portrait";
+  // The map around the wizard, where the camera starts: only its gem's colour may differ, the
+  // battle being the same; and the scanner's dots.
+  const int gemFirst = first.Count(380, 220, 420, 265, [](int r, int g, int b) { return r > 150 && g < 90 && b < 90; });
+  const int gemChosen = chosen.Count(380, 220, 420, 265, [](int r, int g, int b) { return r > 150 && g < 90 && b < 90; });
+  EXPECT_NE(gemFirst, gemChosen) << "the wizard's gem keeps the first colour";
+}
+
 #endif  // VRASK_PROGRAM
 
 }  // namespace
