@@ -39,7 +39,31 @@ std::string FindEntryNoCase(const std::string& directory, const std::string& nam
 
 }  // namespace
 
+namespace {
+// The path as the walk below writes it back when every component exists as written: '\\'
+// turned to '/'; empty when the walk would change it further (an empty or "." component, a
+// separator at the end).
+std::string PlainForm(std::string_view path) {
+  std::string plain(path);
+  std::replace(plain.begin(), plain.end(), '\\', '/');
+  if (plain.empty() || plain.back() == '/') return {};
+  size_t pos = plain[0] == '/' ? 1 : 0;
+  while (pos <= plain.size()) {
+    size_t end = plain.find('/', pos);
+    if (end == std::string::npos) end = plain.size();
+    const std::string_view component = std::string_view(plain).substr(pos, end - pos);
+    if (component.empty() || component == ".") return {};
+    pos = end + 1;
+  }
+  return plain;
+}
+}  // namespace
+
 std::string ResolvePath(std::string_view path) {
+  // A path that exists as written is its own answer: every component of it exists as written
+  // too. One look instead of one a component (the settings reader resolves its file's path
+  // for every key it reads).
+  if (std::string plain = PlainForm(path); !plain.empty() && PathExists(plain)) return plain;
   std::string result;
   size_t pos = 0;
   if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {

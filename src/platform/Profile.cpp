@@ -199,12 +199,32 @@ ProfileText::ProfileText(std::string_view bytes) {
   }
 }
 
+namespace {
+std::string FoldedName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return folded;
+}
+}  // namespace
+
+const std::map<std::string, int, std::less<>>& ProfileText::SectionStarts() const {
+  if (!sectionStartsBuilt_) {
+    sectionStarts_.clear();
+    for (size_t i = 0; i < lines_.size(); ++i)
+      if (lines_[i].kind == Line::kSection) sectionStarts_.emplace(FoldedName(lines_[i].name), static_cast<int>(i + 1));
+    sectionStartsBuilt_ = true;
+  }
+  return sectionStarts_;
+}
+
 int ProfileText::FindSection(std::string_view section) const {
   // The lines before the first header answer to the empty name, and shadow any "[]".
   if (Trim(section).empty()) return 0;
-  for (size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == Line::kSection && EqualNoCase(lines_[i].name, Trim(section))) return static_cast<int>(i + 1);
-  return -1;
+  // emplace kept the first section of each name: the first match wins.
+  const auto& starts = SectionStarts();
+  const auto found = starts.find(FoldedName(Trim(section)));
+  return found == starts.end() ? -1 : found->second;
 }
 
 int ProfileText::FindKey(int sectionStart, std::string_view key) const {
@@ -257,11 +277,13 @@ std::string ProfileText::SectionListing(std::string_view section) const {
 
 void ProfileText::Replace(size_t index, std::string raw) {
   lines_[index] = ParseLine(raw);
+  sectionStartsBuilt_ = false;
   raw_[index] = std::move(raw);
 }
 
 void ProfileText::Insert(size_t index, std::string raw) {
   lines_.insert(lines_.begin() + static_cast<long>(index), ParseLine(raw));
+  sectionStartsBuilt_ = false;
   raw_.insert(raw_.begin() + static_cast<long>(index), std::move(raw));
 }
 
@@ -289,6 +311,7 @@ bool ProfileText::Delete(std::string_view section, std::string_view key) {
   int k = s < 0 ? -1 : FindKey(s, key);
   if (k < 0) return false;
   lines_.erase(lines_.begin() + k);
+  sectionStartsBuilt_ = false;
   raw_.erase(raw_.begin() + k);
   return true;
 }

@@ -15,6 +15,7 @@
 // Writing keeps every line it does not change byte for byte.
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -114,9 +115,15 @@ class ProfileText {
   int FindKey(int sectionStart, std::string_view key) const;
   void Replace(size_t index, std::string raw);
   void Insert(size_t index, std::string raw);
+  // Where each section name (folded to lower case) first starts, built on the first look
+  // after the lines change: the game's larger files have hundreds of sections and are asked
+  // thousands of keys at start-up.
+  const std::map<std::string, int, std::less<>>& SectionStarts() const;
 
   std::vector<std::string> raw_;  // as in the file, without line ends (and without the mark)
   std::vector<Line> lines_;
+  mutable std::map<std::string, int, std::less<>> sectionStarts_;
+  mutable bool sectionStartsBuilt_ = false;
   std::string lineEnd_ = "\n";  // the file's first line end, used for every line written
   enum class Encoding { kPlain, kUtf8Mark, kUtf16Little, kUtf16Big } encoding_ = Encoding::kPlain;
 };

@@ -7,10 +7,16 @@
 
 namespace platform {
 
+namespace {
+// The C library's tolower in the "C" locale the program runs in: only A-Z fold. Inline, as
+// the settings reader compares names with it thousands of times at start-up.
+constexpr unsigned char FoldAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+}  // namespace
+
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
 }

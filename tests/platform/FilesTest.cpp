@@ -18,6 +18,22 @@ TEST(Files, GamePathsResolveWithoutRegardToCase) {
   EXPECT_FALSE(platform::FileExists("cfg\\missing.cfg"));
 }
 
+// A path that exists as written resolves at one look; it must give what the walk over its
+// components gives: '/' separators, no empty or "." component, no separator at the end.
+TEST(Files, APathThatExistsAsWrittenResolvesAsTheWalkWritesIt) {
+  TempDir dir(true);
+  dir.Write("cfg/vrask.cfg", "x");
+  dir.Write("Sprites/a.sft", "y");
+  const std::pair<std::string, std::string> cases[] = {
+      {"cfg/vrask.cfg", "cfg/vrask.cfg"},          {"cfg\\vrask.cfg", "cfg/vrask.cfg"},
+      {"./cfg/vrask.cfg", "cfg/vrask.cfg"},        {"cfg//vrask.cfg", "cfg/vrask.cfg"},
+      {"cfg/./vrask.cfg", "cfg/vrask.cfg"},        {"cfg/", "cfg"},
+      {"cfg/../Sprites/a.sft", "cfg/../Sprites/a.sft"}, {dir.Path() + "\\cfg\\vrask.cfg", dir.Path() + "/cfg/vrask.cfg"},
+      {"cfg\\VRASK.CFG", "cfg/vrask.cfg"},
+  };
+  for (const auto& [written, resolved] : cases) EXPECT_EQ(platform::ResolvePath(written), resolved) << written;
+}
+
 TEST(Files, MissingComponentsKeepTheirNameForCreation) {
   TempDir dir(true);
   dir.Write("Save/keep", "");

@@ -134,6 +134,20 @@ std::vector<std::string> SectionLines(const std::string& path, const char* secti
   return lines;
 }
 
+// The text's sections are looked up through an index of their names: what is written must be
+// found at once, in any case, and the first of two sections of one name still wins.
+TEST(ProfileTextEdits, WhatIsWrittenIsFoundAndTheFirstSectionStillWins) {
+  platform::ProfileText text("[Video]\nwidth=800\n[video]\nwidth=640\n");
+  EXPECT_EQ(text.Value("VIDEO", "width"), "800");
+  text.Set("Sound", "volume", "7");
+  EXPECT_EQ(text.Value("sound", "VOLUME"), "7");
+  text.Set("video", "depth", "16");
+  EXPECT_EQ(text.Value("Video", "depth"), "16");
+  EXPECT_TRUE(text.Delete("VIDEO", "width"));
+  EXPECT_EQ(text.Value("video", "width"), std::nullopt);  // the first section's key is gone
+  EXPECT_EQ(text.Value("sound", "volume"), "7");         // lines moved up: the index follows
+}
+
 TEST(ProfileSection, ListsKeyLinesWithoutComments) {
   TempDir dir;
   dir.Write("s.ini", "[Sounds]\n; comment\n801 = click\n\n802=\"two\"\nalone\n[Other]\n1=x\n");
