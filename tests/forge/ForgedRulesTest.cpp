@@ -1,9 +1,10 @@
 // What the forged data must hold for the game's rules to work on it: every chest placed on a
 // forged section stands beside its world object with a lid above it, both flagged as a
 // chest's; the computer player's formulas find no spell field of 0 to divide by; graves lie
-// on the sections.
+// on the sections; every side's starting place has food within reach.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -104,6 +105,38 @@ TEST(ForgedRules, GravesLieOnTheForgedSections) {
         }
   }
   EXPECT_GT(graves, 0);
+}
+
+// The computer player sends creatures to fetch food and potions (world objects of kinds 0-4
+// and 6): every place a side starts from (the player's, an enemy's, a network player's site)
+// has one placed for certain on firm ground a few steps off, on the same section, so that
+// every map built from the sections offers one to each side.
+TEST(ForgedRules, EverySideStartsWithFoodWithinReach) {
+  constexpr int kSitePlacements[] = {1, 2, 3};
+  constexpr int kReachSq = 6 * 6;
+  const auto isFood = [](const forge::PlacementItem& item) {
+    return item[3] == kObjectPlacement && ((item[4] >= 0 && item[4] <= 4) || item[4] == 6);
+  };
+  int sites = 0;
+  for (const forge::SectionFile& section : forge::ForgedSections()) {
+    const forge::SectionCanvas& c = section.canvas;
+    for (const forge::PlacementItem& food : c.placements) {
+      if (!isFood(food)) continue;
+      EXPECT_EQ(food[5], 100) << section.name << ": food is placed for certain";
+      EXPECT_EQ(c.StandingLevel(food[0], food[1]), food[2]) << section.name << " " << food[0] << ", " << food[1];
+    }
+    for (const forge::PlacementItem& site : c.placements) {
+      if (std::find(std::begin(kSitePlacements), std::end(kSitePlacements), site[3]) == std::end(kSitePlacements))
+        continue;
+      ++sites;
+      const bool fed = std::any_of(c.placements.begin(), c.placements.end(), [&](const forge::PlacementItem& food) {
+        const int dx = food[0] - site[0], dy = food[1] - site[1];
+        return isFood(food) && dx * dx + dy * dy <= kReachSq;
+      });
+      EXPECT_TRUE(fed) << section.name << ": no food near the site at " << site[0] << ", " << site[1];
+    }
+  }
+  EXPECT_GT(sites, 0);
 }
 
 }  // namespace

@@ -39,6 +39,10 @@ PlacementItem Item(int x, int y, int level, int category, int type, int chance, 
   return {x, y, level, category, type, chance, army, 0, 0, 0};
 }
 
+// Something to eat or drink on open ground a few steps from where a side starts, so that each
+// side has a thing worth fetching within reach whatever sections the map is built from.
+PlacementItem Food(int x, int y, int kind) { return Item(x, y, 3, 5, kind, 100, 0); }
+
 // Armies as the realm configurations number them: the wandering folk, the player's (Edric)
 // and the region's enemy; an enemy wizard site is keyed by its army.
 constexpr int kWandering = 0, kPlayer = 1, kEnemy = 2;
@@ -48,6 +52,8 @@ constexpr int kFriendlySite = 1, kEnemySite = 2, kMultiplayerSite = 3, kCreature
 constexpr int kArtifact = 19, kChest = 50, kRegionOfPower = 61;
 // A chest's content kind, and its lock word: -1 open to any creature that may open chests.
 constexpr int kGreatHealingPotion = 4, kUnlocked = -1;
+// Food and potions that lie about: creatures go and fetch them.
+constexpr int kApple = 0, kLoaf = 1, kLegOfMeat = 2, kHealingPotion = 3, kCheese = 6;
 // Creature types the placements use.
 constexpr int kCentaur = 2, kElf = 3, kGriffin = 4, kHero = 5, kPhoenix = 6, kUnicorn = 7, kSkeleton = 11,
               kVampire = 12, kZombie = 14, kTroll = 21;
@@ -230,7 +236,9 @@ SectionCanvas Plain(CRandom& random) {
                   Item(11, 18, 3, kCreature, kZombie, 90, kEnemy),
                   Item(15, 12, 3, kObject, kArtifact, 50, 0),
                   Item(4, 4, 3, kArtifactZone, 0, 100, 0),
-                  Item(17, 17, 3, kMultiplayerSite, 0, 100, 0)};
+                  Item(17, 17, 3, kMultiplayerSite, 0, 100, 0),
+                  Food(13, 8, kApple),
+                  Food(14, 19, kCheese)};
   c.events = {Area(8, 8, 3, 12, 12, 4, "Plain Field")};
   return c;
 }
@@ -243,7 +251,8 @@ SectionCanvas Hills() {
   // A row of graves below the hill, where the vampire keeps its dead.
   for (int y = 6; y <= 12; y += 2) c.Ground(17, y, kGroundLevel, t::kGrave);
   c.placements = {Item(10, 10, 5, kObject, kRegionOfPower, 100, 1), Item(3, 16, 3, kEnemySite, 0, 100, kEnemy),
-                  Item(16, 3, 3, kCreature, kVampire, 80, kEnemy), Item(2, 2, 3, kMultiplayerSite, 0, 100, 0)};
+                  Item(16, 3, 3, kCreature, kVampire, 80, kEnemy), Item(2, 2, 3, kMultiplayerSite, 0, 100, 0),
+                  Food(1, 18, kLoaf),  Food(3, 1, kHealingPotion)};
   c.events = {Area(4, 4, 4, 15, 15, 5, "Hill Top")};
   return c;
 }
@@ -260,7 +269,7 @@ SectionCanvas Lake() {
         c.Ground(x, y, kGroundLevel, t::kSand);
     }
   c.placements = {Item(2, 2, 3, kFriendlySite, 0, 100, kPlayer), Item(17, 17, 3, kCreature, kTroll, 50, kWandering),
-                  Item(17, 2, 3, kArtifactZone, 0, 100, 0)};
+                  Item(17, 2, 3, kArtifactZone, 0, 100, 0), Food(2, 5, kCheese)};
   return c;
 }
 
@@ -276,7 +285,8 @@ SectionCanvas Hut() {
   PlacementItem chest = Item(10, 10, 3, kObject, kChest, 100, 0);
   chest[7] = kGreatHealingPotion;
   chest[8] = kUnlocked;
-  c.placements = {chest, Item(16, 3, 3, kEnemySite, 0, 100, kEnemy), Item(3, 3, 3, kMultiplayerSite, 0, 100, 0)};
+  c.placements = {chest,          Item(16, 3, 3, kEnemySite, 0, 100, kEnemy), Item(3, 3, 3, kMultiplayerSite, 0, 100, 0),
+                  Food(17, 1, kLegOfMeat), Food(1, 4, kApple)};
   c.events = {Area(7, 7, 3, 12, 12, 5, "Hut")};
   return c;
 }
@@ -311,7 +321,8 @@ SectionCanvas Bend() {
   RiverWestEast(c, kRiverFrom, 19);
   c.edges[0] = c.edges[1] = kEdgeRiver;  // north
   c.edges[2] = c.edges[3] = kEdgeRiver;  // east
-  c.placements = {Item(3, 16, 3, kCreature, kElf, 50, kPlayer), Item(16, 3, 3, kMultiplayerSite, 0, 100, 0)};
+  c.placements = {Item(3, 16, 3, kCreature, kElf, 50, kPlayer), Item(16, 3, 3, kMultiplayerSite, 0, 100, 0),
+                  Food(17, 1, kLoaf)};
   return c;
 }
 
@@ -323,7 +334,8 @@ SectionCanvas Spring() {
     for (int x = 6; x <= 13; ++x)
       if (std::hypot(x - 9.5, y - 12.0) < 4.0) c.Basin(x, y, std::hypot(x - 9.5, y - 12.0) < 1.5);
   c.edges[0] = c.edges[1] = kEdgeRiver;  // north only: a dead end
-  c.placements = {Item(3, 3, 3, kFriendlySite, 0, 100, kPlayer), Item(16, 16, 3, kCreature, kPhoenix, 40, kPlayer)};
+  c.placements = {Item(3, 3, 3, kFriendlySite, 0, 100, kPlayer), Item(16, 16, 3, kCreature, kPhoenix, 40, kPlayer),
+                  Food(4, 6, kApple)};
   return c;
 }
 
@@ -335,7 +347,9 @@ SectionCanvas Castle() {
   c.Door(20, 15, t::kIronDoor, 3);
   c.placements = {Item(20, 9, 3, kObject, kRegionOfPower, 100, 2), Item(12, 9, 3, kFriendlySite, 0, 100, kPlayer),
                   Item(28, 9, 3, kCreature, kVampire, 90, kEnemy),    Item(2, 17, 3, kEnemySite, 0, 100, kEnemy),
-                  Item(25, 10, 3, kCreature, kHero, 90, kPlayer),     Item(37, 17, 3, kMultiplayerSite, 0, 100, 0)};
+                  Item(25, 10, 3, kCreature, kHero, 90, kPlayer),     Item(37, 17, 3, kMultiplayerSite, 0, 100, 0),
+                  Food(10, 12, kCheese),                              Food(4, 18, kLegOfMeat),
+                  Food(35, 18, kHealingPotion)};
   // The places the campaign's castle battle names: the hall within the walls, the ground
   // before the gate, the east wall that falls, the road in from the moor, the stones where
   // the wandering folk wait, the stone where the portal opens and the watch tower.
@@ -360,7 +374,9 @@ SectionCanvas Keep() {
   for (int i = 0; i < 3; ++i) c.At(19, 22, base + i).terrain = t::kDoor;
   c.placements = {Item(14, 14, 5, kObject, kRegionOfPower, 100, 1), Item(4, 4, 3, kFriendlySite, 0, 100, kPlayer),
                   Item(35, 35, 3, kEnemySite, 0, 100, kEnemy),           Item(30, 6, 3, kCreature, kGriffin, 70, kPlayer),
-                  Item(33, 8, 3, kCreature, kSkeleton, 70, kEnemy),      Item(35, 4, 3, kMultiplayerSite, 0, 100, 0)};
+                  Item(33, 8, 3, kCreature, kSkeleton, 70, kEnemy),      Item(35, 4, 3, kMultiplayerSite, 0, 100, 0),
+                  Food(6, 3, kLoaf),                                     Food(37, 35, kApple),
+                  Food(37, 6, kCheese)};
   c.events = {Area(12, 12, 5, 27, 27, 7, "Keep Hall")};
   return c;
 }
