@@ -5,6 +5,7 @@
 namespace {
 std::vector<CAICastNote> g_notes;
 std::vector<CAIAdoptionNote> g_adoptions;
+std::vector<CAIEndNote> g_ends;
 }  // namespace
 
 void NoteAICast(const CAICastNote& note) {
@@ -18,3 +19,9 @@ void NoteAIAdoption(const CAIAdoptionNote& note) {
 }
 
 std::vector<CAIAdoptionNote> TakeAIAdoptionNotes() { return std::exchange(g_adoptions, {}); }
+
+void NoteAIDecisionEnd(const CAIEndNote& note) {
+  if (g_ends.size() < kAICastNotesMax) g_ends.push_back(note);
+}
+
+std::vector<CAIEndNote> TakeAIEndNotes() { return std::exchange(g_ends, {}); }

@@ -29,3 +29,18 @@ struct CAIAdoptionNote {
 
 void NoteAIAdoption(const CAIAdoptionNote& note);
 std::vector<CAIAdoptionNote> TakeAIAdoptionNotes();
+
+// How a decision in force came to its end: its Step said it was over, its end tick passed, the
+// decided battle's wind-down ended it, or it was taken away (replaced, merged, or removed by the
+// script) with no outcome recorded.
+inline constexpr char kAIEndedByStep = 's', kAIEndedByExpiry = 'x', kAIEndedByWindDown = 'w', kAIEndedRemoved = 'r';
+
+// A decision that ended: its side (army), type and how. Noted the same way, for the trace.
+struct CAIEndNote {
+  int side = -1;
+  int type = 0;
+  char how = kAIEndedByStep;
+};
+
+void NoteAIDecisionEnd(const CAIEndNote& note);
+std::vector<CAIEndNote> TakeAIEndNotes();

@@ -201,7 +201,8 @@ class CAIController {
   void FinishEvaluation(CAIGroupNode* group);
   void CarryOutResult(CAIGroupNode* group);
   void CleanUpEvaluation();
-  void EndDecision(CAIDecision* decision, bool recordOutcome);
+  // `how` is one of the kAIEnded* marks of AICastLog.h; a removal records no outcome.
+  void EndDecision(CAIDecision* decision, char how);
 };
 
 extern CAIController g_aiUnitController;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ai/AICastLog.h"
 #include "ai/AIController.h"
 #include "ai/AIDecision.h"
 #include "ai/AIExperienceStore.h"
@@ -39,7 +40,9 @@ int RateOutcome(float ratio) {
   return ratio <= kGoodOutcome ? 1 : 2;
 }
 
-void CAIController::EndDecision(CAIDecision* decision, bool recordOutcome) {
+void CAIController::EndDecision(CAIDecision* decision, char how) {
+  const bool recordOutcome = how != kAIEndedRemoved;
+  NoteAIDecisionEnd({decision->side, decision->type, how});
   const int id = decision->id;
   active.erase(id);
   for (auto it = schedule.begin(); it != schedule.end();)
@@ -66,12 +69,12 @@ void CAIController::ReviewActiveDecisions() {
   for (auto it = active.begin(); it != active.end();) {
     CAIDecision* decision = it->second;
     ++it;  // the entry is erased when the decision ends
-    bool ends = endAll || decision->finished;
-    if (!ends && tick >= decision->endTick) {
+    char how = decision->finished ? kAIEndedByStep : endAll ? kAIEndedByWindDown : 0;
+    if (!how && tick >= decision->endTick) {
       decision->OnExpire();
-      ends = true;
+      how = kAIEndedByExpiry;
     }
-    if (ends) EndDecision(decision, true);
+    if (how) EndDecision(decision, how);
   }
 }
 
@@ -108,7 +111,7 @@ void CAIController::RemoveDecision(CAIDecision* decision) {
     if (decision->group && decision->group->decision == decision) decision->group->decision = nullptr;
     return;
   }
-  EndDecision(decision, false);
+  EndDecision(decision, kAIEndedRemoved);
 }
 
 int ComputeDamageValue(int type, int health, int damage, float d, float e) {

@@ -37,6 +37,7 @@ void WriteBattleTraceNote(const char* text) {
 void WriteBattleTraceFrame(const CBattle& battle) {
   const std::vector<CAICastNote> casts = TakeAICastNotes();  // taken even untraced, so none pile up
   const std::vector<CAIAdoptionNote> adoptions = TakeAIAdoptionNotes();
+  const std::vector<CAIEndNote> ends = TakeAIEndNotes();
   if (!g_trace) return;
   IBattleSystems& systems = BattleSystems();
   std::fprintf(g_trace, "frame %d tick %d paused %d check %d creatures %d hash %08x", battle.frameNumber,
@@ -65,6 +66,9 @@ void WriteBattleTraceFrame(const CBattle& battle) {
   // The decisions adopted in the frame: side and type.
   std::fprintf(g_trace, " adopted %d", static_cast<int>(adoptions.size()));
   for (const CAIAdoptionNote& adoption : adoptions) std::fprintf(g_trace, " a%dt%d", adoption.side, adoption.type);
+  // The decisions that ended in the frame: side, type and how (AICastLog.h).
+  std::fprintf(g_trace, " ended %d", static_cast<int>(ends.size()));
+  for (const CAIEndNote& end : ends) std::fprintf(g_trace, " e%dt%d%c", end.side, end.type, end.how);
   std::fprintf(g_trace, " airandom %08x", g_aiRandom.state[g_aiRandom.indexA]);
   std::fputc('\n', g_trace);
   // A line for each spell a computer wizard cast in the frame.

@@ -1,12 +1,15 @@
 // Two computer sides fight an unattended battle ("vrask /win directAI mapseed=N") to its end
 // with no one to stop it: the battle ends by itself, the program exits with 0 and shows no
 // box, and the frame trace says how (a wizard lost, or the tick limit and the health the
-// sides held). Both sides adopt group decisions and strike blows; two runs of one seed
-// write the same trace; a recorded run played back agrees with it frame for frame.
+// sides held). Both sides adopt group decisions and strike blows, and no decision is still in
+// force when the program leaves; two runs of one seed write the same trace; a recorded run
+// played back agrees with it frame for frame. Over ten seeds every kind of group decision is
+// adopted, and the runs table how often each kind was adopted and how its decisions ended.
 #include <cstdio>
 #include <map>
 #include <regex>
 #include <set>
+#include <vector>
 
 #include "ProgramRoad.h"
 
@@ -67,22 +70,44 @@ class AIBattleEnd : public e2e::ProgramRoad {
       striking.insert(std::stoi((*it)[1]));
     EXPECT_GE(engaging.size(), 2u) << "seed " << seed << ": sides adopting group decisions";
     EXPECT_GE(striking.size(), 2u) << "seed " << seed << ": sides striking blows";
-    ReportGroupAdoptions(seed, trace);
+    ExpectNothingInForceAtTheEnd(seed, trace);
+    ReportGroupDecisions(seed, trace);
   }
-  // Tells how often each group decision type (6-14) was adopted in the run.
-  void ReportGroupAdoptions(int seed, const std::string& trace) {
+  // The program leaves once both controllers have wound down: the last frame has no decision
+  // in force in either.
+  void ExpectNothingInForceAtTheEnd(int seed, const std::string& trace) {
+    const size_t last = trace.rfind("\nframe ");
+    ASSERT_NE(last, std::string::npos) << "seed " << seed;
+    const std::string line = trace.substr(last + 1, trace.find('\n', last + 1) - last - 1);
+    std::smatch counts;
+    ASSERT_TRUE(std::regex_search(line, counts, std::regex(R"(ai0 groups \d+ decisions (\d+) ai1 groups \d+ decisions (\d+))")))
+        << line;
+    EXPECT_EQ(counts[1], "0") << "seed " << seed << ": unit decisions in force at the end\n" << line;
+    EXPECT_EQ(counts[2], "0") << "seed " << seed << ": side decisions in force at the end\n" << line;
+  }
+  // Tells, for each group decision type (6-14), how often it was adopted in the run and how
+  // its decisions ended: by Step, by expiry, by the wind-down, or taken away. Adds the run's
+  // adoptions to `adoptedTypes`.
+  void ReportGroupDecisions(int seed, const std::string& trace) {
     std::map<int, int> adoptions;
+    std::map<int, std::map<char, int>> ends;
     const std::regex adopted(R"( a\dt(\d+)\b)");
-    for (std::sregex_iterator it(trace.begin(), trace.end(), adopted), stop; it != stop; ++it) {
-      const int type = std::stoi((*it)[1]);
-      if (type >= 6 && type <= 14) ++adoptions[type];
-    }
+    for (std::sregex_iterator it(trace.begin(), trace.end(), adopted), stop; it != stop; ++it)
+      ++adoptions[std::stoi((*it)[1])];
+    const std::regex ended(R"( e-?\dt(\d+)([sxwr]))");
+    for (std::sregex_iterator it(trace.begin(), trace.end(), ended), stop; it != stop; ++it)
+      ++ends[std::stoi((*it)[1])][(*it)[2].str()[0]];
     std::string table;
-    for (int type = 6; type <= 14; ++type)
-      table += " t" + std::to_string(type) + "=" + std::to_string(adoptions.count(type) ? adoptions[type] : 0);
-    std::printf("seed %d: group decisions adopted%s\n", seed, table.c_str());
+    for (int type = 6; type <= 14; ++type) {
+      const auto count = [&](char how) { return std::to_string(ends[type][how]); };
+      table += " t" + std::to_string(type) + "=" + std::to_string(adoptions[type]) + "(step " + count('s') +
+               " expiry " + count('x') + " wind-down " + count('w') + " removed " + count('r') + ")";
+      if (adoptions[type] > 0) adoptedTypes.insert(type);
+    }
+    std::printf("seed %d: group decisions adopted (ended by)%s\n", seed, table.c_str());
     RecordProperty("adopted" + std::to_string(seed), table);
   }
+  std::set<int> adoptedTypes;  // the group decision types adopted in this test's runs
 
   // The seed's battle ends by itself, and a second process writes the same trace.
   void EndsTheSameWayTwice(int seed) {
@@ -95,6 +120,16 @@ class AIBattleEnd : public e2e::ProgramRoad {
 TEST_F(AIBattleEnd, Seed11EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(11); }
 TEST_F(AIBattleEnd, Seed4242EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(4242); }
 TEST_F(AIBattleEnd, Seed777EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(777); }
+
+// One run of each of ten seeds (the three above among them): each ends by itself with nothing
+// left in force, and between them they adopt every kind of group decision.
+TEST_F(AIBattleEnd, TenSeedsEndByThemselvesAndBetweenThemAdoptEveryGroupType) {
+  for (int seed : {11, 4242, 777, 1, 2, 3, 5, 8, 13, 21}) {
+    const std::string trace = Battle(seed, "", "trace" + std::to_string(seed) + ".txt");
+    ASSERT_NO_FATAL_FAILURE(CheckBattle(seed, trace));
+  }
+  for (int type = 6; type <= 14; ++type) EXPECT_TRUE(adoptedTypes.count(type)) << "type " << type << " never adopted";
+}
 
 TEST_F(AIBattleEnd, ARecordedBattlePlayedBackAgreesFrameForFrame) {
   const std::string recorded = Battle(4242, "log", "recorded.txt");
