@@ -165,6 +165,14 @@ CAIGroupNode* TopGroup(CAIGroupNode* node) {
   return node;
 }
 
+bool HoldsNode(const CAIGroupNode* group, const CAIGroupNode* node) {
+  if (!group || !node) return false;
+  if (group == node) return true;
+  for (const CAIGroupNode* child : group->children)
+    if (HoldsNode(child, node)) return true;
+  return false;
+}
+
 bool IsAncestorOrSelf(const CAIGroupNode* ancestor, const CAIGroupNode* node) {
   for (; node; node = node->parent)
     if (node == ancestor) return true;

@@ -101,6 +101,9 @@ void ActivateAll(CAIGroupNode* node);
 CAIGroupNode* TopGroup(CAIGroupNode* node);
 // Whether ancestor is the node or lies above it.
 bool IsAncestorOrSelf(const CAIGroupNode* ancestor, const CAIGroupNode* node);
+// Whether the node is the group or lies below it, found by walking down from the group: a node
+// that may have been freed since it was met is only compared, never followed.
+bool HoldsNode(const CAIGroupNode* group, const CAIGroupNode* node);
 
 // --- group tests ---
 // The incremental mean of the members' cells, each difference taken the short way round the

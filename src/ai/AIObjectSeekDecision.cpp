@@ -80,6 +80,12 @@ bool CAIObjectSeekDecision::Evaluate(float* score, CAIBudget& budget, int tick) 
     PassOver();
   }
   while (currentCandidate && tick <= evaluationEndTick) {
+    // Between frames the candidate's creature may have died or left the group, and the
+    // controller may have freed its leaf: a leaf no longer in the group is passed over unread.
+    if (!HoldsNode(group, currentCandidate)) {
+      PassOver();
+      continue;
+    }
     CCreature& member = *currentCandidate->creature;
     if (stage == kStageScored) {
       PassOver();

@@ -55,6 +55,30 @@ TEST_F(FetchObject, NeverTwoFetchersOfASideOnOneObject) {
   EXPECT_EQ(Carriers(again, firstGroup, kTick), std::vector<int>{first.index});
 }
 
+// An evaluation waits in a member's route search for the next frame; meanwhile the member dies
+// and the controller frees its leaf. The resumed evaluation passes it over without reading it.
+TEST_F(FetchObject, ACandidateWhoseLeafWasFreedBetweenFramesIsPassedOverUnread) {
+  WizardOnGrid(1, 0, 0);
+  CCreature& far = OnGrid(kTroop, 1, 5, 5);
+  CCreature& near = OnGrid(kTroop, 1, 0, 1);
+  Lay(0, 0, 1, 0);
+  CAIFetchObjectDecision d;
+  d.side = 1;
+  CAIGroupNode* group = Acting({&far, &near});
+  d.Prepare(group, sides, kTick);
+  float score = 0.0f;
+  CAIBudget little = Budget(1);
+  ASSERT_FALSE(d.Evaluate(&score, little, kTick));
+  CAIGroupNode* leaf = group->children[0];
+  ASSERT_EQ(d.currentCandidate, leaf);  // still searching from the far member
+  group->RemoveChild(leaf);
+  std::erase(nodes, leaf);
+  delete leaf;
+  CAIBudget plenty = Budget(10000);
+  ASSERT_TRUE(d.Evaluate(&score, plenty, kTick));
+  EXPECT_EQ(d.work.candidate->creature, &near);
+}
+
 TEST_F(FetchObject, TheCarrierWalksToTheObjectTheOthersFollowUntilItIsGone) {
   WizardOnGrid(1, 0, 0);
   CCreature& carrier = OnGrid(kTroop, 1, 3, 3);
