@@ -3,9 +3,9 @@
 // groups merge and split. After every frame the controllers' books must still balance.
 #include <algorithm>
 #include <random>
-#include <set>
 
 #include "AIControllerWorld.h"
+#include "ControllerBooks.h"
 #include "core/Random.h"
 
 namespace ai_test {
@@ -43,43 +43,7 @@ class RandomDecision final : public CAIDecision {
 class AIControllerSoak : public ControllerWorld {
  protected:
   long innerGroupsSeen = 0;
-  void CheckBooks(CAIController& ai, int frame) {
-    std::set<CAIGroupNode*> known(ai.groups.begin(), ai.groups.end());
-    ASSERT_EQ(known.size(), ai.groups.size()) << frame;
-    // One leaf per handled creature, named by it and known to the controller.
-    for (int s = 0; s < kAISlots; ++s) {
-      const CCreature& c = *g_creatureArray.At(s);
-      CAIGroupNode* leaf = c.aiGroupNode[ai.mode];
-      if (!leaf) continue;
-      ASSERT_TRUE(known.count(leaf)) << frame << " slot " << s;
-      ASSERT_EQ(leaf->creature, &c) << frame;
-      int named = 0;
-      for (CAIGroupNode* node : ai.groups)
-        if (node->creature == &c && node->level != kGroupLevelDropped) ++named;
-      ASSERT_LE(named, 1) << frame << " slot " << s;
-    }
-    // No group waits twice, and every waiting group is known.
-    for (const auto* queue : {&ai.sideQueue, &ai.unitQueue}) {
-      std::set<CAIGroupNode*> seen;
-      for (CAIGroupNode* group : *queue) {
-        ASSERT_TRUE(seen.insert(group).second) << frame;
-        ASSERT_TRUE(known.count(group)) << frame;
-      }
-    }
-    // Decisions in force act on groups the controller knows, which point back at them.
-    for (const auto& [id, decision] : ai.active) {
-      ASSERT_TRUE(known.count(decision->group)) << frame << " decision " << id;
-      ASSERT_EQ(decision->group->decision, decision) << frame;
-      ASSERT_EQ(decision->id, id);
-    }
-    // Parents and children agree.
-    for (CAIGroupNode* node : ai.groups) {
-      if (!node->creature && !node->children.empty()) ++innerGroupsSeen;
-      if (node->parent && node->parent != &ai.scratchA && node->parent != &ai.scratchB)
-        ASSERT_TRUE(known.count(node->parent)) << frame;
-      for (CAIGroupNode* child : node->children) ASSERT_EQ(child->parent, node) << frame;
-    }
-  }
+  void CheckBooks(CAIController& ai, int frame) { CheckControllerBooks(ai, frame, innerGroupsSeen); }
 };
 
 TEST_F(AIControllerSoak, TwentySeedsOfThreeThousandFrames) {
