@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PanelTestSupport.h"
@@ -646,6 +647,13 @@ TEST_F(BattleSave, ACampaignBattleSavedDuringASpeechGoesOnAsOneNeverSaved) {
   InstallCreatures();
   InstallEffectCreatures();
   g_gameMode = kGameModeCampaign;
+  // The computer players sit this battle out: nothing of them is saved, so after a load they
+  // choose afresh and may send their creatures (after food, to a region) otherwise than in the
+  // battle never saved; the speech and the pause are what is compared here.
+  struct ComputerPlayersOff {
+    int saved = std::exchange(g_activeAI, 0);
+    ~ComputerPlayersOff() { g_activeAI = saved; }
+  } computerPlayersOff;
   ASSERT_TRUE(LoadBattle(battle_));
   ASSERT_GT(g_script.eventCount, 8);  // the region's story
   CBattle* before = g_battle;
