@@ -30,6 +30,8 @@
 #include "core/Options.h"
 #include "core/Preferences.h"
 #include "core/Random.h"
+#include "creatures/CreatureArray.h"
+#include "creatures/CreatureHooks.h"
 #include "creatures/MapObject.h"
 #include "creatures/TerrainTypeData.h"
 #include "graphics/BattleFacing.h"
@@ -428,7 +430,16 @@ void CBattle::DeployDefaultWizards() {
     }
     // An unattended battle: the computer plays the player's side too, against "secondAI".
     if (g_directAI) {
-      if (player) player->Deactivate();
+      if (player) {
+        player->Deactivate();
+        // Its wizard and creatures came while a person was to lead them, so the computer
+        // players passed them over: they take them now.
+        g_creatureArray.ForEachInUse([&](CCreature& creature) {
+          if (creature.army != player->index || !creature.IsAlive()) return;
+          g_creatureAI->RegisterCreature(0, creature.index);
+          if (creature.IsWizard()) g_creatureAI->RegisterCreature(1, creature.index);
+        });
+      }
       if (CArmy* enemy = g_armyTable.FindByName("secondAI"))
         deployment.DeployWizardArmy(enemy->index, kWizardSiteEnemy, g_gameSettings.placesOfPower, false);
     }

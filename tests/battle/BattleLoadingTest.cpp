@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "PanelTestSupport.h"
+#include "ai/AIController.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/ControlLimitPanel.h"
@@ -213,6 +214,27 @@ TEST_F(BattleLoading, TheForgedMoorlandLoadsWithThePlayersWizardInView) {
   EXPECT_FALSE(g_panelBattle->SelectWizardAlone(wizard));
   EXPECT_TRUE(g_panelBattle->SelectWizardAlone(wizard));
   EXPECT_EQ(g_selectionCount, 1);
+}
+
+// An unattended battle: the computer players lead both sides, the player's wizard among them,
+// though its army was deployed as a person's before the battle was left to them.
+TEST_F(BattleLoading, InAnUnattendedBattleTheComputerPlayersLeadBothWizards) {
+  std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\moorland\\moorland.cfg");
+  g_gameMode = kGameModeDirect;
+  g_directAI = 1;
+  g_battleSetup = CBattleSetup{1, 4242, 4242, 1, 1, 0};
+  testing_support::BoxRecorder boxes;
+  ASSERT_TRUE(LoadBattle(battle_));
+  int wizards = 0;
+  for (const CArmy& army : g_armyTable.armies) {
+    if (!army.inUse || army.wizardCreature < 0) continue;
+    ++wizards;
+    EXPECT_EQ(army.human, 0) << "army " << army.index;
+    const CCreature& wizard = *g_creatureArray.At(army.wizardCreature);
+    EXPECT_NE(wizard.aiGroupNode[CAIController::kUnitMode], nullptr) << "army " << army.index;
+    EXPECT_NE(wizard.aiGroupNode[CAIController::kSideMode], nullptr) << "army " << army.index;
+  }
+  EXPECT_EQ(wizards, 2);
 }
 
 }  // namespace
