@@ -492,6 +492,7 @@ class EnetEndpoint final : public NetEndpoint {
     if (machine == machines_.end()) return;
     links_[peer].machine = target->second;
     machine->second.peer = peer;
+    IntroduceOwnPlayers(peer);
     FlushPending(machine->second);
   }
 
@@ -645,6 +646,7 @@ class EnetEndpoint final : public NetEndpoint {
       }
       link.machine = machine->first;
       machine->second.peer = peer;
+      IntroduceOwnPlayers(peer);
       FlushPending(machine->second);
       std::vector<Bytes> early = std::move(link.early);
       for (const Bytes& bytes : early)
@@ -693,6 +695,15 @@ class EnetEndpoint final : public NetEndpoint {
     return count;
   }
 
+  // A new mesh link first carries this machine's players. The other machine may know none of
+  // them: the host's roster holds only the players the host had heard of when that machine
+  // joined, and a player made here before this machine heard of that one was announced to the
+  // others only. Without its players, what this machine sends there would be refused.
+  void IntroduceOwnPlayers(ENetPeer* peer) {
+    for (const auto& [id, player] : players_)
+      if (player.machine == ownMachine_) SendOn(peer, EncodePlayerAdd(PlayerChange{id, player.server, player.name}), true);
+  }
+
   Player* OwnPlayer(NetPlayerId id) {
     auto it = players_.find(id);
     return it != players_.end() && it->second.machine == ownMachine_ ? &it->second : nullptr;
@@ -730,7 +741,8 @@ class EnetEndpoint final : public NetEndpoint {
       deferredServer_ = std::make_pair(machine, Bytes(data, data + size));
       return true;
     }
-    if (players_.count(change.id)) return false;
+    // A player heard of twice (in a roster, then from its machine) is the same player.
+    if (auto known = players_.find(change.id); known != players_.end()) return known->second.machine == machine;
     const bool belongs = change.server ? change.id == kServerPlayerId && machine == hostMachine_
                                        : MachineOfPlayer(change.id) == machine && (change.id & 0xff) != 0;
     size_t ofMachine = 0;

@@ -109,15 +109,24 @@ class EnetNetworkTest : public ::testing::Test {
     return host;
   }
 
-  // A machine that finds the session on the list port and tries to join it.
-  platform::NetResult Join(Machine*& out, const std::string& name, double loss = 0) {
+  // A machine that finds the session on the list port and joins it, with no player yet and
+  // serviced by nobody: it hears nothing more until it is.
+  platform::NetResult JoinUnheard(Machine*& out, double loss = 0) {
     machines_.push_back(std::make_unique<Machine>());
     Machine& machine = *machines_.back();
     machine.endpoint = platform::CreateEnetEndpoint(LoopbackOptions(listPort_, loss, machines_.size()));
     std::vector<platform::NetSessionDesc> sessions = ListSessions(*machine.endpoint, 1);
     if (sessions.empty()) return platform::kNetErrNoSessions;
-    platform::NetResult result = machine.endpoint->JoinSession(sessions[0].instance);
+    out = &machine;
+    return machine.endpoint->JoinSession(sessions[0].instance);
+  }
+
+  // A machine that finds the session on the list port and tries to join it.
+  platform::NetResult Join(Machine*& out, const std::string& name, double loss = 0) {
+    Machine* joined = nullptr;
+    platform::NetResult result = JoinUnheard(joined, loss);
     if (result != platform::kNetOk) return result;
+    Machine& machine = *joined;
     result = machine.endpoint->CreatePlayer(name, machine.player);
     servicer_.Add(machine.endpoint.get());
     out = &machine;
@@ -263,6 +272,24 @@ TEST_F(EnetNetworkTest, AMachineThatFallsSilentLosesItsPlayers) {
       gone = gone || (message.kind == NetSystemKind::kDestroyPlayer && message.shortName == "B");
     EXPECT_TRUE(gone);
   }
+}
+
+// A's player is made after B joined but before A heard of B: the host's roster gave B no player
+// of A's, and A's news of it went to the host alone. The link between them carries it.
+TEST_F(EnetNetworkTest, APlayerMadeWhileAnotherMachineJoinedReachesIt) {
+  Host();
+  Machine *a = nullptr, *b = nullptr;
+  ASSERT_EQ(JoinUnheard(a), platform::kNetOk);
+  ASSERT_EQ(Join(b, "B"), platform::kNetOk);
+  ASSERT_EQ(a->endpoint->CreatePlayer("A", a->player), platform::kNetOk);
+  servicer_.Add(a->endpoint.get());
+  AwaitPlayers(4);
+  std::vector<uint8_t> bytes = Pattern(41, 5);
+  ASSERT_EQ(a->endpoint->Send(a->player, platform::kNetAllPlayers, true, bytes.data(), bytes.size()),
+            platform::kNetOk);
+  Inbox inbox = Collect(*b, [](const Inbox& in) { return !in.messages.empty(); });
+  ASSERT_EQ(inbox.messages.size(), 1u);
+  EXPECT_EQ(inbox.messages[0], bytes);
 }
 
 TEST_F(EnetNetworkTest, WhenTheHostGoesExactlyOneSurvivorHosts) {
