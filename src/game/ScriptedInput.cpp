@@ -149,7 +149,7 @@ InputScript ParseInputScript(const std::string& text) {
   InputScript script;
   std::istringstream lines(text);
   std::string line;
-  int screen = 0;
+  int screen = 0, screenTime = 1;
   for (int number = 1; std::getline(lines, line); ++number) {
     line = line.substr(0, line.find('#'));
     std::istringstream words(line);
@@ -160,18 +160,21 @@ InputScript ParseInputScript(const std::string& text) {
       continue;
     }
     if (first == "on") {
-      std::string id;
-      words >> id;
-      if (IsNumber(id))
+      std::string id, time;
+      words >> id >> time;
+      if (IsNumber(id) && (time.empty() || (IsNumber(time) && platform::TextToInt(time) >= 1))) {
         screen = platform::TextToInt(id);
-      else
-        script.errors.push_back("line " + std::to_string(number) + ": a screen id was expected");
+        screenTime = time.empty() ? 1 : platform::TextToInt(time);
+      } else {
+        script.errors.push_back("line " + std::to_string(number) + ": a screen id (and a count from 1) was expected");
+      }
       continue;
     }
     ScriptCommand command;
     std::string why;
     if (ParseCommand(words, first, command, why)) {
       command.screen = screen;
+      command.screenTime = screenTime;
       (screen ? script.onScreen : script.commands).push_back(command);
     } else
       script.errors.push_back("line " + std::to_string(number) + ": " + why);
@@ -199,7 +202,8 @@ void CScriptedInput::Use(InputScript script) {
   script_ = std::move(script);
   next_ = 0;
   lastScreen_ = -1;
-  firstFrameOn_.clear();
+  framesOn_.clear();
+  timesOn_.clear();
   onScreenDone_.assign(script_.onScreen.size(), false);
   for (const std::string& error : script_.errors) std::fprintf(stderr, "VRASK_SCRIPT: %s\n", error.c_str());
   if (log_) std::fclose(log_);
@@ -210,17 +214,19 @@ void CScriptedInput::Use(InputScript script) {
 }
 
 void CScriptedInput::Frame(int frame, int topScreenId) {
-  if (topScreenId != lastScreen_ && log_) {
-    std::fprintf(log_, "%d %d\n", frame, topScreenId);
-    std::fflush(log_);
+  if (topScreenId != lastScreen_) {
+    framesOn_.emplace(std::make_pair(topScreenId, ++timesOn_[topScreenId]), frame);
+    if (log_) {
+      std::fprintf(log_, "%d %d\n", frame, topScreenId);
+      std::fflush(log_);
+    }
   }
   lastScreen_ = topScreenId;
-  firstFrameOn_.emplace(topScreenId, frame);
   while (next_ < script_.commands.size() && script_.commands[next_].frame <= frame) Run(script_.commands[next_++]);
   for (size_t i = 0; i < script_.onScreen.size(); ++i) {
     const ScriptCommand& command = script_.onScreen[i];
-    const auto seen = firstFrameOn_.find(command.screen);
-    if (onScreenDone_[i] || seen == firstFrameOn_.end() || seen->second + command.frame - 1 > frame) continue;
+    const auto seen = framesOn_.find({command.screen, command.screenTime});
+    if (onScreenDone_[i] || seen == framesOn_.end() || seen->second + command.frame - 1 > frame) continue;
     onScreenDone_[i] = true;
     Run(command);
   }

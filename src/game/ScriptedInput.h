@@ -28,8 +28,9 @@
 //   <frame> battle won      the running battle ends as the player's victory, or
 //   <frame> battle lost     as its defeat, through the battle's own end (its countdown, then
 //                           the end screen of a campaign battle); nothing without a battle
-//   on <screen id>          the commands after it count their frames from the frame in which
-//                           that screen first came on top (frame 1: that frame), until the
+//   on <screen id> [<n>]    the commands after it count their frames from the frame in which
+//                           that screen first came on top (frame 1: that frame), or came on top
+//                           for the n-th time (a menu returned to after a battle), until the
 //                           next "on"; "on 0" counts from the start again. A road between
 //                           programs whose pace differs waits so for the screens it needs.
 // Frames count from 1. A line that cannot be read is reported on stderr and left out.
@@ -53,6 +54,7 @@ struct ScriptCommand {
   Action action = kNoAction;
   std::string file;
   int screen = 0;  // counted from this screen's first frame on top; 0 from the start
+  int screenTime = 1;  // ... or from the frame it came on top for this time
 };
 
 struct InputScript {
@@ -79,7 +81,8 @@ class CScriptedInput {
   InputScript script_;
   size_t next_ = 0;
   int lastScreen_ = -1;
-  std::map<int, int> firstFrameOn_;  // screen id: the frame it first came on top
+  std::map<std::pair<int, int>, int> framesOn_;  // (screen id, n): the frame it came on top the n-th time
+  std::map<int, int> timesOn_;                   // screen id: how often it came on top
   std::vector<bool> onScreenDone_;
   FILE* log_ = nullptr;
 };

@@ -78,18 +78,24 @@ TEST(ScriptedInput, ASeedCommandSeedsTheFrontEndsGenerator) {
 }
 
 // Commands after "on <id>" count from the frame in which that screen first came on top, each
-// block from its own screen; "on 0" counts from the start again.
+// block from its own screen, or after "on <id> <n>" from the n-th time it came on top; "on 0"
+// counts from the start again.
 TEST(ScriptedInput, CommandsOnAScreenWaitForItsFirstFrame) {
-  const InputScript script = ParseInputScript("on 13\n2 seed 7\non 14\n1 seed 8\non 0\n5 seed 9\non x\n");
+  const InputScript script =
+      ParseInputScript("on 13\n2 seed 7\non 14\n1 seed 8\non 0\n5 seed 9\non x\non 3 3\n1 seed 5\non 3 0\n");
   EXPECT_EQ(script.commands.size(), 1u);
-  ASSERT_EQ(script.onScreen.size(), 2u);
+  ASSERT_EQ(script.onScreen.size(), 3u);
   EXPECT_EQ(script.onScreen[0].screen, 13);
-  EXPECT_EQ(script.errors, std::vector<std::string>{"line 7: a screen id was expected"});
+  EXPECT_EQ(script.onScreen[2].screenTime, 3);
+  EXPECT_EQ(script.errors, (std::vector<std::string>{"line 7: a screen id (and a count from 1) was expected",
+                                                     "line 10: a screen id (and a count from 1) was expected"}));
   struct Case {
     int frame, screen;
     uint32_t seeded;  // the seed a command set in the frame; 0: none ran
   };
-  const Case cases[] = {{1, 3, 0}, {2, 13, 0}, {3, 13, 7}, {4, 3, 0}, {5, 3, 9}, {9, 14, 8}, {10, 13, 0}};
+  // Screen 3 comes on top in frames 1, 4 and 11.
+  const Case cases[] = {{1, 3, 0},  {2, 13, 0}, {3, 13, 7}, {4, 3, 0},
+                        {5, 3, 9},  {9, 14, 8}, {10, 13, 0}, {11, 3, 5}};
   CScriptedInput input;
   input.Use(script);
   for (const Case& c : cases) {
