@@ -317,6 +317,9 @@ void CBattle::Exit() {
   // no death. Only a campaign battle completes its region.
   g_scriptActors.EndBattle(victory == 0, g_gameMode == kGameModeCampaign ? g_realmName : nullptr, g_battleSetup.region);
   BattleSystems().ReleaseAllCreatures();
+  // A host gone before its clients had the last frames would leave them to rebuild those
+  // frames as their new host, without the commands it held.
+  ServeTheOthersToTheEnd(frameNumber);
   EndNetBattle();
   CloseBattleRecord();
   SetTerrainAnimation(nullptr);

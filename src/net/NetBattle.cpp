@@ -1,12 +1,15 @@
 #include "net/NetBattle.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/ErrorBox.h"
+#include "core/Options.h"
 #include "core/Random.h"
 #include "core/RecordLog.h"
 #include "net/NetHooks.h"
 #include "net/NetMachine.h"
+#include "platform/Clock.h"
 #include "platform/LoopbackNetwork.h"
 
 namespace {
@@ -53,6 +56,16 @@ void EndNetBattle() {
   } else if (g_netSession.phase == kNetPhaseBattle) {
     g_netSession.phase = kNetPhaseSetup;
   }
+}
+
+void ServeTheOthersToTheEnd(int framesRun) {
+  if (g_singlePlayerNetwork || g_netSession.phase != kNetPhaseBattle || !g_netSession.isHost) return;
+  const uint32_t start = platform::TickCount();
+  const uint32_t patience = 2u * static_cast<uint32_t>(std::max(g_netKeepAlive, 0));
+  WaitInSteps([&] {
+    if (!g_netMachine.Serve(framesRun)) return NetWait::kDone;
+    return platform::TickCount() - start < patience ? NetWait::kPending : NetWait::kDone;
+  });
 }
 
 bool IsSinglePlayerNet() { return g_singlePlayerNetwork != nullptr; }

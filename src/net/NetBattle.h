@@ -30,6 +30,11 @@ bool StartSinglePlayerNet(const char* playerName);
 bool StartNetworkBattle();
 // Single player: the loopback session goes. Network play: the phase returns to set-up.
 void EndNetBattle();
+// A host leaving a network battle after its last frame (framesRun frames) answers the others
+// until each has run that frame too (NetMachine::Serve), or until a client silent that long
+// would have been dropped anyway, or the program quits. Nothing on a client, nor in single
+// player.
+void ServeTheOthersToTheEnd(int framesRun);
 bool IsSinglePlayerNet();
 
 // Frames carry validation records in network play, and in single player while the battle is

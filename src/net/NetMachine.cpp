@@ -51,7 +51,9 @@ NetWait NetMachine::StepFrame(INetFrameWork& work) {
   return NetWait::kDone;
 }
 
-bool NetMachine::Serve() {
+bool NetMachine::Serve() { return Serve(frame); }
+
+bool NetMachine::Serve(int framesRun) {
   // No wait for the next host frame here: a wait that runs the local client would run that
   // frame on this machine alone, after the battle's last one, when it comes in while the wait
   // drains the client's queue. Serving only receives, answers and asks.
@@ -60,7 +62,7 @@ bool NetMachine::Serve() {
   if (!session.isHost) return false;
   // A client has run the last frame once its message stamped with the frame after it is here;
   // the host asks for those messages as for any it lacks.
-  const int acknowledging = frame + session.messageDelay;
+  const int acknowledging = framesRun + session.messageDelay;
   host.Service(acknowledging);
   for (int i = 0; i < kMaxClients; ++i)
     if (host.clients[i] && host.nextFrame[i] <= acknowledging) return true;

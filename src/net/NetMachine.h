@@ -43,6 +43,8 @@ struct NetMachine {
   // before a client had its last frames would leave that client to rebuild them as their new
   // host, without the commands they held, and so to end otherwise than the others.
   bool Serve();
+  // The same after the battle's frames counted elsewhere (the program's battle counts its own).
+  bool Serve(int framesRun);
 
   CNetSession session;
   CNetHost host;
