@@ -105,7 +105,7 @@ std::string HostRoad(int battleFrames) {
   // starts as soon as those already there are ready.
   for (int frame = 200; frame <= 1500; frame += 40)
     road << frame << " click " << Point(create, WidgetKind::kTextButton, 2, true) << "\n";
-  road << "on 14\n1 png host_load.png\non 2\n30 png host_battle.png\n" << BattleEnd(battleFrames, "host");
+  road << "on 14\n2 png host_load.png\non 2\n30 png host_battle.png\n" << BattleEnd(battleFrames, "host");
   return road.str();
 }
 
@@ -119,7 +119,7 @@ std::string GuestRoad(int battleFrames) {
   road << "log screens.txt\n1 seed 77\n4 click " << Point(main, WidgetKind::kTextButton, 3, true) << "\n"
        << "on 27\n20 click " << Point(quick, WidgetKind::kTextButton, 2, true) << "\n"
        << "on 28\n20 png guest_join.png\n21 click " << Point(join, WidgetKind::kTextButton, 1, true) << "\n"
-       << "on 26\n";
+       << "on 26\n34 png guest_select.png\n";
   const forge::LayoutPoint list = forge::WidgetCentre(select, WidgetKind::kListBox, 1, true);
   for (int frame = 30; frame <= 900; frame += 30)
     road << frame << " click " << list.x << " 185\n"
@@ -138,7 +138,7 @@ bool Passes(const std::vector<int>& screens, int id, int times = 1) {
 // The pictures, and the screen log and error output that tell what went wrong in a failed run.
 void KeepOutputs(const Machine& machine, const std::string& tag) {
   for (const char* file : {"host_set.png", "host_setup.png", "host_load.png", "host_battle.png", "host_results.png",
-                           "host_menu.png", "guest_join.png", "guest_setup.png", "guest_battle.png",
+                           "host_menu.png", "guest_join.png", "guest_select.png", "guest_setup.png", "guest_battle.png",
                            "guest_results.png", "guest_menu.png", "screens.txt", "stderr.txt"})
     if (std::filesystem::exists(machine.dir.File(file)))
       std::filesystem::copy_file(machine.dir.File(file),

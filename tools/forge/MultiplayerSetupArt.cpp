@@ -51,15 +51,22 @@ void AddConnectionChoice(ScreenLayout& layout, int top) {
     layout.Add(WidgetKind::kRadioButton, r + 1, {300, top + 36 * r, 560, top + 30 + 36 * r}).text = connections[r];
 }
 
+// The two sides' own buttons stand on one strip: the host's map and Start buttons side by side,
+// the joining side's Ready across the whole of it, so that neither side shows an empty plate.
+const LayoutRect kSideButtons{420, 500, 780, 536};
+
+void PaintPlate(Painting& p, LayoutRect rect) {
+  p.Panel(static_cast<float>(rect.left), static_cast<float>(rect.top), static_cast<float>(rect.right),
+          static_cast<float>(rect.bottom), 4, Rgb(236, 222, 184), 1.0f, Rgb(120, 84, 36), 1.5f);
+}
+
 // Parchment under the widgets whose text is dark ink: buttons, edit boxes, lists and the
 // captions of radio buttons.
 void PaintPlates(Painting& p, const ScreenLayout& layout) {
   for (const Widget& w : layout.Widgets())
     if (w.kind == WidgetKind::kTextButton || w.kind == WidgetKind::kEditBox || w.kind == WidgetKind::kListBox ||
         w.kind == WidgetKind::kRadioButton)
-      p.Panel(static_cast<float>(w.rect800.left), static_cast<float>(w.rect800.top),
-              static_cast<float>(w.rect800.right), static_cast<float>(w.rect800.bottom), 4, Rgb(236, 222, 184), 1.0f,
-              Rgb(120, 84, 36), 1.5f);
+      PaintPlate(p, w.rect800);
 }
 
 Painting NightSky(const char* title, uint32_t seed) {
@@ -88,10 +95,10 @@ Painting SetupBackground() {
   // The players' names are dark ink (red once ready) on parchment.
   for (int row = 0; row < 4; ++row)
     p.Panel(156, kRowTop[row] + 2.0f, 349, kRowTop[row] + 30.0f, 4, Rgb(236, 222, 184), 1.0f, Rgb(120, 84, 36), 1.5f);
-  // Plates under every text button and edit box of the three files: the set-up's own and its
-  // hosting and joining parts stand on the same picture.
-  for (const ScreenLayout& layout : {MultiplayerSetupLayout(), MultiplayerCreateLayout(), MultiplayerJoinLayout()})
-    PaintPlates(p, layout);
+  // Plates under the set-up's own text buttons and edit box, and the strip of the hosting and
+  // joining parts, which stand on the same picture.
+  PaintPlates(p, MultiplayerSetupLayout());
+  PaintPlate(p, kSideButtons);
   return p;
 }
 
@@ -169,8 +176,9 @@ ScreenLayout MultiplayerCreateLayout() {
     slider.maxValue = ranges[n][1];
     slider.step = ranges[n][2];
   }
-  AddButton(layout, 1, {420, 500, 595, 536}, "Choose Map");
-  AddButton(layout, 2, {605, 500, 780, 536}, "Start");
+  // The caption is too wide for the large letters of Start.
+  AddButton(layout, 1, {kSideButtons.left, kSideButtons.top, 598, kSideButtons.bottom}, "Choose Map").font = "";
+  AddButton(layout, 2, {602, kSideButtons.top, kSideButtons.right, kSideButtons.bottom}, "Start");
   for (int row = 1; row < 4; ++row)
     layout.Add(WidgetKind::kStandardButton, row, RemoveRect(row)).spriteIndexes = {24, 26, 25};
   return layout;
@@ -178,8 +186,8 @@ ScreenLayout MultiplayerCreateLayout() {
 
 ScreenLayout MultiplayerJoinLayout() {
   ScreenLayout layout("MultiplayerBattleSetup", "Multiplayer Battle Join");
-  // Where the host has its Start button: the two share the background's plate.
-  AddButton(layout, 1, {605, 500, 780, 536}, "Ready");
+  // Across the strip where the host has its map and Start buttons.
+  AddButton(layout, 1, kSideButtons, "Ready");
   return layout;
 }
 
