@@ -431,9 +431,11 @@ void CNetClient::HandleSpellList(platform::NetPlayerId from, const uint8_t* data
     return;
   }
   // Another machine may have had the start message, and sent its list, before this one has it.
-  if (!initialised && session.phase == kNetPhaseDirectSetup && size == kWizardSpellsBytes &&
-      earlyLists_.size() < kMaxClients) {
-    earlyLists_.push_back({sender, std::vector<uint8_t>(data, data + size)});
+  // One list a sender is kept: a peer that sends many must not crowd out the others' lists.
+  if (!initialised && session.phase == kNetPhaseDirectSetup && size == kWizardSpellsBytes) {
+    const bool kept = std::any_of(earlyLists_.begin(), earlyLists_.end(),
+                                  [&](const EarlyList& list) { return list.sender == sender; });
+    if (!kept && earlyLists_.size() < kMaxClients) earlyLists_.push_back({sender, std::vector<uint8_t>(data, data + size)});
     return;
   }
   HandleSpellListOf(sender, data, size);

@@ -216,7 +216,8 @@ TEST_F(ClientTest, APlaybackThatDriftsFromItsRecordIsAGeneralError) {
 }
 
 // The start message names the players in client order; each list counts once, only from the
-// player it is for, and one that overtook the start message on its way counts once it is there.
+// player it is for, and one that overtook the start message on its way counts once it is there,
+// however many lists another player sent before it.
 TEST_F(ClientTest, SpellListsCountOncePerPlayerAndOnlyFromTheirOwnSender) {
   struct StartingSink : RecordingSink {
     CNetSession* session = nullptr;
@@ -231,6 +232,7 @@ TEST_F(ClientTest, SpellListsCountOncePerPlayerAndOnlyFromTheirOwnSender) {
   RawPeer third = Stranger("T");
   const uint8_t spells[2] = {4, 9};
   net.session.phase = kNetPhaseDirectSetup;
+  for (int i = 0; i < 6; ++i) third.Send(net.client.ownPlayer, MakeWizardSpellsMessage(0, nullptr, 0), true);
   other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(1, spells, 2), true);
   net.client.Receive();
   EXPECT_TRUE(starting.Take().empty());
