@@ -151,18 +151,28 @@ void KeepOutputs(const Machine& machine, const std::string& tag) {
 // frames all the machines still there ran have one line in every trace. A battle played whole
 // ends in the same frame everywhere: each machine ran every frame, the last included, since the
 // host waits for the others to have it before it leaves.
-void PlayTogether(int guests, int battleFrames, int hostFrames = 0) {
+// A hostile guest (the peer program) may join them: it leaves as the battle starts.
+void PlayTogether(int guests, int battleFrames, int hostFrames = 0, bool intruder = false) {
   const int listPort = FreePort();
   std::vector<std::unique_ptr<Machine>> machines;
   machines.push_back(std::make_unique<Machine>("Hostess", listPort));
   for (int g = 0; g < guests; ++g) machines.push_back(std::make_unique<Machine>("Guest" + std::to_string(g), listPort));
   std::string all;
+#ifdef VRASK_NET_PEER
+  testing_support::TempDir intruderDir;
+  if (intruder)
+    all += "(timeout 200 '" VRASK_NET_PEER "' intruder=1 budget=150000 list-port=" + std::to_string(listPort) +
+           " out='" + intruderDir.File("intruder.txt") + "' 2>/dev/null) & ";
+#endif
   for (size_t m = 0; m < machines.size(); ++m)
     all += "(" +
            machines[m]->Command(m == 0 ? HostRoad(hostFrames ? hostFrames : battleFrames) : GuestRoad(battleFrames)) +
            ") & ";
   std::system((all + "wait").c_str());
 
+#ifdef VRASK_NET_PEER
+  if (intruder) EXPECT_EQ(ReadText(intruderDir.File("intruder.txt")), "code 0\nleft at the start\n");
+#endif
   const bool whole = battleFrames == kWholeBattle;
   std::vector<std::vector<std::string>> traces;
   std::string errors;
@@ -175,9 +185,12 @@ void PlayTogether(int guests, int battleFrames, int hostFrames = 0) {
       EXPECT_TRUE(Passes(screens, 31)) << "never saw the results";
       EXPECT_TRUE(Passes(screens, 27, 2)) << "never came back to the quick battle menu";
     }
+    // The intruder was seated once, and left no trace on the battle: three armies, alike.
+    if (intruder) EXPECT_NE(ReadText(machines[m]->dir.File("stderr.txt")).find("armies 3 players 3"), std::string::npos);
     traces.push_back(Lines(ReadText(machines[m]->dir.File("trace.txt"))));
     errors += ReadText(machines[m]->dir.File("stderr.txt"));
-    KeepOutputs(*machines[m], std::to_string(guests + 1) + (hostFrames ? "_left_" : "_") + std::to_string(m));
+    KeepOutputs(*machines[m], std::to_string(guests + 1) + (hostFrames ? "_left_" : intruder ? "_intruded_" : "_") +
+                                  std::to_string(m));
   }
   // Without its host, the survivors are compared among themselves, beyond the host's last frame.
   const size_t first = hostFrames ? 1 : 0;
@@ -200,6 +213,13 @@ TEST(NetworkRoad, AHostAndThreeGuestsPlayTheSameBattle) { PlayTogether(3, 150); 
 // The host's program ends mid-battle: the lowest of the others takes over and they finish the
 // battle alike.
 TEST(NetworkRoad, TheGuestsOfAHostThatLeavesFinishAlike) { PlayTogether(3, kWholeBattle, 60); }
+
+#ifdef VRASK_NET_PEER
+// A hostile guest asks for the others' places, sends places, settings, seats and a start message
+// as if it hosted, and leaves while the others load: their set-up goes on as the host decides,
+// nobody waits for its spell list, and the two play alike.
+TEST(NetworkRoad, AHostileGuestLeavesTheOthersTheirBattle) { PlayTogether(1, 150, 0, true); }
+#endif
 
 #endif
 

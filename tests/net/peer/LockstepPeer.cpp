@@ -7,12 +7,17 @@
 //
 //   net_peer index=<i> machines=<n> frames=<f> out=<file> [list-port=<p>] [delay=<d>]
 //            [loss=<0-1>] [kill-at=<frame>] [hostile=1] [keep-alive=<ms>] [budget=<ms>]
+//   net_peer intruder=1 out=<file> list-port=<p> [budget=<ms>]
 //
 // The host writes "<file>.port" with its list port as soon as it listens. kill-at makes the
 // host end itself abruptly at that frame, as a crash would; hostile=1 makes a machine send
 // garbage, cut, oversized and deeply nested frames, set-up messages and messages under other
-// players' ids beside its honest ones. Exit codes: 0 done, 2 the battle ended (the machines
-// disagreed), 3 out of time, 4 could not start.
+// players' ids beside its honest ones. intruder=1 makes a hostile guest of the real program's
+// set-up (the end-to-end network road): it joins the first session listed, asks for the other
+// players' places, sends places, settings, seats and a start message as if it hosted, declares
+// its own place ready after a while and leaves as soon as the host's start message comes,
+// before it sends its spell list; its file says "left at the start" then. Exit codes: 0 done,
+// 2 the battle ended (the machines disagreed), 3 out of time, 4 could not start.
 #include <signal.h>
 #include <unistd.h>
 
@@ -50,6 +55,7 @@ struct Settings {
   int listPort = 0;
   int killAt = -1;
   bool hostile = false;
+  bool intruder = false;
   uint32_t keepAliveMs = 2000;
   uint32_t budgetMs = 120000;
   std::string out;
@@ -74,6 +80,7 @@ Settings ReadSettings(int argc, char** argv) {
   settings.listPort = static_cast<int>(number("list-port", 0));
   settings.killAt = static_cast<int>(number("kill-at", -1));
   settings.hostile = number("hostile", 0) != 0;
+  settings.intruder = number("intruder", 0) != 0;
   settings.keepAliveMs = static_cast<uint32_t>(number("keep-alive", 2000));
   settings.budgetMs = static_cast<uint32_t>(number("budget", 120000));
   settings.out = values["out"];
@@ -85,6 +92,7 @@ class Peer {
   explicit Peer(const Settings& settings) : settings_(settings), rig_(settings.index, validate_) {}
 
   int Run() {
+    if (settings_.intruder) return Intrude();
     g_networkLogging = true;  // the last of the protocol's events go beside the results
     NetHooksScope hooks(rig_.hooks);
     platform::SetMessageBoxHandler([](const platform::MessageBoxCall& call) {
@@ -121,6 +129,111 @@ class Peer {
   }
 
  private:
+  // --- the hostile guest of a real program's set-up -------------------------------------------
+
+  // What the set-up sends this guest, taken apart here: its place, and the start message.
+  class SetupListener : public INetReceiver {
+   public:
+    void HandleMessage(platform::NetPlayerId from, const uint8_t* data, size_t size) override {
+      const int32_t type = CheckMessageHeader(data, size);
+      int32_t slot = 0;
+      if (from != platform::kNetServerPlayer) return;
+      if (type == MSG_INIT_SET_SLOT && ReadSlotMessage(data, size, slot)) place = slot;
+      if (type == MSG_INITIALISE) started = true;
+    }
+    void HandleSystemMessage(const platform::NetSystemMessage&) override {}
+    int place = -1;
+    bool started = false;
+  };
+
+  int Intrude() {
+    g_networkLogging = true;
+    NetHooksScope hooks(rig_.hooks);
+    const platform::EnetOptions options = Options();
+    g_netEndpointFactory = [options] { return platform::CreateEnetEndpoint(options); };
+    CNetSession& session = rig_.net.session;
+    if (!session.CreateInterfaces(0)) return IntruderFinish(4, "no network");
+    session.connectionType = kConnectionAddress;
+    session.SetHostAddress("127.0.0.1");
+    if (!session.Connect()) return IntruderFinish(4, "no connection");
+    while (session.sessionName.empty()) {
+      if (OutOfTime()) return IntruderFinish(3, "no session listed");
+      session.StartSessionList([&](const std::string& name) { session.sessionName = name; });
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!session.JoinGame()) return IntruderFinish(4, "could not join");
+    rig_.net.Reset();
+    if (!rig_.net.client.CreatePlayer("Intruder")) return IntruderFinish(4, "no player");
+    session.phase = kNetPhaseDirectSetup;
+    SetupListener listener;
+    uint8_t buffer[kHostFrameBytes];
+    int rounds = 0;
+    while (!listener.started) {
+      if (OutOfTime()) return IntruderFinish(3, "never started");
+      session.ReceiveFor(rig_.net.client.ownPlayer, buffer, sizeof buffer, "intruder receive", listener);
+      if (listener.place >= 0) {
+        SendHostileSetup(listener.place);
+        // Ready once its mischief has had time to reach every screen: the host may then start.
+        if (++rounds == 15) SendToServer(MakeSlotMessage(MSG_INIT_JOIN_READY, listener.place));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    // Gone in the middle of the load, its spell list never sent.
+    return IntruderFinish(0, "left at the start");
+  }
+
+  void SendToServer(const NetBytes& message) {
+    rig_.net.session.endpoint->Send(rig_.net.client.ownPlayer, platform::kNetServerPlayer, true, message.data(),
+                                    message.size());
+  }
+  void SendToAll(const NetBytes& message) {
+    rig_.net.session.endpoint->Send(rig_.net.client.ownPlayer, platform::kNetAllPlayers, true, message.data(),
+                                    message.size());
+  }
+
+  // Requests for every other place; places, settings, a seat, a start message, a leave order
+  // and another's spell list, as only the host may send them; a cut message and garbage.
+  void SendHostileSetup(int ownPlace) {
+    for (int place = 0; place < kMaxClients; ++place) {
+      if (place == ownPlace) continue;
+      for (int32_t type : {MSG_INIT_REQUEST_COLOUR, MSG_INIT_REQUEST_PORTRAIT, MSG_INIT_JOIN_READY})
+        SendToServer(MakeSlotMessage(type, place));
+      SendToServer(MakeHandicapMessage(place, 100));
+    }
+    CPlayerSlot usurper;
+    usurper.SetName("Intruder");
+    usurper.colour = 0;
+    usurper.portrait = 0;
+    usurper.ready = 1;
+    uint8_t slot[kPlayerSlotBytes];
+    WritePlayerSlot(usurper, slot);
+    for (int place = 0; place < kMaxClients; ++place) SendToAll(MakeWizardSetupMessage(slot, place));
+    CGameSettings settings;
+    settings.gameTime = 60;
+    settings.magicItems = 21;
+    uint8_t settingBytes[kGameSettingsBytes];
+    WriteGameSettings(settings, settingBytes);
+    SendToAll(MakeGameSetupMessage(settingBytes));
+    SendToAll(MakeSlotMessage(MSG_INIT_SET_SLOT, 3));
+    SendToAll(StartMessage());
+    SendToAll(MakeLeaveOrder());
+    const uint8_t spells[1] = {3};
+    SendToAll(MakeWizardSpellsMessage(0, spells, 1));
+    NetBytes cut = StartMessage();
+    cut.resize(40);
+    SendToAll(cut);
+    NetBytes garbage(1 + hostileRandom_.Next() % 120);
+    for (uint8_t& byte : garbage) byte = static_cast<uint8_t>(hostileRandom_.Next());
+    SendToAll(garbage);
+  }
+
+  int IntruderFinish(int code, const char* what) {
+    g_netLog.WriteToFile((settings_.out + ".netlog").c_str());
+    std::ofstream(settings_.out) << "code " << code << "\n" << what << "\n";
+    rig_.net.session.Release();
+    return code;
+  }
+
   static double NowMs() {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
   }
