@@ -124,7 +124,9 @@ std::string GuestRoad(int battleFrames) {
   for (int frame = 30; frame <= 900; frame += 30)
     road << frame << " click " << list.x << " 185\n"
          << frame + 5 << " click " << Point(select, WidgetKind::kTextButton, 1, true) << "\n";
-  road << "1500 close\n";  // never listed: the program ends rather than wait for its time-out
+  // Never listed: the program ends rather than wait for its time-out (late enough for a whole
+  // battle, whose screens come after this one's).
+  road << "3000 close\n";
   road << "on 12\n30 png guest_setup.png\n40 click " << Point(ready, WidgetKind::kTextButton, 1, true) << "\n"
        << "on 2\n30 png guest_battle.png\n"
        << BattleEnd(battleFrames, "guest");
