@@ -30,6 +30,7 @@ void ConstructRandomGenerators() {
   g_battleRandom.Seed(CRandom::kDefaultSeed);
   g_aiRandom.Seed(CRandom::kDefaultSeed);
   g_random.Seed(CRandom::kDefaultSeed);
+  g_viewRandom.Seed(CRandom::kDefaultSeed);
 }
 
 void ConstructRealmFile() {

@@ -4,6 +4,7 @@ uint32_t g_randomSeedState = 0;
 CRandom g_battleRandom;
 CRandom g_aiRandom;
 CRandom g_random;
+CRandom g_viewRandom;
 
 void CRandom::Seed(uint32_t seed) {
   g_randomSeedState = seed;

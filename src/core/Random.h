@@ -42,3 +42,9 @@ class CRandom {
 extern CRandom g_battleRandom;
 extern CRandom g_aiRandom;
 extern CRandom g_random;
+// The view's generator: looks that nothing of the game reads (particles, blood and glows, the
+// jitter of bolts, the ambient sounds the map view picks, the way slide panels come and go).
+// It is kept apart from g_random, from which the front end and the campaign draw the seeds of
+// the next battle, so that how many frames were drawn, sounds played or panels slid on this
+// machine never changes a later battle.
+extern CRandom g_viewRandom;

@@ -38,7 +38,7 @@ void PackBurstTrace(const CProjectileResult& trace, uint8_t* out) {
 }
 
 // A cosmetic draw, top bit cleared.
-int LookDraw() { return static_cast<int>(g_random.Next() & 0x7FFFFFFF); }
+int LookDraw() { return static_cast<int>(g_viewRandom.Next() & 0x7FFFFFFF); }
 
 bool LocalArmySees(const CCreature& creature) {
   return g_localArmy >= 0 && g_localArmy < kSightingArmyCount && creature.sightingCounters[g_localArmy] > 0;

@@ -144,7 +144,7 @@ int CCreature::StartPestFlies() {
   pestTimer = g_creatureBattle->FrameCounter() + kPestInterval;
   // The flies are seen only: their places come from the view's generator.
   const int size = type ? type->TileSizeXY : 1, height = type ? type->TileHeight : 1;
-  const auto scatter = [] { return static_cast<int>(g_random.Next() & 0x7FFFFFFF) % 128 - 64; };
+  const auto scatter = [] { return static_cast<int>(g_viewRandom.Next() & 0x7FFFFFFF) % 128 - 64; };
   int x, y, z;
   CentrePoint(x, y, z);
   for (int n = size * (height + 1) + 1; n > 0; --n) {

@@ -218,7 +218,7 @@ class CreatureEffectAnswers : public ICreatureEffects {
     const int count = 6 * (size * (height + 1) + 1);
     const int cx = c->unitX + c->type->centreOffset, cy = c->unitY + c->type->centreOffset;
     auto draw = [](int n) {
-      return n > 0 ? static_cast<int>((g_random.Next() & 0x7FFFFFFF) % static_cast<uint32_t>(n)) : 0;
+      return n > 0 ? static_cast<int>((g_viewRandom.Next() & 0x7FFFFFFF) % static_cast<uint32_t>(n)) : 0;
     };
     for (int i = 0; i < count; ++i) {
       const int px = cx + draw(33) - 16, py = cy + draw(33) - 16, pz = c->unitZ + draw(height * kUnitsPerLevel);

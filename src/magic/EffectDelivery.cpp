@@ -62,8 +62,8 @@ int ImpactKind(int spell) {
   }
 }
 
-// A draw for looks only (sparks), from the general generator.
-int LookDraw(int n) { return n > 0 ? static_cast<int>(g_random.Next() & 0x7FFFFFFFu) % n : 0; }
+// A draw for looks only (sparks), from the view's generator.
+int LookDraw(int n) { return n > 0 ? static_cast<int>(g_viewRandom.Next() & 0x7FFFFFFFu) % n : 0; }
 
 // A creature record in use with its type; null for any other index.
 CCreature* InUse(int slot) {

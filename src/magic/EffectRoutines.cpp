@@ -25,7 +25,7 @@ bool CollapsesTotems(int spell) { return spell == 34 || spell == 72; }
 // Kinds that give their light whoever owns them.
 bool AlwaysLit(int kind) { return kind == 14 || kind == 43 || kind == 70 || kind == 78 || kind == 85 || kind == 87; }
 
-int CosmeticDraw(int n) { return n > 0 ? static_cast<int>(g_random.Next() & 0x7FFFFFFFu) % n : 0; }
+int CosmeticDraw(int n) { return n > 0 ? static_cast<int>(g_viewRandom.Next() & 0x7FFFFFFFu) % n : 0; }
 
 }  // namespace
 

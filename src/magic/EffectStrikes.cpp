@@ -2,7 +2,7 @@
 // guardians' and totems' shots, random strikes round a point, the best hostile target, the
 // cone in front of a caster, the ring of a trap and the countdown trap's frame. Game-logic
 // draws come from the battle generator; the jitter of bolts and beams, which are only drawn,
-// from g_random.
+// from the view's generator.
 #include <algorithm>
 #include <cmath>
 
@@ -175,7 +175,7 @@ void CEffect::SeekNextTarget(int hit) {
 
 void CEffect::StartBolt() {
   const int branch = params[w::kSpell] == 88 || params[w::kKindMode] == 2 ? 0 : -1;
-  g_segmentPool.AddForkedBolt(g_random, x, y, z + 200, params[w::kTargetX], params[w::kTargetY], params[w::kTargetZ],
+  g_segmentPool.AddForkedBolt(g_viewRandom, x, y, z + 200, params[w::kTargetX], params[w::kTargetY], params[w::kTargetZ],
                               SpellRecord(72).Duration + 1, 0, 0, 0, kBoltDepth, kBoltJitter, branch,
                               kBoltBranchChance);
 }
@@ -199,7 +199,7 @@ void CEffect::StartBeam(int a, int b, int c, int unused, int depth, int chance) 
   }
   const int lifetime = SpellRecord(72).Duration + 1;
   if (depth > 0 && chance > 0)
-    g_segmentPool.AddForkedBolt(g_random, x, y, z, ex, ey, ez, lifetime, a, b, c, depth, kBoltJitter, -1, chance);
+    g_segmentPool.AddForkedBolt(g_viewRandom, x, y, z, ex, ey, ez, lifetime, a, b, c, depth, kBoltJitter, -1, chance);
   else
     g_segmentPool.Add(x, y, z, ex, ey, ez, lifetime, a, b, c);
 }

@@ -3,7 +3,7 @@
 // sideways; the sinking column; the corner columns of an earthquake and their shaking; and
 // effects hopping to a standable cell. Every terrain change is compared for passability and
 // told to the path network. Game-logic draws come from the battle generator; the glows of a
-// collapsing totem from g_random.
+// collapsing totem from the view's generator (g_viewRandom).
 #include <algorithm>
 #include <cctype>
 

@@ -31,7 +31,7 @@ const int kAmber[3] = {255, 191, 0};
 
 bool IsFullHeight(const CTerrainType& type) { return type.groundHeight >= kFullHeight; }
 
-int CosmeticDraw(int n) { return n > 0 ? static_cast<int>(g_random.Next() & 0x7FFFFFFFu) % n : 0; }
+int CosmeticDraw(int n) { return n > 0 ? static_cast<int>(g_viewRandom.Next() & 0x7FFFFFFFu) % n : 0; }
 
 // The eight steps of the kinds that extend in a direction (0 toward -y, then clockwise).
 constexpr int kDirectionDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};

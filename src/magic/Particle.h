@@ -2,7 +2,7 @@
 // CParticle: the base of the short-lived things that live outside the effect pool (sparks,
 // glows, blood, flies, body parts). A particle is made by whoever wants it, handed to the
 // particle manager, which owns it from then on, and updated and drawn once a frame. Particles
-// never change the battle: they read creatures, cells and settings, draw from g_random only,
+// never change the battle: they read creatures, cells and settings, draw from g_viewRandom only,
 // and draw themselves at the screen point the draw list gives them.
 
 #include <cstdint>

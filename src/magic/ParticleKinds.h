@@ -2,7 +2,7 @@
 // The particle kinds: glows that add light to the screen, spell sparks and their emitter,
 // the auras of levitating and earth-bound creatures, blood drops and sprays, gore that sticks
 // to the terrain, flying body parts, flies round a pestered creature, and the cure and
-// subvert sprites that hang on a creature. Every random draw is from g_random; a particle
+// subvert sprites that hang on a creature. Every random draw is from g_viewRandom; a particle
 // reads creatures (through g_particleCreatures), cells and settings, and changes none of them.
 
 #include <cstdint>
@@ -33,7 +33,7 @@ class IParticleCreatures {
 };
 extern HookSlot<IParticleCreatures> g_particleCreatures;
 
-// rand % n of g_random with the top bit cleared; 0 for n of 0 or less.
+// rand % n of g_viewRandom with the top bit cleared; 0 for n of 0 or less.
 int ParticleDraw(int n);
 // v negated on an odd draw.
 int ParticleSign(int v);

@@ -100,9 +100,9 @@ bool IParticleCreatures::Get(int creature, ParticleCreature& out) {
   return true;
 }
 
-int ParticleDraw(int n) { return n > 0 ? static_cast<int>(g_random.Next() & 0x7FFFFFFFu) % n : 0; }
+int ParticleDraw(int n) { return n > 0 ? static_cast<int>(g_viewRandom.Next() & 0x7FFFFFFFu) % n : 0; }
 
-int ParticleSign(int v) { return (g_random.Next() & 1) ? -v : v; }
+int ParticleSign(int v) { return (g_viewRandom.Next() & 1) ? -v : v; }
 
 // --- moving and falling -------------------------------------------------------------------------
 
@@ -126,7 +126,7 @@ int CFallingParticle::Update() {
 CGlowParticle::CGlowParticle(int px, int py, int pz) : CMovingParticle(px, py, pz, 0, 0, 0) {
   glow.Set(2, 2, baseR, baseG, baseB);
   const int a = ParticleDraw(16), b = ParticleDraw(16 - a), c = 16 - a - b;
-  if (g_random.Next() & 1) {
+  if (g_viewRandom.Next() & 1) {
     vx = a;
     vy = b;
   } else {

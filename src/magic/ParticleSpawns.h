@@ -1,6 +1,6 @@
 #pragma once
 // The particles the creature code asks for (through ICreatureEffects): blood sprays, glow
-// bursts, flies and body parts. All are seen only and draw from g_random; a particle the
+// bursts, flies and body parts. All are seen only and draw from g_viewRandom; a particle the
 // manager refuses is dropped.
 
 #include <cstdint>

@@ -44,7 +44,7 @@ void CMapView::UpdateSounds() {
   LevelLoop(effectSound1, 721, effectGroup1Count, EffectVolume(effectGroup1Count));
   LevelLoop(effectSound2, 739, effectGroup2Count, EffectVolume(effectGroup2Count));
   const int volume3 = EffectVolume(effectGroup3Count);
-  if (LevelLoop(effectSound3, 752, effectGroup3Count, volume3) && g_soundManager && g_random.Next() % 100 > 50)
+  if (LevelLoop(effectSound3, 752, effectGroup3Count, volume3) && g_soundManager && g_viewRandom.Next() % 100 > 50)
     g_soundManager->Play(702, volume3, 0, nullptr, 0);
   if (soundCreatureCount == 0) {
     StopSlot(creatureSound);

@@ -44,7 +44,7 @@ void Advance(int32_t mode, int32_t& x, int32_t& y, int32_t targetX, int32_t targ
 }  // namespace
 
 void RandomOffscreenCorner(int width, int height, int32_t& x, int32_t& y) {
-  switch (g_random.Next() & 3) {
+  switch (g_viewRandom.Next() & 3) {
     case 0:
       x = -width / 2;
       y = -height / 2;
@@ -90,7 +90,7 @@ void CSlidePanel::Leave() {
       mode = exitMode;
       break;
     case kSlideAccelerate:
-      targetX = (g_random.Next() & 0x7FFFFFFF) % 100 < 50 ? -width : ScreenWidth();
+      targetX = (g_viewRandom.Next() & 0x7FFFFFFF) % 100 < 50 ? -width : ScreenWidth();
       step = 1;
       mode = kSlideAccelerate;
       break;

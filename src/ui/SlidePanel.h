@@ -20,7 +20,7 @@ class CSlidePanel {
  public:
   static constexpr int32_t kDwellForever = -1;
 
-  // Starts at a random corner off the screen (the main generator).
+  // Starts at a random corner off the screen (the view's generator).
   CSlidePanel(int targetX, int targetY, int width, int height);
   virtual ~CSlidePanel() = default;
   CSlidePanel(const CSlidePanel&) = delete;

@@ -44,8 +44,11 @@
 #include "map/PathNetwork.h"
 #include "net/NetBattle.h"
 #include "net/NetMachine.h"
+#include "platform/AudioOutput.h"
+#include "sound/SoundManager.h"
 #include "support/TestSupport.h"
 #include "ui/Screen.h"
+#include "ui/SlidePanel.h"
 #include "ui/SpeechCtrl.h"
 
 using namespace panel_test;
@@ -496,80 +499,107 @@ Bytes WithoutSegments(const Bytes& block, size_t afterMap) {
   return rest;
 }
 
-// A fight on the forged moorland: two armies at each other's throats and a wizard's missiles
-// in flight, and a walker whose route search is half done. Saved at frame 24 and loaded after
-// the battle went on otherwise for a while, it reaches frame 80 with the same trace, frame by
-// frame, and the same block as one never saved.
-TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
-  constexpr int kSaveFrame = 24, kLastFrame = 80, kMissileSpell = 8;
-  constexpr int kPathMarkerEffects = 100;  // effect slots 0-99 mark the creatures' paths
-  QuietSounds sounds;
-  HookScope<IEffectSounds> soundScope(g_effectSounds, sounds);
-  // The battle again with the game's data read, as the game has it when a battle loads.
-  ASSERT_NO_FATAL_FAILURE(ReadTheGamesData());
-  battle_.ClearCellQueue();  // the fixture's cells were the first map's
-  ASSERT_TRUE(LoadBattle(battle_));
-  g_script.Clear();  // the fight alone, without the region's story
-  InstallBattle();
-  InstallCreatures();
-  InstallEffectCreatures();
-  CBattle* before = g_battle;
-  RunBattleAsCurrentScreen();
-  ASSERT_TRUE(StartSinglePlayerNet("Edric"));
-  battle_.paused = 0;
+// A fight on the forged moorland: two armies at each other's throats, a wizard whose missiles
+// go out as frame commands, and a walker whose long route search runs over three frames.
+class BattleFight : public BattleSave {
+ protected:
+  static constexpr int kMissileSpell = 8;
 
-  for (int army : {1, 2}) {
-    CArmy& record = g_armyTable.armies[army];
-    record.inUse = 1;
-    std::snprintf(record.name, sizeof record.name, "army%d", army);
-    record.SetRelationToAll(0);
+  void SetUp() override {
+    BattleSave::SetUp();
+    if (HasFatalFailure()) return;
+    // The battle again with the game's data read, as the game has it when a battle loads.
+    ASSERT_NO_FATAL_FAILURE(ReadTheGamesData());
+    battle_.ClearCellQueue();  // the fixture's cells were the first map's
+    ASSERT_TRUE(LoadBattle(battle_));
+    g_script.Clear();  // the fight alone, without the region's story
+    InstallBattle();
+    InstallCreatures();
+    InstallEffectCreatures();
+    before_ = g_battle;
+    RunBattleAsCurrentScreen();
+    ASSERT_TRUE(StartSinglePlayerNet("Edric"));
+    battle_.paused = 0;
+
+    for (int army : {1, 2}) {
+      CArmy& record = g_armyTable.armies[army];
+      record.inUse = 1;
+      std::snprintf(record.name, sizeof record.name, "army%d", army);
+      record.SetRelationToAll(0);
+    }
+    cx_ = g_map.width / 2;
+    cy_ = g_map.height / 2;
+    for (int i = 0; i < 4; ++i) {
+      red_.push_back(PlaceNear(3 + i, 1, cx_ - 3, cy_ + 2 * i));
+      blue_.push_back(PlaceNear(8 + i, 2, cx_ + 3, cy_ + 2 * i));
+    }
+    wizard_ = PlaceNear(0, 1, cx_ - 8, cy_);
+    walker_ = PlaceNear(13, 1, cx_ - 12, cy_ - 10);
+    ASSERT_GE(walker_, 0);
+    for (int slot : red_) ASSERT_GE(slot, 0);
+    for (int slot : blue_) ASSERT_GE(slot, 0);
+    ASSERT_GE(wizard_, 0);
+    CCreature& w = *g_creatureArray.At(wizard_);
+    g_armyTable.armies[1].wizardCreature = wizard_;
+    w.SetMaxMana(1000);
+    w.AddMana(1000 * 256);
+    for (int i = 0; i < 4; ++i) {
+      g_creatureArray.At(red_[static_cast<size_t>(i)])->AttackCreature(blue_[static_cast<size_t>(i)]);
+      g_creatureArray.At(blue_[static_cast<size_t>(i)])->AttackCreature(red_[static_cast<size_t>((i + 1) % 4)]);
+    }
   }
-  const int cx = g_map.width / 2, cy = g_map.height / 2;
-  std::vector<int> red, blue;
-  for (int i = 0; i < 4; ++i) {
-    red.push_back(PlaceNear(3 + i, 1, cx - 3, cy + 2 * i));
-    blue.push_back(PlaceNear(8 + i, 2, cx + 3, cy + 2 * i));
+  void TearDown() override {
+    EndNetBattle();
+    g_effectWorld.Install(nullptr);
+    UninstallBattle();
+    g_skipThisFrame = 0;
+    g_battle = before_;
+    g_effectManager.Reset();
+    g_creatureArray.ReleaseAll();
+    for (auto& set : g_creatureTypeAnims) set.reset();
+    BattleSave::TearDown();
   }
-  const int wizard = PlaceNear(0, 1, cx - 8, cy);
-  const int walker = PlaceNear(13, 1, cx - 12, cy - 10);
-  ASSERT_GE(walker, 0);
-  for (int slot : red) ASSERT_GE(slot, 0);
-  for (int slot : blue) ASSERT_GE(slot, 0);
-  ASSERT_GE(wizard, 0);
-  CCreature& w = *g_creatureArray.At(wizard);
-  g_armyTable.armies[1].wizardCreature = wizard;
-  w.SetMaxMana(1000);
-  w.AddMana(1000 * 256);
-  for (int i = 0; i < 4; ++i) {
-    g_creatureArray.At(red[static_cast<size_t>(i)])->AttackCreature(blue[static_cast<size_t>(i)]);
-    g_creatureArray.At(blue[static_cast<size_t>(i)])->AttackCreature(red[static_cast<size_t>((i + 1) % 4)]);
-  }
-  // The missiles go out as frame commands, each aimed at a blue creature.
-  auto cast = [&](int target) {
-    const CCreature& t = *g_creatureArray.At(target);
-    g_netClient.AddMessage(MakeCastSpellCommand(kMissileSpell, t.unitX + 16, t.unitY + 16, t.unitZ, wizard, target));
-  };
+
   // Frames that run the battle on by one tick each (a frame whose network frame is not ready
-  // yet retries without one), with the trace of each tick.
-  auto frames = [&](int from, int to, bool casting) {
+  // yet retries without one), with the trace of each tick; while casting, the missiles go out
+  // at frames 6, 16 and 19, each at a blue creature, and the walker sets off at frame 22.
+  // afterFrame runs after every tick.
+  std::vector<std::string> Frames(int from, int to, bool casting, const std::function<void()>& afterFrame = {}) {
     std::vector<std::string> lines;
     for (int frame = from; frame < to; ++frame) {
-      if (casting && (frame == 6 || frame == 16 || frame == 19)) cast(blue[static_cast<size_t>(frame % 4)]);
-      // A long walk whose route search runs over three frames, under way at the save.
-      if (casting && frame == 22) g_creatureArray.At(walker)->WalkTo(cx + 14, cy + 12, 0);
+      if (casting && (frame == 6 || frame == 16 || frame == 19)) Cast(blue_[static_cast<size_t>(frame % 4)]);
+      if (casting && frame == 22) g_creatureArray.At(walker_)->WalkTo(cx_ + 14, cy_ + 12, 0);
       const int tick = BattleState().gameTick;
       for (int tries = 0; tries < 4 && BattleState().gameTick == tick; ++tries) battle_.Update();
       lines.push_back(TraceOfFrame());
+      if (afterFrame) afterFrame();
     }
     return lines;
-  };
+  }
+  void Cast(int target) {
+    const CCreature& t = *g_creatureArray.At(target);
+    g_netClient.AddMessage(MakeCastSpellCommand(kMissileSpell, t.unitX + 16, t.unitY + 16, t.unitZ, wizard_, target));
+  }
+
+  QuietSounds sounds_;
+  HookScope<IEffectSounds> soundScope_{g_effectSounds, sounds_};
+  std::vector<int> red_, blue_;
+  int wizard_ = -1, walker_ = -1, cx_ = 0, cy_ = 0;
+  CBattle* before_ = nullptr;
+};
+
+// Saved at frame 24 and loaded after the battle went on otherwise for a while, the fight
+// reaches frame 80 with the same trace, frame by frame, and the same block as one never saved.
+TEST_F(BattleFight, AFightSavedMidwayGoesOnAsOneNeverSaved) {
+  constexpr int kSaveFrame = 24, kLastFrame = 80;
+  constexpr int kPathMarkerEffects = 100;  // effect slots 0-99 mark the creatures' paths
   const Bytes start = Save();
-  const std::vector<std::string> never = frames(0, kLastFrame, true);
+  const std::vector<std::string> never = Frames(0, kLastFrame, true);
   const Bytes neverEnd = WithoutSegments(Save(), AfterMap());
 
   // Again from the start: saved at frame 24, on otherwise for a while, loaded, and on to 80.
   ASSERT_GT(Load(start), 0);
-  const std::vector<std::string> first = frames(0, kSaveFrame, true);
+  const std::vector<std::string> first = Frames(0, kSaveFrame, true);
   for (int i = 0; i < kSaveFrame; ++i)
     ASSERT_EQ(first[static_cast<size_t>(i)], never[static_cast<size_t>(i)]) << "frame " << i;
   int inFlight = 0;
@@ -577,24 +607,86 @@ TEST_F(BattleSave, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   EXPECT_GT(inFlight, 0);
   EXPECT_EQ(g_creatureArray.searchPending, 1);
   const Bytes atSave = Save();
-  frames(0, 9, false);
+  Frames(0, 9, false);
   ASSERT_GT(Load(atSave), 0);
-  const std::vector<std::string> rest = frames(kSaveFrame, kLastFrame, false);
+  const std::vector<std::string> rest = Frames(kSaveFrame, kLastFrame, false);
   for (int i = 0; i < kLastFrame - kSaveFrame; ++i)
     ASSERT_EQ(WithoutAIWord(rest[static_cast<size_t>(i)]), WithoutAIWord(never[static_cast<size_t>(kSaveFrame + i)]))
         << "frame " << kSaveFrame + i;
   EXPECT_EQ(WithoutSegments(Save(), AfterMap()), neverEnd);
   // The fight was a fight: blows were struck.
   EXPECT_NE(never.front().substr(never.front().find("hash")), never.back().substr(never.back().find("hash")));
+}
 
-  EndNetBattle();
-  g_effectWorld.Install(nullptr);
-  UninstallBattle();
-  g_skipThisFrame = 0;
-  g_battle = before;
-  g_effectManager.Reset();
-  g_creatureArray.ReleaseAll();
-  for (auto& set : g_creatureTypeAnims) set.reset();
+// A slide panel that draws nothing: only its way in, its stay and its way out.
+struct BlankSlide : CSlidePanel {
+  BlankSlide() : CSlidePanel(100, 100, 120, 80) {}
+  void Draw() override {}
+};
+
+// The map view's looping sounds on a manager that mixes by hand: ambient effects of group 3
+// in view, so that each update of the view may pick the group's extra sound.
+class ViewSounds {
+ public:
+  ViewSounds() {
+    platform::SetManualAudioOutput(true);
+    manager_ = std::make_unique<CSoundManager>();
+    started = manager_->Init(nullptr, nullptr, (testing_support::ForgedDataDir() + "/Sounds").c_str()) == 0 &&
+              manager_->LoadLevelSounds(1) == 0;
+    g_mapView.StopSounds();
+    g_mapView.waterCellCount = g_mapView.effectGroup1Count = g_mapView.effectGroup2Count = 0;
+    g_mapView.soundCreatureCount = 0;
+    g_mapView.effectGroup3Count = 40;
+  }
+  ~ViewSounds() {
+    g_mapView.StopSounds();
+    g_mapView.effectGroup3Count = 0;
+    manager_.reset();
+    platform::SetManualAudioOutput(false);
+  }
+  ViewSounds(const ViewSounds&) = delete;
+  ViewSounds& operator=(const ViewSounds&) = delete;
+  bool started = false;
+
+ private:
+  std::unique_ptr<CSoundManager> manager_;
+};
+
+// How often this machine updates its view (its frame rate, the frames it skips), plays the
+// map view's sounds or slides panels in and out is its own business: the fight goes the same
+// way, and the front end's generator, from which the campaign and the set-up screens draw the
+// next battle's seeds, ends where it would have ended without any of it.
+TEST_F(BattleFight, TheViewsWorkChangesNeitherTheFightNorTheNextBattlesSeeds) {
+  ViewSounds viewSounds;
+  ASSERT_TRUE(viewSounds.started);
+  const Bytes start = Save();
+  struct Run {
+    std::vector<std::string> trace;
+    uint32_t nextSeed = 0, nextLook = 0;
+  };
+  auto fight = [&](int viewUpdatesPerTick) {
+    Run run;
+    EXPECT_GT(Load(start), 0);
+    g_random.Seed(2027);
+    g_viewRandom.Seed(2027);
+    auto slide = std::make_unique<BlankSlide>();
+    run.trace = Frames(0, 40, true, [&] {
+      for (int i = 0; i < viewUpdatesPerTick; ++i) {
+        g_mapView.UpdateSounds();
+        if (!slide->Step()) slide = std::make_unique<BlankSlide>();
+      }
+    });
+    run.nextSeed = g_random.Next();
+    run.nextLook = g_viewRandom.Next();
+    return run;
+  };
+  const Run none = fight(0), one = fight(1), six = fight(6);
+  EXPECT_NE(one.nextLook, six.nextLook);  // the view did draw, more often at six updates a tick
+  for (const Run* run : {&one, &six}) {
+    EXPECT_EQ(run->nextSeed, none.nextSeed);
+    ASSERT_EQ(run->trace.size(), none.trace.size());
+    for (size_t i = 0; i < none.trace.size(); ++i) ASSERT_EQ(run->trace[i], none.trace[i]) << "frame " << i;
+  }
 }
 
 // The saved game's parts of a campaign battle in one file, in the saved game's order: the

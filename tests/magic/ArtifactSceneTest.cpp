@@ -46,7 +46,7 @@ class ArtifactScene : public CastWorld {
     CastWorld::SetUp();
     // The picture's sparks draw from the cosmetic generator: seeded here, the
     // picture is the same whichever tests ran before it.
-    g_random.Seed(CRandom::kDefaultSeed);
+    g_viewRandom.Seed(CRandom::kDefaultSeed);
     InstallCreatureEffectAnswers();
     InstallMapObjects();
     ASSERT_EQ(g_mapObjects.LoadTypes("cfg\\objects.cfg"), 1);

@@ -26,7 +26,7 @@ class BlastPicture : public EffectTest {
     g_blastPool.BuildAbsorptionTable();
     // The picture's flashes draw from the cosmetic generator: seeded here, the
     // picture is the same whichever tests ran before it.
-    g_random.Seed(CRandom::kDefaultSeed);
+    g_viewRandom.Seed(CRandom::kDefaultSeed);
     g_battleRandom.Seed(CRandom::kDefaultSeed);
     for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};  // what an earlier test left
   }

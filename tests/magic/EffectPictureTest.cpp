@@ -28,7 +28,7 @@ class EffectPicture : public EffectTest {
     g_battleRandom.Seed(5);
     // The picture's flames and sparks draw from the cosmetic generator: seeded here, the
     // picture is the same whichever tests ran before it.
-    g_random.Seed(CRandom::kDefaultSeed);
+    g_viewRandom.Seed(CRandom::kDefaultSeed);
     // The fires burn by their spell's numbers: blank ones, whatever an earlier test left.
     for (CSpellDefinition& spell : g_spellDefs) spell = CSpellDefinition{};
   }

@@ -109,7 +109,7 @@ class EffectScene : public magic_test::CastWorld {
   // The whole scene with the cosmetic generator seeded; the battle's own state afterwards.
   std::vector<int64_t> RunScene(uint32_t cosmeticSeed) {
     MakeGround();
-    g_random.Seed(cosmeticSeed);
+    g_viewRandom.Seed(cosmeticSeed);
     g_battleRandom.Seed(4321);
     g_spellDefs[70].SpellStrength = 6;  // a quick reload, so that the totem shoots often
     const int wizard = PlaceWizard(0, 15, 17, 500);
@@ -253,7 +253,7 @@ TEST_F(EffectScene, CosmeticDrawsNeverReachTheBattleAndTheSceneIsDrawn) {
 // gives the spell's health, and the next waits for the totem to recharge.
 TEST_F(EffectScene, ALifeTotemBeamsHealthToAWoundedFriendOnly) {
   MakeGround();
-  g_random.Seed(CRandom::kDefaultSeed);
+  g_viewRandom.Seed(CRandom::kDefaultSeed);
   g_battleRandom.Seed(4321);
   const int wizard = PlaceWizard(0, 15, 17, 500);
   const int foe = Place(21, 1, 23, 22, 1);     // a wounded troll of the other side

@@ -73,7 +73,7 @@ class ParticleKindsTest : public magic_test::EffectTest {
   void SetUp() override {
     EffectTest::SetUp();
     g_particleManager.Clear();
-    g_random.Seed(77);
+    g_viewRandom.Seed(77);
   }
   void TearDown() override {
     g_particleManager.Clear();

@@ -168,7 +168,7 @@ TEST_F(SpellDelivery, TargetedSpellsFizzleOnADeadTargetAndRefundOnlyAWizard) {
 // fizzle's sound once (not every frame), mana back for a paid cast, and the tiles it grew so
 // far fall; one blocked before its first tile just ends.
 TEST_F(SpellDelivery, ATotemBlockedWhileGrowingFailsOnceAndItsTilesFall) {
-  const CRandom cosmetic = g_random;  // the falling column's glows leave the later pictures as they were
+  const CRandom cosmetic = g_viewRandom;  // the falling column's glows leave the later pictures as they were
   const int wizard = PlaceWizard(0, 10, 10, 100 * 256);
   auto fizzles = [this] {
     return std::count_if(sounds.played.begin(), sounds.played.end(),
@@ -198,7 +198,7 @@ TEST_F(SpellDelivery, ATotemBlockedWhileGrowingFailsOnceAndItsTilesFall) {
     C(blocker).Detach();
     g_effectManager.Reset();
   }
-  g_random = cosmetic;
+  g_viewRandom = cosmetic;
 }
 
 TEST_F(SpellDelivery, ResistanceRollsFollowTheSpellsSwitches) {

@@ -28,7 +28,7 @@ class SlidePanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_prefs.isHighRes = 1;
-    g_random.Seed(4);
+    g_viewRandom.Seed(4);
   }
   void TearDown() override { g_prefs.isHighRes = 0; }
 };
