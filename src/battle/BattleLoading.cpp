@@ -71,6 +71,12 @@ std::string InMapFolder(const char* mapPath, const char* name) { return std::str
 
 void Step() { g_progressBar.Step(); }
 
+// Neither the computers-only end nor an unattended battle's outcome is decided.
+void LowerBattleEndFlags() {
+  g_aiOnlyEnd = 0;
+  ResetUnattendedEnd();
+}
+
 // A failure of loading: its box, and the calling screen goes.
 bool Fail(const char* text) {
   ShowGeneralError(text);
@@ -120,6 +126,10 @@ bool LoadBattle(CBattle& battle) {
   IBattleSystems& systems = BattleSystems();
   systems.ResetCreatures();
   systems.StartAI();
+  // The last battle's exit released its creatures, and the last wizards leaving the field
+  // raised its end flags: the new battle starts with them lowered, as its computer players
+  // start without their wind-down, so that no frame of it ends it for the last one's sake.
+  LowerBattleEndFlags();
   Step();
 
   if (!InitBattleArmies()) return Fail("army initialisation: failed.");
@@ -230,9 +240,8 @@ void CBattle::Initialise() {
   endScreenWon = -1;
   endScreenShown = 0;
   g_battleCampaign->SetBattleResult(kBattleResultRunning);
-  g_aiOnlyEnd = 0;
+  LowerBattleEndFlags();
   g_edgeCursorKind = kEdgeNone;  // no arrow of the last battle's edge
-  ResetUnattendedEnd();
   finalResultsShown = 0;
   ClearWizardReturns();
   storedSelectItem = -1;

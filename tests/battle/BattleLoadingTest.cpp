@@ -1,7 +1,7 @@
 // Failed loads: a region without a map folder, armies that cannot be set up and a map that
 // cannot be built each show their box, pop the screen that asked for the battle and stop the
 // loading; the four ways the armies are set up by the kind of battle; and a whole load of the
-// forged moorland, whose wizard site the view starts on.
+// forged moorland, whose wizard site the view starts on, and again after a battle's exit.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,6 +16,7 @@
 #include "ai/AIController.h"
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
+#include "battle/BattleUnattendedEnd.h"
 #include "battle/ControlLimitPanel.h"
 #include "battle/PanelBattle.h"
 #include "core/GameSettings.h"
@@ -235,6 +236,25 @@ TEST_F(BattleLoading, InAnUnattendedBattleTheComputerPlayersLeadBothWizards) {
     EXPECT_NE(wizard.aiGroupNode[CAIController::kSideMode], nullptr) << "army " << army.index;
   }
   EXPECT_EQ(wizards, 2);
+}
+
+// The end flags a battle raised (its last wizards fell, or left the field as its creatures were
+// released on leaving): the next battle loaded in the process starts with them lowered, or its
+// first frame would end it for the last battle's sake.
+TEST_F(BattleLoading, TheNextBattleStartsWithTheEndFlagsTheLastOneRaisedLowered) {
+  std::snprintf(g_realmFile, sizeof g_realmFile, "%s", "realms\\moorland\\moorland.cfg");
+  g_gameMode = kGameModeDirect;
+  g_battleSetup = CBattleSetup{1, 4242, 4242, 1, 1, 0};
+  ASSERT_TRUE(LoadBattle(battle_));
+  g_creatureBattle->RaiseBattleEndFlags();
+  battle_.Exit();
+  ASSERT_EQ(g_aiOnlyEnd, 1);
+  ASSERT_TRUE(g_aiUnitController.windDown);
+  ASSERT_TRUE(LoadBattle(battle_));
+  EXPECT_EQ(g_aiOnlyEnd, 0);
+  EXPECT_FALSE(g_aiUnitController.windDown);
+  EXPECT_FALSE(g_aiSideController.windDown);
+  EXPECT_FALSE(UnattendedEndOutcome().decided);
 }
 
 }  // namespace

@@ -510,14 +510,19 @@ class BattleFight : public BattleSave {
     if (HasFatalFailure()) return;
     // The battle again with the game's data read, as the game has it when a battle loads.
     ASSERT_NO_FATAL_FAILURE(ReadTheGamesData());
+    before_ = g_battle;
+    ASSERT_NO_FATAL_FAILURE(StartFight());
+  }
+  // Loads the battle and sets the fight up; wrap in ASSERT_NO_FATAL_FAILURE.
+  void StartFight() {
     battle_.ClearCellQueue();  // the fixture's cells were the first map's
     ASSERT_TRUE(LoadBattle(battle_));
     g_script.Clear();  // the fight alone, without the region's story
     InstallBattle();
     InstallCreatures();
     InstallEffectCreatures();
-    before_ = g_battle;
     RunBattleAsCurrentScreen();
+    battle_.frameNumber = 0;  // as the battle's screen starts its frames when it comes on
     ASSERT_TRUE(StartSinglePlayerNet("Edric"));
     battle_.paused = 0;
 
@@ -529,6 +534,8 @@ class BattleFight : public BattleSave {
     }
     cx_ = g_map.width / 2;
     cy_ = g_map.height / 2;
+    red_.clear();
+    blue_.clear();
     for (int i = 0; i < 4; ++i) {
       red_.push_back(PlaceNear(3 + i, 1, cx_ - 3, cy_ + 2 * i));
       blue_.push_back(PlaceNear(8 + i, 2, cx_ + 3, cy_ + 2 * i));
@@ -616,6 +623,25 @@ TEST_F(BattleFight, AFightSavedMidwayGoesOnAsOneNeverSaved) {
   EXPECT_EQ(WithoutSegments(Save(), AfterMap()), neverEnd);
   // The fight was a fight: blows were struck.
   EXPECT_NE(never.front().substr(never.front().find("hash")), never.back().substr(never.back().find("hash")));
+}
+
+// A fight left and fought again in the same process, with the same seeds, goes the same way
+// frame by frame: nothing of the first reaches the second.
+TEST_F(BattleFight, AFightLeftAndFoughtAgainGoesTheSameWay) {
+  // Each fight after a battle left, as in the game (the fixture's first load had no battle before it).
+  auto leaveAndFight = [&] {
+    battle_.Exit();
+    EndNetBattle();
+    StartFight();
+    return Frames(0, 60, true);
+  };
+  const std::vector<std::string> first = leaveAndFight();
+  ASSERT_FALSE(HasFatalFailure());
+  const std::vector<std::string> again = leaveAndFight();
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_EQ(again.size(), first.size());
+  for (size_t i = 0; i < first.size(); ++i) ASSERT_EQ(again[i], first[i]) << "frame " << i;
+  EXPECT_NE(first.front().substr(first.front().find("hash")), first.back().substr(first.back().find("hash")));
 }
 
 // A slide panel that draws nothing: only its way in, its stay and its way out.
