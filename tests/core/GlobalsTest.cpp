@@ -22,9 +22,11 @@ TEST(GlobalObjects, AreBuiltInTheirOrderAndDestroyedInReverse) {
       kGlobalBackBuffer, "back", [] { g_log.push_back("+back"); }, [] { g_log.push_back("-back"); });
   g_prefs.isHighRes = 1;
   g_random.Next();
+  g_viewRandom.Next();
   ConstructGlobalObjects(false);
   EXPECT_EQ(g_prefs.isHighRes, 0);  // the preferences come first, with their defaults
   EXPECT_EQ(g_random.Next(), CRandom().Next());
+  EXPECT_EQ(g_viewRandom.Next(), CRandom().Next());
   EXPECT_EQ(g_log, (std::vector<std::string>{"+primary", "+back", "+root"}));
   EXPECT_EQ(ConstructedGlobalObjectCount(), 6);  // with the core's preferences, generators, realm
   g_log.clear();
