@@ -13,6 +13,7 @@
 #include "game/MainLoop.h"
 #include "game/WinMain.h"
 #include "graphics/Display.h"
+#include "graphics/PrintFX.h"
 #include "graphics/Surface.h"
 #include "platform/AudioOutput.h"
 #include "platform/Files.h"
@@ -69,6 +70,7 @@ class Startup : public ::testing::Test {
     ShutdownDisplay();
     FreeCursors();
     FreeSharedButtons();
+    FreePrintFX();  // the root loaded them, and the loop ended with it still on the stack
     ResetScreenStack();
     g_appActive = 0;
     platform::ClearMessageQueue();
