@@ -175,9 +175,9 @@ void CEffect::SeekNextTarget(int hit) {
 
 void CEffect::StartBolt() {
   const int branch = params[w::kSpell] == 88 || params[w::kKindMode] == 2 ? 0 : -1;
-  g_segmentPool.AddForkedBolt(g_viewRandom, x, y, z + 200, params[w::kTargetX], params[w::kTargetY], params[w::kTargetZ],
-                              SpellRecord(72).Duration + 1, 0, 0, 0, kBoltDepth, kBoltJitter, branch,
-                              kBoltBranchChance);
+  g_segmentPool.AddForkedBolt(g_viewRandom, x, y, z + 200, params[w::kTargetX], params[w::kTargetY],
+                              params[w::kTargetZ], SpellRecord(72).Duration + 1, 0, 0, 0, kBoltDepth, kBoltJitter,
+                              branch, kBoltBranchChance);
 }
 
 // a: the segment kind; b, c: its two drawing values; the fourth number is not used; depth:
