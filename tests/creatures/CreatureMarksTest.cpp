@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "graphics/Sprite.h"
 #include "map/MapView.h"
 #include "map/MapViewHooks.h"
+#include "platform/Profile.h"
 #include "support/Png.h"
 #include "support/TestSupport.h"
 #include "ui/ControlArt.h"
@@ -213,6 +215,66 @@ TEST_F(CreatureMarks, ALordAndAKingWearTheirBadgesAndTheyRunOn) {
     changed = c.rankBadge.CurrentFrame() != first;
   }
   EXPECT_TRUE(changed);
+}
+
+// The effect animation table of the forged data for the shared marker players: entries 6, 30
+// and 98 all play sequences of the second effects file.
+struct MarkerEntries : ICreatureEffects {
+  bool Load() {
+    animation.SetSprite(&sprite);
+    return sprite.Load("sprites\\EFFECTS1.spr", 16) && animation.Load("sprites\\EFFECTS1.ani");
+  }
+  CAnimation* EffectAnimEntry(int entry, int& first) override {
+    first = platform::ReadProfileInt("ANI_" + std::to_string(entry), "AnimationNo", -1, "cfg\\effectani.cfg");
+    return first >= 0 && entry != missing ? &animation : nullptr;
+  }
+  CSprite sprite;
+  CAnimation animation;
+  int missing = -1;
+};
+
+// A battle starts the three shared marker players on their entries (the first from its fourth
+// sequence, the smallest of its four sizes) and each battle frame moves them on; an entry the
+// table lacks leaves its player without an animation, and the frames pass it by.
+TEST_F(CreatureMarks, TheSharedMarkerPlayersStartOnTheirEntriesAndRunEachFrame) {
+  MarkerEntries entries;
+  ASSERT_TRUE(entries.Load());
+  HookScope<ICreatureEffects> effectsScope(g_creatureEffects, entries);
+  // The players point into this test's animation: none outlives it.
+  struct ClearPlayers {
+    ~ClearPlayers() {
+      for (CAnimPlayer& player : g_creatureArray.markerAnims) player.Clear();
+    }
+  } clearPlayers;
+  struct Expected {
+    int entry, sequenceOffset;
+  };
+  const Expected expected[3] = {{6, 3}, {30, 0}, {98, 0}};
+  g_creatureArray.InitMarkerAnim1();
+  g_creatureArray.InitMarkerAnim2();
+  g_creatureArray.InitMarkerAnim3();
+  for (int i = 0; i < 3; ++i) {
+    const CAnimPlayer& player = g_creatureArray.markerAnims[i];
+    int first = -1;
+    entries.EffectAnimEntry(expected[i].entry, first);
+    EXPECT_EQ(player.animation, &entries.animation) << "player " << i;
+    EXPECT_EQ(player.sequence, first + expected[i].sequenceOffset) << "player " << i;
+    EXPECT_TRUE(player.playing) << "player " << i;
+    EXPECT_GE(player.CurrentFrame(), 0) << "player " << i;
+  }
+  // Each player shows several frames over a few dozen battle frames.
+  std::set<int> shown[3];
+  for (int frame = 0; frame < 40; ++frame) {
+    g_creatureArray.AdvanceMarkerAnims();
+    for (int i = 0; i < 3; ++i) shown[i].insert(g_creatureArray.markerAnims[i].CurrentFrame());
+  }
+  for (int i = 0; i < 3; ++i) EXPECT_GT(shown[i].size(), 1u) << "player " << i << " stood still";
+
+  entries.missing = 30;
+  g_creatureArray.InitMarkerAnim2();
+  EXPECT_EQ(g_creatureArray.markerAnims[1].animation, nullptr);
+  g_creatureArray.AdvanceMarkerAnims();
+  EXPECT_EQ(g_creatureArray.markerAnims[1].CurrentFrame(), -1);
 }
 
 // The forged marks on the grounds they are seen on (grass, water, stone and the dark), for a
