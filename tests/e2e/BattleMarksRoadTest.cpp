@@ -1,7 +1,7 @@
 // The marks of a running quick battle in the real program, driven by a script (VRASK_SCRIPT):
 // the player's wizard stands under its owner's gem, a click selects it and it shows its
-// brackets and health gauge instead; the frames and the results screen behind Escape are
-// kept for a person to look at, at both resolutions.
+// brackets and health gauge instead, and keeps them when the view turns; the frames and the
+// results screen behind Escape are kept for a person to look at, at both resolutions.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -62,9 +62,11 @@ class BattleMarksRoad : public e2e::ProgramRoad {
         << "300 move " << wizard << "\n"
         << "310 click " << wizard << "\n"
         << "330 png " << tag << "_selected.png\n"
-        << "331 key ESCAPE\n"
-        << "360 png " << tag << "_results.png\n"
-        << "361 close\n";
+        << "331 key .\n"  // the view turns right
+        << "340 png " << tag << "_turned.png\n"
+        << "341 key ESCAPE\n"
+        << "370 png " << tag << "_results.png\n"
+        << "371 close\n";
     const int status =
         std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=road.txt", "/win").c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
@@ -88,12 +90,20 @@ class BattleMarksRoad : public e2e::ProgramRoad {
     const Box around{cx - 60, cy - 80, cx + 60, cy + 40};
     const std::vector<uint8_t> gem = Frame(tag + "_gem.png", width, height);
     const std::vector<uint8_t> selected = Frame(tag + "_selected.png", width, height);
+    const std::vector<uint8_t> turned = Frame(tag + "_turned.png", width, height);
     Frame(tag + "_results.png", width, height);
-    if (gem.size() != static_cast<size_t>(3 * width * height) || selected.size() != gem.size()) return;
+    if (gem.size() != static_cast<size_t>(3 * width * height) || selected.size() != gem.size() ||
+        turned.size() != gem.size())
+      return;
     EXPECT_GT(Count(gem, width, around, GemRed), 20);
     EXPECT_EQ(Count(gem, width, around, BracketGreen), 0);
     EXPECT_GT(Count(selected, width, around, BracketGreen), 20);
     EXPECT_GT(Count(selected, width, around, GaugeFill), 10);
+    // Turned, the wizard (the view turns about the middle) keeps its brackets and gauge, and
+    // the map around it shows another face.
+    EXPECT_GT(Count(turned, width, around, BracketGreen), 20);
+    EXPECT_GT(Count(turned, width, around, GaugeFill), 10);
+    EXPECT_NE(turned, selected);
   }
 };
 
