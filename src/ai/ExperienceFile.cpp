@@ -44,7 +44,9 @@ ExperienceContents ParseExperience(const uint8_t* data, size_t size) {
 
 int ReadExperienceFile(const std::string& path, ExperienceContents& contents) {
   contents = {};
-  if (!platform::FileExists(path)) return -1;
+  // Something at the path that is no file to read (the waiting test found it by its time) is
+  // a failed read, not missing experience: the caller must not throw the brain file away.
+  if (!platform::FileExists(path)) return platform::FileWriteTime(path) >= 0 ? -2 : -1;
   std::vector<uint8_t> data;
   if (!platform::ReadWholeFile(path, data)) return platform::FileExists(path) ? -2 : -1;
   contents = ParseExperience(data.data(), data.size());

@@ -32,5 +32,6 @@ struct ExperienceContents {
 // The records of a file's bytes.
 ExperienceContents ParseExperience(const uint8_t* data, size_t size);
 
-// Reads the experience file: 0, -1 when it cannot be opened, -2 when reading fails.
+// Reads the experience file: 0, -1 when there is none, -2 when reading fails (also when
+// something other than a file stands at the path).
 int ReadExperienceFile(const std::string& path, ExperienceContents& contents);

@@ -1,6 +1,7 @@
 // What a battle learns with: a brain file loaded as it is while no newer experience waits;
 // otherwise the experience processed into a new brain file, or both files gone when nothing
-// can be built; a network battle on an empty table that touches no file.
+// can be built; experience that cannot be read left with the brain file; a network battle on
+// an empty table that touches no file.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -110,6 +111,22 @@ TEST_F(BattleKnowledge, ABattleLoadsTheBrainOrRebuildsItFromExperience) {
     EXPECT_EQ(platform::FileExists(kExperienceFileName), start.experience != Experience::kNone);
     g_brain.Reset();
   }
+}
+
+// Experience that waits but cannot be read (here a folder stands in its place) is neither
+// learnt from nor thrown away: the battle runs on the brain file as it is, and both stay for
+// a later battle that can read them.
+TEST_F(BattleKnowledge, ExperienceThatCannotBeReadKeepsBothFiles) {
+  Write(kBrainFileName, GoodBrain(), 50);
+  const std::string experience = platform::ResolvePath(kExperienceFileName);
+  std::filesystem::create_directory(experience);
+  std::filesystem::last_write_time(experience, std::filesystem::file_time_type::clock::now());
+  ASSERT_TRUE(g_brain.ExperienceFileExists());
+  PrepareBattleKnowledge();
+  EXPECT_TRUE(g_brain.Learning());
+  EXPECT_EQ(g_brain.Table().count(40), 1u);
+  EXPECT_EQ(Bytes(kBrainFileName), GoodBrain());
+  EXPECT_TRUE(std::filesystem::is_directory(experience));
 }
 
 TEST_F(BattleKnowledge, ANetworkBattleRunsOnAnEmptyTableAndWritesNothing) {
