@@ -9,11 +9,14 @@
 
 #include "FrontEndTestSupport.h"
 #include "battle/BattleCampaign.h"
+#include "core/Random.h"
 #include "creatures/WizardTable.h"
 #include "forge/FlagPathWriter.h"
 #include "forge/MoorlandRealm.h"
 #include "forge/Pictures.h"
+#include "frontend/FrontEndBattle.h"
 #include "frontend/RealmView.h"
+#include "map/Map.h"
 #include "frontend/RegionEntry.h"
 
 namespace {
@@ -167,6 +170,34 @@ TEST(RealmViewCampaign, AWalkOfTenPointsTakesThreeFramesAndAMeetingStartsTheBatt
   // The visitor stands on one of region 2's start slots.
   const CRealmMovement& m = view.realmState.movement[0];
   EXPECT_EQ(view.RegionAt(m.x, m.y), 2);
+}
+
+// A meeting's battle takes its map seed and battle seed from the game's generator, one word
+// each: the map seed with its top bit cleared (never negative), the battle seed below 9999.
+TEST(RealmViewCampaign, AMeetingsBattleDrawsItsSeedsFromTheGamesGenerator) {
+  const CRandom kept = g_random;
+  g_map.Clear();  // with a battle's map still built the view would go back into that battle
+  // A seed whose first word has its top bit set, and one whose first word has it clear.
+  std::vector<uint32_t> seeds;
+  for (uint32_t seed = 1; seeds.size() < 2; ++seed) {
+    const bool topBit = (CRandom(seed).Next() & 0x80000000u) != 0;
+    if (topBit == seeds.empty()) seeds.push_back(seed);
+  }
+  for (uint32_t seed : seeds) {
+    SCOPED_TRACE(seed);
+    CRealmView view;
+    MakeRealm(view, 3, BothWays({{1, 2}, {2, 3}}));
+    view.battleRegion = 2;
+    g_random.Seed(seed);
+    CRandom expected(seed);
+    view.EnterBattle();
+    EXPECT_EQ(g_lastBattleSetup.region, 2);
+    EXPECT_EQ(g_lastBattleSetup.mapSeed, static_cast<int32_t>(expected.Next() & 0x7fffffffu));
+    EXPECT_GE(g_lastBattleSetup.mapSeed, 0);
+    EXPECT_EQ(g_lastBattleSetup.battleSeed, static_cast<int32_t>((expected.Next() & 0x7fffffffu) % 9999u));
+    EXPECT_EQ(g_random.Next(), expected.Next()) << "two words drawn, no more";
+  }
+  g_random = kept;
 }
 
 TEST(RealmViewCampaign, AWinTakesTheLosersRegionsAndALossWalksBack) {
