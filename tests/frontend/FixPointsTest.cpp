@@ -101,10 +101,14 @@ TEST(FixPoints, StartSlotsAreTakenUntilNoneIsFree) {
   CFixPoints paths;
   ASSERT_TRUE(paths.LoadBytes(bytes.data(), bytes.size()));
   g_random.Seed(77);
+  // Each take draws one word of the game's generator and starts looking at that slot.
+  CRandom words(77);
   std::set<int> taken;
   for (int i = 0; i < 4; ++i) {
+    const int first = static_cast<int>((words.Next() & 0x7fffffffu) % 4);
     const RealmPoint slot = paths.TakeStartSlot();
     ASSERT_NE(slot, RealmPoint{});
+    if (i == 0) EXPECT_EQ(slot.x, 10 * (first + 1));
     taken.insert(slot.x);
   }
   EXPECT_EQ(taken, (std::set<int>{10, 20, 30, 40}));
