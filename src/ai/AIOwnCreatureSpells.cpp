@@ -94,9 +94,14 @@ void CAIOwnCreatureSpell::Prepare(CAIGroupNode* node, CAIPlayerMemory*, int tick
   BeginPrepare();
   if (!PassGate(node)) return;
   CAIGroupBuilder builder(groups);
-  ownGroup = builder.BuildArmyGroup(Caster()->army);
-  if (CountMembers(ownGroup) == 0) return;
-  SetTargetGroup(ownGroup);
+  const CCreature& caster = *Caster();
+  ownGroup = builder.BuildArmyGroup(caster.army);
+  // A wizard the script let help its allies chooses among every friendly creature its army
+  // sees, its own among them.
+  CAIGroupNode* targets =
+      caster.mayCastOnAllies && TakesAllies() ? builder.BuildSeenFriendsGroup(caster.army) : ownGroup;
+  if (CountMembers(targets) == 0) return;
+  SetTargetGroup(targets);
   FinishPrepare(tick);
 }
 

@@ -39,6 +39,8 @@ class CAIOwnCreatureSpell : public CAISpellDecision {
   virtual bool ShowsEffect(const CCreature& target) const { return false; }
   // What Execute adds to the group wait for the kept target.
   virtual int CastDelay(const CCreature& target) const = 0;
+  // Whether the wizard may choose its allies' creatures too once the script allows it.
+  virtual bool TakesAllies() const { return true; }
   // Whether the caster can cast at the target from where it stands.
   bool CanCastAt(CCreature& target);
   // The delay by the spell's line of fire: an animation's ticks for none (entry), the
@@ -130,6 +132,8 @@ class CAIBlastDecision final : public CAIOwnCreatureSpell {
   bool Weigh(CCreature& target, float& weight, float& certainty) override;
   bool ShowsEffect(const CCreature& target) const override { return target.combat.blastValue != 0; }
   int CastDelay(const CCreature& target) const override;
+  // An ally's creature is never spent.
+  bool TakesAllies() const override { return false; }
 };
 
 // The mana source: wanted the more the emptier the wizard's mana.

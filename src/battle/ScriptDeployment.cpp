@@ -220,6 +220,7 @@ void CScript::ApplyCreatureAction(int creature, int eventNumber) {
   if (ApplyHealthAndMana(*c, d)) {
     GiveItems(*c, d);
     ApplyBehaviour(*c, d);
+    if (d.canCastOnAllies) c->mayCastOnAllies = 1;
     const bool taken = TakenByComputer(*c);
     ScriptActor* actor = g_scriptActors.FindByName(d.deployedCharacter);
     if (actor && (actor->creature < 0 || actor->state == kActorDeadInBattle)) {

@@ -212,7 +212,7 @@ auto NodeGoalRow(C& c) {
   auto& g = c.nodeRoute.goal;
   return std::array{&g[0], &g[1], &g[2], &c.strength.attackBonus, &g[4], &g[5]};
 }
-// The 0/1 marks, one bit each in the block's last word.
+// The 0/1 marks, one bit each in the block's last word (bits above the marks are refused).
 template <class C>
 auto MarkRow(C& c) {
   auto& s = c.orderState;
@@ -224,9 +224,11 @@ auto MarkRow(C& c) {
                     &s.drainState,       &m.walkRestart,  &m.continuing,      &m.avoid,
                     &m.pushed,           &m.bargeMark,    &b.itemDetour,      &b.stay,
                     &b.threatSeen,       &s.flying,       &c.combat.raised,   &c.combat.illusionFading,
-                    &c.teleportInAir};
+                    &c.teleportInAir,    &c.mayCastOnAllies};
 }
-constexpr int kMarks = 25;
+// The last bit came later: a battle saved before it reads with the bit clear, the state such
+// a creature had; a reader without it refuses a block that sets it.
+constexpr int kMarks = 26;
 
 int32_t PackMarks(const CCreature& c) {
   const auto marks = MarkRow(c);

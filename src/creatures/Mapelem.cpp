@@ -112,6 +112,7 @@ void CCreature::Reset(int slot) {
 void CCreature::InitFromType(int newType, int newArmy) {
   army = newArmy;
   aiUnreachable = aiNotWatching = aiTroopMarker = aiDangerRoute = 0;
+  mayCastOnAllies = 0;
   if (newType < 0 || newType >= kCreatureTypes) AnimLoadFailure();
   CCreatureType& typeRecord = g_creatureTypes[newType];
   if (!LoadCreatureTypeAnims(typeRecord, newType, ChooseCreatureAnimFile(newType, newArmy))) AnimLoadFailure();

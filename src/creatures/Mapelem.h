@@ -451,6 +451,9 @@ class CCreature final : public CPrintFXOwner {
   int32_t aiThreat = 0;
   int32_t aiSideStrength = 0;
   int32_t scriptCommand = 0;  // a live COMMAND event of the battle script names it
+  // A script deployment let this wizard cast its helping spells on its allies' creatures as
+  // on its own (cleared when the creature is set up, kept in a saved battle).
+  int32_t mayCastOnAllies = 0;
   COrderQueue queuedOrders;
   int32_t followed = -1;
   int32_t changed = 0;  // health, mana or placement changed

@@ -79,6 +79,35 @@ TEST_F(OwnSpells, AProtectionIsCastOnlyOnACreatureWithEnemiesNear) {
   for (int type : kProtections) EXPECT_TRUE(ScoreAll(*Make(type)).empty()) << type;
 }
 
+// An allied army's creature is a candidate of the protections and the healing only while the
+// script lets the wizard cast on allies, and only when the wizard's side sees it; the blast
+// never spends it.
+TEST_F(OwnSpells, AnAlliesCreatureIsHelpedOnlyWhenTheScriptAllowsIt) {
+  UseArmy(3);
+  g_armyTable.armies[1].alliance[3] = g_armyTable.armies[3].alliance[1] = 1;
+  CCreature& ally = Place(1, 3, 20, 20);
+  ally.sightingCounters[1] = 1;
+  ally.health = ally.GetMaxHealth() / 4;
+  CCreature& unseen = Place(1, 3, 30, 30);
+  unseen.health = unseen.GetMaxHealth() / 4;
+  Attack(Enemy(21, 20), ally);
+  Enemy(31, 30);
+  struct Case {
+    int type;
+    bool withLeave;
+  } cases[] = {{kAIIronSkinDecisionType, true},   {kAIMightyBlowDecisionType, true},
+               {kAISpell78DecisionType, true},    {kAIFlightDecisionType, true},
+               {kAIHealingDecisionType, true},    {kAIBlastDecisionType, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    wizard->mayCastOnAllies = 0;
+    EXPECT_FALSE(Scores(c.type, ally));
+    wizard->mayCastOnAllies = 1;
+    EXPECT_EQ(Scores(c.type, ally), c.withLeave);
+    EXPECT_FALSE(Scores(c.type, unseen));
+  }
+}
+
 TEST_F(OwnSpells, EachProtectionPassesOverWhatItCannotHelpAndEndsWhenItsTargetShowsTheEffect) {
   struct Case {
     int type;

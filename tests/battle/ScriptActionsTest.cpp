@@ -228,6 +228,23 @@ TEST_F(ScriptScenes, ALevitatingOrEarthBoundDeploymentWearsItsAura) {
   ResetGlobalOptions();
 }
 
+// A deployment that lets its creature cast on allies gives the creature the leave; one that
+// does not leaves the creature as it was.
+TEST_F(ScriptScenes, ADeploymentMayLetItsCreatureCastOnAllies) {
+  for (const bool allowed : {false, true}) {
+    g_script.Clear();
+    g_scriptActors.Clear();
+    C(enemy_).mayCastOnAllies = 0;
+    Load(Event(1, std::string("EventType=DEPLOYMENT\nDeployedCharacter=Bran\nDeployedArmy=Ysbail\nCreatureType=1\n"
+                              "DeploymentType=CHARACTER\nDeployNextToCharacter=Edric\nCanCastOnAllies=") +
+                      (allowed ? "True" : "False")));
+    Bind("Bran", enemy_, kActorAliveInBattle);
+    g_script.Event(0).runState = kScriptRunning;
+    g_script.ApplyCreatureAction(enemy_, 0);
+    EXPECT_EQ(C(enemy_).mayCastOnAllies, allowed ? 1 : 0);
+  }
+}
+
 TEST_F(ScriptScenes, APortalAtADeadDependentTakesItAwayWithEffect65) {
   Load(Event(1,
              "EventType=PORTAL\nPortalPosition=CHARACTER\nPortalCharacter=Bran\nDependentCharacter=Bran\n"

@@ -168,6 +168,7 @@ TEST_F(CreatureSaveTest, TheNamedStateComesBackWhole) {
   fighter.motion.bargeMark = 1;
   fighter.behaviour.stay = 1;
   fighter.teleportInAir = 1;
+  fighter.mayCastOnAllies = 1;
   const std::vector<uint8_t> saved = Saved();
   const std::vector<uint8_t> named = NamedStates();
 
@@ -175,7 +176,23 @@ TEST_F(CreatureSaveTest, TheNamedStateComesBackWhole) {
   ASSERT_EQ(LoadBytes(saved), static_cast<int>(saved.size()));
   EXPECT_EQ(NamedStates(), named);
   EXPECT_EQ(C(fighter.index).teleportInAir, 1);
+  EXPECT_EQ(C(fighter.index).mayCastOnAllies, 1);
   EXPECT_EQ(Saved(), saved);
+}
+
+// The wizard's leave to help its allies came after the block's other marks: a battle saved
+// before it (the bit clear, the block's size unchanged) loads with the leave withheld, as a
+// creature is set up; a bit above the marks is refused (BadOrShortBlocksLeaveThePoolAsItWas).
+TEST_F(CreatureSaveTest, ABattleSavedBeforeTheAlliesLeaveLoadsWithoutIt) {
+  CCreature& caster = C(Place(3, 1, 10, 10));
+  const std::vector<uint8_t> older = Saved();
+  caster.mayCastOnAllies = 1;
+  const std::vector<uint8_t> newer = Saved();
+  ASSERT_EQ(newer.size(), older.size());
+  ASSERT_EQ(LoadBytes(older), static_cast<int>(older.size()));
+  EXPECT_EQ(C(caster.index).mayCastOnAllies, 0);
+  ASSERT_EQ(LoadBytes(newer), static_cast<int>(newer.size()));
+  EXPECT_EQ(C(caster.index).mayCastOnAllies, 1);
 }
 
 TEST_F(CreatureSaveTest, WritesWhatEachKindOfCreatureHas) {
