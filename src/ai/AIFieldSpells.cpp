@@ -219,7 +219,7 @@ void CAIAreaFieldSpell::Prepare(CAIGroupNode* node, CAIPlayerMemory* players, in
   const CCreature& caster = *Caster();
   size_t groupCount = 0;
   if (players && caster.army >= 0 && caster.army < kArmyCount) {
-    for (const CAIGroupNode* group : players[caster.army].groupsA) {
+    for (const CAIGroupNode* group : GetPlayerRecordGroups(players[caster.army], caster.army, tick)) {
       if (!group) continue;
       CAIFieldTarget target;
       target.group = true;

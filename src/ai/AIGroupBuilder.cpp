@@ -447,3 +447,24 @@ CAIGroupNode* CAIGroupBuilder::Cluster(std::vector<CAIGroupNode*> top) {
   for (CAIGroupNode* cluster : top) Attach(root, cluster);
   return root;
 }
+
+const std::vector<CAIGroupNode*>& GetPlayerRecordGroups(CAIPlayerMemory& record, int army, int tick) {
+  if (record.groupsMade) return record.groupsA;
+  record.FreeGroups();
+  record.groupsMade = 1;
+  // The clusters go to the first list and every node beneath them to the second, so the
+  // record owns each node once; the root that held them goes.
+  std::vector<CAIGroupNode*> made;
+  CAIGroupBuilder builder(made);
+  CAIGroupNode* root = builder.ClusterSightings(record, army, tick, true);
+  if (!root) return record.groupsA;
+  std::vector<CAIGroupNode*> clusters = root->children;
+  root->RemoveAllChildren();
+  builder.DeleteGroup(root);
+  for (CAIGroupNode* node : made) {
+    if (!node) continue;
+    const bool cluster = std::find(clusters.begin(), clusters.end(), node) != clusters.end();
+    (cluster ? record.groupsA : record.groupsB).push_back(node);
+  }
+  return record.groupsA;
+}

@@ -103,3 +103,9 @@ class CAIGroupBuilder {
 
   std::vector<CAIGroupNode*>& nodes_;
 };
+
+// The groups a side's record lists: the clusters of the enemies the side remembers (every
+// sighting, as the controller's tick sees it), made by the first decision that asks in a
+// memory pass and kept in the record until the controller's next pass frees them. Empty for
+// a record that remembers no enemy.
+const std::vector<CAIGroupNode*>& GetPlayerRecordGroups(CAIPlayerMemory& record, int army, int tick);

@@ -10,6 +10,7 @@ void DeleteAll(std::vector<CAIGroupNode*>& nodes) {
 void CAIPlayerMemory::FreeGroups() {
   DeleteAll(groupsA);
   DeleteAll(groupsB);
+  groupsMade = 0;
 }
 
 void CAIPlayerMemory::Clear() {

@@ -1,8 +1,8 @@
 #pragma once
 // What one side (an army) of a controller remembers between frames: the enemy creatures it
 // saw, each with the tick it was last seen and a copy of the creature as it was then, and two
-// lists of group nodes that decisions build for the side and the controller empties at every
-// memory pass.
+// lists of group nodes that decisions build for the side (GetPlayerRecordGroups) and the
+// controller empties at every memory pass.
 
 #include <cstdint>
 #include <map>
@@ -29,6 +29,8 @@ struct CAIPlayerMemory {
   void Clear();
 
   CAIEnemyMap enemies;
-  std::vector<CAIGroupNode*> groupsA;  // owned
-  std::vector<CAIGroupNode*> groupsB;  // owned
+  // The enemy clusters the decisions read this pass, and the nodes beneath them; both owned.
+  std::vector<CAIGroupNode*> groupsA;
+  std::vector<CAIGroupNode*> groupsB;
+  uint8_t groupsMade = 0;  // the lists were made in this pass (they may be empty)
 };

@@ -86,7 +86,7 @@ void CAIRouteSpellDecision::Prepare(CAIGroupNode* node, CAIPlayerMemory* players
   if (!players || army < 0 || army >= kArmyCount) return;
   CAIGroupBuilder builder(groups);
   // The side's record is rebuilt between frames: the decision keeps copies of its own.
-  for (CAIGroupNode* group : players[army].groupsA) {
+  for (CAIGroupNode* group : GetPlayerRecordGroups(players[army], army, tick)) {
     if (!group) continue;
     CAIGroupNode* copy = builder.CopyGroup(group);
     if (copy && CountMembers(copy) > 0) candidates.push_back(copy);

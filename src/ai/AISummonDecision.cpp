@@ -137,7 +137,8 @@ bool CAISummonDecision::TryBeside(CCreature& caster, const CCreature& other, int
   return true;
 }
 
-void CAISummonDecision::ChooseAppearance(CCreature& caster, CAIPlayerMemory* players, int& x, int& y, int& z) {
+void CAISummonDecision::ChooseAppearance(CCreature& caster, CAIPlayerMemory* players, int tick, int& x, int& y,
+                                         int& z) {
   x = caster.unitX;
   y = caster.unitY;
   z = caster.unitZ;
@@ -154,9 +155,9 @@ void CAISummonDecision::ChooseAppearance(CCreature& caster, CAIPlayerMemory* pla
         TryBeside(caster, *wizard, x, y, z))
       return;
   }
-  // One of the side's own groups.
+  // One of the enemy groups the side's record lists.
   if (!players || caster.army < 0 || caster.army >= kArmyCount) return;
-  for (const CAIGroupNode* group : players[caster.army].groupsA) {
+  for (const CAIGroupNode* group : GetPlayerRecordGroups(players[caster.army], caster.army, tick)) {
     if (!group) continue;
     int cx = group->centreX, cy = group->centreY, cz = group->centreZ;
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -170,12 +171,12 @@ void CAISummonDecision::ChooseAppearance(CCreature& caster, CAIPlayerMemory* pla
   }
 }
 
-bool CAISummonDecision::Step(CAIPlayerMemory* players, int, CAIBudget&) {
+bool CAISummonDecision::Step(CAIPlayerMemory* players, int tick, CAIBudget&) {
   CCreature* caster = Caster();
   if (!caster) return false;
   if (!ReadyToCast(*caster)) return true;
   int x = 0, y = 0, z = 0;
-  ChooseAppearance(*caster, players, x, y, z);
+  ChooseAppearance(*caster, players, tick, x, y, z);
   Cast(*caster, -1, x, y, z);
   FinishCast(*caster);
   return true;

@@ -38,7 +38,7 @@ class CAISummonDecision final : public CAISpellDecisionOf<CAISummonDecision> {
   // penalty up to 0.1 above the fair share, a bonus up to 0.1 below it.
   static float BalanceTerm(int n, int k, int c);
   // Where the summoned creature appears (map units); a caster in combat keeps its own place.
-  void ChooseAppearance(CCreature& caster, CAIPlayerMemory* players, int& x, int& y, int& z);
+  void ChooseAppearance(CCreature& caster, CAIPlayerMemory* players, int tick, int& x, int& y, int& z);
 
  private:
   bool TryBeside(CCreature& caster, const CCreature& other, int& x, int& y, int& z);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "AISpellScene.h"
+#include "ai/AIGroupBuilder.h"
+#include "ai/AIGroupNode.h"
 #include "ai/AIPlayerMemory.h"
 #include "ai/AIRouteCell.h"
 #include "ai/AIRouteSpellDecision.h"
@@ -106,10 +108,9 @@ class RouteSpell : public SpellScene {
       if (y >= 9 && y <= 11) continue;
       for (int level = 0; level < 4; ++level) g_map.CellAt(13, y, level).terrain = forge::terrain::kStone;
     }
+    // The side remembers the enemy: its record lists the enemy's cluster.
     CCreature& enemy = Enemy(17, 10);
-    group = new CAIGroupNode();
-    CAIGroupBuilder::Attach(group, builder.NewLeafNode(&enemy));
-    players[1].groupsA.push_back(group);
+    players[1].enemies[0] = CAIRememberedEnemy{0, 0, enemy};
   }
   // Evaluates with fresh budgets until the decision has nothing left: the cells chosen.
   std::vector<CAICell> Places(CAIRouteSpellDecision& d) {
@@ -128,7 +129,6 @@ class RouteSpell : public SpellScene {
   }
 
   CAIPlayerMemory players[kArmyCount];
-  CAIGroupNode* group = nullptr;
 };
 
 TEST_F(RouteSpell, ThePlaceIsTheGapInTheWallWhenTheSpellSpansIt) {
@@ -143,6 +143,23 @@ TEST_F(RouteSpell, ThePlaceIsTheGapInTheWallWhenTheSpellSpansIt) {
   g_map.CellAt(places[0].x, places[0].y, places[0].z).state |= 0x0020;
   for (const CAICell& place : Places(d))
     EXPECT_FALSE(place.x == places[0].x && place.y == places[0].y && place.z == places[0].z);
+}
+
+// The record's groups are made from what the side remembers once a memory pass, and made
+// again after the controller frees them; a side that remembers nothing lists none.
+TEST_F(RouteSpell, TheSidesRecordListsTheClustersOfTheEnemiesItRemembers) {
+  const std::vector<CAIGroupNode*>& groups = GetPlayerRecordGroups(players[1], 1, 0);
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(FirstMember(groups[0]), g_creatureArray.At(players[1].enemies[0].copy.index));
+  EXPECT_EQ(&GetPlayerRecordGroups(players[1], 1, 0), &groups);
+  EXPECT_EQ(groups.size(), 1u);
+  players[1].FreeGroups();
+  EXPECT_EQ(GetPlayerRecordGroups(players[1], 1, 0).size(), 1u);
+  EXPECT_TRUE(GetPlayerRecordGroups(players[2], 2, 0).empty());
+  // The enemy's own side does not count itself.
+  players[2].enemies[0] = players[1].enemies[0];
+  players[2].FreeGroups();
+  EXPECT_TRUE(GetPlayerRecordGroups(players[2], 2, 0).empty());
 }
 
 TEST_F(RouteSpell, APassageWiderThanTheSpacingOrASpellWithoutStrengthGivesNoPlace) {

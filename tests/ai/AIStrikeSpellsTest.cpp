@@ -158,6 +158,7 @@ TEST_F(StrikeSpells, TheAreaSpellsWaitTenTicksPastTheGroupWaitWhereverTheTargetS
   group->centreX = 16;
   group->centreY = 10;
   players[1].groupsA.push_back(group);
+  players[1].groupsMade = 1;  // the record's list as this pass made it
   EXPECT_EQ(ScoreAll(d, players).size(), 1u);
   EXPECT_TRUE(d.ChosenTarget().group);
 }

@@ -137,6 +137,7 @@ TEST_F(Summon, TheCreatureAppearsByTheAttackerThenAWizardThenAGroupThenTheCaster
   group->centreY = 12;
   group->centreZ = 0;
   players[1].groupsA.push_back(group);
+  players[1].groupsMade = 1;  // the record's list as this pass made it
 
   CCreature& rival = PlaceWizard(2, 20, 10);
   CCreature& attacker = Place(1, 2, 10, 20);
@@ -146,23 +147,23 @@ TEST_F(Summon, TheCreatureAppearsByTheAttackerThenAWizardThenAGroupThenTheCaster
     return std::abs(WrapDeltaX(x / 32, c.cellX)) <= 1 && std::abs(WrapDeltaY(y / 32, c.cellY)) <= 1;
   };
   int x = 0, y = 0, z = 0;
-  d.ChooseAppearance(*wizard, players, x, y, z);
+  d.ChooseAppearance(*wizard, players, 0, x, y, z);
   EXPECT_TRUE(near(x, y, attacker)) << x / 32 << "," << y / 32;
   wizard->combat.attacker = 0;
-  d.ChooseAppearance(*wizard, players, x, y, z);
+  d.ChooseAppearance(*wizard, players, 0, x, y, z);
   EXPECT_TRUE(near(x, y, rival)) << x / 32 << "," << y / 32;
   rival.sightingCounters[1] = 0;  // out of sight
-  d.ChooseAppearance(*wizard, players, x, y, z);
+  d.ChooseAppearance(*wizard, players, 0, x, y, z);
   EXPECT_EQ(x / 32, 30);
   EXPECT_EQ(y / 32, 12);
   players[1].groupsA.clear();
-  d.ChooseAppearance(*wizard, players, x, y, z);
+  d.ChooseAppearance(*wizard, players, 0, x, y, z);
   EXPECT_EQ(std::tie(x, y, z), std::tie(wizard->unitX, wizard->unitY, wizard->unitZ));
 
   // An engaged caster summons where it stands, whoever attacked it.
   wizard->combat.attacker = attacker.index + 1;
   wizard->tracking = 1;
-  d.ChooseAppearance(*wizard, players, x, y, z);
+  d.ChooseAppearance(*wizard, players, 0, x, y, z);
   EXPECT_EQ(std::tie(x, y, z), std::tie(wizard->unitX, wizard->unitY, wizard->unitZ));
   wizard->tracking = 0;
 
