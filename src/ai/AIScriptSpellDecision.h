@@ -17,7 +17,10 @@ struct CAIScriptSpell {
   float value = -1.0f;     // the event's rating; -1 none
   int32_t targetKind = 0;  // 2 a cell (the centre of a named area), 3 the caster itself
   int32_t targetX = 0, targetY = 0, targetLevel = 0;
-  int32_t recordedWait = 0;  // ticks the event itself waits before it acts
+  // The event's own wait: the ticks its record holds between its firing and its action (the
+  // wait a scripted walk also keeps before it leaves); the decision gives the cast at least
+  // that long.
+  int32_t recordedWait = 0;
 };
 
 // What the decision asks of the battle script; the neutral one knows no events.

@@ -74,6 +74,25 @@ TEST_F(ScriptSpell, OnlyAnEnabledCommandedWizardTakesTheSpellsItKnows) {
   }
 }
 
+// The delay covers the longer of the wizard's mana wait and the event's own wait, 20 more,
+// for a wizard standing where it casts.
+TEST_F(ScriptSpell, TheDelayCoversTheEventsOwnWait) {
+  struct Case {
+    int recordedWait;
+    bool forced;
+    int delay;
+  } cases[] = {{0, true, 20}, {45, true, 65}, {45, false, 65}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recordedWait);
+    CAIScriptSpell event = Event(71, 3, 0.2f, c.forced);
+    event.recordedWait = c.recordedWait;
+    script.events = {event};
+    CAIScriptSpellDecision d;
+    ASSERT_EQ(ScoreAll(d).size(), 1u);
+    EXPECT_EQ(d.Execute(), c.delay);
+  }
+}
+
 TEST_F(ScriptSpell, AForcedCastIsPaidForThenTheEventIsArmedAgain) {
   script.events = {Event(71, 3, 0.2f, true)};
   wizard->mana = 0;

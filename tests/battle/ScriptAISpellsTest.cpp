@@ -27,7 +27,7 @@ TEST_F(ScriptAISpells, TheCommandEventsOfTheWizardsActorOfferTheirSpells) {
   Load(Event(1,
              "EventType=COMMAND\nCommandCharacter=Morvane\nSpellToCast=71\nSpellTarget=LOCATION\n"
              "TargetLocation=Pyre\nManaBoost=True\nRating=75") +
-       Event(2, "EventType=COMMAND\nCommandCharacter=Morvane\nSpellToCast=71\nSpellTarget=SELF") +
+       Event(2, "EventType=COMMAND\nCommandCharacter=Morvane\nSpellToCast=71\nSpellTarget=SELF\nPrePause=30") +
        Event(3, "EventType=COMMAND\nCommandCharacter=Morvane\nDestinationType=LOCATION\nDestinationLocation=Pyre"));
   ASSERT_EQ(g_aiScriptSpells->EventCount(), 3);
   CAIScriptSpell offer;
@@ -39,9 +39,15 @@ TEST_F(ScriptAISpells, TheCommandEventsOfTheWizardsActorOfferTheirSpells) {
   EXPECT_EQ(offer.targetY, 11);
   EXPECT_TRUE(offer.forced);
   EXPECT_FLOAT_EQ(offer.value, 0.5f);
+  EXPECT_EQ(offer.recordedWait, 0);
   ASSERT_TRUE(g_aiScriptSpells->OfferedSpell(1, C(wizard), offer));
   EXPECT_EQ(offer.targetKind, 3);
   EXPECT_FALSE(offer.forced);
+  // The event's own wait is its pre-pause as the script gives it, however much of it a
+  // firing has counted down.
+  g_script.Event(1).prePauseLeft = 4;
+  ASSERT_TRUE(g_aiScriptSpells->OfferedSpell(1, C(wizard), offer));
+  EXPECT_EQ(offer.recordedWait, 30);
   // No spell named: nothing offered; nor to another creature; nor once retired.
   EXPECT_FALSE(g_aiScriptSpells->OfferedSpell(2, C(wizard), offer));
   const int other = AddCreature(24, 2, 20, 20);
