@@ -1,5 +1,6 @@
 // The prototypes of the spell decisions built so far; the prototype table asks here first and
 // keeps a placeholder for every type still to come.
+#include "ai/AIEnemyCreatureSpells.h"
 #include "ai/AIFieldSpells.h"
 #include "ai/AIMissileSpells.h"
 #include "ai/AIOwnCreatureSpells.h"
@@ -16,6 +17,14 @@ CAIDecision* BuiltSpellPrototype(int type) {
       static CAIAreaFieldSpell prototype(kAISpell34DecisionType, 34);
       return &prototype;
     }
+    case kAIEarthBindDecisionType:
+      return DecisionPrototype<CAIEarthBindDecision>();
+    case kAIProvokeDecisionType:
+      return DecisionPrototype<CAIProvokeDecision>();
+    case kAISubversionDecisionType:
+      return DecisionPrototype<CAISubversionDecision>();
+    case kAILevitateDecisionType:
+      return DecisionPrototype<CAILevitateDecision>();
     case kAIHealingDecisionType:
       return DecisionPrototype<CAIHealingDecision>();
     case kAIHoldDecisionType:
