@@ -135,6 +135,10 @@ class ComputerWizardSpells : public PanelDisplay {
     g_battleSetup = CBattleSetup{1, kSeed, kSeed, 1, 1, 0};
     before_ = g_battle;
     soundScope_ = std::make_unique<HookScope<IEffectSounds>>(g_effectSounds, sounds_);
+    // The battle's systems in place while it loads, once for both runs.
+    InstallBattle();
+    InstallCreatures();
+    InstallEffectCreatures();
   }
   void TearDown() override {
     CloseBattleTrace();
@@ -175,9 +179,6 @@ class ComputerWizardSpells : public PanelDisplay {
     std::snprintf(g_wizardAnimFileName, sizeof g_wizardAnimFileName, "%s", g_wizardAnimFiles[0][1]);
     battle_.ClearCellQueue();
     ASSERT_TRUE(LoadBattle(battle_));
-    InstallBattle();
-    InstallCreatures();
-    InstallEffectCreatures();
     MakeBattleCurrent();
     g_skipThisFrame = 1;
     battle_.loaded = 1;
