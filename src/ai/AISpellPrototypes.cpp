@@ -1,5 +1,6 @@
 // The prototypes of the spell decisions built so far; the prototype table asks here first and
 // keeps a placeholder for every type still to come.
+#include "ai/AIChainSpellDecision.h"
 #include "ai/AIEnemyCreatureSpells.h"
 #include "ai/AIFieldSpells.h"
 #include "ai/AIMissileSpells.h"
@@ -25,6 +26,8 @@ CAIDecision* BuiltSpellPrototype(int type) {
       return DecisionPrototype<CAISubversionDecision>();
     case kAILevitateDecisionType:
       return DecisionPrototype<CAILevitateDecision>();
+    case kAIChainDecisionType:
+      return DecisionPrototype<CAIChainDecision>();
     case kAIHealingDecisionType:
       return DecisionPrototype<CAIHealingDecision>();
     case kAIHoldDecisionType:
