@@ -157,5 +157,6 @@ bool CPreferences::Save() {
   write("NETGAME", "LobbyPassword", text(lobbyPassword));
   write("TOOLTIP", "TooltipQuickDelay", number(tooltipQuickDelay));
   write("TOOLTIP", "TooltipLongDelay", number(tooltipLongDelay));
-  return platform::WriteProfileStrings(entries, path);
+  // The file keeps the lobby password: only its owner may read it.
+  return platform::WriteProfileStrings(entries, path, platform::FileAccess::kOwnerOnly);
 }

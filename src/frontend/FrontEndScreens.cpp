@@ -6,6 +6,8 @@
 #include "frontend/BattleOptions.h"
 #include "frontend/CharacterScreen.h"
 #include "frontend/LoadSaveGame.h"
+#include "frontend/LobbyChat.h"
+#include "frontend/LobbyLogin.h"
 #include "frontend/MainMenu.h"
 #include "frontend/MapSelection.h"
 #include "frontend/MiniMenu.h"
@@ -19,6 +21,7 @@
 #include "frontend/SinglePlayerBattle.h"
 #include "frontend/SlideShow.h"
 #include "frontend/SpellBox.h"
+#include "net/LobbySession.h"
 #include "net/NetCommandPort.h"
 
 namespace {
@@ -51,6 +54,8 @@ ScreenStorage<CJoinMultiplayerScreen> g_joinMultiplayerStorage;
 ScreenStorage<CMultiplayerGameSelectScreen> g_multiplayerGameSelectStorage;
 ScreenStorage<CSetMultiplayerScreen> g_setMultiplayerStorage;
 ScreenStorage<CNetLoadScreen> g_netLoadScreenStorage;
+ScreenStorage<CLobbyLoginScreen> g_lobbyLoginStorage;
+ScreenStorage<CLobbyChatScreen> g_lobbyChatStorage;
 
 template <class Screen>
 void Destroy(Screen*& screen) {
@@ -86,6 +91,9 @@ void ConstructFrontEndScreens() {
   InstallNetSetupEvents();
   SetFrontEndScreen(FrontEndScreen::kSetMultiplayer, g_setMultiplayer);
   SetFrontEndScreen(FrontEndScreen::kJoinMultiplayer, g_joinMultiplayer);
+  if (!g_lobbyLogin) g_lobbyLogin = g_lobbyLoginStorage.Construct();
+  if (!g_lobbyChat) g_lobbyChat = g_lobbyChatStorage.Construct();
+  SetFrontEndScreen(FrontEndScreen::kLobbyLogin, g_lobbyLogin);
   SetFrontEndScreen(FrontEndScreen::kRealmView, g_realmView);
   SetFrontEndScreen(FrontEndScreen::kQuickBattleMenu, g_quickBattleMenu);
   SetFrontEndScreen(FrontEndScreen::kMapSelection, g_mapSelection);
@@ -93,6 +101,12 @@ void ConstructFrontEndScreens() {
 }
 
 void DestroyFrontEndScreens() {
+  SetFrontEndScreen(FrontEndScreen::kLobbyLogin, nullptr);
+  if (g_lobbySession.handler == g_lobbyLogin || g_lobbySession.handler == g_lobbyChat ||
+      g_lobbySession.handler == g_multiplayerHost || g_lobbySession.handler == g_multiplayerClient)
+    g_lobbySession.handler = nullptr;
+  Destroy(g_lobbyChat);
+  Destroy(g_lobbyLogin);
   SetFrontEndScreen(FrontEndScreen::kSetMultiplayer, nullptr);
   SetFrontEndScreen(FrontEndScreen::kJoinMultiplayer, nullptr);
   RemoveNetSetupEvents();

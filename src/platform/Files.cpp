@@ -256,16 +256,30 @@ bool SyncFolder(const std::string& folder) {
 
 void SetReplacementFaultForTesting(ReplacementFault fault) { g_replacementFault.store(fault); }
 
-bool ReplacementFile::Open(std::string_view path) {
+bool ReplacementFile::Open(std::string_view path, FileAccess access) {
   const std::string target = FollowLinks(ResolvePath(path));
-  return Open(target, target + ".writing");
+  return Open(target, target + ".writing", access);
 }
 
-bool ReplacementFile::Open(std::string_view path, std::string_view temporary) {
+bool ReplacementFile::Open(std::string_view path, std::string_view temporary, FileAccess access) {
   Abandon();
   target_ = FollowLinks(ResolvePath(path));
   temporary_ = ResolvePath(temporary);
-  stream_ = Fails(ReplacementStep::kCreate) ? nullptr : std::fopen(temporary_.c_str(), "wb");
+  access_ = access;
+  if (Fails(ReplacementStep::kCreate)) return false;
+  if (access == FileAccess::kOwnerOnly) {
+    // Created owner-only (and made so, should it exist already), so that the secret is
+    // never readable by others, not even for the moment before the rename.
+    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) return false;
+    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0 || !(stream_ = ::fdopen(fd, "wb"))) {
+      ::close(fd);
+      ::unlink(temporary_.c_str());
+      return false;
+    }
+    return true;
+  }
+  stream_ = std::fopen(temporary_.c_str(), "wb");
   return stream_ != nullptr;
 }
 
@@ -279,7 +293,8 @@ bool ReplacementFile::Commit() {
   ok = ok && closed && !Fails(ReplacementStep::kClose);
   if (ok) {
     struct stat old;
-    if (::stat(target_.c_str(), &old) == 0) ::chmod(temporary_.c_str(), old.st_mode & 07777);
+    if (access_ == FileAccess::kAsBefore && ::stat(target_.c_str(), &old) == 0)
+      ::chmod(temporary_.c_str(), old.st_mode & 07777);
     ok = !Fails(ReplacementStep::kRename) && ::rename(temporary_.c_str(), target_.c_str()) == 0;
   }
   if (!ok) {
@@ -297,9 +312,9 @@ void ReplacementFile::Abandon() {
   ::unlink(temporary_.c_str());
 }
 
-bool WriteWholeFile(std::string_view path, const void* data, size_t size) {
+bool WriteWholeFile(std::string_view path, const void* data, size_t size, FileAccess access) {
   ReplacementFile file;
-  if (!file.Open(path)) return false;
+  if (!file.Open(path, access)) return false;
   if (size != 0 && std::fwrite(data, 1, size, file.Stream()) != size) return false;
   return file.Commit();
 }

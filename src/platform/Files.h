@@ -47,14 +47,18 @@ std::string ExecutableDirectory();
 // without regard to case, sorted so that every machine sees the same order.
 std::vector<std::string> ListDirectory(std::string_view directory, std::string_view pattern = "*");
 
+// Who may read a file that is written: whoever the old file (or the process's defaults)
+// let, or its owner alone, from the moment its first byte is written (for secrets).
+enum class FileAccess { kAsBefore, kOwnerOnly };
+
 bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& out);
 // Replaces the file with these bytes through a ReplacementFile: afterwards it holds either
 // all of them or, when the write fails, what it held before.
-bool WriteWholeFile(std::string_view path, const void* data, size_t size);
+bool WriteWholeFile(std::string_view path, const void* data, size_t size, FileAccess access = FileAccess::kAsBefore);
 
 // A file that replaces another only once it is whole and on the disk: its bytes go to a file
 // beside the one it replaces, which is flushed and synced, closed, given the old file's
-// permissions and renamed over it; the folder is synced after the rename, so that neither a
+// permissions (or the owner's alone) and renamed over it; the folder is synced after the rename, so that neither a
 // killed process nor a power cut leaves a half-written file under the name. Written through a
 // symbolic link, it replaces the file the link points to and the link stays. Destroyed
 // without Commit, it removes what it wrote and leaves the old file alone.
@@ -67,8 +71,8 @@ class ReplacementFile {
 
   // Starts the new file for a game path; false when it cannot be created. The bytes go to the
   // path + ".writing", or to a temporary file of the caller's naming in the same folder.
-  bool Open(std::string_view path);
-  bool Open(std::string_view path, std::string_view temporary);
+  bool Open(std::string_view path, FileAccess access = FileAccess::kAsBefore);
+  bool Open(std::string_view path, std::string_view temporary, FileAccess access = FileAccess::kAsBefore);
   // The stream to write to, null when not open.
   FILE* Stream() const { return stream_; }
   // Puts the new file in the old one's place; false (and the old file untouched, unless only
@@ -79,6 +83,7 @@ class ReplacementFile {
  private:
   std::string target_, temporary_;
   FILE* stream_ = nullptr;
+  FileAccess access_ = FileAccess::kAsBefore;
 };
 
 // The steps of a replacement, which a test can make fail one by one.

@@ -392,13 +392,13 @@ bool Lookup(std::string_view section, std::string_view key, std::string_view pat
 }
 
 // Writes the changed text over the file in one replacement. Caller holds g_cacheMutex.
-bool Store(const std::string& real, const ProfileText& text) {
+bool Store(const std::string& real, const ProfileText& text, FileAccess access) {
   // A read-only file is not written, whoever runs the game (as the read-only attribute works).
   struct stat st;
   bool ok = !(::stat(real.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0);
   if (ok) {
     const std::string bytes = text.Bytes();
-    ok = WriteWholeFile(real, bytes.data(), bytes.size());
+    ok = WriteWholeFile(real, bytes.data(), bytes.size(), access);
   }
   g_cache.erase(real);
   return ok;
@@ -429,12 +429,12 @@ int ReadProfileInt(std::string_view section, std::string_view key, int defaultVa
   return static_cast<int>(ParseProfileNumber(value));
 }
 
-bool WriteProfileStrings(std::span<const ProfileEntry> entries, std::string_view path) {
+bool WriteProfileStrings(std::span<const ProfileEntry> entries, std::string_view path, FileAccess access) {
   std::lock_guard<std::mutex> lock(g_cacheMutex);
   const std::string real = ResolvePath(path);
   ProfileText text = Load(real).text;
   for (const ProfileEntry& entry : entries) text.Set(entry.section, entry.key, entry.value);
-  return Store(real, text);
+  return Store(real, text, access);
 }
 
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value, std::string_view path) {
@@ -454,7 +454,7 @@ bool DeleteProfileKey(std::string_view section, std::string_view key, std::strin
   const std::string real = ResolvePath(path);
   ProfileText text = Load(real).text;
   if (!text.Delete(section, key)) return true;
-  return Store(real, text);
+  return Store(real, text, FileAccess::kAsBefore);
 }
 
 std::vector<std::string> ReadProfileSectionNames(std::string_view path) {

@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace platform {
 
 // Copies the value (or the default) into out, cut to size - 1 characters and terminated.
@@ -49,7 +51,9 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
 struct ProfileEntry {
   std::string section, key, value;
 };
-bool WriteProfileStrings(std::span<const ProfileEntry> entries, std::string_view path);
+// With FileAccess::kOwnerOnly the file is written readable by its owner alone.
+bool WriteProfileStrings(std::span<const ProfileEntry> entries, std::string_view path,
+                         FileAccess access = FileAccess::kAsBefore);
 
 // The text to write for a value so that reading gives the value back: the value itself, or,
 // when reading would trim or unquote it, the value in double quotes.

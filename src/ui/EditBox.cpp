@@ -26,11 +26,13 @@ void CEditBox::SetPressed(int down) {
 
 void CEditBox::SetText(const char* text) {
   caption = text ? text : "";
-  if (caption.size() > kMaxText) caption.resize(kMaxText);
+  const size_t limit = maxLength < kMaxText ? maxLength : kMaxText;
+  if (caption.size() > limit) caption.resize(limit);
 }
 
 bool CEditBox::AddChar(int code) {
-  if (code < ' ' || code > 'z' || caption.size() >= kMaxText) return false;
+  const size_t limit = maxLength < kMaxText ? maxLength : kMaxText;
+  if (code < ' ' || code > 'z' || caption.size() >= limit) return false;
   if (!caption.empty() && font) {
     const TextRect area{rect.left, rect.top, rect.right, rect.bottom};
     const int blank = font->GetCharWidth(' ', false);

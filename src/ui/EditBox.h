@@ -2,7 +2,7 @@
 // CEditBox: the one-line text entry of the menu screens (player names, saved-game names,
 // chat). It takes characters from WM_CHAR, which the menu screen hands only to a focused edit
 // box, shows a blinking caret while focused, and can mask its text with asterisks. The text
-// is the control's caption, 255 characters at most.
+// is the control's caption, 255 characters at most, or fewer where the box is given a limit.
 
 #include "ui/Control.h"
 
@@ -19,10 +19,11 @@ class CEditBox : public CControl {
   void OnKey(platform::WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) override;
   void SetRect(const platform::Rect& area) override { rect = area; }
 
-  // Copies the text, cut to 255 characters.
+  // Copies the text, cut to the box's limit.
   void SetText(const char* text);
   const char* Text() const { return caption.c_str(); }
-  // Appends a character from blank to 'z' while the text fits the box; false when refused.
+  // Appends a character from blank to 'z' while the text fits the box and its limit; false
+  // when refused.
   bool AddChar(int code);
 
   // The caret blinks with the edit boxes' draws: every tenth draw of any of them toggles it.
@@ -34,6 +35,7 @@ class CEditBox : public CControl {
 
   int bevel = 20;
   uint8_t masked = 0;
+  size_t maxLength = kMaxText;  // at most kMaxText
   // Where the caret stood at the last draw (surface pixels), for the tests.
   platform::Rect caretRect{};
 
