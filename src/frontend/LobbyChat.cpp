@@ -195,6 +195,8 @@ void CLobbyChatScreen::OnClick(int type, int index) {
     default:
       break;
   }
+  // Typing is what the lobby is for: after a button the keys go to the line again.
+  if (loaded && !pendingPush && Line()) controls.SetFocus(Line());
 }
 
 std::string CLobbyChatScreen::TakeLine() {
@@ -310,6 +312,9 @@ void CLobbyChatScreen::SetCurrentChannel(const char* channel) {
   if (!channels) return;
   const int line = FindByFirstWord(channels, name);
   if (line >= 0) channels->Select(line);
+  // The server names a joined channel's users only when asked: the list shows who is there at
+  // once. (A game channel's users are the set-up screen's to ask for.)
+  if (!name.empty() && g_lobbySession.InChannel() && !g_lobbySession.InGameChannel()) g_lobbySession.RefreshPlayers();
 }
 
 void CLobbyChatScreen::BeginUserList() {

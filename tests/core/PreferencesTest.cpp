@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/Options.h"
 #include "core/Preferences.h"
@@ -194,6 +195,31 @@ TEST_F(PreferencesTest, ASaveInterruptedAtAnyWriteLeavesTheOldFileOrTheNew) {
                 (loaded.playerName == "New" && loaded.windowSize == 7))
         << static_cast<int>(step);
   }
+}
+
+// The file keeps the lobby password: whether it is new, or was readable by everyone before,
+// after a save only its owner may read or write it.
+TEST_F(PreferencesTest, TheFileWithThePasswordIsTheOwnersAlone) {
+  dir_.Write("cfg/keep", "");
+  const std::string path = dir_.File("cfg/prefs.cfg");
+  auto mode = [&] {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+  };
+  CPreferences prefs;
+  prefs.lobbyLoginName = "morgana";
+  prefs.lobbyPassword = "secret";
+  ASSERT_TRUE(prefs.Save());
+  EXPECT_EQ(mode(), 0600u);
+  for (mode_t before : {0644, 0666, 0400}) {
+    ASSERT_EQ(::chmod(path.c_str(), before), 0);
+    ASSERT_TRUE(prefs.Save()) << before;
+    EXPECT_EQ(mode(), 0600u) << before;
+  }
+  CPreferences loaded;
+  loaded.Load();
+  EXPECT_EQ(loaded.lobbyPassword, "secret");
 }
 
 }  // namespace

@@ -31,15 +31,14 @@ TEST_F(MainMenu, ItsLabelShowsTheProgramsVersionAndOnlyLiveEntriesTakeTheFocus) 
   Open(g_mainMenu);
   ASSERT_NE(g_mainMenu->Label(0), nullptr);
   EXPECT_EQ(g_mainMenu->Label(0)->text, VersionLabelText(GetProgramFileVersion()));
-  // Every entry but the lobby exists.
-  EXPECT_EQ(g_mainMenu->Button(CMainMenuScreen::kOnlineLobby)->state, kStateGreyed);
+  // Every entry's screen exists.
   for (int button : {CMainMenuScreen::kNewCampaign, CMainMenuScreen::kLoadGame, CMainMenuScreen::kQuickBattle,
-                     CMainMenuScreen::kBattleOptions, CMainMenuScreen::kQuit})
+                     CMainMenuScreen::kOnlineLobby, CMainMenuScreen::kBattleOptions, CMainMenuScreen::kQuit})
     EXPECT_EQ(g_mainMenu->Button(button)->state, kStateNormal) << button;
   EXPECT_EQ(g_mainMenu->controls.Focused(), g_mainMenu->Button(CMainMenuScreen::kNewCampaign));
   EXPECT_EQ(g_mainMenu->Button(CMainMenuScreen::kNewCampaign)->highlight, 1);
-  for (int next : {CMainMenuScreen::kLoadGame, CMainMenuScreen::kQuickBattle, CMainMenuScreen::kBattleOptions,
-                   CMainMenuScreen::kQuit}) {
+  for (int next : {CMainMenuScreen::kLoadGame, CMainMenuScreen::kQuickBattle, CMainMenuScreen::kOnlineLobby,
+                   CMainMenuScreen::kBattleOptions, CMainMenuScreen::kQuit}) {
     Key(platform::VK_DOWN);
     EXPECT_EQ(g_mainMenu->controls.Focused(), g_mainMenu->Button(next));
   }
@@ -50,7 +49,10 @@ TEST_F(MainMenu, ItsLabelShowsTheProgramsVersionAndOnlyLiveEntriesTakeTheFocus) 
 }
 
 TEST_F(MainMenu, GreyedEntriesDoNothing) {
+  // Without its screen the lobby's entry is greyed.
+  SetFrontEndScreen(FrontEndScreen::kLobbyLogin, nullptr);
   Open(g_mainMenu);
+  EXPECT_EQ(g_mainMenu->Button(CMainMenuScreen::kOnlineLobby)->state, kStateGreyed);
   for (int number : {4}) {
     ClickWidget(layout_, WidgetKind::kTextButton, number);
     Frames(8);
