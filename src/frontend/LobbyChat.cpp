@@ -15,10 +15,6 @@ CLobbyChatScreen* g_lobbyChat = nullptr;
 
 namespace {
 
-// The lobby's own notices come in black, which the dark console would swallow: they take the
-// console's light text colour instead.
-constexpr int kNoticeRed = 244, kNoticeGreen = 232, kNoticeBlue = 200;
-
 std::vector<MenuWidget> ChatWidgets() {
   // The line first: it takes the focus, so the player can type at once.
   std::vector<MenuWidget> widgets{{kWidgetEditBox, 1, true}};
@@ -273,14 +269,7 @@ void CLobbyChatScreen::GoToSetup(CMultiplayerBattleSetupScreen* setup) {
 // --- the console and the lists ----------------------------------------------------------------
 
 void CLobbyChatScreen::AddConsoleLine(const char* text, int red, int green, int blue) {
-  CMessageListBox* console = Console();
-  if (!console) return;
-  if (red == 0 && green == 0 && blue == 0) {
-    red = kNoticeRed;
-    green = kNoticeGreen;
-    blue = kNoticeBlue;
-  }
-  console->AddMessage(text ? text : "", red, green, blue);
+  if (CMessageListBox* console = Console()) console->AddMessage(text ? text : "", red, green, blue);
 }
 
 void CLobbyChatScreen::BeginChannelList() {

@@ -25,6 +25,9 @@ CMultiplayerBattleClientScreen::CMultiplayerBattleClientScreen()
 
 void CMultiplayerBattleClientScreen::OnOwnClick(int type, int index) {
   if (type != kWidgetTextButton || index != kReady) return;
+  // Until the host has seated this player there is no place to be ready in: a readiness sent
+  // for place 0 would be refused by the host while this screen locked itself for good.
+  if (!HasPlace()) return;
   if (transport) transport->SendReady(ownPlace);
   LockControls();
 }

@@ -144,10 +144,15 @@ void CMultiplayerBattleHostScreen::SendPlace(int place, const CPlayerSlot& slot)
   if (transport) transport->SendPlayerSlot(place, slot);
 }
 
-void CMultiplayerBattleHostScreen::AddPlayer(const char* name) {
+void CMultiplayerBattleHostScreen::AddUser(const char* name, uint8_t isOperator, uint8_t own) {
+  const bool lobby = transport && transport->IsLobby();
+  AddPlayer(name, lobby && !own ? 1 : 0);
+}
+
+void CMultiplayerBattleHostScreen::AddPlayer(const char* name, int firstPlace) {
   // Newcomers are not seated once the battle has been started.
   if (!name || !*name || startedGame || FindPlayer(name) >= 0) return;
-  int place = 0;
+  int place = std::clamp(firstPlace, 0, kPlayerSlotCount);
   while (place < kPlayerSlotCount && !names[place].empty()) ++place;
   if (place == kPlayerSlotCount) return;
   names[place] = name;

@@ -74,6 +74,8 @@ class CMultiplayerBattleSetupScreen : public CNetScreen, public CFrontEndMenu {
   int started = 0;            // the start message arrived: after the battle the screen goes back
 
   CSliderBar* HandicapSlider() const { return handicapSlider_.get(); }
+  // Whether the host has told this screen its place yet.
+  bool HasPlace() const { return hasPlace_; }
   CMessageListBox* ChatList() const;
   CEditBox* ChatLine() const;
   CButton* RowButton(int index) const;
@@ -119,7 +121,9 @@ class CMultiplayerBattleHostScreen : public CMultiplayerBattleSetupScreen, publi
   CMultiplayerBattleHostScreen();
 
   // CNetScreen, the host's side.
-  void AddUser(const char* name, uint8_t isOperator, uint8_t own) override { AddPlayer(name); }
+  // In the lobby place 0 is kept for this user: the server may tell of a guest quick to join
+  // before it names the host itself.
+  void AddUser(const char* name, uint8_t isOperator, uint8_t own) override;
   void RemoveUser(const char* name, uint8_t isOperator, uint8_t own) override { RemovePlayer(name); }
   void OnRequestColour(int place, int steps) override;
   void OnRequestPortrait(int place, int steps) override;
@@ -130,7 +134,8 @@ class CMultiplayerBattleHostScreen : public CMultiplayerBattleSetupScreen, publi
   bool StartGame() override;
   bool TryStartGame() override;
 
-  void AddPlayer(const char* name);
+  // Seats a newcomer at the first free place from firstPlace on.
+  void AddPlayer(const char* name, int firstPlace = 0);
   void RemovePlayer(const char* name);
   // Start: refused while a seated guest is not ready.
   void Start();

@@ -240,6 +240,11 @@ void CMessageListBox::RemoveOldestMessage() {
 }
 
 void CMessageListBox::AddMessage(const char* text, int red, int green, int blue) {
+  if (red == 0 && green == 0 && blue == 0) {
+    red = blackAs[0];
+    green = blackAs[1];
+    blue = blackAs[2];
+  }
   const std::string message = text ? text : "";
   std::vector<std::string> wrapped;
   if (font) {

@@ -105,6 +105,9 @@ class CMessageListBox : public CPlainControl {
   int topIndex = 0;
   int messageCount = 0;  // the number the next message gets
   int bevel = 20;
+  // The colour a message in black is shown in (the layout's first colour): the lobby's own
+  // notices come in black, which the dark consoles of the forged screens would swallow.
+  int blackAs[3] = {0, 0, 0};
   std::unique_ptr<CScrollBar> scrollBar;
 
  private:

@@ -70,6 +70,8 @@ std::unique_ptr<CControl> MakeWidgetControl(int type, const CWidgetConfig& confi
       messages->SetSurface(&g_backBuffer);
       messages->id = id;
       messages->Create(config.Rect(), 1);
+      if (!config.colours.empty())
+        for (int c = 0; c < 3; ++c) messages->blackAs[c] = config.colours[0][static_cast<size_t>(c)];
       return messages;
     }
     default:

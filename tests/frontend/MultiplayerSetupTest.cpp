@@ -56,7 +56,7 @@ struct RecordingTransport : CNetTransport {
   void ShowGameChannels() override {}
   void JoinChannel(const char*) override {}
   bool CreateGameChannel(const char*) override { return false; }
-  bool IsLobby() override { return false; }
+  bool IsLobby() override { return lobby; }
   bool Leave() override {
     calls.push_back("leave");
     return false;
@@ -89,6 +89,7 @@ struct RecordingTransport : CNetTransport {
   std::vector<std::string> Take() { return std::exchange(calls, {}); }
   std::vector<std::string> calls;
   bool echo = true;
+  bool lobby = false;
 };
 
 struct BattleLoader : IFrontEndBattle {
@@ -186,6 +187,24 @@ TEST_F(MultiplayerSetup, TheHostSeatsEachNameOnceAndFourAtMost) {
   EXPECT_EQ(g_playerSlots[2].colour, 2);
 }
 
+// The lobby's server may tell of a guest before it names the host itself: the guest is seated
+// from place 1, and place 0 waits for the host. On the direct road users are seated in turn.
+TEST_F(MultiplayerSetup, InTheLobbyPlaceZeroWaitsForTheHost) {
+  for (bool lobby : {true, false}) {
+    SCOPED_TRACE(lobby ? "lobby" : "direct");
+    transport_.lobby = lobby;
+    OpenHost();
+    g_multiplayerHost->AddUser("Ann", 0, 0);
+    g_multiplayerHost->AddUser("Host", 1, 1);
+    g_multiplayerHost->AddUser("Bob", 0, 0);
+    EXPECT_EQ(g_multiplayerHost->FindPlayer("Host"), lobby ? 0 : 1);
+    EXPECT_EQ(g_multiplayerHost->FindPlayer("Ann"), lobby ? 1 : 0);
+    EXPECT_EQ(g_multiplayerHost->FindPlayer("Bob"), 2);
+    while (g_screenCount > 0) PopScreen();
+    ResetPlayerSlots();
+  }
+}
+
 TEST_F(MultiplayerSetup, RequestsMoveToFreeLooksAndStayInTheirBounds) {
   OpenHost();
   Seat({"Host", "Ann"});
@@ -214,6 +233,11 @@ TEST_F(MultiplayerSetup, RequestsMoveToFreeLooksAndStayInTheirBounds) {
 
 TEST_F(MultiplayerSetup, ARowShowsItsRecordAndOnlyTheOwnUnreadyPlaceCanChange) {
   OpenClient();
+  // Ready before the host has given a place sends nothing and locks nothing.
+  transport_.Take();
+  g_multiplayerClient->OnClick(kWidgetTextButton, CMultiplayerBattleClientScreen::kReady);
+  EXPECT_EQ(transport_.Take(), std::vector<std::string>{});
+  EXPECT_NE(g_multiplayerClient->Button(CMultiplayerBattleClientScreen::kReady)->state, kStateGreyed);
   g_multiplayerClient->OnSetSlot(1);
   ASSERT_NE(g_multiplayerClient->HandicapSlider(), nullptr);
   EXPECT_EQ(g_multiplayerClient->Label(9)->text, "") << "the slider stands over the place's label";
