@@ -430,9 +430,11 @@ void CNetClient::HandleSpellList(platform::NetPlayerId from, const uint8_t* data
     NetLogLine("spell list from an unknown player ignored");
     return;
   }
-  // Another machine may have had the start message, and sent its list, before this one has it.
+  // Another machine may have had the start message, and sent its list, before this one has it
+  // (on the lobby's road the session is in the set-up phase from the moment it is joined).
   // One list a sender is kept: a peer that sends many must not crowd out the others' lists.
-  if (!initialised && session.phase == kNetPhaseDirectSetup && size == kWizardSpellsBytes) {
+  const bool settingUp = session.phase == kNetPhaseDirectSetup || session.phase == kNetPhaseSetup;
+  if (!initialised && settingUp && size == kWizardSpellsBytes) {
     const bool kept = std::any_of(earlyLists_.begin(), earlyLists_.end(),
                                   [&](const EarlyList& list) { return list.sender == sender; });
     if (!kept && earlyLists_.size() < kMaxClients) earlyLists_.push_back({sender, std::vector<uint8_t>(data, data + size)});

@@ -217,8 +217,13 @@ TEST_F(ClientTest, APlaybackThatDriftsFromItsRecordIsAGeneralError) {
 
 // The start message names the players in client order; each list counts once, only from the
 // player it is for, and one that overtook the start message on its way counts once it is there,
-// however many lists another player sent before it.
-TEST_F(ClientTest, SpellListsCountOncePerPlayerAndOnlyFromTheirOwnSender) {
+// however many lists another player sent before it: on the direct road (the session still in
+// phase 1) and on the lobby's (in the set-up phase from the moment it was joined).
+class ClientSpellListTest : public ClientTest, public ::testing::WithParamInterface<int> {};
+
+INSTANTIATE_TEST_SUITE_P(BothRoads, ClientSpellListTest, ::testing::Values(kNetPhaseDirectSetup, kNetPhaseSetup));
+
+TEST_P(ClientSpellListTest, SpellListsCountOncePerPlayerAndOnlyFromTheirOwnSender) {
   struct StartingSink : RecordingSink {
     CNetSession* session = nullptr;
     void Initialise(const InitialiseView& message) override {
@@ -231,7 +236,7 @@ TEST_F(ClientTest, SpellListsCountOncePerPlayerAndOnlyFromTheirOwnSender) {
   RawPeer other = Stranger("O");
   RawPeer third = Stranger("T");
   const uint8_t spells[2] = {4, 9};
-  net.session.phase = kNetPhaseDirectSetup;
+  net.session.phase = GetParam();
   for (int i = 0; i < 6; ++i) third.Send(net.client.ownPlayer, MakeWizardSpellsMessage(0, nullptr, 0), true);
   other.Send(net.client.ownPlayer, MakeWizardSpellsMessage(1, spells, 2), true);
   net.client.Receive();
