@@ -106,7 +106,7 @@ ScreenLayout LobbyChatLayout() {
   AddButton(layout, 1, {kConsoleRight - 90, 478, kConsoleRight, 510}, "Act");
   AddButton(layout, 2, ButtonAt(1, 4), "Leave Lobby");
   AddButton(layout, 3, ButtonAt(0, 0), "Join Channel");
-  AddButton(layout, 4, ButtonAt(0, 1), "Leave Channel");
+  AddButton(layout, 4, ButtonAt(0, 1), "Exit Channel");
   AddButton(layout, 5, ButtonAt(0, 2), "Refresh");
   AddButton(layout, 6, ButtonAt(1, 0), "Ignore");
   AddButton(layout, 7, ButtonAt(1, 1), "Ban");
