@@ -142,7 +142,10 @@ class ArcPlanner {
     // Water and terrain of a level that lies wholly under this height block no arc a launch
     // can reach (see Block).
     const double under = std::min(Chord(a1), Chord(a2)) - kUnderLine - kMargin;
-    for (int level = 0; level < g_map.levels; ++level) {
+    // A fine flight crosses eight columns of every tile; the levels of the tile that hold
+    // anything are found once for all of them.
+    if (tileX != columnTileX_ || tileY != columnTileY_) FindSolidLevels(tileX, tileY);
+    for (int level : solidLevels_) {
       const CMapCell& cell = g_map.CellAt(tileX, tileY, level);
       int index = g_map.CellIndex(tileX, tileY, level);
       if (index == startCell_ || index == targetCell_) {
@@ -164,10 +167,27 @@ class ArcPlanner {
     }
   }
 
+  // The levels of a tile with a creature that may block, deep water or closed terrain: in
+  // every other cell of the column MarkColumn has nothing to mark.
+  void FindSolidLevels(int tileX, int tileY) {
+    columnTileX_ = tileX;
+    columnTileY_ = tileY;
+    solidLevels_.clear();
+    for (int level = 0; level < g_map.levels; ++level) {
+      const CMapCell& cell = g_map.CellAt(tileX, tileY, level);
+      if (MayHoldBlockingCreature(cell) || cell.IsDeepWater() || (cell.terrain != 0 && !cell.IsOpenDoorway()))
+        solidLevels_.push_back(level);
+    }
+  }
+
+  bool MayHoldBlockingCreature(const CMapCell& cell) const {
+    const int occupant = cell.occupant;
+    return occupant != kNoLink && (cell.state & state_bits::kOccupancy) && occupant != target_ && occupant != shooter_;
+  }
+
   void MarkCreature(const CMapCell& cell, int x, int y, int level, double a1, double a2) {
-    int occupant = cell.occupant;
-    if (occupant == kNoLink || !(cell.state & state_bits::kOccupancy) || occupant == target_ || occupant == shooter_)
-      return;
+    if (!MayHoldBlockingCreature(cell)) return;
+    const int occupant = cell.occupant;
     CreatureBody body;
     if (!g_mapHooks.creatures->GetBody(occupant, body)) {
       Block(a1, a2, kUnitsPerLevel * level, kUnitsPerLevel * level + kUnitsPerLevel - 1);
@@ -187,6 +207,8 @@ class ArcPlanner {
   double flight_;
   int top_;
   std::vector<uint8_t> blocked_;
+  int columnTileX_ = -1, columnTileY_ = -1;
+  std::vector<int> solidLevels_;
   // The reachable apex heights lie within these (all of them until LimitToReach says).
   int lowestReachable_ = 0, highestReachable_ = top_;
 };
