@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/Random.h"
+#include "core/SeededDraws.h"
 #include "map/LineStepper.h"
 #include "map/Map.h"
 #include "map/MapHooks.h"
@@ -115,9 +115,10 @@ int CMap::FindFreePositionNear(int creature, const CMoveQuery& query, int& x, in
   if (!cells) return 0;
   // The order of the candidates depends only on the start cell, so every machine of a
   // network battle finds the same place.
-  static CRandom random(CRandom::kDefaultSeed);
   const int startX = CWrapCoord::WrapX(x), startY = CWrapCoord::WrapY(y);
-  random.Seed(static_cast<uint32_t>(startX + startY * width + level * cellsPerLevel));
+  // The draws of a generator seeded from the start cell, without filling its whole state for
+  // the few words a search takes.
+  CSeededDraws random(static_cast<uint32_t>(startX + startY * width + level * cellsPerLevel));
   bool remembered = false;
   Cell3 rememberedPlace{};
   for (int n = 0; n <= kFreePlaceRings; ++n) {
