@@ -46,15 +46,25 @@ class ArcPlanner {
     int stepX = dx_ > 0 ? 1 : dx_ < 0 ? -1 : 0, stepY = dy_ > 0 ? 1 : dy_ < 0 ? -1 : 0;
     double s = 0;
     int columns = std::abs(dx_) / grain + std::abs(dy_) / grain + 4;
+    // A crossing depends only on its own axis's column, so only the axis stepped is worked
+    // out again; so is the chord, whose start is where the last column's ended.
+    double sx = Crossing(stepX, cx, grain, x0_, dx_), sy = Crossing(stepY, cy, grain, y0_, dy_);
+    double chordEnd = Chord(0.0);
     while (s < 1.0 && columns-- > 0) {
-      double sx = Crossing(stepX, cx, grain, x0_, dx_), sy = Crossing(stepY, cy, grain, y0_, dy_);
-      double exit = std::min({sx, sy, 1.0});
-      MarkColumn(cx * grain, cy * grain, s * flight_, exit * flight_);
+      const double exit = std::min({sx, sy, 1.0});
+      const double a1 = s * flight_, a2 = exit * flight_;
+      const double chordStart = chordEnd;
+      chordEnd = Chord(a2);
+      chordLow_ = std::min(chordStart, chordEnd);
+      MarkColumn(cx * grain, cy * grain, a1, a2);
       s = exit;
-      if (sx <= sy)
+      if (sx <= sy) {
         cx += stepX;
-      else
+        sx = Crossing(stepX, cx, grain, x0_, dx_);
+      } else {
         cy += stepY;
+        sy = Crossing(stepY, cy, grain, y0_, dy_);
+      }
     }
   }
 
@@ -71,19 +81,27 @@ class ArcPlanner {
 
   // Notes the apex heights the launch speed can reach. No other height is ever taken, so the
   // obstacles mark only those, and a shot that reaches none needs no obstacles marked at all.
+  // The lowest is the first found from the bottom up, the highest the first from the top
+  // down; the heights between them need no asking here.
   void LimitToReach(double speed, double gravity) {
     double horizontal, slope;
     lowestReachable_ = top_ + 1;
     highestReachable_ = -1;
-    for (int apex = 0; apex <= top_; ++apex) {
-      if (!Reachable(apex, speed, gravity, horizontal, slope)) continue;
-      lowestReachable_ = std::min(lowestReachable_, apex);
-      highestReachable_ = apex;
-    }
+    for (int apex = 0; apex <= top_; ++apex)
+      if (Reachable(apex, speed, gravity, horizontal, slope)) {
+        lowestReachable_ = apex;
+        break;
+      }
+    for (int apex = top_; apex >= lowestReachable_; --apex)
+      if (Reachable(apex, speed, gravity, horizontal, slope)) {
+        highestReachable_ = apex;
+        break;
+      }
   }
   bool AnyReachable() const { return lowestReachable_ <= highestReachable_; }
+  int LowestReachable() const { return lowestReachable_; }
+  int HighestReachable() const { return highestReachable_; }
 
-  int Top() const { return top_; }
   bool IsBlocked(int apex) const { return blocked_[static_cast<size_t>(apex)] != 0; }
   double Flight() const { return flight_; }
 
@@ -116,7 +134,7 @@ class ArcPlanner {
     // An obstacle well under the straight line from start to target meets only arcs that sag
     // below that line: their apexes lie under the middle of the line, and no launch reaches
     // those. (Most of what a flight passes over is such ground.)
-    if (zt + kUnderLine <= std::min(Chord(a1), Chord(a2))) return;
+    if (zt + kUnderLine <= chordLow_) return;
     double corners[4] = {ApexThrough(a1, zb), ApexThrough(a1, zt), ApexThrough(a2, zb), ApexThrough(a2, zt)};
     double low = *std::min_element(corners, corners + 4), high = *std::max_element(corners, corners + 4);
     if (high < 0 || low > top_) return;
@@ -141,7 +159,7 @@ class ArcPlanner {
     int vx = (x / 4) % 8, vy = (y / 4) % 8;
     // Water and terrain of a level that lies wholly under this height block no arc a launch
     // can reach (see Block).
-    const double under = std::min(Chord(a1), Chord(a2)) - kUnderLine - kMargin;
+    const double under = chordLow_ - kUnderLine - kMargin;
     // A fine flight crosses eight columns of every tile; the levels of the tile that hold
     // anything are found once for all of them.
     if (tileX != columnTileX_ || tileY != columnTileY_) FindSolidLevels(tileX, tileY);
@@ -207,6 +225,7 @@ class ArcPlanner {
   double flight_;
   int top_;
   std::vector<uint8_t> blocked_;
+  double chordLow_ = 0;  // the lower end of the straight line over the column being marked
   int columnTileX_ = -1, columnTileY_ = -1;
   std::vector<int> solidLevels_;
   // The reachable apex heights lie within these (all of them until LimitToReach says).
@@ -283,13 +302,17 @@ int CLineWalker::TraceProjectile(int x0, int y0, int z0, int x1, int y1, int z1,
   if (planner.AnyReachable()) planner.MarkObstacles();
   int chosen = -1, clear = 0;
   double horizontal = 0, slope = 0;
-  for (int apex = 0; apex <= planner.Top() && chosen < 0; ++apex)
+  // The lowest clear arc the launch reaches, else the highest it reaches; no height outside
+  // the reachable span is either.
+  for (int apex = planner.LowestReachable(); apex <= planner.HighestReachable() && chosen < 0; ++apex)
     if (!planner.IsBlocked(apex) && planner.Reachable(apex, v, gravity, horizontal, slope)) {
       chosen = apex;
       clear = 1;
     }
-  for (int apex = planner.Top(); apex >= 0 && chosen < 0; --apex)
-    if (planner.Reachable(apex, v, gravity, horizontal, slope)) chosen = apex;
+  if (chosen < 0 && planner.AnyReachable()) {
+    chosen = planner.HighestReachable();
+    planner.Reachable(chosen, v, gravity, horizontal, slope);
+  }
 
   const double b = planner.Flight();
   if (chosen < 0) {
