@@ -27,6 +27,8 @@ inline bool SetUpCreatureBench() {
     g_pathNetwork.RebuildLinks(1, 0);
     return true;
   }();
+  // The creatures of an earlier set-up leave the map's cells too.
+  g_creatureArray.ForEachInUse([](CCreature& c) { c.Detach(); });
   g_armyTable.ResetAll();
   g_creatureArray.ReleaseAll();
   return ready;
