@@ -3,6 +3,7 @@
 // seen only: they draw from the view's generator and appear only where the local army sees.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/Options.h"
 #include "core/Random.h"
@@ -68,23 +69,32 @@ bool CCreature::CanReach(const CCreature& other) {
   int best = MapWrappedDistance(x, y, z, other.cellX, other.cellY, other.level);
   while (!(x == other.cellX && y == other.cellY && z == other.level)) {
     if (InHandToHandContact(other, x, y, z) || (HasUsableMissile() && ClearShotFrom(x, y, z, other))) return true;
-    bool stepped = false;
-    int nextX = 0, nextY = 0, nextZ = 0;
+    // The walk takes the nearest neighbour it can step to, the first of the neighbours'
+    // order among equals: the closer ones, in that order, are tried first, and the first
+    // that passes is the one.
+    struct Neighbour {
+      int distance, x, y, z;
+    };
+    Neighbour closer[std::size(kNeighbours26)];
+    int count = 0;
     for (const GridStep& step : kNeighbours26) {
       const int nz = z + step.dz;
       if (nz < 0 || nz >= g_map.levels) continue;
       const int nx = CWrapCoord::WrapX(x + step.dx), ny = CWrapCoord::WrapY(y + step.dy);
       if (nx == fromX && ny == fromY && nz == fromZ) continue;
       const int d = MapWrappedDistance(nx, ny, nz, other.cellX, other.cellY, other.level);
-      // The step is tried from the walk's cell, not from where the creature stands.
-      if (d >= best || !CanMoveStraightTo(x, y, z, nx, ny, nz, nullptr, 0)) continue;
-      best = d;
-      nextX = nx, nextY = ny, nextZ = nz;
-      stepped = true;
+      if (d < best) closer[count++] = {d, nx, ny, nz};
     }
-    if (!stepped) return false;
+    std::stable_sort(closer, closer + count,
+                     [](const Neighbour& a, const Neighbour& b) { return a.distance < b.distance; });
+    const Neighbour* next = nullptr;
+    for (int i = 0; i < count && !next; ++i)
+      // The step is tried from the walk's cell, not from where the creature stands.
+      if (CanMoveStraightTo(x, y, z, closer[i].x, closer[i].y, closer[i].z, nullptr, 0)) next = &closer[i];
+    if (!next) return false;
+    best = next->distance;
     fromX = x, fromY = y, fromZ = z;
-    x = nextX, y = nextY, z = nextZ;
+    x = next->x, y = next->y, z = next->z;
   }
   return false;
 }

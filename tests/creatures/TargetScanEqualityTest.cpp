@@ -123,6 +123,35 @@ class TargetScans : public ForgedMapScene {
     return best;
   }
 
+  // The plain reach walk: from the creature's cell, the neighbours in their order, each that
+  // comes closer than the best so far tried, until contact, a clear shot, or no way on.
+  static bool ReferenceCanReach(CCreature& c, const CCreature& other) {
+    int x = c.cellX, y = c.cellY, z = c.level;
+    int fromX = -1, fromY = -1, fromZ = -1;
+    int best = MapWrappedDistance(x, y, z, other.cellX, other.cellY, other.level);
+    while (!(x == other.cellX && y == other.cellY && z == other.level)) {
+      if (c.InHandToHandContact(other, x, y, z) || (c.HasUsableMissile() && c.ClearShotFrom(x, y, z, other)))
+        return true;
+      bool stepped = false;
+      int nextX = 0, nextY = 0, nextZ = 0;
+      for (const GridStep& step : kNeighbours26) {
+        const int nz = z + step.dz;
+        if (nz < 0 || nz >= g_map.levels) continue;
+        const int nx = CWrapCoord::WrapX(x + step.dx), ny = CWrapCoord::WrapY(y + step.dy);
+        if (nx == fromX && ny == fromY && nz == fromZ) continue;
+        const int d = MapWrappedDistance(nx, ny, nz, other.cellX, other.cellY, other.level);
+        if (d >= best || !c.CanMoveStraightTo(x, y, z, nx, ny, nz, nullptr, 0)) continue;
+        best = d;
+        nextX = nx, nextY = ny, nextZ = nz;
+        stepped = true;
+      }
+      if (!stepped) return false;
+      fromX = x, fromY = y, fromZ = z;
+      x = nextX, y = nextY, z = nextZ;
+    }
+    return false;
+  }
+
   // Runs a scan and its reference from the same generator: the same answer and draws.
   template <class Scan, class Reference>
   static void ExpectSameChoice(CCreature& c, Scan scan, Reference reference, const char* what) {
@@ -149,6 +178,25 @@ TEST_F(TargetScans, ChooseWhatThePlainSlotOrderChoiceChooses) {
   // The scenes hold shots and contacts to choose from.
   EXPECT_GT(ranged, 20);
   EXPECT_GT(adjacent, 5);
+}
+
+// The reach test of every creature to every other of the scenes, as the plain walk answers.
+TEST_F(TargetScans, ReachAnswersAsThePlainWalk) {
+  int reached = 0, asked = 0;
+  for (int scene = 0; scene < kScenes; ++scene) {
+    BuildScene(3000u + static_cast<uint32_t>(scene));
+    g_creatureArray.ForEachInUse([&](CCreature& c) {
+      g_creatureArray.ForEachInUse([&](CCreature& other) {
+        if (&c == &other) return;
+        const bool expected = ReferenceCanReach(c, other);
+        ASSERT_EQ(c.CanReach(other), expected) << "from " << c.index << " to " << other.index;
+        reached += expected;
+        ++asked;
+      });
+    });
+  }
+  EXPECT_GT(reached, asked / 10);
+  EXPECT_LT(reached, asked);
 }
 
 // Every pair of every scene, fine and coarse, from eye to centre: what the planner answers
