@@ -3,6 +3,7 @@
 // the columns the flight crosses blocks the apex heights of the arcs that would meet it; the
 // lowest free arc within the launch speed's reach is taken.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -50,13 +51,26 @@ class ArcPlanner {
     // out again; so is the chord, whose start is where the last column's ended.
     double sx = Crossing(stepX, cx, grain, x0_, dx_), sy = Crossing(stepY, cy, grain, y0_, dy_);
     double chordEnd = Chord(0.0);
+    bool chordKnown = true;  // chordEnd is the chord where this column starts
+    int tileX = INT_MIN, tileY = INT_MIN;
+    bool tileUnderFlight = false;
     while (s < 1.0 && columns-- > 0) {
       const double exit = std::min({sx, sy, 1.0});
       const double a1 = s * flight_, a2 = exit * flight_;
-      const double chordStart = chordEnd;
-      chordEnd = Chord(a2);
-      chordLow_ = std::min(chordStart, chordEnd);
-      MarkColumn(cx * grain, cy * grain, a1, a2);
+      if (FloorDiv(cx * grain, kUnitsPerTile) != tileX || FloorDiv(cy * grain, kUnitsPerTile) != tileY) {
+        tileX = FloorDiv(cx * grain, kUnitsPerTile);
+        tileY = FloorDiv(cy * grain, kUnitsPerTile);
+        tileUnderFlight = TileLiesUnderFlight(tileX, tileY, stepX, stepY, a1);
+      }
+      if (tileUnderFlight) {
+        chordKnown = false;
+      } else {
+        const double chordStart = chordKnown ? chordEnd : Chord(a1);
+        chordEnd = Chord(a2);
+        chordKnown = true;
+        chordLow_ = std::min(chordStart, chordEnd);
+        MarkColumn(cx * grain, cy * grain, a1, a2);
+      }
       s = exit;
       if (sx <= sy) {
         cx += stepX;
@@ -191,11 +205,31 @@ class ArcPlanner {
     columnTileX_ = tileX;
     columnTileY_ = tileY;
     solidLevels_.clear();
+    tileHoldsCreature_ = false;
     for (int level = 0; level < g_map.levels; ++level) {
       const CMapCell& cell = g_map.CellAt(tileX, tileY, level);
-      if (MayHoldBlockingCreature(cell) || cell.IsDeepWater() || (cell.terrain != 0 && !cell.IsOpenDoorway()))
-        solidLevels_.push_back(level);
+      const bool creature = MayHoldBlockingCreature(cell);
+      tileHoldsCreature_ = tileHoldsCreature_ || creature;
+      if (creature || cell.IsDeepWater() || (cell.terrain != 0 && !cell.IsOpenDoorway())) solidLevels_.push_back(level);
     }
+  }
+
+  // Whether every column the flight crosses in a tile (unwrapped tile numbers; the flight
+  // enters it at a1) would mark nothing: no creature that may block, and every solid level
+  // wholly under the straight line, by the margin MarkColumn skips such levels with. The
+  // chord is monotonic along the flight, so its lower end over the tile's columns is at the
+  // entry or at the exit; no column ends past the first crossing of the tile's boundaries.
+  bool TileLiesUnderFlight(int tileX, int tileY, int stepX, int stepY, double a1) {
+    const int wrappedX = CWrapCoord::WrapUnitsX(tileX * kUnitsPerTile) / kUnitsPerTile;
+    const int wrappedY = CWrapCoord::WrapUnitsY(tileY * kUnitsPerTile) / kUnitsPerTile;
+    if (wrappedX != columnTileX_ || wrappedY != columnTileY_) FindSolidLevels(wrappedX, wrappedY);
+    if (tileHoldsCreature_) return false;
+    if (solidLevels_.empty()) return true;
+    const double exit = std::min({Crossing(stepX, tileX, kUnitsPerTile, x0_, dx_),
+                                  Crossing(stepY, tileY, kUnitsPerTile, y0_, dy_), 1.0});
+    const double under = std::min(Chord(a1), Chord(exit * flight_)) - kUnderLine - kMargin;
+    const int floor = kUnitsPerLevel * solidLevels_.back();
+    return floor + kUnitsPerLevel - 1 <= under;
   }
 
   bool MayHoldBlockingCreature(const CMapCell& cell) const {
@@ -227,6 +261,7 @@ class ArcPlanner {
   std::vector<uint8_t> blocked_;
   double chordLow_ = 0;  // the lower end of the straight line over the column being marked
   int columnTileX_ = -1, columnTileY_ = -1;
+  bool tileHoldsCreature_ = false;
   std::vector<int> solidLevels_;
   // The reachable apex heights lie within these (all of them until LimitToReach says).
   int lowestReachable_ = 0, highestReachable_ = top_;
