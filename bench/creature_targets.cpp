@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Hooks.h"
+#include "core/Random.h"
 #include "creatures/CreatureArray.h"
 #include "creatures/CreatureHooks.h"
 #include "creatures/CreatureOrders.h"
@@ -112,6 +113,7 @@ const int kFighterTypes[] = {5, 16, 21};
 bool LayOutFight() {
   g_fightOnTheField = true;
   if (!SetUpCreatureBench()) return false;
+  g_battleRandom.Seed(CRandom::kDefaultSeed);  // every fight the same
   UseBenchArmy(1, false);
   UseBenchArmy(2, false);
   const int cx = g_map.width / 2, cy = g_map.height / 2;
