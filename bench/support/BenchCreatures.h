@@ -3,6 +3,9 @@
 // creature types and spells, the creatures' own answers to the map's questions, and
 // creatures placed on free ground.
 
+#include <algorithm>
+#include <vector>
+
 #include "core/Options.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureArray.h"
@@ -27,10 +30,13 @@ inline bool SetUpCreatureBench() {
     g_pathNetwork.RebuildLinks(1, 0);
     return true;
   }();
-  // The creatures of an earlier set-up leave the map's cells too.
+  // The map's cells as built: a set-up after a fight starts from ground without the fight's
+  // creatures, bodies and damage.
+  static const std::vector<CMapCell> pristine(g_map.cells, g_map.cells + (ready ? g_map.cellCount : 0));
   g_creatureArray.ForEachInUse([](CCreature& c) { c.Detach(); });
   g_armyTable.ResetAll();
   g_creatureArray.ReleaseAll();
+  if (ready) std::copy(pristine.begin(), pristine.end(), g_map.cells);
   return ready;
 }
 
