@@ -225,8 +225,8 @@ class ArcPlanner {
     if (wrappedX != columnTileX_ || wrappedY != columnTileY_) FindSolidLevels(wrappedX, wrappedY);
     if (tileHoldsCreature_) return false;
     if (solidLevels_.empty()) return true;
-    const double exit = std::min({Crossing(stepX, tileX, kUnitsPerTile, x0_, dx_),
-                                  Crossing(stepY, tileY, kUnitsPerTile, y0_, dy_), 1.0});
+    const double exit = std::min(
+        {Crossing(stepX, tileX, kUnitsPerTile, x0_, dx_), Crossing(stepY, tileY, kUnitsPerTile, y0_, dy_), 1.0});
     const double under = std::min(Chord(a1), Chord(exit * flight_)) - kUnderLine - kMargin;
     const int floor = kUnitsPerLevel * solidLevels_.back();
     return floor + kUnitsPerLevel - 1 <= under;

@@ -112,10 +112,10 @@ class TargetScans : public ForgedMapScene {
       CCreature* other = g_creatureArray.InUse(slot);
       if (!other || other == &c || !other->IsAlive() || !c.IsEnemyOf(*other) || !c.ArmySees(*other)) continue;
       if (!c.InHandToHandContact(*other, c.cellX, c.cellY, c.level)) continue;
-      const bool stepsToMe = other->midStep && other->target == c.index &&
-                             (other->order == ORDER_ATTACK_CREATURE ||
-                              (other->order == ORDER_BEHAVIOUR &&
-                               (other->behaviourSubState == 1 || other->behaviourSubState == 5)));
+      const bool stepsToMe =
+          other->midStep && other->target == c.index &&
+          (other->order == ORDER_ATTACK_CREATURE ||
+           (other->order == ORDER_BEHAVIOUR && (other->behaviourSubState == 1 || other->behaviourSubState == 5)));
       if (stepsToMe) continue;
       const int score = Score(Rating(c, c.type->HTH_Matrix, *other), *other);
       if (best < 0 || score > bestScore) best = slot, bestScore = score;
@@ -169,8 +169,10 @@ TEST_F(TargetScans, ChooseWhatThePlainSlotOrderChoiceChooses) {
   for (int scene = 0; scene < kScenes; ++scene) {
     BuildScene(1000u + static_cast<uint32_t>(scene));
     g_creatureArray.ForEachInUse([&](CCreature& c) {
-      ExpectSameChoice(c, [](CCreature& s) { return s.FindRangedTarget(); }, ReferenceRangedTarget, "ranged");
-      ExpectSameChoice(c, [](CCreature& s) { return s.FindAdjacentFoe(); }, ReferenceAdjacentFoe, "adjacent");
+      ExpectSameChoice(
+          c, [](CCreature& s) { return s.FindRangedTarget(); }, ReferenceRangedTarget, "ranged");
+      ExpectSameChoice(
+          c, [](CCreature& s) { return s.FindAdjacentFoe(); }, ReferenceAdjacentFoe, "adjacent");
       ranged += c.FindRangedTarget() >= 0;
       adjacent += c.FindAdjacentFoe() >= 0;
     });
