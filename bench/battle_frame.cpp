@@ -15,6 +15,7 @@
 #include "battle/Battle.h"
 #include "battle/BattleArmies.h"
 #include "battle/BattleSystems.h"
+#include "battle/BattleUnattendedEnd.h"
 #include "core/GameSettings.h"
 #include "core/Main.h"
 #include "core/Options.h"
@@ -73,6 +74,10 @@ void PlaceArmies(int creatures = 100) {
   IBattleSystems& systems = BattleSystems();
   systems.ReleaseAllCreatures();
   for (CArmy& army : g_armyTable.armies) army.wizardCreature = -1;  // the wizards went too
+  // Their leaving raised the end flags: lowered again, as a battle's loading does, or the
+  // next run's first frame would end the battle.
+  g_aiOnlyEnd = 0;
+  ResetUnattendedEnd();
   int x0 = 0, y0 = 0;
   if (!FindField(x0, y0)) return;
   constexpr int kHero = 5, kSkeleton = 11;
