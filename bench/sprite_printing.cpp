@@ -8,7 +8,8 @@
 // Each scene times the portable printer, each tuned kernel, the printers the game selects
 // on this machine, and the selection with AVX-512 masked off (what a machine with AVX2 alone
 // gets). The mixed scene also times one flat memcpy of the same byte count, the wide, water
-// and 16-bit printers and every print type.
+// and 16-bit printers, every print type through the printers the game selects, and each
+// schedule of the print types with tuned printers.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -361,10 +362,32 @@ void RegisterMixedExtras() {
   }
 }
 
+// The print types with tuned printers, each schedule against the portable printer.
+void RegisterTypePrinters() {
+  struct Schedule {
+    const char* name;
+    const TypePrinterSet* printers;
+    int needs;
+  };
+  static const Schedule kSchedules[] = {{"Portable", &kPortableTypePrinters, 0},
+                                        {"Sse2", &kTypePrintersSse2, 0},
+                                        {"Avx2", &kTypePrintersAvx2, 1},
+                                        {"Avx512", &kTypePrintersAvx512, 2}};
+  static const std::pair<const char*, SpritePrinter TypePrinterSet::*> kTypes[] = {
+      {"Trans25", &TypePrinterSet::trans25},   {"Trans50", &TypePrinterSet::trans50},
+      {"Trans75", &TypePrinterSet::trans75},   {"Additive", &TypePrinterSet::additive},
+      {"Shimmer", &TypePrinterSet::shimmer}};
+  for (const auto& [type, member] : kTypes)
+    for (const Schedule& schedule : kSchedules)
+      RegisterPrinter(std::string("mixed/") + type + "_" + schedule.name, SceneKind::kMixed,
+                      schedule.printers->*member, schedule.needs);
+}
+
 const bool kRegistered = [] {
   RegisterScene("opaque", SceneKind::kOpaque);
   RegisterScene("mixed", SceneKind::kMixed);
   RegisterMixedExtras();
+  RegisterTypePrinters();
   RegisterScene("creature", SceneKind::kCreature);
   return true;
 }();

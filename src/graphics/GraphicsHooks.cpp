@@ -3,6 +3,7 @@
 #include "core/CpuInfo.h"
 #include "graphics/SpritePrinter.h"
 #include "graphics/TunedPrinters.h"
+#include "graphics/TypePrinters.h"
 
 namespace {
 
@@ -18,7 +19,10 @@ class PrinterSelection : public IPrinterSelection {
     processor.scalarPrinterSlower = ScalarPrinterIsSlower();
     SelectSpritePrinters(processor);
   }
-  void UsePortableSpritePrinter() override { g_printSprite = PrintSpriteFrameC; }
+  void UsePortableSpritePrinter() override {
+    g_printSprite = PrintSpriteFrameC;
+    g_typePrinters = kPortableTypePrinters;
+  }
 };
 PrinterSelection g_printerSelectionOfGraphics;
 

@@ -9,6 +9,7 @@
 #include "graphics/BattleFacing.h"
 #include "graphics/Frame16.h"
 #include "graphics/RunWalk.h"
+#include "graphics/TypeBlends.h"
 #include "platform/Cpu.h"
 
 using namespace printing;
@@ -62,6 +63,60 @@ PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int
                    [table](uint16_t* out, const uint8_t* in, int count) { LookUp(out, in, count, table); });
 }
 
+namespace {
+
+// A run's looked-up pixels blended over the target: a loop of shifts, ands, adds and minima
+// that the compiler vectorises, where the portable printers' one loop of look-up and blend
+// cannot be.
+template <BlendKind kKind>
+void BlendRun(uint16_t* out, const uint16_t* pixels, int count, const BlendFormat& format) {
+  for (int i = 0; i < count; ++i) out[i] = BlendPixel<kKind>(pixels[i], out[i], format);
+}
+
+template <BlendKind kKind>
+PrintResult PrintBlendedSse2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  FrameClip clip;
+  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
+  const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
+  if (!table) return kPrintDone;
+  const BlendFormat format = CurrentBlendFormat();
+  const auto blend = [table, &format](uint16_t* out, const uint8_t* in, int count) {
+    uint16_t looked[256];  // a run is at most 255 pixels
+    LookUp(looked, in, count, table);
+    BlendRun<kKind>(out, looked, count, format);
+  };
+  if (clip.Horizontal()) return PrintRuns(frame, clip, 1, blend);
+  PrintUncutRows(frame, clip, blend);
+  return kPrintDone;
+}
+
+PrintResult PrintShimmerSse2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  FrameClip clip;
+  if (!ClipFrame(frame, x, y, clip)) return kPrintDone;
+  const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
+  if (!table) return kPrintDone;
+  const bool cut = clip.Horizontal();
+  const int tick = BattleState().gameTick;
+  for (int row = clip.firstRow; row < clip.endRow; ++row) {
+    const int shift = ShimmerShift(clip.top + row, tick, cut);
+    uint16_t* target = TargetRow(clip.top + row) + clip.left + shift;
+    // Pixels shifted onto or past the clip rectangle's right edge are dropped.
+    const int dropFrom = g_clipRight - clip.left - shift;
+    const uint8_t* pixels = frame.RowPixels(row);
+    WalkClippedRuns(frame.RowControls(row), clip.width, clip.firstCol, clip.endCol,
+                    [&](int column, int pixel, int count) {
+                      LookUp(target + column, pixels + pixel, std::min(count, dropFrom - column), table);
+                    });
+  }
+  return kPrintDone;
+}
+
+}  // namespace
+
+const TypePrinterSet kTypePrintersSse2 = {
+    PrintBlendedSse2<BlendKind::kTrans25>, PrintBlendedSse2<BlendKind::kTrans50>,
+    PrintBlendedSse2<BlendKind::kTrans75>, PrintBlendedSse2<BlendKind::kAdditive>, PrintShimmerSse2};
+
 PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y) {
   return PrintWaterRows(frame, x, y, [](uint16_t* target, int start, int count, int shift) {
     // Pixels whose source lies inside the clip move as one block; the rest take the last
@@ -90,13 +145,15 @@ PrinterProcessor DetectPrinterProcessor() {
 
 namespace {
 
-// The vector printers the units give (main and wide), or null when they give none.
+// The vector printers the units give (main, wide and the print types'), or null when they
+// give none.
 struct VectorPrinters {
   SpritePrinter main = nullptr, wide = nullptr;
+  const TypePrinterSet* types = nullptr;
 };
 VectorPrinters VectorPrintersFor(const PrinterProcessor& processor) {
-  if (processor.hasAvx512Vbmi) return {PrintSpriteAvx512, PrintSpriteWideAvx512};
-  if (processor.hasAvx2) return {PrintSpriteAvx2, PrintSpriteWideAvx2};
+  if (processor.hasAvx512Vbmi) return {PrintSpriteAvx512, PrintSpriteWideAvx512, &kTypePrintersAvx512};
+  if (processor.hasAvx2) return {PrintSpriteAvx2, PrintSpriteWideAvx2, &kTypePrintersAvx2};
   return {};
 }
 
@@ -201,7 +258,9 @@ void SelectSpritePrinters(const PrinterProcessor& processor) {
   g_printSpriteAlt = vector.wide ? vector.wide : PrintSpriteWideSse2;
   g_printSpriteWater = PrintSpriteWaterSse2;
   g_printFrame16 = PrintFrame16Tuned;
+  g_typePrinters = vector.types ? *vector.types : kTypePrintersSse2;
   if (g_useCSpritePrinter) g_printSprite = PrintSpriteFrameC;
+  if (g_useCSpritePrinter) g_typePrinters = kPortableTypePrinters;
 }
 
 void CopyToSpriteTarget() {

@@ -7,6 +7,7 @@
 // chosen at run time.
 
 #include "graphics/SpritePrinter.h"
+#include "graphics/TypePrinters.h"
 
 // What the processor probe tells the printer selection.
 struct PrinterProcessor {
@@ -31,8 +32,9 @@ bool VectorPrintersAreSlower(const PrinterProcessor& processor);
 // longer.
 bool ScalarPrinterIsSlower();
 
-// Fills the four printer pointers for the processor; then, while the option
-// UseCSpritePrinter is on, the main pointer gets the portable printer.
+// Fills the four printer pointers and the print types' printers (g_typePrinters) for the
+// processor; then, while the option UseCSpritePrinter is on, the main pointer and the print
+// types get the portable printers.
 void SelectSpritePrinters(const PrinterProcessor& processor);
 
 PrintResult PrintSpriteSse2(CSpriteFrame frame, int x, int y, int light, int listIndex);
@@ -41,6 +43,10 @@ PrintResult PrintSpriteAvx512(CSpriteFrame frame, int x, int y, int light, int l
 PrintResult PrintSpriteWideSse2(CSpriteFrame frame, int x, int y, int light, int listIndex);
 PrintResult PrintSpriteWideAvx2(CSpriteFrame frame, int x, int y, int light, int listIndex);
 PrintResult PrintSpriteWideAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex);
+// The translucent, additive and shimmer printers of each schedule. They look each run up
+// as the main printer of the schedule does and blend it over the target in a loop built for
+// the same units. They answer 0 without checking the run sums, as the main tuned printers do.
+extern const TypePrinterSet kTypePrintersSse2, kTypePrintersAvx2, kTypePrintersAvx512;
 PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y);
 // 16-bit frames as they are, whatever the option g_hide_HC_sprites says. The C library's
 // copy already moves their runs with the processor's widest stores.

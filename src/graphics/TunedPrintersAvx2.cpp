@@ -11,10 +11,12 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "graphics/RunWalk.h"
 #include "graphics/TunedPrinters.h"
+#include "graphics/TypeBlends.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -89,6 +91,41 @@ PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& cli
   return kPrintDone;
 }
 
+// The print types: each run looked up into a buffer with the gathers above, then blended
+// over the target in a plain loop, which the compiler vectorises for these units.
+template <printing::BlendKind kKind>
+PrintResult PrintBlended(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
+  const printing::BlendFormat format = printing::CurrentBlendFormat();
+  const auto blend = [table, &format](uint16_t* out, const uint8_t* in, int count) {
+    uint16_t looked[256];  // a run is at most 255 pixels
+    LookUpRun(looked, in, count, table);
+    for (int i = 0; i < count; ++i) out[i] = printing::BlendPixel<kKind>(looked[i], out[i], format);
+  };
+  if (clip.Horizontal())
+    printing::PrintVisibleRuns(frame, clip, false, 1, blend);
+  else
+    printing::PrintUncutRows(frame, clip, blend);
+  return kPrintDone;
+}
+
+// Each row moved right by the shimmer's displacement; pixels moved onto or past the clip
+// rectangle's right edge are dropped.
+PrintResult PrintShimmer(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
+  const bool cut = clip.Horizontal();
+  const int tick = BattleState().gameTick;
+  for (int row = clip.firstRow; row < clip.endRow; ++row) {
+    const int shift = printing::ShimmerShift(clip.top + row, tick, cut);
+    uint16_t* target = printing::TargetRow(clip.top + row) + clip.left + shift;
+    const int dropFrom = g_clipRight - clip.left - shift;
+    const uint8_t* pixels = frame.RowPixels(row);
+    printing::WalkClippedRuns(frame.RowControls(row), clip.width, clip.firstCol, clip.endCol,
+                              [&](int column, int pixel, int count) {
+                                LookUpRun(target + column, pixels + pixel, std::min(count, dropFrom - column), table);
+                              });
+  }
+  return kPrintDone;
+}
+
 }  // namespace
 
 #if defined(__clang__)
@@ -115,3 +152,22 @@ PrintResult PrintSpriteWideAvx2(CSpriteFrame frame, int x, int y, int light, int
   if (!node) return kPrintDone;
   return PrintThroughTable(frame, clip, node->Table(ShadeTableIndex(*node, light)));
 }
+
+namespace {
+
+// The print types' entry points: clipped and their table chosen as the portable printers do.
+template <PrintResult (*kPrint)(CSpriteFrame, const printing::FrameClip&, const uint16_t*)>
+PrintResult PrintTypeAvx2(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  printing::FrameClip clip;
+  if (!printing::ClipFrame(frame, x, y, clip)) return kPrintDone;
+  const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
+  if (!table) return kPrintDone;
+  return kPrint(frame, clip, table);
+}
+
+}  // namespace
+
+const TypePrinterSet kTypePrintersAvx2 = {
+    PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans25>>, PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans50>>,
+    PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans75>>,
+    PrintTypeAvx2<PrintBlended<printing::BlendKind::kAdditive>>, PrintTypeAvx2<PrintShimmer>};

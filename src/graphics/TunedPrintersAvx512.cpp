@@ -19,6 +19,7 @@
 
 #include "graphics/RunWalk.h"
 #include "graphics/TunedPrinters.h"
+#include "graphics/TypeBlends.h"
 
 namespace {
 
@@ -66,9 +67,51 @@ inline uint64_t ColumnBits(int from, int to) {
   return _bzhi_u64(~0ULL, clamped(to)) & ~_bzhi_u64(~0ULL, clamped(from));
 }
 
+// How a word's looked-up pixels reach the target: stored as they are (the colour-table
+// printers, the shimmer), or blended over the target's pixels (the translucent and additive
+// print types). `shown` marks the 32 columns of the half word to write.
+struct StorePixels {
+  void operator()(uint16_t* out, __m512i pixels, __mmask32 shown) const {
+    _mm512_mask_storeu_epi16(out, shown, pixels);
+  }
+};
+
+template <printing::BlendKind kKind>
+struct BlendPixels {
+  explicit BlendPixels(const printing::BlendFormat& f)
+      : half(_mm512_set1_epi16(static_cast<short>(f.half))), quarter(_mm512_set1_epi16(static_cast<short>(f.quarter))) {
+    for (int c = 0; c < 3; ++c) channel[c] = _mm512_set1_epi16(static_cast<short>(f.channel[c]));
+  }
+  // The rules of printing::BlendPixel, 32 pixels at a time.
+  __m512i Blend(__m512i s, __m512i d) const {
+    if constexpr (kKind == printing::BlendKind::kTrans25) std::swap(s, d);
+    if constexpr (kKind == printing::BlendKind::kTrans50) {
+      return _mm512_add_epi16(_mm512_and_si512(_mm512_srli_epi16(s, 1), half),
+                              _mm512_and_si512(_mm512_srli_epi16(d, 1), half));
+    } else if constexpr (kKind == printing::BlendKind::kAdditive) {
+      const auto add = [&](__m512i mask) {
+        return _mm512_min_epu16(_mm512_adds_epu16(_mm512_and_si512(s, mask), _mm512_and_si512(d, mask)), mask);
+      };
+      return _mm512_or_si512(_mm512_or_si512(add(channel[0]), add(channel[1])), add(channel[2]));
+    } else {
+      const __m512i h = _mm512_and_si512(_mm512_srli_epi16(s, 1), half);
+      return _mm512_add_epi16(_mm512_add_epi16(h, _mm512_and_si512(_mm512_srli_epi16(h, 1), half)),
+                              _mm512_and_si512(_mm512_srli_epi16(d, 2), quarter));
+    }
+  }
+  void operator()(uint16_t* out, __m512i pixels, __mmask32 shown) const {
+    // The masked load reads no column outside `shown`, so it never touches memory the
+    // print may not.
+    _mm512_mask_storeu_epi16(out, shown, Blend(pixels, _mm512_maskz_loadu_epi16(shown, out)));
+  }
+  __m512i half, quarter, channel[3];
+};
+
 // Prints one word of 64 columns: `opaque` marks the columns the row's runs cover, and the
-// first of them takes pixels[0]; `shown` those of them inside the clip rectangle.
-inline void PrintWord(uint16_t* out, const uint8_t* pixels, uint64_t opaque, uint64_t shown, const SplitTable& t) {
+// first of them takes pixels[0]; `shown` those of them to write.
+template <class Store>
+inline void PrintWord(uint16_t* out, const uint8_t* pixels, uint64_t opaque, uint64_t shown, const SplitTable& t,
+                      const Store& store) {
   // The expanding load reads as many pixels as `opaque` has bits, no more; it measured a
   // twentieth faster than a masked load and an expand.
   __m512i index = _mm512_maskz_expandloadu_epi8(opaque, pixels);
@@ -80,10 +123,28 @@ inline void PrintWord(uint16_t* out, const uint8_t* pixels, uint64_t opaque, uin
                                              _mm512_permutex2var_epi8(t.low[2], index, t.low[3]));
   const __m512i high = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(t.high[0], index, t.high[1]),
                                               _mm512_permutex2var_epi8(t.high[2], index, t.high[3]));
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(shown), _mm512_unpacklo_epi8(low, high));
-  if (shown >> 32)
-    _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(shown >> 32), _mm512_unpackhi_epi8(low, high));
+  store(out, _mm512_unpacklo_epi8(low, high), static_cast<__mmask32>(shown));
+  if (shown >> 32) store(out + 32, _mm512_unpackhi_epi8(low, high), static_cast<__mmask32>(shown >> 32));
 }
+
+// Where a row's pixels go: `shift` columns right of their place, frame columns from
+// `endCol` on dropped (the shimmer moves rows and drops what passes the clip's right edge;
+// the other printers keep the clip's columns).
+struct RowPlace {
+  int shift, endCol;
+};
+struct InPlace {
+  RowPlace operator()(int) const { return {0, endCol}; }
+  int endCol;
+};
+struct Shimmering {
+  RowPlace operator()(int row) const {
+    const int shift = printing::ShimmerShift(top + row, tick, cut);
+    return {shift, std::min(endCol, dropFrom - shift)};
+  }
+  int top, tick, endCol, dropFrom;
+  bool cut;
+};
 
 // The opaque columns of a row as bits, for frames up to 64 columns wide, or the first 64
 // columns of frames up to 128 wide with the next 64 in `beyond` (given when the frame is that
@@ -111,39 +172,46 @@ inline uint64_t RowColumns(const uint8_t* ctrl, int width, uint64_t* beyond = nu
 }
 
 // Frames of one word a row: the common case (terrain blocks, creatures).
-void PrintNarrow(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split) {
-  const uint64_t window = ColumnBits(clip.firstCol, clip.endCol);
+template <class Place, class Store>
+void PrintNarrow(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split, const Place& place,
+                 const Store& store) {
   const ptrdiff_t pitch = g_spritePitch;
   const int endRow = clip.endRow, width = clip.width;
   uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
   for (int row = clip.firstRow; row < endRow; ++row, target += pitch) {
+    const RowPlace at = place(row);
+    const uint64_t window = ColumnBits(clip.firstCol, at.endCol);
     const uint64_t opaque = RowColumns(frame.RowControls(row), width);
-    if (opaque & window) PrintWord(target, frame.RowPixels(row), opaque, opaque & window, split);
+    if (opaque & window) PrintWord(target + at.shift, frame.RowPixels(row), opaque, opaque & window, split, store);
   }
 }
 
 // Frames of two words a row (panels, large figures): both words' bits kept in registers.
-void PrintTwoWords(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split) {
-  const uint64_t window = ColumnBits(clip.firstCol, clip.endCol);
-  const uint64_t windowBeyond = ColumnBits(clip.firstCol - 64, clip.endCol - 64);
+template <class Place, class Store>
+void PrintTwoWords(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split, const Place& place,
+                   const Store& store) {
   const ptrdiff_t pitch = g_spritePitch;
   const int endRow = clip.endRow, width = clip.width;
   uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
   for (int row = clip.firstRow; row < endRow; ++row, target += pitch) {
+    const RowPlace at = place(row);
+    const uint64_t window = ColumnBits(clip.firstCol, at.endCol);
+    const uint64_t windowBeyond = ColumnBits(clip.firstCol - 64, at.endCol - 64);
     uint64_t beyond;
     const uint64_t opaque = RowColumns(frame.RowControls(row), width, &beyond);
     const uint8_t* pixels = frame.RowPixels(row);
-    if (opaque & window) PrintWord(target, pixels, opaque, opaque & window, split);
+    if (opaque & window) PrintWord(target + at.shift, pixels, opaque, opaque & window, split, store);
     if (beyond & windowBeyond)
-      PrintWord(target + 64, pixels + _mm_popcnt_u64(opaque), beyond, beyond & windowBeyond, split);
+      PrintWord(target + at.shift + 64, pixels + _mm_popcnt_u64(opaque), beyond, beyond & windowBeyond, split, store);
   }
 }
 
 // Wider frames still: a word per 64 columns. Each row's words are cleared as they are printed.
-void PrintWide(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split) {
+template <class Place, class Store>
+void PrintWide(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split, const Place& place,
+               const Store& store) {
   const int words = (clip.width + 63) / 64;
-  uint64_t opaque[kMaxWords + 1] = {}, window[kMaxWords];
-  for (int w = 0; w < words; ++w) window[w] = ColumnBits(clip.firstCol - 64 * w, clip.endCol - 64 * w);
+  uint64_t opaque[kMaxWords + 1] = {};
   const ptrdiff_t pitch = g_spritePitch;
   uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
   for (int row = clip.firstRow; row < clip.endRow; ++row, target += pitch) {
@@ -155,24 +223,43 @@ void PrintWide(CSpriteFrame frame, const printing::FrameClip& clip, const SplitT
       for (const int end = std::min(column + count, clip.width); column < end; column = (column | 63) + 1)
         opaque[column / 64] |= ColumnBits(column & 63, end - (column & ~63));
     });
+    const RowPlace at = place(row);
     const uint8_t* pixels = frame.RowPixels(row);
     for (int w = 0; w < words; ++w) {
-      if (opaque[w] & window[w]) PrintWord(target + 64 * w, pixels, opaque[w], opaque[w] & window[w], split);
+      const uint64_t window = ColumnBits(clip.firstCol - 64 * w, at.endCol - 64 * w);
+      if (opaque[w] & window) PrintWord(target + at.shift + 64 * w, pixels, opaque[w], opaque[w] & window, split, store);
       pixels += _mm_popcnt_u64(opaque[w]);
       opaque[w] = 0;
     }
   }
 }
 
-PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
+template <class Place, class Store>
+PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table,
+                              const Place& place, const Store& store) {
   const SplitTable split = SplitTable16(table);
   if (clip.width <= 64)
-    PrintNarrow(frame, clip, split);
+    PrintNarrow(frame, clip, split, place, store);
   else if (clip.width <= 128)
-    PrintTwoWords(frame, clip, split);
+    PrintTwoWords(frame, clip, split, place, store);
   else
-    PrintWide(frame, clip, split);
+    PrintWide(frame, clip, split, place, store);
   return kPrintDone;
+}
+
+PrintResult PrintThroughTable(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
+  return PrintThroughTable(frame, clip, table, InPlace{clip.endCol}, StorePixels{});
+}
+
+template <printing::BlendKind kKind>
+PrintResult PrintBlended(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
+  return PrintThroughTable(frame, clip, table, InPlace{clip.endCol},
+                           BlendPixels<kKind>(printing::CurrentBlendFormat()));
+}
+
+PrintResult PrintShimmer(CSpriteFrame frame, const printing::FrameClip& clip, const uint16_t* table) {
+  const Shimmering place{clip.top, BattleState().gameTick, clip.endCol, g_clipRight - clip.left, clip.Horizontal()};
+  return PrintThroughTable(frame, clip, table, place, StorePixels{});
 }
 
 }  // namespace
@@ -203,3 +290,42 @@ PrintResult PrintSpriteWideAvx512(CSpriteFrame frame, int x, int y, int light, i
   if (!node) return kPrintDone;
   return PrintThroughTable(frame, clip, node->Table(ShadeTableIndex(*node, light)));
 }
+
+namespace {
+
+// The print types' entry points: clipped and their table chosen as the portable printers
+// do; frames wider than this unit takes go to the scalar printers.
+template <PrintResult (*kPrint)(CSpriteFrame, const printing::FrameClip&, const uint16_t*)>
+PrintResult PrintTypeAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex, SpritePrinter scalar) {
+  printing::FrameClip clip;
+  if (!printing::ClipFrame(frame, x, y, clip)) return kPrintDone;
+  if (clip.width > kMaxWidth) return scalar(frame, x, y, light, listIndex);
+  const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
+  if (!table) return kPrintDone;
+  return kPrint(frame, clip, table);
+}
+
+PrintResult PrintTrans25Avx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  return PrintTypeAvx512<PrintBlended<printing::BlendKind::kTrans25>>(frame, x, y, light, listIndex,
+                                                                       kTypePrintersSse2.trans25);
+}
+PrintResult PrintTrans50Avx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  return PrintTypeAvx512<PrintBlended<printing::BlendKind::kTrans50>>(frame, x, y, light, listIndex,
+                                                                       kTypePrintersSse2.trans50);
+}
+PrintResult PrintTrans75Avx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  return PrintTypeAvx512<PrintBlended<printing::BlendKind::kTrans75>>(frame, x, y, light, listIndex,
+                                                                       kTypePrintersSse2.trans75);
+}
+PrintResult PrintAdditiveAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  return PrintTypeAvx512<PrintBlended<printing::BlendKind::kAdditive>>(frame, x, y, light, listIndex,
+                                                                        kTypePrintersSse2.additive);
+}
+PrintResult PrintShimmerAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
+  return PrintTypeAvx512<PrintShimmer>(frame, x, y, light, listIndex, kTypePrintersSse2.shimmer);
+}
+
+}  // namespace
+
+const TypePrinterSet kTypePrintersAvx512 = {PrintTrans25Avx512, PrintTrans50Avx512, PrintTrans75Avx512,
+                                            PrintAdditiveAvx512, PrintShimmerAvx512};

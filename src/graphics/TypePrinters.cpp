@@ -8,6 +8,7 @@
 #include "graphics/PixelFormat.h"
 #include "graphics/PrintFX.h"
 #include "graphics/RunWalk.h"
+#include "graphics/TypeBlends.h"
 
 using namespace printing;
 
@@ -18,6 +19,9 @@ int g_trailSwitch = 0;
 SpritePrinter g_savedPrinter = nullptr;
 uint16_t g_tintValue = 0;
 float g_glyphWeights[64];
+const TypePrinterSet kPortableTypePrinters = {PrintSpriteTrans25, PrintSpriteTrans50, PrintSpriteTrans75,
+                                              PrintSpriteAdditive, PrintSpriteShimmer};
+TypePrinterSet g_typePrinters = kPortableTypePrinters;
 
 uint16_t HalvingMask() { return g_is555 ? 0xFDEF : 0xFBEF; }
 
@@ -66,6 +70,21 @@ void BuildShimmerLevelTable() {
 }
 
 }  // namespace
+
+namespace printing {
+
+BlendFormat CurrentBlendFormat() {
+  const uint16_t half = HalvingMask();
+  return {half, static_cast<uint16_t>((half >> 1) & half), {g_redMask, g_greenMask, g_blueMask}};
+}
+
+int ShimmerShift(int row, int tick, bool cut) {
+  BuildShimmerTable();
+  const unsigned k = static_cast<unsigned>(row + tick) % static_cast<unsigned>(2 * g_shimmerAmplitude);
+  return cut ? std::abs(g_shimmerAmplitude - static_cast<int>(k)) : g_shimmerTable[k];
+}
+
+}  // namespace printing
 
 PrintResult PrintSpriteTrans50(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   const uint16_t m = HalvingMask();
@@ -133,7 +152,7 @@ PrintResult PrintSpriteTrail(CSpriteFrame frame, int x, int y, int light, int li
   CSpriteFrame part = frame.NextPart();
   if (!part) return result;
   if (g_trailSwitch == 0) return result | PrintSpriteFrame(part, x, y, light, listIndex);
-  SpritePrinter fades[3] = {PrintSpriteTrans75, PrintSpriteTrans50, PrintSpriteTrans25};
+  SpritePrinter fades[3] = {g_typePrinters.trans75, g_typePrinters.trans50, g_typePrinters.trans25};
   for (int i = 0; i < 3 && part; ++i, part = part.NextPart()) result |= fades[i](part, x, y, light, listIndex);
   return result;
 }
@@ -142,7 +161,7 @@ PrintResult PrintSpriteOutline(CSpriteFrame frame, int x, int y, int light, int 
   FrameClip clip;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!ClipFrame(frame, x, y, clip) || !table) return kPrintDone;
-  if (clip.Horizontal()) return PrintSpriteTrans50(frame, x, y, light, listIndex);
+  if (clip.Horizontal()) return g_typePrinters.trans50(frame, x, y, light, listIndex);
   return ForEachRow(clip, [&](int r, uint16_t* target) {
     const uint8_t* pixels = frame.RowPixels(r);
     return WalkRuns(frame.RowControls(r), clip.width, [&](int column, int pixel, int count) {
@@ -180,13 +199,10 @@ PrintResult PrintSpriteShimmer(CSpriteFrame frame, int x, int y, int light, int 
   FrameClip clip;
   const uint16_t* table = ChooseShadeTable(frame.tables, light, listIndex);
   if (!ClipFrame(frame, x, y, clip) || !table) return kPrintDone;
-  BuildShimmerTable();
-  const int period = 2 * g_shimmerAmplitude;
   const bool clipped = clip.Horizontal();
   const int tick = BattleState().gameTick;
   return ForEachRow(clip, [&](int r, uint16_t* target) {
-    const unsigned k = static_cast<unsigned>(clip.top + r + tick) % static_cast<unsigned>(period);
-    const int shift = clipped ? std::abs(g_shimmerAmplitude - static_cast<int>(k)) : g_shimmerTable[k];
+    const int shift = ShimmerShift(clip.top + r, tick, clipped);
     const uint8_t* pixels = frame.RowPixels(r);
     // Shifted pixels that would pass the clip rectangle's right edge are dropped.
     return WalkClippedRuns(frame.RowControls(r), clip.width, clip.firstCol, clip.endCol,
@@ -290,19 +306,19 @@ PrintResult PrintSpriteOfType(int printType, CSpriteFrame frame, int x, int y, i
     case PRT_TRAIL:
       return PrintSpriteTrail(frame, x, y, light, listIndex);
     case PRT_TRANS25:
-      return PrintSpriteTrans25(frame, x, y, light, listIndex);
+      return g_typePrinters.trans25(frame, x, y, light, listIndex);
     case PRT_TRANS50:
-      return PrintSpriteTrans50(frame, x, y, light, listIndex);
+      return g_typePrinters.trans50(frame, x, y, light, listIndex);
     case PRT_TRANS75:
-      return PrintSpriteTrans75(frame, x, y, light, listIndex);
+      return g_typePrinters.trans75(frame, x, y, light, listIndex);
     case PRT_WATER:
       return g_printSpriteWater(frame, x, y);
     case PRT_OUTLINE:
       return PrintSpriteOutline(frame, x, y, light, listIndex);
     case PRT_INC:
-      return PrintSpriteAdditive(frame, x, y, light, listIndex);
+      return g_typePrinters.additive(frame, x, y, light, listIndex);
     case PRT_SHIMMER:
-      return PrintSpriteShimmer(frame, x, y, light, listIndex);
+      return g_typePrinters.shimmer(frame, x, y, light, listIndex);
     case PRT_OUTLINE_GOLD:
       return PrintSpriteColourOutline(frame, x, y, light, 244, 198, 13);
     case PRT_OUTLINE_BLUE:

@@ -38,3 +38,14 @@ PrintResult PrintFontGlyph(CSpriteFrame glyph, int x, int y, int red, int green,
 // Prints with the printer of a print type (PRT_NORMAL and unknown types print plainly,
 // PRT_NONE prints nothing).
 PrintResult PrintSpriteOfType(int printType, CSpriteFrame frame, int x, int y, int light, int listIndex);
+
+// The print types with printers tuned for the processor (TunedPrinters.h), which print the
+// portable printers' pixels.
+struct TypePrinterSet {
+  SpritePrinter trans25, trans50, trans75, additive, shimmer;
+  bool operator==(const TypePrinterSet&) const = default;
+};
+extern const TypePrinterSet kPortableTypePrinters;
+// The ones PrintSpriteOfType, the trail's fades and the effects print with: chosen with the
+// main printer at start-up (SelectSpritePrinters), the portable ones until then.
+extern TypePrinterSet g_typePrinters;

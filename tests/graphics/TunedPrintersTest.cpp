@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <array>
+#include <random>
 #include <vector>
 
+#include "GraphicsFixtures.h"
 #include "PrintFixture.h"
 #include "core/Options.h"
 #include "graphics/BattleFacing.h"
 #include "graphics/BlitBenchmark.h"
 #include "graphics/ColourTables.h"
 #include "graphics/Frame16.h"
+#include "graphics/PrintFX.h"
 #include "graphics/TunedPrinters.h"
+#include "graphics/TypePrinters.h"
 
 using namespace print_test;
 
@@ -148,6 +152,93 @@ TEST(TunedPrinters, RunsClippedToEveryKernelLengthGiveThePortablePixels) {
   EXPECT_GT(compared, 0);
 }
 
+// The print types with tuned printers, and each schedule of them with the units it needs.
+const std::pair<const char*, SpritePrinter TypePrinterSet::*> kTunedTypes[] = {
+    {"trans25", &TypePrinterSet::trans25},   {"trans50", &TypePrinterSet::trans50},
+    {"trans75", &TypePrinterSet::trans75},   {"additive", &TypePrinterSet::additive},
+    {"shimmer", &TypePrinterSet::shimmer}};
+
+struct TypeSchedule {
+  const char* name;
+  const TypePrinterSet* printers;
+  int needs;  // as Variant::needs
+};
+const TypeSchedule kTypeSchedules[] = {
+    {"sse2", &kTypePrintersSse2, 0}, {"avx2", &kTypePrintersAvx2, 1}, {"avx512", &kTypePrintersAvx512, 2}};
+
+// A frame of random runs, as wide as the vector printers' words and their edges, wider than
+// the target, or wider than the AVX-512 printers take on; runs of every length (past a
+// byte's 255 too) and gaps, any hotspot.
+Frame RandomFrame(std::mt19937& random) {
+  static const int kWidths[] = {1, 5, 17, 40, 63, 64, 65, 100, 127, 128, 129, 200, 300, 2100};
+  const int width = kWidths[random() % std::size(kWidths)];
+  const int height = width > 300 ? 2 : 1 + static_cast<int>(random() % 12);
+  forge::Canvas canvas(width, height);
+  for (int y = 0; y < height; ++y) {
+    // Runs and gaps of a row share a scale: rows of single pixels, of short runs, of long ones.
+    const int scale = 1 + static_cast<int>(random() % (random() % 2 ? 8 : 320));
+    for (int x = static_cast<int>(random() % (scale + 1)); x < width;) {
+      const int run = 1 + static_cast<int>(random() % scale);
+      for (int i = 0; i < run && x < width; ++i, ++x) canvas.Set(x, y, static_cast<int>(random() % 256));
+      x += static_cast<int>(random() % (scale + 1));
+    }
+  }
+  return Frame(canvas, static_cast<int>(random() % width), static_cast<int>(random() % height));
+}
+
+// Every tuned print-type printer this machine can run prints the portable printer's pixels
+// over random frames, targets, clip rectangles, places, lights, list indexes (one past the
+// list's end too) and game ticks, on both pixel formats; the colour tables hold any 16-bit
+// values, so blends meet every channel's carry and saturation.
+TEST(TunedPrinters, PrintTypesGiveThePortablePixels) {
+  const PrinterProcessor processor = DetectPrinterProcessor();
+  std::mt19937 random(59);
+  constexpr int kWidth = 160, kRows = 48, kLists = 3;
+  TableList list(kLists);
+  for (ShadeTableList* node = list.head; node; node = node->next)
+    for (uint16_t& entry : node->tables) entry = static_cast<uint16_t>(random());
+  int compared = 0;
+  for (bool is555 : {false, true}) {
+    graphics_test::PixelFormatScope format(is555);
+    for (int trial = 0; trial < 300; ++trial) {
+      const Frame frame = RandomFrame(random);
+      std::vector<uint16_t> before(static_cast<size_t>(kWidth) * kRows);
+      for (uint16_t& pixel : before) pixel = static_cast<uint16_t>(random());
+      const int clipLeft = static_cast<int>(random() % 40), clipTop = static_cast<int>(random() % 12);
+      const int clipRight = kWidth - static_cast<int>(random() % 40), clipBottom = kRows - static_cast<int>(random() % 12);
+      const int width = frame.canvas.Width();
+      int x = static_cast<int>(random() % (kWidth + width)) - width + frame.hotspotX;
+      // A quarter of the frames end just inside the clip rectangle, where the shimmer's
+      // displacement carries pixels past its right edge.
+      if (random() % 4 == 0) x = clipRight - static_cast<int>(random() % 8) - width + frame.hotspotX;
+      const int y = static_cast<int>(random() % (kRows + 12)) - 6;
+      const int light = static_cast<int>(random() % 256) - 128;
+      const int index = static_cast<int>(random() % (kLists + 1));
+      BattleState().gameTick = static_cast<int>(random() % 1000);
+      for (const auto& [type, member] : kTunedTypes)
+        for (const TypeSchedule& schedule : kTypeSchedules) {
+          if ((schedule.needs == 1 && !processor.hasAvx2) || (schedule.needs == 2 && !processor.hasAvx512Vbmi))
+            continue;
+          Target portable(kWidth, kRows), tuned(kWidth, kRows);
+          portable.pixels = tuned.pixels = before;
+          SetSpriteTarget(portable.pixels.data(), kWidth, kRows);
+          SetSpriteClipRect(clipTop, clipLeft, clipRight, clipBottom);
+          const PrintResult a = (kPortableTypePrinters.*member)(frame.View(list.head), x, y, light, index);
+          SetSpriteTarget(tuned.pixels.data(), kWidth, kRows);
+          const PrintResult b = (schedule.printers->*member)(frame.View(list.head), x, y, light, index);
+          ASSERT_EQ(tuned.pixels, portable.pixels)
+              << type << " " << schedule.name << (is555 ? " 5-5-5" : " 5-6-5") << " trial " << trial << ": "
+              << width << "x" << frame.canvas.Height() << " at " << x << "," << y << " clip " << clipLeft << ","
+              << clipTop << "-" << clipRight << "," << clipBottom << " light " << light << " list " << index;
+          EXPECT_EQ(a, b);
+          ++compared;
+        }
+    }
+  }
+  BattleState().gameTick = 0;
+  EXPECT_GT(compared, 0);
+}
+
 TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
   TableList list;
   InitSpriteWaveTable();
@@ -182,8 +273,10 @@ TEST(TunedPrinters, SixteenBitAndWaterGiveThePortablePixels) {
 struct SavedPrinters {
   SpritePrinter main = g_printSprite, wide = g_printSpriteAlt;
   MaskPrinter water = g_printSpriteWater, frame16 = g_printFrame16;
+  TypePrinterSet types = g_typePrinters;
   int option = g_useCSpritePrinter;
   ~SavedPrinters() {
+    g_typePrinters = types;
     g_printSprite = main;
     g_printSpriteAlt = wide;
     g_printSpriteWater = water;
@@ -198,17 +291,18 @@ TEST(TunedPrinters, SelectionFollowsTheUnitsTheTimingAndTheOption) {
     PrinterProcessor processor;
     int option;
     SpritePrinter main, wide;
+    const TypePrinterSet* types;
   };
   const Case cases[] = {
-      {{false, false, false}, 0, PrintSpriteSse2, PrintSpriteWideSse2},
-      {{true, false, false}, 0, PrintSpriteAvx2, PrintSpriteWideAvx2},
-      {{true, true, false}, 0, PrintSpriteAvx512, PrintSpriteWideAvx512},
+      {{false, false, false}, 0, PrintSpriteSse2, PrintSpriteWideSse2, &kTypePrintersSse2},
+      {{true, false, false}, 0, PrintSpriteAvx2, PrintSpriteWideAvx2, &kTypePrintersAvx2},
+      {{true, true, false}, 0, PrintSpriteAvx512, PrintSpriteWideAvx512, &kTypePrintersAvx512},
       // Vector printers timed slower here: the scalar ones, which print the same pixels.
-      {{true, false, true}, 0, PrintSpriteSse2, PrintSpriteWideSse2},
-      {{true, true, true}, 0, PrintSpriteSse2, PrintSpriteWideSse2},
-      // UseCSpritePrinter puts the portable printer in the main pointer only.
-      {{true, false, false}, 1, PrintSpriteFrameC, PrintSpriteWideAvx2},
-      {{true, true, false}, 1, PrintSpriteFrameC, PrintSpriteWideAvx512},
+      {{true, false, true}, 0, PrintSpriteSse2, PrintSpriteWideSse2, &kTypePrintersSse2},
+      {{true, true, true}, 0, PrintSpriteSse2, PrintSpriteWideSse2, &kTypePrintersSse2},
+      // UseCSpritePrinter puts the portable printers in the main pointer and the print types.
+      {{true, false, false}, 1, PrintSpriteFrameC, PrintSpriteWideAvx2, &kPortableTypePrinters},
+      {{true, true, false}, 1, PrintSpriteFrameC, PrintSpriteWideAvx512, &kPortableTypePrinters},
   };
   for (const Case& c : cases) {
     g_useCSpritePrinter = c.option;
@@ -217,11 +311,20 @@ TEST(TunedPrinters, SelectionFollowsTheUnitsTheTimingAndTheOption) {
     EXPECT_EQ(g_printSpriteAlt, c.wide);
     EXPECT_EQ(g_printSpriteWater, &PrintSpriteWaterSse2);
     EXPECT_EQ(g_printFrame16, &PrintFrame16Tuned);
+    EXPECT_TRUE(g_typePrinters == *c.types) << "AVX2 " << c.processor.hasAvx2 << " option " << c.option;
   }
 }
 
 // Every choice this machine can make (AVX-512 and AVX2 masked off in turn), printed through
-// the pointers as the game prints, gives the portable printers' pixels.
+// the pointers as the game prints (the print types through PrintSpriteOfType), gives the
+// portable printers' pixels.
+// The print types PrintSpriteOfType prints through the tuned printers, with their printers.
+const std::pair<int, SpritePrinter TypePrinterSet::*> kTypesAndPrinters[] = {{PRT_TRANS25, &TypePrinterSet::trans25},
+                                                                             {PRT_TRANS50, &TypePrinterSet::trans50},
+                                                                             {PRT_TRANS75, &TypePrinterSet::trans75},
+                                                                             {PRT_INC, &TypePrinterSet::additive},
+                                                                             {PRT_SHIMMER, &TypePrinterSet::shimmer}};
+
 TEST(TunedPrinters, EveryChoiceThisMachineHasGivesThePortablePixels) {
   SavedPrinters saved;
   const PrinterProcessor here = DetectPrinterProcessor();
@@ -244,10 +347,14 @@ TEST(TunedPrinters, EveryChoiceThisMachineHasGivesThePortablePixels) {
           SetSpriteClipRect(2, 4, 296, 77);
           PrintSpriteFrameC(frame.View(list), place[0], place[1], light, 0);
           PrintSpriteWideC(frame.View(list), place[0], place[1] + 3, light, 1);
+          for (const auto& [type, member] : kTypesAndPrinters)
+            (kPortableTypePrinters.*member)(frame.View(list), place[0] + type % 7, place[1] + type % 5, light, 0);
           SetSpriteTarget(chosen.pixels.data(), 300, 80);
           SetSpriteClipRect(2, 4, 296, 77);
           PrintSpriteFrame(frame.View(list), place[0], place[1], light, 0);
           g_printSpriteAlt(frame.View(list), place[0], place[1] + 3, light, 1);
+          for (const auto& [type, member] : kTypesAndPrinters)
+            PrintSpriteOfType(type, frame.View(list), place[0] + type % 7, place[1] + type % 5, light, 0);
           ASSERT_EQ(chosen.pixels, portable.pixels) << "AVX2 " << choice.hasAvx2 << " AVX-512 " << choice.hasAvx512Vbmi
                                                     << " at " << place[0] << "," << place[1] << " light " << light;
         }
