@@ -43,6 +43,10 @@ inline uint16_t BlendPixel(uint16_t s, uint16_t d, const BlendFormat& f) {
   }
 }
 
+// The shimmer's displacements repeat every this many phases (a row's phase is its target
+// row plus the game tick, taken as unsigned).
+constexpr unsigned kShimmerPeriod = 6;
+
 // The shimmer's displacement (0..6 columns right) of the frame row printed on target row
 // `row` at game tick `tick`; `cut` when the clip rectangle's sides cut the frame.
 int ShimmerShift(int row, int tick, bool cut);

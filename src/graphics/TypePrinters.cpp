@@ -80,7 +80,8 @@ BlendFormat CurrentBlendFormat() {
 
 int ShimmerShift(int row, int tick, bool cut) {
   BuildShimmerTable();
-  const unsigned k = static_cast<unsigned>(row + tick) % static_cast<unsigned>(2 * g_shimmerAmplitude);
+  static_assert(kShimmerPeriod == 2 * g_shimmerAmplitude);
+  const unsigned k = static_cast<unsigned>(row + tick) % kShimmerPeriod;
   return cut ? std::abs(g_shimmerAmplitude - static_cast<int>(k)) : g_shimmerTable[k];
 }
 
