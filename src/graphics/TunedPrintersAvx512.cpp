@@ -151,10 +151,12 @@ struct RowPlace {
   int shift, endCol;
 };
 struct InPlace {
+  static constexpr bool kMoves = false;  // every row's window is the clip's
   RowPlace operator()(int) const { return {0, endCol}; }
   int endCol;
 };
 struct Shimmering {
+  static constexpr bool kMoves = true;
   Shimmering(const printing::FrameClip& clip, int tick)
       : firstPhase(clip.top + tick), endCol(clip.endCol), dropFrom(g_clipRight - clip.left) {
     for (int k = 0; k < printing::kShimmerPeriod; ++k) shiftOfPhase[k] = printing::ShimmerShift(k, 0, clip.Horizontal());
@@ -197,11 +199,12 @@ template <class Place, class Store>
 void PrintNarrow(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split, const Place& place,
                  const Store& store) {
   const ptrdiff_t pitch = g_spritePitch;
-  const int endRow = clip.endRow, width = clip.width;
+  const int endRow = clip.endRow, width = clip.width, firstCol = clip.firstCol;
+  const uint64_t clipWindow = ColumnBits(firstCol, clip.endCol);
   uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
   for (int row = clip.firstRow; row < endRow; ++row, target += pitch) {
     const RowPlace at = place(row);
-    const uint64_t window = ColumnBits(clip.firstCol, at.endCol);
+    const uint64_t window = Place::kMoves ? ColumnBits(firstCol, at.endCol) : clipWindow;
     const uint64_t opaque = RowColumns(frame.RowControls(row), width);
     if (opaque & window) PrintWord(target + at.shift, frame.RowPixels(row), opaque, opaque & window, split, store);
   }
@@ -212,12 +215,14 @@ template <class Place, class Store>
 void PrintTwoWords(CSpriteFrame frame, const printing::FrameClip& clip, const SplitTable& split, const Place& place,
                    const Store& store) {
   const ptrdiff_t pitch = g_spritePitch;
-  const int endRow = clip.endRow, width = clip.width;
+  const int endRow = clip.endRow, width = clip.width, firstCol = clip.firstCol;
+  const uint64_t clipWindow = ColumnBits(firstCol, clip.endCol);
+  const uint64_t clipWindowBeyond = ColumnBits(firstCol - 64, clip.endCol - 64);
   uint16_t* target = printing::TargetRow(clip.top + clip.firstRow) + clip.left;
   for (int row = clip.firstRow; row < endRow; ++row, target += pitch) {
     const RowPlace at = place(row);
-    const uint64_t window = ColumnBits(clip.firstCol, at.endCol);
-    const uint64_t windowBeyond = ColumnBits(clip.firstCol - 64, at.endCol - 64);
+    const uint64_t window = Place::kMoves ? ColumnBits(firstCol, at.endCol) : clipWindow;
+    const uint64_t windowBeyond = Place::kMoves ? ColumnBits(firstCol - 64, at.endCol - 64) : clipWindowBeyond;
     uint64_t beyond;
     const uint64_t opaque = RowColumns(frame.RowControls(row), width, &beyond);
     const uint8_t* pixels = frame.RowPixels(row);
