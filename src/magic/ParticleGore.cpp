@@ -234,7 +234,8 @@ void CBodyPartParticle::Draw(int sx, int sy) {
       PrintSpriteFrameC(frame, sx, sy, lightLevel, printParameter);
     return;
   }
-  const auto printer = e >= 51 ? PrintSpriteTrans75 : e >= 26 ? PrintSpriteTrans50 : PrintSpriteTrans25;
+  const SpritePrinter printer =
+      e >= 51 ? g_typePrinters.trans75 : e >= 26 ? g_typePrinters.trans50 : g_typePrinters.trans25;
   if (printer(frame, sx, sy, lightLevel, printParameter) == kPrintRetryPortable)
     PrintSpriteFrameC(frame, sx, sy, lightLevel, printParameter);
 }

@@ -472,7 +472,7 @@ void CDrawList::PrintFrameOfType(const DrawListEntry& entry, int x, int y) {
       const CScreenSegment& s = *entry.segment;
       const int colour = entry.screenX;
       DrawSpriteLine(s.x0, s.y0, s.x1, s.y1,
-                     [&](int px, int py) { PrintSpriteAdditive(frame, px, py, shade, colour); });
+                     [&](int px, int py) { g_typePrinters.additive(frame, px, py, shade, colour); });
       return;
     }
     case draw_types::kLitTerrain: {
