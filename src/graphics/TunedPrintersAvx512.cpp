@@ -159,7 +159,8 @@ struct Shimmering {
   static constexpr bool kMoves = true;
   Shimmering(const printing::FrameClip& clip, int tick)
       : firstPhase(clip.top + tick), endCol(clip.endCol), dropFrom(g_clipRight - clip.left) {
-    for (int k = 0; k < printing::kShimmerPeriod; ++k) shiftOfPhase[k] = printing::ShimmerShift(k, 0, clip.Horizontal());
+    for (unsigned k = 0; k < printing::kShimmerPeriod; ++k)
+      shiftOfPhase[k] = printing::ShimmerShift(static_cast<int>(k), 0, clip.Horizontal());
   }
   RowPlace operator()(int row) const {
     const int shift = shiftOfPhase[static_cast<unsigned>(firstPhase + row) % printing::kShimmerPeriod];
