@@ -374,13 +374,15 @@ void RegisterTypePrinters() {
                                         {"Avx2", &kTypePrintersAvx2, 1},
                                         {"Avx512", &kTypePrintersAvx512, 2}};
   static const std::pair<const char*, SpritePrinter TypePrinterSet::*> kTypes[] = {
-      {"Trans25", &TypePrinterSet::trans25},   {"Trans50", &TypePrinterSet::trans50},
-      {"Trans75", &TypePrinterSet::trans75},   {"Additive", &TypePrinterSet::additive},
+      {"Trans25", &TypePrinterSet::trans25},
+      {"Trans50", &TypePrinterSet::trans50},
+      {"Trans75", &TypePrinterSet::trans75},
+      {"Additive", &TypePrinterSet::additive},
       {"Shimmer", &TypePrinterSet::shimmer}};
   for (const auto& [type, member] : kTypes)
     for (const Schedule& schedule : kSchedules)
-      RegisterPrinter(std::string("mixed/") + type + "_" + schedule.name, SceneKind::kMixed,
-                      schedule.printers->*member, schedule.needs);
+      RegisterPrinter(std::string("mixed/") + type + "_" + schedule.name, SceneKind::kMixed, schedule.printers->*member,
+                      schedule.needs);
 }
 
 const bool kRegistered = [] {

@@ -113,9 +113,9 @@ PrintResult PrintShimmerSse2(CSpriteFrame frame, int x, int y, int light, int li
 
 }  // namespace
 
-const TypePrinterSet kTypePrintersSse2 = {
-    PrintBlendedSse2<BlendKind::kTrans25>, PrintBlendedSse2<BlendKind::kTrans50>,
-    PrintBlendedSse2<BlendKind::kTrans75>, PrintBlendedSse2<BlendKind::kAdditive>, PrintShimmerSse2};
+const TypePrinterSet kTypePrintersSse2 = {PrintBlendedSse2<BlendKind::kTrans25>, PrintBlendedSse2<BlendKind::kTrans50>,
+                                          PrintBlendedSse2<BlendKind::kTrans75>, PrintBlendedSse2<BlendKind::kAdditive>,
+                                          PrintShimmerSse2};
 
 PrintResult PrintSpriteWaterSse2(CSpriteFrame frame, int x, int y) {
   return PrintWaterRows(frame, x, y, [](uint16_t* target, int start, int count, int shift) {

@@ -167,7 +167,8 @@ PrintResult PrintTypeAvx2(CSpriteFrame frame, int x, int y, int light, int listI
 
 }  // namespace
 
-const TypePrinterSet kTypePrintersAvx2 = {
-    PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans25>>, PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans50>>,
-    PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans75>>,
-    PrintTypeAvx2<PrintBlended<printing::BlendKind::kAdditive>>, PrintTypeAvx2<PrintShimmer>};
+const TypePrinterSet kTypePrintersAvx2 = {PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans25>>,
+                                          PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans50>>,
+                                          PrintTypeAvx2<PrintBlended<printing::BlendKind::kTrans75>>,
+                                          PrintTypeAvx2<PrintBlended<printing::BlendKind::kAdditive>>,
+                                          PrintTypeAvx2<PrintShimmer>};

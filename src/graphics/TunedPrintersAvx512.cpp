@@ -254,7 +254,8 @@ void PrintWide(CSpriteFrame frame, const printing::FrameClip& clip, const SplitT
     const uint8_t* pixels = frame.RowPixels(row);
     for (int w = 0; w < words; ++w) {
       const uint64_t window = ColumnBits(clip.firstCol - 64 * w, at.endCol - 64 * w);
-      if (opaque[w] & window) PrintWord(target + at.shift + 64 * w, pixels, opaque[w], opaque[w] & window, split, store);
+      if (opaque[w] & window)
+        PrintWord(target + at.shift + 64 * w, pixels, opaque[w], opaque[w] & window, split, store);
       pixels += _mm_popcnt_u64(opaque[w]);
       opaque[w] = 0;
     }
@@ -333,21 +334,21 @@ PrintResult PrintTypeAvx512(CSpriteFrame frame, int x, int y, int light, int lis
 
 PrintResult PrintTrans25Avx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   return PrintTypeAvx512<PrintBlended<printing::BlendKind::kTrans25>>(frame, x, y, light, listIndex,
-                                                                       kTypePrintersSse2.trans25);
+                                                                      kTypePrintersSse2.trans25);
 }
 PrintResult PrintTrans50Avx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   return PrintTypeAvx512<PrintBlended<printing::BlendKind::kTrans50>>(frame, x, y, light, listIndex,
-                                                                       kTypePrintersSse2.trans50);
+                                                                      kTypePrintersSse2.trans50);
 }
 PrintResult PrintTrans75Avx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   return PrintTypeAvx512<PrintBlended<printing::BlendKind::kTrans75>>(frame, x, y, light, listIndex,
-                                                                       kTypePrintersSse2.trans75);
+                                                                      kTypePrintersSse2.trans75);
 }
 PrintResult PrintAdditiveAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   if (!AddsChannelsAsBytes(printing::CurrentBlendFormat()))
     return kTypePrintersSse2.additive(frame, x, y, light, listIndex);
   return PrintTypeAvx512<PrintBlended<printing::BlendKind::kAdditive>>(frame, x, y, light, listIndex,
-                                                                        kTypePrintersSse2.additive);
+                                                                       kTypePrintersSse2.additive);
 }
 PrintResult PrintShimmerAvx512(CSpriteFrame frame, int x, int y, int light, int listIndex) {
   return PrintTypeAvx512<PrintShimmer>(frame, x, y, light, listIndex, kTypePrintersSse2.shimmer);

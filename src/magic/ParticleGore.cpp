@@ -234,8 +234,9 @@ void CBodyPartParticle::Draw(int sx, int sy) {
       PrintSpriteFrameC(frame, sx, sy, lightLevel, printParameter);
     return;
   }
-  const SpritePrinter printer =
-      e >= 51 ? g_typePrinters.trans75 : e >= 26 ? g_typePrinters.trans50 : g_typePrinters.trans25;
+  const SpritePrinter printer = e >= 51   ? g_typePrinters.trans75
+                                : e >= 26 ? g_typePrinters.trans50
+                                          : g_typePrinters.trans25;
   if (printer(frame, sx, sy, lightLevel, printParameter) == kPrintRetryPortable)
     PrintSpriteFrameC(frame, sx, sy, lightLevel, printParameter);
 }

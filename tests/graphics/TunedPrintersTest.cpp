@@ -153,10 +153,11 @@ TEST(TunedPrinters, RunsClippedToEveryKernelLengthGiveThePortablePixels) {
 }
 
 // The print types with tuned printers, and each schedule of them with the units it needs.
-const std::pair<const char*, SpritePrinter TypePrinterSet::*> kTunedTypes[] = {
-    {"trans25", &TypePrinterSet::trans25},   {"trans50", &TypePrinterSet::trans50},
-    {"trans75", &TypePrinterSet::trans75},   {"additive", &TypePrinterSet::additive},
-    {"shimmer", &TypePrinterSet::shimmer}};
+const std::pair<const char*, SpritePrinter TypePrinterSet::*> kTunedTypes[] = {{"trans25", &TypePrinterSet::trans25},
+                                                                               {"trans50", &TypePrinterSet::trans50},
+                                                                               {"trans75", &TypePrinterSet::trans75},
+                                                                               {"additive", &TypePrinterSet::additive},
+                                                                               {"shimmer", &TypePrinterSet::shimmer}};
 
 struct TypeSchedule {
   const char* name;
@@ -205,7 +206,8 @@ TEST(TunedPrinters, PrintTypesGiveThePortablePixels) {
       std::vector<uint16_t> before(static_cast<size_t>(kWidth) * kRows);
       for (uint16_t& pixel : before) pixel = static_cast<uint16_t>(random());
       const int clipLeft = static_cast<int>(random() % 40), clipTop = static_cast<int>(random() % 12);
-      const int clipRight = kWidth - static_cast<int>(random() % 40), clipBottom = kRows - static_cast<int>(random() % 12);
+      const int clipRight = kWidth - static_cast<int>(random() % 40),
+                clipBottom = kRows - static_cast<int>(random() % 12);
       const int width = frame.canvas.Width();
       int x = static_cast<int>(random() % (kWidth + width)) - width + frame.hotspotX;
       // A quarter of the frames end just inside the clip rectangle, where the shimmer's
@@ -227,9 +229,9 @@ TEST(TunedPrinters, PrintTypesGiveThePortablePixels) {
           SetSpriteTarget(tuned.pixels.data(), kWidth, kRows);
           const PrintResult b = (schedule.printers->*member)(frame.View(list.head), x, y, light, index);
           ASSERT_EQ(tuned.pixels, portable.pixels)
-              << type << " " << schedule.name << (is555 ? " 5-5-5" : " 5-6-5") << " trial " << trial << ": "
-              << width << "x" << frame.canvas.Height() << " at " << x << "," << y << " clip " << clipLeft << ","
-              << clipTop << "-" << clipRight << "," << clipBottom << " light " << light << " list " << index;
+              << type << " " << schedule.name << (is555 ? " 5-5-5" : " 5-6-5") << " trial " << trial << ": " << width
+              << "x" << frame.canvas.Height() << " at " << x << "," << y << " clip " << clipLeft << "," << clipTop
+              << "-" << clipRight << "," << clipBottom << " light " << light << " list " << index;
           EXPECT_EQ(a, b);
           ++compared;
         }
