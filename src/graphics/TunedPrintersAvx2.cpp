@@ -6,7 +6,9 @@
 // gathers, the last one overlapping the one before; a shorter one is looked up a pixel at a
 // time, unrolled by its length, as a gather of eight would cost more and a loop over its
 // pixels would mispredict its end (the runs of sprites are short and of every length).
-// Everything in this unit is built for AVX2 (the pragma below) except the printers' entry
+// The print types look each run up the same way, into a buffer that is then blended over
+// the target (the translucent and additive types) or that already is the moved row's place
+// (the shimmer). Everything in this unit is built for AVX2 (the pragma below) except the printers' entry
 // points.
 
 #include <immintrin.h>

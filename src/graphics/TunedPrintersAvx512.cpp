@@ -3,8 +3,10 @@
 // 64-byte quarters each, and a row is printed 64 columns at a time whatever its runs: the
 // opaque columns of the 64 make a mask, the row's next pixels are expanded into those
 // columns, looked up at once and stored through the mask. Short runs and gaps then cost no
-// more than long ones. Everything in this unit is built for those units (the pragma below)
-// except the printers' entry points.
+// more than long ones. The translucent and additive print types blend the looked-up words
+// over the target's in the same registers, and the shimmer stores each row's words moved
+// right. Everything in this unit is built for those units (the pragma below) except the
+// printers' entry points.
 
 #if !defined(__clang__)
 // GCC 12's own _mm512_undefined_epi32 (an uninitialised value on purpose) reads to its
@@ -99,6 +101,8 @@ struct BlendPixels {
     if constexpr (kKind == printing::BlendKind::kTrans50) {
       // Each channel's halves added are the channels with their lowest bits cleared, added
       // and halved; the rounding average adds in 17 bits, and the sum's lowest bit is 0.
+      // (This rule and the two below give the portable rules' pixel for every pair of
+      // pixels in both formats.)
       return _mm512_avg_epu16(_mm512_and_si512(s, evenChannels), _mm512_and_si512(d, evenChannels));
     } else if constexpr (kKind == printing::BlendKind::kAdditive) {
       // The outer channels each lie within a byte: saturated byte sums, cut to the channel.
