@@ -223,8 +223,13 @@ SectionCanvas Plain(CRandom& random) {
   SectionCanvas c(1, 1);
   c.GroundAll(kGroundLevel, t::kGrass);
   Hill(c, 12, 3, 15, 6, kGroundLevel + 1);
-  for (int i = 0; i < 3; ++i)
-    c.Wall(3 + static_cast<int>(random.Next() % 6), 10 + static_cast<int>(random.Next() % 6), 2);
+  for (int i = 0; i < 3; ++i) {
+    // One draw a statement: the order a call's arguments are worked out in is the compiler's
+    // own, and the section must be the same whatever built the forge.
+    const int x = 3 + static_cast<int>(random.Next() % 6);
+    const int y = 10 + static_cast<int>(random.Next() % 6);
+    c.Wall(x, y, 2);
+  }
   // The player's creatures before the wizard's site and the enemy's a few steps south of
   // them, close enough to fight: the hero and the unicorn meet the skeleton and the zombie
   // hand to hand while the centaur shoots.
