@@ -40,25 +40,6 @@ using testing_support::ReadText;
 
 constexpr int kLobbyScreen = 25, kHostSetup = 13, kGuestSetup = 12, kLoad = 14, kBattle = 2;
 
-int FreeUdpPort() {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // One program: a copy of the forged data whose preferences keep its lobby login, pointed at the
 // chat server, with the battles' shared list port and a short timed battle without magic.
 struct Machine {
@@ -166,7 +147,7 @@ void MeetInTheLobbyAndPlay(int guests) {
   if (!testing_support::IrcServer::Installed()) GTEST_SKIP() << "ngircd is not installed";
   testing_support::IrcServer server;
   ASSERT_TRUE(server.Running()) << server.Log();
-  const int listPort = FreeUdpPort();
+  const int listPort = e2e::FreeUdpPort();
   std::vector<std::unique_ptr<Machine>> machines;
   machines.push_back(std::make_unique<Machine>("hostess", server, listPort));
   for (int g = 0; g < guests; ++g)
@@ -189,7 +170,7 @@ void MeetInTheLobbyAndPlay(int guests) {
     const std::vector<int> after = AfterTheBattle(screens);
     EXPECT_TRUE(Passes(after, setup) && !after.empty() && after.back() == kLobbyScreen)
         << ::testing::PrintToString(screens);
-    traces.push_back(Lines(ReadText(machines[m]->dir.File("trace.txt"))));
+    traces.push_back(e2e::Lines(ReadText(machines[m]->dir.File("trace.txt"))));
     errors += stderrText;
     KeepPictures(*machines[m], m == 0 ? "host" : "guest" + std::to_string(m - 1));
   }

@@ -34,26 +34,6 @@ using e2e::ScreenIds;
 using forge::WidgetKind;
 using testing_support::ReadText;
 
-// A UDP port no one holds now.
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // One machine: a copy of the forged data with its player's name, the shared list port and a
 // short timed battle without magic.
 struct Machine {
@@ -155,7 +135,7 @@ void KeepOutputs(const Machine& machine, const std::string& tag) {
 // host waits for the others to have it before it leaves.
 // A hostile guest (the peer program) may join them: it leaves as the battle starts.
 void PlayTogether(int guests, int battleFrames, int hostFrames = 0, bool intruder = false) {
-  const int listPort = FreePort();
+  const int listPort = e2e::FreeUdpPort();
   std::vector<std::unique_ptr<Machine>> machines;
   machines.push_back(std::make_unique<Machine>("Hostess", listPort));
   for (int g = 0; g < guests; ++g) machines.push_back(std::make_unique<Machine>("Guest" + std::to_string(g), listPort));
@@ -189,7 +169,7 @@ void PlayTogether(int guests, int battleFrames, int hostFrames = 0, bool intrude
     }
     // The intruder was seated once, and left no trace on the battle: three armies, alike.
     if (intruder) EXPECT_NE(ReadText(machines[m]->dir.File("stderr.txt")).find("armies 3 players 3"), std::string::npos);
-    traces.push_back(Lines(ReadText(machines[m]->dir.File("trace.txt"))));
+    traces.push_back(e2e::Lines(ReadText(machines[m]->dir.File("trace.txt"))));
     errors += ReadText(machines[m]->dir.File("stderr.txt"));
     KeepOutputs(*machines[m], std::to_string(guests + 1) + (hostFrames ? "_left_" : intruder ? "_intruded_" : "_") +
                                   std::to_string(m));

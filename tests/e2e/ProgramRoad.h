@@ -2,8 +2,11 @@
 // The real program on a copy of the forged data, as the road tests drive it: headless, led by a
 // script (VRASK_SCRIPT) that clicks, saves frames and logs the screens; or in a real window on
 // the virtual X display, worked with xdotool as a user would.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +26,27 @@
 #ifdef VRASK_PROGRAM
 
 namespace e2e {
+
+// A UDP port no one holds now, on the loopback.
+inline int FreeUdpPort() {
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+// The lines of a text, as a trace file holds them.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 // The ids in the screen log, in order.
 inline std::vector<int> ScreenIds(const std::string& log) {
