@@ -192,6 +192,91 @@ TEST_F(BattleRoad, AQuickBattleFromTheMainMenuIsFoughtToItsResults) {
   }
 }
 
+// The same road with the computer's handicap raised to 95 on the set-up (three clicks on its
+// slider's track, a quarter of the range each, and four on its arrow): its wizard starts with
+// a twentieth of the health, mana and control, has next to nothing to summon and comes itself
+// at the player's wizard and faun, who kill it. The results rank the player first under its
+// name, with the kill and the fallen wizard's health in its score; the computer's row second,
+// with its handicap and the death.
+TEST_F(BattleRoad, ThePlayersSideKillsTheComputerWizardAndLeadsTheResults) {
+  const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
+                            setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout(),
+                            results = forge::QuickBattleEndLayout();
+  const forge::LayoutPoint handicap = forge::WidgetCentre(setUp, WidgetKind::kSliderBar, 15, true);
+  const std::string track = std::to_string(handicap.x + 58) + " " + std::to_string(handicap.y);
+  const std::string arrow = std::to_string(handicap.x + 74) + " " + std::to_string(handicap.y);
+  constexpr int kLeave = 5000;
+  std::ostringstream script;
+  script << "log screens.txt\n1 seed 4242\n"
+         << "4 click " << At(main, WidgetKind::kTextButton, 3) << "\n"
+         << "25 click " << At(quick, WidgetKind::kTextButton, 3) << "\n"
+         << "46 click " << At(setUp, WidgetKind::kStandardButton, 4) << "\n"
+         << "48 click " << At(setUp, WidgetKind::kStandardButton, 3) << "\n"
+         << "50 click " << track << "\n52 click " << track << "\n54 click " << track << "\n"
+         << "55 click " << arrow << "\n56 click " << arrow << "\n57 click " << arrow << "\n58 click " << arrow << "\n"
+         << "59 png handicap.png\n"
+         << "60 click " << At(setUp, WidgetKind::kTextButton, 2) << "\n"
+         << "80 press 338 136\n82 release 52 549\n84 press 437 136\n86 release 143 549\n"
+         << "88 press 536 136\n90 release 235 549\n92 press 635 136\n94 release 52 465\n"
+         << "100 click 754 51\n"
+         << "130 click " << At(region, WidgetKind::kTextButton, 1) << "\n"
+         << "200 click 737 530\n"
+         << "205 click 614 576\n"
+         << "210 click 523 572\n"
+         << "212 move 460 330\n214 rclick 460 330\n"
+         << "240 click 737 530\n242 move 300 250\n244 rclick 300 250\n"
+         << "1200 png fight.png\n"
+         << kLeave << " png results.png\n"
+         << kLeave + 1 << " click " << At(results, WidgetKind::kTextButton, 3) << "\n"
+         << kLeave + 25 << " click " << At(quick, WidgetKind::kTextButton, 4) << "\n"
+         << kLeave + 50 << " click " << At(main, WidgetKind::kTextButton, 6) << "\n"
+         << kLeave + 200 << " close\n";
+  const int status = Run("/win", script.str());
+  ASSERT_TRUE(WIFEXITED(status));
+  const std::string errors = ReadText(dir_.File("stderr.txt"));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << errors;
+  EXPECT_NE(errors.find("battle set-up: region 1 "), std::string::npos) << errors;
+
+  // The results came up by themselves, before the script leaves.
+  const std::string log = ReadText(dir_.File("screens.txt"));
+  EXPECT_EQ(e2e::ScreenIds(log), (std::vector<int>{3, 27, 17, 7, 17, 21, 2, 31, 2, 21, 17, 27, 3, 0})) << log;
+  int resultsFrame = 0, frame = 0, id = 0;
+  for (std::istringstream lines(log); lines >> frame >> id;)
+    if (id == 31 && !resultsFrame) resultsFrame = frame;
+  EXPECT_GT(resultsFrame, 0) << log;
+  EXPECT_LT(resultsFrame, kLeave) << log;
+
+  // The player's row first: its kill, no death, and a score of at least the fallen wizard's
+  // health (250 less 95 per cent); the computer's row second, with its handicap and its death.
+  const size_t told = errors.find("battle results:");
+  ASSERT_NE(told, std::string::npos) << errors;
+  const std::string rows = errors.substr(told, errors.find('\n', told) - told);
+  const std::vector<ToldRow> ranked = ToldRows(rows);
+  ASSERT_EQ(ranked.size(), 2u) << rows;
+  EXPECT_EQ(ranked[0].name, "Player") << rows;
+  EXPECT_EQ(ranked[0].kills, 1) << rows;
+  EXPECT_EQ(ranked[0].deaths, 0) << rows;
+  EXPECT_EQ(ranked[0].handicap, 0) << rows;
+  EXPECT_GE(ranked[0].score, 250 - 250 * 95 / 100) << rows;
+  EXPECT_FALSE(ranked[1].name.empty()) << rows;
+  EXPECT_NE(ranked[1].name, "Player") << rows;
+  EXPECT_EQ(ranked[1].kills, 0) << rows;
+  EXPECT_EQ(ranked[1].deaths, 1) << rows;
+  EXPECT_EQ(ranked[1].handicap, 95) << rows;
+  EXPECT_LT(ranked[1].score, ranked[0].score) << rows;
+
+  // The player's side struck the blows.
+  int lines = 0;
+  const std::map<int, ArmyTotals> totals = TraceTotals(ReadText(dir_.File("trace.txt")), lines);
+  ASSERT_EQ(totals.count(0), 1u);
+  EXPECT_GT(totals.at(0).blows, 0);
+  int width = 0, height = 0;
+  for (const char* name : {"handicap.png", "fight.png", "results.png"}) {
+    Picture(name, width, height);
+    EXPECT_EQ(width, 800) << name;
+  }
+}
+
 // With no army of the player's the battle has no one to see by: the view is lit all over
 // (light sources are off), and both computer sides are seen walking and striking.
 TEST_F(BattleRoad, AnUnattendedBattleShowsTheMapAndTheFight) {
