@@ -66,6 +66,71 @@ CellPos BusiestSection() {
   return best;
 }
 
+// The middle of a lake: the first column with an open basin (a sand floor on the lowest
+// level, no ground at the ground level) in every column within two cells of it.
+CellPos LakeMiddle() {
+  namespace t = forge::terrain;
+  auto open = [](int x, int y) {
+    return g_map.CellAt(x, y, 1).terrain == t::kSand && g_map.CellAt(x, y, 3).terrain == 0;
+  };
+  for (int y = 3; y < g_map.height - 3; ++y)
+    for (int x = 3; x < g_map.width - 3; ++x) {
+      bool all = true;
+      for (int dy = -2; dy <= 2 && all; ++dy)
+        for (int dx = -2; dx <= 2 && all; ++dx) all = open(x + dx, y + dy);
+      if (all) return CellPos{x, y, 3};
+    }
+  return CellPos{-1, -1, -1};
+}
+
+// Pixels of a deep, dark blue round the middle of an 800 x 600 frame, where the lake lies:
+// what earth looks like through the water. Grass, sand and the lit water are none of them.
+int DarkBluePixels(const std::vector<uint16_t>& frame) {
+  int count = 0;
+  for (int y = 150; y < 500; ++y)
+    for (int x = 100; x < 700; ++x) {
+      const uint16_t p = frame[static_cast<size_t>(y) * 800 + x];
+      const int r = (p >> 11) << 3, g = ((p >> 5) & 63) << 2, b = (p & 31) << 3;
+      count += b > r + 8 && 3 * r + 6 * g + b < 900;
+    }
+  return count;
+}
+
+// A lake of the forged realm, drawn in two rotations: its banks below the water are lined
+// with wet sand, so that the water's ripple, which shifts each row by up to 16 pixels, moves
+// a gentle edge instead of cutting a dark jagged band of earth along the far banks.
+TEST(MapViewForgedPicture, LakeBanksReadCleanlyThroughTheWater) {
+  testing_support::ForgedDataCopy data;
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(platform::ReadWholeFile("maps/moorland/terrain.ttd", file));
+  ASSERT_TRUE(g_terrainTypes.Assign(file.data() + 16, file.size() - 16));
+  CellPos lake{-1, -1, -1};
+  for (int seed = 2; seed < 40 && lake.x < 0; ++seed) {
+    ASSERT_EQ(g_map.Build("realms\\moorland\\moorland.cfg", seed, 7), 1);
+    lake = LakeMiddle();
+  }
+  ASSERT_GE(lake.x, 0) << "no seed gave a lake";
+  g_map.SetWaterLevel(g_regionSettings.waterLevel);
+  LightWholeMap(0);
+  {
+    ViewScene scene;
+    ASSERT_TRUE(scene.ready);
+    for (int rotation = 0; rotation < 2; ++rotation) {
+      scene.Attach(rotation);
+      g_mapView.SetCameraCell(lake.x, lake.y, lake.z);
+      const std::vector<uint16_t> frame = scene.DrawFrame(2);
+      const std::string path = testing_support::TestOutputDir() + "/mapview-lake-" + std::to_string(rotation) + ".png";
+      EXPECT_TRUE(testing_support::WritePng565(path, 800, 600, frame));
+      EXPECT_LT(DarkBluePixels(frame), 200) << "a dark band along the banks in rotation " << rotation;
+    }
+  }
+  g_map.Clear();
+  ResetMapTables();
+  g_pathNetwork.Clear();
+  g_terrainTypes.Clear();
+  FreeDoorsConfig();
+}
+
 // A battle map built from the forged realm's sections from a seed: the picture a person looks
 // at to judge what a battle looks like.
 TEST(MapViewForgedPicture, AMapBuiltFromASeedInEveryRotation) {

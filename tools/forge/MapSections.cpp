@@ -111,6 +111,23 @@ void SectionCanvas::Basin(int x, int y, bool deep) {
   for (int z = 1; z < kGroundLevel; ++z) At(x, y, z).state |= deep ? kDeep : kShallow;
 }
 
+void SectionCanvas::LineBanks() {
+  constexpr int kSides[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+  for (int z = 1; z < kGroundLevel; ++z)
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) {
+        SectionCell& cell = At(x, y, z);
+        if (cell.terrain != t::kEarth) continue;
+        for (const auto& side : kSides) {
+          const int nx = x + side[0], ny = y + side[1];
+          if (Inside(nx, ny) && (At(nx, ny, z).state & (kShallow | kDeep))) {
+            cell.terrain = t::kBankFill;
+            break;
+          }
+        }
+      }
+}
+
 void SectionCanvas::Wall(int x, int y, int height) {
   for (int i = 0; i < height; ++i)
     At(x, y, kGroundLevel + i).terrain = static_cast<uint16_t>(i == height - 1 ? t::kStoneTop : t::kStone);
@@ -415,6 +432,7 @@ std::vector<SectionFile> ForgedSections() {
   sections.push_back({9, "SEC_castle9", Castle()});
   sections.push_back({10, "SEC_keep10", Keep()});
   sections.push_back({12, "SEC_hills12", Ford()});
+  for (SectionFile& section : sections) section.canvas.LineBanks();
   return sections;
 }
 

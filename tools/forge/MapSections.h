@@ -47,6 +47,9 @@ class SectionCanvas {
   // A chest standing on the ground, on chest side `side` (0-3: north, west, south, east) of
   // the cell where its world object lies.
   void Chest(int x, int y, int side);
+  // Turns the earth fill beside water (below the water level, across a cell side) into bank
+  // fill, which stands and walks as earth does and looks like wet sand through the water.
+  void LineBanks();
   // The level a walker stands at in a column (-1 none).
   int StandingLevel(int x, int y) const;
 

@@ -266,6 +266,16 @@ Canvas SandFloor(const TerrainPalette& p) {
   });
 }
 
+// The wet sand lining a basin, seen only through the water. Its sides are lit nearly as the
+// basin's sand floor is: the water's ripple shifts each row by up to 16 pixels, and a bank
+// much darker than the floor beside it would come out as a dark jagged band.
+Canvas BankBlock(const TerrainPalette& p) {
+  return RenderModel(1, Slab(16), [&](const Hit& hit) {
+    const double light = 0.62 + (FaceLight(hit.face) - 0.4) * 0.3;
+    return Grainy(p.sand, hit, light, 0.1, 0.08, 72);
+  });
+}
+
 // Ground around a region of power: grass with a ring of gold runes.
 Canvas RegionGround(const TerrainPalette& p) {
   return RenderModel(1, Slab(4), [&](const Hit& hit) {
@@ -473,6 +483,8 @@ int TerrainBlockFrame(int type, int rotation) {
       return f::kSand;
     case t::kCliff:
       return f::kCliff;
+    case t::kBankFill:
+      return f::kBank;
     case t::kIronDoor:
       return f::kIronDoor;
     default:
@@ -524,6 +536,7 @@ std::vector<uint8_t> TerrainSpriteBytes() {
   for (int back = 0; back < 4; ++back) add(ChestBody(p, back));
   for (LidState state : {LidState::kShut, LidState::kAjar, LidState::kOpen})
     for (int back = 0; back < 4; ++back) add(ChestLid(p, back, state));
+  add(BankBlock(p));
   return file.Bytes();
 }
 

@@ -35,7 +35,8 @@ inline constexpr int kChestBody = 34;
 inline constexpr int kChestLid = 38;
 inline constexpr int kChestLidAjar = 42;
 inline constexpr int kChestLidOpen = 46;
-inline constexpr int kCount = 50;
+inline constexpr int kBank = 50;  // the wet sand lining a basin under the water
+inline constexpr int kCount = 51;
 }  // namespace terrain_frames
 
 // The block frame of a forged terrain type in a view rotation (0 none).

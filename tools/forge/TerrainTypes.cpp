@@ -157,6 +157,8 @@ std::vector<TerrainDef> ForgedTerrainTypes() {
   Grassy(types[kGrass]);
   types[kEarth] = Block(12, 60, kRubble);
   types[kEarth].scannerClass = 4;
+  // The fill that lines a lake or a river under the water is earth in all but its look.
+  types[kBankFill] = types[kEarth];
   types[kRock] = Block(14, 255, 0);
   types[kRock].scannerClass = 2;
   types[kStone] = Block(15, 80, kRubble);

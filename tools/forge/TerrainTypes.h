@@ -69,6 +69,7 @@ inline constexpr int kIronDoor = 17;          // door 1, a door with an object i
 inline constexpr int kTurf = 18;              // full block: the top of raised ground
 inline constexpr int kStoneTop = 19;          // full block: the top of a wall
 inline constexpr int kGrave = 20;             // a grave's mound, where the dead may be raised
+inline constexpr int kBankFill = 21;          // earth fill lining a basin below the water: wet sand
 inline constexpr int kWallMiddleFirst = 117;  // 117..128: the middle blocks of a grown wall
 inline constexpr int kWallBaseLow = 129;      // 129, 130: a wall's foot on low ground
 inline constexpr int kWallTopFirst = 131;     // 131..135: a wall's standable top
