@@ -10,11 +10,20 @@
 #include "battle/BattleArmies.h"
 #include "battle/BattleSystems.h"
 #include "core/Random.h"
+#include "creatures/Mapelem.h"
 #include "graphics/BattleFacing.h"
 #include "platform/Files.h"
 
 namespace {
 FILE* g_trace = nullptr;
+
+// The army's wizard's mana in whole points, as its face panel shows it; -1 once it has no
+// wizard on the map. Every army's, never only the local player's: the traces of the machines
+// of one network battle agree line for line.
+int WizardMana(int army) {
+  const CCreature* wizard = g_armyTable.GetWizard(army);
+  return wizard && wizard->inUse ? wizard->mana >> 8 : -1;
+}
 }  // namespace
 
 void OpenBattleTrace(const char* path) {
@@ -46,7 +55,7 @@ void WriteBattleTraceFrame(const CBattle& battle) {
   for (int army = 0; army < kArmyCount; ++army) {
     if (!g_armyTable.armies[army].inUse) continue;
     const ArmyFrameCounts counts = systems.ArmyCounts(army);
-    std::fprintf(g_trace, " army%d moved %d blows %d", army, counts.moved, counts.blows);
+    std::fprintf(g_trace, " army%d moved %d blows %d mana %d", army, counts.moved, counts.blows, WizardMana(army));
   }
   // The computer players: each controller's groups and decisions in force, and the word its
   // generator drew last.

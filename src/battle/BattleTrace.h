@@ -2,8 +2,9 @@
 // The frame trace of unattended battles: one line a battle frame into a text file the spine
 // names at start-up (from the environment), so that a run can be checked afterwards: the
 // frame and tick, the words of the frame's validation record, a hash of the creatures' battle
-// fields (never what this machine shows or selects), and per active army the creatures that
-// moved and the blows struck, and the computer players' groups, decisions and generator word.
+// fields (never what this machine shows or selects), per active army the creatures that moved,
+// the blows struck and its wizard's mana, and the computer players' groups, decisions and
+// generator word.
 // Two runs of one seed give the same trace.
 
 class CBattle;

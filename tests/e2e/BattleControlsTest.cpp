@@ -130,9 +130,35 @@ TEST_F(BattleControls, ArrowsScrollBothWaysAndThePanelKeysShowWhatTheyDo) {
   EXPECT_GT(paused.Count(250, 0, 550, 40, light), running.Count(250, 0, 550, 40, light) + 30);
 }
 
+// The falls of an army's wizard's mana from one frame of a trace to the next, in order.
+std::vector<int> ManaFalls(const std::string& trace, const std::string& army) {
+  std::vector<int> falls;
+  std::istringstream lines(trace);
+  std::string line;
+  int last = -1;
+  while (std::getline(lines, line)) {
+    const size_t at = line.find(" " + army + " moved ");
+    const size_t mana = at == std::string::npos ? at : line.find(" mana ", at);
+    if (line.rfind("frame ", 0) != 0 || mana == std::string::npos) continue;
+    const int now = std::atoi(line.c_str() + mana + 6);
+    if (last >= 0 && now < last) falls.push_back(last - now);
+    last = now;
+  }
+  return falls;
+}
+
+// The mana cost of the spell of that name in a spells.cfg text; 0 when none is named so.
+int SpellCost(const std::string& spells, const std::string& name) {
+  const size_t record = spells.find("\nTextName=" + name + "\n");
+  if (record == std::string::npos) return 0;
+  const size_t next = spells.find("\n[", record), cost = spells.find("\nManaCost=", record);
+  return cost < next ? std::atoi(spells.c_str() + cost + 10) : 0;
+}
+
 // In a quick battle the wizard summons a creature with the spell of its strip; a left click on
 // the new creature selects it, though the spell is still chosen, and a right click on the
-// ground walks it there: the trace shows the player's army still until the order.
+// ground walks it there: the trace shows the player's army still until the order. The spell
+// chosen again summons a second creature; each cast costs the wizard the spell's mana.
 TEST_F(BattleControls, AfterACastAClickSelectsACreatureThatThenWalks) {
   const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
                             setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout();
@@ -153,6 +179,10 @@ TEST_F(BattleControls, AfterACastAClickSelectsACreatureThatThenWalks) {
                                        << "276 move 250 250\n"
                                        << "281 rclick 250 250\n"  // and walks it
                                        << "300 png walked.png\n"
+                                       << "301 click 572 570\n"  // the spell again
+                                       << "303 move 450 300\n"
+                                       << "306 rclick 450 300\n"  // a second creature comes
+                                       << "308 png paid.png\n"
                                        << "330 close\n";
   const int status = std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=cast.txt "
                                          "VRASK_BATTLE_TRACE=trace.txt",
@@ -175,6 +205,13 @@ TEST_F(BattleControls, AfterACastAClickSelectsACreatureThatThenWalks) {
   // The battle's first frame is the script's 120th or so: the order of frame 281 runs near
   // the battle's 160th, and nothing of the player's moved before it.
   EXPECT_GT(movedOn.front(), 150);
+  // Each cast takes the spell's cost from the wizard's mana, as its face panel shows it: the
+  // mana falls twice, each time by the cost the game's spell file gives the summoning.
+  const std::vector<int> falls = ManaFalls(ReadText(dir_.File("trace.txt")), "army0");
+  const int cost = SpellCost(ReadText(dir_.File("cfg/spells.cfg")), "Summon Centaur");
+  ASSERT_GT(cost, 0);
+  EXPECT_EQ(falls, std::vector<int>(2, cost));
+  Load("paid.png");
 }
 
 // The moves and blows of each army over a frame trace, from its army fields.
