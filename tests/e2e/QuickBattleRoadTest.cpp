@@ -166,6 +166,73 @@ TEST_F(QuickBattleRoad, AtTheLowResolutionToo) {
   CheckFrames("640", 640, 480);
 }
 
+// A quick battle with a time limit of one minute (the shortest the saved rules hold; the set-up's
+// slider steps by five) ends when the clock runs out: the results come over the battle by
+// themselves, their one button labelled, every row's portrait drawn. It runs as long as the
+// battle's clock, a minute of real time.
+TEST_F(QuickBattleRoad, ATimeLimitEndsTheBattleOnItsLabelledResults) {
+  std::string rules = ReadText(dir_.File("cfg/QuickBattleSetup.cfg"));
+  const size_t at = rules.find("gameTime=0");  // the single-player section's, the first
+  ASSERT_NE(at, std::string::npos) << rules;
+  rules.replace(at, 10, "gameTime=1");
+  std::ofstream(dir_.File("cfg/QuickBattleSetup.cfg")) << rules;
+  const forge::ScreenLayout main = forge::MainMenuLayout(), quick = forge::QuickBattleMenuLayout(),
+                            setUp = forge::SinglePlayerBattleLayout(), region = forge::RegionEntryLayout(),
+                            results = forge::QuickBattleEndLayout();
+  // The battle starts near frame 120; at most 20 frames a second, its minute is over by frame
+  // 1320 or so.
+  std::ofstream(dir_.File("timed.txt")) << "log screens.txt\n1 seed 4242\n"
+                                        << "4 click " << Point(main, WidgetKind::kTextButton, 3, true) << "\n"
+                                        << "25 click " << Point(quick, WidgetKind::kTextButton, 3, true) << "\n"
+                                        << "46 click " << Point(setUp, WidgetKind::kTextButton, 2, true) << "\n"
+                                        << "81 click 754 51\n"  // Begin Battle
+                                        << "111 click " << Point(region, WidgetKind::kTextButton, 1, true) << "\n"
+                                        << "1420 png results.png\n1421 close\n";
+  const int status = std::system(
+      Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=timed.txt", "/win", 280).c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
+  // The results (31) come over the battle (2) by themselves, once the minute is over.
+  std::istringstream log(ReadText(dir_.File("screens.txt")));
+  int frame = 0, id = 0, battleFrame = -1, resultsFrame = -1;
+  while (log >> frame >> id) {
+    if (id == 2 && battleFrame < 0) battleFrame = frame;
+    if (id == 31 && resultsFrame < 0) resultsFrame = frame;
+  }
+  ASSERT_GT(battleFrame, 0) << ReadText(dir_.File("screens.txt"));
+  ASSERT_GT(resultsFrame, 0) << "the time limit never ended the battle";
+  EXPECT_GE(resultsFrame - battleFrame, 60 * 20 - 40) << "the battle ended before its minute";
+
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  ASSERT_TRUE(testing_support::ReadStoredPng(dir_.File("results.png"), width, height, rgb));
+  KeepPicture("results.png", "quick_battle_road_time_limit_results.png");
+  auto count = [&](const forge::LayoutPoint& centre, int halfWidth, int halfHeight, auto test) {
+    int n = 0;
+    for (int y = centre.y - halfHeight; y < centre.y + halfHeight; ++y)
+      for (int x = centre.x - halfWidth; x < centre.x + halfWidth; ++x) {
+        const uint8_t* p = &rgb[3 * (static_cast<size_t>(y) * width + x)];
+        n += test(p[0], p[1], p[2]) ? 1 : 0;
+      }
+    return n;
+  };
+  auto plate = [](int r, int g, int b) { return r > 200 && g > 180 && b > 140; };
+  auto ink = [](int r, int g, int b) { return r < 100 && g < 100 && b < 100; };
+  auto dark = [](int r, int g, int b) { return r + g + b < 60; };
+  // Leave Battle stands on its plate with its label; no plate stands where the battle can no
+  // longer be gone back to.
+  const forge::LayoutPoint leave = forge::WidgetCentre(results, WidgetKind::kTextButton, 3, true),
+                           back = forge::WidgetCentre(results, WidgetKind::kTextButton, 1, true);
+  EXPECT_GT(count(leave, 110, 16, plate), 3000) << "no Leave Battle plate";
+  EXPECT_GT(count(leave, 110, 16, ink), 300) << "the button is not labelled";
+  EXPECT_LT(count(back, 110, 16, plate), 100) << "a button stands where nothing can be done";
+  // Every row holds a player here (the player and three computer wizards): each portrait's
+  // circle shows a face, not an empty black ring.
+  for (int row = 1; row <= 4; ++row) {
+    const forge::LayoutPoint portrait = forge::WidgetCentre(results, WidgetKind::kPictureBox, row, true);
+    EXPECT_LT(count(portrait, 20, 20, dark), 400) << "row " << row << " shows an empty portrait circle";
+  }
+}
+
 // The road in a real window on the virtual X display.
 class QuickBattleWindow : public e2e::ProgramWindow {
  protected:
