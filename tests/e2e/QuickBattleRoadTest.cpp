@@ -188,8 +188,8 @@ TEST_F(QuickBattleRoad, ATimeLimitEndsTheBattleOnItsLabelledResults) {
                                         << "81 click 754 51\n"  // Begin Battle
                                         << "111 click " << Point(region, WidgetKind::kTextButton, 1, true) << "\n"
                                         << "1420 png results.png\n1421 close\n";
-  const int status = std::system(
-      Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=timed.txt", "/win", 280).c_str());
+  const int status =
+      std::system(Program("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VRASK_SCRIPT=timed.txt", "/win", 280).c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir_.File("stderr.txt"));
   // The results (31) come over the battle (2) by themselves, once the minute is over.
   std::istringstream log(ReadText(dir_.File("screens.txt")));
