@@ -20,6 +20,7 @@
 #include "battle/BattleSave.h"
 #include "battle/BattleSystems.h"
 #include "battle/NamedList.h"
+#include "battle/QuickBattleEndScreen.h"
 #include "battle/Script.h"
 #include "battle/ScriptActors.h"
 #include "core/Bytes.h"
@@ -525,7 +526,10 @@ class BattleFight : public BattleSave {
     InstallCreatures();
     InstallEffectCreatures();
     RunBattleAsCurrentScreen();
-    battle_.frameNumber = 0;  // as the battle's screen starts its frames when it comes on
+    // As the battle's screen starts when it comes on: its frames from the first, and no leaving
+    // asked for by the battle before.
+    battle_.frameNumber = 0;
+    battle_.quitRequested = 0;
     ASSERT_TRUE(StartSinglePlayerNet("Edric"));
     battle_.paused = 0;
 
@@ -645,6 +649,49 @@ TEST_F(BattleFight, AFightLeftAndFoughtAgainGoesTheSameWay) {
   ASSERT_EQ(again.size(), first.size());
   for (size_t i = 0; i < first.size(); ++i) ASSERT_EQ(again[i], first[i]) << "frame " << i;
   EXPECT_NE(first.front().substr(first.front().find("hash")), first.back().substr(first.back().find("hash")));
+}
+
+// A quick battle left by its player, as in the game: Escape puts the results up over the
+// battle, which runs on underneath, and Leave Battle closes them and then the battle. Loaded
+// again with the same seeds, the second fight traces as the first, line for line.
+TEST_F(BattleFight, AQuickBattleLeftByItsPlayerAndFoughtAgainGoesTheSameWay) {
+  struct QuickBattle {
+    int saved = std::exchange(g_gameMode, kGameModeQuickBattle);
+    ~QuickBattle() { g_gameMode = saved; }
+  } quickBattle;
+  auto fightAndLeave = [&] {
+    std::vector<std::string> lines = Frames(0, 60, true);
+    battle_.OnMessage(nullptr, platform::WM_KEYDOWN, platform::VK_ESCAPE, 0);
+    CQuickBattleEndScreen& results = QuickBattleEndScreen();
+    EXPECT_EQ(g_currentScreen, &results);
+    // Under the results the battle goes on: its ticks are the fight's too.
+    for (int frame = 0; frame < 5; ++frame) {
+      const int tick = BattleState().gameTick;
+      results.Update();
+      if (BattleState().gameTick != tick) lines.push_back(TraceOfFrame());
+    }
+    results.OnButton(2);  // Leave Battle
+    for (int frame = 0; frame < 4 && (g_currentScreen == &results || g_currentScreen == &battle_); ++frame)
+      g_currentScreen->Update();
+    EXPECT_NE(g_currentScreen, &battle_);
+    EXPECT_NE(g_currentScreen, &results);
+    return lines;
+  };
+  // The fixture's battle fought and left first: the fights compared each come after a battle
+  // left (the fixture's own load had none before it).
+  fightAndLeave();
+  ASSERT_NO_FATAL_FAILURE(StartFight());  // the hand-over loads the battle with the same set-up
+  const std::vector<std::string> first = fightAndLeave();
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartFight());
+  const std::vector<std::string> again = fightAndLeave();
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_GT(first.size(), 60u);
+  EXPECT_EQ(first.back().rfind("tick " + std::to_string(first.size()) + " ", 0), 0u) << first.back().substr(0, 12);
+  ASSERT_EQ(again.size(), first.size());
+  for (size_t i = 0; i < first.size(); ++i) ASSERT_EQ(again[i], first[i]) << "tick " << i;
+  EXPECT_NE(first.front().substr(first.front().find("hash")), first.back().substr(first.back().find("hash")));
+  RunBattleAsCurrentScreen();  // for the fixture's end
 }
 
 // A slide panel that draws nothing: only its way in, its stay and its way out.
