@@ -27,6 +27,7 @@
 #include "core/GameSettings.h"
 #include "core/Main.h"
 #include "core/Options.h"
+#include "core/Preferences.h"
 #include "core/Random.h"
 #include "creatures/Armies.h"
 #include "creatures/CreatureAnims.h"
@@ -692,6 +693,81 @@ TEST_F(BattleFight, AQuickBattleLeftByItsPlayerAndFoughtAgainGoesTheSameWay) {
   for (size_t i = 0; i < first.size(); ++i) ASSERT_EQ(again[i], first[i]) << "tick " << i;
   EXPECT_NE(first.front().substr(first.front().find("hash")), first.back().substr(first.back().find("hash")));
   RunBattleAsCurrentScreen();  // for the fixture's end
+}
+
+// A speech while the fight goes on: the battle pauses for it, the camera glides to a speaker on
+// the far side of the map, the box is clicked away, the camera glides back and the battle goes
+// on. What this machine's frame rate changes (the frame period, the pacer skipping the drawing
+// of every other frame when the machine cannot keep sixty a second, how many paused frames the
+// glide at the player's dialogue speed takes) reaches neither the paused battle nor the fight
+// after it: both runs trace the same, tick by tick, line for line.
+TEST_F(BattleFight, ASpeechsLongGlideAtTenOrSixtyFramesASecondLeavesTheSameFight) {
+  constexpr int kSpeechTick = 24, kLastTick = 70, kMostPausedFrames = 4000;
+  struct Pacing {
+    int framesPerSecond, dialogSpeed;
+    bool skipEveryOtherDrawing;
+  };
+  struct Run {
+    std::vector<std::string> ticks;  // the trace of every tick, the speech's among them
+    int pausedFrames = 0;
+  };
+  const CPreferences savedPrefs = g_prefs;
+  auto fight = [&](const Pacing& pacing) {
+    Run run;
+    g_prefs.maxFramesPerSec = pacing.framesPerSecond;
+    g_prefs.framePeriod = 1000 / pacing.framesPerSecond;
+    g_prefs.dialogSpeed = pacing.dialogSpeed;
+    battle_.Exit();
+    EndNetBattle();
+    g_speechCtrl.Clear();
+    StartFight();
+    run.ticks = Frames(0, kSpeechTick, true);
+    // The speaker stands half the map away: the longest glide there is.
+    SpeechRequest request;
+    request.x = ((cx_ + g_map.width / 2) % g_map.width) * 32, request.y = cy_ * 32, request.level = 0;
+    g_speechCtrl.Say(request, false, true);
+    // The pause goes as a frame command: the frame that runs it may tick first.
+    auto traceTick = [&](const std::function<void()>& frame) {
+      const int tick = BattleState().gameTick;
+      frame();
+      if (BattleState().gameTick != tick) run.ticks.push_back(TraceOfFrame());
+    };
+    for (int frame = 0; frame < kMostPausedFrames && g_speechCtrl.IsActive(); ++frame) {
+      // The box clicked away once it waits; the camera goes back as the script would send it.
+      if (g_speechCtrl.IsWaiting()) {
+        g_speechCtrl.OnMouse(MF_LEFT_DOWN, CMouseEvent{});
+        g_speechCtrl.ReturnCamera();
+      }
+      g_skipThisFrame = pacing.skipEveryOtherDrawing && frame % 2 == 1 ? 1 : 0;
+      traceTick([&] { battle_.Update(); });
+      run.pausedFrames += battle_.paused;
+      // A paused battle stands: the same trace as when it stopped.
+      if (battle_.paused && TraceOfFrame() != run.ticks.back()) {
+        ADD_FAILURE() << "paused frame " << frame << " moved the battle: " << TraceOfFrame();
+        break;
+      }
+    }
+    g_skipThisFrame = 0;
+    EXPECT_FALSE(g_speechCtrl.IsActive());
+    // The end of the pause goes as a frame command too.
+    for (int frame = 0; frame < 4 && battle_.paused; ++frame) traceTick([&] { battle_.Update(); });
+    EXPECT_EQ(battle_.paused, 0);
+    const std::vector<std::string> after = Frames(static_cast<int>(run.ticks.size()), kLastTick, true);
+    run.ticks.insert(run.ticks.end(), after.begin(), after.end());
+    return run;
+  };
+  const Run slow = fight({10, 2, false});
+  ASSERT_FALSE(HasFatalFailure());
+  const Run fast = fight({60, 0, true});
+  ASSERT_FALSE(HasFatalFailure());
+  g_prefs = savedPrefs;
+  // The two glides took different numbers of paused frames: the view's work differed.
+  EXPECT_GT(slow.pausedFrames, 10);
+  EXPECT_GT(fast.pausedFrames, slow.pausedFrames);
+  ASSERT_EQ(fast.ticks.size(), slow.ticks.size());
+  for (size_t i = 0; i < slow.ticks.size(); ++i) ASSERT_EQ(fast.ticks[i], slow.ticks[i]) << "tick " << i;
+  EXPECT_NE(slow.ticks.front().substr(slow.ticks.front().find("hash")),
+            slow.ticks.back().substr(slow.ticks.back().find("hash")));
 }
 
 // A slide panel that draws nothing: only its way in, its stay and its way out.
