@@ -739,9 +739,9 @@ TEST_F(BattleFight, ASpeechsLongGlideAtTenOrSixtyFramesASecondLeavesTheSameFight
     std::vector<std::string> paths;
     run.ticks = Frames(0, kSpeechTick, true, [&] { paths.push_back(PathNetworkDigest()); });
     for (size_t i = 0; i < run.ticks.size(); ++i) run.ticks[i] += paths[i];
-    // Cells changed near the first nodes just before the speech (as a door shut or a wall
-    // raised reports them): the network has checks to work off while the battle stands.
-    for (int n = 0; n < std::min(g_pathNetwork.count, 12); ++n) {
+    // Cells changed at every node just before the speech (as doors shut or walls raised report
+    // them): more checks than the shorter pause's frames would work off ten updates at a time.
+    for (int n = 0; n < g_pathNetwork.count; ++n) {
       const CPathNode& node = g_pathNetwork.nodes[static_cast<size_t>(n)];
       g_pathNetwork.OnCellChanged(node.x, node.y, node.level, 0);
     }
@@ -756,6 +756,7 @@ TEST_F(BattleFight, ASpeechsLongGlideAtTenOrSixtyFramesASecondLeavesTheSameFight
       frame();
       if (BattleState().gameTick != tick) run.ticks.push_back(TraceOfFrame() + PathNetworkDigest());
     };
+    const int skipBefore = g_skipThisFrame;
     for (int frame = 0; frame < kMostPausedFrames && g_speechCtrl.IsActive(); ++frame) {
       // The box clicked away once it waits; the camera goes back as the script would send it.
       if (g_speechCtrl.IsWaiting()) {
@@ -772,7 +773,7 @@ TEST_F(BattleFight, ASpeechsLongGlideAtTenOrSixtyFramesASecondLeavesTheSameFight
         break;
       }
     }
-    g_skipThisFrame = 0;
+    g_skipThisFrame = skipBefore;
     EXPECT_FALSE(g_speechCtrl.IsActive());
     // The end of the pause goes as a frame command too.
     for (int frame = 0; frame < 4 && battle_.paused; ++frame) traceTick([&] { battle_.Update(); });
