@@ -1,8 +1,9 @@
 // The battle's part of a saved game: a loaded battle of the forged moorland saves and loads
 // back byte for byte, save and load counting the same bytes; a truncated or corrupted block
 // loads as -1 and leaves the battle as it was; the named list of experience awards; and a fight
-// that goes the same way when left and fought again, or with any amount of the view's work
-// between its frames.
+// that goes the same way when left and fought again (a quick battle left through its results'
+// Leave Battle too), with any amount of the view's work between its frames, or with a speech's
+// glide during a pause at any frame rate.
 #include <gtest/gtest.h>
 
 #include <algorithm>
