@@ -38,7 +38,7 @@ using e2e::ScreenIds;
 using forge::WidgetKind;
 using testing_support::ReadText;
 
-constexpr int kLobbyScreen = 25, kHostSetup = 13, kGuestSetup = 12, kLoad = 14, kBattle = 2;
+constexpr int kLobbyScreen = 25, kHostSetup = 13, kGuestSetup = 12, kLoad = 14, kBattle = 2, kResults = 31;
 
 // One program: a copy of the forged data whose preferences keep its lobby login, pointed at the
 // chat server, with the battles' shared list port and a short timed battle without magic.
@@ -77,11 +77,13 @@ std::string IntoTheLobby(const std::string& tag) {
   return road.str();
 }
 
-// After the battle has begun: its picture, and the chat screen's once the battle (a minute of
-// the battle's clock, some 1130 frames) is over and the set-up screen has gone.
+// After the battle has begun: its picture, the results screen opened over the running battle
+// (it runs on underneath until its minute, some 1130 frames, is over) and its picture, and the
+// chat screen's once the battle is over and the set-up screen has gone.
 std::string AfterTheStart(const std::string& tag) {
   std::ostringstream road;
-  road << "on " << kBattle << "\n30 png " << tag << "_battle.png\n1900 png " << tag << "_back.png\n2000 close\n";
+  road << "on " << kBattle << "\n30 png " << tag << "_battle.png\n300 key ESCAPE\non " << kResults << "\n30 png " << tag
+       << "_results.png\n1600 png " << tag << "_back.png\n1700 close\n";
   return road.str();
 }
 
@@ -164,7 +166,7 @@ void MeetInTheLobbyAndPlay(int guests) {
     const std::string stderrText = ReadText(machines[m]->dir.File("stderr.txt"));
     const std::vector<int> screens = ScreenIds(ReadText(machines[m]->dir.File("screens.txt")));
     const int setup = m == 0 ? kHostSetup : kGuestSetup;
-    for (int id : {kLobbyScreen, setup, kLoad, kBattle})
+    for (int id : {kLobbyScreen, setup, kLoad, kBattle, kResults})
       EXPECT_TRUE(Passes(screens, id)) << "never saw screen " << id << "\n" << stderrText;
     // Back through the set-up screen to the chat, whose return leaves the game's channel.
     const std::vector<int> after = AfterTheBattle(screens);
