@@ -122,9 +122,12 @@ TEST_F(AIBattleEnd, Seed4242EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(4
 TEST_F(AIBattleEnd, Seed777EndsByItselfTheSameWayTwice) { EndsTheSameWayTwice(777); }
 
 // One run of each of ten seeds (the three above among them): each ends by itself with nothing
-// left in force, and between them they adopt every kind of group decision.
+// left in force, and between them they adopt every kind of group decision. The seven others were
+// chosen among the first 48 so that every kind is adopted by at least two of them: a change to the
+// computer players' choices moves which seeds adopt the rarer kinds (7 and 10), and may call for
+// another choice.
 TEST_F(AIBattleEnd, TenSeedsEndByThemselvesAndBetweenThemAdoptEveryGroupType) {
-  for (int seed : {11, 4242, 777, 1, 2, 3, 5, 6, 8, 21}) {
+  for (int seed : {11, 4242, 777, 4, 6, 7, 12, 22, 41, 43}) {
     const std::string trace = Battle(seed, "", "trace" + std::to_string(seed) + ".txt");
     ASSERT_NO_FATAL_FAILURE(CheckBattle(seed, trace));
   }
