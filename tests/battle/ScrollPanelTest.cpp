@@ -46,6 +46,7 @@ TEST(ScrollText, HeadersHeadingsAndBodies) {
       {"~BE ends the scroll", "[a]\n~BSkept~BE lost ~HSlost~HE", 0, "Heading", "kept"},
       {"a bracket inside a line is no header", "[a]\nsee [b] here", 0, "Heading", "see [b] here"},
       {"carriage returns are dropped", "[a]\r\n~HSA~HE\r\n~BSb\r\nc~BE\r\n", 0, "A", "b\nc"},
+      {"a header that ends the file starts an empty scroll there", "[a]\nx\n[last]\n", 1, "Heading", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
