@@ -25,6 +25,18 @@ class CRandom {
  public:
   static constexpr int kStateWords = 250;
   static constexpr uint32_t kDefaultSeed = 1234567890u;
+  // The word replaced next is combined with the one this many words on.
+  static constexpr int kLag = 103;
+  // Seeding's linear congruential step: each state word is bits 16-47 of multiplier * x +
+  // increment, x the step's 32-bit state before it.
+  static constexpr uint32_t kSeedMultiplier = 0x41C64E6Du, kSeedIncrement = 0x3039u;
+  // A word of a fresh fill as seeding leaves it: the words 3 + 7k (k < 32) get bit 31 - k as
+  // their leading bit, which makes 32 of them linearly independent.
+  static constexpr uint32_t PinLeadingBit(int index, uint32_t word) {
+    if (index < 3 || (index - 3) % 7 != 0 || (index - 3) / 7 >= 32) return word;
+    const int k = (index - 3) / 7;
+    return (word & (0xFFFFFFFFu >> k)) | (0x80000000u >> k);
+  }
 
   CRandom() { Seed(kDefaultSeed); }
   explicit CRandom(uint32_t seed) { Seed(seed); }
@@ -33,7 +45,7 @@ class CRandom {
   uint32_t Next();
 
   int indexA = 0;    // the word replaced next
-  int indexB = 103;  // its partner
+  int indexB = kLag;  // its partner
   uint32_t state[kStateWords] = {};
 };
 

@@ -4,8 +4,8 @@
 
 namespace {
 
-constexpr uint32_t kMultiplier = 0x41C64E6Du, kIncrement = 0x3039u;
-constexpr int kLag = 103;
+constexpr uint32_t kMultiplier = CRandom::kSeedMultiplier, kIncrement = CRandom::kSeedIncrement;
+constexpr int kLag = CRandom::kLag;
 
 // The step applied k times is x -> multiplier[k] * x + increment[k] (modulo 2^32).
 struct Jumps {
@@ -31,19 +31,14 @@ CSeededDraws::CSeededDraws(uint32_t seed) : seed_(seed) {
   g_randomSeedState = kJumps.multiplier[CRandom::kStateWords] * seed + kJumps.increment[CRandom::kStateWords];
 }
 
-// Word `index` of the state as seeding leaves it: the fill runs from the top word down, and
-// the words 3 + 7k (k < 32) get bit 31 - k as their leading bit.
+// Word `index` of the state as seeding leaves it: the fill runs from the top word down.
 uint32_t CSeededDraws::SeededWord(int index) const {
   // The word is taken from the 64-bit product of the step that makes it, from the state the
   // steps before it leave.
   const int before = CRandom::kStateWords - index - 1;
   const uint32_t state = kJumps.multiplier[before] * seed_ + kJumps.increment[before];
-  uint32_t word = static_cast<uint32_t>((static_cast<uint64_t>(state) * kMultiplier + kIncrement) >> 16);
-  if (index >= 3 && (index - 3) % 7 == 0 && (index - 3) / 7 < 32) {
-    const int k = (index - 3) / 7;
-    word = (word & (0xFFFFFFFFu >> k)) | (0x80000000u >> k);
-  }
-  return word;
+  const uint32_t word = static_cast<uint32_t>((static_cast<uint64_t>(state) * kMultiplier + kIncrement) >> 16);
+  return CRandom::PinLeadingBit(index, word);
 }
 
 uint32_t CSeededDraws::Next() {

@@ -19,7 +19,7 @@ class CSeededDraws {
   uint32_t Next();
 
   // The draws before the full generator is needed.
-  static constexpr int kDirectDraws = CRandom::kStateWords - 103;
+  static constexpr int kDirectDraws = CRandom::kStateWords - CRandom::kLag;
 
  private:
   uint32_t SeededWord(int index) const;
